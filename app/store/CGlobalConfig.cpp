@@ -1,0 +1,105 @@
+#include "CGlobalConfig.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QSaveFile>
+#include <QSettings>
+
+namespace {
+const char* const kCipherKey = "Hq2Zt9Wm+Kd4Rb7Xv1Nc/Pj6Lf3Gs8Ty0Ue5Ia2Ow7Qr4Mn9Ek1Dh6V";
+const char* const kPositionColor = "PositionColor";
+} // namespace
+
+CGlobalConfig& CGlobalConfig::instance()
+{
+    static CGlobalConfig store;
+    return store;
+}
+
+CGlobalConfig& g_config = CGlobalConfig::instance();
+const QString g_heartbeat = QStringLiteral("heartbeat");
+QPointF g_arrowMoveTotal(0.0, 0.0);
+
+CGlobalConfig::CGlobalConfig()
+{
+    initDefaultSettings();
+}
+
+QVariant CGlobalConfig::getSetting(const QString& key)
+{
+    {
+        QSettings settings;
+        settings.beginGroup(QStringLiteral("hpgl"));
+        if (settings.contains(key))
+            return settings.value(key);
+    }
+
+    QMutexLocker locker(&m_lock);
+    const auto account = m_settings.constFind(key);
+    if (account != m_settings.constEnd())
+        return QVariant(account.value());
+
+    if (key == QLatin1String(kPositionColor) && !m_defaultSettings.contains(key))
+        m_defaultSettings.insert(key, buildPositionColors());
+
+    // A key that no source holds is remembered in the defaults as null, so
+    // that a settings object built from the defaults carries it along.
+    return QVariant(QJsonValue(m_defaultSettings[key]));
+}
+
+void CGlobalConfig::setSettings(const QJsonObject& settings)
+{
+    QMutexLocker locker(&m_lock);
+    m_settings = settings;
+}
+
+QJsonObject CGlobalConfig::getSettings() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_settings;
+}
+
+QJsonObject CGlobalConfig::getDefaultSettings() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_defaultSettings;
+}
+
+void CGlobalConfig::setUserRights(const QJsonObject& rights)
+{
+    QMutexLocker locker(&m_lock);
+    m_userRights = rights;
+}
+
+QVariant CGlobalConfig::getUserRight(const QString& key) const
+{
+    QMutexLocker locker(&m_lock);
+    if (m_userRights.isEmpty())
+        return QVariant();
+    return QVariant(m_userRights.value(key));
+}
+
+QByteArray CGlobalConfig::getCipherKey() const
+{
+    return QByteArray(kCipherKey);
+}
+
+bool writeTextFile(const QString& path, const QString& text)
+{
+    // A read-only file is still replaced, as the user asked to save over it.
+    const QFileInfo existing(path);
+    const QFile::Permissions oldPermissions = existing.exists() ? existing.permissions() : QFile::Permissions();
+    const bool madeWritable = existing.exists() && !existing.isWritable()
+        && QFile::setPermissions(path, oldPermissions | QFile::WriteOwner | QFile::WriteUser);
+
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        const QByteArray bytes = text.toUtf8();
+        ok = file.write(bytes) == bytes.size() && file.commit();
+    }
+    if (!ok && madeWritable)
+        QFile::setPermissions(path, oldPermissions);
+    return ok;
+}

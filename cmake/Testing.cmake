@@ -1,0 +1,27 @@
+# zocut_add_test(<name> SOURCES <files...> LIBS <targets...> [COMMA_LOCALE])
+# Builds one QtTest program and registers it with CTest, headless. With
+# COMMA_LOCALE it is registered a second time under a German locale, which
+# proves that numbers are written with "." whatever the user's locale.
+set(ZOCUT_TEST_ENV
+  QT_QPA_PLATFORM=offscreen
+  QT_QUICK_BACKEND=software
+  TZ=UTC
+  QT_HASH_SEED=0
+  "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0"
+  "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+  "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${CMAKE_SOURCE_DIR}/tests/ubsan.supp"
+  "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp")
+
+function(zocut_add_test name)
+  cmake_parse_arguments(T "COMMA_LOCALE" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt5::Test testcommon)
+  zocut_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZOCUT_TEST_ENV}" TIMEOUT 300)
+  if(T_COMMA_LOCALE)
+    add_test(NAME ${name}_de COMMAND ${name})
+    set_tests_properties(${name}_de PROPERTIES
+      ENVIRONMENT "${ZOCUT_TEST_ENV};LC_ALL=de_DE.UTF-8;LANG=de_DE.UTF-8" TIMEOUT 300)
+  endif()
+endfunction()
