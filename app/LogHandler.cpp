@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QStandardPaths>
 #include <QTextStream>
+
+#include <mutex>
 
 namespace {
 
@@ -31,9 +31,9 @@ QString lineFormat(QtMsgType type)
 
 // Messages arrive from any thread; one lock keeps their lines whole and in
 // the file.
-QMutex& logLock()
+std::mutex& logLock()
 {
-    static QMutex lock;
+    static std::mutex lock;
     return lock;
 }
 
@@ -56,9 +56,10 @@ QString currentLogFilePath()
 
 void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
+    // The line is made under the lock too, so that lines follow each other in
+    // time order.
+    std::lock_guard<std::mutex> locker(logLock());
     const QString line = formatLogLine(type, context, message);
-
-    QMutexLocker locker(&logLock());
     const QString path = currentLogFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);

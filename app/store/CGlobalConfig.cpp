@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QSaveFile>
 #include <QSettings>
 
@@ -35,7 +34,7 @@ QVariant CGlobalConfig::getSetting(const QString& key)
             return settings.value(key);
     }
 
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     const auto account = m_settings.constFind(key);
     if (account != m_settings.constEnd())
         return QVariant(account.value());
@@ -50,31 +49,31 @@ QVariant CGlobalConfig::getSetting(const QString& key)
 
 void CGlobalConfig::setSettings(const QJsonObject& settings)
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     m_settings = settings;
 }
 
 QJsonObject CGlobalConfig::getSettings() const
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     return m_settings;
 }
 
 QJsonObject CGlobalConfig::getDefaultSettings() const
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     return m_defaultSettings;
 }
 
 void CGlobalConfig::setUserRights(const QJsonObject& rights)
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     m_userRights = rights;
 }
 
 QVariant CGlobalConfig::getUserRight(const QString& key) const
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     if (m_userRights.isEmpty())
         return QVariant();
     return QVariant(m_userRights.value(key));

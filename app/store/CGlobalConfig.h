@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
-#include <QMutex>
+#include <mutex>
 #include <QPointF>
 #include <QString>
 #include <QVariant>
@@ -47,7 +47,7 @@ private:
 
     // Guards the three JSON objects: getSetting() may add keys to the
     // defaults while other threads read them.
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock;
 
     int m_elementIdCounter = 0;
     double m_pointFactor = 1.0;
