@@ -1,0 +1,87 @@
+#include "CSVGUtils.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+// 10,000 cubics: 100 rings of 100 arcs each, a drawing of many round pieces.
+QPainterPath manyCubics()
+{
+    const int rings = 100;
+    const int arcs = 100;
+    const double step = 2 * std::acos(-1.0) / arcs;
+    const double handle = 4.0 / 3.0 * std::tan(step / 4);
+    QPainterPath path;
+    for (int ring = 0; ring < rings; ++ring) {
+        const QPointF centre((ring % 10) * 250.0, (ring / 10) * 250.0);
+        const double radius = 20.0 + ring;
+        auto at = [&](double angle, double scale) {
+            return centre + radius * scale * QPointF(std::cos(angle), std::sin(angle));
+        };
+        path.moveTo(at(0, 1));
+        for (int i = 0; i < arcs; ++i) {
+            const double a = i * step;
+            const double b = a + step;
+            const double h = std::hypot(1.0, handle);
+            path.cubicTo(at(a + std::atan(handle), h), at(b - std::atan(handle), h), at(b, 1));
+        }
+    }
+    return path;
+}
+} // namespace
+
+class bench_flatten : public QObject
+{
+    Q_OBJECT
+private slots:
+    void oneThread();
+    void eightThreads();
+
+private:
+    const QPainterPath m_path = manyCubics();
+};
+
+void bench_flatten::oneThread()
+{
+    int points = 0;
+    QBENCHMARK
+    {
+        points = 0;
+        for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(m_path, QTransform::fromScale(4, 4)))
+            points += polygon.size();
+    }
+    QVERIFY(points > m_path.elementCount() / 3);
+}
+
+// Eight threads flatten the same drawing at once, as the area computation of
+// the cut dialog does; ideally as fast as one thread on eight cores.
+void bench_flatten::eightThreads()
+{
+    QBENCHMARK
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t)
+            threads.emplace_back([this] { CSVGUtils::pathToPolygons(m_path, QTransform::fromScale(4, 4)); });
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+}
+
+int main(int argc, char** argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("MORLData"));
+    QCoreApplication::setApplicationName(QStringLiteral("MORLData"));
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    bench_flatten bench;
+    return QTest::qExec(&bench, argc, argv);
+}
+
+#include "bench_flatten.moc"

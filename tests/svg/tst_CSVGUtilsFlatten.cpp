@@ -1,0 +1,253 @@
+#include "CSVGBezierFlattener.h"
+#include "CSVGUtils.h"
+#include "TestEnvironment.h"
+
+#include <QRandomGenerator>
+#include <QSettings>
+
+#include <atomic>
+#include <limits>
+#include <thread>
+#include <vector>
+
+namespace {
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+QList<QPolygonF> polygons(std::initializer_list<QVector<QPointF>> list)
+{
+    QList<QPolygonF> result;
+    for (const QVector<QPointF>& points : list)
+        result.append(QPolygonF(points));
+    return result;
+}
+
+void setThreshold(const QVariant& value)
+{
+    QSettings settings;
+    if (value.isValid())
+        settings.setValue(QStringLiteral("hpgl/BezierFlatteningThreshold"), value);
+    else
+        settings.remove(QStringLiteral("hpgl/BezierFlatteningThreshold"));
+    settings.sync();
+}
+
+// A wavy path of many curves and lines over several sub-paths.
+QPainterPath wavyPath(int curves)
+{
+    QPainterPath path;
+    for (int i = 0; i < curves; ++i) {
+        if (i % 100 == 0)
+            path.moveTo(0, i);
+        const double x = (i % 100) * 10.0;
+        path.cubicTo(x + 3, i + 8, x + 6, i - 8, x + 10, i);
+        if (i % 7 == 0)
+            path.lineTo(x + 10, i + 1);
+    }
+    return path;
+}
+
+// The literal search from the start after every replacement, for comparison.
+std::wstring rescanAll(std::wstring text, const std::wstring& from, const std::wstring& to)
+{
+    for (auto at = text.find(from); at != std::wstring::npos; at = text.find(from))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::wstring randomWord(QRandomGenerator& random, int maximum)
+{
+    std::wstring word(random.bounded(maximum + 1), L'a');
+    for (wchar_t& c : word)
+        c = L"ab"[random.bounded(2)];
+    return word;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(QPainterPath)
+
+class tst_CSVGUtilsFlatten : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { setThreshold(QVariant()); }
+    void subPaths_data();
+    void subPaths();
+    void transformIsApplied();
+    void thresholdFromSettings_data();
+    void thresholdFromSettings();
+    void nonFiniteInput();
+    void concurrentCallsAgree();
+    void replaceAll_data();
+    void replaceAll();
+    void replaceAllMatchesRescanWhenShortening();
+};
+
+void tst_CSVGUtilsFlatten::subPaths_data()
+{
+    QTest::addColumn<QPainterPath>("path");
+    QTest::addColumn<QList<QPolygonF>>("expected");
+    QPainterPath lineThenMove;
+    lineThenMove.lineTo(10, 0);
+    lineThenMove.moveTo(5, 5);
+    QTest::newRow("lone move adds nothing") << lineThenMove << polygons({ { { 0, 0 }, { 10, 0 } } });
+    QPainterPath moves;
+    moves.moveTo(1, 1);
+    moves.moveTo(2, 2);
+    QTest::newRow("moves only") << moves << QList<QPolygonF>();
+    QTest::newRow("empty") << QPainterPath() << QList<QPolygonF>();
+    QPainterPath straightCurves(QPointF(0, 0));
+    straightCurves.cubicTo(1, 0, 2, 0, 3, 0);
+    straightCurves.cubicTo(4, 0, 5, 0, 6, 0);
+    straightCurves.moveTo(0, 9);
+    straightCurves.lineTo(6, 9);
+    straightCurves.closeSubpath();
+    QTest::newRow("shared point once, two sub-paths")
+        << straightCurves << polygons({ { { 0, 0 }, { 3, 0 }, { 6, 0 } }, { { 0, 9 }, { 6, 9 }, { 0, 9 } } });
+}
+
+void tst_CSVGUtilsFlatten::subPaths()
+{
+    QFETCH(QPainterPath, path);
+    QFETCH(QList<QPolygonF>, expected);
+    QCOMPARE(CSVGUtils::pathToPolygons(path, QTransform()), expected);
+}
+
+// The tolerance holds in the mapped coordinates: a rigid move maps the
+// points, a magnification needs more of them.
+void tst_CSVGUtilsFlatten::transformIsApplied()
+{
+    const QPainterPath path = wavyPath(3);
+    const QList<QPolygonF> plain = CSVGUtils::pathToPolygons(path, QTransform());
+    QTransform rigid;
+    rigid.translate(100, -50).rotate(30);
+    const QList<QPolygonF> moved = CSVGUtils::pathToPolygons(path, rigid);
+    QCOMPARE(moved.size(), 1);
+    QCOMPARE(moved[0].size(), plain[0].size());
+    for (int i = 0; i < plain[0].size(); ++i)
+        QVERIFY(QLineF(moved[0][i], rigid.map(plain[0][i])).length() < 1e-9);
+    const QList<QPolygonF> scaled = CSVGUtils::pathToPolygons(path, QTransform::fromScale(50, 50));
+    QVERIFY(scaled[0].size() > 2 * plain[0].size());
+    QCOMPARE(scaled[0].last(), QPointF(1500, 100));
+}
+
+void tst_CSVGUtilsFlatten::thresholdFromSettings_data()
+{
+    const double floor = CSVGBezierFlattener::kMinimumTolerance;
+    QTest::addColumn<QVariant>("threshold");
+    QTest::addColumn<double>("tolerance");
+    QTest::newRow("default") << QVariant() << 0.05;
+    QTest::newRow("coarser") << QVariant(0.5) << 0.5;
+    QTest::newRow("zero") << QVariant(0) << floor;
+    QTest::newRow("negative") << QVariant(-1) << floor;
+    QTest::newRow("not a number") << QVariant("nan") << floor;
+    QTest::newRow("text") << QVariant("abc") << floor;
+    QTest::newRow("huge") << QVariant(1e9) << 1e9;
+}
+
+// Read at every call from the group "hpgl"; a threshold that cannot be met
+// must neither drop the curve nor subdivide for ever.
+void tst_CSVGUtilsFlatten::thresholdFromSettings()
+{
+    QFETCH(QVariant, threshold);
+    QFETCH(double, tolerance);
+    setThreshold(threshold);
+    const QPointF p0(10, 0), p1(10, 5.5228), p2(5.5228, 10), p3(0, 10);
+    QPainterPath arc(p0);
+    arc.cubicTo(p1, p2, p3);
+    QPolygonF expected;
+    CSVGBezierFlattener(tolerance).flatten(p0, p1, p2, p3, expected);
+    QCOMPARE(expected.size() > 2, tolerance < 1);
+    QCOMPARE(CSVGUtils::pathToPolygons(arc, QTransform()), QList<QPolygonF>({ expected }));
+}
+
+void tst_CSVGUtilsFlatten::nonFiniteInput()
+{
+    QPainterPath path(QPointF(0, 0));
+    path.lineTo(5, 5);
+    path.cubicTo(6, 0, 7, 0, 10, 0);
+    path.lineTo(20, 0);
+    path.setElementPositionAt(1, kNaN, 5);
+    path.setElementPositionAt(2, 6, kNaN);
+    const QList<QPolygonF> expected = polygons({ { { 0, 0 }, { 10, 0 }, { 20, 0 } } });
+    QCOMPARE(CSVGUtils::pathToPolygons(path, QTransform()), expected);
+    QTransform broken(kNaN, 0, 0, 1, 0, 0);
+    QCOMPARE(CSVGUtils::pathToPolygons(path, broken), QList<QPolygonF>());
+}
+
+// std::thread rather than QThread: its join is a hand-over that
+// ThreadSanitizer sees, so a run under it checks the flattening alone.
+void tst_CSVGUtilsFlatten::concurrentCallsAgree()
+{
+    const QPainterPath path = wavyPath(2000);
+    const QList<QPolygonF> expected = CSVGUtils::pathToPolygons(path, QTransform::fromScale(3, 3));
+    std::atomic<int> mismatches { 0 };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&] {
+            for (int round = 0; round < 10; ++round) {
+                if (CSVGUtils::pathToPolygons(path, QTransform::fromScale(3, 3)) != expected)
+                    ++mismatches;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(mismatches.load(), 0);
+    QCOMPARE(expected.size(), 20);
+}
+
+void tst_CSVGUtilsFlatten::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("created occurrence removed") << "aabb"
+                                                << "ab"
+                                                << ""
+                                                << "";
+    QTest::newRow("CDATA") << "<![CDATA[.a{fill:red}]]>"
+                           << "<![CDATA["
+                           << ""
+                           << ".a{fill:red}]]>";
+    QTest::newRow("empty from") << "abc"
+                                << ""
+                                << "x"
+                                << "abc";
+    QTest::newRow("to contains from") << "a-a"
+                                      << "a"
+                                      << "aa"
+                                      << "aa-aa";
+    QTest::newRow("replacement feeds itself") << "aab"
+                                              << "ab"
+                                              << "bbaa"
+                                              << "abbaa";
+    QTest::newRow("none") << "xyz"
+                          << "q"
+                          << "r"
+                          << "xyz";
+}
+
+void tst_CSVGUtilsFlatten::replaceAll()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, expected);
+    const std::wstring result = CSVGUtils::replaceAll(text.toStdWString(), from.toStdWString(), to.toStdWString());
+    QCOMPARE(QString::fromStdWString(result), expected);
+}
+
+void tst_CSVGUtilsFlatten::replaceAllMatchesRescanWhenShortening()
+{
+    QRandomGenerator random(99);
+    for (int i = 0; i < 5000; ++i) {
+        const std::wstring text = randomWord(random, 12);
+        const std::wstring from = L"a" + randomWord(random, 3);
+        const std::wstring to = randomWord(random, int(from.size()) - 1);
+        QCOMPARE(CSVGUtils::replaceAll(text, from, to), rescanAll(text, from, to));
+    }
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGUtilsFlatten)
+#include "tst_CSVGUtilsFlatten.moc"
