@@ -1,0 +1,189 @@
+#include "Trans.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQmlContext>
+#include <QQmlEngine>
+
+#include <algorithm>
+
+namespace {
+const QString kEnglish = QStringLiteral("English");
+const QString kChinese = QStringLiteral("简体中文");
+
+// Languages that win the start-up choice, best first.
+const QStringList& preferredLanguages()
+{
+    static const QStringList names { kChinese, QStringLiteral("Korean"), QStringLiteral("Arabic"),
+        QStringLiteral("Russian"), QStringLiteral("German") };
+    return names;
+}
+
+// Each of these is moved to the front in turn, so the last one leads.
+const QStringList& leadingLanguages()
+{
+    static const QStringList names { kChinese, QStringLiteral("Korean"), QStringLiteral("Arabic"),
+        QStringLiteral("Russian") };
+    return names;
+}
+} // namespace
+
+Trans::Trans(QObject* parent)
+    : QTranslator(parent)
+{
+}
+
+void Trans::init(QQmlContext* context, const QString& folder)
+{
+    m_context = context;
+    if (context)
+        context->setContextProperty(QStringLiteral("trans"), this);
+    loadFolder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Trans") : folder);
+    QCoreApplication::installTranslator(this);
+}
+
+void Trans::loadFolder(const QString& folder)
+{
+    // QDir("") would be the working folder; an empty path names no folder.
+    // Sorting by name makes the file that wins a shared key the same on
+    // every file system.
+    const QFileInfoList files = folder.isEmpty()
+        ? QFileInfoList()
+        : QDir(folder).entryInfoList({ QStringLiteral("language_*.json") }, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        QString lang;
+        load(lang, file.absoluteFilePath());
+    }
+
+    QStringList order;
+    QString choice;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        ensureEnglishTable();
+        order = offeredOrder();
+        choice = firstPreferred(preferredLanguages());
+    }
+    if (order != m_languages) {
+        m_languages = order;
+        emit languagesChanged(m_languages);
+    }
+    setCurrentLang(choice.isEmpty() ? kEnglish : choice);
+    emit folderLoaded(folder);
+}
+
+bool Trans::load(QString& lang, const QString& path)
+{
+    lang.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Not JSON, not an object, or no language name: a file without a name
+    // would be offered as a nameless language, so it counts as unreadable.
+    const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    const QString name = root.value(QStringLiteral("lang")).toString();
+    if (name.isEmpty())
+        return false;
+
+    const QJsonArray entries = root.value(QStringLiteral("trans")).toArray();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        for (const QJsonValue& entry : entries) {
+            const QString key = entry.toObject().value(QStringLiteral("key")).toString();
+            const QString value = entry.toObject().value(QStringLiteral("value")).toString();
+            // A blank text would make the key vanish from the screen; showing
+            // the English text is better.
+            if (!key.isEmpty() && !value.isEmpty())
+                m_tables[name].insert(key, value);
+        }
+    }
+    lang = name;
+    emit langLoaded(lang);
+    return true;
+}
+
+QString Trans::currentLang() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_currentLang;
+}
+
+QString Trans::trans(const QString& key) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    const auto table = m_tables.constFind(m_currentLang);
+    if (table == m_tables.constEnd())
+        return key;
+    return table->value(key, key);
+}
+
+QString Trans::translate(const char*, const char* sourceText, const char*, int) const
+{
+    if (!sourceText)
+        return QString();
+    return trans(QString::fromUtf8(sourceText));
+}
+
+void Trans::setCurrentLang(const QString& lang)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (lang == m_currentLang)
+            return;
+        m_currentLang = lang;
+    }
+    emit currentLangChanged(lang);
+    retranslate();
+}
+
+QStringList Trans::sortedNames() const
+{
+    // Hash order changes from run to run; the offered order must not.
+    QStringList names = m_tables.keys();
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QString Trans::firstPreferred(const QStringList& candidates) const
+{
+    for (const QString& name : candidates) {
+        if (m_tables.contains(name))
+            return name;
+    }
+    return QString();
+}
+
+void Trans::ensureEnglishTable()
+{
+    if (m_tables.contains(kEnglish))
+        return;
+    QString source = firstPreferred(preferredLanguages());
+    if (source.isEmpty() && !m_tables.isEmpty())
+        source = sortedNames().constFirst();
+    if (source.isEmpty())
+        return;
+    Table english;
+    for (const QString& key : m_tables.value(source).keys())
+        english.insert(key, key);
+    m_tables.insert(kEnglish, english);
+}
+
+QStringList Trans::offeredOrder() const
+{
+    QStringList order = sortedNames();
+    for (const QString& name : leadingLanguages()) {
+        if (order.removeAll(name) > 0)
+            order.prepend(name);
+    }
+    return order;
+}
+
+void Trans::retranslate()
+{
+    // The view, and with it the context, may be gone before this object.
+    if (m_context && m_context->engine())
+        m_context->engine()->retranslate();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTranslator>
+
+#include <mutex>
+
+class QQmlContext;
+
+// The program's translator: answers every tr() and qsTr() lookup from JSON
+// language files ("language_*.json") instead of compiled catalogues. The key
+// is always the English source text; context, disambiguation and plural
+// count are ignored, so one text has one translation wherever it is shown.
+// Published to QML as "trans"; the pages switch the language through it.
+class Trans : public QTranslator
+{
+    Q_OBJECT
+    Q_PROPERTY(QString currentLang READ currentLang WRITE setCurrentLang NOTIFY currentLangChanged)
+    Q_PROPERTY(QStringList languages READ languages NOTIFY languagesChanged)
+    Q_PROPERTY(QString transString READ transString NOTIFY transStringChanged)
+public:
+    explicit Trans(QObject* parent = nullptr);
+
+    // Publishes this object to QML, loads the language files of the folder
+    // (the "Trans" folder beside the executable when it is empty) and
+    // installs this object as an application translator.
+    void init(QQmlContext* context, const QString& folder);
+
+    Q_INVOKABLE void loadFolder(const QString& folder);
+    Q_INVOKABLE bool load(QString& lang, const QString& path);
+
+    QString currentLang() const;
+    QStringList languages() const { return m_languages; }
+    // Always empty: the pages append it to each qsTr() text so that the
+    // binding depends on this object.
+    QString transString() const { return m_transString; }
+
+    QString translate(
+        const char* context, const char* sourceText, const char* disambiguation = nullptr, int n = -1) const override;
+
+public slots:
+    QString trans(const QString& key) const;
+    void setCurrentLang(const QString& lang);
+
+signals:
+    void currentLangChanged(const QString& lang);
+    void languagesChanged(const QStringList& languages);
+    void langLoaded(const QString& lang);
+    void folderLoaded(const QString& folder);
+    void transStringChanged();
+
+private:
+    using Table = QHash<QString, QString>;
+
+    QStringList sortedNames() const;
+    QString firstPreferred(const QStringList& candidates) const;
+    void ensureEnglishTable();
+    QStringList offeredOrder() const;
+    void retranslate();
+
+    // Lookups arrive from any thread that calls tr() (worker threads build
+    // texts too), while the GUI thread loads files and switches languages.
+    mutable std::mutex m_lock;
+    QString m_currentLang;
+    QHash<QString, Table> m_tables;
+
+    QStringList m_languages;
+    QString m_transString;
+    QPointer<QQmlContext> m_context;
+};
