@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ make cmake pkg-config ccache
+  clang libclang-rt-14-dev
   qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev libqt5serialport5-dev
   qttools5-dev-tools qtdeclarative5-dev-tools
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2

@@ -20,9 +20,15 @@ CGlobalConfig& g_config = CGlobalConfig::instance();
 const QString g_heartbeat = QStringLiteral("heartbeat");
 QPointF g_arrowMoveTotal(0.0, 0.0);
 
+// The vocabulary comes first: the defaults and everything after may use it.
 CGlobalConfig::CGlobalConfig()
 {
+    initColorKeywords();
+    initElementNames();
+    initAttributeNames();
     initDefaultSettings();
+    initWhiteSpace();
+    m_pointFactor = 1.0;
 }
 
 QVariant CGlobalConfig::getSetting(const QString& key)

@@ -1,15 +1,32 @@
 #pragma once
 
+#include "CSVGNameIdMap.h"
+
 #include <QByteArray>
 #include <QJsonObject>
-#include <mutex>
+#include <QList>
 #include <QPointF>
 #include <QString>
 #include <QVariant>
 
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+class QColor;
+
 // The program's one store of shared, mostly read-only state. Exactly one
 // instance exists; it is built during static initialisation, before main(),
 // and lives until the program exits.
+//
+// It also holds the vocabulary of the SVG model (element type codes, attribute
+// ids, colour keywords) and the conversions between attribute text and numbers
+// and colours that every element uses.
 //
 // Settings are looked up in three sources, in this order: the group "hpgl" of
 // the local INI settings, the account settings sent by the web API, the
@@ -38,18 +55,85 @@ public:
     double getPointFactor() const { return m_pointFactor; }
     void setPointFactor(double factor) { m_pointFactor = factor; }
 
+    // Vocabulary. Element names are fixed; attribute names met at run time
+    // are registered behind the fixed ones (69, 70, ...). All of these are
+    // safe to call from any thread.
+    int getElementTypeId(const std::wstring& name) const;
+    // Registers a name that is not known yet. Returns -1 only once the table
+    // is full (kMaxAttributeIds names): a file full of invented names must
+    // not push the table without bound, and no id is ever handed out twice.
+    int getAttributeId(const std::wstring& name);
+    // Like getAttributeId, but never registers: -1 for an unknown name. For
+    // readers that only ask whether an attribute is there.
+    int findAttributeId(const std::wstring& name) const;
+    std::wstring getAttributeName(int id) const;
+    bool isInheritableAttribute(unsigned int id) const;
+    bool isWhiteSpace(unsigned int c) const;
+    static constexpr int kFixedAttributeIds = 69;
+    static constexpr int kMaxAttributeIds = 65536;
+
+    // Numbers in attribute text. Results are always finite: text whose value
+    // overflows a double reads as 0.
+    double parseLength(const std::wstring& text) const;
+    int parseInt(const std::wstring& text) const;
+    // Locale-free: "." as decimal point whatever the user's locale.
+    static std::wstring numberToText(double value);
+    static std::wstring intToText(int value);
+
+    // Colours. A packed colour holds red in the low byte, then green, blue
+    // and alpha.
+    enum class ColorTextClass { None, Hexadecimal, Functional, Keyword };
+    static ColorTextClass classifyColorText(const std::wstring& text);
+    std::uint32_t parseColorText(const std::wstring& text) const;
+    QColor textToQColor(const std::wstring& text) const;
+    static QColor packedRgbToQColor(std::uint32_t color);
+    static std::wstring packedRgbToText(std::uint32_t color);
+    static std::wstring qColorToText(const QColor& color);
+    static QColor getContrastColor(const QColor& color);
+
+    // Ids and references.
+    std::wstring newElementId();
+    static std::wstring getUrlReferenceId(const std::wstring& text);
+
+    // Text.
+    static std::wstring replaceAll(const std::wstring& text, const std::wstring& from, const std::wstring& to);
+    static std::vector<std::wstring> splitString(const std::wstring& text, const std::wstring& delimiters);
+
+    // Plane geometry. Points in polygons count by their winding number.
+    static bool pointInPolygon(const std::vector<QPointF>& polygon, const QPointF& p);
+    static bool pointInPolygon(const QList<QPointF>& polygon, const QPointF& p);
+    static void segmentEndNormalPoints(const QPointF& p1, const QPointF& p2, QPointF& q1, QPointF& q2, double distance);
+    static QPointF segmentNormalPoint(const QPointF& p1, const QPointF& p2, double distance, bool atP1);
+    static int segmentQuadrant(const QPointF& p1, const QPointF& p2);
+
 private:
     CGlobalConfig();
     ~CGlobalConfig() = default;
 
+    void initColorKeywords();
+    void initElementNames();
+    void initAttributeNames();
+    void initInheritableAttributes();
+    void initWhiteSpace();
     void initDefaultSettings();
     QJsonObject buildPositionColors() const;
+    std::uint32_t parseFunctionalColor(const std::wstring& text) const;
 
     // Guards the three JSON objects: getSetting() may add keys to the
     // defaults while other threads read them.
     mutable std::mutex m_lock;
 
-    int m_elementIdCounter = 0;
+    std::map<std::wstring, std::wstring> m_colorKeywords;
+    std::array<std::uint16_t, 256> m_whiteSpace {};
+    std::array<std::uint16_t, 256> m_inheritable {};
+    CSVGNameIdMap m_elementIds;
+    CSVGNameIdMap m_attributeIds;
+    std::vector<std::wstring> m_elementNames;
+    std::vector<std::wstring> m_attributeNames;
+    // Guards the attribute map and names, which grow while files are read.
+    mutable std::shared_mutex m_attributeLock;
+
+    std::atomic<int> m_elementIdCounter { 0 };
     double m_pointFactor = 1.0;
     QJsonObject m_settings;
     QJsonObject m_defaultSettings;

@@ -1,0 +1,151 @@
+// Numbers in attribute text: reading lengths, writing numbers.
+
+#include "CGlobalConfig.h"
+#include "SafeTruncate.h"
+
+#include <QString>
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+bool isBlank(wchar_t c)
+{
+    return c == 9 || c == 10 || c == 13 || c == 32;
+}
+
+bool isDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
+
+bool isUnitStop(wchar_t c)
+{
+    return c == L'%' || c == L'E' || c == L'P' || c == L'e' || c == L'i' || c == L'p';
+}
+
+// Collects the digits of a number exactly while they fit 64 bits, and
+// approximately beyond, where an integer would overflow.
+class DigitAccumulator
+{
+public:
+    void push(int digit)
+    {
+        if (m_exact && m_integer <= (INT64_MAX - 9) / 10) {
+            m_integer = m_integer * 10 + digit;
+            return;
+        }
+        if (m_exact) {
+            m_exact = false;
+            m_approximate = static_cast<double>(m_integer);
+        }
+        m_approximate = m_approximate * 10.0 + digit;
+    }
+    double value() const { return m_exact ? static_cast<double>(m_integer) : m_approximate; }
+
+private:
+    bool m_exact = true;
+    std::int64_t m_integer = 0;
+    double m_approximate = 0.0;
+};
+
+// The exponent after "e" is the whole rest of the text read as one integer;
+// text that is not an integer leaves the number as it is.
+double applyExponent(double number, const std::wstring& rest)
+{
+    bool ok = false;
+    const int exponent = QString::fromStdWString(rest).toInt(&ok);
+    return ok ? number * std::pow(10.0, exponent) : number;
+}
+
+double applyUnit(double number, const std::wstring& text, size_t at, double pointFactor)
+{
+    const wchar_t unit = text[at];
+    const wchar_t next = at + 1 < text.size() ? text[at + 1] : L'\0';
+    if (unit == L'e' && next == L'm')
+        return number * 16.0;
+    if (unit == L'i')
+        return next == L'n' ? number * 96.0 : number;
+    if (unit == L'p')
+        return next == L't' ? number * pointFactor : number;
+    if (unit == L'%')
+        return number / 100.0;
+    if ((unit == L'e' || unit == L'E') && next != L'm')
+        return applyExponent(number, text.substr(at + 1));
+    return number;
+}
+
+template <typename T> std::wstring widen(T value, std::chars_format format = std::chars_format::fixed, int digits = 0)
+{
+    std::string buffer(32, '\0');
+    for (;;) {
+        std::to_chars_result result;
+        if constexpr (std::is_floating_point_v<T>)
+            result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, digits);
+        else
+            result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+        if (result.ec == std::errc())
+            return std::wstring(buffer.data(), result.ptr);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace
+
+// Up to five fraction digits count; a unit or exponent may follow. Only "-"
+// is taken as a sign.
+double CGlobalConfig::parseLength(const std::wstring& text) const
+{
+    const size_t size = text.size();
+    size_t at = 0;
+    while (at < size && isBlank(text[at]))
+        ++at;
+    const bool negative = at < size && text[at] == L'-';
+    if (negative)
+        ++at;
+
+    DigitAccumulator digits;
+    while (at < size && isDigit(text[at]))
+        digits.push(text[at++] - L'0');
+    if (at < size && text[at] == L'.')
+        ++at;
+    double divisor = 1.0;
+    for (int fraction = 0; fraction < 5 && at < size && isDigit(text[at]); ++fraction) {
+        digits.push(text[at++] - L'0');
+        divisor *= 10.0;
+    }
+    double number = digits.value() / divisor;
+    if (negative)
+        number = -number;
+
+    while (at < size && !isUnitStop(text[at]))
+        ++at;
+    if (at < size)
+        number = applyUnit(number, text, at, m_pointFactor);
+    return std::isfinite(number) ? number : 0.0;
+}
+
+int CGlobalConfig::parseInt(const std::wstring& text) const
+{
+    return truncateClamped<int>(parseLength(text), INT_MIN, INT_MAX);
+}
+
+// A value within 0.0001 above its whole part (below, for negative values) is
+// written as a whole number, any other with six decimals.
+std::wstring CGlobalConfig::numberToText(double value)
+{
+    if (!std::isfinite(value))
+        return L"0";
+    const double whole = std::trunc(value) + 0.0; // no "-0"
+    if (std::fabs(value - whole) <= 0.0001)
+        return widen(whole);
+    return widen(value, std::chars_format::fixed, 6);
+}
+
+std::wstring CGlobalConfig::intToText(int value)
+{
+    return widen(value);
+}

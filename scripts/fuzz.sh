@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and libFuzzer (AddressSanitizer and
+# UndefinedBehaviorSanitizer on) and runs each for a bounded time on its seed
+# corpus. A crash, a sanitizer report or a broken invariant fails the script;
+# the input that caused it is kept under <build>/artifacts.
+#
+#   scripts/fuzz.sh [seconds per target]    (default 60)
+#
+# ZOCUT_FUZZ_BUILD_DIR chooses the build folder (default build-fuzz). Inputs
+# that the fuzzer finds go to <build>/corpus, never into the seed corpus.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds="${1:-60}"
+build="${ZOCUT_FUZZ_BUILD_DIR:-$root/build-fuzz}"
+targets=(parseLength parseColorText parseTransformList)
+
+mkdir -p "$build/artifacts"
+cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  -DZOCUT_SANITIZE=address,undefined -DZOCUT_BUILD_TESTS=OFF -DZOCUT_BUILD_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >"$build/configure.log" 2>&1 \
+  || { cat "$build/configure.log"; exit 1; }
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+
+passed=0
+failed=0
+for name in "${targets[@]}"; do
+  corpus="$build/corpus/$name"
+  log="$build/fuzz_$name.log"
+  mkdir -p "$corpus"
+  if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -dict="$root/fuzz/$name.dict" -artifact_prefix="$build/artifacts/$name-" \
+      "$corpus" "$root/fuzz/corpus/$name" >"$log" 2>&1; then
+    echo "fuzz_$name: $(grep -E '^Done [0-9]+ runs' "$log" | tail -1 || true)"
+    passed=$((passed + 1))
+  else
+    echo "fuzz_$name FAILED; last lines of $log:"
+    tail -n 40 "$log"
+    failed=$((failed + 1))
+  fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

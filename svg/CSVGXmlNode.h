@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QVector>
+
+#include <string>
+#include <vector>
+
+// A plain XML element with its subtree, written out as text. The fill
+// dialogs build gradient and pattern definitions with it.
+class CSVGXmlNode
+{
+public:
+    CSVGXmlNode() = default;
+    explicit CSVGXmlNode(const std::wstring& name);
+
+    void setName(const std::wstring& name);
+    // Setting an attribute again moves it to the end of the list.
+    void setAttribute(const std::wstring& name, const std::wstring& value);
+    // The node and its subtree. Values and text are escaped; the layout
+    // attributes boxx, boxy, boxwidth and boxheight are never written.
+    std::wstring toXml() const;
+
+    // Filled by the user directly, in the order they are to be written.
+    QVector<CSVGXmlNode> children;
+    std::wstring text;
+
+private:
+    void appendTo(std::wstring& out) const;
+
+    std::wstring m_name;
+    std::vector<std::wstring> m_attributeNames;
+    std::vector<std::wstring> m_attributeValues;
+};
