@@ -24,29 +24,35 @@ void CommonApi::addRoutes(StandInState::Routes& routes)
         QStringLiteral("common/setSettingConfigbyid"), [this](const StandInRequest& r) { return setSettings(r); });
 }
 
-bool CommonApi::isKnownAdmin(const QString& id) const
+QString CommonApi::channel(
+    const StandInRequest& request, const QStringList& fields, const QString& unknown, StandInReply* refused) const
 {
-    return !id.isEmpty() && m_state.admins.contains(id);
+    if (!StandInState::hasFields(request, fields, refused))
+        return QString();
+    const QString id = request.field(fields.first());
+    if (id.isEmpty() || !m_state.admins.contains(id)) {
+        *refused = StandInReply::refuse(unknown);
+        return QString();
+    }
+    return id;
 }
 
 StandInReply CommonApi::adminParams(const StandInRequest& request) const
 {
     StandInReply refused;
-    if (!StandInState::hasFields(request, { QStringLiteral("admin_id") }, &refused))
+    const QString id = channel(request, { QStringLiteral("admin_id") }, QStringLiteral("Unknown channel"), &refused);
+    if (id.isEmpty())
         return refused;
-    const QString id = request.field(QStringLiteral("admin_id"));
-    if (!isKnownAdmin(id))
-        return StandInReply::refuse(QStringLiteral("Unknown channel"));
     return StandInReply::ok(m_state.admins.value(id));
 }
 
 StandInReply CommonApi::checkUpdate(const StandInRequest& request) const
 {
     StandInReply refused;
-    if (!StandInState::hasFields(request, { QStringLiteral("_id"), QStringLiteral("_version") }, &refused))
+    if (channel(
+            request, { QStringLiteral("_id"), QStringLiteral("_version") }, QStringLiteral("Unknown channel"), &refused)
+            .isEmpty())
         return refused;
-    if (!isKnownAdmin(request.field(QStringLiteral("_id"))))
-        return StandInReply::refuse(QStringLiteral("Unknown channel"));
     const QString version = request.field(QStringLiteral("_version"));
     QJsonObject reply { { QStringLiteral("code"), 0 },
         { QStringLiteral("msg"), QStringLiteral("Already the latest version") }, { QStringLiteral("url"), QString() },
@@ -71,11 +77,9 @@ QString CommonApi::settingsPath(const QString& id) const
 StandInReply CommonApi::getSettings(const StandInRequest& request) const
 {
     StandInReply refused;
-    if (!StandInState::hasFields(request, { QStringLiteral("id") }, &refused))
+    const QString id = channel(request, { QStringLiteral("id") }, QStringLiteral("Unknown id"), &refused);
+    if (id.isEmpty())
         return refused;
-    const QString id = request.field(QStringLiteral("id"));
-    if (!isKnownAdmin(id))
-        return StandInReply::refuse(QStringLiteral("Unknown id"));
     QFile file(settingsPath(id));
     const QJsonObject settings
         = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
@@ -85,11 +89,10 @@ StandInReply CommonApi::getSettings(const StandInRequest& request) const
 StandInReply CommonApi::setSettings(const StandInRequest& request) const
 {
     StandInReply refused;
-    if (!StandInState::hasFields(request, { QStringLiteral("id"), QStringLiteral("content") }, &refused))
+    const QString id
+        = channel(request, { QStringLiteral("id"), QStringLiteral("content") }, QStringLiteral("Unknown id"), &refused);
+    if (id.isEmpty())
         return refused;
-    const QString id = request.field(QStringLiteral("id"));
-    if (!isKnownAdmin(id))
-        return StandInReply::refuse(QStringLiteral("Unknown id"));
     const QJsonDocument content = QJsonDocument::fromJson(request.field(QStringLiteral("content")).toUtf8());
     if (!content.isObject())
         return StandInReply::refuse(QStringLiteral("content is not a JSON object"));

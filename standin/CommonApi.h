@@ -17,7 +17,11 @@ private:
     StandInReply checkUpdate(const StandInRequest& request) const;
     StandInReply getSettings(const StandInRequest& request) const;
     StandInReply setSettings(const StandInRequest& request) const;
-    bool isKnownAdmin(const QString& id) const;
+    // The channel (administrator) id in the first of the fields when the
+    // request carries them all and the channel is known; empty with the
+    // refusal set otherwise.
+    QString channel(
+        const StandInRequest& request, const QStringList& fields, const QString& unknown, StandInReply* refused) const;
     QString settingsPath(const QString& id) const;
 
     StandInState& m_state;

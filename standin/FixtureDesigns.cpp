@@ -83,6 +83,14 @@ QStringList FixtureDesigns::names() const
     return names;
 }
 
+QRectF FixtureDesigns::Design::bounds() const
+{
+    QRectF united;
+    for (const QPainterPath& outline : outlines)
+        united |= outline.boundingRect();
+    return united;
+}
+
 const FixtureDesigns::Design* FixtureDesigns::find(const QString& name) const
 {
     for (const Design& design : m_designs) {
@@ -133,9 +141,7 @@ QString FixtureDesigns::svg(const QString& name) const
     const Design* design = find(name);
     if (!design)
         return QString();
-    QRectF bounds;
-    for (const QPainterPath& outline : design->outlines)
-        bounds |= outline.boundingRect();
+    const QRectF bounds = design->bounds();
     const QString width = number(bounds.right() + 10);
     const QString height = number(bounds.bottom() + 10);
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -172,9 +178,7 @@ QByteArray FixtureDesigns::preview(const QString& name) const
     const Design* design = find(name);
     if (!design)
         return QByteArray();
-    QRectF bounds;
-    for (const QPainterPath& outline : design->outlines)
-        bounds |= outline.boundingRect();
+    const QRectF bounds = design->bounds();
     QImage image(230, 230, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

@@ -33,6 +33,7 @@ private:
         QString name;
         QString title;
         QList<QPainterPath> outlines;
+        QRectF bounds() const;
     };
     const Design* find(const QString& name) const;
     static QString pathData(const QPainterPath& path);
