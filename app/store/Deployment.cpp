@@ -10,20 +10,56 @@ QString Deployment::value(const char* environmentName, const char* builtIn)
     return fromEnvironment.isEmpty() ? QString::fromUtf8(builtIn) : QString::fromUtf8(fromEnvironment);
 }
 
-QString Deployment::apiBase()
+// Callers append paths, so a base address always ends in "/".
+QString Deployment::folder(const char* environmentName, const char* builtIn)
 {
-    QString base = value("ZOCUT_API_BASE", ZOCUT_DEFAULT_API_BASE);
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    return base;
+    QString address = value(environmentName, builtIn);
+    if (!address.endsWith(QLatin1Char('/')))
+        address += QLatin1Char('/');
+    return address;
 }
 
-QString Deployment::designHost()
+QString Deployment::apiBase()
 {
-    QString host = value("ZOCUT_DESIGN_HOST", ZOCUT_DEFAULT_DESIGN_HOST);
-    if (!host.endsWith(QLatin1Char('/')))
-        host += QLatin1Char('/');
-    return host;
+    return folder("ZOCUT_API_BASE", ZOCUT_DEFAULT_API_BASE);
+}
+
+QString Deployment::designHost(int region)
+{
+    switch (region) {
+    case 0:
+        return folder("ZOCUT_DESIGN_HOST", ZOCUT_DEFAULT_DESIGN_HOST);
+    case 1:
+        return folder("ZOCUT_DESIGN_HOST_2", ZOCUT_DEFAULT_DESIGN_HOST_2);
+    case 2:
+        return folder("ZOCUT_DESIGN_HOST_3", ZOCUT_DEFAULT_DESIGN_HOST_3);
+    default:
+        return QString();
+    }
+}
+
+QString Deployment::imageHost()
+{
+    return folder("ZOCUT_IMAGE_HOST", ZOCUT_DEFAULT_IMAGE_HOST);
+}
+
+QString Deployment::uploadEndpoint(int number)
+{
+    switch (number) {
+    case 1:
+        return value("ZOCUT_UPLOAD_ENDPOINT_1", ZOCUT_DEFAULT_UPLOAD_ENDPOINT_1);
+    case 2:
+        return value("ZOCUT_UPLOAD_ENDPOINT_2", ZOCUT_DEFAULT_UPLOAD_ENDPOINT_2);
+    case 3:
+        return value("ZOCUT_UPLOAD_ENDPOINT_3", ZOCUT_DEFAULT_UPLOAD_ENDPOINT_3);
+    default:
+        return QString();
+    }
+}
+
+QString Deployment::storeDownloadBase()
+{
+    return folder("ZOCUT_STORE_DOWNLOAD", ZOCUT_DEFAULT_STORE_DOWNLOAD);
 }
 
 QString Deployment::nestingHost()

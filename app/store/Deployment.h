@@ -12,8 +12,19 @@ class Deployment
 public:
     // Web API base address, ending in "/"; ZOCUT_API_BASE.
     static QString apiBase();
-    // Host that serves design packages and previews; ZOCUT_DESIGN_HOST.
-    static QString designHost();
+    // Host that serves design packages and previews, ending in "/". The web
+    // API chooses one of three regions (0, 1, 2); ZOCUT_DESIGN_HOST,
+    // ZOCUT_DESIGN_HOST_2, ZOCUT_DESIGN_HOST_3. Empty for any other region.
+    static QString designHost(int region = 0);
+    // Host of the images that the web API names by a relative path, ending
+    // in "/"; ZOCUT_IMAGE_HOST.
+    static QString imageHost();
+    // Upload endpoints 1 to 3 of the cloud object store;
+    // ZOCUT_UPLOAD_ENDPOINT_1 to ZOCUT_UPLOAD_ENDPOINT_3. Empty for any other number.
+    static QString uploadEndpoint(int number);
+    // Public download address of the object store, ending in "/"; an object
+    // is fetched at this address followed by its key; ZOCUT_STORE_DOWNLOAD.
+    static QString storeDownloadBase();
     // Nesting server host name (port 9099 is part of the settings); ZOCUT_NESTING_HOST.
     static QString nestingHost();
     // Account name of the nesting server; ZOCUT_NESTING_USER.
@@ -24,4 +35,5 @@ public:
 
 private:
     static QString value(const char* environmentName, const char* builtIn);
+    static QString folder(const char* environmentName, const char* builtIn);
 };

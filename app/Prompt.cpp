@@ -1,0 +1,93 @@
+#include "Prompt.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QProgressDialog>
+
+Prompt::Handler& Prompt::handler()
+{
+    static Handler current;
+    return current;
+}
+
+void Prompt::setHandler(Handler handler)
+{
+    Prompt::handler() = std::move(handler);
+}
+
+QMessageBox::StandardButton Prompt::box(
+    Kind kind, QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    if (handler()) {
+        const QVariant answer = handler()(kind, title, text);
+        return answer.isValid() ? QMessageBox::StandardButton(answer.toInt()) : QMessageBox::NoButton;
+    }
+    switch (kind) {
+    case Kind::Warning:
+        return QMessageBox::warning(parent, title, text, buttons);
+    case Kind::Critical:
+        return QMessageBox::critical(parent, title, text, buttons);
+    case Kind::Question:
+        return QMessageBox::question(parent, title, text, buttons);
+    default:
+        return QMessageBox::information(parent, title, text, buttons);
+    }
+}
+
+QMessageBox::StandardButton Prompt::information(
+    QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    return box(Kind::Information, parent, title, text, buttons);
+}
+
+QMessageBox::StandardButton Prompt::warning(
+    QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    return box(Kind::Warning, parent, title, text, buttons);
+}
+
+QMessageBox::StandardButton Prompt::critical(
+    QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    return box(Kind::Critical, parent, title, text, buttons);
+}
+
+QMessageBox::StandardButton Prompt::question(
+    QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    return box(Kind::Question, parent, title, text, buttons);
+}
+
+void Prompt::about(QWidget* parent, const QString& title, const QString& text)
+{
+    if (handler())
+        handler()(Kind::About, title, text);
+    else
+        QMessageBox::about(parent, title, text);
+}
+
+QString Prompt::getOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (handler())
+        return handler()(Kind::OpenFile, caption, filter).toString();
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString Prompt::getSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (handler())
+        return handler()(Kind::SaveFile, caption, filter).toString();
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+}
+
+int Prompt::exec(QDialog* dialog)
+{
+    if (handler()) {
+        const auto* progress = qobject_cast<QProgressDialog*>(dialog);
+        const QVariant answer
+            = handler()(Kind::Modal, dialog->windowTitle(), progress ? progress->labelText() : QString());
+        if (answer.isValid())
+            return answer.toInt();
+    }
+    return dialog->exec();
+}

@@ -1,0 +1,170 @@
+#include "SVGApplication.h"
+
+#include "ApiReply.h"
+#include "CGlobalConfig.h"
+#include "Deployment.h"
+#include "HttpRequest.h"
+#include "LogHandler.h"
+#include "Prompt.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QIcon>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QTranslator>
+
+#include <exception>
+
+namespace {
+const char* const kUpdater = "ZuVuvuzi";
+} // namespace
+
+SVGApplication::SVGApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setWindowIcon(QIcon(QStringLiteral(":/images/ZoCut.ico")));
+    qInstallMessageHandler(logMessageHandler);
+    setApplicationName(QStringLiteral("MORLData"));
+    setOrganizationName(QStringLiteral("MORLData"));
+    setApplicationVersion(QStringLiteral("6.4.0"));
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    setLanguage(QString());
+    checkUpdate();
+}
+
+SVGApplication::~SVGApplication()
+{
+    delete m_qtTranslator;
+    delete m_translator;
+}
+
+SVGApplication* SVGApplication::instance()
+{
+    return qobject_cast<SVGApplication*>(QCoreApplication::instance());
+}
+
+QString SVGApplication::getApiUrl() const
+{
+    return getApiBaseUrl();
+}
+
+QString SVGApplication::getApiBaseUrl() const
+{
+    return Deployment::apiBase();
+}
+
+void SVGApplication::setLanguage(const QString& code)
+{
+    const QString chosen
+        = code.isEmpty() ? QSettings().value(QStringLiteral("lang"), QLocale::system().name()).toString() : code;
+    QLocale locale(chosen);
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    QLocale::setDefault(locale);
+    loadTranslators(chosen);
+    emit languageChanged();
+}
+
+QTranslator* SVGApplication::loadTranslator(const QString& name, const QString& folder)
+{
+    auto* translator = new QTranslator();
+    if (translator->load(name, folder, QString(), QString())) {
+        installTranslator(translator);
+        return translator;
+    }
+    delete translator;
+    return nullptr;
+}
+
+void SVGApplication::loadTranslators(const QString& code)
+{
+    QString normalised = code.isEmpty() ? QLocale::system().name() : code;
+    if (normalised == QLatin1String("Chinese") || normalised == QLatin1String("zh-cn"))
+        normalised = QStringLiteral("zh_CN");
+    m_language = normalised.toLower();
+
+    QDir folder(applicationDirPath());
+    folder.cd(QStringLiteral("translations"));
+    // Deleting a translator takes it out of the application.
+    delete m_qtTranslator;
+    delete m_translator;
+    m_qtTranslator = loadTranslator(QStringLiteral("qt_") + m_language, folder.absolutePath());
+    m_translator = loadTranslator(m_language, folder.absolutePath());
+    if (!m_translator && !code.isEmpty())
+        qDebug() << "Cannot load translator for" << code;
+}
+
+void SVGApplication::checkUpdate()
+{
+    HttpRequest request(getApiBaseUrl() + QStringLiteral("common/checkUpdate"));
+    request.addParam(QStringLiteral("_id"), kAdminId)
+        .addParam(QStringLiteral("_version"), applicationVersion())
+        .setSuccessHandler([](const QString& body) {
+            const ApiReply reply = ApiReply::parse(body);
+            if (reply.isEmpty() || !reply.isSuccess())
+                return;
+            const QString url = reply.object().value(QStringLiteral("url")).toString();
+            if (url.isEmpty())
+                return;
+            QProcess::startDetached(QString::fromLatin1(kUpdater),
+                { applicationName(), applicationFilePath(), applicationVersion(), url, QStringLiteral("zh_cn") });
+        });
+    request.post();
+}
+
+void SVGApplication::getSettingConfigbyid()
+{
+    QProgressDialog dialog(activeWindow());
+    dialog.setRange(0, 100);
+    dialog.setAutoClose(false);
+    dialog.setCancelButton(nullptr);
+    // The reply may come after the dialog was closed and this frame is gone.
+    QPointer<QProgressDialog> open(&dialog);
+    const auto close = [open]() {
+        if (open)
+            open->done(0);
+    };
+    HttpRequest request(getApiBaseUrl() + QStringLiteral("common/getSettingConfigbyid"));
+    request.addParam(QStringLiteral("id"), kAdminId)
+        .setSuccessHandler([close](const QString& body) {
+            const ApiReply reply = ApiReply::parse(body);
+            if (!reply.isEmpty())
+                g_config.setSettings(reply.object());
+            close();
+        })
+        .setFailHandler([close](const QString& error, int) {
+            qDebug().noquote() << "Account settings not fetched:" << error;
+            close();
+        });
+    request.post();
+    Prompt::exec(&dialog);
+}
+
+void SVGApplication::setSettingConfigbyid(int id, const QJsonObject& content)
+{
+    HttpRequest request(getApiBaseUrl() + QStringLiteral("common/setSettingConfigbyid"));
+    request.addParam(QStringLiteral("id"), id)
+        .addParam(QStringLiteral("content"), QString::fromUtf8(QJsonDocument(content).toJson(QJsonDocument::Indented)))
+        .setSuccessHandler([](const QString& body) {
+            const ApiReply reply = ApiReply::parse(body);
+            if (!reply.isEmpty() && !reply.isSuccess())
+                Prompt::warning(activeWindow(), tr("Warring"), reply.msg());
+        });
+    request.post();
+}
+
+bool SVGApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& exception) {
+        qDebug().noquote() << QString::fromUtf8(exception.what());
+    } catch (...) {
+        qDebug() << "There seems to be something abnormal.";
+    }
+    return false;
+}

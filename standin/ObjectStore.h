@@ -1,0 +1,43 @@
+#pragma once
+
+#include "StandInReply.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace standin {
+
+struct StandInRequest;
+
+// The cloud object store: it takes multipart uploads that carry a signed
+// token, checks the token as the store would (known access key, HMAC-SHA1
+// signature over the policy text as received, deadline, bucket, object name
+// allowed by the scope), keeps the objects in a folder and serves them back.
+class ObjectStore
+{
+public:
+    static const QByteArray kAccessKey;
+    static const QByteArray kSecretKey;
+    static const QStringList kBuckets;
+
+    explicit ObjectStore(const QString& folder);
+
+    StandInReply upload(const StandInRequest& request);
+    // The newest object of that key in any bucket.
+    StandInReply download(const QString& key) const;
+    bool contains(const QString& bucket, const QString& key) const;
+    QByteArray object(const QString& bucket, const QString& key) const;
+
+private:
+    // True when the token is sound; the refusal otherwise.
+    static bool checkToken(const QByteArray& token, QJsonObject* policy, StandInReply* refused);
+    static StandInReply refusal(int status, const QString& error);
+    static bool isSafeKey(const QString& key);
+    QString path(const QString& bucket, const QString& key) const;
+
+    QString m_folder;
+};
+
+} // namespace standin

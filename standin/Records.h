@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Accounts.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace standin {
+
+// The accounts' own records: designs saved to the cloud ("saved versions")
+// and the cut jobs recorded when they cut ("crop records"). Their image and
+// package addresses go out enciphered.
+class Records
+{
+public:
+    enum Kind { SavedVersion, CutRecord };
+
+    struct Record
+    {
+        int id = 0;
+        int accountId = 0;
+        QString name;
+        QString design;
+        bool jpegImage = false;
+        qint64 createtime = 0;
+        QString status;
+        QString password;
+        QString shareCode;
+        QString area;
+    };
+
+    void generate(const QList<Accounts::Account>& accounts, const QStringList& designs);
+
+    // One page of an account's records whose name contains the keywords,
+    // newest first: {"total", "data"}. Addresses start at origin.
+    QJsonObject page(
+        Kind kind, int accountId, const QString& keywords, int limit, int page, const QString& origin) const;
+    Record* find(Kind kind, int accountId, int id);
+    bool remove(Kind kind, int accountId, int id);
+
+private:
+    QList<Record>& list(Kind kind) { return kind == SavedVersion ? m_saved : m_cuts; }
+    const QList<Record>& list(Kind kind) const { return kind == SavedVersion ? m_saved : m_cuts; }
+    static QJsonObject row(Kind kind, const Record& record, const QString& origin);
+
+    QList<Record> m_saved;
+    QList<Record> m_cuts;
+};
+
+} // namespace standin

@@ -1,0 +1,268 @@
+#include "StandInServer.h"
+
+#include "AccountApi.h"
+#include "CatalogueApi.h"
+#include "CommonApi.h"
+#include "RecordApi.h"
+#include "StandInState.h"
+
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <httplib.h>
+
+namespace standin {
+
+namespace {
+const int kJournalLength = 1000;
+const QString kApiPrefix = QStringLiteral("/api/");
+// The library's own multipart reader drops the name of a part whose
+// Content-Disposition ends in ";", which object stores accept. Such bodies
+// are handed over raw under a disguised type and read by MultipartForm.
+const std::string kMultipart = "multipart/form-data";
+const std::string kDisguise = "x-standin-";
+} // namespace
+
+StandInServer::StandInServer(const QString& dataFolder)
+    : m_state(std::make_unique<StandInState>(dataFolder))
+    , m_accountApi(std::make_unique<AccountApi>(*m_state))
+    , m_commonApi(std::make_unique<CommonApi>(*m_state))
+    , m_catalogueApi(std::make_unique<CatalogueApi>(*m_state))
+    , m_recordApi(std::make_unique<RecordApi>(*m_state))
+{
+    m_accountApi->addRoutes(m_routes);
+    m_commonApi->addRoutes(m_routes);
+    m_catalogueApi->addRoutes(m_routes);
+    m_recordApi->addRoutes(m_routes);
+}
+
+StandInServer::~StandInServer()
+{
+    stop();
+}
+
+bool StandInServer::start(int port)
+{
+    m_server = std::make_unique<httplib::Server>();
+    m_server->set_keep_alive_timeout(1);
+    // Headers and body go out in separate writes; without this every reply
+    // waits for the client's delayed acknowledgement.
+    m_server->set_tcp_nodelay(true);
+    m_server->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        auto& headers = const_cast<httplib::Request&>(request).headers;
+        auto type = headers.find("Content-Type");
+        if (type != headers.end() && type->second.rfind(kMultipart, 0) == 0)
+            type->second = kDisguise + type->second;
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    const auto withBody
+        = [this](const httplib::Request& request, httplib::Response& response, const httplib::ContentReader& reader) {
+              std::string body;
+              reader([&body](const char* data, size_t length) {
+                  body.append(data, length);
+                  return true;
+              });
+              serve(request, response, body);
+          };
+    const auto withoutBody = [this](const httplib::Request& request, httplib::Response& response) {
+        serve(request, response, request.body);
+    };
+    m_server->Get(".*", withoutBody);
+    m_server->Delete(".*", withoutBody);
+    m_server->Post(".*", withBody);
+    m_server->Put(".*", withBody);
+    m_server->Delete(".*", withBody);
+
+    m_port
+        = port == 0 ? m_server->bind_to_any_port("127.0.0.1") : (m_server->bind_to_port("127.0.0.1", port) ? port : -1);
+    if (m_port <= 0)
+        return false;
+    m_thread = std::thread([this]() { m_server->listen_after_bind(); });
+    return true;
+}
+
+void StandInServer::stop()
+{
+    if (m_server)
+        m_server->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void StandInServer::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void StandInServer::setVerbose(bool verbose)
+{
+    m_verbose = verbose;
+}
+
+QString StandInServer::baseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
+}
+
+QString StandInServer::apiBase() const
+{
+    return baseUrl() + kApiPrefix.mid(1);
+}
+
+QString StandInServer::uploadEndpoint(int number) const
+{
+    return baseUrl() + QStringLiteral("upload/%1/").arg(number);
+}
+
+QString StandInServer::storeDownloadBase() const
+{
+    return baseUrl() + QStringLiteral("files/");
+}
+
+QList<QPair<QByteArray, QString>> StandInServer::environment() const
+{
+    return { { "ZOCUT_API_BASE", apiBase() }, { "ZOCUT_DESIGN_HOST", baseUrl() }, { "ZOCUT_DESIGN_HOST_2", baseUrl() },
+        { "ZOCUT_DESIGN_HOST_3", baseUrl() }, { "ZOCUT_IMAGE_HOST", baseUrl() },
+        { "ZOCUT_UPLOAD_ENDPOINT_1", uploadEndpoint(1) }, { "ZOCUT_UPLOAD_ENDPOINT_2", uploadEndpoint(2) },
+        { "ZOCUT_UPLOAD_ENDPOINT_3", uploadEndpoint(3) }, { "ZOCUT_STORE_DOWNLOAD", storeDownloadBase() } };
+}
+
+void StandInServer::serve(const httplib::Request& request, httplib::Response& response, const std::string& body)
+{
+    StandInRequest received;
+    received.method = QByteArray::fromStdString(request.method);
+    received.target = QByteArray::fromStdString(request.target);
+    for (const auto& header : request.headers) {
+        std::string value = header.second;
+        if (value.rfind(kDisguise, 0) == 0)
+            value.erase(0, kDisguise.size());
+        received.headers.append(qMakePair(QByteArray::fromStdString(header.first), QByteArray::fromStdString(value)));
+    }
+    received.body = QByteArray::fromStdString(body);
+    received.decode();
+
+    StandInReply reply;
+    {
+        std::lock_guard<std::mutex> locker(m_lock);
+        record(received);
+        reply = m_canned.contains(received.path) ? m_canned.value(received.path) : dispatch(received);
+    }
+    if (m_verbose)
+        std::fprintf(stderr, "%s %s -> %d\n", request.method.c_str(), request.target.c_str(), reply.status);
+    response.status = reply.status;
+    response.set_content(reply.body.toStdString(), reply.contentType.toStdString());
+}
+
+void StandInServer::record(const StandInRequest& request)
+{
+    m_journal.append(request);
+    while (m_journal.size() > kJournalLength)
+        m_journal.removeFirst();
+}
+
+StandInReply StandInServer::dispatch(const StandInRequest& request)
+{
+    static const QRegularExpression uploadPath(QStringLiteral("^/upload/[123]/?$"));
+    if (request.method == "POST" && request.path.startsWith(kApiPrefix)) {
+        const auto route = m_routes.constFind(request.path.mid(kApiPrefix.size()));
+        return route == m_routes.constEnd() ? StandInReply::notFound() : (*route)(request);
+    }
+    if (request.method == "POST" && uploadPath.match(request.path).hasMatch())
+        return m_state->objects.upload(request);
+    if (request.method == "GET" && !request.path.startsWith(kApiPrefix))
+        return getFile(request);
+    return StandInReply::notFound();
+}
+
+// The design-data host, the image host and the store's public downloads.
+StandInReply StandInServer::getFile(const StandInRequest& request) const
+{
+    static const QRegularExpression design(QStringLiteral("^/designs/([a-z_]+)\\.(pdb|png)$"));
+    const QString path = request.path;
+    if (path == QLatin1String("/"))
+        return StandInReply::file("ZoCut stand-in\n", "text/plain");
+    if (path == QLatin1String("/images/homeicon.png"))
+        return StandInReply::file(FixtureDesigns::homeIcon(), "image/png");
+    if (path == QLatin1String("/uploads/wutu.png"))
+        return StandInReply::file(FixtureDesigns::placeholder(), "image/png");
+    const QRegularExpressionMatch match = design.match(path);
+    if (match.hasMatch() && m_state->designs.contains(match.captured(1))) {
+        if (match.captured(2) == QLatin1String("png"))
+            return StandInReply::file(m_state->designs.preview(match.captured(1)), "image/png");
+        return StandInReply::file(m_state->designs.package(match.captured(1)), "application/octet-stream");
+    }
+    if (path.startsWith(QLatin1String("/files/")))
+        return m_state->objects.download(path.mid(7));
+    // Packages uploaded by the template batch are served beside the fixture's.
+    return m_state->objects.download(path.mid(1));
+}
+
+QList<StandInRequest> StandInServer::journal() const
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    return m_journal;
+}
+
+int StandInServer::requestCount(const QString& path) const
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    int count = 0;
+    for (const StandInRequest& request : m_journal)
+        count += request.path == path ? 1 : 0;
+    return count;
+}
+
+StandInRequest StandInServer::lastRequest(const QString& path) const
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    for (int i = m_journal.size() - 1; i >= 0; --i) {
+        if (m_journal.at(i).path == path)
+            return m_journal.at(i);
+    }
+    return StandInRequest();
+}
+
+void StandInServer::clearJournal()
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    m_journal.clear();
+}
+
+void StandInServer::setCannedReply(
+    const QString& path, int status, const QByteArray& body, const QByteArray& contentType)
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    StandInReply reply;
+    reply.status = status;
+    reply.body = body;
+    reply.contentType = contentType;
+    m_canned.insert(path, reply);
+}
+
+void StandInServer::clearCannedReplies()
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    m_canned.clear();
+}
+
+void StandInServer::setLatestVersion(const QString& version)
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    m_state->latestVersion = version;
+}
+
+QString StandInServer::issueToken(const QString& mobile)
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    const Accounts::Account* account = m_state->accounts.byMobile(mobile);
+    return account ? m_state->accounts.issueToken(*account) : QString();
+}
+
+QByteArray StandInServer::storedObject(const QString& bucket, const QString& key) const
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    return m_state->objects.object(bucket, key);
+}
+
+} // namespace standin

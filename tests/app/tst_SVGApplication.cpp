@@ -1,0 +1,335 @@
+#include "CGlobalConfig.h"
+#include "HttpRequest.h"
+#include "LogHandler.h"
+#include "Prompt.h"
+#include "SVGApplication.h"
+#include "StandInSession.h"
+#include "TestEnvironment.h"
+
+#include <QJsonDocument>
+#include <QPushButton>
+#include <QTcpServer>
+
+#include <stdexcept>
+
+namespace {
+bool g_logHandlerInstalled = false;
+} // namespace
+
+class tst_SVGApplication : public QObject
+{
+    Q_OBJECT
+public:
+    explicit tst_SVGApplication(StandInSession& session)
+        : m_session(session)
+    {
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void identity();
+    void languageChoice_data();
+    void languageChoice();
+    void translatorsReplaced();
+    void missingTranslatorIsLogged();
+    void updaterStarted();
+    void updaterNotStarted_data();
+    void updaterNotStarted();
+    void settingsRoundTrip();
+    void settingsReplyStoredWhole();
+    void settingsFetchReturnsWhenServerFails_data();
+    void settingsFetchReturnsWhenServerFails();
+    void settingsUploadRefusal_data();
+    void settingsUploadRefusal();
+    void throwingHandlerLeavesProgramRunning();
+
+private:
+    QStringList updaterArguments() const;
+    SVGApplication* application() const { return SVGApplication::instance(); }
+
+    StandInSession& m_session;
+    QTemporaryDir m_bin;
+    QStringList m_prompts;
+};
+
+void tst_SVGApplication::initTestCase()
+{
+    // A stand-in updater on PATH that writes down how it was started.
+    QFile updater(m_bin.path() + "/ZuVuvuzi");
+    QVERIFY(updater.open(QIODevice::WriteOnly));
+    updater.write("#!/bin/sh\nout=\"$(dirname \"$0\")/arguments\"\n"
+                  "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out.part\" && mv \"$out.part\" \"$out\"\n");
+    updater.close();
+    QVERIFY(updater.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("PATH", QFile::encodeName(m_bin.path()) + ":" + qgetenv("PATH"));
+}
+
+void tst_SVGApplication::init()
+{
+    m_prompts.clear();
+    Prompt::setHandler([this](Prompt::Kind kind, const QString& title, const QString& text) {
+        m_prompts << QString("%1|%2|%3").arg(int(kind)).arg(title, text);
+        return QVariant();
+    });
+}
+
+void tst_SVGApplication::cleanup()
+{
+    Prompt::setHandler(nullptr);
+    m_session.server().clearCannedReplies();
+    m_session.server().setLatestVersion("6.4.0");
+    HttpRequest::setTimeoutMs(0);
+    for (const auto& variable : m_session.server().environment())
+        qputenv(variable.first.constData(), variable.second.toUtf8());
+    QFile::remove(m_bin.path() + "/arguments");
+}
+
+QStringList tst_SVGApplication::updaterArguments() const
+{
+    QFile file(m_bin.path() + "/arguments");
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+void tst_SVGApplication::identity()
+{
+    QVERIFY(g_logHandlerInstalled);
+    QVERIFY(application());
+    QCOMPARE(QCoreApplication::applicationName(), QString("MORLData"));
+    QCOMPARE(QCoreApplication::organizationName(), QString("MORLData"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QString("6.4.0"));
+    QCOMPARE(QSettings::defaultFormat(), QSettings::IniFormat);
+    QCOMPARE(application()->getApiBaseUrl(), m_session.server().apiBase());
+    QCOMPARE(application()->getApiUrl(), m_session.server().apiBase());
+    QCOMPARE(application()->getAdminId(), 80);
+    QCOMPARE(application()->getUserType(), 1);
+    QVERIFY(application()->clipboard()->isEmpty());
+    // Construction asked whether a newer version exists.
+    QTRY_VERIFY(m_session.server().requestCount("/api/common/checkUpdate") > 0);
+    const QList<QPair<QString, QString>> sent { { "_id", "80" }, { "_version", "6.4.0" } };
+    QCOMPARE(m_session.server().journal().first().form, sent);
+}
+
+void tst_SVGApplication::languageChoice_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("Chinese") << "Chinese"
+                             << ""
+                             << "zh_cn";
+    QTest::newRow("zh-cn") << "zh-cn"
+                           << ""
+                           << "zh_cn";
+    QTest::newRow("zh-CN is not normalised") << "zh-CN"
+                                             << ""
+                                             << "zh-cn";
+    QTest::newRow("German") << "ger"
+                            << ""
+                            << "ger";
+    QTest::newRow("saved setting") << ""
+                                   << "ko"
+                                   << "ko";
+    QTest::newRow("system locale") << ""
+                                   << "" << QLocale::system().name().toLower();
+}
+
+void tst_SVGApplication::languageChoice()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, saved);
+    QFETCH(QString, language);
+    QSettings settings;
+    if (saved.isEmpty())
+        settings.remove("lang");
+    else
+        settings.setValue("lang", saved);
+    settings.sync();
+    QSignalSpy changed(application(), &SVGApplication::languageChanged);
+    application()->setLanguage(code);
+    QCOMPARE(application()->getLanguage(), language);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(QLocale().toString(1234567), QString("1234567"));
+    QVERIFY(QLocale().numberOptions() & QLocale::RejectGroupSeparator);
+    settings.remove("lang");
+}
+
+void tst_SVGApplication::translatorsReplaced()
+{
+    application()->setLanguage("Chinese");
+    QCOMPARE(QCoreApplication::translate("tst_SVGApplication", "Hello"), QString("你好"));
+    application()->setLanguage("en");
+    QCOMPARE(QCoreApplication::translate("tst_SVGApplication", "Hello"), QString("Hello"));
+}
+
+void tst_SVGApplication::missingTranslatorIsLogged()
+{
+    QTest::ignoreMessage(QtDebugMsg, "Cannot load translator for \"xx_YY\"");
+    application()->setLanguage("xx_YY");
+    QCOMPARE(application()->getLanguage(), QString("xx_yy"));
+}
+
+void tst_SVGApplication::updaterStarted()
+{
+    m_session.server().setLatestVersion("6.5.0");
+    application()->setLanguage("ko");
+    application()->checkUpdate();
+    QTRY_COMPARE(updaterArguments().size(), 5);
+    QCOMPARE(updaterArguments(),
+        QStringList({ "MORLData", QCoreApplication::applicationFilePath(), "6.4.0",
+            m_session.server().baseUrl() + "downloads/ZoCut-6.5.0.exe", "zh_cn" }));
+}
+
+void tst_SVGApplication::updaterNotStarted_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("code as text") << QByteArray("{\"code\": \"1\", \"url\": \"x\"}");
+    QTest::newRow("empty url") << QByteArray("{\"code\": 1, \"url\": \"\"}");
+    QTest::newRow("not json") << QByteArray("<html>update</html>");
+    QTest::newRow("latest already") << QByteArray();
+}
+
+void tst_SVGApplication::updaterNotStarted()
+{
+    QFETCH(QByteArray, reply);
+    if (!reply.isEmpty())
+        m_session.server().setCannedReply("/api/common/checkUpdate", 200, reply);
+    m_session.server().clearJournal();
+    application()->checkUpdate();
+    QTRY_COMPARE(m_session.server().requestCount("/api/common/checkUpdate"), 1);
+    // Give a wrongly started updater the time to write its file.
+    QTest::qWait(500);
+    QVERIFY(updaterArguments().isEmpty());
+}
+
+void tst_SVGApplication::settingsRoundTrip()
+{
+    const QJsonObject content { { "PlotSpeed", 321 }, { "Note", "a+b&c=d%e 中文" } };
+    application()->setSettingConfigbyid(80, content);
+    QTRY_COMPARE(m_session.server().requestCount("/api/common/setSettingConfigbyid"), 1);
+    const standin::StandInRequest sent = m_session.server().lastRequest("/api/common/setSettingConfigbyid");
+    QCOMPARE(sent.form.at(0), qMakePair(QString("id"), QString("80")));
+    QCOMPARE(sent.form.at(1).first, QString("content"));
+    QCOMPARE(sent.form.at(1).second.toUtf8(), QJsonDocument(content).toJson(QJsonDocument::Indented));
+
+    g_config.setSettings(QJsonObject());
+    application()->getSettingConfigbyid();
+    QCOMPARE(g_config.getSettings(), content);
+    QCOMPARE(g_config.getSetting("PlotSpeed").toInt(), 321);
+    QCOMPARE(m_prompts, QStringList({ QString("%1||").arg(int(Prompt::Kind::Modal)) }));
+}
+
+void tst_SVGApplication::settingsReplyStoredWhole()
+{
+    m_session.server().setCannedReply("/api/common/getSettingConfigbyid", 200, "{\"code\": 1, \"data\": {\"a\": 2}}");
+    application()->getSettingConfigbyid();
+    QCOMPARE(g_config.getSettings(), QJsonObject({ { "code", 1 }, { "data", QJsonObject { { "a", 2 } } } }));
+    m_session.server().setCannedReply("/api/common/getSettingConfigbyid", 200, "{}");
+    application()->getSettingConfigbyid();
+    QCOMPARE(g_config.getSettings().value("code").toInt(), 1);
+}
+
+void tst_SVGApplication::settingsFetchReturnsWhenServerFails_data()
+{
+    QTest::addColumn<bool>("silent");
+    QTest::newRow("server down") << false;
+    QTest::newRow("server never answers") << true;
+}
+
+// Start-up waits in this call; a failed request must close its dialog.
+void tst_SVGApplication::settingsFetchReturnsWhenServerFails()
+{
+    QFETCH(bool, silent);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString address = QString("http://127.0.0.1:%1/api/").arg(server.serverPort());
+    if (!silent)
+        server.close();
+    qputenv("ZOCUT_API_BASE", address.toUtf8());
+    HttpRequest::setTimeoutMs(300);
+    const QJsonObject before { { "kept", true } };
+    g_config.setSettings(before);
+    QElapsedTimer timer;
+    timer.start();
+    application()->getSettingConfigbyid();
+    QVERIFY(timer.elapsed() < 5000);
+    QCOMPARE(g_config.getSettings(), before);
+    QCOMPARE(m_prompts.size(), 1);
+}
+
+void tst_SVGApplication::settingsUploadRefusal_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QStringList>("prompts");
+    const QString warning = QString("%1|Warring|").arg(int(Prompt::Kind::Warning));
+    QTest::newRow("unknown id") << QByteArray() << 81 << QStringList({ warning + "Unknown id" });
+    QTest::newRow("saved") << QByteArray() << 80 << QStringList();
+    QTest::newRow("no code") << QByteArray("{\"msg\": \"x\"}") << 80 << QStringList({ warning + "x" });
+    QTest::newRow("code as text") << QByteArray("{\"code\": \"1\"}") << 80 << QStringList({ warning });
+    QTest::newRow("empty object") << QByteArray("{}") << 80 << QStringList();
+    QTest::newRow("not json") << QByteArray("oops") << 80 << QStringList();
+}
+
+void tst_SVGApplication::settingsUploadRefusal()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, id);
+    QFETCH(QStringList, prompts);
+    if (!reply.isEmpty())
+        m_session.server().setCannedReply("/api/common/setSettingConfigbyid", 200, reply);
+    m_session.server().clearJournal();
+    application()->setSettingConfigbyid(id, QJsonObject { { "k", 1 } });
+    QTRY_COMPARE(m_session.server().requestCount("/api/common/setSettingConfigbyid"), 1);
+    QTRY_COMPARE(m_prompts, prompts);
+    QTest::qWait(100);
+    QCOMPARE(m_prompts, prompts);
+}
+
+void tst_SVGApplication::throwingHandlerLeavesProgramRunning()
+{
+    const QtMessageHandler testHandler = qInstallMessageHandler(logMessageHandler);
+    QPushButton button("Throw");
+    int thrown = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&thrown]() {
+        if (thrown++ == 0)
+            throw std::runtime_error("the slot gave up: 42");
+        throw 7;
+    });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    qInstallMessageHandler(testHandler);
+    QCOMPARE(thrown, 2);
+
+    QFile log(currentLogFilePath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    QVERIFY(text.contains(" Debug: the slot gave up: 42 ("));
+    QVERIFY(text.contains(" Debug: There seems to be something abnormal. ("));
+    // The program goes on: events are still delivered.
+    QSignalSpy clicked(&button, &QPushButton::pressed);
+    QTest::mousePress(&button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    TestEnvironment environment;
+    // Before the application object, whose construction asks for updates.
+    StandInSession session;
+    if (!session.isRunning())
+        return 1;
+    SVGApplication application(argc, argv);
+    const QtMessageHandler installed = qInstallMessageHandler(nullptr);
+    g_logHandlerInstalled = installed == logMessageHandler;
+    qInstallMessageHandler(installed);
+    tst_SVGApplication test(session);
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_SVGApplication.moc"

@@ -1,0 +1,323 @@
+#include "FormCodec.h"
+#include "MultipartForm.h"
+#include "PdbPackage.h"
+#include "StandInSession.h"
+#include "TestEnvironment.h"
+#include "Tools.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+using Form = QList<QPair<QString, QString>>;
+Q_DECLARE_METATYPE(Form)
+
+class tst_StandInServer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void formDecoding_data();
+    void formDecoding();
+    void multipart_data();
+    void multipart();
+    void signIn_data();
+    void signIn();
+    void catalogueCascade_data();
+    void catalogueCascade();
+    void templateFoundAndEnciphered();
+    void recordPages_data();
+    void recordPages();
+    void passwordChangeSignsOut();
+    void settingsOutliveTheServer();
+
+private:
+    struct Answer
+    {
+        int status = 0;
+        QByteArray body;
+        QJsonObject json;
+        QJsonValue data() const { return json.value("data"); }
+    };
+    Answer call(const QByteArray& method, const QString& path, const QByteArray& body = QByteArray(),
+        const QByteArray& token = QByteArray(), const QByteArray& type = "application/x-www-form-urlencoded");
+    Answer json(const QString& path, const QJsonObject& body, const QByteArray& token);
+
+    std::unique_ptr<StandInSession> m_session;
+    QByteArray m_token;
+    QString m_base;
+    QNetworkAccessManager m_manager;
+};
+
+void tst_StandInServer::initTestCase()
+{
+    m_session = std::make_unique<StandInSession>();
+    QVERIFY(m_session->isRunning());
+    m_token = m_session->token().toLatin1();
+    m_base = m_session->server().baseUrl();
+    QVERIFY(!m_token.isEmpty());
+}
+
+tst_StandInServer::Answer tst_StandInServer::call(const QByteArray& method, const QString& path, const QByteArray& body,
+    const QByteArray& token, const QByteArray& type)
+{
+    QNetworkRequest request(QUrl(m_base + path));
+    request.setRawHeader("Content-Type", type);
+    if (!token.isEmpty())
+        request.setRawHeader("token", token);
+    QNetworkReply* reply = m_manager.sendCustomRequest(request, method, body);
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    Answer answer;
+    if (finished.wait(5000)) {
+        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        answer.body = reply->readAll();
+        answer.json = QJsonDocument::fromJson(answer.body).object();
+    }
+    delete reply;
+    return answer;
+}
+
+tst_StandInServer::Answer tst_StandInServer::json(const QString& path, const QJsonObject& body, const QByteArray& token)
+{
+    return call("POST", "api/" + path, QJsonDocument(body).toJson(), token, "application/json");
+}
+
+void tst_StandInServer::formDecoding_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<Form>("form");
+    QTest::newRow("plus is a blank") << QByteArray("a=1+2&b=%2B") << Form { { "a", "1 2" }, { "b", "+" } };
+    QTest::newRow("utf-8") << QByteArray("%E4%B8%AD=%E6%96%87") << Form { { "中", "文" } };
+    QTest::newRow("bare names") << QByteArray("d&=e&&f=") << Form { { "d", "" }, { "", "e" }, { "f", "" } };
+    QTest::newRow("equals in value") << QByteArray("k=a=b") << Form { { "k", "a=b" } };
+}
+
+void tst_StandInServer::formDecoding()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(Form, form);
+    QCOMPARE(standin::FormCodec::parse(text), form);
+}
+
+void tst_StandInServer::multipart_data()
+{
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QList<QByteArray>>("names");
+    const QByteArray body = "--XY\r\nContent-Disposition: form-data; name=\"token\"\r\n\r\nt:s:p\r\n"
+                            "--XY\r\nContent-Disposition: form-data; name=\"file\";\r\n"
+                            "Content-Type: application/octet-stream\r\n\r\n\r\nbytes\r\n--XY--\r\n";
+    QTest::newRow("plain boundary") << QByteArray("multipart/form-data; boundary=XY") << body
+                                    << QList<QByteArray> { "token", "file" };
+    QTest::newRow("quoted boundary") << QByteArray("multipart/form-data; boundary=\"XY\"") << body
+                                     << QList<QByteArray> { "token", "file" };
+    QTest::newRow("unterminated") << QByteArray("multipart/form-data; boundary=XY") << body.left(body.size() - 8)
+                                  << QList<QByteArray>();
+}
+
+void tst_StandInServer::multipart()
+{
+    QFETCH(QByteArray, contentType);
+    QFETCH(QByteArray, body);
+    QFETCH(QList<QByteArray>, names);
+    QList<standin::MultipartForm::Part> parts;
+    const bool read = standin::MultipartForm::parse(body, standin::MultipartForm::boundary(contentType), &parts);
+    QCOMPARE(read, !names.isEmpty());
+    if (!read)
+        return;
+    QCOMPARE(parts.size(), names.size());
+    for (int i = 0; i < parts.size(); ++i)
+        QCOMPARE(parts.at(i).name, names.at(i));
+    QCOMPARE(parts.at(1).body, QByteArray("\r\nbytes"));
+    QCOMPARE(parts.at(1).contentType, QByteArray("application/octet-stream"));
+}
+
+void tst_StandInServer::signIn_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("msg");
+    QTest::newRow("signed in") << QByteArray("account=13800000001&password=zocut123&admin_id=80&version=6.4.0") << 1
+                               << "Signed in";
+    QTest::newRow("unknown account") << QByteArray("account=1&password=zocut123&admin_id=80&version=6.4.0") << 0
+                                     << "账户不正确";
+    QTest::newRow("wrong password") << QByteArray("account=13800000001&password=x&admin_id=80&version=6.4.0") << 0
+                                    << "密码不正确";
+    QTest::newRow("old version") << QByteArray("account=13800000001&password=zocut123&admin_id=80&version=5.9.9") << 0
+                                 << "请使用最新版本";
+    QTest::newRow("no version") << QByteArray("account=13800000001&password=zocut123&admin_id=80") << 0
+                                << "Missing parameter: version";
+}
+
+void tst_StandInServer::signIn()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, code);
+    QFETCH(QString, msg);
+    const Answer answer = call("POST", "api/user/loginNewNNNN", body);
+    QCOMPARE(answer.status, 200);
+    QCOMPARE(answer.json.value("code").toInt(), code);
+    QCOMPARE(answer.json.value("msg").toString(), msg);
+    if (code != 1)
+        return;
+    const QJsonObject info = answer.data().toObject().value("userinfo").toObject();
+    QCOMPARE(info.value("id").toInt(), 1);
+    QCOMPARE(info.value("report_auth").toInt(), 1);
+    const QByteArray token = info.value("token").toString().toLatin1();
+    QCOMPARE(call("POST", "api/user/index", QByteArray(), token).json.value("code").toInt(), 1);
+}
+
+void tst_StandInServer::catalogueCascade_data()
+{
+    QTest::addColumn<QString>("cate");
+    QTest::addColumn<QString>("keywords");
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("types") << "type"
+                           << ""
+                           << "en" << 1 << QStringList({ "Car", "SUV", "Motorcycle" });
+    QTest::newRow("types in Korean") << "type"
+                                     << ""
+                                     << "ko" << 1 << QStringList({ "승용차", "SUV", "오토바이" });
+    QTest::newRow("brands") << "brand"
+                            << "Car-"
+                            << "en" << 1 << QStringList({ "A Audi", "A Alfa Romeo", "B BMW" });
+    QTest::newRow("no brands") << "brand"
+                               << "Motorcycle-"
+                               << "en" << 1 << QStringList();
+    QTest::newRow("submodels") << "submodel"
+                               << "轿车-A 奥迪-A4-A4L-2020-"
+                               << "zh" << 1 << QStringList({ "豪华型", "运动型" });
+    QTest::newRow("wrong level") << "model"
+                                 << "Car-"
+                                 << "en" << 0 << QStringList();
+    QTest::newRow("unknown language") << "type"
+                                      << ""
+                                      << "fr" << 0 << QStringList();
+}
+
+void tst_StandInServer::catalogueCascade()
+{
+    QFETCH(QString, cate);
+    QFETCH(QString, keywords);
+    QFETCH(QString, lang);
+    QFETCH(int, code);
+    QFETCH(QStringList, values);
+    const QJsonObject body { { "cate", cate }, { "keywords", keywords }, { "lang", lang } };
+    QCOMPARE(json("template_new/category", body, QByteArray()).status, 401);
+    const Answer answer = json("template_new/category", body, m_token);
+    QCOMPARE(answer.json.value("code").toInt(), code);
+    QStringList found;
+    for (const QJsonValue& entry : answer.data().toArray()) {
+        QVERIFY(entry.toObject().value("id").toInt() > 0);
+        found << entry.toObject().value("val").toString();
+    }
+    QCOMPARE(found, values);
+}
+
+void tst_StandInServer::templateFoundAndEnciphered()
+{
+    Tools tools;
+    const Answer motorcycle = json("template_new/index", { { "keywords", "Motorcycle" }, { "lang", "en" } }, m_token);
+    const QJsonArray rows = motorcycle.data().toObject().value("data").toArray();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).toObject().value("name2").toString(), QString("Motorcycle fender strip"));
+    const QString storage = tools.mydecrypt(rows.at(0).toObject().value("code").toString().toLatin1());
+    QCOMPARE(storage, QString("designs/bumper_strip"));
+    // The design host serves the package and the preview under that name.
+    const QString svg = PdbPackage::unpack(call("GET", storage + ".pdb?timestamp=1").body);
+    QVERIFY(svg.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "));
+    QVERIFY(svg.contains("<title>保险杠 Bumper strip</title>"));
+    QVERIFY(!QImage::fromData(call("GET", storage + ".png").body, "PNG").isNull());
+    QCOMPARE(call("GET", "designs/nothing.pdb").status, 404);
+    // A year without submodels: the keywords end in "-".
+    const Answer year
+        = json("template_new/index", { { "keywords", "Car-A Audi-A4-A4L-2021-" }, { "lang", "en" } }, m_token);
+    QCOMPARE(year.data().toObject().value("data").toArray().at(0).toObject().value("id").toInt(), 504);
+    const Answer none = json("template_new/index", { { "keywords", "Car-Z" }, { "lang", "en" } }, m_token);
+    QCOMPARE(none.data().toObject().value("total").toInt(), 0);
+}
+
+void tst_StandInServer::recordPages_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("query");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("firstName");
+    QTest::newRow("first page") << "template/myTemplateNew" << QByteArray("keywords=&limit=20&page=1") << 45 << 20
+                                << "方案 45";
+    QTest::newRow("last page") << "template/myTemplateNew" << QByteArray("keywords=&limit=20&page=3") << 45 << 5
+                               << "方案 5";
+    QTest::newRow("beyond") << "template/myTemplateNew" << QByteArray("keywords=&limit=20&page=9") << 45 << 0 << "";
+    QTest::newRow("search") << "template/myTemplateNew" << QByteArray("keywords=%E6%96%B9%E6%A1%88&limit=20&page=1")
+                            << 9 << 9 << "方案 45";
+    QTest::newRow("cut records") << "template/cutlogNew" << QByteArray("keywords=&limit=20&page=2") << 23 << 3
+                                 << "Cut 3";
+}
+
+void tst_StandInServer::recordPages()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, query);
+    QFETCH(int, total);
+    QFETCH(int, rows);
+    QFETCH(QString, firstName);
+    const Answer answer = call("POST", "api/" + path, query, m_token);
+    QCOMPARE(answer.json.value("code").toInt(), 1);
+    QCOMPARE(answer.data().toObject().value("total").toInt(), total);
+    const QJsonArray list = answer.data().toObject().value("data").toArray();
+    QCOMPARE(list.size(), rows);
+    if (!rows)
+        return;
+    const QJsonObject first = list.at(0).toObject();
+    QCOMPARE(first.value("name").toString(), firstName);
+    Tools tools;
+    const QString package = tools.mydecrypt(first.value("turl").toString().toLatin1());
+    QVERIFY2(package.startsWith(m_session->server().baseUrl() + "designs/") && package.endsWith(".pdb"),
+        qPrintable(package));
+    QVERIFY(tools.mydecrypt(first.value("image").toString().toLatin1()).startsWith(m_session->server().baseUrl()));
+    QVERIFY(first.value("createtime").toDouble() > 1.7e9);
+}
+
+void tst_StandInServer::passwordChangeSignsOut()
+{
+    const QByteArray token = m_session->server().issueToken("13800000002").toLatin1();
+    const Answer differ
+        = call("POST", "api/user/changepwd", "oldpassword=limited456&newpassword=a&renewpassword=A", token);
+    QCOMPARE(differ.json.value("code").toInt(), 0);
+    const Answer wrong = call("POST", "api/user/changepwd", "oldpassword=x&newpassword=a&renewpassword=a", token);
+    QCOMPARE(wrong.json.value("msg").toString(), QString("The old password is wrong"));
+    const Answer changed
+        = call("POST", "api/user/changepwd", "oldpassword=limited456&newpassword=n%2B1&renewpassword=n%2B1", token);
+    QCOMPARE(changed.json.value("code").toInt(), 1);
+    QCOMPARE(call("POST", "api/user/index", QByteArray(), token).status, 401);
+    const Answer again
+        = call("POST", "api/user/loginNewNNNN", "account=13800000002&password=n%2B1&admin_id=80&version=6.4.0");
+    QCOMPARE(again.json.value("code").toInt(), 1);
+}
+
+void tst_StandInServer::settingsOutliveTheServer()
+{
+    const QByteArray content = QUrl::toPercentEncoding("{\"PlotSpeed\": 5, \"Note\": \"a+b\"}");
+    QCOMPARE(call("POST", "api/common/setSettingConfigbyid", "id=80&content=" + content).json.value("code").toInt(), 1);
+    QCOMPARE(call("POST", "api/common/setSettingConfigbyid", "id=80&content=%5B%5D").json.value("code").toInt(), 0);
+    QCOMPARE(
+        call("POST", "api/common/getSettingConfigbyid", "id=81").json.value("msg").toString(), QString("Unknown id"));
+
+    // The settings are the whole reply, also for a server started later on
+    // the same data folder.
+    standin::StandInServer later(m_session->dataFolder());
+    QVERIFY(later.start());
+    m_base = later.baseUrl();
+    const Answer answer = call("POST", "api/common/getSettingConfigbyid", "id=80");
+    m_base = m_session->server().baseUrl();
+    QCOMPARE(answer.json, QJsonObject({ { "PlotSpeed", 5 }, { "Note", "a+b" } }));
+}
+
+ZOCUT_TEST_MAIN(tst_StandInServer)
+#include "tst_StandInServer.moc"
