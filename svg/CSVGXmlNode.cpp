@@ -9,8 +9,10 @@ bool isLayoutAttribute(const std::wstring& name)
     return name == L"boxx" || name == L"boxy" || name == L"boxwidth" || name == L"boxheight";
 }
 
+} // namespace
+
 // Quotes are escaped in text too, so one routine serves values and text.
-void appendEscaped(std::wstring& out, const std::wstring& text)
+void CSVGXmlNode::appendEscaped(std::wstring& out, const std::wstring& text)
 {
     for (wchar_t c : text) {
         switch (c) {
@@ -31,8 +33,6 @@ void appendEscaped(std::wstring& out, const std::wstring& text)
         }
     }
 }
-
-} // namespace
 
 CSVGXmlNode::CSVGXmlNode(const std::wstring& name)
     : m_name(name)

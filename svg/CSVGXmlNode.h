@@ -19,6 +19,10 @@ public:
     // The node and its subtree. Values and text are escaped; the layout
     // attributes boxx, boxy, boxwidth and boxheight are never written.
     std::wstring toXml() const;
+    // Appends the text with "&", "<", ">" and '"' written as character
+    // entities, so that it is safe both as text and inside a quoted value.
+    // Every writer of SVG text escapes through here.
+    static void appendEscaped(std::wstring& out, const std::wstring& text);
 
     // Filled by the user directly, in the order they are to be written.
     QVector<CSVGXmlNode> children;

@@ -79,6 +79,9 @@ public:
     // Locale-free: "." as decimal point whatever the user's locale.
     static std::wstring numberToText(double value);
     static std::wstring intToText(int value);
+    // Always the given number of decimals, like "%.2f" in the C locale; a
+    // value that is not finite is written as 0.
+    static std::wstring fixedToText(double value, int decimals);
 
     // Colours. A packed colour holds red in the low byte, then green, blue
     // and alpha.

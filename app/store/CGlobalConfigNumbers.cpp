@@ -149,3 +149,8 @@ std::wstring CGlobalConfig::intToText(int value)
 {
     return widen(value);
 }
+
+std::wstring CGlobalConfig::fixedToText(double value, int decimals)
+{
+    return widen(std::isfinite(value) ? value : 0.0, std::chars_format::fixed, decimals < 0 ? 0 : decimals);
+}

@@ -17,6 +17,7 @@ private slots:
     void parseInt();
     void numberToText_data();
     void numberToText();
+    void fixedToText();
     void newElementId();
     void urlReferenceAndText();
     void replaceAllWithEmptySearchEnds();
@@ -88,6 +89,18 @@ void tst_CGlobalConfigNumbers::numberToText()
     const std::wstring huge = g_config.numberToText(-1.7e308);
     QCOMPARE(huge.size(), size_t(310));
     QCOMPARE(g_config.parseLength(huge), -1.7e308);
+}
+
+// Path data is written with two decimals; a non-finite coordinate must not
+// put "nan" into a file.
+void tst_CGlobalConfigNumbers::fixedToText()
+{
+    QCOMPARE(g_config.fixedToText(1, 2), std::wstring(L"1.00"));
+    QCOMPARE(g_config.fixedToText(-12.346, 2), std::wstring(L"-12.35"));
+    QCOMPARE(g_config.fixedToText(2.5, 0), std::wstring(L"2"));
+    QCOMPARE(g_config.fixedToText(std::nan(""), 2), std::wstring(L"0.00"));
+    QCOMPARE(g_config.fixedToText(-HUGE_VAL, 2), std::wstring(L"0.00"));
+    QCOMPARE(g_config.fixedToText(1e20, 2), std::wstring(L"100000000000000000000.00"));
 }
 
 void tst_CGlobalConfigNumbers::newElementId()

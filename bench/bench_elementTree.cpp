@@ -1,0 +1,106 @@
+#include "CSVGDocument.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// A drawing of 10,000 pieces in 100 groups, or one group of 10,000.
+CSVGElement* buildTree(CSVGDocument& document, int groups, int pieces)
+{
+    CSVGElement* root = document.createElement(L"svg");
+    document.appendChild(root, true, false);
+    for (int g = 0; g < groups; ++g) {
+        CSVGElement* group = document.createElement(L"g");
+        root->appendChild(group, true, false);
+        for (int i = 0; i < pieces; ++i) {
+            CSVGElement* path = document.createElement(L"path");
+            path->setAttribute(L"d", L"M0 0 L10 0 L10 10 Z", false);
+            group->appendChild(path, true, false);
+        }
+    }
+    return root;
+}
+} // namespace
+
+// Building, copying and writing a large drawing must grow in proportion to
+// its size: compare the wide and the flat tree of the same size.
+class bench_elementTree : public QObject
+{
+    Q_OBJECT
+private slots:
+    void build();
+    void clone_data();
+    void clone();
+    void cloneKeepId_data();
+    void cloneKeepId();
+    void write();
+};
+
+void bench_elementTree::build()
+{
+    QBENCHMARK
+    {
+        CSVGDocument document;
+        buildTree(document, 100, 100);
+    }
+}
+
+void bench_elementTree::clone_data()
+{
+    QTest::addColumn<int>("groups");
+    QTest::newRow("100 groups of 100") << 100;
+    QTest::newRow("1 group of 10000") << 1;
+}
+
+void bench_elementTree::clone()
+{
+    QFETCH(int, groups);
+    CSVGDocument document;
+    CSVGElement* root = buildTree(document, groups, 10000 / groups);
+    QBENCHMARK
+    {
+        std::unique_ptr<CSVGElement> copy(root->clone(true));
+    }
+}
+
+void bench_elementTree::cloneKeepId_data()
+{
+    clone_data();
+}
+
+void bench_elementTree::cloneKeepId()
+{
+    QFETCH(int, groups);
+    CSVGDocument document;
+    CSVGElement* root = buildTree(document, groups, 10000 / groups);
+    QBENCHMARK
+    {
+        std::unique_ptr<CSVGElement> copy(root->cloneKeepId(true));
+    }
+}
+
+void bench_elementTree::write()
+{
+    CSVGDocument document;
+    CSVGElement* root = buildTree(document, 100, 100);
+    std::wstring text;
+    QBENCHMARK
+    {
+        text.clear();
+        root->writeSvg(text, 0, CSVGRect());
+    }
+    QVERIFY(text.size() > 10000 * 20);
+}
+
+int main(int argc, char** argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication app(argc, argv);
+    bench_elementTree bench;
+    return QTest::qExec(&bench, argc, argv);
+}
+
+#include "bench_elementTree.moc"

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "CActionBase.h"
+
+#include <vector>
+
+// Several actions undone and redone as one step: undo runs from the last to
+// the first, redo from the first to the last. Owns its actions.
+class CActionComposite : public CActionBase
+{
+public:
+    explicit CActionComposite(CSVGDocument* document);
+    ~CActionComposite() override;
+
+    // Takes ownership; null is ignored.
+    void addAction(CActionBase* action);
+    const std::vector<CActionBase*>& getActions() const { return m_actions; }
+
+    // The first status that is not empty.
+    std::wstring undo() override;
+    std::wstring redo() override;
+
+private:
+    std::vector<CActionBase*> m_actions;
+};

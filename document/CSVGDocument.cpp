@@ -1,0 +1,218 @@
+#include "CSVGDocument.h"
+
+#include "CGlobalConfig.h"
+
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint16_t kTypeDocument = 8;
+constexpr std::uint16_t kTypeSvg = 82;
+
+} // namespace
+
+// "idnoused" is mapped to nothing, so that id is never handed out.
+CSVGDocument::CSVGDocument()
+    : CSVGElement(nullptr, L"document", kTypeDocument)
+{
+    setDocumentPointer(this);
+    m_idMap[L"idnoused"] = nullptr;
+}
+
+// The tree goes first: the destructors of the elements reach the maps and
+// lists below, which must still be whole.
+CSVGDocument::~CSVGDocument()
+{
+    deleteChildren();
+    setDocumentPointer(nullptr);
+}
+
+CSVGElement* CSVGDocument::getOwnerSvg()
+{
+    for (int i = 0; i < getChildCount(); ++i) {
+        if (getChild(i)->getType() == kTypeSvg)
+            return getChild(i);
+    }
+    return nullptr;
+}
+
+CSVGElement* CSVGDocument::getElementById(const std::wstring& id) const
+{
+    if (id.empty())
+        return nullptr;
+    const auto found = m_idMap.find(id);
+    return found == m_idMap.end() ? nullptr : found->second;
+}
+
+// Only under the element's own id: the element's destructor and its renames
+// drop that entry, so the map can never name a deleted element.
+void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& id)
+{
+    if (!m_idTracking || !element || id.empty() || element->getId() != id)
+        return;
+    const size_t underscore = id.find(L'_');
+    if (underscore != std::wstring::npos && underscore + 1 < id.size()) {
+        const std::int64_t number = g_config.parseInt(id.substr(underscore + 1));
+        if (m_idCounter <= number)
+            m_idCounter = number + 1;
+    }
+    m_idMap[id] = element;
+    m_usedIds.insert(id);
+}
+
+void CSVGDocument::unregisterElementId(CSVGElement* element)
+{
+    if (!element)
+        return;
+    const std::wstring id = element->getId();
+    if (getElementById(id) != element)
+        return;
+    if (element->isShape())
+        emit elementRemoved(element);
+    dropElementId(element, id);
+}
+
+void CSVGDocument::dropElementId(CSVGElement* element, const std::wstring& id)
+{
+    const auto found = m_idMap.find(id);
+    if (found != m_idMap.end() && found->second == element)
+        m_idMap.erase(found);
+}
+
+bool CSVGDocument::isIdTaken(const std::wstring& id) const
+{
+    return m_idMap.count(id) > 0 || m_usedIds.count(id) > 0;
+}
+
+std::wstring CSVGDocument::makeUniqueId(const std::wstring& tagName)
+{
+    const auto idFor = [&tagName](std::int64_t number) { return tagName + L'_' + std::to_wstring(number); };
+    std::wstring id = idFor(m_idCounter);
+    while (m_usedIds.count(id) > 0)
+        id = idFor(++m_idCounter);
+    m_usedIds.insert(id);
+    return id;
+}
+
+void CSVGDocument::renumberDrawingOrder()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    std::vector<CSVGElement*> elements;
+    root->collectDescendants(elements, true);
+    int number = 0;
+    for (CSVGElement* element : elements) {
+        element->setOrderNumber(++number);
+        if (element->getId().empty())
+            element->setAttribute(L"id", makeUniqueId(element->getTagName()), false);
+    }
+}
+
+bool CSVGDocument::isReferenced(const std::wstring& id) const
+{
+    return m_referencedIds.count(id) > 0;
+}
+
+void CSVGDocument::registerStyleElement(CSVGElement* style)
+{
+    if (style && std::find(m_styleElements.begin(), m_styleElements.end(), style) == m_styleElements.end())
+        m_styleElements.push_back(style);
+}
+
+bool CSVGDocument::unregisterStyleElement(CSVGElement* style)
+{
+    const auto found = std::find(m_styleElements.begin(), m_styleElements.end(), style);
+    if (found == m_styleElements.end())
+        return false;
+    m_styleElements.erase(found);
+    return true;
+}
+
+void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
+{
+    Q_UNUSED(color) // the colour of the element's highlight record
+    if (!element || element->isLocked())
+        return;
+    CSVGElement* target = element;
+    if (element->getParent() != getOwnerSvg()) {
+        m_currentElement = element;
+        for (CSVGElement* ancestor = element->getParent(); ancestor && ancestor->getType() != kTypeSvg;
+             ancestor = ancestor->getParent()) {
+            if (ancestor->isShape())
+                target = ancestor;
+        }
+    }
+    if (m_selection.contains(target))
+        return;
+    target->clearNodeSelection();
+    m_selection.append(target);
+    emit selectionChanged();
+}
+
+void CSVGDocument::unselectElement(CSVGElement* element)
+{
+    m_selection.removeAll(element);
+}
+
+void CSVGDocument::removeFromTiles(CSVGElement*) { }
+
+void CSVGDocument::rebuildHighlights() { }
+
+void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
+{
+    unselectElement(element);
+    if (m_currentElement == element)
+        m_currentElement = nullptr;
+    dropElementId(element, id);
+    unregisterStyleElement(element);
+}
+
+CSVGElement* CSVGDocument::createPathElement(const QPainterPath& path)
+{
+    CSVGElement* element = createElement(L"path");
+    element->setAttribute(L"d", pathData(path), false);
+    element->setAttribute(L"stroke", m_defaultStroke, false);
+    element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
+    element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
+    element->setAttribute(L"stroke-opacity", L"1", false);
+    element->updateMatrix(nullptr, false);
+    return element;
+}
+
+// Two decimals per number, segments separated by one blank.
+std::wstring CSVGDocument::pathData(const QPainterPath& path)
+{
+    std::wstring data;
+    const auto appendPoint = [&data](const QPainterPath::Element& point) {
+        data += CGlobalConfig::fixedToText(point.x, 2);
+        data += L' ';
+        data += CGlobalConfig::fixedToText(point.y, 2);
+    };
+    const auto startSegment = [&data](wchar_t command) {
+        if (!data.empty())
+            data += L' ';
+        data += command;
+    };
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& element = path.elementAt(i);
+        if (element.isMoveTo() || element.isLineTo()) {
+            startSegment(element.isMoveTo() ? L'M' : L'L');
+            appendPoint(element);
+        } else if (element.isCurveTo() && i + 2 < count) {
+            startSegment(L'C');
+            for (int k = 0; k < 3; ++k) {
+                if (k > 0)
+                    data += L' ';
+                appendPoint(path.elementAt(i + k));
+            }
+            i += 2;
+        }
+    }
+    if (count > 0 && QPointF(path.elementAt(0)) == QPointF(path.elementAt(count - 1)))
+        startSegment(L'Z');
+    return data;
+}

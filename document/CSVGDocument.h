@@ -1,0 +1,131 @@
+#pragma once
+
+#include "CSVGElement.h"
+
+#include <QColor>
+#include <QVector>
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class QPainterPath;
+
+// One open drawing. The document is itself the top element of its tree (tag
+// "document", no id); its first svg child is the root of the drawing. It
+// makes every element (createElement), keeps the map from ids to elements,
+// the style elements and the selection.
+//
+// The element tree is deleted first when the document dies, while the maps
+// and lists that the elements' destructors reach are still there. Undo
+// actions that own elements of this document must be deleted before it.
+class CSVGDocument : public CSVGElement
+{
+    Q_OBJECT
+public:
+    CSVGDocument();
+    ~CSVGDocument() override;
+
+    // A new element of this document, without parent, its id registered.
+    // The tag decides the class; a tag of no known kind gives a plain element
+    // of type 0, an empty tag null.
+    CSVGElement* createElement(const std::wstring& tagName);
+    // A path element without parent that draws the painter path's moves,
+    // lines and cubic curves, closed when the path ends where it starts, in
+    // the document's default stroke.
+    CSVGElement* createPathElement(const QPainterPath& path);
+    // The root svg element; null when there is none.
+    CSVGElement* getOwnerSvg() override;
+
+    // Ids. A lookup of an empty id or of one that is not mapped gives null,
+    // and a removed or deleted element is never returned.
+    CSVGElement* getElementById(const std::wstring& id) const;
+    // Maps the element's own id to it (replacing another element's entry)
+    // while id tracking is on, and moves the id counter past the number after
+    // the id's first "_". Any other id is refused.
+    void registerElementId(CSVGElement* element, const std::wstring& id);
+    // Drops the entry of the element's id when it names this element, and
+    // then emits elementRemoved for a shape.
+    void unregisterElementId(CSVGElement* element);
+    // Drops the entry quietly when it names this element: the element keeps
+    // living under another id or is being destroyed.
+    void dropElementId(CSVGElement* element, const std::wstring& id);
+    // The id is mapped now or was handed out before in this document.
+    bool isIdTaken(const std::wstring& id) const;
+    bool isIdTracking() const { return m_idTracking; }
+    void setIdTracking(bool on) { m_idTracking = on; }
+    std::int64_t getIdCounter() const { return m_idCounter; }
+    // tag + "_" + the id counter, moved on past every id used before.
+    std::wstring makeUniqueId(const std::wstring& tagName);
+    // Numbers the elements below the root in document order and gives every
+    // element without an id a new one.
+    void renumberDrawingOrder();
+
+    // Ids referenced by paint and "xlink:href" values, as of the last write.
+    bool isReferenced(const std::wstring& id) const;
+
+    // The style elements of the tree, in the order they were registered.
+    void registerStyleElement(CSVGElement* style);
+    bool unregisterStyleElement(CSVGElement* style);
+    const std::vector<CSVGElement*>& getStyleElements() const { return m_styleElements; }
+
+    // Modified since the last autosave. Hides the element's flag of the same
+    // name, which means "changed since last painted".
+    bool isModified() const { return m_documentModified; }
+    void setModified(bool modified) { m_documentModified = modified; }
+    // Makes the view refresh.
+    bool isContentChanged() const { return m_contentChanged; }
+    void setContentChanged(bool changed) { m_contentChanged = changed; }
+    // The opened file's folder, ending in "/".
+    std::wstring getBaseDir() const { return m_baseDir; }
+    void setBaseDir(const std::wstring& folder) { m_baseDir = folder; }
+    std::wstring getDefaultFontFamily() const { return m_defaultFontFamily; }
+
+    // Selection. The target of selectElement is the element itself, or for
+    // an element inside a group its outermost drawable ancestor below the
+    // svg element; the element inside becomes the current element.
+    QVector<CSVGElement*> getSelection() const { return m_selection; }
+    CSVGElement* getFirstSelected() const { return m_selection.isEmpty() ? nullptr : m_selection.first(); }
+    CSVGElement* getCurrentElement() const { return m_currentElement; }
+    void selectElement(CSVGElement* element, const QColor& color);
+    void unselectElement(CSVGElement* element);
+
+    // The spatial index of drawable elements and the node highlight records
+    // are not kept yet; these are their entry points.
+    void removeFromTiles(CSVGElement* element);
+    void rebuildHighlights();
+
+    // For an element that is destroyed or moves to another document: nothing
+    // of this document keeps pointing at it afterwards.
+    void forgetElement(CSVGElement* element, const std::wstring& id);
+
+signals:
+    void selectionChanged();
+    void elementRemoved(CSVGElement* element);
+
+private:
+    static std::wstring pathData(const QPainterPath& path);
+
+    bool m_idTracking = true;
+    std::vector<CSVGElement*> m_styleElements;
+    std::map<std::wstring, CSVGElement*> m_idMap;
+    std::set<std::wstring> m_usedIds;
+    std::set<std::wstring> m_referencedIds;
+    std::wstring m_baseDir;
+    // 64 bits: an id from a file may carry any number up to INT_MAX, and the
+    // counter goes one past it.
+    std::int64_t m_idCounter = 0;
+
+    std::wstring m_defaultFontFamily = L"SIMSUN";
+    std::wstring m_defaultStroke = L"#000000";
+    std::wstring m_defaultStrokeWidth = L"1";
+    std::wstring m_defaultStrokeDashArray;
+
+    QVector<CSVGElement*> m_selection;
+    CSVGElement* m_currentElement = nullptr;
+
+    bool m_documentModified = false;
+    bool m_contentChanged = false;
+};

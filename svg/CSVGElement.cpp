@@ -1,0 +1,495 @@
+#include "CSVGElement.h"
+
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGXmlNode.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+constexpr std::uint16_t kTypeG = 60;
+constexpr std::uint16_t kTypeStyle = 81;
+constexpr std::uint16_t kTypeSvg = 82;
+
+// One counter for every document and tag: two elements made one after the
+// other never get the same number, whatever their tags.
+std::atomic<std::uint64_t> g_idCounter { 0 };
+
+// Nesting of clone calls on this thread. A deep copy registers its subtree
+// once, in the outermost call; registering after every child would make
+// copying a large group quadratic.
+thread_local int t_cloneDepth = 0;
+
+class CloneScope
+{
+public:
+    CloneScope() { ++t_cloneDepth; }
+    ~CloneScope() { --t_cloneDepth; }
+    CloneScope(const CloneScope&) = delete;
+    CloneScope& operator=(const CloneScope&) = delete;
+};
+
+// Pre-order walk with an explicit stack: the depth of a tree read from a file
+// must not decide the depth of the call stack.
+template <typename Element, typename Visit> void visitSubtree(Element* root, Visit visit)
+{
+    std::vector<Element*> stack { root };
+    while (!stack.empty()) {
+        Element* element = stack.back();
+        stack.pop_back();
+        visit(element);
+        for (int i = element->getChildCount() - 1; i >= 0; --i)
+            stack.push_back(element->getChild(i));
+    }
+}
+
+} // namespace
+
+CSVGElement::CSVGElement(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type)
+    : m_type(type)
+    , m_tagName(tagName)
+    , m_document(document)
+{
+    if (m_tagName != L"document")
+        makeInitialId();
+}
+
+CSVGElement::~CSVGElement()
+{
+    if (m_document)
+        m_document->forgetElement(this, m_id);
+    for (CSVGElement* child : m_children) {
+        child->m_parent = nullptr;
+        delete child;
+    }
+}
+
+int CSVGElement::idAttributeId()
+{
+    static const int id = g_config.getAttributeId(L"id");
+    return id;
+}
+
+void CSVGElement::makeInitialId()
+{
+    std::wstring candidate;
+    do
+        candidate = m_tagName + L'_' + std::to_wstring(++g_idCounter);
+    while (m_document && m_document->isIdTaken(candidate));
+    m_attributes[idAttributeId()] = candidate;
+    m_id = candidate;
+    if (m_document)
+        m_document->registerElementId(this, candidate);
+}
+
+void CSVGElement::changeId(const std::wstring& id)
+{
+    if (m_document)
+        m_document->dropElementId(this, m_id);
+    m_id = id;
+    if (m_document && !id.empty())
+        m_document->registerElementId(this, id);
+}
+
+// The copy comes from the document's factory, so it is of this element's
+// class; fill gives it this element's attributes and text.
+template <typename Fill, typename CopyChild>
+CSVGElement* CSVGElement::copySubtree(bool deep, Fill fill, CopyChild copyChild)
+{
+    CSVGElement* copy = m_document ? m_document->createElement(m_tagName) : nullptr;
+    if (!copy)
+        return nullptr;
+    CloneScope scope;
+    fill(copy);
+    if (deep) {
+        for (CSVGElement* child : m_children) {
+            if (CSVGElement* childCopy = copyChild(child))
+                copy->appendChild(childCopy, false, false);
+        }
+    }
+    if (t_cloneDepth == 1)
+        copy->registerSubtree();
+    return copy;
+}
+
+CSVGElement* CSVGElement::clone(bool deep)
+{
+    const auto fill = [this](CSVGElement* copy) {
+        copy->m_attributes = m_attributes;
+        copy->setAttribute(L"id", std::wstring(), true);
+        copy->setText(m_text, true);
+    };
+    CSVGElement* copy = copySubtree(deep, fill, [](CSVGElement* child) { return child->clone(true); });
+    if (copy && copy->getChildCount() > 0)
+        copy->markDocumentModified();
+    return copy;
+}
+
+CSVGElement* CSVGElement::cloneKeepId(bool deep)
+{
+    const auto fill = [this](CSVGElement* copy) {
+        for (const auto& [id, value] : m_attributes)
+            copy->setAttribute(g_config.getAttributeName(id), value, false);
+        copy->setText(m_text, false);
+    };
+    return copySubtree(deep, fill, [](CSVGElement* child) { return child->cloneKeepId(true); });
+}
+
+void CSVGElement::setAttribute(const std::wstring& name, const std::wstring& value, bool notify)
+{
+    const int id = name.empty() ? -1 : g_config.getAttributeId(name);
+    if (id < 0)
+        return;
+    m_attributes[id] = value;
+    if (id == idAttributeId())
+        changeId(value);
+    m_startTag.clear();
+    if (notify) {
+        markDocumentModified();
+        setModified(true);
+    }
+}
+
+std::wstring CSVGElement::getAttribute(const std::wstring& name) const
+{
+    const auto found = m_attributes.find(g_config.findAttributeId(name));
+    return found == m_attributes.end() ? std::wstring() : found->second;
+}
+
+bool CSVGElement::removeAttribute(const std::wstring& name)
+{
+    const int id = g_config.findAttributeId(name);
+    if (m_attributes.erase(id) > 0 && id == idAttributeId())
+        changeId(std::wstring());
+    m_startTag.clear();
+    return true;
+}
+
+bool CSVGElement::clearAttributes()
+{
+    m_attributes.clear();
+    if (!m_id.empty())
+        changeId(std::wstring());
+    m_startTag.clear();
+    return true;
+}
+
+void CSVGElement::setText(const std::wstring& text, bool notify)
+{
+    m_text = text;
+    setModified(true);
+    m_startTag.clear();
+    if (notify)
+        markDocumentModified();
+}
+
+CSVGElement* CSVGElement::getOwnerSvg()
+{
+    for (CSVGElement* element = this; element; element = element->m_parent) {
+        if (element->m_type == kTypeSvg)
+            return element;
+    }
+    return nullptr;
+}
+
+std::set<std::wstring> CSVGElement::getAttributeNames() const
+{
+    std::set<std::wstring> names;
+    for (const auto& entry : m_attributes)
+        names.insert(g_config.getAttributeName(entry.first));
+    return names;
+}
+
+bool CSVGElement::isTearLine() const
+{
+    const auto marked = [](const CSVGElement* element) { return element->getAttribute(L"tear_line") == L"true"; };
+    if (m_type == kTypeG && std::any_of(m_children.begin(), m_children.end(), marked))
+        return true;
+    return marked(this);
+}
+
+void CSVGElement::notifyChanged()
+{
+    emit changed();
+}
+
+CSVGElement* CSVGElement::getChild(int index) const
+{
+    const auto position = static_cast<unsigned int>(index);
+    return position < m_children.size() ? m_children[position] : nullptr;
+}
+
+CSVGElement* CSVGElement::getPreviousSibling() const
+{
+    if (!m_parent)
+        return nullptr;
+    const auto& siblings = m_parent->m_children;
+    const auto self = std::find(siblings.begin(), siblings.end(), this);
+    return self == siblings.begin() || self == siblings.end() ? nullptr : *(self - 1);
+}
+
+CSVGElement* CSVGElement::getNextSibling() const
+{
+    if (!m_parent)
+        return nullptr;
+    const auto& siblings = m_parent->m_children;
+    const auto self = std::find(siblings.begin(), siblings.end(), this);
+    return self == siblings.end() || self + 1 == siblings.end() ? nullptr : *(self + 1);
+}
+
+std::wstring CSVGElement::getId() const
+{
+    return getAttribute(L"id");
+}
+
+double CSVGElement::getAttributeNumber(const std::wstring& name) const
+{
+    const std::wstring value = getAttribute(name);
+    return value.empty() ? 0.0 : g_config.parseLength(value);
+}
+
+void CSVGElement::setAttributeNumber(const std::wstring& name, double value, bool notify)
+{
+    if (!name.empty())
+        setAttribute(name, CGlobalConfig::numberToText(value), notify);
+}
+
+bool CSVGElement::isStyleProperty(const std::wstring& name)
+{
+    const int id = g_config.findAttributeId(name);
+    return id >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(id));
+}
+
+// No cycles and no second owner.
+bool CSVGElement::canTake(const CSVGElement* child) const
+{
+    if (!child)
+        return false;
+    for (const CSVGElement* ancestor = this; ancestor; ancestor = ancestor->m_parent) {
+        if (ancestor == child)
+            return false;
+    }
+    return true;
+}
+
+bool CSVGElement::contains(const CSVGElement* child) const
+{
+    return child && child->m_parent == this;
+}
+
+void CSVGElement::insertAt(CSVGElement* child, size_t position)
+{
+    m_children.insert(m_children.begin() + static_cast<std::ptrdiff_t>(position), child);
+    child->m_parent = this;
+    if (child->m_document != m_document) {
+        visitSubtree(child, [this](CSVGElement* element) {
+            if (element->m_document)
+                element->m_document->forgetElement(element, element->m_id);
+            element->m_document = m_document;
+        });
+    }
+    if (!m_checkFlag)
+        child->m_checkFlag = false;
+    child->setModified(true);
+}
+
+size_t CSVGElement::indexOf(const CSVGElement* child) const
+{
+    return static_cast<size_t>(std::find(m_children.begin(), m_children.end(), child) - m_children.begin());
+}
+
+// Through the old parent's removeChild, which also takes the subtree out of
+// the old document's id map and tile index.
+bool CSVGElement::takeFromParent(CSVGElement* child)
+{
+    if (!child->m_parent)
+        return false;
+    child->m_parent->removeChild(child, true);
+    return true;
+}
+
+void CSVGElement::takeOut(CSVGElement* child)
+{
+    m_children.erase(std::find(m_children.begin(), m_children.end(), child));
+    child->m_parent = nullptr;
+}
+
+bool CSVGElement::appendChild(CSVGElement* child, bool registerIds, bool notify)
+{
+    if (!canTake(child) || child->m_parent)
+        return false;
+    insertAt(child, m_children.size());
+    if (registerIds)
+        child->registerSubtree();
+    if (notify)
+        markDocumentModified();
+    return true;
+}
+
+bool CSVGElement::prependChild(CSVGElement* child, bool registerIds, bool notify)
+{
+    if (!canTake(child) || child->m_parent)
+        return false;
+    insertAt(child, 0);
+    if (registerIds)
+        child->registerSubtree();
+    if (notify)
+        markDocumentModified();
+    return true;
+}
+
+bool CSVGElement::adoptChild(CSVGElement* child, bool notify)
+{
+    if (!canTake(child))
+        return false;
+    if (CSVGElement* oldParent = child->m_parent) {
+        if (notify)
+            oldParent->markDocumentModified();
+        oldParent->removeChild(child, notify);
+    }
+    insertAt(child, m_children.size());
+    child->registerSubtree();
+    if (notify)
+        markDocumentModified();
+    return true;
+}
+
+bool CSVGElement::insertChildAfter(CSVGElement* child, CSVGElement* ref, bool registerIds)
+{
+    if (!canTake(child) || child == ref || (ref && !contains(ref)))
+        return false;
+    const bool moved = takeFromParent(child);
+    insertAt(child, ref ? indexOf(ref) + 1 : m_children.size());
+    // A moved subtree lost its ids when it left its old parent.
+    if (registerIds || moved)
+        child->registerSubtree();
+    markDocumentModified();
+    return true;
+}
+
+bool CSVGElement::insertChildBefore(CSVGElement* child, CSVGElement* ref, bool registerIds, bool notify)
+{
+    if (!canTake(child) || child == ref || (ref && !contains(ref)))
+        return false;
+    const bool moved = takeFromParent(child);
+    const bool wasEmpty = m_children.empty();
+    insertAt(child, ref ? indexOf(ref) : 0);
+    if (registerIds || moved)
+        child->registerSubtree();
+    if (notify || wasEmpty)
+        markDocumentModified();
+    return true;
+}
+
+bool CSVGElement::removeChild(CSVGElement* child, bool notify)
+{
+    if (!contains(child))
+        return false;
+    child->unregisterSubtree();
+    if (child->isShape() && m_document)
+        m_document->removeFromTiles(child);
+    takeOut(child);
+    setModified(true);
+    if (notify)
+        markDocumentModified();
+    return true;
+}
+
+bool CSVGElement::detachChild(CSVGElement* child)
+{
+    if (!contains(child))
+        return false;
+    takeOut(child);
+    setModified(true);
+    markDocumentModified();
+    return true;
+}
+
+void CSVGElement::removeFromParent(bool notify)
+{
+    if (!m_parent)
+        return;
+    if (notify)
+        markDocumentModified();
+    m_parent->removeChild(this, notify);
+}
+
+bool CSVGElement::deleteChild(CSVGElement* child)
+{
+    if (!removeChild(child, true))
+        return false;
+    delete child;
+    return true;
+}
+
+void CSVGElement::deleteChildren()
+{
+    std::vector<CSVGElement*> children;
+    children.swap(m_children);
+    for (CSVGElement* child : children) {
+        child->unregisterSubtree();
+        child->m_parent = nullptr;
+        delete child;
+    }
+}
+
+void CSVGElement::registerSubtree()
+{
+    visitSubtree(this, [this](CSVGElement* element) {
+        element->m_document = m_document;
+        if (!m_document)
+            return;
+        if (!element->m_id.empty())
+            m_document->registerElementId(element, element->m_id);
+        if (element->m_type == kTypeStyle)
+            m_document->registerStyleElement(element);
+    });
+}
+
+void CSVGElement::unregisterSubtree()
+{
+    visitSubtree(this, [](CSVGElement* element) {
+        if (element->m_document)
+            element->m_document->unregisterElementId(element);
+    });
+}
+
+void CSVGElement::collectDescendants(std::vector<CSVGElement*>& out, bool includeSelf)
+{
+    visitSubtree(this, [&out, includeSelf, this](CSVGElement* element) {
+        if (element != this || includeSelf)
+            out.push_back(element);
+    });
+}
+
+void CSVGElement::collectTagAndAttributeNames(std::set<std::wstring>& names) const
+{
+    visitSubtree(this, [&names](const CSVGElement* element) {
+        names.insert(element->m_tagName);
+        for (const auto& entry : element->m_attributes)
+            names.insert(g_config.getAttributeName(entry.first));
+    });
+}
+
+void CSVGElement::setModified(bool modified)
+{
+    if (!modified) {
+        m_modified = false;
+        return;
+    }
+    visitSubtree(this, [](CSVGElement* element) { element->m_modified = true; });
+}
+
+void CSVGElement::setGeometryDirty()
+{
+    for (CSVGElement* element = this; element; element = element->m_parent)
+        element->m_geometryDirty = true;
+}
+
+void CSVGElement::markDocumentModified()
+{
+    if (m_document)
+        m_document->setModified(true);
+}

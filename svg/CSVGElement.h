@@ -1,0 +1,199 @@
+#pragma once
+
+#include "CSVGMatrix.h"
+#include "CSVGRect.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class CSVGDocument;
+class QGraphicsItem;
+
+// One node of an SVG document tree: an SVG element, a comment, a CDATA
+// section, the doctype, and the document itself. It owns its children, keeps
+// its attributes by attribute id (ascending id is the order in which they are
+// written) and carries an id, made unique in its document when the element
+// is created, under which the document finds it.
+//
+// Invariants kept by every operation below:
+// - an element has at most one parent, and no element is its own ancestor;
+// - the document's id map names only live elements of that document: an
+//   element leaves the map when it leaves the tree through removeChild, when
+//   its id changes, when it moves to another document and when it is
+//   destroyed;
+// - an insertion that fails leaves the child where it was.
+//
+// Elements belong to the thread of their document and hold no locks.
+class CSVGElement : public QObject
+{
+    Q_OBJECT
+public:
+    // Makes the id from the tag name and a process-wide counter and registers
+    // it with the document; the tag "document" gets no id.
+    CSVGElement(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type);
+    // Deletes the subtree; its ids leave the document's map.
+    ~CSVGElement() override;
+
+    // Copies made through the document's element factory, so that they are
+    // of this element's class. clone gives the copy an empty id, which the
+    // document's numbering fills; cloneKeepId moves the ids over to the copies.
+    // Null without a document.
+    virtual CSVGElement* clone(bool deep);
+    virtual CSVGElement* cloneKeepId(bool deep);
+    virtual void clearNodeSelection() { }
+    // Stores the value (also an empty one). Nothing is stored once the
+    // attribute-name table is full and the name is new.
+    virtual void setAttribute(const std::wstring& name, const std::wstring& value, bool notify);
+    // Empty when absent; reading never registers a new name.
+    virtual std::wstring getAttribute(const std::wstring& name) const;
+    virtual bool removeAttribute(const std::wstring& name);
+    virtual bool clearAttributes();
+    virtual std::wstring getText() const { return m_text; }
+    virtual void setText(const std::wstring& text, bool notify);
+    // The nearest svg element among this element and its ancestors.
+    virtual CSVGElement* getOwnerSvg();
+    // Appends the element and its subtree as SVG text. With a non-empty
+    // region only the children that lie in it are written (see
+    // isWithinRegion). Always true.
+    virtual bool writeSvg(std::wstring& out, int depth, const CSVGRect& region);
+    virtual bool isShape() const { return false; }
+    virtual bool isGroup() const { return false; }
+    virtual bool isStyleable() const { return false; }
+    virtual std::set<std::wstring> getAttributeNames() const;
+    // Accumulated matrix: the source's (or the parent's) matrix, then the own
+    // "transform". Children follow, and they always notify.
+    virtual void updateMatrix(CSVGElement* source, bool notify);
+    // Rewrites every "transform" of the subtree as one "matrix(...)".
+    virtual void normalizeTransform();
+    virtual bool isTearLine() const;
+    // Drawable classes return a new canvas item; the caller owns it.
+    virtual QGraphicsItem* createGraphicsItem() { return nullptr; }
+    virtual void notifyChanged();
+    // Called by the reader when it reaches the element's end tag.
+    virtual void parseContent() { }
+
+    std::uint16_t getType() const { return m_type; }
+    std::wstring getTagName() const { return m_tagName; }
+    CSVGDocument* getDocument() const { return m_document; }
+    CSVGElement* getParent() const { return m_parent; }
+    int getChildCount() const { return static_cast<int>(m_children.size()); }
+    // Null when the index, taken as unsigned, is not below the count.
+    CSVGElement* getChild(int index) const;
+    CSVGElement* getPreviousSibling() const;
+    CSVGElement* getNextSibling() const;
+    std::wstring getId() const;
+    // 0.0 for an absent or empty attribute.
+    double getAttributeNumber(const std::wstring& name) const;
+    void setAttributeNumber(const std::wstring& name, double value, bool notify);
+    static bool isStyleProperty(const std::wstring& name);
+
+    // Insertions. Each fails (false, nothing changed) for a null child, for
+    // this element or one of its ancestors (a cycle), and for a reference
+    // that is not a child of this element. appendChild and prependChild also
+    // refuse a child that still has a parent; the others take it from its old
+    // parent first, and such a moved subtree keeps its ids registered.
+    // registerIds registers the inserted subtree's ids with the document;
+    // notify marks the document modified.
+    bool appendChild(CSVGElement* child, bool registerIds, bool notify);
+    bool prependChild(CSVGElement* child, bool registerIds, bool notify);
+    bool adoptChild(CSVGElement* child, bool notify);
+    // After ref; at the end when ref is null. Always marks the document.
+    bool insertChildAfter(CSVGElement* child, CSVGElement* ref, bool registerIds);
+    // Before ref; at the front when ref is null.
+    bool insertChildBefore(CSVGElement* child, CSVGElement* ref, bool registerIds, bool notify);
+
+    // Takes the child out and unregisters the ids of its whole subtree; the
+    // caller owns it afterwards. False when it is not a child.
+    bool removeChild(CSVGElement* child, bool notify);
+    // Takes the child out but keeps its ids registered, for a move that
+    // puts it back into the same document.
+    bool detachChild(CSVGElement* child);
+    void removeFromParent(bool notify);
+    // Removes and deletes a child; false, and nothing deleted, for an
+    // element that is not a child.
+    bool deleteChild(CSVGElement* child);
+    void deleteChildren();
+    // Registers the ids and style elements of the subtree with the document
+    // and gives every descendant this element's document.
+    void registerSubtree();
+    void collectDescendants(std::vector<CSVGElement*>& out, bool includeSelf);
+    void collectTagAndAttributeNames(std::set<std::wstring>& names) const;
+
+    // "Changed since last painted": true sets the flag on the whole subtree,
+    // false clears it on this element only.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+    // Marks this element and every ancestor for a geometry rebuild.
+    void setGeometryDirty();
+    bool isGeometryDirty() const { return m_geometryDirty; }
+    bool getCheckFlag() const { return m_checkFlag; }
+    bool isLocked() const { return m_locked; }
+    void setLocked(bool locked) { m_locked = locked; }
+    int getOrderNumber() const { return m_orderNumber; }
+    void setOrderNumber(int number) { m_orderNumber = number; }
+
+    CSVGMatrix getMatrix() const { return m_matrix; }
+    // The own "transform"; identity when there is none.
+    CSVGMatrix getTransformMatrix() const;
+    // The outer matrix, then the own transform.
+    CSVGMatrix getCombinedMatrix(const CSVGMatrix& outer) const;
+
+    // "<" with the tag name and the non-empty attributes, without the closing
+    // bracket; kept until an attribute or the text changes.
+    std::wstring buildStartTag();
+    static void writeIndent(std::wstring& out, int depth);
+
+signals:
+    void changed();
+
+protected:
+    // Whether a child is written when its parent writes a region: drawable
+    // classes test their transformed bounding rectangle. Plain elements lie in
+    // no region.
+    virtual bool isWithinRegion(const CSVGRect& region);
+
+    // For the constructors of classes that stay out of the intersection check.
+    void setCheckFlag(bool flag) { m_checkFlag = flag; }
+    void clearGeometryDirty() { m_geometryDirty = false; }
+    void clearStartTag() { m_startTag.clear(); }
+    void setMatrix(const CSVGMatrix& matrix) { m_matrix = matrix; }
+    // The document object points at itself, and lets go before it dies.
+    void setDocumentPointer(CSVGDocument* document) { m_document = document; }
+
+private:
+    static int idAttributeId();
+    void makeInitialId();
+    // Moves the element's map entry from its current id to the new one.
+    void changeId(const std::wstring& id);
+    bool canTake(const CSVGElement* child) const;
+    bool contains(const CSVGElement* child) const;
+    size_t indexOf(const CSVGElement* child) const;
+    void insertAt(CSVGElement* child, size_t position);
+    static bool takeFromParent(CSVGElement* child);
+    void takeOut(CSVGElement* child);
+    void unregisterSubtree();
+    void markDocumentModified();
+    template <typename Fill, typename CopyChild> CSVGElement* copySubtree(bool deep, Fill fill, CopyChild copyChild);
+
+    std::uint16_t m_type;
+    std::wstring m_tagName;
+    bool m_checkFlag = true;
+    CSVGDocument* m_document;
+    CSVGElement* m_parent = nullptr;
+    std::vector<CSVGElement*> m_children;
+    std::wstring m_text;
+    std::map<int, std::wstring> m_attributes;
+    int m_orderNumber = 0;
+    std::wstring m_startTag;
+    CSVGMatrix m_matrix;
+    bool m_modified = true;
+    bool m_geometryDirty = true;
+    // The id under which the element is registered; equals the "id" attribute.
+    std::wstring m_id;
+    bool m_locked = false;
+};

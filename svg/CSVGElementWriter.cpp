@@ -1,0 +1,117 @@
+// The element's SVG text and its transforms.
+
+#include "CGlobalConfig.h"
+#include "CSVGElement.h"
+#include "CSVGXmlNode.h"
+
+namespace {
+
+constexpr std::uint16_t kTypeText = 85;
+constexpr std::uint16_t kTypeTspan = 89;
+constexpr std::uint16_t kTypeTextContent = 94;
+
+} // namespace
+
+// Attributes come out in attribute-id order, which stored files rely on.
+// Values are escaped, so a quote or "&" in a value keeps the file readable.
+std::wstring CSVGElement::buildStartTag()
+{
+    if (!m_startTag.empty())
+        return m_startTag;
+    m_startTag = L"<" + m_tagName;
+    for (const auto& [id, value] : m_attributes) {
+        if (value.empty())
+            continue;
+        const std::wstring name = g_config.getAttributeName(id);
+        if (name.empty())
+            continue;
+        m_startTag += L' ';
+        m_startTag += name;
+        m_startTag += L"=\"";
+        CSVGXmlNode::appendEscaped(m_startTag, value);
+        m_startTag += L'"';
+    }
+    return m_startTag;
+}
+
+void CSVGElement::writeIndent(std::wstring& out, int depth)
+{
+    if (depth > 0)
+        out.append(static_cast<size_t>(depth), L' ');
+}
+
+// No line break follows a start tag with content, and the text element's end
+// tag and everything of a tspan stay unindented: white space inside text
+// would otherwise become part of the text.
+bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
+{
+    buildStartTag();
+    if (m_type != kTypeTspan && m_type != kTypeTextContent)
+        writeIndent(out, depth);
+    out += m_startTag;
+    if (m_children.empty() && m_text.empty()) {
+        out += L"/>\n";
+        return true;
+    }
+    out += L'>';
+    CSVGXmlNode::appendEscaped(out, m_text);
+    const bool everything = region.isEmpty();
+    for (CSVGElement* child : m_children) {
+        if (everything || child->isWithinRegion(region))
+            child->writeSvg(out, depth + 1, CSVGRect());
+    }
+    if (m_type != kTypeText && m_type != kTypeTspan)
+        writeIndent(out, depth);
+    out += L"</";
+    out += m_tagName;
+    out += L">\n";
+    return true;
+}
+
+bool CSVGElement::isWithinRegion(const CSVGRect&)
+{
+    return false;
+}
+
+CSVGMatrix CSVGElement::getTransformMatrix() const
+{
+    CSVGMatrix matrix;
+    const std::wstring transform = getAttribute(L"transform");
+    if (!transform.empty())
+        matrix.parseTransformList(transform);
+    return matrix;
+}
+
+CSVGMatrix CSVGElement::getCombinedMatrix(const CSVGMatrix& outer) const
+{
+    CSVGMatrix matrix = outer;
+    matrix.multiply(getTransformMatrix());
+    return matrix;
+}
+
+void CSVGElement::updateMatrix(CSVGElement* source, bool notify)
+{
+    CSVGMatrix matrix;
+    if (source)
+        matrix = source->m_matrix;
+    else if (m_parent)
+        matrix = m_parent->m_matrix;
+    matrix.multiply(getTransformMatrix());
+    m_matrix = matrix;
+    for (CSVGElement* child : m_children)
+        child->updateMatrix(nullptr, true);
+    if (notify)
+        notifyChanged();
+}
+
+void CSVGElement::normalizeTransform()
+{
+    const std::wstring transform = getAttribute(L"transform");
+    if (!transform.empty()) {
+        CSVGMatrix matrix;
+        matrix.parseTransformList(transform);
+        setAttribute(L"transform", matrix.toString(), true);
+    }
+    for (auto child = m_children.rbegin(); child != m_children.rend(); ++child)
+        (*child)->normalizeTransform();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+// Stand-ins and helpers for the tests of the element tree; for test programs
+// that link the svg library.
+
+#include "CSVGDocument.h"
+
+#include <QStringList>
+
+#include <string>
+
+// A drawable element that lies in a region when told to, or one kept out of
+// the intersection check.
+class TestShape : public CSVGElement
+{
+public:
+    TestShape(CSVGDocument* document, const std::wstring& tag, std::uint16_t type, bool inRegion = true)
+        : CSVGElement(document, tag, type)
+        , m_inRegion(inRegion)
+    {
+    }
+    bool isShape() const override { return true; }
+    using CSVGElement::clearGeometryDirty;
+    using CSVGElement::setCheckFlag;
+
+protected:
+    bool isWithinRegion(const CSVGRect&) override { return m_inRegion; }
+
+private:
+    bool m_inRegion;
+};
+
+// A new element of the parent's document, appended with its id registered.
+inline CSVGElement* appendNew(CSVGElement* parent, const wchar_t* tag)
+{
+    CSVGElement* child = parent->getDocument()->createElement(tag);
+    parent->appendChild(child, true, false);
+    return child;
+}
+
+// The tags of the children in order, separated by blanks.
+inline QString childTags(const CSVGElement* parent)
+{
+    QStringList tags;
+    for (int i = 0; i < parent->getChildCount(); ++i)
+        tags << QString::fromStdWString(parent->getChild(i)->getTagName());
+    return tags.join(QLatin1Char(' '));
+}
+
+inline std::wstring idOf(const std::wstring& tag, long long number)
+{
+    return tag + L'_' + std::to_wstring(number);
+}
+
+// The number after the "_" of an element's id.
+inline long long idNumber(const CSVGElement* element)
+{
+    const std::wstring id = element->getId();
+    return std::stoll(id.substr(id.find(L'_') + 1));
+}

@@ -1,0 +1,386 @@
+#include "CGlobalConfig.h"
+#include "TestElements.h"
+#include "TestEnvironment.h"
+
+#include <QSignalSpy>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+namespace {
+
+QString written(CSVGElement* element, int depth, const CSVGRect& region = CSVGRect())
+{
+    std::wstring out;
+    element->writeSvg(out, depth, region);
+    return QString::fromStdWString(out);
+}
+
+// Without its id the written text does not depend on the id counter.
+CSVGElement* appendUnnamed(CSVGElement* parent, CSVGElement* child)
+{
+    child->removeAttribute(L"id");
+    parent->appendChild(child, false, false);
+    return child;
+}
+
+CSVGElement* appendUnnamed(CSVGElement* parent, const wchar_t* tag)
+{
+    return appendUnnamed(parent, parent->getDocument()->createElement(tag));
+}
+
+} // namespace
+
+class tst_CSVGElement : public QObject
+{
+    Q_OBJECT
+private slots:
+    void idsComeFromOneCounterAndSkipTakenIds();
+    void insertion_data();
+    void insertion();
+    void idMapNeverNamesAGoneElement();
+    void copies();
+    void flags();
+    void layout_data();
+    void layout();
+    void escapedOutputIsWellFormed();
+    void regionFiltersDirectChildren();
+    void transforms();
+};
+
+void tst_CSVGElement::idsComeFromOneCounterAndSkipTakenIds()
+{
+    CSVGDocument document;
+    std::unique_ptr<CSVGElement> path(document.createElement(L"path"));
+    std::unique_ptr<CSVGElement> group(document.createElement(L"g"));
+    const long long n = idNumber(path.get());
+    QCOMPARE(group->getId(), idOf(L"g", n + 1));
+
+    // Taken now, or handed out before and free again: both are skipped.
+    path->setAttribute(L"id", idOf(L"rect", n + 2), false);
+    group->setAttribute(L"id", idOf(L"rect", n + 3), false);
+    group->setAttribute(L"id", L"other", false);
+    std::unique_ptr<CSVGElement> rect(document.createElement(L"rect"));
+    QCOMPARE(rect->getId(), idOf(L"rect", n + 4));
+
+    CSVGElement unnamed(&document, L"document", 0);
+    QVERIFY(unnamed.getAttributeNames().empty());
+    // Reading an unknown name does not register it.
+    QVERIFY(rect->getAttribute(L"never-seen-attribute").empty());
+    QCOMPARE(g_config.findAttributeId(L"never-seen-attribute"), -1);
+}
+
+// p holds a, b and c; q holds x, which holds y; n is new. A step names the
+// operation, the element inserted into, the child and the reference.
+void tst_CSVGElement::insertion_data()
+{
+    QTest::addColumn<QStringList>("step");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("pChildren");
+    QTest::addColumn<QString>("qChildren");
+    const auto row = [](const char* step, bool result, const char* p, const char* q) {
+        QTest::newRow(step) << QString::fromLatin1(step).split(QLatin1Char(' ')) << result << p << q;
+    };
+    row("append p n -", true, "a b c n", "x");
+    row("append p x -", false, "a b c", "x");
+    row("append a p -", false, "a b c", "x");
+    row("prepend p n -", true, "n a b c", "x");
+    row("adopt p x -", true, "a b c x", "");
+    row("adopt p a -", true, "b c a", "x");
+    row("adopt x q -", false, "a b c", "x");
+    row("adopt p p -", false, "a b c", "x");
+    row("after p n b", true, "a b n c", "x");
+    row("after p n -", true, "a b c n", "x");
+    row("after p x a", true, "a x b c", "");
+    row("after p a c", true, "b c a", "x");
+    row("after p b b", false, "a b c", "x");
+    row("after p x n", false, "a b c", "x");
+    row("before p n b", true, "a n b c", "x");
+    row("before p n -", true, "n a b c", "x");
+    row("before p x c", true, "a b x c", "");
+    row("before p x y", false, "a b c", "x");
+}
+
+// Whatever happens, no element is lost: it ends up in exactly one place and
+// the ids of its subtree still lead to it, also after a move.
+void tst_CSVGElement::insertion()
+{
+    QFETCH(QStringList, step);
+    QFETCH(bool, result);
+    QFETCH(QString, pChildren);
+    QFETCH(QString, qChildren);
+
+    CSVGDocument document;
+    CSVGElement* root = appendNew(&document, L"svg");
+    std::map<QString, CSVGElement*> e { { "p", appendNew(root, L"p") }, { "q", appendNew(root, L"q") } };
+    for (const wchar_t* tag : { L"a", L"b", L"c" })
+        e[QString::fromWCharArray(tag)] = appendNew(e["p"], tag);
+    e["x"] = appendNew(e["q"], L"x");
+    e["y"] = appendNew(e["x"], L"y");
+    std::unique_ptr<CSVGElement> fresh(document.createElement(L"n"));
+    e["n"] = fresh.get();
+
+    CSVGElement* into = e[step[1]];
+    CSVGElement* child = e[step[2]];
+    CSVGElement* ref = step[3] == QLatin1String("-") ? nullptr : e[step[3]];
+    bool done = false;
+    if (step[0] == QLatin1String("append"))
+        done = into->appendChild(child, false, false);
+    else if (step[0] == QLatin1String("prepend"))
+        done = into->prependChild(child, false, false);
+    else if (step[0] == QLatin1String("adopt"))
+        done = into->adoptChild(child, false);
+    else if (step[0] == QLatin1String("after"))
+        done = into->insertChildAfter(child, ref, false);
+    else
+        done = into->insertChildBefore(child, ref, false, false);
+
+    QCOMPARE(done, result);
+    QCOMPARE(childTags(e["p"]), pChildren);
+    QCOMPARE(childTags(e["q"]), qChildren);
+    QVERIFY(!done || child->getParent() == into);
+    if (fresh->getParent())
+        fresh.release();
+    for (const auto& entry : e)
+        QCOMPARE(document.getElementById(entry.second->getId()), entry.second);
+}
+
+void tst_CSVGElement::idMapNeverNamesAGoneElement()
+{
+    CSVGDocument document;
+    CSVGElement* root = appendNew(&document, L"svg");
+    CSVGElement* group = appendNew(root, L"g");
+    CSVGElement* leaf = appendNew(appendNew(group, L"g"), L"path");
+    const std::wstring leafId = leaf->getId();
+    std::unique_ptr<CSVGElement> stranger(document.createElement(L"rect"));
+    QVERIFY(!root->removeChild(stranger.get(), true));
+    QVERIFY(!root->deleteChild(stranger.get()));
+
+    QVERIFY(root->removeChild(group, false));
+    QCOMPARE(document.getElementById(leafId), nullptr);
+    QVERIFY(root->appendChild(group, true, false));
+    QCOMPARE(document.getElementById(leafId), leaf);
+    QVERIFY(root->deleteChild(group));
+    QCOMPARE(document.getElementById(leafId), nullptr);
+
+    // Detached elements keep their ids until they are deleted.
+    group = appendNew(root, L"g");
+    const std::wstring detachedId = appendNew(group, L"path")->getId();
+    QVERIFY(root->detachChild(group));
+    QVERIFY(document.getElementById(detachedId));
+    delete group;
+    QCOMPARE(document.getElementById(detachedId), nullptr);
+
+    // A move into another document leaves nothing behind in the first.
+    CSVGDocument other;
+    CSVGElement* moved = appendNew(root, L"g");
+    QVERIFY(root->detachChild(moved));
+    QVERIFY(appendNew(&other, L"svg")->appendChild(moved, true, false));
+    QCOMPARE(document.getElementById(moved->getId()), nullptr);
+    QCOMPARE(other.getElementById(moved->getId()), moved);
+
+    // A rename moves the entry; an entry another element took over stays.
+    CSVGElement* first = appendNew(root, L"rect");
+    CSVGElement* second = appendNew(root, L"rect");
+    const std::wstring old = first->getId();
+    first->setAttribute(L"id", L"one", false);
+    QCOMPARE(document.getElementById(old), nullptr);
+    second->setAttribute(L"id", L"one", false);
+    document.unregisterElementId(first);
+    first->setAttribute(L"id", L"two", false);
+    QCOMPARE(document.getElementById(L"one"), second);
+    QVERIFY(second->removeAttribute(L"id") && first->clearAttributes());
+    QCOMPARE(document.getElementById(L"one"), nullptr);
+    QCOMPARE(document.getElementById(L"two"), nullptr);
+}
+
+void tst_CSVGElement::copies()
+{
+    CSVGDocument document;
+    CSVGElement* group = appendNew(appendNew(&document, L"svg"), L"g");
+    group->setAttribute(L"fill", L"red", false);
+    group->setText(L"text", false);
+    CSVGElement* child = appendNew(group, L"rect");
+    document.setModified(false);
+
+    // clone: an empty id, and the id the copy was made with is not left in
+    // the map.
+    std::unique_ptr<CSVGElement> probe(document.createElement(L"g"));
+    std::unique_ptr<CSVGElement> copy(group->clone(true));
+    QVERIFY(copy->getId().empty() && copy->getChild(0)->getId().empty());
+    QCOMPARE(document.getElementById(idOf(L"g", idNumber(probe.get()) + 1)), nullptr);
+    QCOMPARE(copy->getAttribute(L"fill") + copy->getText(), std::wstring(L"redtext"));
+    QCOMPARE(document.getElementById(child->getId()), child);
+    QVERIFY(document.isModified());
+    QCOMPARE(std::unique_ptr<CSVGElement>(group->clone(false))->getChildCount(), 0);
+
+    // cloneKeepId: the ids lead to the copies, and nowhere once they are gone.
+    document.setModified(false);
+    copy.reset(group->cloneKeepId(true));
+    QVERIFY(!document.isModified());
+    QCOMPARE(document.getElementById(group->getId()), copy.get());
+    QCOMPARE(document.getElementById(child->getId()), copy->getChild(0));
+    const std::wstring childId = child->getId();
+    copy.reset();
+    QCOMPARE(document.getElementById(childId), nullptr);
+}
+
+void tst_CSVGElement::flags()
+{
+    CSVGDocument document;
+    TestShape* chain[] = { new TestShape(&document, L"g", 60), new TestShape(&document, L"g", 60),
+        new TestShape(&document, L"path", 72), new TestShape(&document, L"x", 0) };
+    document.appendChild(chain[0], true, false);
+    for (int i = 1; i < 4; ++i)
+        chain[i - 1]->appendChild(chain[i], true, false);
+    chain[0]->setModified(false);
+    QVERIFY(!chain[0]->isModified() && chain[1]->isModified());
+    for (TestShape* shape : chain)
+        shape->clearGeometryDirty();
+    chain[2]->setGeometryDirty();
+    QVERIFY(chain[0]->isGeometryDirty() && chain[1]->isGeometryDirty() && chain[2]->isGeometryDirty());
+    QVERIFY(!chain[3]->isGeometryDirty());
+
+    chain[2]->setAttribute(L"x", L"1", false);
+    QVERIFY(!document.isModified());
+    chain[2]->setAttribute(L"x", L"2", true);
+    QVERIFY(document.isModified());
+
+    chain[1]->setCheckFlag(false);
+    QVERIFY(!appendNew(chain[1], L"rect")->getCheckFlag());
+    QVERIFY(appendNew(chain[0], L"rect")->getCheckFlag());
+
+    chain[0]->setAttribute(L"tear_line", L"True", false);
+    QVERIFY(!chain[0]->isTearLine());
+    chain[1]->setAttribute(L"tear_line", L"true", false);
+    QVERIFY(chain[0]->isTearLine() && chain[1]->isTearLine() && !chain[2]->isTearLine());
+}
+
+void tst_CSVGElement::layout_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("child");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QString>("expected");
+    const QString tag = QStringLiteral(" fill=\"red\" x=\"1\" d=\"M\" wt=\"1\"");
+    QTest::newRow("empty") << "rect"
+                           << ""
+                           << "" << 2 << "  <rect" + tag + "/>\n";
+    QTest::newRow("group") << "g"
+                           << "path"
+                           << "" << 1 << " <g" + tag + ">  <path/>\n </g>\n";
+    QTest::newRow("content") << "title"
+                             << ""
+                             << "T" << 1 << " <title" + tag + ">T </title>\n";
+    QTest::newRow("text") << "text"
+                          << "tspan"
+                          << "" << 1 << " <text" + tag + "><tspan/>\n</text>\n";
+    QTest::newRow("tspan") << "tspan"
+                           << ""
+                           << "Hi" << 3 << "<tspan" + tag + ">Hi</tspan>\n";
+    QTest::newRow("textcontent") << "textcontent"
+                                 << ""
+                                 << "ab" << 2 << "<textcontent" + tag + ">ab  </textcontent>\n";
+}
+
+// Attributes come in the order of the attribute table, names met at run
+// time last; empty values are left out.
+void tst_CSVGElement::layout()
+{
+    QFETCH(QString, tag);
+    QFETCH(QString, child);
+    QFETCH(QString, text);
+    QFETCH(int, depth);
+    QFETCH(QString, expected);
+    CSVGDocument document;
+    CSVGElement* element = appendUnnamed(&document, tag.toStdWString().c_str());
+    element->setAttribute(L"wt", L"1", false);
+    element->setAttribute(L"d", L"M", false);
+    element->setAttribute(L"x", L"0", false);
+    element->setAttribute(L"fill", L"red", false);
+    element->setAttribute(L"stroke", L"", false);
+    // The cached start tag must follow later changes.
+    element->buildStartTag();
+    element->setAttribute(L"x", L"1", false);
+    element->setText(text.toStdWString(), false);
+    if (!child.isEmpty())
+        appendUnnamed(element, child.toStdWString().c_str());
+    QCOMPARE(written(element, depth), expected);
+}
+
+// Markup characters in values and text come out as entities, and the tree
+// reads back with a standard XML reader to the same values.
+void tst_CSVGElement::escapedOutputIsWellFormed()
+{
+    const std::wstring value = L"\"A&B\" <Sans>";
+    const std::wstring text = L"x < y && \"z\" >";
+    CSVGDocument document;
+    CSVGElement* root = appendUnnamed(&document, L"svg");
+    root->setAttribute(L"xmlns:xlink", L"http://www.w3.org/1999/xlink", false);
+    CSVGElement* label = appendUnnamed(appendUnnamed(root, L"g"), L"text");
+    label->setAttribute(L"font-family", value, false);
+    appendUnnamed(label, L"tspan")->setText(text, false);
+    appendUnnamed(root, L"use")->setAttribute(L"xlink:href", L"#a&b", false);
+    QCOMPARE(written(label, 0),
+        QStringLiteral("<text font-family=\"&quot;A&amp;B&quot; &lt;Sans&gt;\">"
+                       "<tspan>x &lt; y &amp;&amp; &quot;z&quot; &gt;</tspan>\n</text>\n"));
+
+    QXmlStreamReader reader(written(root, 0));
+    QStringList values;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        for (const QXmlStreamAttribute& attribute : reader.attributes())
+            values << attribute.value().toString();
+        if (reader.name() == QLatin1String("tspan"))
+            values << reader.readElementText();
+    }
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+    QVERIFY(values.contains(QString::fromStdWString(value)) && values.contains(QString::fromStdWString(text)));
+    QVERIFY(values.contains(QStringLiteral("#a&b")));
+}
+
+// The region chooses among the direct children only.
+void tst_CSVGElement::regionFiltersDirectChildren()
+{
+    CSVGDocument document;
+    CSVGElement* group = appendUnnamed(&document, L"g");
+    CSVGElement* inside = appendUnnamed(group, new TestShape(&document, L"rect", 77, true));
+    appendUnnamed(group, new TestShape(&document, L"circle", 20, false));
+    appendUnnamed(inside, new TestShape(&document, L"path", 72, false));
+    appendUnnamed(group, L"style");
+    QCOMPARE(written(group, 0, CSVGRect(0, 0, 100, 100)), QStringLiteral("<g> <rect>  <path/>\n </rect>\n</g>\n"));
+    QCOMPARE(written(group, 0), QStringLiteral("<g> <rect>  <path/>\n </rect>\n <circle/>\n <style/>\n</g>\n"));
+}
+
+void tst_CSVGElement::transforms()
+{
+    CSVGDocument document;
+    CSVGElement* parent = appendNew(&document, L"g");
+    CSVGElement* element = appendNew(parent, L"g");
+    CSVGElement* child = appendNew(element, L"path");
+    parent->setAttribute(L"transform", L"translate(10,0)", false);
+    element->setAttribute(L"transform", L"translate(10,20) scale(2.5)", false);
+    child->setAttribute(L"transform", L"rotate(30)", false);
+    parent->updateMatrix(nullptr, false);
+
+    // Children always notify, the element only when asked.
+    QSignalSpy elementChanged(element, &CSVGElement::changed);
+    QSignalSpy childChanged(child, &CSVGElement::changed);
+    element->updateMatrix(nullptr, false);
+    QCOMPARE(element->getMatrix().toString(), std::wstring(L"matrix(2.500000,0,0,2.500000,20,20)"));
+    QCOMPARE(elementChanged.count() * 10 + childChanged.count(), 1);
+    // A source takes the parent's place.
+    child->updateMatrix(parent, false);
+    QCOMPARE(child->getMatrix().toString(), child->getCombinedMatrix(parent->getMatrix()).toString());
+
+    const std::wstring rotation = child->getTransformMatrix().toString();
+    parent->normalizeTransform();
+    QCOMPARE(element->getAttribute(L"transform"), std::wstring(L"matrix(2.500000,0,0,2.500000,10,20)"));
+    QCOMPARE(child->getAttribute(L"transform"), rotation);
+    QCOMPARE(appendNew(parent, L"rect")->getAttributeNames().count(L"transform"), size_t(0));
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGElement)
+#include "tst_CSVGElement.moc"
