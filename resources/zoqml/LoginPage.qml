@@ -122,6 +122,8 @@ Rectangle {
         mainPage = component.createObject(mainWindow, { objectName: "mainPage" })
     }
 
+    Component.onDestruction: Ajax.abortAll()
+
     Timer {
         interval: 100
         running: true

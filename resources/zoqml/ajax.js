@@ -19,6 +19,21 @@ function parse(text) {
     }
 }
 
+// The requests of this page still under way. Each page gets its own copy of
+// this script, so a page that goes away drops only its own requests.
+var pending = []
+
+// Drops every request under way without calling back: a page that is gone
+// must not hear its replies.
+function abortAll() {
+    var requests = pending
+    pending = []
+    requests.forEach(function (xhr) {
+        xhr.onreadystatechange = function () {}
+        xhr.abort()
+    })
+}
+
 // Sends the request; success(text, object) for status 200, else
 // failure(text, status) when given. Status 0 is a network failure.
 function send(url, contentType, body, token, success, failure) {
@@ -26,6 +41,9 @@ function send(url, contentType, body, token, success, failure) {
     xhr.onreadystatechange = function () {
         if (xhr.readyState !== XMLHttpRequest.DONE)
             return
+        var at = pending.indexOf(xhr)
+        if (at >= 0)
+            pending.splice(at, 1)
         if (xhr.status === 200) {
             if (success)
                 success(xhr.responseText, parse(xhr.responseText))
@@ -40,6 +58,7 @@ function send(url, contentType, body, token, success, failure) {
     // characters it would be wrong for any text beyond ASCII.
     xhr.setRequestHeader("Content-Type", contentType)
     xhr.send(body)
+    pending.push(xhr)
 }
 
 // The form request: arg is a form body (see form()).

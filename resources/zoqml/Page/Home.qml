@@ -134,6 +134,8 @@ Item {
         loadCategories()
     }
 
+    Component.onDestruction: Ajax.abortAll()
+
     Component.onCompleted: loadCategories()
 
     MouseArea {
