@@ -190,12 +190,6 @@ Item {
             tryVerify(function () { return entryNamed(2, "A Audi") !== null }, 5000)
         }
 
-        function test_pressOnDataLanguageTextChangesNothing() {
-            var english = item("dataLanguage_en")
-            mouseClick(english, english.width - 5, english.height / 2)
-            compare(shell.data_lang, "zh")
-        }
-
         function test_openTemplate() {
             pick(1, "摩托车")
             tryCompare(item("templateRows"), "count", 1, 5000)

@@ -86,6 +86,8 @@ Item {
                   calls: ["ko"], row: true },
                 { tag: "nothing saved", offered: "1,2,3", saved: undefined, lang: "简体中文", stored: "zh_cn",
                   calls: ["zh_cn", "zh_cn"], row: true },
+                { tag: "unknown saved code", offered: "3,1", saved: "fr", lang: "Russian", stored: "ru",
+                  calls: ["ru", "ru"], row: true },
                 { tag: "unknown index alone", offered: "8", saved: "ru", lang: "English", stored: "ru", calls: [],
                   row: false }
             ]
@@ -106,7 +108,8 @@ Item {
             return [
                 { tag: "saved kept", offered: "1,3", saved: "en", expected: "en" },
                 { tag: "only one offered", offered: "3", saved: "zh", expected: "ko" },
-                { tag: "first offered", offered: "2,3", saved: undefined, expected: "en" }
+                { tag: "first offered", offered: "2,3", saved: undefined, expected: "en" },
+                { tag: "unknown index alone", offered: "9", saved: "zh", expected: "zh" }
             ]
         }
 
@@ -135,13 +138,6 @@ Item {
             compare(shell.homeicon, $imageHost + "images/homeicon.png")
             compare(shell.routingurl, $designHosts[2])
             verify(item("versionText").text.indexOf("6.4.0") > 0)
-        }
-
-        function test_unknownRoutingKeepsHost() {
-            bench.cannedReply(adminPath, 200, adminParams({ routing: 7 }))
-            openReady()
-            compare(shell.routingurl, $designHosts[0])
-            compare(shell.homeicon, "qrc:/images/nowselect.png")
         }
 
         function test_parametersFailureCanBeRetried_data() {

@@ -4,61 +4,10 @@ import "qrc:/zoqml/LoginRules.js" as Rules
 import "qrc:/zoqml/Page/cascade.js" as Cascade
 import "qrc:/zoqml/ajax.js" as Ajax
 
-// The decision tables of the sign-in page and the data centre, and the form
-// encoding of the requests.
+// The rules of the data centre's cascade, the spacing of the language
+// buttons and the date format of the request script.
 TestCase {
     name: "Rules"
-
-    function codeOf(language) {
-        return language ? language.code : null
-    }
-
-    function test_interfaceLanguage_data() {
-        return [
-            { tag: "only English offered", offered: "2", saved: "zh_cn", apply: "en", store: "en", again: false },
-            { tag: "saved code wins among several", offered: "1,2,3", saved: "ko", apply: "ko", store: null,
-              again: false },
-            { tag: "nothing saved", offered: "1,2,3", saved: "", apply: "zh_cn", store: "zh_cn", again: true },
-            { tag: "unknown saved code", offered: "3,1", saved: "fr", apply: "ru", store: "ru", again: true },
-            { tag: "only an unknown index", offered: "7", saved: "ru", apply: null, store: "ru", again: false },
-            { tag: "only index, nothing saved", offered: "6", saved: undefined, apply: "ger", store: "ger",
-              again: false }
-        ]
-    }
-
-    function test_interfaceLanguage(data) {
-        var decision = Rules.interfaceLanguage(Rules.split(data.offered), data.saved)
-        compare(codeOf(decision.apply), data.apply)
-        compare(decision.store, data.store)
-        compare(decision.again, data.again)
-    }
-
-    function test_dataLanguage_data() {
-        return [
-            { tag: "saved kept among several", offered: "1,3", saved: "en", expected: "en" },
-            { tag: "the only one wins", offered: "3", saved: "zh", expected: "ko" },
-            { tag: "first offered without a saved one", offered: "2,3", saved: "", expected: "en" },
-            { tag: "unknown only index keeps saved", offered: "9", saved: "zh", expected: "zh" }
-        ]
-    }
-
-    function test_dataLanguage(data) {
-        compare(Rules.dataLanguage(Rules.split(data.offered), data.saved), data.expected)
-    }
-
-    function test_lookColour_data() {
-        return [
-            { tag: "given", name: "page_btn_color", data: { page_btn_color: "red" }, expected: "red" },
-            { tag: "missing page colour", name: "page_btn_color", data: {}, expected: "#597EF7" },
-            { tag: "empty background", name: "globalcolor", data: { globalcolor: "" }, expected: "#FFF" },
-            { tag: "missing side bar", name: "page_siderbar_color", data: {}, expected: "#FFF" },
-            { tag: "null button", name: "delete_bn_color", data: { delete_bn_color: null }, expected: "#597EF7" }
-        ]
-    }
-
-    function test_lookColour(data) {
-        compare(Rules.lookColour(data.data, data.name), data.expected)
-    }
 
     function test_buttonSpacingNeverOverlaps() {
         compare(Rules.buttonSpacing(2), 190)
@@ -99,26 +48,12 @@ TestCase {
         compare(Cascade.offersEntries(data.json), data.expected)
     }
 
-    function test_brandLetters() {
-        var brands = [{ val: "A Audi" }, { val: "A Alfa Romeo" }, { val: "B BMW" }]
-        compare(Cascade.letters(brands), ["A", "B"])
-        compare(Cascade.startingWith(brands, "A").length, 2)
-        compare(Cascade.shownValue(2, "A Audi"), "Audi")
-        compare(Cascade.shownValue(3, "A4"), "A4")
-    }
-
     function test_templateName() {
         var template = { name1: "左前门", name2: "front door", name3: "앞문" }
         compare(Cascade.templateName(template, "zh"), "左前门")
         compare(Cascade.templateName(template, "en"), "front door")
         compare(Cascade.templateName(template, "ko"), "앞문")
         compare(Cascade.templateName(template, "fr"), null)
-    }
-
-    function test_formEncodesEveryValue() {
-        compare(Ajax.form([["password", "a&b=c+d%e f"], ["admin_id", 80]]),
-                "password=a%26b%3Dc%2Bd%25e%20f&admin_id=80")
-        compare(Ajax.form([["keywords", ""], ["name", undefined]]), "keywords=&name=")
     }
 
     function test_localTime() {
