@@ -56,6 +56,13 @@ Item {
             selector(level).picked(entryNamed(level, val))
         }
 
+        // Presses the result row once the list has made it.
+        function pressResult() {
+            tryCompare(item("templateRows"), "count", 1, 5000)
+            tryVerify(function () { return item("templateRow0") !== null }, 5000)
+            mouseClick(item("templateRow0"))
+        }
+
         function waitForRequests(path, count) {
             tryVerify(function () { return bench.requestCount(path) >= count }, 5000, path)
         }
@@ -110,6 +117,9 @@ Item {
             verify(row.thumbnail.indexOf(shell.routingurl + "designs/door_front_left.png?timestamp=") === 0)
             verify(row.pdb.indexOf(shell.routingurl + "designs/door_front_left.pdb?timestamp=") === 0)
             compare(row.area, "1.85")
+            // The thumbnail comes from the design host.
+            tryVerify(function () { return item("thumbnail") !== null }, 5000)
+            tryCompare(item("thumbnail"), "status", Image.Ready, 5000)
         }
 
         function test_cascadeEndsEarly_data() {
@@ -192,8 +202,7 @@ Item {
 
         function test_openTemplate() {
             pick(1, "摩托车")
-            tryCompare(item("templateRows"), "count", 1, 5000)
-            mouseClick(item("templateRow0"))
+            pressResult()
             tryCompare(mw, "opened", [[item("templateRows").model.get(0).pdb, "摩托车 挡泥板"]], 5000)
             compare(bench.lastJson(viewPath).id, 508)
             compare(databtn.shown, 1)
@@ -216,8 +225,7 @@ Item {
             bench.cannedReply(viewPath, 200, JSON.stringify(data.body))
             trans.setCurrentLang(data.lang)
             pick(1, "摩托车")
-            tryCompare(item("templateRows"), "count", 1, 5000)
-            mouseClick(item("templateRow0"))
+            pressResult()
             var box = item("messageBox")
             tryCompare(box, "opened", true, 5000)
             compare(box.text, data.shown)
