@@ -1,7 +1,9 @@
-# zocut_add_test(<name> SOURCES <files...> LIBS <targets...> [COMMA_LOCALE])
+# zocut_add_test(<name> SOURCES <files...> LIBS <targets...> [COMMA_LOCALE] [DISPLAY])
 # Builds one QtTest program and registers it with CTest, headless. With
 # COMMA_LOCALE it is registered a second time under a German locale, which
-# proves that numbers are written with "." whatever the user's locale.
+# proves that numbers are written with "." whatever the user's locale. With
+# DISPLAY it runs on an X display of its own (xvfb-run) instead, for tests
+# that watch real windows.
 set(ZOCUT_TEST_ENV
   QT_QPA_PLATFORM=offscreen
   QT_QUICK_BACKEND=software
@@ -13,10 +15,20 @@ set(ZOCUT_TEST_ENV
   "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp")
 
 function(zocut_add_test name)
-  cmake_parse_arguments(T "COMMA_LOCALE" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "COMMA_LOCALE;DISPLAY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt5::Test testcommon)
   zocut_warnings(${name})
+  if(T_DISPLAY)
+    find_program(ZOCUT_XVFB_RUN xvfb-run REQUIRED)
+    add_test(NAME ${name} COMMAND ${ZOCUT_XVFB_RUN} -a -s "-screen 0 1600x900x24" $<TARGET_FILE:${name}>)
+    set(display_env ${ZOCUT_TEST_ENV})
+    list(TRANSFORM display_env REPLACE "^QT_QPA_PLATFORM=.*" "QT_QPA_PLATFORM=xcb")
+    # The display libraries keep memory until the process ends.
+    list(TRANSFORM display_env REPLACE "^ASAN_OPTIONS=detect_leaks=1" "ASAN_OPTIONS=detect_leaks=0")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${display_env}" TIMEOUT 600)
+    return()
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZOCUT_TEST_ENV}" TIMEOUT 300)
   if(T_COMMA_LOCALE)

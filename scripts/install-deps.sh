@@ -12,7 +12,8 @@ packages=(
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qttest
   libpolyclipping-dev libboost-dev libboost-system-dev libboost-date-time-dev
   libcpp-httplib-dev nettle-dev
-  fonts-dejavu-core xvfb xauth locales
+  qml-module-qt-labs-settings
+  fonts-dejavu-core fonts-wqy-microhei xvfb xauth locales
 )
 
 missing=()

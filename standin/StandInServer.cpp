@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 
+#include <chrono>
 #include <cstdio>
 #include <httplib.h>
 
@@ -143,11 +144,15 @@ void StandInServer::serve(const httplib::Request& request, httplib::Response& re
     received.decode();
 
     StandInReply reply;
+    int delay = 0;
     {
         std::lock_guard<std::mutex> locker(m_lock);
         record(received);
         reply = m_canned.contains(received.path) ? m_canned.value(received.path) : dispatch(received);
+        delay = m_delays.take(received.path);
     }
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     if (m_verbose)
         std::fprintf(stderr, "%s %s -> %d\n", request.method.c_str(), request.target.c_str(), reply.status);
     response.status = reply.status;
@@ -244,6 +249,12 @@ void StandInServer::clearCannedReplies()
 {
     std::lock_guard<std::mutex> locker(m_lock);
     m_canned.clear();
+}
+
+void StandInServer::delayNext(const QString& path, int milliseconds)
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    m_delays.insert(path, milliseconds);
 }
 
 void StandInServer::setLatestVersion(const QString& version)

@@ -68,6 +68,9 @@ public:
     void setCannedReply(const QString& path, int status, const QByteArray& body,
         const QByteArray& contentType = QByteArrayLiteral("application/json"));
     void clearCannedReplies();
+    // Holds back the reply to the next request for the path by this long,
+    // as a slow network would; other requests are served meanwhile.
+    void delayNext(const QString& path, int milliseconds);
 
     // The version that the update check offers.
     void setLatestVersion(const QString& version);
@@ -95,6 +98,7 @@ private:
     std::unique_ptr<RecordApi> m_recordApi;
     QList<StandInRequest> m_journal;
     QHash<QString, StandInReply> m_canned;
+    QHash<QString, int> m_delays;
 };
 
 } // namespace standin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Paints the images that the pages and windows show. They are drawn here at
+// build time rather than kept as binary files.
+class ImagePainter
+{
+public:
+    // Writes every image under folder ("images/..." and "zoimages/...");
+    // false when one cannot be written.
+    static bool writeAll(const QString& folder);
+
+    static QImage background();
+    static QImage icon(int size);
+    static QImage previewPlaceholder();
+    static QImage dropDownMark();
+    static QImage flower();
+    static QImage checkMark(bool checked);
+    static QImage closeMark();
+
+private:
+    static bool save(const QImage& image, const QString& path, const char* format);
+};

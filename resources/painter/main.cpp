@@ -1,0 +1,21 @@
+// zocut-imagepainter <folder>: paints the program's images into folder.
+
+#include "ImagePainter.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QGuiApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    if (!ImagePainter::writeAll(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write the images into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,78 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+
+// A modal message with a question mark and a single "Yes" button.
+Popup {
+    id: box
+    property string title: "Info"
+    property string text: ""
+
+    function show(message) {
+        text = message
+        open()
+    }
+
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 380
+    padding: 0
+    closePolicy: Popup.CloseOnEscape
+
+    background: Rectangle {
+        color: "white"
+        border.color: "#9D9D9D"
+        radius: 4
+    }
+    contentItem: Column {
+        Rectangle {
+            width: box.width
+            height: 36
+            color: "#F2F2F2"
+            Text {
+                anchors.left: parent.left
+                anchors.leftMargin: 12
+                anchors.verticalCenter: parent.verticalCenter
+                text: box.title
+                font.pixelSize: 15
+            }
+        }
+        Row {
+            padding: 18
+            spacing: 14
+            Rectangle {
+                width: 32
+                height: 32
+                radius: 16
+                color: "#597EF7"
+                Text {
+                    anchors.centerIn: parent
+                    text: "?"
+                    color: "white"
+                    font.pixelSize: 20
+                    font.bold: true
+                }
+            }
+            Text {
+                objectName: "messageText"
+                width: box.width - 100
+                anchors.verticalCenter: parent.verticalCenter
+                wrapMode: Text.Wrap
+                text: box.text
+                font.pixelSize: 14
+            }
+        }
+        Item {
+            width: box.width
+            height: 50
+            CusButton {
+                objectName: "messageYes"
+                anchors.right: parent.right
+                anchors.rightMargin: 14
+                width: 80
+                text: qsTr("Yes") + trans.transString
+                onClicked: box.close()
+            }
+        }
+    }
+}

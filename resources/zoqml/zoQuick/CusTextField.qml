@@ -1,0 +1,15 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+
+// A text field on a light rounded background.
+TextField {
+    maximumLength: CusConfig.maxLength
+    font.pixelSize: 18
+    font.family: CusConfig.fontFamily
+    selectByMouse: true
+    leftPadding: 10
+    background: Rectangle {
+        radius: 4
+        color: "#f5f5f6"
+    }
+}
