@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QOpenGLContext>
 #include <QPointer>
 #include <QPushButton>
@@ -42,9 +43,12 @@ QFont applicationFont()
 std::unique_ptr<QPushButton> pageButton(const QString& text, int x, const QFont& font)
 {
     auto button = std::make_unique<QPushButton>(text);
-    button->resize(120, 40);
-    button->move(x, 20);
     button->setFont(font);
+    // 120 pixels fit the label in the fonts the layout was made for; with a
+    // wider fallback font the button grows so that its label is not cut off.
+    const int labelWidth = QFontMetrics(font).horizontalAdvance(text) + 16;
+    button->resize(qMax(120, labelWidth), 40);
+    button->move(x, 20);
     return button;
 }
 
