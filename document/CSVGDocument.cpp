@@ -1,6 +1,8 @@
 #include "CSVGDocument.h"
 
 #include "CGlobalConfig.h"
+#include "CSVGElementStyle.h"
+#include "CSVGStyleRule.h"
 
 #include <QPainterPath>
 
@@ -116,19 +118,56 @@ bool CSVGDocument::isReferenced(const std::wstring& id) const
     return m_referencedIds.count(id) > 0;
 }
 
-void CSVGDocument::registerStyleElement(CSVGElement* style)
+void CSVGDocument::updateReferencedIds()
+{
+    m_referencedIds.clear();
+    std::vector<CSVGElement*> elements;
+    collectDescendants(elements, false);
+    for (const CSVGElement* element : elements) {
+        for (const wchar_t* name : { L"fill", L"stroke", L"style" })
+            addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+        const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
+        if (!href.empty() && href[0] == L'#')
+            m_referencedIds.insert(href.substr(1));
+    }
+    for (const CSVGElementStyle* style : m_styleElements) {
+        for (const CSVGStyleRule* rule : style->getRules())
+            addUrlReferences(rule->getText(), m_referencedIds);
+    }
+}
+
+// Every "url(#id)" of a paint value or of declaration text.
+void CSVGDocument::addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids)
+{
+    const std::wstring start = L"url(#";
+    for (size_t found = text.find(start); found != std::wstring::npos; found = text.find(start, found + 1))
+        ids.insert(CGlobalConfig::getUrlReferenceId(text.substr(found)));
+}
+
+void CSVGDocument::registerStyleElement(CSVGElementStyle* style)
 {
     if (style && std::find(m_styleElements.begin(), m_styleElements.end(), style) == m_styleElements.end())
         m_styleElements.push_back(style);
 }
 
-bool CSVGDocument::unregisterStyleElement(CSVGElement* style)
+// Every element that dies asks, so the element may be of any class.
+bool CSVGDocument::unregisterStyleElement(const CSVGElement* style)
 {
-    const auto found = std::find(m_styleElements.begin(), m_styleElements.end(), style);
+    const auto found = std::find_if(m_styleElements.begin(), m_styleElements.end(),
+        [style](const CSVGElementStyle* listed) { return static_cast<const CSVGElement*>(listed) == style; });
     if (found == m_styleElements.end())
         return false;
     m_styleElements.erase(found);
     return true;
+}
+
+CSVGStyleRule* CSVGDocument::findStyleRule(const std::wstring& name) const
+{
+    for (auto style = m_styleElements.rbegin(); style != m_styleElements.rend(); ++style) {
+        if (CSVGStyleRule* rule = (*style)->findRule(name))
+            return rule;
+    }
+    return nullptr;
 }
 
 void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)

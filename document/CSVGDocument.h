@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class CSVGElementStyle;
+class CSVGStyleRule;
 class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
@@ -63,13 +65,21 @@ public:
     // element without an id a new one.
     void renumberDrawingOrder();
 
-    // Ids referenced by paint and "xlink:href" values, as of the last write.
+    // Whether the id was referenced, at the last updateReferencedIds, by a
+    // paint ("url(#id)" in "fill", "stroke", "style" or a class rule) or by an
+    // "xlink:href" of "#id". The file writer counts before it writes.
     bool isReferenced(const std::wstring& id) const;
+    void updateReferencedIds();
 
-    // The style elements of the tree, in the order they were registered.
-    void registerStyleElement(CSVGElement* style);
-    bool unregisterStyleElement(CSVGElement* style);
-    const std::vector<CSVGElement*>& getStyleElements() const { return m_styleElements; }
+    // The style elements of the tree, in the order they were registered. An
+    // element leaves the list when it is removed from the tree or destroyed.
+    void registerStyleElement(CSVGElementStyle* style);
+    bool unregisterStyleElement(const CSVGElement* style);
+    const std::vector<CSVGElementStyle*>& getStyleElements() const { return m_styleElements; }
+    // The class rule of that name. When several style elements define it,
+    // the one registered last wins, as a later sheet does in CSS; null when
+    // none does.
+    CSVGStyleRule* findStyleRule(const std::wstring& name) const;
 
     // Modified since the last autosave. Hides the element's flag of the same
     // name, which means "changed since last painted".
@@ -107,9 +117,10 @@ signals:
 
 private:
     static std::wstring pathData(const QPainterPath& path);
+    static void addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids);
 
     bool m_idTracking = true;
-    std::vector<CSVGElement*> m_styleElements;
+    std::vector<CSVGElementStyle*> m_styleElements;
     std::map<std::wstring, CSVGElement*> m_idMap;
     std::set<std::wstring> m_usedIds;
     std::set<std::wstring> m_referencedIds;

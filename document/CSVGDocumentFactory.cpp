@@ -3,6 +3,11 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "CSVGElementLinearGradient.h"
+#include "CSVGElementPattern.h"
+#include "CSVGElementRadialGradient.h"
+#include "CSVGElementStop.h"
+#include "CSVGElementStyle.h"
 
 #include <map>
 
@@ -38,17 +43,12 @@ const std::map<int, ElementMaker>& elementMakers()
         { 60, plainElement }, // CSVGElementG
         { 64, plainElement }, // CSVGElementImage
         { 65, plainElement }, // CSVGElementLine
-        { 66, plainElement }, // CSVGElementLinearGradient
-        { 72, plainElement }, // CSVGElementPath
-        { 73, plainElement }, // CSVGElementPattern
-        { 74, plainElement }, // CSVGElementPolygon
+        { 66, make<CSVGElementLinearGradient> }, { 72, plainElement }, // CSVGElementPath
+        { 73, make<CSVGElementPattern> }, { 74, plainElement }, // CSVGElementPolygon
         { 75, plainElement }, // CSVGElementPolyline
-        { 76, plainElement }, // CSVGElementRadialGradient
-        { 77, plainElement }, // CSVGElementRect
+        { 76, make<CSVGElementRadialGradient> }, { 77, plainElement }, // CSVGElementRect
         { 78, plainElement }, // CSVGElementScript
-        { 80, plainElement }, // CSVGElementStop
-        { 81, plainElement }, // CSVGElementStyle
-        { 82, plainElement }, // CSVGElementSVG
+        { 80, make<CSVGElementStop> }, { 81, make<CSVGElementStyle> }, { 82, plainElement }, // CSVGElementSVG
         { 83, plainElement }, // CSVGElementSwitch
         { 84, plainElement }, // CSVGElementSymbol
         { 85, plainElement }, // CSVGElementText

@@ -2,6 +2,7 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "CSVGElementStyle.h"
 #include "CSVGXmlNode.h"
 
 #include <algorithm>
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr std::uint16_t kTypeG = 60;
-constexpr std::uint16_t kTypeStyle = 81;
 constexpr std::uint16_t kTypeSvg = 82;
 
 // One counter for every document and tag: two elements made one after the
@@ -118,6 +118,8 @@ CSVGElement* CSVGElement::clone(bool deep)
 {
     const auto fill = [this](CSVGElement* copy) {
         copy->m_attributes = m_attributes;
+        for (const auto& [id, value] : m_attributes)
+            copy->readAttributeField(g_config.getAttributeName(id), value);
         copy->setAttribute(L"id", std::wstring(), true);
         copy->setText(m_text, true);
     };
@@ -146,10 +148,17 @@ void CSVGElement::setAttribute(const std::wstring& name, const std::wstring& val
     if (id == idAttributeId())
         changeId(value);
     m_startTag.clear();
+    if (readAttributeField(name, value) && notify)
+        setGeometryDirty();
     if (notify) {
         markDocumentModified();
         setModified(true);
     }
+}
+
+bool CSVGElement::readAttributeField(const std::wstring&, const std::wstring&)
+{
+    return false;
 }
 
 std::wstring CSVGElement::getAttribute(const std::wstring& name) const
@@ -443,16 +452,18 @@ void CSVGElement::registerSubtree()
             return;
         if (!element->m_id.empty())
             m_document->registerElementId(element, element->m_id);
-        if (element->m_type == kTypeStyle)
-            m_document->registerStyleElement(element);
+        if (auto* style = dynamic_cast<CSVGElementStyle*>(element))
+            m_document->registerStyleElement(style);
     });
 }
 
 void CSVGElement::unregisterSubtree()
 {
     visitSubtree(this, [](CSVGElement* element) {
-        if (element->m_document)
+        if (element->m_document) {
             element->m_document->unregisterElementId(element);
+            element->m_document->unregisterStyleElement(element);
+        }
     });
 }
 

@@ -157,6 +157,12 @@ protected:
     // no region.
     virtual bool isWithinRegion(const CSVGRect& region);
 
+    // For classes that keep attributes parsed in fields of their own: takes
+    // the value of an attribute of theirs and returns true. setAttribute calls
+    // it for every value it stores (and marks the geometry dirty for such an
+    // attribute when it notifies), clone for every attribute it copies.
+    virtual bool readAttributeField(const std::wstring& name, const std::wstring& value);
+
     // For the constructors of classes that stay out of the intersection check.
     void setCheckFlag(bool flag) { m_checkFlag = flag; }
     void clearGeometryDirty() { m_geometryDirty = false; }

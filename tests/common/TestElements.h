@@ -4,6 +4,7 @@
 // that link the svg library.
 
 #include "CSVGDocument.h"
+#include "CSVGElementStyleable.h"
 
 #include <QStringList>
 
@@ -30,12 +31,33 @@ private:
     bool m_inRegion;
 };
 
+// A drawable element with a style of its own, as every shape has.
+class TestStyledShape : public CSVGElementStyleable
+{
+public:
+    explicit TestStyledShape(CSVGDocument* document, const std::wstring& tag = L"path", std::uint16_t type = 72)
+        : CSVGElementStyleable(document, tag, type)
+    {
+    }
+    bool isShape() const override { return true; }
+};
+
 // A new element of the parent's document, appended with its id registered.
 inline CSVGElement* appendNew(CSVGElement* parent, const wchar_t* tag)
 {
     CSVGElement* child = parent->getDocument()->createElement(tag);
     parent->appendChild(child, true, false);
     return child;
+}
+
+// "name=value" entries separated by "|", set as a file reader sets them
+// (without notify).
+inline void setAttributes(CSVGElement* element, const QString& attributes)
+{
+    for (const QString& attribute : attributes.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const int equals = attribute.indexOf(QLatin1Char('='));
+        element->setAttribute(attribute.left(equals).toStdWString(), attribute.mid(equals + 1).toStdWString(), false);
+    }
 }
 
 // The tags of the children in order, separated by blanks.

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// One class rule of a style sheet: ".name { property: value; ... }". The
+// style element that read it owns it; the document looks rules up by class
+// name for the "class" attributes of elements.
+class CSVGStyleRule
+{
+public:
+    using Properties = std::map<std::wstring, std::wstring>;
+
+    // Holds the one property "noused" with an empty value until it is given
+    // its declarations.
+    explicit CSVGStyleRule(const std::wstring& name = std::wstring());
+
+    std::wstring getName() const { return m_name; }
+    void setName(const std::wstring& name);
+    // The declaration text between the braces, as last set.
+    std::wstring getText() const { return m_text; }
+    // Replaces every property with the declarations of the text; empty text
+    // changes nothing. Declarations end at ";" or a line break, names and
+    // values lose their surrounding white space, and a piece without ":" is
+    // left out.
+    void setText(const std::wstring& text);
+    const Properties& getProperties() const { return m_properties; }
+
+    // Gives the rule the new name "st" + a new element id and records the
+    // change in renames (old name -> new name), for a merge of two files.
+    void renameUnique(std::map<std::wstring, std::wstring>& renames);
+    // Makes every "url(#" + oldId reference of the declarations point at
+    // newId. Only the start of an id is matched: with oldId "a" a reference
+    // to "ab" becomes newId + "b".
+    void replaceUrlReference(const std::wstring& oldId, const std::wstring& newId);
+    // The id that the "fill" property references, if it is a url reference.
+    std::vector<std::wstring> getFillUrlIds() const;
+
+    // Counts every rename of any rule, so that an index by name can tell
+    // when it has gone stale.
+    static std::uint64_t renameCount();
+
+private:
+    Properties m_properties;
+    std::wstring m_name;
+    std::wstring m_text;
+};
