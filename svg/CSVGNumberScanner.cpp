@@ -1,7 +1,5 @@
 #include "CSVGNumberScanner.h"
 
-#include "CGlobalConfig.h"
-
 #include <charconv>
 #include <cmath>
 
