@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds="${1:-60}"
 build="${ZOCUT_FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(parseLength parseColorText parseTransformList parseStyleSheet parseStyleDeclarations)
+targets=(parseLength parseColorText parseTransformList parseStyleSheet parseStyleDeclarations parsePathData parsePoints)
 
 mkdir -p "$build/artifacts"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \

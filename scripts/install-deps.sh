@@ -7,7 +7,7 @@ packages=(
   g++ make cmake pkg-config ccache
   clang libclang-rt-14-dev
   qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev libqt5serialport5-dev
-  qttools5-dev-tools qtdeclarative5-dev-tools
+  qttools5-dev-tools qtdeclarative5-dev-tools libqt5svg5-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qttest
   libpolyclipping-dev libboost-dev libboost-system-dev libboost-date-time-dev

@@ -1,0 +1,131 @@
+#include "CSVGNumberScanner.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+bool isHexDigit(wchar_t c)
+{
+    return CSVGNumberScanner::isDigit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+bool isSign(wchar_t c)
+{
+    return c == L'+' || c == L'-';
+}
+} // namespace
+
+CSVGNumberScanner::CSVGNumberScanner(const std::wstring& text)
+    : m_text(text)
+{
+}
+
+void CSVGNumberScanner::skipToNumber(bool stopAtLetters)
+{
+    while (!atEnd()) {
+        const std::size_t reference = referenceLength();
+        if (reference > 0) {
+            m_at += reference;
+            continue;
+        }
+        if (atNumberStart() || (stopAtLetters && isAsciiLetter(peek())))
+            return;
+        ++m_at;
+    }
+}
+
+void CSVGNumberScanner::skipToLetter()
+{
+    while (!atEnd()) {
+        skipToNumber(true);
+        if (atEnd() || isAsciiLetter(peek()))
+            return;
+        readNumber();
+    }
+}
+
+double CSVGNumberScanner::readNumber()
+{
+    const std::size_t start = m_at;
+    if (!atEnd() && isSign(peek()))
+        ++m_at;
+    std::size_t digits = skipDigits();
+    if (!atEnd() && peek() == L'.') {
+        ++m_at;
+        digits += skipDigits();
+    }
+    if (digits == 0)
+        return 0.0;
+    skipExponent();
+
+    // from_chars takes no "+", and the text is ASCII from here on.
+    const std::size_t from = m_text[start] == L'+' ? start + 1 : start;
+    m_digits.assign(m_at - from, '\0');
+    for (std::size_t i = from; i < m_at; ++i)
+        m_digits[i - from] = static_cast<char>(m_text[i]);
+    double value = 0.0;
+    const auto result = std::from_chars(m_digits.data(), m_digits.data() + m_digits.size(), value);
+    if (result.ec != std::errc() || !std::isfinite(value))
+        return 0.0;
+    return value;
+}
+
+double CSVGNumberScanner::readFlag()
+{
+    if (!atEnd() && (peek() == L'0' || peek() == L'1')) {
+        const double flag = peek() == L'1' ? 1.0 : 0.0;
+        ++m_at;
+        return flag;
+    }
+    return readNumber();
+}
+
+std::size_t CSVGNumberScanner::referenceLength() const
+{
+    if (peek() != L'&' || m_at + 1 >= m_text.size())
+        return 0;
+    std::size_t at = m_at + 1;
+    bool (*accepts)(wchar_t) = isAsciiLetter;
+    if (m_text[at] == L'#') {
+        ++at;
+        accepts = isDigit;
+        if (at < m_text.size() && (m_text[at] == L'x' || m_text[at] == L'X')) {
+            ++at;
+            accepts = isHexDigit;
+        }
+    }
+    const std::size_t nameStart = at;
+    while (at < m_text.size() && accepts(m_text[at]))
+        ++at;
+    if (at == nameStart || at >= m_text.size() || m_text[at] != L';')
+        return 0;
+    return at + 1 - m_at;
+}
+
+bool CSVGNumberScanner::atNumberStart() const
+{
+    const wchar_t c = peek();
+    return isDigit(c) || isSign(c) || c == L'.';
+}
+
+std::size_t CSVGNumberScanner::skipDigits()
+{
+    const std::size_t start = m_at;
+    while (!atEnd() && isDigit(peek()))
+        ++m_at;
+    return m_at - start;
+}
+
+// An "e" that no digits follow is not part of the number.
+void CSVGNumberScanner::skipExponent()
+{
+    if (atEnd() || (peek() != L'e' && peek() != L'E'))
+        return;
+    std::size_t at = m_at + 1;
+    if (at < m_text.size() && isSign(m_text[at]))
+        ++at;
+    if (at < m_text.size() && isDigit(m_text[at])) {
+        m_at = at;
+        skipDigits();
+    }
+}

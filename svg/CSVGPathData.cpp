@@ -1,0 +1,124 @@
+#include "CSVGPathData.h"
+
+#include "CSVGPathDataParser.h"
+#include "CSVGPathSegWalker.h"
+
+#include <cmath>
+
+namespace {
+// QPainterPath refuses points beyond this size, with a warning for each;
+// such segments are left out here instead, quietly.
+bool isDrawable(const QPointF& p)
+{
+    const double limit = 1e128;
+    return std::isfinite(p.x()) && std::isfinite(p.y()) && std::fabs(p.x()) < limit && std::fabs(p.y()) < limit;
+}
+
+bool isFinite(const QPointF& p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+class PainterPathWalker : public CSVGPathSegWalker
+{
+public:
+    QPainterPath path;
+
+protected:
+    void moveTo(const QPointF& p) override
+    {
+        if (isDrawable(p))
+            path.moveTo(p);
+    }
+    void lineTo(const QPointF&, const QPointF& to) override
+    {
+        if (isDrawable(to))
+            path.lineTo(to);
+    }
+    void cubicTo(const CSVGCubicPiece& piece) override
+    {
+        if (isDrawable(piece[1]) && isDrawable(piece[2]) && isDrawable(piece[3]))
+            path.cubicTo(piece[1], piece[2], piece[3]);
+    }
+    void closeSubpath(const QPointF&) override { path.closeSubpath(); }
+};
+
+class FlatteningWalker : public CSVGPathSegWalker
+{
+public:
+    std::vector<QPointF> points;
+
+protected:
+    void moveTo(const QPointF&) override { }
+    void lineTo(const QPointF& from, const QPointF& to) override
+    {
+        append(from);
+        append(to);
+    }
+    void cubicTo(const CSVGCubicPiece& piece) override { CSVGPathData::flattenCubic(piece, points); }
+    void closeSubpath(const QPointF& start) override { append(start); }
+
+private:
+    void append(const QPointF& p)
+    {
+        if (isFinite(p))
+            points.push_back(p);
+    }
+};
+
+QPointF bezierPoint(const CSVGCubicPiece& piece, double t)
+{
+    const double u = 1.0 - t;
+    return u * u * u * piece[0] + 3.0 * u * u * t * piece[1] + 3.0 * u * t * t * piece[2] + t * t * t * piece[3];
+}
+} // namespace
+
+CSVGPathSegList CSVGPathData::parsePathData(const std::wstring& text)
+{
+    return CSVGPathDataParser(text).parse();
+}
+
+std::wstring CSVGPathData::toPathData(const CSVGPathSegList& segments)
+{
+    std::wstring text;
+    bool afterClose = false;
+    for (const auto& segment : segments) {
+        if (!segment)
+            continue;
+        const bool close = segment->getType() == CSVGPathSeg::ClosePath;
+        if (close && afterClose)
+            continue;
+        if (!text.empty())
+            text += L' ';
+        segment->write(text);
+        afterClose = close;
+    }
+    return text;
+}
+
+QPainterPath CSVGPathData::toPainterPath(const CSVGPathSegList& segments)
+{
+    PainterPathWalker walker;
+    walker.walk(segments);
+    return walker.path;
+}
+
+std::vector<QPointF> CSVGPathData::toFlattenedPoints(const CSVGPathSegList& segments)
+{
+    FlatteningWalker walker;
+    walker.walk(segments);
+    return std::move(walker.points);
+}
+
+void CSVGPathData::flattenCubic(const CSVGCubicPiece& piece, std::vector<QPointF>& out)
+{
+    if (!isFinite(piece[0]))
+        return;
+    out.push_back(piece[0]);
+    for (int k = 0; k <= 20; ++k) {
+        const QPointF sample = bezierPoint(piece, k / 20.0);
+        const QPointF last = out.back();
+        if (isFinite(sample) && (std::fabs(sample.x() - last.x()) >= 1.0 || std::fabs(sample.y() - last.y()) >= 1.0))
+            out.push_back(sample);
+    }
+}
