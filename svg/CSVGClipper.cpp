@@ -1,0 +1,211 @@
+#include "CSVGClipper.h"
+
+#include "CSVGUtils.h"
+#include "DouglasPeuckerSimplify.h"
+
+#include <exception>
+#include <utility>
+
+namespace {
+// The library's own arc tolerance when it is given none.
+constexpr double kDefaultArcTolerance = 0.25;
+
+bool isJoinType(ClipperLib::JoinType type)
+{
+    return type == ClipperLib::jtSquare || type == ClipperLib::jtRound || type == ClipperLib::jtMiter;
+}
+
+bool isEndType(ClipperLib::EndType type)
+{
+    return type >= ClipperLib::etClosedPolygon && type <= ClipperLib::etOpenRound;
+}
+
+bool inRange(const ClipperLib::Paths& paths)
+{
+    for (const ClipperLib::Path& path : paths) {
+        for (const ClipperLib::IntPoint& p : path) {
+            if (std::abs(double(p.X)) > CSVGClipper::kLimit || std::abs(double(p.Y)) > CSVGClipper::kLimit)
+                return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+bool CSVGClipper::toIntPoint(const QPointF& point, ClipperLib::IntPoint& out)
+{
+    const double x = point.x() * kScale;
+    const double y = point.y() * kScale;
+    if (!fits(x) || !fits(y))
+        return false;
+    out = ClipperLib::IntPoint(ClipperLib::cInt(x), ClipperLib::cInt(y));
+    return true;
+}
+
+bool CSVGClipper::toPath(const QPolygonF& polygon, ClipperLib::Path& path, bool reversed)
+{
+    ClipperLib::Path result(std::size_t(polygon.size()));
+    const int last = int(polygon.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        if (!toIntPoint(polygon[reversed ? last - i : i], result[std::size_t(i)]))
+            return false;
+    }
+    path = std::move(result);
+    return true;
+}
+
+QPolygonF CSVGClipper::toPolygon(const ClipperLib::Path& path)
+{
+    QPolygonF polygon;
+    polygon.reserve(int(path.size()));
+    for (const ClipperLib::IntPoint& p : path)
+        polygon.append(QPointF(double(p.X) / kScale, double(p.Y) / kScale));
+    return polygon;
+}
+
+std::vector<QPolygonF> CSVGClipper::offsetRings(const QPolygonF& polygon, double delta, double arcTolerance,
+    ClipperLib::JoinType joinType, ClipperLib::EndType endType)
+{
+    const double scaledDelta = delta * kScale;
+    const double scaledArcTolerance = arcTolerance * kScale;
+    ClipperLib::Path path;
+    if (polygon.isEmpty() || !fits(scaledDelta) || !std::isfinite(scaledArcTolerance) || !isJoinType(joinType)
+        || !isEndType(endType) || !toPath(polygon, path))
+        return {};
+    ClipperLib::Paths solution;
+    try {
+        ClipperLib::ClipperOffset offset(kMiterLimit, arcToleranceFor(scaledArcTolerance, scaledDelta));
+        offset.AddPath(path, joinType, endType);
+        offset.Execute(solution, scaledDelta);
+    } catch (const std::exception&) {
+        return {};
+    }
+    std::vector<QPolygonF> rings;
+    rings.reserve(solution.size());
+    for (const ClipperLib::Path& result : solution) {
+        if (result.empty())
+            continue;
+        QPolygonF ring = toPolygon(result);
+        ring.append(ring.first());
+        rings.push_back(std::move(ring));
+    }
+    return rings;
+}
+
+std::vector<QPolygonF> CSVGClipper::offsetOutline(const QPolygonF& polygon, double delta, double arcTolerance,
+    ClipperLib::JoinType joinType, ClipperLib::EndType endType)
+{
+    std::vector<QPolygonF> rings = offsetRings(polygon, delta, arcTolerance, joinType, endType);
+    for (QPolygonF& ring : rings) {
+        const DouglasPeuckerSimplify simplifier;
+        QPolygonF reduced = simplifier.simplify(ring);
+        if (reduced.size() >= 3)
+            ring = std::move(reduced);
+    }
+    return rings;
+}
+
+// A round join divides a full turn into pi / acos(1 - tolerance / |delta|)
+// steps; the library bounds that only by |delta| pi, which for a large
+// distance and a fine tolerance means millions of points per corner. The
+// tolerance is raised just enough to keep a full turn within the maximum.
+double CSVGClipper::arcToleranceFor(double scaledArcTolerance, double scaledDelta)
+{
+    const double coarsest = std::abs(scaledDelta) * (1 - std::cos(3.14159265358979323846 / kMaximumArcSteps));
+    const double requested = scaledArcTolerance > 0 ? scaledArcTolerance : kDefaultArcTolerance;
+    return coarsest > requested ? coarsest : scaledArcTolerance;
+}
+
+ClipperLib::Paths CSVGClipper::execute(
+    ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip)
+{
+    if (type < ClipperLib::ctIntersection || type > ClipperLib::ctXor || !inRange(subject) || !inRange(clip))
+        return {};
+    ClipperLib::Paths solution;
+    try {
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(subject, ClipperLib::ptSubject, true);
+        clipper.AddPaths(clip, ClipperLib::ptClip, true);
+        clipper.Execute(type, solution, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    } catch (const std::exception&) {
+        return {};
+    }
+    return solution;
+}
+
+// Depth first with an explicit stack: nesting as deep as a drawing has
+// rings inside rings must not exhaust the call stack.
+bool CSVGClipper::addNestedPath(const CSVGOutline& outline, bool reversed, ClipperLib::Paths& paths)
+{
+    std::vector<std::pair<const CSVGOutline*, bool>> pending { { &outline, reversed } };
+    while (!pending.empty()) {
+        const auto [current, backwards] = pending.back();
+        pending.pop_back();
+        const QList<QPolygonF> polygons = CSVGUtils::pathToPolygons(current->path, QTransform());
+        if (polygons.isEmpty())
+            continue;
+        ClipperLib::Path path;
+        if (!toPath(polygons.first(), path, backwards))
+            return false;
+        paths.push_back(std::move(path));
+        for (auto child = current->children.rbegin(); child != current->children.rend(); ++child)
+            pending.emplace_back(&*child, !backwards);
+    }
+    return true;
+}
+
+bool CSVGClipper::addCutPaths(const QPainterPath& line, ClipperLib::Paths& paths)
+{
+    if (line.elementCount() == 2) {
+        ClipperLib::IntPoint a, b;
+        if (!toIntPoint(line.elementAt(0), a) || !toIntPoint(line.elementAt(1), b))
+            return false;
+        ClipperLib::Path sliver = cutSliver(a, b);
+        if (!sliver.empty())
+            paths.push_back(std::move(sliver));
+        return true;
+    }
+    for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(line, QTransform())) {
+        ClipperLib::Path path;
+        if (!toPath(polygon, path))
+            return false;
+        paths.push_back(std::move(path));
+    }
+    return true;
+}
+
+// The offset is rounded to whole units, which turns it by at most a few
+// degrees away from the perpendicular; a width of several units keeps the
+// strip's two sides on different integer points wherever they cross an
+// edge, so the pieces on either side do not touch.
+ClipperLib::Path CSVGClipper::cutSliver(const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b)
+{
+    const double dx = double(b.X) - double(a.X);
+    const double dy = double(b.Y) - double(a.Y);
+    const double length = std::hypot(dx, dy);
+    if (length == 0)
+        return {};
+    const auto nx = ClipperLib::cInt(std::llround(-dy / length * kSliverWidth));
+    const auto ny = ClipperLib::cInt(std::llround(dx / length * kSliverWidth));
+    return { a, b, ClipperLib::IntPoint(b.X + nx, b.Y + ny), ClipperLib::IntPoint(a.X + nx, a.Y + ny) };
+}
+
+std::vector<CSVGOutline> CSVGClipper::ringOutlines(const ClipperLib::Paths& rings, CSVGElement* element)
+{
+    std::vector<CSVGOutline> outlines;
+    outlines.reserve(rings.size());
+    for (const ClipperLib::Path& ring : rings) {
+        if (ring.empty())
+            continue;
+        const QPolygonF points = toPolygon(ring);
+        CSVGOutline outline;
+        outline.element = element;
+        outline.closed = true;
+        outline.path.moveTo(points.first());
+        for (int i = 1; i < points.size(); ++i)
+            outline.path.lineTo(points[i]);
+        outline.path.lineTo(points.first());
+        outlines.push_back(std::move(outline));
+    }
+    return outlines;
+}

@@ -1,0 +1,226 @@
+#include "CSVGDataRepair.h"
+#include "TestEnvironment.h"
+
+#include <QRandomGenerator>
+
+#include <cmath>
+
+using Segment = CSVGDataRepair::Segment;
+using Chain = CSVGDataRepair::Chain;
+
+Q_DECLARE_METATYPE(std::vector<Segment>)
+
+namespace {
+QPolygonF polygonOf(std::initializer_list<QPointF> points)
+{
+    return QPolygonF(QVector<QPointF>(points));
+}
+CSVGElement* tag(int i)
+{
+    return reinterpret_cast<CSVGElement*>(quintptr(i) * 16);
+}
+
+Segment segment(int id, QPointF start, QPointF end)
+{
+    Segment s { start, end, {} };
+    s.outline.element = tag(id);
+    return s;
+}
+
+bool same(const QPointF& a, const QPointF& b)
+{
+    return std::abs(a.x() - b.x()) <= 1e-12 && std::abs(a.y() - b.y()) <= 1e-12;
+}
+
+Segment swapped(Segment s)
+{
+    std::swap(s.start, s.end);
+    return s;
+}
+
+Chain reversed(const Chain& chain)
+{
+    Chain result;
+    for (auto s = chain.rbegin(); s != chain.rend(); ++s)
+        result.push_back(swapped(*s));
+    return result;
+}
+
+Chain operator+(Chain a, const Chain& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Chain building as first described: scan the chains for every segment,
+// and after every merge scan all pairs again from the front.
+std::vector<Chain> buildChainsByScanning(const std::vector<Segment>& segments)
+{
+    std::vector<Chain> chains;
+    for (const Segment& s : segments) {
+        bool placed = false;
+        for (Chain& c : chains) {
+            if ((placed = same(s.end, c.front().start)))
+                c.insert(c.begin(), s);
+            else if ((placed = same(s.start, c.front().start)))
+                c.insert(c.begin(), swapped(s));
+            else if ((placed = same(s.start, c.back().end)))
+                c.push_back(s);
+            else if ((placed = same(s.end, c.back().end)))
+                c.push_back(swapped(s));
+            if (placed)
+                break;
+        }
+        if (!placed)
+            chains.push_back({ s });
+    }
+    for (bool merged = true; merged && chains.size() > 1;) {
+        merged = false;
+        for (std::size_t i = 0; i < chains.size() && !merged; ++i) {
+            for (std::size_t j = i + 1; j < chains.size() && !merged; ++j) {
+                Chain& a = chains[i];
+                Chain& b = chains[j];
+                merged = true;
+                if (same(a.front().start, b.front().start))
+                    b = reversed(a) + b;
+                else if (same(a.front().start, b.back().end))
+                    b = b + a;
+                else if (same(a.back().end, b.front().start))
+                    b = a + b;
+                else if (same(a.back().end, b.back().end))
+                    b = b + reversed(a);
+                else
+                    merged = false;
+                if (merged)
+                    chains.erase(chains.begin() + long(i));
+            }
+        }
+    }
+    return chains;
+}
+
+QString describe(const std::vector<Chain>& chains)
+{
+    QStringList text;
+    for (const Chain& chain : chains) {
+        QStringList parts;
+        for (const Segment& s : chain)
+            parts << QStringLiteral("%1:%2,%3>%4,%5")
+                         .arg(quintptr(s.outline.element) / 16)
+                         .arg(s.start.x())
+                         .arg(s.start.y())
+                         .arg(s.end.x())
+                         .arg(s.end.y());
+        text << parts.join(' ');
+    }
+    return text.join(" | ");
+}
+
+CSVGOutline stroke(int id, const QPolygonF& points)
+{
+    CSVGOutline o;
+    o.element = tag(id);
+    o.path.addPolygon(points);
+    return o;
+}
+} // namespace
+
+class tst_CSVGDataRepair : public QObject
+{
+    Q_OBJECT
+private slots:
+    void chains_data();
+    void chains();
+    void matchesScanningDefinition();
+    void endsAreRounded_data();
+    void endsAreRounded();
+    void joinedPathFollowsTheChain();
+};
+
+void tst_CSVGDataRepair::chains_data()
+{
+    QTest::addColumn<std::vector<Segment>>("segments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("second drawn backwards, third backwards") << std::vector<Segment>(
+        { segment(1, { 0, 0 }, { 10, 0 }), segment(2, { 10, 10 }, { 10, 0 }), segment(3, { 0, 10 }, { 10, 10 }) })
+                                                             << "1:0,0>10,0 2:10,0>10,10 3:10,10>0,10";
+    QTest::newRow("chains meeting at their first points") << std::vector<Segment>(
+        { segment(1, { 0, 0 }, { 5, 0 }), segment(2, { 10, 0 }, { 20, 0 }), segment(3, { 0, 0 }, { 10, 0 }) })
+                                                          << "1:5,0>0,0 3:0,0>10,0 2:10,0>20,0";
+    QTest::newRow("apart") << std::vector<Segment>({ segment(1, { 0, 0 }, { 1, 0 }), segment(2, { 2, 0 }, { 3, 0 }) })
+                           << "1:0,0>1,0 | 2:2,0>3,0";
+    const double nan = std::nan("");
+    QTest::newRow("ends not a number meet nothing")
+        << std::vector<Segment>({ segment(1, { nan, 0 }, { 1, 0 }), segment(2, { nan, 0 }, { 3, 0 }) })
+        << "1:nan,0>1,0 | 2:nan,0>3,0";
+}
+
+void tst_CSVGDataRepair::chains()
+{
+    QFETCH(std::vector<Segment>, segments);
+    QFETCH(QString, expected);
+    QCOMPARE(describe(CSVGDataRepair::buildChains(segments)), expected);
+}
+
+// End points on a small grid meet often, in every combination of the
+// placing and merging tests.
+void tst_CSVGDataRepair::matchesScanningDefinition()
+{
+    QRandomGenerator random(3);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<Segment> segments;
+        const int count = 1 + random.bounded(40);
+        const int grid = 2 + random.bounded(12);
+        for (int i = 0; i < count; ++i) {
+            segments.push_back(segment(i + 1, QPointF(random.bounded(grid), random.bounded(3)),
+                QPointF(random.bounded(grid), random.bounded(3))));
+        }
+        QCOMPARE(describe(CSVGDataRepair::buildChains(segments)), describe(buildChainsByScanning(segments)));
+    }
+}
+
+void tst_CSVGDataRepair::endsAreRounded_data()
+{
+    QTest::addColumn<double>("first");
+    QTest::addColumn<double>("second");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("chains");
+    QTest::newRow("10.2 and 10.4 meet") << 10.2 << 10.4 << 1 << 1;
+    QTest::newRow("10.45 and 10.55 do not") << 10.45 << 10.55 << 1 << 2;
+    QTest::newRow("scaled apart") << 10.2 << 10.4 << 10 << 2;
+    QTest::newRow("negative halves round up") << -1.5 << -0.6 << 1 << 1;
+}
+
+void tst_CSVGDataRepair::endsAreRounded()
+{
+    QFETCH(double, first);
+    QFETCH(double, second);
+    QFETCH(int, scale);
+    QFETCH(int, chains);
+    Segment a, b;
+    QVERIFY(CSVGDataRepair::segmentOf(stroke(1, polygonOf({ { 0, 0 }, { first, 0 } })), scale, a));
+    QVERIFY(CSVGDataRepair::segmentOf(stroke(2, polygonOf({ { second, 0 }, { 30, 5 } })), scale, b));
+    QCOMPARE(a.start, QPointF(0, 0));
+    QCOMPARE(b.end, QPointF(30 * scale, 5 * scale));
+    QCOMPARE(int(CSVGDataRepair::buildChains({ a, b }).size()), chains);
+    QVERIFY(!CSVGDataRepair::segmentOf(CSVGOutline(), 1, a));
+}
+
+void tst_CSVGDataRepair::joinedPathFollowsTheChain()
+{
+    std::vector<Segment> segments;
+    for (const CSVGOutline& o :
+        { stroke(1, polygonOf({ { 0, 0 }, { 10, 0 } })), stroke(2, polygonOf({ { 10, 10 }, { 10, 0.2 } })),
+            stroke(3, polygonOf({ { 0, 10 }, { 5, 12 }, { 10, 10 } })) }) {
+        segments.emplace_back();
+        QVERIFY(CSVGDataRepair::segmentOf(o, 1, segments.back()));
+    }
+    const std::vector<Chain> chains = CSVGDataRepair::buildChains(segments);
+    QCOMPARE(int(chains.size()), 1);
+    const QPainterPath joined = CSVGDataRepair::joinedPath(chains[0], 1);
+    const QPolygonF expected({ { 0, 0 }, { 10, 0 }, { 10, 0.2 }, { 10, 10 }, { 5, 12 }, { 0, 10 } });
+    QCOMPARE(joined.toSubpathPolygons(), QList<QPolygonF>({ expected }));
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGDataRepair)
+#include "tst_CSVGDataRepair.moc"

@@ -1,0 +1,194 @@
+#include "CSVGUtils.h"
+#include "TestEnvironment.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+QPolygonF polygonOf(std::initializer_list<QPointF> points)
+{
+    return QPolygonF(QVector<QPointF>(points));
+}
+CSVGElement* tag(int i)
+{
+    return reinterpret_cast<CSVGElement*>(quintptr(i) * 16);
+}
+
+CSVGOutline outline(int id, const QPainterPath& path)
+{
+    CSVGOutline result;
+    result.element = tag(id);
+    result.path = path;
+    return result;
+}
+
+QPainterPath square(double x, double y, double size)
+{
+    QPainterPath path;
+    path.addRect(x, y, size, size);
+    return path;
+}
+
+// The nesting as first described: one outline at a time, smallest first,
+// offered to every larger one in turn.
+std::vector<CSVGOutline> nestOneByOne(std::vector<CSVGOutline> outlines, double minimumArea)
+{
+    for (CSVGOutline& o : outlines)
+        o.area = std::abs(CSVGUtils::signedArea(o.path.toFillPolygon()));
+    std::stable_sort(
+        outlines.begin(), outlines.end(), [](const CSVGOutline& a, const CSVGOutline& b) { return a.area < b.area; });
+    outlines.erase(
+        std::remove_if(outlines.begin(), outlines.end(), [&](const CSVGOutline& o) { return o.area < minimumArea; }),
+        outlines.end());
+    std::vector<CSVGOutline> units;
+    while (!outlines.empty()) {
+        const CSVGOutline first = outlines.front();
+        outlines.erase(outlines.begin());
+        if (!CSVGUtils::insertIntoContainer(first, outlines))
+            units.push_back(first);
+    }
+    return units;
+}
+
+// The tree as text: element tags with their children in brackets.
+QString shape(const std::vector<CSVGOutline>& outlines)
+{
+    QStringList parts;
+    for (const CSVGOutline& o : outlines) {
+        QString part = QString::number(quintptr(o.element) / 16);
+        if (!o.children.empty())
+            part += "[" + shape(o.children) + "]";
+        parts << part;
+    }
+    return parts.join(' ');
+}
+} // namespace
+
+class tst_CSVGUtilsNesting : public QObject
+{
+    Q_OBJECT
+private slots:
+    void signedArea();
+    void outlinesOfPathAreOriented();
+    void nest_data();
+    void nest();
+    void unusableGeometryIsDropped();
+    void matchesOneByOneNesting();
+};
+
+void tst_CSVGUtilsNesting::signedArea()
+{
+    const QPolygonF clockwiseOnScreen({ { 0, 0 }, { 10, 0 }, { 10, 5 }, { 0, 5 } });
+    QCOMPARE(CSVGUtils::signedArea(clockwiseOnScreen), 50.0);
+    QCOMPARE(CSVGUtils::signedArea(clockwiseOnScreen + polygonOf({ { 0, 0 } })), 50.0);
+    QCOMPARE(CSVGUtils::signedArea(polygonOf({ { 0, 5 }, { 10, 5 }, { 10, 0 }, { 0, 0 } })), -50.0);
+    QCOMPARE(CSVGUtils::signedArea(QPolygonF()), 0.0);
+}
+
+void tst_CSVGUtilsNesting::outlinesOfPathAreOriented()
+{
+    QPainterPath path;
+    path.moveTo(0, 0); // drawn against the positive direction
+    path.lineTo(0, 10);
+    path.lineTo(10, 10);
+    path.lineTo(10, 0);
+    path.closeSubpath();
+    path.moveTo(50, 50); // a lone move is no sub-path
+    path.moveTo(20, 0);
+    path.cubicTo(30, 0, 30, 10, 20, 10); // open, positive
+    path.moveTo(0, 20);
+    path.lineTo(5, 20); // a straight stroke, area 0
+    const std::vector<CSVGOutline> outlines = CSVGUtils::outlinesOfPath(path, tag(3));
+    QCOMPARE(int(outlines.size()), 3);
+    for (const CSVGOutline& o : outlines) {
+        QCOMPARE(o.element, tag(3));
+        QVERIFY(CSVGUtils::signedArea(o.path.toFillPolygon()) >= 0);
+    }
+    QVERIFY(outlines[0].closed);
+    QCOMPARE(outlines[0].path.elementAt(0).x, 0.0);
+    QCOMPARE(outlines[0].path.elementAt(1).x, 10.0);
+    QVERIFY(!outlines[1].closed);
+    QCOMPARE(outlines[1].path.elementCount(), 4);
+    QVERIFY(outlines[1].path.elementAt(1).isCurveTo());
+    QCOMPARE(outlines[2].path.elementCount(), 2);
+}
+
+void tst_CSVGUtilsNesting::nest_data()
+{
+    QTest::addColumn<QList<QRectF>>("squares");
+    QTest::addColumn<double>("minimumArea");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a hole and a separate piece")
+        << QList<QRectF>({ { 0, 0, 10, 10 }, { 1, 1, 2, 2 }, { 20, 0, 3, 3 } }) << 0.01 << "3 1[2]";
+    QTest::newRow("three nested") << QList<QRectF>({ { 0, 0, 1, 1 }, { -1, -1, 3, 3 }, { -2, -2, 5, 5 } }) << 0.01
+                                  << "3[2[1]]";
+    QTest::newRow("two holes in ascending area")
+        << QList<QRectF>({ { 0, 0, 10, 10 }, { 5, 5, 2, 2 }, { 1, 1, 1, 1 } }) << 0.0 << "1[3 2]";
+    QTest::newRow("area equal to the minimum stays")
+        << QList<QRectF>({ { 0, 0, 2, 2 }, { 5, 0, 1.9, 2 } }) << 4.0 << "1";
+    QTest::newRow("all below the minimum") << QList<QRectF>({ { 0, 0, 1, 1 } }) << 1.5 << "";
+    QTest::newRow("a stroke without area") << QList<QRectF>({ { 0, 0, 5, 0 } }) << 0.0 << "1";
+    QTest::newRow("dropped under the default") << QList<QRectF>({ { 0, 0, 5, 0 } }) << 0.01 << "";
+}
+
+void tst_CSVGUtilsNesting::nest()
+{
+    QFETCH(QList<QRectF>, squares);
+    QFETCH(double, minimumArea);
+    QFETCH(QString, expected);
+    std::vector<CSVGOutline> outlines;
+    for (int i = 0; i < squares.size(); ++i) {
+        QPainterPath path(squares[i].topLeft());
+        path.lineTo(squares[i].topRight());
+        path.lineTo(squares[i].bottomRight());
+        path.lineTo(squares[i].bottomLeft());
+        path.closeSubpath();
+        outlines.push_back(outline(i + 1, path));
+    }
+    const std::vector<CSVGOutline> units = CSVGUtils::nestOutlines(outlines, minimumArea);
+    QCOMPARE(shape(units), expected);
+    if (!units.empty())
+        QCOMPARE(units.back().area,
+            squares[int(quintptr(units.back().element) / 16) - 1].width()
+                * squares[int(quintptr(units.back().element) / 16) - 1].height());
+}
+
+void tst_CSVGUtilsNesting::unusableGeometryIsDropped()
+{
+    QPainterPath broken = square(1, 1, 2);
+    broken.setElementPositionAt(2, std::numeric_limits<double>::quiet_NaN(), 3);
+    QPainterPath huge = square(0, 0, 1);
+    huge.setElementPositionAt(1, std::numeric_limits<double>::infinity(), 0);
+    const std::vector<CSVGOutline> units
+        = CSVGUtils::nestOutlines({ outline(1, square(0, 0, 10)), outline(2, broken), outline(3, huge) }, 0);
+    QCOMPARE(shape(units), QStringLiteral("1"));
+}
+
+// Rectangles and circles, many inside others and some overlapping, spread
+// unevenly: the indexed nesting must pick the same containers.
+void tst_CSVGUtilsNesting::matchesOneByOneNesting()
+{
+    QRandomGenerator random(5);
+    for (int round = 0; round < 25; ++round) {
+        std::vector<CSVGOutline> outlines;
+        const int count = 1 + random.bounded(100);
+        for (int i = 0; i < count; ++i) {
+            const double size = std::pow(10.0, random.bounded(3.0));
+            const QRectF rect(random.bounded(1000.0), random.bounded(300.0), size, size * random.bounded(2.0));
+            QPainterPath path;
+            if (random.bounded(2))
+                path.addEllipse(rect);
+            else
+                path.addRect(rect);
+            outlines.push_back(outline(i + 1, path));
+        }
+        const double minimumArea = random.bounded(2) ? 0.0 : 50.0;
+        QCOMPARE(shape(CSVGUtils::nestOutlines(outlines, minimumArea)), shape(nestOneByOne(outlines, minimumArea)));
+    }
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGUtilsNesting)
+#include "tst_CSVGUtilsNesting.moc"
