@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-class CSVGElement;
-
 // Geometry routines of the element model.
 class CSVGUtils
 {
