@@ -13,10 +13,12 @@ Q_DECLARE_METATYPE(ClipperLib::JoinType)
 Q_DECLARE_METATYPE(ClipperLib::ClipType)
 
 namespace {
+// Braces alone would be ambiguous among QPolygonF's constructors.
 QPolygonF polygonOf(std::initializer_list<QPointF> points)
 {
     return QPolygonF(QVector<QPointF>(points));
 }
+
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInfinity = std::numeric_limits<double>::infinity();
 

@@ -11,10 +11,12 @@ using Chain = CSVGDataRepair::Chain;
 Q_DECLARE_METATYPE(std::vector<Segment>)
 
 namespace {
+// Braces alone would be ambiguous among QPolygonF's constructors.
 QPolygonF polygonOf(std::initializer_list<QPointF> points)
 {
     return QPolygonF(QVector<QPointF>(points));
 }
+
 CSVGElement* tag(int i)
 {
     return reinterpret_cast<CSVGElement*>(quintptr(i) * 16);

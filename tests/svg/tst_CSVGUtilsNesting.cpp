@@ -8,10 +8,6 @@
 #include <limits>
 
 namespace {
-QPolygonF polygonOf(std::initializer_list<QPointF> points)
-{
-    return QPolygonF(QVector<QPointF>(points));
-}
 CSVGElement* tag(int i)
 {
     return reinterpret_cast<CSVGElement*>(quintptr(i) * 16);
@@ -71,22 +67,12 @@ class tst_CSVGUtilsNesting : public QObject
 {
     Q_OBJECT
 private slots:
-    void signedArea();
     void outlinesOfPathAreOriented();
     void nest_data();
     void nest();
     void unusableGeometryIsDropped();
     void matchesOneByOneNesting();
 };
-
-void tst_CSVGUtilsNesting::signedArea()
-{
-    const QPolygonF clockwiseOnScreen({ { 0, 0 }, { 10, 0 }, { 10, 5 }, { 0, 5 } });
-    QCOMPARE(CSVGUtils::signedArea(clockwiseOnScreen), 50.0);
-    QCOMPARE(CSVGUtils::signedArea(clockwiseOnScreen + polygonOf({ { 0, 0 } })), 50.0);
-    QCOMPARE(CSVGUtils::signedArea(polygonOf({ { 0, 5 }, { 10, 5 }, { 10, 0 }, { 0, 0 } })), -50.0);
-    QCOMPARE(CSVGUtils::signedArea(QPolygonF()), 0.0);
-}
 
 void tst_CSVGUtilsNesting::outlinesOfPathAreOriented()
 {

@@ -7,10 +7,12 @@
 #include <cmath>
 
 namespace {
+// Braces alone would be ambiguous among QPolygonF's constructors.
 QPolygonF polygonOf(std::initializer_list<QPointF> points)
 {
     return QPolygonF(QVector<QPointF>(points));
 }
+
 // The reduction as first defined: recursive, on normalised coordinates.
 double segmentDistance(const QPointF& p, const QPointF& a, const QPointF& b)
 {
