@@ -4,6 +4,7 @@
 // that link the svg library.
 
 #include "CSVGDocument.h"
+#include "CSVGElementShape.h"
 #include "CSVGElementStyleable.h"
 
 #include <QStringList>
@@ -41,6 +42,48 @@ public:
     }
     bool isShape() const override { return true; }
 };
+
+// A container drawn and bounded by the shape base alone: g, svg, a ... by
+// the tag and type code given.
+class TestGroup : public CSVGElementShape
+{
+public:
+    explicit TestGroup(CSVGDocument* document, const std::wstring& tag = L"g", std::uint16_t type = 60)
+        : CSVGElementShape(document, tag, type)
+    {
+    }
+    bool isGroup() const override { return getType() == 60; }
+};
+
+// A use element as far as the shape base paints it: the element named by its
+// "xlink:href" in its place.
+class TestUse : public CSVGElementShape
+{
+public:
+    explicit TestUse(CSVGDocument* document)
+        : CSVGElementShape(document, L"use", 90)
+    {
+    }
+};
+
+// A clip path with the outline it is given; not a shape, as clip paths are.
+class TestClipPath : public CSVGElementShape
+{
+public:
+    TestClipPath(CSVGDocument* document, const QPainterPath& outline)
+        : CSVGElementShape(document, L"clipPath", 21)
+    {
+        m_path = outline;
+    }
+    bool isShape() const override { return false; }
+};
+
+// Appends the element to the parent with its id registered and returns it.
+template <typename Element> Element* appendElement(CSVGElement* parent, Element* element)
+{
+    parent->appendChild(element, true, false);
+    return element;
+}
 
 // A new element of the parent's document, appended with its id registered.
 inline CSVGElement* appendNew(CSVGElement* parent, const wchar_t* tag)
