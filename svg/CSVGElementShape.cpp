@@ -18,16 +18,6 @@ bool hasExtent(const CSVGRect& box)
         && (std::fabs(box.width) >= limit || std::fabs(box.height) >= limit);
 }
 
-QTransform toQTransform(const CSVGMatrix& m)
-{
-    return QTransform(m.a, m.b, m.c, m.d, m.e, m.f);
-}
-
-CSVGElementShape* asShape(CSVGElement* element)
-{
-    return element && element->isShape() ? dynamic_cast<CSVGElementShape*>(element) : nullptr;
-}
-
 // The element and every shape below it that is reached through shape
 // children, parents before children, with an explicit stack: the depth of a
 // tree read from a file must not decide the depth of the call stack.
@@ -39,7 +29,7 @@ template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
         stack.pop_back();
         visit(shape);
         for (int i = shape->getChildCount() - 1; i >= 0; --i) {
-            if (CSVGElementShape* child = asShape(shape->getChild(i)))
+            if (CSVGElementShape* child = CSVGElementShape::asShape(shape->getChild(i)))
                 stack.push_back(child);
         }
     }
@@ -75,6 +65,11 @@ void CSVGElementShape::clearNodeSelection()
     }
     m_markedNodes.clear();
     m_nodeArea = QPainterPath();
+}
+
+CSVGElementShape* CSVGElementShape::asShape(CSVGElement* element)
+{
+    return element && element->isShape() ? dynamic_cast<CSVGElementShape*>(element) : nullptr;
 }
 
 void CSVGElementShape::buildPainterPath(double, double) { }
@@ -195,7 +190,7 @@ CSVGRect CSVGElementShape::getTransformedBoundingRect()
     updateGeometry();
     CSVGRect rect = m_box.transformed(getMatrix());
     if (!m_path.isEmpty())
-        rect.setFromQRectF(toQTransform(getMatrix()).map(m_path).boundingRect());
+        rect.setFromQRectF(getMatrix().toQTransform().map(m_path).boundingRect());
     return rect;
 }
 
@@ -205,7 +200,7 @@ QPainterPath CSVGElementShape::getTransformedPath()
     visitShapes(this, [&result](CSVGElementShape* shape) {
         shape->updateGeometry();
         if (!shape->m_path.isEmpty())
-            result.addPath(toQTransform(shape->getMatrix()).map(shape->m_path));
+            result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
     });
     return result;
 }

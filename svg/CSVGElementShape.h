@@ -77,6 +77,8 @@ public:
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
     static QPolygonF getLargestPolygon(const QPainterPath& path);
+    // The element as a drawable one; null for any other.
+    static CSVGElementShape* asShape(CSVGElement* element);
     // Every shape of the subtree that has no children, reached through shape
     // children only.
     static std::vector<CSVGElementShape*> collectLeafShapes(CSVGElement* element);

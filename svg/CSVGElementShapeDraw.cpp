@@ -51,16 +51,6 @@ public:
     PaintDepth& operator=(const PaintDepth&) = delete;
 };
 
-QTransform toQTransform(const CSVGMatrix& m)
-{
-    return QTransform(m.a, m.b, m.c, m.d, m.e, m.f);
-}
-
-CSVGElementShape* asShape(CSVGElement* element)
-{
-    return element && element->isShape() ? dynamic_cast<CSVGElementShape*>(element) : nullptr;
-}
-
 bool isContainer(std::uint16_t type)
 {
     switch (type) {
@@ -125,7 +115,7 @@ void CSVGElementShape::draw(
 
     CSVGMatrix combined = view;
     combined.multiply(getMatrix());
-    const QTransform transform = toQTransform(combined);
+    const QTransform transform = combined.toQTransform();
     updateGeometry();
     const QPainterPath mapped = transform.map(m_path);
 
@@ -150,7 +140,7 @@ void CSVGElementShape::draw(
     painter->restore();
 
     if (onScreen && getDocument())
-        drawMarkers(painter, toQTransform(view), mapped, selected);
+        drawMarkers(painter, view.toQTransform(), mapped, selected);
 }
 
 // "tyvisibility" set to "visible" overrides a hidden or undisplayed style.
@@ -214,7 +204,7 @@ void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
             continue;
         CSVGMatrix matrix = view;
         matrix.multiply(element->getMatrix());
-        painter->setClipPath(toQTransform(matrix).map(clip->getPainterPath()), Qt::IntersectClip);
+        painter->setClipPath(matrix.toQTransform().map(clip->getPainterPath()), Qt::IntersectClip);
     }
 }
 

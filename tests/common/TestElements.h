@@ -32,27 +32,26 @@ private:
     bool m_inRegion;
 };
 
-// A drawable element with a style of its own, as every shape has.
-class TestStyledShape : public CSVGElementStyleable
+// A drawable element of any tag, with the shape base's behaviour alone: a
+// container for g, svg, a ... as the base draws and bounds containers by
+// their type codes.
+class TestStyledShape : public CSVGElementShape
 {
 public:
     explicit TestStyledShape(CSVGDocument* document, const std::wstring& tag = L"path", std::uint16_t type = 72)
-        : CSVGElementStyleable(document, tag, type)
-    {
-    }
-    bool isShape() const override { return true; }
-};
-
-// A container drawn and bounded by the shape base alone: g, svg, a ... by
-// the tag and type code given.
-class TestGroup : public CSVGElementShape
-{
-public:
-    explicit TestGroup(CSVGDocument* document, const std::wstring& tag = L"g", std::uint16_t type = 60)
         : CSVGElementShape(document, tag, type)
     {
     }
     bool isGroup() const override { return getType() == 60; }
+};
+
+class TestGroup : public TestStyledShape
+{
+public:
+    explicit TestGroup(CSVGDocument* document, const std::wstring& tag = L"g", std::uint16_t type = 60)
+        : TestStyledShape(document, tag, type)
+    {
+    }
 };
 
 // A use element as far as the shape base paints it: the element named by its
