@@ -102,6 +102,16 @@ inline void setAttributes(CSVGElement* element, const QString& attributes)
     }
 }
 
+// A new element of the factory's class for the tag, appended to the parent,
+// with the attributes set as by setAttributes.
+template <typename Element = CSVGElementShape>
+Element* appendShape(CSVGElement* parent, const QString& tag, const QString& attributes)
+{
+    auto* element = dynamic_cast<Element*>(appendNew(parent, tag.toStdWString().c_str()));
+    setAttributes(element, attributes);
+    return element;
+}
+
 // The tags of the children in order, separated by blanks.
 inline QString childTags(const CSVGElement* parent)
 {

