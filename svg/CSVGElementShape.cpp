@@ -3,8 +3,6 @@
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
 
-#include <QTransform>
-
 #include <cmath>
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPainterPath>
+#include <QPen>
 #include <QPolygonF>
 #include <QRectF>
 
@@ -120,8 +121,10 @@ private:
     void drawReferenced(
         QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
     void applyClipPaths(QPainter* painter, const CSVGMatrix& view);
+    QPen outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const;
     QColor penColor(bool selected, bool highlighted) const;
     void drawPosition(QPainter* painter, const QPainterPath& mapped, bool innerPiece);
+    void drawPositionName(QPainter* painter, const QPainterPath& mapped, const QString& name);
     void drawMarkers(QPainter* painter, const QTransform& view, const QPainterPath& mapped, bool selected);
     void drawVertexMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
     void drawHighlightNodes(QPainter* painter, const QTransform& toDevice);

@@ -123,15 +123,7 @@ void CSVGElementShape::draw(
     painter->save();
     applyClipPaths(painter, view);
     drawPicture(painter, transform);
-    QPen pen = painter->pen();
-    pen.setColor(penColor(selected, highlighted));
-    if (onScreen) {
-        const int lineWidth = g_config.getSetting(QStringLiteral("LineWidth")).toInt();
-        const QTransform toLogical = painter->transform().inverted();
-        pen.setWidthF(QLineF(toLogical.map(QPointF(0, 0)), toLogical.map(QPointF(lineWidth, 0))).length());
-    } else {
-        pen.setWidthF(0);
-    }
+    const QPen pen = outlinePen(painter, selected, highlighted, onScreen);
     m_lastPaintedRect = mapped.boundingRect();
     drawPosition(painter, mapped, innerPiece);
     painter->setPen(pen);
@@ -208,6 +200,21 @@ void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
     }
 }
 
+// On screen the outline is "LineWidth" device pixels wide at every zoom;
+// printed and exported it is a hairline.
+QPen CSVGElementShape::outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const
+{
+    QPen pen = painter->pen();
+    pen.setColor(penColor(selected, highlighted));
+    pen.setWidthF(0);
+    if (onScreen) {
+        const int lineWidth = g_config.getSetting(QStringLiteral("LineWidth")).toInt();
+        const QTransform toLogical = painter->transform().inverted();
+        pen.setWidthF(QLineF(toLogical.map(QPointF(0, 0)), toLogical.map(QPointF(lineWidth, 0))).length());
+    }
+    return pen;
+}
+
 QColor CSVGElementShape::penColor(bool selected, bool highlighted) const
 {
     if (isTearLine())
@@ -238,11 +245,13 @@ void CSVGElementShape::drawPosition(QPainter* painter, const QPainterPath& mappe
         painter->fillPath(mapped, color);
         painter->restore();
     }
-    if (!document->isShowComment() || innerPiece)
-        return;
+    if (document->isShowComment() && !innerPiece)
+        drawPositionName(painter, mapped, record.value(QStringLiteral("name")).toString());
+}
 
-    // The name keeps its size at every zoom: it is drawn in device pixels.
-    const QString name = record.value(QStringLiteral("name")).toString();
+// The name keeps its size at every zoom: it is drawn in device pixels.
+void CSVGElementShape::drawPositionName(QPainter* painter, const QPainterPath& mapped, const QString& name)
+{
     painter->save();
     const QTransform toDevice = painter->transform();
     const QPointF centre = toDevice.map(mapped.boundingRect().center());
