@@ -1,6 +1,7 @@
 #include "CSVGDocument.h"
 
 #include "CGlobalConfig.h"
+#include "CSVGElementPath.h"
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
 
@@ -207,17 +208,26 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
         m_currentElement = nullptr;
     dropElementId(element, id);
     unregisterStyleElement(element);
+    m_highlights.removeElement(element);
+    if (m_currentNode.element == element)
+        m_currentNode = HighlightNode();
 }
 
-CSVGElement* CSVGDocument::createPathElement(const QPainterPath& path)
+bool CSVGDocument::isOutlineEditMode() const
 {
-    CSVGElement* element = createElement(L"path");
+    return (m_editMode >= 21 && m_editMode <= 23) || (m_editMode >= 27 && m_editMode <= 31);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
+{
+    auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
     element->setAttribute(L"d", pathData(path), false);
     element->setAttribute(L"stroke", m_defaultStroke, false);
     element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
     element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
     element->setAttribute(L"stroke-opacity", L"1", false);
     element->updateMatrix(nullptr, false);
+    element->updateGeometry();
     return element;
 }
 

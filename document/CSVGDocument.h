@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CSVGElement.h"
+#include "CSVGHighlightList.h"
 
 #include <QColor>
+#include <QJsonArray>
 #include <QVector>
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class CSVGElementPath;
 class CSVGElementStyle;
 class CSVGStyleRule;
 class QPainterPath;
@@ -36,8 +39,8 @@ public:
     CSVGElement* createElement(const std::wstring& tagName);
     // A path element without parent that draws the painter path's moves,
     // lines and cubic curves, closed when the path ends where it starts, in
-    // the document's default stroke.
-    CSVGElement* createPathElement(const QPainterPath& path);
+    // the document's default stroke; its matrix and geometry are up to date.
+    CSVGElementPath* createPathElement(const QPainterPath& path);
     // The root svg element; null when there is none.
     CSVGElement* getOwnerSvg() override;
 
@@ -102,10 +105,37 @@ public:
     void selectElement(CSVGElement* element, const QColor& color);
     void unselectElement(CSVGElement* element);
 
-    // The spatial index of drawable elements and the node highlight records
-    // are not kept yet; these are their entry points.
+    // The spatial index of drawable elements is not kept yet, nor are the
+    // highlight records built from the elements; these are their entry
+    // points.
     void removeFromTiles(CSVGElement* element);
     void rebuildHighlights();
+
+    // The interaction mode of the mouse tools: 0 select, 10 path drawing,
+    // 27 move point, 28 delete feature ...
+    int getEditMode() const { return m_editMode; }
+    void setEditMode(int mode) { m_editMode = mode; }
+    // The modes that edit outlines node by node: 21 to 23 and 27 to 31.
+    bool isOutlineEditMode() const;
+    // Shapes with a "position_id" filled in their position colour, and
+    // labelled with the position's name.
+    bool isShowPositionColor() const { return m_showPositionColor; }
+    void setShowPositionColor(bool show) { m_showPositionColor = show; }
+    bool isShowComment() const { return m_showComment; }
+    void setShowComment(bool show) { m_showComment = show; }
+    // The drawing's own positions: objects with at least "id", "color" and
+    // "name", for ids that the setting "PositionColor" does not know.
+    QJsonArray getCustomPositions() const { return m_customPositions; }
+    void setCustomPositions(const QJsonArray& positions) { m_customPositions = positions; }
+
+    // Node highlights. Painting marks the highlight nodes of selected
+    // elements in mode 27, and in the other outline modes while the node
+    // records are shown; the current node and the marked nodes in red.
+    CSVGHighlightList& getHighlightList() { return m_highlights; }
+    HighlightNode getCurrentNode() const { return m_currentNode; }
+    void setCurrentNode(const HighlightNode& node) { m_currentNode = node; }
+    bool isShowNodeRecords() const { return m_showNodeRecords; }
+    void setShowNodeRecords(bool show) { m_showNodeRecords = show; }
 
     // For an element that is destroyed or moves to another document: nothing
     // of this document keeps pointing at it afterwards.
@@ -139,4 +169,12 @@ private:
 
     bool m_documentModified = false;
     bool m_contentChanged = false;
+
+    int m_editMode = 0;
+    bool m_showPositionColor = false;
+    bool m_showComment = false;
+    QJsonArray m_customPositions;
+    CSVGHighlightList m_highlights;
+    HighlightNode m_currentNode;
+    bool m_showNodeRecords = false;
 };

@@ -4,7 +4,10 @@
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementLinearGradient.h"
+#include "CSVGElementPath.h"
 #include "CSVGElementPattern.h"
+#include "CSVGElementPolygon.h"
+#include "CSVGElementPolyline.h"
 #include "CSVGElementRadialGradient.h"
 #include "CSVGElementStop.h"
 #include "CSVGElementStyle.h"
@@ -43,10 +46,9 @@ const std::map<int, ElementMaker>& elementMakers()
         { 60, plainElement }, // CSVGElementG
         { 64, plainElement }, // CSVGElementImage
         { 65, plainElement }, // CSVGElementLine
-        { 66, make<CSVGElementLinearGradient> }, { 72, plainElement }, // CSVGElementPath
-        { 73, make<CSVGElementPattern> }, { 74, plainElement }, // CSVGElementPolygon
-        { 75, plainElement }, // CSVGElementPolyline
-        { 76, make<CSVGElementRadialGradient> }, { 77, plainElement }, // CSVGElementRect
+        { 66, make<CSVGElementLinearGradient> }, { 72, make<CSVGElementPath> }, { 73, make<CSVGElementPattern> },
+        { 74, make<CSVGElementPolygon> }, { 75, make<CSVGElementPolyline> }, { 76, make<CSVGElementRadialGradient> },
+        { 77, plainElement }, // CSVGElementRect
         { 78, plainElement }, // CSVGElementScript
         { 80, make<CSVGElementStop> }, { 81, make<CSVGElementStyle> }, { 82, plainElement }, // CSVGElementSVG
         { 83, plainElement }, // CSVGElementSwitch

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QTransform>
 
 #include <string>
 
@@ -34,6 +35,8 @@ public:
     void postTranslate(double tx, double ty);
 
     QPointF map(const QPointF& point) const;
+    // The same transform for QPainter and QPainterPath.
+    QTransform toQTransform() const { return QTransform(a, b, c, d, e, f); }
 
     // "matrix(a,b,c,d,e,f)".
     std::wstring toString() const;

@@ -4,6 +4,7 @@
 // that link the svg library.
 
 #include "CSVGDocument.h"
+#include "CSVGElementShape.h"
 #include "CSVGElementStyleable.h"
 
 #include <QStringList>
@@ -31,16 +32,57 @@ private:
     bool m_inRegion;
 };
 
-// A drawable element with a style of its own, as every shape has.
-class TestStyledShape : public CSVGElementStyleable
+// A drawable element of any tag, with the shape base's behaviour alone: a
+// container for g, svg, a ... as the base draws and bounds containers by
+// their type codes.
+class TestStyledShape : public CSVGElementShape
 {
 public:
     explicit TestStyledShape(CSVGDocument* document, const std::wstring& tag = L"path", std::uint16_t type = 72)
-        : CSVGElementStyleable(document, tag, type)
+        : CSVGElementShape(document, tag, type)
     {
     }
-    bool isShape() const override { return true; }
+    bool isGroup() const override { return getType() == 60; }
 };
+
+class TestGroup : public TestStyledShape
+{
+public:
+    explicit TestGroup(CSVGDocument* document, const std::wstring& tag = L"g", std::uint16_t type = 60)
+        : TestStyledShape(document, tag, type)
+    {
+    }
+};
+
+// A use element as far as the shape base paints it: the element named by its
+// "xlink:href" in its place.
+class TestUse : public CSVGElementShape
+{
+public:
+    explicit TestUse(CSVGDocument* document)
+        : CSVGElementShape(document, L"use", 90)
+    {
+    }
+};
+
+// A clip path with the outline it is given; not a shape, as clip paths are.
+class TestClipPath : public CSVGElementShape
+{
+public:
+    TestClipPath(CSVGDocument* document, const QPainterPath& outline)
+        : CSVGElementShape(document, L"clipPath", 21)
+    {
+        m_path = outline;
+    }
+    bool isShape() const override { return false; }
+};
+
+// Appends the element to the parent with its id registered and returns it.
+template <typename Element> Element* appendElement(CSVGElement* parent, Element* element)
+{
+    parent->appendChild(element, true, false);
+    return element;
+}
 
 // A new element of the parent's document, appended with its id registered.
 inline CSVGElement* appendNew(CSVGElement* parent, const wchar_t* tag)
@@ -58,6 +100,16 @@ inline void setAttributes(CSVGElement* element, const QString& attributes)
         const int equals = attribute.indexOf(QLatin1Char('='));
         element->setAttribute(attribute.left(equals).toStdWString(), attribute.mid(equals + 1).toStdWString(), false);
     }
+}
+
+// A new element of the factory's class for the tag, appended to the parent,
+// with the attributes set as by setAttributes.
+template <typename Element = CSVGElementShape>
+Element* appendShape(CSVGElement* parent, const QString& tag, const QString& attributes)
+{
+    auto* element = dynamic_cast<Element*>(appendNew(parent, tag.toStdWString().c_str()));
+    setAttributes(element, attributes);
+    return element;
 }
 
 // The tags of the children in order, separated by blanks.

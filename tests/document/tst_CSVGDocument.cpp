@@ -1,4 +1,5 @@
 #include "CSVGDocument.h"
+#include "CSVGElementPath.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
@@ -114,18 +115,27 @@ void tst_CSVGDocument::goneElementsLeaveTheDocument()
     QCOMPARE(document.getCurrentElement(), leaf);
     QCOMPARE(selection.count(), 2);
     QCOMPARE(document.getStyleElements().size(), size_t(1));
+    HighlightNode node;
+    node.element = leaf;
+    document.getHighlightList().addRecord(new CSVGHighlight(leaf, Qt::green));
+    document.getHighlightList().setMarkedNodes({ node });
+    document.setCurrentNode(node);
 
     group->setAttribute(L"id", L"renamed", false);
     QCOMPARE(removed.count(), 0);
+    // The group and the path inside it.
     QVERIFY(root->removeChild(group, false));
-    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.count(), 2);
     const std::wstring leafId = leaf->getId();
     delete group;
     QCOMPARE(document.getSelection(), QVector<CSVGElement*> { top });
     QCOMPARE(document.getCurrentElement(), nullptr);
     QVERIFY(document.getStyleElements().empty());
     QCOMPARE(document.getElementById(leafId), nullptr);
-    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.count(), 2);
+    QVERIFY(document.getHighlightList().getRecords().isEmpty());
+    QVERIFY(document.getHighlightList().getMarkedNodes().isEmpty());
+    QCOMPARE(document.getCurrentNode().element, nullptr);
 
     top->setLocked(true);
     document.unselectElement(top);
@@ -154,8 +164,13 @@ void tst_CSVGDocument::pathElement()
     QFETCH(QPainterPath, path);
     QFETCH(QString, data);
     CSVGDocument document;
-    std::unique_ptr<CSVGElement> element(document.createPathElement(path));
+    std::unique_ptr<CSVGElementPath> element(document.createPathElement(path));
     QCOMPARE(element->getType(), std::uint16_t(72));
+    QVERIFY(!element->isGeometryDirty());
+    const QRectF drawn = element->getPainterPath().boundingRect();
+    const QRectF given = path.boundingRect();
+    QVERIFY2(std::abs(drawn.left() - given.left()) < 0.01 && std::abs(drawn.bottom() - given.bottom()) < 0.01,
+        qPrintable(QStringLiteral("%1 %2").arg(drawn.bottom()).arg(given.bottom())));
     QCOMPARE(QString::fromStdWString(element->getAttribute(L"d")), data);
     QCOMPARE(element->getAttribute(L"stroke") + element->getAttribute(L"stroke-width")
             + element->getAttribute(L"stroke-opacity"),

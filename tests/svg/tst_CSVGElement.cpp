@@ -359,7 +359,7 @@ void tst_CSVGElement::transforms()
     CSVGDocument document;
     CSVGElement* parent = appendNew(&document, L"g");
     CSVGElement* element = appendNew(parent, L"g");
-    CSVGElement* child = appendNew(element, L"path");
+    CSVGElement* child = appendNew(element, L"rect");
     parent->setAttribute(L"transform", L"translate(10,0)", false);
     element->setAttribute(L"transform", L"translate(10,20) scale(2.5)", false);
     child->setAttribute(L"transform", L"rotate(30)", false);

@@ -1,0 +1,132 @@
+#include "CSVGElementPath.h"
+
+#include "CGlobalConfig.h"
+#include "CSVGPathData.h"
+#include "CSVGPathSegClosePath.h"
+#include "CSVGPathSegCurvetoCubic.h"
+#include "CSVGPathSegLineto.h"
+#include "CSVGPathSegMoveto.h"
+
+#include <algorithm>
+
+CSVGElementPath::CSVGElementPath(CSVGDocument* document)
+    : CSVGElementShape(document, L"path", 72)
+{
+}
+
+template <typename Segment, typename... Numbers> Segment* CSVGElementPath::append(Numbers... numbers)
+{
+    auto* segment = new Segment(numbers...);
+    m_segments.emplace_back(segment);
+    m_flattened.clear();
+    setGeometryDirty();
+    return segment;
+}
+
+CSVGPathSegMoveto* CSVGElementPath::appendMoveto(double x, double y)
+{
+    return append<CSVGPathSegMoveto>(x, y);
+}
+
+CSVGPathSegLineto* CSVGElementPath::appendLineto(double x, double y)
+{
+    return append<CSVGPathSegLineto>(x, y);
+}
+
+CSVGPathSegCurvetoCubic* CSVGElementPath::appendCurvetoCubic(
+    double x1, double y1, double x2, double y2, double x, double y)
+{
+    return append<CSVGPathSegCurvetoCubic>(x1, y1, x2, y2, x, y);
+}
+
+CSVGPathSegClosePath* CSVGElementPath::appendClosePath()
+{
+    CSVGPathSegClosePath* segment = append<CSVGPathSegClosePath>();
+    updateGeometry();
+    return segment;
+}
+
+CSVGPathSeg* CSVGElementPath::getSegment(int index) const
+{
+    const auto position = static_cast<unsigned int>(index);
+    return position < m_segments.size() ? m_segments[position].get() : nullptr;
+}
+
+CSVGPathSeg* CSVGElementPath::getSegmentFromEnd(int index) const
+{
+    return getSegment(getSegmentCount() - 1 - index);
+}
+
+bool CSVGElementPath::removeSegment(CSVGPathSeg* segment)
+{
+    const auto found = std::find_if(m_segments.begin(), m_segments.end(),
+        [segment](const std::unique_ptr<CSVGPathSeg>& listed) { return listed.get() == segment; });
+    if (!segment || found == m_segments.end())
+        return false;
+    m_segments.erase(found);
+    m_flattened.clear();
+    setGeometryDirty();
+    return true;
+}
+
+std::wstring CSVGElementPath::toPathData() const
+{
+    return CSVGPathData::toPathData(m_segments);
+}
+
+std::vector<QPointF> CSVGElementPath::getFlattenedPoints()
+{
+    if (m_flattened.empty())
+        m_flattened = CSVGPathData::toFlattenedPoints(m_segments);
+    return m_flattened;
+}
+
+// Also without notify: a value read while loading must not leave the cached
+// outline of the old one behind.
+bool CSVGElementPath::readAttributeField(const std::wstring& name, const std::wstring& value)
+{
+    if (name != L"d")
+        return false;
+    m_segments = CSVGPathData::parsePathData(value);
+    m_flattened.clear();
+    setGeometryDirty();
+    return true;
+}
+
+void CSVGElementPath::normalizeTransform()
+{
+    setAttribute(L"d", toPathData(), true);
+}
+
+bool CSVGElementPath::hitTest(double x, int y, std::wstring&, std::wstring& id)
+{
+    CSVGMatrix inverse = getMatrix();
+    if (!inverse.invert())
+        return false;
+    if (!CGlobalConfig::pointInPolygon(getFlattenedPoints(), inverse.map(QPointF(x, y))))
+        return false;
+    id = getId();
+    return true;
+}
+
+void CSVGElementPath::updateGeometry()
+{
+    if (!isGeometryDirty())
+        return;
+    m_path = CSVGPathData::toPainterPath(m_segments);
+    m_flattened = CSVGPathData::toFlattenedPoints(m_segments);
+    CSVGElementShape::updateGeometry();
+}
+
+void CSVGElementPath::computeBounds()
+{
+    m_box.setEmpty();
+    const std::vector<QPointF> points = getFlattenedPoints();
+    if (points.empty())
+        return;
+    const auto [left, right] = std::minmax_element(
+        points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    const auto [top, bottom] = std::minmax_element(
+        points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    m_box = CSVGRect(left->x(), top->y(), right->x() - left->x(), bottom->y() - top->y());
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "CSVGElementShape.h"
+#include "CSVGPathSeg.h"
+
+#include <QPointF>
+
+#include <string>
+#include <vector>
+
+class CSVGPathSegClosePath;
+class CSVGPathSegCurvetoCubic;
+class CSVGPathSegLineto;
+class CSVGPathSegMoveto;
+
+// The path element. Its outline is the segment list read from "d", always in
+// absolute coordinates; the drawing tools, imports and node editing also
+// build and edit the segments directly. From the segments it derives its
+// painter path and a coarse flattened point list, from which its box and its
+// hit test come.
+class CSVGElementPath : public CSVGElementShape
+{
+    Q_OBJECT
+public:
+    explicit CSVGElementPath(CSVGDocument* document);
+
+    // Appending marks the geometry dirty; the close rebuilds it at once.
+    CSVGPathSegMoveto* appendMoveto(double x, double y);
+    CSVGPathSegLineto* appendLineto(double x, double y);
+    CSVGPathSegCurvetoCubic* appendCurvetoCubic(double x1, double y1, double x2, double y2, double x, double y);
+    CSVGPathSegClosePath* appendClosePath();
+
+    int getSegmentCount() const { return static_cast<int>(m_segments.size()); }
+    // Null when the index is out of range.
+    CSVGPathSeg* getSegment(int index) const;
+    // 0 is the last segment.
+    CSVGPathSeg* getSegmentFromEnd(int index) const;
+    // Deletes the segment; false when it is not one of this path's.
+    bool removeSegment(CSVGPathSeg* segment);
+    const CSVGPathSegList& getSegments() const { return m_segments; }
+
+    // The "d" text of the segments.
+    std::wstring toPathData() const;
+    std::vector<QPointF> getFlattenedPoints();
+
+    // Writes "d" back from the segments, two decimals per number.
+    void normalizeTransform() override;
+    // Inside the polygon of the flattened points, by winding; the stroke
+    // plays no part.
+    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    void updateGeometry() override;
+    // The extremes of the flattened points; 0, 0, 0, 0 without any.
+    void computeBounds() override;
+
+protected:
+    bool readAttributeField(const std::wstring& name, const std::wstring& value) override;
+
+private:
+    template <typename Segment, typename... Numbers> Segment* append(Numbers... numbers);
+
+    CSVGPathSegList m_segments;
+    std::vector<QPointF> m_flattened;
+};

@@ -1,0 +1,112 @@
+#include "CSVGElementPolyline.h"
+
+#include "CGlobalConfig.h"
+#include "CSVGPointList.h"
+
+#include <algorithm>
+#include <cmath>
+
+CSVGElementPolyline::CSVGElementPolyline(CSVGDocument* document)
+    : CSVGElementPolyline(document, L"polyline", 75)
+{
+}
+
+CSVGElementPolyline::CSVGElementPolyline(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type)
+    : CSVGElementShape(document, tagName, type)
+{
+}
+
+std::wstring CSVGElementPolyline::pointsToText(const QPolygonF& points)
+{
+    return CSVGPointList::pointsToText(points);
+}
+
+// Also without notify: a value read while loading must not leave the cached
+// outline of the old one behind.
+bool CSVGElementPolyline::readAttributeField(const std::wstring& name, const std::wstring& value)
+{
+    if (name != L"points")
+        return false;
+    m_points = CSVGPointList::parsePoints(value);
+    setGeometryDirty();
+    return true;
+}
+
+bool CSVGElementPolyline::toLocal(double x, double y, QPointF& local) const
+{
+    CSVGMatrix inverse = getMatrix();
+    if (!inverse.invert())
+        return false;
+    local = inverse.map(QPointF(x, y));
+    return true;
+}
+
+bool CSVGElementPolyline::containsPoint(const QPointF& p) const
+{
+    return CGlobalConfig::pointInPolygon(std::vector<QPointF>(m_points.begin(), m_points.end()), p);
+}
+
+bool CSVGElementPolyline::hitTest(double x, int y, std::wstring&, std::wstring& id)
+{
+    QPointF p;
+    if (!toLocal(x, y, p))
+        return false;
+    const double strokeWidth = g_config.parseLength(getStyleValue(L"stroke-width"));
+    const double fillOpacity = g_config.parseLength(getStyleValue(L"fill-opacity"));
+    bool hit = false;
+    if (fillOpacity > 0.1) {
+        hit = containsPoint(p);
+    } else {
+        const double reach = strokeWidth + 2;
+        for (int i = 0; i + 1 < m_points.size() && !hit; ++i) {
+            std::vector<QPointF> band(4);
+            CGlobalConfig::segmentEndNormalPoints(m_points[i], m_points[i + 1], band[0], band[1], -reach);
+            CGlobalConfig::segmentEndNormalPoints(m_points[i], m_points[i + 1], band[3], band[2], reach);
+            hit = CGlobalConfig::pointInPolygon(band, p);
+        }
+    }
+    if (hit)
+        id = getId();
+    return hit;
+}
+
+bool CSVGElementPolyline::intersectsRect(const CSVGRect& rect)
+{
+    const CSVGMatrix matrix = getMatrix();
+    return std::any_of(
+        m_points.begin(), m_points.end(), [&](const QPointF& p) { return rect.containsPoint(matrix.map(p)); });
+}
+
+int CSVGElementPolyline::hitTestHandle(double x, double y, const CSVGMatrix& matrix)
+{
+    CSVGMatrix inverse = matrix;
+    inverse.multiply(getMatrix());
+    if (!inverse.invert())
+        return -1;
+    const QPointF p = inverse.map(QPointF(x, y));
+    for (int i = 0; i < m_points.size(); ++i) {
+        if (std::fabs(m_points[i].x() - p.x()) < 3.0 && std::fabs(m_points[i].y() - p.y()) < 3.0)
+            return i;
+    }
+    return -1;
+}
+
+void CSVGElementPolyline::updateGeometry()
+{
+    if (!isGeometryDirty())
+        return;
+    m_path = QPainterPath();
+    if (!m_points.isEmpty())
+        m_path.addPolygon(m_points);
+    if (isClosedOutline())
+        m_path.closeSubpath();
+    CSVGElementShape::updateGeometry();
+}
+
+void CSVGElementPolyline::computeBounds()
+{
+    m_box.setEmpty();
+    if (m_points.isEmpty())
+        return;
+    m_box.setFromQRectF(m_points.boundingRect());
+}

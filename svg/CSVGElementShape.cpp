@@ -1,0 +1,308 @@
+#include "CSVGElementShape.h"
+
+#include "CSVGDocument.h"
+#include "CSVGUtils.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr std::uint16_t kTypeG = 60;
+
+bool hasExtent(const CSVGRect& box)
+{
+    const double limit = 5e-7;
+    return std::isfinite(box.width) && std::isfinite(box.height)
+        && (std::fabs(box.width) >= limit || std::fabs(box.height) >= limit);
+}
+
+// The element and every shape below it that is reached through shape
+// children, parents before children, with an explicit stack: the depth of a
+// tree read from a file must not decide the depth of the call stack.
+template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
+{
+    std::vector<CSVGElementShape*> stack { root };
+    while (!stack.empty()) {
+        CSVGElementShape* shape = stack.back();
+        stack.pop_back();
+        visit(shape);
+        for (int i = shape->getChildCount() - 1; i >= 0; --i) {
+            if (CSVGElementShape* child = CSVGElementShape::asShape(shape->getChild(i)))
+                stack.push_back(child);
+        }
+    }
+}
+
+} // namespace
+
+CSVGElementShape::CSVGElementShape(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type)
+    : CSVGElementStyleable(document, tagName, type)
+{
+}
+
+std::set<std::wstring> CSVGElementShape::getAttributeNames() const
+{
+    std::set<std::wstring> names = CSVGElementStyleable::getAttributeNames();
+    names.insert(L"transform");
+    return names;
+}
+
+bool CSVGElementShape::isGroupElement() const
+{
+    return getType() == kTypeG;
+}
+
+void CSVGElementShape::clearNodeSelection()
+{
+    if (isGroupElement()) {
+        for (int i = 0; i < getChildCount(); ++i) {
+            if (getChild(i)->isShape())
+                getChild(i)->clearNodeSelection();
+        }
+        return;
+    }
+    m_markedNodes.clear();
+    m_nodeArea = QPainterPath();
+}
+
+CSVGElementShape* CSVGElementShape::asShape(CSVGElement* element)
+{
+    return element && element->isShape() ? dynamic_cast<CSVGElementShape*>(element) : nullptr;
+}
+
+void CSVGElementShape::buildPainterPath(double, double) { }
+
+bool CSVGElementShape::hitTest(double, int, std::wstring&, std::wstring&)
+{
+    return false;
+}
+
+bool CSVGElementShape::intersectsRect(const CSVGRect& rect)
+{
+    if (getDocument() && getDocument()->getOwnerSvg() == this)
+        return false;
+    updateGeometry();
+    const CSVGMatrix matrix = getMatrix();
+    const QPointF corners[] = { { m_box.x, m_box.y }, { m_box.x + m_box.width, m_box.y },
+        { m_box.x, m_box.y + m_box.height }, { m_box.x + m_box.width, m_box.y + m_box.height } };
+    for (const QPointF& corner : corners) {
+        if (rect.containsPoint(matrix.map(corner)))
+            return true;
+    }
+    return false;
+}
+
+// The corners first, then the middles of the edges, then the rotation handle
+// 30 units above the top edge.
+int CSVGElementShape::hitTestHandle(double x, double y, const CSVGMatrix& matrix)
+{
+    CSVGMatrix inverse = matrix;
+    inverse.multiply(getMatrix());
+    if (!inverse.invert())
+        return -1;
+    updateGeometry();
+    const QPointF p = inverse.map(QPointF(std::trunc(x), std::trunc(y)));
+    const auto whole = [](double value) { return std::isfinite(value) ? std::trunc(value) : 0.0; };
+    const double bx = whole(m_box.x);
+    const double by = whole(m_box.y);
+    const double w = whole(m_box.width);
+    const double h = whole(m_box.height);
+    const double halfW = std::trunc(w / 2);
+    const double halfH = std::trunc(h / 2);
+    const struct
+    {
+        int code;
+        double x;
+        double y;
+    } handles[] = { { 100001, bx, by }, { 100003, bx + w, by }, { 100007, bx, by + h }, { 100005, bx + w, by + h },
+        { 100008, bx, by + halfH }, { 100002, bx + halfW, by }, { 100004, bx + w, by + halfH },
+        { 100006, bx + halfW, by + h }, { 100009, bx + halfW, by - 30 } };
+    for (const auto& handle : handles) {
+        if (std::fabs(p.x() - handle.x) < 3.0 && std::fabs(p.y() - handle.y) < 3.0)
+            return handle.code;
+    }
+    return -1;
+}
+
+void CSVGElementShape::updateGeometry()
+{
+    computeBounds();
+    clearGeometryDirty();
+}
+
+void CSVGElementShape::commitGeometry()
+{
+    setGeometryDirty();
+    updateGeometry();
+}
+
+// A child without geometry adds nothing. One that is only thin, such as a
+// horizontal line, still counts.
+void CSVGElementShape::computeBounds()
+{
+    if (getChildCount() == 0)
+        return;
+    m_box.setEmpty();
+    CSVGMatrix inverse = getMatrix();
+    if (!inverse.invert())
+        return;
+    bool first = true;
+    for (int i = 0; i < getChildCount(); ++i) {
+        CSVGElementShape* child = asShape(getChild(i));
+        if (!child)
+            continue;
+        child->updateGeometry();
+        CSVGMatrix toOwn = inverse;
+        toOwn.multiply(child->getMatrix());
+        const CSVGRect box = child->m_box.transformed(toOwn);
+        if (!hasExtent(box))
+            continue;
+        if (first) {
+            m_box = box;
+            first = false;
+            continue;
+        }
+        const double right = std::max(m_box.x + m_box.width, box.x + box.width);
+        const double bottom = std::max(m_box.y + m_box.height, box.y + box.height);
+        m_box.x = std::min(m_box.x, box.x);
+        m_box.y = std::min(m_box.y, box.y);
+        m_box.width = right - m_box.x;
+        m_box.height = bottom - m_box.y;
+    }
+}
+
+QPainterPath CSVGElementShape::getPainterPath()
+{
+    updateGeometry();
+    return m_path;
+}
+
+CSVGRect CSVGElementShape::getBoundingRect()
+{
+    updateGeometry();
+    return m_box;
+}
+
+CSVGRect CSVGElementShape::getTransformedBoundingRect()
+{
+    updateGeometry();
+    CSVGRect rect = m_box.transformed(getMatrix());
+    if (!m_path.isEmpty())
+        rect.setFromQRectF(getMatrix().toQTransform().map(m_path).boundingRect());
+    return rect;
+}
+
+QPainterPath CSVGElementShape::getTransformedPath()
+{
+    QPainterPath result;
+    visitShapes(this, [&result](CSVGElementShape* shape) {
+        shape->updateGeometry();
+        if (!shape->m_path.isEmpty())
+            result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
+    });
+    return result;
+}
+
+QPolygonF CSVGElementShape::getLargestPolygon(const QPainterPath& path)
+{
+    QPolygonF largest;
+    double largestArea = -1.0;
+    for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(path, QTransform())) {
+        const QRectF bounds = polygon.boundingRect();
+        const double area = bounds.height() * bounds.width();
+        if (area > largestArea) {
+            largest = polygon;
+            largestArea = area;
+        }
+    }
+    return largest;
+}
+
+std::vector<CSVGElementShape*> CSVGElementShape::collectLeafShapes(CSVGElement* element)
+{
+    std::vector<CSVGElementShape*> leaves;
+    if (CSVGElementShape* root = asShape(element)) {
+        visitShapes(root, [&leaves](CSVGElementShape* shape) {
+            if (shape->getChildCount() == 0)
+                leaves.push_back(shape);
+        });
+    }
+    return leaves;
+}
+
+// The scaling happens in canvas coordinates, K = T(c) S T(-c) in front of the
+// accumulated matrix M; the own transform t, with M = P t, becomes
+// t M^-1 K M, so that the parent's matrix P stays as it is.
+void CSVGElementShape::scaleAbout(double sx, double sy)
+{
+    if (!std::isfinite(sx) || !std::isfinite(sy))
+        return;
+    const CSVGRect box = getTransformedBoundingRect();
+    const double cx = box.x + box.width / 2;
+    const double cy = box.y + box.height / 2;
+    CSVGMatrix scaling;
+    scaling.translate(cx, cy);
+    scaling.scale(sx, sy);
+    scaling.translate(-cx, -cy);
+
+    const CSVGMatrix accumulated = getMatrix();
+    CSVGMatrix toLocal = accumulated;
+    if (!toLocal.invert())
+        return;
+    CSVGMatrix transform = getTransformMatrix();
+    transform.multiply(toLocal);
+    transform.multiply(scaling);
+    transform.multiply(accumulated);
+    setAttribute(L"transform", transform.toString(), true);
+    updateMatrix(nullptr, true);
+}
+
+void CSVGElementShape::resizeTo(double width, double height)
+{
+    const CSVGRect box = getTransformedBoundingRect();
+    const auto factor = [](double target, double size) {
+        const double value = target / size;
+        return size != 0 && std::isfinite(value) ? value : 1.0;
+    };
+    const double sx = factor(width, box.width);
+    const double sy = factor(height, box.height);
+    if (sx != 1.0 || sy != 1.0)
+        scaleAbout(sx, sy);
+}
+
+QPainterPath CSVGElementShape::selectNodesInRect(const CSVGRect& rect)
+{
+    if (isGroupElement()) {
+        for (int i = 0; i < getChildCount(); ++i) {
+            if (CSVGElementShape* child = asShape(getChild(i)))
+                child->selectNodesInRect(rect);
+        }
+        return getNodeSelectionArea();
+    }
+    QPolygonF polygon = getLargestPolygon(getTransformedPath());
+    if (polygon.isEmpty())
+        return getNodeSelectionArea();
+    QPainterPath area;
+    area.addRect(rect.toQRectF());
+    m_nodeArea = m_nodeArea.united(area);
+    if (polygon.size() > 1 && polygon.first() == polygon.last())
+        polygon.removeLast();
+    for (int i = 0; i < polygon.size(); ++i) {
+        if (rect.containsPoint(polygon[i]) && !m_markedNodes.contains(i))
+            m_markedNodes.append(i);
+    }
+    return getNodeSelectionArea();
+}
+
+QPainterPath CSVGElementShape::getNodeSelectionArea() const
+{
+    QPainterPath area;
+    visitShapes(const_cast<CSVGElementShape*>(this),
+        [&area](const CSVGElementShape* shape) { area.addPath(shape->m_nodeArea); });
+    return area;
+}
+
+bool CSVGElementShape::isWithinRegion(const CSVGRect& region)
+{
+    return region.containsRect(getTransformedBoundingRect());
+}

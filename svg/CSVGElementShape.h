@@ -1,0 +1,137 @@
+#pragma once
+
+#include "CSVGElementStyleable.h"
+
+#include <QList>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygonF>
+#include <QRectF>
+
+#include <string>
+#include <vector>
+
+class QPainter;
+class QTransform;
+
+// Base of every drawable element: the shapes, text, images, use and the
+// containers. It caches the painter path in the element's own coordinates and
+// the untransformed bounding box, keeps the vertices marked by node editing,
+// and paints the element for the canvas, for printing and for exports.
+//
+// Geometry is rebuilt lazily: attribute changes mark it dirty and every
+// reader calls updateGeometry first, which rebuilds only while it is dirty.
+//
+// Subclasses supply the geometry: a leaf shape rebuilds m_path in its
+// updateGeometry while the element is dirty and then calls the base, which
+// computes the box with computeBounds and clears the flag. A container keeps
+// an empty path; the base computeBounds gives it the union of its children's
+// boxes.
+class CSVGElementShape : public CSVGElementStyleable
+{
+    Q_OBJECT
+public:
+    CSVGElementShape(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type);
+
+    bool isShape() const override { return true; }
+    // The styleable names and "transform".
+    std::set<std::wstring> getAttributeNames() const override;
+    // A group clears its shape children; any other shape its own marks.
+    void clearNodeSelection() override;
+
+    // Paints the element with the view matrix (canvas to device) in front of
+    // its own accumulated matrix. onScreen asks for the canvas look (line
+    // width from the settings, vertex and end markers); innerPiece is set by
+    // a container for every child but the first one it paints.
+    virtual void draw(
+        QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
+    // Nothing calls this; the base does nothing.
+    virtual void buildPainterPath(double width, double height);
+    // x, y in canvas coordinates. On a hit a leaf writes its id into id and
+    // leaves groupId alone. The base is never hit.
+    virtual bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id);
+    // For the rubber band: whether a corner of the box, in canvas
+    // coordinates, lies in the rectangle. Never for the root svg element.
+    virtual bool intersectsRect(const CSVGRect& rect);
+    // The code of the selection handle at (x, y), 100001 ... 100009, or -1.
+    // The point is mapped by the inverse of matrix x the element's matrix.
+    virtual int hitTestHandle(double x, double y, const CSVGMatrix& matrix);
+    // Rebuilds the cached geometry while it is dirty. The base: computeBounds,
+    // then the flag is cleared.
+    virtual void updateGeometry();
+    // Subclasses write their geometry back into their attributes first. The
+    // base marks the geometry dirty and rebuilds it.
+    virtual void commitGeometry();
+    // Sets m_box. The base: the union of the shape children's boxes mapped
+    // into this element's coordinates; an element without children keeps
+    // its box.
+    virtual void computeBounds();
+
+    QPainterPath getPainterPath();
+    CSVGRect getBoundingRect();
+    // In canvas coordinates: the bounds of the transformed painter path, or
+    // the transformed box when the path is empty.
+    CSVGRect getTransformedBoundingRect();
+    // The own path under the accumulated matrix, with those of every shape
+    // descendant added as further sub-paths.
+    QPainterPath getTransformedPath();
+    // The flattened sub-path whose bounding box has the largest area; the
+    // earlier on equal areas; empty when there is none.
+    static QPolygonF getLargestPolygon(const QPainterPath& path);
+    // The element as a drawable one; null for any other.
+    static CSVGElementShape* asShape(CSVGElement* element);
+    // Every shape of the subtree that has no children, reached through shape
+    // children only.
+    static std::vector<CSVGElementShape*> collectLeafShapes(CSVGElement* element);
+
+    // Scales the element in canvas coordinates about the centre of its
+    // transformed bounding rectangle and writes the result into its own
+    // "transform"; the accumulated matrices follow.
+    void scaleAbout(double sx, double sy);
+    // Scales the transformed bounding rectangle to width x height. An axis
+    // along which the element has no extent keeps its scale.
+    void resizeTo(double width, double height);
+
+    // Node editing. Marks the vertices of the largest polygon of the
+    // transformed path that lie in the rectangle (each index once) and adds
+    // the rectangle to the node-selection area; a group passes the
+    // rectangle to its shape children. Returns getNodeSelectionArea.
+    QPainterPath selectNodesInRect(const CSVGRect& rect);
+    const QList<int>& getMarkedNodes() const { return m_markedNodes; }
+    // The areas of the element and of its shape descendants as sub-paths.
+    QPainterPath getNodeSelectionArea() const;
+
+    // The bounds of the outline last painted, after the combined matrix, or
+    // of the position name drawn last.
+    QRectF getLastPaintedRect() const { return m_lastPaintedRect; }
+
+protected:
+    bool isWithinRegion(const CSVGRect& region) override;
+    // For the image element, which draws its picture into its box under the
+    // combined matrix before the outline is stroked.
+    virtual void drawPicture(QPainter*, const QTransform&) { }
+
+    CSVGRect m_box;
+    QPainterPath m_path;
+
+private:
+    bool isGroupElement() const;
+    bool isHidden();
+    void drawChildren(QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen);
+    void drawReferenced(
+        QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
+    void applyClipPaths(QPainter* painter, const CSVGMatrix& view);
+    QPen outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const;
+    QColor penColor(bool selected, bool highlighted) const;
+    void drawPosition(QPainter* painter, const QPainterPath& mapped, bool innerPiece);
+    void drawPositionName(QPainter* painter, const QPainterPath& mapped, const QString& name);
+    void drawMarkers(QPainter* painter, const QTransform& view, const QPainterPath& mapped, bool selected);
+    void drawVertexMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
+    void drawHighlightNodes(QPainter* painter, const QTransform& toDevice);
+    void drawEndMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
+    void drawHighlightLines(QPainter* painter, const QTransform& toDevice);
+
+    QList<int> m_markedNodes;
+    QPainterPath m_nodeArea;
+    QRectF m_lastPaintedRect;
+};

@@ -1,0 +1,350 @@
+// Painting of drawable elements: outlines, position colours and names, clip
+// paths, and the markers of the canvas.
+
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+
+#include <QFontMetricsF>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr std::uint16_t kTypeA = 12;
+constexpr std::uint16_t kTypeClipPath = 21;
+constexpr std::uint16_t kTypeG = 60;
+constexpr std::uint16_t kTypeSvg = 82;
+constexpr std::uint16_t kTypeSwitch = 83;
+constexpr std::uint16_t kTypeSymbol = 84;
+constexpr std::uint16_t kTypeText = 85;
+constexpr std::uint16_t kTypeUse = 90;
+constexpr std::uint16_t kTypeTextContent = 94;
+
+constexpr int kModePathDrawing = 10;
+constexpr int kModeMovePoint = 27;
+constexpr int kModeDeleteFeature = 28;
+
+// Deeper than any real drawing; a tree read from a file must not decide the
+// depth of the call stack.
+constexpr int kMaxPaintDepth = 200;
+
+const QColor kSelectedColor(128, 0, 255);
+
+// The use elements whose referenced element is being painted on this
+// thread, and the nesting of draw calls. A use that reaches itself again,
+// directly or through the groups it shows, is not painted a second time.
+thread_local std::vector<const CSVGElement*> t_usesPainting;
+thread_local int t_paintDepth = 0;
+
+class PaintDepth
+{
+public:
+    PaintDepth() { ++t_paintDepth; }
+    ~PaintDepth() { --t_paintDepth; }
+    PaintDepth(const PaintDepth&) = delete;
+    PaintDepth& operator=(const PaintDepth&) = delete;
+};
+
+bool isContainer(std::uint16_t type)
+{
+    switch (type) {
+    case kTypeA:
+    case kTypeG:
+    case kTypeSvg:
+    case kTypeSwitch:
+    case kTypeSymbol:
+    case kTypeText:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QJsonObject toObject(const QVariant& value)
+{
+    const QJsonValue json = QJsonValue::fromVariant(value);
+    if (json.isObject())
+        return json.toObject();
+    return QJsonDocument::fromJson(value.toString().toUtf8()).object();
+}
+
+// The record of a position id: the setting "PositionColor" first, then the
+// drawing's own positions.
+QJsonObject positionRecord(const CSVGDocument* document, const QString& id)
+{
+    const QJsonValue known = toObject(g_config.getSetting(QStringLiteral("PositionColor"))).value(id);
+    if (known.isObject())
+        return known.toObject();
+    for (const QJsonValue& entry : document->getCustomPositions()) {
+        const QJsonValue entryId = entry.toObject().value(QStringLiteral("id"));
+        const QString text = entryId.isDouble() ? QString::number(entryId.toDouble(), 'g', 17) : entryId.toString();
+        if (text == id)
+            return entry.toObject();
+    }
+    return QJsonObject();
+}
+
+// A 6 x 6 square centred on the point, grown by grow on every side.
+void fillMarker(QPainter* painter, const QPointF& point, const QColor& color, double grow = 0.0)
+{
+    const double half = 3.0 + grow;
+    painter->fillRect(QRectF(point.x() - half, point.y() - half, 2 * half, 2 * half), color);
+}
+
+} // namespace
+
+void CSVGElementShape::draw(
+    QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece)
+{
+    setModified(false);
+    if (!painter || isHidden() || t_paintDepth >= kMaxPaintDepth)
+        return;
+    const PaintDepth depth;
+    if (isContainer(getType())) {
+        drawChildren(painter, view, selected, highlighted, onScreen);
+        return;
+    }
+    if (getType() == kTypeUse)
+        drawReferenced(painter, view, selected, highlighted, onScreen, innerPiece);
+
+    CSVGMatrix combined = view;
+    combined.multiply(getMatrix());
+    const QTransform transform = combined.toQTransform();
+    updateGeometry();
+    const QPainterPath mapped = transform.map(m_path);
+
+    // The clip stays inside this element's painting.
+    painter->save();
+    applyClipPaths(painter, view);
+    drawPicture(painter, transform);
+    const QPen pen = outlinePen(painter, selected, highlighted, onScreen);
+    m_lastPaintedRect = mapped.boundingRect();
+    drawPosition(painter, mapped, innerPiece);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawPath(mapped);
+    painter->restore();
+
+    if (onScreen && getDocument())
+        drawMarkers(painter, view.toQTransform(), mapped, selected);
+}
+
+// "tyvisibility" set to "visible" overrides a hidden or undisplayed style.
+bool CSVGElementShape::isHidden()
+{
+    if (getStyleValue(L"tyvisibility") == L"visible")
+        return false;
+    return getStyleValue(L"visibility") == L"hidden" || getStyleValue(L"display") == L"none";
+}
+
+// Largest first, so that smaller pieces lying on larger ones stay visible.
+void CSVGElementShape::drawChildren(
+    QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen)
+{
+    std::vector<std::pair<double, CSVGElementShape*>> children;
+    for (int i = 0; i < getChildCount(); ++i) {
+        if (CSVGElementShape* child = asShape(getChild(i))) {
+            const CSVGRect box = child->getTransformedBoundingRect();
+            children.emplace_back(std::fabs(box.width * box.height), child);
+        }
+    }
+    std::stable_sort(
+        children.begin(), children.end(), [](const auto& left, const auto& right) { return left.first < right.first; });
+    bool first = true;
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+        child->second->draw(painter, view, selected, highlighted, onScreen, !first);
+        first = false;
+    }
+}
+
+void CSVGElementShape::drawReferenced(
+    QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece)
+{
+    if (!getDocument() || std::count(t_usesPainting.begin(), t_usesPainting.end(), this) > 0)
+        return;
+    const std::wstring id = CGlobalConfig::getUrlReferenceId(getAttribute(L"xlink:href"));
+    CSVGElementShape* target = asShape(getDocument()->getElementById(id));
+    if (!target || target == this)
+        return;
+    t_usesPainting.push_back(this);
+    target->draw(painter, view, selected, highlighted, onScreen, innerPiece);
+    t_usesPainting.pop_back();
+}
+
+// Each clip path applies in the coordinates of the element that names it:
+// the element's own and those of its enclosing groups.
+void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
+{
+    if (getStyleValue(L"clip-path").empty() || !getDocument())
+        return;
+    painter->setRenderHint(QPainter::Antialiasing);
+    for (CSVGElement* element = this; element; element = element->getParent()) {
+        if (element != this && element->getType() != kTypeG)
+            continue;
+        const std::wstring reference = element->getAttribute(L"clip-path");
+        if (reference.find(L"url(#") == std::wstring::npos)
+            continue;
+        auto* clip = dynamic_cast<CSVGElementShape*>(
+            getDocument()->getElementById(CGlobalConfig::getUrlReferenceId(reference)));
+        if (!clip || clip->getType() != kTypeClipPath)
+            continue;
+        CSVGMatrix matrix = view;
+        matrix.multiply(element->getMatrix());
+        painter->setClipPath(matrix.toQTransform().map(clip->getPainterPath()), Qt::IntersectClip);
+    }
+}
+
+// On screen the outline is "LineWidth" device pixels wide at every zoom;
+// printed and exported it is a hairline.
+QPen CSVGElementShape::outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const
+{
+    QPen pen = painter->pen();
+    pen.setColor(penColor(selected, highlighted));
+    pen.setWidthF(0);
+    if (onScreen) {
+        const int lineWidth = g_config.getSetting(QStringLiteral("LineWidth")).toInt();
+        const QTransform toLogical = painter->transform().inverted();
+        pen.setWidthF(QLineF(toLogical.map(QPointF(0, 0)), toLogical.map(QPointF(lineWidth, 0))).length());
+    }
+    return pen;
+}
+
+QColor CSVGElementShape::penColor(bool selected, bool highlighted) const
+{
+    if (isTearLine())
+        return Qt::gray;
+    const bool deletingNodes = getDocument() && getDocument()->getEditMode() == kModeDeleteFeature;
+    if (highlighted || (deletingNodes && !m_markedNodes.isEmpty()))
+        return Qt::red;
+    return selected ? kSelectedColor : QColor(Qt::black);
+}
+
+void CSVGElementShape::drawPosition(QPainter* painter, const QPainterPath& mapped, bool innerPiece)
+{
+    const CSVGDocument* document = getDocument();
+    if (!document || !(document->isShowPositionColor() || document->isShowComment()))
+        return;
+    const std::wstring id = getAttribute(L"position_id");
+    if (id.empty() || id == L"-1")
+        return;
+    const QJsonObject record = positionRecord(document, QString::fromStdWString(id));
+    if (record.isEmpty())
+        return;
+    if (document->isShowPositionColor()) {
+        const QColor color = innerPiece
+            ? QColor(Qt::white)
+            : g_config.textToQColor(record.value(QStringLiteral("color")).toString().toStdWString());
+        painter->save();
+        painter->setOpacity(0.8);
+        painter->fillPath(mapped, color);
+        painter->restore();
+    }
+    if (document->isShowComment() && !innerPiece)
+        drawPositionName(painter, mapped, record.value(QStringLiteral("name")).toString());
+}
+
+// The name keeps its size at every zoom: it is drawn in device pixels.
+void CSVGElementShape::drawPositionName(QPainter* painter, const QPainterPath& mapped, const QString& name)
+{
+    painter->save();
+    const QTransform toDevice = painter->transform();
+    const QPointF centre = toDevice.map(mapped.boundingRect().center());
+    QFont font = painter->font();
+    font.setPointSize(std::max(1, g_config.getSetting(QStringLiteral("TextWidth")).toInt()));
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(name) + 5;
+    const QRectF box(centre.x() - width / 2, centre.y() - 2.0, width, metrics.height() + 5);
+    painter->resetTransform();
+    painter->setOpacity(1.0);
+    painter->setFont(font);
+    painter->setPen(Qt::black);
+    painter->drawText(box, Qt::AlignHCenter | Qt::AlignTop, name);
+    painter->restore();
+    m_lastPaintedRect = toDevice.inverted().mapRect(box);
+}
+
+// In device pixels, without antialiasing, so that markers keep their size at
+// every zoom.
+void CSVGElementShape::drawMarkers(QPainter* painter, const QTransform& view, const QPainterPath& mapped, bool selected)
+{
+    CSVGDocument* document = getDocument();
+    const int mode = document->getEditMode();
+    painter->save();
+    const QTransform toDevice = painter->transform();
+    painter->resetTransform();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    if (selected && document->isOutlineEditMode()) {
+        if (mode == kModeMovePoint || document->isShowNodeRecords())
+            drawHighlightNodes(painter, view * toDevice);
+        else if (mode != kModeDeleteFeature)
+            drawVertexMarkers(painter, toDevice, mapped);
+    }
+    if (getType() != kTypeTextContent)
+        drawEndMarkers(painter, toDevice, mapped);
+    if (mode == kModePathDrawing)
+        drawHighlightLines(painter, view * toDevice);
+    painter->restore();
+}
+
+void CSVGElementShape::drawVertexMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped)
+{
+    QPolygonF vertices = getLargestPolygon(mapped);
+    if (vertices.size() > 1 && vertices.first() == vertices.last())
+        vertices.removeLast();
+    for (int i = 0; i < vertices.size(); ++i)
+        fillMarker(painter, toDevice.map(vertices[i]), m_markedNodes.contains(i) ? Qt::red : Qt::blue, i == 0 ? 2 : 0);
+}
+
+// The highlight nodes of this element and of its parent; the current node and
+// the marked ones in red.
+void CSVGElementShape::drawHighlightNodes(QPainter* painter, const QTransform& toDevice)
+{
+    CSVGDocument* document = getDocument();
+    const CSVGHighlightList& list = document->getHighlightList();
+    const HighlightNode current = document->getCurrentNode();
+    for (const CSVGHighlight* record : list.getRecords()) {
+        if (record->getElement() != this && (!getParent() || record->getElement() != getParent()))
+            continue;
+        for (const HighlightNode& node : record->nodes) {
+            const bool red = list.isMarked(node) || (current.element && current.isSameNode(node));
+            fillMarker(painter, toDevice.map(node.point), red ? Qt::red : Qt::blue);
+        }
+    }
+}
+
+// An open outline shows where it starts and ends.
+void CSVGElementShape::drawEndMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped)
+{
+    const int count = mapped.elementCount();
+    if (count == 0)
+        return;
+    const QPointF start = mapped.elementAt(0);
+    const QPointF end = mapped.elementAt(count - 1);
+    if (count >= 3 && start == end)
+        return;
+    fillMarker(painter, toDevice.map(start), Qt::red, 1);
+    fillMarker(painter, toDevice.map(end), Qt::red, 1);
+}
+
+// While a path is drawn: the control handle of its active segment.
+void CSVGElementShape::drawHighlightLines(QPainter* painter, const QTransform& toDevice)
+{
+    for (const CSVGHighlight* record : getDocument()->getHighlightList().getRecords()) {
+        if (record->getElement() != this)
+            continue;
+        for (const HighlightLine& line : record->lines) {
+            const QPointF from = toDevice.map(QPointF(line.x1, line.y1));
+            const QPointF to = toDevice.map(QPointF(line.x2, line.y2));
+            painter->setPen(QPen(Qt::blue, 0));
+            painter->drawLine(from, to);
+            fillMarker(painter, from, Qt::blue);
+            fillMarker(painter, to, Qt::blue);
+        }
+    }
+}
