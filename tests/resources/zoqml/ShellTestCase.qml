@@ -56,6 +56,20 @@ TestCase {
         tryVerify(function () { return findChild(shell, "homePage") !== null }, 5000, "signed in")
     }
 
+    // Waits until the message box shows the text, ready to be answered.
+    function waitForMessage(box, text) {
+        tryCompare(box, "opened", true, 5000)
+        compare(box.text, text)
+        // Its buttons are laid out before anything is pressed.
+        waitForRendering(box.contentItem)
+    }
+
+    // Presses "Yes" (or "No") in the message box.
+    function answer(box, yes) {
+        mouseClick(findChild(box.contentItem, yes ? "messageYes" : "messageNo"))
+        tryCompare(box, "opened", false, 5000)
+    }
+
     function closeShell() {
         if (shell)
             shell.destroy()

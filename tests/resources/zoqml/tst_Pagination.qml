@@ -108,31 +108,6 @@ Item {
             }
         }
 
-        function test_layouts_data() {
-            return [
-                { pages: 10, current: 1, shown: "< 1 2 3 4 ... 10 >" },
-                { pages: 10, current: 3, shown: "< 1 2 3 4 ... 10 >" },
-                { pages: 10, current: 4, shown: "< 1 ... 3 4 5 ... 10 >" },
-                { pages: 10, current: 8, shown: "< 1 ... 7 8 9 10 >" },
-                { pages: 10, current: 10, shown: "< 1 ... 7 8 9 10 >" },
-                { pages: 6, current: 4, shown: "< 1 ... 3 4 5 6 >" },
-                { pages: 5, current: 5, shown: "< 1 2 3 4 5 >" },
-                { pages: 3, current: 2, shown: "< 1 2 3 >" },
-                { pages: 1, current: 1, shown: "1" },
-                { pages: 0, current: 1, shown: "" }
-            ].map(function (row) {
-                row.tag = row.pages + " pages, on " + row.current
-                return row
-            })
-        }
-
-        function test_layouts(data) {
-            make(data.pages * 20, data.current)
-            wait(0)
-            compare(labels(), data.shown)
-            compare(findChild(pager, "itemCountText").text, String(data.pages * 20))
-        }
-
         function test_presses_data() {
             return [
                 { tag: "a page", current: 2, press: "3", requested: [[3, 20]], now: 3 },
@@ -151,14 +126,6 @@ Item {
             mouseClick(button(data.press))
             compare(requests, data.requested)
             compare(pager.pageCurrent, data.now)
-        }
-
-        function test_stepsOutsideThePagesIgnored() {
-            make(3 * 20, 1)
-            pager.go(0)
-            pager.go(4)
-            compare(requests, [])
-            compare(pager.pageCurrent, 1)
         }
 
         function test_pageField_data() {
