@@ -2,7 +2,6 @@ import QtQuick 2.15
 import Qt.labs.settings 1.1
 import "../zoQuick"
 import "../ajax.js" as Ajax
-import "records.js" as Records
 
 // The frame of the record pages: the title band with the search, the record
 // table, the pager and the page's own buttons beside it. It loads a page of
