@@ -257,6 +257,12 @@ void StandInServer::delayNext(const QString& path, int milliseconds)
     m_delays.insert(path, milliseconds);
 }
 
+void StandInServer::resetFixture()
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    m_state->loadFixture();
+}
+
 void StandInServer::setLatestVersion(const QString& version)
 {
     std::lock_guard<std::mutex> locker(m_lock);

@@ -72,6 +72,9 @@ public:
     // as a slow network would; other requests are served meanwhile.
     void delayNext(const QString& path, int milliseconds);
 
+    // Undoes what clients changed: passwords, deleted and shared records,
+    // tokens handed out. Uploads stay.
+    void resetFixture();
     // The version that the update check offers.
     void setLatestVersion(const QString& version);
     // Signs the account in, as its sign-in would; empty for an unknown account.

@@ -18,15 +18,23 @@ StandInState::StandInState(const QString& folder)
     , objects(folder)
 {
     initFixtureResource();
+    loadFixture();
+}
+
+void StandInState::loadFixture()
+{
     QFile file(QStringLiteral(":/standin/fixture.json"));
     file.open(QIODevice::ReadOnly);
     const QJsonObject fixture = QJsonDocument::fromJson(file.readAll()).object();
     admins = fixture.value(QStringLiteral("admins")).toObject();
     latestVersion = fixture.value(QStringLiteral("latestVersion")).toString();
     minimumVersion = fixture.value(QStringLiteral("minimumVersion")).toString();
+    accounts = Accounts();
     accounts.load(fixture.value(QStringLiteral("accounts")).toArray());
+    catalogue = Catalogue();
     catalogue.load(
         fixture.value(QStringLiteral("categories")).toArray(), fixture.value(QStringLiteral("templates")).toArray());
+    records = Records();
     records.generate(accounts.all(), designs.names());
 }
 

@@ -26,6 +26,10 @@ struct StandInState
     // Path under the API base (such as "user/index") to its handler.
     using Routes = QHash<QString, std::function<StandInReply(const StandInRequest&)>>;
 
+    // Everything back as the fixture has it: accounts (with their passwords,
+    // signed out), catalogue and records. Uploads stay.
+    void loadFixture();
+
     // Compares dotted version numbers field by field.
     static int compareVersions(const QString& left, const QString& right);
     // The account whose token the request carries when it also carries all

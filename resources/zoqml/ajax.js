@@ -77,6 +77,11 @@ function postAdminParams(adminId, success, failure) {
          success, failure)
 }
 
+// The server's words of a reply: "msg" as text, empty when there is none.
+function message(json) {
+    return json.msg !== undefined && json.msg !== null ? String(json.msg) : ""
+}
+
 // Seconds since 1970-01-01 UTC as local "yyyy-MM-dd HH:mm:ss".
 function getLocalTime(seconds) {
     return Qt.formatDateTime(new Date(Number(seconds) * 1000), "yyyy-MM-dd HH:mm:ss")

@@ -22,3 +22,8 @@ void MainFrameProbe::sendfiledata(const QString& url, const QString& name)
 {
     m_opened << QVariant(QStringList { url, name });
 }
+
+void MainFrameProbe::sendfiledataImage(const QString& url, const QString& name, const QString& previewUrl)
+{
+    m_opened << QVariant(QStringList { url, name, previewUrl });
+}

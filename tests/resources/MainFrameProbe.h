@@ -13,6 +13,8 @@ class MainFrameProbe : public QObject
     Q_PROPERTY(QStringList languages MEMBER m_languages)
     Q_PROPERTY(QString tokenAtAfterLogin MEMBER m_tokenAtAfterLogin)
     Q_PROPERTY(int afterLoginCount MEMBER m_afterLoginCount)
+    // [address, name] for each design opened, with the preview address
+    // third when the page gave one.
     Q_PROPERTY(QVariantList opened MEMBER m_opened)
     Q_PROPERTY(int shown MEMBER m_shown)
 public:
@@ -22,6 +24,7 @@ public:
     Q_INVOKABLE void afterLogin();
     Q_INVOKABLE void changeLanguage(const QString& code) { m_languages << code; }
     Q_INVOKABLE void sendfiledata(const QString& url, const QString& name);
+    Q_INVOKABLE void sendfiledataImage(const QString& url, const QString& name, const QString& previewUrl);
     Q_INVOKABLE void show() { ++m_shown; }
 
 private:

@@ -18,7 +18,10 @@ QString TestBench::apiPath(const QString& path)
 void TestBench::reset()
 {
     m_session.server().clearCannedReplies();
+    m_session.server().resetFixture();
     m_session.server().clearJournal();
+    m_quitRequests = 0;
+    emit quitRequestsChanged();
     QSettings().clear();
     QSettings().sync();
 }
@@ -66,4 +69,10 @@ void TestBench::setSetting(const QString& key, const QVariant& value)
     QSettings settings;
     settings.setValue(key, value);
     settings.sync();
+}
+
+void TestBench::countQuitRequest()
+{
+    ++m_quitRequests;
+    emit quitRequestsChanged();
 }

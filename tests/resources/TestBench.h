@@ -11,9 +11,13 @@ class StandInSession;
 class TestBench : public QObject
 {
     Q_OBJECT
+    // How often the pages asked the program to end (Qt.quit()).
+    Q_PROPERTY(int quitRequests READ quitRequests NOTIFY quitRequestsChanged)
 public:
     TestBench(StandInSession& session, QObject* parent = nullptr);
 
+    // Canned replies, journal, settings and the stand-in's fixture (passwords,
+    // records, tokens) as at the start.
     Q_INVOKABLE void reset();
     // path is under the API base, such as "user/loginNewNNNN".
     Q_INVOKABLE void cannedReply(const QString& path, int status, const QString& body);
@@ -27,8 +31,17 @@ public:
     Q_INVOKABLE QVariant setting(const QString& key) const;
     Q_INVOKABLE void setSetting(const QString& key, const QVariant& value);
 
+    int quitRequests() const { return m_quitRequests; }
+
+public slots:
+    void countQuitRequest();
+
+signals:
+    void quitRequestsChanged();
+
 private:
     static QString apiPath(const QString& path);
 
     StandInSession& m_session;
+    int m_quitRequests = 0;
 };

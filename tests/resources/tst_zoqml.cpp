@@ -41,7 +41,9 @@ public slots:
         context->setContextProperty(QStringLiteral("view"), new WidgetProbe(engine));
         context->setContextProperty(QStringLiteral("databtn"), new WidgetProbe(engine));
         context->setContextProperty(QStringLiteral("databtn1"), new WidgetProbe(engine));
-        context->setContextProperty(QStringLiteral("bench"), new TestBench(*m_session, engine));
+        auto* bench = new TestBench(*m_session, engine);
+        connect(engine, &QQmlEngine::quit, bench, &TestBench::countQuitRequest);
+        context->setContextProperty(QStringLiteral("bench"), bench);
         context->setContextProperty(QStringLiteral("$tools"), new Tools(engine));
         context->setContextProperty(QStringLiteral("$api"), m_session->server().apiBase());
         context->setContextProperty(QStringLiteral("$admin_id"), 80);

@@ -32,6 +32,7 @@ private slots:
     void recordPages_data();
     void recordPages();
     void passwordChangeSignsOut();
+    void resetUndoesChanges();
     void settingsOutliveTheServer();
 
 private:
@@ -299,6 +300,31 @@ void tst_StandInServer::passwordChangeSignsOut()
     const Answer again
         = call("POST", "api/user/loginNewNNNN", "account=13800000002&password=n%2B1&admin_id=80&version=6.4.0");
     QCOMPARE(again.json.value("code").toInt(), 1);
+}
+
+void tst_StandInServer::resetUndoesChanges()
+{
+    const QByteArray token = m_session->server().issueToken("13800000001").toLatin1();
+    const QByteArray firstPage = "keywords=&limit=20&page=1";
+    QCOMPARE(call("POST", "api/template/del", "id=1045", token).json.value("code").toInt(), 1);
+    QCOMPARE(call("POST", "api/template/share", "id=1044&type=share", token).json.value("code").toInt(), 1);
+    QCOMPARE(call("POST", "api/user/changepwd", "oldpassword=zocut123&newpassword=x&renewpassword=x", token)
+                 .json.value("code")
+                 .toInt(),
+        1);
+
+    m_session->server().resetFixture();
+    const QByteArray again = m_session->server().issueToken("13800000001").toLatin1();
+    const Answer page = call("POST", "api/template/myTemplateNew", firstPage, again);
+    QCOMPARE(page.data().toObject().value("total").toInt(), 45);
+    const QJsonArray rows = page.data().toObject().value("data").toArray();
+    QCOMPARE(rows.at(0).toObject().value("id").toInt(), 1045);
+    QCOMPARE(rows.at(1).toObject().value("status").toString(), QString("hidden"));
+    QCOMPARE(call("POST", "api/template/myTemplateNew", firstPage, m_token).status, 401);
+    const Answer signIn
+        = call("POST", "api/user/loginNewNNNN", "account=13800000001&password=zocut123&admin_id=80&version=6.4.0");
+    QCOMPARE(signIn.json.value("code").toInt(), 1);
+    m_token = again;
 }
 
 void tst_StandInServer::settingsOutliveTheServer()

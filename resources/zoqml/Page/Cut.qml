@@ -1,14 +1,14 @@
 import QtQuick 2.15
+import "records.js" as Records
 
-// The page frame of "Crop Records"; its records arrive with a later version.
-Item {
+// "Crop Records": the cut jobs recorded when the user cut a design.
+RecordPage {
     objectName: "cutPage"
-
-    PageHeader {
-        y: 10
-        width: parent.width
-        height: 80
-        color: "#F2F2F2"
-        title: qsTr("Crop Records") + trans.transString
-    }
+    title: qsTr("Crop Records") + trans.transString
+    listPath: "template/cutlogNew"
+    headerList: [qsTr("Name") + trans.transString, qsTr("Thumbnail") + trans.transString,
+        qsTr("Cutting area") + trans.transString, qsTr("Creation time") + trans.transString]
+    columnRoles: ["name", "thumbnail", "area", "createtime"]
+    previewOnOpen: false
+    rowOf: Records.cutRow
 }

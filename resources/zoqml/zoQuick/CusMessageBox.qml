@@ -1,15 +1,31 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 
-// A modal message with a question mark and a single "Yes" button.
+// A modal message with a question mark: a notice with a single "Yes"
+// button, or a question with "Yes" and "No".
 Popup {
     id: box
     property string title: "Info"
     property string text: ""
+    property bool asking: false
+    // Only from the buttons; Escape closes without an answer.
+    signal answered(bool yes)
 
     function show(message) {
+        asking = false
         text = message
         open()
+    }
+
+    function ask(question) {
+        asking = true
+        text = question
+        open()
+    }
+
+    function answer(yes) {
+        close()
+        answered(yes)
     }
 
     modal: true
@@ -65,13 +81,23 @@ Popup {
         Item {
             width: box.width
             height: 50
-            CusButton {
-                objectName: "messageYes"
+            Row {
                 anchors.right: parent.right
                 anchors.rightMargin: 14
-                width: 80
-                text: qsTr("Yes") + trans.transString
-                onClicked: box.close()
+                spacing: 10
+                CusButton {
+                    objectName: "messageYes"
+                    width: 80
+                    text: qsTr("Yes") + trans.transString
+                    onClicked: box.answer(true)
+                }
+                CusButton {
+                    objectName: "messageNo"
+                    width: 80
+                    visible: box.asking
+                    text: qsTr("No") + trans.transString
+                    onClicked: box.answer(false)
+                }
             }
         }
     }

@@ -2,10 +2,13 @@ import QtQuick 2.15
 
 // Drives the pages of the running program as a person would: signs in with
 // the stand-in's first account, narrows the data centre down to a template
-// and opens it. Every step goes to the program's log as "driver: ...".
+// and opens it, then comes back through "Data Center" and reopens the newest
+// saved version. Every step goes to the program's log as "driver: ...".
 Item {
     id: driver
     property int step: 0
+    readonly property int done: 13
+    property string savedName: ""
     readonly property double deadline: Date.now() + 120000
     readonly property var picks: ["轿车", "A 奥迪", "A4", "A4L", "2020", "豪华型"]
 
@@ -65,18 +68,38 @@ Item {
             if (view.visible || mw.windowTitle === "")
                 return
             console.log("driver: opened " + mw.windowTitle)
+            databtn.click()
             step = 10
+        } else if (step === 10) {
+            if (!view.visible)
+                return
+            var menu = find(root, "leftPane")
+            menu.current = 1
+            menu.chosen("/zoqml/Page/Save.qml")
+            step = 11
+        } else if (step === 11) {
+            var records = find(root, "recordTable")
+            if (!records || records.model.count === 0)
+                return
+            savedName = records.model.get(0).name
+            records.open(0)
+            step = 12
+        } else if (step === 12) {
+            if (view.visible || mw.windowTitle !== savedName)
+                return
+            console.log("driver: reopened " + savedName)
+            step = 13
         }
     }
 
     Timer {
         interval: 200
         repeat: true
-        running: driver.step < 10
+        running: driver.step < driver.done
         onTriggered: {
             if (Date.now() > driver.deadline) {
                 console.log("driver: gave up at step " + driver.step)
-                driver.step = 10
+                driver.step = driver.done
                 return
             }
             driver.advance()

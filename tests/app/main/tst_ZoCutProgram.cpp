@@ -1,5 +1,6 @@
 // Runs the real program on a display of its own (Xvfb) against the stand-in,
-// has it sign in and open a template, and keeps a screenshot of the result.
+// has it sign in, open a template and reopen a saved version, and keeps a
+// screenshot of the result.
 
 #include "LogHandler.h"
 #include "StandInSession.h"
@@ -30,7 +31,7 @@ public:
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void signInAndOpenTemplate();
+    void signInAndOpenDesigns();
     void secondInstanceRefused();
     void killedInstanceDoesNotLockOut();
 
@@ -110,7 +111,7 @@ void tst_ZoCutProgram::stop(QProcess* program)
     program->waitForFinished(10000);
 }
 
-void tst_ZoCutProgram::signInAndOpenTemplate()
+void tst_ZoCutProgram::signInAndOpenDesigns()
 {
     m_first = startProgram("driver.qml");
     QVERIFY(m_first->waitForStarted(10000));
@@ -123,6 +124,11 @@ void tst_ZoCutProgram::signInAndOpenTemplate()
     QCOMPARE(m_session.server().requestCount("/api/template_new/view"), 1);
     QCOMPARE(m_session.server().requestCount("/designs/door_front_left.pdb"), 1);
     QVERIFY(!log().contains("[Warring]"));
+
+    // Back through "Data Center" to the saved versions, whose newest one
+    // opens in a tab of its own.
+    QVERIFY2(waitForLog("driver: reopened 方案 45", 60000), qPrintable(steps()));
+    QCOMPARE(m_session.server().requestCount("/api/template/myTemplateNew"), 1);
 
     QTest::qWait(500);
     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();

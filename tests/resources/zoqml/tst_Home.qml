@@ -4,30 +4,12 @@ import QtTest 1.2
 // The data centre against the stand-in's catalogue: the six cascading
 // selectors, the keywords they send, the result and opening a template.
 Item {
-    id: root
     width: 1350
     height: 750
 
-    // Starts the tests once the window shows. "when" gets no binding: the
-    // tests switch languages, which evaluates every binding again.
-    Timer {
-        interval: 10
-        repeat: true
-        running: true
-        onTriggered: {
-            if (test.windowShown) {
-                running = false
-                test.when = true
-            }
-        }
-    }
-
-    TestCase {
-        id: test
-        when: false
+    ShellTestCase {
         name: "Home"
 
-        property var shell: null
         property var home: null
         readonly property string categoryPath: "template_new/category"
         readonly property string indexPath: "template_new/index"
@@ -68,28 +50,16 @@ Item {
         }
 
         function init() {
-            bench.reset()
-            mw.reset()
-            view.reset()
-            databtn.reset()
-            databtn1.reset()
-            trans.setCurrentLang("English")
+            resetBench()
             bench.setSetting("lang", "en")
-            shell = Qt.createComponent("qrc:/zoqml/main.qml").createObject(root, { width: 1350, height: 750 })
-            tryVerify(function () { return findChild(shell, "signInForm").visible }, 5000)
-            findChild(shell, "accountField").text = "13800000001"
-            findChild(shell, "passwordField").text = "zocut123"
-            findChild(shell, "loginButton").clicked()
-            tryVerify(function () { return findChild(shell, "homePage") !== null }, 5000)
+            signIn()
             home = findChild(shell, "homePage")
             tryVerify(function () { return selector(1).entries.length > 0 }, 5000)
         }
 
         function cleanup() {
-            shell.destroy()
-            shell = null
+            closeShell()
             home = null
-            wait(0)
         }
 
         function test_sixLevels() {

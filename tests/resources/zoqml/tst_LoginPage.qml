@@ -4,30 +4,12 @@ import QtTest 1.2
 // The sign-in page against the stand-in: the look and languages that the
 // administrator parameters prescribe, and signing in.
 Item {
-    id: root
     width: 1350
     height: 750
 
-    // Starts the tests once the window shows. "when" gets no binding: the
-    // tests switch languages, which evaluates every binding again.
-    Timer {
-        interval: 10
-        repeat: true
-        running: true
-        onTriggered: {
-            if (test.windowShown) {
-                running = false
-                test.when = true
-            }
-        }
-    }
-
-    TestCase {
-        id: test
-        when: false
+    ShellTestCase {
         name: "LoginPage"
 
-        property var shell: null
         readonly property string adminPath: "common/getAdminParams"
         readonly property string loginPath: "user/loginNewNNNN"
 
@@ -49,30 +31,20 @@ Item {
             return findChild(shell, name)
         }
 
-        function open() {
-            shell = Qt.createComponent("qrc:/zoqml/main.qml").createObject(root, { width: 1350, height: 750 })
-            verify(shell !== null)
-        }
-
         function openReady() {
-            open()
-            tryVerify(function () { return item("signInForm").visible }, 5000, "the sign-in form shows")
+            openShell()
+            waitForSignInForm()
         }
 
         function init() {
-            bench.reset()
-            mw.reset()
-            trans.setCurrentLang("English")
+            resetBench()
         }
 
         function cleanup() {
-            if (shell)
-                shell.destroy()
-            shell = null
-            wait(0)
+            closeShell()
         }
 
-        function signIn(account, password) {
+        function signInAs(account, password) {
             item("accountField").text = account
             item("passwordField").text = password
             mouseClick(item("loginButton"))
@@ -151,7 +123,7 @@ Item {
 
         function test_parametersFailureCanBeRetried(data) {
             bench.cannedReply(adminPath, data.status, data.body)
-            open()
+            openShell()
             tryCompare(item("loadErrorText"), "visible", true, 5000)
             compare(item("loadErrorText").text, data.message)
             verify(item("loadingText").visible)
@@ -170,7 +142,7 @@ Item {
         function test_emptyFieldsSendNothing(data) {
             openReady()
             trans.setCurrentLang("Russian")
-            signIn(data.account, data.password)
+            signInAs(data.account, data.password)
             compare(item("errorText").text, "Неверно введено имя пользователя или пароль!")
             verify(!item("busyIndicator").visible)
             wait(300)
@@ -193,7 +165,7 @@ Item {
                 bench.cannedReply(loginPath, 200, JSON.stringify({ code: 0, msg: data.canned, data: null }))
             openReady()
             trans.setCurrentLang(data.lang)
-            signIn(data.account || "13800000001", data.password || "zocut123")
+            signInAs(data.account || "13800000001", data.password || "zocut123")
             tryCompare(item("errorText"), "visible", true, 5000)
             compare(item("errorText").text, data.shown)
             verify(!item("busyIndicator").visible)
@@ -205,7 +177,7 @@ Item {
             bench.setSetting("lang", "en")
             bench.cannedReply(loginPath, 502, "")
             openReady()
-            signIn("13800000001", "zocut123")
+            signInAs("13800000001", "zocut123")
             tryCompare(item("errorText"), "visible", true, 5000)
             compare(item("errorText").text, "Network Error")
             verify(!item("busyIndicator").visible)
@@ -213,7 +185,7 @@ Item {
 
         function test_passwordSentAsTyped() {
             openReady()
-            signIn("13800000001", "a&b=c+d%25 e")
+            signInAs("13800000001", "a&b=c+d%25 e")
             tryCompare(item("errorText"), "visible", true, 5000)
             var form = bench.lastForm(loginPath)
             compare(form.length, 4)
@@ -225,7 +197,7 @@ Item {
 
         function test_signInStoresTokenBeforeAfterLogin() {
             openReady()
-            signIn("13800000001", "zocut123")
+            signInAs("13800000001", "zocut123")
             tryVerify(function () { return findChild(shell, "mainPage") !== null }, 5000)
             verify(shell.accesstoken !== "")
             compare(mw.afterLoginCount, 1)

@@ -1,0 +1,154 @@
+import QtQuick 2.15
+import QtTest 1.2
+
+// The pager on its own: which buttons show for 0 to 10 pages and every
+// current page, which presses go through, and the page field.
+Item {
+    id: root
+    width: 900
+    height: 100
+
+    // What the pager's buttons read from the root of the pages.
+    QtObject {
+        id: mainWindow
+        property string page_btn_color: "#2F54EB"
+    }
+
+    TestCase {
+        name: "Pagination"
+        when: windowShown
+
+        property var pager: null
+        property var requests: []
+
+        function make(items, current) {
+            var component = Qt.createComponent("qrc:/zoqml/Page/Pagination.qml")
+            pager = component.createObject(root, { itemCount: items, pageCurrent: current })
+            verify(pager !== null)
+            requests = []
+            pager.requestPage.connect(function (page, count) { requests.push([page, count]) })
+        }
+
+        function cleanup() {
+            if (pager)
+                pager.destroy()
+            pager = null
+            wait(0)
+        }
+
+        // The shown buttons, left to right.
+        function shownButtons() {
+            var row = findChild(pager, "pageButtons")
+            var shown = []
+            for (var i = 0; i < row.children.length; ++i) {
+                if (row.children[i].visible && row.children[i].text !== undefined)
+                    shown.push(row.children[i])
+            }
+            shown.sort(function (a, b) { return a.x - b.x })
+            return shown
+        }
+
+        function labels() {
+            return shownButtons().map(function (button) { return String(button.text) }).join(" ")
+        }
+
+        function button(label) {
+            var shown = shownButtons()
+            for (var i = 0; i < shown.length; ++i) {
+                if (String(shown[i].text) === label)
+                    return shown[i]
+            }
+            return null
+        }
+
+        function test_buttons_data() {
+            var rows = []
+            for (var pages = 0; pages <= 10; ++pages) {
+                for (var current = 1; current <= Math.max(pages, 1); ++current)
+                    rows.push({ tag: pages + " pages, on " + current, pages: pages, current: current })
+            }
+            return rows
+        }
+
+        // Checked against what any sound pager shows, not against a copy of
+        // its rules: the first, last and current pages, at most five numbers
+        // in order, and a gap exactly where numbers are left out.
+        function test_buttons(data) {
+            // A part-filled last page counts as a page.
+            make(data.pages > 0 ? data.pages * 20 - 7 : 0, data.current)
+            compare(pager.pageCount, data.pages)
+            wait(0)
+            var shown = labels().split(" ").filter(function (label) { return label !== "" })
+            var steps = data.pages > 1
+            compare(shown[0] === "<", steps, "previous step")
+            compare(shown[shown.length - 1] === ">", steps, "next step")
+            if (steps)
+                shown = shown.slice(1, shown.length - 1)
+            var numbers = shown.filter(function (label) { return label !== "..." }).map(Number)
+            compare(numbers.length, Math.min(data.pages, 5), labels())
+            if (data.pages === 0)
+                return
+            compare(numbers[0], 1)
+            compare(numbers[numbers.length - 1], data.pages)
+            verify(numbers.indexOf(data.current) >= 0, labels())
+            for (var i = 1; i < shown.length; ++i) {
+                if (shown[i] === "...") {
+                    verify(shown[i - 1] !== "..." && i + 1 < shown.length, labels())
+                    verify(Number(shown[i + 1]) - Number(shown[i - 1]) > 1, labels())
+                } else if (shown[i - 1] !== "...") {
+                    compare(Number(shown[i]) - Number(shown[i - 1]), 1, labels())
+                }
+            }
+            var buttons = shownButtons()
+            for (var b = 0; b < buttons.length; ++b)
+                compare(buttons[b].current, Number(buttons[b].text) === data.current, labels())
+            if (steps) {
+                compare(button("<").enabled, data.current > 1)
+                compare(button(">").enabled, data.current < data.pages)
+            }
+        }
+
+        function test_presses_data() {
+            return [
+                { tag: "a page", current: 2, press: "3", requested: [[3, 20]], now: 3 },
+                { tag: "the current page", current: 2, press: "2", requested: [], now: 2 },
+                { tag: "next", current: 2, press: ">", requested: [[3, 20]], now: 3 },
+                { tag: "previous", current: 2, press: "<", requested: [[1, 20]], now: 1 },
+                { tag: "previous on the first", current: 1, press: "<", requested: [], now: 1 },
+                { tag: "next on the last", current: 7, press: ">", requested: [], now: 7 },
+                { tag: "a gap", current: 4, press: "...", requested: [], now: 4 }
+            ]
+        }
+
+        function test_presses(data) {
+            make(7 * 20, data.current)
+            wait(0)
+            mouseClick(button(data.press))
+            compare(requests, data.requested)
+            compare(pager.pageCurrent, data.now)
+        }
+
+        function test_pageField_data() {
+            return [
+                { tag: "a page", items: 60, typed: "2", requested: [[2, 20]], shown: "2" },
+                { tag: "page 0", items: 60, typed: "0", requested: [[1, 20]], shown: "1" },
+                { tag: "beyond the last", items: 60, typed: "999999", requested: [[3, 20]], shown: "3" },
+                { tag: "no records", items: 0, typed: "5", requested: [[1, 20]], shown: "1" },
+                { tag: "empty", items: 60, typed: "", requested: [], shown: "" },
+                { tag: "letters refused", items: 60, typed: "x", requested: [], shown: "" }
+            ]
+        }
+
+        function test_pageField(data) {
+            make(data.items, 1)
+            var field = findChild(pager, "pageField")
+            field.text = ""
+            field.forceActiveFocus()
+            for (var i = 0; i < data.typed.length; ++i)
+                keyClick(data.typed[i])
+            keyClick(Qt.Key_Return)
+            compare(requests, data.requested)
+            compare(field.text, data.shown)
+        }
+    }
+}
