@@ -14,6 +14,7 @@ packages=(
   libcpp-httplib-dev nettle-dev
   qml-module-qt-labs-settings
   fonts-dejavu-core fonts-wqy-microhei xvfb xauth locales
+  python3 python3-shapely
 )
 
 missing=()

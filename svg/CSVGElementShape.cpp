@@ -1,5 +1,6 @@
 #include "CSVGElementShape.h"
 
+#include "CSVGClipper.h"
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
 
@@ -169,6 +170,12 @@ void CSVGElementShape::computeBounds()
         m_box.width = right - m_box.x;
         m_box.height = bottom - m_box.y;
     }
+}
+
+std::vector<QPolygonF> CSVGElementShape::getOffsetOutline(
+    double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType)
+{
+    return CSVGClipper::offsetOutline(getLargestPolygon(getTransformedPath()), delta, arcTolerance, joinType, endType);
 }
 
 QPainterPath CSVGElementShape::getPainterPath()

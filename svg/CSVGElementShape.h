@@ -8,6 +8,8 @@
 #include <QPolygonF>
 #include <QRectF>
 
+#include <polyclipping/clipper.hpp>
+
 #include <string>
 #include <vector>
 
@@ -62,6 +64,11 @@ public:
     // Subclasses write their geometry back into their attributes first. The
     // base marks the geometry dirty and rebuilds it.
     virtual void commitGeometry();
+    // The largest flattened ring of the transformed path grown (positive
+    // delta) or shrunk by delta, in canvas coordinates; holes and further
+    // islands are left out. The same for every kind of element.
+    virtual std::vector<QPolygonF> getOffsetOutline(
+        double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType);
     // Sets m_box. The base: the union of the shape children's boxes mapped
     // into this element's coordinates; an element without children keeps
     // its box.

@@ -3,6 +3,7 @@
 #include "CSVGOutline.h"
 
 #include <QList>
+#include <QObject>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QTransform>
@@ -10,10 +11,18 @@
 #include <string>
 #include <vector>
 
-// Geometry routines of the element model.
-class CSVGUtils
+class CSVGDocument;
+class CSVGElement;
+
+// Geometry routines of the element model. The routines that make elements
+// need the document whose factory makes them: make one on the stack with it
+// for one operation. The others are static.
+class CSVGUtils : public QObject
 {
+    Q_OBJECT
 public:
+    explicit CSVGUtils(CSVGDocument* document);
+
     // Flattens the path, mapped by the transform, into one polygon per
     // sub-path with the curve tolerance of the setting
     // "BezierFlatteningThreshold", read at every call. Sub-paths of fewer
@@ -49,7 +58,35 @@ public:
     // area. Near-linear for pieces spread over a drawing.
     static std::vector<CSVGOutline> nestOutlines(std::vector<CSVGOutline> outlines, double minimumArea);
 
+    // The outlines of the element's own painter path in canvas coordinates;
+    // none for an element that is not drawable.
+    static std::vector<CSVGOutline> outlinesOfElement(CSVGElement* element);
+    // Appends the outlines of the element and of its drawable descendants,
+    // in document order. A text element adds none of its own.
+    static void collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines);
+    // The drawable elements without children below the element (or the
+    // element itself), in document order.
+    static QList<CSVGElement*> collectShapes(CSVGElement* element);
+
+    // The nesting units of the outlines under the setting "NestingMinArea":
+    // a group, already appended to the root svg element, for a unit with
+    // outlines inside it, and a path element without parent for a unit
+    // alone. Elements take the "position_id" of their outline's source. A
+    // ring that only runs from one point to another and back is dropped.
+    QList<CSVGElement*> buildNestingUnits(std::vector<CSVGOutline> outlines);
+    // A new group appended to the root svg element, holding the path
+    // elements of the unit's outlines; null when there is no root.
+    CSVGElement* makeGroup(const CSVGOutline& unit);
+    // Appends a path element for every outline below the unit, innermost
+    // first, and for the unit itself last, all side by side in the group.
+    static void fillGroup(CSVGDocument* document, CSVGElement* group, const CSVGOutline& unit);
+
 private:
+    static void copyPositionId(const CSVGOutline& outline, CSVGElement* target);
+    static bool isTwoPointRing(const QPainterPath& path);
+
     static void appendOutline(const QPainterPath& subPath, CSVGElement* element, std::vector<CSVGOutline>& outlines);
     static std::vector<int> findContainers(const std::vector<CSVGOutline>& outlines);
+
+    CSVGDocument* m_document;
 };

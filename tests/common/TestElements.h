@@ -132,3 +132,25 @@ inline long long idNumber(const CSVGElement* element)
     const std::wstring id = element->getId();
     return std::stoll(id.substr(id.find(L'_') + 1));
 }
+
+// "d=" and the path data of an axis-parallel square.
+inline QString squareData(double x, double y, double size)
+{
+    return QStringLiteral("d=M%1 %2 L%3 %2 L%3 %4 L%1 %4 Z").arg(x).arg(y).arg(x + size).arg(y + size);
+}
+
+// A document with a root svg element made by the factory.
+struct TestDrawing
+{
+    CSVGDocument document;
+    CSVGElement* root = appendNew(&document, L"svg");
+
+    // A path element under the parent (the root by default) with the
+    // attributes; the matrices of the drawing are brought up to date.
+    CSVGElementShape* addPath(const QString& attributes, CSVGElement* parent = nullptr)
+    {
+        CSVGElementShape* path = appendShape(parent ? parent : root, "path", attributes);
+        root->updateMatrix(nullptr, false);
+        return path;
+    }
+};

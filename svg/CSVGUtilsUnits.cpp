@@ -1,0 +1,135 @@
+// The nesting units of drawn elements: their outlines in canvas coordinates,
+// and the path elements and groups that the nested outlines become.
+
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+#include "CSVGUtils.h"
+
+#include <iterator>
+#include <utility>
+
+namespace {
+constexpr std::uint16_t kTypeText = 85;
+} // namespace
+
+CSVGUtils::CSVGUtils(CSVGDocument* document)
+    : m_document(document)
+{
+}
+
+std::vector<CSVGOutline> CSVGUtils::outlinesOfElement(CSVGElement* element)
+{
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    if (!shape)
+        return {};
+    const QPainterPath path = shape->getPainterPath();
+    return outlinesOfPath(shape->getMatrix().toQTransform().map(path), element);
+}
+
+// Depth first with an explicit stack, children in order: the depth of a tree
+// read from a file must not decide the depth of the call stack.
+void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines)
+{
+    std::vector<CSVGElement*> pending;
+    if (element)
+        pending.push_back(element);
+    while (!pending.empty()) {
+        CSVGElement* current = pending.back();
+        pending.pop_back();
+        if (current->getType() != kTypeText) {
+            std::vector<CSVGOutline> own = outlinesOfElement(current);
+            std::move(own.begin(), own.end(), std::back_inserter(outlines));
+        }
+        for (int i = current->getChildCount() - 1; i >= 0; --i) {
+            if (current->getChild(i)->isShape())
+                pending.push_back(current->getChild(i));
+        }
+    }
+}
+
+QList<CSVGElement*> CSVGUtils::collectShapes(CSVGElement* element)
+{
+    QList<CSVGElement*> shapes;
+    std::vector<CSVGElement*> pending;
+    if (element)
+        pending.push_back(element);
+    while (!pending.empty()) {
+        CSVGElement* current = pending.back();
+        pending.pop_back();
+        if (current->getChildCount() == 0 && current->isShape())
+            shapes.append(current);
+        for (int i = current->getChildCount() - 1; i >= 0; --i)
+            pending.push_back(current->getChild(i));
+    }
+    return shapes;
+}
+
+QList<CSVGElement*> CSVGUtils::buildNestingUnits(std::vector<CSVGOutline> outlines)
+{
+    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
+    QList<CSVGElement*> elements;
+    if (!m_document)
+        return elements;
+    for (const CSVGOutline& unit : nestOutlines(std::move(outlines), minimumArea)) {
+        if (!unit.children.empty()) {
+            if (CSVGElement* group = makeGroup(unit))
+                elements.append(group);
+        } else if (!isTwoPointRing(unit.path)) {
+            CSVGElement* path = m_document->createPathElement(unit.path);
+            copyPositionId(unit, path);
+            elements.append(path);
+        }
+    }
+    return elements;
+}
+
+bool CSVGUtils::isTwoPointRing(const QPainterPath& path)
+{
+    return path.elementCount() == 3 && path.pointAtPercent(0.0) == path.pointAtPercent(1.0);
+}
+
+void CSVGUtils::copyPositionId(const CSVGOutline& outline, CSVGElement* target)
+{
+    if (outline.element)
+        target->setAttribute(L"position_id", outline.element->getAttribute(L"position_id"), true);
+}
+
+// Without a root there is nowhere to put the group, and handing back the
+// unit's source element instead would let the caller attach or delete an
+// element that is still elsewhere in the tree.
+CSVGElement* CSVGUtils::makeGroup(const CSVGOutline& unit)
+{
+    CSVGElement* root = m_document ? m_document->getOwnerSvg() : nullptr;
+    if (!root)
+        return nullptr;
+    CSVGElement* group = m_document->createElement(L"g");
+    copyPositionId(unit, group);
+    root->appendChild(group, false, true);
+    fillGroup(m_document, group, unit);
+    group->updateMatrix(nullptr, true);
+    if (CSVGElementShape* shape = CSVGElementShape::asShape(group))
+        shape->updateGeometry();
+    return group;
+}
+
+// Children before their container, with an explicit stack: outlines may nest
+// as deep as a drawing has rings inside rings.
+void CSVGUtils::fillGroup(CSVGDocument* document, CSVGElement* group, const CSVGOutline& unit)
+{
+    if (!document || !group)
+        return;
+    std::vector<std::pair<const CSVGOutline*, std::size_t>> pending { { &unit, 0 } };
+    while (!pending.empty()) {
+        auto& [outline, next] = pending.back();
+        if (next < outline->children.size()) {
+            const CSVGOutline* child = &outline->children[next++];
+            pending.emplace_back(child, 0);
+            continue;
+        }
+        CSVGElement* path = document->createPathElement(outline->path);
+        copyPositionId(*outline, path);
+        group->appendChild(path, false, true);
+        pending.pop_back();
+    }
+}
