@@ -1,5 +1,9 @@
+#include "CActionComposite.h"
 #include "CSVGClipper.h"
 #include "CSVGDataRepair.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+#include "CSVGShapeBoolean.h"
 #include "CSVGUtils.h"
 #include "DouglasPeuckerSimplify.h"
 
@@ -11,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 // A wavy ring: every point is a real corner, so neither the library nor the
@@ -34,6 +39,47 @@ QPolygonF circle(const QPointF& centre, double radius, int corners)
         polygon.append(centre + radius * QPointF(std::cos(2 * M_PI * i / corners), std::sin(2 * M_PI * i / corners)));
     return polygon;
 }
+// n 64-gons on a square field, each overlapping a few neighbours.
+std::vector<QPolygonF> overlappingPieces(int pieces)
+{
+    const int side = int(std::ceil(std::sqrt(pieces)));
+    std::vector<QPolygonF> polygons;
+    for (int i = 0; i < pieces; ++i)
+        polygons.push_back(circle(QPointF(i % side * 15.0, i / side * 15.0), 10, 64));
+    return polygons;
+}
+
+// Pieces spread over a drawing, each with a hole, in shuffled order.
+std::vector<CSVGOutline> piecesWithHoles(int outlines)
+{
+    const int side = int(std::ceil(std::sqrt(outlines / 2)));
+    std::vector<CSVGOutline> result;
+    for (int i = 0; i < outlines / 2; ++i) {
+        const QPointF centre(i % side * 30.0, i / side * 30.0);
+        for (double radius : { 12.0, 5.0 }) {
+            CSVGOutline outline;
+            outline.path.addPolygon(circle(centre, radius, 32));
+            outline.path.closeSubpath();
+            result.push_back(outline);
+        }
+    }
+    std::shuffle(result.begin(), result.end(), *QRandomGenerator::global());
+    return result;
+}
+
+// A document with a root svg element.
+struct Drawing
+{
+    CSVGDocument document;
+    CSVGElement* root = document.createElement(L"svg");
+    Drawing() { document.appendChild(root, false, false); }
+    CSVGElement* add(const QPainterPath& path)
+    {
+        CSVGElement* element = document.createPathElement(path);
+        root->appendChild(element, false, false);
+        return element;
+    }
+};
 } // namespace
 
 class bench_geometry : public QObject
@@ -50,6 +96,12 @@ private slots:
     void nestOutlines();
     void buildChains_data();
     void buildChains();
+    void uniteElements_data() { unitePieces_data(); }
+    void uniteElements();
+    void buildNestingUnits_data() { nestOutlines_data(); }
+    void buildNestingUnits();
+    void repairStrokes_data() { buildChains_data(); }
+    void repairStrokes();
 };
 
 void bench_geometry::offsetOutline_data()
@@ -95,11 +147,10 @@ void bench_geometry::unitePieces_data()
 void bench_geometry::unitePieces()
 {
     QFETCH(int, pieces);
-    const int side = int(std::ceil(std::sqrt(pieces)));
     ClipperLib::Paths subject;
-    for (int i = 0; i < pieces; ++i) {
+    for (const QPolygonF& polygon : overlappingPieces(pieces)) {
         ClipperLib::Path path;
-        CSVGClipper::toPath(circle(QPointF(i % side * 15.0, i / side * 15.0), 10, 64), path);
+        CSVGClipper::toPath(polygon, path);
         subject.push_back(path);
     }
     ClipperLib::Paths result;
@@ -117,22 +168,10 @@ void bench_geometry::nestOutlines_data()
         QTest::newRow(qPrintable(QString::number(outlines))) << outlines;
 }
 
-// Pieces spread over a drawing, each with a hole, in shuffled order.
 void bench_geometry::nestOutlines()
 {
     QFETCH(int, outlines);
-    const int side = int(std::ceil(std::sqrt(outlines / 2)));
-    std::vector<CSVGOutline> input;
-    for (int i = 0; i < outlines / 2; ++i) {
-        const QPointF centre(i % side * 30.0, i / side * 30.0);
-        for (double radius : { 12.0, 5.0 }) {
-            CSVGOutline outline;
-            outline.path.addPolygon(circle(centre, radius, 32));
-            outline.path.closeSubpath();
-            input.push_back(outline);
-        }
-    }
-    std::shuffle(input.begin(), input.end(), *QRandomGenerator::global());
+    const std::vector<CSVGOutline> input = piecesWithHoles(outlines);
     std::vector<CSVGOutline> units;
     QBENCHMARK
     {
@@ -171,6 +210,68 @@ void bench_geometry::buildChains()
         chains = CSVGDataRepair::buildChains(segments);
     }
     QCOMPARE(int(chains.size()), strokes / 10);
+}
+
+// The element operations change the drawing, so each runs once per size.
+void bench_geometry::uniteElements()
+{
+    QFETCH(int, pieces);
+    Drawing drawing;
+    QList<CSVGElement*> shapes;
+    for (const QPolygonF& polygon : overlappingPieces(pieces)) {
+        QPainterPath path;
+        path.addPolygon(polygon);
+        path.closeSubpath();
+        shapes.append(drawing.add(path));
+    }
+    QList<CSVGElement*> units;
+    QBENCHMARK_ONCE
+    {
+        units = CSVGShapeBoolean(&drawing.document).unite(shapes);
+    }
+    QVERIFY(!units.isEmpty());
+}
+
+void bench_geometry::buildNestingUnits()
+{
+    QFETCH(int, outlines);
+    Drawing drawing;
+    const std::vector<CSVGOutline> input = piecesWithHoles(outlines);
+    QList<CSVGElement*> units;
+    QBENCHMARK_ONCE
+    {
+        units = CSVGUtils(&drawing.document).buildNestingUnits(input);
+    }
+    QCOMPARE(drawing.root->getChildCount(), outlines / 2);
+}
+
+// Loops of ten strokes each, as in buildChains, one path element each.
+void bench_geometry::repairStrokes()
+{
+    QFETCH(int, strokes);
+    Drawing drawing;
+    QRandomGenerator random(1);
+    std::vector<QLineF> lines;
+    for (int i = 0; i < strokes; ++i) {
+        const int loop = i / 10;
+        const double angle = 2 * M_PI * (i % 10) / 10;
+        const QPointF centre(loop % 100 * 30.0, loop / 100 * 30.0);
+        const QPointF start = centre + 10 * QPointF(std::cos(angle), std::sin(angle));
+        const QPointF end = centre + 10 * QPointF(std::cos(angle + M_PI / 5), std::sin(angle + M_PI / 5));
+        lines.push_back(random.bounded(2) ? QLineF(start, end) : QLineF(end, start));
+    }
+    std::shuffle(lines.begin(), lines.end(), random);
+    for (const QLineF& line : lines) {
+        QPainterPath path(line.p1());
+        path.lineTo(line.p2());
+        drawing.add(path);
+    }
+    std::unique_ptr<CActionComposite> action;
+    QBENCHMARK_ONCE
+    {
+        action.reset(CSVGDataRepair(&drawing.document, {}).repair());
+    }
+    QCOMPARE(drawing.root->getChildCount(), strokes / 10);
 }
 
 int main(int argc, char** argv)

@@ -108,8 +108,7 @@ QList<CSVGElement*> CSVGDataRepair::autoGroup()
 // The chain's outline carries its source element to the nesting, which
 // makes the element that enters the document; so no element is made here
 // only to carry the id.
-std::vector<CSVGOutline> CSVGDataRepair::joinOpenOutlines(
-    const std::vector<CSVGOutline>& openOutlines, int scale) const
+std::vector<CSVGOutline> CSVGDataRepair::joinOpenOutlines(const std::vector<CSVGOutline>& openOutlines, int scale) const
 {
     std::vector<Segment> segments;
     segments.reserve(openOutlines.size());

@@ -1,9 +1,12 @@
 #include "CSVGElementPath.h"
 #include "CSVGElementPolygon.h"
+#include "CSVGUtils.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(ClipperLib::JoinType)
 
 namespace {
 
@@ -37,6 +40,8 @@ private slots:
     void hitTestsInCanvasCoordinates();
     void containerBoundsCountThinChildren();
     void largestPolygonAndLeaves();
+    void offsetOutline_data();
+    void offsetOutline();
     void resize_data();
     void resize();
     void resizeInsideTransformedGroup();
@@ -97,6 +102,45 @@ void tst_CSVGElementShape::containerBoundsCountThinChildren()
     appendShape(group, "path", "");
     document.updateMatrix(nullptr, false);
     QCOMPARE(group->getBoundingRect().toQRectF(), QRectF(0, 10, 80, 20));
+}
+
+void tst_CSVGElementShape::offsetOutline_data()
+{
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<double>("delta");
+    QTest::addColumn<ClipperLib::JoinType>("join");
+    QTest::addColumn<double>("area");
+    const QString square = squareData(0, 0, 100);
+    QTest::newRow("grown, round") << square << 10.0 << ClipperLib::jtRound << 14314.2;
+    QTest::newRow("grown, mitre") << square << 10.0 << ClipperLib::jtMiter << 14400.0;
+    QTest::newRow("shrunk by 10") << square << -10.0 << ClipperLib::jtRound << 6400.0;
+    QTest::newRow("shrunk by 60") << square << -60.0 << ClipperLib::jtMiter << 0.0;
+    QTest::newRow("the hole is left out")
+        << square + " M40 40 L60 40 L60 60 Z" << 10.0 << ClipperLib::jtMiter << 14400.0;
+    QTest::newRow("no geometry") << "d=" << 10.0 << ClipperLib::jtMiter << 0.0;
+}
+
+// Inside a group moved by (100, 50): the rings are in canvas coordinates.
+void tst_CSVGElementShape::offsetOutline()
+{
+    QFETCH(QString, data);
+    QFETCH(double, delta);
+    QFETCH(ClipperLib::JoinType, join);
+    QFETCH(double, area);
+    TestDrawing drawing;
+    auto* group = appendElement(drawing.root, new TestGroup(&drawing.document));
+    group->setAttribute(L"transform", L"translate(100,50)", false);
+    CSVGElementShape* path = drawing.addPath(data, group);
+    for (CSVGElementShape* shape : { path, static_cast<CSVGElementShape*>(group) }) {
+        const std::vector<QPolygonF> rings = shape->getOffsetOutline(delta, 0.01, join, ClipperLib::etClosedPolygon);
+        QCOMPARE(int(rings.size()), area > 0 ? 1 : 0);
+        if (rings.empty())
+            continue;
+        const double actual = std::abs(CSVGUtils::signedArea(rings[0]));
+        // Round joins lose a sliver under each chord of the arc tolerance.
+        QVERIFY2(std::abs(actual - area) < 0.5, qPrintable(QString::number(actual)));
+        QVERIFY(std::abs(rings[0].boundingRect().left() - (100 - delta)) < 1e-3);
+    }
 }
 
 void tst_CSVGElementShape::largestPolygonAndLeaves()

@@ -108,11 +108,13 @@ void tst_CSVGShapeBoolean::unite_data()
     QTest::addColumn<QStringList>("pieces");
     QTest::addColumn<QString>("expected");
     QTest::newRow("overlapping") << QStringList { squareData(0, 0, 10) + "|position_id=a",
-        squareData(5, 5, 10) + "|position_id=b" } << "path:175:b";
+        squareData(5, 5, 10) + "|position_id=b" }
+                                 << "path:175:b";
     QTest::newRow("a hole") << QStringList { "d=M0 0 L10 0 L10 10 L0 10 Z M2 2 L2 4 L4 4 L4 2 Z|position_id=a" }
                             << "g:96:a";
     QTest::newRow("disjoint, ascending") << QStringList { squareData(0, 0, 10) + "|position_id=a",
-        squareData(20, 0, 3) + "|position_id=b" } << "path:9:b path:100:b";
+        squareData(20, 0, 3) + "|position_id=b" }
+                                         << "path:9:b path:100:b";
     QTest::newRow("a piece without outline takes no part")
         << QStringList { squareData(0, 0, 10) + "|position_id=a", "d=|position_id=b" } << "path:100:a";
     QTest::newRow("in canvas coordinates")

@@ -1,7 +1,9 @@
 #include "CSVGUtils.h"
+#include "TestElements.h"
 #include "TestEnvironment.h"
 
 #include <QRandomGenerator>
+#include <QSettings>
 
 #include <algorithm>
 #include <cmath>
@@ -61,6 +63,23 @@ QString shape(const std::vector<CSVGOutline>& outlines)
     }
     return parts.join(' ');
 }
+
+// Nesting units as text: tag and "position_id", and the areas of the
+// outlines in brackets.
+QString describeUnits(const QList<CSVGElement*>& units)
+{
+    QStringList parts;
+    for (CSVGElement* unit : units) {
+        std::vector<CSVGOutline> outlines;
+        CSVGUtils::collectOutlines(unit, outlines);
+        QStringList areas;
+        for (const CSVGOutline& o : outlines)
+            areas << QString::number(std::abs(CSVGUtils::signedArea(o.path.toFillPolygon())));
+        parts << QString::fromStdWString(unit->getTagName() + L":" + unit->getAttribute(L"position_id")) + "["
+                + areas.join(' ') + "]";
+    }
+    return parts.join(' ');
+}
 } // namespace
 
 class tst_CSVGUtilsNesting : public QObject
@@ -72,6 +91,9 @@ private slots:
     void nest();
     void unusableGeometryIsDropped();
     void matchesOneByOneNesting();
+    void nestingUnits_data();
+    void nestingUnits();
+    void outlinesInCanvasCoordinates();
 };
 
 void tst_CSVGUtilsNesting::outlinesOfPathAreOriented()
@@ -174,6 +196,75 @@ void tst_CSVGUtilsNesting::matchesOneByOneNesting()
         const double minimumArea = random.bounded(2) ? 0.0 : 50.0;
         QCOMPARE(shape(CSVGUtils::nestOutlines(outlines, minimumArea)), shape(nestOneByOne(outlines, minimumArea)));
     }
+}
+
+void tst_CSVGUtilsNesting::nestingUnits_data()
+{
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<double>("minimumArea");
+    QTest::addColumn<bool>("withRoot");
+    QTest::addColumn<QString>("expected");
+    const QStringList holeAndPiece { squareData(0, 0, 10) + "|position_id=a", squareData(1, 1, 2),
+        squareData(20, 0, 3) + "|position_id=c" };
+    QTest::newRow("a hole and a piece") << holeAndPiece << 0.01 << true << "path:c[9] g:a[4 100]";
+    QTest::newRow("three nested") << QStringList { squareData(0, 0, 1), squareData(-0.5, -0.5, 2) + "|position_id=b",
+        squareData(-1, -1, 3) } << 0.01
+                                  << true << "g:[1 4 9]";
+    QTest::newRow("no root, no group") << holeAndPiece << 0.01 << false << "path:c[9]";
+    QTest::newRow("a ring there and back") << QStringList { "d=M0 0 L5 5 L0 0" } << 0.0 << true << "";
+    QTest::newRow("a stroke at minimum 0") << QStringList { "d=M0 0 L5 5" } << 0.0 << true << "path:[0]";
+    QTest::newRow("a stroke at the default") << QStringList { "d=M0 0 L5 5" } << -1.0 << true << "";
+}
+
+// The units of separate elements; a group is made under the root, a path
+// element alone is left without parent.
+void tst_CSVGUtilsNesting::nestingUnits()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(double, minimumArea);
+    QFETCH(bool, withRoot);
+    QFETCH(QString, expected);
+    QSettings settings;
+    if (minimumArea >= 0)
+        settings.setValue(QStringLiteral("hpgl/NestingMinArea"), minimumArea);
+    else
+        settings.remove(QStringLiteral("hpgl/NestingMinArea"));
+    TestDrawing drawing;
+    std::vector<CSVGOutline> outlines;
+    for (const QString& path : paths)
+        CSVGUtils::collectOutlines(drawing.addPath(path), outlines);
+    if (!withRoot)
+        drawing.document.removeChild(drawing.root, false);
+    CSVGUtils utils(&drawing.document);
+    const QList<CSVGElement*> units = utils.buildNestingUnits(outlines);
+    QCOMPARE(describeUnits(units), expected);
+    for (CSVGElement* unit : units) {
+        QCOMPARE(unit->getParent(), unit->getChildCount() > 0 ? drawing.root : nullptr);
+        if (!unit->getParent())
+            delete unit;
+    }
+    if (!withRoot)
+        delete drawing.root;
+}
+
+void tst_CSVGUtilsNesting::outlinesInCanvasCoordinates()
+{
+    TestDrawing drawing;
+    auto* group = appendElement(drawing.root, new TestGroup(&drawing.document));
+    group->setAttribute(L"transform", L"translate(100,0)", false);
+    CSVGElement* first = drawing.addPath(squareData(0, 0, 10) + "|transform=scale(2)", group);
+    appendNew(group, L"title");
+    CSVGElement* second = drawing.addPath("d=M0 0 L0 5 L5 5 L5 0 Z M20 0 L30 0", group);
+    std::vector<CSVGOutline> outlines;
+    CSVGUtils::collectOutlines(drawing.root, outlines);
+    QCOMPARE(int(outlines.size()), 3);
+    QCOMPARE(outlines[0].element, first);
+    QCOMPARE(outlines[0].path.boundingRect(), QRectF(100, 0, 20, 20));
+    QCOMPARE(outlines[1].element, second);
+    QVERIFY(outlines[1].closed && !outlines[2].closed);
+    QVERIFY(CSVGUtils::signedArea(outlines[1].path.toFillPolygon()) > 0);
+    QCOMPARE(CSVGUtils::collectShapes(drawing.root), QList<CSVGElement*>({ first, second }));
+    QVERIFY(CSVGUtils::collectShapes(nullptr).isEmpty());
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGUtilsNesting)
