@@ -139,14 +139,12 @@ inline QString squareData(double x, double y, double size)
     return QStringLiteral("d=M%1 %2 L%3 %2 L%3 %4 L%1 %4 Z").arg(x).arg(y).arg(x + size).arg(y + size);
 }
 
-// A document with a root svg element made by the factory.
+// A document with a root svg element; addPath appends a path element with
+// the attributes (to the root by default) and updates the matrices.
 struct TestDrawing
 {
     CSVGDocument document;
     CSVGElement* root = appendNew(&document, L"svg");
-
-    // A path element under the parent (the root by default) with the
-    // attributes; the matrices of the drawing are brought up to date.
     CSVGElementShape* addPath(const QString& attributes, CSVGElement* parent = nullptr)
     {
         CSVGElementShape* path = appendShape(parent ? parent : root, "path", attributes);
