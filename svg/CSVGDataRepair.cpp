@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <set>
+#include <utility>
 
 namespace {
 QPointF roundedEnd(const QPainterPath& path, double percent, int scale)
@@ -65,8 +66,11 @@ CActionComposite* CSVGDataRepair::repair()
     CSVGElement* root = m_document ? m_document->getOwnerSvg() : nullptr;
     if (!root)
         return action;
+    // The pieces are taken once: a second call finds them owned by the
+    // first call's undo record.
+    m_sources.clear();
     std::vector<CSVGOutline> outlines;
-    for (CSVGElement* piece : m_pieces) {
+    for (CSVGElement* piece : std::exchange(m_pieces, {})) {
         CSVGUtils::collectOutlines(piece, outlines);
         m_sources.append(piece);
     }

@@ -39,7 +39,7 @@ public:
     // Replaces the pieces by their nesting units under the root svg element
     // (outlines below "NestingMinArea" vanish) and returns the undo record
     // of it all, which the caller owns. Without a root svg element nothing
-    // changes and the record is empty.
+    // changes and the record is empty, as it is on a second call.
     CActionComposite* repair();
     // The nesting units of the root svg element's drawable children that are
     // not groups, which stay where they are: groups are appended to the

@@ -263,7 +263,9 @@ void tst_CSVGDataRepair::repairIsUndoneWhole()
     const std::wstring before = svgText(&drawing.document);
     const std::int64_t counter = drawing.document.getIdCounter();
 
-    const std::unique_ptr<CActionComposite> action(CSVGDataRepair(&drawing.document, {}).repair());
+    CSVGDataRepair repair(&drawing.document, {});
+    const std::unique_ptr<CActionComposite> action(repair.repair());
+    QVERIFY(std::unique_ptr<CActionComposite>(repair.repair())->getActions().empty());
     QCOMPARE(describeTree(drawing.root),
         QStringLiteral("title:: | path:b:M20.00 0.00 L30.00 0.00 L30.00 10.00 L20.00 0.00 Z | g:a:"));
     QCOMPARE(drawing.document.getIdCounter(), counter + 4);
