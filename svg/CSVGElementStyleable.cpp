@@ -243,11 +243,18 @@ void CSVGElementStyleable::parseStyleDeclarations(StyleMap& target, const std::w
     const size_t size = text.size();
     size_t position = 0;
     for (;;) {
-        while (position < size && g_config.isWhiteSpace(text[position]))
+        while (position < size && (g_config.isWhiteSpace(text[position]) || text[position] == L';'))
             ++position;
         if (position >= size)
             return;
+        // A piece without ":" names no property; it is passed over so that
+        // it cannot swallow the name of the declaration after it.
         const size_t nameEnd = std::min(text.find(L':', position), size);
+        const size_t pieceEnd = std::min(text.find(L';', position), size);
+        if (pieceEnd < nameEnd || nameEnd == size) {
+            position = pieceEnd;
+            continue;
+        }
         const std::wstring name = text.substr(position, std::min(nameEnd - position, kMaximumNameLength));
         position = nameEnd;
         while (position < size && (text[position] == L':' || g_config.isWhiteSpace(text[position])))
@@ -257,8 +264,6 @@ void CSVGElementStyleable::parseStyleDeclarations(StyleMap& target, const std::w
         if (id >= 0)
             target[id] = text.substr(position, valueEnd - position);
         position = valueEnd;
-        while (position < size && text[position] == L';')
-            ++position;
     }
 }
 

@@ -87,6 +87,8 @@ void tst_CSVGElementStyleable::precedence_data()
     row("earlier class fills gaps", "", "class=a b;c", "stroke", "red");
     row("unknown class", "", "class=zz", "fill", "#000000");
     row("blank before colon", "", "style=fill :red", "fill", "#000000");
+    row("piece without colon", "", "style=junk;fill:red", "fill", "red");
+    row("stray semicolons", "", "style= ;;fill:red;;", "fill", "red");
     row("stop colour in style", "", "style=stop-color:#00FF00", "stop-color", "#00FF00");
 }
 
