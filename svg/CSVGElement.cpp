@@ -98,7 +98,7 @@ void CSVGElement::changeId(const std::wstring& id)
 template <typename Fill, typename CopyChild>
 CSVGElement* CSVGElement::copySubtree(bool deep, Fill fill, CopyChild copyChild)
 {
-    CSVGElement* copy = m_document ? m_document->createElement(m_tagName) : nullptr;
+    CSVGElement* copy = m_document ? m_document->createElementOfType(m_type, m_tagName) : nullptr;
     if (!copy)
         return nullptr;
     CloneScope scope;
@@ -302,6 +302,7 @@ void CSVGElement::insertAt(CSVGElement* child, size_t position)
     if (!m_checkFlag)
         child->m_checkFlag = false;
     child->setModified(true);
+    setGeometryDirty();
 }
 
 size_t CSVGElement::indexOf(const CSVGElement* child) const
@@ -323,6 +324,7 @@ void CSVGElement::takeOut(CSVGElement* child)
 {
     m_children.erase(std::find(m_children.begin(), m_children.end(), child));
     child->m_parent = nullptr;
+    setGeometryDirty();
 }
 
 bool CSVGElement::appendChild(CSVGElement* child, bool registerIds, bool notify)
@@ -437,6 +439,7 @@ void CSVGElement::deleteChildren()
 {
     std::vector<CSVGElement*> children;
     children.swap(m_children);
+    setGeometryDirty();
     for (CSVGElement* child : children) {
         child->unregisterSubtree();
         child->m_parent = nullptr;

@@ -32,15 +32,6 @@ bool CSVGElementPolyline::readAttributeField(const std::wstring& name, const std
     return true;
 }
 
-bool CSVGElementPolyline::toLocal(double x, double y, QPointF& local) const
-{
-    CSVGMatrix inverse = getMatrix();
-    if (!inverse.invert())
-        return false;
-    local = inverse.map(QPointF(x, y));
-    return true;
-}
-
 bool CSVGElementPolyline::containsPoint(const QPointF& p) const
 {
     return CGlobalConfig::pointInPolygon(std::vector<QPointF>(m_points.begin(), m_points.end()), p);
@@ -51,13 +42,12 @@ bool CSVGElementPolyline::hitTest(double x, int y, std::wstring&, std::wstring& 
     QPointF p;
     if (!toLocal(x, y, p))
         return false;
-    const double strokeWidth = g_config.parseLength(getStyleValue(L"stroke-width"));
     const double fillOpacity = g_config.parseLength(getStyleValue(L"fill-opacity"));
     bool hit = false;
     if (fillOpacity > 0.1) {
         hit = containsPoint(p);
     } else {
-        const double reach = strokeWidth + 2;
+        const double reach = strokeWidth() + 2;
         for (int i = 0; i + 1 < m_points.size() && !hit; ++i) {
             std::vector<QPointF> band(4);
             CGlobalConfig::segmentEndNormalPoints(m_points[i], m_points[i + 1], band[0], band[1], -reach);

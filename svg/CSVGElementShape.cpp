@@ -1,5 +1,6 @@
 #include "CSVGElementShape.h"
 
+#include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
 
@@ -18,19 +19,27 @@ bool hasExtent(const CSVGRect& box)
 
 // The element and every shape below it that is reached through shape
 // children, parents before children, with an explicit stack: the depth of a
-// tree read from a file must not decide the depth of the call stack.
-template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
+// tree read from a file must not decide the depth of the call stack. Below a
+// shape for which skipChildren is true nothing is visited.
+template <typename Visit, typename Skip> void visitShapes(CSVGElementShape* root, Visit visit, Skip skipChildren)
 {
     std::vector<CSVGElementShape*> stack { root };
     while (!stack.empty()) {
         CSVGElementShape* shape = stack.back();
         stack.pop_back();
         visit(shape);
+        if (skipChildren(shape))
+            continue;
         for (int i = shape->getChildCount() - 1; i >= 0; --i) {
             if (CSVGElementShape* child = CSVGElementShape::asShape(shape->getChild(i)))
                 stack.push_back(child);
         }
     }
+}
+
+template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
+{
+    visitShapes(root, visit, [](const CSVGElementShape*) { return false; });
 }
 
 } // namespace
@@ -126,6 +135,8 @@ int CSVGElementShape::hitTestHandle(double x, double y, const CSVGMatrix& matrix
 
 void CSVGElementShape::updateGeometry()
 {
+    if (!isGeometryDirty())
+        return;
     computeBounds();
     clearGeometryDirty();
 }
@@ -157,17 +168,8 @@ void CSVGElementShape::computeBounds()
         const CSVGRect box = child->m_box.transformed(toOwn);
         if (!hasExtent(box))
             continue;
-        if (first) {
-            m_box = box;
-            first = false;
-            continue;
-        }
-        const double right = std::max(m_box.x + m_box.width, box.x + box.width);
-        const double bottom = std::max(m_box.y + m_box.height, box.y + box.height);
-        m_box.x = std::min(m_box.x, box.x);
-        m_box.y = std::min(m_box.y, box.y);
-        m_box.width = right - m_box.x;
-        m_box.height = bottom - m_box.y;
+        m_box = first ? box : m_box.united(box);
+        first = false;
     }
 }
 
@@ -195,11 +197,14 @@ CSVGRect CSVGElementShape::getTransformedBoundingRect()
 QPainterPath CSVGElementShape::getTransformedPath()
 {
     QPainterPath result;
-    visitShapes(this, [&result](CSVGElementShape* shape) {
-        shape->updateGeometry();
-        if (!shape->m_path.isEmpty())
-            result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
-    });
+    visitShapes(
+        this,
+        [&result](CSVGElementShape* shape) {
+            shape->updateGeometry();
+            if (!shape->m_path.isEmpty())
+                result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
+        },
+        [](const CSVGElementShape* shape) { return shape->holdsChildOutlines(); });
     return result;
 }
 
@@ -300,6 +305,45 @@ QPainterPath CSVGElementShape::getNodeSelectionArea() const
     visitShapes(const_cast<CSVGElementShape*>(this),
         [&area](const CSVGElementShape* shape) { area.addPath(shape->m_nodeArea); });
     return area;
+}
+
+bool CSVGElementShape::readLengthField(
+    const std::wstring& name, const std::wstring& value, std::initializer_list<LengthField> fields)
+{
+    for (const LengthField& field : fields) {
+        if (name == field.name) {
+            *field.field = g_config.parseLength(value);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSVGElementShape::toLocal(double x, double y, QPointF& local) const
+{
+    CSVGMatrix inverse = getMatrix();
+    if (!inverse.invert())
+        return false;
+    local = inverse.map(QPointF(x, y));
+    return true;
+}
+
+double CSVGElementShape::strokeWidth()
+{
+    return g_config.parseLength(getStyleValue(L"stroke-width"));
+}
+
+bool CSVGElementShape::hitTestBox(double x, int y, std::wstring& id)
+{
+    QPointF p;
+    if (!toLocal(x, y, p))
+        return false;
+    updateGeometry();
+    const double grow = strokeWidth();
+    if (!m_box.inflated(grow, grow).containsPoint(p))
+        return false;
+    id = getId();
+    return true;
 }
 
 bool CSVGElementShape::isWithinRegion(const CSVGRect& region)
