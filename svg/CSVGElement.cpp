@@ -94,7 +94,8 @@ void CSVGElement::changeId(const std::wstring& id)
 }
 
 // The copy comes from the document's factory, so it is of this element's
-// class; fill gives it this element's attributes and text.
+// class; fill gives it this element's attributes and own text (a text
+// element's setText would add a run that the copied children already hold).
 template <typename Fill, typename CopyChild>
 CSVGElement* CSVGElement::copySubtree(bool deep, Fill fill, CopyChild copyChild)
 {
@@ -121,7 +122,7 @@ CSVGElement* CSVGElement::clone(bool deep)
         for (const auto& [id, value] : m_attributes)
             copy->readAttributeField(g_config.getAttributeName(id), value);
         copy->setAttribute(L"id", std::wstring(), true);
-        copy->setText(m_text, true);
+        copy->CSVGElement::setText(m_text, true);
     };
     CSVGElement* copy = copySubtree(deep, fill, [](CSVGElement* child) { return child->clone(true); });
     if (copy && copy->getChildCount() > 0)
@@ -134,7 +135,7 @@ CSVGElement* CSVGElement::cloneKeepId(bool deep)
     const auto fill = [this](CSVGElement* copy) {
         for (const auto& [id, value] : m_attributes)
             copy->setAttribute(g_config.getAttributeName(id), value, false);
-        copy->setText(m_text, false);
+        copy->CSVGElement::setText(m_text, false);
     };
     return copySubtree(deep, fill, [](CSVGElement* child) { return child->cloneKeepId(true); });
 }
