@@ -102,16 +102,17 @@ void CSVGElementImage::computeBounds()
     m_box = CSVGRect(m_x, m_y, m_width, m_height);
 }
 
-// Through the painter's transform, so that a frame of any size costs no more
-// memory than the picture itself.
+// Into the box, where the element is hit and measured; through the
+// painter's transform, so that a frame of any size costs no more memory than
+// the picture itself.
 void CSVGElementImage::drawPicture(QPainter* painter, const QTransform& transform)
 {
     updateGeometry();
-    if (m_image.isNull() || !(m_width > 0) || !(m_height > 0))
+    if (m_image.isNull() || !(m_box.width > 0) || !(m_box.height > 0))
         return;
     painter->save();
     painter->setTransform(transform, true);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->drawImage(QRectF(m_x, m_y, m_width, m_height), m_image);
+    painter->drawImage(m_box.toQRectF(), m_image);
     painter->restore();
 }

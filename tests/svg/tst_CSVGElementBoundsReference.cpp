@@ -8,107 +8,68 @@
 #include <QXmlStreamReader>
 
 // The bounds of the shapes of outside SVG files, compared with Qt's SVG
-// renderer as an independent reference.
+// renderer as an independent reference, within a pixel (the files are 200
+// pixels wide).
 namespace {
 
 const QString kSuite = QStringLiteral(ZOCUT_RESVG_DIR);
 
-// Within a pixel of the reference, as the files are 200 pixels wide.
-constexpr double kTolerance = 1.0;
+// Files about what the model deliberately reads otherwise or not at all
+// (units, percentages, nested viewports, entities, style sheet transforms,
+// broken values); their names say so.
+const QRegularExpression kOtherModel(
+    QStringLiteral("-values|percent|invalid-|nested-svg|preserveAspectRatio|viewBox|"
+                   "zero-size|no-size|not-UTF-8|funcIRI|rotate-at|numeric-character|"
+                   "style-attribute|transform-origin|important|entity|ENTITY|"
+                   "xml-space|unknown|missing-|negative-|out-of-range|style/transform"));
 
-// Files whose shapes use what the model deliberately reads otherwise or not
-// at all: units other than user units and points, percentages, nested
-// viewports and the renderer's own inventions. Their names say so.
-const char* const kOtherModel[] = { "-values", "percent", "invalid-", "nested-svg", "preserveAspectRatio", "viewBox",
-    "zero-size", "no-size", "not-UTF-8", "funcIRI", "rotate-at-position", "numeric-character-references",
-    "style-attribute", "transform-origin", "important", "entity", "ENTITY", "xml-space", "unknown", "missing-",
-    "negative-", "out-of-range", "style/transform" };
-
-// Reads the file as an SVG reader would: every element from the document's
-// factory, every attribute verbatim, character data left out.
+// As an SVG reader would: every element from the document's factory, every
+// attribute verbatim, character data left out.
 bool load(CSVGDocument& document, const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(file.open(QIODevice::ReadOnly) ? &file : nullptr);
     CSVGElement* parent = &document;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            CSVGElement* element = document.createElement(xml.qualifiedName().toString().toStdWString());
-            parent->appendChild(element, true, false);
-            for (const QXmlStreamAttribute& attribute : xml.attributes())
-                element->setAttribute(attribute.qualifiedName().toString().toStdWString(),
-                    attribute.value().toString().toStdWString(), false);
-            parent = element;
-        } else if (token == QXmlStreamReader::EndElement) {
+        if (token == QXmlStreamReader::EndElement)
             parent = parent->getParent();
-        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        parent = appendNew(parent, xml.qualifiedName().toString().toStdWString().c_str());
+        for (const QXmlStreamAttribute& attribute : xml.attributes())
+            parent->setAttribute(attribute.qualifiedName().toString().toStdWString(),
+                attribute.value().toString().toStdWString(), false);
     }
     document.updateMatrix(nullptr, false);
-    return !xml.hasError();
+    return !xml.hasError() && document.getChildCount() > 0;
 }
 
-bool isOtherModel(const QString& path)
+// The reference measures text in its own fonts, shapes inside definitions
+// where they would be drawn, and groups with the definitions they hold.
+bool isComparable(CSVGElementShape* shape)
 {
-    for (const char* name : kOtherModel) {
-        if (path.contains(QLatin1String(name)))
-            return true;
-    }
-    return false;
-}
-
-// A text or definitions below the shape, or shown by it.
-bool hasTextOrDefinitions(CSVGElementShape* shape)
-{
-    std::vector<CSVGElement*> subtree;
-    shape->collectDescendants(subtree, true);
+    std::vector<CSVGElement*> related;
+    shape->collectDescendants(related, true);
     if (auto* use = dynamic_cast<CSVGElementUse*>(shape); use && use->getReferencedElement())
-        use->getReferencedElement()->collectDescendants(subtree, true);
-    return std::any_of(subtree.begin(), subtree.end(), [](const CSVGElement* element) {
-        return element->getTagName() == L"text" || element->getTagName() == L"defs";
+        use->getReferencedElement()->collectDescendants(related, true);
+    for (CSVGElement* ancestor = shape->getParent(); ancestor; ancestor = ancestor->getParent())
+        related.push_back(ancestor);
+    return std::none_of(related.begin(), related.end(), [](const CSVGElement* element) {
+        const std::wstring tags = L"|text|defs|clipPath|symbol|mask|pattern|marker|";
+        return tags.find(L'|' + element->getTagName() + L'|') != std::wstring::npos;
     });
 }
 
-// The reference measures text in its own fonts, a shape inside a definition
-// or a clip path where it would be drawn, and a group with the definitions
-// it holds.
-bool isComparable(CSVGElementShape* shape)
-{
-    for (CSVGElement* element = shape; element; element = element->getParent()) {
-        const std::wstring tag = element->getTagName();
-        if (tag == L"defs" || tag == L"clipPath" || tag == L"symbol" || tag == L"mask" || tag == L"pattern"
-            || tag == L"marker")
-            return false;
-    }
-    return !hasTextOrDefinitions(shape);
-}
-
-// The file with every stroke width 0: the reference counts strokes in, the
-// model's bounds are those of the outlines.
+// The reference counts strokes in; the model's bounds are the outlines'.
 QByteArray withoutStrokeWidths(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    QString svg = QString::fromUtf8(file.readAll());
+    QString svg = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     svg.replace(QRegularExpression(QStringLiteral("stroke-width=\"[^\"]*\"")), QStringLiteral("stroke-width=\"0\""));
     svg.replace(QRegularExpression(QStringLiteral("stroke-width\\s*:[^;\"}]*")), QStringLiteral("stroke-width:0"));
     svg.replace(QRegularExpression(QStringLiteral("<svg\\b")), QStringLiteral("<svg stroke-width=\"0\""));
     return svg.toUtf8();
-}
-
-bool near(const QRectF& a, const QRectF& b)
-{
-    const auto close = [](double x, double y) { return qAbs(x - y) <= kTolerance; };
-    return close(a.left(), b.left()) && close(a.top(), b.top()) && close(a.right(), b.right())
-        && close(a.bottom(), b.bottom());
-}
-
-QString text(const QRectF& r)
-{
-    return QStringLiteral("(%1 %2 %3 %4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 } // namespace
@@ -124,17 +85,14 @@ private slots:
 void tst_CSVGElementBoundsReference::boundsMatchTheReference_data()
 {
     QTest::addColumn<QString>("path");
-    for (const char* folder : { "shapes", "structure" }) {
-        QDirIterator files(
-            kSuite + '/' + folder, { QStringLiteral("*.svg") }, QDir::Files, QDirIterator::Subdirectories);
-        QStringList paths;
-        while (files.hasNext())
-            paths << files.next();
-        paths.sort();
-        for (const QString& path : paths) {
-            if (!isOtherModel(path))
-                QTest::newRow(qPrintable(path.mid(kSuite.size() + 1))) << path;
-        }
+    QStringList paths;
+    for (QDirIterator files(kSuite, { QStringLiteral("*.svg") }, QDir::Files, QDirIterator::Subdirectories);
+         files.hasNext();)
+        paths << files.next();
+    paths.sort();
+    for (const QString& path : paths) {
+        if (!path.contains(kOtherModel))
+            QTest::newRow(qPrintable(path.mid(kSuite.size() + 1))) << path;
     }
 }
 
@@ -147,7 +105,6 @@ void tst_CSVGElementBoundsReference::boundsMatchTheReference()
     std::vector<CSVGElement*> elements;
     document.collectDescendants(elements, false);
     QStringList differences;
-    int compared = 0;
     for (CSVGElement* element : elements) {
         const QString id = QString::fromStdWString(element->getId());
         auto* shape = CSVGElementShape::asShape(element);
@@ -155,15 +112,14 @@ void tst_CSVGElementBoundsReference::boundsMatchTheReference()
             continue;
         const QRectF expected = reference.transformForElement(id).mapRect(reference.boundsOnElement(id));
         const QRectF actual = shape->getTransformedBoundingRect().toQRectF();
-        if (expected.isEmpty() && actual.isEmpty())
+        if (expected.isNull()) // a path of moves alone
             continue;
-        ++compared;
-        if (!near(actual, expected))
-            differences << id + ' ' + text(actual) + " instead of " + text(expected);
+        const double apart = qMax(qMax(qAbs(actual.left() - expected.left()), qAbs(actual.top() - expected.top())),
+            qMax(qAbs(actual.right() - expected.right()), qAbs(actual.bottom() - expected.bottom())));
+        if (apart > 1.0)
+            differences << QStringLiteral("%1 has an edge %2 away").arg(id).arg(apart);
     }
     QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QStringLiteral("; "))));
-    if (compared == 0)
-        QSKIP("nothing comparable");
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElementBoundsReference)
