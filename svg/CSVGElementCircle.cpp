@@ -21,12 +21,9 @@ std::set<std::wstring> CSVGElementCircle::getAttributeNames() const
 
 bool CSVGElementCircle::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
-    const double grow = strokeWidth();
-    if (!toLocal(x, y, p) || !CSVGElementEllipse::containsPoint(m_cx, m_cy, m_r + grow, m_r + grow, p))
-        return false;
-    id = getId();
-    return true;
+    const double r = m_r + strokeWidth();
+    return hitLocal(
+        x, y, id, [this, r](const QPointF& p) { return CSVGElementEllipse::containsPoint(m_cx, m_cy, r, r, p); });
 }
 
 // The base tries the corners first, so its answer is a corner whenever one

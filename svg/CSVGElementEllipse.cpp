@@ -22,12 +22,9 @@ bool CSVGElementEllipse::containsPoint(double cx, double cy, double rx, double r
 
 bool CSVGElementEllipse::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
     const double grow = strokeWidth();
-    if (!toLocal(x, y, p) || !containsPoint(m_cx, m_cy, m_rx + grow, m_ry + grow, p))
-        return false;
-    id = getId();
-    return true;
+    return hitLocal(
+        x, y, id, [this, grow](const QPointF& p) { return containsPoint(m_cx, m_cy, m_rx + grow, m_ry + grow, p); });
 }
 
 void CSVGElementEllipse::updateGeometry()

@@ -1,7 +1,6 @@
 #include "CSVGElementLine.h"
 
-#include "CGlobalConfig.h"
-
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -24,34 +23,17 @@ std::set<std::wstring> CSVGElementLine::getAttributeNames() const
 
 bool CSVGElementLine::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
-    if (!toLocal(x, y, p))
-        return false;
     const double reach = strokeWidth() + 2.0;
-    const QPointF start(m_x1, m_y1);
-    const QPointF end(m_x2, m_y2);
-    std::vector<QPointF> band(4);
-    CGlobalConfig::segmentEndNormalPoints(start, end, band[0], band[1], -reach);
-    CGlobalConfig::segmentEndNormalPoints(start, end, band[3], band[2], reach);
-    if (!CGlobalConfig::pointInPolygon(band, p))
-        return false;
-    id = getId();
-    return true;
+    return hitLocal(x, y, id, [this, reach](const QPointF& p) {
+        return isNearSegment({ m_x1, m_y1 }, { m_x2, m_y2 }, reach, p);
+    });
 }
 
 int CSVGElementLine::hitTestHandle(double x, double y, const CSVGMatrix& matrix)
 {
-    CSVGMatrix inverse = matrix;
-    inverse.multiply(getMatrix());
-    if (!inverse.invert())
-        return -1;
-    const QPointF p = inverse.map(QPointF(x, y));
-    const QPointF ends[] = { { m_x1, m_y1 }, { m_x2, m_y2 } };
-    for (int i = 0; i < 2; ++i) {
-        if (std::fabs(p.x() - std::trunc(ends[i].x())) < 3.0 && std::fabs(p.y() - std::trunc(ends[i].y())) < 3.0)
-            return i;
-    }
-    return -1;
+    QPolygonF ends;
+    ends << QPointF(std::trunc(m_x1), std::trunc(m_y1)) << QPointF(std::trunc(m_x2), std::trunc(m_y2));
+    return pointHandleAt(x, y, matrix, ends);
 }
 
 void CSVGElementLine::updateGeometry()
@@ -71,10 +53,7 @@ void CSVGElementLine::commitGeometry()
     std::swap(m_x1, m_x2);
     std::swap(m_y1, m_y2);
     CSVGElementShape::commitGeometry();
-    setAttributeNumber(L"x1", m_x1, true);
-    setAttributeNumber(L"y1", m_y1, true);
-    setAttributeNumber(L"x2", m_x2, true);
-    setAttributeNumber(L"y2", m_y2, true);
+    writeLengthFields({ { L"x1", &m_x1 }, { L"y1", &m_y1 }, { L"x2", &m_x2 }, { L"y2", &m_y2 } });
 }
 
 void CSVGElementLine::computeBounds()

@@ -9,11 +9,7 @@ CSVGElementPolygon::CSVGElementPolygon(CSVGDocument* document)
 
 bool CSVGElementPolygon::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
-    if (!toLocal(x, y, p) || !containsPoint(p))
-        return false;
-    id = getId();
-    return true;
+    return hitLocal(x, y, id, [this](const QPointF& p) { return containsPoint(p); });
 }
 
 // Only a closing point that repeats the first one is dropped: the ring of a

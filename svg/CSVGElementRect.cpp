@@ -26,16 +26,10 @@ QRectF CSVGElementRect::normalized() const
 
 bool CSVGElementRect::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
-    if (!toLocal(x, y, p))
-        return false;
     CSVGRect area;
     area.setFromQRectF(normalized());
     const double grow = strokeWidth();
-    if (!area.inflated(grow, grow).containsPoint(p))
-        return false;
-    id = getId();
-    return true;
+    return hitLocal(x, y, id, [&area, grow](const QPointF& p) { return area.inflated(grow, grow).containsPoint(p); });
 }
 
 // A zero radius stays zero: "rx" alone does not round the corners in y.
@@ -61,10 +55,7 @@ void CSVGElementRect::commitGeometry()
     m_width = rect.width();
     m_height = rect.height();
     CSVGElementShape::commitGeometry();
-    setAttributeNumber(L"x", m_x, true);
-    setAttributeNumber(L"y", m_y, true);
-    setAttributeNumber(L"width", m_width, true);
-    setAttributeNumber(L"height", m_height, true);
+    writeLengthFields({ { L"x", &m_x }, { L"y", &m_y }, { L"width", &m_width }, { L"height", &m_height } });
 }
 
 void CSVGElementRect::computeBounds()

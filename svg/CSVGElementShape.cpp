@@ -335,15 +335,37 @@ double CSVGElementShape::strokeWidth()
 
 bool CSVGElementShape::hitTestBox(double x, int y, std::wstring& id)
 {
-    QPointF p;
-    if (!toLocal(x, y, p))
-        return false;
     updateGeometry();
     const double grow = strokeWidth();
-    if (!m_box.inflated(grow, grow).containsPoint(p))
-        return false;
-    id = getId();
-    return true;
+    return hitLocal(x, y, id, [this, grow](const QPointF& p) { return m_box.inflated(grow, grow).containsPoint(p); });
+}
+
+int CSVGElementShape::pointHandleAt(double x, double y, const CSVGMatrix& matrix, const QPolygonF& points) const
+{
+    CSVGMatrix inverse = matrix;
+    inverse.multiply(getMatrix());
+    if (!inverse.invert())
+        return -1;
+    const QPointF p = inverse.map(QPointF(x, y));
+    for (int i = 0; i < points.size(); ++i) {
+        if (std::fabs(points[i].x() - p.x()) < 3.0 && std::fabs(points[i].y() - p.y()) < 3.0)
+            return i;
+    }
+    return -1;
+}
+
+bool CSVGElementShape::isNearSegment(const QPointF& a, const QPointF& b, double reach, const QPointF& p)
+{
+    std::vector<QPointF> band(4);
+    CGlobalConfig::segmentEndNormalPoints(a, b, band[0], band[1], -reach);
+    CGlobalConfig::segmentEndNormalPoints(a, b, band[3], band[2], reach);
+    return CGlobalConfig::pointInPolygon(band, p);
+}
+
+void CSVGElementShape::writeLengthFields(std::initializer_list<LengthField> fields)
+{
+    for (const LengthField& field : fields)
+        setAttributeNumber(field.name, *field.field, true);
 }
 
 bool CSVGElementShape::isWithinRegion(const CSVGRect& region)

@@ -124,6 +124,25 @@ protected:
     // The point mapped into the element's coordinates; false when the matrix
     // cannot be inverted.
     bool toLocal(double x, double y, QPointF& local) const;
+    // Whether inside holds for the point mapped into the element's
+    // coordinates; on a hit the id goes into id. A matrix without inverse
+    // hits nothing.
+    template <typename Inside> bool hitLocal(double x, int y, std::wstring& id, Inside inside)
+    {
+        QPointF p;
+        if (!toLocal(x, y, p) || !inside(p))
+            return false;
+        id = getId();
+        return true;
+    }
+    // The index of the first point within 3 units of (x, y) mapped by the
+    // inverse of matrix x the element's matrix; -1 for none.
+    int pointHandleAt(double x, double y, const CSVGMatrix& matrix, const QPolygonF& points) const;
+    // Whether p lies within reach of the segment from a to b, measured
+    // square to it; nothing beyond its ends counts.
+    static bool isNearSegment(const QPointF& a, const QPointF& b, double reach, const QPointF& p);
+    // Writes the fields back into their attributes, notifying.
+    void writeLengthFields(std::initializer_list<LengthField> fields);
     // The effective "stroke-width"; 0 without one.
     double strokeWidth();
     // The hit test of frames: inside the cached box grown by the stroke width
