@@ -37,6 +37,12 @@ public:
     // The tag decides the class; a tag of no known kind gives a plain element
     // of type 0, an empty tag null.
     CSVGElement* createElement(const std::wstring& tagName);
+    // The class of the type code, for copies of an element: a class whose
+    // tag is not in the element-name table (the comment) keeps its class.
+    // An unknown code gives a plain element of type 0 with the tag.
+    CSVGElement* createElementOfType(int type, const std::wstring& tagName);
+    // Appends a new, empty root svg element whose viewBox is the page.
+    void newDocument();
     // A path element without parent that draws the painter path's moves,
     // lines and cubic curves, closed when the path ends where it starts, in
     // the document's default stroke; its matrix and geometry are up to date.
@@ -158,6 +164,10 @@ private:
     // 64 bits: an id from a file may carry any number up to INT_MAX, and the
     // counter goes one past it.
     std::int64_t m_idCounter = 0;
+
+    // The page in document units; a new root's viewBox.
+    int m_pageWidth = 15000;
+    int m_pageHeight = 1520;
 
     std::wstring m_defaultFontFamily = L"SIMSUN";
     std::wstring m_defaultStroke = L"#000000";

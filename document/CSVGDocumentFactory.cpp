@@ -3,31 +3,42 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "CSVGElementA.h"
+#include "CSVGElementCircle.h"
+#include "CSVGElementClipPath.h"
+#include "CSVGElementComment.h"
+#include "CSVGElementDataSection.h"
+#include "CSVGElementDefs.h"
+#include "CSVGElementDoctype.h"
+#include "CSVGElementEllipse.h"
+#include "CSVGElementG.h"
+#include "CSVGElementImage.h"
+#include "CSVGElementLine.h"
 #include "CSVGElementLinearGradient.h"
 #include "CSVGElementPath.h"
 #include "CSVGElementPattern.h"
 #include "CSVGElementPolygon.h"
 #include "CSVGElementPolyline.h"
 #include "CSVGElementRadialGradient.h"
+#include "CSVGElementRect.h"
+#include "CSVGElementSVG.h"
+#include "CSVGElementScript.h"
 #include "CSVGElementStop.h"
 #include "CSVGElementStyle.h"
+#include "CSVGElementSwitch.h"
+#include "CSVGElementSymbol.h"
+#include "CSVGElementText.h"
+#include "CSVGElementTextContent.h"
+#include "CSVGElementTspan.h"
+#include "CSVGElementUse.h"
 
 #include <map>
 
 namespace {
 
-using ElementMaker = CSVGElement* (*)(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type);
+using ElementMaker = CSVGElement* (*)(CSVGDocument* document);
 
-// The element kinds whose classes are not written yet: a plain element that
-// already carries the kind's type code, so that code testing the type (the
-// writer, getOwnerSvg, tear lines) works on them.
-CSVGElement* plainElement(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type)
-{
-    return new CSVGElement(document, tagName, type);
-}
-
-// A class of its own is added with one line: { code, make<CSVGElementXxx> }.
-template <typename Element> CSVGElement* make(CSVGDocument* document, const std::wstring&, std::uint16_t)
+template <typename Element> CSVGElement* make(CSVGDocument* document)
 {
     return new Element(document);
 }
@@ -35,28 +46,34 @@ template <typename Element> CSVGElement* make(CSVGDocument* document, const std:
 const std::map<int, ElementMaker>& elementMakers()
 {
     static const std::map<int, ElementMaker> makers = {
-        { 3, plainElement }, // CSVGElementDataSection
-        { 7, plainElement }, // CSVGElementComment
-        { 9, plainElement }, // CSVGElementDoctype
-        { 12, plainElement }, // CSVGElementA
-        { 20, plainElement }, // CSVGElementCircle
-        { 21, plainElement }, // CSVGElementClipPath
-        { 25, plainElement }, // CSVGElementDefs
-        { 27, plainElement }, // CSVGElementEllipse
-        { 60, plainElement }, // CSVGElementG
-        { 64, plainElement }, // CSVGElementImage
-        { 65, plainElement }, // CSVGElementLine
-        { 66, make<CSVGElementLinearGradient> }, { 72, make<CSVGElementPath> }, { 73, make<CSVGElementPattern> },
-        { 74, make<CSVGElementPolygon> }, { 75, make<CSVGElementPolyline> }, { 76, make<CSVGElementRadialGradient> },
-        { 77, plainElement }, // CSVGElementRect
-        { 78, plainElement }, // CSVGElementScript
-        { 80, make<CSVGElementStop> }, { 81, make<CSVGElementStyle> }, { 82, plainElement }, // CSVGElementSVG
-        { 83, plainElement }, // CSVGElementSwitch
-        { 84, plainElement }, // CSVGElementSymbol
-        { 85, plainElement }, // CSVGElementText
-        { 89, plainElement }, // CSVGElementTspan
-        { 90, plainElement }, // CSVGElementUse
-        { 94, plainElement }, // CSVGElementTextContent
+        { 3, make<CSVGElementDataSection> },
+        { 7, make<CSVGElementComment> },
+        { 9, make<CSVGElementDoctype> },
+        { 12, make<CSVGElementA> },
+        { 20, make<CSVGElementCircle> },
+        { 21, make<CSVGElementClipPath> },
+        { 25, make<CSVGElementDefs> },
+        { 27, make<CSVGElementEllipse> },
+        { 60, make<CSVGElementG> },
+        { 64, make<CSVGElementImage> },
+        { 65, make<CSVGElementLine> },
+        { 66, make<CSVGElementLinearGradient> },
+        { 72, make<CSVGElementPath> },
+        { 73, make<CSVGElementPattern> },
+        { 74, make<CSVGElementPolygon> },
+        { 75, make<CSVGElementPolyline> },
+        { 76, make<CSVGElementRadialGradient> },
+        { 77, make<CSVGElementRect> },
+        { 78, make<CSVGElementScript> },
+        { 80, make<CSVGElementStop> },
+        { 81, make<CSVGElementStyle> },
+        { 82, make<CSVGElementSVG> },
+        { 83, make<CSVGElementSwitch> },
+        { 84, make<CSVGElementSymbol> },
+        { 85, make<CSVGElementText> },
+        { 89, make<CSVGElementTspan> },
+        { 90, make<CSVGElementUse> },
+        { 94, make<CSVGElementTextContent> },
     };
     return makers;
 }
@@ -67,8 +84,21 @@ CSVGElement* CSVGDocument::createElement(const std::wstring& tagName)
 {
     if (tagName.empty())
         return nullptr;
-    const auto found = elementMakers().find(g_config.getElementTypeId(tagName));
-    if (found == elementMakers().end())
-        return new CSVGElement(this, tagName, 0);
-    return found->second(this, tagName, static_cast<std::uint16_t>(found->first));
+    return createElementOfType(g_config.getElementTypeId(tagName), tagName);
+}
+
+CSVGElement* CSVGDocument::createElementOfType(int type, const std::wstring& tagName)
+{
+    const auto found = elementMakers().find(type);
+    if (found != elementMakers().end())
+        return found->second(this);
+    return tagName.empty() ? nullptr : new CSVGElement(this, tagName, 0);
+}
+
+void CSVGDocument::newDocument()
+{
+    CSVGElement* root = createElement(L"svg");
+    root->setAttribute(L"viewBox",
+        L"0 0 " + CGlobalConfig::intToText(m_pageWidth) + L' ' + CGlobalConfig::intToText(m_pageHeight), false);
+    appendChild(root, true, false);
 }

@@ -94,11 +94,12 @@ void CSVGElement::changeId(const std::wstring& id)
 }
 
 // The copy comes from the document's factory, so it is of this element's
-// class; fill gives it this element's attributes and text.
+// class; fill gives it this element's attributes and own text (a text
+// element's setText would add a run that the copied children already hold).
 template <typename Fill, typename CopyChild>
 CSVGElement* CSVGElement::copySubtree(bool deep, Fill fill, CopyChild copyChild)
 {
-    CSVGElement* copy = m_document ? m_document->createElement(m_tagName) : nullptr;
+    CSVGElement* copy = m_document ? m_document->createElementOfType(m_type, m_tagName) : nullptr;
     if (!copy)
         return nullptr;
     CloneScope scope;
@@ -121,7 +122,7 @@ CSVGElement* CSVGElement::clone(bool deep)
         for (const auto& [id, value] : m_attributes)
             copy->readAttributeField(g_config.getAttributeName(id), value);
         copy->setAttribute(L"id", std::wstring(), true);
-        copy->setText(m_text, true);
+        copy->CSVGElement::setText(m_text, true);
     };
     CSVGElement* copy = copySubtree(deep, fill, [](CSVGElement* child) { return child->clone(true); });
     if (copy && copy->getChildCount() > 0)
@@ -134,7 +135,7 @@ CSVGElement* CSVGElement::cloneKeepId(bool deep)
     const auto fill = [this](CSVGElement* copy) {
         for (const auto& [id, value] : m_attributes)
             copy->setAttribute(g_config.getAttributeName(id), value, false);
-        copy->setText(m_text, false);
+        copy->CSVGElement::setText(m_text, false);
     };
     return copySubtree(deep, fill, [](CSVGElement* child) { return child->cloneKeepId(true); });
 }
@@ -302,6 +303,7 @@ void CSVGElement::insertAt(CSVGElement* child, size_t position)
     if (!m_checkFlag)
         child->m_checkFlag = false;
     child->setModified(true);
+    setGeometryDirty();
 }
 
 size_t CSVGElement::indexOf(const CSVGElement* child) const
@@ -323,6 +325,7 @@ void CSVGElement::takeOut(CSVGElement* child)
 {
     m_children.erase(std::find(m_children.begin(), m_children.end(), child));
     child->m_parent = nullptr;
+    setGeometryDirty();
 }
 
 bool CSVGElement::appendChild(CSVGElement* child, bool registerIds, bool notify)
@@ -437,6 +440,7 @@ void CSVGElement::deleteChildren()
 {
     std::vector<CSVGElement*> children;
     children.swap(m_children);
+    setGeometryDirty();
     for (CSVGElement* child : children) {
         child->unregisterSubtree();
         child->m_parent = nullptr;

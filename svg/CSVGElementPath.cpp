@@ -100,13 +100,8 @@ void CSVGElementPath::normalizeTransform()
 
 bool CSVGElementPath::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    CSVGMatrix inverse = getMatrix();
-    if (!inverse.invert())
-        return false;
-    if (!CGlobalConfig::pointInPolygon(getFlattenedPoints(), inverse.map(QPointF(x, y))))
-        return false;
-    id = getId();
-    return true;
+    const std::vector<QPointF> points = getFlattenedPoints();
+    return hitLocal(x, y, id, [&points](const QPointF& p) { return CGlobalConfig::pointInPolygon(points, p); });
 }
 
 void CSVGElementPath::updateGeometry()

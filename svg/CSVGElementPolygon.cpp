@@ -1,5 +1,7 @@
 #include "CSVGElementPolygon.h"
 
+#include <algorithm>
+
 CSVGElementPolygon::CSVGElementPolygon(CSVGDocument* document)
     : CSVGElementPolyline(document, L"polygon", 74)
 {
@@ -7,9 +9,28 @@ CSVGElementPolygon::CSVGElementPolygon(CSVGDocument* document)
 
 bool CSVGElementPolygon::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
-    if (!toLocal(x, y, p) || !containsPoint(p))
-        return false;
-    id = getId();
-    return true;
+    return hitLocal(x, y, id, [this](const QPointF& p) { return containsPoint(p); });
+}
+
+// Only a closing point that repeats the first one is dropped: the ring of a
+// polygon written without it keeps every corner.
+void CSVGElementPolygon::commitGeometry()
+{
+    if (!isValidPolygon())
+        return;
+    QPolygonF ring = m_points;
+    if (ring.first() == ring.last())
+        ring.removeLast();
+    int leftmost = 0;
+    for (int i = 1; i < ring.size(); ++i) {
+        if (ring[i].x() < ring[leftmost].x())
+            leftmost = i;
+    }
+    if (leftmost == 0)
+        return;
+    std::rotate(ring.begin(), ring.begin() + leftmost, ring.end());
+    ring.append(ring.first());
+    m_points = ring;
+    CSVGElementShape::commitGeometry();
+    setAttribute(L"points", pointsToText(m_points), true);
 }

@@ -11,6 +11,9 @@ public:
 
     // Inside the polygon, whatever the fill and the stroke.
     bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    // Makes the ring start at its leftmost point (the first of equal ones)
+    // and end where it starts, and writes "points" back.
+    void commitGeometry() override;
     bool isValidPolygon() const { return m_points.size() >= 3; }
 
 protected:

@@ -4,7 +4,6 @@
 #include "CSVGPointList.h"
 
 #include <algorithm>
-#include <cmath>
 
 CSVGElementPolyline::CSVGElementPolyline(CSVGDocument* document)
     : CSVGElementPolyline(document, L"polyline", 75)
@@ -32,15 +31,6 @@ bool CSVGElementPolyline::readAttributeField(const std::wstring& name, const std
     return true;
 }
 
-bool CSVGElementPolyline::toLocal(double x, double y, QPointF& local) const
-{
-    CSVGMatrix inverse = getMatrix();
-    if (!inverse.invert())
-        return false;
-    local = inverse.map(QPointF(x, y));
-    return true;
-}
-
 bool CSVGElementPolyline::containsPoint(const QPointF& p) const
 {
     return CGlobalConfig::pointInPolygon(std::vector<QPointF>(m_points.begin(), m_points.end()), p);
@@ -48,26 +38,17 @@ bool CSVGElementPolyline::containsPoint(const QPointF& p) const
 
 bool CSVGElementPolyline::hitTest(double x, int y, std::wstring&, std::wstring& id)
 {
-    QPointF p;
-    if (!toLocal(x, y, p))
-        return false;
-    const double strokeWidth = g_config.parseLength(getStyleValue(L"stroke-width"));
-    const double fillOpacity = g_config.parseLength(getStyleValue(L"fill-opacity"));
-    bool hit = false;
-    if (fillOpacity > 0.1) {
-        hit = containsPoint(p);
-    } else {
-        const double reach = strokeWidth + 2;
-        for (int i = 0; i + 1 < m_points.size() && !hit; ++i) {
-            std::vector<QPointF> band(4);
-            CGlobalConfig::segmentEndNormalPoints(m_points[i], m_points[i + 1], band[0], band[1], -reach);
-            CGlobalConfig::segmentEndNormalPoints(m_points[i], m_points[i + 1], band[3], band[2], reach);
-            hit = CGlobalConfig::pointInPolygon(band, p);
+    const bool filled = g_config.parseLength(getStyleValue(L"fill-opacity")) > 0.1;
+    const double reach = strokeWidth() + 2;
+    return hitLocal(x, y, id, [this, filled, reach](const QPointF& p) {
+        if (filled)
+            return containsPoint(p);
+        for (int i = 0; i + 1 < m_points.size(); ++i) {
+            if (isNearSegment(m_points[i], m_points[i + 1], reach, p))
+                return true;
         }
-    }
-    if (hit)
-        id = getId();
-    return hit;
+        return false;
+    });
 }
 
 bool CSVGElementPolyline::intersectsRect(const CSVGRect& rect)
@@ -79,16 +60,7 @@ bool CSVGElementPolyline::intersectsRect(const CSVGRect& rect)
 
 int CSVGElementPolyline::hitTestHandle(double x, double y, const CSVGMatrix& matrix)
 {
-    CSVGMatrix inverse = matrix;
-    inverse.multiply(getMatrix());
-    if (!inverse.invert())
-        return -1;
-    const QPointF p = inverse.map(QPointF(x, y));
-    for (int i = 0; i < m_points.size(); ++i) {
-        if (std::fabs(m_points[i].x() - p.x()) < 3.0 && std::fabs(m_points[i].y() - p.y()) < 3.0)
-            return i;
-    }
-    return -1;
+    return pointHandleAt(x, y, matrix, m_points);
 }
 
 void CSVGElementPolyline::updateGeometry()

@@ -39,9 +39,6 @@ protected:
     // Whether the point, in the element's coordinates, lies in the polygon of
     // the points.
     bool containsPoint(const QPointF& p) const;
-    // The point mapped into the element's coordinates; false when the matrix
-    // cannot be inverted.
-    bool toLocal(double x, double y, QPointF& local) const;
 
     QPolygonF m_points;
 };

@@ -1,5 +1,6 @@
 #include "CSVGElementShape.h"
 
+#include "CGlobalConfig.h"
 #include "CSVGClipper.h"
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
@@ -19,19 +20,27 @@ bool hasExtent(const CSVGRect& box)
 
 // The element and every shape below it that is reached through shape
 // children, parents before children, with an explicit stack: the depth of a
-// tree read from a file must not decide the depth of the call stack.
-template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
+// tree read from a file must not decide the depth of the call stack. Below a
+// shape for which skipChildren is true nothing is visited.
+template <typename Visit, typename Skip> void visitShapes(CSVGElementShape* root, Visit visit, Skip skipChildren)
 {
     std::vector<CSVGElementShape*> stack { root };
     while (!stack.empty()) {
         CSVGElementShape* shape = stack.back();
         stack.pop_back();
         visit(shape);
+        if (skipChildren(shape))
+            continue;
         for (int i = shape->getChildCount() - 1; i >= 0; --i) {
             if (CSVGElementShape* child = CSVGElementShape::asShape(shape->getChild(i)))
                 stack.push_back(child);
         }
     }
+}
+
+template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
+{
+    visitShapes(root, visit, [](const CSVGElementShape*) { return false; });
 }
 
 } // namespace
@@ -127,6 +136,8 @@ int CSVGElementShape::hitTestHandle(double x, double y, const CSVGMatrix& matrix
 
 void CSVGElementShape::updateGeometry()
 {
+    if (!isGeometryDirty())
+        return;
     computeBounds();
     clearGeometryDirty();
 }
@@ -158,17 +169,8 @@ void CSVGElementShape::computeBounds()
         const CSVGRect box = child->m_box.transformed(toOwn);
         if (!hasExtent(box))
             continue;
-        if (first) {
-            m_box = box;
-            first = false;
-            continue;
-        }
-        const double right = std::max(m_box.x + m_box.width, box.x + box.width);
-        const double bottom = std::max(m_box.y + m_box.height, box.y + box.height);
-        m_box.x = std::min(m_box.x, box.x);
-        m_box.y = std::min(m_box.y, box.y);
-        m_box.width = right - m_box.x;
-        m_box.height = bottom - m_box.y;
+        m_box = first ? box : m_box.united(box);
+        first = false;
     }
 }
 
@@ -202,11 +204,14 @@ CSVGRect CSVGElementShape::getTransformedBoundingRect()
 QPainterPath CSVGElementShape::getTransformedPath()
 {
     QPainterPath result;
-    visitShapes(this, [&result](CSVGElementShape* shape) {
-        shape->updateGeometry();
-        if (!shape->m_path.isEmpty())
-            result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
-    });
+    visitShapes(
+        this,
+        [&result](CSVGElementShape* shape) {
+            shape->updateGeometry();
+            if (!shape->m_path.isEmpty())
+                result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
+        },
+        [](const CSVGElementShape* shape) { return shape->holdsChildOutlines(); });
     return result;
 }
 
@@ -307,6 +312,67 @@ QPainterPath CSVGElementShape::getNodeSelectionArea() const
     visitShapes(const_cast<CSVGElementShape*>(this),
         [&area](const CSVGElementShape* shape) { area.addPath(shape->m_nodeArea); });
     return area;
+}
+
+bool CSVGElementShape::readLengthField(
+    const std::wstring& name, const std::wstring& value, std::initializer_list<LengthField> fields)
+{
+    for (const LengthField& field : fields) {
+        if (name == field.name) {
+            *field.field = g_config.parseLength(value);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSVGElementShape::toLocal(double x, double y, QPointF& local) const
+{
+    CSVGMatrix inverse = getMatrix();
+    if (!inverse.invert())
+        return false;
+    local = inverse.map(QPointF(x, y));
+    return true;
+}
+
+double CSVGElementShape::strokeWidth()
+{
+    return g_config.parseLength(getStyleValue(L"stroke-width"));
+}
+
+bool CSVGElementShape::hitTestBox(double x, int y, std::wstring& id)
+{
+    updateGeometry();
+    const double grow = strokeWidth();
+    return hitLocal(x, y, id, [this, grow](const QPointF& p) { return m_box.inflated(grow, grow).containsPoint(p); });
+}
+
+int CSVGElementShape::pointHandleAt(double x, double y, const CSVGMatrix& matrix, const QPolygonF& points) const
+{
+    CSVGMatrix inverse = matrix;
+    inverse.multiply(getMatrix());
+    if (!inverse.invert())
+        return -1;
+    const QPointF p = inverse.map(QPointF(x, y));
+    for (int i = 0; i < points.size(); ++i) {
+        if (std::fabs(points[i].x() - p.x()) < 3.0 && std::fabs(points[i].y() - p.y()) < 3.0)
+            return i;
+    }
+    return -1;
+}
+
+bool CSVGElementShape::isNearSegment(const QPointF& a, const QPointF& b, double reach, const QPointF& p)
+{
+    std::vector<QPointF> band(4);
+    CGlobalConfig::segmentEndNormalPoints(a, b, band[0], band[1], -reach);
+    CGlobalConfig::segmentEndNormalPoints(a, b, band[3], band[2], reach);
+    return CGlobalConfig::pointInPolygon(band, p);
+}
+
+void CSVGElementShape::writeLengthFields(std::initializer_list<LengthField> fields)
+{
+    for (const LengthField& field : fields)
+        setAttributeNumber(field.name, *field.field, true);
 }
 
 bool CSVGElementShape::isWithinRegion(const CSVGRect& region)

@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <QRectF>
 
+#include <initializer_list>
 #include <polyclipping/clipper.hpp>
 
 #include <string>
@@ -59,7 +60,8 @@ public:
     // The point is mapped by the inverse of matrix x the element's matrix.
     virtual int hitTestHandle(double x, double y, const CSVGMatrix& matrix);
     // Rebuilds the cached geometry while it is dirty. The base: computeBounds,
-    // then the flag is cleared.
+    // then the flag is cleared. Tree changes and moves of a child mark a
+    // container dirty, so a clean container's box is up to date.
     virtual void updateGeometry();
     // Subclasses write their geometry back into their attributes first. The
     // base marks the geometry dirty and rebuilds it.
@@ -80,7 +82,8 @@ public:
     // the transformed box when the path is empty.
     CSVGRect getTransformedBoundingRect();
     // The own path under the accumulated matrix, with those of every shape
-    // descendant added as further sub-paths.
+    // descendant added as further sub-paths; each outline once, also where a
+    // text's path already holds the outlines of its runs.
     QPainterPath getTransformedPath();
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
@@ -113,10 +116,54 @@ public:
     QRectF getLastPaintedRect() const { return m_lastPaintedRect; }
 
 protected:
+    // A length attribute of a class's own, parsed into its field.
+    struct LengthField
+    {
+        const wchar_t* name;
+        double* field;
+    };
+    // True when the name is one of the fields'; that field takes the value.
+    static bool readLengthField(
+        const std::wstring& name, const std::wstring& value, std::initializer_list<LengthField> fields);
+
     bool isWithinRegion(const CSVGRect& region) override;
+    // The point mapped into the element's coordinates; false when the matrix
+    // cannot be inverted.
+    bool toLocal(double x, double y, QPointF& local) const;
+    // Whether inside holds for the point mapped into the element's
+    // coordinates; on a hit the id goes into id. A matrix without inverse
+    // hits nothing.
+    template <typename Inside> bool hitLocal(double x, int y, std::wstring& id, Inside inside)
+    {
+        QPointF p;
+        if (!toLocal(x, y, p) || !inside(p))
+            return false;
+        id = getId();
+        return true;
+    }
+    // The index of the first point within 3 units of (x, y) mapped by the
+    // inverse of matrix x the element's matrix; -1 for none.
+    int pointHandleAt(double x, double y, const CSVGMatrix& matrix, const QPolygonF& points) const;
+    // Whether p lies within reach of the segment from a to b, measured
+    // square to it; nothing beyond its ends counts.
+    static bool isNearSegment(const QPointF& a, const QPointF& b, double reach, const QPointF& p);
+    // Writes the fields back into their attributes, notifying.
+    void writeLengthFields(std::initializer_list<LengthField> fields);
+    // The effective "stroke-width"; 0 without one.
+    double strokeWidth();
+    // The hit test of frames: inside the cached box grown by the stroke width
+    // on every side, edges included; on a hit the id goes into id.
+    bool hitTestBox(double x, int y, std::wstring& id);
     // For the image element, which draws its picture into its box under the
     // combined matrix before the outline is stroked.
     virtual void drawPicture(QPainter*, const QTransform&) { }
+    // For the use element: the shape it shows, and the matrix that moves that
+    // shape from its own place to the use's (to be put in front of the
+    // shape's accumulated matrix). Null for every other element.
+    virtual CSVGElementShape* getShownElement(CSVGMatrix&) { return nullptr; }
+    // Whether the own path already holds the outlines of the shape children,
+    // as a text's path holds those of its runs.
+    virtual bool holdsChildOutlines() const { return false; }
 
     CSVGRect m_box;
     QPainterPath m_path;

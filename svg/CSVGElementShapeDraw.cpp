@@ -23,7 +23,6 @@ constexpr std::uint16_t kTypeSvg = 82;
 constexpr std::uint16_t kTypeSwitch = 83;
 constexpr std::uint16_t kTypeSymbol = 84;
 constexpr std::uint16_t kTypeText = 85;
-constexpr std::uint16_t kTypeUse = 90;
 constexpr std::uint16_t kTypeTextContent = 94;
 
 constexpr int kModePathDrawing = 10;
@@ -107,11 +106,12 @@ void CSVGElementShape::draw(
         return;
     const PaintDepth depth;
     if (isContainer(getType())) {
+        // A text lays its runs out here.
+        updateGeometry();
         drawChildren(painter, view, selected, highlighted, onScreen);
         return;
     }
-    if (getType() == kTypeUse)
-        drawReferenced(painter, view, selected, highlighted, onScreen, innerPiece);
+    drawReferenced(painter, view, selected, highlighted, onScreen, innerPiece);
 
     CSVGMatrix combined = view;
     combined.multiply(getMatrix());
@@ -163,17 +163,21 @@ void CSVGElementShape::drawChildren(
     }
 }
 
+// The shown element is painted where the use puts it, and stays where it is
+// for everyone else: only the view matrix handed down changes.
 void CSVGElementShape::drawReferenced(
     QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece)
 {
-    if (!getDocument() || std::count(t_usesPainting.begin(), t_usesPainting.end(), this) > 0)
+    if (std::count(t_usesPainting.begin(), t_usesPainting.end(), this) > 0)
         return;
-    const std::wstring id = CGlobalConfig::getUrlReferenceId(getAttribute(L"xlink:href"));
-    CSVGElementShape* target = asShape(getDocument()->getElementById(id));
-    if (!target || target == this)
+    CSVGMatrix relocation;
+    CSVGElementShape* shown = getShownElement(relocation);
+    if (!shown)
         return;
+    CSVGMatrix shownView = view;
+    shownView.multiply(relocation);
     t_usesPainting.push_back(this);
-    target->draw(painter, view, selected, highlighted, onScreen, innerPiece);
+    shown->draw(painter, shownView, selected, highlighted, onScreen, innerPiece);
     t_usesPainting.pop_back();
 }
 

@@ -89,6 +89,9 @@ CSVGMatrix CSVGElement::getCombinedMatrix(const CSVGMatrix& outer) const
     return matrix;
 }
 
+// A container keeps its box in its own coordinates, from the matrices of its
+// children: when this element moves relative to its parent, the parent's box
+// (and so its ancestors') must be rebuilt.
 void CSVGElement::updateMatrix(CSVGElement* source, bool notify)
 {
     CSVGMatrix matrix;
@@ -97,7 +100,12 @@ void CSVGElement::updateMatrix(CSVGElement* source, bool notify)
     else if (m_parent)
         matrix = m_parent->m_matrix;
     matrix.multiply(getTransformMatrix());
+    const CSVGMatrix& old = m_matrix;
+    const bool moved = matrix.a != old.a || matrix.b != old.b || matrix.c != old.c || matrix.d != old.d
+        || matrix.e != old.e || matrix.f != old.f;
     m_matrix = matrix;
+    if (moved && m_parent)
+        m_parent->setGeometryDirty();
     for (CSVGElement* child : m_children)
         child->updateMatrix(nullptr, true);
     if (notify)

@@ -48,6 +48,15 @@ CSVGRect CSVGRect::toCornerRect() const
     return CSVGRect(x, y, x + width, y + height);
 }
 
+CSVGRect CSVGRect::united(const CSVGRect& other) const
+{
+    const double left = std::min(x, other.x);
+    const double top = std::min(y, other.y);
+    const double right = std::max(x + width, other.x + other.width);
+    const double bottom = std::max(y + height, other.y + other.height);
+    return CSVGRect(left, top, right - left, bottom - top);
+}
+
 CSVGRect CSVGRect::transformed(const CSVGMatrix& matrix) const
 {
     const QPointF corners[] = { matrix.map(QPointF(x, y)), matrix.map(QPointF(x + width, y)),

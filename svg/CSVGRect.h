@@ -24,6 +24,9 @@ public:
     bool isEmpty() const;
     // The four fields hold left, top, right and bottom.
     CSVGRect toCornerRect() const;
+    // The smallest rectangle that holds both, from their left, top, right
+    // and bottom edges.
+    CSVGRect united(const CSVGRect& other) const;
     // The bounding box of the four corners mapped by the matrix.
     CSVGRect transformed(const CSVGMatrix& matrix) const;
     void setFromQRectF(const QRectF& rect);

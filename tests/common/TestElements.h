@@ -32,51 +32,6 @@ private:
     bool m_inRegion;
 };
 
-// A drawable element of any tag, with the shape base's behaviour alone: a
-// container for g, svg, a ... as the base draws and bounds containers by
-// their type codes.
-class TestStyledShape : public CSVGElementShape
-{
-public:
-    explicit TestStyledShape(CSVGDocument* document, const std::wstring& tag = L"path", std::uint16_t type = 72)
-        : CSVGElementShape(document, tag, type)
-    {
-    }
-    bool isGroup() const override { return getType() == 60; }
-};
-
-class TestGroup : public TestStyledShape
-{
-public:
-    explicit TestGroup(CSVGDocument* document, const std::wstring& tag = L"g", std::uint16_t type = 60)
-        : TestStyledShape(document, tag, type)
-    {
-    }
-};
-
-// A use element as far as the shape base paints it: the element named by its
-// "xlink:href" in its place.
-class TestUse : public CSVGElementShape
-{
-public:
-    explicit TestUse(CSVGDocument* document)
-        : CSVGElementShape(document, L"use", 90)
-    {
-    }
-};
-
-// A clip path with the outline it is given; not a shape, as clip paths are.
-class TestClipPath : public CSVGElementShape
-{
-public:
-    TestClipPath(CSVGDocument* document, const QPainterPath& outline)
-        : CSVGElementShape(document, L"clipPath", 21)
-    {
-        m_path = outline;
-    }
-    bool isShape() const override { return false; }
-};
-
 // Appends the element to the parent with its id registered and returns it.
 template <typename Element> Element* appendElement(CSVGElement* parent, Element* element)
 {

@@ -100,8 +100,7 @@ void tst_CSVGDocument::goneElementsLeaveTheDocument()
 {
     CSVGDocument document;
     CSVGElement* root = appendNew(&document, L"svg");
-    auto* group = new TestShape(&document, L"g", 60);
-    root->appendChild(group, true, false);
+    CSVGElement* group = appendNew(root, L"g");
     CSVGElement* leaf = appendNew(group, L"path");
     appendNew(group, L"style");
     CSVGElement* top = appendNew(root, L"rect");

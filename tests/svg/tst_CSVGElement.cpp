@@ -273,12 +273,14 @@ void tst_CSVGElement::layout_data()
     QTest::newRow("content") << "title"
                              << ""
                              << "T" << 1 << " <title" + tag + ">T </title>\n";
+    // A text carries its font size from the start.
     QTest::newRow("text") << "text"
                           << "tspan"
-                          << "" << 1 << " <text" + tag + "><tspan/>\n</text>\n";
+                          << "" << 1
+                          << " <text fill=\"red\" font-size=\"12pt\" x=\"1\" d=\"M\" wt=\"1\"><tspan/>\n</text>\n";
     QTest::newRow("tspan") << "tspan"
-                           << ""
-                           << "Hi" << 3 << "<tspan" + tag + ">Hi</tspan>\n";
+                           << "textcontent"
+                           << "" << 3 << "<tspan" + tag + "><textcontent/>\n</tspan>\n";
     QTest::newRow("textcontent") << "textcontent"
                                  << ""
                                  << "ab" << 2 << "<textcontent" + tag + ">ab  </textcontent>\n";
@@ -303,7 +305,8 @@ void tst_CSVGElement::layout()
     // The cached start tag must follow later changes.
     element->buildStartTag();
     element->setAttribute(L"x", L"1", false);
-    element->setText(text.toStdWString(), false);
+    if (!text.isEmpty())
+        element->setText(text.toStdWString(), false);
     if (!child.isEmpty())
         appendUnnamed(element, child.toStdWString().c_str());
     QCOMPARE(written(element, depth), expected);
@@ -320,11 +323,12 @@ void tst_CSVGElement::escapedOutputIsWellFormed()
     root->setAttribute(L"xmlns:xlink", L"http://www.w3.org/1999/xlink", false);
     CSVGElement* label = appendUnnamed(appendUnnamed(root, L"g"), L"text");
     label->setAttribute(L"font-family", value, false);
-    appendUnnamed(label, L"tspan")->setText(text, false);
+    appendUnnamed(appendUnnamed(label, L"tspan"), L"textcontent")->setText(text, false);
     appendUnnamed(root, L"use")->setAttribute(L"xlink:href", L"#a&b", false);
     QCOMPARE(written(label, 0),
-        QStringLiteral("<text font-family=\"&quot;A&amp;B&quot; &lt;Sans&gt;\">"
-                       "<tspan>x &lt; y &amp;&amp; &quot;z&quot; &gt;</tspan>\n</text>\n"));
+        QStringLiteral(
+            "<text font-family=\"&quot;A&amp;B&quot; &lt;Sans&gt;\" font-size=\"12pt\">"
+            "<tspan><textcontent>x &lt; y &amp;&amp; &quot;z&quot; &gt;  </textcontent>\n</tspan>\n</text>\n"));
 
     QXmlStreamReader reader(written(root, 0));
     QStringList values;
@@ -333,8 +337,8 @@ void tst_CSVGElement::escapedOutputIsWellFormed()
             continue;
         for (const QXmlStreamAttribute& attribute : reader.attributes())
             values << attribute.value().toString();
-        if (reader.name() == QLatin1String("tspan"))
-            values << reader.readElementText();
+        if (reader.name() == QLatin1String("textcontent"))
+            values << reader.readElementText().trimmed();
     }
     QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
     QVERIFY(values.contains(QString::fromStdWString(value)) && values.contains(QString::fromStdWString(text)));
@@ -379,7 +383,7 @@ void tst_CSVGElement::transforms()
     parent->normalizeTransform();
     QCOMPARE(element->getAttribute(L"transform"), std::wstring(L"matrix(2.500000,0,0,2.500000,10,20)"));
     QCOMPARE(child->getAttribute(L"transform"), rotation);
-    QCOMPARE(appendNew(parent, L"rect")->getAttributeNames().count(L"transform"), size_t(0));
+    QVERIFY(appendNew(parent, L"rect")->getAttribute(L"transform").empty());
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElement)

@@ -76,7 +76,7 @@ void tst_CSVGElementPolyline::hitTest()
     QFETCH(QPointF, at);
     QFETCH(bool, hit);
     CSVGDocument document;
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
+    CSVGElementShape* group = appendShape(&document, "g", "");
     group->setAttribute(L"transform", L"translate(1000,0)", false);
     CSVGElementPolyline* polyline
         = appendShape<CSVGElementPolyline>(group, "polyline", attributes + "|transform=scale(1,2)");

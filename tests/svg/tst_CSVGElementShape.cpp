@@ -15,9 +15,9 @@ namespace {
 struct NestedDrawing
 {
     CSVGDocument document;
-    TestGroup* root = appendElement(&document, new TestGroup(&document, L"svg", 82));
-    TestGroup* outer = appendElement(root, new TestGroup(&document));
-    TestGroup* inner = appendElement(outer, new TestGroup(&document));
+    CSVGElementShape* root = appendShape(&document, "svg", "");
+    CSVGElementShape* outer = appendShape(root, "g", "");
+    CSVGElementShape* inner = appendShape(outer, "g", "");
     CSVGElementShape* path
         = appendShape(inner, "path", "d=M0 0 L10 0 L10 10 Z|transform=translate(5,5)|stroke-width=20");
     CSVGElementShape* polygon = appendShape(inner, "polygon", "points=20 0 30 0 30 5");
@@ -81,8 +81,12 @@ void tst_CSVGElementShape::hitTestsInCanvasCoordinates()
     QVERIFY(!drawing.path->hitTest(105, 15, group, id));
     QVERIFY(!drawing.path->hitTest(15, 15, group, id));
     QVERIFY(drawing.polygon->hitTest(158, 4, group, id));
-    QVERIFY(!drawing.outer->hitTest(125, 15, group, id));
     QCOMPARE(id, drawing.polygon->getId());
+    // Through nested groups: the leaf's id, and the outermost group's.
+    QVERIFY(drawing.outer->hitTest(125, 15, group, id));
+    QCOMPARE(id, drawing.path->getId());
+    QCOMPARE(group, drawing.outer->getId());
+    QVERIFY(!drawing.outer->hitTest(105, 15, group, id));
 
     // A matrix without inverse hits nothing and breaks nothing.
     drawing.inner->setAttribute(L"transform", L"scale(0)", false);
@@ -96,7 +100,7 @@ void tst_CSVGElementShape::hitTestsInCanvasCoordinates()
 void tst_CSVGElementShape::containerBoundsCountThinChildren()
 {
     CSVGDocument document;
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
+    CSVGElementShape* group = appendShape(&document, "g", "");
     appendShape(group, "polyline", "points=0 10 50 10");
     appendShape(group, "polyline", "points=0 30 80 30");
     appendShape(group, "path", "");

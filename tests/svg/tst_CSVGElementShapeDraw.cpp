@@ -238,7 +238,7 @@ void tst_CSVGElementShapeDraw::positions()
     CSVGDocument document;
     document.setCustomPositions({ QJsonObject { { "id", 7 }, { "color", "#00ff00" }, { "name", "Hood" } },
         QJsonObject { { "id", 1000 }, { "color", "#0000ff" }, { "name", "Not this one" } } });
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
+    CSVGElementShape* group = appendShape(&document, "g", "");
     auto* small
         = appendShape<CSVGElementPolyline>(group, "polygon", "points=80 80 120 80 120 120 80 120|position_id=7");
     auto* large = appendShape<CSVGElementPolyline>(group, "polygon", QString(kSquare) + "|position_id=7");
@@ -276,7 +276,7 @@ void tst_CSVGElementShapeDraw::positions()
 void tst_CSVGElementShapeDraw::visibility()
 {
     CSVGDocument document;
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
+    CSVGElementShape* group = appendShape(&document, "g", "");
     CSVGElementPolyline* line
         = appendShape<CSVGElementPolyline>(group, "polyline", "points=20 100 180 100|visibility=hidden");
     QCOMPARE(inkNear(paint(line), 100, 100), QColor(Qt::white));
@@ -289,34 +289,42 @@ void tst_CSVGElementShapeDraw::visibility()
     QCOMPARE(inkNear(paint(line), 100, 100), QColor(Qt::white));
 }
 
-// A use shows the element it names; one that names itself or an element
-// that contains it is not painted again inside itself.
+// A use shows the element it names where the use puts it: under its own
+// matrix, moved by its x and y, then the element's own transform. The element
+// itself stays where it is. One that names itself or an element that
+// contains it is not painted again inside itself.
 void tst_CSVGElementShapeDraw::useReferences()
 {
     CSVGDocument document;
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
+    CSVGElementShape* group = appendShape(&document, "g", "");
     CountingLine* line = appendElement(group, new CountingLine(&document));
-    line->setAttribute(L"points", L"20 100 180 100", false);
-    TestUse* loop = appendElement(group, new TestUse(&document));
-    loop->setAttribute(L"xlink:href", L"#" + group->getId(), false);
-    TestUse* self = appendElement(&document, new TestUse(&document));
+    setAttributes(line, "points=20 0 180 0|transform=translate(0,20)");
+    const QString href = "|xlink:href=#" + QString::fromStdWString(line->getId());
+    CSVGElementShape* loop = appendShape(group, "use", "xlink:href=#" + QString::fromStdWString(group->getId()));
+    CSVGElementShape* self = appendShape(&document, "use", "");
     self->setAttribute(L"xlink:href", L"#" + self->getId(), false);
-    TestUse* other = appendElement(&document, new TestUse(&document));
-    other->setAttribute(L"xlink:href", L"#" + line->getId(), false);
+    CSVGElementShape* moved = appendShape(&document, "use", "y=60|transform=translate(0,20)" + href);
+    CSVGElementShape* again = appendShape(&document, "use", "y=140" + href);
 
     // Two uses showing each other's groups.
-    TestGroup* first = appendElement(&document, new TestGroup(&document));
-    TestGroup* second = appendElement(&document, new TestGroup(&document));
-    appendElement(first, new TestUse(&document))->setAttribute(L"xlink:href", L"#" + second->getId(), false);
-    appendElement(second, new TestUse(&document))->setAttribute(L"xlink:href", L"#" + first->getId(), false);
+    CSVGElementShape* first = appendShape(&document, "g", "");
+    CSVGElementShape* second = appendShape(&document, "g", "");
+    appendShape(first, "use", "xlink:href=#" + QString::fromStdWString(second->getId()));
+    appendShape(second, "use", "xlink:href=#" + QString::fromStdWString(first->getId()));
     document.updateMatrix(nullptr, false);
 
     // Once as the group's child, once shown by the use inside the group.
-    QCOMPARE(inkNear(paint(group), 100, 100), QColor(Qt::black));
+    QCOMPARE(inkNear(paint(group), 100, 20), QColor(Qt::black));
     QCOMPARE(line->count, 2);
-    QCOMPARE(inkNear(paint(other), 100, 100), QColor(Qt::black));
-    QCOMPARE(inkNear(paint(self), 100, 100), QColor(Qt::white));
+    QImage image = paint(moved);
+    QCOMPARE(inkNear(image, 100, 100), QColor(Qt::black));
+    QCOMPARE(inkNear(image, 100, 20), QColor(Qt::white));
+    QCOMPARE(inkNear(paint(again), 100, 160), QColor(Qt::black));
+    QCOMPARE(line->getMatrix().toString(), std::wstring(L"matrix(1,0,0,1,0,20)"));
+    QCOMPARE(inkNear(paint(line), 100, 20), QColor(Qt::black));
+    QCOMPARE(inkNear(paint(self), 100, 20), QColor(Qt::white));
     QCOMPARE(inkNear(paint(first), 100, 100), QColor(Qt::white));
+    QCOMPARE(loop->getBoundingRect().toQRectF(), QRectF(20, 20, 160, 0));
 }
 
 // A clip path applies in the coordinates of the element that names it, and
@@ -324,10 +332,9 @@ void tst_CSVGElementShapeDraw::useReferences()
 void tst_CSVGElementShapeDraw::clipPaths()
 {
     CSVGDocument document;
-    QPainterPath outline;
-    outline.addRect(0, 0, 50, 200);
-    TestClipPath* clip = appendElement(&document, new TestClipPath(&document, outline));
-    TestGroup* group = appendElement(&document, new TestGroup(&document));
+    CSVGElementShape* clip = appendShape(&document, "clipPath", "");
+    appendShape(clip, "rect", "width=50|height=200");
+    CSVGElementShape* group = appendShape(&document, "g", "");
     setAttributes(group, "transform=translate(100,0)|clip-path=url(#" + QString::fromStdWString(clip->getId()) + ")");
     CSVGElementPolyline* clipped
         = appendShape<CSVGElementPolyline>(group, "polyline", "points=-80 100 80 100|transform=translate(-20,0)");

@@ -9,11 +9,9 @@ void row(const char* name, const char* group, const char* child, const char* pro
     QTest::newRow(name) << QString(group) << QString(child) << QString(property) << QString(expected);
 }
 
-TestStyledShape* appendShape(CSVGElement* parent, const wchar_t* tag)
+CSVGElementStyleable* appendShape(CSVGElement* parent, const wchar_t* tag)
 {
-    auto* shape = new TestStyledShape(parent->getDocument(), tag, tag == std::wstring(L"g") ? 60 : 72);
-    parent->appendChild(shape, true, false);
-    return shape;
+    return dynamic_cast<CSVGElementStyleable*>(appendNew(parent, tag));
 }
 
 QString value(CSVGElementStyleable* element, const QString& name)
@@ -39,8 +37,8 @@ struct Drawing
     }
     CSVGDocument document;
     CSVGElement* root = appendNew(&document, L"svg");
-    TestStyledShape* group = appendShape(root, L"g");
-    TestStyledShape* child = appendShape(group, L"path");
+    CSVGElementStyleable* group = appendShape(root, L"g");
+    CSVGElementStyleable* child = appendShape(group, L"path");
 };
 
 } // namespace
@@ -112,7 +110,7 @@ void tst_CSVGElementStyleable::precedence()
 void tst_CSVGElementStyleable::changeRewritesStyleDeclaration()
 {
     Drawing drawing;
-    TestStyledShape* child = drawing.child;
+    CSVGElementStyleable* child = drawing.child;
     setAttributes(child, QStringLiteral("style=stroke-width:1;stroke:#FF0000"));
     child->setAttribute(L"stroke-width", L"2", true);
     QCOMPARE(child->CSVGElement::getAttribute(L"style"), std::wstring(L"stroke:#FF0000;stroke-width:2;"));
@@ -128,7 +126,7 @@ void tst_CSVGElementStyleable::changeRewritesStyleDeclaration()
 void tst_CSVGElementStyleable::notifiedChangesReachDescendants()
 {
     Drawing drawing;
-    TestStyledShape* leaf = appendShape(drawing.child, L"path");
+    CSVGElementStyleable* leaf = appendShape(drawing.child, L"path");
     setAttributes(drawing.group, QStringLiteral("fill=red"));
     QCOMPARE(value(leaf, QStringLiteral("fill")), QStringLiteral("red"));
 

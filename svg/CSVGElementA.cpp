@@ -1,0 +1,6 @@
+#include "CSVGElementA.h"
+
+CSVGElementA::CSVGElementA(CSVGDocument* document)
+    : CSVGElementG(document, L"a", 12)
+{
+}

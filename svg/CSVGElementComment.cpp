@@ -1,0 +1,6 @@
+#include "CSVGElementComment.h"
+
+CSVGElementComment::CSVGElementComment(CSVGDocument* document)
+    : CSVGElement(document, L"comment", 7)
+{
+}

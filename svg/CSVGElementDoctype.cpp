@@ -1,0 +1,6 @@
+#include "CSVGElementDoctype.h"
+
+CSVGElementDoctype::CSVGElementDoctype(CSVGDocument* document)
+    : CSVGElement(document, L"DOCTYPE", 9)
+{
+}

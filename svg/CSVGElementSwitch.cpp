@@ -1,0 +1,6 @@
+#include "CSVGElementSwitch.h"
+
+CSVGElementSwitch::CSVGElementSwitch(CSVGDocument* document)
+    : CSVGElementG(document, L"switch", 83)
+{
+}

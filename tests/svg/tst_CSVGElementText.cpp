@@ -1,0 +1,191 @@
+#include "CGlobalConfig.h"
+#include "CSVGElementText.h"
+#include "CSVGElementTextContent.h"
+#include "CSVGElementTspan.h"
+#include "TestElements.h"
+#include "TestEnvironment.h"
+
+#include <QPainter>
+
+// Text boxes depend on the font: these tests measure with DejaVu Sans and
+// compare boxes with each other, not with pixel numbers.
+namespace {
+
+const QString kFont = QStringLiteral("font-family=DejaVu Sans");
+
+CSVGElementText* makeText(CSVGDocument& document, const QString& attributes, const QString& text)
+{
+    auto* element = appendShape<CSVGElementText>(&document, "text", kFont + "|" + attributes);
+    if (!text.isEmpty())
+        element->setText(text.toStdWString(), true);
+    document.updateMatrix(nullptr, false);
+    return element;
+}
+
+QRectF box(CSVGElementShape* shape)
+{
+    return shape->getBoundingRect().toQRectF();
+}
+
+} // namespace
+
+class tst_CSVGElementText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void setTextReplacesRuns();
+    void fontFromStyle_data();
+    void fontFromStyle();
+    void anchors();
+    void runsFollowEachOther();
+    void emptyBoxAndCaret();
+    void outlineOnceAndPainted();
+};
+
+void tst_CSVGElementText::initTestCase()
+{
+    g_config.setPointFactor(1.333039388414818);
+}
+
+// Old runs leave the document as removed children do; the characters are
+// one line.
+void tst_CSVGElementText::setTextReplacesRuns()
+{
+    CSVGDocument document;
+    CSVGElementText* text = makeText(document, "", "old");
+    CSVGElement* tspan = appendNew(text, L"tspan");
+    tspan->setText(L"span", false);
+    const std::wstring ids[] = { text->getChild(0)->getId(), tspan->getId(), tspan->getChild(0)->getId() };
+    QCOMPARE(text->getText(), std::wstring(L"oldspan"));
+    QSignalSpy removed(&document, &CSVGDocument::elementRemoved);
+
+    text->setText(L"a\tb\r\nc", true);
+    QCOMPARE(text->getText(), std::wstring(L"a b c"));
+    QCOMPARE(childTags(text), QStringLiteral("textcontent"));
+    QVERIFY(
+        std::none_of(std::begin(ids), std::end(ids), [&document](auto& id) { return document.getElementById(id); }));
+    QCOMPARE(removed.count(), 3);
+    QCOMPARE(document.getElementById(text->getChild(0)->getId()), text->getChild(0));
+}
+
+void tst_CSVGElementText::fontFromStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("wider");
+    // 12pt make 15 pixels; points are truncated before they are scaled.
+    QTest::newRow("fractional points") << "font-size=12.9PT" << 0;
+    QTest::newRow("pixels") << "font-size=15px" << 0;
+    QTest::newRow("pt first is no unit") << "font-size=pt20" << -1;
+    QTest::newRow("huge") << "font-size=1e300px" << 1;
+    QTest::newRow("style declaration") << "style=font-size:30px" << 1;
+    QTest::newRow("bold") << "font-weight=bold" << 1;
+    QTest::newRow("numeric weight") << "font-weight=700" << 0;
+}
+
+// Compared with the same text in the text's own size, 12pt.
+void tst_CSVGElementText::fontFromStyle()
+{
+    QFETCH(QString, style);
+    QFETCH(int, wider);
+    CSVGDocument document;
+    const double plain = box(makeText(document, "", "Hello")).width();
+    const double styled = box(makeText(document, style, "Hello")).width();
+    QCOMPARE(styled > plain + 0.5 ? 1 : styled < plain - 0.5 ? -1 : 0, wider);
+}
+
+// The anchor moves the box and the outline left by the whole width, or
+// half of it; a longer text is wider.
+void tst_CSVGElementText::anchors()
+{
+    CSVGDocument document;
+    CSVGElementText* start = makeText(document, "x=100|y=50", "Anchored");
+    CSVGElementText* middle = makeText(document, "x=100|y=50|text-anchor=middle", "Anchored");
+    CSVGElementText* end = makeText(document, "x=100|y=50|text-anchor=end", "Anchored");
+    const QRectF left = box(start);
+    QVERIFY(left.width() > 20 && box(makeText(document, "x=100|y=50", "Anchored text")).width() > left.width());
+    QCOMPARE(box(middle), left.translated(-left.width() / 2, 0));
+    QCOMPARE(box(end), left.translated(-left.width(), 0));
+    QCOMPARE(end->getPainterPath().boundingRect(), start->getPainterPath().boundingRect().translated(-left.width(), 0));
+    QVERIFY(qAbs(left.left() - 100) < 2 && qAbs(left.bottom() - 50) < 2 && left.top() < 50 - 10);
+
+    // Changing the anchor lays the text out again.
+    start->setAttribute(L"text-anchor", L"end", true);
+    QCOMPARE(box(start), box(end));
+}
+
+// After a character run a tspan starts at the end of that run's box, its
+// characters moved by its offsets; with "tb" the next run goes below. A
+// position of its own wins; an empty offset keeps the last one.
+void tst_CSVGElementText::runsFollowEachOther()
+{
+    for (const bool vertical : { false, true }) {
+        CSVGDocument document;
+        CSVGElementText* text = makeText(document, vertical ? "x=10|y=20|writing-mode=tb" : "x=10|y=20", "Head");
+        auto* tspan = appendShape<CSVGElementTspan>(text, "tspan", "dx=5|dy=2");
+        tspan->setText(L"tail", false);
+        box(text);
+        const QRectF head = box(static_cast<CSVGElementShape*>(text->getChild(0)));
+        const QPointF expected = vertical ? QPointF(10, 20 + head.height()) : QPointF(10 + head.width(), 20);
+        QVERIFY(head.width() > 10);
+        QCOMPARE(tspan->getPosition(), expected);
+        QVERIFY(qAbs(box(tspan).left() - expected.x() - 5) < 1.5 && qAbs(box(tspan).bottom() - expected.y() - 2) < 1);
+        QCOMPARE(box(text), head.united(box(tspan)));
+
+        tspan->setAttribute(L"x", L"300", true);
+        tspan->setAttribute(L"dx", L"", true);
+        box(text);
+        QCOMPARE(tspan->getPosition().x(), 300.0);
+        QCOMPARE(tspan->getOffset(), QPointF(5, 2));
+    }
+}
+
+// Without characters a text keeps the box of an "I" in its font size (16
+// pixels without one), to be found and hit by; the caret box is one unit
+// wide at the text's x; under an anchor a prefix lines up with the run.
+void tst_CSVGElementText::emptyBoxAndCaret()
+{
+    CSVGDocument document;
+    CSVGElementText* sized = makeText(document, "x=100|y=50|stroke-width=2", "");
+    const QRectF small = box(sized);
+    QVERIFY(box(makeText(document, "x=100|y=50|font-size=", "")).height() > small.height() && small.height() > 5);
+    QVERIFY(small.left() >= 100 && small.left() < 103 && qAbs(small.bottom() - 50) < 1);
+    std::wstring groupId;
+    std::wstring id;
+    QVERIFY(sized->hitTest(small.left() - 1.5, int(small.center().y()), groupId, id));
+    QVERIFY(!sized->hitTest(small.left() - 3, int(small.center().y()), groupId, id));
+
+    CSVGElementText* text = makeText(document, "x=100|y=50|text-anchor=middle", "Caret");
+    const QRectF all = text->getTextRect(-1).toQRectF();
+    const QRectF two = text->getTextRect(2).toQRectF();
+    QCOMPARE(all, box(text));
+    QVERIFY(two.width() < all.width() && qAbs(two.left() - all.left()) < 1);
+    const QRectF caret = text->getTextRect(0).toQRectF();
+    QVERIFY(caret.left() == 100 && caret.width() == 1 && caret.height() > 5);
+    appendNew(text, L"tspan");
+    QCOMPARE(text->getTextRect(2).toQRectF(), QRectF());
+}
+
+// A text's outline holds its runs' outlines once; painted, they show, also
+// in the document's default family, which falls back to an installed one.
+void tst_CSVGElementText::outlineOnceAndPainted()
+{
+    CSVGDocument document;
+    auto* text = appendShape<CSVGElementText>(&document, "text", "x=20|y=100|font-size=40px");
+    auto* tspan = appendShape<CSVGElementTspan>(text, "tspan", "");
+    tspan->setText(L"Ink", false);
+    QCOMPARE(text->getTransformedPath().elementCount(), text->getPainterPath().elementCount());
+    QVERIFY(text->getPainterPath().elementCount() > 10);
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    text->draw(&painter, CSVGMatrix(), false, false, false, false);
+    painter.end();
+    const QRect area = box(text).toAlignedRect();
+    QImage blank(area.size(), QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QVERIFY(image.copy(area) != blank);
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGElementText)
+#include "tst_CSVGElementText.moc"
