@@ -253,7 +253,7 @@ void tst_CSVGDataRepair::joinedPathFollowsTheChain()
 void tst_CSVGDataRepair::repairIsUndoneWhole()
 {
     TestDrawing drawing;
-    auto* group = appendElement(drawing.root, new TestGroup(&drawing.document));
+    CSVGElementShape* group = appendShape(drawing.root, "g", "");
     drawing.addPath(squareData(0, 0, 10) + "|position_id=a", group);
     drawing.addPath(squareData(2, 2, 2), group);
     drawing.addPath("d=M20 0 L30 0");

@@ -130,7 +130,7 @@ void tst_CSVGElementShape::offsetOutline()
     QFETCH(ClipperLib::JoinType, join);
     QFETCH(double, area);
     TestDrawing drawing;
-    auto* group = appendElement(drawing.root, new TestGroup(&drawing.document));
+    CSVGElementShape* group = appendShape(drawing.root, "g", "");
     group->setAttribute(L"transform", L"translate(100,50)", false);
     CSVGElementShape* path = drawing.addPath(squareData(0, 0, 100) + extra, group);
     for (CSVGElementShape* shape : { path, static_cast<CSVGElementShape*>(group) }) {
