@@ -46,6 +46,9 @@ bool StandInServer::start(int port)
 {
     m_server = std::make_unique<httplib::Server>();
     m_server->set_keep_alive_timeout(1);
+    // Tests run many programs at once under sanitizers; a slow client is not
+    // a broken one.
+    m_server->set_read_timeout(30, 0);
     // Headers and body go out in separate writes; without this every reply
     // waits for the client's delayed acknowledgement.
     m_server->set_tcp_nodelay(true);
@@ -59,10 +62,17 @@ bool StandInServer::start(int port)
     const auto withBody
         = [this](const httplib::Request& request, httplib::Response& response, const httplib::ContentReader& reader) {
               std::string body;
-              reader([&body](const char* data, size_t length) {
+              const bool complete = reader([&body](const char* data, size_t length) {
                   body.append(data, length);
                   return true;
               });
+              // A body cut short must not be judged as a request that lacks
+              // its fields.
+              if (!complete) {
+                  response.status = 400;
+                  response.set_content("{\"error\":\"incomplete request body\"}", "application/json");
+                  return;
+              }
               serve(request, response, body);
           };
     const auto withoutBody = [this](const httplib::Request& request, httplib::Response& response) {
