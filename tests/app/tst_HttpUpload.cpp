@@ -10,6 +10,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
+#include <functional>
+
 class tst_HttpUpload : public QObject
 {
     Q_OBJECT
@@ -19,7 +21,6 @@ private slots:
     void uploadIsVerifiedAndStored();
     void refusedTokens_data();
     void refusedTokens();
-    void timestampedKey_data();
     void timestampedKey();
     void tempFileChosenByKeyName_data();
     void tempFileChosenByKeyName();
@@ -34,6 +35,8 @@ private:
         int code = 0;
     };
     static void watch(HttpRequest& request, Result* result);
+    // Starts an upload to the store's endpoint and waits for its outcome.
+    Result upload(int endpoint, const std::function<void(HttpRequest&)>& start);
     QString writeFile(const QString& name, const QByteArray& content) const;
     // Posts a hand-made form to the first endpoint, as a client with its own
     // idea of the token would; returns the HTTP status and the store's error.
@@ -60,6 +63,16 @@ void tst_HttpUpload::watch(HttpRequest& request, Result* result)
         .setFailHandler([result](const QString& error, int code) {
             *result = { true, false, error, code };
         });
+}
+
+tst_HttpUpload::Result tst_HttpUpload::upload(int endpoint, const std::function<void(HttpRequest&)>& start)
+{
+    Result result;
+    HttpRequest request(m_session->server().uploadEndpoint(endpoint));
+    watch(request, &result);
+    start(request);
+    [&] { QTRY_VERIFY(result.done); }();
+    return result;
 }
 
 QString tst_HttpUpload::writeFile(const QString& name, const QByteArray& content) const
@@ -91,11 +104,7 @@ void tst_HttpUpload::uploadIsVerifiedAndStored()
     const QByteArray content = "abcdefghij" + QByteArray("<svg/>").toBase64() + "\n";
     const QString path = writeFile(name, content);
     QVERIFY(!path.isEmpty());
-    Result result;
-    HttpRequest request(m_session->server().uploadEndpoint(1));
-    watch(request, &result);
-    request.uploadFile(path);
-    QTRY_VERIFY(result.done);
+    const Result result = upload(1, [&](HttpRequest& request) { request.uploadFile(path); });
     QVERIFY2(result.success, qPrintable(result.text));
     QCOMPARE(QJsonDocument::fromJson(result.text.toUtf8()).object().value("key").toString(), name);
     QCOMPARE(m_session->server().storedObject("morlandata", name), content);
@@ -170,31 +179,20 @@ void tst_HttpUpload::refusedTokens()
     QCOMPARE(postForm(token, key, withFile), qMakePair(status, error));
 }
 
-void tst_HttpUpload::timestampedKey_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("svg") << "drawing.svg"
-                         << "svg";
-    QTest::newRow("short name") << "ab"
-                                << "ab";
-}
-
+// The key ends in the last three characters of the name, also of a shorter one.
 void tst_HttpUpload::timestampedKey()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, extension);
-    const QString path = writeFile(name, "<svg/>");
-    Result result;
-    HttpRequest request(m_session->server().uploadEndpoint(2));
-    watch(request, &result);
-    request.uploadFileTimestamped(path, "morlandatah", "uploads/svg/");
-    QTRY_VERIFY(result.done);
-    QVERIFY2(result.success, qPrintable(result.text));
-    const QString key = QJsonDocument::fromJson(result.text.toUtf8()).object().value("key").toString();
-    QVERIFY2(QRegularExpression("^uploads/svg/\\d{8}_\\d{6}_[a-z]{5}\\." + extension + "$").match(key).hasMatch(),
-        qPrintable(key));
-    QCOMPARE(m_session->server().storedObject("morlandatah", key), QByteArray("<svg/>"));
+    for (const auto& [name, extension] :
+        { qMakePair(QString("drawing.svg"), QString("svg")), qMakePair(QString("ab"), QString("ab")) }) {
+        const QString path = writeFile(name, "<svg/>");
+        const Result result = upload(
+            2, [&](HttpRequest& request) { request.uploadFileTimestamped(path, "morlandatah", "uploads/svg/"); });
+        QVERIFY2(result.success, qPrintable(result.text));
+        const QString key = QJsonDocument::fromJson(result.text.toUtf8()).object().value("key").toString();
+        QVERIFY2(QRegularExpression("^uploads/svg/\\d{8}_\\d{6}_[a-z]{5}\\." + extension + "$").match(key).hasMatch(),
+            qPrintable(key));
+        QCOMPARE(m_session->server().storedObject("morlandatah", key), QByteArray("<svg/>"));
+    }
 }
 
 void tst_HttpUpload::tempFileChosenByKeyName_data()
@@ -212,11 +210,8 @@ void tst_HttpUpload::tempFileChosenByKeyName()
     QFETCH(QByteArray, content);
     QVERIFY(!writeFile("tmp/test.pdb", "package").isEmpty());
     QVERIFY(!writeFile("tmp/test.png", "preview").isEmpty());
-    Result result;
-    HttpRequest request(m_session->server().uploadEndpoint(3));
-    watch(request, &result);
-    request.uploadTempFile(keyName, "morlandataf", "allcutorsave/", "unused");
-    QTRY_VERIFY(result.done);
+    const Result result = upload(
+        3, [&](HttpRequest& request) { request.uploadTempFile(keyName, "morlandataf", "allcutorsave/", "unused"); });
     QVERIFY2(result.success, qPrintable(result.text));
     QCOMPARE(m_session->server().storedObject("morlandataf", "allcutorsave/" + keyName), content);
     // Its file part names itself with a trailing ";", which the store accepts.

@@ -26,30 +26,21 @@ class tst_InstanceGuard : public QObject
 {
     Q_OBJECT
 private slots:
-    void secondGuardRefused();
-    void releasedGuardTakenOver();
+    void secondGuardRefusedUntilReleased();
     void otherProcessHoldsUntilKilled();
     void noFolderForTheLockGoesOn();
 };
 
-void tst_InstanceGuard::secondGuardRefused()
-{
-    InstanceGuard first(kKey);
-    QVERIFY(first.acquire());
-    QVERIFY(first.isHeld());
-    InstanceGuard second(kKey);
-    QVERIFY(!second.acquire());
-    QVERIFY(!second.isHeld());
-}
-
-void tst_InstanceGuard::releasedGuardTakenOver()
+void tst_InstanceGuard::secondGuardRefusedUntilReleased()
 {
     {
         InstanceGuard first(kKey);
-        QVERIFY(first.acquire());
+        QVERIFY(first.acquire() && first.isHeld());
+        InstanceGuard second(kKey);
+        QVERIFY(!second.acquire() && !second.isHeld());
     }
-    InstanceGuard second(kKey);
-    QVERIFY(second.acquire());
+    InstanceGuard third(kKey);
+    QVERIFY(third.acquire());
 }
 
 void tst_InstanceGuard::otherProcessHoldsUntilKilled()

@@ -58,12 +58,9 @@ void tst_CActionBase::deleteUndoRedo_data()
 {
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("without");
-    QTest::newRow("first") << "a"
-                           << "b c";
-    QTest::newRow("middle with subtree") << "b"
-                                         << "a c";
-    QTest::newRow("last") << "c"
-                          << "a b";
+    QTest::newRow("first") << QString("a") << QString("b c");
+    QTest::newRow("middle with subtree") << QString("b") << QString("a c");
+    QTest::newRow("last") << QString("c") << QString("a b");
 }
 
 void tst_CActionBase::deleteUndoRedo()

@@ -40,8 +40,6 @@ void tst_CSVGDocument::factory()
     QFETCH(QString, tag);
     QFETCH(int, type);
     CSVGDocument document;
-    QCOMPARE(document.getType(), std::uint16_t(8));
-    QVERIFY(document.getAttributeNames().empty());
     QCOMPARE(document.createElement(std::wstring()), nullptr);
     std::unique_ptr<CSVGElement> element(document.createElement(tag.toStdWString()));
     QCOMPARE(int(element->getType()), type);
@@ -166,10 +164,8 @@ void tst_CSVGDocument::pathElement()
     std::unique_ptr<CSVGElementPath> element(document.createPathElement(path));
     QCOMPARE(element->getType(), std::uint16_t(72));
     QVERIFY(!element->isGeometryDirty());
-    const QRectF drawn = element->getPainterPath().boundingRect();
-    const QRectF given = path.boundingRect();
-    QVERIFY2(std::abs(drawn.left() - given.left()) < 0.01 && std::abs(drawn.bottom() - given.bottom()) < 0.01,
-        qPrintable(QStringLiteral("%1 %2").arg(drawn.bottom()).arg(given.bottom())));
+    const QPointF offset = element->getPainterPath().boundingRect().bottomLeft() - path.boundingRect().bottomLeft();
+    QVERIFY2(offset.manhattanLength() < 0.01, qPrintable(QStringLiteral("%1 %2").arg(offset.x()).arg(offset.y())));
     QCOMPARE(QString::fromStdWString(element->getAttribute(L"d")), data);
     QCOMPARE(element->getAttribute(L"stroke") + element->getAttribute(L"stroke-width")
             + element->getAttribute(L"stroke-opacity"),
