@@ -40,7 +40,7 @@ private slots:
     void insertion();
     void idMapNeverNamesAGoneElement();
     void copies();
-    void flags();
+    void modifiedAndTearLine();
     void layout_data();
     void layout();
     void escapedOutputIsWellFormed();
@@ -60,26 +60,22 @@ void tst_CSVGElement::idsComeFromOneCounterAndSkipTakenIds()
     path->setAttribute(L"id", idOf(L"rect", n + 2), false);
     group->setAttribute(L"id", idOf(L"rect", n + 3), false);
     group->setAttribute(L"id", L"other", false);
-    std::unique_ptr<CSVGElement> rect(document.createElement(L"rect"));
-    QCOMPARE(rect->getId(), idOf(L"rect", n + 4));
-
-    CSVGElement unnamed(&document, L"document", 0);
-    QVERIFY(unnamed.getAttributeNames().empty());
+    QCOMPARE(std::unique_ptr<CSVGElement>(document.createElement(L"rect"))->getId(), idOf(L"rect", n + 4));
     // Reading an unknown name does not register it.
-    QVERIFY(rect->getAttribute(L"never-seen-attribute").empty());
+    QVERIFY(path->getAttribute(L"never-seen-attribute").empty());
     QCOMPARE(g_config.findAttributeId(L"never-seen-attribute"), -1);
 }
 
 // p holds a, b and c; q holds x, which holds y; n is new. A step names the
-// operation, the element inserted into, the child and the reference.
+// operation, the element inserted into, the child and the reference; then
+// come the children of p and of q after it.
 void tst_CSVGElement::insertion_data()
 {
     QTest::addColumn<QStringList>("step");
     QTest::addColumn<bool>("result");
-    QTest::addColumn<QString>("pChildren");
-    QTest::addColumn<QString>("qChildren");
+    QTest::addColumn<QString>("children");
     const auto row = [](const char* step, bool result, const char* p, const char* q) {
-        QTest::newRow(step) << QString::fromLatin1(step).split(QLatin1Char(' ')) << result << p << q;
+        QTest::newRow(step) << QString(step).split(' ') << result << QString(p) + '|' + q;
     };
     row("append p n -", true, "a b c n", "x");
     row("append p x -", false, "a b c", "x");
@@ -107,37 +103,25 @@ void tst_CSVGElement::insertion()
 {
     QFETCH(QStringList, step);
     QFETCH(bool, result);
-    QFETCH(QString, pChildren);
-    QFETCH(QString, qChildren);
+    QFETCH(QString, children);
 
     CSVGDocument document;
-    CSVGElement* root = appendNew(&document, L"svg");
-    std::map<QString, CSVGElement*> e { { "p", appendNew(root, L"p") }, { "q", appendNew(root, L"q") } };
-    for (const wchar_t* tag : { L"a", L"b", L"c" })
-        e[QString::fromWCharArray(tag)] = appendNew(e["p"], tag);
-    e["x"] = appendNew(e["q"], L"x");
-    e["y"] = appendNew(e["x"], L"y");
+    std::map<QString, CSVGElement*> e { { "root", appendNew(&document, L"svg") } };
+    for (const QString& pair : QStringLiteral("p:root q:root a:p b:p c:p x:q y:x").split(' '))
+        e[pair.left(1)] = appendNew(e[pair.mid(2)], pair.left(1).toStdWString().c_str());
     std::unique_ptr<CSVGElement> fresh(document.createElement(L"n"));
     e["n"] = fresh.get();
 
     CSVGElement* into = e[step[1]];
     CSVGElement* child = e[step[2]];
-    CSVGElement* ref = step[3] == QLatin1String("-") ? nullptr : e[step[3]];
-    bool done = false;
-    if (step[0] == QLatin1String("append"))
-        done = into->appendChild(child, false, false);
-    else if (step[0] == QLatin1String("prepend"))
-        done = into->prependChild(child, false, false);
-    else if (step[0] == QLatin1String("adopt"))
-        done = into->adoptChild(child, false);
-    else if (step[0] == QLatin1String("after"))
-        done = into->insertChildAfter(child, ref, false);
-    else
-        done = into->insertChildBefore(child, ref, false, false);
-
+    CSVGElement* ref = step[3] == "-" ? nullptr : e[step[3]];
+    const bool done = step[0] == "append" ? into->appendChild(child, false, false)
+        : step[0] == "prepend"            ? into->prependChild(child, false, false)
+        : step[0] == "adopt"              ? into->adoptChild(child, false)
+        : step[0] == "after"              ? into->insertChildAfter(child, ref, false)
+                                          : into->insertChildBefore(child, ref, false, false);
     QCOMPARE(done, result);
-    QCOMPARE(childTags(e["p"]), pChildren);
-    QCOMPARE(childTags(e["q"]), qChildren);
+    QCOMPARE(childTags(e["p"]) + '|' + childTags(e["q"]), children);
     QVERIFY(!done || child->getParent() == into);
     if (fresh->getParent())
         fresh.release();
@@ -150,16 +134,12 @@ void tst_CSVGElement::idMapNeverNamesAGoneElement()
     CSVGDocument document;
     CSVGElement* root = appendNew(&document, L"svg");
     CSVGElement* group = appendNew(root, L"g");
-    CSVGElement* leaf = appendNew(appendNew(group, L"g"), L"path");
-    const std::wstring leafId = leaf->getId();
+    const std::wstring leafId = appendNew(appendNew(group, L"g"), L"path")->getId();
     std::unique_ptr<CSVGElement> stranger(document.createElement(L"rect"));
     QVERIFY(!root->removeChild(stranger.get(), true));
     QVERIFY(!root->deleteChild(stranger.get()));
 
-    QVERIFY(root->removeChild(group, false));
-    QCOMPARE(document.getElementById(leafId), nullptr);
-    QVERIFY(root->appendChild(group, true, false));
-    QCOMPARE(document.getElementById(leafId), leaf);
+    // Removal and reinsertion are checked with the undo actions.
     QVERIFY(root->deleteChild(group));
     QCOMPARE(document.getElementById(leafId), nullptr);
 
@@ -225,35 +205,24 @@ void tst_CSVGElement::copies()
     QCOMPARE(document.getElementById(childId), nullptr);
 }
 
-void tst_CSVGElement::flags()
+// Only a notified change marks the document. A group is a tear line when it
+// or a child of it is marked "true", exactly so.
+void tst_CSVGElement::modifiedAndTearLine()
 {
     CSVGDocument document;
-    TestShape* chain[] = { new TestShape(&document, L"g", 60), new TestShape(&document, L"g", 60),
-        new TestShape(&document, L"path", 72), new TestShape(&document, L"x", 0) };
-    document.appendChild(chain[0], true, false);
-    for (int i = 1; i < 4; ++i)
-        chain[i - 1]->appendChild(chain[i], true, false);
-    chain[0]->setModified(false);
-    QVERIFY(!chain[0]->isModified() && chain[1]->isModified());
-    for (TestShape* shape : chain)
-        shape->clearGeometryDirty();
-    chain[2]->setGeometryDirty();
-    QVERIFY(chain[0]->isGeometryDirty() && chain[1]->isGeometryDirty() && chain[2]->isGeometryDirty());
-    QVERIFY(!chain[3]->isGeometryDirty());
-
-    chain[2]->setAttribute(L"x", L"1", false);
+    CSVGElement* outer = appendNew(&document, L"g");
+    CSVGElement* inner = appendNew(outer, L"g");
+    CSVGElement* path = appendNew(inner, L"path");
+    document.setModified(false);
+    path->setAttribute(L"x", L"1", false);
     QVERIFY(!document.isModified());
-    chain[2]->setAttribute(L"x", L"2", true);
+    path->setAttribute(L"x", L"2", true);
     QVERIFY(document.isModified());
 
-    chain[1]->setCheckFlag(false);
-    QVERIFY(!appendNew(chain[1], L"rect")->getCheckFlag());
-    QVERIFY(appendNew(chain[0], L"rect")->getCheckFlag());
-
-    chain[0]->setAttribute(L"tear_line", L"True", false);
-    QVERIFY(!chain[0]->isTearLine());
-    chain[1]->setAttribute(L"tear_line", L"true", false);
-    QVERIFY(chain[0]->isTearLine() && chain[1]->isTearLine() && !chain[2]->isTearLine());
+    outer->setAttribute(L"tear_line", L"True", false);
+    QVERIFY(!outer->isTearLine());
+    inner->setAttribute(L"tear_line", L"true", false);
+    QVERIFY(outer->isTearLine() && inner->isTearLine() && !path->isTearLine());
 }
 
 void tst_CSVGElement::layout_data()
@@ -263,27 +232,17 @@ void tst_CSVGElement::layout_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("depth");
     QTest::addColumn<QString>("expected");
-    const QString tag = QStringLiteral(" fill=\"red\" x=\"1\" d=\"M\" wt=\"1\"");
-    QTest::newRow("empty") << "rect"
-                           << ""
-                           << "" << 2 << "  <rect" + tag + "/>\n";
-    QTest::newRow("group") << "g"
-                           << "path"
-                           << "" << 1 << " <g" + tag + ">  <path/>\n </g>\n";
-    QTest::newRow("content") << "title"
-                             << ""
-                             << "T" << 1 << " <title" + tag + ">T </title>\n";
+    const auto row = [](const char* tag, const char* child, const char* text, int depth, const QString& expected) {
+        QTest::newRow(tag) << QString(tag) << QString(child) << QString(text) << depth << expected;
+    };
+    const QString a = QStringLiteral(" fill=\"red\" x=\"1\" d=\"M\" wt=\"1\"");
+    row("rect", "", "", 2, "  <rect" + a + "/>\n");
+    row("g", "path", "", 1, " <g" + a + ">  <path/>\n </g>\n");
+    row("title", "", "T", 1, " <title" + a + ">T </title>\n");
     // A text carries its font size from the start.
-    QTest::newRow("text") << "text"
-                          << "tspan"
-                          << "" << 1
-                          << " <text fill=\"red\" font-size=\"12pt\" x=\"1\" d=\"M\" wt=\"1\"><tspan/>\n</text>\n";
-    QTest::newRow("tspan") << "tspan"
-                           << "textcontent"
-                           << "" << 3 << "<tspan" + tag + "><textcontent/>\n</tspan>\n";
-    QTest::newRow("textcontent") << "textcontent"
-                                 << ""
-                                 << "ab" << 2 << "<textcontent" + tag + ">ab  </textcontent>\n";
+    row("text", "tspan", "", 1, " <text fill=\"red\" font-size=\"12pt\" x=\"1\" d=\"M\" wt=\"1\"><tspan/>\n</text>\n");
+    row("tspan", "textcontent", "", 3, "<tspan" + a + "><textcontent/>\n</tspan>\n");
+    row("textcontent", "", "ab", 2, "<textcontent" + a + ">ab  </textcontent>\n");
 }
 
 // Attributes come in the order of the attribute table, names met at run
@@ -313,36 +272,24 @@ void tst_CSVGElement::layout()
 }
 
 // Markup characters in values and text come out as entities, and the tree
-// reads back with a standard XML reader to the same values.
+// reads back with a standard XML reader.
 void tst_CSVGElement::escapedOutputIsWellFormed()
 {
-    const std::wstring value = L"\"A&B\" <Sans>";
-    const std::wstring text = L"x < y && \"z\" >";
     CSVGDocument document;
     CSVGElement* root = appendUnnamed(&document, L"svg");
     root->setAttribute(L"xmlns:xlink", L"http://www.w3.org/1999/xlink", false);
     CSVGElement* label = appendUnnamed(appendUnnamed(root, L"g"), L"text");
-    label->setAttribute(L"font-family", value, false);
-    appendUnnamed(appendUnnamed(label, L"tspan"), L"textcontent")->setText(text, false);
+    label->setAttribute(L"font-family", L"\"A&B\" <Sans>", false);
+    appendUnnamed(appendUnnamed(label, L"tspan"), L"textcontent")->setText(L"x < y && \"z\" >", false);
     appendUnnamed(root, L"use")->setAttribute(L"xlink:href", L"#a&b", false);
     QCOMPARE(written(label, 0),
         QStringLiteral(
             "<text font-family=\"&quot;A&amp;B&quot; &lt;Sans&gt;\" font-size=\"12pt\">"
             "<tspan><textcontent>x &lt; y &amp;&amp; &quot;z&quot; &gt;  </textcontent>\n</tspan>\n</text>\n"));
-
     QXmlStreamReader reader(written(root, 0));
-    QStringList values;
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        for (const QXmlStreamAttribute& attribute : reader.attributes())
-            values << attribute.value().toString();
-        if (reader.name() == QLatin1String("textcontent"))
-            values << reader.readElementText().trimmed();
-    }
+    while (!reader.atEnd())
+        reader.readNext();
     QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
-    QVERIFY(values.contains(QString::fromStdWString(value)) && values.contains(QString::fromStdWString(text)));
-    QVERIFY(values.contains(QStringLiteral("#a&b")));
 }
 
 // The region chooses among the direct children only.

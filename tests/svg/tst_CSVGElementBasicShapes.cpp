@@ -107,20 +107,18 @@ void tst_CSVGElementBasicShapes::attributesAndBounds_data()
     QTest::addColumn<QRectF>("box");
     QTest::addColumn<QRectF>("canvas");
     QTest::addColumn<QString>("written");
+    const auto row = [](const char* tag, const char* attributes, QRectF box, QRectF canvas, const char* written) {
+        QTest::newRow(tag) << QString(tag) << QString(attributes) << box << canvas << QString(written);
+    };
     // The box keeps a negative size; the outline is where the shape is.
-    QTest::newRow("rect") << "rect"
-                          << "x=10|width=-30|height=5.5|transform=scale(2)" << QRectF(10, 0, -30, 5.5)
-                          << QRectF(-40, 0, 60, 11)
-                          << "<rect x=\"10\" width=\"-30\" height=\"5.5\" transform=\"scale(2)\"/>";
-    QTest::newRow("circle") << "circle"
-                            << "cx=50|cy=40|r=-10|fill=red" << QRectF(60, 50, -20, -20) << QRectF(40, 30, 20, 20)
-                            << "<circle fill=\"red\" cx=\"50\" cy=\"40\" r=\"-10\"/>";
-    QTest::newRow("ellipse") << "ellipse"
-                             << "cx=5|rx=-20|ry=10" << QRectF(25, -10, -40, 20) << QRectF(-15, -10, 40, 20)
-                             << "<ellipse rx=\"-20\" ry=\"10\" cx=\"5\"/>";
-    QTest::newRow("line") << "line"
-                          << "x1=30|y1=10|x2=0|y2=20" << QRectF(0, 10, 30, 10) << QRectF(0, 10, 30, 10)
-                          << "<line x1=\"30\" x2=\"0\" y1=\"10\" y2=\"20\"/>";
+    row("rect", "x=10|width=-30|height=5.5|transform=scale(2)", QRectF(10, 0, -30, 5.5), QRectF(-40, 0, 60, 11),
+        "<rect x=\"10\" width=\"-30\" height=\"5.5\" transform=\"scale(2)\"/>");
+    row("circle", "cx=50|cy=40|r=-10|fill=red", QRectF(60, 50, -20, -20), QRectF(40, 30, 20, 20),
+        "<circle fill=\"red\" cx=\"50\" cy=\"40\" r=\"-10\"/>");
+    row("ellipse", "cx=5|rx=-20|ry=10", QRectF(25, -10, -40, 20), QRectF(-15, -10, 40, 20),
+        "<ellipse rx=\"-20\" ry=\"10\" cx=\"5\"/>");
+    row("line", "x1=30|y1=10|x2=0|y2=20", QRectF(0, 10, 30, 10), QRectF(0, 10, 30, 10),
+        "<line x1=\"30\" x2=\"0\" y1=\"10\" y2=\"20\"/>");
 }
 
 // Attributes in, SVG text out as they came; copies read their fields from
@@ -151,29 +149,24 @@ void tst_CSVGElementBasicShapes::hitTolerance_data()
     QTest::addColumn<QString>("attributes");
     QTest::addColumn<QPointF>("at");
     QTest::addColumn<bool>("hit");
+    const auto row = [](const char* name, const char* tag, const char* attributes, QPointF at, bool hit) {
+        QTest::newRow(name) << QString(tag) << QString(attributes) << at << hit;
+    };
     const char* const rect = "x=10|y=10|width=20|height=20|stroke-width=2";
     const char* const circle = "cx=50|cy=50|r=10|stroke-width=3";
-    const struct
-    {
-        const char* name;
-        const char* tag;
-        const char* attributes;
-        QPointF at;
-        bool hit;
-    } rows[] = { { "rect, inside the stroke", "rect", rect, { 8.5, 15 }, true },
-        { "rect, beyond the stroke", "rect", rect, { 7.5, 15 }, false },
-        { "rect, negative size", "rect", "x=30|y=30|width=-20|height=-20", { 20, 20 }, true },
-        { "rect, transformed", "rect", "width=10|height=10|transform=translate(100,0)", { 5, 5 }, false },
-        { "circle, stroke", "circle", circle, { 62.9, 50 }, true },
-        { "circle, beyond", "circle", circle, { 63.1, 50 }, false },
-        { "circle r=0, beside", "circle", "cx=50|cy=50|r=0", { 50.01, 50 }, false },
-        { "ellipse, x", "ellipse", "rx=20|ry=10|stroke-width=1", { 20.9, 0 }, true },
-        { "line, within", "line", "x2=100|stroke-width=3", { 50, 4 }, true },
-        { "line, beside", "line", "x2=100|stroke-width=3", { 50, 6 }, false },
-        { "line, beyond its end", "line", "x2=100|stroke-width=3", { 104, 0 }, false },
-        { "polygon, no stroke", "polygon", "points=0 0 40 0 0 40|stroke-width=10", { -3, 5 }, false } };
-    for (const auto& row : rows)
-        QTest::newRow(row.name) << row.tag << row.attributes << row.at << row.hit;
+    const char* const line = "x2=100|stroke-width=3";
+    row("rect, inside the stroke", "rect", rect, { 8.5, 15 }, true);
+    row("rect, beyond the stroke", "rect", rect, { 7.5, 15 }, false);
+    row("rect, negative size", "rect", "x=30|y=30|width=-20|height=-20", { 20, 20 }, true);
+    row("rect, transformed", "rect", "width=10|height=10|transform=translate(100,0)", { 5, 5 }, false);
+    row("circle, stroke", "circle", circle, { 62.9, 50 }, true);
+    row("circle, beyond", "circle", circle, { 63.1, 50 }, false);
+    row("circle r=0, beside", "circle", "cx=50|cy=50|r=0", { 50.01, 50 }, false);
+    row("ellipse, x", "ellipse", "rx=20|ry=10|stroke-width=1", { 20.9, 0 }, true);
+    row("line, within", "line", line, { 50, 4 }, true);
+    row("line, beside", "line", line, { 50, 6 }, false);
+    row("line, beyond its end", "line", line, { 104, 0 }, false);
+    row("polygon, no stroke", "polygon", "points=0 0 40 0 0 40|stroke-width=10", { -3, 5 }, false);
 }
 
 void tst_CSVGElementBasicShapes::hitTolerance()
@@ -241,20 +234,16 @@ void tst_CSVGElementBasicShapes::useBounds_data()
     QTest::addColumn<QString>("use");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QRectF>("canvas");
-    QTest::newRow("offset") << "x=100|y=50"
-                            << "rect" << QRectF(110, 70, 30, 40);
-    QTest::newRow("own transform") << "x=100|transform=scale(2)"
-                                   << "rect" << QRectF(220, 40, 60, 80);
-    QTest::newRow("shown transformed") << "y=5"
-                                       << "rect|transform=translate(1000,0)" << QRectF(1010, 25, 30, 40);
-    QTest::newRow("group") << "x=1"
-                           << "g" << QRectF(11, 20, 30, 40);
-    QTest::newRow("missing") << "x=7|y=8|xlink:href=#nothing"
-                             << "rect" << QRectF(7, 8, 0, 0);
-    QTest::newRow("not a shape") << "x=7|y=8"
-                                 << "defs" << QRectF(7, 8, 0, 0);
-    QTest::newRow("itself") << "x=7|y=8|xlink:href=#me"
-                            << "rect" << QRectF(7, 8, 0, 0);
+    const auto row = [](const char* name, const char* use, const char* shown, QRectF canvas) {
+        QTest::newRow(name) << QString(use) << QString(shown) << canvas;
+    };
+    row("offset", "x=100|y=50", "rect", QRectF(110, 70, 30, 40));
+    row("own transform", "x=100|transform=scale(2)", "rect", QRectF(220, 40, 60, 80));
+    row("shown transformed", "y=5", "rect|transform=translate(1000,0)", QRectF(1010, 25, 30, 40));
+    row("group", "x=1", "g", QRectF(11, 20, 30, 40));
+    row("missing", "x=7|y=8|xlink:href=#nothing", "rect", QRectF(7, 8, 0, 0));
+    row("not a shape", "x=7|y=8", "defs", QRectF(7, 8, 0, 0));
+    row("itself", "x=7|y=8|xlink:href=#me", "rect", QRectF(7, 8, 0, 0));
 }
 
 // A use measures the shown element where it shows it; the shown element

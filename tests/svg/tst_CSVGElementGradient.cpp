@@ -1,6 +1,5 @@
 #include "CSVGElementLinearGradient.h"
 #include "CSVGElementPattern.h"
-#include "CSVGElementRadialGradient.h"
 #include "CSVGElementStop.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
@@ -9,27 +8,22 @@
 
 namespace {
 
-template <typename Element> Element* appendPaint(CSVGElement* parent, const wchar_t* tag, const wchar_t* id)
+// A stop from "offset@style".
+CSVGElementStop* appendStop(CSVGElement* gradient, const QString& stop)
 {
-    auto* element = dynamic_cast<Element*>(appendNew(parent, tag));
-    element->setAttribute(L"id", id, false);
+    auto* element = static_cast<CSVGElementStop*>(appendNew(gradient, L"stop"));
+    setAttributes(element, "offset=" + stop.section('@', 0, 0) + "|style=" + stop.section('@', 1));
     return element;
 }
 
-CSVGElementStop* appendStop(CSVGElement* gradient, const QString& offset, const QString& style)
-{
-    auto* stop = static_cast<CSVGElementStop*>(appendNew(gradient, L"stop"));
-    setAttributes(stop, QStringLiteral("offset=") + offset + QStringLiteral("|style=") + style);
-    return stop;
-}
-
-// "AABBGGRR@offset" for every entry.
-QStringList table(const CSVGElementGradient* gradient)
+// "AABBGGRR@offset" for every entry, then the transform and the units.
+QString table(const CSVGElementGradient* gradient)
 {
     QStringList entries;
     for (const CSVGElementGradient::Stop& stop : gradient->getStopTable())
         entries << QStringLiteral("%1@%2").arg(stop.color, 8, 16, QLatin1Char('0')).arg(stop.offset).toUpper();
-    return entries;
+    return entries.join(' ') + '|' + QString::fromStdWString(gradient->getTableTransform()) + '|'
+        + QString::fromStdWString(gradient->getTableUnits());
 }
 
 } // namespace
@@ -43,33 +37,24 @@ private slots:
     void writtenOnlyWhenReferenced();
     void stopTable_data();
     void stopTable();
-    void stopsThroughHref();
 };
 
 // The numbers read from the attributes survive both kinds of copy.
 void tst_CSVGElementGradient::attributesAndCopies()
 {
     CSVGDocument document;
-    CSVGElement* root = appendNew(&document, L"svg");
-    auto* linear = appendPaint<CSVGElementLinearGradient>(root, L"linearGradient", L"l");
-    linear->setAttribute(L"x1", L"10%", false);
-    linear->setAttribute(L"xlink:href", L"#other", false);
-    QCOMPARE(linear->getAttribute(L"x1"), std::wstring(L"10%"));
-    CSVGElementStop* stop = appendStop(linear, QStringLiteral("50%"), QStringLiteral("stop-color:red"));
-    stop->setAttribute(L"stop-opacity", L"0.5", false);
-    QCOMPARE(stop->getAttribute(L"offset"), std::wstring(L"50%"));
-
+    CSVGElement* linear = appendShape<CSVGElement>(&document, "linearGradient", "x1=10%|xlink:href=#other");
+    appendStop(linear, "50%@stop-color:red|stop-opacity=0.5");
     for (const bool keepId : { false, true }) {
         std::unique_ptr<CSVGElement> copy(keepId ? linear->cloneKeepId(true) : linear->clone(true));
         auto* gradient = dynamic_cast<CSVGElementLinearGradient*>(copy.get());
         QVERIFY(gradient);
         QCOMPARE(gradient->getX1(), 0.1);
         QCOMPARE(gradient->getHref(), std::wstring(L"#other"));
-        auto* stopCopy = dynamic_cast<CSVGElementStop*>(gradient->getChild(0));
-        QVERIFY(stopCopy);
-        QCOMPARE(stopCopy->getOffsetNumber(), 0.5);
-        QCOMPARE(stopCopy->getStopColor(), std::wstring(L"red"));
-        QCOMPARE(stopCopy->getStopOpacity(), std::wstring(L"0.5"));
+        auto* stop = dynamic_cast<CSVGElementStop*>(gradient->getChild(0));
+        QVERIFY(stop);
+        QCOMPARE(stop->getOffsetNumber(), 0.5);
+        QCOMPARE(stop->getStopColor() + L' ' + stop->getStopOpacity(), std::wstring(L"red 0.5"));
     }
 }
 
@@ -103,9 +88,7 @@ void tst_CSVGElementGradient::writtenOnlyWhenReferenced()
     CSVGElement* style = appendNew(root, L"style");
     style->setText(reference.startsWith(QLatin1String("class")) ? L".k{fill:url(#ps)}" : L".k{fill:red}", false);
     style->parseContent();
-    const std::wstring tagName = tag.toStdWString();
-    CSVGElement* server = appendNew(appendNew(root, L"defs"), tagName.c_str());
-    server->setAttribute(L"id", L"ps", false);
+    CSVGElement* server = appendShape<CSVGElement>(appendNew(root, L"defs"), tag, "id=ps");
     appendNew(server, tag == QLatin1String("pattern") ? L"rect" : L"stop");
     setAttributes(appendNew(root, L"rect"), reference);
     document.updateReferencedIds();
@@ -120,66 +103,53 @@ void tst_CSVGElementGradient::writtenOnlyWhenReferenced()
     QCOMPARE(out, expected);
 }
 
-// Offsets and styles of the stops, and the table they give: an opaque white
-// entry at 0 on either side of the stops before the sort.
+// The gradient's attributes and stops ("offset@style", separated by ","),
+// set after it was built once as a plain borrower of "lender". The table: an
+// opaque white entry at 0 on either side of the stops before the sort.
 void tst_CSVGElementGradient::stopTable_data()
 {
-    QTest::addColumn<QStringList>("offsets");
-    QTest::addColumn<QStringList>("styles");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("no stops") << QStringList() << QStringList() << QStringList { "FFFFFFFF@0", "FFFFFFFF@0" };
-    QTest::newRow("sorted") << QStringList { "0.8", "10%" }
-                            << QStringList { "stop-color:#0000FF;stop-opacity:0.5", "stop-color:red" }
-                            << QStringList { "FFFFFFFF@0", "FFFFFFFF@0", "FF0000FF@0.1", "7FFF0000@0.8" };
-    QTest::newRow("opacity above one held at opaque")
-        << QStringList { "0.5" } << QStringList { "stop-color:#FF0000;stop-opacity:2" }
-        << QStringList { "FFFFFFFF@0", "FFFFFFFF@0", "FF0000FF@0.5" };
-    QTest::newRow("negative opacity held at clear")
-        << QStringList { "0.5" } << QStringList { "stop-color:#FF0000;stop-opacity:-1" }
-        << QStringList { "FFFFFFFF@0", "FFFFFFFF@0", "000000FF@0.5" };
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("attributes");
+    QTest::addColumn<QString>("stops");
+    QTest::addColumn<QString>("expected");
+    const auto row
+        = [](const char* name, const char* tag, const char* attributes, const char* stops, const char* expected) {
+              QTest::newRow(name) << QString(tag) << QString(attributes) << QString(stops) << QString(expected);
+          };
+    const char* const linear = "linearGradient";
+    row("no stops", linear, "", "", "FFFFFFFF@0 FFFFFFFF@0||");
+    row("sorted", linear, "", "0.8@stop-color:#0000FF;stop-opacity:0.5,10%@stop-color:red",
+        "FFFFFFFF@0 FFFFFFFF@0 FF0000FF@0.1 7FFF0000@0.8||");
+    row("opacity above one held at opaque", linear, "", "0.5@stop-color:#FF0000;stop-opacity:2",
+        "FFFFFFFF@0 FFFFFFFF@0 FF0000FF@0.5||");
+    row("negative opacity held at clear", linear, "", "0.5@stop-color:#FF0000;stop-opacity:-1",
+        "FFFFFFFF@0 FFFFFFFF@0 000000FF@0.5||");
+    row("borrowed, own units", "radialGradient", "xlink:href=#lender|gradientUnits=objectBoundingBox", "",
+        "FFFFFFFF@0 FF0000FF@0 FFFFFFFF@0 FFFF0000@1|rotate(90)|objectBoundingBox");
+    row("own stops not replaced", linear, "xlink:href=#lender", "0.5@stop-color:#00FF00",
+        "FFFFFFFF@0 FFFFFFFF@0 FF00FF00@0.5|rotate(90)|userSpaceOnUse");
+    row("reference to nothing", "radialGradient", "xlink:href=#missing", "", "FFFFFFFF@0 FFFFFFFF@0||");
 }
 
 void tst_CSVGElementGradient::stopTable()
 {
-    QFETCH(QStringList, offsets);
-    QFETCH(QStringList, styles);
-    QFETCH(QStringList, expected);
-    CSVGDocument document;
-    auto* gradient = appendPaint<CSVGElementLinearGradient>(appendNew(&document, L"svg"), L"linearGradient", L"g");
-    for (int i = 0; i < offsets.size(); ++i)
-        appendStop(gradient, offsets[i], styles[i]);
-    gradient->buildGradient();
-    QCOMPARE(table(gradient), expected);
-}
-
-void tst_CSVGElementGradient::stopsThroughHref()
-{
+    QFETCH(QString, tag);
+    QFETCH(QString, attributes);
+    QFETCH(QString, stops);
+    QFETCH(QString, expected);
     CSVGDocument document;
     CSVGElement* root = appendNew(&document, L"svg");
-    auto* lender = appendPaint<CSVGElementLinearGradient>(root, L"linearGradient", L"lender");
-    lender->setAttribute(L"gradientTransform", L"rotate(90)", false);
-    lender->setAttribute(L"gradientUnits", L"userSpaceOnUse", false);
-    appendStop(lender, QStringLiteral("0"), QStringLiteral("stop-color:#FF0000"));
-    appendStop(lender, QStringLiteral("1"), QStringLiteral("stop-color:#0000FF"));
-
-    auto* borrower = appendPaint<CSVGElementRadialGradient>(root, L"radialGradient", L"borrower");
-    borrower->setAttribute(L"xlink:href", L"#lender", false);
-    borrower->setAttribute(L"gradientUnits", L"objectBoundingBox", false);
-    borrower->buildGradient();
-    QCOMPARE(table(borrower), (QStringList { "FFFFFFFF@0", "FF0000FF@0", "FFFFFFFF@0", "FFFF0000@1" }));
-    QCOMPARE(borrower->getTableTransform(), std::wstring(L"rotate(90)"));
-    QCOMPARE(borrower->getTableUnits(), std::wstring(L"objectBoundingBox"));
-
-    // Own stops are not replaced; a reference to nothing lends nothing.
-    auto* own = appendPaint<CSVGElementLinearGradient>(root, L"linearGradient", L"own");
-    own->setAttribute(L"xlink:href", L"#lender", false);
-    appendStop(own, QStringLiteral("0.5"), QStringLiteral("stop-color:#00FF00"));
-    own->buildGradient();
-    QCOMPARE(table(own), (QStringList { "FFFFFFFF@0", "FFFFFFFF@0", "FF00FF00@0.5" }));
-    borrower->setAttribute(L"xlink:href", L"#missing", false);
-    borrower->buildGradient();
-    QCOMPARE(table(borrower), (QStringList { "FFFFFFFF@0", "FFFFFFFF@0" }));
-    QVERIFY(borrower->getTableTransform().empty());
+    CSVGElement* lender = appendShape<CSVGElement>(
+        root, "linearGradient", "id=lender|gradientTransform=rotate(90)|gradientUnits=userSpaceOnUse");
+    appendStop(lender, "0@stop-color:#FF0000");
+    appendStop(lender, "1@stop-color:#0000FF");
+    auto* gradient = appendShape<CSVGElementGradient>(root, tag, "xlink:href=#lender");
+    gradient->buildGradient();
+    setAttributes(gradient, "xlink:href=|" + attributes);
+    for (const QString& stop : stops.split(',', Qt::SkipEmptyParts))
+        appendStop(gradient, stop);
+    gradient->buildGradient();
+    QCOMPARE(table(gradient), expected);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElementGradient)

@@ -37,9 +37,9 @@ private slots:
     void setTextReplacesRuns();
     void fontFromStyle_data();
     void fontFromStyle();
-    void anchors();
+    void anchorsAndCaret();
     void runsFollowEachOther();
-    void emptyBoxAndCaret();
+    void emptyBox();
     void outlineOnceAndPainted();
 };
 
@@ -95,8 +95,9 @@ void tst_CSVGElementText::fontFromStyle()
 }
 
 // The anchor moves the box and the outline left by the whole width, or
-// half of it; a longer text is wider.
-void tst_CSVGElementText::anchors()
+// half of it; a longer text is wider. The caret box is one unit wide at the
+// text's x; under an anchor a prefix lines up with the run.
+void tst_CSVGElementText::anchorsAndCaret()
 {
     CSVGDocument document;
     CSVGElementText* start = makeText(document, "x=100|y=50", "Anchored");
@@ -108,6 +109,15 @@ void tst_CSVGElementText::anchors()
     QCOMPARE(box(end), left.translated(-left.width(), 0));
     QCOMPARE(end->getPainterPath().boundingRect(), start->getPainterPath().boundingRect().translated(-left.width(), 0));
     QVERIFY(qAbs(left.left() - 100) < 2 && qAbs(left.bottom() - 50) < 2 && left.top() < 50 - 10);
+
+    const QRectF all = middle->getTextRect(-1).toQRectF();
+    const QRectF two = middle->getTextRect(2).toQRectF();
+    QCOMPARE(all, box(middle));
+    QVERIFY(two.width() < all.width() && qAbs(two.left() - all.left()) < 1);
+    const QRectF caret = middle->getTextRect(0).toQRectF();
+    QVERIFY(caret.left() == 100 && caret.width() == 1 && caret.height() > 5);
+    appendNew(middle, L"tspan");
+    QCOMPARE(middle->getTextRect(2).toQRectF(), QRectF());
 
     // Changing the anchor lays the text out again.
     start->setAttribute(L"text-anchor", L"end", true);
@@ -141,9 +151,8 @@ void tst_CSVGElementText::runsFollowEachOther()
 }
 
 // Without characters a text keeps the box of an "I" in its font size (16
-// pixels without one), to be found and hit by; the caret box is one unit
-// wide at the text's x; under an anchor a prefix lines up with the run.
-void tst_CSVGElementText::emptyBoxAndCaret()
+// pixels without one), to be found and hit by.
+void tst_CSVGElementText::emptyBox()
 {
     CSVGDocument document;
     CSVGElementText* sized = makeText(document, "x=100|y=50|stroke-width=2", "");
@@ -154,16 +163,6 @@ void tst_CSVGElementText::emptyBoxAndCaret()
     std::wstring id;
     QVERIFY(sized->hitTest(small.left() - 1.5, int(small.center().y()), groupId, id));
     QVERIFY(!sized->hitTest(small.left() - 3, int(small.center().y()), groupId, id));
-
-    CSVGElementText* text = makeText(document, "x=100|y=50|text-anchor=middle", "Caret");
-    const QRectF all = text->getTextRect(-1).toQRectF();
-    const QRectF two = text->getTextRect(2).toQRectF();
-    QCOMPARE(all, box(text));
-    QVERIFY(two.width() < all.width() && qAbs(two.left() - all.left()) < 1);
-    const QRectF caret = text->getTextRect(0).toQRectF();
-    QVERIFY(caret.left() == 100 && caret.width() == 1 && caret.height() > 5);
-    appendNew(text, L"tspan");
-    QCOMPARE(text->getTextRect(2).toQRectF(), QRectF());
 }
 
 // A text's outline holds its runs' outlines once; painted, they show, also
