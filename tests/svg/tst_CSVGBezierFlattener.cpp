@@ -4,12 +4,8 @@
 #include <QRandomGenerator>
 
 #include <cmath>
-#include <limits>
 
 namespace {
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const double kInf = std::numeric_limits<double>::infinity();
-
 // Braces alone would be ambiguous among QPolygonF's constructors.
 QPolygonF polygon(std::initializer_list<QPointF> points)
 {
@@ -31,7 +27,7 @@ QPointF cubicAt(const QPolygonF& p, double t)
 
 double distanceToPolyline(const QPointF& p, const QPolygonF& line)
 {
-    double best = kInf;
+    double best = qInf();
     for (int i = 1; i < line.size(); ++i) {
         const QPointF a = line[i - 1], ab = line[i] - a;
         const double t
@@ -95,7 +91,7 @@ void tst_CSVGBezierFlattener::nonFinitePointsAreLeftOut_data()
 {
     QTest::addColumn<QPolygonF>("curve");
     QTest::addColumn<QPolygonF>("expected");
-    const QPointF a(0, 0), b(0, 10), c(10, 10), d(10, 0), nan(kNaN, 1), inf(1, kInf);
+    const QPointF a(0, 0), b(0, 10), c(10, 10), d(10, 0), nan(qQNaN(), 1), inf(1, qInf());
     QTest::newRow("NaN control point") << polygon({ a, nan, c, d }) << polygon({ a, d });
     QTest::newRow("infinite control point") << polygon({ a, b, inf, d }) << polygon({ a, d });
     QTest::newRow("NaN start") << polygon({ nan, b, c, d }) << polygon({ d });

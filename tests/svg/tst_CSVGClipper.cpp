@@ -5,7 +5,6 @@
 #include <QRandomGenerator>
 
 #include <cmath>
-#include <limits>
 
 using namespace ClipperLib;
 
@@ -20,8 +19,6 @@ QPolygonF polygonOf(std::initializer_list<QPointF> points)
     return QPolygonF(QVector<QPointF>(points));
 }
 
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const double kInfinity = std::numeric_limits<double>::infinity();
 const QPointF kAround[] = { { 1e-3, 0 }, { -1e-3, 0 }, { 0, 1e-3 }, { 0, -1e-3 } };
 
 QPolygonF square(double x, double y, double size)
@@ -153,13 +150,13 @@ void tst_CSVGClipper::unusableInputGivesNothing_data()
     const QPolygonF fine = square(0, 0, 100);
     const auto with = [](double x) { return polygonOf({ { 0, 0 }, { x, 5 }, { 9, 9 } }); };
     QTest::newRow("empty polygon") << QPolygonF() << 1.0 << 0.01 << int(jtRound) << true;
-    QTest::newRow("point not a number") << with(kNaN) << 1.0 << 0.01 << int(jtRound) << false;
-    QTest::newRow("infinite point") << with(-kInfinity) << 1.0 << 0.01 << int(jtRound) << false;
+    QTest::newRow("point not a number") << with(qQNaN()) << 1.0 << 0.01 << int(jtRound) << false;
+    QTest::newRow("infinite point") << with(-qInf()) << 1.0 << 0.01 << int(jtRound) << false;
     QTest::newRow("point out of range") << with(2e14) << 1.0 << 0.01 << int(jtRound) << false;
     QTest::newRow("point beyond int64") << with(-9.3e14) << 1.0 << 0.01 << int(jtMiter) << false;
-    QTest::newRow("delta not a number") << fine << kNaN << 0.01 << int(jtRound) << true;
+    QTest::newRow("delta not a number") << fine << qQNaN() << 0.01 << int(jtRound) << true;
     QTest::newRow("delta out of range") << fine << -1e15 << 0.01 << int(jtRound) << true;
-    QTest::newRow("arc tolerance infinite") << fine << 1.0 << kInfinity << int(jtRound) << true;
+    QTest::newRow("arc tolerance infinite") << fine << 1.0 << qInf() << int(jtRound) << true;
     QTest::newRow("no such join") << fine << 1.0 << 0.01 << 7 << true;
 }
 
@@ -278,7 +275,7 @@ void tst_CSVGClipper::cut()
     const Paths result = CSVGClipper::execute(ctDifference, subject, clip);
     QCOMPARE(int(result.size()), pieces);
     QVERIFY2(std::abs(totalArea(result) - area) < 0.1, qPrintable(QString::number(totalArea(result))));
-    double least = kInfinity;
+    double least = qInf();
     for (const Path& piece : result)
         least = std::min(least, std::abs(Area(piece)) / 1e8);
     QVERIFY2(std::abs(least - smallest) < 0.1, qPrintable(QString::number(least)));

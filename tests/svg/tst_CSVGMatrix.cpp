@@ -117,6 +117,7 @@ void tst_CSVGMatrix::toString()
 }
 
 // Qt applies the left factor first: this x m is m * this in Qt's terms.
+// Mapping points is compared with Qt through the rectangles.
 void tst_CSVGMatrix::matchesQTransform()
 {
     QRandomGenerator random(7);
@@ -130,8 +131,6 @@ void tst_CSVGMatrix::matchesQTransform()
         CSVGMatrix m = first;
         m.multiply(second);
         QVERIFY(near(m, toQt(second) * toQt(first)));
-        const QPointF p(random.generateDouble() * 100, random.generateDouble() * 100);
-        QVERIFY(QLineF(m.map(p), (toQt(second) * toQt(first)).map(p)).length() < 1e-9);
 
         m = first;
         m.rotate(angle);

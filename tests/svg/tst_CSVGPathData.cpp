@@ -5,11 +5,8 @@
 #include "TestEnvironment.h"
 
 #include <cmath>
-#include <limits>
 
 namespace {
-const double kInf = std::numeric_limits<double>::infinity();
-
 CSVGPathSegList parse(const QString& text)
 {
     return CSVGPathData::parsePathData(text.toStdWString());
@@ -146,7 +143,7 @@ void tst_CSVGPathData::write()
     std::wstring text = L"x";
     QCOMPARE(arc.write(text), std::size_t(30));
     QCOMPARE(text, std::wstring(L"xA1.00 2.00 3.00 1 0 4.00 -5.00"));
-    CSVGPathSegLineto line(kInf, std::nan(""));
+    CSVGPathSegLineto line(qInf(), qQNaN());
     QCOMPARE(line.write(text), std::size_t(10));
     QCOMPARE(text.substr(31), std::wstring(L"L0.00 0.00"));
 }
@@ -198,7 +195,8 @@ void tst_CSVGPathData::arcOnEllipse_data()
 }
 
 // Arcs made from a known ellipse follow it from exactly the start to exactly
-// the end, the right way round; negative radii draw the same arc.
+// the end, the right way round. Negative radii are drawn against Qt's
+// renderer.
 void tst_CSVGPathData::arcOnEllipse()
 {
     QFETCH(double, rx);
@@ -207,13 +205,9 @@ void tst_CSVGPathData::arcOnEllipse()
     QFETCH(double, first);
     QFETCH(double, sweep);
     const QPointF centre(13, -7);
-    const double phi = rotation * M_PI / 180.0;
-    auto at = [&](double degrees) {
-        const double t = degrees * M_PI / 180.0;
-        return centre
-            + QPointF(rx * std::cos(phi) * std::cos(t) - ry * std::sin(phi) * std::sin(t),
-                rx * std::sin(phi) * std::cos(t) + ry * std::cos(phi) * std::sin(t));
-    };
+    const QTransform ellipse = QTransform().translate(centre.x(), centre.y()).rotate(rotation).scale(rx, ry);
+    // The point of the unit circle at the angle (y down), on the ellipse.
+    const auto at = [&](double degrees) { return ellipse.map(QLineF::fromPolar(1, -degrees).p2()); };
     const QPointF start = at(first);
     const QPointF end = at(first + sweep);
     const bool large = std::fabs(sweep) > 180;
@@ -225,9 +219,6 @@ void tst_CSVGPathData::arcOnEllipse()
     for (std::size_t i = 1; i < pieces.size(); ++i)
         QCOMPARE(pieces[i][0], pieces[i - 1][3]);
     QVERIFY(onEllipse(pieces, centre, rx, ry, rotation, first, sweep));
-    const std::vector<CSVGCubicPiece> negative
-        = CSVGPathData::arcToCubics(start, -rx, -ry, rotation, large, sweep > 0, end);
-    QVERIFY(negative.size() == pieces.size() && negative[0][1] == pieces[0][1]);
 }
 
 // Radii too small to reach grow into the half circle between the points: two
@@ -243,7 +234,7 @@ void tst_CSVGPathData::arcDegenerate()
     QVERIFY(onEllipse(otherHalf, { 5, 0 }, 5, 5, 0, 180, -180));
 
     QCOMPARE(CSVGPathData::arcToCubics({ 0, 0 }, 5, 5, 0, true, true, { 0, 0 }).size(), std::size_t(0));
-    QCOMPARE(CSVGPathData::arcToCubics({ 0, 0 }, 5, 5, 0, true, true, { kInf, 0 }).size(), std::size_t(0));
+    QCOMPARE(CSVGPathData::arcToCubics({ 0, 0 }, 5, 5, 0, true, true, { qInf(), 0 }).size(), std::size_t(0));
     for (const QPointF& radii : { QPointF(0, 0), QPointF(5, 0), QPointF(1e300, 1e300), QPointF(1e-320, 1) }) {
         const auto pieces = CSVGPathData::arcToCubics({ 0, 0 }, radii.x(), radii.y(), 0, true, true, { 10, 0 });
         QCOMPARE(pieces.size(), std::size_t(1));

@@ -1,9 +1,6 @@
 #include "CSVGPointList.h"
 #include "TestEnvironment.h"
 
-#include <cmath>
-#include <limits>
-
 namespace {
 // Braces alone would be ambiguous among QPolygonF's constructors.
 QPolygonF polygon(std::initializer_list<QPointF> points)
@@ -54,7 +51,7 @@ void tst_CSVGPointList::pointsToText_data()
     QTest::newRow("whole and six decimals") << polygon({ { 1, 2 }, { 3.5, 4 } }) << "1 2 3.500000 4";
     QTest::newRow("near whole") << polygon({ { 0, 0 }, { 0.00005, 10 } }) << "0 0 0 10";
     QTest::newRow("negative") << polygon({ { -1.25, -0.00005 } }) << "-1.250000 0";
-    QTest::newRow("not a number") << polygon({ { std::nan(""), std::numeric_limits<double>::infinity() } }) << "0 0";
+    QTest::newRow("not a number") << polygon({ { qQNaN(), qInf() } }) << "0 0";
     QTest::newRow("empty") << QPolygonF() << "";
 }
 

@@ -6,13 +6,10 @@
 #include <QSettings>
 
 #include <atomic>
-#include <limits>
 #include <thread>
 #include <vector>
 
 namespace {
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
 QList<QPolygonF> polygons(std::initializer_list<QVector<QPointF>> list)
 {
     QList<QPolygonF> result;
@@ -94,11 +91,11 @@ void tst_CSVGUtilsFlatten::subPaths_data()
     broken.lineTo(5, 5);
     broken.cubicTo(6, 0, 7, 0, 10, 0);
     broken.lineTo(20, 0);
-    broken.setElementPositionAt(1, kNaN, 5);
-    broken.setElementPositionAt(2, 6, kNaN);
+    broken.setElementPositionAt(1, qQNaN(), 5);
+    broken.setElementPositionAt(2, 6, qQNaN());
     QTest::newRow("points not finite dropped")
         << broken << QTransform() << polygons({ { { 0, 0 }, { 10, 0 }, { 20, 0 } } });
-    QTest::newRow("transform not finite") << broken << QTransform(kNaN, 0, 0, 1, 0, 0) << QList<QPolygonF>();
+    QTest::newRow("transform not finite") << broken << QTransform(qQNaN(), 0, 0, 1, 0, 0) << QList<QPolygonF>();
 }
 
 void tst_CSVGUtilsFlatten::subPaths()
