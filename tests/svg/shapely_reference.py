@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Measures unions against Shapely (GEOS), which shares no code with Clipper.
-Input: JSON cases {"input": [[d, ...] per element], "units": [[d, ...] per
-unit, outer ring last]}, d holding M, L and Z; rings fill by the even-odd
-rule. Output per case: the area where inputs and units differ, the union's
-boundary length, and the rings outside their unit's outer ring plus outer
-rings inside another's. Exit status 3 without Shapely."""
+Input on stdin: JSON cases {"input": [[d, ...] per element], "units":
+[[d, ...] per unit, outer ring last]}, d holding M, L and Z; rings fill by
+the even-odd rule. Output per case: the area where inputs and units differ,
+the union's boundary length, and the rings outside their unit's outer ring
+plus outer rings inside another's. Exit status 3 without Shapely."""
 import json
 import re
 import sys
@@ -43,5 +43,4 @@ def measure(case):
             "misnested": outside + inside}
 
 
-with open(sys.argv[1]) as source:
-    print(json.dumps([measure(case) for case in json.load(source)]))
+print(json.dumps([measure(case) for case in json.load(sys.stdin)]))

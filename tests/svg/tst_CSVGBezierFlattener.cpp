@@ -4,45 +4,37 @@
 #include <QRandomGenerator>
 
 #include <cmath>
-#include <limits>
 
 namespace {
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const double kInf = std::numeric_limits<double>::infinity();
-
-QPointF cubicAt(const QPointF (&p)[4], double t)
-{
-    const double s = 1.0 - t;
-    return s * s * s * p[0] + 3 * s * s * t * p[1] + 3 * s * t * t * p[2] + t * t * t * p[3];
-}
-
-double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
-{
-    const QPointF ab = b - a;
-    const double length2 = QPointF::dotProduct(ab, ab);
-    const double t = length2 > 0 ? qBound(0.0, QPointF::dotProduct(p - a, ab) / length2, 1.0) : 0.0;
-    const QPointF d = p - (a + t * ab);
-    return std::hypot(d.x(), d.y());
-}
-
-double distanceToPolyline(const QPointF& p, const QPolygonF& line)
-{
-    double best = kInf;
-    for (int i = 1; i < line.size(); ++i)
-        best = std::min(best, distanceToSegment(p, line[i - 1], line[i]));
-    return best;
-}
-
+// Braces alone would be ambiguous among QPolygonF's constructors.
 QPolygonF polygon(std::initializer_list<QPointF> points)
 {
     return QPolygonF(QVector<QPointF>(points));
 }
 
-QPolygonF flatten(double threshold, const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3)
+QPolygonF flatten(double threshold, const QPolygonF& p)
 {
     QPolygonF out;
-    CSVGBezierFlattener(threshold).flatten(p0, p1, p2, p3, out);
+    CSVGBezierFlattener(threshold).flatten(p[0], p[1], p[2], p[3], out);
     return out;
+}
+
+QPointF cubicAt(const QPolygonF& p, double t)
+{
+    const double s = 1.0 - t;
+    return s * s * s * p[0] + 3 * s * s * t * p[1] + 3 * s * t * t * p[2] + t * t * t * p[3];
+}
+
+double distanceToPolyline(const QPointF& p, const QPolygonF& line)
+{
+    double best = qInf();
+    for (int i = 1; i < line.size(); ++i) {
+        const QPointF a = line[i - 1], ab = line[i] - a;
+        const double t
+            = qBound(0.0, QPointF::dotProduct(p - a, ab) / std::max(QPointF::dotProduct(ab, ab), 1e-300), 1.0);
+        best = std::min(best, QLineF(p, a + t * ab).length());
+    }
+    return best;
 }
 } // namespace
 
@@ -52,12 +44,10 @@ class tst_CSVGBezierFlattener : public QObject
 private slots:
     void randomCubicsStayWithinTolerance_data();
     void randomCubicsStayWithinTolerance();
-    void straightCubicGivesItsEndPoints();
-    void sharedStartPointIsNotRepeated();
     void nonFinitePointsAreLeftOut_data();
     void nonFinitePointsAreLeftOut();
-    void overflowingCurveStopsAtDepthLimit();
-    void arcIsNotOverSubdivided();
+    void pointCount_data();
+    void pointCount();
 };
 
 void tst_CSVGBezierFlattener::randomCubicsStayWithinTolerance_data()
@@ -81,10 +71,10 @@ void tst_CSVGBezierFlattener::randomCubicsStayWithinTolerance()
     const double tolerance = std::max(threshold, CSVGBezierFlattener::kMinimumTolerance);
     QRandomGenerator random(4711);
     for (int curve = 0; curve < curves; ++curve) {
-        QPointF p[4];
-        for (QPointF& point : p)
-            point = QPointF(random.bounded(size) - size / 2, random.bounded(size) - size / 2);
-        const QPolygonF line = flatten(threshold, p[0], p[1], p[2], p[3]);
+        QPolygonF p;
+        for (int i = 0; i < 4; ++i)
+            p << QPointF(random.bounded(size) - size / 2, random.bounded(size) - size / 2);
+        const QPolygonF line = flatten(threshold, p);
         QCOMPARE(line.first(), p[0]);
         QVERIFY(line.last().x() == p[3].x() && line.last().y() == p[3].y());
         for (int i = 0; i <= 500; ++i) {
@@ -95,64 +85,51 @@ void tst_CSVGBezierFlattener::randomCubicsStayWithinTolerance()
     }
 }
 
-void tst_CSVGBezierFlattener::straightCubicGivesItsEndPoints()
-{
-    const QPolygonF line = flatten(0.05, QPointF(0, 0), QPointF(10, 5), QPointF(20, 10), QPointF(30, 15));
-    QCOMPARE(line, polygon({ QPointF(0, 0), QPointF(30, 15) }));
-}
-
-void tst_CSVGBezierFlattener::sharedStartPointIsNotRepeated()
-{
-    QPolygonF out = polygon({ QPointF(0, 0), QPointF(10, 1e-13) });
-    CSVGBezierFlattener(0.05).flatten(QPointF(10, 0), QPointF(20, 0), QPointF(30, 0), QPointF(40, 0), out);
-    QCOMPARE(out.size(), 3);
-    QCOMPARE(out.last(), QPointF(40, 0));
-}
-
+// A straight curve, and one that starts where the polyline ends, are
+// checked through the path flattening.
 void tst_CSVGBezierFlattener::nonFinitePointsAreLeftOut_data()
 {
-    QTest::addColumn<QPointF>("p0");
-    QTest::addColumn<QPointF>("p1");
-    QTest::addColumn<QPointF>("p2");
-    QTest::addColumn<QPointF>("p3");
+    QTest::addColumn<QPolygonF>("curve");
     QTest::addColumn<QPolygonF>("expected");
-    const QPointF a(0, 0), b(0, 10), c(10, 10), d(10, 0), nan(kNaN, 1), inf(1, kInf);
-    QTest::newRow("NaN control point") << a << nan << c << d << polygon({ a, d });
-    QTest::newRow("infinite control point") << a << b << inf << d << polygon({ a, d });
-    QTest::newRow("NaN start") << nan << b << c << d << polygon({ d });
-    QTest::newRow("infinite end") << a << b << c << inf << polygon({ a });
-    QTest::newRow("all NaN") << nan << nan << nan << nan << QPolygonF();
+    const QPointF a(0, 0), b(0, 10), c(10, 10), d(10, 0), nan(qQNaN(), 1), inf(1, qInf());
+    QTest::newRow("NaN control point") << polygon({ a, nan, c, d }) << polygon({ a, d });
+    QTest::newRow("infinite control point") << polygon({ a, b, inf, d }) << polygon({ a, d });
+    QTest::newRow("NaN start") << polygon({ nan, b, c, d }) << polygon({ d });
+    QTest::newRow("infinite end") << polygon({ a, b, c, inf }) << polygon({ a });
+    QTest::newRow("all NaN") << polygon({ nan, nan, nan, nan }) << QPolygonF();
 }
 
 void tst_CSVGBezierFlattener::nonFinitePointsAreLeftOut()
 {
-    QFETCH(QPointF, p0);
-    QFETCH(QPointF, p1);
-    QFETCH(QPointF, p2);
-    QFETCH(QPointF, p3);
+    QFETCH(QPolygonF, curve);
     QFETCH(QPolygonF, expected);
-    QCOMPARE(flatten(0.05, p0, p1, p2, p3), expected);
+    QCOMPARE(flatten(0.05, curve), expected);
 }
 
-// Differences of coordinates near the largest double overflow, so the
-// flatness measure is not a number and never says flat.
-void tst_CSVGBezierFlattener::overflowingCurveStopsAtDepthLimit()
+void tst_CSVGBezierFlattener::pointCount_data()
 {
+    QTest::addColumn<QPolygonF>("curve");
+    QTest::addColumn<int>("count");
+    // A quarter circle of radius 100 needs 25 chords for a sagitta of 0.05;
+    // halving gives the next power of two, and no more.
+    const double k = 100 * 0.5522847498;
+    QTest::newRow("quarter circle") << polygon({ { 100, 0 }, { 100, k }, { k, 100 }, { 0, 100 } }) << 33;
+    // Differences of coordinates near the largest double overflow, so the
+    // flatness measure is not a number and never says flat.
     const double big = std::numeric_limits<double>::max();
-    const QPolygonF line
-        = flatten(0.05, QPointF(-big, -big), QPointF(big, -big), QPointF(-big, big), QPointF(big, big));
-    QCOMPARE(line.size(), (1 << CSVGBezierFlattener::kMaximumDepth) + 1);
+    QTest::newRow("overflow stops at the depth limit")
+        << polygon({ { -big, -big }, { big, -big }, { -big, big }, { big, big } })
+        << (1 << CSVGBezierFlattener::kMaximumDepth) + 1;
+}
+
+void tst_CSVGBezierFlattener::pointCount()
+{
+    QFETCH(QPolygonF, curve);
+    QFETCH(int, count);
+    const QPolygonF line = flatten(0.05, curve);
+    QCOMPARE(line.size(), count);
     for (const QPointF& point : line)
         QVERIFY(std::isfinite(point.x()) && std::isfinite(point.y()));
-}
-
-// A quarter circle of radius 100 needs 25 chords for a sagitta of 0.05;
-// halving gives the next power of two, and no more.
-void tst_CSVGBezierFlattener::arcIsNotOverSubdivided()
-{
-    const double k = 100 * 0.5522847498;
-    const QPolygonF line = flatten(0.05, QPointF(100, 0), QPointF(100, k), QPointF(k, 100), QPointF(0, 100));
-    QCOMPARE(line.size(), 33);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGBezierFlattener)

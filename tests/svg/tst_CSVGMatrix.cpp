@@ -14,8 +14,7 @@ private slots:
     void parseTransformList();
     void textIsKeptUntilChange();
     void toString();
-    void compositionMatchesQTransform();
-    void inversionMatchesQTransform();
+    void matchesQTransform();
     void singularMatrixIsNotInverted_data();
     void singularMatrixIsNotInverted();
 };
@@ -38,9 +37,8 @@ QTransform toQt(const CSVGMatrix& m)
 bool near(const CSVGMatrix& m, const QTransform& t)
 {
     const Numbers expected = { t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy() };
-    const Numbers actual = numbers(m);
     for (int i = 0; i < 6; ++i) {
-        if (std::fabs(actual[i] - expected[i]) > 1e-9 * (1 + std::fabs(expected[i])))
+        if (std::fabs(numbers(m)[i] - expected[i]) > 1e-9 * (1 + std::fabs(expected[i])))
             return false;
     }
     return true;
@@ -91,12 +89,14 @@ void tst_CSVGMatrix::parseTransformList()
     QCOMPARE(m.text(), text.toStdWString());
 }
 
+// The text read is kept only while the matrix is the one it describes; a
+// stored file is written from the numbers. The order of functions and the
+// value of pi are pinned by the parse rows.
 void tst_CSVGMatrix::textIsKeptUntilChange()
 {
     CSVGMatrix m;
     m.parseTransformList(L"translate(1,2)");
     QCOMPARE(m.toString(), std::wstring(L"matrix(1,0,0,1,1,2)"));
-    QCOMPARE(m.text(), std::wstring(L"translate(1,2)"));
     QCOMPARE(CSVGMatrix(m).text(), std::wstring());
     m = m;
     QCOMPARE(m.text(), std::wstring(L"translate(1,2)"));
@@ -106,15 +106,6 @@ void tst_CSVGMatrix::textIsKeptUntilChange()
     QCOMPARE(copy.text(), std::wstring());
     m.translate(0, 0);
     QCOMPARE(m.text(), std::wstring());
-
-    // Functions apply from the right: scale first, then translate.
-    m.parseTransformList(L"translate(10,0) scale(2)");
-    QCOMPARE(m.map(QPointF(1, 0)), QPointF(12, 0));
-    // Rotations use the stored files' value of pi: a quarter turn is not
-    // exactly square.
-    m.parseTransformList(L"rotate(90)");
-    QVERIFY(m.a > 2.6e-8 && m.a < 2.7e-8);
-    QCOMPARE(m.b, 0.9999999999999997);
 }
 
 void tst_CSVGMatrix::toString()
@@ -126,7 +117,8 @@ void tst_CSVGMatrix::toString()
 }
 
 // Qt applies the left factor first: this x m is m * this in Qt's terms.
-void tst_CSVGMatrix::compositionMatchesQTransform()
+// Mapping points is compared with Qt through the rectangles.
+void tst_CSVGMatrix::matchesQTransform()
 {
     QRandomGenerator random(7);
     for (int i = 0; i < 200; ++i) {
@@ -139,8 +131,6 @@ void tst_CSVGMatrix::compositionMatchesQTransform()
         CSVGMatrix m = first;
         m.multiply(second);
         QVERIFY(near(m, toQt(second) * toQt(first)));
-        const QPointF p(random.generateDouble() * 100, random.generateDouble() * 100);
-        QVERIFY(QLineF(m.map(p), (toQt(second) * toQt(first)).map(p)).length() < 1e-9);
 
         m = first;
         m.rotate(angle);
@@ -153,17 +143,10 @@ void tst_CSVGMatrix::compositionMatchesQTransform()
         m.postScale(2, -3);
         m.postTranslate(4, 5);
         QVERIFY(near(m, toQt(first) * r * QTransform::fromScale(2, -3) * QTransform::fromTranslate(4, 5)));
-    }
-}
 
-void tst_CSVGMatrix::inversionMatchesQTransform()
-{
-    QRandomGenerator random(11);
-    for (int i = 0; i < 200; ++i) {
-        CSVGMatrix m = randomMatrix(random);
-        const QTransform expected = toQt(m).inverted();
+        m = first;
         QVERIFY(m.invert());
-        QVERIFY(near(m, expected));
+        QVERIFY(near(m, toQt(first).inverted()));
     }
 }
 

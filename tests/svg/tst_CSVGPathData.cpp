@@ -5,42 +5,38 @@
 #include "TestEnvironment.h"
 
 #include <cmath>
-#include <limits>
 
 namespace {
-const double kInf = std::numeric_limits<double>::infinity();
-
 CSVGPathSegList parse(const QString& text)
 {
     return CSVGPathData::parsePathData(text.toStdWString());
 }
 
-// Each segment's own text, "|" between them; unlike the path-data writer
-// it keeps runs of closes.
+// Each segment's own text without the decimals ".00", "|" between them;
+// unlike the path-data writer it keeps runs of closes.
 QString describe(const CSVGPathSegList& segments)
 {
     QStringList parts;
     for (const auto& segment : segments) {
         std::wstring text;
         segment->write(text);
-        parts << QString::fromStdWString(text);
+        parts << QString::fromStdWString(text).remove(".00");
     }
     return parts.join('|');
 }
 
-QString collapseCloses(QString text)
+void addRow(const char* name, const QString& text, const QString& expected)
 {
-    while (text.contains("Z|Z"))
-        text.replace("Z|Z", "Z");
-    return text;
+    QTest::newRow(name) << text << expected;
 }
 
-QString pathElements(const QPainterPath& path)
+QString pathElements(const QString& text)
 {
+    const QPainterPath path = CSVGPathData::toPainterPath(parse(text));
     QStringList parts;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element& e = path.elementAt(i);
-        parts << QString("%1%2 %3").arg("MLCc"[e.type]).arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+        parts << QString("%1%2 %3").arg("MLCc"[e.type]).arg(e.x).arg(e.y);
     }
     return parts.join(' ');
 }
@@ -86,9 +82,6 @@ private slots:
     void parse_data();
     void parse();
     void write();
-    void roundTrip_data();
-    void roundTrip();
-    void painterPath_data();
     void painterPath();
     void flattenedPoints();
     void arcOnEllipse_data();
@@ -102,61 +95,33 @@ void tst_CSVGPathData::parse_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("close before later move") << "M0 0 L10 0 L10 10 M20 20 L30 20"
-                                             << "M0.00 0.00|L10.00 0.00|L10.00 10.00|Z|M20.00 20.00|L30.00 20.00";
-    QTest::newRow("explicit close kept") << "M0 0 L10 0 Z M5 5"
-                                         << "M0.00 0.00|L10.00 0.00|Z|Z|M5.00 5.00";
-    QTest::newRow("move after close") << "M10 10 L20 10 Z m5 5"
-                                      << "M10.00 10.00|L20.00 10.00|Z|Z|M15.00 15.00";
-    QTest::newRow("move after open") << "M0 0 L10 0 m5 5"
-                                     << "M0.00 0.00|L10.00 0.00|Z|M15.00 5.00";
-    QTest::newRow("move pairs") << "m10 10 5 0 0 5z"
-                                << "M10.00 10.00|L15.00 10.00|L15.00 15.00|Z";
-    QTest::newRow("bare move") << "L1 1 m"
-                               << "L1.00 1.00|Z|M1.00 1.00";
-    QTest::newRow("close ignores numbers") << "M0 0 Z 7 8 L1 1"
-                                           << "M0.00 0.00|Z|L1.00 1.00";
-    QTest::newRow("no separators") << "M10,20L30-40"
-                                   << "M10.00 20.00|L30.00 -40.00";
-    QTest::newRow("h v") << "m10 10h5v-5H1V2"
-                         << "M10.00 10.00|L15.00 10.00|L15.00 5.00|L1.00 5.00|L1.00 2.00";
-    QTest::newRow("curves") << "M1 1 c1 1 2 2 3 3 s1 1 2 2 q1 1 2 0 t2 0"
-                            << "M1.00 1.00|C2.00 2.00 3.00 3.00 4.00 4.00|S5.00 5.00 6.00 6.00|Q7.00 7.00 8.00 6.00"
-                               "|T10.00 6.00";
-    QTest::newRow("incomplete group") << "M0 0 C1 2 3"
-                                      << "M0.00 0.00|C1.00 2.00 3.00 0.00 0.00 0.00";
-    QTest::newRow("dot starts number") << "M1.5.5 2"
-                                       << "M1.50 0.50|L2.00 0.00";
-    QTest::newRow("arc") << "M1 1 a5 5 0 1 0 10 10"
-                         << "M1.00 1.00|A5.00 5.00 0.00 1 0 11.00 11.00";
-    QTest::newRow("compact flags") << "M0 0 a10 10 0 1010 10"
-                                   << "M0.00 0.00|A10.00 10.00 0.00 1 0 10.00 10.00";
-    QTest::newRow("flag before number") << "M0 0 a5 5 0 1 10 10"
-                                        << "M0.00 0.00|A5.00 5.00 0.00 1 1 0.00 10.00";
-    QTest::newRow("six numbers") << "M0 0 a5 5 0 1 0 10"
-                                 << "M0.00 0.00|A5.00 5.00 0.00 1 0 0.00 10.00";
-    QTest::newRow("radii as written") << "M0 0 a-5 5 30 0 1 10 0"
-                                      << "M0.00 0.00|A-5.00 5.00 30.00 0 1 10.00 0.00";
-    QTest::newRow("flags as numbers") << "A5 5 0 2 -1 10 0 1 1 0 0 .5 7 8"
-                                      << "A5.00 5.00 0.00 1 1 10.00 0.00|A1.00 1.00 0.00 0 0 7.00 8.00";
-    QTest::newRow("exponents") << "M1e+5 2E-1 1e2.5"
-                               << "M100000.00 0.20|L100.00 0.50";
-    QTest::newRow("e without digits") << "M1e L2 2"
-                                      << "M1.00 0.00|L2.00 2.00";
-    QTest::newRow("signs") << "M+5+6-7-.5 - 5"
-                           << "M5.00 6.00|L-7.00 -0.50|L0.00 5.00";
-    QTest::newRow("overflow") << "M1e400 5"
-                              << "M0.00 5.00";
-    QTest::newRow("xml white space") << "M0\t0\r\nL10\n10"
-                                     << "M0.00 0.00|L10.00 10.00";
-    QTest::newRow("hex reference") << "M0 0&#xA;10 10&#xA;L2 2"
-                                   << "M0.00 0.00|L10.00 10.00|L2.00 2.00";
-    QTest::newRow("other references") << "M0&#10;0&#9;1&amp;2&#20;3&#;4"
-                                      << "M0.00 0.00|L1.00 2.00|L3.00 4.00";
-    QTest::newRow("stray characters") << "12 M 0,0 L 10;10 X5 5"
-                                      << "M0.00 0.00|L10.00 10.00";
-    QTest::newRow("no command") << "12 34"
-                                << "";
+    addRow("close before later move", "M0 0 L10 0 L10 10 M20 20 L30 20", "M0 0|L10 0|L10 10|Z|M20 20|L30 20");
+    addRow("explicit close kept", "M0 0 L10 0 Z M5 5", "M0 0|L10 0|Z|Z|M5 5");
+    addRow("move after close", "M10 10 L20 10 Z m5 5", "M10 10|L20 10|Z|Z|M15 15");
+    addRow("move after open", "M0 0 L10 0 m5 5", "M0 0|L10 0|Z|M15 5");
+    addRow("move pairs", "m10 10 5 0 0 5z", "M10 10|L15 10|L15 15|Z");
+    addRow("bare move", "L1 1 m", "L1 1|Z|M1 1");
+    addRow("close ignores numbers", "M0 0 Z 7 8 L1 1", "M0 0|Z|L1 1");
+    addRow("no separators", "M10,20L30-40", "M10 20|L30 -40");
+    addRow("h v", "m10 10h5v-5H1V2", "M10 10|L15 10|L15 5|L1 5|L1 2");
+    addRow("curves", "M1 1 c1 1 2 2 3 3 s1 1 2 2 q1 1 2 0 t2 0", "M1 1|C2 2 3 3 4 4|S5 5 6 6|Q7 7 8 6|T10 6");
+    addRow("incomplete group", "M0 0 C1 2 3", "M0 0|C1 2 3 0 0 0");
+    addRow("dot starts number", "M1.5.5 2", "M1.50 0.50|L2 0");
+    addRow("arc", "M1 1 a5 5 0 1 0 10 10", "M1 1|A5 5 0 1 0 11 11");
+    addRow("compact flags", "M0 0 a10 10 0 1010 10", "M0 0|A10 10 0 1 0 10 10");
+    addRow("flag before number", "M0 0 a5 5 0 1 10 10", "M0 0|A5 5 0 1 1 0 10");
+    addRow("six numbers", "M0 0 a5 5 0 1 0 10", "M0 0|A5 5 0 1 0 0 10");
+    addRow("radii as written", "M0 0 a-5 5 30 0 1 10 0", "M0 0|A-5 5 30 0 1 10 0");
+    addRow("flags as numbers", "A5 5 0 2 -1 10 0 1 1 0 0 .5 7 8", "A5 5 0 1 1 10 0|A1 1 0 0 0 7 8");
+    addRow("exponents", "M1e+5 2E-1 1e2.5", "M100000 0.20|L100 0.50");
+    addRow("e without digits", "M1e L2 2", "M1 0|L2 2");
+    addRow("signs", "M+5+6-7-.5 - 5", "M5 6|L-7 -0.50|L0 5");
+    addRow("overflow", "M1e400 5", "M0 5");
+    addRow("xml white space", "M0\t0\r\nL10\n10", "M0 0|L10 10");
+    addRow("hex reference", "M0 0&#xA;10 10&#xA;L2 2", "M0 0|L10 10|L2 2");
+    addRow("other references", "M0&#10;0&#9;1&amp;2&#20;3&#;4", "M0 0|L1 2|L3 4");
+    addRow("stray characters", "12 M 0,0 L 10;10 X5 5", "M0 0|L10 10");
+    addRow("no command", "12 34", "");
 }
 
 void tst_CSVGPathData::parse()
@@ -178,56 +143,19 @@ void tst_CSVGPathData::write()
     std::wstring text = L"x";
     QCOMPARE(arc.write(text), std::size_t(30));
     QCOMPARE(text, std::wstring(L"xA1.00 2.00 3.00 1 0 4.00 -5.00"));
-    CSVGPathSegLineto line(kInf, std::nan(""));
+    CSVGPathSegLineto line(qInf(), qQNaN());
     QCOMPARE(line.write(text), std::size_t(10));
     QCOMPARE(text.substr(31), std::wstring(L"L0.00 0.00"));
 }
 
-void tst_CSVGPathData::roundTrip_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("relative") << "m1 2 l3 4 h5 v6 c1 2 3 4 5 6 s1 2 3 4 q1 2 3 4 t5 6 a7 8 9 0 1 2 3 z m1 1";
-    QTest::newRow("closes") << "Z Z M0 0 Z Z Z M1 1 Z";
-    QTest::newRow("fractions") << "M-0.004 -1.005 L-1e-3 2.675 l.333.333.333.333.333.333";
-    QTest::newRow("compact") << "M.5.5-1-1a1 1 0 1110 10";
-}
-
-// Parse, write, parse gives the same segments; the second text is the first.
-void tst_CSVGPathData::roundTrip()
-{
-    QFETCH(QString, text);
-    const CSVGPathSegList first = ::parse(text);
-    const std::wstring written = CSVGPathData::toPathData(first);
-    const CSVGPathSegList second = CSVGPathData::parsePathData(written);
-    QCOMPARE(collapseCloses(describe(second)), collapseCloses(describe(first)));
-    QCOMPARE(CSVGPathData::toPathData(second), written);
-}
-
-void tst_CSVGPathData::painterPath_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("close") << "M0 0 L10 0 Z L5 5"
-                           << "M0.00 0.00 L10.00 0.00 L0.00 0.00 M0.00 0.00 L5.00 5.00";
-    QTest::newRow("quadratic exactly") << "M0 0 Q30 60 60 0"
-                                       << "M0.00 0.00 C20.00 40.00 c40.00 40.00 c60.00 0.00";
-    QTest::newRow("smooth quadratic")
-        << "M0 0 Q30 60 60 0 T120 0 M0 0 L30 0 T60 0"
-        << "M0.00 0.00 C20.00 40.00 c40.00 40.00 c60.00 0.00 C80.00 -40.00 c100.00 -40.00 c120.00 0.00 "
-           "L0.00 0.00 M0.00 0.00 L30.00 0.00 C30.00 0.00 c40.00 0.00 c60.00 0.00";
-    QTest::newRow("smooth cubic")
-        << "M0 0 C0 9 9 9 9 0 S18 -9 18 0 M0 0 Q3 3 6 0 S9 3 12 0"
-        << "M0.00 0.00 C0.00 9.00 c9.00 9.00 c9.00 0.00 C9.00 -9.00 c18.00 -9.00 c18.00 0.00 L0.00 0.00 "
-           "M0.00 0.00 C2.00 2.00 c4.00 2.00 c6.00 0.00 C6.00 0.00 c9.00 3.00 c12.00 0.00";
-    QTest::newRow("degenerate arcs") << "M0 0 A0 5 0 0 1 9 0 A5 5 0 0 1 9 0"
-                                     << "M0.00 0.00 C3.00 0.00 c6.00 0.00 c9.00 0.00";
-}
-
+// Quadratic curves become their exact cubic; smooth ones mirror the
+// control point before them or, after a line, start at the current point. A
+// segment after a close starts at the sub-path's start.
 void tst_CSVGPathData::painterPath()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(pathElements(CSVGPathData::toPainterPath(::parse(text))), expected);
+    QCOMPARE(pathElements("M0 0 L10 0 Z L5 5"), QStringLiteral("M0 0 L10 0 L0 0 M0 0 L5 5"));
+    QCOMPARE(pathElements("M0 0 Q30 60 60 0 T120 0 M0 0 L30 0 T60 0"),
+        QStringLiteral("M0 0 C20 40 c40 40 c60 0 C80 -40 c100 -40 c120 0 L0 0 M0 0 L30 0 C30 0 c40 0 c60 0"));
 }
 
 // The list serves as one polygon for hit tests: each close returns to its
@@ -237,9 +165,7 @@ void tst_CSVGPathData::flattenedPoints()
 {
     const std::vector<QPointF> line = CSVGPathData::toFlattenedPoints(::parse("M0 0 L10 0 C11 0 12 0 13 0 Z"));
     const std::vector<QPointF> expected { { 0, 0 }, { 10, 0 }, { 10, 0 }, { 11.05, 0 }, { 12.1, 0 }, { 0, 0 } };
-    QCOMPARE(line.size(), expected.size());
-    for (std::size_t i = 0; i < line.size(); ++i)
-        QVERIFY(QLineF(line[i], expected[i]).length() < 1e-9);
+    QCOMPARE(line, expected);
 
     const std::vector<QPointF> two
         = CSVGPathData::toFlattenedPoints(::parse("M0 0 L10 0 L10 10 L5 20 Z M20 0 L30 0 L30 10 L20 10 Z"));
@@ -269,7 +195,8 @@ void tst_CSVGPathData::arcOnEllipse_data()
 }
 
 // Arcs made from a known ellipse follow it from exactly the start to exactly
-// the end, the right way round; negative radii draw the same arc.
+// the end, the right way round. Negative radii are drawn against Qt's
+// renderer.
 void tst_CSVGPathData::arcOnEllipse()
 {
     QFETCH(double, rx);
@@ -278,13 +205,9 @@ void tst_CSVGPathData::arcOnEllipse()
     QFETCH(double, first);
     QFETCH(double, sweep);
     const QPointF centre(13, -7);
-    const double phi = rotation * M_PI / 180.0;
-    auto at = [&](double degrees) {
-        const double t = degrees * M_PI / 180.0;
-        return centre
-            + QPointF(rx * std::cos(phi) * std::cos(t) - ry * std::sin(phi) * std::sin(t),
-                rx * std::sin(phi) * std::cos(t) + ry * std::cos(phi) * std::sin(t));
-    };
+    const QTransform ellipse = QTransform().translate(centre.x(), centre.y()).rotate(rotation).scale(rx, ry);
+    // The point of the unit circle at the angle (y down), on the ellipse.
+    const auto at = [&](double degrees) { return ellipse.map(QLineF::fromPolar(1, -degrees).p2()); };
     const QPointF start = at(first);
     const QPointF end = at(first + sweep);
     const bool large = std::fabs(sweep) > 180;
@@ -296,9 +219,6 @@ void tst_CSVGPathData::arcOnEllipse()
     for (std::size_t i = 1; i < pieces.size(); ++i)
         QCOMPARE(pieces[i][0], pieces[i - 1][3]);
     QVERIFY(onEllipse(pieces, centre, rx, ry, rotation, first, sweep));
-    const std::vector<CSVGCubicPiece> negative
-        = CSVGPathData::arcToCubics(start, -rx, -ry, rotation, large, sweep > 0, end);
-    QVERIFY(negative.size() == pieces.size() && negative[0][1] == pieces[0][1]);
 }
 
 // Radii too small to reach grow into the half circle between the points: two
@@ -314,7 +234,7 @@ void tst_CSVGPathData::arcDegenerate()
     QVERIFY(onEllipse(otherHalf, { 5, 0 }, 5, 5, 0, 180, -180));
 
     QCOMPARE(CSVGPathData::arcToCubics({ 0, 0 }, 5, 5, 0, true, true, { 0, 0 }).size(), std::size_t(0));
-    QCOMPARE(CSVGPathData::arcToCubics({ 0, 0 }, 5, 5, 0, true, true, { kInf, 0 }).size(), std::size_t(0));
+    QCOMPARE(CSVGPathData::arcToCubics({ 0, 0 }, 5, 5, 0, true, true, { qInf(), 0 }).size(), std::size_t(0));
     for (const QPointF& radii : { QPointF(0, 0), QPointF(5, 0), QPointF(1e300, 1e300), QPointF(1e-320, 1) }) {
         const auto pieces = CSVGPathData::arcToCubics({ 0, 0 }, radii.x(), radii.y(), 0, true, true, { 10, 0 });
         QCOMPARE(pieces.size(), std::size_t(1));

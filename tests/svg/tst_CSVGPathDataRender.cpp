@@ -6,40 +6,15 @@
 #include <QSvgRenderer>
 
 namespace {
-const int kSize = 400;
+const int kSize = 400; // pixels for 200 units
 
-QImage blank()
+template <typename Draw> QImage render(Draw draw)
 {
     QImage image(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    return image;
-}
-
-// Qt's own SVG renderer reads the path data on its own; it is the outside
-// reference for our geometry.
-QImage renderReference(const QString& pathData)
-{
-    const QString svg = QString("<svg xmlns='http://www.w3.org/2000/svg' width='%1' height='%1' viewBox='0 0 200 200'>"
-                                "<path d='%2' fill='black' stroke='none'/></svg>")
-                            .arg(kSize)
-                            .arg(pathData);
-    QSvgRenderer renderer(svg.toUtf8());
-    QImage image = blank();
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter);
-    return image;
-}
-
-QImage renderOurs(const QString& pathData)
-{
-    QPainterPath path = CSVGPathData::toPainterPath(CSVGPathData::parsePathData(pathData.toStdWString()));
-    path.setFillRule(Qt::WindingFill);
-    QImage image = blank();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(kSize / 200.0, kSize / 200.0);
-    painter.fillPath(path, Qt::black);
+    draw(painter);
     return image;
 }
 
@@ -107,9 +82,20 @@ void tst_CSVGPathDataRender::sameAsQtSvg()
 {
     QFETCH(QString, pathData);
     QFETCH(QString, reference);
+    // Qt's own SVG renderer reads the path data on its own; it is the
+    // outside reference for our geometry.
+    QSvgRenderer renderer(
+        QString("<svg xmlns='http://www.w3.org/2000/svg' width='400' height='400' viewBox='0 0 200 200'>"
+                "<path d='%1' fill='black' stroke='none'/></svg>")
+            .arg(reference.isNull() ? pathData : reference)
+            .toUtf8());
+    QPainterPath path = CSVGPathData::toPainterPath(CSVGPathData::parsePathData(pathData.toStdWString()));
+    path.setFillRule(Qt::WindingFill);
+    const QPainterPath scaled = QTransform::fromScale(kSize / 200.0, kSize / 200.0).map(path);
+    const QImage theirs = render([&](QPainter& painter) { renderer.render(&painter); });
+    const QImage ours = render([&](QPainter& painter) { painter.fillPath(scaled, Qt::black); });
     int covered = 0;
-    const double iou
-        = overlap(renderReference(reference.isNull() ? pathData : reference), renderOurs(pathData), covered);
+    const double iou = overlap(theirs, ours, covered);
     QVERIFY2(covered > 1000, "nothing drawn");
     QVERIFY2(iou > 0.99, qPrintable(QString("overlap %1").arg(iou)));
 }
