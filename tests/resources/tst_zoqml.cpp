@@ -38,9 +38,8 @@ public slots:
         auto* trans = new Trans(engine);
         trans->init(context, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations")));
         context->setContextProperty(QStringLiteral("mw"), new MainFrameProbe(engine));
-        context->setContextProperty(QStringLiteral("view"), new WidgetProbe(engine));
-        context->setContextProperty(QStringLiteral("databtn"), new WidgetProbe(engine));
-        context->setContextProperty(QStringLiteral("databtn1"), new WidgetProbe(engine));
+        for (const char* name : { "view", "databtn", "databtn1" })
+            context->setContextProperty(QLatin1String(name), new WidgetProbe(engine));
         auto* bench = new TestBench(*m_session, engine);
         connect(engine, &QQmlEngine::quit, bench, &TestBench::countQuitRequest);
         context->setContextProperty(QStringLiteral("bench"), bench);
