@@ -13,7 +13,7 @@ class TestBench : public QObject
 {
     Q_OBJECT
     // How often the pages asked the program to end (Qt.quit()).
-    Q_PROPERTY(int quitRequests MEMBER m_quitRequests NOTIFY quitRequestsChanged)
+    Q_PROPERTY(int quitRequests MEMBER m_quitRequests)
 public:
     TestBench(StandInSession& session, QObject* parent)
         : QObject(parent)
@@ -29,7 +29,6 @@ public:
         m_server.resetFixture();
         m_server.clearJournal();
         m_quitRequests = 0;
-        emit quitRequestsChanged();
         QSettings().clear();
     }
     // Remembers the settings that a sign-in wrote, for resetSignedIn().
@@ -74,14 +73,7 @@ public:
     Q_INVOKABLE void setSetting(const QString& key, const QVariant& value) { QSettings().setValue(key, value); }
 
 public slots:
-    void countQuitRequest()
-    {
-        ++m_quitRequests;
-        emit quitRequestsChanged();
-    }
-
-signals:
-    void quitRequestsChanged();
+    void countQuitRequest() { ++m_quitRequests; }
 
 private:
     static QString api(const QString& path) { return QStringLiteral("/api/") + path; }

@@ -46,7 +46,6 @@ public slots:
         context->setContextProperty(QStringLiteral("$tools"), new Tools(engine));
         context->setContextProperty(QStringLiteral("$api"), m_session->server().apiBase());
         context->setContextProperty(QStringLiteral("$admin_id"), 80);
-        context->setContextProperty(QStringLiteral("$usertype"), 1);
         context->setContextProperty(QStringLiteral("$appVersion"), QStringLiteral("6.4.0"));
         context->setContextProperty(QStringLiteral("$backPath"), QStringLiteral("qrc:/images/bg.jpg"));
         const QString host = m_session->server().baseUrl();

@@ -59,7 +59,6 @@ Timer {
         var table = find("templateTable")
         if (!table || table.model.count === 0)
             return false
-        log("template found")
         table.opened(0)
         return true
     }

@@ -4,14 +4,16 @@ import QtTest 1.2
 
 // A test of the pages as the program shows them: the page tree of main.qml
 // in the test's window, against the stand-in, with the probes in place of
-// the program's native objects. The tests of one file may share one shell,
-// signed in once (signIn() in initTestCase(), resumeSignIn() in init()).
+// the program's native objects.
 TestCase {
     id: testCase
     // Set once the window shows, not bound: the tests switch languages,
     // which evaluates every binding again.
     when: false
 
+    // Whether the tests of the file share one shell, signed in once;
+    // otherwise each test opens its own.
+    property bool signedIn: true
     property var shell: null
     // The page under test, which item() searches.
     property var page: null
@@ -116,6 +118,20 @@ TestCase {
         shell = null
         page = null
         wait(0)
+    }
+
+    function initTestCase() {
+        if (signedIn)
+            signIn()
+    }
+
+    function init() {
+        if (signedIn) {
+            resumeSignIn()
+        } else {
+            bench.reset()
+            resetProbes()
+        }
     }
 
     function cleanupTestCase() {

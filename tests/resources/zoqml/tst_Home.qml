@@ -36,10 +36,6 @@ Item {
             tryCompare(item("templateRows"), "count", 1, 5000)
         }
 
-        function initTestCase() {
-            signIn()
-        }
-
         function init() {
             resumeSignIn()
             showPage(0, "homePage")
@@ -50,12 +46,14 @@ Item {
             compare(shell.data_lang, "zh")
             var path = ["轿车", "A 奥迪", "A4", "A4L", "2020"]
             var cates = ["brand", "series", "model", "year", "submodel"]
-            var keywords = ["轿车-", "轿车-A 奥迪-", "轿车-A 奥迪-A4-", "轿车-A 奥迪-A4-A4L-", "轿车-A 奥迪-A4-A4L-2020-"]
+            var keywords = ["轿车-", "轿车-A 奥迪-", "轿车-A 奥迪-A4-", "轿车-A 奥迪-A4-A4L-",
+                            "轿车-A 奥迪-A4-A4L-2020-"]
             for (var level = 1; level <= 5; ++level) {
                 pick(level, path[level - 1])
                 waitForRequests(categoryPath, level + 1)
-                compare(bench.last(categoryPath).json, { cate: cates[level - 1], keywords: keywords[level - 1], lang: "zh" })
-                compare(bench.last(categoryPath).token, shell.accesstoken)
+                var sent = bench.last(categoryPath)
+                compare(sent.json, { cate: cates[level - 1], keywords: keywords[level - 1], lang: "zh" })
+                compare(sent.token, shell.accesstoken)
             }
             compare(selector(2).text, "奥迪")
             pickTemplate(["轿车", "A 奥迪", "A4", "A4L", "2020", "豪华型"])

@@ -69,16 +69,13 @@ Item {
             compare(pager.pageCount, data.pages)
             var shown = labels()
             var steps = data.pages > 1
-            compare(shown[0] === "<", steps, "previous step")
-            compare(shown[shown.length - 1] === ">", steps, "next step")
-            if (steps)
-                shown = shown.slice(1, shown.length - 1)
+            compare([shown[0] === "<", shown[shown.length - 1] === ">"], [steps, steps], "the steps")
+            shown = steps ? shown.slice(1, -1) : shown
             var numbers = shown.filter(function (label) { return label !== "..." }).map(Number)
             compare(numbers.length, Math.min(data.pages, 5), shown)
             if (data.pages === 0)
                 return
-            compare(numbers[0], 1)
-            compare(numbers[numbers.length - 1], data.pages)
+            compare([numbers[0], numbers[numbers.length - 1]], [1, data.pages], shown)
             verify(numbers.indexOf(data.current) >= 0, shown)
             for (var i = 1; i < shown.length; ++i) {
                 if (shown[i] === "...") {

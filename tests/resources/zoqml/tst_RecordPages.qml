@@ -59,10 +59,6 @@ Item {
             waitForMessage(item("messageBox"), text)
         }
 
-        function initTestCase() {
-            signIn()
-        }
-
         function init() {
             resumeSignIn()
             openPage(1, "savePage", savedPath)
