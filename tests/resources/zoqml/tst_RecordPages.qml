@@ -209,8 +209,10 @@ Item {
         }
 
         function test_onlyLatestListShown() {
+            // Page 2 reaches the stand-in first, which holds it back.
             bench.delayNext(savedPath, 500)
             pressPage("2")
+            waitForRequests(savedPath, 2)
             pressPage("3")
             waitForRows(savedPath, 3)
             wait(700)
