@@ -7,31 +7,16 @@
 class WidgetProbe : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool visible MEMBER m_visible)
     Q_PROPERTY(int shown MEMBER m_shown)
     Q_PROPERTY(int hidden MEMBER m_hidden)
 public:
     using QObject::QObject;
 
-    Q_INVOKABLE void reset()
-    {
-        m_visible = true;
-        m_shown = 0;
-        m_hidden = 0;
-    }
-    Q_INVOKABLE void show()
-    {
-        m_visible = true;
-        ++m_shown;
-    }
-    Q_INVOKABLE void hide()
-    {
-        m_visible = false;
-        ++m_hidden;
-    }
+    Q_INVOKABLE void reset() { m_shown = m_hidden = 0; }
+    Q_INVOKABLE void show() { ++m_shown; }
+    Q_INVOKABLE void hide() { ++m_hidden; }
 
 private:
-    bool m_visible = true;
     int m_shown = 0;
     int m_hidden = 0;
 };

@@ -38,16 +38,14 @@ public slots:
         auto* trans = new Trans(engine);
         trans->init(context, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations")));
         context->setContextProperty(QStringLiteral("mw"), new MainFrameProbe(engine));
-        context->setContextProperty(QStringLiteral("view"), new WidgetProbe(engine));
-        context->setContextProperty(QStringLiteral("databtn"), new WidgetProbe(engine));
-        context->setContextProperty(QStringLiteral("databtn1"), new WidgetProbe(engine));
+        for (const char* name : { "view", "databtn", "databtn1" })
+            context->setContextProperty(QLatin1String(name), new WidgetProbe(engine));
         auto* bench = new TestBench(*m_session, engine);
         connect(engine, &QQmlEngine::quit, bench, &TestBench::countQuitRequest);
         context->setContextProperty(QStringLiteral("bench"), bench);
         context->setContextProperty(QStringLiteral("$tools"), new Tools(engine));
         context->setContextProperty(QStringLiteral("$api"), m_session->server().apiBase());
         context->setContextProperty(QStringLiteral("$admin_id"), 80);
-        context->setContextProperty(QStringLiteral("$usertype"), 1);
         context->setContextProperty(QStringLiteral("$appVersion"), QStringLiteral("6.4.0"));
         context->setContextProperty(QStringLiteral("$backPath"), QStringLiteral("qrc:/images/bg.jpg"));
         const QString host = m_session->server().baseUrl();

@@ -4,105 +4,105 @@ import QtQuick 2.15
 // the stand-in's first account, narrows the data centre down to a template
 // and opens it, then comes back through "Data Center" and reopens the newest
 // saved version. Every step goes to the program's log as "driver: ...".
-Item {
+Timer {
     id: driver
     property int step: 0
-    readonly property int done: 13
+    property int level: 1
     property string savedName: ""
     readonly property double deadline: Date.now() + 120000
     readonly property var picks: ["轿车", "A 奥迪", "A4", "A4L", "2020", "豪华型"]
 
-    function find(item, name) {
-        if (!item)
-            return null
-        if (item.objectName === name)
-            return item
-        for (var i = 0; i < item.children.length; ++i) {
-            var found = find(item.children[i], name)
-            if (found)
-                return found
+    function log(text) {
+        console.log("driver: " + text)
+        return true
+    }
+
+    function find(name) {
+        for (var items = [view.contentItem]; items.length > 0;) {
+            var item = items.pop()
+            if (item.objectName === name)
+                return item
+            for (var i = 0; i < item.children.length; ++i)
+                items.push(item.children[i])
         }
         return null
     }
 
-    function entryNamed(selector, val) {
-        for (var i = 0; i < selector.entries.length; ++i) {
-            if (selector.entries[i].val === val)
-                return selector.entries[i]
-        }
-        return null
+    // Each step acts once what it waits for shows, and says whether it did.
+    function signIn() {
+        var form = find("signInForm")
+        if (!form || !form.visible)
+            return false
+        log("sign-in page shown")
+        find("accountField").text = "13800000001"
+        find("passwordField").text = "zocut123"
+        find("loginButton").clicked()
+        return true
     }
 
-    function advance() {
-        var root = view.contentItem
-        if (step === 0) {
-            var form = find(root, "signInForm")
-            if (!form || !form.visible)
-                return
-            console.log("driver: sign-in page shown")
-            find(root, "accountField").text = "13800000001"
-            find(root, "passwordField").text = "zocut123"
-            find(root, "loginButton").clicked()
-            step = 1
-        } else if (step === 1) {
-            if (!find(root, "homePage"))
-                return
-            console.log("driver: signed in")
-            step = 2
-        } else if (step <= 7) {
-            var level = step - 1
-            var selector = find(root, "selector" + level)
-            var entry = selector ? entryNamed(selector, picks[level - 1]) : null
-            if (!entry)
-                return
+    function signedIn() {
+        return find("homePage") !== null && log("signed in")
+    }
+
+    // One level at a time, once its selector offers the pick.
+    function pick() {
+        var selector = find("selector" + level)
+        var entry = selector ? selector.entries.filter(function (e) { return e.val === picks[level - 1] })[0] : null
+        if (entry) {
             selector.picked(entry)
-            step += 1
-        } else if (step === 8) {
-            var table = find(root, "templateTable")
-            if (!table || table.model.count === 0)
-                return
-            console.log("driver: template found")
-            table.opened(0)
-            step = 9
-        } else if (step === 9) {
-            if (view.visible || mw.windowTitle === "")
-                return
-            console.log("driver: opened " + mw.windowTitle)
-            databtn.click()
-            step = 10
-        } else if (step === 10) {
-            if (!view.visible)
-                return
-            var menu = find(root, "leftPane")
-            menu.current = 1
-            menu.chosen("/zoqml/Page/Save.qml")
-            step = 11
-        } else if (step === 11) {
-            var records = find(root, "recordTable")
-            if (!records || records.model.count === 0)
-                return
-            savedName = records.model.get(0).name
-            records.open(0)
-            step = 12
-        } else if (step === 12) {
-            if (view.visible || mw.windowTitle !== savedName)
-                return
-            console.log("driver: reopened " + savedName)
-            step = 13
+            ++level
         }
+        return level > picks.length
     }
 
-    Timer {
-        interval: 200
-        repeat: true
-        running: driver.step < driver.done
-        onTriggered: {
-            if (Date.now() > driver.deadline) {
-                console.log("driver: gave up at step " + driver.step)
-                driver.step = driver.done
-                return
-            }
-            driver.advance()
+    function openTemplate() {
+        var table = find("templateTable")
+        if (!table || table.model.count === 0)
+            return false
+        table.opened(0)
+        return true
+    }
+
+    function backToData() {
+        if (view.visible || mw.windowTitle === "")
+            return false
+        log("opened " + mw.windowTitle)
+        databtn.click()
+        return true
+    }
+
+    function openSaved() {
+        if (!view.visible)
+            return false
+        var menu = find("leftPane")
+        menu.current = 1
+        menu.chosen("/zoqml/Page/Save.qml")
+        return true
+    }
+
+    function reopen() {
+        var records = find("recordTable")
+        if (!records || records.model.count === 0)
+            return false
+        savedName = records.model.get(0).name
+        records.open(0)
+        return true
+    }
+
+    function reopened() {
+        return !view.visible && mw.windowTitle === savedName && log("reopened " + savedName)
+    }
+
+    interval: 200
+    repeat: true
+    running: true
+    onTriggered: {
+        var steps = [signIn, signedIn, pick, openTemplate, backToData, openSaved, reopen, reopened]
+        if (Date.now() > deadline) {
+            log("gave up at step " + step)
+            running = false
+        } else if (steps[step]() && ++step === steps.length) {
+            running = false
         }
     }
 }

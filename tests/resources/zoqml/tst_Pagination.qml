@@ -38,27 +38,17 @@ Item {
 
         // The shown buttons, left to right.
         function shownButtons() {
-            var row = findChild(pager, "pageButtons")
-            var shown = []
-            for (var i = 0; i < row.children.length; ++i) {
-                if (row.children[i].visible && row.children[i].text !== undefined)
-                    shown.push(row.children[i])
-            }
-            shown.sort(function (a, b) { return a.x - b.x })
-            return shown
+            return Array.prototype.filter.call(findChild(pager, "pageButtons").children, function (button) {
+                return button.visible && button.text !== undefined
+            }).sort(function (a, b) { return a.x - b.x })
         }
 
         function labels() {
-            return shownButtons().map(function (button) { return String(button.text) }).join(" ")
+            return shownButtons().map(function (button) { return String(button.text) })
         }
 
         function button(label) {
-            var shown = shownButtons()
-            for (var i = 0; i < shown.length; ++i) {
-                if (String(shown[i].text) === label)
-                    return shown[i]
-            }
-            return null
+            return shownButtons()[labels().indexOf(label)]
         }
 
         function test_buttons_data() {
@@ -77,31 +67,27 @@ Item {
             // A part-filled last page counts as a page.
             make(data.pages > 0 ? data.pages * 20 - 7 : 0, data.current)
             compare(pager.pageCount, data.pages)
-            wait(0)
-            var shown = labels().split(" ").filter(function (label) { return label !== "" })
+            var shown = labels()
             var steps = data.pages > 1
-            compare(shown[0] === "<", steps, "previous step")
-            compare(shown[shown.length - 1] === ">", steps, "next step")
-            if (steps)
-                shown = shown.slice(1, shown.length - 1)
+            compare([shown[0] === "<", shown[shown.length - 1] === ">"], [steps, steps], "the steps")
+            shown = steps ? shown.slice(1, -1) : shown
             var numbers = shown.filter(function (label) { return label !== "..." }).map(Number)
-            compare(numbers.length, Math.min(data.pages, 5), labels())
+            compare(numbers.length, Math.min(data.pages, 5), shown)
             if (data.pages === 0)
                 return
-            compare(numbers[0], 1)
-            compare(numbers[numbers.length - 1], data.pages)
-            verify(numbers.indexOf(data.current) >= 0, labels())
+            compare([numbers[0], numbers[numbers.length - 1]], [1, data.pages], shown)
+            verify(numbers.indexOf(data.current) >= 0, shown)
             for (var i = 1; i < shown.length; ++i) {
                 if (shown[i] === "...") {
-                    verify(shown[i - 1] !== "..." && i + 1 < shown.length, labels())
-                    verify(Number(shown[i + 1]) - Number(shown[i - 1]) > 1, labels())
+                    verify(shown[i - 1] !== "..." && i + 1 < shown.length, shown)
+                    verify(Number(shown[i + 1]) - Number(shown[i - 1]) > 1, shown)
                 } else if (shown[i - 1] !== "...") {
-                    compare(Number(shown[i]) - Number(shown[i - 1]), 1, labels())
+                    compare(Number(shown[i]) - Number(shown[i - 1]), 1, shown)
                 }
             }
-            var buttons = shownButtons()
-            for (var b = 0; b < buttons.length; ++b)
-                compare(buttons[b].current, Number(buttons[b].text) === data.current, labels())
+            shownButtons().forEach(function (button) {
+                compare(button.current, Number(button.text) === data.current, shown)
+            })
             if (steps) {
                 compare(button("<").enabled, data.current > 1)
                 compare(button(">").enabled, data.current < data.pages)
@@ -122,7 +108,6 @@ Item {
 
         function test_presses(data) {
             make(7 * 20, data.current)
-            wait(0)
             mouseClick(button(data.press))
             compare(requests, data.requested)
             compare(pager.pageCurrent, data.now)
