@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "CSVGDocument.h"
 
 #include <QCoreApplication>
@@ -95,12 +96,6 @@ void bench_elementTree::write()
     QVERIFY(text.size() > 10000 * 20);
 }
 
-int main(int argc, char** argv)
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication app(argc, argv);
-    bench_elementTree bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+ZOCUT_BENCH_MAIN(bench_elementTree)
 
 #include "bench_elementTree.moc"

@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "CSVGUtils.h"
 
 #include <QCoreApplication>
@@ -73,15 +74,6 @@ void bench_flatten::eightThreads()
     }
 }
 
-int main(int argc, char** argv)
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("MORLData"));
-    QCoreApplication::setApplicationName(QStringLiteral("MORLData"));
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    bench_flatten bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+ZOCUT_BENCH_MAIN(bench_flatten)
 
 #include "bench_flatten.moc"

@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "CActionComposite.h"
 #include "CSVGClipper.h"
 #include "CSVGDataRepair.h"
@@ -274,15 +275,6 @@ void bench_geometry::repairStrokes()
     QCOMPARE(drawing.root->getChildCount(), strokes / 10);
 }
 
-int main(int argc, char** argv)
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("MORLData"));
-    QCoreApplication::setApplicationName(QStringLiteral("MORLData"));
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    bench_geometry bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+ZOCUT_BENCH_MAIN(bench_geometry)
 
 #include "bench_geometry.moc"

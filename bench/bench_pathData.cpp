@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "CSVGPathData.h"
 
 #include <QCoreApplication>
@@ -90,11 +91,6 @@ void bench_pathData::flatten()
     QVERIFY(points > std::size_t(segments));
 }
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    bench_pathData bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+ZOCUT_BENCH_MAIN(bench_pathData)
 
 #include "bench_pathData.moc"

@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "CSVGDocument.h"
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
@@ -48,11 +49,6 @@ void bench_styleSheet::parseLargeSheet()
     QCOMPARE(rules, size_t(10000));
 }
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    bench_styleSheet bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+ZOCUT_BENCH_MAIN(bench_styleSheet)
 
 #include "bench_styleSheet.moc"

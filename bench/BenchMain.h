@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+
+// Every benchmark runs with the program's identity and INI settings, in Qt's
+// test locations, so that a settings read costs what it costs in the program
+// and never touches the user's files.
+#define ZOCUT_BENCH_MAIN(BenchObject)                                                                                  \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        QStandardPaths::setTestModeEnabled(true);                                                                      \
+        QCoreApplication app(argc, argv);                                                                              \
+        QCoreApplication::setOrganizationName(QStringLiteral("MORLData"));                                             \
+        QCoreApplication::setApplicationName(QStringLiteral("MORLData"));                                              \
+        QSettings::setDefaultFormat(QSettings::IniFormat);                                                             \
+        BenchObject bench;                                                                                             \
+        return QTest::qExec(&bench, argc, argv);                                                                       \
+    }
