@@ -22,12 +22,15 @@ CSVGDocument::CSVGDocument()
 {
     setDocumentPointer(this);
     m_idMap[L"idnoused"] = nullptr;
+    initHistory();
 }
 
-// The tree goes first: the destructors of the elements reach the maps and
-// lists below, which must still be whole.
+// The actions go first, with the elements they own, then the tree: the
+// destructors of the elements reach the maps and lists below, which must
+// still be whole.
 CSVGDocument::~CSVGDocument()
 {
+    m_history.clear();
     deleteChildren();
     setDocumentPointer(nullptr);
 }
@@ -195,6 +198,22 @@ void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
 void CSVGDocument::unselectElement(CSVGElement* element)
 {
     m_selection.removeAll(element);
+}
+
+void CSVGDocument::clearSelection()
+{
+    m_selection.clear();
+    m_currentElement = nullptr;
+    m_highlights.clear();
+    m_currentNode = HighlightNode();
+    endTransformAction();
+    emit selectionChanged();
+}
+
+void CSVGDocument::clearCurrentElement()
+{
+    m_highlights.removeElement(m_currentElement);
+    m_currentElement = nullptr;
 }
 
 void CSVGDocument::removeFromTiles(CSVGElement*) { }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CActionHistory.h"
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CActionComposite;
 class CSVGElementPath;
 class CSVGElementStyle;
 class CSVGStyleRule;
@@ -110,6 +112,10 @@ public:
     CSVGElement* getCurrentElement() const { return m_currentElement; }
     void selectElement(CSVGElement* element, const QColor& color);
     void unselectElement(CSVGElement* element);
+    // Empties the selection, forgets the current element and node and
+    // closes the pending transform step.
+    void clearSelection();
+    void clearCurrentElement();
 
     // The spatial index of drawable elements is not kept yet, nor are the
     // highlight records built from the elements; these are their entry
@@ -146,6 +152,38 @@ public:
     // For an element that is destroyed or moves to another document: nothing
     // of this document keeps pointing at it afterwards.
     void forgetElement(CSVGElement* element, const std::wstring& id);
+
+    // Undo history
+    CActionHistory& getHistory() { return m_history; }
+    // The user's Undo: in the drawing modes the last point or segment of the
+    // drawing goes; otherwise the last done step is undone. Then back to mode
+    // 0 with an empty selection.
+    void undo();
+    void redo();
+    // Opens the one pending transform step of a gesture: a composite pushed on
+    // the history (or added to the parent), holding one "transform" attribute
+    // action per selected element. Nothing while one is open.
+    void beginTransformAction(CActionComposite* parent = nullptr);
+    // Captures the after-states of the open step and closes it.
+    void endTransformAction();
+    CActionComposite* getPendingTransform() const { return m_pendingTransform; }
+    // Called by actions after they changed the tree: rebuilds the highlight
+    // records (and with renumber the drawing order) now, or once at the end of
+    // the batch under way.
+    void refreshAfterAction(bool renumber);
+    // While one lives, refreshAfterAction waits for the end of the outermost
+    // batch; a composite action runs its children under one.
+    class ActionBatch
+    {
+    public:
+        explicit ActionBatch(CSVGDocument* document);
+        ~ActionBatch();
+        ActionBatch(const ActionBatch&) = delete;
+        ActionBatch& operator=(const ActionBatch&) = delete;
+
+    private:
+        CSVGDocument* m_document;
+    };
 
 signals:
     void selectionChanged();
@@ -187,4 +225,13 @@ private:
     CSVGHighlightList m_highlights;
     HighlightNode m_currentNode;
     bool m_showNodeRecords = false;
+
+    // Undo history
+    void initHistory();
+    void undoDrawingPoint();
+    CActionHistory m_history;
+    CActionComposite* m_pendingTransform = nullptr;
+    int m_batchDepth = 0;
+    bool m_batchRenumber = false;
+    bool m_batchHighlights = false;
 };
