@@ -228,6 +228,7 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
     dropElementId(element, id);
     unregisterStyleElement(element);
     m_highlights.removeElement(element);
+    m_intersected.erase(element);
     if (m_currentNode.element == element)
         m_currentNode = HighlightNode();
 }

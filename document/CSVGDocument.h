@@ -6,9 +6,11 @@
 
 #include <QColor>
 #include <QJsonArray>
+#include <QRectF>
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -185,6 +187,43 @@ public:
         CSVGDocument* m_document;
     };
 
+    // Piece intersection check. A piece is a drawable child of the root;
+    // tear lines take no part.
+    // Stops a check under way and queues a new run on this document's
+    // thread; a document destroyed meanwhile drops it. Nothing without a
+    // root.
+    void requestIntersectionCheck();
+    // One run: marks every piece that overlaps another (touching boxes do
+    // not count), that lies across the page border, or whose outline is two
+    // points closed back onto the first. Runs of all documents exclude each
+    // other; a request stops a run at its next piece or pair.
+    void checkIntersections();
+    // Marked by the last run. No lock: the check runs on this thread.
+    bool isIntersected(const CSVGElement* shape) const;
+    // Whether the marks predate the last change of the tree or the page.
+    bool isIntersectionStale() const;
+    // Whether cutting may go on: no marked piece inside the page and no
+    // piece (tear lines included) across the page border; otherwise the
+    // warning "Some pieces has intersected!", and false. Runs the check
+    // first when its marks are stale. False without a root.
+    bool checkNoIntersection();
+    // The path's box overlaps the page without lying inside it.
+    bool crossesPageBorder(const QPainterPath& path) const;
+    // The element's canvas box lies in the page, edges included.
+    bool isInsidePage(CSVGElement* element) const;
+    // The page rectangle and the page matrix that maps it onto the canvas.
+    QRectF getPageRect() const { return m_pageRect; }
+    void setPageRect(const QRectF& rect);
+    CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
+    void setPageMatrix(const CSVGMatrix& matrix);
+    // The page rectangle on the canvas.
+    CSVGRect getMappedPageRect() const;
+    // Where the document's warnings go (title, text): the editor passes them
+    // to its prompt seam. Without a hook they are logged.
+    using WarningHook = std::function<void(const QString& title, const QString& text)>;
+    static void setWarningHook(WarningHook hook);
+    static void showWarning(const QString& title, const QString& text);
+
 signals:
     void selectionChanged();
     void elementRemoved(CSVGElement* element);
@@ -234,4 +273,12 @@ private:
     int m_batchDepth = 0;
     bool m_batchRenumber = false;
     bool m_batchHighlights = false;
+
+    // Piece intersection check
+    static WarningHook& warningHook();
+    // By element, not by id: ids may repeat or be empty.
+    std::set<const CSVGElement*> m_intersected;
+    bool m_intersectionStale = true;
+    QRectF m_pageRect;
+    CSVGMatrix m_pageMatrix;
 };
