@@ -4,6 +4,7 @@
 #include "CSVGElementPath.h"
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
+#include "SvgCodes.h"
 
 #include <QPainterPath>
 
@@ -130,6 +131,9 @@ void CSVGDocument::updateReferencedIds()
     for (const CSVGElement* element : elements) {
         for (const wchar_t* name : { L"fill", L"stroke", L"style" })
             addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+        // Style sheets whole: rules of other selectors than classes paint too.
+        if (element->getType() == SvgType::Style || element->getType() == SvgType::CData)
+            addUrlReferences(element->getText(), m_referencedIds);
         const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
         if (!href.empty() && href[0] == L'#')
             m_referencedIds.insert(href.substr(1));

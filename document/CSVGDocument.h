@@ -79,8 +79,9 @@ public:
     void renumberDrawingOrder();
 
     // Whether the id was referenced, at the last updateReferencedIds, by a
-    // paint ("url(#id)" in "fill", "stroke", "style" or a class rule) or by an
-    // "xlink:href" of "#id". The file writer counts before it writes.
+    // paint ("url(#id)" in "fill", "stroke", "style", a class rule or a style
+    // sheet) or by an "xlink:href" of "#id". The file writer counts before it
+    // writes.
     bool isReferenced(const std::wstring& id) const;
     void updateReferencedIds();
 
@@ -224,6 +225,39 @@ public:
     static void setWarningHook(WarningHook hook);
     static void showWarning(const QString& title, const QString& text);
 
+    // Writing SVG text
+    // "<?xml version="1.0" encoding="utf-8" standalone="no"?>"
+    static const std::wstring& xmlDeclaration();
+    // The declaration followed by writeSvgBody. Saving passes the defaults.
+    std::wstring toSvgText(const CSVGRect& region = CSVGRect(), int widthLimit = -1, double overlap = 0.0,
+        int firstSection = -1, int lastSection = -1, bool plotEnd = false);
+    // The pieces on the page, for cutting: empty without a page rectangle,
+    // or when pieces overlap or cross the page border (after the warning).
+    std::wstring pageToSvgText(int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd);
+    // The root and its subtree. An empty region writes the whole drawing in
+    // its own order. Otherwise only the pieces lying in the region are
+    // written, from a working copy: ordered by position (lessByPosition),
+    // with plot-end marks on request. Sets the root's namespace declarations
+    // and "custom_positions", and brings the style sheets' text up to date
+    // with their rules; id tracking is on again however the write ends.
+    void writeSvgBody(std::wstring& out, const CSVGRect& region = CSVGRect(), int widthLimit = -1, double overlap = 0.0,
+        int firstSection = -1, int lastSection = -1, bool plotEnd = false);
+    // Declares "xmlns", "xmlns:xlink", "version" and every prefix that a tag
+    // or attribute name of the tree uses ("xml" and "xmlns" excepted).
+    void updateRootNamespaces();
+    // The selected pieces in drawing order for the clipboard, each after the
+    // paint servers and the class rule it needs; tear lines are left out.
+    std::wstring selectionToSvgText();
+    // The paint server of the element's "fill" and its class rule (as a style
+    // block) with the paint server that rule fills with.
+    void writeElementWithClassStyle(CSVGElement* element, std::wstring& out);
+    // Left edges, taken to 0.001, then top edges; elements that are not
+    // drawable come first. A strict weak ordering.
+    static bool lessByPosition(CSVGElement* a, CSVGElement* b);
+    // The declaration, a line break and the body through the safe file
+    // writer: a failed write returns false and leaves the old file as it was.
+    bool saveFile(const QString& path);
+
 signals:
     void selectionChanged();
     void elementRemoved(CSVGElement* element);
@@ -281,4 +315,12 @@ private:
     bool m_intersectionStale = true;
     QRectF m_pageRect;
     CSVGMatrix m_pageMatrix;
+
+    // Writing SVG text
+    std::wstring customPositionsText() const;
+    void writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
+        int lastSection, bool plotEnd);
+    void copyRegionInto(CSVGDocument& work, const CSVGRect& region);
+    void addPlotEndMarks(CSVGDocument& work);
+    void keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection);
 };

@@ -58,12 +58,7 @@ struct Fixture
     }
     CSVGElement* byId(const char* id) { return document().getElementById(std::wstring(id, id + strlen(id))); }
     CSVGDocument& document() { return drawing.document; }
-    QString text()
-    {
-        std::wstring out;
-        drawing.root->writeSvg(out, 0, CSVGRect());
-        return QString::fromStdWString(out);
-    }
+    QString text() { return QString::fromStdWString(document().toSvgText()); }
     // The id map names exactly the elements in the tree, of those ever made.
     bool idsFollowTree()
     {
