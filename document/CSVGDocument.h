@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QJsonArray>
+#include <QPainterPath>
 #include <QRectF>
 #include <QVector>
 
@@ -20,7 +21,6 @@ class CActionComposite;
 class CSVGElementPath;
 class CSVGElementStyle;
 class CSVGStyleRule;
-class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
@@ -202,7 +202,7 @@ public:
     // Marked by the last run. No lock: the check runs on this thread.
     bool isIntersected(const CSVGElement* shape) const;
     // Whether the marks predate the last change of the tree or the page.
-    bool isIntersectionStale() const;
+    bool isIntersectionStale();
     // Whether cutting may go on: no marked piece inside the page and no
     // piece (tear lines included) across the page border; otherwise the
     // warning "Some pieces has intersected!", and false. Runs the check
@@ -309,15 +309,30 @@ private:
     bool m_batchHighlights = false;
 
     // Piece intersection check
+    struct CheckedPiece
+    {
+        const CSVGElement* element;
+        QPainterPath outline;
+        QRectF box;
+        bool operator==(const CheckedPiece& other) const;
+    };
     static WarningHook& warningHook();
+    std::vector<CheckedPiece> collectPieces();
+    // One run on these pieces; the caller holds the check's lock.
+    void runCheck(std::vector<CheckedPiece> pieces);
     // By element, not by id: ids may repeat or be empty.
     std::set<const CSVGElement*> m_intersected;
+    // The pieces as the last run saw them: the marks are stale when the
+    // pieces differ now, whatever changed them.
+    std::vector<CheckedPiece> m_checkedPieces;
     bool m_intersectionStale = true;
     QRectF m_pageRect;
     CSVGMatrix m_pageMatrix;
 
     // Writing SVG text
     std::wstring customPositionsText() const;
+    void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
+        int lastSection, bool plotEnd);
     void writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);

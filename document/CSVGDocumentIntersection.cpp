@@ -23,25 +23,32 @@ namespace {
 QMutex g_checkMutex;
 std::atomic<bool> g_checkAbort { false };
 
-struct Piece
-{
-    const CSVGElement* element;
-    QPainterPath outline;
-    QRectF box;
-};
-
 bool isFinite(const QRectF& rect)
 {
     return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
         && std::isfinite(rect.height());
 }
 
+// A polygon of two points closed back onto the first.
+bool isDegenerate(const QPainterPath& outline)
+{
+    return outline.elementCount() == 3 && outline.pointAtPercent(1.0) == outline.pointAtPercent(0.0);
+}
+
+} // namespace
+
+bool CSVGDocument::CheckedPiece::operator==(const CheckedPiece& other) const
+{
+    return element == other.element && outline == other.outline;
+}
+
 // The largest ring of every piece. A piece whose box is not finite (numbers
 // beyond range in the file) cannot be tested and is left out.
-std::vector<Piece> collectPieces(CSVGElement* root)
+std::vector<CSVGDocument::CheckedPiece> CSVGDocument::collectPieces()
 {
-    std::vector<Piece> pieces;
-    for (int i = 0; i < root->getChildCount(); ++i) {
+    std::vector<CheckedPiece> pieces;
+    CSVGElement* root = getOwnerSvg();
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
         if (!shape || shape->isTearLine())
             continue;
@@ -54,14 +61,6 @@ std::vector<Piece> collectPieces(CSVGElement* root)
     return pieces;
 }
 
-// A polygon of two points closed back onto the first.
-bool isDegenerate(const QPainterPath& outline)
-{
-    return outline.elementCount() == 3 && outline.pointAtPercent(1.0) == outline.pointAtPercent(0.0);
-}
-
-} // namespace
-
 void CSVGDocument::requestIntersectionCheck()
 {
     if (!getOwnerSvg())
@@ -71,18 +70,19 @@ void CSVGDocument::requestIntersectionCheck()
         this, [this]() { checkIntersections(); }, Qt::QueuedConnection);
 }
 
-// Pairs are found by a sweep over the boxes sorted by their left edges, so
-// pieces lying apart cost little; only pairs whose boxes overlap are tested
-// on their outlines.
 void CSVGDocument::checkIntersections()
 {
     QMutexLocker lock(&g_checkMutex);
-    CSVGElement* root = getOwnerSvg();
-    const std::vector<Piece> pieces = root ? collectPieces(root) : std::vector<Piece>();
-    clearGeometryDirty();
+    runCheck(collectPieces());
+}
+
+// Pairs are found by a sweep over the boxes sorted by their left edges, so
+// pieces lying apart cost little; only pairs whose boxes overlap are tested
+// on their outlines.
+void CSVGDocument::runCheck(std::vector<CheckedPiece> pieces)
+{
     g_checkAbort = false;
     m_intersected.clear();
-    m_intersectionStale = false;
     qDebug().noquote() << QStringLiteral("begin CheckIntersection ");
     QElapsedTimer timer;
     timer.start();
@@ -92,11 +92,11 @@ void CSVGDocument::checkIntersections()
     std::stable_sort(order.begin(), order.end(),
         [&pieces](size_t a, size_t b) { return pieces[a].box.left() < pieces[b].box.left(); });
     for (size_t p = 0; p < order.size() && !g_checkAbort; ++p) {
-        const Piece& piece = pieces[order[p]];
+        const CheckedPiece& piece = pieces[order[p]];
         if (isDegenerate(piece.outline) || crossesPageBorder(piece.outline))
             m_intersected.insert(piece.element);
         for (size_t q = p + 1; q < order.size() && !g_checkAbort; ++q) {
-            const Piece& other = pieces[order[q]];
+            const CheckedPiece& other = pieces[order[q]];
             if (other.box.left() >= piece.box.right())
                 break;
             if (!piece.box.intersected(other.box).isEmpty() && piece.outline.intersects(other.outline)) {
@@ -106,6 +106,7 @@ void CSVGDocument::checkIntersections()
         }
     }
     m_intersectionStale = g_checkAbort;
+    m_checkedPieces = std::move(pieces);
     qDebug().noquote() << QStringLiteral("CheckIntersection time used: ") + QString::number(timer.elapsed());
     notifyChanged();
 }
@@ -115,9 +116,9 @@ bool CSVGDocument::isIntersected(const CSVGElement* shape) const
     return shape && m_intersected.count(shape) > 0;
 }
 
-bool CSVGDocument::isIntersectionStale() const
+bool CSVGDocument::isIntersectionStale()
 {
-    return m_intersectionStale || isGeometryDirty();
+    return m_intersectionStale || collectPieces() != m_checkedPieces;
 }
 
 // The check that the cut command queues just before comes too late for this
@@ -127,8 +128,11 @@ bool CSVGDocument::checkNoIntersection()
     CSVGElement* root = getOwnerSvg();
     if (!root)
         return false;
-    if (isIntersectionStale())
-        checkIntersections();
+    std::vector<CheckedPiece> pieces = collectPieces();
+    if (m_intersectionStale || pieces != m_checkedPieces) {
+        QMutexLocker lock(&g_checkMutex);
+        runCheck(std::move(pieces));
+    }
     for (int i = 0; i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
         if (!shape)

@@ -126,9 +126,9 @@ const std::wstring& CSVGDocument::xmlDeclaration()
 std::wstring CSVGDocument::toSvgText(
     const CSVGRect& region, int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd)
 {
-    std::wstring body;
-    writeSvgBody(body, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
-    return xmlDeclaration() + body;
+    std::wstring text = xmlDeclaration();
+    appendSvgBody(text, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+    return text;
 }
 
 // Without a page the region would be empty, which means the whole drawing.
@@ -143,21 +143,28 @@ std::wstring CSVGDocument::pageToSvgText(
 
 bool CSVGDocument::saveFile(const QString& path)
 {
-    std::wstring body;
-    writeSvgBody(body);
-    return writeTextFile(path, QString::fromStdWString(xmlDeclaration() + L'\n' + body));
+    std::wstring text = xmlDeclaration() + L'\n';
+    appendSvgBody(text, CSVGRect(), -1, 0.0, -1, -1, false);
+    return writeTextFile(path, QString::fromStdWString(text));
 }
 
-// An empty region writes the tree itself: the working copy would give the
-// same text, since the reader reads back what the writer writes.
 void CSVGDocument::writeSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
+    int firstSection, int lastSection, bool plotEnd)
+{
+    out.clear();
+    appendSvgBody(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+}
+
+// Appends, so that the declaration and a large body share one text. An
+// empty region writes the tree itself: the working copy would give the same
+// text, since the reader reads back what the writer writes.
+void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
     int firstSection, int lastSection, bool plotEnd)
 {
     for (CSVGElementStyle* style : m_styleElements)
         style->updateSheetText();
     updateReferencedIds();
     updateRootNamespaces();
-    out.clear();
     IdTrackingPause pause(this);
     CSVGElement* root = getOwnerSvg();
     if (!root)
