@@ -30,17 +30,10 @@ QVector<PieceInfo> NestingPieces::fromElements(const QList<CSVGElement*>& elemen
 
 void NestingPieces::applyPlacement(CSVGElement* element, const PlacementInfo& placement)
 {
-    // The accumulated matrix M is the parent's P times the own transform;
-    // the placement R moves canvas points, so the new own one is P^-1 R M.
     CSVGMatrix placed = element->getMatrix();
     placed.postRotate(placement.angle);
     placed.postTranslate(placement.offset.x(), placement.offset.y());
-    CSVGMatrix own = element->getParent() ? element->getParent()->getMatrix() : CSVGMatrix();
-    if (!own.invert())
-        return;
-    own.multiply(placed);
-    element->setAttribute(L"transform", own.toString(), true);
-    element->updateMatrix(nullptr, true);
+    element->setCanvasMatrix(placed);
 }
 
 int NestingPieces::applyPlacements(CSVGDocument* document, const QVector<PlacementInfo>& placements)

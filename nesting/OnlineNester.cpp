@@ -10,6 +10,7 @@ using namespace Vantor::Placement;
 OnlineNester::OnlineNester(QObject* parent)
     : QObject(parent)
 {
+    qRegisterMetaType<QVector<PlacementInfo>>();
     connect(&m_poll, &QTimer::timeout, this, &OnlineNester::poll);
 }
 

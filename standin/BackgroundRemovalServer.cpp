@@ -1,5 +1,7 @@
 #include "BackgroundRemovalServer.h"
 
+#include "HttpListener.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -54,20 +56,14 @@ bool BackgroundRemovalServer::start(int port)
         removeBackground(image).save(&out, "PNG");
         response.set_content(png.constData(), std::size_t(png.size()), "image/png");
     });
-    m_port
-        = port == 0 ? m_server->bind_to_any_port("127.0.0.1") : (m_server->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (m_port <= 0)
-        return false;
-    m_thread = std::thread([this]() { m_server->listen_after_bind(); });
-    return true;
+    m_listener = std::make_unique<HttpListener>(*m_server);
+    m_port = m_listener->listen(port);
+    return m_port > 0;
 }
 
 void BackgroundRemovalServer::stop()
 {
-    if (m_server)
-        m_server->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_listener.reset();
 }
 
 QImage BackgroundRemovalServer::removeBackground(const QImage& image)

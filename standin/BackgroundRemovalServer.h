@@ -3,13 +3,14 @@
 #include <QImage>
 
 #include <memory>
-#include <thread>
 
 namespace httplib {
 class Server;
 }
 
 namespace standin {
+
+class HttpListener;
 
 // Stands in for the background-removal image server on 127.0.0.1: a
 // multipart POST of an image (part "image") to "/remove-background" is
@@ -37,7 +38,7 @@ private:
     static QRgb borderColour(const QImage& image);
 
     std::unique_ptr<httplib::Server> m_server;
-    std::thread m_thread;
+    std::unique_ptr<HttpListener> m_listener;
     int m_port = 0;
 };
 

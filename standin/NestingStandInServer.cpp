@@ -50,6 +50,8 @@ struct NestingStandInServer::Job
 {
     QString account;
     QString name;
+    bool stalled = false;
+    int pieces = 0;
     PlacementRunner runner;
 };
 
@@ -134,6 +136,7 @@ QByteArray NestingStandInServer::answer(NestingSession& session, const QByteArra
     case Fault::Oversized:
         return HelmFrame::header(HelmFrame::kMaximumSize + 1);
     case Fault::None:
+    case Fault::Stalled:
         break;
     }
     CommandParameter request;
@@ -181,7 +184,7 @@ QJsonObject NestingStandInServer::handle(NestingSession& session, const QString&
         return {};
     }
     if (command == QLatin1String("result")) {
-        const PlacementStatus status = job->runner.status();
+        const PlacementStatus status = statusOf(*job);
         if (status.running)
             return failure(NotReady, QStringLiteral("The job is still running"));
         if (!status.finished)
@@ -203,14 +206,27 @@ QJsonObject NestingStandInServer::submit(const QString& account, const QJsonObje
     auto job = std::make_unique<Job>();
     job->account = account;
     job->name = parameters.value(QStringLiteral("name")).toString();
-    job->runner.start(pieces, settings);
+    job->pieces = pieces.size();
+    job->stalled = m_fault == Fault::Stalled;
+    if (!job->stalled)
+        job->runner.start(pieces, settings);
     m_jobs[id] = std::move(job);
     return { { QStringLiteral("job"), id } };
 }
 
+PlacementStatus NestingStandInServer::statusOf(const Job& job)
+{
+    if (!job.stalled)
+        return job.runner.status();
+    PlacementStatus status;
+    status.running = true;
+    status.pieces = job.pieces;
+    return status;
+}
+
 QJsonObject NestingStandInServer::jobStatus(const Job& job, const QString& id) const
 {
-    const PlacementStatus status = job.runner.status();
+    const PlacementStatus status = statusOf(job);
     return { { QStringLiteral("job"), id }, { QStringLiteral("name"), job.name },
         { QStringLiteral("state"), stateOf(status) }, { QStringLiteral("placed"), status.placed },
         { QStringLiteral("pieces"), status.pieces }, { QStringLiteral("length"), status.rollLength },

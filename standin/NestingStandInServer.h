@@ -12,7 +12,7 @@
 
 namespace Vantor {
 namespace Placement {
-class PlacementRunner;
+struct PlacementStatus;
 }
 } // namespace Vantor
 
@@ -37,6 +37,8 @@ public:
         Garbage,
         // Announces a reply larger than any frame may be.
         Oversized,
+        // Answers, but jobs sent from now on never make progress.
+        Stalled,
     };
 
     explicit NestingStandInServer(const QString& password = QStringLiteral("482915"));
@@ -62,6 +64,7 @@ private:
     struct Job;
     QJsonObject handle(NestingSession& session, const QString& command, const QJsonObject& parameters);
     QJsonObject submit(const QString& account, const QJsonObject& parameters);
+    static Vantor::Placement::PlacementStatus statusOf(const Job& job);
     QJsonObject jobStatus(const Job& job, const QString& id) const;
     QJsonObject jobList(const QString& account) const;
     Job* findJob(const QString& account, const QJsonObject& parameters);

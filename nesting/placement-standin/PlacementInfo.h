@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QPointF>
 #include <QString>
 #include <QTransform>
@@ -21,3 +22,5 @@ struct PlacementInfo
 
 } // namespace Placement
 } // namespace Vantor
+
+Q_DECLARE_METATYPE(Vantor::Placement::PlacementInfo)
