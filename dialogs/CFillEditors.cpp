@@ -5,21 +5,19 @@
 #include "CMenuColor.h"
 #include "Prompt.h"
 
+namespace {
+template <class Dialog, std::wstring (Dialog::*getMarkup)() const> bool runEditor(std::wstring& markup)
+{
+    Dialog dialog;
+    if (Prompt::exec(&dialog) != QDialog::Accepted)
+        return false;
+    markup = (dialog.*getMarkup)();
+    return true;
+}
+} // namespace
+
 void CFillEditors::install()
 {
     CMenuColor::setFillEditors(
-        [](std::wstring& markup) {
-            CDlgGradient dialog;
-            if (Prompt::exec(&dialog) != QDialog::Accepted)
-                return false;
-            markup = dialog.getGradientSvg();
-            return true;
-        },
-        [](std::wstring& markup) {
-            CDlgPattern dialog;
-            if (Prompt::exec(&dialog) != QDialog::Accepted)
-                return false;
-            markup = dialog.getPatternSvg();
-            return true;
-        });
+        runEditor<CDlgGradient, &CDlgGradient::getGradientSvg>, runEditor<CDlgPattern, &CDlgPattern::getPatternSvg>);
 }

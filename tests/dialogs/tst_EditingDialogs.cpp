@@ -1,9 +1,11 @@
 #include "CColorPickButton.h"
 #include "CDlgGradient.h"
 #include "CDlgPattern.h"
+#include "CFillEditors.h"
 #include "CMenuColor.h"
 #include "DlgCanvas.h"
 #include "DlgSizeModify.h"
+#include "Prompt.h"
 #include "TestEnvironment.h"
 
 #include <QComboBox>
@@ -20,6 +22,8 @@ class tst_EditingDialogs : public QObject
 private slots:
     void fillMarkup_data();
     void fillMarkup();
+    void menuRunsFillEditors_data();
+    void menuRunsFillEditors();
     void resultSize_data();
     void resultSize();
     void canvasSizeFromSettings_data();
@@ -113,6 +117,37 @@ void tst_EditingDialogs::fillMarkup()
     const auto pixel = [&](QPointF at) { return image.pixel(int(at.x() * size.width()), int(at.y() * size.height())); };
     QVERIFY(near(pixel(startAt), QColor(255, 0, 0)));
     QVERIFY(near(pixel(endAt), endColor));
+}
+
+void tst_EditingDialogs::menuRunsFillEditors_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("gradual") << "gradual"
+                             << "<linearGradient ";
+    QTest::newRow("pattern") << "pattern"
+                             << "<pattern ";
+}
+
+void tst_EditingDialogs::menuRunsFillEditors()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, start);
+    CFillEditors::install();
+    Prompt::setHandler([](Prompt::Kind, const QString&, const QString&) { return int(QDialog::Accepted); });
+    CMenuColor menu(1, nullptr);
+    QString markup;
+    connect(&menu, &CMenuColor::colorSelectedRadient, this,
+        [&](const std::wstring& text) { markup = "gradual:" + QString::fromStdWString(text); });
+    connect(&menu, &CMenuColor::colorSelectedPattern, this,
+        [&](const std::wstring& text) { markup = "pattern:" + QString::fromStdWString(text); });
+    for (QAction* action : menu.actions()) {
+        if (action->text() == entry)
+            action->trigger();
+    }
+    Prompt::setHandler(nullptr);
+    CMenuColor::setFillEditors(nullptr, nullptr);
+    QVERIFY2(markup.startsWith(entry + ":" + start), qPrintable(markup));
 }
 
 void tst_EditingDialogs::resultSize_data()
