@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QRectF>
+
+#include <algorithm>
+#include <cmath>
+
+// Rectangle helpers of the canvas items.
+namespace CanvasGeometry {
+
+// The scene's index must never see a rectangle with an infinite or NaN edge.
+inline bool isFinite(const QRectF& rect)
+{
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
+        && std::isfinite(rect.height());
+}
+
+// The rectangle grown by max(1 % of its larger side, minimum) on every side.
+inline QRectF withMargin(const QRectF& rect, double minimum)
+{
+    const double margin = std::max(0.01 * std::max(rect.width(), rect.height()), minimum);
+    return rect.adjusted(-margin, -margin, margin, margin);
+}
+
+// Equal up to rounding, edge by edge.
+inline bool isSameRect(const QRectF& a, const QRectF& b)
+{
+    return qFuzzyCompare(a.x(), b.x()) && qFuzzyCompare(a.y(), b.y()) && qFuzzyCompare(a.width(), b.width())
+        && qFuzzyCompare(a.height(), b.height());
+}
+
+} // namespace CanvasGeometry
