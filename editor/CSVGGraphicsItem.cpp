@@ -54,7 +54,7 @@ QRectF CSVGGraphicsItem::calcBoundingRect() const
     QRectF rect = element->getTransformedBoundingRect().toQRectF().normalized();
     const int mode = m_document->getEditMode();
     if (mode == EditMode::PathDrawing || mode == EditMode::MovePoint)
-        rect = rect.united(nodeRect(element));
+        rect = CanvasGeometry::unitedWithPoints(rect, nodePoints(element));
     else if (m_document->isShowComment())
         rect = rect.united(element->getLastPaintedRect().normalized());
     rect = CanvasGeometry::withMargin(rect, kMinimumMargin);
@@ -62,7 +62,7 @@ QRectF CSVGGraphicsItem::calcBoundingRect() const
 }
 
 // The nodes and helper lines of the element's highlight records.
-QRectF CSVGGraphicsItem::nodeRect(CSVGElementShape* element) const
+QPolygonF CSVGGraphicsItem::nodePoints(CSVGElementShape* element) const
 {
     QPolygonF points;
     for (const CSVGHighlight* record : m_document->getHighlightList().getRecords()) {
@@ -73,7 +73,7 @@ QRectF CSVGGraphicsItem::nodeRect(CSVGElementShape* element) const
         for (const HighlightLine& line : record->lines)
             points << QPointF(line.x1, line.y1) << QPointF(line.x2, line.y2);
     }
-    return points.boundingRect();
+    return points;
 }
 
 QRectF CSVGGraphicsItem::boundingRect() const

@@ -3,6 +3,7 @@
 #include <QGraphicsItem>
 #include <QObject>
 #include <QPointer>
+#include <QPolygonF>
 
 class CSVGDocument;
 class CSVGElementShape;
@@ -38,7 +39,7 @@ public slots:
 private:
     bool isSelected(CSVGElementShape* element) const;
     bool isIntersected(CSVGElementShape* element) const;
-    QRectF nodeRect(CSVGElementShape* element) const;
+    QPolygonF nodePoints(CSVGElementShape* element) const;
 
     QPointer<CSVGElementShape> m_element;
     CSVGDocument* m_document;

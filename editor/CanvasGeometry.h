@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPolygonF>
 #include <QRectF>
 
 #include <algorithm>
@@ -13,6 +14,16 @@ inline bool isFinite(const QRectF& rect)
 {
     return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
         && std::isfinite(rect.height());
+}
+
+// The rectangle that holds the rectangle (unless it is null) and the points.
+inline QRectF unitedWithPoints(const QRectF& rect, QPolygonF points)
+{
+    if (points.isEmpty())
+        return rect;
+    if (!rect.isNull())
+        points << rect.topLeft() << rect.bottomRight();
+    return points.boundingRect();
 }
 
 // The rectangle grown by max(1 % of its larger side, minimum) on every side.
