@@ -11,10 +11,6 @@
 
 #include <exception>
 
-namespace {
-const double kMinimumMargin = 25.4;
-} // namespace
-
 CSVGGraphicsItem::CSVGGraphicsItem(CSVGElementShape* element, QGraphicsItem* parent, QGraphicsScene* scene)
     : QGraphicsItem(parent)
     , m_element(element)
@@ -57,7 +53,7 @@ QRectF CSVGGraphicsItem::calcBoundingRect() const
         rect = CanvasGeometry::unitedWithPoints(rect, nodePoints(element));
     else if (m_document->isShowComment())
         rect = rect.united(element->getLastPaintedRect().normalized());
-    rect = CanvasGeometry::withMargin(rect, kMinimumMargin);
+    rect = CanvasGeometry::withMargin(rect);
     return CanvasGeometry::isFinite(rect) ? rect : QRectF();
 }
 

@@ -10,10 +10,6 @@
 #include <QMutex>
 #include <QPainter>
 
-namespace {
-const double kItemsRectMargin = 25.4;
-} // namespace
-
 CSVGScene::CSVGScene(CMainFrame* frame)
     : m_frame(frame)
 {
@@ -67,7 +63,8 @@ CSVGGraphicsItem* CSVGScene::createItem(CSVGElementShape* element, QGraphicsItem
     auto* item = new CSVGGraphicsItem(element, parent, parent ? nullptr : scene);
     item->setData(0, QByteArray("CSVGScene"));
     const QRectF box = element->getTransformedBoundingRect().toQRectF().normalized();
-    uniteItemsRect(box.adjusted(-kItemsRectMargin, -kItemsRectMargin, kItemsRectMargin, kItemsRectMargin));
+    const double margin = CanvasGeometry::kItemMargin;
+    uniteItemsRect(box.adjusted(-margin, -margin, margin, margin));
     return item;
 }
 

@@ -9,6 +9,9 @@
 // Rectangle helpers of the canvas items.
 namespace CanvasGeometry {
 
+// An inch: the least that the canvas items reach beyond their pieces.
+constexpr double kItemMargin = 25.4;
+
 // The scene's index must never see a rectangle with an infinite or NaN edge.
 inline bool isFinite(const QRectF& rect)
 {
@@ -26,10 +29,10 @@ inline QRectF unitedWithPoints(const QRectF& rect, QPolygonF points)
     return points.boundingRect();
 }
 
-// The rectangle grown by max(1 % of its larger side, minimum) on every side.
-inline QRectF withMargin(const QRectF& rect, double minimum)
+// The rectangle grown by max(1 % of its larger side, an inch) on every side.
+inline QRectF withMargin(const QRectF& rect)
 {
-    const double margin = std::max(0.01 * std::max(rect.width(), rect.height()), minimum);
+    const double margin = std::max(0.01 * std::max(rect.width(), rect.height()), kItemMargin);
     return rect.adjusted(-margin, -margin, margin, margin);
 }
 

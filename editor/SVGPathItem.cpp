@@ -7,10 +7,6 @@
 
 #include <QPainter>
 
-namespace {
-const double kMinimumMargin = 25.4;
-} // namespace
-
 SVGPathItem::SVGPathItem(CSVGView* view, CSVGElementPath* path, QGraphicsItem* parent)
     : QGraphicsItem(parent)
     , m_view(view)
@@ -22,7 +18,7 @@ QRectF SVGPathItem::boundingRect() const
 {
     if (!m_path || !m_path->getDocument())
         return QRectF();
-    const QRectF rect = CanvasGeometry::withMargin(m_path->getTransformedPath().controlPointRect(), kMinimumMargin);
+    const QRectF rect = CanvasGeometry::withMargin(m_path->getTransformedPath().controlPointRect());
     return CanvasGeometry::isFinite(rect) ? rect : QRectF();
 }
 
