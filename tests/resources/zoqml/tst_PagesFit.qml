@@ -17,21 +17,22 @@ Item {
             return item.truncated !== undefined && item.elide !== undefined
         }
 
+        // Fields, and anything with a text that can be clicked.
         function isBox(item) {
-            var field = item.echoMode !== undefined && item.cursorPosition !== undefined
-            return field || (typeof item.clicked === "function" && typeof item.text === "string")
+            return item.cursorPosition !== undefined
+                    || (typeof item.clicked === "function" && typeof item.text === "string")
         }
 
         function sceneRect(item, x, y, width, height) {
-            var at = item.mapToItem(null, x, y)
-            return { x: at.x, y: at.y, width: width, height: height }
+            var at = item.mapToItem(null, x || 0, y || 0)
+            return { x: at.x, y: at.y, width: width === undefined ? item.width : width,
+                     height: height === undefined ? item.height : height }
         }
 
-        // Where the text's glyphs are, by its alignment within its box.
+        // Where the glyphs are, by the text's alignment within its box.
         function paintedRect(text) {
-            var share = { 1: 0, 2: 1, 4: 0.5, 8: 0 }
-            var x = (text.width - text.contentWidth) * (share[text.effectiveHorizontalAlignment] || 0)
-            var y = (text.height - text.contentHeight) * ({ 32: 0, 64: 1, 128: 0.5 }[text.verticalAlignment] || 0)
+            var x = (text.width - text.contentWidth) * ({ 2: 1, 4: 0.5 }[text.effectiveHorizontalAlignment] || 0)
+            var y = (text.height - text.contentHeight) * ({ 64: 1, 128: 0.5 }[text.verticalAlignment] || 0)
             return sceneRect(text, x, y, text.contentWidth, text.contentHeight)
         }
 
@@ -45,16 +46,10 @@ Item {
                     && a.y + a.height <= b.y + b.height + 1
         }
 
-        function related(a, b) {
-            for (var p = a; p; p = p.parent) {
-                if (p === b)
-                    return true
-            }
-            for (p = b; p; p = p.parent) {
-                if (p === a)
-                    return true
-            }
-            return false
+        function descends(item, ancestor) {
+            while (item && item !== ancestor)
+                item = item.parent
+            return item === ancestor
         }
 
         // The shown texts and boxes under item; the rows of the tables hold
@@ -80,11 +75,11 @@ Item {
                 if (text.truncated || text.contentWidth > text.width + 1 || text.contentHeight > text.height + 1)
                     faults.push(name + " is cut off")
                 for (var p = text.parent; p && p !== root.parent; p = p.parent) {
-                    if ((p.clip || p === root) && !inside(painted, sceneRect(p, 0, 0, p.width, p.height)))
+                    if ((p.clip || p === root) && !inside(painted, sceneRect(p)))
                         faults.push(name + " leaves " + (p.objectName || p))
                 }
                 found.boxes.forEach(function (box) {
-                    if (!related(text, box) && overlaps(painted, sceneRect(box, 0, 0, box.width, box.height)))
+                    if (!descends(text, box) && !descends(box, text) && overlaps(painted, sceneRect(box)))
                         faults.push(name + " runs under " + (box.objectName || box.text))
                 })
             })
