@@ -2,6 +2,7 @@
 
 #include "FieldCipher.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 
 namespace standin {
@@ -41,15 +42,36 @@ void Records::generate(const QList<Accounts::Account>& accounts, const QStringLi
             m_cuts.append(record);
         }
     }
+    m_nextCutId = cutId;
+}
+
+int Records::addCut(
+    int accountId, const QString& name, const QString& packageObject, const QString& previewObject, const QString& area)
+{
+    Record record;
+    record.id = m_nextCutId++;
+    record.accountId = accountId;
+    record.name = name;
+    record.createtime = QDateTime::currentSecsSinceEpoch();
+    record.area = area;
+    record.packageObject = packageObject;
+    record.previewObject = previewObject;
+    m_cuts.append(record);
+    return record.id;
 }
 
 QJsonObject Records::row(Kind kind, const Record& record, const QString& origin)
 {
-    const QString image = record.jpegImage ? origin + QStringLiteral("files/allcutorsave/%1.jpg").arg(record.id)
-                                           : origin + QStringLiteral("designs/%1.png").arg(record.design);
+    QString image = record.jpegImage ? origin + QStringLiteral("files/allcutorsave/%1.jpg").arg(record.id)
+                                     : origin + QStringLiteral("designs/%1.png").arg(record.design);
+    QString package = origin + QStringLiteral("designs/%1.pdb").arg(record.design);
+    if (!record.packageObject.isEmpty()) {
+        image = origin + QStringLiteral("files/") + record.previewObject;
+        package = origin + QStringLiteral("files/") + record.packageObject;
+    }
     QJsonObject row { { QStringLiteral("id"), record.id }, { QStringLiteral("name"), record.name },
         { QStringLiteral("image"), FieldCipher::encrypt(image) },
-        { QStringLiteral("turl"), FieldCipher::encrypt(origin + QStringLiteral("designs/%1.pdb").arg(record.design)) },
+        { QStringLiteral("turl"), FieldCipher::encrypt(package) },
         { QStringLiteral("createtime"), record.createtime } };
     if (kind == CutRecord) {
         row.insert(QStringLiteral("area"), record.area);

@@ -29,6 +29,9 @@ public:
         QString password;
         QString shareCode;
         QString area;
+        // Objects of the store that a record saved by a client names.
+        QString packageObject;
+        QString previewObject;
     };
 
     void generate(const QList<Accounts::Account>& accounts, const QStringList& designs);
@@ -38,6 +41,9 @@ public:
     QJsonObject page(
         Kind kind, int accountId, const QString& keywords, int limit, int page, const QString& origin) const;
     Record* find(Kind kind, int accountId, int id);
+    // A cut record as the program saves it after a cut; its id.
+    int addCut(int accountId, const QString& name, const QString& packageObject, const QString& previewObject,
+        const QString& area);
     bool remove(Kind kind, int accountId, int id);
 
 private:
@@ -47,6 +53,7 @@ private:
 
     QList<Record> m_saved;
     QList<Record> m_cuts;
+    int m_nextCutId = 0;
 };
 
 } // namespace standin
