@@ -99,7 +99,8 @@ QPolygonF HpglConverter::withOvercut(const SvgPolyline& polyline, double length)
     if (points.first() != points.last())
         points.append(points.first());
     double left = length;
-    for (int i = 1; i < points.size() && left > 0; ++i) {
+    const int round = points.size();
+    for (int i = 1; i < round && left > 0; ++i) {
         const QLineF segment(points.at(i - 1), points.at(i));
         const double step = segment.length();
         points.append(step > left ? segment.pointAt(left / step) : segment.p2());

@@ -139,11 +139,17 @@ void tst_HpglJob::sectionsRoundTrip()
 void tst_HpglJob::overcutContinuesPastStart()
 {
     QSettings().setValue("hpgl/PlotOvercut", 2.5);
-    const QByteArray hpgl = build({ sectionText({}, "<polygon points=\"0,0 10,0 10,10 0,10\"/>") });
+    const QByteArray hpgl = build({ sectionText({},
+        "<polygon points=\"0,0 10,0 10,10 0,10\"/><polygon points=\"1,1 1,1 1,1\"/>"
+        "<polygon points=\"20,0 20.5,0 20.5,0.5\"/>") });
     const QList<Lines> frames = parseHpgl(hpgl);
     QCOMPARE(frames.size(), 1);
-    // Round once, then 2.5 mm along the first side again (40 units per mm).
-    QCOMPARE(frames[0].value(0), poly({ { 0, 0 }, { 400, 0 }, { 400, 400 }, { 0, 400 }, { 0, 0 }, { 100, 0 } }));
+    // Round once, then 2.5 mm along the first side again (40 units per mm);
+    // no further than once round; an outline without length stays a dot.
+    QCOMPARE(frames[0],
+        Lines({ poly({ { 0, 0 }, { 400, 0 }, { 400, 400 }, { 0, 400 }, { 0, 0 }, { 100, 0 } }),
+            poly({ { 40, 40 }, { 40, 40 } }),
+            poly({ { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 } }) }));
 }
 
 void tst_HpglJob::badInput_data()
