@@ -2,6 +2,8 @@
 
 #include "StandInRequest.h"
 
+#include <QDateTime>
+
 namespace standin {
 
 namespace {
@@ -76,19 +78,6 @@ StandInReply RecordApi::remove(const StandInRequest& request) const
     return StandInReply::ok(QJsonValue(), QStringLiteral("Deleted"));
 }
 
-QString RecordApi::storedObject(const QString& field, const QString& suffix) const
-{
-    static const QString prefix = QStringLiteral("/allcutorsave/");
-    if (!field.startsWith(prefix) || !field.endsWith(suffix))
-        return QString();
-    const QString key = field.mid(1);
-    for (const QString& bucket : ObjectStore::kBuckets) {
-        if (m_state.objects.contains(bucket, key))
-            return key;
-    }
-    return QString();
-}
-
 // The record of a cut; its package and preview must be in the store already.
 StandInReply RecordApi::saveCut(const StandInRequest& request) const
 {
@@ -97,16 +86,18 @@ StandInReply RecordApi::saveCut(const StandInRequest& request) const
         { QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("image"), QStringLiteral("area") }, &refused);
     if (!account)
         return refused;
-    const QString package = storedObject(request.field(QStringLiteral("url")), QStringLiteral(".pdb"));
-    const QString preview = storedObject(request.field(QStringLiteral("image")), QStringLiteral(".png"));
+    const QString package = m_state.objects.designKey(request.field(QStringLiteral("url")));
+    const QString preview = m_state.objects.designKey(request.field(QStringLiteral("image")));
     if (package.isEmpty() || preview.isEmpty())
         return StandInReply::refuse(QStringLiteral("The package or its preview is not in the store"));
     bool number = false;
     const double area = request.field(QStringLiteral("area")).toDouble(&number);
     if (!number || !(area >= 0))
         return StandInReply::refuse(QStringLiteral("area must be a number"));
+    const QString name = request.field(QStringLiteral("name"));
     const int id = m_state.records.addCut(
-        account->id, request.field(QStringLiteral("name")), package, preview, request.field(QStringLiteral("area")));
+        account->id, name, package, preview, request.field(QStringLiteral("area")), QDateTime::currentSecsSinceEpoch());
+    m_state.note(QStringLiteral("cut ") + name);
     return StandInReply::ok(QJsonObject { { QStringLiteral("id"), id } });
 }
 

@@ -18,9 +18,6 @@ private:
     StandInReply share(const StandInRequest& request) const;
     StandInReply remove(const StandInRequest& request) const;
     StandInReply saveCut(const StandInRequest& request) const;
-    // The store object that a record field names ("/allcutorsave/<key>.pdb"),
-    // empty unless it is there.
-    QString storedObject(const QString& field, const QString& suffix) const;
 
     StandInState& m_state;
 };

@@ -29,10 +29,13 @@ public:
         QString password;
         QString shareCode;
         QString area;
-        // Objects of the store that a record saved by a client names.
-        QString packageObject;
-        QString previewObject;
+        // Objects in the store of a design saved from the editor; empty for
+        // the fixture's records, which name a fixture design.
+        QString packageKey;
+        QString imageKey;
     };
+
+    enum SaveResult { Created, Replaced, NameTaken };
 
     void generate(const QList<Accounts::Account>& accounts, const QStringList& designs);
 
@@ -41,9 +44,17 @@ public:
     QJsonObject page(
         Kind kind, int accountId, const QString& keywords, int limit, int page, const QString& origin) const;
     Record* find(Kind kind, int accountId, int id);
-    // A cut record as the program saves it after a cut; its id.
-    int addCut(int accountId, const QString& name, const QString& packageObject, const QString& previewObject,
-        const QString& area);
+    // Records a design that the account stored; a name the account already
+    // holds is replaced only when overwrite is asked for.
+    SaveResult save(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
+        bool overwrite, qint64 now);
+    // The shared saved version with that share code and password.
+    const Record* findShared(const QString& shareCode, const QString& password) const;
+    // Where a record's package is downloaded, at origin.
+    static QString packageAddress(const Record& record, const QString& origin);
+    // Records a cut job of the account; its id.
+    int addCut(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
+        const QString& area, qint64 now);
     bool remove(Kind kind, int accountId, int id);
 
 private:
