@@ -44,17 +44,24 @@ void Records::generate(const QList<Accounts::Account>& accounts, const QStringLi
     m_nextCutId = cutId;
 }
 
-int Records::addCut(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
-    const QString& area, qint64 now)
+Records::Record Records::storedRecord(
+    int id, int accountId, const QString& name, const QString& packageKey, const QString& imageKey, qint64 now)
 {
     Record record;
-    record.id = m_nextCutId++;
+    record.id = id;
     record.accountId = accountId;
     record.name = name;
     record.packageKey = packageKey;
     record.imageKey = imageKey;
-    record.area = area;
     record.createtime = now;
+    return record;
+}
+
+int Records::addCut(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
+    const QString& area, qint64 now)
+{
+    Record record = storedRecord(m_nextCutId++, accountId, name, packageKey, imageKey, now);
+    record.area = area;
     m_cuts.append(record);
     return record.id;
 }
@@ -141,13 +148,7 @@ Records::SaveResult Records::save(
         m_saved.append(record);
         return Replaced;
     }
-    Record record;
-    record.id = nextId;
-    record.accountId = accountId;
-    record.name = name;
-    record.packageKey = packageKey;
-    record.imageKey = imageKey;
-    record.createtime = now;
+    Record record = storedRecord(nextId, accountId, name, packageKey, imageKey, now);
     record.status = QStringLiteral("hidden");
     record.shareCode = QStringLiteral("SC%1").arg(record.id, 6, 10, QLatin1Char('0'));
     m_saved.append(record);

@@ -61,6 +61,9 @@ private:
     QList<Record>& list(Kind kind) { return kind == SavedVersion ? m_saved : m_cuts; }
     const QList<Record>& list(Kind kind) const { return kind == SavedVersion ? m_saved : m_cuts; }
     static QJsonObject row(Kind kind, const Record& record, const QString& origin);
+    // A record of a design that a client stored.
+    static Record storedRecord(
+        int id, int accountId, const QString& name, const QString& packageKey, const QString& imageKey, qint64 now);
 
     QList<Record> m_saved;
     QList<Record> m_cuts;
