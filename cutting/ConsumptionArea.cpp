@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 #include <thread>
+#include <vector>
 
 ConsumptionArea::ConsumptionArea(const QList<QPainterPath>& pieces, QObject* parent)
     : QThread(parent)
@@ -18,6 +20,7 @@ ConsumptionArea::~ConsumptionArea()
 {
     stop();
     wait();
+    m_finished.load(std::memory_order_acquire);
 }
 
 QList<QPainterPath> ConsumptionArea::piecePaths(CSVGElement* root)
@@ -53,20 +56,29 @@ void ConsumptionArea::run()
 {
     const int count = m_pieces.size();
     const int threads = m_threads > 0 ? m_threads : int(std::max(1u, std::thread::hardware_concurrency()));
-    double total = 0;
-#pragma omp parallel for num_threads(threads) schedule(dynamic, 8) reduction(+ : total)
-    for (int i = 0; i < count; ++i) {
-        if (m_stop)
-            continue;
-        try {
-            total += pieceArea(m_pieces.at(i));
-        } catch (const std::exception&) {
-            // A piece the library refuses adds nothing; the others still count.
+    std::vector<double> areas(static_cast<size_t>(count), 0.0);
+    // ThreadSanitizer sees neither OpenMP's barrier nor QThread::wait; these
+    // release and acquire steps hand the work over in a way that it sees.
+    std::atomic<int> workers { 0 };
+#pragma omp parallel num_threads(threads)
+    {
+#pragma omp for schedule(dynamic, 8) nowait
+        for (int i = 0; i < count; ++i) {
+            if (m_stop)
+                continue;
+            try {
+                areas[static_cast<size_t>(i)] = pieceArea(m_pieces.at(i));
+            } catch (const std::exception&) {
+                // A piece the library refuses adds nothing; the others still count.
+            }
         }
+        workers.fetch_add(1, std::memory_order_release);
     }
-    if (m_stop)
-        return;
-    m_area = total;
-    m_complete = true;
-    emit areaReady(total);
+    workers.load(std::memory_order_acquire);
+    if (!m_stop) {
+        m_area = std::accumulate(areas.begin(), areas.end(), 0.0);
+        emit areaReady(m_area);
+        m_complete.store(true, std::memory_order_release);
+    }
+    m_finished.store(true, std::memory_order_release);
 }

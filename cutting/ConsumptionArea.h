@@ -32,7 +32,7 @@ public:
     // Thread-safe; the loop ends after the pieces under way.
     void stop() { m_stop = true; }
     // Valid once finished; false when it was stopped first.
-    bool isComplete() const { return m_complete; }
+    bool isComplete() const { return m_complete.load(std::memory_order_acquire); }
     double area() const { return m_area; }
 
 signals:
@@ -48,4 +48,5 @@ private:
     std::atomic<bool> m_stop { false };
     std::atomic<bool> m_complete { false };
     std::atomic<double> m_area { 0.0 };
+    std::atomic<bool> m_finished { false };
 };
