@@ -1,5 +1,6 @@
 #include "ConsumptionArea.h"
 
+#include "CGlobalConfig.h"
 #include "CSVGClipper.h"
 #include "CSVGElementShape.h"
 #include "CSVGUtils.h"
@@ -13,6 +14,7 @@
 ConsumptionArea::ConsumptionArea(const QList<QPainterPath>& pieces, QObject* parent)
     : QThread(parent)
     , m_pieces(pieces)
+    , m_tolerance(g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble())
 {
 }
 
@@ -33,10 +35,10 @@ QList<QPainterPath> ConsumptionArea::piecePaths(CSVGElement* root)
     return paths;
 }
 
-double ConsumptionArea::pieceArea(const QPainterPath& piece)
+double ConsumptionArea::pieceArea(const QPainterPath& piece, double tolerance)
 {
     ClipperLib::Paths rings;
-    for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(piece, QTransform())) {
+    for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(piece, QTransform(), tolerance)) {
         ClipperLib::Path ring;
         if (polygon.size() > 2 && CSVGClipper::toPath(polygon, ring))
             rings.push_back(ring);
@@ -67,7 +69,7 @@ void ConsumptionArea::run()
             if (m_stop)
                 continue;
             try {
-                areas[static_cast<size_t>(i)] = pieceArea(m_pieces.at(i));
+                areas[static_cast<size_t>(i)] = pieceArea(m_pieces.at(i), m_tolerance);
             } catch (const std::exception&) {
                 // A piece the library refuses adds nothing; the others still count.
             }

@@ -24,8 +24,8 @@ public:
     // The outline of each piece below the root, in document coordinates: one
     // per top-level shape, its descendants included. GUI thread only.
     static QList<QPainterPath> piecePaths(CSVGElement* root);
-    // The area of one piece; used by the loop and by callers that need one.
-    static double pieceArea(const QPainterPath& piece);
+    // The area of one piece, its curves flattened within the tolerance.
+    static double pieceArea(const QPainterPath& piece, double tolerance);
 
     // 0 takes every hardware thread.
     void setThreadCount(int threads) { m_threads = threads; }
@@ -44,6 +44,8 @@ protected:
 
 private:
     const QList<QPainterPath> m_pieces;
+    // Read once on the GUI thread: "BezierFlatteningThreshold".
+    const double m_tolerance;
     int m_threads = 0;
     std::atomic<bool> m_stop { false };
     std::atomic<bool> m_complete { false };
