@@ -4,11 +4,10 @@
 #include "CSVGClipper.h"
 #include "CSVGElementShape.h"
 #include "CSVGUtils.h"
+#include "ParallelLoop.h"
 
-#include <algorithm>
 #include <exception>
 #include <numeric>
-#include <thread>
 #include <vector>
 
 ConsumptionArea::ConsumptionArea(const QList<QPainterPath>& pieces, QObject* parent)
@@ -56,27 +55,16 @@ double ConsumptionArea::pieceArea(const QPainterPath& piece, double tolerance)
 
 void ConsumptionArea::run()
 {
-    const int count = m_pieces.size();
-    const int threads = m_threads > 0 ? m_threads : int(std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<double> areas(static_cast<size_t>(count), 0.0);
-    // ThreadSanitizer sees neither OpenMP's barrier nor QThread::wait; these
-    // release and acquire steps hand the work over in a way that it sees.
-    std::atomic<int> workers { 0 };
-#pragma omp parallel num_threads(threads)
-    {
-#pragma omp for schedule(dynamic, 8) nowait
-        for (int i = 0; i < count; ++i) {
-            if (m_stop)
-                continue;
-            try {
-                areas[static_cast<size_t>(i)] = pieceArea(m_pieces.at(i), m_tolerance);
-            } catch (const std::exception&) {
-                // A piece the library refuses adds nothing; the others still count.
-            }
+    std::vector<double> areas(static_cast<size_t>(m_pieces.size()), 0.0);
+    ParallelLoop::run(m_pieces.size(), m_threads, [this, &areas](int i) {
+        if (m_stop)
+            return;
+        try {
+            areas[static_cast<size_t>(i)] = pieceArea(m_pieces.at(i), m_tolerance);
+        } catch (const std::exception&) {
+            // A piece the library refuses adds nothing; the others still count.
         }
-        workers.fetch_add(1, std::memory_order_release);
-    }
-    workers.load(std::memory_order_acquire);
+    });
     if (!m_stop) {
         m_area = std::accumulate(areas.begin(), areas.end(), 0.0);
         emit areaReady(m_area);

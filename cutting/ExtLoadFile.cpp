@@ -1,6 +1,7 @@
 #include "ExtLoadFile.h"
 
 #include "DeviceRecord.h"
+#include "ParallelLoop.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,9 +9,7 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 // The resource sits in this static library; a program that links it must
@@ -118,10 +117,10 @@ bool ExtLoadFile::convertSections(
     }
     std::vector<QByteArray> outputs(n);
     std::vector<QString> errors(n);
-    const int usable = threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
-#pragma omp parallel for num_threads(usable) schedule(dynamic)
-    for (int i = 0; i < count; ++i)
-        convertOne(program, paths[size_t(i)], arguments, &outputs[size_t(i)], &errors[size_t(i)]);
+    ParallelLoop::run(count, threads, [&](int i) {
+        const auto at = static_cast<size_t>(i);
+        convertOne(program, paths[at], arguments, &outputs[at], &errors[at]);
+    });
     for (int i = 0; i < count; ++i) {
         if (!errors[size_t(i)].isEmpty()) {
             *error = QObject::tr("Section %1 was not converted: %2").arg(i + 1).arg(errors[size_t(i)]);
