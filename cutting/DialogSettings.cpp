@@ -30,9 +30,10 @@ struct DialogSettings::Field
 };
 
 namespace {
-enum Tab { Plotter, View, Nesting };
-const char* const kTabs[] = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"),
-    QT_TRANSLATE_NOOP("DialogSettings", "View"), QT_TRANSLATE_NOOP("DialogSettings", "Nesting") };
+enum Tab { Plotter, View, Nesting, General, TabCount };
+const char* const kTabs[TabCount]
+    = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"), QT_TRANSLATE_NOOP("DialogSettings", "View"),
+          QT_TRANSLATE_NOOP("DialogSettings", "Nesting"), QT_TRANSLATE_NOOP("DialogSettings", "General") };
 // The plotter keys that the converter and the cut job read first from "hpgl".
 const char* const kPlotterKeys[]
     = { "PlotResolutionX", "PlotResolutionY", "PlotPenNum", "PlotForce", "PlotSpeed", "toolOffset", "PlotRotation",
@@ -85,8 +86,8 @@ DialogSettings::DialogSettings(QWidget* parent)
 {
     setWindowTitle(tr("Settings"));
     auto* tabs = new QTabWidget(this);
-    QFormLayout* forms[3];
-    for (int tab = 0; tab < 3; ++tab) {
+    QFormLayout* forms[TabCount];
+    for (int tab = 0; tab < TabCount; ++tab) {
         auto* page = new QWidget(tabs);
         forms[tab] = new QFormLayout(page);
         tabs->addTab(page, tr(kTabs[tab]));
@@ -105,8 +106,8 @@ DialogSettings::DialogSettings(QWidget* parent)
     m_id->setObjectName(QStringLiteral("id"));
     m_id->setRange(0, 999999);
     m_id->setValue(SVGApplication::kAdminId);
-    forms[Nesting]->addRow(tr("Language"), m_language);
-    forms[Nesting]->addRow(tr("Settings id"), m_id);
+    forms[General]->addRow(tr("Language"), m_language);
+    forms[General]->addRow(tr("Settings id"), m_id);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     m_save = buttons->button(QDialogButtonBox::Save);
