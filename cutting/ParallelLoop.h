@@ -16,8 +16,8 @@ public:
         return requested > 0 ? requested : int(std::max(1u, std::thread::hardware_concurrency()));
     }
 
-    // body(i) for every i below count, on the given number of threads; body
-    // must not throw. Returns once every iteration is done.
+    // body(i) for every i below count, on at most the given number of
+    // threads; body must not throw. Returns once every iteration is done.
     //
     // Each loop gets a team of its own: its threads are let go afterwards
     // instead of waiting, busy, for a next loop that comes seconds later (on
@@ -28,6 +28,9 @@ public:
     // acquire after the loop.
     template <typename Body> static void run(int count, int threads, const Body& body)
     {
+        // On a machine busy with other work a full team mostly waits for
+        // cores; the runtime then starts fewer threads.
+        omp_set_dynamic(1);
         std::atomic<int> members { 0 };
 #pragma omp parallel num_threads(threadCount(threads))
         {
