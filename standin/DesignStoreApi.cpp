@@ -19,16 +19,6 @@ void DesignStoreApi::addRoutes(StandInState::Routes& routes)
     routes.insert(QStringLiteral("template/report"), [this](const StandInRequest& r) { return report(r); });
 }
 
-QString DesignStoreApi::storedKey(const QString& objectName) const
-{
-    if (!objectName.startsWith(QLatin1Char('/')))
-        return QString();
-    const QString key = objectName.mid(1);
-    const bool stored = m_state.objects.contains(QStringLiteral("morlandatah"), key)
-        && m_state.objects.contains(QStringLiteral("morlandataf"), key);
-    return stored ? key : QString();
-}
-
 StandInReply DesignStoreApi::saveNew(const StandInRequest& request) const
 {
     StandInReply refused;
@@ -39,8 +29,8 @@ StandInReply DesignStoreApi::saveNew(const StandInRequest& request) const
     const QString name = request.field(QStringLiteral("name"));
     if (name.trimmed().isEmpty())
         return StandInReply::refuse(QStringLiteral("The file name cannot be empty"));
-    const QString package = storedKey(request.field(QStringLiteral("url")));
-    const QString image = storedKey(request.field(QStringLiteral("image")));
+    const QString package = m_state.objects.designKey(request.field(QStringLiteral("url")));
+    const QString image = m_state.objects.designKey(request.field(QStringLiteral("image")));
     if (package.isEmpty() || image.isEmpty())
         return StandInReply::refuse(QStringLiteral("The design's files are not in the store"));
     const bool overwrite = request.field(QStringLiteral("force")) == QLatin1String("1");

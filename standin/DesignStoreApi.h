@@ -17,9 +17,6 @@ private:
     StandInReply saveNew(const StandInRequest& request) const;
     StandInReply open(const StandInRequest& request) const;
     StandInReply report(const StandInRequest& request) const;
-    // The store key of a design object named "/" + key, when both buckets
-    // of the design store hold it; empty otherwise.
-    QString storedKey(const QString& objectName) const;
 
     StandInState& m_state;
 };

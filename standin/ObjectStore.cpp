@@ -152,6 +152,15 @@ QByteArray ObjectStore::object(const QString& bucket, const QString& key) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString ObjectStore::designKey(const QString& objectName) const
+{
+    if (!objectName.startsWith(QLatin1Char('/')))
+        return QString();
+    const QString key = objectName.mid(1);
+    const bool stored = contains(QStringLiteral("morlandatah"), key) && contains(QStringLiteral("morlandataf"), key);
+    return stored ? key : QString();
+}
+
 StandInReply ObjectStore::download(const QString& key) const
 {
     QString newest;

@@ -33,6 +33,9 @@ public:
     StandInReply download(const QString& key) const;
     bool contains(const QString& bucket, const QString& key) const;
     QByteArray object(const QString& bucket, const QString& key) const;
+    // The key of a design's object that a web API record names with a
+    // leading "/", when both design buckets hold it; empty otherwise.
+    QString designKey(const QString& objectName) const;
 
 private:
     // True when the token is sound; the refusal otherwise.

@@ -41,6 +41,29 @@ void Records::generate(const QList<Accounts::Account>& accounts, const QStringLi
             m_cuts.append(record);
         }
     }
+    m_nextCutId = cutId;
+}
+
+Records::Record Records::storedRecord(
+    int id, int accountId, const QString& name, const QString& packageKey, const QString& imageKey, qint64 now)
+{
+    Record record;
+    record.id = id;
+    record.accountId = accountId;
+    record.name = name;
+    record.packageKey = packageKey;
+    record.imageKey = imageKey;
+    record.createtime = now;
+    return record;
+}
+
+int Records::addCut(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
+    const QString& area, qint64 now)
+{
+    Record record = storedRecord(m_nextCutId++, accountId, name, packageKey, imageKey, now);
+    record.area = area;
+    m_cuts.append(record);
+    return record.id;
 }
 
 QString Records::packageAddress(const Record& record, const QString& origin)
@@ -106,7 +129,6 @@ bool Records::remove(Kind kind, int accountId, int id)
     return false;
 }
 
-
 Records::SaveResult Records::save(
     int accountId, const QString& name, const QString& packageKey, const QString& imageKey, bool overwrite, qint64 now)
 {
@@ -126,13 +148,7 @@ Records::SaveResult Records::save(
         m_saved.append(record);
         return Replaced;
     }
-    Record record;
-    record.id = nextId;
-    record.accountId = accountId;
-    record.name = name;
-    record.packageKey = packageKey;
-    record.imageKey = imageKey;
-    record.createtime = now;
+    Record record = storedRecord(nextId, accountId, name, packageKey, imageKey, now);
     record.status = QStringLiteral("hidden");
     record.shareCode = QStringLiteral("SC%1").arg(record.id, 6, 10, QLatin1Char('0'));
     m_saved.append(record);

@@ -52,15 +52,22 @@ public:
     const Record* findShared(const QString& shareCode, const QString& password) const;
     // Where a record's package is downloaded, at origin.
     static QString packageAddress(const Record& record, const QString& origin);
+    // Records a cut job of the account; its id.
+    int addCut(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
+        const QString& area, qint64 now);
     bool remove(Kind kind, int accountId, int id);
 
 private:
     QList<Record>& list(Kind kind) { return kind == SavedVersion ? m_saved : m_cuts; }
     const QList<Record>& list(Kind kind) const { return kind == SavedVersion ? m_saved : m_cuts; }
     static QJsonObject row(Kind kind, const Record& record, const QString& origin);
+    // A record of a design that a client stored.
+    static Record storedRecord(
+        int id, int accountId, const QString& name, const QString& packageKey, const QString& imageKey, qint64 now);
 
     QList<Record> m_saved;
     QList<Record> m_cuts;
+    int m_nextCutId = 0;
 };
 
 } // namespace standin
