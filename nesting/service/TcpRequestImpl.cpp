@@ -122,7 +122,7 @@ void TcpRequestImpl::close()
 
 QString TcpRequestImpl::describe(const boost::system::error_code& error)
 {
-    if (error == asio::error::eof || error == asio::error::connection_reset)
+    if (error == asio::error::eof || error == asio::error::connection_reset || error == asio::error::broken_pipe)
         return QCoreApplication::translate("TcpRequestImpl", "The nesting server closed the connection.");
     if (error == asio::error::connection_refused)
         return QCoreApplication::translate("TcpRequestImpl", "The nesting server refused the connection.");
