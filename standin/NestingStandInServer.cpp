@@ -14,6 +14,7 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
 
+#include <algorithm>
 #include <vector>
 
 namespace asio = boost::asio;
@@ -114,7 +115,11 @@ void NestingStandInServer::accept()
         if (error)
             return;
         auto session = std::make_shared<NestingSession>(std::move(socket), *this);
-        m_network->sessions.push_back(session);
+        auto& sessions = m_network->sessions;
+        sessions.erase(
+            std::remove_if(sessions.begin(), sessions.end(), [](const auto& weak) { return weak.expired(); }),
+            sessions.end());
+        sessions.push_back(session);
         session->begin();
         accept();
     });
