@@ -119,6 +119,9 @@ public:
     // closes the pending transform step.
     void clearSelection();
     void clearCurrentElement();
+    // The union of the selected shapes' transformed bounding rectangles;
+    // null for a selection without shapes.
+    QRectF getSelectionRect();
 
     // The spatial index of drawable elements is not kept yet, nor are the
     // highlight records built from the elements; these are their entry
