@@ -40,6 +40,7 @@ void tst_CSVGDocument::factory()
     QFETCH(QString, tag);
     QFETCH(int, type);
     CSVGDocument document;
+    document.clearContents();
     QCOMPARE(document.createElement(std::wstring()), nullptr);
     std::unique_ptr<CSVGElement> element(document.createElement(tag.toStdWString()));
     QCOMPARE(int(element->getType()), type);
@@ -70,6 +71,7 @@ void tst_CSVGDocument::idCounter()
     QFETCH(qint64, counter);
     CSVGElement stranger(nullptr, L"stranger", 0);
     CSVGDocument document;
+    document.setIdCounter(0);
     for (const QString& id : ids) {
         stranger.setAttribute(L"id", id.toStdWString(), false);
         document.registerElementId(&stranger, id.toStdWString());
@@ -130,7 +132,9 @@ void tst_CSVGDocument::goneElementsLeaveTheDocument()
     QVERIFY(document.getStyleElements().empty());
     QCOMPARE(document.getElementById(leafId), nullptr);
     QCOMPARE(removed.count(), 2);
-    QVERIFY(document.getHighlightList().getRecords().isEmpty());
+    const QVector<CSVGHighlight*> records = document.getHighlightList().getRecords();
+    QVERIFY(
+        std::all_of(records.begin(), records.end(), [top](const CSVGHighlight* r) { return r->getElement() == top; }));
     QVERIFY(document.getHighlightList().getMarkedNodes().isEmpty());
     QCOMPARE(document.getCurrentNode().element, nullptr);
 
