@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QString>
 
 #include <cstddef>
@@ -19,4 +20,12 @@ inline void fuzzCheck(bool promise)
 {
     if (!promise)
         std::abort();
+}
+
+// Text lays itself out with Qt's fonts, which need a GUI application: one for
+// the whole run, on the offscreen platform, made in LLVMFuzzerInitialize.
+inline void fuzzGuiApplication(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication application(*argc, *argv);
 }
