@@ -146,8 +146,9 @@ bool CSVGDocument::openFile(const std::wstring& path)
         newDocument();
         return false;
     }
-    const QString text = decodeSvgBytes(file.readAll());
-    parseSvgText(text.toStdWString(), QSettings().value(QStringLiteral("general/ungroup"), false).toBool(), false);
+    // The bytes and their decoded copy go before the tree grows.
+    std::wstring text = decodeSvgBytes(file.readAll()).toStdWString();
+    parseSvgText(text, QSettings().value(QStringLiteral("general/ungroup"), false).toBool(), false);
     return true;
 }
 
