@@ -30,7 +30,8 @@ class QPainterPath;
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
 // makes every element (createElement), keeps the map from ids to elements,
-// the style elements and the selection.
+// the style elements and the selection. A new document holds an empty root
+// of the page size.
 //
 // The element tree is deleted first when the document dies, while the maps
 // and lists that the elements' destructors reach are still there. Undo

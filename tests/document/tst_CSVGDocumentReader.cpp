@@ -227,6 +227,9 @@ void tst_CSVGDocumentReader::scan_data()
         << "<svg><text xml:space=\"preserve\"> a<tspan> b</tspan> c</text><text> d</text>"
            "<text xml:space=\"preserve\"> e</text></svg>"
         << "svg(text{xml:space=preserve}(' a' tspan(' b') ' c') text('d') text{xml:space=preserve}(' e'))";
+    QTest::newRow("references to itself and to nothing")
+        << "<svg><use id=\"u1\" xlink:href=\"#u1\"/><use xlink:href=\"#none\"/></svg>"
+        << "svg(use{xlink:href=#u1} use{xlink:href=#none})";
     QTest::newRow("last run of a plain element") << "<svg><desc>a<g/>b</desc></svg>"
                                                  << "svg(desc'b'(g))";
 }
@@ -239,6 +242,7 @@ void tst_CSVGDocumentReader::scan()
     QVERIFY(document.parseSvgText(text.toStdWString(), false, false));
     QCOMPARE(documentOutline(document), expected);
     QVERIFY(!document.isLoading());
+    document.addToTiles(document.getOwnerSvg());
 }
 
 // Whatever the size of the input, the tree stays shallow, the walk stays
