@@ -13,7 +13,7 @@ packages=(
   libpolyclipping-dev libboost-dev libboost-system-dev libboost-date-time-dev
   libcpp-httplib-dev nettle-dev
   qml-module-qt-labs-settings
-  fonts-dejavu-core fonts-wqy-microhei xvfb xauth locales
+  fonts-dejavu-core fonts-wqy-microhei xvfb xauth openbox libxcb1-dev locales
   python3 python3-shapely
 )
 

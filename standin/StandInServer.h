@@ -24,6 +24,7 @@ namespace standin {
 class AccountApi;
 class CatalogueApi;
 class CommonApi;
+class DesignStoreApi;
 class RecordApi;
 struct StandInState;
 
@@ -62,6 +63,9 @@ public:
     int requestCount(const QString& path) const;
     StandInRequest lastRequest(const QString& path) const;
     void clearJournal();
+    // What the services did with the requests, in order: objects stored,
+    // designs saved, imports reported (see StandInState::events).
+    QStringList events() const;
 
     // Answers every request for the path with this reply, as a misbehaving
     // deployment would, until cleared.
@@ -99,6 +103,7 @@ private:
     std::unique_ptr<CommonApi> m_commonApi;
     std::unique_ptr<CatalogueApi> m_catalogueApi;
     std::unique_ptr<RecordApi> m_recordApi;
+    std::unique_ptr<DesignStoreApi> m_designStoreApi;
     QList<StandInRequest> m_journal;
     QHash<QString, StandInReply> m_canned;
     QHash<QString, int> m_delays;
