@@ -32,8 +32,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 #include <cstdio>
+#include <memory>
 
 namespace {
 

@@ -29,3 +29,10 @@ inline void fuzzGuiApplication(int* argc, char*** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication application(*argc, *argv);
 }
+
+// The program's event loop trims Qt's font cache on a timer; without it
+// every new font of a run would stay cached.
+inline void fuzzEventLoopTurn()
+{
+    QCoreApplication::processEvents();
+}

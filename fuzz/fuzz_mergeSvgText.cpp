@@ -37,5 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzCheck(!found || found->getId() == id);
     }
     document.clearSelection();
+    fuzzEventLoopTurn();
     return 0;
 }

@@ -55,5 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     document.getOwnerSvg()->writeSvg(written, 0, CSVGRect());
     document.parseSvgText(written, true, true);
     checkTree(document);
+    fuzzEventLoopTurn();
     return 0;
 }
