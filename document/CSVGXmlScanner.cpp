@@ -4,6 +4,8 @@
 #include "CSVGDocument.h"
 #include "SvgCodes.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -65,8 +67,9 @@ constexpr ptrdiff_t kMaxReferenceLength = 32;
 
 } // namespace
 
-CSVGXmlScanner::CSVGXmlScanner(CSVGDocument* document)
+CSVGXmlScanner::CSVGXmlScanner(CSVGDocument* document, size_t maxElements)
     : m_document(document)
+    , m_maxElements(maxElements)
 {
 }
 
@@ -104,6 +107,8 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     m_open.assign(1, OpenElement { parent });
     m_preserve = nullptr;
     m_newNames = 0;
+    m_elements = 0;
+    m_warned = 0;
     m_document->setLoading(true);
     while (p) {
         if (!m_preserve)
@@ -143,7 +148,9 @@ const wchar_t* CSVGXmlScanner::readText(const wchar_t* p)
     OpenElement& open = m_open.back();
     const int type = open.element->getType();
     if (type == SvgType::Text || type == SvgType::Tspan) {
-        CSVGElement* node = m_document->createElement(L"textcontent");
+        CSVGElement* node = makeElement(L"textcontent");
+        if (!node)
+            return nullptr;
         open.element->appendChild(node, false, false);
         node->setText(decodeReferences(p, lt), false);
     } else {
@@ -213,7 +220,9 @@ const wchar_t* CSVGXmlScanner::readStartTag(const wchar_t* p)
         ++nameEnd;
     if (nameEnd >= m_end)
         return nullptr;
-    CSVGElement* element = m_document->createElement(std::wstring(p + 1, nameEnd));
+    CSVGElement* element = makeElement(std::wstring(p + 1, nameEnd));
+    if (!element)
+        return nullptr;
     appendElement(element);
     bool opened = false;
     const wchar_t* next = readAttributes(nameEnd, element, opened);
@@ -272,8 +281,10 @@ void CSVGXmlScanner::setAttribute(
         return;
     const std::wstring name(nameBegin, nameEnd);
     if (g_config.findAttributeId(name) < 0) {
-        if (m_newNames >= kNewAttributeNames || name.size() > kMaxAttributeNameLength)
+        if (m_newNames >= kNewAttributeNames || name.size() > kMaxAttributeNameLength) {
+            warnOnce(1, "new attribute names beyond the limit of one file are left out");
             return;
+        }
         ++m_newNames;
     }
     element->setAttribute(name, value, false);
@@ -281,9 +292,29 @@ void CSVGXmlScanner::setAttribute(
 
 void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const wchar_t* begin, const wchar_t* end)
 {
-    CSVGElement* element = m_document->createElement(tag);
+    CSVGElement* element = makeElement(tag);
+    if (!element)
+        return;
     element->setText(std::wstring(begin, end), false);
     appendElement(element);
+}
+
+CSVGElement* CSVGXmlScanner::makeElement(const std::wstring& tag)
+{
+    if (m_elements >= m_maxElements) {
+        warnOnce(2, "the text ends at the element limit");
+        return nullptr;
+    }
+    ++m_elements;
+    return m_document->createElement(tag);
+}
+
+void CSVGXmlScanner::warnOnce(int limit, const char* what)
+{
+    if (m_warned & limit)
+        return;
+    m_warned |= limit;
+    qWarning("Reading SVG: %s", what);
 }
 
 void CSVGXmlScanner::appendElement(CSVGElement* element)
@@ -293,8 +324,10 @@ void CSVGXmlScanner::appendElement(CSVGElement* element)
 
 // Below kMaxDepth open elements the newest one is the parent; deeper
 // elements become its siblings.
-CSVGElement* CSVGXmlScanner::currentParent() const
+CSVGElement* CSVGXmlScanner::currentParent()
 {
+    if (m_open.size() > kMaxDepth)
+        warnOnce(4, "elements nested deeper than the limit hang from its last level");
     return m_open[std::min(m_open.size(), kMaxDepth) - 1].element;
 }
 

@@ -22,7 +22,10 @@ class CSVGElement;
 //   recursive walks over the tree stay shallow;
 // - one scan registers at most kNewAttributeNames attribute names that the
 //   program-wide name table does not know yet, none longer than
-//   kMaxAttributeNameLength: no file can use that table up.
+//   kMaxAttributeNameLength: no file can use that table up;
+// - one scan makes at most maxElements elements (a million by default, some
+//   gigabytes of tree) and ends there.
+// Each limit that a scan reaches is logged once as a warning.
 //
 // Character references (the five predefined entities and numeric ones) are
 // decoded in attribute values and character data; comments, CDATA sections
@@ -33,8 +36,9 @@ public:
     static constexpr size_t kMaxDepth = 256;
     static constexpr int kNewAttributeNames = 1000;
     static constexpr size_t kMaxAttributeNameLength = 256;
+    static constexpr size_t kMaxElements = 1000000;
 
-    explicit CSVGXmlScanner(CSVGDocument* document);
+    explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
     void scan(const std::wstring& text, CSVGElement* parent);
 
@@ -64,9 +68,13 @@ private:
     void setAttribute(CSVGElement* element, const wchar_t* nameBegin, const wchar_t* nameEnd, std::wstring value);
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const wchar_t* begin, const wchar_t* end);
+    // A new element of the tag, counted against the limit; null once the
+    // limit is reached.
+    CSVGElement* makeElement(const std::wstring& tag);
     void appendElement(CSVGElement* element);
+    void warnOnce(int limit, const char* what);
     void close(OpenElement& open);
-    CSVGElement* currentParent() const;
+    CSVGElement* currentParent();
     bool opensMarkup(const wchar_t* p) const;
     const wchar_t* skipSpace(const wchar_t* p) const;
     const wchar_t* find(const wchar_t* from, const wchar_t* what) const;
@@ -79,4 +87,8 @@ private:
     // The text element whose "xml:space" is "preserve", while it is open.
     CSVGElement* m_preserve = nullptr;
     int m_newNames = 0;
+    size_t m_maxElements;
+    size_t m_elements = 0;
+    // The limits already logged in this scan, one bit each.
+    int m_warned = 0;
 };

@@ -24,9 +24,11 @@ inline void fuzzCheck(bool promise)
 
 // Text lays itself out with Qt's fonts, which need a GUI application: one for
 // the whole run, on the offscreen platform, made in LLVMFuzzerInitialize.
+// Warnings about a broken input are expected; they would only flood the log.
 inline void fuzzGuiApplication(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static QGuiApplication application(*argc, *argv);
 }
 

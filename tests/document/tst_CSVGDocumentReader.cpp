@@ -251,6 +251,7 @@ void tst_CSVGDocumentReader::limits()
 {
     const int depth = int(CSVGXmlScanner::kMaxDepth) + 50;
     CSVGDocument document;
+    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: elements nested deeper than the limit hang from its last level");
     document.parseSvgText(
         (QStringLiteral("<g>").repeated(depth) + QStringLiteral("<rect/>")).toStdWString(), false, false);
     std::vector<CSVGElement*> elements;
@@ -269,12 +270,19 @@ void tst_CSVGDocumentReader::limits()
     for (int i = 0; i < CSVGXmlScanner::kNewAttributeNames + 500; ++i)
         invented += QStringLiteral(" zz-%1-%2=\"1\"").arg(before).arg(i);
     invented += QStringLiteral(" ") + QString(300, QLatin1Char('n')) + QStringLiteral("=\"1\" x=\"2\"/></svg>");
+    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: new attribute names beyond the limit of one file are left out");
     document.parseSvgText(invented.toStdWString(), false, false);
     QCOMPARE(g_config.getAttributeId(L"zz-probe-after") - before, CSVGXmlScanner::kNewAttributeNames + 1);
     QCOMPARE(document.getOwnerSvg()->getChild(0)->getAttribute(L"x"), std::wstring(L"2"));
 
     document.parseSvgText(L"<svg><rect id=\"rect_99999999999999999999\"/></svg>", false, false);
     QCOMPARE(document.getIdCounter(), std::int64_t(INT_MAX) + 1);
+
+    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: the text ends at the element limit");
+    CSVGXmlScanner(&document, 3).scan(L"<g/><!--c--><text>a</text><g/>", document.getOwnerSvg());
+    // The rect of before, then three elements: the text's run is the fourth.
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), 4);
+    QCOMPARE(document.getOwnerSvg()->getChild(3)->getChildCount(), 0);
 }
 
 // Each row: file bytes and the title's text after loadSvgData.
