@@ -149,6 +149,7 @@ void tst_CSVGDocumentIntersection::staleMarksAreRenewed()
     QVERIFY(page.document.isIntersectionStale());
 
     CSVGDocument rootless;
+    rootless.clearContents();
     QVERIFY(!rootless.checkNoIntersection());
     QVERIFY(!rootless.isIntersected(nullptr));
 }
@@ -172,6 +173,7 @@ void tst_CSVGDocumentIntersection::queuedOnTheDocument()
     QCoreApplication::processEvents();
 
     CSVGDocument rootless;
+    rootless.clearContents();
     rootless.requestIntersectionCheck();
     QCoreApplication::processEvents();
 }

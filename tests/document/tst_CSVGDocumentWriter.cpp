@@ -99,6 +99,7 @@ void tst_CSVGDocumentWriter::namespaces()
 void tst_CSVGDocumentWriter::wholeDrawing()
 {
     CSVGDocument rootless;
+    rootless.clearContents();
     QCOMPARE(text(rootless.toSvgText()), text(CSVGDocument::xmlDeclaration()));
     QVERIFY(rootless.isIdTracking());
 
