@@ -265,13 +265,22 @@ void tst_CSVGDocumentWriter::save()
 {
     TestDrawing drawing;
     drawing.addPath(squareData(0, 0, 5));
+    QFile system("/proc/version");
+    QVERIFY(system.open(QIODevice::ReadOnly));
+    const QByteArray before = system.readAll();
+    system.close();
     QVERIFY(!drawing.document.saveFile("/proc/version"));
+    QVERIFY(system.open(QIODevice::ReadOnly));
+    QCOMPARE(system.readAll(), before);
     QTemporaryDir folder;
     const QString path = folder.filePath("plain");
     QVERIFY(writeTextFile(path, "old"));
     QVERIFY(!drawing.document.saveFile(path + "/inside.svg"));
-    QVERIFY(drawing.document.saveFile(path));
     QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("old"));
+    saved.close();
+    QVERIFY(drawing.document.saveFile(path));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     std::wstring body;
     drawing.document.writeSvgBody(body);
