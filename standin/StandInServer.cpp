@@ -4,6 +4,7 @@
 #include "CatalogueApi.h"
 #include "CommonApi.h"
 #include "DesignStoreApi.h"
+#include "HttpListener.h"
 #include "RecordApi.h"
 #include "StandInState.h"
 
@@ -47,6 +48,7 @@ StandInServer::~StandInServer()
 
 bool StandInServer::start(int port)
 {
+    m_listener.reset();
     m_server = std::make_unique<httplib::Server>();
     m_server->set_keep_alive_timeout(1);
     // Tests run many programs at once under sanitizers; a slow client is not
@@ -87,26 +89,21 @@ bool StandInServer::start(int port)
     m_server->Put(".*", withBody);
     m_server->Delete(".*", withBody);
 
-    m_port
-        = port == 0 ? m_server->bind_to_any_port("127.0.0.1") : (m_server->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (m_port <= 0)
-        return false;
-    m_thread = std::thread([this]() { m_server->listen_after_bind(); });
-    return true;
+    m_listener = std::make_unique<HttpListener>(*m_server);
+    m_port = m_listener->listen(port);
+    return m_port > 0;
 }
 
 void StandInServer::stop()
 {
-    if (m_server)
-        m_server->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_listener)
+        m_listener->stop();
 }
 
 void StandInServer::wait()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_listener)
+        m_listener->wait();
 }
 
 void StandInServer::setVerbose(bool verbose)

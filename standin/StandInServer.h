@@ -11,7 +11,6 @@
 
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace httplib {
 class Server;
@@ -22,6 +21,7 @@ struct Response;
 namespace standin {
 
 class AccountApi;
+class HttpListener;
 class CatalogueApi;
 class CommonApi;
 class DesignStoreApi;
@@ -92,7 +92,7 @@ private:
     void record(const StandInRequest& request);
 
     std::unique_ptr<httplib::Server> m_server;
-    std::thread m_thread;
+    std::unique_ptr<HttpListener> m_listener;
     int m_port = 0;
     bool m_verbose = false;
 
