@@ -10,13 +10,10 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextCharFormat>
-
-#include <cmath>
 
 namespace {
 // Points; larger than any lettering cut from film.
@@ -81,12 +78,8 @@ void DlgText::setPosition(const QPointF& point)
 // the point the dialog started with.
 double DlgText::coordinate(const QLineEdit* field, double fallback)
 {
-    const QString text = field->text().trimmed();
-    bool ok = false;
-    double value = QLocale::c().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
+    double value = 0.0;
+    if (!DialogLimits::readNumber(field->text(), &value))
         return fallback;
     return qBound(-DialogLimits::kMaxLength, value, DialogLimits::kMaxLength);
 }

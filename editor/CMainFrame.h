@@ -324,6 +324,7 @@ private:
     // The one place where style changes reach the selection, and where the
     // new-file tab's clipboard paste starts its tool; see CMainFrameLater.cpp.
     void setSelectionAttributes(const QStringList& names, const QStringList& values);
+    void setPaintAttributes(const QString& property, const QColor& color);
     void startPasteTool(CSVGView* view);
 
     QAction* m_actions[ActionCount] = {};

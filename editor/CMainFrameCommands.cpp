@@ -55,20 +55,22 @@ void CMainFrame::OnShowGrid()
 
 void CMainFrame::OnFillColor(QColor color)
 {
-    if (color.alpha() == 0)
-        setSelectionAttributes({ QStringLiteral("fill-opacity") }, { QStringLiteral("0") });
-    else
-        setSelectionAttributes(
-            { QStringLiteral("fill-opacity"), QStringLiteral("fill") }, { QStringLiteral("1"), colourText(color) });
+    setPaintAttributes(QStringLiteral("fill"), color);
 }
 
 void CMainFrame::OnStrokeColor(QColor color)
 {
+    setPaintAttributes(QStringLiteral("stroke"), color);
+}
+
+// A fully transparent colour only hides the paint and keeps its colour.
+void CMainFrame::setPaintAttributes(const QString& property, const QColor& color)
+{
+    const QString opacity = property + QStringLiteral("-opacity");
     if (color.alpha() == 0)
-        setSelectionAttributes({ QStringLiteral("stroke-opacity") }, { QStringLiteral("0") });
+        setSelectionAttributes({ opacity }, { QStringLiteral("0") });
     else
-        setSelectionAttributes(
-            { QStringLiteral("stroke-opacity"), QStringLiteral("stroke") }, { QStringLiteral("1"), colourText(color) });
+        setSelectionAttributes({ opacity, property }, { QStringLiteral("1"), colourText(color) });
 }
 
 void CMainFrame::OnStrokeWidth(int width)
