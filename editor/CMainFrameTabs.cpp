@@ -135,8 +135,12 @@ void CMainFrame::openFileInTab(const QString& path)
     }
     CSVGView* view = insertView(newFileTabIndex(), QFileInfo(path).fileName(), path);
     view->setFilePath(path);
-    if (!view->openFile(path.toStdWString()))
+    if (!view->openFile(path.toStdWString())) {
+        // No tab stands for a file that is not there.
+        closeTab(m_tabs->indexOf(view));
         Prompt::warning(this, tr("Warning"), tr("The file could not be opened: %1").arg(path));
+        return;
+    }
     view->setFocus();
 }
 
