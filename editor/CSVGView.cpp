@@ -104,6 +104,8 @@ void CSVGView::setPageRect(const QRectF& rect)
     repaint();
 }
 
+// The document does not answer this itself yet: any shape leaf under the
+// root marked as a tear line.
 bool CSVGView::hasTearLine()
 {
     CSVGElement* root = m_document.getOwnerSvg();
@@ -262,34 +264,37 @@ void CSVGView::timerEvent(QTimerEvent* event)
         QGraphicsView::timerEvent(event);
 }
 
-bool CSVGView::loadDocumentData(const QByteArray&)
+bool CSVGView::loadDocumentData(const QByteArray& data)
 {
-    return false;
+    return m_document.loadSvgData(data);
 }
 
-bool CSVGView::openDocumentFile(const std::wstring&)
+bool CSVGView::openDocumentFile(const std::wstring& path)
 {
-    return false;
+    return m_document.openFile(path);
 }
 
-void CSVGView::setDocumentPageRect(const QRectF&) { }
+void CSVGView::setDocumentPageRect(const QRectF& rect)
+{
+    m_document.setPageRect(rect);
+}
 
-void CSVGView::setDocumentViewSize(int, int) { }
+void CSVGView::setDocumentViewSize(int width, int height)
+{
+    m_document.setViewSize(width, height);
+}
 
 void CSVGView::requestIntersectionCheck() { }
 
 // The document has no text insertion yet.
 void CSVGView::insertDocumentText(const QString&, const QTextCharFormat&, const QPointF&) { }
 
-// The document does not measure its content yet: the items the scene made
-// for it stand in.
 QRectF CSVGView::contentBoundingRect()
 {
-    return m_scene->getItemsRect();
+    return m_document.getContentBoundingRect();
 }
 
-// The document keeps no online nesting job yet.
 QString CSVGView::nestingJobId() const
 {
-    return QString();
+    return m_document.getNestingJobId();
 }

@@ -93,11 +93,11 @@ private:
     static double positiveSetting(const char* key, double fallback);
     void boundZoom(double& sx, double& sy) const;
 
-    // Document operations that the document does not offer yet.
     bool loadDocumentData(const QByteArray& data);
     bool openDocumentFile(const std::wstring& path);
     void setDocumentPageRect(const QRectF& rect);
     void setDocumentViewSize(int width, int height);
+    // Document operations that the document does not offer yet.
     void requestIntersectionCheck();
     void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
 

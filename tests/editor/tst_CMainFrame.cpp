@@ -1,5 +1,6 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
+#include "CSVGScene.h"
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
 #include "HttpRequest.h"
@@ -85,11 +86,19 @@ void tst_CMainFrame::afterLoginReadsRightsWithStoredToken()
 void tst_CMainFrame::designOpensAsNamedTab()
 {
     CMainFrame frame;
+    frame.resize(800, 600);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
     // The first design takes the empty "New File1", the next a tab of its own.
     frame.sendfiledata(designUrl("hood.pdb?timestamp=1"), "Audi A4L hood");
     QTRY_COMPARE(frame.currentTabText(), QString("Audi A4L hood"));
     QCOMPARE(tabs(frame)->count(), 2);
     QCOMPARE(frame.currentView(), tabs(frame)->widget(0));
+    // Drawn and fitted into the canvas.
+    CSVGView* view = frame.currentView();
+    const QRectF pieces = view->getScene()->getItemsRect();
+    QVERIFY(!pieces.isNull());
+    QVERIFY(view->viewport()->rect().contains(view->mapFromScene(pieces).boundingRect()));
 
     frame.sendfiledata(designUrl("mirror_cap.pdb"), "mirror");
     QTRY_COMPARE(tabs(frame)->count(), 3);

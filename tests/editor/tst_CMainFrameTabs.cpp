@@ -160,10 +160,13 @@ void tst_CMainFrameTabs::closing_data()
     QTest::addColumn<int>("closed");
     QTest::addColumn<QStringList>("tabs");
     QTest::addColumn<int>("shown");
-    QTest::newRow("only tab") << 1 << 0 << 0 << QStringList { "New File1", "╋" } << 0;
-    QTest::newRow("background tab") << 3 << 2 << 0 << QStringList { "New File2", "New File3", "╋" } << 1;
-    QTest::newRow("last tab") << 3 << 2 << 2 << QStringList { "New File1", "New File2", "╋" } << 1;
-    QTest::newRow("new-file tab") << 1 << 0 << 1 << QStringList { "New File1", "╋" } << 0;
+    QTest::addColumn<bool>("nesting"); // the closed tab's online nesting job runs, and closing is refused
+    const QStringList three { "New File1", "New File2", "New File3", "╋" };
+    QTest::newRow("only tab") << 1 << 0 << 0 << QStringList { "New File1", "╋" } << 0 << false;
+    QTest::newRow("background tab") << 3 << 2 << 0 << QStringList { "New File2", "New File3", "╋" } << 1 << false;
+    QTest::newRow("last tab") << 3 << 2 << 2 << QStringList { "New File1", "New File2", "╋" } << 1 << false;
+    QTest::newRow("new-file tab") << 1 << 0 << 1 << QStringList { "New File1", "╋" } << 0 << false;
+    QTest::newRow("last tab, nesting") << 3 << 2 << 2 << three << 2 << true;
 }
 
 // After any close the current view is the one the tab widget shows.
@@ -174,16 +177,25 @@ void tst_CMainFrameTabs::closing()
     QFETCH(int, closed);
     QFETCH(QStringList, tabs);
     QFETCH(int, shown);
+    QFETCH(bool, nesting);
+    m_answer = QMessageBox::Cancel;
     CMainFrame frame;
     for (int i = 1; i < documents; ++i)
         frame.fileNew();
     frame.tabWidget()->setCurrentIndex(current);
     QPointer<QWidget> gone = frame.tabWidget()->widget(closed);
+    if (nesting)
+        frame.currentView()->getDocument()->setNestingJobId("job-1");
     frame.tabClose(closed);
     QCOMPARE(tabTexts(frame), tabs);
     QCOMPARE(frame.tabWidget()->currentIndex(), shown);
     QCOMPARE(frame.currentView(), frame.tabWidget()->currentWidget());
-    QCOMPARE(gone.isNull(), closed < documents);
+    QCOMPARE(gone.isNull(), closed < documents && !nesting);
+    // The window asks the same question before it closes.
+    QCloseEvent close;
+    QApplication::sendEvent(&frame, &close);
+    QCOMPARE(close.isAccepted(), !nesting);
+    QCOMPARE(m_prompts.size(), nesting ? 2 : 0);
     frame.tabWidget()->setCurrentIndex(0);
     QCOMPARE(frame.currentView(), frame.tabWidget()->widget(0));
 }
