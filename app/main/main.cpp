@@ -143,6 +143,7 @@ int main(int argc, char** argv)
     std::unique_ptr<QPushButton> dataButton = pageButton(font);
     std::unique_ptr<QPushButton> designButton = pageButton(font);
     labelPageButtons(dataButton.get(), designButton.get());
+    mainFrame.setPageButtons(dataButton.get(), designButton.get());
     QObject::connect(&trans, &Trans::currentLangChanged, dataButton.get(),
         [data = dataButton.get(), design = designButton.get()]() { labelPageButtons(data, design); });
     colourDesignButton(designButton.get());
