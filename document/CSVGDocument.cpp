@@ -4,21 +4,15 @@
 #include "CSVGElementPath.h"
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
+#include "SvgCodes.h"
 
 #include <QPainterPath>
 
 #include <algorithm>
 
-namespace {
-
-constexpr std::uint16_t kTypeDocument = 8;
-constexpr std::uint16_t kTypeSvg = 82;
-
-} // namespace
-
 // "idnoused" is mapped to nothing, so that id is never handed out.
 CSVGDocument::CSVGDocument()
-    : CSVGElement(nullptr, L"document", kTypeDocument)
+    : CSVGElement(nullptr, L"document", SvgType::Document)
 {
     setDocumentPointer(this);
     m_idMap[L"idnoused"] = nullptr;
@@ -35,7 +29,7 @@ CSVGDocument::~CSVGDocument()
 CSVGElement* CSVGDocument::getOwnerSvg()
 {
     for (int i = 0; i < getChildCount(); ++i) {
-        if (getChild(i)->getType() == kTypeSvg)
+        if (getChild(i)->getType() == SvgType::Svg)
             return getChild(i);
     }
     return nullptr;
@@ -179,7 +173,7 @@ void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
     CSVGElement* target = element;
     if (element->getParent() != getOwnerSvg()) {
         m_currentElement = element;
-        for (CSVGElement* ancestor = element->getParent(); ancestor && ancestor->getType() != kTypeSvg;
+        for (CSVGElement* ancestor = element->getParent(); ancestor && ancestor->getType() != SvgType::Svg;
              ancestor = ancestor->getParent()) {
             if (ancestor->isShape())
                 target = ancestor;
@@ -215,7 +209,8 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
 
 bool CSVGDocument::isOutlineEditMode() const
 {
-    return (m_editMode >= 21 && m_editMode <= 23) || (m_editMode >= 27 && m_editMode <= 31);
+    return (m_editMode >= EditMode::CutCurve && m_editMode <= EditMode::PartialExpand)
+        || (m_editMode >= EditMode::MovePoint && m_editMode <= EditMode::AddNode);
 }
 
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)

@@ -2,6 +2,7 @@
 
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
+#include "SvgCodes.h"
 
 #include <QColor>
 #include <QJsonArray>
@@ -180,7 +181,7 @@ private:
     bool m_documentModified = false;
     bool m_contentChanged = false;
 
-    int m_editMode = 0;
+    int m_editMode = EditMode::Select;
     bool m_showPositionColor = false;
     bool m_showComment = false;
     QJsonArray m_customPositions;

@@ -4,14 +4,12 @@
 #include "CSVGDocument.h"
 #include "CSVGElementStyle.h"
 #include "CSVGXmlNode.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 #include <atomic>
 
 namespace {
-
-constexpr std::uint16_t kTypeG = 60;
-constexpr std::uint16_t kTypeSvg = 82;
 
 // One counter for every document and tag: two elements made one after the
 // other never get the same number, whatever their tags.
@@ -198,7 +196,7 @@ void CSVGElement::setText(const std::wstring& text, bool notify)
 CSVGElement* CSVGElement::getOwnerSvg()
 {
     for (CSVGElement* element = this; element; element = element->m_parent) {
-        if (element->m_type == kTypeSvg)
+        if (element->m_type == SvgType::Svg)
             return element;
     }
     return nullptr;
@@ -215,7 +213,7 @@ std::set<std::wstring> CSVGElement::getAttributeNames() const
 bool CSVGElement::isTearLine() const
 {
     const auto marked = [](const CSVGElement* element) { return element->getAttribute(L"tear_line") == L"true"; };
-    if (m_type == kTypeG && std::any_of(m_children.begin(), m_children.end(), marked))
+    if (m_type == SvgType::G && std::any_of(m_children.begin(), m_children.end(), marked))
         return true;
     return marked(this);
 }

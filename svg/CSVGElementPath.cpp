@@ -6,11 +6,12 @@
 #include "CSVGPathSegCurvetoCubic.h"
 #include "CSVGPathSegLineto.h"
 #include "CSVGPathSegMoveto.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 
 CSVGElementPath::CSVGElementPath(CSVGDocument* document)
-    : CSVGElementShape(document, L"path", 72)
+    : CSVGElementShape(document, L"path", SvgType::Path)
 {
 }
 
