@@ -18,11 +18,11 @@ CSVGDocument::CSVGDocument()
     m_idMap[L"idnoused"] = nullptr;
 }
 
-// The tree goes first: the destructors of the elements reach the maps and
-// lists below, which must still be whole.
+// The tree goes first, and quietly: no element unregisters from maps and
+// lists that go away with it.
 CSVGDocument::~CSVGDocument()
 {
-    deleteChildren();
+    deleteTreeQuietly();
     setDocumentPointer(nullptr);
 }
 
@@ -132,7 +132,7 @@ void CSVGDocument::updateReferencedIds()
 }
 
 // Every "url(#id)" of a paint value or of declaration text.
-void CSVGDocument::addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids)
+void CSVGDocument::addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids)
 {
     const std::wstring start = L"url(#";
     for (size_t found = text.find(start); found != std::wstring::npos; found = text.find(start, found + 1))

@@ -9,9 +9,10 @@
 #include <QVector>
 
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CSVGElementPath;
@@ -154,13 +155,15 @@ signals:
 
 private:
     static std::wstring pathData(const QPainterPath& path);
-    static void addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids);
+    static void addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids);
 
     bool m_idTracking = true;
     std::vector<CSVGElementStyle*> m_styleElements;
-    std::map<std::wstring, CSVGElement*> m_idMap;
-    std::set<std::wstring> m_usedIds;
-    std::set<std::wstring> m_referencedIds;
+    // Hashed: every element made, renamed or removed, and every reference
+    // resolved, looks its id up here.
+    std::unordered_map<std::wstring, CSVGElement*> m_idMap;
+    std::unordered_set<std::wstring> m_usedIds;
+    std::unordered_set<std::wstring> m_referencedIds;
     std::wstring m_baseDir;
     // 64 bits: an id from a file may carry any number up to INT_MAX, and the
     // counter goes one past it.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -58,10 +59,31 @@ CSVGElement::~CSVGElement()
 {
     if (m_document)
         m_document->forgetElement(this, m_id);
-    for (CSVGElement* child : m_children) {
-        child->m_parent = nullptr;
-        delete child;
+    deleteElements(std::exchange(m_children, {}), false);
+}
+
+// Without recursion: the depth of a tree read from a file must not decide
+// the depth of the call stack. Each element is deleted after its children
+// were taken from it, so its own destructor finds none.
+void CSVGElement::deleteElements(std::vector<CSVGElement*> pending, bool quietly)
+{
+    while (!pending.empty()) {
+        CSVGElement* element = pending.back();
+        pending.pop_back();
+        pending.insert(pending.end(), element->m_children.begin(), element->m_children.end());
+        element->m_children.clear();
+        element->m_parent = nullptr;
+        if (quietly)
+            element->m_document = nullptr;
+        delete element;
     }
+}
+
+// The document and its maps go away with the tree, so no element needs to
+// leave them one by one.
+void CSVGElement::deleteTreeQuietly()
+{
+    deleteElements(std::exchange(m_children, {}), true);
 }
 
 int CSVGElement::idAttributeId()
@@ -233,23 +255,22 @@ CSVGElement* CSVGElement::getPreviousSibling() const
 {
     if (!m_parent)
         return nullptr;
-    const auto& siblings = m_parent->m_children;
-    const auto self = std::find(siblings.begin(), siblings.end(), this);
-    return self == siblings.begin() || self == siblings.end() ? nullptr : *(self - 1);
+    const size_t index = m_parent->indexOf(this);
+    return index == 0 || index >= m_parent->m_children.size() ? nullptr : m_parent->m_children[index - 1];
 }
 
 CSVGElement* CSVGElement::getNextSibling() const
 {
     if (!m_parent)
         return nullptr;
-    const auto& siblings = m_parent->m_children;
-    const auto self = std::find(siblings.begin(), siblings.end(), this);
-    return self == siblings.end() || self + 1 == siblings.end() ? nullptr : *(self + 1);
+    const size_t index = m_parent->indexOf(this) + 1;
+    return index < m_parent->m_children.size() ? m_parent->m_children[index] : nullptr;
 }
 
+// Kept equal to the "id" attribute by every change of it.
 std::wstring CSVGElement::getId() const
 {
-    return getAttribute(L"id");
+    return m_id;
 }
 
 double CSVGElement::getAttributeNumber(const std::wstring& name) const
@@ -270,11 +291,15 @@ bool CSVGElement::isStyleProperty(const std::wstring& name)
     return id >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(id));
 }
 
-// No cycles and no second owner.
+// No cycles and no second owner. A child without children can be an
+// ancestor of nothing but itself: files are read by appending such
+// elements, and that must not walk up a deep tree at every element.
 bool CSVGElement::canTake(const CSVGElement* child) const
 {
     if (!child)
         return false;
+    if (child->m_children.empty())
+        return child != this;
     for (const CSVGElement* ancestor = this; ancestor; ancestor = ancestor->m_parent) {
         if (ancestor == child)
             return false;
@@ -304,9 +329,18 @@ void CSVGElement::insertAt(CSVGElement* child, size_t position)
     setGeometryDirty();
 }
 
+// From both ends at once: work on the first or the last children (appending,
+// removing pieces one after the other) finds them at once.
 size_t CSVGElement::indexOf(const CSVGElement* child) const
 {
-    return static_cast<size_t>(std::find(m_children.begin(), m_children.end(), child) - m_children.begin());
+    const size_t count = m_children.size();
+    for (size_t front = 0, back = count; front < back; ++front) {
+        if (m_children[front] == child)
+            return front;
+        if (m_children[--back] == child)
+            return back;
+    }
+    return count;
 }
 
 // Through the old parent's removeChild, which also takes the subtree out of
@@ -321,7 +355,7 @@ bool CSVGElement::takeFromParent(CSVGElement* child)
 
 void CSVGElement::takeOut(CSVGElement* child)
 {
-    m_children.erase(std::find(m_children.begin(), m_children.end(), child));
+    m_children.erase(m_children.begin() + static_cast<std::ptrdiff_t>(indexOf(child)));
     child->m_parent = nullptr;
     setGeometryDirty();
 }
@@ -401,7 +435,9 @@ bool CSVGElement::removeChild(CSVGElement* child, bool notify)
     if (child->isShape() && m_document)
         m_document->removeFromTiles(child);
     takeOut(child);
-    setModified(true);
+    // This element changed; its other children did not, and marking them
+    // all would make removing many pieces one by one quadratic.
+    m_modified = true;
     if (notify)
         markDocumentModified();
     return true;
@@ -412,7 +448,7 @@ bool CSVGElement::detachChild(CSVGElement* child)
     if (!contains(child))
         return false;
     takeOut(child);
-    setModified(true);
+    m_modified = true;
     markDocumentModified();
     return true;
 }
@@ -495,9 +531,14 @@ void CSVGElement::setModified(bool modified)
     visitSubtree(this, [](CSVGElement* element) { element->m_modified = true; });
 }
 
+// An ancestor already marked has its own ancestors marked as far as their
+// geometry is made from it: a rebuild clears an element's flag only after
+// rebuilding the children it is made from. So the walk stops there, and
+// marking a deep tree while it is built stays linear.
 void CSVGElement::setGeometryDirty()
 {
-    for (CSVGElement* element = this; element; element = element->m_parent)
+    m_geometryDirty = true;
+    for (CSVGElement* element = m_parent; element && !element->m_geometryDirty; element = element->m_parent)
         element->m_geometryDirty = true;
 }
 

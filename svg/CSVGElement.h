@@ -108,7 +108,8 @@ public:
     bool insertChildBefore(CSVGElement* child, CSVGElement* ref, bool registerIds, bool notify);
 
     // Takes the child out and unregisters the ids of its whole subtree; the
-    // caller owns it afterwards. False when it is not a child.
+    // caller owns it afterwards. Marks this element modified (not its other
+    // children). False when it is not a child.
     bool removeChild(CSVGElement* child, bool notify);
     // Takes the child out but keeps its ids registered, for a move that
     // puts it back into the same document.
@@ -170,12 +171,16 @@ protected:
     void setMatrix(const CSVGMatrix& matrix) { m_matrix = matrix; }
     // The document object points at itself, and lets go before it dies.
     void setDocumentPointer(CSVGDocument* document) { m_document = document; }
+    // For the document's destructor: deletes every element below this one
+    // without unregistering any from the document, which goes with them.
+    void deleteTreeQuietly();
 
 private:
     static int idAttributeId();
     void makeInitialId();
     // Moves the element's map entry from its current id to the new one.
     void changeId(const std::wstring& id);
+    static void deleteElements(std::vector<CSVGElement*> pending, bool quietly);
     bool canTake(const CSVGElement* child) const;
     bool contains(const CSVGElement* child) const;
     size_t indexOf(const CSVGElement* child) const;
