@@ -56,7 +56,6 @@ void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& i
             m_idCounter = number + 1;
     }
     m_idMap[id] = element;
-    m_usedIds.insert(id);
 }
 
 void CSVGDocument::unregisterElementId(CSVGElement* element)
@@ -74,8 +73,11 @@ void CSVGDocument::unregisterElementId(CSVGElement* element)
 void CSVGDocument::dropElementId(CSVGElement* element, const std::wstring& id)
 {
     const auto found = m_idMap.find(id);
-    if (found != m_idMap.end() && found->second == element)
-        m_idMap.erase(found);
+    if (found == m_idMap.end() || found->second != element)
+        return;
+    // Handed out once, the id is never handed out again; while it is mapped
+    // the map says so, so only an id that leaves it is kept here.
+    m_usedIds.insert(std::move(m_idMap.extract(found).key()));
 }
 
 bool CSVGDocument::isIdTaken(const std::wstring& id) const
@@ -87,7 +89,7 @@ std::wstring CSVGDocument::makeUniqueId(const std::wstring& tagName)
 {
     const auto idFor = [&tagName](std::int64_t number) { return tagName + L'_' + std::to_wstring(number); };
     std::wstring id = idFor(m_idCounter);
-    while (m_usedIds.count(id) > 0)
+    while (isIdTaken(id))
         id = idFor(++m_idCounter);
     m_usedIds.insert(id);
     return id;

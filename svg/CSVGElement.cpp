@@ -1,5 +1,6 @@
 #include "CSVGElement.h"
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementStyle.h"
@@ -99,9 +100,9 @@ void CSVGElement::makeInitialId()
         candidate = m_tagName + L'_' + std::to_wstring(++g_idCounter);
     while (m_document && m_document->isIdTaken(candidate));
     m_attributes[idAttributeId()] = candidate;
-    m_id = candidate;
+    m_id = std::move(candidate);
     if (m_document)
-        m_document->registerElementId(this, candidate);
+        m_document->registerElementId(this, m_id);
 }
 
 void CSVGElement::changeId(const std::wstring& id)
@@ -163,8 +164,12 @@ CSVGElement* CSVGElement::cloneKeepId(bool deep)
 void CSVGElement::setAttribute(const std::wstring& name, const std::wstring& value, bool notify)
 {
     const int id = name.empty() ? -1 : g_config.getAttributeId(name);
-    if (id < 0)
-        return;
+    if (id >= 0)
+        storeAttribute(id, name, value, notify);
+}
+
+void CSVGElement::storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify)
+{
     m_attributes[id] = value;
     if (id == idAttributeId())
         changeId(value);
@@ -184,8 +189,21 @@ bool CSVGElement::readAttributeField(const std::wstring&, const std::wstring&)
 
 std::wstring CSVGElement::getAttribute(const std::wstring& name) const
 {
-    const auto found = m_attributes.find(g_config.findAttributeId(name));
-    return found == m_attributes.end() ? std::wstring() : found->second;
+    return attributeValue(g_config.findAttributeId(name));
+}
+
+const std::wstring& CSVGElement::getAttribute(const AttributeId& name) const
+{
+    return attributeValue(name.get());
+}
+
+const std::wstring& CSVGElement::attributeValue(int id) const
+{
+    static const std::wstring none;
+    if (id < 0)
+        return none;
+    const auto found = m_attributes.find(id);
+    return found == m_attributes.end() ? none : found->second;
 }
 
 bool CSVGElement::removeAttribute(const std::wstring& name)
@@ -234,7 +252,8 @@ std::set<std::wstring> CSVGElement::getAttributeNames() const
 
 bool CSVGElement::isTearLine() const
 {
-    const auto marked = [](const CSVGElement* element) { return element->getAttribute(L"tear_line") == L"true"; };
+    static const AttributeId tearLine(L"tear_line");
+    const auto marked = [](const CSVGElement* element) { return element->getAttribute(tearLine) == L"true"; };
     if (m_type == SvgType::G && std::any_of(m_children.begin(), m_children.end(), marked))
         return true;
     return marked(this);
@@ -265,12 +284,6 @@ CSVGElement* CSVGElement::getNextSibling() const
         return nullptr;
     const size_t index = m_parent->indexOf(this) + 1;
     return index < m_parent->m_children.size() ? m_parent->m_children[index] : nullptr;
-}
-
-// Kept equal to the "id" attribute by every change of it.
-std::wstring CSVGElement::getId() const
-{
-    return m_id;
 }
 
 double CSVGElement::getAttributeNumber(const std::wstring& name) const

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class AttributeId;
 class CSVGDocument;
 class QGraphicsItem;
 
@@ -51,6 +52,8 @@ public:
     virtual void setAttribute(const std::wstring& name, const std::wstring& value, bool notify);
     // Empty when absent; reading never registers a new name.
     virtual std::wstring getAttribute(const std::wstring& name) const;
+    // The same for a name asked for often, without a copy.
+    virtual const std::wstring& getAttribute(const AttributeId& name) const;
     virtual bool removeAttribute(const std::wstring& name);
     virtual bool clearAttributes();
     virtual std::wstring getText() const { return m_text; }
@@ -86,7 +89,7 @@ public:
     CSVGElement* getChild(int index) const;
     CSVGElement* getPreviousSibling() const;
     CSVGElement* getNextSibling() const;
-    std::wstring getId() const;
+    const std::wstring& getId() const { return m_id; }
     // 0.0 for an absent or empty attribute.
     double getAttributeNumber(const std::wstring& name) const;
     void setAttributeNumber(const std::wstring& name, double value, bool notify);
@@ -163,6 +166,10 @@ protected:
     // it for every value it stores (and marks the geometry dirty for such an
     // attribute when it notifies), clone for every attribute it copies.
     virtual bool readAttributeField(const std::wstring& name, const std::wstring& value);
+    // The stored value of the attribute with that id; empty when absent.
+    const std::wstring& attributeValue(int id) const;
+    // setAttribute once the name's id is known (0 or more).
+    void storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify);
 
     // For the constructors of classes that stay out of the intersection check.
     void setCheckFlag(bool flag) { m_checkFlag = flag; }

@@ -1,6 +1,7 @@
 // Painting of drawable elements: outlines, position colours and names, clip
 // paths, and the markers of the canvas.
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
@@ -150,9 +151,12 @@ void CSVGElementShape::draw(
 // "tyvisibility" set to "visible" overrides a hidden or undisplayed style.
 bool CSVGElementShape::isHidden()
 {
-    if (getStyleValue(L"tyvisibility") == L"visible")
+    static const AttributeId tyVisibility(L"tyvisibility");
+    static const AttributeId visibility(L"visibility");
+    static const AttributeId display(L"display");
+    if (getStyleValue(tyVisibility) == L"visible")
         return false;
-    return getStyleValue(L"visibility") == L"hidden" || getStyleValue(L"display") == L"none";
+    return getStyleValue(visibility) == L"hidden" || getStyleValue(display) == L"none";
 }
 
 // Largest first, so that smaller pieces lying on larger ones stay visible.
@@ -197,7 +201,8 @@ void CSVGElementShape::drawReferenced(
 // the element's own and those of its enclosing groups.
 void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
 {
-    if (getStyleValue(L"clip-path").empty() || !getDocument())
+    static const AttributeId clipPath(L"clip-path");
+    if (getStyleValue(clipPath).empty() || !getDocument())
         return;
     painter->setRenderHint(QPainter::Antialiasing);
     for (CSVGElement* element = this; element; element = element->getParent()) {
