@@ -4,6 +4,7 @@
 #include "CSVGElementPath.h"
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
+#include "CSVGTreeDisposal.h"
 #include "SvgCodes.h"
 
 #include <QPainterPath>
@@ -19,10 +20,12 @@ CSVGDocument::CSVGDocument()
 }
 
 // The tree goes first, and quietly: no element unregisters from maps and
-// lists that go away with it.
+// lists that go away with it. The tree and the id tables are freed on the
+// disposal thread.
 CSVGDocument::~CSVGDocument()
 {
     deleteTreeQuietly();
+    CSVGTreeDisposal::dispose([ids = std::move(m_idMap), used = std::move(m_usedIds)] {});
     setDocumentPointer(nullptr);
 }
 

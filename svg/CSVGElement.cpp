@@ -4,6 +4,7 @@
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementStyle.h"
+#include "CSVGTreeDisposal.h"
 #include "CSVGXmlNode.h"
 #include "SvgCodes.h"
 
@@ -81,10 +82,14 @@ void CSVGElement::deleteElements(std::vector<CSVGElement*> pending, bool quietly
 }
 
 // The document and its maps go away with the tree, so no element needs to
-// leave them one by one.
+// leave them one by one, and the tree is freed on the disposal thread.
 void CSVGElement::deleteTreeQuietly()
 {
-    deleteElements(std::exchange(m_children, {}), true);
+    std::vector<CSVGElement*> children = std::exchange(m_children, {});
+    for (CSVGElement* child : children)
+        child->m_parent = nullptr;
+    CSVGTreeDisposal::dispose(
+        [children = std::move(children)]() mutable { deleteElements(std::move(children), true); });
 }
 
 int CSVGElement::idAttributeId()

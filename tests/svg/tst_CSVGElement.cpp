@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
+#include <QThread>
 #include <QXmlStreamReader>
 
 #include <memory>
@@ -46,6 +47,7 @@ private slots:
     void escapedOutputIsWellFormed();
     void regionFiltersDirectChildren();
     void transforms();
+    void deepTreeNeedsNoRecursion();
 };
 
 void tst_CSVGElement::idsComeFromOneCounterAndSkipTakenIds()
@@ -331,6 +333,26 @@ void tst_CSVGElement::transforms()
     QCOMPARE(element->getAttribute(L"transform"), std::wstring(L"matrix(2.500000,0,0,2.500000,10,20)"));
     QCOMPARE(child->getAttribute(L"transform"), rotation);
     QVERIFY(appendNew(parent, L"rect")->getAttribute(L"transform").empty());
+}
+
+// A file may nest groups as deep as it likes. Building such a tree by
+// appending, and taking it out and deleting it, must neither walk up the
+// tree at every level nor recurse once per level: the thread doing it has a
+// small stack.
+void tst_CSVGElement::deepTreeNeedsNoRecursion()
+{
+    CSVGDocument document;
+    CSVGElement* top = appendNew(&document, L"g");
+    const std::unique_ptr<QThread> thread(QThread::create([&document, top] {
+        CSVGElement* parent = top;
+        for (int level = 0; level < 100000; ++level)
+            parent = appendNew(parent, L"g");
+        document.deleteChild(top);
+    }));
+    thread->setStackSize(256 * 1024);
+    thread->start();
+    QVERIFY(thread->wait());
+    QCOMPARE(document.getChildCount(), 0);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElement)
