@@ -52,13 +52,32 @@ void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& i
 {
     if (!m_idTracking || !element || id.empty() || element->getId() != id)
         return;
+    raiseIdCounterPast(id);
+    m_idMap[id] = element;
+}
+
+// One look-up in the map for both the test and the entry: every element
+// made asks.
+bool CSVGDocument::claimNewId(CSVGElement* element, const std::wstring& id)
+{
+    if (m_usedIds.count(id) > 0)
+        return false;
+    if (!m_idTracking || !element || element->getId() != id)
+        return m_idMap.count(id) == 0;
+    if (!m_idMap.try_emplace(id, element).second)
+        return false;
+    raiseIdCounterPast(id);
+    return true;
+}
+
+void CSVGDocument::raiseIdCounterPast(const std::wstring& id)
+{
     const size_t underscore = id.find(L'_');
     if (underscore != std::wstring::npos && underscore + 1 < id.size()) {
         const std::int64_t number = g_config.parseInt(id.substr(underscore + 1));
         if (m_idCounter <= number)
             m_idCounter = number + 1;
     }
-    m_idMap[id] = element;
 }
 
 void CSVGDocument::unregisterElementId(CSVGElement* element)

@@ -59,6 +59,9 @@ public:
     // while id tracking is on, and moves the id counter past the number after
     // the id's first "_". Any other id is refused.
     void registerElementId(CSVGElement* element, const std::wstring& id);
+    // For a new element's own id: false when the id is taken; otherwise maps
+    // the element to it as registerElementId does (while id tracking is on).
+    bool claimNewId(CSVGElement* element, const std::wstring& id);
     // Drops the entry of the element's id when it names this element, and
     // then emits elementRemoved for a shape.
     void unregisterElementId(CSVGElement* element);
@@ -155,6 +158,8 @@ signals:
 
 private:
     static std::wstring pathData(const QPainterPath& path);
+    // Moves the id counter past the number after the id's first "_".
+    void raiseIdCounterPast(const std::wstring& id);
     static void addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids);
 
     bool m_idTracking = true;

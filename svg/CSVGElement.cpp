@@ -100,14 +100,10 @@ int CSVGElement::idAttributeId()
 
 void CSVGElement::makeInitialId()
 {
-    std::wstring candidate;
     do
-        candidate = m_tagName + L'_' + std::to_wstring(++g_idCounter);
-    while (m_document && m_document->isIdTaken(candidate));
-    m_attributes[idAttributeId()] = candidate;
-    m_id = std::move(candidate);
-    if (m_document)
-        m_document->registerElementId(this, m_id);
+        m_id = m_tagName + L'_' + std::to_wstring(++g_idCounter);
+    while (m_document && !m_document->claimNewId(this, m_id));
+    m_attributes[idAttributeId()] = m_id;
 }
 
 void CSVGElement::changeId(const std::wstring& id)
@@ -343,7 +339,10 @@ void CSVGElement::insertAt(CSVGElement* child, size_t position)
     }
     if (!m_checkFlag)
         child->m_checkFlag = false;
-    child->setModified(true);
+    if (child->m_children.empty())
+        child->m_modified = true;
+    else
+        child->setModified(true);
     setGeometryDirty();
 }
 

@@ -1,5 +1,6 @@
 // The element's SVG text and its transforms.
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGElement.h"
 #include "CSVGXmlNode.h"
@@ -71,8 +72,9 @@ bool CSVGElement::isWithinRegion(const CSVGRect&)
 
 CSVGMatrix CSVGElement::getTransformMatrix() const
 {
+    static const AttributeId transformId(L"transform");
     CSVGMatrix matrix;
-    const std::wstring transform = getAttribute(L"transform");
+    const std::wstring& transform = getAttribute(transformId);
     if (!transform.empty())
         matrix.parseTransformList(transform);
     return matrix;
