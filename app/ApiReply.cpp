@@ -1,5 +1,6 @@
 #include "ApiReply.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonParseError>
 
@@ -28,4 +29,14 @@ QString ApiReply::msg() const
 QJsonValue ApiReply::data() const
 {
     return m_object.value(QStringLiteral("data"));
+}
+
+bool ApiReply::isEnvelope() const
+{
+    return m_isObject && m_object.value(QStringLiteral("code")).isDouble();
+}
+
+QString ApiReply::unreadableText()
+{
+    return QCoreApplication::translate("ApiReply", "The server's reply could not be read.");
 }

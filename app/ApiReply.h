@@ -15,6 +15,11 @@ public:
     // The body was a JSON object (possibly empty).
     bool isObject() const { return m_isObject; }
     bool isEmpty() const { return m_object.isEmpty(); }
+    // A JSON object whose "code" is a number: anything else cannot be told
+    // from a refusal and is reported as unreadable.
+    bool isEnvelope() const;
+    // What the user is told about a reply that is no envelope.
+    static QString unreadableText();
     int code() const;
     bool isSuccess() const { return code() == 1; }
     QString msg() const;

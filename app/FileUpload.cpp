@@ -98,9 +98,8 @@ bool FileUpload::packRow(const QStringList& fields, const QString& folder, QStri
     QFile drawing(folder + QLatin1Char('/') + number + QStringLiteral(".svg"));
     if (!QFileInfo(drawing).isFile() || !drawing.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray package = PdbPackage::pack(QString::fromUtf8(drawing.readAll())) + '\n';
     *packagePath = folder + QLatin1Char('/') + number + QStringLiteral(".pdb");
-    return writeTextFile(*packagePath, QString::fromLatin1(package));
+    return PdbPackage::write(*packagePath, QString::fromUtf8(drawing.readAll()), PdbPackage::LineBreak);
 }
 
 void FileUpload::openFile()

@@ -161,11 +161,17 @@ void HttpRequest::uploadFileTimestamped(const QString& filePath, const QString& 
 
 void HttpRequest::uploadTempFile(const QString& keyName, const QString& scope, const QString& keyPrefix, const QString&)
 {
+    uploadTempFileFrom(QDir::tempPath(), keyName, scope, keyPrefix);
+}
+
+void HttpRequest::uploadTempFileFrom(
+    const QString& folder, const QString& keyName, const QString& scope, const QString& keyPrefix)
+{
     const QString fileName
         = keyName.endsWith(QLatin1String("pdb")) ? QStringLiteral("test.pdb") : QStringLiteral("test.png");
     const QByteArray policy = UploadToken::policy(scope, UploadToken::deadlineFromNow(), keyPrefix + keyName);
-    upload({ QDir::tempPath() + QLatin1Char('/') + fileName, fileName, QByteArrayLiteral("form-data; name=\"file\";") },
-        policy, QByteArray());
+    upload({ folder + QLatin1Char('/') + fileName, fileName, QByteArrayLiteral("form-data; name=\"file\";") }, policy,
+        QByteArray());
 }
 
 void HttpRequest::upload(const FilePart& file, const QByteArray& policy, const QByteArray& keyPart)

@@ -59,6 +59,10 @@ public:
     // "test.png" under keyPrefix + keyName.
     void uploadTempFile(
         const QString& keyName, const QString& scope, const QString& keyPrefix, const QString& unused = QString());
+    // As uploadTempFile, reading "test.pdb" or "test.png" from the caller's
+    // own folder, which no other save shares.
+    void uploadTempFileFrom(
+        const QString& folder, const QString& keyName, const QString& scope, const QString& keyPrefix);
 
     static QString hmacSha1Base64(const QByteArray& key, const QByteArray& message);
 

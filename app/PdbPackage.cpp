@@ -1,6 +1,10 @@
 #include "PdbPackage.h"
 
+#include "CGlobalConfig.h"
+
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QTextCodec>
 
 #include <cstdlib>
 
@@ -16,12 +20,43 @@ QByteArray PdbPackage::randomPrefix()
     return prefix;
 }
 
-QByteArray PdbPackage::pack(const QString& svgText)
+QByteArray PdbPackage::pack(const QString& svgText, Ending ending)
 {
-    return randomPrefix() + svgText.toUtf8().toBase64();
+    QByteArray package = randomPrefix() + svgText.toUtf8().toBase64();
+    if (ending == LineBreak)
+        package += '\n';
+    return package;
+}
+
+bool PdbPackage::write(const QString& path, const QString& svgText, Ending ending)
+{
+    return writeTextFile(path, QString::fromLatin1(pack(svgText, ending)));
 }
 
 QString PdbPackage::unpack(const QByteArray& package)
 {
     return QString::fromUtf8(QByteArray::fromBase64(package.mid(kPrefixLength)));
+}
+
+QString PdbPackage::read(const QByteArray& package, QString* error)
+{
+    const auto fail = [error](const char* reason) {
+        if (error)
+            *error = QCoreApplication::translate("PdbPackage", reason);
+        return QString();
+    };
+    const QByteArray payload = package.mid(kPrefixLength).trimmed();
+    if (payload.isEmpty())
+        return fail("The design package is empty.");
+    // Base64 has no markup: this is a server's error page.
+    if (package.contains('<'))
+        return fail("The server sent a page instead of the design package.");
+    const QByteArray bytes = QByteArray::fromBase64(payload);
+    QTextCodec::ConverterState state;
+    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars > 0 || !text.contains(QLatin1String("<svg")))
+        return fail("The design package holds no SVG drawing.");
+    if (error)
+        error->clear();
+    return text;
 }

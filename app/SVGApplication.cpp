@@ -144,15 +144,26 @@ void SVGApplication::getSettingConfigbyid()
     Prompt::exec(&dialog);
 }
 
-void SVGApplication::setSettingConfigbyid(int id, const QJsonObject& content)
+void SVGApplication::setSettingConfigbyid(int id, const QJsonObject& content, std::function<void(bool saved)> done)
 {
+    const auto report = [done](bool saved) {
+        if (done)
+            done(saved);
+    };
     HttpRequest request(getApiBaseUrl() + QStringLiteral("common/setSettingConfigbyid"));
     request.addParam(QStringLiteral("id"), id)
         .addParam(QStringLiteral("content"), QString::fromUtf8(QJsonDocument(content).toJson(QJsonDocument::Indented)))
-        .setSuccessHandler([](const QString& body) {
+        .setSuccessHandler([report](const QString& body) {
             const ApiReply reply = ApiReply::parse(body);
-            if (!reply.isEmpty() && !reply.isSuccess())
+            const bool refused = !reply.isEmpty() && !reply.isSuccess();
+            if (refused)
                 Prompt::warning(activeWindow(), tr("Warring"), reply.msg());
+            report(!refused);
+        })
+        // Silence here would let the user believe the settings were kept.
+        .setFailHandler([report](const QString& error, int) {
+            Prompt::warning(activeWindow(), tr("Warring"), tr("The settings were not saved: %1").arg(error));
+            report(false);
         });
     request.post();
 }

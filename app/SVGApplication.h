@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
+
 class QTranslator;
 
 // The program's application object: its identity, log, settings format and
@@ -37,7 +39,9 @@ public:
     // Fetches the account settings under a modal progress dialog and returns
     // once the reply is in, the request failed, or the dialog was closed.
     void getSettingConfigbyid();
-    void setSettingConfigbyid(int id, const QJsonObject& content);
+    // Uploads the account settings. A refusal or a failed request is shown
+    // to the user; done, when given, learns whether they were saved.
+    void setSettingConfigbyid(int id, const QJsonObject& content, std::function<void(bool saved)> done = {});
 
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -8,11 +8,14 @@
 // Every benchmark runs with the program's identity and INI settings, in Qt's
 // test locations, so that a settings read costs what it costs in the program
 // and never touches the user's files.
-#define ZOCUT_BENCH_MAIN(BenchObject)                                                                                  \
+#define ZOCUT_BENCH_MAIN(BenchObject) ZOCUT_BENCH_MAIN_WITH(QCoreApplication, BenchObject)
+
+// For benchmarks of widgets: Application is QApplication.
+#define ZOCUT_BENCH_MAIN_WITH(Application, BenchObject)                                                                \
     int main(int argc, char** argv)                                                                                    \
     {                                                                                                                  \
         QStandardPaths::setTestModeEnabled(true);                                                                      \
-        QCoreApplication app(argc, argv);                                                                              \
+        Application app(argc, argv);                                                                                   \
         QCoreApplication::setOrganizationName(QStringLiteral("MORLData"));                                             \
         QCoreApplication::setApplicationName(QStringLiteral("MORLData"));                                              \
         QSettings::setDefaultFormat(QSettings::IniFormat);                                                             \

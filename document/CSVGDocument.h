@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QJsonArray>
+#include <QRectF>
 #include <QVector>
 
 #include <cstdint>
@@ -115,6 +116,9 @@ public:
     CSVGElement* getCurrentElement() const { return m_currentElement; }
     void selectElement(CSVGElement* element, const QColor& color);
     void unselectElement(CSVGElement* element);
+    // The union of the selected shapes' transformed bounding rectangles;
+    // null for a selection without shapes.
+    QRectF getSelectionRect();
 
     // The spatial index of drawable elements is not kept yet, nor are the
     // highlight records built from the elements; these are their entry

@@ -78,6 +78,12 @@ void CMainFrame::sendfiledataImage(const QString& url, const QString& name, cons
     fetchPackage(url, name, previewUrl.isEmpty() ? QString::fromLatin1(kDefaultPreview) : previewUrl, false);
 }
 
+void CMainFrame::setSizeLabels(double length, double height)
+{
+    Q_UNUSED(length)
+    Q_UNUSED(height)
+}
+
 void CMainFrame::fetchPackage(const QString& url, const QString& name, const QString& preview, bool reportFailure)
 {
     QPointer<CMainFrame> self(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSVGRect.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
@@ -28,6 +30,13 @@ public:
     // design's preview; a failed fetch is not reported.
     Q_INVOKABLE void sendfiledataImage(const QString& url, const QString& name, const QString& previewUrl);
 
+    // The page that views take, in document units.
+    CSVGRect canvasRect() const { return m_canvasRect; }
+    void setCanvasRect(const CSVGRect& rect) { m_canvasRect = rect; }
+    // Shows the selection's size in the size fields; nothing while the
+    // window has none.
+    void setSizeLabels(double length, double height);
+
 private:
     void fetchPackage(const QString& url, const QString& name, const QString& preview, bool reportFailure);
     void openDocument(const QString& svgText, const QString& name, const QString& preview);
@@ -36,4 +45,5 @@ private:
     QTabWidget* m_tabs = nullptr;
     // The commands that the account's rights allow, by right.
     QHash<QString, bool> m_rights;
+    CSVGRect m_canvasRect { 0, 0, 15000, 1520 };
 };

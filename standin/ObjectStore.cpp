@@ -80,7 +80,24 @@ QString ObjectStore::path(const QString& bucket, const QString& key) const
     return m_folder + QLatin1Char('/') + bucket + QLatin1Char('/') + key;
 }
 
-StandInReply ObjectStore::upload(const StandInRequest& request)
+QStringList ObjectStore::bucketsOf(int endpoint)
+{
+    // The first endpoint takes the template batch and the design store's
+    // first copies, the second the design store's second copies, the third
+    // the administrators' bulk uploads.
+    switch (endpoint) {
+    case 1:
+        return { QStringLiteral("morlandata"), QStringLiteral("morlandatah") };
+    case 2:
+        return { QStringLiteral("morlandataf") };
+    case 3:
+        return { QStringLiteral("morlandata") };
+    default:
+        return {};
+    }
+}
+
+StandInReply ObjectStore::upload(const StandInRequest& request, int endpoint, QString* stored)
 {
     const MultipartForm::Part* token = request.part("token");
     if (!token)
@@ -95,6 +112,8 @@ StandInReply ObjectStore::upload(const StandInRequest& request)
     const QString scopeKey = scope.section(QLatin1Char(':'), 1);
     if (!kBuckets.contains(bucket))
         return refusal(400, QStringLiteral("no such bucket"));
+    if (!bucketsOf(endpoint).contains(bucket))
+        return refusal(400, QStringLiteral("bucket not served at this endpoint"));
     const MultipartForm::Part* keyPart = request.part("key");
     QString key = policy.value(QStringLiteral("saveKey")).toString();
     if (key.isEmpty() && keyPart)
@@ -112,6 +131,8 @@ StandInReply ObjectStore::upload(const StandInRequest& request)
     QSaveFile output(target);
     if (!output.open(QIODevice::WriteOnly) || output.write(file->body) != file->body.size() || !output.commit())
         return refusal(500, QStringLiteral("cannot store the object"));
+    if (stored)
+        *stored = bucket + QLatin1Char('/') + key;
     return StandInReply::json(QJsonObject { { QStringLiteral("key"), key },
         { QStringLiteral("hash"),
             QString::fromLatin1(QCryptographicHash::hash(file->body, QCryptographicHash::Sha1).toHex()) },
@@ -129,6 +150,15 @@ QByteArray ObjectStore::object(const QString& bucket, const QString& key) const
         return QByteArray();
     QFile file(path(bucket, key));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString ObjectStore::designKey(const QString& objectName) const
+{
+    if (!objectName.startsWith(QLatin1Char('/')))
+        return QString();
+    const QString key = objectName.mid(1);
+    const bool stored = contains(QStringLiteral("morlandatah"), key) && contains(QStringLiteral("morlandataf"), key);
+    return stored ? key : QString();
 }
 
 StandInReply ObjectStore::download(const QString& key) const

@@ -24,11 +24,18 @@ public:
 
     explicit ObjectStore(const QString& folder);
 
-    StandInReply upload(const StandInRequest& request);
+    // An upload to endpoint 1, 2 or 3; each serves its own buckets. On
+    // success *stored names the object as "bucket/key".
+    StandInReply upload(const StandInRequest& request, int endpoint, QString* stored = nullptr);
+    // The buckets that an upload endpoint serves.
+    static QStringList bucketsOf(int endpoint);
     // The newest object of that key in any bucket.
     StandInReply download(const QString& key) const;
     bool contains(const QString& bucket, const QString& key) const;
     QByteArray object(const QString& bucket, const QString& key) const;
+    // The key of a design's object that a web API record names with a
+    // leading "/", when both design buckets hold it; empty otherwise.
+    QString designKey(const QString& objectName) const;
 
 private:
     // True when the token is sound; the refusal otherwise.

@@ -2,6 +2,8 @@
 
 #include "StandInRequest.h"
 
+#include <QDateTime>
+
 namespace standin {
 
 namespace {
@@ -21,6 +23,7 @@ void RecordApi::addRoutes(StandInState::Routes& routes)
         QStringLiteral("template/cutlogNew"), [this](const StandInRequest& r) { return list(Records::CutRecord, r); });
     routes.insert(QStringLiteral("template/share"), [this](const StandInRequest& r) { return share(r); });
     routes.insert(QStringLiteral("template/del"), [this](const StandInRequest& r) { return remove(r); });
+    routes.insert(QStringLiteral("template/cutlogSave"), [this](const StandInRequest& r) { return saveCut(r); });
 }
 
 StandInReply RecordApi::list(Records::Kind kind, const StandInRequest& request) const
@@ -73,6 +76,29 @@ StandInReply RecordApi::remove(const StandInRequest& request) const
     if (!m_state.records.remove(Records::SavedVersion, account->id, request.field(QStringLiteral("id")).toInt()))
         return StandInReply::refuse(QStringLiteral("No such record"));
     return StandInReply::ok(QJsonValue(), QStringLiteral("Deleted"));
+}
+
+// The record of a cut; its package and preview must be in the store already.
+StandInReply RecordApi::saveCut(const StandInRequest& request) const
+{
+    StandInReply refused;
+    const Accounts::Account* account = m_state.admit(request,
+        { QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("image"), QStringLiteral("area") }, &refused);
+    if (!account)
+        return refused;
+    const QString package = m_state.objects.designKey(request.field(QStringLiteral("url")));
+    const QString preview = m_state.objects.designKey(request.field(QStringLiteral("image")));
+    if (package.isEmpty() || preview.isEmpty())
+        return StandInReply::refuse(QStringLiteral("The package or its preview is not in the store"));
+    bool number = false;
+    const double area = request.field(QStringLiteral("area")).toDouble(&number);
+    if (!number || !(area >= 0))
+        return StandInReply::refuse(QStringLiteral("area must be a number"));
+    const QString name = request.field(QStringLiteral("name"));
+    const int id = m_state.records.addCut(
+        account->id, name, package, preview, request.field(QStringLiteral("area")), QDateTime::currentSecsSinceEpoch());
+    m_state.note(QStringLiteral("cut ") + name);
+    return StandInReply::ok(QJsonObject { { QStringLiteral("id"), id } });
 }
 
 } // namespace standin

@@ -17,6 +17,7 @@ private:
     StandInReply list(Records::Kind kind, const StandInRequest& request) const;
     StandInReply share(const StandInRequest& request) const;
     StandInReply remove(const StandInRequest& request) const;
+    StandInReply saveCut(const StandInRequest& request) const;
 
     StandInState& m_state;
 };

@@ -41,15 +41,46 @@ void Records::generate(const QList<Accounts::Account>& accounts, const QStringLi
             m_cuts.append(record);
         }
     }
+    m_nextCutId = cutId;
+}
+
+Records::Record Records::storedRecord(
+    int id, int accountId, const QString& name, const QString& packageKey, const QString& imageKey, qint64 now)
+{
+    Record record;
+    record.id = id;
+    record.accountId = accountId;
+    record.name = name;
+    record.packageKey = packageKey;
+    record.imageKey = imageKey;
+    record.createtime = now;
+    return record;
+}
+
+int Records::addCut(int accountId, const QString& name, const QString& packageKey, const QString& imageKey,
+    const QString& area, qint64 now)
+{
+    Record record = storedRecord(m_nextCutId++, accountId, name, packageKey, imageKey, now);
+    record.area = area;
+    m_cuts.append(record);
+    return record.id;
+}
+
+QString Records::packageAddress(const Record& record, const QString& origin)
+{
+    return record.packageKey.isEmpty() ? origin + QStringLiteral("designs/%1.pdb").arg(record.design)
+                                       : origin + QStringLiteral("files/") + record.packageKey;
 }
 
 QJsonObject Records::row(Kind kind, const Record& record, const QString& origin)
 {
-    const QString image = record.jpegImage ? origin + QStringLiteral("files/allcutorsave/%1.jpg").arg(record.id)
-                                           : origin + QStringLiteral("designs/%1.png").arg(record.design);
+    QString image = record.jpegImage ? origin + QStringLiteral("files/allcutorsave/%1.jpg").arg(record.id)
+                                     : origin + QStringLiteral("designs/%1.png").arg(record.design);
+    if (!record.imageKey.isEmpty())
+        image = origin + QStringLiteral("files/") + record.imageKey;
     QJsonObject row { { QStringLiteral("id"), record.id }, { QStringLiteral("name"), record.name },
         { QStringLiteral("image"), FieldCipher::encrypt(image) },
-        { QStringLiteral("turl"), FieldCipher::encrypt(origin + QStringLiteral("designs/%1.pdb").arg(record.design)) },
+        { QStringLiteral("turl"), FieldCipher::encrypt(packageAddress(record, origin)) },
         { QStringLiteral("createtime"), record.createtime } };
     if (kind == CutRecord) {
         row.insert(QStringLiteral("area"), record.area);
@@ -96,6 +127,42 @@ bool Records::remove(Kind kind, int accountId, int id)
         }
     }
     return false;
+}
+
+Records::SaveResult Records::save(
+    int accountId, const QString& name, const QString& packageKey, const QString& imageKey, bool overwrite, qint64 now)
+{
+    int nextId = 1;
+    for (int i = 0; i < m_saved.size(); ++i) {
+        nextId = qMax(nextId, m_saved.at(i).id + 1);
+        if (m_saved.at(i).accountId != accountId || m_saved.at(i).name != name)
+            continue;
+        if (!overwrite)
+            return NameTaken;
+        // The replaced design keeps its id and sharing, and lists as the newest.
+        Record record = m_saved.takeAt(i);
+        record.packageKey = packageKey;
+        record.imageKey = imageKey;
+        record.jpegImage = false;
+        record.createtime = now;
+        m_saved.append(record);
+        return Replaced;
+    }
+    Record record = storedRecord(nextId, accountId, name, packageKey, imageKey, now);
+    record.status = QStringLiteral("hidden");
+    record.shareCode = QStringLiteral("SC%1").arg(record.id, 6, 10, QLatin1Char('0'));
+    m_saved.append(record);
+    return Created;
+}
+
+const Records::Record* Records::findShared(const QString& shareCode, const QString& password) const
+{
+    for (const Record& record : m_saved) {
+        if (record.status == QLatin1String("normal") && !record.password.isEmpty() && record.shareCode == shareCode
+            && record.password == password)
+            return &record;
+    }
+    return nullptr;
 }
 
 } // namespace standin

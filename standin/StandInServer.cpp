@@ -3,6 +3,8 @@
 #include "AccountApi.h"
 #include "CatalogueApi.h"
 #include "CommonApi.h"
+#include "DesignStoreApi.h"
+#include "HttpListener.h"
 #include "RecordApi.h"
 #include "StandInState.h"
 
@@ -30,11 +32,13 @@ StandInServer::StandInServer(const QString& dataFolder)
     , m_commonApi(std::make_unique<CommonApi>(*m_state))
     , m_catalogueApi(std::make_unique<CatalogueApi>(*m_state))
     , m_recordApi(std::make_unique<RecordApi>(*m_state))
+    , m_designStoreApi(std::make_unique<DesignStoreApi>(*m_state))
 {
     m_accountApi->addRoutes(m_routes);
     m_commonApi->addRoutes(m_routes);
     m_catalogueApi->addRoutes(m_routes);
     m_recordApi->addRoutes(m_routes);
+    m_designStoreApi->addRoutes(m_routes);
 }
 
 StandInServer::~StandInServer()
@@ -44,6 +48,7 @@ StandInServer::~StandInServer()
 
 bool StandInServer::start(int port)
 {
+    m_listener.reset();
     m_server = std::make_unique<httplib::Server>();
     m_server->set_keep_alive_timeout(1);
     // Tests run many programs at once under sanitizers; a slow client is not
@@ -84,26 +89,21 @@ bool StandInServer::start(int port)
     m_server->Put(".*", withBody);
     m_server->Delete(".*", withBody);
 
-    m_port
-        = port == 0 ? m_server->bind_to_any_port("127.0.0.1") : (m_server->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (m_port <= 0)
-        return false;
-    m_thread = std::thread([this]() { m_server->listen_after_bind(); });
-    return true;
+    m_listener = std::make_unique<HttpListener>(*m_server);
+    m_port = m_listener->listen(port);
+    return m_port > 0;
 }
 
 void StandInServer::stop()
 {
-    if (m_server)
-        m_server->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_listener)
+        m_listener->stop();
 }
 
 void StandInServer::wait()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_listener)
+        m_listener->wait();
 }
 
 void StandInServer::setVerbose(bool verbose)
@@ -178,13 +178,19 @@ void StandInServer::record(const StandInRequest& request)
 
 StandInReply StandInServer::dispatch(const StandInRequest& request)
 {
-    static const QRegularExpression uploadPath(QStringLiteral("^/upload/[123]/?$"));
+    static const QRegularExpression uploadPath(QStringLiteral("^/upload/([123])/?$"));
     if (request.method == "POST" && request.path.startsWith(kApiPrefix)) {
         const auto route = m_routes.constFind(request.path.mid(kApiPrefix.size()));
         return route == m_routes.constEnd() ? StandInReply::notFound() : (*route)(request);
     }
-    if (request.method == "POST" && uploadPath.match(request.path).hasMatch())
-        return m_state->objects.upload(request);
+    const QRegularExpressionMatch upload = uploadPath.match(request.path);
+    if (request.method == "POST" && upload.hasMatch()) {
+        QString stored;
+        const StandInReply reply = m_state->objects.upload(request, upload.captured(1).toInt(), &stored);
+        if (!stored.isEmpty())
+            m_state->note(QStringLiteral("stored ") + stored);
+        return reply;
+    }
     if (request.method == "GET" && !request.path.startsWith(kApiPrefix))
         return getFile(request);
     return StandInReply::notFound();
@@ -242,6 +248,13 @@ void StandInServer::clearJournal()
 {
     std::lock_guard<std::mutex> locker(m_lock);
     m_journal.clear();
+    m_state->events.clear();
+}
+
+QStringList StandInServer::events() const
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    return m_state->events;
 }
 
 void StandInServer::setCannedReply(

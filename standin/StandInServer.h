@@ -11,7 +11,6 @@
 
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace httplib {
 class Server;
@@ -22,8 +21,10 @@ struct Response;
 namespace standin {
 
 class AccountApi;
+class HttpListener;
 class CatalogueApi;
 class CommonApi;
+class DesignStoreApi;
 class RecordApi;
 struct StandInState;
 
@@ -62,6 +63,9 @@ public:
     int requestCount(const QString& path) const;
     StandInRequest lastRequest(const QString& path) const;
     void clearJournal();
+    // What the services did with the requests, in order: objects stored,
+    // designs saved, imports reported (see StandInState::events).
+    QStringList events() const;
 
     // Answers every request for the path with this reply, as a misbehaving
     // deployment would, until cleared.
@@ -88,7 +92,7 @@ private:
     void record(const StandInRequest& request);
 
     std::unique_ptr<httplib::Server> m_server;
-    std::thread m_thread;
+    std::unique_ptr<HttpListener> m_listener;
     int m_port = 0;
     bool m_verbose = false;
 
@@ -99,6 +103,7 @@ private:
     std::unique_ptr<CommonApi> m_commonApi;
     std::unique_ptr<CatalogueApi> m_catalogueApi;
     std::unique_ptr<RecordApi> m_recordApi;
+    std::unique_ptr<DesignStoreApi> m_designStoreApi;
     QList<StandInRequest> m_journal;
     QHash<QString, StandInReply> m_canned;
     QHash<QString, int> m_delays;

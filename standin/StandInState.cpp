@@ -38,6 +38,13 @@ void StandInState::loadFixture()
     records.generate(accounts.all(), designs.names());
 }
 
+void StandInState::note(const QString& event)
+{
+    events.append(event);
+    while (events.size() > 1000)
+        events.removeFirst();
+}
+
 int StandInState::compareVersions(const QString& left, const QString& right)
 {
     const QStringList a = left.split(QLatin1Char('.'));

@@ -47,6 +47,10 @@ struct StandInState
     Records records;
     FixtureDesigns designs;
     ObjectStore objects;
+    // What the services did, oldest first (the latest 1000): "stored
+    // <bucket>/<key>", "saved <name>", "reported <name> <address>".
+    QStringList events;
+    void note(const QString& event);
 };
 
 } // namespace standin

@@ -146,6 +146,10 @@ public:
     CSVGMatrix getTransformMatrix() const;
     // The outer matrix, then the own transform.
     CSVGMatrix getCombinedMatrix(const CSVGMatrix& outer) const;
+    // Rewrites the own "transform" (notify) so that the accumulated matrix
+    // becomes the given one, the parent's part kept out; false, and nothing
+    // changed, when the parent's matrix cannot be inverted.
+    bool setCanvasMatrix(const CSVGMatrix& matrix);
 
     // "<" with the tag name and the non-empty attributes, without the closing
     // bracket; kept until an attribute or the text changes.

@@ -110,6 +110,19 @@ void CSVGElement::updateMatrix(CSVGElement* source, bool notify)
         notifyChanged();
 }
 
+// With P the parent's accumulated matrix, the own transform is P^-1 X, so
+// that the parent's part is not applied twice inside a transformed group.
+bool CSVGElement::setCanvasMatrix(const CSVGMatrix& matrix)
+{
+    CSVGMatrix own = m_parent ? m_parent->m_matrix : CSVGMatrix();
+    if (!own.invert())
+        return false;
+    own.multiply(matrix);
+    setAttribute(L"transform", own.toString(), true);
+    updateMatrix(nullptr, true);
+    return true;
+}
+
 void CSVGElement::normalizeTransform()
 {
     const std::wstring transform = getAttribute(L"transform");

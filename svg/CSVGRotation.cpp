@@ -17,9 +17,7 @@ void CSVGRotation::begin(const QList<CSVGElement*>& elements, const QPointF& cen
 }
 
 // The rotation R applies in canvas coordinates after the accumulated matrix
-// M = P t, where P is the parent's accumulated matrix and t the element's
-// own transform. The new own transform is P^-1 R M, so that the parent's
-// part is not applied twice inside a transformed group.
+// M, which becomes R M.
 void CSVGRotation::rotate(double angle)
 {
     m_angle += angle;
@@ -31,12 +29,7 @@ void CSVGRotation::rotate(double angle)
         rotated.postTranslate(-m_centre.x(), -m_centre.y());
         rotated.postRotate(m_angle);
         rotated.postTranslate(m_centre.x(), m_centre.y());
-        CSVGMatrix own = element->getParent() ? element->getParent()->getMatrix() : CSVGMatrix();
-        if (!own.invert())
-            continue;
-        own.multiply(rotated);
-        element->setAttribute(L"transform", own.toString(), true);
-        element->updateMatrix(nullptr, true);
+        element->setCanvasMatrix(rotated);
     }
 }
 

@@ -22,7 +22,12 @@ void finishPolygon(QPolygonF& polygon, QList<QPolygonF>& polygons)
 
 QList<QPolygonF> CSVGUtils::pathToPolygons(const QPainterPath& path, const QTransform& transform)
 {
-    const CSVGBezierFlattener flattener(g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble());
+    return pathToPolygons(path, transform, g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble());
+}
+
+QList<QPolygonF> CSVGUtils::pathToPolygons(const QPainterPath& path, const QTransform& transform, double tolerance)
+{
+    const CSVGBezierFlattener flattener(tolerance);
     QList<QPolygonF> polygons;
     if (path.isEmpty())
         return polygons;

@@ -29,6 +29,10 @@ public:
     // than two points are left out; points that are not finite are dropped.
     // Keeps no state, so several threads may call it at once.
     static QList<QPolygonF> pathToPolygons(const QPainterPath& path, const QTransform& transform);
+    // The same with the curve tolerance given: a caller that flattens many
+    // paths on several threads reads the setting once, since every read
+    // goes through the settings file's lock.
+    static QList<QPolygonF> pathToPolygons(const QPainterPath& path, const QTransform& transform, double tolerance);
 
     // Replaces every occurrence of from in text by to. While a replacement
     // shortens the text, the changed text is searched again from its start,

@@ -24,8 +24,8 @@
 #include <QPushButton>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickView>
-#include <QScreen>
 
 #include <memory>
 
@@ -40,16 +40,25 @@ QFont applicationFont()
     return font;
 }
 
-std::unique_ptr<QPushButton> pageButton(const QString& text, int x, const QFont& font)
+std::unique_ptr<QPushButton> pageButton(const QFont& font)
 {
-    auto button = std::make_unique<QPushButton>(text);
+    auto button = std::make_unique<QPushButton>();
     button->setFont(font);
-    // 120 pixels fit the label in the fonts the layout was made for; with a
-    // wider fallback font the button grows so that its label is not cut off.
-    const int labelWidth = QFontMetrics(font).horizontalAdvance(text) + 16;
-    button->resize(qMax(120, labelWidth), 40);
-    button->move(x, 20);
     return button;
+}
+
+// The page buttons speak the interface language. 120 pixels fit their labels
+// in the fonts the layout was made for; a longer translation or a wider
+// fallback font makes a button grow, and the second keeps its gap to the first.
+void labelPageButtons(QPushButton* data, QPushButton* design)
+{
+    int x = 10;
+    for (auto [button, text] :
+        { std::pair { data, QObject::tr("Data Center") }, std::pair { design, QObject::tr("Design Center") } }) {
+        button->setText(text);
+        button->setGeometry(x, 20, qMax(120, QFontMetrics(button->font()).horizontalAdvance(text) + 16), 40);
+        x = button->geometry().right() + 6;
+    }
 }
 
 // The administrator parameters colour the "Design Center" button.
@@ -131,8 +140,11 @@ int main(int argc, char** argv)
     font.setWeight(75);
     font.setPixelSize(16);
     application.getSettingConfigbyid();
-    std::unique_ptr<QPushButton> dataButton = pageButton(QStringLiteral("Data Center"), 10, font);
-    std::unique_ptr<QPushButton> designButton = pageButton(QStringLiteral("Design Center"), 135, font);
+    std::unique_ptr<QPushButton> dataButton = pageButton(font);
+    std::unique_ptr<QPushButton> designButton = pageButton(font);
+    labelPageButtons(dataButton.get(), designButton.get());
+    QObject::connect(&trans, &Trans::currentLangChanged, dataButton.get(),
+        [data = dataButton.get(), design = designButton.get()]() { labelPageButtons(data, design); });
     colourDesignButton(designButton.get());
     QObject::connect(view.engine(), &QQmlEngine::quit, &application, &QCoreApplication::quit, Qt::QueuedConnection);
 
@@ -144,6 +156,9 @@ int main(int argc, char** argv)
     view.setSource(QUrl(QStringLiteral("qrc:/zoqml/main.qml")));
     container.reset(QWidget::createWindowContainer(&view));
     container->resize(1350, 750);
+    if (const QObject* pages = view.rootObject()) {
+        container->setMinimumSize(pages->property("minimumWidth").toInt(), pages->property("minimumHeight").toInt());
+    }
 
     // A web API on this machine (the stand-in) needs no network; when it
     // cannot be reached, the sign-in page says so and offers "Retry".
@@ -151,9 +166,7 @@ int main(int argc, char** argv)
         Prompt::about(nullptr, QObject::tr("Warning"), QObject::tr("Network Error"));
         return 0;
     }
-    // The window takes the screen's free area, and the editor fills it below
-    // the strip of the page buttons.
-    container->setGeometry(mainFrame.screen()->availableGeometry());
+    // The editor fills the window below the strip of the page buttons.
     mainFrame.setParent(container.get());
     new EditorFace(container.get(), &mainFrame);
     mainFrame.show();
@@ -173,6 +186,8 @@ int main(int argc, char** argv)
     dataButton.release();
     designButton.release();
     PageDriver::start(view);
-    container->show();
+    // The window manager places the window, frame and all, within the
+    // screen's free area; without one it stays at its size, centred.
+    container->showMaximized();
     return application.exec();
 }

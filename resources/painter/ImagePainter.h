@@ -20,6 +20,5 @@ public:
     static QImage checkMark(bool checked);
     static QImage closeMark();
 
-private:
     static bool save(const QImage& image, const QString& path, const char* format);
 };

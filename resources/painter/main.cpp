@@ -1,6 +1,7 @@
 // zocut-imagepainter <folder>: paints the program's images into folder.
 
 #include "ImagePainter.h"
+#include "MenuImagePainter.h"
 
 #include <QGuiApplication>
 
@@ -13,7 +14,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;
     }
-    if (!ImagePainter::writeAll(QString::fromLocal8Bit(argv[1]))) {
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const bool painted = ImagePainter::writeAll(folder);
+    if (!MenuImagePainter::writeAll(folder) || !painted) {
         std::fprintf(stderr, "cannot write the images into %s\n", argv[1]);
         return 1;
     }

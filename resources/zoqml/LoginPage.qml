@@ -16,6 +16,9 @@ Rectangle {
     property bool ready: false
     // Why the administrator parameters did not arrive; empty while waiting.
     property string loadError: ""
+    property bool requesting: false
+    // A retry shows that it is under way, however fast the answer comes.
+    readonly property bool retrying: loadError !== "" && (requesting || retryPause.running)
     property string errorText: ""
     property bool busy: false
     property var mainPage: null
@@ -36,8 +39,9 @@ Rectangle {
     }
 
     function loadParameters() {
-        loadError = ""
+        requesting = true
         Ajax.postAdminParams($admin_id, function (text, json) {
+            requesting = false
             var data = json.code === 1 ? json.data : null
             if (!data || data.language === undefined || data.data_language === undefined) {
                 loadError = json.code !== undefined && json.code !== 1 && json.msg ? String(json.msg)
@@ -46,8 +50,14 @@ Rectangle {
             }
             applyParameters(data)
         }, function () {
+            requesting = false
             loadError = "Network Error"
         })
+    }
+
+    function retry() {
+        retryPause.restart()
+        loadParameters()
     }
 
     function applyParameters(data) {
@@ -122,12 +132,25 @@ Rectangle {
         mainPage = component.createObject(mainWindow, { objectName: "mainPage" })
     }
 
+    // Until the parameters decide, the texts show in the language of the
+    // last run. The fields are filled once, not bound: a language switch
+    // evaluates every binding again and would undo what was typed.
+    Component.onCompleted: {
+        trans.setCurrentLang(Rules.startLanguage(settings.value("lang", "")))
+        account.text = settings.value("mobile", "")
+        password.text = settings.value("password", "")
+    }
     Component.onDestruction: Ajax.abortAll()
 
     Timer {
         interval: 100
         running: true
         onTriggered: page.loadParameters()
+    }
+
+    Timer {
+        id: retryPause
+        interval: 600
     }
 
     Column {
@@ -146,7 +169,7 @@ Rectangle {
         Text {
             objectName: "loadErrorText"
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: page.loadError !== ""
+            visible: page.loadError !== "" && !page.retrying
             text: qsTr(page.loadError) + trans.transString
             font.pixelSize: 16
             color: "#FF6B6B"
@@ -154,10 +177,16 @@ Rectangle {
         CusButton {
             objectName: "retryButton"
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: page.loadError !== ""
-            width: 120
+            visible: page.loadError !== "" && !page.retrying
+            minimumWidth: 120
             text: qsTr("Retry") + trans.transString
-            onClicked: page.loadParameters()
+            onClicked: page.retry()
+        }
+        CusBusyIndicator {
+            objectName: "retryBusy"
+            anchors.horizontalCenter: parent.horizontalCenter
+            visible: page.retrying
+            busyColor: "#7C7C7C"
         }
     }
 
@@ -188,7 +217,6 @@ Rectangle {
                 width: 300
                 height: 40
                 placeholderText: qsTr("Account Number") + trans.transString
-                text: settings.value("mobile", "")
             }
             CusTextField {
                 id: password
@@ -197,12 +225,11 @@ Rectangle {
                 height: 40
                 echoMode: TextInput.Password
                 placeholderText: qsTr("Password") + trans.transString
-                text: settings.value("password", "")
                 onAccepted: page.signIn()
             }
             CusButton_Blue {
                 objectName: "loginButton"
-                width: 300
+                minimumWidth: 300
                 height: 40
                 text: qsTr("Confirm Login") + trans.transString
                 onClicked: page.signIn()

@@ -39,6 +39,12 @@ function languageByCode(code) {
     return null
 }
 
+// The Trans name of the saved code, English when nothing known was saved.
+function startLanguage(saved) {
+    var known = languageByCode(saved)
+    return known ? known.name : interfaceLanguages["2"].name
+}
+
 // The look colour of the reply's data, or its default when missing or empty.
 function lookColour(data, name) {
     var value = data[name]

@@ -24,7 +24,7 @@ Rectangle {
         spacing: 10
         CusButton {
             objectName: "titleDataCenter"
-            width: 120
+            minimumWidth: 120
             height: 40
             text: qsTr("Data Center") + trans.transString
             backgroundColor: pane.menuShown ? mainWindow.page_btn_color : "#dddddd"
@@ -33,7 +33,7 @@ Rectangle {
         }
         CusButton {
             objectName: "titleDesignCenter"
-            width: 120
+            minimumWidth: 120
             height: 40
             text: qsTr("Design center") + trans.transString
             backgroundColor: "#dddddd"

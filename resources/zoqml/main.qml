@@ -23,6 +23,10 @@ Rectangle {
     property string data_language: "1"
     property var data_language_arr: []
     property string data_lang
+    // The smallest window in which every page shows its texts whole, in
+    // every language; the program keeps its window at least this large.
+    readonly property int minimumWidth: 1024
+    readonly property int minimumHeight: 660
 
     LoginPage {
         objectName: "loginPage"

@@ -142,6 +142,9 @@ void tst_HttpUpload::refusedTokens_data()
     QTest::newRow("key outside scope") << UploadToken::make(policy).toLatin1() << QByteArray("other.pdb") << true << 403
                                        << "key doesn't match with scope";
     QTest::newRow("no file") << UploadToken::make(policy).toLatin1() << name << false << 400 << "file is missing";
+    QTest::newRow("bucket of another endpoint")
+        << UploadToken::make(UploadToken::policy("morlandataf", later)).toLatin1() << name << true << 400
+        << "bucket not served at this endpoint";
     QTest::newRow("key leaves the bucket") << UploadToken::make(UploadToken::policy("morlandata", later)).toLatin1()
                                            << QByteArray("../x") << true << 400 << "invalid key";
 }
@@ -188,7 +191,7 @@ void tst_HttpUpload::timestampedKey()
         { qMakePair(QString("drawing.svg"), QString("svg")), qMakePair(QString("ab"), QString("ab")) }) {
         const QString path = writeFile(name, "<svg/>");
         const Result result = upload(
-            2, [&](HttpRequest& request) { request.uploadFileTimestamped(path, "morlandatah", "uploads/svg/"); });
+            1, [&](HttpRequest& request) { request.uploadFileTimestamped(path, "morlandatah", "uploads/svg/"); });
         QVERIFY2(result.success, qPrintable(result.text));
         const QString key = QJsonDocument::fromJson(result.text.toUtf8()).object().value("key").toString();
         QVERIFY2(QRegularExpression("^uploads/svg/\\d{8}_\\d{6}_[a-z]{5}\\." + extension + "$").match(key).hasMatch(),
@@ -213,11 +216,11 @@ void tst_HttpUpload::tempFileChosenByKeyName()
     QVERIFY(!writeFile("tmp/test.pdb", "package").isEmpty());
     QVERIFY(!writeFile("tmp/test.png", "preview").isEmpty());
     const Result result = upload(
-        3, [&](HttpRequest& request) { request.uploadTempFile(keyName, "morlandataf", "allcutorsave/", "unused"); });
+        2, [&](HttpRequest& request) { request.uploadTempFile(keyName, "morlandataf", "allcutorsave/", "unused"); });
     QVERIFY2(result.success, qPrintable(result.text));
     QCOMPARE(m_session->server().storedObject("morlandataf", "allcutorsave/" + keyName), content);
     // Its file part names itself with a trailing ";", which the store accepts.
-    const standin::StandInRequest received = m_session->server().lastRequest("/upload/3/");
+    const standin::StandInRequest received = m_session->server().lastRequest("/upload/2/");
     QVERIFY(received.body.contains("Content-Disposition: form-data; name=\"file\";\r\n"));
 }
 

@@ -29,6 +29,8 @@ private slots:
     void catalogueCascade_data();
     void catalogueCascade();
     void templateFoundAndEnciphered();
+    void designStoreChecks_data();
+    void designStoreChecks();
     void passwordChangeSignsOut();
     void resetUndoesChanges();
     void settingsOutliveTheServer();
@@ -220,6 +222,37 @@ void tst_StandInServer::templateFoundAndEnciphered()
     QCOMPARE(call("GET", "designs/nothing.pdb").status, 404);
     const Answer none = json("template_new/index", { { "keywords", "Car-Z" }, { "lang", "en" } }, m_token);
     QCOMPARE(none.data().toObject().value("total").toInt(), 0);
+}
+
+void tst_StandInServer::designStoreChecks_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("signedIn");
+    QTest::addColumn<int>("code"); // 401: the HTTP status
+    QTest::addColumn<QString>("outcome"); // "msg", or the event noted
+    const QByteArray design = "name=d&url=%2Fallcutorsave%2Fk.pdb&image=%2Fallcutorsave%2Fk.png";
+    QTest::newRow("save, signed out") << "template/saveNew" << design << false << 401 << "Please login first";
+    QTest::newRow("save before upload") << "template/saveNew" << design << true << 0
+                                        << "The design's files are not in the store";
+    QTest::newRow("report") << "template/report" << QByteArray("name=%E5%9B%BE.svg&url=http%3A%2F%2Fh%2Fa.svg") << true
+                            << 1 << "reported 图.svg http://h/a.svg";
+    QTest::newRow("report without address")
+        << "template/report" << QByteArray("name=a.svg") << true << 0 << "Missing parameter: url";
+}
+
+// What the design store checks before it records or opens anything.
+void tst_StandInServer::designStoreChecks()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, signedIn);
+    QFETCH(int, code);
+    QFETCH(QString, outcome);
+    const Answer answer = post(path, body, signedIn ? m_token : QByteArray());
+    QCOMPARE(code == 401 ? answer.status : answer.code(), code);
+    const QStringList events = m_session->server().events();
+    QCOMPARE(code == 1 ? events.value(events.size() - 1) : answer.json.value("msg").toString(), outcome);
 }
 
 void tst_StandInServer::passwordChangeSignsOut()

@@ -13,8 +13,13 @@ Popup {
     parent: Overlay.overlay
     x: Math.round((parent.width - width) / 2)
     y: Math.round((parent.height - height) / 2)
-    width: 500
+    // Wider than 500 only where a translation needs it.
+    width: Math.max(500, labelWidth + fieldWidth + 40)
     height: 350
+    // The three rows line up: every label and every field as wide as the
+    // widest needs, and never narrower than 100 and 230.
+    readonly property real labelWidth: Math.max(100, oldRow.labelNeeds, newRow.labelNeeds, againRow.labelNeeds)
+    readonly property real fieldWidth: Math.max(230, oldRow.fieldNeeds, newRow.fieldNeeds, againRow.fieldNeeds)
     modal: true
     padding: 0
     // Only the close mark and "Cancel" close it.
@@ -26,16 +31,18 @@ Popup {
         property alias hint: field.placeholderText
         property alias fieldName: field.objectName
         property alias field: field
+        readonly property real labelNeeds: Math.ceil(label.implicitWidth) + 8
+        readonly property real fieldNeeds: field.placeholderFitWidth
         Text {
             id: label
-            width: 100
+            width: changePass.labelWidth
             height: 40
             verticalAlignment: Text.AlignVCenter
             font.pixelSize: 14
         }
         CusTextField {
             id: field
-            width: 230
+            width: changePass.fieldWidth
             height: 40
             font.pixelSize: 14
             echoMode: TextInput.Password
@@ -165,7 +172,7 @@ Popup {
             spacing: 40
             CusButton {
                 objectName: "sureButton"
-                width: 100
+                minimumWidth: 100
                 height: 30
                 text: qsTr("Sure") + trans.transString
                 backgroundColor: "#e6f7ff"
@@ -173,7 +180,7 @@ Popup {
             }
             CusButton {
                 objectName: "cancelButton"
-                width: 100
+                minimumWidth: 100
                 height: 30
                 text: qsTr("Cancel") + trans.transString
                 backgroundColor: "#d9d9d9"

@@ -111,7 +111,7 @@ Item {
             }
             CusButton {
                 objectName: "changePasswordButton"
-                width: 200
+                minimumWidth: 200
                 height: 30
                 text: qsTr("Change Password") + trans.transString
                 backgroundColor: mainWindow.page_btn_color

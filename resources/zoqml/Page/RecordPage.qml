@@ -143,7 +143,7 @@ Item {
             CusTextField {
                 id: searchField
                 objectName: "searchField"
-                width: 180
+                width: Math.max(180, placeholderFitWidth)
                 height: 30
                 font.pixelSize: 14
                 placeholderText: qsTr("Please enter the information you are looking for") + trans.transString
@@ -151,7 +151,7 @@ Item {
             }
             CusButton_Blue {
                 objectName: "searchButton"
-                width: 80
+                minimumWidth: 80
                 height: 30
                 text: qsTr("Search") + trans.transString
                 onClicked: recordPage.search()
@@ -165,29 +165,32 @@ Item {
         y: 100
         width: parent.width - 10
         // Room is kept below for the pager and the buttons.
-        height: Math.min(parent.height * 0.86, parent.height - y - 80)
+        height: Math.min(parent.height * 0.86, parent.height - y - 50 - footer.height)
         columnsWidth: width / Math.max(1, columnRoles.length)
         model: rowModel
         selectedIndex: recordPage.selectedIndex
         onSelected: recordPage.select(index)
     }
 
+    // The pager at the left and the page's buttons at the right; where a
+    // narrow window or a long translation leaves no room for both on one
+    // line, the buttons go below the pager.
     Item {
+        id: footer
+        readonly property bool stacked: pager.width + 20 + buttonRow.width > width
         anchors.top: table.bottom
         anchors.topMargin: 40
         width: table.width
-        height: 30
+        height: stacked ? pager.height + 10 + buttonRow.height : Math.max(pager.height, buttonRow.height)
         Pagination {
             id: pager
             objectName: "pager"
-            anchors.left: parent.left
-            anchors.verticalCenter: parent.verticalCenter
             onRequestPage: recordPage.load(page, count, searchField.text)
         }
         Row {
             id: buttonRow
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
+            x: footer.stacked ? 0 : footer.width - width
+            y: footer.stacked ? pager.height + 10 : 0
             spacing: 10
         }
     }

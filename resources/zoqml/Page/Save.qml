@@ -74,7 +74,7 @@ RecordPage {
 
     CusButton {
         objectName: "deleteButton"
-        width: 80
+        minimumWidth: 80
         height: 30
         text: qsTr("Delete") + trans.transString
         backgroundColor: mainWindow.delete_bn_color
@@ -83,7 +83,7 @@ RecordPage {
     }
     CusButton {
         objectName: "shareButton"
-        width: 80
+        minimumWidth: 80
         height: 30
         text: qsTr("Share") + trans.transString
         backgroundColor: mainWindow.share_btn_color
@@ -92,7 +92,7 @@ RecordPage {
     }
     CusButton {
         objectName: "cancelShareButton"
-        width: 130
+        minimumWidth: 130
         height: 30
         text: qsTr("Cancel share") + trans.transString
         backgroundColor: mainWindow.cancelshare_btn_color

@@ -6,6 +6,18 @@ Item {
     property alias model: rows.model
     signal opened(int index)
 
+    readonly property font headerFont: Qt.font({ pixelSize: 15 })
+    // The remark column takes the width that its heading needs, beyond its
+    // tenth of the table, from the name column.
+    readonly property real remarkWidth: Math.max(width * 0.1, Math.ceil(remarkHeading.advanceWidth) + 12)
+    readonly property var columnWidths: [width * 0.3, width * 0.5 - remarkWidth, width * 0.2, remarkWidth]
+
+    TextMetrics {
+        id: remarkHeading
+        font: table.headerFont
+        text: qsTr("Remarks Information") + trans.transString
+    }
+
     Rectangle {
         id: header
         width: parent.width
@@ -14,19 +26,18 @@ Item {
         Row {
             anchors.fill: parent
             Repeater {
-                model: [{ text: "Thumbnail", share: 0.3 }, { text: "Name", share: 0.4 }, { text: "Area", share: 0.2 },
-                    { text: "Remarks Information", share: 0.1 }]
+                model: ["Thumbnail", "Name", "Area", "Remarks Information"]
                 Item {
-                    width: header.width * modelData.share
+                    width: table.columnWidths[index]
                     height: header.height
                     Text {
                         anchors.centerIn: parent
                         width: parent.width - 8
                         horizontalAlignment: Text.AlignHCenter
                         elide: Text.ElideRight
-                        text: qsTr(modelData.text) + trans.transString
+                        text: qsTr(modelData) + trans.transString
                         color: "white"
-                        font.pixelSize: 15
+                        font: table.headerFont
                     }
                 }
             }
@@ -47,7 +58,7 @@ Item {
             Row {
                 anchors.fill: parent
                 Item {
-                    width: parent.width * 0.3
+                    width: table.columnWidths[0]
                     height: parent.height
                     Image {
                         objectName: "thumbnail"
@@ -60,16 +71,16 @@ Item {
                     }
                 }
                 Repeater {
-                    model: [{ text: name, share: 0.4 }, { text: area, share: 0.2 }, { text: remark, share: 0.1 }]
+                    model: [name, area, remark]
                     Item {
-                        width: rows.width * modelData.share
+                        width: table.columnWidths[index + 1]
                         height: 230
                         Text {
                             anchors.centerIn: parent
                             width: parent.width - 10
                             horizontalAlignment: Text.AlignHCenter
                             elide: Text.ElideRight
-                            text: modelData.text
+                            text: modelData
                             color: "#787878"
                             font.pixelSize: 15
                         }

@@ -87,13 +87,13 @@ Popup {
                 spacing: 10
                 CusButton {
                     objectName: "messageYes"
-                    width: 80
+                    minimumWidth: 80
                     text: qsTr("Yes") + trans.transString
                     onClicked: box.answer(true)
                 }
                 CusButton {
                     objectName: "messageNo"
-                    width: 80
+                    minimumWidth: 80
                     visible: box.asking
                     text: qsTr("No") + trans.transString
                     onClicked: box.answer(false)

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 
 // Drives the pages of the running program as a person would: signs in with
-// the stand-in's first account, narrows the data centre down to a template
+// the stand-in's first account in German, narrows the data centre down to a template
 // and opens it, then comes back through "Data Center" and reopens the newest
 // saved version. Every step goes to the program's log as "driver: ...".
 Timer {
@@ -34,6 +34,7 @@ Timer {
         if (!form || !form.visible)
             return false
         log("sign-in page shown")
+        find("languageButton6").clicked()
         find("accountField").text = "13800000001"
         find("passwordField").text = "zocut123"
         find("loginButton").clicked()
@@ -41,7 +42,7 @@ Timer {
     }
 
     function signedIn() {
-        return find("homePage") !== null && log("signed in")
+        return find("homePage") !== null && log("signed in") && log("page buttons " + databtn.text + "|" + databtn1.text)
     }
 
     // One level at a time, once its selector offers the pick.

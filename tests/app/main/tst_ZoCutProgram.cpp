@@ -1,6 +1,6 @@
 // Runs the real program on a display of its own (Xvfb) against the stand-in,
 // has it sign in, open a template and reopen a saved version, and keeps a
-// screenshot of the result. The page driver logs its steps as "driver: ...".
+// screenshot of the result; then once more under a window manager. The page driver logs its steps as "driver: ...".
 
 #include "LogHandler.h"
 #include "StandInSession.h"
@@ -11,9 +11,12 @@
 #include <QScreen>
 #include <QSet>
 
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <signal.h>
+#include <xcb/xcb.h>
 
 namespace {
 const int kStartMs = 120000;
@@ -63,6 +66,51 @@ std::unique_ptr<QProcess> startProgram()
     return program;
 }
 
+// The X server's replies, which the caller frees.
+template <typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
+{
+    return { reply, &std::free };
+}
+
+// The windows that a root window property lists, as a window manager sets it.
+QList<xcb_window_t> rootWindows(xcb_connection_t* connection, xcb_window_t root, const char* name)
+{
+    const auto atom = owned(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
+    if (!atom)
+        return {};
+    const auto value = owned(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 64), nullptr));
+    QList<xcb_window_t> windows;
+    const auto* ids = value ? static_cast<const xcb_window_t*>(xcb_get_property_value(value.get())) : nullptr;
+    for (int i = 0; value && i < xcb_get_property_value_length(value.get()) / 4; ++i)
+        windows << ids[i];
+    return windows;
+}
+
+// What the window manager made of each client window, asked of the X server
+// itself: the window that it put around the client at the top of the tree.
+QList<QRect> managedFrames(QRect* screenRect, bool* managed = nullptr)
+{
+    QList<QRect> frames;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    *screenRect = QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+    if (managed)
+        *managed = !rootWindows(connection, screen->root, "_NET_SUPPORTING_WM_CHECK").isEmpty();
+    for (xcb_window_t frame : rootWindows(connection, screen->root, "_NET_CLIENT_LIST")) {
+        for (auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, frame), nullptr));
+             tree && tree->parent != screen->root;
+             tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, frame), nullptr)))
+            frame = tree->parent;
+        const auto box = owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, frame), nullptr));
+        if (box)
+            frames << QRect(box->x, box->y, box->width + 2 * box->border_width, box->height + 2 * box->border_width);
+    }
+    xcb_disconnect(connection);
+    return frames;
+}
+
 void stop(QProcess* program)
 {
     if (program && program->state() != QProcess::NotRunning) {
@@ -91,6 +139,7 @@ private slots:
         QVERIFY(m_first->waitForStarted(10000));
         QVERIFY2(waitForLog(kSignInShown, kStartMs), steps());
         QVERIFY2(waitForLog("driver: signed in", 30000), steps());
+        QVERIFY2(log().contains("driver: page buttons Datenzentrum|Designzentrum"), steps());
         QVERIFY2(waitForLog("driver: opened 奥迪 A4L 2020 豪华型 左前门", 60000), steps());
 
         // The package came from the design host, after the view was counted.
@@ -141,6 +190,31 @@ private slots:
         stop(next.get());
         QVERIFY2(running, steps());
         QCOMPARE(log().count(kSignInShown), shown + 1);
+    }
+
+    // Under a window manager the window appears whole: its frame, title bar
+    // and all, lies inside the screen.
+    void framedInsideTheScreen()
+    {
+        QProcess windowManager;
+        windowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+        QVERIFY2(windowManager.waitForStarted(10000), "openbox is installed");
+        QRect screen;
+        bool managed = false;
+        QVERIFY(waitFor([&] { return managedFrames(&screen, &managed).isEmpty() && managed; }, 30000));
+        std::unique_ptr<QProcess> program = startProgram();
+        QList<QRect> frames;
+        const bool inside = waitFor(
+            [&] {
+                frames = managedFrames(&screen);
+                return frames.size() == 1 && screen.contains(frames.constFirst());
+            },
+            kStartMs);
+        stop(program.get());
+        stop(&windowManager);
+        QString seen;
+        QDebug(&seen) << "frames" << frames << "on screen" << screen;
+        QVERIFY2(inside, qPrintable(seen));
     }
 
 private:

@@ -42,7 +42,7 @@ Item {
                   calls: ["zh_cn", "zh_cn"], row: true },
                 { tag: "unknown saved code", offered: "3,1", saved: "fr", lang: "Russian", stored: "ru",
                   calls: ["ru", "ru"], row: true },
-                { tag: "unknown index alone", offered: "8", saved: "ru", lang: "English", stored: "ru", calls: [],
+                { tag: "unknown index alone", offered: "8", saved: "ru", lang: "Russian", stored: "ru", calls: [],
                   row: false }
             ]
         }
@@ -87,22 +87,35 @@ Item {
             verify(item("versionText").text.indexOf("6.4.0") > 0)
         }
 
+        // Until the parameters arrive the page speaks the language saved by
+        // the last run, or English, whatever the translator started with.
         function test_parametersFailureCanBeRetried_data() {
             return [
-                { tag: "server error", status: 500, body: "{}", message: "Network Error" },
+                { tag: "server error", status: 500, body: "{}", saved: "ger",
+                  shown: ["WIRD GELADEN...", "Netzwerkfehler", "Erneut versuchen"] },
                 { tag: "refusal", status: 200, body: JSON.stringify({ code: 0, msg: "Channel closed" }),
-                  message: "Channel closed" },
-                { tag: "not JSON", status: 200, body: "<html>", message: "The server's answer could not be read." }
+                  shown: ["LOADING...", "Channel closed", "Retry"] },
+                { tag: "not JSON", status: 200, body: "<html>",
+                  shown: ["LOADING...", "The server's answer could not be read.", "Retry"] }
             ]
         }
 
         function test_parametersFailureCanBeRetried(data) {
             bench.cannedReply(adminPath, data.status, data.body)
+            if (data.saved)
+                bench.setSetting("lang", data.saved)
+            trans.setCurrentLang("简体中文")
             openShell()
             tryCompare(item("loadErrorText"), "visible", true, 5000)
-            compare(item("loadErrorText").text, data.message)
+            compare([item("loadingText").text, item("loadErrorText").text, item("retryButton").text], data.shown)
             verify(item("loadingText").visible)
             verify(!item("signInForm").visible)
+            // A retry that fails again is seen to be tried.
+            mouseClick(item("retryButton"))
+            compare([item("retryBusy").visible, item("retryButton").visible, item("loadErrorText").visible],
+                    [true, false, false])
+            tryCompare(item("loadErrorText"), "visible", true, 5000)
+            compare([bench.requestCount(adminPath), item("retryBusy").visible], [2, false])
             bench.reset()
             mouseClick(item("retryButton"))
             tryCompare(item("signInForm"), "visible", true, 5000)
@@ -155,10 +168,19 @@ Item {
                      bench.setting("lang")], ["13800000001", "zocut123", "1", "en"])
         }
 
+        function type(field, text) {
+            mouseClick(field)
+            for (var i = 0; i < text.length; ++i)
+                keyClick(text[i])
+        }
+
         function test_languageButtons() {
             openShell(true)
+            type(item("accountField"), "13800000001")
+            type(item("passwordField"), "zocut123")
             var russian = item("languageButton3")
             mouseClick(russian)
+            compare([item("accountField").text, item("passwordField").text], ["13800000001", "zocut123"])
             compare([trans.currentLang, bench.setting("lang"), mw.languages[mw.languages.length - 1]],
                     ["Russian", "ru", "ru"])
             verify(russian.checked)

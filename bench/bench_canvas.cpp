@@ -1,0 +1,136 @@
+#include "BenchMain.h"
+#include "CSVGScene.h"
+#include "CSVGView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+
+namespace {
+
+const QSize kFrame(1000, 1000);
+
+// The drawing's path data put into the view's document, as the reader
+// would put it.
+void loadIntoView(CSVGView& view, const QByteArray& svg)
+{
+    CSVGDocument* document = view.getDocument();
+    CSVGElement* root = document->createElement(L"svg");
+    document->appendChild(root, true, false);
+    static const QRegularExpression pathData(QStringLiteral("<path [^>]*d=\"([^\"]*)\""));
+    auto match = pathData.globalMatch(QString::fromUtf8(svg));
+    while (match.hasNext()) {
+        CSVGElement* path = document->createElement(L"path");
+        path->setAttribute(L"d", match.next().captured(1).toStdWString(), false);
+        root->appendChild(path, true, false);
+    }
+    root->updateMatrix(nullptr, false);
+    document->notifyChanged();
+}
+
+// Each benchmark compares two ways in interleaved rounds.
+void rounds(const char* ours, const char* peer)
+{
+    QTest::addColumn<bool>("peer");
+    for (int round = 1; round <= 3; ++round) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(ours)).arg(round))) << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(peer)).arg(round))) << true;
+    }
+}
+
+} // namespace
+
+// The canvas with the 10 k-path drawing (paths10k.svg from the benchmark
+// input generator, in the folder named by ZOCUT_BENCH_DATA). Run offscreen.
+class bench_canvas : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void loadFitPaint_data() { rounds("view", "QSvgRenderer"); }
+    void loadFitPaint();
+    void rebuild_data() { rounds("after one edit", "all items new"); }
+    void rebuild();
+    void paintSelected_data() { rounds("nothing selected", "all selected"); }
+    void paintSelected();
+
+private:
+    QByteArray m_svg;
+};
+
+void bench_canvas::initTestCase()
+{
+    QFile file(qEnvironmentVariable("ZOCUT_BENCH_DATA") + QStringLiteral("/paths10k.svg"));
+    if (!file.open(QIODevice::ReadOnly))
+        QSKIP("Set ZOCUT_BENCH_DATA to the folder of the generated benchmark inputs");
+    m_svg = file.readAll();
+}
+
+void bench_canvas::loadFitPaint()
+{
+    QFETCH(bool, peer);
+    QImage frame;
+    QBENCHMARK
+    {
+        if (peer) {
+            QSvgRenderer renderer(m_svg);
+            frame = QImage(kFrame, QImage::Format_ARGB32_Premultiplied);
+            frame.fill(Qt::white);
+            QPainter painter(&frame);
+            renderer.render(&painter);
+        } else {
+            CSVGView view(nullptr);
+            view.resize(kFrame);
+            loadIntoView(view, m_svg);
+            view.fitPage();
+            frame = view.viewport()->grab().toImage();
+        }
+    }
+    QVERIFY(!frame.isNull());
+}
+
+void bench_canvas::rebuild()
+{
+    QFETCH(bool, peer);
+    CSVGView view(nullptr);
+    loadIntoView(view, m_svg);
+    CSVGDocument* document = view.getDocument();
+    CSVGElement* piece = document->getOwnerSvg()->getChild(5000);
+    int step = 0;
+    QBENCHMARK
+    {
+        if (peer) {
+            CSVGScene scene(nullptr);
+            scene.setDocument(document);
+        } else {
+            piece->setAttribute(L"transform", QStringLiteral("translate(%1)").arg(++step % 7).toStdWString(), true);
+            document->notifyChanged();
+        }
+    }
+}
+
+void bench_canvas::paintSelected()
+{
+    QFETCH(bool, peer);
+    CSVGView view(nullptr);
+    view.resize(kFrame);
+    loadIntoView(view, m_svg);
+    view.fitPage();
+    CSVGDocument* document = view.getDocument();
+    CSVGElement* root = document->getOwnerSvg();
+    // One selection change at the end, as selecting all makes it.
+    document->blockSignals(true);
+    for (int i = 0; peer && i < root->getChildCount(); ++i)
+        document->selectElement(root->getChild(i), Qt::red);
+    document->blockSignals(false);
+    view.repaint();
+    QBENCHMARK
+    {
+        view.viewport()->grab();
+    }
+}
+
+ZOCUT_BENCH_MAIN_WITH(QApplication, bench_canvas)
+#include "bench_canvas.moc"

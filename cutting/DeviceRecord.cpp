@@ -1,0 +1,70 @@
+#include "DeviceRecord.h"
+
+#include "CGlobalConfig.h"
+
+QString DeviceRecord::name() const
+{
+    return text("name", "");
+}
+
+int DeviceRecord::id() const
+{
+    return number("id", 0);
+}
+
+QString DeviceRecord::port() const
+{
+    return text("port", "");
+}
+
+QByteArray DeviceRecord::startCode() const
+{
+    return text("start_code", "").toUtf8();
+}
+
+QByteArray DeviceRecord::endCode() const
+{
+    return text("end_code", "").toUtf8();
+}
+
+int DeviceRecord::baudRate() const
+{
+    return number("baud_rate", 9600);
+}
+
+int DeviceRecord::dataBits() const
+{
+    return number("data_bits", 8);
+}
+
+QString DeviceRecord::parity() const
+{
+    return text("parity", "none");
+}
+
+int DeviceRecord::stopBits() const
+{
+    return number("stop_bits", 1);
+}
+
+QString DeviceRecord::flowControl() const
+{
+    return text("flow_control", "none");
+}
+
+QVariant DeviceRecord::setting(const QString& key) const
+{
+    const QJsonValue own = m_object.value(QStringLiteral("converter")).toObject().value(key);
+    return own.isUndefined() || own.isNull() ? g_config.getSetting(key) : own.toVariant();
+}
+
+int DeviceRecord::number(const char* key, int fallback) const
+{
+    return m_object.value(QLatin1String(key)).toInt(fallback);
+}
+
+QString DeviceRecord::text(const char* key, const char* fallback) const
+{
+    const QJsonValue value = m_object.value(QLatin1String(key));
+    return value.isString() ? value.toString() : QString::fromLatin1(fallback);
+}

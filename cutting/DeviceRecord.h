@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QVariant>
+
+// One cutting device of the account, as the web API lists it: its name, id,
+// the device file it is reached through, its serial parameters, the codes
+// sent before and after a job, and converter settings that override the
+// user's for this device ("converter": {"PlotResolutionX": 1000, ...}).
+class DeviceRecord
+{
+public:
+    DeviceRecord() = default;
+    explicit DeviceRecord(const QJsonObject& object)
+        : m_object(object)
+    {
+    }
+
+    QJsonObject object() const { return m_object; }
+    QString name() const;
+    int id() const;
+    // The device file ("/dev/usb/lp0", "/dev/ttyUSB0") or an output file.
+    QString port() const;
+    QByteArray startCode() const;
+    QByteArray endCode() const;
+
+    int baudRate() const;
+    int dataBits() const;
+    // "none", "even", "odd".
+    QString parity() const;
+    int stopBits() const;
+    // "none", "hardware", "software".
+    QString flowControl() const;
+
+    // The device's own value of a plotter setting, else the user's.
+    QVariant setting(const QString& key) const;
+
+private:
+    int number(const char* key, int fallback) const;
+    QString text(const char* key, const char* fallback) const;
+
+    QJsonObject m_object;
+};

@@ -1,0 +1,213 @@
+#include "DialogSettings.h"
+
+#include "CGlobalConfig.h"
+#include "Prompt.h"
+#include "SVGApplication.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+struct DialogSettings::Field
+{
+    enum Kind { Number, Bool, Text };
+    const char* key;
+    const char* label;
+    int tab;
+    Kind kind;
+    double minimum;
+    double maximum;
+    int decimals;
+};
+
+namespace {
+enum Tab { Plotter, View, Nesting, General, TabCount };
+const char* const kTabs[TabCount]
+    = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"), QT_TRANSLATE_NOOP("DialogSettings", "View"),
+          QT_TRANSLATE_NOOP("DialogSettings", "Nesting"), QT_TRANSLATE_NOOP("DialogSettings", "General") };
+// The plotter keys that the converter and the cut job read first from "hpgl".
+const char* const kPlotterKeys[]
+    = { "PlotResolutionX", "PlotResolutionY", "PlotPenNum", "PlotForce", "PlotSpeed", "toolOffset", "PlotRotation",
+          "PlotMirrorX", "PlotMirrorY", "PlotOvercut", "PlotCorrection", "PlotPrecut", "PlotFlat", "PlotAutoAlign" };
+// The interface languages, as the sign-in page offers them.
+const char* const kLanguages[][2] = { { "中文", "zh_cn" }, { "English", "en" }, { "Русский", "ru" },
+    { "العربية", "ar" }, { "한국어", "ko" }, { "Deutsch", "ger" } };
+} // namespace
+
+#define FIELD(key, label, tab, kind, low, high, decimals)                                                              \
+    {                                                                                                                  \
+        key, QT_TRANSLATE_NOOP("DialogSettings", label), tab, DialogSettings::Field::kind, low, high, decimals         \
+    }
+const DialogSettings::Field DialogSettings::kFields[] = {
+    FIELD("PlotResolutionX", "Resolution X (units per inch)", Plotter, Number, 1, 100000, 0),
+    FIELD("PlotResolutionY", "Resolution Y (units per inch)", Plotter, Number, 1, 100000, 0),
+    FIELD("PlotPenNum", "Pen", Plotter, Number, 0, 99, 0),
+    FIELD("PlotForce", "Force", Plotter, Number, 0, 10000, 0),
+    FIELD("PlotSpeed", "Speed", Plotter, Number, 0, 10000, 0),
+    FIELD("toolOffset", "Tool offset (mm)", Plotter, Number, 0, 100, 2),
+    FIELD("PlotRotation", "Rotation (degrees)", Plotter, Number, -360, 360, 0),
+    FIELD("PlotMirrorX", "Mirror X", Plotter, Bool, 0, 0, 0),
+    FIELD("PlotMirrorY", "Mirror Y", Plotter, Bool, 0, 0, 0),
+    FIELD("PlotOvercut", "Overcut (mm)", Plotter, Number, 0, 100, 2),
+    FIELD("PlotPrecut", "Precut", Plotter, Bool, 0, 0, 0),
+    FIELD("PlotFlat", "Flatness", Plotter, Number, 0, 100, 2),
+    FIELD("PlotAutoAlign", "Align to the origin", Plotter, Bool, 0, 0, 0),
+    FIELD("PlotEnd", "Plot end (mm)", Plotter, Number, 0, 10000, 2),
+    FIELD("PlotOverlap", "Overlap (mm)", Plotter, Number, 0, 1000, 2),
+    FIELD("CutInterval", "Cut interval (mm)", Plotter, Number, 0, 10000, 2),
+    FIELD("Cutoff", "Cutoff (mm)", Plotter, Number, 0, 100000, 2),
+    FIELD("Separation", "Separation (mm)", Plotter, Number, 0, 1000, 0),
+    FIELD("ExtraPlotter", "Extra plotter", Plotter, Text, 0, 0, 0),
+    FIELD("BezierFlatteningThreshold", "Curve flattening threshold (mm)", View, Number, 0.001, 10, 3),
+    FIELD("ZoomLimit", "Zoom limit", View, Number, 0.1, 1000, 2),
+    FIELD("LineWidth", "Line width", View, Number, 0, 100, 2),
+    FIELD("TextWidth", "Text width", View, Number, 0, 100, 2),
+    FIELD("LeftToolBarWidth", "Left tool bar width", View, Number, 0, 2000, 0),
+    FIELD("AutoSaveInterval", "Auto-save interval (s)", View, Number, 0, 86400, 0),
+    FIELD("NestingServer", "Nesting server (host:port)", Nesting, Text, 0, 0, 0),
+    FIELD("NestingMaxJob", "Nesting jobs at a time", Nesting, Number, 1, 100, 0),
+    FIELD("NestingMinArea", "Smallest piece to nest", Nesting, Number, 0, 1000000, 3),
+};
+#undef FIELD
+
+DialogSettings::DialogSettings(QWidget* parent)
+    : QDialog(parent)
+    , m_language(new QComboBox(this))
+    , m_id(new QSpinBox(this))
+{
+    setWindowTitle(tr("Settings"));
+    auto* tabs = new QTabWidget(this);
+    QFormLayout* forms[TabCount];
+    for (int tab = 0; tab < TabCount; ++tab) {
+        auto* page = new QWidget(tabs);
+        forms[tab] = new QFormLayout(page);
+        tabs->addTab(page, tr(kTabs[tab]));
+    }
+    for (const Field& field : kFields)
+        addField(field, forms[field.tab]);
+
+    m_language->setObjectName(QStringLiteral("language"));
+    const QString current = SVGApplication::instance() ? SVGApplication::instance()->getLanguage() : QString();
+    for (const auto& language : kLanguages) {
+        m_language->addItem(QString::fromUtf8(language[0]), QString::fromLatin1(language[1]));
+        if (current == QLatin1String(language[1]))
+            m_language->setCurrentIndex(m_language->count() - 1);
+    }
+    connect(m_language, QOverload<int>::of(&QComboBox::activated), this, &DialogSettings::chooseLanguage);
+    m_id->setObjectName(QStringLiteral("id"));
+    m_id->setRange(0, 999999);
+    m_id->setValue(SVGApplication::kAdminId);
+    forms[General]->addRow(tr("Language"), m_language);
+    forms[General]->addRow(tr("Settings id"), m_id);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    m_save = buttons->button(QDialogButtonBox::Save);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DialogSettings::do_saveAndClose);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    layout->addWidget(buttons);
+}
+
+void DialogSettings::addField(const Field& field, QFormLayout* form)
+{
+    const QString key = QLatin1String(field.key);
+    const QVariant value = g_config.getSetting(key);
+    QWidget* widget = nullptr;
+    if (field.kind == Field::Bool) {
+        auto* box = new QCheckBox(this);
+        // Settings read back from the file are text: "true" or "false".
+        box->setChecked(value.toBool());
+        widget = box;
+    } else if (field.kind == Field::Text) {
+        widget = new QLineEdit(value.toString(), this);
+    } else {
+        auto* spin = new QDoubleSpinBox(this);
+        spin->setDecimals(field.decimals);
+        spin->setRange(field.minimum, field.maximum);
+        spin->setValue(value.toDouble());
+        widget = spin;
+    }
+    widget->setObjectName(key);
+    m_fields.insert(key, widget);
+    form->addRow(tr(field.label), widget);
+}
+
+QStringList DialogSettings::editedKeys()
+{
+    QStringList keys;
+    for (const Field& field : kFields)
+        keys << QLatin1String(field.key);
+    return keys;
+}
+
+QStringList DialogSettings::plotterKeys()
+{
+    QStringList keys;
+    for (const char* key : kPlotterKeys)
+        keys << QLatin1String(key);
+    return keys;
+}
+
+QJsonObject DialogSettings::editedSettings() const
+{
+    QJsonObject settings = g_config.getSettings();
+    if (settings.isEmpty())
+        settings = g_config.getDefaultSettings();
+    for (auto field = m_fields.constBegin(); field != m_fields.constEnd(); ++field) {
+        if (auto* box = qobject_cast<QCheckBox*>(field.value()))
+            settings.insert(field.key(), box->isChecked());
+        else if (auto* line = qobject_cast<QLineEdit*>(field.value()))
+            settings.insert(field.key(), line->text().trimmed());
+        else if (auto* spin = qobject_cast<QDoubleSpinBox*>(field.value()))
+            settings.insert(field.key(), spin->value());
+    }
+    return settings;
+}
+
+void DialogSettings::do_saveAndClose()
+{
+    if (qobject_cast<QLineEdit*>(m_fields.value(QStringLiteral("NestingServer")))->text().trimmed().isEmpty()) {
+        Prompt::warning(this, tr("Warning"), tr("Please enter the nesting server."));
+        return;
+    }
+    const QJsonObject settings = editedSettings();
+    m_save->setEnabled(false);
+    QPointer<DialogSettings> self(this);
+    SVGApplication::instance()->setSettingConfigbyid(m_id->value(), settings, [self](bool success) {
+        if (self)
+            self->saved(success);
+    });
+    g_config.setSettings(settings);
+    QSettings local;
+    local.beginGroup(QStringLiteral("hpgl"));
+    for (const QString& key : plotterKeys()) {
+        if (settings.contains(key))
+            local.setValue(key, settings.value(key).toVariant());
+        else
+            local.remove(key);
+    }
+}
+
+void DialogSettings::saved(bool success)
+{
+    m_save->setEnabled(true);
+    // A failed upload was shown to the user; the dialog stays so that they
+    // can try again instead of believing the account has the settings.
+    if (success)
+        accept();
+}
+
+void DialogSettings::chooseLanguage(int index)
+{
+    SVGApplication::instance()->setLanguage(m_language->itemData(index).toString());
+}

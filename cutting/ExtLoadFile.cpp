@@ -1,0 +1,133 @@
+#include "ExtLoadFile.h"
+
+#include "DeviceRecord.h"
+#include "ParallelLoop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <mutex>
+#include <vector>
+
+// The resource sits in this static library; a program that links it must
+// register it before the first use.
+static void registerConverterResource()
+{
+    Q_INIT_RESOURCE(converter);
+}
+
+namespace {
+struct Option
+{
+    const char* setting;
+    const char* name;
+    bool isBool;
+};
+const Option kOptions[] = { { "PlotResolutionX", "resolutionX", false }, { "PlotResolutionY", "resolutionY", false },
+    { "toolOffset", "toolOffset", false }, { "PlotRotation", "rotation", false }, { "PlotMirrorX", "mirrorX", true },
+    { "PlotMirrorY", "mirrorY", true }, { "PlotOvercut", "overcut", false }, { "PlotPrecut", "precut", true },
+    { "PlotFlat", "flat", false }, { "PlotAutoAlign", "autoAlign", true } };
+} // namespace
+
+QStringList ExtLoadFile::converterArguments(const DeviceRecord& device)
+{
+    QStringList arguments;
+    for (const Option& option : kOptions) {
+        const QVariant value = device.setting(QLatin1String(option.setting));
+        // Numbers go out as the C locale writes them; a setting that is not
+        // a number reaches the converter as it is and is refused there.
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        const QString text = option.isBool ? QString::fromLatin1(value.toBool() ? "true" : "false")
+            : ok                           ? QString::number(number, 'g', 15)
+                                           : value.toString();
+        arguments << QStringLiteral("--%1=%2").arg(QLatin1String(option.name), text);
+    }
+    return arguments;
+}
+
+QString ExtLoadFile::converterProgram(QString* error)
+{
+    static std::mutex lock;
+    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zocut-hpgl-XXXXXX"));
+    static QString program;
+    std::lock_guard<std::mutex> locker(lock);
+    if (!program.isEmpty())
+        return program;
+    registerConverterResource();
+    const QString target = folder.filePath(QStringLiteral("hpgl.dat"));
+    QFile resource(QStringLiteral(":/extensions/hpgl.dat"));
+    QSaveFile copy(target);
+    if (!folder.isValid() || !resource.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly)
+        || copy.write(resource.readAll()) != resource.size() || !copy.commit()
+        || !QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        *error = QObject::tr("The HPGL converter cannot be prepared in %1").arg(QDir::tempPath());
+        return QString();
+    }
+    program = target;
+    return program;
+}
+
+bool ExtLoadFile::convertOne(
+    const QString& program, const QString& svgPath, const QStringList& arguments, QByteArray* hpgl, QString* error)
+{
+    QProcess converter;
+    converter.start(program, QStringList(arguments) << svgPath);
+    if (!converter.waitForStarted(kTimeoutMs)) {
+        *error = converter.errorString();
+        return false;
+    }
+    if (!converter.waitForFinished(kTimeoutMs)) {
+        converter.kill();
+        converter.waitForFinished();
+        *error = QObject::tr("The HPGL converter did not finish");
+        return false;
+    }
+    if (converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
+        const QString reason = QString::fromLocal8Bit(converter.readAllStandardError()).trimmed();
+        *error = reason.isEmpty() ? QObject::tr("The HPGL converter failed") : reason;
+        return false;
+    }
+    *hpgl = converter.readAllStandardOutput();
+    return true;
+}
+
+bool ExtLoadFile::convertSections(
+    const QStringList& sections, const QStringList& arguments, QList<QByteArray>* hpgl, QString* error, int threads)
+{
+    hpgl->clear();
+    const QString program = converterProgram(error);
+    if (program.isEmpty())
+        return false;
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/zocut-sections-XXXXXX"));
+    const int count = sections.size();
+    const auto n = static_cast<size_t>(count);
+    std::vector<QString> paths(n);
+    for (int i = 0; i < count; ++i) {
+        QSaveFile file(work.filePath(QStringLiteral("section%1.svg").arg(i)));
+        if (!work.isValid() || !file.open(QIODevice::WriteOnly) || file.write(sections.at(i).toUtf8()) < 0
+            || !file.commit()) {
+            *error = QObject::tr("The sections cannot be written to %1").arg(QDir::tempPath());
+            return false;
+        }
+        paths[size_t(i)] = file.fileName();
+    }
+    std::vector<QByteArray> outputs(n);
+    std::vector<QString> errors(n);
+    ParallelLoop::run(count, threads, [&](int i) {
+        const auto at = static_cast<size_t>(i);
+        convertOne(program, paths[at], arguments, &outputs[at], &errors[at]);
+    });
+    for (int i = 0; i < count; ++i) {
+        if (!errors[size_t(i)].isEmpty()) {
+            *error = QObject::tr("Section %1 was not converted: %2").arg(i + 1).arg(errors[size_t(i)]);
+            hpgl->clear();
+            return false;
+        }
+        hpgl->append(outputs[size_t(i)]);
+    }
+    return true;
+}

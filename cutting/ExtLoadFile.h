@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class DeviceRecord;
+
+// Runs the converter that the program carries as ":/extensions/hpgl.dat":
+// copied once per run into a private temporary folder, then started once
+// per section, with the section written to a file of its own. Sections
+// convert in parallel.
+class ExtLoadFile
+{
+public:
+    // A converter that neither finishes nor fails is stopped after this.
+    static const int kTimeoutMs = 120000;
+
+    // The converter's options from the plotter settings, the device's own
+    // values in front of the user's: "--resolutionX=1016" and so on.
+    static QStringList converterArguments(const DeviceRecord& device);
+
+    // One HPGL text per section, in order. False with a message naming the
+    // first section that failed; threads 0 uses every hardware thread.
+    static bool convertSections(const QStringList& sections, const QStringList& arguments, QList<QByteArray>* hpgl,
+        QString* error, int threads = 0);
+
+private:
+    static QString converterProgram(QString* error);
+    static bool convertOne(
+        const QString& program, const QString& svgPath, const QStringList& arguments, QByteArray* hpgl, QString* error);
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <omp.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+// The parallel loops of the cut job, OpenMP over the hardware's threads.
+class ParallelLoop
+{
+public:
+    // 0 or less asks for every hardware thread.
+    static int threadCount(int requested)
+    {
+        return requested > 0 ? requested : int(std::max(1u, std::thread::hardware_concurrency()));
+    }
+
+    // body(i) for every i below count, on at most the given number of
+    // threads; body must not throw. Returns once every iteration is done.
+    //
+    // Each loop gets a team of its own: its threads are let go afterwards
+    // instead of waiting, busy, for a next loop that comes seconds later (on
+    // a busy machine they took the cores from the next loop's team). That
+    // also lets ThreadSanitizer, which sees no OpenMP barrier, see the
+    // hand-overs: a new team starts with the start of its threads, and the
+    // iterations' effects come back through a release by each member and an
+    // acquire after the loop.
+    template <typename Body> static void run(int count, int threads, const Body& body)
+    {
+        // On a machine busy with other work a full team mostly waits for
+        // cores; the runtime then starts fewer threads.
+        omp_set_dynamic(1);
+        std::atomic<int> members { 0 };
+#pragma omp parallel num_threads(threadCount(threads))
+        {
+#pragma omp for schedule(dynamic) nowait
+            for (int i = 0; i < count; ++i)
+                body(i);
+            members.fetch_add(1, std::memory_order_release);
+        }
+        members.load(std::memory_order_acquire);
+        omp_pause_resource_all(omp_pause_soft);
+    }
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QRadioButton;
+
+// Outline expansion: a distance outward or, where allowed, inward. The caller
+// sets the title.
+class DlgSizeExpand : public QDialog
+{
+    Q_OBJECT
+public:
+    DlgSizeExpand(bool allowInward, QWidget* parent);
+
+    struct ExpandValue
+    {
+        // Expand the selection as one outline rather than piece by piece.
+        bool overall;
+        // Millimetres; negative for inward.
+        double distance;
+    };
+    ExpandValue getExpandValue() const;
+
+private:
+    QDoubleSpinBox* m_distance = nullptr;
+    QRadioButton* m_inward = nullptr;
+    QCheckBox* m_overall = nullptr;
+};

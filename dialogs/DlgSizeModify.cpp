@@ -1,0 +1,58 @@
+#include "DlgSizeModify.h"
+
+#include "DialogLimits.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+// A start that is not a size at all (an empty selection's text) counts as
+// nothing rather than reaching the document.
+double sane(double value)
+{
+    return std::isfinite(value) ? qBound(-DialogLimits::kMaxLength, value, DialogLimits::kMaxLength) : 0.0;
+}
+} // namespace
+
+DlgSizeModify::DlgSizeModify(const QSizeF& size, QWidget* parent)
+    : QDialog(parent)
+    , m_start(sane(size.width()), sane(size.height()))
+{
+    setWindowTitle(tr("Scale"));
+    auto* form = new QFormLayout(this);
+    m_width = addSizeRow(tr("Width"), m_start.width());
+    m_height = addSizeRow(tr("Height"), m_start.height());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+QLineEdit* DlgSizeModify::addSizeRow(const QString& label, double value)
+{
+    auto* field = new QLineEdit(QString::number(value, 'g', 6), this);
+    static_cast<QFormLayout*>(layout())->addRow(label, field);
+    return field;
+}
+
+QSizeF DlgSizeModify::getResultSize() const
+{
+    return QSizeF(fieldValue(m_width, m_start.width()), fieldValue(m_height, m_start.height()));
+}
+
+// Fields are filled locale-free; what the user types may follow the locale.
+double DlgSizeModify::fieldValue(const QLineEdit* field, double start)
+{
+    const QString text = field->text().trimmed();
+    bool ok = false;
+    double value = QLocale::c().toDouble(text, &ok);
+    if (!ok)
+        value = QLocale().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || value <= 0.0)
+        return start;
+    return std::min(value, DialogLimits::kMaxLength);
+}

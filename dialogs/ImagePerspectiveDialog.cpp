@@ -1,0 +1,152 @@
+#include "ImagePerspectiveDialog.h"
+
+#include "CGlobalConfig.h"
+#include "ImageTrace.h"
+#include "ImageWidget.h"
+#include "OpenCVTrace.h"
+#include "Prompt.h"
+
+#include <QBuffer>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QHttpMultiPart>
+#include <QImageReader>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kRequestTimeout = 30000;
+}
+
+ImagePerspectiveDialog::ImagePerspectiveDialog(bool perspective, QWidget* parent)
+    : QDialog(parent)
+    , m_perspective(perspective)
+    , m_view(new ImageWidget(this))
+    , m_removeButton(new QPushButton(tr("Remove Background"), this))
+    , m_network(new QNetworkAccessManager(this))
+{
+    setWindowTitle(tr("Trace Image"));
+    m_view->setCornersVisible(perspective);
+    auto* note = new QLabel(this);
+    note->setWordWrap(true);
+    note->setText(
+        (perspective ? tr("Drag the four corners onto the corners of a rectangle in the picture.") + QLatin1Char(' ')
+                     : QString())
+        + tr("Outlines are traced with potrace, which stands in for the maker's tracing library here."));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->addButton(m_removeButton, QDialogButtonBox::ActionRole);
+    m_okButton = buttons->button(QDialogButtonBox::Ok);
+    m_okButton->setEnabled(false);
+    m_removeButton->setEnabled(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ImagePerspectiveDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ImagePerspectiveDialog::reject);
+    connect(m_removeButton, &QPushButton::clicked, this, &ImagePerspectiveDialog::removeBackground);
+}
+
+bool ImagePerspectiveDialog::setImage(const QString& path)
+{
+    QFile file(path);
+    QString message;
+    const QImage image = file.open(QIODevice::ReadOnly) ? readImage(&file, message) : QImage();
+    if (image.isNull()) {
+        Prompt::warning(this, tr("Warning"), message.isEmpty() ? tr("The picture cannot be opened.") : message);
+        return false;
+    }
+    showImage(image);
+    return true;
+}
+
+void ImagePerspectiveDialog::showImage(const QImage& image)
+{
+    // Background removal keeps the picture's size, so the corners stay.
+    const QPolygonF corners = m_view->corners();
+    const bool sameSize = image.size() == m_view->image().size();
+    m_view->setImage(image);
+    if (sameSize)
+        m_view->setCorners(corners);
+    m_okButton->setEnabled(true);
+    m_removeButton->setEnabled(true);
+}
+
+QImage ImagePerspectiveDialog::readImage(QIODevice* device, QString& message)
+{
+    QImageReader reader(device);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaximumPixels) {
+        message
+            = tr("The picture is too large: at most %1 million pixels can be traced.").arg(kMaximumPixels / 1000000);
+        return QImage();
+    }
+    const QImage image = reader.read();
+    if (image.isNull())
+        message = tr("The picture cannot be read: %1").arg(reader.errorString());
+    return image;
+}
+
+void ImagePerspectiveDialog::removeBackground()
+{
+    QString address = g_config.getSetting(QStringLiteral("ImageServer")).toString();
+    if (!address.contains(QLatin1String("://")))
+        address.prepend(QLatin1String("http://"));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    m_view->image().save(&buffer, "PNG");
+
+    auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+    QHttpPart part;
+    part.setHeader(
+        QNetworkRequest::ContentDispositionHeader, QStringLiteral("form-data; name=\"image\"; filename=\"image.png\""));
+    part.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("image/png"));
+    part.setBody(png);
+    form->append(part);
+    QNetworkRequest request(QUrl(address + QStringLiteral("/remove-background")));
+    request.setTransferTimeout(kRequestTimeout);
+    QNetworkReply* reply = m_network->post(request, form);
+    form->setParent(reply);
+    m_removeButton->setEnabled(false);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { backgroundRemoved(reply); });
+}
+
+void ImagePerspectiveDialog::backgroundRemoved(QNetworkReply* reply)
+{
+    reply->deleteLater();
+    m_removeButton->setEnabled(true);
+    QString message = reply->errorString();
+    QImage image;
+    if (reply->error() == QNetworkReply::NoError)
+        image = readImage(reply, message);
+    if (image.isNull()) {
+        Prompt::warning(this, tr("Warning"), tr("The background could not be removed: %1").arg(message));
+        emit backgroundRemovalFinished(false);
+        return;
+    }
+    showImage(image);
+    emit backgroundRemovalFinished(true);
+}
+
+QList<HelmSystem::Polygon> ImagePerspectiveDialog::trace() const
+{
+    const QImage image
+        = m_perspective ? HelmSystem::OpenCVTrace::rectify(m_view->image(), m_view->corners()) : m_view->image();
+    return HelmSystem::ImageTrace::trace(image, HelmSystem::TraceSetting());
+}
+
+void ImagePerspectiveDialog::accept()
+{
+    m_polygons = trace();
+    if (m_polygons.isEmpty()) {
+        Prompt::warning(this, tr("Warning"),
+            m_perspective ? tr("Nothing to trace was found; the four corners must enclose the shapes.")
+                          : tr("Nothing to trace was found in the picture."));
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QGraphicsLineItem>
+#include <QPointer>
+
+class CSVGView;
+
+// A measuring line of the ruler tool: green, with a tick across each end
+// and its length in millimetres at its middle, in screen-sized text.
+class CSVGRulerItem : public QGraphicsLineItem
+{
+public:
+    explicit CSVGRulerItem(CSVGView* view, QGraphicsItem* parent = nullptr);
+
+    QRectF boundingRect() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+private:
+    QString label() const;
+
+    QPointer<CSVGView> m_view;
+};

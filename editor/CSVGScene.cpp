@@ -1,0 +1,190 @@
+#include "CSVGScene.h"
+
+#include "CMainFrame.h"
+#include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+#include "CSVGGraphicsItem.h"
+#include "CanvasGeometry.h"
+#include "SVGGraphicsSelectionItem.h"
+
+#include <QMutex>
+#include <QPainter>
+
+CSVGScene::CSVGScene(CMainFrame* frame)
+    : m_frame(frame)
+{
+    setSceneRect(-500000, -100000, 1000000, 200000);
+}
+
+// The items point at the document's elements: they go with the scene, and
+// the scene goes before its view's document.
+CSVGScene::~CSVGScene()
+{
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_items.clear();
+    delete m_selectionItem;
+}
+
+QMutex& CSVGScene::canvasMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+void CSVGScene::setDocument(CSVGDocument* document)
+{
+    if (document == m_document)
+        return;
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_document = document;
+    m_itemsRect = QRectF();
+    if (!m_document)
+        return;
+    onDocumentChanged();
+    connect(m_document, SIGNAL(changed()), this, SLOT(onDocumentChanged()));
+    auto* selectionItem = new SVGGraphicsSelectionItem(m_document);
+    delete m_selectionItem;
+    m_selectionItem = selectionItem;
+    addItem(m_selectionItem);
+    m_selectionItem->onItemChanged();
+}
+
+QRectF CSVGScene::getPageRect() const
+{
+    return canvasRect().transformed(pageMatrix()).toQRectF();
+}
+
+CSVGGraphicsItem* CSVGScene::createItem(CSVGElementShape* element, QGraphicsItem* parent, QGraphicsScene* scene)
+{
+    if (!element || !element->isShape())
+        return nullptr;
+    auto* item = new CSVGGraphicsItem(element, parent, parent ? nullptr : scene);
+    item->setData(0, QByteArray("CSVGScene"));
+    const QRectF box = element->getTransformedBoundingRect().toQRectF().normalized();
+    const double margin = CanvasGeometry::kItemMargin;
+    uniteItemsRect(box.adjusted(-margin, -margin, margin, margin));
+    return item;
+}
+
+void CSVGScene::uniteItemsRect(const QRectF& box)
+{
+    if (!CanvasGeometry::isFinite(box))
+        return;
+    m_itemsRect = m_itemsRect.isEmpty() ? box : m_itemsRect.united(box);
+}
+
+void CSVGScene::beginPaint()
+{
+    m_paintSelection.clear();
+    if (m_document) {
+        for (CSVGElement* element : m_document->getSelection())
+            m_paintSelection.insert(element);
+    }
+    m_painting = true;
+}
+
+void CSVGScene::endPaint()
+{
+    m_painting = false;
+    m_paintSelection.clear();
+}
+
+bool CSVGScene::isSelected(CSVGElement* element) const
+{
+    if (m_painting)
+        return m_paintSelection.contains(element);
+    return m_document && m_document->getSelection().contains(element);
+}
+
+// A change that arrives while a paint holds the canvas mutex on this thread
+// would wait for itself: it is taken up once the paint is over.
+void CSVGScene::onDocumentChanged()
+{
+    if (!m_document)
+        return;
+    if (!canvasMutex().tryLock()) {
+        if (!m_rebuildQueued) {
+            m_rebuildQueued = true;
+            QMetaObject::invokeMethod(this, &CSVGScene::onDocumentChanged, Qt::QueuedConnection);
+        }
+        return;
+    }
+    m_rebuildQueued = false;
+    rebuildItems(m_document->getOwnerSvg());
+    invalidate(sceneRect(), QGraphicsScene::AllLayers);
+    m_document->setContentChanged(false);
+    canvasMutex().unlock();
+}
+
+// Kept items keep their place in the stacking order; new ones go above in
+// child order. Without a root every item goes.
+void CSVGScene::rebuildItems(CSVGElement* root)
+{
+    QMap<CSVGElementShape*, CSVGGraphicsItem*> kept;
+    QVector<CSVGElementShape*> added;
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (!shape)
+            continue;
+        const auto found = m_items.find(shape);
+        if (found != m_items.end() && found.value()->getElement() == shape) {
+            kept.insert(shape, found.value());
+            m_items.erase(found);
+        } else {
+            added.append(shape);
+        }
+    }
+    qDeleteAll(m_items);
+    m_items = kept;
+    for (CSVGElementShape* shape : qAsConst(added))
+        m_items.insert(shape, createItem(shape, nullptr, this));
+}
+
+void CSVGScene::onElementAdded(CSVGElementShape* element)
+{
+    if (CSVGGraphicsItem* item = createItem(element, nullptr, this)) {
+        delete m_items.value(element);
+        m_items.insert(element, item);
+    }
+}
+
+void CSVGScene::onElementRemoved(CSVGElementShape* element)
+{
+    const auto found = m_items.find(element);
+    if (found == m_items.end())
+        return;
+    delete found.value();
+    m_items.erase(found);
+}
+
+void CSVGScene::drawBackground(QPainter* painter, const QRectF& rect)
+{
+    QGraphicsScene::drawBackground(painter, rect);
+    painter->fillRect(rect, Qt::white);
+    CSVGRect page = canvasRect();
+    if (page.width < 0)
+        page.width = rect.width();
+    const QRectF pageRect = page.transformed(pageMatrix()).toQRectF();
+    painter->save();
+    painter->setOpacity(0.05);
+    painter->fillRect(rect, Qt::black);
+    painter->setOpacity(1.0);
+    painter->setPen(QPen(Qt::black, 0));
+    painter->setBrush(Qt::white);
+    painter->drawRect(pageRect);
+    painter->restore();
+}
+
+CSVGRect CSVGScene::canvasRect() const
+{
+    return m_frame ? m_frame->canvasRect() : CSVGRect(0, 0, 15000, 1520);
+}
+
+// The document keeps no page matrix yet: the page lies where the frame
+// puts it.
+CSVGMatrix CSVGScene::pageMatrix() const
+{
+    return CSVGMatrix();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "CSVGMatrix.h"
+#include "CSVGRect.h"
+
+#include <QGraphicsScene>
+#include <QMap>
+#include <QPointer>
+#include <QSet>
+
+class CMainFrame;
+class CSVGDocument;
+class CSVGElement;
+class CSVGElementShape;
+class CSVGGraphicsItem;
+class QMutex;
+class SVGGraphicsSelectionItem;
+
+// Shows one document: an item for every drawable child of the root svg
+// element and the frame around the selection. It follows the document's
+// changed() signal and rebuilds its items under the canvas mutex, which the
+// views' paints take too.
+class CSVGScene : public QGraphicsScene
+{
+    Q_OBJECT
+public:
+    // The frame gives the page; without one the page is (0, 0, 15000, 1520).
+    explicit CSVGScene(CMainFrame* frame);
+    ~CSVGScene() override;
+
+    // The one mutex of the whole program that keeps a rebuild of the items
+    // and a paint of any canvas apart.
+    static QMutex& canvasMutex();
+
+    void setDocument(CSVGDocument* document);
+    CSVGDocument* getDocument() const { return m_document; }
+    // The boxes of the items made since the last setDocument, each grown by
+    // 25.4; null before the first.
+    QRectF getItemsRect() const { return m_itemsRect; }
+    // The frame's canvas rectangle under the document's page matrix.
+    QRectF getPageRect() const;
+    SVGGraphicsSelectionItem* getSelectionItem() const { return m_selectionItem; }
+    // A new item for a drawable element, under the parent item or, without
+    // one, in the scene; null for anything else.
+    CSVGGraphicsItem* createItem(CSVGElementShape* element, QGraphicsItem* parent, QGraphicsScene* scene);
+
+    // Between these two calls, which a view makes around its paint, items
+    // ask isSelected instead of scanning the selection each.
+    void beginPaint();
+    void endPaint();
+    bool isSelected(CSVGElement* element) const;
+
+public slots:
+    void onDocumentChanged();
+    void onElementAdded(CSVGElementShape* element);
+    void onElementRemoved(CSVGElementShape* element);
+
+protected:
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
+
+private:
+    CSVGRect canvasRect() const;
+    CSVGMatrix pageMatrix() const;
+    void rebuildItems(CSVGElement* root);
+    void uniteItemsRect(const QRectF& box);
+
+    QPointer<CMainFrame> m_frame;
+    CSVGDocument* m_document = nullptr;
+    QRectF m_itemsRect;
+    SVGGraphicsSelectionItem* m_selectionItem = nullptr;
+    // Keyed by address; an entry counts only while its item still shows that
+    // very element, since a new element may take a deleted one's address.
+    QMap<CSVGElementShape*, CSVGGraphicsItem*> m_items;
+    QSet<const CSVGElement*> m_paintSelection;
+    bool m_painting = false;
+    bool m_rebuildQueued = false;
+};

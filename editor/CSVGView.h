@@ -1,0 +1,82 @@
+#pragma once
+
+#include "CSVGDocument.h"
+
+#include <QGraphicsView>
+#include <QPointer>
+#include <QString>
+
+#include <string>
+#include <utility>
+
+class CMainFrame;
+class CSVGScene;
+class QGraphicsTextItem;
+
+// The canvas of one document tab. It owns its document and the scene that
+// shows it, zooms, decides antialiasing per paint and forwards to the
+// document. Every document command ends with repaint().
+class CSVGView : public QGraphicsView
+{
+    Q_OBJECT
+public:
+    // The main window gives the page; the view works without one.
+    explicit CSVGView(CMainFrame* mainFrame);
+    ~CSVGView() override;
+
+    CSVGDocument* getDocument() { return &m_document; }
+    CSVGScene* getScene() const { return m_scene; }
+    QString getFilePath() const { return m_filePath; }
+    void setFilePath(const QString& path) { m_filePath = path; }
+
+    // Document millimetres per screen millimetre: 1.0 is real size.
+    double displayScale() const;
+    // Scales the view, bounded so that the display scale stays between
+    // 0.001 and the setting "ZoomLimit".
+    void zoom(double sx, double sy);
+    // As zoom, keeping the document point under the viewport point.
+    void zoomAt(double sx, double sy, const QPoint& viewportPoint);
+    // Fits the pieces, else the page, into the viewport; with neither, real
+    // size.
+    void fitPage();
+
+    // Load into the document, then fit the page; false when the document
+    // refused the file or the bytes.
+    bool openFile(const std::wstring& path);
+    bool loadData(const QByteArray& data);
+
+    // Exact at the quarter turns, so that rotated ticks stay square.
+    static std::pair<double, double> cosSinOfDegrees(double degrees);
+
+signals:
+    void textInserted(QGraphicsTextItem* item);
+    void finishedTextEditor();
+
+public slots:
+    // Requests the intersection check after a change, repaints the scene and
+    // shows the selection's size in the main window.
+    void repaint();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    static double positiveSetting(const char* key, double fallback);
+    void boundZoom(double& sx, double& sy) const;
+
+    // Document operations that the document does not offer yet.
+    bool loadDocumentData(const QByteArray& data);
+    bool openDocumentFile(const std::wstring& path);
+    void setDocumentPageRect(const QRectF& rect);
+    void setDocumentViewSize(int width, int height);
+    void requestIntersectionCheck();
+
+    QPointer<CMainFrame> m_mainFrame;
+    QString m_filePath;
+    CSVGDocument m_document;
+    // Owned; deleted with its items before the document goes.
+    CSVGScene* m_scene = nullptr;
+    int m_autosaveTimerId = -1;
+};

@@ -1,0 +1,63 @@
+#include "DesignSaveRun.h"
+
+#include "ApiReply.h"
+#include "Deployment.h"
+#include "DesignUpload.h"
+#include "HttpRequest.h"
+#include "Prompt.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+namespace {
+QString text(const char* source)
+{
+    return QCoreApplication::translate("SaveFile", source);
+}
+
+void showFailure(const QString& reason)
+{
+    Prompt::warning(nullptr, text("Failed"), reason);
+}
+} // namespace
+
+bool DesignSaveRun::start(const Order& order, const QByteArray& package, const QImage& preview, QString* error)
+{
+    QString packagePath;
+    const auto uploaded = [order](const QStringList& failures) {
+        if (failures.isEmpty())
+            record(order);
+        else
+            showFailure(failures.join(QLatin1Char('\n')));
+    };
+    if (!DesignUpload::start(order.key, package, preview, uploaded, &packagePath)) {
+        *error = text("The design could not be prepared for upload.");
+        return false;
+    }
+    if (order.overwrite)
+        qDebug().noquote() << packagePath;
+    return true;
+}
+
+void DesignSaveRun::record(const Order& order)
+{
+    HttpRequest request(Deployment::apiBase() + QStringLiteral("template/saveNew"));
+    request.addParam(QStringLiteral("name"), order.name)
+        .addParam(QStringLiteral("url"), DesignUpload::objectName(order.key, QStringLiteral(".pdb")))
+        .addParam(QStringLiteral("image"), DesignUpload::objectName(order.key, QStringLiteral(".png")));
+    if (order.overwrite)
+        request.addParam(QStringLiteral("force"), 1);
+    request.setHeader(QStringLiteral("token"), order.token)
+        .setSuccessHandler([](const QString& body) {
+            qDebug().noquote() << body;
+            const ApiReply reply = ApiReply::parse(body);
+            if (!reply.isEnvelope())
+                showFailure(ApiReply::unreadableText());
+            else if (reply.isSuccess())
+                Prompt::information(nullptr, text("Success"), text("Submitted successfully~"));
+            else
+                showFailure(reply.msg().isEmpty() ? text("The server did not store the design.") : reply.msg());
+        })
+        .setFailHandler([](const QString& error, int) { showFailure(error); });
+    request.post();
+}

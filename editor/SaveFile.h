@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QString>
+
+namespace Ui {
+class SaveFileClass;
+}
+
+// Asks for a name and stores the open design with its preview in the
+// account's online design store, either anew or over a design of that name.
+class SaveFile : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit SaveFile(QWidget* parent = nullptr);
+    ~SaveFile() override;
+
+    // The design to store: its SVG text and a preview image.
+    void setDesign(const QString& svgText, const QImage& preview);
+
+public slots:
+    void saveToApiFile();
+    void coverToApiFile();
+
+private:
+    void store(const QString& key, bool overwrite);
+    // A time stamp and ten letters; drawn so that two saves within one
+    // millisecond still get keys of their own.
+    static QString overwriteKey();
+
+    Ui::SaveFileClass* m_ui;
+    QString m_package;
+    QImage m_preview;
+};

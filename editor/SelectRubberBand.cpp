@@ -1,0 +1,6 @@
+#include "SelectRubberBand.h"
+
+SelectRubberBand::SelectRubberBand(QWidget* parent)
+    : QRubberBand(QRubberBand::Rectangle, parent)
+{
+}

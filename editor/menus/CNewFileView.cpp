@@ -1,0 +1,6 @@
+#include "CNewFileView.h"
+
+CNewFileView::CNewFileView(QWidget* parent)
+    : QWidget(parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "CTabWidgetEx.h"
+
+CTabWidgetEx::CTabWidgetEx(QWidget* parent)
+    : QTabWidget(parent)
+{
+}

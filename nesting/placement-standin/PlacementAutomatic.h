@@ -1,0 +1,89 @@
+#pragma once
+
+#include "PieceInfo.h"
+#include "PlacementGeometry.h"
+#include "PlacementInfo.h"
+#include "PlacementSettings.h"
+
+#include <QString>
+#include <QVector>
+
+#include <vector>
+
+namespace Vantor {
+namespace Placement {
+
+// Places pieces on a roll, bottom-left on no-fit polygons: largest piece
+// first, each at the lowest x (then lowest y) where, in one of the allowed
+// turns, it stays inside the roll's width and spacing away from the pieces
+// already placed. One step places one piece, so a caller can show progress
+// between steps or stop early; nothing here is shared between threads.
+class PlacementAutomatic
+{
+public:
+    // False, with error() set, when the settings or a piece are unusable.
+    bool start(const QVector<PieceInfo>& pieces, const PlacementSettings& settings);
+    // Places the next piece; true when it did. False when nothing is left
+    // to do: all placed, or a piece fits the roll in no turn (error() says
+    // so, and nothing counts as placed).
+    bool step();
+    void run();
+
+    bool isFinished() const { return m_error.isEmpty() && m_next == int(m_order.size()); }
+    QString error() const { return m_error; }
+    int pieceCount() const { return int(m_pieces.size()); }
+    int placedCount() const { return int(m_placed.size()); }
+    // In the order the pieces came in, for those placed so far.
+    QVector<PlacementInfo> placements() const;
+    // The largest x reached by a placed piece, in millimetres.
+    double rollLength() const;
+
+private:
+    struct Placed
+    {
+        int piece;
+        int turn;
+        ClipperLib::IntPoint at;
+        // The grown rings where they lie.
+        ClipperLib::Paths grown;
+        ClipperLib::IntRect grownBounds;
+    };
+    struct Candidate
+    {
+        bool found = false;
+        int turn = 0;
+        ClipperLib::IntPoint at;
+        // Where the piece's box would start, to compare turns.
+        ClipperLib::cInt left = 0;
+        ClipperLib::cInt top = 0;
+    };
+
+    bool placeNext();
+    double angleOf(int turn) const;
+    static constexpr ClipperLib::cInt kNoBound = ClipperLib::hiRange;
+    // The best place in this turn whose box starts left of beat.
+    Candidate bestPosition(int piece, int turn, ClipperLib::cInt beat) const;
+    // Whether a gap in the roll near the window is large enough for the
+    // piece; saves the no-fit polygons where the roll is full.
+    bool hasRoom(
+        const OrientedShape& moving, ClipperLib::cInt left, ClipperLib::cInt right, ClipperLib::cInt width) const;
+    // The placed pieces not yet known whose no-fit polygons may reach into
+    // the window between left and right; marks them known.
+    std::vector<int> placedNear(
+        const OrientedShape& moving, ClipperLib::cInt left, ClipperLib::cInt right, std::vector<bool>& known) const;
+    ClipperLib::Paths forbiddenPositions(const Placed& placed, const OrientedShape& moving) const;
+    static bool better(const Candidate& a, const Candidate& b);
+
+    PlacementSettings m_settings;
+    QVector<PieceInfo> m_pieces;
+    // Per piece, per turn; filled when the piece is placed.
+    std::vector<std::vector<OrientedShape>> m_shapes;
+    std::vector<int> m_order;
+    int m_next = 0;
+    std::vector<Placed> m_placed;
+    ClipperLib::cInt m_grownRight = 0;
+    QString m_error;
+};
+
+} // namespace Placement
+} // namespace Vantor

@@ -1,0 +1,186 @@
+#include "DeviceRecord.h"
+#include "HpglJob.h"
+#include "TestEnvironment.h"
+
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+using Lines = QList<QPolygonF>;
+
+QPolygonF poly(std::initializer_list<QPointF> points)
+{
+    return QPolygonF(QVector<QPointF>(points));
+}
+
+QString sectionText(const Lines& lines, const QString& extra = QString())
+{
+    QString text = QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000mm\" height=\"1520mm\" "
+                                  "viewBox=\"0 0 1000 1520\">");
+    for (const QPolygonF& line : lines) {
+        QStringList points;
+        for (const QPointF& p : line)
+            points << QString::number(p.x()) + ',' + QString::number(p.y());
+        text += QStringLiteral("<polyline fill=\"none\" points=\"%1\" transform=\"matrix(1 0 0 1 0 0)\"/>")
+                    .arg(points.join(' '));
+    }
+    return text + extra + QStringLiteral("</svg>");
+}
+
+// Pen-up and pen-down moves back to polylines, one list per frame.
+QList<Lines> parseHpgl(const QByteArray& hpgl)
+{
+    QList<Lines> frames { Lines() };
+    for (const QByteArray& command : hpgl.split(';')) {
+        const QByteArray name = command.left(2);
+        QList<double> numbers;
+        for (const QByteArray& n : command.mid(2).split(','))
+            if (!n.isEmpty())
+                numbers << n.toDouble();
+        if (name == "FR")
+            frames << Lines();
+        else if (name == "PU" && numbers.size() == 2)
+            frames.last() << poly({ QPointF(numbers[0], numbers[1]) });
+        for (int i = 0; name == "PD" && i + 1 < numbers.size(); i += 2)
+            frames.last().last() << QPointF(numbers[i], numbers[i + 1]);
+    }
+    return frames;
+}
+} // namespace
+
+class tst_HpglJob : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void sectionsRoundTrip_data();
+    void sectionsRoundTrip();
+    void overcutContinuesPastStart();
+    void badInput_data();
+    void badInput();
+
+private:
+    QByteArray build(const QStringList& sections, const DeviceRecord& device = DeviceRecord());
+    QString m_error;
+};
+
+void tst_HpglJob::init()
+{
+    QSettings().remove("hpgl");
+}
+
+QByteArray tst_HpglJob::build(const QStringList& sections, const DeviceRecord& device)
+{
+    QByteArray hpgl;
+    m_error.clear();
+    if (!HpglJob::build(sections, device, &hpgl, &m_error))
+        return QByteArray();
+    return hpgl;
+}
+
+void tst_HpglJob::sectionsRoundTrip_data()
+{
+    QTest::addColumn<QVariantMap>("settings");
+    QTest::addColumn<QJsonObject>("device");
+    QTest::addColumn<double>("resolution");
+    QTest::addColumn<QTransform>("placement");
+    QTest::newRow("1016 units per inch") << QVariantMap() << QJsonObject() << 1016.0 << QTransform();
+    QTest::newRow("device's 500, mirrored in x")
+        << QVariantMap { { "PlotMirrorX", true }, { "PlotResolutionX", 2000 }, { "PlotResolutionY", 2000 } }
+        << QJsonObject { { "converter", QJsonObject { { "PlotResolutionX", 500 }, { "PlotResolutionY", 500 } } } }
+        << 500.0 << QTransform(-1, 0, 0, 1, 1000, 0);
+    QTest::newRow("turned a quarter") << QVariantMap { { "PlotRotation", 90 } } << QJsonObject() << 1016.0
+                                      << QTransform(0, 1, -1, 0, 1520, 0);
+}
+
+// Three frames of a 2.5 m drawing come back as the same polylines, each in
+// its own frame.
+void tst_HpglJob::sectionsRoundTrip()
+{
+    QFETCH(QVariantMap, settings);
+    QFETCH(QJsonObject, device);
+    QFETCH(double, resolution);
+    QFETCH(QTransform, placement);
+    QSettings local;
+    for (auto s = settings.constBegin(); s != settings.constEnd(); ++s)
+        local.setValue("hpgl/" + s.key(), s.value());
+    device.insert("start_code", "\x1b.(");
+    device.insert("end_code", "\x1b.)");
+    const QList<Lines> sections { { poly({ { 10, 20 }, { 1000, 20 } }), poly({ { 5, 5 }, { 9.5, 700.25 } }) },
+        { poly({ { 0, 20 }, { 1000, 20 } }) }, { poly({ { 0, 20 }, { 500, 1500 }, { 2, 3 } }) } };
+    QStringList texts;
+    for (const Lines& section : sections)
+        texts << sectionText(section);
+
+    const QByteArray hpgl = build(texts, DeviceRecord(device));
+    QVERIFY2(!hpgl.isEmpty(), qPrintable(m_error));
+    QVERIFY(hpgl.startsWith("\x1b.(IN;SP1;"));
+    QVERIFY(hpgl.endsWith("PU;\x1b.)"));
+    const QList<Lines> frames = parseHpgl(hpgl);
+    QCOMPARE(frames.size(), sections.size());
+    const double step = 25.4 / resolution;
+    for (int f = 0; f < frames.size(); ++f) {
+        QCOMPARE(frames[f].size(), sections[f].size());
+        for (int l = 0; l < frames[f].size(); ++l) {
+            const QPolygonF expected = placement.map(sections[f][l]);
+            QCOMPARE(frames[f][l].size(), expected.size());
+            for (int p = 0; p < expected.size(); ++p) {
+                const QPointF back = frames[f][l][p] * step;
+                QVERIFY2(std::abs(back.x() - expected[p].x()) <= step && std::abs(back.y() - expected[p].y()) <= step,
+                    qPrintable(QString("frame %1 line %2 point %3").arg(f).arg(l).arg(p)));
+            }
+        }
+    }
+}
+
+void tst_HpglJob::overcutContinuesPastStart()
+{
+    QSettings().setValue("hpgl/PlotOvercut", 2.5);
+    const QByteArray hpgl = build({ sectionText({},
+        "<polygon points=\"0,0 10,0 10,10 0,10\"/><polygon points=\"1,1 1,1 1,1\"/>"
+        "<polygon points=\"20,0 20.5,0 20.5,0.5\"/>") });
+    const QList<Lines> frames = parseHpgl(hpgl);
+    QCOMPARE(frames.size(), 1);
+    // Round once, then 2.5 mm along the first side again (40 units per mm);
+    // no further than once round; an outline without length stays a dot.
+    QCOMPARE(frames[0],
+        Lines({ poly({ { 0, 0 }, { 400, 0 }, { 400, 400 }, { 0, 400 }, { 0, 0 }, { 100, 0 } }),
+            poly({ { 40, 40 }, { 40, 40 } }),
+            poly({ { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 } }) }));
+}
+
+void tst_HpglJob::badInput_data()
+{
+    QTest::addColumn<QStringList>("sections");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("message");
+    const QString line = sectionText({ poly({ { 0, 0 }, { 1, 1 } }) });
+    QTest::newRow("refused section") << QStringList { line, QString() } << QString()
+                                     << "Section 2 could not be prepared";
+    QTest::newRow("curves") << QStringList { sectionText({}, "<path d=\"M0 0 C1 1 2 2 3 3\"/>") } << QString()
+                            << "Section 1 was not converted: hpgl: element <path> is not a polyline";
+    QTest::newRow("broken file") << QStringList { "<svg><polyline points=\"1,2\"" } << QString()
+                                 << "Section 1 was not converted: hpgl: not an SVG file";
+    QTest::newRow("no resolution") << QStringList { line } << "PlotResolutionY=0"
+                                   << "unknown option or value out of range: --resolutionY=0";
+    QTest::newRow("huge drawing") << QStringList { sectionText({ poly({ { 0, 0 }, { 1e12, 1 } }) }) } << QString()
+                                  << "coordinate out of the plotter's range";
+}
+
+void tst_HpglJob::badInput()
+{
+    QFETCH(QStringList, sections);
+    QFETCH(QString, setting);
+    QFETCH(QString, message);
+    if (!setting.isEmpty())
+        QSettings().setValue("hpgl/" + setting.section('=', 0, 0), setting.section('=', 1));
+    QVERIFY(build(sections).isEmpty());
+    QVERIFY2(m_error.contains(message), qPrintable(m_error));
+}
+
+ZOCUT_TEST_MAIN(tst_HpglJob)
+
+#include "tst_HpglJob.moc"

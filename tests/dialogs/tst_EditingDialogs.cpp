@@ -1,0 +1,209 @@
+#include "CColorPickButton.h"
+#include "CDlgGradient.h"
+#include "CDlgPattern.h"
+#include "CFillEditors.h"
+#include "CMenuColor.h"
+#include "DlgCanvas.h"
+#include "DlgSizeModify.h"
+#include "Prompt.h"
+#include "TestEnvironment.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QXmlStreamReader>
+
+// The editing dialogs as the main window and the colour menu use them.
+class tst_EditingDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fillMarkup_data();
+    void fillMarkup();
+    void menuRunsFillEditors_data();
+    void menuRunsFillEditors();
+    void resultSize_data();
+    void resultSize();
+    void canvasSizeFromSettings_data();
+    void canvasSizeFromSettings();
+};
+
+namespace {
+// Picks a swatch in the first colour button's menu, as a user would.
+void pickFirstColor(QDialog& dialog, int row, int column)
+{
+    auto* grid = static_cast<QGridLayout*>(dialog.findChild<CColorPickButton*>()->colorMenu()->swatchGrid()->layout());
+    static_cast<QToolButton*>(grid->itemAtPosition(row, column)->widget())->defaultAction()->trigger();
+}
+
+QImage render(const QString& svg, const QSize& size)
+{
+    QSvgRenderer renderer(svg.toUtf8());
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::gray);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+bool near(QRgb a, QColor b)
+{
+    return qAbs(qRed(a) - b.red()) < 16 && qAbs(qGreen(a) - b.green()) < 16 && qAbs(qBlue(a) - b.blue()) < 16;
+}
+} // namespace
+
+void tst_EditingDialogs::fillMarkup_data()
+{
+    QTest::addColumn<bool>("pattern");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QPointF>("startAt"); // fractions of the filled box
+    QTest::addColumn<QPointF>("endAt");
+    QTest::addColumn<QColor>("endColor");
+    QTest::newRow("linear gradient") << false << 0 << "linearGradient" << QPointF(0.02, 0.5) << QPointF(0.98, 0.5)
+                                     << QColor(0, 0, 255);
+    QTest::newRow("radial gradient") << false << 1 << "radialGradient" << QPointF(0.5, 0.5) << QPointF(0.01, 0.02)
+                                     << QColor(0, 0, 255);
+    QTest::newRow("checker pattern") << true << 3 << "pattern" << QPointF(0.25, 0.25) << QPointF(0.75, 0.25)
+                                     << QColor(Qt::white);
+}
+
+// One paint server per markup, which Qt's renderer reads. It paints no
+// patterns, so a pattern's tile is checked as a picture of its own.
+void tst_EditingDialogs::fillMarkup()
+{
+    QFETCH(bool, pattern);
+    QFETCH(int, type);
+    QFETCH(QString, element);
+    QFETCH(QPointF, startAt);
+    QFETCH(QPointF, endAt);
+    QFETCH(QColor, endColor);
+    std::unique_ptr<QDialog> dialog;
+    if (pattern)
+        dialog = std::make_unique<CDlgPattern>();
+    else
+        dialog = std::make_unique<CDlgGradient>();
+    dialog->findChild<QComboBox*>()->setCurrentIndex(type);
+    pickFirstColor(*dialog, 3, 1);
+    const QString markup = QString::fromStdWString(pattern ? static_cast<CDlgPattern&>(*dialog).getPatternSvg()
+                                                           : static_cast<CDlgGradient&>(*dialog).getGradientSvg());
+
+    QXmlStreamReader reader(markup);
+    int topLevel = 0;
+    QString id;
+    while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd()) {
+        if (reader.isStartElement() && ++topLevel == 1) {
+            QCOMPARE(reader.name().toString(), element);
+            id = reader.attributes().value("id").toString();
+            reader.skipCurrentElement();
+        }
+    }
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+    QCOMPARE(topLevel, 1);
+    QVERIFY(!id.isEmpty());
+
+    QString svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"50\"><defs>" + markup
+        + "</defs><rect width=\"100\" height=\"50\" fill=\"url(#" + id + ")\"/></svg>";
+    QSize size(100, 50);
+    if (pattern) {
+        svg = markup;
+        svg.replace(QRegularExpression("^<pattern"), "<svg xmlns=\"http://www.w3.org/2000/svg\"")
+            .replace("</pattern>", "</svg>");
+        size = QSize(10, 10);
+    }
+    const QImage image = render(svg, size);
+    const auto pixel = [&](QPointF at) { return image.pixel(int(at.x() * size.width()), int(at.y() * size.height())); };
+    QVERIFY(near(pixel(startAt), QColor(255, 0, 0)));
+    QVERIFY(near(pixel(endAt), endColor));
+}
+
+void tst_EditingDialogs::menuRunsFillEditors_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("gradual") << "gradual"
+                             << "<linearGradient ";
+    QTest::newRow("pattern") << "pattern"
+                             << "<pattern ";
+}
+
+void tst_EditingDialogs::menuRunsFillEditors()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, start);
+    CFillEditors::install();
+    Prompt::setHandler([](Prompt::Kind, const QString&, const QString&) { return int(QDialog::Accepted); });
+    CMenuColor menu(1, nullptr);
+    QString markup;
+    connect(&menu, &CMenuColor::colorSelectedRadient, this,
+        [&](const std::wstring& text) { markup = "gradual:" + QString::fromStdWString(text); });
+    connect(&menu, &CMenuColor::colorSelectedPattern, this,
+        [&](const std::wstring& text) { markup = "pattern:" + QString::fromStdWString(text); });
+    for (QAction* action : menu.actions()) {
+        if (action->text() == entry)
+            action->trigger();
+    }
+    Prompt::setHandler(nullptr);
+    CMenuColor::setFillEditors(nullptr, nullptr);
+    QVERIFY2(markup.startsWith(entry + ":" + start), qPrintable(markup));
+}
+
+void tst_EditingDialogs::resultSize_data()
+{
+    QTest::addColumn<QSizeF>("start");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QSizeF>("result");
+    const QSizeF start(30, 40);
+    QTest::newRow("typed") << start << "50"
+                           << "60.5" << QSizeF(50, 60.5);
+    QTest::newRow("zero and negative") << start << "0"
+                                       << "-5" << start;
+    QTest::newRow("not numbers") << start << "abc"
+                                 << "" << start;
+    QTest::newRow("huge and infinite") << start << "1e12"
+                                       << "inf" << QSizeF(100000, 40);
+    QTest::newRow("start not a number") << QSizeF(qQNaN(), 40) << "x"
+                                        << "x" << QSizeF(0, 40);
+}
+
+void tst_EditingDialogs::resultSize()
+{
+    QFETCH(QSizeF, start);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QSizeF, result);
+    DlgSizeModify dialog(start, nullptr);
+    const QList<QLineEdit*> fields = dialog.findChildren<QLineEdit*>();
+    fields.at(0)->setText(width);
+    fields.at(1)->setText(height);
+    QCOMPARE(dialog.getResultSize(), result);
+}
+
+void tst_EditingDialogs::canvasSizeFromSettings_data()
+{
+    QTest::addColumn<QVariant>("width");
+    QTest::addColumn<QVariant>("height");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("defaults") << QVariant() << QVariant() << QSize(15000, 2000);
+    QTest::newRow("bounded") << QVariant(-5) << QVariant(1e12) << QSize(1, 100000);
+}
+
+void tst_EditingDialogs::canvasSizeFromSettings()
+{
+    QFETCH(QVariant, width);
+    QFETCH(QVariant, height);
+    QFETCH(QSize, size);
+    QSettings settings;
+    settings.remove("hpgl");
+    if (width.isValid()) {
+        settings.setValue("hpgl/CanvasWidth", width);
+        settings.setValue("hpgl/CanvasHeight", height);
+    }
+    QCOMPARE(DlgCanvas(nullptr).getCanvasSize(), size);
+}
+
+ZOCUT_TEST_MAIN(tst_EditingDialogs)
+#include "tst_EditingDialogs.moc"

@@ -1,0 +1,186 @@
+#include "HttpRequest.h"
+#include "PdbPackage.h"
+#include "Prompt.h"
+#include "SaveFile.h"
+#include "StandInSession.h"
+#include "TestEnvironment.h"
+#include "Tools.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+
+// Saving the open design to the account's store, against the stand-in.
+class tst_SaveFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { Prompt::setHandler(nullptr); }
+    void savedDesignListsAndOpens();
+    void outcome_data();
+    void outcome();
+    void quickSavesKeepTheirOwnPackages();
+
+private:
+    void start(SaveFile& dialog, const QString& name, const QString& svg, const char* button);
+    QList<standin::StandInRequest> records();
+
+    StandInSession m_session;
+    QString m_token;
+    QStringList m_prompts;
+};
+
+static QString drawing(const QString& title)
+{
+    return "<svg viewBox=\"0 0 10 10\"><title>" + title + "</title><path d=\"M0 0L10 10\"/></svg>";
+}
+
+void tst_SaveFile::init()
+{
+    QVERIFY(m_session.isRunning());
+    m_session.server().resetFixture();
+    m_session.server().clearCannedReplies();
+    m_session.server().clearJournal();
+    m_token = m_session.token();
+    QSettings().setValue("token", m_token);
+    m_prompts.clear();
+    Prompt::setHandler([this](Prompt::Kind, const QString& title, const QString& text) {
+        m_prompts << title + "|" + text;
+        return QVariant();
+    });
+}
+
+void tst_SaveFile::start(SaveFile& dialog, const QString& name, const QString& svg, const char* button)
+{
+    QImage preview(300, 300, QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    dialog.setDesign(svg, preview);
+    dialog.findChild<QLineEdit*>("fileName")->setText(name);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+QList<standin::StandInRequest> tst_SaveFile::records()
+{
+    QList<standin::StandInRequest> found;
+    for (const standin::StandInRequest& request : m_session.server().journal())
+        if (request.path == "/api/template/saveNew")
+            found << request;
+    return found;
+}
+
+// The record follows its four stored objects, lists among the account's
+// saved versions, and its package gives back the very text.
+void tst_SaveFile::savedDesignListsAndOpens()
+{
+    const QString name = "引擎盖 & hood+1=\"2\"";
+    const QString svg = drawing("保险杠 — Ünïcode");
+    SaveFile dialog;
+    start(dialog, name, svg, "save");
+    QVERIFY(dialog.isHidden());
+    QTRY_COMPARE(m_prompts, QStringList("Success|Submitted successfully~"));
+
+    const QString key = records().value(0).field("url").mid(1).chopped(4);
+    QStringList stored;
+    for (const QString bucket : { "morlandatah", "morlandataf" })
+        stored << "stored " + bucket + "/" + key + ".pdb"
+               << "stored " + bucket + "/" + key + ".png";
+    QStringList events = m_session.server().events();
+    QCOMPARE(events.takeLast(), "saved " + name);
+    events.sort();
+    stored.sort();
+    QCOMPARE(events, stored);
+
+    QString body;
+    HttpRequest list(m_session.server().apiBase() + "template/myTemplateNew");
+    list.addParam("keywords", name).addParam("limit", 20).addParam("page", 1).setHeader("token", m_token);
+    list.setSuccessHandler([&](const QString& text) { body = text; }).post();
+    QTRY_VERIFY(!body.isEmpty());
+    const QJsonArray rows = QJsonDocument::fromJson(body.toUtf8())["data"]["data"].toArray();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0)["name"].toString(), name);
+    body.clear();
+    HttpRequest(Tools().mydecrypt(rows.at(0)["turl"].toString().toLatin1()))
+        .setSuccessHandler([&](const QString& text) { body = text; })
+        .get();
+    QTRY_COMPARE(PdbPackage::read(body.toUtf8()), svg);
+}
+
+void tst_SaveFile::outcome_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("cannedPath");
+    QTest::addColumn<QByteArray>("cannedBody");
+    QTest::addColumn<QString>("prompt"); // its start
+    QTest::addColumn<QStringList>("fields"); // of the record; empty: none sent
+    const QStringList fields { "name", "url", "image" };
+    const QString success = "Success|Submitted successfully~";
+    const QString unreadable = "Failed|The server's reply could not be read.";
+    const auto row = [](const char* tag, const char* button, const char* name, const char* path, const char* body,
+                         const QString& prompt, const QStringList& fields) {
+        QTest::newRow(tag) << QByteArray(button) << name << path << QByteArray(body) << prompt << fields;
+    };
+    row("new name", "save", "Door", "", "", success, fields);
+    row("name taken", "save", "Version 1", "", "", "Failed|The file name already exists", fields);
+    row("overwrite", "cover", "Version 1", "", "", success, fields + QStringList("force"));
+    row("upload refused", "cover", "Door", "/upload/2/", "{}", "Failed|", {});
+    row("reply not JSON", "save", "Door", "/api/template/saveNew", "<html>busy</html>", unreadable, fields);
+    row("code as text", "save", "Door", "/api/template/saveNew", "{\"code\":\"1\"}", unreadable, fields);
+}
+
+// "Success" only for a stored record; "force" only from overwriting, after
+// the three fields in their order; no record without all four objects.
+void tst_SaveFile::outcome()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(QString, name);
+    QFETCH(QString, cannedPath);
+    QFETCH(QByteArray, cannedBody);
+    QFETCH(QString, prompt);
+    QFETCH(QStringList, fields);
+    if (!cannedPath.isEmpty())
+        m_session.server().setCannedReply(cannedPath, cannedPath.startsWith("/upload") ? 403 : 200, cannedBody);
+    SaveFile dialog;
+    start(dialog, name, drawing("door"), button);
+    QTRY_COMPARE(m_prompts.size(), 1);
+    QVERIFY2(m_prompts.first().startsWith(prompt), qPrintable(m_prompts.first()));
+
+    const QList<standin::StandInRequest> sent = records();
+    QCOMPARE(sent.size(), fields.isEmpty() ? 0 : 1);
+    if (fields.isEmpty())
+        return;
+    QStringList names;
+    for (const auto& item : sent.first().form)
+        names << item.first;
+    QCOMPARE(names, fields);
+    QCOMPARE(sent.first().field("force"), QString(button == "cover" ? "1" : ""));
+    const QString key = button == "cover" ? "\\d{12}[a-z]{10}" : "[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}";
+    QVERIFY(QRegularExpression("^/allcutorsave/" + key + "\\.pdb$").match(sent.first().field("url")).hasMatch());
+    QCOMPARE(sent.first().field("image"), sent.first().field("url").chopped(3) + "png");
+    QCOMPARE(QString::fromLatin1(sent.first().header("token")), m_token);
+}
+
+// Each save uploads its own files, even when the next one starts before the
+// first one's uploads are out.
+void tst_SaveFile::quickSavesKeepTheirOwnPackages()
+{
+    SaveFile first;
+    SaveFile second;
+    start(first, "one", drawing("one"), "save");
+    start(second, "two", drawing("two"), "save");
+    QTRY_COMPARE(m_prompts.count("Success|Submitted successfully~"), 2);
+    QCOMPARE(records().size(), 2);
+    for (const standin::StandInRequest& record : records()) {
+        const QByteArray package = m_session.server().storedObject("morlandatah", record.field("url").mid(1));
+        QCOMPARE(PdbPackage::read(package), drawing(record.field("name")));
+    }
+}
+
+ZOCUT_TEST_MAIN(tst_SaveFile)
+#include "tst_SaveFile.moc"

@@ -1,0 +1,94 @@
+#include "NestingTestPieces.h"
+#include "PlacementAutomatic.h"
+#include "PlacementRunner.h"
+#include "TestEnvironment.h"
+
+using namespace Vantor::Placement;
+
+Q_DECLARE_METATYPE(QVector<PieceInfo>)
+Q_DECLARE_METATYPE(PlacementSettings)
+
+class tst_PlacementAutomatic : public QObject
+{
+    Q_OBJECT
+private slots:
+    void placeRandomPolygons_data();
+    void placeRandomPolygons();
+    void refuse_data();
+    void refuse();
+    void runAndStop();
+};
+
+void tst_PlacementAutomatic::placeRandomPolygons_data()
+{
+    QTest::addColumn<double>("spacing");
+    QTest::addColumn<int>("rotations");
+    QTest::newRow("2 mm apart, four turns") << 2.0 << 4;
+    QTest::newRow("touching, no turns") << 0.0 << 1;
+}
+
+// Steps place one piece each; the result is inside the roll and apart, and
+// the pieces use the roll well (within 1.6 times the area's own length).
+void tst_PlacementAutomatic::placeRandomPolygons()
+{
+    QFETCH(double, spacing);
+    QFETCH(int, rotations);
+    const QVector<PieceInfo> pieces = randomPieces(50);
+    const PlacementSettings settings { 300, spacing, rotations };
+    PlacementAutomatic engine;
+    QVERIFY(engine.start(pieces, settings));
+    QVERIFY(engine.step());
+    QCOMPARE(engine.placedCount(), 1);
+    engine.run();
+    QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
+    verifyPlacement(pieces, engine.placements(), settings.rollWidth);
+    double area = 0;
+    for (const PieceInfo& piece : pieces)
+        area += piece.shape.area();
+    QVERIFY(engine.rollLength() < 1.6 * area / settings.rollWidth);
+}
+
+void tst_PlacementAutomatic::refuse_data()
+{
+    QTest::addColumn<QVector<PieceInfo>>("pieces");
+    QTest::addColumn<PlacementSettings>("settings");
+    QTest::addColumn<QString>("error");
+    const PieceInfo wide { "wide", { { QPolygonF(QRectF(0, 0, 400, 350)) } } };
+    QTest::newRow("wider than the roll in every turn")
+        << QVector<PieceInfo> { wide } << PlacementSettings { 300, 2, 4 } << "Piece wide is wider than the roll.";
+    QTest::newRow("no rotation at all") << QVector<PieceInfo> {} << PlacementSettings { 300, 2, 0 }
+                                        << "The number of rotations must lie between 1 and 72.";
+    const PieceInfo flat { "flat", { { QPolygonF({ QPointF(0, 0), QPointF(10, 0), QPointF(20, 0) }) } } };
+    QTest::newRow("no area") << QVector<PieceInfo> { flat } << PlacementSettings { 300, 2, 4 }
+                             << "The outline of piece flat is empty or too large.";
+}
+
+void tst_PlacementAutomatic::refuse()
+{
+    QFETCH(QVector<PieceInfo>, pieces);
+    QFETCH(PlacementSettings, settings);
+    QFETCH(QString, error);
+    PlacementAutomatic engine;
+    QVERIFY(!engine.start(pieces, settings));
+    QCOMPARE(engine.error(), error);
+    QVERIFY(!engine.step());
+}
+
+// A run reports its progress and result; a run stopped midway says so and
+// returns at once.
+void tst_PlacementAutomatic::runAndStop()
+{
+    PlacementRunner runner;
+    runner.start(randomPieces(8), PlacementSettings());
+    QTRY_VERIFY(!runner.status().running);
+    QCOMPARE(runner.status().placements.size(), 8);
+
+    runner.start(randomPieces(300), PlacementSettings { 300, 2, 72 });
+    runner.stop();
+    const PlacementStatus stopped = runner.status();
+    QVERIFY(!stopped.running && !stopped.finished);
+    QCOMPARE(stopped.error, QStringLiteral("The placement was stopped."));
+}
+
+ZOCUT_TEST_MAIN(tst_PlacementAutomatic)
+#include "tst_PlacementAutomatic.moc"
