@@ -78,9 +78,33 @@ public:
         }
         auto shared = std::make_shared<StyleMap>(std::move(style));
         pool.m_styles.emplace(key, shared);
-        if (pool.m_styles.size() > pool.m_sweepAt)
+        if (pool.m_styles.size() + pool.m_made.size() > pool.m_sweepAt)
             pool.sweep();
         return shared;
+    }
+
+    // The effective style made from a specified style and an inherited one
+    // (null for none) before; null when there is none or it has gone. It is
+    // a function of the two and of whether the element has children, and
+    // the maps are pooled, so most pieces of a drawing find theirs.
+    static std::shared_ptr<StyleMap> madeBefore(
+        const std::shared_ptr<StyleMap>& specified, const std::shared_ptr<const StyleMap>& inherited, bool leaf)
+    {
+        StylePool& pool = instance();
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        const auto found = pool.m_made.find(Made { specified.get(), inherited.get(), leaf });
+        if (found == pool.m_made.end() || found->second.specified.lock() != specified
+            || found->second.inherited.lock() != inherited)
+            return nullptr;
+        return found->second.effective.lock();
+    }
+
+    static void remember(const std::shared_ptr<StyleMap>& specified, const std::shared_ptr<const StyleMap>& inherited,
+        bool leaf, const std::shared_ptr<StyleMap>& effective)
+    {
+        StylePool& pool = instance();
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        pool.m_made[Made { specified.get(), inherited.get(), leaf }] = Sources { specified, inherited, effective };
     }
 
     static std::shared_ptr<StyleMap> empty()
@@ -110,11 +134,42 @@ private:
     {
         for (auto entry = m_styles.begin(); entry != m_styles.end();)
             entry = entry->second.expired() ? m_styles.erase(entry) : std::next(entry);
-        m_sweepAt = std::max<std::size_t>(1024, 2 * m_styles.size());
+        for (auto entry = m_made.begin(); entry != m_made.end();)
+            entry = entry->second.effective.expired() ? m_made.erase(entry) : std::next(entry);
+        m_sweepAt = std::max<std::size_t>(1024, 2 * (m_styles.size() + m_made.size()));
     }
+
+    // A remembered computation, found by the addresses of its sources. The
+    // weak pointers tell a source that went, and another map that took its
+    // address since, from the one that was used.
+    struct Made
+    {
+        const void* specified;
+        const void* inherited;
+        bool leaf;
+        bool operator==(const Made& other) const
+        {
+            return specified == other.specified && inherited == other.inherited && leaf == other.leaf;
+        }
+    };
+    struct MadeHash
+    {
+        std::size_t operator()(const Made& made) const
+        {
+            return std::hash<const void*>()(made.specified) * 31 + std::hash<const void*>()(made.inherited) * 2
+                + std::size_t(made.leaf);
+        }
+    };
+    struct Sources
+    {
+        std::weak_ptr<StyleMap> specified;
+        std::weak_ptr<const StyleMap> inherited;
+        std::weak_ptr<StyleMap> effective;
+    };
 
     std::mutex m_lock;
     std::unordered_multimap<std::size_t, std::weak_ptr<StyleMap>> m_styles;
+    std::unordered_map<Made, Sources, MadeHash> m_made;
     std::size_t m_sweepAt = 1024;
 };
 
@@ -258,18 +313,30 @@ void CSVGElementStyleable::computeStyle(CSVGElementStyleable* source)
     const std::wstring classText = specified(ids().className);
     if (!classText.empty())
         applyClassRules(classText);
-    StyleMap effective = *m_specified;
-
-    if (source && source != this)
-        inheritFrom(effective, source->getEffectiveStyle());
-    else if (auto* parent = source ? nullptr : dynamic_cast<CSVGElementStyleable*>(getParent()))
-        inheritFrom(effective, *parent->m_effective);
-    applyDefaults(effective);
-    m_effective = StylePool::intern(std::move(effective));
     if (!m_specifiedShared) {
         m_specified = StylePool::intern(std::move(*m_specified));
         m_specifiedShared = true;
     }
+
+    std::shared_ptr<const StyleMap> inherited;
+    if (source && source != this) {
+        source->getEffectiveStyle();
+        inherited = source->m_effective;
+    } else if (auto* parent = source ? nullptr : dynamic_cast<CSVGElementStyleable*>(getParent())) {
+        inherited = parent->m_effective;
+    }
+    const bool leaf = getChildCount() == 0;
+    if (std::shared_ptr<StyleMap> made = StylePool::madeBefore(m_specified, inherited, leaf)) {
+        m_effective = std::move(made);
+        return;
+    }
+    StyleMap effective = *m_specified;
+    if (inherited)
+        inheritFrom(effective, *inherited);
+    applyDefaults(effective);
+    std::shared_ptr<StyleMap> made = StylePool::intern(std::move(effective));
+    StylePool::remember(m_specified, inherited, leaf, made);
+    m_effective = std::move(made);
 }
 
 void CSVGElementStyleable::inheritFrom(StyleMap& effective, const StyleMap& inherited)
