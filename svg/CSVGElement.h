@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CSVGAttributeMap.h"
 #include "CSVGMatrix.h"
 #include "CSVGRect.h"
 
@@ -209,7 +210,7 @@ private:
     CSVGElement* m_parent = nullptr;
     std::vector<CSVGElement*> m_children;
     std::wstring m_text;
-    std::map<int, std::wstring> m_attributes;
+    CSVGAttributeMap m_attributes;
     int m_orderNumber = 0;
     std::wstring m_startTag;
     CSVGMatrix m_matrix;
