@@ -11,8 +11,7 @@ namespace {
 // A drawing of 10,000 pieces in 100 groups, or one group of 10,000.
 CSVGElement* buildTree(CSVGDocument& document, int groups, int pieces)
 {
-    CSVGElement* root = document.createElement(L"svg");
-    document.appendChild(root, true, false);
+    CSVGElement* root = document.getOwnerSvg();
     for (int g = 0; g < groups; ++g) {
         CSVGElement* group = document.createElement(L"g");
         root->appendChild(group, true, false);

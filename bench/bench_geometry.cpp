@@ -72,8 +72,7 @@ std::vector<CSVGOutline> piecesWithHoles(int outlines)
 struct Drawing
 {
     CSVGDocument document;
-    CSVGElement* root = document.createElement(L"svg");
-    Drawing() { document.appendChild(root, false, false); }
+    CSVGElement* root = document.getOwnerSvg();
     CSVGElement* add(const QPainterPath& path)
     {
         CSVGElement* element = document.createPathElement(path);

@@ -1,32 +1,177 @@
 #include "CSVGDocument.h"
 
+#include "CActionBase.h"
 #include "CGlobalConfig.h"
 #include "CSVGElementPath.h"
 #include "CSVGElementStyle.h"
+#include "CSVGRotation.h"
 #include "CSVGStyleRule.h"
 #include "CSVGTreeDisposal.h"
+#include "SafeTruncate.h"
 #include "SvgCodes.h"
 
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 
-// "idnoused" is mapped to nothing, so that id is never handed out.
+// "idnoused" is mapped to nothing, so that id is never handed out. A new
+// document holds an empty root of the page size.
 CSVGDocument::CSVGDocument()
     : CSVGElement(nullptr, L"document", SvgType::Document)
 {
     setDocumentPointer(this);
     m_idMap[L"idnoused"] = nullptr;
+    releaseTileCellObjects();
+    m_viewMatrix.translate(100, 100);
+    newDocument();
 }
 
-// The tree goes first, and quietly: no element unregisters from maps and
-// lists that go away with it. The tree and the id tables are freed on the
+// The undo records go first: the elements they own reach the document as
+// they die. Then the tree, quietly: no element unregisters from maps and
+// lists that go away with it; the tree and the id tables are freed on the
 // disposal thread.
 CSVGDocument::~CSVGDocument()
 {
+    deleteRecordedActions();
+    m_tiles.clear();
     deleteTreeQuietly();
     CSVGTreeDisposal::dispose([ids = std::move(m_idMap), used = std::move(m_usedIds)] {});
+    delete m_rotation;
     setDocumentPointer(nullptr);
+}
+
+// The cells go before the tree, so that no dying element searches them.
+// Undo actions may own elements that left the tree; they die while the maps
+// that those elements leave are still whole.
+void CSVGDocument::clearContents()
+{
+    m_tiles.clear();
+    deleteChildren();
+    deleteRecordedActions();
+    m_idMap.clear();
+    m_idMap[L"idnoused"] = nullptr;
+    m_usedIds.clear();
+    m_intersectionIds.clear();
+    m_currentElement = nullptr;
+    m_documentModified = false;
+    m_contentChanged = true;
+}
+
+double CSVGDocument::getPageHeight()
+{
+    CSVGElement* root = getOwnerSvg();
+    return root ? g_config.parseLength(root->getAttribute(L"height")) : 0.0;
+}
+
+// A rectangle thinner than 1e-5 both ways is replaced rather than united, so
+// that a point-like first shape does not pull the union to itself.
+QRectF CSVGDocument::getContentBoundingRect()
+{
+    QRectF bounds;
+    CSVGElement* root = getOwnerSvg();
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (!shape)
+            continue;
+        const QRectF rect = shape->getTransformedBoundingRect().toQRectF();
+        if (bounds.isNull() || (bounds.width() < 1e-5 && bounds.height() < 1e-5))
+            bounds = rect;
+        else
+            bounds = bounds.united(rect);
+    }
+    return bounds;
+}
+
+QPainterPath CSVGDocument::buildElementPath(CSVGElement* element)
+{
+    QPainterPath path;
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    if (!shape)
+        return path;
+    path = shape->getPainterPath();
+    for (int i = 0; i < element->getChildCount(); ++i)
+        path.addPath(buildElementPath(element->getChild(i)));
+    return path;
+}
+
+void CSVGDocument::collectSubtree(CSVGElement* element, std::vector<CSVGElement*>& out)
+{
+    if (element)
+        element->collectDescendants(out, true);
+}
+
+bool CSVGDocument::lessByDrawingOrder(const CSVGElement* a, const CSVGElement* b)
+{
+    return a && b && a->getOrderNumber() < b->getOrderNumber();
+}
+
+void CSVGDocument::setViewSize(double width, double height)
+{
+    m_viewSize = QSize(truncateClamped<int>(width, INT_MIN, INT_MAX), truncateClamped<int>(height, INT_MIN, INT_MAX));
+    m_backgroundChanged = true;
+    m_overlayChanged = true;
+}
+
+CSVGRotation* CSVGDocument::getRotation()
+{
+    if (!m_rotation)
+        m_rotation = new CSVGRotation(this);
+    return m_rotation;
+}
+
+void CSVGDocument::dropRotation()
+{
+    delete m_rotation;
+    m_rotation = nullptr;
+}
+
+void CSVGDocument::setShowGrid(bool show)
+{
+    m_showGrid = show;
+    m_backgroundChanged = true;
+}
+
+void CSVGDocument::setShowRuler(bool show)
+{
+    m_showRuler = show;
+    m_overlayChanged = true;
+}
+
+void CSVGDocument::setCanvasColor(const QColor& color)
+{
+    m_canvasColor = color;
+    m_backgroundChanged = true;
+}
+
+void CSVGDocument::setCanvasColorEnabled(bool enabled)
+{
+    m_canvasColorEnabled = enabled;
+    if (!enabled)
+        m_canvasColor = Qt::white;
+    m_backgroundChanged = true;
+}
+
+void CSVGDocument::setCursorVisible(bool visible)
+{
+    if (m_cursorVisible == visible)
+        return;
+    m_cursorVisible = visible;
+    m_overlayChanged = true;
+}
+
+void CSVGDocument::pushAction(CActionBase* action)
+{
+    if (action)
+        m_recordedActions.push_back(action);
+}
+
+void CSVGDocument::deleteRecordedActions()
+{
+    std::vector<CActionBase*> actions;
+    actions.swap(m_recordedActions);
+    for (CActionBase* action : actions)
+        delete action;
 }
 
 CSVGElement* CSVGDocument::getOwnerSvg()
@@ -189,20 +334,27 @@ CSVGStyleRule* CSVGDocument::findStyleRule(const std::wstring& name) const
     return nullptr;
 }
 
+// The element inside a group becomes the current element with a red record;
+// the group that holds it is selected.
 void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
 {
-    Q_UNUSED(color) // the colour of the element's highlight record
     if (!element || element->isLocked())
         return;
+    m_selectionRect = QRectF();
     CSVGElement* target = element;
     if (element->getParent() != getOwnerSvg()) {
+        if (m_currentElement)
+            m_highlights.removeElement(m_currentElement);
         m_currentElement = element;
+        m_highlights.addElement(element, Qt::red);
         for (CSVGElement* ancestor = element->getParent(); ancestor && ancestor->getType() != SvgType::Svg;
              ancestor = ancestor->getParent()) {
             if (ancestor->isShape())
                 target = ancestor;
         }
     }
+    m_highlights.addElement(target, color);
+    m_overlayChanged = true;
     if (m_selection.contains(target))
         return;
     target->clearNodeSelection();
@@ -212,23 +364,61 @@ void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
 
 void CSVGDocument::unselectElement(CSVGElement* element)
 {
+    m_selectionRect = QRectF();
+    m_overlayChanged = true;
+    if (m_selection.isEmpty())
+        return;
+    m_highlights.removeElement(element);
     m_selection.removeAll(element);
 }
 
-void CSVGDocument::removeFromTiles(CSVGElement*) { }
+// The pending transform of the undo history closes here too.
+void CSVGDocument::clearSelection()
+{
+    m_selection.clear();
+    m_currentElement = nullptr;
+    m_highlights.clear();
+    m_currentNode = HighlightNode();
+    m_overlayChanged = true;
+    m_caretIndex = -1;
+    m_selectionRect = QRectF();
+    emit selectionChanged();
+}
 
-void CSVGDocument::rebuildHighlights() { }
+void CSVGDocument::clearCurrentElement()
+{
+    if (m_currentElement)
+        m_highlights.removeElement(m_currentElement);
+    m_currentElement = nullptr;
+    m_overlayChanged = true;
+}
 
+void CSVGDocument::rebuildHighlights()
+{
+    m_highlights.rebuildAll();
+    m_overlayChanged = true;
+}
+
+void CSVGDocument::addToTiles(CSVGElement* element)
+{
+    m_tiles.add(element);
+}
+
+// Not through unselectElement: a dying element must not be asked for its
+// children.
 void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
 {
-    unselectElement(element);
+    m_selection.removeAll(element);
     if (m_currentElement == element)
         m_currentElement = nullptr;
     dropElementId(element, id);
     unregisterStyleElement(element);
-    m_highlights.removeElement(element);
+    m_highlights.forgetElement(element);
+    m_tiles.forget(element);
     if (m_currentNode.element == element)
         m_currentNode = HighlightNode();
+    if (m_hoverNode.element == element)
+        m_hoverNode = HighlightNode();
 }
 
 bool CSVGDocument::isOutlineEditMode() const

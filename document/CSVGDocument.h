@@ -2,11 +2,15 @@
 
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
+#include "CSVGTileIndex.h"
 #include "SvgCodes.h"
 
 #include <QColor>
+#include <QImage>
 #include <QJsonArray>
 #include <QRectF>
+#include <QSize>
+#include <QString>
 #include <QVector>
 
 #include <cstdint>
@@ -16,15 +20,20 @@
 #include <unordered_set>
 #include <vector>
 
+class CActionBase;
+class CActionComposite;
 class CSVGElementPath;
 class CSVGElementStyle;
+class CSVGRotation;
 class CSVGStyleRule;
+class QByteArray;
 class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
 // makes every element (createElement), keeps the map from ids to elements,
-// the style elements and the selection.
+// the style elements and the selection. A new document holds an empty root
+// of the page size.
 //
 // The element tree is deleted first when the document dies, while the maps
 // and lists that the elements' destructors reach are still there. Undo
@@ -35,6 +44,90 @@ class CSVGDocument : public CSVGElement
 public:
     CSVGDocument();
     ~CSVGDocument() override;
+
+    // Document lifecycle, page and view
+    //
+    // Deletes the tree, the tile cells, the ids (used ones too) and the undo
+    // actions; the id counter keeps its value. newDocument gives an empty
+    // drawing again.
+    void clearContents();
+    // The root's "height" as a length; 0 without a root.
+    double getPageHeight();
+    // The page in document units, from the root's size when a file is read.
+    QSize getPageSize() const { return QSize(m_pageWidth, m_pageHeight); }
+    // The union of the transformed bounding rectangles of the root's
+    // drawable children; null without any.
+    QRectF getContentBoundingRect();
+    // The element's painter path with those of its drawable descendants.
+    QPainterPath buildElementPath(CSVGElement* element);
+    // The element and its descendants, in pre-order.
+    static void collectSubtree(CSVGElement* element, std::vector<CSVGElement*>& out);
+    static bool lessByDrawingOrder(const CSVGElement* a, const CSVGElement* b);
+    // The folder of the file opened last, without its final separator.
+    QString getFilePath() const { return QString::fromStdWString(m_fileFolder); }
+    // True while the reader scans text into the document.
+    bool isLoading() const { return m_loading; }
+    void setLoading(bool loading) { m_loading = loading; }
+    QRectF getPageRect() const { return m_pageRect; }
+    void setPageRect(const QRectF& rect) { m_pageRect = rect; }
+    QSize getViewSize() const { return m_viewSize; }
+    // Truncated to whole pixels; both layers are painted again.
+    void setViewSize(double width, double height);
+    QImage& getBackgroundImage() { return m_backgroundImage; }
+    QImage& getOverlayImage() { return m_overlayImage; }
+    // Canvas to device: translate(100, 100) when built.
+    CSVGMatrix getViewMatrix() const { return m_viewMatrix; }
+    void setViewMatrix(const CSVGMatrix& matrix) { m_viewMatrix = matrix; }
+    CSVGMatrix getWorkingMatrix() const { return m_workingMatrix; }
+    void setWorkingMatrix(const CSVGMatrix& matrix) { m_workingMatrix = matrix; }
+    // Maps the page rectangle into the region the cut output writes.
+    CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
+    void setPageMatrix(const CSVGMatrix& matrix) { m_pageMatrix = matrix; }
+    // Node picking and snapping reach; the view sets it on every press.
+    double getPickTolerance() const { return m_pickTolerance; }
+    void setPickTolerance(double tolerance) { m_pickTolerance = tolerance; }
+    // The union of the selected shapes' rectangles; null until computed.
+    QRectF getSelectionRectCache() const { return m_selectionRect; }
+    void setSelectionRectCache(const QRectF& rect) { m_selectionRect = rect; }
+    // Set by the online nesting launcher while its job runs.
+    QString getNestingJobId() const { return m_nestingJobId; }
+    void setNestingJobId(const QString& id) { m_nestingJobId = id; }
+    // Made when the rotate command first needs it; dropRotation deletes it.
+    CSVGRotation* getRotation();
+    void dropRotation();
+
+    // Default style of new shapes and texts
+    std::wstring getDefaultFontSize() const { return m_defaultFontSize; }
+    std::wstring getDefaultFill() const { return m_defaultFill; }
+    std::wstring getDefaultFillOpacity() const { return m_defaultFillOpacity; }
+    std::wstring getDefaultTextFill() const { return m_defaultTextFill; }
+    std::wstring getDefaultStroke() const { return m_defaultStroke; }
+    std::wstring getDefaultStrokeWidth() const { return m_defaultStrokeWidth; }
+    std::wstring getDefaultStrokeDashArray() const { return m_defaultStrokeDashArray; }
+
+    // Display flags read by the canvas; the setters request the repaints
+    // that the change needs.
+    bool isShowGrid() const { return m_showGrid; }
+    void setShowGrid(bool show);
+    bool isShowRuler() const { return m_showRuler; }
+    void setShowRuler(bool show);
+    bool isBackgroundChanged() const { return m_backgroundChanged; }
+    void setBackgroundChanged(bool changed) { m_backgroundChanged = changed; }
+    bool isOverlayChanged() const { return m_overlayChanged; }
+    void setOverlayChanged(bool changed) { m_overlayChanged = changed; }
+    QColor getCanvasColor() const { return m_canvasColor; }
+    void setCanvasColor(const QColor& color);
+    bool isCanvasColorEnabled() const { return m_canvasColorEnabled; }
+    // Off also resets the colour to white.
+    void setCanvasColorEnabled(bool enabled);
+    // The angle constraint of the drawing tools.
+    bool isOrientation() const { return m_orientation; }
+    void setOrientation(bool constrained) { m_orientation = constrained; }
+    // Text caret: the character position in the edited text, -1 for none.
+    int getCaretIndex() const { return m_caretIndex; }
+    void setCaretIndex(int index) { m_caretIndex = index; }
+    bool isCursorVisible() const { return m_cursorVisible; }
+    void setCursorVisible(bool visible);
 
     // A new element of this document, without parent, its id registered.
     // The tag decides the class; a tag of no known kind gives a plain element
@@ -74,6 +167,7 @@ public:
     bool isIdTracking() const { return m_idTracking; }
     void setIdTracking(bool on) { m_idTracking = on; }
     std::int64_t getIdCounter() const { return m_idCounter; }
+    void setIdCounter(std::int64_t counter) { m_idCounter = counter; }
     // tag + "_" + the id counter, moved on past every id used before.
     std::wstring makeUniqueId(const std::wstring& tagName);
     // Numbers the elements below the root in document order and gives every
@@ -119,12 +213,53 @@ public:
     // The union of the selected shapes' transformed bounding rectangles;
     // null for a selection without shapes.
     QRectF getSelectionRect();
-
-    // The spatial index of drawable elements is not kept yet, nor are the
-    // highlight records built from the elements; these are their entry
-    // points.
-    void removeFromTiles(CSVGElement* element);
+    // Empties the selection, its highlights and the text caret.
+    void clearSelection();
+    // Drops the current element and its highlight record.
+    void clearCurrentElement();
     void rebuildHighlights();
+
+    // Tile index (see CSVGTileIndex)
+    void addToTiles(CSVGElement* element);
+    std::vector<TileCell*> getTilesForRect(const CSVGRect& rect) { return m_tiles.cellsForRect(rect); }
+    void removeFromTiles(CSVGElement* element) { m_tiles.remove(element); }
+    // The cells the shape was listed under by its last addToTiles.
+    std::vector<TileCell*> getTileCells(const CSVGElement* element) const { return m_tiles.cellsOf(element); }
+    // Deletes what the drawing side cached in the cells.
+    void releaseTileCellObjects() { m_tiles.releaseCachedObjects(); }
+
+    // Reading SVG text
+    //
+    // Replaces the drawing with the file's (decoded by its byte-order mark or
+    // declared encoding, else as UTF-8). False for an empty path or a file
+    // that cannot be read, which leaves an empty root of the page size.
+    bool openFile(const std::wstring& path);
+    // Replaces an empty drawing with the bytes' one, or adds it 10 units
+    // below the content with the same left edge and fresh ids. No undo step.
+    bool loadSvgData(const QByteArray& bytes);
+    // Replaces the drawing with the text's; reads the page size, the origin
+    // and the custom positions from the root. Always true.
+    bool parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin);
+    // Builds the text's elements under the parent (see CSVGXmlScanner).
+    void scanXml(const std::wstring& text, CSVGElement* parent);
+    // With two or more children, the root gets one g holding them all.
+    void groupRootChildren();
+    // Inserts the text at the caret of the text under editing, or adds the
+    // elements of the SVG text (wrapped in "<svg>" when it holds none) with
+    // fresh ids, selected. The recorded step, or null.
+    CActionComposite* pasteSvgText(const std::wstring& text);
+    // pasteSvgText, then the selection centred on the point.
+    void pasteSvgTextAt(const std::wstring& text, const QPointF& point);
+    // Gives the imported document's elements and class rules fresh names
+    // from its id counter; references and class attributes follow.
+    static void renameImportedIds(CSVGDocument* imported);
+    // The text of SVG file bytes, up to the first NUL character.
+    static QString decodeSvgBytes(const QByteArray& bytes);
+
+    // Undo history hook: the history (CActionHistory) takes over the actions
+    // recorded here; until it is wired the document keeps them and deletes
+    // them with its contents.
+    void pushAction(CActionBase* action);
 
     // The interaction mode of the mouse tools: 0 select, 10 path drawing,
     // 27 move point, 28 delete feature ...
@@ -149,6 +284,9 @@ public:
     CSVGHighlightList& getHighlightList() { return m_highlights; }
     HighlightNode getCurrentNode() const { return m_currentNode; }
     void setCurrentNode(const HighlightNode& node) { m_currentNode = node; }
+    // The node under the pointer.
+    HighlightNode getHoverNode() const { return m_hoverNode; }
+    void setHoverNode(const HighlightNode& node) { m_hoverNode = node; }
     bool isShowNodeRecords() const { return m_showNodeRecords; }
     void setShowNodeRecords(bool show) { m_showNodeRecords = show; }
 
@@ -164,6 +302,15 @@ private:
     static std::wstring pathData(const QPainterPath& path);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
+    // Reading
+    void readRootAttributes(CSVGElement* root);
+    void readCustomPositions(const std::wstring& text);
+    void mergeImported(CSVGDocument& imported);
+    CActionComposite* pasteIntoText(CSVGElement* text, const std::wstring& pasted);
+    // The drawable children of the root, each moved by (dx, dy) after its own
+    // transform.
+    void translateRootShapes(double dx, double dy);
+    void deleteRecordedActions();
     static void addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids);
 
     bool m_idTracking = true;
@@ -183,9 +330,43 @@ private:
     int m_pageHeight = 1520;
 
     std::wstring m_defaultFontFamily = L"SIMSUN";
+    std::wstring m_defaultFontSize = L"24pt";
     std::wstring m_defaultStroke = L"#000000";
+    std::wstring m_defaultFill = L"#FFFFFF";
+    std::wstring m_defaultFillOpacity = L"1.0";
+    std::wstring m_defaultTextFill = L"#000000";
     std::wstring m_defaultStrokeWidth = L"1";
     std::wstring m_defaultStrokeDashArray;
+
+    // Document lifecycle, page and view
+    bool m_loading = true;
+    // Ids of the pieces that the intersection check found overlapping.
+    std::set<std::wstring> m_intersectionIds;
+    std::wstring m_fileFolder;
+    QSize m_viewSize { 800, 300 };
+    QRectF m_pageRect;
+    QImage m_backgroundImage;
+    QImage m_overlayImage;
+    CSVGMatrix m_viewMatrix;
+    CSVGMatrix m_workingMatrix;
+    CSVGMatrix m_pageMatrix;
+    QRectF m_selectionRect;
+    double m_pickTolerance = 5.0;
+    int m_caretIndex = -1;
+    bool m_cursorVisible = true;
+    HighlightNode m_hoverNode;
+    CSVGRotation* m_rotation = nullptr;
+    QString m_nestingJobId;
+    bool m_showGrid = true;
+    bool m_showRuler = true;
+    bool m_backgroundChanged = true;
+    bool m_overlayChanged = true;
+    QColor m_canvasColor = Qt::white;
+    bool m_canvasColorEnabled = false;
+    bool m_orientation = false;
+    CSVGTileIndex m_tiles;
+    // Undo history hook (see pushAction).
+    std::vector<CActionBase*> m_recordedActions;
 
     QVector<CSVGElement*> m_selection;
     CSVGElement* m_currentElement = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QString>
 
 #include <cstddef>
@@ -19,4 +20,21 @@ inline void fuzzCheck(bool promise)
 {
     if (!promise)
         std::abort();
+}
+
+// Text lays itself out with Qt's fonts, which need a GUI application: one for
+// the whole run, on the offscreen platform, made in LLVMFuzzerInitialize.
+// Warnings about a broken input are expected; they would only flood the log.
+inline void fuzzGuiApplication(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    static QGuiApplication application(*argc, *argv);
+}
+
+// The program's event loop trims Qt's font cache on a timer; without it
+// every new font of a run would stay cached.
+inline void fuzzEventLoopTurn()
+{
+    QCoreApplication::processEvents();
 }

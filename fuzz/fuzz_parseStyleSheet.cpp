@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::wstring sheet = fuzzText(data, size);
     CSVGDocument document;
-    CSVGElement* root = document.createElement(L"svg");
-    document.appendChild(root, true, false);
+    CSVGElement* root = document.getOwnerSvg();
     auto* style = static_cast<CSVGElementStyle*>(document.createElement(L"style"));
     root->appendChild(style, true, false);
     CSVGElement* cdata = document.createElement(L"[CDATA[");

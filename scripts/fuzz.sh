@@ -12,8 +12,17 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds="${1:-60}"
 build="${ZOCUT_FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(parseLength parseColorText parseTransformList parseStyleSheet parseStyleDeclarations parsePathData parsePoints)
+targets=(parseLength parseColorText parseTransformList parseStyleSheet parseStyleDeclarations parsePathData parsePoints
+  parseSvgText mergeSvgText)
+# Targets that share another's dictionary.
+declare -A dictionaries=([mergeSvgText]=parseSvgText)
+# The SVG readers also start from the outside SVG files beside the project.
+resvg="${ZOCUT_RESVG_DIR:-$root/../../shared/testdata/resvg}"
+[ -d "$resvg" ] || resvg="$root/../shared/testdata/resvg"
 
+# Qt keeps a few objects of its GUI application (the SVG readers lay out
+# text) until the process ends; the tests' suppressions say which.
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 mkdir -p "$build/artifacts"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
@@ -28,9 +37,18 @@ for name in "${targets[@]}"; do
   corpus="$build/corpus/$name"
   log="$build/fuzz_$name.log"
   mkdir -p "$corpus"
+  seeds=("$root/fuzz/corpus/$name")
+  if [[ "$name" == *SvgText && -d "$resvg" ]]; then
+    mkdir -p "$build/seeds/svg"
+    while IFS= read -r file; do
+      relative="${file#"$resvg"/}"
+      cp "$file" "$build/seeds/svg/${relative//\//_}"
+    done < <(find "$resvg" -name '*.svg')
+    seeds+=("$build/seeds/svg")
+  fi
   if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -dict="$root/fuzz/$name.dict" -artifact_prefix="$build/artifacts/$name-" \
-      "$corpus" "$root/fuzz/corpus/$name" >"$log" 2>&1; then
+      -dict="$root/fuzz/${dictionaries[$name]:-$name}.dict" -artifact_prefix="$build/artifacts/$name-" \
+      "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     echo "fuzz_$name: $(grep -E '^Done [0-9]+ runs' "$log" | tail -1 || true)"
     passed=$((passed + 1))
   else

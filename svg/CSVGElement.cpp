@@ -464,6 +464,10 @@ bool CSVGElement::detachChild(CSVGElement* child)
 {
     if (!contains(child))
         return false;
+    // Out of the tree, out of the hit test: the cells take it back when the
+    // element is refreshed in its new place.
+    if (child->isShape() && m_document)
+        m_document->removeFromTiles(child);
     takeOut(child);
     m_modified = true;
     markDocumentModified();

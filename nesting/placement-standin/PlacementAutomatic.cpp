@@ -75,8 +75,12 @@ bool PlacementAutomatic::placeNext()
     m_shapes[piece].resize(m_settings.rotations);
     QVector<int> turns(m_settings.rotations);
     std::iota(turns.begin(), turns.end(), 0);
+    // The workers only read the piece: a non-const index into the shared
+    // vector would detach it from several threads at once.
+    const PlacementCompositePolygon& outline = m_pieces.at(piece).shape;
+    std::vector<OrientedShape>& oriented = m_shapes[piece];
     QtConcurrent::blockingMap(turns, [&](int turn) {
-        m_shapes[piece][turn] = PlacementGeometry::orient(m_pieces[piece].shape, angleOf(turn), m_settings.spacing);
+        oriented[turn] = PlacementGeometry::orient(outline, angleOf(turn), m_settings.spacing);
     });
     Candidate best;
     for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn) {

@@ -40,9 +40,15 @@ template <typename Element> Element* appendElement(CSVGElement* parent, Element*
 }
 
 // A new element of the parent's document, appended with its id registered.
+// A root svg appended to a document takes the place of the empty root that
+// the document was built with.
 inline CSVGElement* appendNew(CSVGElement* parent, const wchar_t* tag)
 {
-    CSVGElement* child = parent->getDocument()->createElement(tag);
+    CSVGDocument* document = parent->getDocument();
+    CSVGElement* builtRoot = document->getOwnerSvg();
+    if (parent == document && std::wstring(tag) == L"svg" && builtRoot && builtRoot->getChildCount() == 0)
+        document->deleteChild(builtRoot);
+    CSVGElement* child = document->createElement(tag);
     parent->appendChild(child, true, false);
     return child;
 }

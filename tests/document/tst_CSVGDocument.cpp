@@ -1,3 +1,4 @@
+#include "CActionBase.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "TestElements.h"
@@ -23,6 +24,9 @@ private slots:
     void pathElement_data();
     void pathElement();
     void largeTree();
+    void lifecycle();
+    void displayFlags();
+    void contentBounds();
 };
 
 void tst_CSVGDocument::factory_data()
@@ -40,6 +44,7 @@ void tst_CSVGDocument::factory()
     QFETCH(QString, tag);
     QFETCH(int, type);
     CSVGDocument document;
+    document.clearContents();
     QCOMPARE(document.createElement(std::wstring()), nullptr);
     std::unique_ptr<CSVGElement> element(document.createElement(tag.toStdWString()));
     QCOMPARE(int(element->getType()), type);
@@ -70,6 +75,7 @@ void tst_CSVGDocument::idCounter()
     QFETCH(qint64, counter);
     CSVGElement stranger(nullptr, L"stranger", 0);
     CSVGDocument document;
+    document.setIdCounter(0);
     for (const QString& id : ids) {
         stranger.setAttribute(L"id", id.toStdWString(), false);
         document.registerElementId(&stranger, id.toStdWString());
@@ -130,7 +136,9 @@ void tst_CSVGDocument::goneElementsLeaveTheDocument()
     QVERIFY(document.getStyleElements().empty());
     QCOMPARE(document.getElementById(leafId), nullptr);
     QCOMPARE(removed.count(), 2);
-    QVERIFY(document.getHighlightList().getRecords().isEmpty());
+    const QVector<CSVGHighlight*> records = document.getHighlightList().getRecords();
+    QVERIFY(
+        std::all_of(records.begin(), records.end(), [top](const CSVGHighlight* r) { return r->getElement() == top; }));
     QVERIFY(document.getHighlightList().getMarkedNodes().isEmpty());
     QCOMPARE(document.getCurrentNode().element, nullptr);
 
@@ -203,6 +211,76 @@ void tst_CSVGDocument::largeTree()
     const std::wstring groupId = root->getChild(0)->getId();
     document.deleteChildren();
     QCOMPARE(document.getElementById(groupId), nullptr);
+}
+
+// A new document holds an empty root of the page; clearing keeps the id
+// counter, and a cleared document hands out no id of before twice.
+void tst_CSVGDocument::lifecycle()
+{
+    CSVGDocument document;
+    CSVGElement* root = document.getOwnerSvg();
+    QVERIFY(root);
+    QCOMPARE(root->getAttribute(L"viewBox"), std::wstring(L"0 0 15000 1520"));
+    QCOMPARE(document.getPageSize(), QSize(15000, 1520));
+    QCOMPARE(document.getViewMatrix().toString(), CSVGMatrix(1, 0, 0, 1, 100, 100).toString());
+    QCOMPARE(document.getPickTolerance(), 5.0);
+    QCOMPARE(document.getCaretIndex(), -1);
+    QCOMPARE(document.getViewSize(), QSize(800, 300));
+    QVERIFY(document.isLoading() && document.isShowGrid() && document.isShowRuler() && document.isBackgroundChanged()
+        && document.isOverlayChanged() && !document.isContentChanged() && !document.isModified());
+    QCOMPARE(document.getDefaultFontSize() + document.getDefaultFill() + document.getDefaultFillOpacity(),
+        std::wstring(L"24pt#FFFFFF1.0"));
+    QVERIFY(document.getNestingJobId().isEmpty());
+
+    const std::wstring id = appendNew(root, L"rect")->getId();
+    document.pushAction(new CActionBase(&document, CActionBase::TypeAdd));
+    const std::int64_t counter = document.getIdCounter();
+    document.clearContents();
+    QCOMPARE(document.getOwnerSvg(), nullptr);
+    QCOMPARE(document.getElementById(id), nullptr);
+    QCOMPARE(document.getIdCounter(), counter);
+    QCOMPARE(document.getPageHeight(), 0.0);
+    QVERIFY(document.isContentChanged());
+    document.newDocument();
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), 0);
+}
+
+void tst_CSVGDocument::displayFlags()
+{
+    CSVGDocument document;
+    document.setOverlayChanged(false);
+    document.setCursorVisible(true);
+    QVERIFY(!document.isOverlayChanged());
+    document.setCursorVisible(false);
+    QVERIFY(document.isOverlayChanged());
+    document.setBackgroundChanged(false);
+    document.setCanvasColor(Qt::red);
+    QVERIFY(document.isBackgroundChanged());
+    document.setCanvasColorEnabled(false);
+    QCOMPARE(document.getCanvasColor(), QColor(Qt::white));
+}
+
+// A first shape thinner than 1e-5 both ways gives way to the next one
+// instead of stretching the union to itself.
+void tst_CSVGDocument::contentBounds()
+{
+    CSVGDocument document;
+    CSVGElement* root = document.getOwnerSvg();
+    QCOMPARE(document.getContentBoundingRect(), QRectF());
+    appendShape(root, "circle", "cx=0|cy=0|r=0");
+    appendShape(root, "rect", "x=10|y=20|width=5|height=5");
+    CSVGElement* group = appendShape(root, "g", "transform=translate(100,0)");
+    appendShape(group, "rect", "x=0|y=0|width=10|height=10");
+    root->updateMatrix(nullptr, false);
+    QCOMPARE(document.getContentBoundingRect(), QRectF(10, 0, 100, 25));
+    QCOMPARE(document.buildElementPath(group).boundingRect(), QRectF(0, 0, 10, 10));
+    std::vector<CSVGElement*> subtree;
+    CSVGDocument::collectSubtree(group, subtree);
+    QCOMPARE(subtree.size(), size_t(2));
+    document.renumberDrawingOrder();
+    QVERIFY(CSVGDocument::lessByDrawingOrder(root->getChild(0), group));
+    QVERIFY(!CSVGDocument::lessByDrawingOrder(group, root->getChild(0)));
+    QVERIFY(!CSVGDocument::lessByDrawingOrder(nullptr, group));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocument)

@@ -1,0 +1,449 @@
+// Reading SVG text into the document: files, bytes, text, and the imports
+// that merge another drawing into this one with fresh ids.
+
+#include "CActionAdd.h"
+#include "CActionComposite.h"
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+#include "CSVGElementStyle.h"
+#include "CSVGStyleRule.h"
+#include "CSVGXmlScanner.h"
+#include "SafeTruncate.h"
+#include "SvgCodes.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTextCodec>
+
+#include <climits>
+#include <cmath>
+#include <map>
+
+namespace {
+
+using IdMap = std::map<std::wstring, std::wstring>;
+
+// Attributes that name another element: url() paints and clips, "style"
+// declarations holding them, and links.
+const wchar_t* const kUrlAttributes[]
+    = { L"fill", L"stroke", L"clip-path", L"mask", L"filter", L"marker-start", L"marker-mid", L"marker-end", L"style" };
+const wchar_t* const kLinkAttributes[] = { L"xlink:href", L"href" };
+
+// The codec an XML declaration names; null for UTF-8 or none.
+QTextCodec* declaredCodec(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("<?xml"))
+        return nullptr;
+    const QByteArray declaration = bytes.left(bytes.indexOf("?>", 0));
+    const int key = declaration.indexOf("encoding");
+    if (key < 0)
+        return nullptr;
+    int at = key + 8;
+    while (at < declaration.size() && (declaration[at] == ' ' || declaration[at] == '='))
+        ++at;
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
+        return nullptr;
+    const int close = declaration.indexOf(declaration[at], at + 1);
+    QTextCodec* codec = close < 0 ? nullptr : QTextCodec::codecForName(declaration.mid(at + 1, close - at - 1));
+    return codec && codec->mibEnum() != 106 ? codec : nullptr;
+}
+
+// Every "url(#id)" whose id was renamed points at the new id; a reference
+// to an id that only begins like a renamed one stays.
+std::wstring remapUrls(const std::wstring& text, const IdMap& ids)
+{
+    static const std::wstring start = L"url(#";
+    std::wstring out;
+    size_t from = 0;
+    for (size_t found = text.find(start); found != std::wstring::npos; found = text.find(start, from)) {
+        const size_t idBegin = found + start.size();
+        const size_t idEnd = std::min(text.find(L')', idBegin), text.size());
+        const auto renamed = ids.find(text.substr(idBegin, idEnd - idBegin));
+        out.append(text, from, idBegin - from);
+        out += renamed == ids.end() ? text.substr(idBegin, idEnd - idBegin) : renamed->second;
+        from = idEnd;
+    }
+    return from == 0 ? text : out + text.substr(from);
+}
+
+void remapReferences(CSVGElement* element, const IdMap& ids)
+{
+    for (const wchar_t* name : kUrlAttributes) {
+        const std::wstring value = element->getAttribute(name);
+        if (value.find(L"url(#") == std::wstring::npos)
+            continue;
+        const std::wstring remapped = remapUrls(value, ids);
+        if (remapped != value)
+            element->setAttribute(name, remapped, true);
+    }
+    for (const wchar_t* name : kLinkAttributes) {
+        const std::wstring value = element->getAttribute(name);
+        const auto renamed = value.size() > 1 && value[0] == L'#' ? ids.find(value.substr(1)) : ids.end();
+        if (renamed != ids.end())
+            element->setAttribute(name, L'#' + renamed->second, true);
+    }
+}
+
+std::wstring renameClasses(const std::wstring& classes, const IdMap& names)
+{
+    std::wstring out;
+    for (const std::wstring& name : CGlobalConfig::splitString(classes, L" \t\r\n")) {
+        if (name.empty())
+            continue;
+        const auto renamed = names.find(name);
+        if (!out.empty())
+            out += L' ';
+        out += renamed == names.end() ? name : renamed->second;
+    }
+    return out;
+}
+
+bool isFinite(const QRectF& rect)
+{
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
+        && std::isfinite(rect.height());
+}
+
+double finiteOrZero(double value)
+{
+    return std::isfinite(value) ? value : 0.0;
+}
+
+std::wstring pageViewBox(int width, int height)
+{
+    return L"0 0 " + CGlobalConfig::intToText(width) + L' ' + CGlobalConfig::intToText(height);
+}
+
+} // namespace
+
+QString CSVGDocument::decodeSvgBytes(const QByteArray& bytes)
+{
+    QTextCodec* codec = QTextCodec::codecForUtfText(bytes, nullptr);
+    if (!codec)
+        codec = declaredCodec(bytes);
+    QString text = codec ? codec->toUnicode(bytes) : QString::fromUtf8(bytes);
+    const int nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+bool CSVGDocument::openFile(const std::wstring& path)
+{
+    if (path.empty())
+        return false;
+    setShowGrid(true);
+    setShowRuler(true);
+    m_backgroundChanged = true;
+    m_overlayChanged = true;
+    const size_t separator = path.find_last_of(L"/\\");
+    m_fileFolder = separator == std::wstring::npos ? path : path.substr(0, separator);
+    clearContents();
+    QFile file(QString::fromStdWString(path));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        newDocument();
+        return false;
+    }
+    // The bytes and their decoded copy go before the tree grows.
+    std::wstring text = decodeSvgBytes(file.readAll()).toStdWString();
+    parseSvgText(text, QSettings().value(QStringLiteral("general/ungroup"), false).toBool(), false);
+    return true;
+}
+
+bool CSVGDocument::loadSvgData(const QByteArray& bytes)
+{
+    setShowGrid(true);
+    setShowRuler(true);
+    m_backgroundChanged = true;
+    m_overlayChanged = true;
+    const std::wstring text = decodeSvgBytes(bytes).toStdWString();
+    const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
+    if (getContentBoundingRect().isNull()) {
+        parseSvgText(text, ungroup, false);
+        return true;
+    }
+    CSVGDocument imported;
+    imported.parseSvgText(text, ungroup, false);
+    mergeImported(imported);
+    return true;
+}
+
+// The new content's top goes 10 units below the bottom of what is here;
+// its ids continue this document's numbering, so that nothing here is
+// found under an imported id.
+void CSVGDocument::mergeImported(CSVGDocument& imported)
+{
+    const QRectF here = getContentBoundingRect();
+    const QRectF incoming = imported.getContentBoundingRect();
+    if (isFinite(here) && isFinite(incoming)) {
+        const double dx = here.left() - incoming.left();
+        const double dy = here.top() + here.height() + 10.0 - incoming.top();
+        imported.translateRootShapes(finiteOrZero(dx), finiteOrZero(dy));
+    }
+    imported.setIdCounter(m_idCounter);
+    renameImportedIds(&imported);
+    CSVGElement* from = imported.getOwnerSvg();
+    CSVGElement* to = getOwnerSvg();
+    while (from && to && from->getChildCount() > 0) {
+        CSVGElement* child = from->getChild(0);
+        from->removeChild(child, true);
+        to->adoptChild(child, true);
+    }
+}
+
+void CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
+{
+    CSVGXmlScanner(this).scan(text, parent);
+}
+
+bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin)
+{
+    clearContents();
+    scanXml(text, this);
+    CSVGElement* root = getOwnerSvg();
+    if (!root) {
+        root = createElement(L"svg");
+        root->setAttribute(L"viewBox", pageViewBox(m_pageWidth, m_pageHeight), false);
+        appendChild(root, true, false);
+        while (getChildCount() > 1)
+            root->adoptChild(getChild(0), false);
+    }
+    readRootAttributes(root);
+    for (int i = 0; i < root->getChildCount(); ++i) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i))) {
+            shape->updateMatrix(nullptr, true);
+            shape->getTransformedBoundingRect();
+        }
+    }
+    readCustomPositions(root->getAttribute(L"custom_positions"));
+    // Applied once: a saved file or the writer's own re-read must not move
+    // the pieces again.
+    const double ox = g_config.parseLength(root->getAttribute(L"originx"));
+    const double oy = g_config.parseLength(root->getAttribute(L"originy"));
+    if (ox != 0.0 || oy != 0.0)
+        translateRootShapes(-ox + 0.1, -oy + 0.1);
+    root->removeAttribute(L"originx");
+    root->removeAttribute(L"originy");
+    if (moveToOrigin) {
+        const QRectF content = getContentBoundingRect();
+        if (isFinite(content) && content.topLeft() != QPointF(0, 0))
+            translateRootShapes(-content.left() + 1.0, -content.top() + 1.0);
+    }
+    if (ungroup) {
+        int groups = 0;
+        for (int i = root->getChildCount() - 1; i >= 0; --i) {
+            if (root->getChild(i)->getType() == SvgType::G) {
+                selectElement(root->getChild(i), Qt::green);
+                ++groups;
+            }
+        }
+        // Structure commands hook: ungroupSelection() dissolves the one group
+        // when groups == 1.
+    }
+    clearSelection();
+    notifyChanged();
+    return true;
+}
+
+// The viewBox's third and fourth numbers stand in for a width or height that
+// is missing or given in percent.
+void CSVGDocument::readRootAttributes(CSVGElement* root)
+{
+    const std::wstring width = root->getAttribute(L"width");
+    const std::wstring height = root->getAttribute(L"height");
+    std::wstring viewBox = root->getAttribute(L"viewBox");
+    std::replace(viewBox.begin(), viewBox.end(), L',', L' ');
+    std::replace(viewBox.begin(), viewBox.end(), L';', L' ');
+    // Split at every single blank: two blanks in a row give an empty part.
+    std::vector<std::wstring> parts(1);
+    for (wchar_t c : viewBox) {
+        if (c == L' ')
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    const bool fromViewBox = parts.size() == 4;
+    const auto pick = [](const std::wstring& own, const std::wstring& fallback) {
+        return own.empty() || own.find(L'%') != std::wstring::npos ? fallback : own;
+    };
+    const int pageWidth
+        = truncateClamped<int>(g_config.parseLength(pick(width, fromViewBox ? parts[2] : width)), INT_MIN, INT_MAX);
+    const int pageHeight
+        = truncateClamped<int>(g_config.parseLength(pick(height, fromViewBox ? parts[3] : height)), INT_MIN, INT_MAX);
+    if (pageWidth > 0)
+        m_pageWidth = pageWidth;
+    if (pageHeight > 0)
+        m_pageHeight = pageHeight;
+}
+
+// Base64 of a binary JSON document holding one array. Qt validates the
+// binary form before reading it; anything else gives an empty array.
+void CSVGDocument::readCustomPositions(const std::wstring& text)
+{
+    const QByteArray binary = QByteArray::fromBase64(QString::fromStdWString(text).toUtf8());
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const QJsonDocument json = QJsonDocument::fromBinaryData(binary, QJsonDocument::Validate);
+    QT_WARNING_POP
+    m_customPositions = json.isArray() ? json.array() : QJsonArray();
+}
+
+void CSVGDocument::translateRootShapes(double dx, double dy)
+{
+    CSVGElement* root = getOwnerSvg();
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElement* child = root->getChild(i);
+        if (!child->isShape())
+            continue;
+        CSVGMatrix matrix = child->getTransformMatrix();
+        matrix.postTranslate(dx, dy);
+        child->setAttribute(L"transform", matrix.toString(), true);
+        child->updateMatrix(nullptr, true);
+    }
+}
+
+void CSVGDocument::groupRootChildren()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root || root->getChildCount() < 2)
+        return;
+    std::vector<CSVGElement*> children;
+    while (root->getChildCount() > 0) {
+        children.push_back(root->getChild(0));
+        root->detachChild(children.back());
+    }
+    CSVGElement* group = createElement(L"g");
+    for (CSVGElement* child : children)
+        group->appendChild(child, false, false);
+    group->setAttribute(L"class", root->getAttribute(L"class"), false);
+    root->appendChild(group, true, false);
+}
+
+CActionComposite* CSVGDocument::pasteSvgText(const std::wstring& text)
+{
+    if (m_caretIndex >= 0 && m_selection.size() == 1) {
+        CSVGElement* target = m_currentElement ? m_currentElement : m_selection.first();
+        if (target->getType() == SvgType::Text)
+            return pasteIntoText(target, text);
+    }
+    const bool whole = text.size() >= 4 && text.find(L"<svg") != std::wstring::npos;
+    CSVGDocument imported;
+    imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
+    clearSelection();
+    auto* composite = new CActionComposite(this);
+    pushAction(composite);
+    imported.setIdCounter(m_idCounter);
+    renameImportedIds(&imported);
+    CSVGElement* from = imported.getOwnerSvg();
+    CSVGElement* to = getOwnerSvg();
+    if (!to) {
+        newDocument();
+        to = getOwnerSvg();
+    }
+    while (from && from->getChildCount() > 0) {
+        CSVGElement* child = from->getChild(0);
+        from->removeChild(child, true);
+        to->appendChild(child, true, true);
+        composite->addAction(new CActionAdd(this, to, child));
+        selectElement(child, Qt::green);
+    }
+    renumberDrawingOrder();
+    m_overlayChanged = true;
+    m_contentChanged = true;
+    return composite;
+}
+
+// Undo history hook: a CActionValue for the text joins the composite before
+// the change and captures its after-state behind it.
+CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstring& pasted)
+{
+    auto* composite = new CActionComposite(this);
+    pushAction(composite);
+    QString content = QString::fromStdWString(text->getText());
+    const QString insert = QString::fromStdWString(pasted);
+    const int at = std::min(m_caretIndex, content.size());
+    content.insert(at, insert);
+    text->setText(content.toStdWString(), true);
+    if (CSVGElementShape* shape = CSVGElementShape::asShape(text))
+        shape->updateGeometry();
+    m_caretIndex = at + insert.size();
+    m_highlights.updateElement(text, m_caretIndex);
+    m_overlayChanged = true;
+    m_contentChanged = true;
+    return composite;
+}
+
+// Undo history hook: the moves below belong inside one pending transform
+// (beginTransformAction / endTransformAction).
+void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point)
+{
+    pasteSvgText(text);
+    double left = 9999999827968.0;
+    double top = 9999999827968.0;
+    double right = -999999995904.0;
+    double bottom = -999999995904.0;
+    bool any = false;
+    for (CSVGElement* element : qAsConst(m_selection)) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(element);
+        if (!shape)
+            continue;
+        const CSVGRect box = shape->getTransformedBoundingRect();
+        left = std::min(left, box.x);
+        top = std::min(top, box.y);
+        right = std::max(right, box.x + box.width);
+        bottom = std::max(bottom, box.y + box.height);
+        any = true;
+    }
+    const QPointF offset = point - QPointF((left + right) / 2, (top + bottom) / 2);
+    if (any && std::isfinite(offset.x()) && std::isfinite(offset.y())) {
+        for (CSVGElement* element : qAsConst(m_selection)) {
+            CSVGMatrix matrix = element->getTransformMatrix();
+            matrix.postTranslate(offset.x(), offset.y());
+            element->setAttribute(L"transform", matrix.toString(), true);
+            element->updateMatrix(nullptr, true);
+            m_highlights.addElement(element, Qt::green);
+        }
+    }
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::renameImportedIds(CSVGDocument* imported)
+{
+    CSVGElement* root = imported ? imported->getOwnerSvg() : nullptr;
+    if (!root)
+        return;
+    // Every id of the imported content counts as handed out: none of them
+    // is given again.
+    while (!imported->m_idMap.empty())
+        imported->m_usedIds.insert(std::move(imported->m_idMap.extract(imported->m_idMap.begin()).key()));
+    std::vector<CSVGElement*> elements;
+    root->collectDescendants(elements, false);
+    IdMap ids;
+    for (CSVGElement* element : elements) {
+        const std::wstring fresh = imported->makeUniqueId(element->getTagName());
+        const std::wstring old = element->getId();
+        if (!old.empty())
+            ids[old] = fresh;
+        element->setAttribute(L"id", fresh, true);
+    }
+    for (CSVGElement* element : elements)
+        remapReferences(element, ids);
+    IdMap classes;
+    for (CSVGElementStyle* style : imported->m_styleElements) {
+        for (CSVGStyleRule* rule : style->getRules()) {
+            rule->renameUnique(classes);
+            const std::wstring text = remapUrls(rule->getText(), ids);
+            if (text != rule->getText())
+                rule->setText(text);
+        }
+    }
+    for (CSVGElement* element : elements) {
+        const std::wstring names = element->getAttribute(L"class");
+        if (!names.empty())
+            element->setAttribute(L"class", renameClasses(names, classes), true);
+    }
+    root->registerSubtree();
+}

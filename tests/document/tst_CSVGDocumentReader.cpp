@@ -1,0 +1,469 @@
+#include "CActionComposite.h"
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+#include "CSVGElementStyle.h"
+#include "CSVGStyleRule.h"
+#include "CSVGXmlScanner.h"
+#include "SvgCodes.h"
+#include "TestEnvironment.h"
+
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QTextCodec>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+namespace {
+
+// A compact picture of a subtree: tag{attributes that differ from a new
+// element of the tag}'own text'(children), text-content nodes as 'text',
+// comments, CDATA sections and declarations as their text.
+QString outline(CSVGElement* element)
+{
+    const int type = element->getType();
+    // A text's own getText gathers its runs.
+    const bool ownText = type != SvgType::Text && type != SvgType::Tspan;
+    const QString text = ownText ? QString::fromStdWString(element->getText()) : QString();
+    if (type == SvgType::Comment || type == SvgType::CData || type == SvgType::Doctype)
+        return text;
+    if (type == SvgType::TextContent)
+        return QLatin1Char('\'') + text + QLatin1Char('\'');
+    QString result = QString::fromStdWString(element->getTagName());
+    std::unique_ptr<CSVGElement> fresh(element->getDocument()->createElement(element->getTagName()));
+    QStringList attributes;
+    for (const std::wstring& name : element->getAttributeNames()) {
+        const std::wstring value = element->getAttribute(name);
+        if (name != L"id" && value != fresh->getAttribute(name))
+            attributes << QString::fromStdWString(name + L'=' + value);
+    }
+    if (!attributes.isEmpty())
+        result += QLatin1Char('{') + attributes.join(QLatin1Char(',')) + QLatin1Char('}');
+    if (!text.isEmpty())
+        result += QLatin1Char('\'') + text + QLatin1Char('\'');
+    QStringList children;
+    for (int i = 0; i < element->getChildCount(); ++i)
+        children << outline(element->getChild(i));
+    if (!children.isEmpty())
+        result += QLatin1Char('(') + children.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return result;
+}
+
+QString documentOutline(CSVGDocument& document)
+{
+    QStringList children;
+    for (int i = 0; i < document.getChildCount(); ++i)
+        children << outline(document.getChild(i));
+    return children.join(QLatin1Char(' '));
+}
+
+int treeDepth(const CSVGElement* element)
+{
+    int depth = 0;
+    for (int i = 0; i < element->getChildCount(); ++i)
+        depth = std::max(depth, treeDepth(element->getChild(i)));
+    return depth + 1;
+}
+
+// The elements of a tree in document order, less the nodes that a general
+// XML reader does not report as elements.
+std::vector<CSVGElement*> xmlElements(CSVGDocument& document)
+{
+    std::vector<CSVGElement*> all;
+    document.collectDescendants(all, false);
+    std::vector<CSVGElement*> elements;
+    for (CSVGElement* element : all) {
+        const int type = element->getType();
+        if (type != SvgType::Comment && type != SvgType::CData && type != SvgType::Doctype
+            && type != SvgType::TextContent)
+            elements.push_back(element);
+    }
+    return elements;
+}
+
+// XML reads line breaks and tabs in values as blanks.
+QString normalized(QString value)
+{
+    return value.replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\t'), QLatin1Char(' '));
+}
+
+// What differs between the tree and Qt's XML reader on the same file.
+QStringList compareWithXmlReader(const QString& path)
+{
+    CSVGDocument document;
+    if (!document.openFile(path.toStdWString()))
+        return { QStringLiteral("cannot open") };
+    const std::vector<CSVGElement*> elements = xmlElements(document);
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&file);
+    QStringList differences;
+    size_t index = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString tag = xml.qualifiedName().toString();
+        // A file without an svg element gets one from the reader.
+        if (index == 0 && tag != QLatin1String("svg"))
+            ++index;
+        if (index >= elements.size()) {
+            differences << QStringLiteral("missing %1").arg(tag);
+            break;
+        }
+        CSVGElement* element = elements[index++];
+        if (QString::fromStdWString(element->getTagName()) != tag)
+            differences << QStringLiteral("%1 read as %2").arg(tag, QString::fromStdWString(element->getTagName()));
+        for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+            const QString name = attribute.qualifiedName().toString();
+            const QString ours = QString::fromStdWString(element->getAttribute(name.toStdWString()));
+            if (normalized(ours) != normalized(attribute.value().toString()))
+                differences << QStringLiteral("%1 %2=\"%3\" read as \"%4\"").arg(tag, name, attribute.value(), ours);
+        }
+    }
+    if (xml.hasError())
+        differences << QStringLiteral("XML reader: ") + xml.errorString();
+    if (index != elements.size())
+        differences << QStringLiteral("%1 elements more").arg(elements.size() - index);
+    return differences;
+}
+
+} // namespace
+
+class tst_CSVGDocumentReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void outsideSuite();
+    void scan_data();
+    void scan();
+    void limits();
+    void bytes_data();
+    void bytes();
+    void pageSize_data();
+    void pageSize();
+    void placement_data();
+    void placement();
+    void customPositions();
+    void openFile();
+    void mergeIntoDrawing();
+    void paste();
+    void pasteIntoText();
+    void groupRootChildren();
+};
+
+// Files that declare entities are read by the XML reader's own entity
+// expansion, which this reader does not do.
+void tst_CSVGDocumentReader::outsideSuite()
+{
+    QDirIterator files(
+        QStringLiteral(ZOCUT_RESVG_DIR), { QStringLiteral("*.svg") }, QDir::Files, QDirIterator::Subdirectories);
+    int count = 0;
+    QStringList failures;
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (path.contains(QLatin1String("ENTITY")))
+            continue;
+        ++count;
+        const QStringList differences = compareWithXmlReader(path);
+        if (!differences.isEmpty())
+            failures << QFileInfo(path).fileName() + QStringLiteral(": ") + differences.join(QStringLiteral("; "));
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
+    QVERIFY(count > 200);
+}
+
+// Each row: SVG text and the outline of the document's children after
+// parseSvgText.
+void tst_CSVGDocumentReader::scan_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unknown tag") << "<svg><my:tag a='1'/></svg>"
+                                 << "svg(my:tag{a=1})";
+    QTest::newRow("declaration") << "<?xml version=\"1.0\"?><svg/>"
+                                 << "<?xml version=\"1.0\"?> svg";
+    QTest::newRow("no svg element") << "<!--c--><rect x=\"1\"/>"
+                                    << "svg{viewBox=0 0 15000 1520}(<!--c--> rect{x=1})";
+    QTest::newRow("references in values and text")
+        << "<svg><g a=\"&lt;&#65;&#x42;&amp;&foo;&#0;\"/><title>1 &gt; 2</title></svg>"
+        << "svg(g{a=<AB&&foo;&#0;} title'1 > 2')";
+    QTest::newRow("comments and sections as written")
+        << "<svg><!-- &lt; --><style><![CDATA[ .a{} &lt; ]]></style></svg>"
+        << "svg(<!-- &lt; --> style(<![CDATA[ .a{} &lt; ]]>))";
+    QTest::newRow("text after the last tag") << "<svg/>tail"
+                                             << "svg";
+    QTest::newRow("doctype with internal subset") << "<!DOCTYPE svg [ <!ENTITY e \"x\"> ]><svg/>"
+                                                  << "<!DOCTYPE svg [ <!ENTITY e \"x\"> ]> svg";
+    QTest::newRow("other declaration") << "<svg><!ELEMENT g ANY></svg>"
+                                       << "svg(<!ELEMENT g ANY>)";
+    QTest::newRow("CDATA without blank") << "<svg><style><![CDATA[.a{fill:red}]]></style></svg>"
+                                         << "svg(style(<![CDATA[.a{fill:red}]]>))";
+    QTest::newRow("less-than in text") << "<svg><title>1 < 2 <3 <</title></svg>"
+                                       << "svg(title'1 < 2 <3 <')";
+    QTest::newRow("blanks around equals") << "<svg><rect x = \"5\" y\n=\t'6'/></svg>"
+                                          << "svg(rect{x=5,y=6})";
+    QTest::newRow("value without quotes") << "<svg><rect x=5 y=6/></svg>"
+                                          << "svg(rect{x=5,y=6})";
+    QTest::newRow("name without value") << "<svg><rect x \"1\" y=\"2\"/></svg>"
+                                        << "svg(rect{y=2})";
+    QTest::newRow("cut in a tag") << "<svg><rect x=\"1\""
+                                  << "svg(rect{x=1})";
+    QTest::newRow("unterminated comment") << "<svg><g/><!-- <rect/>"
+                                          << "svg(g)";
+    QTest::newRow("unterminated CDATA") << "<svg><g/><![CDATA[ <rect/>"
+                                        << "svg(g)";
+    QTest::newRow("unterminated quote") << "<svg><g a=\"1\"/><rect x=\"1/><circle/></svg>"
+                                        << "svg(g{a=1} rect)";
+    QTest::newRow("stray end tags") << "</g><svg><rect/></svg></svg></g><g/>"
+                                    << "svg(rect) g";
+    QTest::newRow("NUL character") << QStringLiteral("<svg><rect/>") + QChar(0) + QStringLiteral("<g/></svg>")
+                                   << "svg(rect)";
+    QTest::newRow("runs beside tspans") << "<svg><text>A <tspan>B</tspan> C</text></svg>"
+                                        << "svg(text('A ' tspan('B') 'C'))";
+    QTest::newRow("preserved blanks until the text ends")
+        << "<svg><text xml:space=\"preserve\"> a<tspan> b</tspan> c</text><text> d</text>"
+           "<text xml:space=\"preserve\"> e</text></svg>"
+        << "svg(text{xml:space=preserve}(' a' tspan(' b') ' c') text('d') text{xml:space=preserve}(' e'))";
+    QTest::newRow("references to itself and to nothing")
+        << "<svg><use id=\"u1\" xlink:href=\"#u1\"/><use xlink:href=\"#none\"/></svg>"
+        << "svg(use{xlink:href=#u1} use{xlink:href=#none})";
+    QTest::newRow("last run of a plain element") << "<svg><desc>a<g/>b</desc></svg>"
+                                                 << "svg(desc'b'(g))";
+}
+
+void tst_CSVGDocumentReader::scan()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    CSVGDocument document;
+    QVERIFY(document.parseSvgText(text.toStdWString(), false, false));
+    QCOMPARE(documentOutline(document), expected);
+    QVERIFY(!document.isLoading());
+    document.addToTiles(document.getOwnerSvg());
+}
+
+// Whatever the size of the input, the tree stays shallow, the walk stays
+// linear and the program-wide attribute-name table keeps room.
+void tst_CSVGDocumentReader::limits()
+{
+    const int depth = int(CSVGXmlScanner::kMaxDepth) + 50;
+    CSVGDocument document;
+    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: elements nested deeper than the limit hang from its last level");
+    document.parseSvgText(
+        (QStringLiteral("<g>").repeated(depth) + QStringLiteral("<rect/>")).toStdWString(), false, false);
+    std::vector<CSVGElement*> elements;
+    document.getOwnerSvg()->collectDescendants(elements, false);
+    QCOMPARE(int(elements.size()), depth + 1);
+    QCOMPARE(treeDepth(document.getOwnerSvg()), int(CSVGXmlScanner::kMaxDepth) + 1);
+
+    document.parseSvgText(
+        (QStringLiteral("<svg>") + QStringLiteral("x<g/>").repeated(100000) + QStringLiteral("y</svg>")).toStdWString(),
+        false, false);
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), 100000);
+    QCOMPARE(document.getOwnerSvg()->getText(), std::wstring(L"y"));
+
+    const int before = g_config.getAttributeId(L"zz-probe-before");
+    QString invented = QStringLiteral("<svg><g");
+    for (int i = 0; i < CSVGXmlScanner::kNewAttributeNames + 500; ++i)
+        invented += QStringLiteral(" zz-%1-%2=\"1\"").arg(before).arg(i);
+    invented += QStringLiteral(" ") + QString(300, QLatin1Char('n')) + QStringLiteral("=\"1\" x=\"2\"/></svg>");
+    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: new attribute names beyond the limit of one file are left out");
+    document.parseSvgText(invented.toStdWString(), false, false);
+    QCOMPARE(g_config.getAttributeId(L"zz-probe-after") - before, CSVGXmlScanner::kNewAttributeNames + 1);
+    QCOMPARE(document.getOwnerSvg()->getChild(0)->getAttribute(L"x"), std::wstring(L"2"));
+
+    document.parseSvgText(L"<svg><rect id=\"rect_99999999999999999999\"/></svg>", false, false);
+    QCOMPARE(document.getIdCounter(), std::int64_t(INT_MAX) + 1);
+
+    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: the text ends at the element limit");
+    CSVGXmlScanner(&document, 3).scan(L"<g/><!--c--><text>a</text><g/>", document.getOwnerSvg());
+    // The rect of before, then three elements: the text's run is the fourth.
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), 4);
+    QCOMPARE(document.getOwnerSvg()->getChild(3)->getChildCount(), 0);
+}
+
+// Each row: file bytes and the title's text after loadSvgData.
+void tst_CSVGDocumentReader::bytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("title");
+    const QString title = QStringLiteral("\u4e2d\u6587");
+    const QString gbk
+        = QStringLiteral("<?xml version=\"1.0\" encoding=\"GBK\"?><svg><title>%1</title></svg>").arg(title);
+    QTest::newRow("declared GBK") << QTextCodec::codecForName("GBK")->fromUnicode(gbk) << title;
+    QTest::newRow("UTF-16 with byte-order mark")
+        << QTextCodec::codecForName("UTF-16LE")
+               ->fromUnicode(QChar(0xFEFF) + gbk.mid(gbk.indexOf(QLatin1String("<svg"))))
+        << title;
+    QTest::newRow("invalid UTF-8") << QByteArray("<svg><title>a\xff\xfe</title></svg>")
+                                   << QStringLiteral("a\ufffd\ufffd");
+    QTest::newRow("NUL byte") << QByteArray("<svg><title>ab</title>\0<g/></svg>", 34) << QStringLiteral("ab");
+}
+
+void tst_CSVGDocumentReader::bytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, title);
+    CSVGDocument document;
+    QVERIFY(document.loadSvgData(bytes));
+    CSVGElement* root = document.getOwnerSvg();
+    QCOMPARE(root->getChildCount(), 1);
+    QCOMPARE(QString::fromStdWString(root->getChild(0)->getText()), title);
+}
+
+void tst_CSVGDocumentReader::pageSize_data()
+{
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("size") << "width=\"300\" height=\"200in\"" << QSize(300, 19200);
+    QTest::newRow("percent takes the viewBox")
+        << "width=\"100%\" height=\"50%\" viewBox=\"0,0 640;480\"" << QSize(640, 480);
+    QTest::newRow("viewBox with two blanks") << "width=\"80%\" viewBox=\"0 0  640 480\"" << QSize(15000, 1520);
+    QTest::newRow("beyond int") << "width=\"1e20\" height=\"-5\"" << QSize(INT_MAX, 1520);
+    QTest::newRow("400 digits") << QStringLiteral("width=\"1%1\"").arg(QString(400, QLatin1Char('0')))
+                                << QSize(15000, 1520);
+}
+
+void tst_CSVGDocumentReader::pageSize()
+{
+    QFETCH(QString, root);
+    QFETCH(QSize, size);
+    CSVGDocument document;
+    document.parseSvgText(QStringLiteral("<svg %1/>").arg(root).toStdWString(), false, false);
+    QCOMPARE(document.getPageSize(), size);
+}
+
+// Each row: SVG text, the move-to-origin flag and the content bounds after
+// the load, loaded twice: the second time from what the first left.
+void tst_CSVGDocumentReader::placement_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("moveToOrigin");
+    QTest::addColumn<QPointF>("topLeft");
+    const QString rect = QStringLiteral("<rect x=\"50\" y=\"60\" width=\"10\" height=\"10\"/>");
+    QTest::newRow("origin once") << QStringLiteral("<svg originx=\"10\" originy=\"20\">%1</svg>").arg(rect) << false
+                                 << QPointF(40.1, 40.1);
+    QTest::newRow("to the origin") << QStringLiteral("<svg>%1</svg>").arg(rect) << true << QPointF(1, 1);
+    QTest::newRow("not finite") << "<svg><path d=\"M-1e308 0 L1e308 10\"/></svg>" << true << QPointF(-1e308, 0);
+}
+
+void tst_CSVGDocumentReader::placement()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, moveToOrigin);
+    QFETCH(QPointF, topLeft);
+    CSVGDocument document;
+    document.parseSvgText(text.toStdWString(), false, moveToOrigin);
+    QCOMPARE(document.getContentBoundingRect().topLeft(), topLeft);
+    std::wstring again;
+    document.getOwnerSvg()->writeSvg(again, 0, CSVGRect());
+    document.parseSvgText(again, false, false);
+    QCOMPARE(document.getContentBoundingRect().topLeft(), topLeft);
+}
+
+void tst_CSVGDocumentReader::customPositions()
+{
+    const QJsonArray positions { QJsonObject { { "id", "9" }, { "color", "#ff0000" }, { "name", "hood" } } };
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const QByteArray binary = QJsonDocument(positions).toBinaryData();
+    QT_WARNING_POP
+    CSVGDocument document;
+    const auto load = [&document](const QByteArray& data) {
+        document.parseSvgText(
+            L"<svg custom_positions=\"" + QString::fromLatin1(data.toBase64()).toStdWString() + L"\"/>", false, false);
+        return document.getCustomPositions();
+    };
+    QCOMPARE(load(binary), positions);
+    QByteArray corrupt = binary;
+    corrupt[12] = char(0x7f);
+    QCOMPARE(load(corrupt), QJsonArray());
+    QCOMPARE(load("not json"), QJsonArray());
+}
+
+void tst_CSVGDocumentReader::openFile()
+{
+    CSVGDocument document;
+    document.setShowGrid(false);
+    QVERIFY(!document.openFile(L"C:\\designs\\missing.svg"));
+    QCOMPARE(document.getFilePath(), QStringLiteral("C:\\designs"));
+    QVERIFY(document.isShowGrid());
+    QCOMPARE(document.getOwnerSvg()->getAttribute(L"viewBox"), std::wstring(L"0 0 15000 1520"));
+    QVERIFY(!document.openFile(std::wstring()));
+    const QString path = QStringLiteral(ZOCUT_RESVG_DIR "/shapes/rect/simple-case.svg");
+    QVERIFY(document.openFile(path.toStdWString()));
+    QCOMPARE(document.getFilePath(), QFileInfo(path).absolutePath());
+    QCOMPARE(document.getContentBoundingRect(), QRectF(1, 1, 198, 198));
+}
+
+// Bytes loaded into a drawing go 10 units below it, left edges aligned; ids
+// continue the drawing's numbering and every reference follows its element.
+void tst_CSVGDocumentReader::mergeIntoDrawing()
+{
+    CSVGDocument document;
+    document.loadSvgData("<svg><rect id=\"rect_40\" x=\"100\" y=\"100\" width=\"50\" height=\"20\"/></svg>");
+    const std::int64_t counter = document.getIdCounter();
+    document.loadSvgData(
+        "<svg><style><![CDATA[ .c{fill:url(#grad_1)} ]]></style><linearGradient id=\"grad_1\"/>"
+        "<rect id=\"rect_40\" class=\"c\" x=\"300\" y=\"500\" width=\"10\" height=\"10\" stroke=\"url(#grad_1)\"/>"
+        "<use xlink:href=\"#rect_40\"/><use xlink:href=\"#rect_4\"/></svg>");
+    CSVGElement* root = document.getOwnerSvg();
+    QCOMPARE(root->getChildCount(), 6);
+    CSVGElement* gradient = root->getChild(2);
+    auto* rect = CSVGElementShape::asShape(root->getChild(3));
+    QCOMPARE(rect->getTransformedBoundingRect().toQRectF(), QRectF(100, 130, 10, 10));
+    QCOMPARE(document.getElementById(L"rect_40")->getAttribute(L"x"), std::wstring(L"100"));
+    QVERIFY(g_config.parseInt(rect->getId().substr(5)) >= counter);
+    QCOMPARE(rect->getAttribute(L"stroke"), L"url(#" + gradient->getId() + L")");
+    QCOMPARE(root->getChild(4)->getAttribute(L"xlink:href"), L"#" + rect->getId());
+    QCOMPARE(root->getChild(5)->getAttribute(L"xlink:href"), std::wstring(L"#rect_4"));
+    CSVGStyleRule* rule = document.findStyleRule(rect->getAttribute(L"class"));
+    QVERIFY(rule);
+    QCOMPARE(rule->getFillUrlIds(), std::vector<std::wstring> { gradient->getId() });
+}
+
+void tst_CSVGDocumentReader::paste()
+{
+    CSVGDocument document;
+    document.parseSvgText(L"<svg><rect x=\"0\" y=\"0\" width=\"5\" height=\"5\"/></svg>", false, false);
+    const std::int64_t counter = document.getIdCounter();
+    CActionComposite* step = document.pasteSvgText(L"<circle id=\"c_1\" r=\"5\"/><circle r=\"10\"/>");
+    QVERIFY(step);
+    QCOMPARE(step->getActions().size(), size_t(2));
+    const QVector<CSVGElement*> pasted = document.getSelection();
+    QCOMPARE(pasted.size(), 2);
+    QCOMPARE(pasted[0]->getParent(), document.getOwnerSvg());
+    QCOMPARE(pasted[0]->getId(), L"circle_" + std::to_wstring(counter));
+    QCOMPARE(pasted[1]->getId(), L"circle_" + std::to_wstring(counter + 1));
+    document.pasteSvgTextAt(L"<svg><rect x=\"0\" y=\"0\" width=\"10\" height=\"4\"/></svg>", QPointF(100, 50));
+    QCOMPARE(CSVGElementShape::asShape(document.getFirstSelected())->getTransformedBoundingRect().toQRectF(),
+        QRectF(95, 48, 10, 4));
+}
+
+void tst_CSVGDocumentReader::pasteIntoText()
+{
+    CSVGDocument document;
+    document.parseSvgText(L"<svg><text>abcd</text></svg>", false, false);
+    CSVGElement* text = document.getOwnerSvg()->getChild(0);
+    document.selectElement(text, Qt::green);
+    document.setCaretIndex(2);
+    QVERIFY(document.pasteSvgText(L"<svg>"));
+    QCOMPARE(text->getText(), std::wstring(L"ab<svg>cd"));
+    QCOMPARE(document.getCaretIndex(), 7);
+    QVERIFY(document.getHighlightList().findRecord(text)->getCaret());
+}
+
+void tst_CSVGDocumentReader::groupRootChildren()
+{
+    CSVGDocument document;
+    document.parseSvgText(L"<svg class=\"k\"><rect/><!--c--><circle/></svg>", false, false);
+    document.groupRootChildren();
+    QCOMPARE(documentOutline(document), QStringLiteral("svg{class=k}(g{class=k}(rect <!--c--> circle))"));
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGDocumentReader)
+
+#include "tst_CSVGDocumentReader.moc"

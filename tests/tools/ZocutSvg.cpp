@@ -1,0 +1,89 @@
+// zocut-svg: loads SVG files the way the program does, without a window, for
+// tests and benchmarks.
+//
+//   zocut-svg info FILE       one JSON line: element count (comments, CDATA,
+//                             declarations and text-content nodes not
+//                             counted), page width and height, content bounds
+//   zocut-svg copy IN OUT     loads IN and writes it back to OUT
+//
+// A file that cannot be read exits with 1, wrong arguments with 2.
+
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "SvgCodes.h"
+
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+int countElements(CSVGDocument& document)
+{
+    std::vector<CSVGElement*> elements;
+    document.collectDescendants(elements, false);
+    int count = 0;
+    for (const CSVGElement* element : elements) {
+        switch (element->getType()) {
+        case SvgType::Comment:
+        case SvgType::CData:
+        case SvgType::Doctype:
+        case SvgType::TextContent:
+            break;
+        default:
+            ++count;
+        }
+    }
+    return count;
+}
+
+int info(CSVGDocument& document)
+{
+    const QRectF bounds = document.getContentBoundingRect();
+    const QJsonObject result { { "elements", countElements(document) }, { "width", document.getPageSize().width() },
+        { "height", document.getPageSize().height() },
+        { "bounds",
+            QJsonObject { { "x", bounds.x() }, { "y", bounds.y() }, { "width", bounds.width() },
+                { "height", bounds.height() } } } };
+    std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
+    return 0;
+}
+
+// Until the document's own writer (toSvgText) is in, the root writes itself
+// behind the XML declaration.
+int copy(CSVGDocument& document, const QString& out)
+{
+    std::wstring text = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    for (int i = 0; i < document.getChildCount(); ++i)
+        document.getChild(i)->writeSvg(text, 0, CSVGRect());
+    return writeTextFile(out, QString::fromStdWString(text)) ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("MORLData"));
+    QCoreApplication::setApplicationName(QStringLiteral("MORLData"));
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    const QStringList args = QCoreApplication::arguments();
+    const QString command = args.value(1);
+    if (!((command == QLatin1String("info") && args.size() == 3)
+            || (command == QLatin1String("copy") && args.size() == 4))) {
+        std::fprintf(stderr, "usage: zocut-svg info FILE | zocut-svg copy IN OUT\n");
+        return 2;
+    }
+    CSVGDocument document;
+    if (!document.openFile(args[2].toStdWString())) {
+        std::fprintf(stderr, "zocut-svg: cannot read %s\n", qPrintable(args[2]));
+        return 1;
+    }
+    return command == QLatin1String("info") ? info(document) : copy(document, args[3]);
+}
