@@ -212,7 +212,16 @@ void CSVGElementStyleable::setAttribute(const std::wstring& name, const std::wst
         storeAttribute(id, name, value, notify);
         return;
     }
-    writableSpecified()[id] = value;
+    if (!notify && (m_specifiedShared || m_specified->empty())) {
+        // While a file is read, most pieces name the same class and nothing
+        // else: they share one map from the start instead of a map each.
+        StyleMap specified = *m_specified;
+        specified[id] = value;
+        m_specified = StylePool::intern(std::move(specified));
+        m_specifiedShared = true;
+    } else {
+        writableSpecified()[id] = value;
+    }
     if (notify) {
         setStyleDirty(true);
         const std::wstring styleText = specified(ids().style);
@@ -440,15 +449,20 @@ void CSVGElementStyleable::applyClassRules(const std::wstring& classText)
     CSVGDocument* document = getDocument();
     if (!document)
         return;
-    std::wstring names = classText;
-    std::replace(names.begin(), names.end(), L' ', L',');
-    std::replace(names.begin(), names.end(), L';', L',');
-    for (const std::wstring& name : CGlobalConfig::splitString(names, L",")) {
+    // Names are separated by blanks, ";" and ",".
+    const auto separator = [](wchar_t c) { return c == L' ' || c == L';' || c == L','; };
+    std::wstring name;
+    for (size_t position = 0; position < classText.size();) {
+        const auto begin = std::find_if_not(classText.begin() + std::ptrdiff_t(position), classText.end(), separator);
+        const auto end = std::find_if(begin, classText.end(), separator);
+        position = size_t(end - classText.begin());
+        if (begin == end)
+            continue;
+        name.assign(begin, end);
         const CSVGStyleRule* rule = document->findStyleRule(name);
         if (!rule)
             continue;
-        for (const auto& [property, value] : rule->getProperties()) {
-            const int id = g_config.getAttributeId(property);
+        for (const auto& [id, value] : rule->getPropertiesById()) {
             // A style computed again finds the values there already and
             // keeps its shared map.
             if (id >= 0 && specified(id) != value)
