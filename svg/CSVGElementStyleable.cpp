@@ -72,11 +72,20 @@ public:
         const std::size_t key = hashOf(style);
         std::lock_guard<std::mutex> locker(pool.m_lock);
         const auto range = pool.m_styles.equal_range(key);
+        auto gone = pool.m_styles.end();
         for (auto entry = range.first; entry != range.second; ++entry) {
             if (std::shared_ptr<StyleMap> shared = entry->second.lock(); shared && *shared == style)
                 return shared;
+            if (entry->second.expired())
+                gone = entry;
         }
         auto shared = std::make_shared<StyleMap>(std::move(style));
+        // A map that comes and goes again and again (the steps of a piece
+        // given one property after another) takes its old place.
+        if (gone != pool.m_styles.end()) {
+            gone->second = shared;
+            return shared;
+        }
         pool.m_styles.emplace(key, shared);
         if (pool.m_styles.size() + pool.m_made.size() > pool.m_sweepAt)
             pool.sweep();
