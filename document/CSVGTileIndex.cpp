@@ -31,6 +31,26 @@ bool onGrid(double value)
     return std::isfinite(value) && value >= double(INT_MIN) && value <= double(INT_MAX) - kCell;
 }
 
+// Down the tree from the element, parents first, with an explicit stack: the
+// depth of a tree read from a file must not decide the depth of the call
+// stack. visit says whether to go on into the children; take which of them.
+template <typename Visit, typename Take> void walkDown(CSVGElement* element, Visit visit, Take take)
+{
+    std::vector<CSVGElement*> pending;
+    if (element)
+        pending.push_back(element);
+    while (!pending.empty()) {
+        CSVGElement* next = pending.back();
+        pending.pop_back();
+        if (!visit(next))
+            continue;
+        for (int i = next->getChildCount() - 1; i >= 0; --i) {
+            if (take(next->getChild(i)))
+                pending.push_back(next->getChild(i));
+        }
+    }
+}
+
 } // namespace
 
 CSVGTileIndex::~CSVGTileIndex()
@@ -57,27 +77,14 @@ bool CSVGTileIndex::isContainer(const CSVGElement* element)
     }
 }
 
-// With explicit stacks, in the order of a walk down the tree: the depth of a
-// tree read from a file must not decide the depth of the call stack.
 void CSVGTileIndex::add(CSVGElement* element)
 {
-    std::vector<CSVGElement*> pending;
-    if (element)
-        pending.push_back(element);
-    while (!pending.empty()) {
-        CSVGElement* next = pending.back();
-        pending.pop_back();
-        if (isContainer(next)) {
-            for (int i = next->getChildCount() - 1; i >= 0; --i) {
-                CSVGElement* child = next->getChild(i);
-                if (child->isShape() && child->getCheckFlag())
-                    pending.push_back(child);
-            }
-            continue;
-        }
+    const auto visit = [this](CSVGElement* next) {
+        if (isContainer(next))
+            return true;
         CSVGElementShape* shape = CSVGElementShape::asShape(next);
         if (!shape)
-            continue;
+            return false;
         forget(next);
         std::vector<TileCell*> cells = cellsOfShape(shape->getTransformedBoundingRect());
         if (next->getCheckFlag()) {
@@ -85,25 +92,18 @@ void CSVGTileIndex::add(CSVGElement* element)
                 cell->insertElement(next);
         }
         m_cellsOf[next] = std::move(cells);
-    }
+        return false;
+    };
+    walkDown(element, visit, [](const CSVGElement* child) { return child->isShape() && child->getCheckFlag(); });
 }
 
 void CSVGTileIndex::remove(CSVGElement* element)
 {
-    std::vector<CSVGElement*> pending;
-    if (element)
-        pending.push_back(element);
-    while (!pending.empty()) {
-        CSVGElement* next = pending.back();
-        pending.pop_back();
+    const auto visit = [this](CSVGElement* next) {
         forget(next);
-        if (!isContainer(next))
-            continue;
-        for (int i = next->getChildCount() - 1; i >= 0; --i) {
-            if (next->getChild(i)->isShape())
-                pending.push_back(next->getChild(i));
-        }
-    }
+        return isContainer(next);
+    };
+    walkDown(element, visit, [](const CSVGElement* child) { return child->isShape(); });
 }
 
 void CSVGTileIndex::forget(const CSVGElement* element)
