@@ -1,6 +1,8 @@
 #include "CSVGElementDataSection.h"
 
+#include "SvgCodes.h"
+
 CSVGElementDataSection::CSVGElementDataSection(CSVGDocument* document)
-    : CSVGElement(document, L"[CDATA[", 3)
+    : CSVGElement(document, L"[CDATA[", SvgType::CData)
 {
 }

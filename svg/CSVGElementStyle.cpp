@@ -4,16 +4,10 @@
 #include "CSVGDocument.h"
 #include "CSVGStyleRule.h"
 #include "CSVGUtils.h"
-
-namespace {
-
-constexpr std::uint16_t kTypeCData = 3;
-constexpr std::uint16_t kTypeStyle = 81;
-
-} // namespace
+#include "SvgCodes.h"
 
 CSVGElementStyle::CSVGElementStyle(CSVGDocument* document)
-    : CSVGElement(document, L"style", kTypeStyle)
+    : CSVGElement(document, L"style", SvgType::Style)
 {
     if (document)
         document->registerStyleElement(this);
@@ -69,7 +63,7 @@ std::wstring CSVGElementStyle::sheetText() const
     std::wstring sheet = getText();
     for (int i = 0; i < getChildCount(); ++i) {
         const CSVGElement* child = getChild(i);
-        if (child->getType() != kTypeCData)
+        if (child->getType() != SvgType::CData)
             continue;
         const std::wstring text = CSVGUtils::replaceAll(child->getText(), L"<![CDATA[", std::wstring());
         sheet += CSVGUtils::replaceAll(text, L"]]>", std::wstring());
