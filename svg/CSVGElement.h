@@ -70,6 +70,11 @@ public:
     // escaped, and returns true. Elements return false and are written as
     // elements.
     virtual bool writeContent(std::wstring& out) const;
+    // Appends the text when it is one whole construct from the opening to
+    // the first closing, as the reader cuts it: anything else (character
+    // data that a broken file gave such a node) would read back otherwise,
+    // and is left out. True when the text has that opening.
+    bool appendMarkup(std::wstring& out, const wchar_t* opening, const wchar_t* closing) const;
     // Whether writeSvg writes the element at all: paint servers are left out
     // when nothing references them.
     virtual bool isWrittenOut() const { return true; }

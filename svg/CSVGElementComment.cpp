@@ -9,6 +9,8 @@ CSVGElementComment::CSVGElementComment(CSVGDocument* document)
 
 bool CSVGElementComment::writeContent(std::wstring& out) const
 {
-    out += getText();
+    // A comment, a declaration or another "<!" construct, each ending at the
+    // first close of its kind, as the reader cuts them.
+    appendMarkup(out, L"<!--", L"-->") || appendMarkup(out, L"<?", L"?>") || appendMarkup(out, L"<!", L">");
     return true;
 }

@@ -9,6 +9,6 @@ CSVGElementDataSection::CSVGElementDataSection(CSVGDocument* document)
 
 bool CSVGElementDataSection::writeContent(std::wstring& out) const
 {
-    out += getText();
+    appendMarkup(out, L"<![CDATA[", L"]]>");
     return true;
 }

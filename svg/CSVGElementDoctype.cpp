@@ -9,6 +9,6 @@ CSVGElementDoctype::CSVGElementDoctype(CSVGDocument* document)
 
 bool CSVGElementDoctype::writeContent(std::wstring& out) const
 {
-    out += getText();
+    appendMarkup(out, L"<!", L">");
     return true;
 }

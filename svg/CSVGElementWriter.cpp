@@ -47,8 +47,9 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
     if (!isWrittenOut())
         return false;
+    const size_t before = out.size();
     if (writeContent(out))
-        return true;
+        return out.size() > before;
     buildStartTag();
     const bool insideText = m_parent && (m_parent->m_type == SvgType::Text || m_parent->m_type == SvgType::Tspan);
     const bool run = insideText || m_type == SvgType::Tspan || m_type == SvgType::TextContent;
@@ -102,6 +103,16 @@ void CSVGElement::appendCharacterData(std::wstring& out, const std::wstring& tex
 bool CSVGElement::writeContent(std::wstring&) const
 {
     return false;
+}
+
+bool CSVGElement::appendMarkup(std::wstring& out, const wchar_t* opening, const wchar_t* closing) const
+{
+    if (m_text.rfind(opening, 0) != 0)
+        return false;
+    const size_t close = m_text.find(closing);
+    if (close != std::wstring::npos && close + std::wcslen(closing) == m_text.size())
+        out += m_text;
+    return true;
 }
 
 bool CSVGElement::isWithinRegion(const CSVGRect&)
