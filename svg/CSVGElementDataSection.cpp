@@ -6,3 +6,9 @@ CSVGElementDataSection::CSVGElementDataSection(CSVGDocument* document)
     : CSVGElement(document, L"[CDATA[", SvgType::CData)
 {
 }
+
+bool CSVGElementDataSection::writeContent(std::wstring& out) const
+{
+    appendMarkup(out, L"<![CDATA[", L"]]>");
+    return true;
+}

@@ -240,7 +240,8 @@ void tst_CSVGElement::layout_data()
     const QString a = QStringLiteral(" fill=\"red\" x=\"1\" d=\"M\" wt=\"1\"");
     row("rect", "", "", 2, "  <rect" + a + "/>\n");
     row("g", "path", "", 1, " <g" + a + ">  <path/>\n </g>\n");
-    row("title", "", "T", 1, " <title" + a + ">T </title>\n");
+    // Nothing is written after an element's own text that was not read.
+    row("title", "", "T", 1, " <title" + a + ">T</title>\n");
     // A text carries its font size from the start. Inside it nothing is
     // written that a reader would take for characters.
     row("text", "tspan", "", 1, " <text fill=\"red\" font-size=\"12pt\" x=\"1\" d=\"M\" wt=\"1\"><tspan/></text>\n");
