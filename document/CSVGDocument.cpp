@@ -21,13 +21,15 @@ CSVGDocument::CSVGDocument()
 {
     setDocumentPointer(this);
     m_idMap[L"idnoused"] = nullptr;
+    initHistory();
     releaseTileCellObjects();
     m_viewMatrix.translate(100, 100);
     newDocument();
 }
 
-// The tree goes first: the destructors of the elements reach the maps and
-// lists below, which must still be whole.
+// The tree goes first, then the actions with the elements they own: the
+// destructors of the elements reach the maps and lists below, which must
+// still be whole.
 CSVGDocument::~CSVGDocument()
 {
     clearContents();
@@ -42,11 +44,13 @@ void CSVGDocument::clearContents()
 {
     m_tiles.clear();
     deleteChildren();
-    deleteRecordedActions();
+    m_history.clear();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
     m_usedIds.clear();
-    m_intersectionIds.clear();
+    m_intersected.clear();
+    m_checkedPieces.clear();
+    m_intersectionStale = true;
     m_currentElement = nullptr;
     m_documentModified = false;
     m_contentChanged = true;
@@ -156,16 +160,7 @@ void CSVGDocument::setCursorVisible(bool visible)
 
 void CSVGDocument::pushAction(CActionBase* action)
 {
-    if (action)
-        m_recordedActions.push_back(action);
-}
-
-void CSVGDocument::deleteRecordedActions()
-{
-    std::vector<CActionBase*> actions;
-    actions.swap(m_recordedActions);
-    for (CActionBase* action : actions)
-        delete action;
+    m_history.push(action);
 }
 
 CSVGElement* CSVGDocument::getOwnerSvg()
@@ -263,6 +258,9 @@ void CSVGDocument::updateReferencedIds()
     for (const CSVGElement* element : elements) {
         for (const wchar_t* name : { L"fill", L"stroke", L"style" })
             addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+        // Style sheets whole: rules of other selectors than classes paint too.
+        if (element->getType() == SvgType::Style || element->getType() == SvgType::CData)
+            addUrlReferences(element->getText(), m_referencedIds);
         const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
         if (!href.empty() && href[0] == L'#')
             m_referencedIds.insert(href.substr(1));
@@ -352,6 +350,7 @@ void CSVGDocument::clearSelection()
     m_currentElement = nullptr;
     m_highlights.clear();
     m_currentNode = HighlightNode();
+    endTransformAction();
     m_overlayChanged = true;
     m_caretIndex = -1;
     m_selectionRect = QRectF();
@@ -388,6 +387,7 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
     unregisterStyleElement(element);
     m_highlights.forgetElement(element);
     m_tiles.forget(element);
+    m_intersected.erase(element);
     if (m_currentNode.element == element)
         m_currentNode = HighlightNode();
     if (m_hoverNode.element == element)
