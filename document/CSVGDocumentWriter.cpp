@@ -234,11 +234,6 @@ void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
     }
 }
 
-// Sectioning groups the working copy's pieces and keeps the sections in the
-// range; it needs the grouping command and the plot preparation, which do
-// not exist yet, so the working copy is written whole.
-void CSVGDocument::keepSections(CSVGDocument&, int, double, int, int) { }
-
 std::wstring CSVGDocument::customPositionsText() const
 {
     QT_WARNING_PUSH
