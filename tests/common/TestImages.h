@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QVector>
 
+#include <algorithm>
+
 // Darker than mid-grey over white.
 inline QVector<bool> darkMask(const QImage& image)
 {
@@ -53,9 +55,18 @@ inline double shareNear(const QImage& a, const QImage& b, int reach)
     return dark == 0 ? 1.0 : double(near) / dark;
 }
 
-// The file drawn by rsvg-convert as outlines (no fill, black stroke) with
-// the extra arguments (size or zoom); a null image when it fails.
-inline QImage rsvgOutlines(const QString& svgPath, const QStringList& arguments)
+// The number of dark pixels.
+inline int darkCount(const QImage& image)
+{
+    const QVector<bool> mask = darkMask(image);
+    return int(std::count(mask.begin(), mask.end(), true));
+}
+
+// The file drawn by rsvg-convert as outlines (no fill, black stroke of the
+// given width in user units) with the extra arguments (size or zoom); a null
+// image when it fails. The editor draws every outline one pixel wide,
+// whatever its stroke width.
+inline QImage rsvgOutlines(const QString& svgPath, const QStringList& arguments, double strokeWidth = 1.0)
 {
     QTemporaryDir folder;
     const QString css = folder.filePath("outline.css");
@@ -63,7 +74,9 @@ inline QImage rsvgOutlines(const QString& svgPath, const QStringList& arguments)
     QFile sheet(css);
     if (!sheet.open(QIODevice::WriteOnly))
         return QImage();
-    sheet.write("* { fill: none !important; stroke: #000 !important }");
+    sheet.write(QString("* { fill: none !important; stroke: #000 !important; stroke-width: %1 !important }")
+                    .arg(strokeWidth)
+                    .toUtf8());
     sheet.close();
     QProcess rsvg;
     rsvg.start(

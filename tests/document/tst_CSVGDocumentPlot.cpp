@@ -210,7 +210,9 @@ void tst_CSVGDocumentPlot::strip()
     file.write((source + "</svg>").toUtf8());
     file.close();
     const QStringList size { "-w", "3000" };
-    const QImage expected = rsvgOutlines(file.fileName(), size);
+    // Five units are one pixel at this size.
+    const QImage expected = rsvgOutlines(file.fileName(), size, 5.0);
+    QVERIFY(darkCount(expected) > 1000);
     QImage drawn(expected.size(), QImage::Format_ARGB32_Premultiplied);
     drawn.fill(Qt::white);
     QPainter composite(&drawn);
@@ -230,7 +232,7 @@ void tst_CSVGDocumentPlot::strip()
         laidOut += segmentsOf(section.polylines, k * width);
         const QString path = folder.filePath(QString("section%1.svg").arg(k));
         QVERIFY(writeTextFile(path, QString::fromStdWString(texts[k])));
-        const QImage image = rsvgOutlines(path, size);
+        const QImage image = rsvgOutlines(path, size, 5.0);
         QCOMPARE(image.size(), expected.size());
         composite.drawImage(int(k) * expected.width() / 15, 0, image);
     }
