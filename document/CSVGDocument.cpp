@@ -21,15 +21,12 @@ CSVGDocument::CSVGDocument()
 {
     setDocumentPointer(this);
     m_idMap[L"idnoused"] = nullptr;
-    initHistory();
     releaseTileCellObjects();
     m_viewMatrix.translate(100, 100);
     newDocument();
+    initHistory();
 }
 
-// The tree goes first, then the actions with the elements they own: the
-// destructors of the elements reach the maps and lists below, which must
-// still be whole.
 CSVGDocument::~CSVGDocument()
 {
     clearContents();
@@ -44,7 +41,7 @@ void CSVGDocument::clearContents()
 {
     m_tiles.clear();
     deleteChildren();
-    m_history.clear();
+    m_history.deleteAll();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
     m_usedIds.clear();
@@ -156,11 +153,6 @@ void CSVGDocument::setCursorVisible(bool visible)
         return;
     m_cursorVisible = visible;
     m_overlayChanged = true;
-}
-
-void CSVGDocument::pushAction(CActionBase* action)
-{
-    m_history.push(action);
 }
 
 CSVGElement* CSVGDocument::getOwnerSvg()
@@ -350,10 +342,10 @@ void CSVGDocument::clearSelection()
     m_currentElement = nullptr;
     m_highlights.clear();
     m_currentNode = HighlightNode();
-    endTransformAction();
     m_overlayChanged = true;
     m_caretIndex = -1;
     m_selectionRect = QRectF();
+    endTransformAction();
     emit selectionChanged();
 }
 

@@ -30,7 +30,6 @@ class CSVGRotation;
 class QPainter;
 class CSVGStyleRule;
 class QByteArray;
-class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
@@ -71,6 +70,9 @@ public:
     // True while the reader scans text into the document.
     bool isLoading() const { return m_loading; }
     void setLoading(bool loading) { m_loading = loading; }
+    QRectF getPageRect() const { return m_pageRect; }
+    // Both setters make the intersection marks stale.
+    void setPageRect(const QRectF& rect);
     QSize getViewSize() const { return m_viewSize; }
     // Truncated to whole pixels; both layers are painted again.
     void setViewSize(double width, double height);
@@ -81,6 +83,9 @@ public:
     void setViewMatrix(const CSVGMatrix& matrix) { m_viewMatrix = matrix; }
     CSVGMatrix getWorkingMatrix() const { return m_workingMatrix; }
     void setWorkingMatrix(const CSVGMatrix& matrix) { m_workingMatrix = matrix; }
+    // Maps the page rectangle into the region the cut output writes.
+    CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
+    void setPageMatrix(const CSVGMatrix& matrix);
     // Node picking and snapping reach; the view sets it on every press.
     double getPickTolerance() const { return m_pickTolerance; }
     void setPickTolerance(double tolerance) { m_pickTolerance = tolerance; }
@@ -209,8 +214,8 @@ public:
     // The union of the selected shapes' transformed bounding rectangles;
     // null for a selection without shapes.
     QRectF getSelectionRect();
-    // Empties the selection, its highlights and the text caret, forgets the
-    // current node and closes the pending transform step.
+    // Empties the selection, its highlights and the text caret, and closes
+    // the pending transform step of the undo history.
     void clearSelection();
     // Drops the current element and its highlight record.
     void clearCurrentElement();
@@ -252,9 +257,6 @@ public:
     static void renameImportedIds(CSVGDocument* imported);
     // The text of SVG file bytes, up to the first NUL character.
     static QString decodeSvgBytes(const QByteArray& bytes);
-
-    // Hands the action to the undo history; null is ignored.
-    void pushAction(CActionBase* action);
 
     // The interaction mode of the mouse tools: 0 select, 10 path drawing,
     // 27 move point, 28 delete feature ...
@@ -345,11 +347,6 @@ public:
     bool crossesPageBorder(const QPainterPath& path) const;
     // The element's canvas box lies in the page, edges included.
     bool isInsidePage(CSVGElement* element) const;
-    // The page rectangle and the page matrix that maps it onto the canvas.
-    QRectF getPageRect() const { return m_pageRect; }
-    void setPageRect(const QRectF& rect);
-    CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
-    void setPageMatrix(const CSVGMatrix& matrix);
     // The page rectangle on the canvas.
     CSVGRect getMappedPageRect() const;
     // Where the document's warnings go (title, text): the editor passes them
@@ -499,10 +496,12 @@ private:
     bool m_loading = true;
     std::wstring m_fileFolder;
     QSize m_viewSize { 800, 300 };
+    QRectF m_pageRect;
     QImage m_backgroundImage;
     QImage m_overlayImage;
     CSVGMatrix m_viewMatrix;
     CSVGMatrix m_workingMatrix;
+    CSVGMatrix m_pageMatrix;
     QRectF m_selectionRect;
     double m_pickTolerance = 5.0;
     int m_caretIndex = -1;
@@ -560,8 +559,6 @@ private:
     // pieces differ now, whatever changed them.
     std::vector<CheckedPiece> m_checkedPieces;
     bool m_intersectionStale = true;
-    QRectF m_pageRect;
-    CSVGMatrix m_pageMatrix;
 
     // Writing SVG text
     std::wstring customPositionsText() const;

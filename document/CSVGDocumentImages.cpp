@@ -40,7 +40,7 @@ bool CSVGDocument::insertImage(const std::wstring& base64)
     root->appendChild(image, true, true);
     image->setAttribute(L"x", L"0", true);
     image->setAttribute(L"y", L"0", true);
-    pushAction(new CActionAdd(this, root, image));
+    m_history.push(new CActionAdd(this, root, image));
     const int width = picture.width() / pixelsPerMillimetre(picture.dotsPerMeterX());
     const int height = picture.height() / pixelsPerMillimetre(picture.dotsPerMeterY());
     image->setAttribute(L"width", g_config.intToText(width), true);

@@ -29,7 +29,7 @@ void CSVGDocument::groupSelection()
         shape->updateGeometry();
     clearSelection();
     selectElement(group, Qt::green);
-    pushAction(new CActionGroup(this, group));
+    m_history.push(new CActionGroup(this, group));
     m_overlayChanged = true;
     m_contentChanged = true;
 }

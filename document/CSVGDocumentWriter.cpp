@@ -101,20 +101,6 @@ void sortByPosition(CSVGElement* parent)
     parent->setChildOrder(order);
 }
 
-// The right edge of the drawable children's canvas boxes.
-double contentRight(CSVGElement* root)
-{
-    double right = -std::numeric_limits<double>::infinity();
-    for (int i = 0; i < root->getChildCount(); ++i) {
-        if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i))) {
-            const CSVGRect box = shape->getTransformedBoundingRect();
-            if (std::isfinite(box.x + box.width))
-                right = std::max(right, box.x + box.width);
-        }
-    }
-    return std::isfinite(right) ? right : 0.0;
-}
-
 } // namespace
 
 const std::wstring& CSVGDocument::xmlDeclaration()
@@ -223,7 +209,7 @@ void CSVGDocument::copyRegionInto(CSVGDocument& work, const CSVGRect& region)
 void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
 {
     CSVGElement* workRoot = work.getOwnerSvg();
-    const double x = g_config.getSetting(QStringLiteral("PlotEnd")).toDouble() + contentRight(workRoot);
+    const double x = g_config.getSetting(QStringLiteral("PlotEnd")).toDouble() + work.getContentBoundingRect().right();
     const double height = m_pageRect.height();
     const QPointF ends[2][2]
         = { { { x, height * 0.5 - 0.5 }, { x, 0.0 } }, { { x, height * 0.5 + 0.5 }, { x, height } } };
@@ -275,8 +261,7 @@ void CSVGDocument::updateRootNamespaces()
 std::wstring CSVGDocument::selectionToSvgText()
 {
     std::vector<CSVGElement*> selected(m_selection.begin(), m_selection.end());
-    std::stable_sort(selected.begin(), selected.end(),
-        [](const CSVGElement* a, const CSVGElement* b) { return a->getOrderNumber() < b->getOrderNumber(); });
+    std::stable_sort(selected.begin(), selected.end(), lessByDrawingOrder);
     std::wstring out;
     for (CSVGElement* element : selected) {
         if (element->isTearLine())
