@@ -571,8 +571,6 @@ private:
     void keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection);
 
     // Plot preparation and sections
-    // Every drawable child of the root selected and grouped.
-    static void groupAllPieces(CSVGDocument& work);
     // A working copy of the drawing with matrices and boxes up to date.
     bool copyForPlot(CSVGDocument& work);
     // Whether two pieces of the working copy overlap (a line piece, marked by
@@ -585,6 +583,6 @@ private:
 
     // Raster rendering and image elements
     // Brings the drawing's matrices and geometry up to date and lets the
-    // root's drawable children paint themselves.
-    void refreshAndPaint(QPainter& painter);
+    // root's drawable children paint themselves with the view matrix.
+    void refreshAndPaint(QPainter& painter, const CSVGMatrix& view);
 };

@@ -85,7 +85,8 @@ QList<QPolygonF> CSVGDocument::flattenRootChildren(CSVGDocument& work)
 
 // The overlap check runs once on the pieces as they are, before any
 // clipping: a piece cut in two by a frame boundary would otherwise be
-// checked in halves, in documents without the other pieces.
+// checked in halves, in documents without the other pieces. The pieces are
+// clipped together, frame by frame, so they need no group of their own.
 std::vector<std::wstring> CSVGDocument::buildPlotSections(double width, bool endLine, PlotOutcome* outcome)
 {
     PlotOutcome ignored = PlotOutcome::NoSections;
@@ -101,7 +102,6 @@ std::vector<std::wstring> CSVGDocument::buildPlotSections(double width, bool end
     }
     if (endLine)
         addPlotEndMarks(work);
-    groupAllPieces(work);
     if (!(work.getContentBoundingRect().right() > width))
         return {};
 
@@ -167,17 +167,6 @@ bool CSVGDocument::hasOverlappingPieces(CSVGDocument& work)
     return false;
 }
 
-void CSVGDocument::groupAllPieces(CSVGDocument& work)
-{
-    CSVGElement* root = work.getOwnerSvg();
-    work.clearSelection();
-    for (int i = 0; root && i < root->getChildCount(); ++i) {
-        if (root->getChild(i)->isShape())
-            work.selectElement(root->getChild(i), Qt::green);
-    }
-    work.groupSelection();
-}
-
 // Every piece of every section reached by the range, clipped whole; a piece
 // is kept when it reaches into (first, last + 1) frames.
 void CSVGDocument::keepSectionRange(const QRectF& sectionRect, double overlap, int first, int last)
@@ -186,8 +175,7 @@ void CSVGDocument::keepSectionRange(const QRectF& sectionRect, double overlap, i
     if (!root)
         return;
     const QList<QPolygonF> polygons = flattenRootChildren(*this);
-    while (root->getChildCount() > 0)
-        root->deleteChild(root->getChild(0));
+    root->deleteChildren();
     const double width = sectionRect.width();
     if (polygons.isEmpty() || !(width > 0) || !std::isfinite(width))
         return;
@@ -244,7 +232,13 @@ std::wstring CSVGDocument::sectionText(const std::vector<QPolygonF>& pieces, dou
 // the drawing is longer than one frame.
 void CSVGDocument::keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection)
 {
-    groupAllPieces(work);
+    CSVGElement* root = work.getOwnerSvg();
+    work.clearSelection();
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        if (root->getChild(i)->isShape())
+            work.selectElement(root->getChild(i), Qt::green);
+    }
+    work.groupSelection();
     const QRectF content = work.getContentBoundingRect();
     if (content.right() > widthLimit)
         work.keepSectionRange(sectionRectangle(widthLimit), overlap, firstSection, lastSection);

@@ -93,7 +93,9 @@ void drawDivisions(QPainter& painter, const QRectF& page, int divisions)
 } // namespace
 
 // The page (one unit wider and higher, so its frame fits) or, without one,
-// the drawing's box is fitted into the target and centred in it.
+// the drawing's box is fitted into the target and centred in it. The
+// fitting is the matrix the pieces are painted with: moving thousands of
+// them into one transformed group would cost more than the painting.
 void CSVGDocument::renderSvgToImage(
     QImage& image, int& count, const std::wstring& text, int width, int height, QRectF& pageRect, int divisions)
 {
@@ -106,17 +108,10 @@ void CSVGDocument::renderSvgToImage(
     CSVGElement* root = work.getOwnerSvg();
     if (!root)
         return;
-    CSVGElement* group = work.createElement(L"g");
-    while (root->getChildCount() > 0) {
-        CSVGElement* child = root->getChild(0);
-        count += child->isShape() ? 1 : 0;
-        group->adoptChild(child, true);
-    }
-    root->appendChild(group, true, true);
-    group->updateMatrix(nullptr, true);
+    for (int i = 0; i < root->getChildCount(); ++i)
+        count += root->getChild(i)->isShape() ? 1 : 0;
     const bool onPage = pageRect.isValid();
-    const QRectF source = onPage ? pageRect.adjusted(0, 0, 1.0, 1.0)
-                                 : CSVGElementShape::asShape(group)->getTransformedBoundingRect().toQRectF();
+    const QRectF source = onPage ? pageRect.adjusted(0, 0, 1.0, 1.0) : work.getContentBoundingRect();
     const double sourceWidth = std::max(1.0, source.width());
     const double sourceHeight = std::max(1.0, source.height());
     const QSize target = width == -1 && height == -1
@@ -130,8 +125,6 @@ void CSVGDocument::renderSvgToImage(
     matrix.scale(scale, scale);
     matrix.translate((target.width() / scale - sourceWidth) * 0.5 - source.left(),
         (target.height() / scale - sourceHeight) * 0.5 - source.top());
-    group->setAttribute(L"transform", matrix.toString(), true);
-    group->updateMatrix(nullptr, true);
 
     image = blankImage(target, false);
     QPainter painter(&image);
@@ -141,7 +134,7 @@ void CSVGDocument::renderSvgToImage(
         painter.drawRect(pageRect);
         drawDivisions(painter, pageRect, divisions);
     }
-    work.refreshAndPaint(painter);
+    work.refreshAndPaint(painter, matrix);
 }
 
 QImage CSVGDocument::renderImageForSave(const std::wstring& text, const std::wstring& format)
@@ -162,7 +155,7 @@ QImage CSVGDocument::renderImageForSave(const std::wstring& text, const std::wst
     if (image.isNull())
         return image;
     QPainter painter(&image);
-    work.refreshAndPaint(painter);
+    work.refreshAndPaint(painter, CSVGMatrix());
     return image;
 }
 
@@ -178,7 +171,7 @@ void CSVGDocument::paintElements(QPainter* painter, const CSVGMatrix& matrix)
     }
 }
 
-void CSVGDocument::refreshAndPaint(QPainter& painter)
+void CSVGDocument::refreshAndPaint(QPainter& painter, const CSVGMatrix& view)
 {
     CSVGElement* root = getOwnerSvg();
     if (!root)
@@ -192,5 +185,5 @@ void CSVGDocument::refreshAndPaint(QPainter& painter)
         if (shape && shape->isModified())
             shape->updateGeometry();
     }
-    paintElements(&painter, CSVGMatrix());
+    paintElements(&painter, view);
 }
