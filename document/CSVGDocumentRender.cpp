@@ -117,7 +117,8 @@ void CSVGDocument::renderSvgToImage(
     const QSize target = width == -1 && height == -1
         ? QSize(truncateClamped<int>(sourceWidth, 1, INT_MAX), truncateClamped<int>(sourceHeight, 1, INT_MAX))
         : QSize(width, height);
-    if (target.isEmpty() || !withinPixelBudget(target) || !std::isfinite(source.left() + source.top()))
+    if (target.isEmpty() || !withinPixelBudget(target)
+        || !std::isfinite(source.left() + source.top() + source.width() + source.height()))
         return;
 
     const double scale = std::min(target.width() / sourceWidth, target.height() / sourceHeight);
