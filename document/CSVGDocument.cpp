@@ -242,33 +242,89 @@ bool CSVGDocument::isReferenced(const std::wstring& id) const
     return m_referencedIds.count(id) > 0;
 }
 
+// Only what is written counts: the root's subtree, and a paint server's own
+// references only once it is written itself (referenced, inside no paint
+// server that is not). Otherwise a reference from something left out would
+// keep a server in the file that the next load and save drop.
 void CSVGDocument::updateReferencedIds()
 {
     m_referencedIds.clear();
-    std::vector<CSVGElement*> elements;
-    collectDescendants(elements, false);
-    for (const CSVGElement* element : elements) {
-        for (const wchar_t* name : { L"fill", L"stroke", L"style" })
-            addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
-        // Style sheets whole: rules of other selectors than classes paint too.
-        if (element->getType() == SvgType::Style || element->getType() == SvgType::CData)
-            addUrlReferences(element->getText(), m_referencedIds);
-        const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
-        if (!href.empty() && href[0] == L'#')
-            m_referencedIds.insert(href.substr(1));
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    const auto isServer = [](const CSVGElement* element) {
+        const int type = element->getType();
+        return type == SvgType::LinearGradient || type == SvgType::RadialGradient || type == SvgType::Pattern;
+    };
+    // Each paint server with the nearest paint server around it.
+    std::vector<std::pair<CSVGElement*, CSVGElement*>> servers;
+    const auto scan = [&](CSVGElement* top) {
+        std::vector<CSVGElement*> stack { top };
+        while (!stack.empty()) {
+            CSVGElement* element = stack.back();
+            stack.pop_back();
+            if (element != top && isServer(element))
+                continue;
+            addReferencesOf(element);
+            for (int i = element->getChildCount() - 1; i >= 0; --i)
+                stack.push_back(element->getChild(i));
+        }
+    };
+    std::vector<std::pair<CSVGElement*, CSVGElement*>> stack { { root, nullptr } };
+    while (!stack.empty()) {
+        const auto [element, around] = stack.back();
+        stack.pop_back();
+        const bool server = isServer(element);
+        if (server)
+            servers.emplace_back(element, around);
+        for (int i = element->getChildCount() - 1; i >= 0; --i)
+            stack.emplace_back(element->getChild(i), server ? element : around);
     }
-    for (const CSVGElementStyle* style : m_styleElements) {
-        for (const CSVGStyleRule* rule : style->getRules())
-            addUrlReferences(rule->getText(), m_referencedIds);
+    scan(root);
+    std::set<const CSVGElement*> written;
+    for (bool more = true; more;) {
+        more = false;
+        for (const auto& [server, around] : servers) {
+            if (written.count(server) == 0 && m_referencedIds.count(server->getId()) > 0
+                && (!around || written.count(around) > 0)) {
+                written.insert(server);
+                scan(server);
+                more = true;
+            }
+        }
     }
 }
 
+// Paint values, "xlink:href" of "#id", and style sheets whole: rules of
+// other selectors than classes paint too.
+void CSVGDocument::addReferencesOf(const CSVGElement* element)
+{
+    for (const wchar_t* name : { L"fill", L"stroke", L"style" })
+        addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+    const int type = element->getType();
+    if (type == SvgType::Style || type == SvgType::CData)
+        addUrlReferences(element->getText(), m_referencedIds);
+    if (type == SvgType::Style) {
+        for (const CSVGStyleRule* rule : static_cast<const CSVGElementStyle*>(element)->getRules())
+            addUrlReferences(rule->getText(), m_referencedIds);
+    }
+    const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
+    if (!href.empty() && href[0] == L'#')
+        m_referencedIds.insert(href.substr(1));
+}
+
 // Every "url(#id)" of a paint value or of declaration text.
+// Also "url( #id )" and "url('#id')", which renderers accept.
 void CSVGDocument::addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids)
 {
-    const std::wstring start = L"url(#";
-    for (size_t found = text.find(start); found != std::wstring::npos; found = text.find(start, found + 1))
-        ids.insert(CGlobalConfig::getUrlReferenceId(text.substr(found)));
+    const wchar_t* const skipped = L" \t\r\n'\"";
+    for (size_t found = text.find(L"url("); found != std::wstring::npos; found = text.find(L"url(", found + 1)) {
+        const size_t hash = text.find_first_not_of(skipped, found + 4);
+        if (hash == std::wstring::npos || text[hash] != L'#')
+            continue;
+        const size_t end = std::min(text.find_first_of(L")'\" \t\r\n", hash + 1), text.size());
+        ids.insert(text.substr(hash + 1, end - hash - 1));
+    }
 }
 
 void CSVGDocument::registerStyleElement(CSVGElementStyle* style)

@@ -468,6 +468,7 @@ private:
     // transform.
     void translateRootShapes(double dx, double dy);
     static void addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids);
+    void addReferencesOf(const CSVGElement* element);
 
     bool m_idTracking = true;
     std::vector<CSVGElementStyle*> m_styleElements;
@@ -561,6 +562,7 @@ private:
     bool m_intersectionStale = true;
 
     // Writing SVG text
+    void giveMissingIds();
     std::wstring customPositionsText() const;
     void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);

@@ -166,6 +166,8 @@ public:
     // bracket; kept until an attribute or the text changes.
     std::wstring buildStartTag();
     static void writeIndent(std::wstring& out, int depth);
+    // The element's own text, escaped, readable back as it is.
+    static void appendCharacterData(std::wstring& out, const std::wstring& text);
 
 signals:
     void changed();

@@ -4,6 +4,8 @@
 #include "CSVGElement.h"
 #include "CSVGXmlNode.h"
 
+#include <cwchar>
+
 namespace {
 
 constexpr std::uint16_t kTypeText = 85;
@@ -60,24 +62,43 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
         return true;
     }
     out += L'>';
-    CSVGXmlNode::appendEscaped(out, m_text);
+    const size_t content = out.size();
+    appendCharacterData(out, m_text);
     const bool everything = region.isEmpty();
-    bool followsText = !m_text.empty();
+    bool childWritten = false;
     for (CSVGElement* child : m_children) {
         if (!everything && !child->isWithinRegion(region))
             continue;
         const size_t start = out.size();
-        child->writeSvg(out, depth + 1, CSVGRect());
-        if (followsText)
+        if (!child->writeSvg(out, depth + 1, CSVGRect()))
+            continue;
+        if (!childWritten && !m_text.empty())
             out.erase(start, out.find_first_not_of(L' ', start) - start);
-        followsText = false;
+        childWritten = true;
     }
-    if (m_type != kTypeText && m_type != kTypeTspan && !m_children.empty())
+    // Children that all wrote nothing leave an empty element, as it reads
+    // back.
+    if (!childWritten && m_text.empty()) {
+        out.resize(content - 1);
+        out += L"/>\n";
+        return true;
+    }
+    if (m_type != kTypeText && m_type != kTypeTspan && childWritten)
         writeIndent(out, depth);
     out += L"</";
     out += m_tagName;
     out += L">\n";
     return true;
+}
+
+// White space that starts character data goes as character references: the
+// reader skips it when it is written as it is.
+void CSVGElement::appendCharacterData(std::wstring& out, const std::wstring& text)
+{
+    size_t lead = 0;
+    for (; lead < text.size() && std::wcschr(L" \t\r\n", text[lead]) && text[lead] != L'\0'; ++lead)
+        out += L"&#" + std::to_wstring(static_cast<int>(text[lead])) + L';';
+    CSVGXmlNode::appendEscaped(out, lead == 0 ? text : text.substr(lead));
 }
 
 bool CSVGElement::writeContent(std::wstring&) const
