@@ -6,6 +6,7 @@
 #include "CSVGElementStyle.h"
 #include "CSVGRotation.h"
 #include "CSVGStyleRule.h"
+#include "CSVGTreeDisposal.h"
 #include "SafeTruncate.h"
 #include "SvgCodes.h"
 
@@ -27,9 +28,16 @@ CSVGDocument::CSVGDocument()
     initHistory();
 }
 
+// The undo records go first: the elements they own reach the document as
+// they die. Then the tree, quietly: no element unregisters from maps and
+// lists that go away with it; the tree and the id tables are freed on the
+// disposal thread.
 CSVGDocument::~CSVGDocument()
 {
-    clearContents();
+    m_history.clear();
+    m_tiles.clear();
+    deleteTreeQuietly();
+    CSVGTreeDisposal::dispose([ids = std::move(m_idMap), used = std::move(m_usedIds)] {});
     delete m_rotation;
     setDocumentPointer(nullptr);
 }
@@ -178,14 +186,32 @@ void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& i
 {
     if (!m_idTracking || !element || id.empty() || element->getId() != id)
         return;
+    raiseIdCounterPast(id);
+    m_idMap[id] = element;
+}
+
+// One look-up in the map for both the test and the entry: every element
+// made asks.
+bool CSVGDocument::claimNewId(CSVGElement* element, const std::wstring& id)
+{
+    if (m_usedIds.count(id) > 0)
+        return false;
+    if (!m_idTracking || !element || element->getId() != id)
+        return m_idMap.count(id) == 0;
+    if (!m_idMap.try_emplace(id, element).second)
+        return false;
+    raiseIdCounterPast(id);
+    return true;
+}
+
+void CSVGDocument::raiseIdCounterPast(const std::wstring& id)
+{
     const size_t underscore = id.find(L'_');
     if (underscore != std::wstring::npos && underscore + 1 < id.size()) {
         const std::int64_t number = g_config.parseInt(id.substr(underscore + 1));
         if (m_idCounter <= number)
             m_idCounter = number + 1;
     }
-    m_idMap[id] = element;
-    m_usedIds.insert(id);
 }
 
 void CSVGDocument::unregisterElementId(CSVGElement* element)
@@ -203,8 +229,11 @@ void CSVGDocument::unregisterElementId(CSVGElement* element)
 void CSVGDocument::dropElementId(CSVGElement* element, const std::wstring& id)
 {
     const auto found = m_idMap.find(id);
-    if (found != m_idMap.end() && found->second == element)
-        m_idMap.erase(found);
+    if (found == m_idMap.end() || found->second != element)
+        return;
+    // Handed out once, the id is never handed out again; while it is mapped
+    // the map says so, so only an id that leaves it is kept here.
+    m_usedIds.insert(std::move(m_idMap.extract(found).key()));
 }
 
 bool CSVGDocument::isIdTaken(const std::wstring& id) const
@@ -216,7 +245,7 @@ std::wstring CSVGDocument::makeUniqueId(const std::wstring& tagName)
 {
     const auto idFor = [&tagName](std::int64_t number) { return tagName + L'_' + std::to_wstring(number); };
     std::wstring id = idFor(m_idCounter);
-    while (m_usedIds.count(id) > 0)
+    while (isIdTaken(id))
         id = idFor(++m_idCounter);
     m_usedIds.insert(id);
     return id;
@@ -315,7 +344,7 @@ void CSVGDocument::addReferencesOf(const CSVGElement* element)
 
 // Every "url(#id)" of a paint value or of declaration text.
 // Also "url( #id )" and "url('#id')", which renderers accept.
-void CSVGDocument::addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids)
+void CSVGDocument::addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids)
 {
     const wchar_t* const skipped = L" \t\r\n'\"";
     for (size_t found = text.find(L"url("); found != std::wstring::npos; found = text.find(L"url(", found + 1)) {
@@ -444,7 +473,8 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
 
 bool CSVGDocument::isOutlineEditMode() const
 {
-    return (m_editMode >= 21 && m_editMode <= 23) || (m_editMode >= 27 && m_editMode <= 31);
+    return (m_editMode >= EditMode::CutCurve && m_editMode <= EditMode::PartialExpand)
+        || (m_editMode >= EditMode::MovePoint && m_editMode <= EditMode::AddNode);
 }
 
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
