@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-// Darker than mid-grey over white.
+// Clearly darker than white: a thin line drawn with antialiasing counts.
 inline QVector<bool> darkMask(const QImage& image)
 {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -23,7 +23,7 @@ inline QVector<bool> darkMask(const QImage& image)
         for (int x = 0; x < argb.width(); ++x) {
             const int grey = qGray(line[x]);
             const int alpha = qAlpha(line[x]);
-            mask[y * argb.width() + x] = (grey * alpha + 255 * (255 - alpha)) / 255 < 128;
+            mask[y * argb.width() + x] = (grey * alpha + 255 * (255 - alpha)) / 255 < 192;
         }
     }
     return mask;

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -91,33 +92,50 @@ void tst_CSVGDocumentRender::initTestCase()
     QGuiApplication::setFont(QFont("DejaVu Sans", 9));
 }
 
-// Outlines only, as the editor draws them, against rsvg-convert told to draw
-// outlines only.
+// What the editor's element model draws otherwise than a browser does:
+// - user units one to one: viewBox scaling, preserveAspectRatio and nested
+//   svg viewports are not applied;
+// - roots and markup the scanner does not take as SVG: a prefixed or
+//   sizeless root, entity references, foreign namespaces;
+// - lengths in units other than px, in, pt and em, and percentages;
+// - shapes of zero, negative or missing size stay visible as lines so that
+//   they can be edited; corner radii as given;
+// - point and path data that break off keep what was read before;
+// - style sheets with !important, transform or non-presentation properties,
+//   text styles, and transform lists broken by character references.
+const QRegularExpression kDrawnOtherwise("^structure/svg/(preserveAspectRatio|proportional-viewBox|viewBox-not-at"
+                                         "|background-color-with-viewbox|nested-svg|deeply-nested-svg)"
+                                         "|^structure/svg/(no-size|negative-size|explicit-svg-namespace"
+                                         "|elements-via-ENTITY|xmlns-validation|mixed-namespaces)"
+                                         "|^shapes/rect/[\\w-]+-values|percent"
+                                         "|^shapes/(rect|ellipse)/(zero|negative|missing|invalid|r[xy]-)"
+                                         "|^shapes/(polygon|path)/(ignore-odd|stop-processing|invalid-data"
+                                         "|missing-coordinate|A\\.svg)"
+                                         "|^structure/style/(important|transform|non-presentational)"
+                                         "|style-inheritance-on-text|numeric-character-references");
+
+// Each file's outlines at its own size against rsvg-convert told to draw
+// outlines only: dark pixels of either within 2 pixels of the other's.
 void tst_CSVGDocumentRender::resvgSuite()
 {
     QStringList differing;
+    int compared = 0;
     for (const char* folder : { "shapes", "structure" }) {
         QDirIterator files(resvgFile(folder), { "*.svg" }, QDir::Files, QDirIterator::Subdirectories);
         while (files.hasNext()) {
             const QString path = files.next();
+            const QString name = QDir(resvgFile("")).relativeFilePath(path);
+            if (kDrawnOtherwise.match(name).hasMatch())
+                continue;
             const QImage ours = CSVGDocument::renderImageForSave(fileText(path), L"png");
             const QImage theirs = rsvgOutlines(path, {});
-            const QString name = QDir(resvgFile("")).relativeFilePath(path);
-            if (ours.size() != theirs.size()) {
-                differing << name + " size";
-                continue;
-            }
-            const double a = shareNear(ours, theirs, 2);
-            const double b = shareNear(theirs, ours, 2);
-            if (qEnvironmentVariableIsSet("DUMP") && path.contains(qEnvironmentVariable("DUMP"))) {
-                ours.save("/tmp/pr_ours.png");
-                theirs.save("/tmp/pr_theirs.png");
-            }
-            if (a < 0.97 || b < 0.97)
-                differing << QString("%1 %2 %3").arg(name).arg(a, 0, 'f', 2).arg(b, 0, 'f', 2);
+            ++compared;
+            if (ours.size() != theirs.size() || shareNear(ours, theirs, 2) < 0.97 || shareNear(theirs, ours, 2) < 0.97)
+                differing << name;
         }
     }
-    qDebug().noquote() << differing.join('\n');
+    QVERIFY(compared > 130);
+    QVERIFY2(differing.isEmpty(), qPrintable(differing.join(" ")));
 }
 
 // A rectangle of 200 by 100 at (100, 50), fitted and centred: the page (or,
