@@ -2,12 +2,14 @@
 
 #include "ApiReply.h"
 #include "CGlobalConfig.h"
+#include "CSVGDocument.h"
 #include "Deployment.h"
 #include "HttpRequest.h"
 #include "PdbPackage.h"
 #include "Prompt.h"
 #include "SVGApplication.h"
 
+#include <QApplication>
 #include <QNetworkConfigurationManager>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -26,6 +28,10 @@ CMainFrame::CMainFrame(QWidget* parent)
     m_tabs->setDocumentMode(true);
     setCentralWidget(m_tabs);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { setWindowTitle(m_tabs->tabText(index)); });
+    // The documents know no widgets: their warnings come here.
+    CSVGDocument::setWarningHook([](const QString& title, const QString& text) {
+        Prompt::warning(QApplication::activeWindow(), title, text);
+    });
 }
 
 bool CMainFrame::isInternetConnected() const

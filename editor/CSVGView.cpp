@@ -226,4 +226,7 @@ void CSVGView::setDocumentPageRect(const QRectF&) { }
 
 void CSVGView::setDocumentViewSize(int, int) { }
 
-void CSVGView::requestIntersectionCheck() { }
+void CSVGView::requestIntersectionCheck()
+{
+    m_document.requestIntersectionCheck();
+}

@@ -4,6 +4,7 @@
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
+#include "SvgCodes.h"
 
 #include <QFontMetricsF>
 #include <QJsonDocument>
@@ -24,10 +25,6 @@ constexpr std::uint16_t kTypeSwitch = 83;
 constexpr std::uint16_t kTypeSymbol = 84;
 constexpr std::uint16_t kTypeText = 85;
 constexpr std::uint16_t kTypeTextContent = 94;
-
-constexpr int kModePathDrawing = 10;
-constexpr int kModeMovePoint = 27;
-constexpr int kModeDeleteFeature = 28;
 
 // Deeper than any real drawing; a tree read from a file must not decide the
 // depth of the call stack.
@@ -223,7 +220,7 @@ QColor CSVGElementShape::penColor(bool selected, bool highlighted) const
 {
     if (isTearLine())
         return Qt::gray;
-    const bool deletingNodes = getDocument() && getDocument()->getEditMode() == kModeDeleteFeature;
+    const bool deletingNodes = getDocument() && getDocument()->getEditMode() == EditMode::DeleteFeature;
     if (highlighted || (deletingNodes && !m_markedNodes.isEmpty()))
         return Qt::red;
     return selected ? kSelectedColor : QColor(Qt::black);
@@ -284,14 +281,14 @@ void CSVGElementShape::drawMarkers(QPainter* painter, const QTransform& view, co
     painter->resetTransform();
     painter->setRenderHint(QPainter::Antialiasing, false);
     if (selected && document->isOutlineEditMode()) {
-        if (mode == kModeMovePoint || document->isShowNodeRecords())
+        if (mode == EditMode::MovePoint || document->isShowNodeRecords())
             drawHighlightNodes(painter, view * toDevice);
-        else if (mode != kModeDeleteFeature)
+        else if (mode != EditMode::DeleteFeature)
             drawVertexMarkers(painter, toDevice, mapped);
     }
     if (getType() != kTypeTextContent)
         drawEndMarkers(painter, toDevice, mapped);
-    if (mode == kModePathDrawing)
+    if (mode == EditMode::Path)
         drawHighlightLines(painter, view * toDevice);
     painter->restore();
 }

@@ -45,6 +45,10 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
 // would otherwise become part of the text.
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
+    if (!isWrittenOut())
+        return false;
+    if (writeContent(out))
+        return true;
     buildStartTag();
     if (m_type != kTypeTspan && m_type != kTypeTextContent)
         writeIndent(out, depth);
@@ -66,6 +70,11 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     out += m_tagName;
     out += L">\n";
     return true;
+}
+
+bool CSVGElement::writeContent(std::wstring&) const
+{
+    return false;
 }
 
 bool CSVGElement::isWithinRegion(const CSVGRect&)

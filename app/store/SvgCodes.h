@@ -122,7 +122,6 @@ enum Mode : int {
     Polygon = 7,
     PolygonDrawing = 8,
     Path = 9,
-    PathDrawing = 10,
     Text = 11,
     ZoomIn = 14,
     ZoomOut = 15,
