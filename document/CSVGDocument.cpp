@@ -27,7 +27,7 @@ CSVGDocument::CSVGDocument()
     newDocument();
 }
 
-// The actions go first, with the elements they own, then the tree: the
+// The tree goes first, then the actions with the elements they own: the
 // destructors of the elements reach the maps and lists below, which must
 // still be whole.
 CSVGDocument::~CSVGDocument()
@@ -37,17 +37,19 @@ CSVGDocument::~CSVGDocument()
     setDocumentPointer(nullptr);
 }
 
-// The actions go first, with the elements they own, then the cells, so that
-// no dying element searches them, then the tree.
+// The cells go before the tree, so that no dying element searches them.
+// Undo actions may own elements that left the tree; they die while the maps
+// that those elements leave are still whole.
 void CSVGDocument::clearContents()
 {
-    m_history.clear();
     m_tiles.clear();
     deleteChildren();
+    m_history.clear();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
     m_usedIds.clear();
     m_intersected.clear();
+    m_checkedPieces.clear();
     m_intersectionStale = true;
     m_currentElement = nullptr;
     m_documentModified = false;
@@ -348,10 +350,10 @@ void CSVGDocument::clearSelection()
     m_currentElement = nullptr;
     m_highlights.clear();
     m_currentNode = HighlightNode();
+    endTransformAction();
     m_overlayChanged = true;
     m_caretIndex = -1;
     m_selectionRect = QRectF();
-    endTransformAction();
     emit selectionChanged();
 }
 

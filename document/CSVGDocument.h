@@ -28,6 +28,7 @@ class CSVGElementStyle;
 class CSVGRotation;
 class CSVGStyleRule;
 class QByteArray;
+class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
@@ -203,14 +204,14 @@ public:
     CSVGElement* getCurrentElement() const { return m_currentElement; }
     void selectElement(CSVGElement* element, const QColor& color);
     void unselectElement(CSVGElement* element);
-    // Empties the selection, its highlights and the text caret, forgets the
-    // current element and node and closes the pending transform step.
-    void clearSelection();
-    // Drops the current element and its highlight record.
-    void clearCurrentElement();
     // The union of the selected shapes' transformed bounding rectangles;
     // null for a selection without shapes.
     QRectF getSelectionRect();
+    // Empties the selection, its highlights and the text caret, forgets the
+    // current node and closes the pending transform step.
+    void clearSelection();
+    // Drops the current element and its highlight record.
+    void clearCurrentElement();
     void rebuildHighlights();
 
     // Tile index (see CSVGTileIndex)
@@ -250,7 +251,7 @@ public:
     // The text of SVG file bytes, up to the first NUL character.
     static QString decodeSvgBytes(const QByteArray& bytes);
 
-    // Records a done step in the undo history.
+    // Hands the action to the undo history; null is ignored.
     void pushAction(CActionBase* action);
 
     // The interaction mode of the mouse tools: 0 select, 9 path drawing,
