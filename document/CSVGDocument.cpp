@@ -351,6 +351,7 @@ void CSVGDocument::clearSelection()
     m_highlights.clear();
     m_currentNode = HighlightNode();
     endTransformAction();
+    endRotation();
     m_overlayChanged = true;
     m_caretIndex = -1;
     m_selectionRect = QRectF();

@@ -87,6 +87,7 @@ void CSVGDocument::endTransformAction()
 {
     if (!m_pendingTransform)
         return;
+    normalizeNodeEdit();
     for (CActionBase* action : m_pendingTransform->getActions()) {
         if (action->getType() == CActionBase::TypeAttr)
             action->captureAfterState();
