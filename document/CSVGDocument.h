@@ -20,9 +20,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CActionBase;
@@ -648,6 +650,8 @@ private:
     static bool mayMeet(CSVGElementShape* shape, const QRectF& rect);
     static bool overlaps(const QRectF& a, const QRectF& b);
     static CSVGPathSegCurvetoCubic* asCubic(CSVGPathSeg* segment);
+    // Each number written through setAttributeNumber, notifying.
+    static void setNumbers(CSVGElement* element, std::initializer_list<std::pair<const wchar_t*, double>> values);
     int selectPress(const QPointF& point, bool extend);
     void rubberBandMove(const QPointF& point);
     bool selectDrag(const QPointF& point, bool ctrl, int& code);

@@ -113,31 +113,18 @@ CSVGElement* CSVGDocument::startDrawing(const wchar_t* tag, const QPointF& point
     setDrawingStyle(element);
     root->appendChild(element, true, true);
     element->updateMatrix(nullptr, false);
-    const auto number
-        = [element](const wchar_t* name, double value) { element->setAttributeNumber(name, value, true); };
     switch (element->getType()) {
     case SvgType::Line:
-        number(L"x1", p.x());
-        number(L"y1", p.y());
-        number(L"x2", p.x());
-        number(L"y2", p.y());
+        setNumbers(element, { { L"x1", p.x() }, { L"y1", p.y() }, { L"x2", p.x() }, { L"y2", p.y() } });
         break;
     case SvgType::Rect:
-        number(L"x", p.x());
-        number(L"y", p.y());
-        number(L"width", 0);
-        number(L"height", 0);
+        setNumbers(element, { { L"x", p.x() }, { L"y", p.y() }, { L"width", 0 }, { L"height", 0 } });
         break;
     case SvgType::Circle:
-        number(L"cx", p.x());
-        number(L"cy", p.y());
-        number(L"r", 0);
+        setNumbers(element, { { L"cx", p.x() }, { L"cy", p.y() }, { L"r", 0 } });
         break;
     case SvgType::Ellipse:
-        number(L"cx", p.x());
-        number(L"cy", p.y());
-        number(L"rx", 0);
-        number(L"ry", 0);
+        setNumbers(element, { { L"cx", p.x() }, { L"cy", p.y() }, { L"rx", 0 }, { L"ry", 0 } });
         break;
     default:
         element->setAttribute(L"points", pointText(p) + L' ' + pointText(p), true);

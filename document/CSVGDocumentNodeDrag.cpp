@@ -116,12 +116,6 @@ bool applySquareHandle(Box& box, int handle, const QPointF& p)
     }
 }
 
-void setNumbers(CSVGElement* element, std::initializer_list<std::pair<const wchar_t*, double>> values)
-{
-    for (const auto& [name, value] : values)
-        element->setAttributeNumber(name, value, true);
-}
-
 bool hasWidgetBox(const CSVGElement* element)
 {
     return element->getType() == SvgType::G && !element->getAttribute(L"tywidgettype").empty();
@@ -157,6 +151,12 @@ std::vector<const wchar_t*> recordedAttributes(const CSVGElement* element)
 }
 
 } // namespace
+
+void CSVGDocument::setNumbers(CSVGElement* element, std::initializer_list<std::pair<const wchar_t*, double>> values)
+{
+    for (const auto& [name, value] : values)
+        element->setAttributeNumber(name, value, true);
+}
 
 CSVGPathSegCurvetoCubic* CSVGDocument::asCubic(CSVGPathSeg* segment)
 {

@@ -9,6 +9,9 @@
 // the canvas reads them; the canvas decides what the document is told (Shift
 // extends in modes 0 and 28, Ctrl in the others). In mode 9 the canvas makes
 // the path on the first press and finishes it when it closes or on Escape.
+// The pick tolerance is the canvas's at a display scale of 1: 1 unit. Each
+// script starts on a new document; the setup is read as a file the main
+// window opens would be.
 
 #include "CSVGDocument.h"
 #include "SvgCodes.h"
