@@ -84,10 +84,6 @@ inline GestureStep key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifi
 {
     return { GestureStep::Key, {}, qtKey, modifiers };
 }
-inline GestureStep click(double x, double y)
-{
-    return press(x, y);
-}
 inline GestureStep command(GestureStep::Kind kind)
 {
     return { kind, {} };
@@ -268,6 +264,16 @@ inline QVector<GestureScript> gestureScripts()
             "\n"
             R"svg(<path d="M0 100 L100 100" id="t" tear_line="true"/>)svg",
             0, "a" },
+        { "a band in mode 28 selects the pieces with nodes in it",
+            svg(R"(<polyline id="a" points="0 0 10 0 10 10"/><polyline id="b" points="50 0 60 0"/>)"),
+            { mode(EditMode::DeleteFeature), press(8, -2), drag(12, 2), release(12, 2) },
+            R"svg(<polyline points="0 0 10 0 10 10" id="a"/>)svg"
+            "\n"
+            R"svg(<polyline points="50 0 60 0" id="b"/>)svg",
+            0, "a" },
+        { "zoom in by a click", square,
+            { mode(EditMode::ZoomIn), press(10, 20, CursorCode::ZoomIn), release(10, 20, CursorCode::ZoomIn) },
+            R"svg(<rect x="10" y="10" width="20" height="20" id="a"/>)svg", 0, "" },
         { "a selection survives a mode change", square,
             { selectSquare[0], selectSquare[1], mode(EditMode::Rect), mode(EditMode::Select) },
             R"svg(<rect x="10" y="10" width="20" height="20" id="a"/>)svg", 0, "a" },
