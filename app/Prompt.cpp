@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QProgressDialog>
+#include <QPushButton>
 
 Prompt::Handler& Prompt::handler()
 {
@@ -66,11 +67,31 @@ void Prompt::about(QWidget* parent, const QString& title, const QString& text)
         QMessageBox::about(parent, title, text);
 }
 
+bool Prompt::confirm(
+    QWidget* parent, const QString& title, const QString& text, const QString& acceptText, const QString& cancelText)
+{
+    if (handler())
+        return handler()(Kind::Warning, title, text).toInt() == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Cancel)->setText(cancelText);
+    QAbstractButton* accept = box.addButton(acceptText, QMessageBox::AcceptRole);
+    box.exec();
+    return box.clickedButton() == accept;
+}
+
 QString Prompt::getOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
 {
     if (handler())
         return handler()(Kind::OpenFile, caption, filter).toString();
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QStringList Prompt::getOpenFileNames(
+    QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (handler())
+        return handler()(Kind::OpenFile, caption, filter).toStringList();
+    return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
 }
 
 QString Prompt::getSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)

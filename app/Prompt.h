@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -37,8 +38,15 @@ public:
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
         QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
     static void about(QWidget* parent, const QString& title, const QString& text);
+    // A warning with a Cancel button and an added accept button: true only
+    // for the accept button. A handler answers QMessageBox::Yes for it.
+    static bool confirm(QWidget* parent, const QString& title, const QString& text, const QString& acceptText,
+        const QString& cancelText);
 
     static QString getOpenFileName(
+        QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+    // Several existing files; a handler answers a list (or one path).
+    static QStringList getOpenFileNames(
         QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
     static QString getSaveFileName(
         QWidget* parent, const QString& caption, const QString& folder, const QString& filter);

@@ -47,12 +47,8 @@ QSizeF DlgSizeModify::getResultSize() const
 // Fields are filled locale-free; what the user types may follow the locale.
 double DlgSizeModify::fieldValue(const QLineEdit* field, double start)
 {
-    const QString text = field->text().trimmed();
-    bool ok = false;
-    double value = QLocale::c().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value) || value <= 0.0)
+    double value = 0.0;
+    if (!DialogLimits::readNumber(field->text(), &value) || value <= 0.0)
         return start;
     return std::min(value, DialogLimits::kMaxLength);
 }

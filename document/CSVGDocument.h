@@ -4,6 +4,7 @@
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
 #include "CSVGTileIndex.h"
+#include "SvgCodes.h"
 
 #include <QColor>
 #include <QImage>
@@ -21,24 +22,24 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 class CActionBase;
 class CActionComposite;
 class CSVGElementPath;
+class CSVGElementShape;
 class CSVGPathSeg;
 class CSVGPathSegCurvetoCubic;
-class CSVGElementShape;
 class CSVGElementStyle;
 class CSVGRotation;
 class CSVGStyleRule;
 class QByteArray;
 class QTextCharFormat;
-class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
@@ -79,6 +80,9 @@ public:
     // True while the reader scans text into the document.
     bool isLoading() const { return m_loading; }
     void setLoading(bool loading) { m_loading = loading; }
+    QRectF getPageRect() const { return m_pageRect; }
+    // Both setters make the intersection marks stale.
+    void setPageRect(const QRectF& rect);
     QSize getViewSize() const { return m_viewSize; }
     // Truncated to whole pixels; both layers are painted again.
     void setViewSize(double width, double height);
@@ -89,6 +93,9 @@ public:
     void setViewMatrix(const CSVGMatrix& matrix) { m_viewMatrix = matrix; }
     CSVGMatrix getWorkingMatrix() const { return m_workingMatrix; }
     void setWorkingMatrix(const CSVGMatrix& matrix) { m_workingMatrix = matrix; }
+    // Maps the page rectangle into the region the cut output writes.
+    CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
+    void setPageMatrix(const CSVGMatrix& matrix);
     // Node picking and snapping reach; the view sets it on every press.
     double getPickTolerance() const { return m_pickTolerance; }
     void setPickTolerance(double tolerance) { m_pickTolerance = tolerance; }
@@ -159,6 +166,9 @@ public:
     // while id tracking is on, and moves the id counter past the number after
     // the id's first "_". Any other id is refused.
     void registerElementId(CSVGElement* element, const std::wstring& id);
+    // For a new element's own id: false when the id is taken; otherwise maps
+    // the element to it as registerElementId does (while id tracking is on).
+    bool claimNewId(CSVGElement* element, const std::wstring& id);
     // Drops the entry of the element's id when it names this element, and
     // then emits elementRemoved for a shape.
     void unregisterElementId(CSVGElement* element);
@@ -217,8 +227,8 @@ public:
     // The union of the selected shapes' transformed bounding rectangles;
     // null for a selection without shapes.
     QRectF getSelectionRect();
-    // Empties the selection, its highlights and the text caret, forgets the
-    // current node and closes the pending transform step.
+    // Empties the selection, its highlights and the text caret, and closes
+    // the pending transform step of the undo history.
     void clearSelection();
     // Drops the current element and its highlight record.
     void clearCurrentElement();
@@ -260,9 +270,6 @@ public:
     static void renameImportedIds(CSVGDocument* imported);
     // The text of SVG file bytes, up to the first NUL character.
     static QString decodeSvgBytes(const QByteArray& bytes);
-
-    // Hands the action to the undo history; null is ignored.
-    void pushAction(CActionBase* action);
 
     // The interaction mode of the mouse tools: 0 select, 9 path drawing,
     // 27 move point, 28 delete feature ...
@@ -356,11 +363,6 @@ public:
     bool crossesPageBorder(const QPainterPath& path) const;
     // The element's canvas box lies in the page, edges included.
     bool isInsidePage(CSVGElement* element) const;
-    // The page rectangle and the page matrix that maps it onto the canvas.
-    QRectF getPageRect() const { return m_pageRect; }
-    void setPageRect(const QRectF& rect);
-    CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
-    void setPageMatrix(const CSVGMatrix& matrix);
     // The page rectangle on the canvas.
     CSVGRect getMappedPageRect() const;
     // Where the document's warnings go (title, text): the editor passes them
@@ -526,6 +528,8 @@ signals:
 
 private:
     static std::wstring pathData(const QPainterPath& path);
+    // Moves the id counter past the number after the id's first "_".
+    void raiseIdCounterPast(const std::wstring& id);
     // Reading
     void readRootAttributes(CSVGElement* root);
     void readCustomPositions(const std::wstring& text);
@@ -534,13 +538,16 @@ private:
     // The drawable children of the root, each moved by (dx, dy) after its own
     // transform.
     void translateRootShapes(double dx, double dy);
-    static void addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids);
+    static void addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids);
+    void addReferencesOf(const CSVGElement* element);
 
     bool m_idTracking = true;
     std::vector<CSVGElementStyle*> m_styleElements;
-    std::map<std::wstring, CSVGElement*> m_idMap;
-    std::set<std::wstring> m_usedIds;
-    std::set<std::wstring> m_referencedIds;
+    // Hashed: every element made, renamed or removed, and every reference
+    // resolved, looks its id up here.
+    std::unordered_map<std::wstring, CSVGElement*> m_idMap;
+    std::unordered_set<std::wstring> m_usedIds;
+    std::unordered_set<std::wstring> m_referencedIds;
     std::wstring m_baseDir;
     // 64 bits: an id from a file may carry any number up to INT_MAX, and the
     // counter goes one past it.
@@ -563,10 +570,12 @@ private:
     bool m_loading = true;
     std::wstring m_fileFolder;
     QSize m_viewSize { 800, 300 };
+    QRectF m_pageRect;
     QImage m_backgroundImage;
     QImage m_overlayImage;
     CSVGMatrix m_viewMatrix;
     CSVGMatrix m_workingMatrix;
+    CSVGMatrix m_pageMatrix;
     QRectF m_selectionRect;
     double m_pickTolerance = 5.0;
     int m_caretIndex = -1;
@@ -589,7 +598,7 @@ private:
     bool m_documentModified = false;
     bool m_contentChanged = false;
 
-    int m_editMode = 0;
+    int m_editMode = EditMode::Select;
     bool m_showPositionColor = false;
     bool m_showComment = false;
     QJsonArray m_customPositions;
@@ -624,10 +633,9 @@ private:
     // pieces differ now, whatever changed them.
     std::vector<CheckedPiece> m_checkedPieces;
     bool m_intersectionStale = true;
-    QRectF m_pageRect;
-    CSVGMatrix m_pageMatrix;
 
     // Writing SVG text
+    void giveMissingIds();
     std::wstring customPositionsText() const;
     void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);

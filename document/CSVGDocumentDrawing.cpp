@@ -130,7 +130,7 @@ CSVGElement* CSVGDocument::startDrawing(const wchar_t* tag, const QPointF& point
         element->setAttribute(L"points", pointText(p) + L' ' + pointText(p), true);
         break;
     }
-    pushAction(new CActionAdd(this, root, element));
+    m_history.push(new CActionAdd(this, root, element));
     clearSelection();
     selectElement(element, Qt::green);
     m_drawnElement = element;
@@ -347,6 +347,6 @@ CSVGElement* CSVGDocument::insertTextElement(const QString& text, const QTextCha
         shape->updateGeometry();
     clearSelection();
     selectElement(element, Qt::green);
-    pushAction(new CActionAdd(this, root, element));
+    m_history.push(new CActionAdd(this, root, element));
     return element;
 }

@@ -195,7 +195,7 @@ void CSVGDocument::finishPathDrawing(CSVGElement* element)
     if (!path->getParent()) {
         if (!root->adoptChild(path, true))
             return;
-        pushAction(new CActionAdd(this, root, path));
+        m_history.push(new CActionAdd(this, root, path));
         path->updateMatrix(nullptr, false);
     }
     selectElement(path, Qt::red);
@@ -207,7 +207,7 @@ void CSVGDocument::finishPathDrawing(CSVGElement* element)
     if (joined.size() > 1) {
         CSVGDataRepair repair(this, joined);
         repair.closeJoinedPaths = true;
-        pushAction(repair.repair());
+        m_history.push(repair.repair());
     }
     clearSelection();
     setEditMode(EditMode::Select);

@@ -55,7 +55,7 @@ bool CSVGDocument::deleteSelection()
         return true;
     if (m_currentElement && isInDrawing(m_currentElement)) {
         auto* step = new CActionComposite(this);
-        pushAction(step);
+        m_history.push(step);
         step->addAction(new CActionDel(this, m_currentElement));
         m_currentElement->removeFromParent(true);
         clearCurrentElement();
@@ -70,7 +70,7 @@ bool CSVGDocument::deleteSelection()
     std::stable_sort(doomed.begin(), doomed.end(), lessByDrawingOrder);
     if (!doomed.empty()) {
         auto* step = new CActionComposite(this);
-        pushAction(step);
+        m_history.push(step);
         for (CSVGElement* element : doomed) {
             step->addAction(new CActionDel(this, element));
             element->removeFromParent(true);

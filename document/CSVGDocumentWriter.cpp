@@ -8,12 +8,14 @@
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
 #include "CSVGXmlNode.h"
+#include "SvgCodes.h"
 
 #include <QJsonDocument>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <cwctype>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -42,6 +44,16 @@ const std::map<std::wstring, std::wstring>& knownNamespaces()
         { L"xmlns:xml", L"" },
     };
     return namespaces;
+}
+
+// A name that XML allows as a prefix: a broken name read from a file gets
+// no declaration of its own.
+bool isPrefix(const std::wstring& text)
+{
+    const auto letter = [](wchar_t c) { return std::iswalpha(c) || c == L'_' || c >= 0x80; };
+    return letter(text[0]) && std::all_of(text.begin(), text.end(), [&letter](wchar_t c) {
+        return letter(c) || std::iswdigit(c) || c == L'-' || c == L'.';
+    });
 }
 
 // Setting a value that is already there would only mark the whole tree
@@ -101,20 +113,6 @@ void sortByPosition(CSVGElement* parent)
     parent->setChildOrder(order);
 }
 
-// The right edge of the drawable children's canvas boxes.
-double contentRight(CSVGElement* root)
-{
-    double right = -std::numeric_limits<double>::infinity();
-    for (int i = 0; i < root->getChildCount(); ++i) {
-        if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i))) {
-            const CSVGRect box = shape->getTransformedBoundingRect();
-            if (std::isfinite(box.x + box.width))
-                right = std::max(right, box.x + box.width);
-        }
-    }
-    return std::isfinite(right) ? right : 0.0;
-}
-
 } // namespace
 
 const std::wstring& CSVGDocument::xmlDeclaration()
@@ -163,6 +161,7 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
 {
     for (CSVGElementStyle* style : m_styleElements)
         style->updateSheetText();
+    giveMissingIds();
     updateReferencedIds();
     updateRootNamespaces();
     IdTrackingPause pause(this);
@@ -223,7 +222,7 @@ void CSVGDocument::copyRegionInto(CSVGDocument& work, const CSVGRect& region)
 void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
 {
     CSVGElement* workRoot = work.getOwnerSvg();
-    const double x = g_config.getSetting(QStringLiteral("PlotEnd")).toDouble() + contentRight(workRoot);
+    const double x = g_config.getSetting(QStringLiteral("PlotEnd")).toDouble() + work.getContentBoundingRect().right();
     const double height = m_pageRect.height();
     const QPointF ends[2][2]
         = { { { x, height * 0.5 - 0.5 }, { x, 0.0 } }, { { x, height * 0.5 + 0.5 }, { x, height } } };
@@ -238,6 +237,24 @@ void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
 // range; it needs the grouping command and the plot preparation, which do
 // not exist yet, so the working copy is written whole.
 void CSVGDocument::keepSections(CSVGDocument&, int, double, int, int) { }
+
+// Every element read back gets an id; one written without (a file's empty
+// "id", a fresh copy) would come back with another each time. So every
+// element that is written as an element carries one.
+void CSVGDocument::giveMissingIds()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    std::vector<CSVGElement*> elements;
+    root->collectDescendants(elements, true);
+    for (CSVGElement* element : elements) {
+        const int type = element->getType();
+        const bool markup = type == SvgType::Comment || type == SvgType::CData || type == SvgType::Doctype;
+        if (!markup && element->getId().empty())
+            element->setAttribute(L"id", makeUniqueId(element->getTagName()), false);
+    }
+}
 
 std::wstring CSVGDocument::customPositionsText() const
 {
@@ -263,7 +280,7 @@ void CSVGDocument::updateRootNamespaces()
     std::set<std::wstring> declarations;
     for (const std::wstring& name : names) {
         const size_t colon = name.find(L':');
-        if (colon != std::wstring::npos && colon >= 1)
+        if (colon != std::wstring::npos && colon >= 1 && isPrefix(name.substr(0, colon)))
             declarations.insert(L"xmlns:" + name.substr(0, colon));
     }
     for (const std::wstring& declaration : declarations) {
@@ -280,8 +297,7 @@ void CSVGDocument::updateRootNamespaces()
 std::wstring CSVGDocument::selectionToSvgText()
 {
     std::vector<CSVGElement*> selected(m_selection.begin(), m_selection.end());
-    std::stable_sort(selected.begin(), selected.end(),
-        [](const CSVGElement* a, const CSVGElement* b) { return a->getOrderNumber() < b->getOrderNumber(); });
+    std::stable_sort(selected.begin(), selected.end(), lessByDrawingOrder);
     std::wstring out;
     for (CSVGElement* element : selected) {
         if (element->isTearLine())

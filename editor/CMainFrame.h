@@ -2,48 +2,368 @@
 
 #include "CSVGRect.h"
 
-#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
 #include <QString>
+#include <QVector>
 
-class QTabWidget;
+#include <string>
 
-// The editor's main window. The pages hand it the designs that the user
-// opens; each opens as a tab named after the design, holding its SVG text
-// until the drawing canvas takes that place.
+class CSVGView;
+class CTabWidgetEx;
+class CToolButtonColorMenu;
+class CToolButtonComboxMenu;
+class QAction;
+class QComboBox;
+class QDockWidget;
+class QFontComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolBar;
+
+// The editor's main window: one canvas tab per open document and a last tab
+// that opens a new one, the toolbars with every editing action, the size
+// fields of the selection, a status label and a preview dock. Its commands
+// forward to the current canvas. The pages publish it as "mw".
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
+    // The current tab's text, which the program's page driver watches.
+    Q_PROPERTY(QString currentTabText READ currentTabText)
 public:
+    // Every action of the window, in the order they are made.
+    enum Action {
+        Import,
+        Export,
+        Share,
+        Save,
+        Color,
+        Note,
+        Cutting,
+        Printing,
+        Refresh,
+        FillComment,
+        Copy,
+        DeleteAction,
+        Mirror,
+        Undo,
+        Redo,
+        Measure,
+        CancelMeasure,
+        Scale,
+        Text,
+        AlignLeftTop,
+        ImagingSystem,
+        VectorEngine,
+        SeparationLine,
+        PrintImage,
+        Bottom,
+        SupperNesting,
+        DelFeature,
+        Combine,
+        Ungroup,
+        Split,
+        Union,
+        OrientationAction,
+        Rectangle,
+        Circle,
+        Ellipse,
+        Image,
+        Canvas,
+        ImportFile,
+        AutoGroup,
+        Projection,
+        Expand,
+        InsetExpansion,
+        MovePointAction,
+        Pen,
+        Cropping,
+        DelNode,
+        AddNode,
+        Quit,
+        ClearAction,
+        Paste,
+        Line,
+        Polyline,
+        Polygon,
+        ShowRule,
+        ShowGrid,
+        Lock,
+        Unlock,
+        Bold,
+        Italics,
+        Underline,
+        AlignTop,
+        AlignBottom,
+        AlignLeft,
+        AlignRight,
+        AlignVertically,
+        AlignHorizontal,
+        SpacingHorizontal,
+        SpacingVertical,
+        SameWidth,
+        SameHeight,
+        SameSize,
+        ActionCount
+    };
+
     explicit CMainFrame(QWidget* parent = nullptr);
 
-    // True while the machine has a network connection.
-    bool isInternetConnected() const;
+    QAction* action(Action id) const { return m_actions[id]; }
+    CTabWidgetEx* tabWidget() const { return m_tabs; }
+    // Null while the current tab holds no document.
+    CSVGView* currentView() const { return m_currentView; }
+    QString currentTabText() const;
+    QDockWidget* previewDock() const { return m_previewDock; }
+    QString previewAddress() const { return m_previewAddress; }
 
-    // Reads the account's rights with the token that the sign-in stored.
-    Q_INVOKABLE void afterLogin();
+    // The page buttons that start-up made; retranslated with the window.
+    void setPageButtons(QPushButton* dataCenter, QPushButton* designCenter);
+
+    void retranslateUi();
+    void adjustToolBarWidths();
+
+    // Opens an SVG file in a tab of its own, or shows the tab that has it.
+    void openFileInTab(const QString& path);
+    // Opens a design given as Base64 SVG text in an empty current view or a
+    // new tab named name; false, with a warning, when it holds no drawing.
+    bool openDesignData(const QString& base64, const QString& name);
+
+    // Whether that tab may close: asks while its online nesting job runs.
+    bool confirmCloseView(QWidget* tab);
+    // Whether the window may close: asks for each tab whose job runs.
+    bool confirmCloseWithNesting();
+
+    // Enables what the current document allows; a tear line locks the
+    // editing toolbars down to saving, cutting and the tear-line toggle.
+    void updateActionStates();
+    // A file's tab shows its name, with "*" while it has unsaved changes.
+    void updateTabTitle(CSVGView* view);
+    void setCursorPosition(double x, double y);
+    // Shows the selection's size in the size fields.
+    void setSizeLabels(double length, double height);
+    // The page that views take, in document units.
+    CSVGRect canvasRect() const { return m_canvasRect; }
+    void setCanvasRect(const CSVGRect& rect) { m_canvasRect = rect; }
+
     // code: "zh_cn", "en", "ru", "ar", "ko" or "ger".
     Q_INVOKABLE void changeLanguage(const QString& code);
-    // Fetches a design package and opens its SVG text under name.
+    // Fetches a design package and opens it under name.
     Q_INVOKABLE void sendfiledata(const QString& url, const QString& name);
     // As sendfiledata, keeping previewUrl (or the default preview) as the
     // design's preview; a failed fetch is not reported.
     Q_INVOKABLE void sendfiledataImage(const QString& url, const QString& name, const QString& previewUrl);
+    Q_INVOKABLE void sendata(const QString& base64, const QString& name);
+    Q_INVOKABLE void fileSaveQita(const QString& paths);
 
-    // The page that views take, in document units.
-    CSVGRect canvasRect() const { return m_canvasRect; }
-    void setCanvasRect(const CSVGRect& rect) { m_canvasRect = rect; }
-    // Shows the selection's size in the size fields; nothing while the
-    // window has none.
-    void setSizeLabels(double length, double height);
+signals:
+    void newsendtoupload(QString json);
+    void sendtoupload(QString item, QString status);
+
+public slots:
+    // True while the machine has a network connection.
+    bool isInternetConnected() const;
+    // Reads the account's rights with the token that the sign-in stored.
+    void afterLogin();
+    void getShareData(const QString& url, const QString& name);
+    void fileShare();
+
+    void fileNew();
+    void fileOpen();
+    void tabClose(int index);
+    void tabcurrentChanged(int index);
+    void OncustomContextMenuRequested(const QPoint& position);
+    void OnCloseTab(QAction* action);
+    void OnCloseAllTab(QAction* action);
+    void OnCloseRightTab(QAction* action);
+    void OpenFolder(QAction* action);
+    void OpenByDefault(QAction* action);
+    void showPreview();
+
+    void drawtextfinished();
+    void canvasSettings();
+    void OnAbout();
+    void OnShowRule();
+    void OnShowGrid();
+
+    // Style slots: each sends one attribute list to the selection.
+    void OnFillColor(QColor color);
+    void OnStrokeColor(QColor color);
+    void OnStrokeWidth(int width);
+    void OnStrokeDashType(int index);
+    void OntextBold();
+    void OntextItalic();
+    void OntextUnderLine();
+    void OntextColor(QColor color);
+
+    // Commands whose canvas operations come later (see CMainFrameLater.cpp).
+    void drawline();
+    void drawrect();
+    void drawcircle();
+    void drawellipse();
+    void drawpolyline();
+    void drawpolygon();
+    void drawpath();
+    void drawtext();
+    void zoomin();
+    void zoomout();
+    void drawcustom(const QString& text);
+    void ruler();
+    void MovePoint();
+    void CheckOpen(bool open);
+    void SplitShape();
+    void CutCurve();
+    void DeletePoint();
+    void DeleteFeature();
+    void arrow();
+    void drawcontinue();
+    void copy();
+    void Delete();
+    void Clear();
+    void undo();
+    void redo();
+    void OnGroup();
+    void OnUnGroup();
+    void OnMergeShapes();
+    void OnAutoGroup();
+    void OnLock();
+    void OnUnlock();
+    void OnRepairData();
+    void alignleft();
+    void aligntop();
+    void alignright();
+    void alignbottom();
+    void alignverline();
+    void alignhorline();
+    void alignhorspace();
+    void alignverspace();
+    void alignsamewidth();
+    void alignsameheight();
+    void alignsamesize();
+    void OnAlignLeftTop();
+    void OnAlignLeftBottom();
+    void Orientation(bool on);
+    void OnPositionColor(bool on);
+    void OnComment(bool on);
+    void OnFillUrl(std::wstring markup);
+    void OnCancelRuler();
+    void createTemplate();
+    void createTearLine(bool create);
+    void AutoPlace();
+    void OnImageContour();
+    void OnVectorEngine();
+    void drawimage();
+    void expand();
+    void PartialExpand();
+    void ReLoadFile(QAction* action);
+    void fileUploadOpen();
+    void genetePdbPng(const QString& svgPath, const QString& pngPath);
+    void newuploadFiles();
+    void uploadFiles();
+    void uploadFilesQiniu();
+    void filePlot();
+    void filePrint();
+    void fileSave();
+    void fileSaveAs();
+    void fileSaveASDxf();
+    void fileSaveASJpg();
+    void fileSaveASPng();
+    void layertop();
+    void mirrorbottom();
+    void mirrorright();
+    void paste();
+    void printimage();
+    void offset();
+    void preferences();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void fetchPackage(const QString& url, const QString& name, const QString& preview, bool reportFailure);
-    void openDocument(const QString& svgText, const QString& name, const QString& preview);
-    void applyUserRights();
+    enum Stage { FileStage, EditStage, DrawStage, GroupStage, CanvasStage, LockStage, FontStage, AlignStage };
 
-    QTabWidget* m_tabs = nullptr;
-    // The commands that the account's rights allow, by right.
-    QHash<QString, bool> m_rights;
+    void createActions(Stage stage);
+    void createFileToolBar();
+    void createEditMenu();
+    void createDrawToolBar();
+    void createFontToolBar();
+    void createAlignToolBar();
+    void createColorToolBar();
+    void createRemovedToolBar(const QString& title, Stage stage);
+    void createStatusBar();
+    void createTabs();
+    void createPreviewDock();
+    QToolBar* newBlock(const QString& title);
+    QWidget* newSizeWidget();
+    QWidget* blockWidget(QToolBar* upper, QToolBar* lower);
+    QWidget* container(int kind) const;
+    static int leftToolBarWidth();
+
+    void recoverAutosaved();
+    void addNewFileTab(bool firstDocument);
+    int newFileTabIndex() const;
+    QString nextNewFileTitle() const;
+    QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const;
+    CSVGView* insertView(int index, const QString& text, const QString& toolTip);
+    void closeTab(int index);
+    void closeTabsDownTo(int first);
+    void followCurrentTab();
+    bool askContinueNesting();
+    void fetchPackage(const QString& url, const QString& name, bool reportFailure);
+    void loadPreview();
+    void applyUserRights();
+    void setWidgetsEnabled(bool enabled);
+    void syncCheckedStates(CSVGView* view);
+    void lockForTearLine(bool tearLine);
+
+    // The one place where style changes reach the selection, and where the
+    // new-file tab's clipboard paste starts its tool; see CMainFrameLater.cpp.
+    void setSelectionAttributes(const QStringList& names, const QStringList& values);
+    void setPaintAttributes(const QString& property, const QColor& color);
+    void startPasteTool(CSVGView* view);
+
+    QAction* m_actions[ActionCount] = {};
+    QVector<QAction*> m_hiddenActions;
+    QLabel* m_statusLabel = nullptr;
+    QLabel* m_lengthLabel = nullptr;
+    QLabel* m_heightLabel = nullptr;
+    QLineEdit* m_lengthField = nullptr;
+    QLineEdit* m_heightField = nullptr;
+    QPointer<QPushButton> m_dataCenterButton;
+    QPointer<QPushButton> m_designCenterButton;
+    CTabWidgetEx* m_tabs = nullptr;
+    CSVGView* m_currentView = nullptr;
+    // Set while the last document tab goes, so that the new-file tab
+    // becoming current meanwhile makes no document.
+    bool m_closing = false;
+    bool m_showRuler = true;
+    bool m_showGrid = false;
     CSVGRect m_canvasRect { 0, 0, 15000, 1520 };
+    QString m_previewAddress;
+    QDockWidget* m_previewDock = nullptr;
+
+    QMenu* m_importMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QToolBar* m_fileToolBar = nullptr;
+    QToolBar* m_fontToolBar = nullptr;
+    QToolBar* m_upperRightBlock = nullptr;
+    QToolBar* m_lowerRightBlock = nullptr;
+    QToolBar* m_editToolBar = nullptr;
+    QToolBar* m_upperLeftBlock = nullptr;
+    QToolBar* m_lowerLeftBlock = nullptr;
+    QToolBar* m_drawToolBar = nullptr;
+    QToolBar* m_stageToolBar = nullptr;
+
+    QFontComboBox* m_fontFamilyBox = nullptr;
+    QComboBox* m_fontSizeBox = nullptr;
+    CToolButtonColorMenu* m_textColorButton = nullptr;
+    CToolButtonComboxMenu* m_strokeWidthButton = nullptr;
+    CToolButtonComboxMenu* m_dashButton = nullptr;
+    CToolButtonColorMenu* m_strokeColorButton = nullptr;
+    CToolButtonColorMenu* m_fillColorButton = nullptr;
 };

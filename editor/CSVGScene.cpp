@@ -182,9 +182,7 @@ CSVGRect CSVGScene::canvasRect() const
     return m_frame ? m_frame->canvasRect() : CSVGRect(0, 0, 15000, 1520);
 }
 
-// The document keeps no page matrix yet: the page lies where the frame
-// puts it.
 CSVGMatrix CSVGScene::pageMatrix() const
 {
-    return CSVGMatrix();
+    return m_document ? m_document->getPageMatrix() : CSVGMatrix();
 }

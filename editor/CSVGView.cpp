@@ -3,15 +3,20 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
 #include "CSVGScene.h"
+#include "CSVGUtils.h"
 #include "SVGGraphicsSelectionItem.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimerEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -67,9 +72,54 @@ CSVGView::CSVGView(CMainFrame* mainFrame)
 // The scene and every item that points at the document go first.
 CSVGView::~CSVGView()
 {
+    if (!m_autosaveName.isEmpty())
+        QFile::remove(QDir(autosaveFolder()).filePath(m_autosaveName));
     setScene(nullptr);
     delete m_scene;
     m_scene = nullptr;
+}
+
+QString CSVGView::autosaveFolder()
+{
+    QDir folder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    folder.mkpath(QStringLiteral("autosave"));
+    return folder.filePath(QStringLiteral("autosave"));
+}
+
+bool CSVGView::hasUnsavedChanges()
+{
+    m_unsavedChanges = m_unsavedChanges || m_document.isModified();
+    return m_unsavedChanges;
+}
+
+void CSVGView::setSaved()
+{
+    m_unsavedChanges = false;
+    m_document.setModified(false);
+}
+
+void CSVGView::setPageRect(const QRectF& rect)
+{
+    setDocumentPageRect(rect);
+    repaint();
+}
+
+// The document does not answer this itself yet: any shape leaf under the
+// root marked as a tear line.
+bool CSVGView::hasTearLine()
+{
+    CSVGElement* root = m_document.getOwnerSvg();
+    if (!root)
+        return false;
+    const QList<CSVGElement*> shapes = CSVGUtils::collectShapes(root);
+    return std::any_of(shapes.begin(), shapes.end(), [](const CSVGElement* shape) { return shape->isTearLine(); });
+}
+
+void CSVGView::insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point)
+{
+    m_pickPosition = false;
+    insertDocumentText(text, format, point);
+    repaint();
 }
 
 double CSVGView::positiveSetting(const char* key, double fallback)
@@ -205,28 +255,49 @@ void CSVGView::resizeEvent(QResizeEvent* event)
     repaint();
 }
 
-// What the autosave tick does comes with the autosave.
+// What the autosave tick does comes with the autosave. Its write clears the
+// document's modified flag, so the unsaved state is taken first.
 void CSVGView::timerEvent(QTimerEvent* event)
 {
+    hasUnsavedChanges();
     if (event->timerId() != m_autosaveTimerId)
         QGraphicsView::timerEvent(event);
 }
 
-bool CSVGView::loadDocumentData(const QByteArray&)
+bool CSVGView::loadDocumentData(const QByteArray& data)
 {
-    return false;
+    return m_document.loadSvgData(data);
 }
 
-bool CSVGView::openDocumentFile(const std::wstring&)
+bool CSVGView::openDocumentFile(const std::wstring& path)
 {
-    return false;
+    return m_document.openFile(path);
 }
 
-void CSVGView::setDocumentPageRect(const QRectF&) { }
+void CSVGView::setDocumentPageRect(const QRectF& rect)
+{
+    m_document.setPageRect(rect);
+}
 
-void CSVGView::setDocumentViewSize(int, int) { }
+void CSVGView::setDocumentViewSize(int width, int height)
+{
+    m_document.setViewSize(width, height);
+}
 
 void CSVGView::requestIntersectionCheck()
 {
     m_document.requestIntersectionCheck();
+}
+
+// The document has no text insertion yet.
+void CSVGView::insertDocumentText(const QString&, const QTextCharFormat&, const QPointF&) { }
+
+QRectF CSVGView::contentBoundingRect()
+{
+    return m_document.getContentBoundingRect();
+}
+
+QString CSVGView::nestingJobId() const
+{
+    return m_document.getNestingJobId();
 }

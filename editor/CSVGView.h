@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CSVGDocument.h"
+#include "DlgTextHost.h"
 
 #include <QGraphicsView>
 #include <QPointer>
@@ -16,7 +17,7 @@ class QGraphicsTextItem;
 // The canvas of one document tab. It owns its document and the scene that
 // shows it, zooms, decides antialiasing per paint and forwards to the
 // document. Every document command ends with repaint().
-class CSVGView : public QGraphicsView
+class CSVGView : public QGraphicsView, public DlgTextHost
 {
     Q_OBJECT
 public:
@@ -28,6 +29,32 @@ public:
     CSVGScene* getScene() const { return m_scene; }
     QString getFilePath() const { return m_filePath; }
     void setFilePath(const QString& path) { m_filePath = path; }
+    // The name of the view's file in the autosave folder; empty for a
+    // document opened from disk, which is never autosaved. The view removes
+    // its file when it goes.
+    QString getAutosaveName() const { return m_autosaveName; }
+    void setAutosaveName(const QString& name) { m_autosaveName = name; }
+    // The per-user folder of the autosave files, created when missing.
+    static QString autosaveFolder();
+
+    // Changed since the document was last saved to disk. Unlike the
+    // document's modified flag, which the autosave tick clears, only setSaved
+    // ends it.
+    bool hasUnsavedChanges();
+    void setSaved();
+
+    // The main window's canvas becomes the document's page.
+    void setPageRect(const QRectF& rect);
+
+    // What the main window asks of the document.
+    bool hasTearLine();
+    QRectF contentBoundingRect();
+    QString nestingJobId() const;
+
+    // The text dialog's requests.
+    bool isPickPosition() const { return m_pickPosition; }
+    void setPickPosition(bool pick) override { m_pickPosition = pick; }
+    void insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point) override;
 
     // Document millimetres per screen millimetre: 1.0 is real size.
     double displayScale() const;
@@ -66,15 +93,19 @@ private:
     static double positiveSetting(const char* key, double fallback);
     void boundZoom(double& sx, double& sy) const;
 
-    // Document operations that the document does not offer yet.
     bool loadDocumentData(const QByteArray& data);
     bool openDocumentFile(const std::wstring& path);
     void setDocumentPageRect(const QRectF& rect);
     void setDocumentViewSize(int width, int height);
+    // Document operations that the document does not offer yet.
     void requestIntersectionCheck();
+    void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
 
     QPointer<CMainFrame> m_mainFrame;
     QString m_filePath;
+    QString m_autosaveName;
+    bool m_unsavedChanges = false;
+    bool m_pickPosition = false;
     CSVGDocument m_document;
     // Owned; deleted with its items before the document goes.
     CSVGScene* m_scene = nullptr;

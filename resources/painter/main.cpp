@@ -1,5 +1,6 @@
 // zocut-imagepainter <folder>: paints the program's images into folder.
 
+#include "ActionIconPainter.h"
 #include "ImagePainter.h"
 #include "MenuImagePainter.h"
 
@@ -16,7 +17,8 @@ int main(int argc, char** argv)
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const bool painted = ImagePainter::writeAll(folder);
-    if (!MenuImagePainter::writeAll(folder) || !painted) {
+    const bool icons = ActionIconPainter::writeAll(folder);
+    if (!MenuImagePainter::writeAll(folder) || !painted || !icons) {
         std::fprintf(stderr, "cannot write the images into %s\n", argv[1]);
         return 1;
     }

@@ -5,14 +5,20 @@
 #include "CMenuColor.h"
 #include "DlgCanvas.h"
 #include "DlgSizeModify.h"
+#include "DlgText.h"
+#include "DlgTextHost.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSvgRenderer>
+#include <QTextCharFormat>
 #include <QXmlStreamReader>
 
 // The editing dialogs as the main window and the colour menu use them.
@@ -28,6 +34,7 @@ private slots:
     void resultSize();
     void canvasSizeFromSettings_data();
     void canvasSizeFromSettings();
+    void textDialog();
 };
 
 namespace {
@@ -203,6 +210,44 @@ void tst_EditingDialogs::canvasSizeFromSettings()
         settings.setValue("hpgl/CanvasHeight", height);
     }
     QCOMPARE(DlgCanvas(nullptr).getCanvasSize(), size);
+}
+
+namespace {
+// The canvas as the text dialog sees it.
+struct TextHost : DlgTextHost
+{
+    void setPickPosition(bool on) override { pick = on; }
+    void insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point) override
+    {
+        inserted << text;
+        weight = format.fontWeight();
+        at = point;
+    }
+    bool pick = false;
+    QStringList inserted;
+    int weight = 0;
+    QPointF at;
+};
+} // namespace
+
+// "Get Position" hands picking to the canvas, a picked point fills the
+// fields, and confirming inserts the text there; an empty text inserts none.
+void tst_EditingDialogs::textDialog()
+{
+    TextHost host;
+    DlgText dialog(&host, QPointF(1, 2), nullptr);
+    QVERIFY(!dialog.isModal());
+    QTest::mouseClick(dialog.findChild<QPushButton*>("getPosition"), Qt::LeftButton);
+    QVERIFY(host.pick);
+    dialog.setPosition(QPointF(12.5, 1e5 / 3));
+    dialog.accept();
+    QVERIFY(host.inserted.isEmpty());
+    dialog.findChild<QPlainTextEdit*>()->setPlainText("Hood");
+    dialog.findChildren<QCheckBox*>().first()->setChecked(true);
+    dialog.accept();
+    QCOMPARE(host.inserted, QStringList { "Hood" });
+    QCOMPARE(host.weight, int(QFont::Bold));
+    QCOMPARE(host.at, QPointF(12.5, 33333.3));
 }
 
 ZOCUT_TEST_MAIN(tst_EditingDialogs)

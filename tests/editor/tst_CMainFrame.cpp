@@ -1,12 +1,16 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
-#include "FixtureDesigns.h"
+#include "CSVGScene.h"
+#include "CSVGView.h"
+#include "CTabWidgetEx.h"
 #include "HttpRequest.h"
 #include "Prompt.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
 
-#include <QPlainTextEdit>
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
 #include <QSettings>
 #include <QTabWidget>
 
@@ -25,7 +29,7 @@ private slots:
     void fetchWithPreview();
 
 private:
-    QTabWidget* tabs(CMainFrame& frame) const { return frame.findChild<QTabWidget*>("documents"); }
+    QTabWidget* tabs(CMainFrame& frame) const { return frame.tabWidget(); }
     QString designUrl(const QString& name) { return m_session.server().baseUrl() + "designs/" + name; }
 
     StandInSession m_session;
@@ -75,23 +79,31 @@ void tst_CMainFrame::afterLoginReadsRightsWithStoredToken()
     QTRY_VERIFY(!g_config.getUserRight("vector_auth").isNull());
     for (const char* key : { "report_auth", "openimg_auth", "vector_auth", "color_auth", "note_auth" })
         QCOMPARE(g_config.getUserRight(key).toInt(), right);
+    QCOMPARE(frame.action(CMainFrame::ImportFile)->isVisible(), right == 1);
     QVERIFY(m_prompts.isEmpty());
 }
 
 void tst_CMainFrame::designOpensAsNamedTab()
 {
     CMainFrame frame;
+    frame.resize(800, 600);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    // The first design takes the empty "New File1", the next a tab of its own.
     frame.sendfiledata(designUrl("hood.pdb?timestamp=1"), "Audi A4L hood");
-    QTRY_COMPARE(tabs(frame)->count(), 1);
-    QCOMPARE(tabs(frame)->tabText(0), QString("Audi A4L hood"));
-    QCOMPARE(frame.windowTitle(), QString("Audi A4L hood"));
-    const auto* document = qobject_cast<QPlainTextEdit*>(tabs(frame)->widget(0));
-    QVERIFY(document);
-    QCOMPARE(document->toPlainText(), standin::FixtureDesigns().svg("hood"));
+    QTRY_COMPARE(frame.currentTabText(), QString("Audi A4L hood"));
+    QCOMPARE(tabs(frame)->count(), 2);
+    QCOMPARE(frame.currentView(), tabs(frame)->widget(0));
+    // Drawn and fitted into the canvas.
+    CSVGView* view = frame.currentView();
+    const QRectF pieces = view->getScene()->getItemsRect();
+    QVERIFY(!pieces.isNull());
+    QVERIFY(view->viewport()->rect().contains(view->mapFromScene(pieces).boundingRect()));
 
     frame.sendfiledata(designUrl("mirror_cap.pdb"), "mirror");
-    QTRY_COMPARE(tabs(frame)->count(), 2);
-    QCOMPARE(tabs(frame)->currentIndex(), 1);
+    QTRY_COMPARE(tabs(frame)->count(), 3);
+    QCOMPARE(frame.currentTabText(), QString("mirror"));
+    QCOMPARE(frame.currentView(), tabs(frame)->widget(1));
     QVERIFY(m_prompts.isEmpty());
 }
 
@@ -102,7 +114,7 @@ void tst_CMainFrame::fetchWithPreview_data()
     QTest::addColumn<QString>("design");
     QTest::addColumn<QByteArray>("canned");
     QTest::addColumn<QString>("preview"); // null: fetched without a preview
-    QTest::addColumn<QString>("kept"); // the tab's preview; empty: no tab
+    QTest::addColumn<QString>("kept"); // the window's preview; empty: no design
     QTest::addColumn<int>("prompts");
     const auto row = [](const char* name, const QString& design, const QByteArray& canned, const QString& preview,
                          const QString& kept,
@@ -130,8 +142,13 @@ void tst_CMainFrame::fetchWithPreview()
     else
         frame.sendfiledataImage(designUrl(design), "x", preview);
     if (!kept.isEmpty()) {
-        QTRY_COMPARE(tabs(frame)->count(), 1);
-        QCOMPARE(tabs(frame)->widget(0)->property("previewImage").toString(), kept);
+        QTRY_COMPARE(frame.currentTabText(), QString("x"));
+        QCOMPARE(frame.previewAddress(), kept);
+        // The shipped preview is read directly; the unreachable one leaves
+        // the label empty.
+        const auto* label = qobject_cast<QLabel*>(frame.previewDock()->widget());
+        QVERIFY(label);
+        QCOMPARE(label->pixmap(Qt::ReturnByValue).isNull(), kept.startsWith("http"));
     } else if (prompts > 0) {
         QTRY_COMPARE(m_prompts.size(), prompts);
         QVERIFY(m_prompts.first().startsWith("Warring|"));
@@ -139,7 +156,7 @@ void tst_CMainFrame::fetchWithPreview()
         QTest::qWait(500);
     }
     QCOMPARE(m_prompts.size(), prompts);
-    QCOMPARE(tabs(frame)->count(), kept.isEmpty() ? 0 : 1);
+    QCOMPARE(frame.currentTabText(), kept.isEmpty() ? QString("New File1") : QString("x"));
 }
 
 ZOCUT_TEST_MAIN(tst_CMainFrame)

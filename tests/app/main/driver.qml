@@ -65,9 +65,9 @@ Timer {
     }
 
     function backToData() {
-        if (view.visible || mw.windowTitle === "")
+        if (view.visible || mw.currentTabText === "" || mw.currentTabText.indexOf("New File") === 0)
             return false
-        log("opened " + mw.windowTitle)
+        log("opened " + mw.currentTabText)
         databtn.click()
         return true
     }
@@ -91,7 +91,7 @@ Timer {
     }
 
     function reopened() {
-        return !view.visible && mw.windowTitle === savedName && log("reopened " + savedName)
+        return !view.visible && mw.currentTabText === savedName && log("reopened " + savedName)
     }
 
     interval: 200

@@ -1,0 +1,111 @@
+#include "DlgText.h"
+
+#include "CColorPickButton.h"
+#include "DialogLimits.h"
+#include "DlgTextHost.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextCharFormat>
+
+namespace {
+// Points; larger than any lettering cut from film.
+constexpr int kMaxFontSize = 2000;
+} // namespace
+
+DlgText::DlgText(DlgTextHost* view, const QPointF& position, QWidget* parent)
+    : QDialog(parent)
+    , m_view(view)
+    , m_start(position)
+    , m_text(new QPlainTextEdit(this))
+    , m_family(new QFontComboBox(this))
+    , m_size(new QSpinBox(this))
+    , m_bold(new QCheckBox(tr("Bold"), this))
+    , m_italic(new QCheckBox(tr("Italics"), this))
+    , m_underline(new QCheckBox(tr("Underline"), this))
+    , m_color(new CColorPickButton(Qt::black, this))
+{
+    setWindowTitle(tr("Text"));
+    setModal(false);
+    m_size->setRange(1, kMaxFontSize);
+    m_size->setValue(24);
+    auto* style = new QHBoxLayout;
+    for (QWidget* widget : { static_cast<QWidget*>(m_bold), static_cast<QWidget*>(m_italic),
+             static_cast<QWidget*>(m_underline), static_cast<QWidget*>(m_color) })
+        style->addWidget(widget);
+    auto* form = new QFormLayout(this);
+    form->addRow(tr("Text"), m_text);
+    form->addRow(tr("Font"), m_family);
+    form->addRow(tr("Size"), m_size);
+    form->addRow(style);
+    m_x = addCoordinate(QStringLiteral("X"), position.x());
+    m_y = addCoordinate(QStringLiteral("Y"), position.y());
+    auto* pick = new QPushButton(tr("Get Position"), this);
+    pick->setObjectName(QStringLiteral("getPosition"));
+    connect(pick, &QPushButton::clicked, this, [this] {
+        if (m_view)
+            m_view->setPickPosition(true);
+    });
+    form->addRow(pick);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DlgText::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+QLineEdit* DlgText::addCoordinate(const QString& label, double value)
+{
+    auto* field = new QLineEdit(this);
+    static_cast<QFormLayout*>(layout())->addRow(label, field);
+    field->setText(QString::number(value, 'g', 6));
+    return field;
+}
+
+void DlgText::setPosition(const QPointF& point)
+{
+    m_x->setText(QString::number(point.x(), 'g', 6));
+    m_y->setText(QString::number(point.y(), 'g', 6));
+}
+
+// Typed text may follow the locale; a field that is no finite number keeps
+// the point the dialog started with.
+double DlgText::coordinate(const QLineEdit* field, double fallback)
+{
+    double value = 0.0;
+    if (!DialogLimits::readNumber(field->text(), &value))
+        return fallback;
+    return qBound(-DialogLimits::kMaxLength, value, DialogLimits::kMaxLength);
+}
+
+QPointF DlgText::position() const
+{
+    return QPointF(coordinate(m_x, m_start.x()), coordinate(m_y, m_start.y()));
+}
+
+QTextCharFormat DlgText::textFormat() const
+{
+    QTextCharFormat format;
+    QFont font = m_family->currentFont();
+    font.setPointSize(m_size->value());
+    font.setWeight(m_bold->isChecked() ? QFont::Bold : QFont::Normal);
+    font.setItalic(m_italic->isChecked());
+    font.setUnderline(m_underline->isChecked());
+    format.setFont(font);
+    format.setForeground(m_color->color());
+    return format;
+}
+
+void DlgText::accept()
+{
+    const QString text = m_text->toPlainText();
+    if (m_view && !text.isEmpty())
+        m_view->insertTextElement(text, textFormat(), position());
+    QDialog::accept();
+}

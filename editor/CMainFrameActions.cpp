@@ -1,0 +1,307 @@
+// The window's action table: what each action shows, where it sits, what it
+// triggers, and how the document's state enables it.
+
+#include "CMainFrame.h"
+
+#include "CGlobalConfig.h"
+#include "CSVGView.h"
+#include "CToolButtonColorMenu.h"
+#include "CToolButtonComboxMenu.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolBar>
+
+namespace {
+enum Flag : unsigned {
+    InMenu = 1, // also in the Import menu
+    SeparatorAfter = 2, // in that menu
+    Hidden = 4,
+    Checkable = 8,
+    LowPriority = 16,
+    // Disabled without a document, enabled with one.
+    Managed = 32,
+    FontWeight = 64,
+    FontItalic = 128,
+    FontUnderline = 256,
+};
+
+// Where an action goes besides the Import menu.
+enum Container { NoContainer, UpperLeft, LowerLeft, UpperRight, LowerRight, EditBar, EditMenu, StageBar };
+
+struct ActionRow
+{
+    CMainFrame::Action id;
+    const char* text;
+    // The text that retranslation sets; null keeps the first.
+    const char* retranslated;
+    const char* icon;
+    QKeySequence::StandardKey key;
+    const char* slot;
+    int stage;
+    Container container;
+    unsigned flags;
+    // The account right that shows the action; null for none.
+    const char* right;
+};
+
+using F = CMainFrame;
+constexpr QKeySequence::StandardKey kNoKey = QKeySequence::UnknownKey;
+constexpr int kFile = 0, kEdit = 1, kDraw = 2, kGroup = 3, kCanvas = 4, kLock = 5, kFont = 6, kAlign = 7;
+
+const ActionRow kActions[] = {
+    { F::Import, "Import", "Import", "fileopen", QKeySequence::Open, "fileOpen()", kFile, UpperLeft, InMenu | Hidden,
+        nullptr },
+    { F::Export, "Export", "Export", "fileexp", kNoKey, "fileSaveAs()", kFile, LowerLeft,
+        InMenu | SeparatorAfter | Hidden | LowPriority, nullptr },
+    { F::Share, "Share", "Share", "share", kNoKey, "fileShare()", kFile, UpperLeft, InMenu, nullptr },
+    { F::Save, "Save", "Save", "filesave", QKeySequence::Save, "fileSave()", kFile, LowerLeft,
+        InMenu | SeparatorAfter | Managed, nullptr },
+    { F::Color, "Color", "Color", "color", kNoKey, "OnPositionColor(bool)", kFile, UpperLeft, Checkable | Managed,
+        "color_auth" },
+    { F::Note, "Note", "Note", "note", kNoKey, "OnComment(bool)", kFile, LowerLeft, Checkable | Managed, "note_auth" },
+    { F::Cutting, "Cutting", "Cutting", "plotter", kNoKey, "filePlot()", kFile, UpperRight, InMenu | Managed, nullptr },
+    { F::Printing, "Printing", "Printing", "print", QKeySequence::Print, "filePrint()", kFile, UpperRight,
+        InMenu | SeparatorAfter | Hidden | Managed, nullptr },
+    { F::Refresh, "Refresh", "Refresh", "refresh", kNoKey, "OnRepairData()", kFile, UpperRight, Managed, nullptr },
+    { F::FillComment, "Fill Comment", "Fill Comment", "fillcolor", kNoKey, "OnPositionColor(bool)", kFile, UpperRight,
+        Checkable | Hidden | Managed, nullptr },
+    { F::Copy, "Copy", "Copy", "editcopy", QKeySequence::Copy, "copy()", kFile, UpperRight, Managed, nullptr },
+    { F::DeleteAction, "Delete", "Delete", "delete", QKeySequence::Delete, "Delete()", kFile, UpperRight, 0, nullptr },
+    { F::Mirror, "Mirror", "Mirror", "mirror", kNoKey, "mirrorright()", kFile, UpperRight, Managed, nullptr },
+    { F::Undo, "Undo", "Undo", "editundo", QKeySequence::Undo, "undo()", kFile, UpperRight, Managed, nullptr },
+    { F::Redo, "Redo", "Redo", "editredo", QKeySequence::Redo, "redo()", kFile, UpperRight, Managed, nullptr },
+    { F::Measure, "Measure", "Measure", "ruler", kNoKey, "ruler()", kFile, UpperRight, Managed, nullptr },
+    { F::CancelMeasure, "Cancel Measure", "Cancel Measure", "del_ruler", kNoKey, "OnCancelRuler()", kFile, UpperRight,
+        Managed, nullptr },
+    { F::Scale, "Scale", "Scale", "scale", kNoKey, "expand()", kFile, UpperRight, Managed, nullptr },
+    { F::Text, "Text", "Text", "drawtext", kNoKey, "drawtext()", kFile, UpperRight, Managed, nullptr },
+    { F::AlignLeftTop, "Align Left Top", "Left Top", "lefttop", kNoKey, "OnAlignLeftTop()", kFile, UpperRight, Hidden,
+        nullptr },
+    { F::ImagingSystem, "3D Imaging System", "3D Imaging", "ImageContour", kNoKey, "OnImageContour()", kFile,
+        UpperRight, 0, "openimg_auth" },
+    { F::VectorEngine, "Vector Engine", "Vector Engine", "vectorengine", kNoKey, "OnVectorEngine()", kFile, UpperRight,
+        0, "vector_auth" },
+    { F::SeparationLine, "Separation Line", "Separation Line", "tearline", kNoKey, "createTearLine(bool)", kFile,
+        UpperRight, Checkable | Managed, nullptr },
+    { F::PrintImage, "Print Image", "Print Image", "printimage", kNoKey, "printimage()", kDraw, UpperRight,
+        Hidden | Managed, nullptr },
+    { F::Bottom, "Bottom", "Bottom", "leftbottom", kNoKey, "OnAlignLeftBottom()", kFile, LowerRight, Managed, nullptr },
+    { F::SupperNesting, "Supper Nesting", "Vuvuv Uvivuro", "autoplace", kNoKey, "AutoPlace()", kFile, LowerRight,
+        Managed, nullptr },
+    { F::DelFeature, "Del Feature", "Del Feature", "del_feature", kNoKey, "DeleteFeature()", kFile, LowerRight, 0,
+        nullptr },
+    { F::Combine, "Combine", "Combine", "group", kNoKey, "OnGroup()", kFile, LowerRight, Managed, nullptr },
+    { F::Ungroup, "Ungroup", "Ungroup", "ungroup", kNoKey, "OnUnGroup()", kFile, LowerRight, Managed, nullptr },
+    { F::Split, "Split", "Split", "split", kNoKey, "SplitShape()", kFile, LowerRight, Managed, nullptr },
+    { F::Union, "Union", "Union", "merge", kNoKey, "OnMergeShapes()", kFile, LowerRight, Managed, nullptr },
+    { F::OrientationAction, "Orientation", "Orientation", "orientation", kNoKey, "Orientation(bool)", kFile, LowerRight,
+        Checkable, nullptr },
+    { F::Rectangle, "Rectangle", "Rectangle", "drawrect", kNoKey, "drawrect()", kFile, LowerRight, Managed, nullptr },
+    { F::Circle, "Circle", "Circle", "drawcircle", kNoKey, "drawcircle()", kFile, LowerRight, Managed, nullptr },
+    { F::Ellipse, "Ellipse", "Ellipse", "drawellipse", kNoKey, "drawellipse()", kFile, LowerRight, Hidden | Managed,
+        nullptr },
+    { F::Image, "Image", "Image", "drawimage", kNoKey, "drawimage()", kFile, LowerRight, Managed, nullptr },
+    { F::Canvas, "Canvas", "Canvas", "canvas", kNoKey, "canvasSettings()", kFile, LowerRight, 0, nullptr },
+    { F::ImportFile, "Import File", "Import File", "fileopen", kNoKey, "fileUploadOpen()", kFile, LowerRight, 0,
+        "report_auth" },
+    { F::AutoGroup, "AutoGroup", nullptr, "autogroup", kNoKey, "OnAutoGroup()", kGroup, LowerRight, Hidden | Managed,
+        nullptr },
+    { F::Projection, "Projection", "Projection", "template", kNoKey, "createTemplate()", kFile, EditBar, Managed,
+        nullptr },
+    { F::Expand, "Expand", "Expand", "expandall", kNoKey, "offset()", kFile, EditBar, Managed, nullptr },
+    { F::InsetExpansion, "Inset Expansion", "Inset Expansion", "expandsome", kNoKey, "PartialExpand()", kFile, EditBar,
+        Managed, nullptr },
+    { F::MovePointAction, "Move Point", "Move Point", "movepoint", kNoKey, "MovePoint()", kFile, EditBar, 0, nullptr },
+    { F::Pen, "Pen", "Pen", "drawpath", kNoKey, "drawpath()", kFile, EditBar, Managed, nullptr },
+    { F::Cropping, "Cropping", "Cropping", "cut_curve", kNoKey, "CutCurve()", kFile, EditBar, Managed, nullptr },
+    { F::DelNode, "Del Node", "Del Node", "delpoints", kNoKey, "DeletePoint()", kFile, EditBar, Managed, nullptr },
+    { F::AddNode, "Add Node", "Add Node", "addpoint", kNoKey, "arrow()", kFile, EditBar, Managed, nullptr },
+    { F::Quit, "Quit", nullptr, nullptr, kNoKey, "close()", kFile, NoContainer, InMenu, nullptr },
+    { F::ClearAction, "Clear", "Clear", "editclear", kNoKey, "Clear()", kEdit, EditMenu, 0, nullptr },
+    { F::Paste, "Paste", "Paste", "editpaste", QKeySequence::Paste, "paste()", kEdit, EditMenu, Managed, nullptr },
+    { F::Line, "Line", "Line", "drawline", kNoKey, "drawline()", kDraw, StageBar, Hidden | Managed, nullptr },
+    { F::Polyline, "Polyline", "Polyline", "drawpolyline", kNoKey, "drawpolyline()", kDraw, StageBar, Hidden | Managed,
+        nullptr },
+    { F::Polygon, "Polygon", "Polygon", "drawpolygon", kNoKey, "drawpolygon()", kDraw, StageBar, Hidden | Managed,
+        nullptr },
+    { F::ShowRule, "Show Rule", nullptr, "showrule", kNoKey, "OnShowRule()", kCanvas, StageBar, Managed, nullptr },
+    { F::ShowGrid, "Show Grid", nullptr, "showgrid", kNoKey, "OnShowGrid()", kCanvas, StageBar, Managed, nullptr },
+    { F::Lock, "Lock", nullptr, "lock", kNoKey, "OnLock()", kLock, StageBar, Managed, nullptr },
+    { F::Unlock, "Unlock", nullptr, "unlock", kNoKey, "OnUnlock()", kLock, StageBar, Managed, nullptr },
+    { F::Bold, "Bold", "Bold", "textbold", kNoKey, "OntextBold()", kFont, StageBar, Managed | FontWeight, nullptr },
+    { F::Italics, "Italics", "Italics", "textitalic", kNoKey, "OntextItalic()", kFont, StageBar, Managed | FontItalic,
+        nullptr },
+    { F::Underline, "Underline", "Underline", "textunder", kNoKey, "OntextUnderLine()", kFont, StageBar,
+        Managed | FontUnderline, nullptr },
+    { F::AlignTop, "Align Top", nullptr, "aligntop", kNoKey, "aligntop()", kAlign, StageBar, Managed, nullptr },
+    { F::AlignBottom, "Align Bottom", nullptr, "alignbottom", kNoKey, "alignbottom()", kAlign, StageBar, Managed,
+        nullptr },
+    { F::AlignLeft, "Align Left", nullptr, "alignleft", kNoKey, "alignleft()", kAlign, StageBar, Managed, nullptr },
+    { F::AlignRight, "Align Right", nullptr, "alignright", kNoKey, "alignright()", kAlign, StageBar, Managed, nullptr },
+    { F::AlignVertically, "Align Vertically", nullptr, "alignmidver", kNoKey, "alignverline()", kAlign, StageBar,
+        Managed, nullptr },
+    { F::AlignHorizontal, "Align Horizontal", nullptr, "alignmidhor", kNoKey, "alignhorline()", kAlign, StageBar,
+        Managed, nullptr },
+    { F::SpacingHorizontal, "Consistent Horizontal Spacing", nullptr, "alignsamespacehor", kNoKey, "alignhorspace()",
+        kAlign, StageBar, Managed, nullptr },
+    { F::SpacingVertical, "Consistent Vertical Spacing", nullptr, "alignsamespacever", kNoKey, "alignverspace()",
+        kAlign, StageBar, Managed, nullptr },
+    { F::SameWidth, "Consistent Width", nullptr, "alignsamewidth", kNoKey, "alignsamewidth()", kAlign, StageBar,
+        Managed, nullptr },
+    { F::SameHeight, "Consistent Height", nullptr, "alignsameheight", kNoKey, "alignsameheight()", kAlign, StageBar,
+        Managed, nullptr },
+    { F::SameSize, "Consistent Size", nullptr, "alignsamesize", kNoKey, "alignsamesize()", kAlign, StageBar, Managed,
+        nullptr },
+};
+static_assert(sizeof(kActions) / sizeof(kActions[0]) == CMainFrame::ActionCount, "one row per action");
+
+QFont styledFont(unsigned flags)
+{
+    QFont font;
+    if (flags & FontWeight)
+        font.setWeight(QFont::Bold);
+    font.setItalic(flags & FontItalic);
+    font.setUnderline(flags & FontUnderline);
+    return font;
+}
+} // namespace
+
+QWidget* CMainFrame::container(int kind) const
+{
+    switch (kind) {
+    case UpperLeft:
+        return m_upperLeftBlock;
+    case LowerLeft:
+        return m_lowerLeftBlock;
+    case UpperRight:
+        return m_upperRightBlock;
+    case LowerRight:
+        return m_lowerRightBlock;
+    case EditBar:
+        return m_editToolBar;
+    case EditMenu:
+        return m_editMenu;
+    case StageBar:
+        return m_stageToolBar;
+    default:
+        return nullptr;
+    }
+}
+
+void CMainFrame::createActions(Stage stage)
+{
+    for (const ActionRow& row : kActions) {
+        if (row.stage != stage)
+            continue;
+        auto* action = new QAction(tr(row.text), this);
+        if (row.icon)
+            action->setIcon(QIcon(QStringLiteral(":/images/%1.png").arg(QLatin1String(row.icon))));
+        if (row.key != kNoKey)
+            action->setShortcut(row.key);
+        action->setCheckable(row.flags & Checkable);
+        if (row.flags & LowPriority)
+            action->setPriority(QAction::LowPriority);
+        if (row.flags & (FontWeight | FontItalic | FontUnderline))
+            action->setFont(styledFont(row.flags));
+        const QByteArray slot = QByteArray("1") + row.slot;
+        if (row.flags & Checkable)
+            connect(action, SIGNAL(triggered(bool)), this, slot.constData());
+        else
+            connect(action, SIGNAL(triggered()), this, slot.constData());
+        if (row.flags & InMenu) {
+            m_importMenu->addAction(action);
+            if (row.flags & SeparatorAfter)
+                m_importMenu->addSeparator();
+        }
+        if (QWidget* widget = container(row.container))
+            widget->addAction(action);
+        if (row.flags & Hidden)
+            m_hiddenActions << action;
+        if (row.right)
+            action->setVisible(false);
+        m_actions[row.id] = action;
+    }
+}
+
+void CMainFrame::retranslateUi()
+{
+    for (const ActionRow& row : kActions) {
+        if (row.retranslated && m_actions[row.id])
+            m_actions[row.id]->setText(tr(row.retranslated));
+    }
+    if (m_lengthLabel)
+        m_lengthLabel->setText(tr("Length:"));
+    if (m_heightLabel)
+        m_heightLabel->setText(tr("Height:"));
+    if (m_dataCenterButton)
+        m_dataCenterButton->setText(tr("Data Center"));
+    if (m_designCenterButton)
+        m_designCenterButton->setText(tr("Design Center"));
+}
+
+void CMainFrame::applyUserRights()
+{
+    for (const ActionRow& row : kActions) {
+        if (row.right && m_actions[row.id])
+            m_actions[row.id]->setVisible(g_config.getUserRight(QLatin1String(row.right)).toInt() != 0);
+    }
+}
+
+void CMainFrame::setWidgetsEnabled(bool enabled)
+{
+    for (const ActionRow& row : kActions) {
+        if ((row.flags & Managed) && m_actions[row.id])
+            m_actions[row.id]->setEnabled(enabled);
+    }
+    for (QWidget* widget : { static_cast<QWidget*>(m_fontFamilyBox), static_cast<QWidget*>(m_fontSizeBox),
+             static_cast<QWidget*>(m_textColorButton), static_cast<QWidget*>(m_strokeWidthButton),
+             static_cast<QWidget*>(m_dashButton), static_cast<QWidget*>(m_strokeColorButton),
+             static_cast<QWidget*>(m_fillColorButton) }) {
+        if (widget)
+            widget->setEnabled(enabled);
+    }
+}
+
+void CMainFrame::syncCheckedStates(CSVGView* view)
+{
+    const auto check = [](QAction* action, bool checked) {
+        const QSignalBlocker blocker(action);
+        action->setChecked(checked);
+    };
+    CSVGDocument* document = view->getDocument();
+    check(m_actions[FillComment], document->isShowPositionColor());
+    check(m_actions[Color], document->isShowPositionColor());
+    check(m_actions[Note], document->isShowComment());
+    check(m_actions[SeparationLine], view->hasTearLine());
+}
+
+// A tear line leaves only what cuts, saves and removes it on the editing
+// toolbars, hidden actions included.
+void CMainFrame::lockForTearLine(bool tearLine)
+{
+    for (QToolBar* bar : { m_upperRightBlock, m_lowerRightBlock, m_editToolBar }) {
+        for (QAction* action : bar->actions()) {
+            const bool kept
+                = action == m_actions[Save] || action == m_actions[Cutting] || action == m_actions[SeparationLine];
+            action->setEnabled(!tearLine || kept);
+        }
+    }
+}
+
+void CMainFrame::updateActionStates()
+{
+    setWidgetsEnabled(false);
+    CSVGView* view = m_currentView;
+    if (!view)
+        return;
+    setWidgetsEnabled(true);
+    syncCheckedStates(view);
+    lockForTearLine(view->hasTearLine());
+    updateTabTitle(view);
+}

@@ -1,0 +1,369 @@
+// The document tabs: new documents, opened files and designs, closing, the
+// tab menu, the close guard and the recovery of autosaved documents.
+
+#include "CMainFrame.h"
+
+#include "BlowfishFileCipher.h"
+#include "CGlobalConfig.h"
+#include "CNewFileView.h"
+#include "CSVGScene.h"
+#include "CSVGView.h"
+#include "CTabWidgetEx.h"
+#include "Prompt.h"
+#include "SVGApplication.h"
+#include "SVGClipboard.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGraphicsPathItem>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QTabBar>
+
+namespace {
+// Larger than any drawing the editor could have written; such a file is not
+// ours and stays where it is.
+const qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
+const int kMaxAutosaveNameLength = 100;
+
+// One test for every way a file comes in: a name ending in ".svg", any case.
+bool isSvgPath(const QString& path)
+{
+    return path.size() > 4 && path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+}
+
+// A design's name as a file name inside the autosave folder: no folder
+// separators or other characters that a file name cannot hold.
+QString fileNameFor(const QString& name)
+{
+    QString file = name.left(kMaxAutosaveNameLength);
+    for (QChar& c : file) {
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    }
+    file = file.trimmed();
+    return file.isEmpty() || file.startsWith(QLatin1Char('.')) ? QStringLiteral("design") + file : file;
+}
+} // namespace
+
+int CMainFrame::newFileTabIndex() const
+{
+    for (int i = m_tabs->count() - 1; i >= 0; --i) {
+        if (qobject_cast<CNewFileView*>(m_tabs->widget(i)))
+            return i;
+    }
+    return m_tabs->count();
+}
+
+QString CMainFrame::nextNewFileTitle() const
+{
+    const QString prefix = tr("New File");
+    const int before = newFileTabIndex() - 1;
+    QString text = before >= 0 ? m_tabs->tabText(before) : QString();
+    if (!text.contains(prefix))
+        return tr("New File1");
+    return prefix + QString::number(text.remove(prefix).toInt() + 1);
+}
+
+// Titles may repeat; autosave files may not. A name that another view uses,
+// or whose file lies in the folder without a view (left from an earlier
+// run), gets a number.
+QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const
+{
+    const QString base = fileNameFor(wanted);
+    const QDir folder(CSVGView::autosaveFolder());
+    const auto taken = [&](const QString& name) {
+        for (int i = 0; i < m_tabs->count(); ++i) {
+            const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+            if (view && view != owner && view->getAutosaveName() == name)
+                return true;
+        }
+        return folder.exists(name) && !(owner && owner->getAutosaveName() == name);
+    };
+    QString name = base;
+    for (int n = 2; taken(name); ++n)
+        name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+    return name;
+}
+
+CSVGView* CMainFrame::insertView(int index, const QString& text, const QString& toolTip)
+{
+    auto* view = new CSVGView(this);
+    const int at = m_tabs->insertTab(index, view, text);
+    m_tabs->setTabToolTip(at, toolTip);
+    m_tabs->setCurrentIndex(at);
+    m_currentView = view;
+    connect(view, SIGNAL(finishedTextEditor()), this, SLOT(drawtextfinished()));
+    return view;
+}
+
+void CMainFrame::fileNew()
+{
+    const QString title = nextNewFileTitle();
+    CSVGView* view = insertView(newFileTabIndex(), title, title);
+    view->fitPage();
+    m_currentView = view;
+    view->setAutosaveName(uniqueAutosaveName(title, view));
+    updateActionStates();
+}
+
+void CMainFrame::fileOpen()
+{
+    const QStringList paths = Prompt::getOpenFileNames(
+        this, tr("Open File..."), QStringLiteral("."), QStringLiteral("svg(*.svg);;All(*.*)"));
+    for (const QString& path : paths)
+        openFileInTab(path);
+}
+
+void CMainFrame::openFileInTab(const QString& path)
+{
+    if (!isSvgPath(path))
+        return;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+        if (view && view->getFilePath() == path) {
+            m_tabs->setCurrentIndex(i);
+            return;
+        }
+    }
+    CSVGView* view = insertView(newFileTabIndex(), QFileInfo(path).fileName(), path);
+    view->setFilePath(path);
+    if (!view->openFile(path.toStdWString())) {
+        // No tab stands for a file that is not there.
+        closeTab(m_tabs->indexOf(view));
+        Prompt::warning(this, tr("Warning"), tr("The file could not be opened: %1").arg(path));
+        return;
+    }
+    view->setFocus();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        const QString path = url.toLocalFile();
+        if (isSvgPath(path))
+            openFileInTab(path);
+    }
+}
+
+bool CMainFrame::openDesignData(const QString& base64, const QString& name)
+{
+    const QByteArray bytes = QByteArray::fromBase64(base64.toLocal8Bit());
+    if (!bytes.contains("<svg")) {
+        Prompt::warning(this, tr("Warring"), tr("The design could not be read."));
+        return false;
+    }
+    CSVGView* view = m_currentView;
+    if (!view || !view->contentBoundingRect().isEmpty()) {
+        view = insertView(newFileTabIndex(), name, name);
+    } else if (!view->getAutosaveName().isEmpty()) {
+        // The empty document's file goes; the design writes under its name.
+        QFile::remove(QDir(CSVGView::autosaveFolder()).filePath(view->getAutosaveName()));
+    }
+    view->setFilePath(name);
+    view->setAutosaveName(uniqueAutosaveName(name, view));
+    view->loadData(bytes);
+    view->setFocus();
+    const int index = m_tabs->indexOf(view);
+    m_tabs->setTabText(index, name);
+    m_tabs->setTabToolTip(index, name);
+    loadPreview();
+    updateActionStates();
+    return true;
+}
+
+void CMainFrame::showPreview()
+{
+    m_previewDock->setVisible(m_previewDock->isHidden());
+}
+
+void CMainFrame::tabcurrentChanged(int index)
+{
+    if (m_closing)
+        return;
+    m_currentView = nullptr;
+    QWidget* tab = m_tabs->widget(index);
+    if (qobject_cast<CNewFileView*>(tab)) {
+        fileNew();
+    } else if (auto* view = qobject_cast<CSVGView*>(tab)) {
+        m_currentView = view;
+        const SVGApplication* application = SVGApplication::instance();
+        SVGClipboard* clipboard = application ? const_cast<SVGApplication*>(application)->clipboard() : nullptr;
+        if (clipboard && !clipboard->isEmpty()) {
+            view->getScene()->addItem(clipboard->preview);
+            startPasteTool(view);
+        }
+    }
+    updateActionStates();
+}
+
+void CMainFrame::followCurrentTab()
+{
+    m_closing = false;
+    m_currentView = qobject_cast<CSVGView*>(m_tabs->currentWidget());
+}
+
+// Removes the tab once its view may go. Whatever happens, the current view
+// is the current tab's afterwards and the closing flag is clear.
+void CMainFrame::closeTab(int index)
+{
+    m_closing = false;
+    QWidget* tab = m_tabs->widget(index);
+    if (!tab || qobject_cast<CNewFileView*>(tab))
+        return;
+    const int count = m_tabs->count();
+    if (confirmCloseView(tab)) {
+        m_closing = count == index + 2;
+        m_currentView = nullptr;
+        m_tabs->removeTab(index);
+        delete tab;
+        if (m_closing && index > 0)
+            m_tabs->setCurrentIndex(index - 1);
+        m_closing = false;
+        if (count == 2)
+            fileNew();
+    }
+    followCurrentTab();
+    updateActionStates();
+}
+
+void CMainFrame::tabClose(int index)
+{
+    closeTab(index);
+}
+
+void CMainFrame::closeTabsDownTo(int first)
+{
+    for (int i = m_tabs->count() - 1; i >= first && i >= 0; --i)
+        closeTab(i);
+}
+
+void CMainFrame::OnCloseTab(QAction* action)
+{
+    closeTab(action->data().toInt());
+}
+
+void CMainFrame::OnCloseAllTab(QAction*)
+{
+    closeTabsDownTo(0);
+}
+
+void CMainFrame::OnCloseRightTab(QAction* action)
+{
+    closeTabsDownTo(action->data().toInt() + 1);
+}
+
+void CMainFrame::OncustomContextMenuRequested(const QPoint& position)
+{
+    QTabBar* bar = m_tabs->tabBar();
+    const int index = bar->tabAt(position);
+    const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(index));
+    if (index < 0 || !view)
+        return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [this, menu](const QString& text, const QVariant& data, const char* slot) {
+        auto* group = new QActionGroup(menu);
+        QAction* action = group->addAction(text);
+        action->setData(data);
+        menu->addAction(action);
+        connect(group, SIGNAL(triggered(QAction*)), this, slot);
+    };
+    add(tr("Close Document"), index, SLOT(OnCloseTab(QAction*)));
+    add(tr("Close All Document"), index, SLOT(OnCloseAllTab(QAction*)));
+    add(tr("Close Right Document"), index, SLOT(OnCloseRightTab(QAction*)));
+    if (!view->getFilePath().isEmpty()) {
+        menu->addSeparator();
+        add(tr("Open directory"), view->getFilePath(), SLOT(OpenFolder(QAction*)));
+        add(tr("Open with default program"), view->getFilePath(), SLOT(OpenByDefault(QAction*)));
+        add(tr("Reload file"), QVariant::fromValue(static_cast<QObject*>(m_tabs->widget(index))),
+            SLOT(ReLoadFile(QAction*)));
+    }
+    menu->popup(bar->mapToGlobal(position));
+}
+
+// The question that both close guards ask.
+bool CMainFrame::askContinueNesting()
+{
+    return Prompt::confirm(this, QStringLiteral("Warning"),
+        tr("The online nesting is still running, do you want to continue?"), tr("Continue"), tr("Cancel"));
+}
+
+bool CMainFrame::confirmCloseView(QWidget* tab)
+{
+    auto* view = qobject_cast<CSVGView*>(tab);
+    return !view || view->nestingJobId().isEmpty() || askContinueNesting();
+}
+
+bool CMainFrame::confirmCloseWithNesting()
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+        if (view && !view->nestingJobId().isEmpty() && !askContinueNesting())
+            return false;
+    }
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!confirmCloseWithNesting()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QSettings settings;
+    settings.setValue(QStringLiteral("main_frame_state"), saveState(0));
+    settings.setValue(QStringLiteral("main_frame_geometry"), saveGeometry());
+}
+
+// Offers the documents that an earlier run left in the autosave folder.
+// Each restored view takes over its file, which stays until the view writes
+// it anew or closes; a file that cannot be read or is not ours stays too.
+void CMainFrame::recoverAutosaved()
+{
+    const QDir folder(CSVGView::autosaveFolder());
+    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
+    if (files.isEmpty()
+        || !Prompt::confirm(this, tr("Warning"), tr("Do you want to recover?"), tr("Continue"), tr("Cancel")))
+        return;
+    BlowfishFileCipher cipher(g_config.getCipherKey());
+    for (const QFileInfo& info : files) {
+        QFile file(info.filePath());
+        if (info.size() > kMaxAutosaveBytes || !file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = cipher.decrypt(file.readAll());
+        if (!text.contains("<svg"))
+            continue;
+        CSVGView* view = insertView(m_tabs->count() - 1, info.fileName(), info.baseName());
+        view->setAutosaveName(info.fileName());
+        view->loadData(text);
+        view->setFocus();
+    }
+}
+
+void CMainFrame::updateTabTitle(CSVGView* view)
+{
+    const int index = m_tabs->indexOf(view);
+    if (index < 0 || view->getFilePath().isEmpty())
+        return;
+    QString text = QFileInfo(view->getFilePath()).fileName();
+    if (view->hasUnsavedChanges())
+        text.replace(QLatin1String(".svg"), QLatin1String(".svg*"), Qt::CaseInsensitive);
+    m_tabs->setTabText(index, text);
+}
