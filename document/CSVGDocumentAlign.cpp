@@ -16,12 +16,6 @@ namespace {
 const double kLeftStart = 99999997952.0;
 const double kEdgeStart = 1e10;
 
-bool isFiniteMatrix(const CSVGMatrix& m)
-{
-    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) && std::isfinite(m.e)
-        && std::isfinite(m.f);
-}
-
 CSVGMatrix translation(double dx, double dy)
 {
     return CSVGMatrix(1, 0, 0, 1, dx, dy);
@@ -60,6 +54,12 @@ CSVGRect unite(const CSVGRect& a, const CSVGRect& b)
 }
 
 } // namespace
+
+bool CSVGDocument::isFiniteMatrix(const CSVGMatrix& m)
+{
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) && std::isfinite(m.e)
+        && std::isfinite(m.f);
+}
 
 // The new accumulated matrix is change x old one; the own transform keeps
 // the parent's part out (with an identity parent: change x own). A change

@@ -228,7 +228,7 @@ void CSVGDocument::mergeShapes()
 
 // New transform T A^-1 M A: the flip M about the box's centre line on the
 // canvas, with A the accumulated and T the own matrix. A piece whose matrix
-// has no inverse keeps its transform.
+// has no inverse, or whose flip overflows, keeps its transform.
 void CSVGDocument::mirrorBottom()
 {
     if (m_selection.isEmpty())
@@ -251,6 +251,8 @@ void CSVGDocument::mirrorBottom()
             mirrored.scale(1, -1);
             mirrored.translate(-cx, -cy);
             mirrored.multiply(element->getMatrix());
+            if (!isFiniteMatrix(mirrored))
+                continue;
             element->setAttribute(L"transform", mirrored.toString(), true);
         } else {
             element->setAttribute(L"transform", std::wstring(), true);

@@ -321,10 +321,13 @@ bool CSVGElement::takeFromParent(CSVGElement* child)
     return true;
 }
 
+// Only this element changed in looks: marking the whole subtree here would
+// make every removal from a large drawing cost the drawing's size.
 void CSVGElement::takeOut(CSVGElement* child)
 {
     m_children.erase(std::find(m_children.begin(), m_children.end(), child));
     child->m_parent = nullptr;
+    m_modified = true;
     setGeometryDirty();
 }
 
@@ -403,7 +406,6 @@ bool CSVGElement::removeChild(CSVGElement* child, bool notify)
     if (child->isShape() && m_document)
         m_document->removeFromTiles(child);
     takeOut(child);
-    setModified(true);
     if (notify)
         markDocumentModified();
     return true;
@@ -418,7 +420,6 @@ bool CSVGElement::detachChild(CSVGElement* child)
     if (child->isShape() && m_document)
         m_document->removeFromTiles(child);
     takeOut(child);
-    setModified(true);
     markDocumentModified();
     return true;
 }

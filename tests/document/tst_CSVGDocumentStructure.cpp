@@ -186,6 +186,7 @@ private slots:
     void emptyUnionChangesNothing();
     void groupAutoGroupWholeHistory();
     void lockAndUnlock();
+    void loadingWithUngroupDissolvesTheOneGroup();
 };
 
 void tst_CSVGDocumentStructure::oneUndoStep_data()
@@ -417,6 +418,16 @@ void tst_CSVGDocumentStructure::lockAndUnlock()
     QCOMPARE(changed.count(), 1);
     document.unlockAll();
     QVERIFY(!fixture.byId("plain")->isLocked() && !fixture.byId("g")->isLocked());
+}
+
+void tst_CSVGDocumentStructure::loadingWithUngroupDissolvesTheOneGroup()
+{
+    CSVGDocument document;
+    document.parseSvgText(L"<svg><g id=\"g\" transform=\"translate(5,0)\"><path id=\"p\" d=\"M0 0 L9 0 L9 9 Z\"/>"
+                          L"<path id=\"q\" d=\"M20 0 L29 0 L29 9 Z\"/></g></svg>",
+        true, false);
+    QCOMPARE(childIds(document.getOwnerSvg()), QString("p q"));
+    QCOMPARE(document.getElementById(L"q")->getAttribute(L"transform"), std::wstring(L"matrix(1,0,0,1,5,0)"));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentStructure)
