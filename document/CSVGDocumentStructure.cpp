@@ -49,19 +49,13 @@ CSVGElementShape* offsetSource(CSVGElement* element)
     return source;
 }
 
+// The ring with the largest box, the first on equal areas.
 QPolygonF largestRing(const std::vector<QPolygonF>& rings)
 {
-    QPolygonF largest;
-    double largestArea = -1.0;
-    for (const QPolygonF& ring : rings) {
-        const QRectF box = ring.boundingRect();
-        const double area = box.width() * box.height();
-        if (area > largestArea) {
-            largestArea = area;
-            largest = ring;
-        }
-    }
-    return largest;
+    QPainterPath path;
+    for (const QPolygonF& ring : rings)
+        path.addPolygon(ring);
+    return CSVGElementShape::getLargestPolygon(path);
 }
 
 bool isIdentity(const CSVGMatrix& m)
