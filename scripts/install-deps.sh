@@ -14,7 +14,8 @@ packages=(
   libcpp-httplib-dev nettle-dev libpotrace-dev
   qml-module-qt-labs-settings
   fonts-dejavu-core fonts-wqy-microhei xvfb xauth openbox libxcb1-dev locales
-  python3 python3-shapely librsvg2-bin
+  python3 python3-shapely
+  librsvg2-bin
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #include "CSVGElementComment.h"
 
+#include "SvgCodes.h"
+
 CSVGElementComment::CSVGElementComment(CSVGDocument* document)
-    : CSVGElement(document, L"comment", 7)
+    : CSVGElement(document, L"comment", SvgType::Comment)
 {
 }
 

@@ -1,7 +1,9 @@
 #include "CSVGElementDataSection.h"
 
+#include "SvgCodes.h"
+
 CSVGElementDataSection::CSVGElementDataSection(CSVGDocument* document)
-    : CSVGElement(document, L"[CDATA[", 3)
+    : CSVGElement(document, L"[CDATA[", SvgType::CData)
 {
 }
 

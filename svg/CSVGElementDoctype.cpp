@@ -1,7 +1,9 @@
 #include "CSVGElementDoctype.h"
 
+#include "SvgCodes.h"
+
 CSVGElementDoctype::CSVGElementDoctype(CSVGDocument* document)
-    : CSVGElement(document, L"DOCTYPE", 9)
+    : CSVGElement(document, L"DOCTYPE", SvgType::Doctype)
 {
 }
 
