@@ -77,12 +77,17 @@ void CSVGDocument::groupSelection()
     std::stable_sort(selected.begin(), selected.end(), lessByDrawingOrder);
     CSVGElement* group = createElement(L"g");
     root->appendChild(group, false, true);
-    for (CSVGElement* element : qAsConst(selected)) {
-        if (!element || !element->getParent() || isAncestorOf(element, group))
+    // Taken out from the last, so that each leaves the end of its parent's
+    // list, and put in from the first.
+    std::vector<CSVGElement*> moving;
+    for (auto element = selected.rbegin(); element != selected.rend(); ++element) {
+        if (!*element || !(*element)->getParent() || isAncestorOf(*element, group))
             continue;
-        element->getParent()->detachChild(element);
-        group->appendChild(element, false, false);
+        (*element)->getParent()->detachChild(*element);
+        moving.push_back(*element);
     }
+    for (auto element = moving.rbegin(); element != moving.rend(); ++element)
+        group->appendChild(*element, false, false);
     group->updateMatrix(nullptr, true);
     if (CSVGElementShape* shape = CSVGElementShape::asShape(group))
         shape->updateGeometry();
