@@ -20,6 +20,8 @@
 #include <QString>
 #include <QVector>
 
+#include <polyclipping/clipper.hpp>
+
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -406,12 +408,6 @@ public:
     // writer: a failed write returns false and leaves the old file as it was.
     bool saveFile(const QString& path);
 
-    // Structure commands
-    //
-    // Two or more selected elements go, in drawing order, into a new group at
-    // the end of the root, which is then selected alone; one undo step.
-    void groupSelection();
-
     // Plot preparation and sections
     //
     // Why buildPlotSections gave what it gave.
@@ -585,6 +581,81 @@ public:
     // Tear line
     bool hasTearLine();
 
+    // Alignment, distribution and sizing. Each moves the selected shapes in
+    // canvas coordinates, as one step of the pending transform action, and
+    // re-adds them to the highlights in green; below its minimum selection
+    // it changes nothing.
+    void alignLeft();
+    void alignTop();
+    void alignRight();
+    void alignBottom();
+    // Centre lines on that of the first selected element.
+    void alignVerLine();
+    void alignHorLine();
+    // Equal gaps between three or more shapes; the outer ones stay and the
+    // selection is left in the new order.
+    void alignHorSpace();
+    void alignVerSpace();
+    // The first selected element's size, scaled about each shape's left-top
+    // corner.
+    void alignSameWidth();
+    void alignSameHeight();
+    void alignSameSize();
+    // The pieces on the page (tear lines too) moved together so that their
+    // box ends 1 unit inside the rectangle's left-top corner; they become the
+    // selection.
+    void alignLeftTop(const QRectF& rect);
+    // The selection, with the tear lines, moved together to 1 unit inside
+    // the rectangle's left-bottom corner.
+    void alignLeftBottom(const QRectF& rect);
+    // Resizes every selected shape about its centre; calls until the one
+    // with finish make one undo step.
+    void zoomSize(int width, int height, bool finish);
+    // A shape leaf below the root is a tear line.
+
+    // Structure commands. Each that changes the tree is one undo step.
+    // Two or more selected pieces into a new group at the end of the root,
+    // in document order; the group becomes the selection.
+    void groupSelection();
+    // Every selected g gives its children to its parent in its place, its
+    // transform and paint folded into them.
+    void ungroupSelection();
+    // The group's "fill", "fill-opacity", "stroke", "stroke-opacity" and
+    // "opacity" into the child where it has none, recorded in the step.
+    void pushGroupPaint(CActionComposite* step, CSVGElement* group, CSVGElement* child);
+    // The one selected piece last among the root's children.
+    void bringToFront();
+    // Locks the current element, or else every selected one, which leaves
+    // the selection.
+    void lockSelection();
+    void unlockAll();
+    // The selected pieces replaced by the union of their outlines; nothing
+    // when the union is empty.
+    void mergeShapes();
+    // Each selected piece flipped upside down about its box's centre line.
+    void mirrorBottom();
+    // Each selected piece's largest leaf replaced by a path of the outer ring
+    // of its offset outline, in the current drawing style; a piece whose
+    // leaves have no area is offset whole.
+    void offsetSelection(double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType);
+    // Groups of the nesting units of the root's pieces added at its end.
+    void autoGroup();
+    // The root's pieces rebuilt into closed nesting units (the mode is not
+    // used); the selection is emptied.
+    void repairData(int mode = -1);
+
+    // Attribute editing and paint-server fill
+    // Names and values in pairs, on the current element or else every
+    // selected one ("textcontent" is a text's characters); with nothing
+    // selected "width" and "height" set the page. makeDefault keeps the
+    // values for new elements.
+    void setSelectionAttributes(
+        const std::vector<std::wstring>& names, const std::vector<std::wstring>& values, bool makeDefault);
+    // Adds the one paint server of the SVG text under a fresh id and fills
+    // the current element, or else every selected one, with it. Text that
+    // holds no paint server, or several elements, changes nothing.
+    void setFillUrl(const std::wstring& svgText);
+
 signals:
     void selectionChanged();
     void elementRemoved(CSVGElement* element);
@@ -696,6 +767,29 @@ private:
     // pieces differ now, whatever changed them.
     std::vector<CheckedPiece> m_checkedPieces;
     bool m_intersectionStale = true;
+
+    // Alignment, distribution and sizing
+    using CanvasChange = std::function<CSVGMatrix(const CSVGRect& box)>;
+    // The selected shapes moved by the change of their canvas box, as one
+    // step of the pending transform action.
+    void moveSelectedShapes(const CanvasChange& change);
+    bool applyCanvasChange(CSVGElement* element, const CSVGMatrix& change);
+    static bool isFiniteMatrix(const CSVGMatrix& m);
+    void alignEdges(bool horizontal, bool farEdge);
+    void alignCentreLines(bool horizontal);
+    void distribute(bool horizontal);
+    void alignSize(bool width, bool height);
+    void moveSelectionTogether(const QRectF& rect, bool bottom);
+
+    // Structure commands
+    void ungroup(CSVGElement* group, CActionComposite* step);
+    bool offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
+        ClipperLib::EndType endType, CActionComposite* step);
+
+    // Attribute editing and paint-server fill
+    void setTargetAttribute(
+        CSVGElement* target, const std::wstring& name, const std::wstring& value, CActionComposite* step);
+    void storeDefaultStyle(const std::wstring& name, const std::wstring& value);
 
     // Writing SVG text
     void giveMissingIds();
