@@ -19,8 +19,7 @@ std::wstring CActionAdd::undo()
 {
     if (!m_element || !m_element->getParent())
         return std::wstring();
-    if (CSVGDocument* document = getDocument())
-        document->unselectElement(m_element);
+    unselect(m_element);
     markContentChanged();
     m_element->removeFromParent(true);
     m_owned = true;
@@ -32,8 +31,7 @@ std::wstring CActionAdd::redo()
     if (!m_element || !m_parent || m_element->getParent() || !m_parent->appendChild(m_element, true, true))
         return std::wstring();
     m_owned = false;
-    if (CSVGDocument* document = getDocument())
-        document->selectElement(m_element, Qt::green);
+    select(m_element);
     markContentChanged();
     return std::wstring();
 }

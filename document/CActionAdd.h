@@ -18,7 +18,7 @@ public:
     CSVGElement* getElement() const { return m_element; }
 
 private:
-    CSVGElement* m_element;
-    CSVGElement* m_parent;
+    ElementRef m_element;
+    ElementRef m_parent;
     bool m_owned = false;
 };

@@ -1,5 +1,9 @@
 #include "CActionComposite.h"
 
+#include "CSVGDocument.h"
+
+#include <algorithm>
+
 CActionComposite::CActionComposite(CSVGDocument* document)
     : CActionBase(document, TypeComposite)
 {
@@ -19,6 +23,7 @@ void CActionComposite::addAction(CActionBase* action)
 
 std::wstring CActionComposite::undo()
 {
+    CSVGDocument::ActionBatch batch(getDocument());
     std::wstring status;
     for (auto action = m_actions.rbegin(); action != m_actions.rend(); ++action) {
         const std::wstring text = (*action)->undo();
@@ -30,6 +35,7 @@ std::wstring CActionComposite::undo()
 
 std::wstring CActionComposite::redo()
 {
+    CSVGDocument::ActionBatch batch(getDocument());
     std::wstring status;
     for (CActionBase* action : m_actions) {
         const std::wstring text = action->redo();
@@ -37,4 +43,11 @@ std::wstring CActionComposite::redo()
             status = text;
     }
     return status;
+}
+
+bool CActionComposite::contains(const CActionBase* action) const
+{
+    return action == this || std::any_of(m_actions.begin(), m_actions.end(), [action](const CActionBase* child) {
+        return child->contains(action);
+    });
 }

@@ -16,9 +16,11 @@ public:
     void addAction(CActionBase* action);
     const std::vector<CActionBase*>& getActions() const { return m_actions; }
 
-    // The first status that is not empty.
+    // The first status that is not empty. The document refreshes its
+    // drawing order and highlights once, after the last child action.
     std::wstring undo() override;
     std::wstring redo() override;
+    bool contains(const CActionBase* action) const override;
 
 private:
     std::vector<CActionBase*> m_actions;

@@ -20,10 +20,9 @@ public:
     CSVGElement* getElement() const { return m_element; }
 
 private:
-    bool isChildOfParent(const CSVGElement* element) const;
-
-    CSVGElement* m_element;
-    CSVGElement* m_parent;
-    CSVGElement* m_previous;
+    ElementRef m_element;
+    ElementRef m_parent;
+    ElementRef m_previous;
+    bool m_hadPrevious;
     bool m_owned;
 };

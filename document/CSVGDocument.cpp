@@ -24,10 +24,9 @@ CSVGDocument::CSVGDocument()
     releaseTileCellObjects();
     m_viewMatrix.translate(100, 100);
     newDocument();
+    initHistory();
 }
 
-// The tree goes first: the destructors of the elements reach the maps and
-// lists below, which must still be whole.
 CSVGDocument::~CSVGDocument()
 {
     clearContents();
@@ -42,11 +41,13 @@ void CSVGDocument::clearContents()
 {
     m_tiles.clear();
     deleteChildren();
-    deleteRecordedActions();
+    m_history.deleteAll();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
     m_usedIds.clear();
-    m_intersectionIds.clear();
+    m_intersected.clear();
+    m_checkedPieces.clear();
+    m_intersectionStale = true;
     m_currentElement = nullptr;
     m_documentModified = false;
     m_contentChanged = true;
@@ -154,20 +155,6 @@ void CSVGDocument::setCursorVisible(bool visible)
     m_overlayChanged = true;
 }
 
-void CSVGDocument::pushAction(CActionBase* action)
-{
-    if (action)
-        m_recordedActions.push_back(action);
-}
-
-void CSVGDocument::deleteRecordedActions()
-{
-    std::vector<CActionBase*> actions;
-    actions.swap(m_recordedActions);
-    for (CActionBase* action : actions)
-        delete action;
-}
-
 CSVGElement* CSVGDocument::getOwnerSvg()
 {
     for (int i = 0; i < getChildCount(); ++i) {
@@ -263,6 +250,9 @@ void CSVGDocument::updateReferencedIds()
     for (const CSVGElement* element : elements) {
         for (const wchar_t* name : { L"fill", L"stroke", L"style" })
             addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+        // Style sheets whole: rules of other selectors than classes paint too.
+        if (element->getType() == SvgType::Style || element->getType() == SvgType::CData)
+            addUrlReferences(element->getText(), m_referencedIds);
         const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
         if (!href.empty() && href[0] == L'#')
             m_referencedIds.insert(href.substr(1));
@@ -355,6 +345,7 @@ void CSVGDocument::clearSelection()
     m_overlayChanged = true;
     m_caretIndex = -1;
     m_selectionRect = QRectF();
+    endTransformAction();
     emit selectionChanged();
 }
 
@@ -388,6 +379,7 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
     unregisterStyleElement(element);
     m_highlights.forgetElement(element);
     m_tiles.forget(element);
+    m_intersected.erase(element);
     if (m_currentNode.element == element)
         m_currentNode = HighlightNode();
     if (m_hoverNode.element == element)

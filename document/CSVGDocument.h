@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CActionHistory.h"
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
 #include "CSVGTileIndex.h"
@@ -7,12 +8,14 @@
 #include <QColor>
 #include <QImage>
 #include <QJsonArray>
+#include <QPainterPath>
 #include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -25,7 +28,6 @@ class CSVGElementStyle;
 class CSVGRotation;
 class CSVGStyleRule;
 class QByteArray;
-class QPainterPath;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
@@ -67,7 +69,8 @@ public:
     bool isLoading() const { return m_loading; }
     void setLoading(bool loading) { m_loading = loading; }
     QRectF getPageRect() const { return m_pageRect; }
-    void setPageRect(const QRectF& rect) { m_pageRect = rect; }
+    // Both setters make the intersection marks stale.
+    void setPageRect(const QRectF& rect);
     QSize getViewSize() const { return m_viewSize; }
     // Truncated to whole pixels; both layers are painted again.
     void setViewSize(double width, double height);
@@ -80,7 +83,7 @@ public:
     void setWorkingMatrix(const CSVGMatrix& matrix) { m_workingMatrix = matrix; }
     // Maps the page rectangle into the region the cut output writes.
     CSVGMatrix getPageMatrix() const { return m_pageMatrix; }
-    void setPageMatrix(const CSVGMatrix& matrix) { m_pageMatrix = matrix; }
+    void setPageMatrix(const CSVGMatrix& matrix);
     // Node picking and snapping reach; the view sets it on every press.
     double getPickTolerance() const { return m_pickTolerance; }
     void setPickTolerance(double tolerance) { m_pickTolerance = tolerance; }
@@ -170,8 +173,9 @@ public:
     void renumberDrawingOrder();
 
     // Whether the id was referenced, at the last updateReferencedIds, by a
-    // paint ("url(#id)" in "fill", "stroke", "style" or a class rule) or by an
-    // "xlink:href" of "#id". The file writer counts before it writes.
+    // paint ("url(#id)" in "fill", "stroke", "style", a class rule or a style
+    // sheet) or by an "xlink:href" of "#id". The file writer counts before it
+    // writes.
     bool isReferenced(const std::wstring& id) const;
     void updateReferencedIds();
 
@@ -208,7 +212,8 @@ public:
     // The union of the selected shapes' transformed bounding rectangles;
     // null for a selection without shapes.
     QRectF getSelectionRect();
-    // Empties the selection, its highlights and the text caret.
+    // Empties the selection, its highlights and the text caret, and closes
+    // the pending transform step of the undo history.
     void clearSelection();
     // Drops the current element and its highlight record.
     void clearCurrentElement();
@@ -251,11 +256,6 @@ public:
     // The text of SVG file bytes, up to the first NUL character.
     static QString decodeSvgBytes(const QByteArray& bytes);
 
-    // Undo history hook: the history (CActionHistory) takes over the actions
-    // recorded here; until it is wired the document keeps them and deletes
-    // them with its contents.
-    void pushAction(CActionBase* action);
-
     // The interaction mode of the mouse tools: 0 select, 10 path drawing,
     // 27 move point, 28 delete feature ...
     int getEditMode() const { return m_editMode; }
@@ -289,6 +289,103 @@ public:
     // of this document keeps pointing at it afterwards.
     void forgetElement(CSVGElement* element, const std::wstring& id);
 
+    // Undo history
+    CActionHistory& getHistory() { return m_history; }
+    // The user's Undo: in the drawing modes the last point or segment of the
+    // drawing goes; otherwise the last done step is undone. Then back to mode
+    // 0 with an empty selection.
+    void undo();
+    void redo();
+    // Opens the one pending transform step of a gesture: a composite pushed on
+    // the history (or added to the parent), holding one "transform" attribute
+    // action per selected element. Nothing while one is open.
+    void beginTransformAction(CActionComposite* parent = nullptr);
+    // Captures the after-states of the open step and closes it.
+    void endTransformAction();
+    CActionComposite* getPendingTransform() const { return m_pendingTransform; }
+    // Called by actions after they changed the tree: rebuilds the highlight
+    // records (and with renumber the drawing order) now, or once at the end of
+    // the batch under way.
+    void refreshAfterAction(bool renumber);
+    // While one lives, refreshAfterAction waits for the end of the outermost
+    // batch; a composite action runs its children under one.
+    class ActionBatch
+    {
+    public:
+        explicit ActionBatch(CSVGDocument* document);
+        ~ActionBatch();
+        ActionBatch(const ActionBatch&) = delete;
+        ActionBatch& operator=(const ActionBatch&) = delete;
+
+    private:
+        CSVGDocument* m_document;
+    };
+
+    // Piece intersection check. A piece is a drawable child of the root;
+    // tear lines take no part.
+    // Stops a check under way and queues a new run on this document's
+    // thread; a document destroyed meanwhile drops it. Nothing without a
+    // root.
+    void requestIntersectionCheck();
+    // One run: marks every piece that overlaps another (touching boxes do
+    // not count), that lies across the page border, or whose outline is two
+    // points closed back onto the first. Runs of all documents exclude each
+    // other; a request stops a run at its next piece or pair.
+    void checkIntersections();
+    // Marked by the last run. No lock: the check runs on this thread.
+    bool isIntersected(const CSVGElement* shape) const;
+    // Whether the marks predate the last change of the tree or the page.
+    bool isIntersectionStale();
+    // Whether cutting may go on: no marked piece inside the page and no
+    // piece (tear lines included) across the page border; otherwise the
+    // warning "Some pieces has intersected!", and false. Runs the check
+    // first when its marks are stale. False without a root.
+    bool checkNoIntersection();
+    // The path's box overlaps the page without lying inside it.
+    bool crossesPageBorder(const QPainterPath& path) const;
+    // The element's canvas box lies in the page, edges included.
+    bool isInsidePage(CSVGElement* element) const;
+    // The page rectangle on the canvas.
+    CSVGRect getMappedPageRect() const;
+    // Where the document's warnings go (title, text): the editor passes them
+    // to its prompt seam. Without a hook they are logged.
+    using WarningHook = std::function<void(const QString& title, const QString& text)>;
+    static void setWarningHook(WarningHook hook);
+    static void showWarning(const QString& title, const QString& text);
+
+    // Writing SVG text
+    // "<?xml version="1.0" encoding="utf-8" standalone="no"?>"
+    static const std::wstring& xmlDeclaration();
+    // The declaration followed by writeSvgBody. Saving passes the defaults.
+    std::wstring toSvgText(const CSVGRect& region = CSVGRect(), int widthLimit = -1, double overlap = 0.0,
+        int firstSection = -1, int lastSection = -1, bool plotEnd = false);
+    // The pieces on the page, for cutting: empty without a page rectangle,
+    // or when pieces overlap or cross the page border (after the warning).
+    std::wstring pageToSvgText(int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd);
+    // The root and its subtree. An empty region writes the whole drawing in
+    // its own order. Otherwise only the pieces lying in the region are
+    // written, from a working copy: ordered by position (lessByPosition),
+    // with plot-end marks on request. Sets the root's namespace declarations
+    // and "custom_positions", and brings the style sheets' text up to date
+    // with their rules; id tracking is on again however the write ends.
+    void writeSvgBody(std::wstring& out, const CSVGRect& region = CSVGRect(), int widthLimit = -1, double overlap = 0.0,
+        int firstSection = -1, int lastSection = -1, bool plotEnd = false);
+    // Declares "xmlns", "xmlns:xlink", "version" and every prefix that a tag
+    // or attribute name of the tree uses ("xml" and "xmlns" excepted).
+    void updateRootNamespaces();
+    // The selected pieces in drawing order for the clipboard, each after the
+    // paint servers and the class rule it needs; tear lines are left out.
+    std::wstring selectionToSvgText();
+    // The paint server of the element's "fill" and its class rule (as a style
+    // block) with the paint server that rule fills with.
+    void writeElementWithClassStyle(CSVGElement* element, std::wstring& out);
+    // Left edges, taken to 0.001, then top edges; elements that are not
+    // drawable come first. A strict weak ordering.
+    static bool lessByPosition(CSVGElement* a, CSVGElement* b);
+    // The declaration, a line break and the body through the safe file
+    // writer: a failed write returns false and leaves the old file as it was.
+    bool saveFile(const QString& path);
+
 signals:
     void selectionChanged();
     void elementRemoved(CSVGElement* element);
@@ -303,7 +400,6 @@ private:
     // The drawable children of the root, each moved by (dx, dy) after its own
     // transform.
     void translateRootShapes(double dx, double dy);
-    void deleteRecordedActions();
     static void addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids);
 
     bool m_idTracking = true;
@@ -331,8 +427,6 @@ private:
 
     // Document lifecycle, page and view
     bool m_loading = true;
-    // Ids of the pieces that the intersection check found overlapping.
-    std::set<std::wstring> m_intersectionIds;
     std::wstring m_fileFolder;
     QSize m_viewSize { 800, 300 };
     QRectF m_pageRect;
@@ -356,8 +450,6 @@ private:
     bool m_canvasColorEnabled = false;
     bool m_orientation = false;
     CSVGTileIndex m_tiles;
-    // Undo history hook (see pushAction).
-    std::vector<CActionBase*> m_recordedActions;
 
     QVector<CSVGElement*> m_selection;
     CSVGElement* m_currentElement = nullptr;
@@ -372,4 +464,42 @@ private:
     CSVGHighlightList m_highlights;
     HighlightNode m_currentNode;
     bool m_showNodeRecords = false;
+
+    // Undo history
+    void initHistory();
+    void undoDrawingPoint();
+    CActionHistory m_history;
+    CActionComposite* m_pendingTransform = nullptr;
+    int m_batchDepth = 0;
+    bool m_batchRenumber = false;
+    bool m_batchHighlights = false;
+
+    // Piece intersection check
+    struct CheckedPiece
+    {
+        const CSVGElement* element;
+        QPainterPath outline;
+        QRectF box;
+        bool operator==(const CheckedPiece& other) const;
+    };
+    static WarningHook& warningHook();
+    std::vector<CheckedPiece> collectPieces();
+    // One run on these pieces; the caller holds the check's lock.
+    void runCheck(std::vector<CheckedPiece> pieces);
+    // By element, not by id: ids may repeat or be empty.
+    std::set<const CSVGElement*> m_intersected;
+    // The pieces as the last run saw them: the marks are stale when the
+    // pieces differ now, whatever changed them.
+    std::vector<CheckedPiece> m_checkedPieces;
+    bool m_intersectionStale = true;
+
+    // Writing SVG text
+    std::wstring customPositionsText() const;
+    void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
+        int lastSection, bool plotEnd);
+    void writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
+        int lastSection, bool plotEnd);
+    void copyRegionInto(CSVGDocument& work, const CSVGRect& region);
+    void addPlotEndMarks(CSVGDocument& work);
+    void keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection);
 };

@@ -3,6 +3,7 @@
 
 #include "CActionAdd.h"
 #include "CActionComposite.h"
+#include "CActionValue.h"
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
@@ -333,7 +334,7 @@ CActionComposite* CSVGDocument::pasteSvgText(const std::wstring& text)
     imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
     clearSelection();
     auto* composite = new CActionComposite(this);
-    pushAction(composite);
+    m_history.push(composite);
     imported.setIdCounter(m_idCounter);
     renameImportedIds(&imported);
     CSVGElement* from = imported.getOwnerSvg();
@@ -355,17 +356,18 @@ CActionComposite* CSVGDocument::pasteSvgText(const std::wstring& text)
     return composite;
 }
 
-// Undo history hook: a CActionValue for the text joins the composite before
-// the change and captures its after-state behind it.
 CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstring& pasted)
 {
     auto* composite = new CActionComposite(this);
-    pushAction(composite);
+    m_history.push(composite);
+    auto* change = new CActionValue(this, text);
+    composite->addAction(change);
     QString content = QString::fromStdWString(text->getText());
     const QString insert = QString::fromStdWString(pasted);
     const int at = std::min(m_caretIndex, content.size());
     content.insert(at, insert);
     text->setText(content.toStdWString(), true);
+    change->captureAfterState();
     if (CSVGElementShape* shape = CSVGElementShape::asShape(text))
         shape->updateGeometry();
     m_caretIndex = at + insert.size();
@@ -375,8 +377,7 @@ CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstr
     return composite;
 }
 
-// Undo history hook: the moves below belong inside one pending transform
-// (beginTransformAction / endTransformAction).
+// The move is a step of its own, after the paste's.
 void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point)
 {
     pasteSvgText(text);
@@ -398,6 +399,7 @@ void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point
     }
     const QPointF offset = point - QPointF((left + right) / 2, (top + bottom) / 2);
     if (any && std::isfinite(offset.x()) && std::isfinite(offset.y())) {
+        beginTransformAction();
         for (CSVGElement* element : qAsConst(m_selection)) {
             CSVGMatrix matrix = element->getTransformMatrix();
             matrix.postTranslate(offset.x(), offset.y());
@@ -405,6 +407,7 @@ void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point
             element->updateMatrix(nullptr, true);
             m_highlights.addElement(element, Qt::green);
         }
+        endTransformAction();
     }
     m_overlayChanged = true;
     m_contentChanged = true;

@@ -306,7 +306,15 @@ CSVGElement* CSVGXmlScanner::makeElement(const std::wstring& tag)
         return nullptr;
     }
     ++m_elements;
-    return m_document->createElement(tag);
+    CSVGElement* element = m_document->createElement(tag);
+    // The svg class sizes itself as a new drawing's page; an svg element of
+    // the text has the size the text gives it, or none, so that the page
+    // falls back to the viewBox and the saved file draws as it did.
+    if (element && element->getType() == SvgType::Svg) {
+        element->removeAttribute(L"width");
+        element->removeAttribute(L"height");
+    }
+    return element;
 }
 
 void CSVGXmlScanner::warnOnce(int limit, const char* what)

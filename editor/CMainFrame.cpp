@@ -2,10 +2,12 @@
 
 #include "CGlobalConfig.h"
 #include "CNewFileView.h"
+#include "CSVGDocument.h"
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
 #include "CToolButtonColorMenu.h"
 #include "CToolButtonComboxMenu.h"
+#include "Prompt.h"
 #include "SVGApplication.h"
 
 #include <QAction>
@@ -73,6 +75,10 @@ CMainFrame::CMainFrame(QWidget* parent)
     createPreviewDock();
     adjustToolBarWidths();
     m_previewDock->hide();
+    // The documents know no widgets: their warnings come here.
+    CSVGDocument::setWarningHook([](const QString& title, const QString& text) {
+        Prompt::warning(QApplication::activeWindow(), title, text);
+    });
 }
 
 int CMainFrame::leftToolBarWidth()

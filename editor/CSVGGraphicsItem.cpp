@@ -103,10 +103,9 @@ bool CSVGGraphicsItem::isSelected(CSVGElementShape* element) const
     return m_document->getSelection().contains(element);
 }
 
-// The document keeps no intersection marks yet.
-bool CSVGGraphicsItem::isIntersected(CSVGElementShape*) const
+bool CSVGGraphicsItem::isIntersected(CSVGElementShape* element) const
 {
-    return false;
+    return m_document->isIntersected(element);
 }
 
 void CSVGGraphicsItem::onElementChanged()

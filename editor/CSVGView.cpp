@@ -284,7 +284,10 @@ void CSVGView::setDocumentViewSize(int width, int height)
     m_document.setViewSize(width, height);
 }
 
-void CSVGView::requestIntersectionCheck() { }
+void CSVGView::requestIntersectionCheck()
+{
+    m_document.requestIntersectionCheck();
+}
 
 // The document has no text insertion yet.
 void CSVGView::insertDocumentText(const QString&, const QTextCharFormat&, const QPointF&) { }

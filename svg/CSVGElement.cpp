@@ -432,6 +432,19 @@ void CSVGElement::removeFromParent(bool notify)
     m_parent->removeChild(this, notify);
 }
 
+bool CSVGElement::setChildOrder(const std::vector<CSVGElement*>& children)
+{
+    std::vector<CSVGElement*> given = children;
+    std::vector<CSVGElement*> own = m_children;
+    std::sort(given.begin(), given.end());
+    std::sort(own.begin(), own.end());
+    if (given != own)
+        return false;
+    m_children = children;
+    setGeometryDirty();
+    return true;
+}
+
 bool CSVGElement::deleteChild(CSVGElement* child)
 {
     if (!removeChild(child, true))

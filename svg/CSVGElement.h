@@ -61,6 +61,14 @@ public:
     // region only the children that lie in it are written (see
     // isWithinRegion). Always true.
     virtual bool writeSvg(std::wstring& out, int depth, const CSVGRect& region);
+    // For the nodes that hold their markup whole (comments, CDATA sections,
+    // the doctype): appends it as read, with no tag around it and nothing
+    // escaped, and returns true. Elements return false and are written as
+    // elements.
+    virtual bool writeContent(std::wstring& out) const;
+    // Whether writeSvg writes the element at all: paint servers are left out
+    // when nothing references them.
+    virtual bool isWrittenOut() const { return true; }
     virtual bool isShape() const { return false; }
     virtual bool isGroup() const { return false; }
     virtual bool isStyleable() const { return false; }
@@ -76,6 +84,10 @@ public:
     virtual void notifyChanged();
     // Called by the reader when it reaches the element's end tag.
     virtual void parseContent() { }
+    // Whether a child is written when its parent writes a region: drawable
+    // classes test their transformed bounding rectangle. Plain elements lie in
+    // no region.
+    virtual bool isWithinRegion(const CSVGRect& region);
 
     std::uint16_t getType() const { return m_type; }
     std::wstring getTagName() const { return m_tagName; }
@@ -114,6 +126,9 @@ public:
     // puts it back into the same document.
     bool detachChild(CSVGElement* child);
     void removeFromParent(bool notify);
+    // Puts the children into the given order; false, and nothing changed,
+    // unless the list holds exactly the children.
+    bool setChildOrder(const std::vector<CSVGElement*>& children);
     // Removes and deletes a child; false, and nothing deleted, for an
     // element that is not a child.
     bool deleteChild(CSVGElement* child);
@@ -156,11 +171,6 @@ signals:
     void changed();
 
 protected:
-    // Whether a child is written when its parent writes a region: drawable
-    // classes test their transformed bounding rectangle. Plain elements lie in
-    // no region.
-    virtual bool isWithinRegion(const CSVGRect& region);
-
     // For classes that keep attributes parsed in fields of their own: takes
     // the value of an attribute of theirs and returns true. setAttribute calls
     // it for every value it stores (and marks the geometry dirty for such an

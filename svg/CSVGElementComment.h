@@ -8,4 +8,5 @@ class CSVGElementComment : public CSVGElement
     Q_OBJECT
 public:
     explicit CSVGElementComment(CSVGDocument* document);
+    bool writeContent(std::wstring& out) const override;
 };

@@ -4,3 +4,9 @@ CSVGElementDataSection::CSVGElementDataSection(CSVGDocument* document)
     : CSVGElement(document, L"[CDATA[", 3)
 {
 }
+
+bool CSVGElementDataSection::writeContent(std::wstring& out) const
+{
+    out += getText();
+    return true;
+}

@@ -8,4 +8,5 @@ class CSVGElementDataSection : public CSVGElement
     Q_OBJECT
 public:
     explicit CSVGElementDataSection(CSVGDocument* document);
+    bool writeContent(std::wstring& out) const override;
 };

@@ -8,4 +8,5 @@ class CSVGElementDoctype : public CSVGElement
     Q_OBJECT
 public:
     explicit CSVGElementDoctype(CSVGDocument* document);
+    bool writeContent(std::wstring& out) const override;
 };

@@ -38,9 +38,12 @@ bool CSVGElementGradient::readAttributeField(const std::wstring& name, const std
 
 bool CSVGElementGradient::writeIfReferenced(std::wstring& out, int depth)
 {
-    if (!getDocument() || !getDocument()->isReferenced(getId()))
-        return false;
     return writeSvg(out, depth, CSVGRect());
+}
+
+bool CSVGElementGradient::isWrittenOut() const
+{
+    return getDocument() && getDocument()->isReferenced(getId());
 }
 
 void CSVGElementGradient::buildGradient()

@@ -24,8 +24,9 @@ public:
     CSVGElementGradient(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type);
 
     // Writes the element only when the document's last count of references
-    // names its id; false when nothing was written.
+    // names its id; false when nothing was written. writeSvg does the same.
     virtual bool writeIfReferenced(std::wstring& out, int depth);
+    bool isWrittenOut() const override;
     // Builds the stop table from the stop children, or from those of the
     // gradient that "xlink:href" names when there are none, which also lends
     // its "gradientUnits" and "gradientTransform" where this one has none.

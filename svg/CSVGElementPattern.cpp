@@ -27,7 +27,10 @@ bool CSVGElementPattern::readAttributeField(const std::wstring& name, const std:
 
 bool CSVGElementPattern::writeIfReferenced(std::wstring& out, int depth)
 {
-    if (!getDocument() || !getDocument()->isReferenced(getId()))
-        return false;
     return writeSvg(out, depth, CSVGRect());
+}
+
+bool CSVGElementPattern::isWrittenOut() const
+{
+    return getDocument() && getDocument()->isReferenced(getId());
 }

@@ -11,8 +11,9 @@ public:
     explicit CSVGElementPattern(CSVGDocument* document);
 
     // Writes the element only when the document's last count of references
-    // names its id; false when nothing was written.
+    // names its id; false when nothing was written. writeSvg does the same.
     virtual bool writeIfReferenced(std::wstring& out, int depth);
+    bool isWrittenOut() const override;
 
     double getX() const { return m_x; }
     double getY() const { return m_y; }

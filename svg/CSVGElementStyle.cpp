@@ -5,6 +5,8 @@
 #include "CSVGStyleRule.h"
 #include "CSVGUtils.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint16_t kTypeCData = 3;
@@ -77,11 +79,23 @@ std::wstring CSVGElementStyle::sheetText() const
     return sheet;
 }
 
+namespace {
+
+// One class rule block of a sheet: the selector after its "." and the
+// declarations between the braces, as positions in the text.
+struct ClassBlock
+{
+    size_t selectorBegin;
+    size_t selectorEnd;
+    size_t open;
+    size_t close;
+};
+
 // A class selector runs from its "." to the next blank or "{", so of a list
 // written with blanks after the commas only the first class counts. A block
 // of any other selector is passed over whole: a "." inside it, as in
 // "stroke-width:0.5", must not start a class.
-void CSVGElementStyle::parseSheet(const std::wstring& sheet)
+template <typename Visit> void forEachClassBlock(const std::wstring& sheet, Visit visit)
 {
     const size_t size = sheet.size();
     size_t position = 0;
@@ -103,16 +117,90 @@ void CSVGElementStyle::parseSheet(const std::wstring& sheet)
         const size_t close = open == std::wstring::npos ? open : sheet.find(L'}', open);
         if (close == std::wstring::npos)
             return;
-        const std::wstring selector = sheet.substr(position + 1, selectorEnd - position - 1);
-        const std::wstring declarations = sheet.substr(open + 1, close - open - 1);
-        for (std::wstring name : CGlobalConfig::splitString(selector, L",")) {
-            if (name[0] == L'.')
-                name.erase(0, 1);
-            if (!name.empty())
-                defineRule(name, declarations);
-        }
+        visit(ClassBlock { position + 1, selectorEnd, open, close });
         position = close + 1;
     }
+}
+
+// The class names of a selector list; a piece may carry its own ".".
+std::vector<std::wstring> selectorNames(const std::wstring& selector)
+{
+    std::vector<std::wstring> names;
+    for (std::wstring name : CGlobalConfig::splitString(selector, L",")) {
+        if (name[0] == L'.')
+            name.erase(0, 1);
+        if (!name.empty())
+            names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+void CSVGElementStyle::parseSheet(const std::wstring& sheet)
+{
+    forEachClassBlock(sheet, [this, &sheet](const ClassBlock& block) {
+        const std::wstring selector = sheet.substr(block.selectorBegin, block.selectorEnd - block.selectorBegin);
+        const std::wstring declarations = sheet.substr(block.open + 1, block.close - block.open - 1);
+        for (const std::wstring& name : selectorNames(selector))
+            defineRule(name, declarations);
+    });
+    for (CSVGStyleRule* rule : m_rules)
+        rule->markSheetCurrent();
+}
+
+void CSVGElementStyle::updateSheetText()
+{
+    if (std::all_of(
+            m_rules.begin(), m_rules.end(), [](const CSVGStyleRule* rule) { return rule->isSheetTextCurrent(); }))
+        return;
+    setText(rewriteSheet(getText()), false);
+    for (int i = 0; i < getChildCount(); ++i) {
+        CSVGElement* child = getChild(i);
+        if (child->getType() == kTypeCData)
+            child->setText(rewriteSheet(child->getText()), false);
+    }
+    for (CSVGStyleRule* rule : m_rules)
+        rule->markSheetCurrent();
+}
+
+// Each class of a block under its current name; the block's declarations
+// replaced when its first rule's declarations changed since they were read.
+std::wstring CSVGElementStyle::rewriteSheet(const std::wstring& sheet) const
+{
+    std::wstring out;
+    size_t copied = 0;
+    forEachClassBlock(sheet, [&](const ClassBlock& block) {
+        const std::wstring selector = sheet.substr(block.selectorBegin, block.selectorEnd - block.selectorBegin);
+        std::wstring renamed;
+        const CSVGStyleRule* first = nullptr;
+        for (const std::wstring& piece : CGlobalConfig::splitString(selector, L",")) {
+            const bool dotted = !piece.empty() && piece[0] == L'.';
+            const CSVGStyleRule* rule = findRuleOfSheet(dotted ? piece.substr(1) : piece);
+            first = first ? first : rule;
+            renamed += (renamed.empty() ? L"" : L",") + std::wstring(dotted ? L"." : L"")
+                + (rule          ? rule->getName()
+                        : dotted ? piece.substr(1)
+                                 : piece);
+        }
+        out.append(sheet, copied, block.selectorBegin - copied);
+        out += renamed;
+        out.append(sheet, block.selectorEnd, block.open + 1 - block.selectorEnd);
+        if (first && !first->isSheetDeclarationCurrent())
+            out += first->getText();
+        else
+            out.append(sheet, block.open + 1, block.close - block.open - 1);
+        copied = block.close;
+    });
+    out.append(sheet, copied, std::wstring::npos);
+    return out;
+}
+
+CSVGStyleRule* CSVGElementStyle::findRuleOfSheet(const std::wstring& sheetName) const
+{
+    const auto found = std::find_if(m_rules.begin(), m_rules.end(),
+        [&sheetName](const CSVGStyleRule* rule) { return rule->getSheetName() == sheetName; });
+    return found == m_rules.end() ? nullptr : *found;
 }
 
 void CSVGElementStyle::defineRule(const std::wstring& name, const std::wstring& declarations)

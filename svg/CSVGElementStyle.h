@@ -28,6 +28,12 @@ public:
     // own rules, so removing one sheet never takes another's with it.
     void parseContent() override;
 
+    // Rewrites the sheet's text (the own text and the CDATA sections) so
+    // that it names each rule by its current name and holds its current
+    // declarations, after a merge renamed the rules or their references.
+    // Everything else of the text stays as it was read.
+    void updateSheetText();
+
     // The rules stay owned by this element.
     std::vector<CSVGStyleRule*> getRules() const { return m_rules; }
     // The first rule of exactly that name (no dot, case-sensitive); null when
@@ -37,6 +43,8 @@ public:
 private:
     std::wstring sheetText() const;
     void parseSheet(const std::wstring& sheet);
+    std::wstring rewriteSheet(const std::wstring& sheet) const;
+    CSVGStyleRule* findRuleOfSheet(const std::wstring& sheetName) const;
     void defineRule(const std::wstring& name, const std::wstring& declarations);
     void appendRule(CSVGStyleRule* rule);
 

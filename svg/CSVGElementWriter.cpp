@@ -42,9 +42,15 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
 
 // No line break follows a start tag with content, and the text element's end
 // tag and everything of a tspan stay unindented: white space inside text
-// would otherwise become part of the text.
+// would otherwise become part of the text. The reader keeps the white space
+// that ends character data, so nothing is indented right after an element's
+// own text either (its first child, or its end tag).
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
+    if (!isWrittenOut())
+        return false;
+    if (writeContent(out))
+        return true;
     buildStartTag();
     if (m_type != kTypeTspan && m_type != kTypeTextContent)
         writeIndent(out, depth);
@@ -56,16 +62,27 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     out += L'>';
     CSVGXmlNode::appendEscaped(out, m_text);
     const bool everything = region.isEmpty();
+    bool followsText = !m_text.empty();
     for (CSVGElement* child : m_children) {
-        if (everything || child->isWithinRegion(region))
-            child->writeSvg(out, depth + 1, CSVGRect());
+        if (!everything && !child->isWithinRegion(region))
+            continue;
+        const size_t start = out.size();
+        child->writeSvg(out, depth + 1, CSVGRect());
+        if (followsText)
+            out.erase(start, out.find_first_not_of(L' ', start) - start);
+        followsText = false;
     }
-    if (m_type != kTypeText && m_type != kTypeTspan)
+    if (m_type != kTypeText && m_type != kTypeTspan && !m_children.empty())
         writeIndent(out, depth);
     out += L"</";
     out += m_tagName;
     out += L">\n";
     return true;
+}
+
+bool CSVGElement::writeContent(std::wstring&) const
+{
+    return false;
 }
 
 bool CSVGElement::isWithinRegion(const CSVGRect&)

@@ -46,6 +46,12 @@ std::uint64_t CSVGStyleRule::renameCount()
     return g_renameCount;
 }
 
+void CSVGStyleRule::markSheetCurrent()
+{
+    m_sheetName = m_name;
+    m_sheetText = m_text;
+}
+
 // A piece that reaches ";" or a line break before any ":" has no name of its
 // own: it is dropped, so it neither swallows the next declaration's name nor,
 // at the end of the text, keeps the scan from moving on.

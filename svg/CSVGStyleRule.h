@@ -42,8 +42,18 @@ public:
     // when it has gone stale.
     static std::uint64_t renameCount();
 
+    // The name and the declarations as the style sheet's text holds them: a
+    // rename or a new reference changes the rule before the text follows.
+    std::wstring getSheetName() const { return m_sheetName; }
+    bool isSheetTextCurrent() const { return m_sheetName == m_name && m_sheetText == m_text; }
+    bool isSheetDeclarationCurrent() const { return m_sheetText == m_text; }
+    // The sheet's text now holds the rule as it is.
+    void markSheetCurrent();
+
 private:
     Properties m_properties;
     std::wstring m_name;
     std::wstring m_text;
+    std::wstring m_sheetName;
+    std::wstring m_sheetText;
 };

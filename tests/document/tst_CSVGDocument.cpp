@@ -233,9 +233,10 @@ void tst_CSVGDocument::lifecycle()
     QVERIFY(document.getNestingJobId().isEmpty());
 
     const std::wstring id = appendNew(root, L"rect")->getId();
-    document.pushAction(new CActionBase(&document, CActionBase::TypeAdd));
+    document.getHistory().push(new CActionBase(&document, CActionBase::TypeAdd));
     const std::int64_t counter = document.getIdCounter();
     document.clearContents();
+    QCOMPARE(document.getHistory().size(), size_t(0));
     QCOMPARE(document.getOwnerSvg(), nullptr);
     QCOMPARE(document.getElementById(id), nullptr);
     QCOMPARE(document.getIdCounter(), counter);

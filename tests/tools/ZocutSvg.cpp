@@ -8,7 +8,6 @@
 //
 // A file that cannot be read exits with 1, wrong arguments with 2.
 
-#include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "SvgCodes.h"
 
@@ -57,10 +56,7 @@ int info(CSVGDocument& document)
 // behind the XML declaration.
 int copy(CSVGDocument& document, const QString& out)
 {
-    std::wstring text = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    for (int i = 0; i < document.getChildCount(); ++i)
-        document.getChild(i)->writeSvg(text, 0, CSVGRect());
-    return writeTextFile(out, QString::fromStdWString(text)) ? 0 : 1;
+    return document.saveFile(out) ? 0 : 1;
 }
 
 } // namespace

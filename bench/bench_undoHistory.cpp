@@ -1,0 +1,59 @@
+#include "BenchCompare.h"
+#include "BenchMain.h"
+#include "CActionComposite.h"
+#include "CActionDel.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+
+#include <QPainterPath>
+
+namespace {
+
+CSVGElement* buildDrawing(CSVGDocument& document, int pieces)
+{
+    CSVGElement* root = document.createElement(L"svg");
+    document.appendChild(root, true, false);
+    for (int i = 0; i < pieces; ++i) {
+        QPainterPath square;
+        square.addRect(i % 100 * 20.0, i / 100 * 20.0, 10, 10);
+        root->appendChild(document.createPathElement(square), true, false);
+    }
+    return root;
+}
+
+// The delete command: one step that removes every piece.
+void deleteAll(CSVGDocument& document, CSVGElement* root)
+{
+    auto* step = new CActionComposite(&document);
+    document.getHistory().push(step);
+    while (root->getChildCount() > 0) {
+        CSVGElement* piece = root->getChild(root->getChildCount() - 1);
+        step->addAction(new CActionDel(&document, piece));
+        piece->removeFromParent(true);
+    }
+}
+
+} // namespace
+
+// Undo and redo of deleting 10,000 pieces, against the deletion itself.
+class bench_undoHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void undoRedoDelete();
+};
+
+void bench_undoHistory::undoRedoDelete()
+{
+    CSVGDocument document;
+    CSVGElement* root = buildDrawing(document, 10000);
+    CActionHistory& history = document.getHistory();
+    compareInterleaved(
+        "delete command", 5, [&]() { deleteAll(document, root); }, "undo", [&]() { history.undo(); });
+    compareInterleaved(
+        "redo", 5, [&]() { history.redo(); }, "undo", [&]() { history.undo(); });
+    QCOMPARE(root->getChildCount(), 10000);
+}
+
+ZOCUT_BENCH_MAIN(bench_undoHistory)
+#include "bench_undoHistory.moc"

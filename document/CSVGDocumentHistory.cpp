@@ -1,0 +1,127 @@
+// The undo history of the document: the user's Undo and Redo, the pending
+// transform step of a gesture, and the refreshes that actions ask for.
+
+#include "CActionAttr.h"
+#include "CActionComposite.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+#include "CSVGElementPolyline.h"
+#include "SvgCodes.h"
+
+// The pending step must never outlive its action: when the history deletes
+// the step, or an action holding it, the document forgets it.
+void CSVGDocument::initHistory()
+{
+    m_history.setDeleteHook([this](const CActionBase* action) {
+        if (m_pendingTransform && action->contains(m_pendingTransform))
+            m_pendingTransform = nullptr;
+    });
+}
+
+// A gesture still under way is closed first, so that its step holds the
+// after-state and Redo can restore it.
+void CSVGDocument::undo()
+{
+    endTransformAction();
+    if (m_editMode == EditMode::PathDrawing || m_editMode == EditMode::PolylineDrawing
+        || m_editMode == EditMode::PolygonDrawing) {
+        undoDrawingPoint();
+    } else {
+        m_history.undo();
+        setContentChanged(true);
+    }
+    setEditMode(EditMode::Select);
+    clearSelection();
+}
+
+void CSVGDocument::redo()
+{
+    endTransformAction();
+    m_history.redo();
+    clearSelection();
+    setEditMode(EditMode::Select);
+    setContentChanged(true);
+}
+
+// The drawing keeps at least its first segment or point.
+void CSVGDocument::undoDrawingPoint()
+{
+    CSVGElement* element = getFirstSelected();
+    if (!element)
+        return;
+    const int type = element->getType();
+    if (m_editMode == EditMode::PathDrawing && type == SvgType::Path) {
+        auto* path = static_cast<CSVGElementPath*>(element);
+        if (path->getSegmentCount() <= 1)
+            return;
+        path->removeSegment(path->getSegmentFromEnd(0));
+        path->setAttribute(L"d", path->toPathData(), true);
+    } else if (m_editMode != EditMode::PathDrawing && (type == SvgType::Polyline || type == SvgType::Polygon)) {
+        auto* polyline = static_cast<CSVGElementPolyline*>(element);
+        QPolygonF points = polyline->getPoints();
+        if (!points.isEmpty())
+            points.removeLast();
+        polyline->setAttribute(L"points", CSVGElementPolyline::pointsToText(points), true);
+    } else {
+        return;
+    }
+    setContentChanged(true);
+    rebuildHighlights();
+}
+
+void CSVGDocument::beginTransformAction(CActionComposite* parent)
+{
+    if (m_pendingTransform)
+        return;
+    auto* step = new CActionComposite(this);
+    if (parent)
+        parent->addAction(step);
+    else
+        m_history.push(step);
+    m_pendingTransform = step;
+    for (CSVGElement* element : m_selection)
+        step->addAction(new CActionAttr(this, element, L"transform"));
+}
+
+void CSVGDocument::endTransformAction()
+{
+    if (!m_pendingTransform)
+        return;
+    for (CActionBase* action : m_pendingTransform->getActions()) {
+        if (action->getType() == CActionBase::TypeAttr)
+            action->captureAfterState();
+    }
+    m_pendingTransform = nullptr;
+}
+
+void CSVGDocument::refreshAfterAction(bool renumber)
+{
+    if (m_batchDepth > 0) {
+        m_batchRenumber = m_batchRenumber || renumber;
+        m_batchHighlights = true;
+        return;
+    }
+    if (renumber)
+        renumberDrawingOrder();
+    rebuildHighlights();
+}
+
+CSVGDocument::ActionBatch::ActionBatch(CSVGDocument* document)
+    : m_document(document)
+{
+    if (m_document)
+        ++m_document->m_batchDepth;
+}
+
+CSVGDocument::ActionBatch::~ActionBatch()
+{
+    if (!m_document || --m_document->m_batchDepth > 0)
+        return;
+    const bool renumber = m_document->m_batchRenumber;
+    const bool highlights = m_document->m_batchHighlights;
+    m_document->m_batchRenumber = m_document->m_batchHighlights = false;
+    if (renumber)
+        m_document->renumberDrawingOrder();
+    if (highlights)
+        m_document->rebuildHighlights();
+}

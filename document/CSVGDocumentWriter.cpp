@@ -1,0 +1,307 @@
+// The SVG writer: the whole drawing for saving, the page for cutting, the
+// selection for the clipboard.
+
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+#include "CSVGElementShape.h"
+#include "CSVGElementStyle.h"
+#include "CSVGStyleRule.h"
+#include "CSVGXmlNode.h"
+
+#include <QJsonDocument>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <tuple>
+
+namespace {
+
+const wchar_t* const kSvgNamespace = L"http://www.w3.org/2000/svg";
+const wchar_t* const kXlinkNamespace = L"http://www.w3.org/1999/xlink";
+// Prefixes that no table names are declared under this one name, so that the
+// file stays well-formed XML.
+const wchar_t* const kOtherNamespace = L"http://www.zocut.local/ns/other";
+
+// The declarations of the known prefixes; "xmlns" and "xml" are never
+// declared.
+const std::map<std::wstring, std::wstring>& knownNamespaces()
+{
+    static const std::map<std::wstring, std::wstring> namespaces = {
+        { L"xmlns:dc", L"http://purl.org/dc/elements/1.1/" },
+        { L"xmlns:cc", L"http://creativecommons.org/ns#" },
+        { L"xmlns:rdf", L"http://www.w3.org/1999/02/22-rdf-syntax-ns#" },
+        { L"xmlns:svg", kSvgNamespace },
+        { L"xmlns:xlink", kXlinkNamespace },
+        { L"xmlns:sodipodi", L"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd" },
+        { L"xmlns:inkscape", L"http://www.inkscape.org/namespaces/inkscape" },
+        { L"xmlns:xmlns", L"" },
+        { L"xmlns:xml", L"" },
+    };
+    return namespaces;
+}
+
+// Setting a value that is already there would only mark the whole tree
+// changed.
+void setIfChanged(CSVGElement* element, const std::wstring& name, const std::wstring& value)
+{
+    if (element->getAttribute(name) != value)
+        element->setAttribute(name, value, true);
+}
+
+// Id tracking stays off while the working copy is made, and comes back
+// however the write ends.
+class IdTrackingPause
+{
+public:
+    explicit IdTrackingPause(CSVGDocument* document)
+        : m_document(document)
+    {
+        m_document->setIdTracking(false);
+    }
+    ~IdTrackingPause() { m_document->setIdTracking(true); }
+    IdTrackingPause(const IdTrackingPause&) = delete;
+    IdTrackingPause& operator=(const IdTrackingPause&) = delete;
+
+private:
+    CSVGDocument* m_document;
+};
+
+// The position key: the left edge on a grid of 0.001, then the top edge. A
+// grid, unlike "closer than 0.001", is transitive; NaN sorts first.
+using PositionKey = std::tuple<int, double, double>;
+
+double orderable(double value)
+{
+    return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
+}
+
+PositionKey positionKey(CSVGElement* element)
+{
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    if (!shape)
+        return PositionKey(0, 0.0, 0.0);
+    const CSVGRect box = shape->getTransformedBoundingRect();
+    return PositionKey(1, orderable(std::round(box.x * 1000.0)), orderable(box.y));
+}
+
+// Sorted once by keys computed once.
+void sortByPosition(CSVGElement* parent)
+{
+    std::vector<std::pair<PositionKey, CSVGElement*>> keyed;
+    for (int i = 0; i < parent->getChildCount(); ++i)
+        keyed.emplace_back(positionKey(parent->getChild(i)), parent->getChild(i));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<CSVGElement*> order;
+    for (const auto& entry : keyed)
+        order.push_back(entry.second);
+    parent->setChildOrder(order);
+}
+
+} // namespace
+
+const std::wstring& CSVGDocument::xmlDeclaration()
+{
+    static const std::wstring declaration = L"<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>";
+    return declaration;
+}
+
+std::wstring CSVGDocument::toSvgText(
+    const CSVGRect& region, int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd)
+{
+    std::wstring text = xmlDeclaration();
+    appendSvgBody(text, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+    return text;
+}
+
+// Without a page the region would be empty, which means the whole drawing.
+std::wstring CSVGDocument::pageToSvgText(
+    int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd)
+{
+    const CSVGRect page = getMappedPageRect();
+    if (page.isEmpty() || !checkNoIntersection())
+        return std::wstring();
+    return toSvgText(page, widthLimit, overlap, firstSection, lastSection, plotEnd);
+}
+
+bool CSVGDocument::saveFile(const QString& path)
+{
+    std::wstring text = xmlDeclaration() + L'\n';
+    appendSvgBody(text, CSVGRect(), -1, 0.0, -1, -1, false);
+    return writeTextFile(path, QString::fromStdWString(text));
+}
+
+void CSVGDocument::writeSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
+    int firstSection, int lastSection, bool plotEnd)
+{
+    out.clear();
+    appendSvgBody(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+}
+
+// Appends, so that the declaration and a large body share one text. An
+// empty region writes the tree itself: the working copy would give the same
+// text, since the reader reads back what the writer writes.
+void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
+    int firstSection, int lastSection, bool plotEnd)
+{
+    for (CSVGElementStyle* style : m_styleElements)
+        style->updateSheetText();
+    updateReferencedIds();
+    updateRootNamespaces();
+    IdTrackingPause pause(this);
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    setIfChanged(root, L"custom_positions", customPositionsText());
+    if (region.isEmpty())
+        root->writeSvg(out, 0, region);
+    else
+        writeRegion(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+}
+
+void CSVGDocument::writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
+    int firstSection, int lastSection, bool plotEnd)
+{
+    CSVGDocument work;
+    copyRegionInto(work, region);
+    CSVGElement* workRoot = work.getOwnerSvg();
+    work.updateReferencedIds();
+    work.updateRootNamespaces();
+    for (int i = 0; i < workRoot->getChildCount(); ++i) {
+        CSVGElement* child = workRoot->getChild(i);
+        if (child->isShape() && child->getChildCount() > 0)
+            sortByPosition(child);
+    }
+    sortByPosition(workRoot);
+    if (plotEnd)
+        addPlotEndMarks(work);
+    if (widthLimit >= 1)
+        keepSections(work, widthLimit, overlap, firstSection, lastSection);
+    workRoot->writeSvg(out, 0, CSVGRect());
+}
+
+// The root with copies of the pieces in the region, their matrices and
+// boxes up to date. The copies are made while id tracking is off, so they
+// leave no trace in this document's id map.
+void CSVGDocument::copyRegionInto(CSVGDocument& work, const CSVGRect& region)
+{
+    work.deleteChildren();
+    CSVGElement* root = getOwnerSvg();
+    CSVGElement* workRoot = root->cloneKeepId(false);
+    work.appendChild(workRoot, true, false);
+    for (int i = 0; i < root->getChildCount(); ++i) {
+        CSVGElement* child = root->getChild(i);
+        if (child->isShape() && child->isWithinRegion(region))
+            workRoot->appendChild(child->cloneKeepId(true), true, false);
+    }
+    workRoot->updateMatrix(nullptr, false);
+    for (int i = 0; i < workRoot->getChildCount(); ++i) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(workRoot->getChild(i)))
+            shape->getTransformedBoundingRect();
+    }
+}
+
+// Two vertical lines "PlotEnd" past the content, leaving a gap of one unit
+// about the middle of the page's height.
+void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
+{
+    CSVGElement* workRoot = work.getOwnerSvg();
+    const double x = g_config.getSetting(QStringLiteral("PlotEnd")).toDouble() + work.getContentBoundingRect().right();
+    const double height = m_pageRect.height();
+    const QPointF ends[2][2]
+        = { { { x, height * 0.5 - 0.5 }, { x, 0.0 } }, { { x, height * 0.5 + 0.5 }, { x, height } } };
+    for (const auto& end : ends) {
+        QPainterPath line(end[0]);
+        line.lineTo(end[1]);
+        workRoot->appendChild(work.createPathElement(line), true, true);
+    }
+}
+
+// Sectioning groups the working copy's pieces and keeps the sections in the
+// range; it needs the grouping command and the plot preparation, which do
+// not exist yet, so the working copy is written whole.
+void CSVGDocument::keepSections(CSVGDocument&, int, double, int, int) { }
+
+std::wstring CSVGDocument::customPositionsText() const
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const QByteArray binary = QJsonDocument(m_customPositions).toBinaryData();
+    QT_WARNING_POP
+    return QString::fromUtf8(binary.toBase64()).toStdWString();
+}
+
+// A prefix outside the table keeps a declaration the file already made; a
+// new one gets the catch-all name.
+void CSVGDocument::updateRootNamespaces()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    setIfChanged(root, L"xmlns", kSvgNamespace);
+    setIfChanged(root, L"xmlns:xlink", kXlinkNamespace);
+    setIfChanged(root, L"version", L"1.1");
+    std::set<std::wstring> names;
+    root->collectTagAndAttributeNames(names);
+    std::set<std::wstring> declarations;
+    for (const std::wstring& name : names) {
+        const size_t colon = name.find(L':');
+        if (colon != std::wstring::npos && colon >= 1)
+            declarations.insert(L"xmlns:" + name.substr(0, colon));
+    }
+    for (const std::wstring& declaration : declarations) {
+        const auto known = knownNamespaces().find(declaration);
+        if (known != knownNamespaces().end()) {
+            if (!known->second.empty())
+                setIfChanged(root, declaration, known->second);
+        } else if (root->getAttribute(declaration).empty()) {
+            root->setAttribute(declaration, kOtherNamespace, true);
+        }
+    }
+}
+
+std::wstring CSVGDocument::selectionToSvgText()
+{
+    std::vector<CSVGElement*> selected(m_selection.begin(), m_selection.end());
+    std::stable_sort(selected.begin(), selected.end(), lessByDrawingOrder);
+    std::wstring out;
+    for (CSVGElement* element : selected) {
+        if (element->isTearLine())
+            continue;
+        writeElementWithClassStyle(element, out);
+        element->writeSvg(out, 0, CSVGRect());
+        out += L'\n';
+    }
+    return out;
+}
+
+void CSVGDocument::writeElementWithClassStyle(CSVGElement* element, std::wstring& out)
+{
+    updateReferencedIds();
+    const auto writeServer = [this, &out](const std::wstring& id) {
+        if (CSVGElement* server = getElementById(id))
+            server->writeSvg(out, 0, CSVGRect());
+    };
+    const std::wstring fill = element->getAttribute(L"fill");
+    if (fill.find(L"url(") != std::wstring::npos)
+        writeServer(CGlobalConfig::getUrlReferenceId(fill));
+    const std::wstring className = element->getAttribute(L"class");
+    const CSVGStyleRule* rule = className.empty() ? nullptr : findStyleRule(className);
+    if (!rule)
+        return;
+    out += L"<style type=\"text/css\">\n.";
+    CSVGXmlNode::appendEscaped(out, className);
+    out += L'{';
+    CSVGXmlNode::appendEscaped(out, rule->getText());
+    out += L"}\n</style>\n";
+    for (const std::wstring& id : rule->getFillUrlIds())
+        writeServer(id);
+}
+
+bool CSVGDocument::lessByPosition(CSVGElement* a, CSVGElement* b)
+{
+    return positionKey(a) < positionKey(b);
+}

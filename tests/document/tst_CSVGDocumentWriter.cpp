@@ -1,0 +1,280 @@
+#include "CGlobalConfig.h"
+#include "CSVGDocument.h"
+#include "CSVGElementStyle.h"
+#include "CSVGStyleRule.h"
+#include "TestElements.h"
+#include "TestEnvironment.h"
+
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QXmlStreamReader>
+
+namespace {
+
+QString text(const std::wstring& text)
+{
+    return QString::fromStdWString(text);
+}
+
+// The root's namespace declarations, sorted.
+QString declarations(CSVGElement* root)
+{
+    QStringList names;
+    for (const std::wstring& name : root->getAttributeNames()) {
+        if (name.rfind(L"xmlns", 0) == 0 && !root->getAttribute(name).empty())
+            names << text(name) + "=" + text(root->getAttribute(name));
+    }
+    return names.join(' ');
+}
+
+// Whether an XML reader takes the whole text.
+bool isWellFormed(const QString& svg)
+{
+    QXmlStreamReader reader(svg);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
+}
+
+CSVGElement* addStyle(CSVGElement* parent, const QString& sheet)
+{
+    CSVGElement* style = appendNew(parent, L"style");
+    appendNew(style, L"[CDATA[")->setText(sheet.toStdWString(), false);
+    style->parseContent();
+    return style;
+}
+
+} // namespace
+
+class tst_CSVGDocumentWriter : public QObject
+{
+    Q_OBJECT
+private slots:
+    void namespaces_data();
+    void namespaces();
+    void wholeDrawing();
+    void sheetsFollowRenamedRules();
+    void positionIsAStrictWeakOrdering();
+    void page_data();
+    void page();
+    void clipboard();
+    void save();
+};
+
+void tst_CSVGDocumentWriter::namespaces_data()
+{
+    QTest::addColumn<QString>("attributes");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("declared");
+    const auto with = [](const QString& declaration) {
+        return "xmlns=http://www.w3.org/2000/svg " + declaration + "xmlns:xlink=http://www.w3.org/1999/xlink";
+    };
+    QTest::newRow("no prefixes") << "fill=red"
+                                 << "path" << with("");
+    QTest::newRow("xml is never declared") << "xml:space=preserve"
+                                           << "text" << with("");
+    QTest::newRow("known prefix") << "inkscape:label=a"
+                                  << "path" << with("xmlns:inkscape=http://www.inkscape.org/namespaces/inkscape ");
+    QTest::newRow("prefixed tag") << ""
+                                  << "sodipodi:namedview"
+                                  << with("xmlns:sodipodi=http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd ");
+    QTest::newRow("unknown prefix") << "foo:bar=1"
+                                    << "path" << with("xmlns:foo=http://www.zocut.local/ns/other ");
+}
+
+void tst_CSVGDocumentWriter::namespaces()
+{
+    QFETCH(QString, attributes);
+    QFETCH(QString, tag);
+    QFETCH(QString, declared);
+    TestDrawing drawing;
+    appendShape<CSVGElement>(drawing.root, tag, attributes);
+    drawing.document.updateRootNamespaces();
+    QCOMPARE(declarations(drawing.root), declared);
+    QCOMPARE(drawing.root->getAttribute(L"version"), std::wstring(L"1.1"));
+}
+
+// Comments, CDATA and the doctype as read; paint servers only when used;
+// an unknown prefix declared by the file keeps its name; id tracking back on.
+void tst_CSVGDocumentWriter::wholeDrawing()
+{
+    CSVGDocument rootless;
+    rootless.clearContents();
+    QCOMPARE(text(rootless.toSvgText()), text(CSVGDocument::xmlDeclaration()));
+    QVERIFY(rootless.isIdTracking());
+
+    TestDrawing drawing;
+    setAttributes(drawing.root, "xmlns:foo=urn:kept");
+    drawing.document.setCustomPositions(QJsonArray { QJsonObject { { "id", 10000 } } });
+    appendNew(drawing.root, L"comment_node")->setText(L"<!-- a & b <c> -->", false);
+    addStyle(drawing.root, "<![CDATA[ .k{fill:red} a > b {} ]]>");
+    CSVGElement* definitions = appendNew(drawing.root, L"defs");
+    appendShape<CSVGElement>(definitions, "linearGradient", "id=stroked");
+    appendShape<CSVGElement>(definitions, "linearGradient", "id=unused");
+    drawing.addPath(squareData(0, 0, 5) + "|stroke=url(#stroked)|foo:x=1");
+    const QString svg = text(drawing.document.toSvgText());
+
+    QVERIFY(svg.startsWith(R"(<?xml version="1.0" encoding="utf-8" standalone="no"?><svg )"));
+    QVERIFY(svg.contains("<!-- a & b <c> -->"));
+    QVERIFY(svg.contains("><![CDATA[ .k{fill:red} a > b {} ]]> </style>"));
+    QVERIFY(svg.contains(R"(id="stroked")"));
+    QVERIFY(!svg.contains(R"(id="unused")"));
+    QVERIFY(svg.contains(R"(xmlns:foo="urn:kept")"));
+    QVERIFY(svg.contains(R"(custom_positions="cWJqcw)"));
+    QVERIFY2(isWellFormed(svg), qPrintable(svg));
+    QVERIFY(drawing.document.isIdTracking());
+}
+
+// A merge renames rules and their references in memory; the written sheet
+// follows, keeping what the program does not read.
+void tst_CSVGDocumentWriter::sheetsFollowRenamedRules()
+{
+    TestDrawing drawing;
+    auto* style = static_cast<CSVGElementStyle*>(
+        addStyle(drawing.root, "<![CDATA[/* keep */ rect{stroke:red} .a,.b{fill:url(#g1)} .c{fill:blue}]]>"));
+    std::map<std::wstring, std::wstring> renames;
+    for (CSVGStyleRule* rule : style->getRules()) {
+        if (rule->getName() != L"c")
+            rule->renameUnique(renames);
+        rule->replaceUrlReference(L"g1", L"g9");
+    }
+    const QString svg = text(drawing.document.toSvgText());
+    const QString expected = QString("<![CDATA[/* keep */ rect{stroke:red} .%1,.%2{fill:url(#g9)} .c{fill:blue}]]>")
+                                 .arg(text(renames[L"a"]), text(renames[L"b"]));
+    QVERIFY2(svg.contains(expected), qPrintable(svg));
+    QCOMPARE(text(drawing.document.toSvgText()), svg);
+}
+
+// Left edges closer than 0.001 order by top edge; whatever the edges, the
+// order is transitive, so sorting by it is defined.
+void tst_CSVGDocumentWriter::positionIsAStrictWeakOrdering()
+{
+    TestDrawing drawing;
+    CSVGElement* upper = drawing.addPath(squareData(10.0004, 0, 5));
+    CSVGElement* lower = drawing.addPath(squareData(10, 10, 5));
+    CSVGElement* right = drawing.addPath(squareData(10.002, -10, 5));
+    QVERIFY(CSVGDocument::lessByPosition(upper, lower) && !CSVGDocument::lessByPosition(lower, upper));
+    QVERIFY(CSVGDocument::lessByPosition(lower, right));
+
+    QRandomGenerator random(103);
+    std::vector<CSVGElement*> pieces;
+    for (int i = 0; i < 30; ++i)
+        pieces.push_back(drawing.addPath(squareData(random.bounded(4) * 0.0006, random.bounded(3), 1)));
+    pieces.push_back(appendNew(drawing.root, L"defs"));
+    for (CSVGElement* a : pieces) {
+        QVERIFY(!CSVGDocument::lessByPosition(a, a));
+        for (CSVGElement* b : pieces) {
+            for (CSVGElement* c : pieces) {
+                const bool ab = CSVGDocument::lessByPosition(a, b);
+                const bool bc = CSVGDocument::lessByPosition(b, c);
+                QVERIFY(!(ab && bc) || CSVGDocument::lessByPosition(a, c));
+                // Incomparability is transitive too.
+                const bool abEqual = !ab && !CSVGDocument::lessByPosition(b, a);
+                const bool bcEqual = !bc && !CSVGDocument::lessByPosition(c, b);
+                QVERIFY(!(abEqual && bcEqual)
+                    || (!CSVGDocument::lessByPosition(a, c) && !CSVGDocument::lessByPosition(c, a)));
+            }
+        }
+    }
+}
+
+void tst_CSVGDocumentWriter::page_data()
+{
+    QTest::addColumn<QRectF>("page");
+    QTest::addColumn<bool>("overlap");
+    QTest::addColumn<bool>("plotEnd");
+    QTest::addColumn<QString>("written");
+    const QString pieces = "lower upper";
+    QTest::newRow("pieces on the page by position") << QRectF(0, 0, 100, 100) << false << false << pieces;
+    QTest::newRow("plot-end marks") << QRectF(0, 0, 100, 100) << false << true
+                                    << pieces + " M65.00 49.50 L65.00 0.00 M65.00 50.50 L65.00 100.00";
+    QTest::newRow("overlapping pieces") << QRectF(0, 0, 100, 100) << true << false << "";
+    QTest::newRow("no page") << QRectF() << false << false << "";
+}
+
+// The page is written from a working copy: what lies on it, ordered by
+// position, nothing of the document's ids or tree touched.
+void tst_CSVGDocumentWriter::page()
+{
+    QFETCH(QRectF, page);
+    QFETCH(bool, overlap);
+    QFETCH(bool, plotEnd);
+    QFETCH(QString, written);
+    QSettings().setValue("hpgl/PlotEnd", 5);
+    TestDrawing drawing;
+    drawing.document.setPageRect(page);
+    CSVGDocument::setWarningHook([](const QString&, const QString&) {});
+    addStyle(drawing.root, "<![CDATA[.k{fill:red}]]>");
+    drawing.addPath(squareData(50, 10, 10) + "|id=upper");
+    drawing.addPath(squareData(10, 50, 10) + "|id=lower");
+    drawing.addPath(squareData(150, 10, 10) + "|id=outside");
+    if (overlap)
+        drawing.addPath(squareData(55, 15, 10) + "|id=over");
+    const QString before = text(drawing.document.toSvgText());
+
+    const QString svg = text(drawing.document.pageToSvgText(-1, 0, -1, -1, plotEnd));
+    QStringList found;
+    QRegularExpressionMatchIterator match
+        = QRegularExpression(R"x(id="(lower|upper|outside)"| d="([^"]*)")x").globalMatch(svg);
+    while (match.hasNext()) {
+        const QRegularExpressionMatch next = match.next();
+        if (!next.captured(1).isEmpty())
+            found << next.captured(1);
+        else if (!next.captured(2).startsWith("M50") && !next.captured(2).startsWith("M10"))
+            found << next.captured(2);
+    }
+    QCOMPARE(found.join(' '), written);
+    QVERIFY(written.isEmpty() || !svg.contains("<style"));
+    QCOMPARE(text(drawing.document.toSvgText()), before);
+    QCOMPARE(drawing.document.getElementById(L"upper"), drawing.root->getChild(1));
+    QVERIFY(drawing.document.isIdTracking());
+    CSVGDocument::setWarningHook(nullptr);
+    QSettings().remove("hpgl/PlotEnd");
+}
+
+// Each piece after its paint server and its class rule; a class of two names
+// names no rule; tear lines stay behind.
+void tst_CSVGDocumentWriter::clipboard()
+{
+    TestDrawing drawing;
+    addStyle(drawing.root, "<![CDATA[.k{fill:url(#shade)} .m{fill:blue}]]>");
+    appendShape<CSVGElement>(appendNew(drawing.root, L"defs"), "linearGradient", "id=shade");
+    appendShape<CSVGElement>(appendNew(drawing.root, L"defs"), "radialGradient", "id=glow");
+    CSVGElement* first = drawing.addPath("id=first|class=k|fill=url(#glow)|d=M0 0 L1 1");
+    CSVGElement* second = drawing.addPath("id=second|class=k m|d=M0 0 L1 1");
+    CSVGElement* tear = drawing.addPath("id=tear|tear_line=true|d=M0 0 L1 1");
+    drawing.document.renumberDrawingOrder();
+    for (CSVGElement* element : { tear, second, first })
+        drawing.document.selectElement(element, Qt::green);
+    const QString clip = text(drawing.document.selectionToSvgText());
+    QStringList order;
+    const QRegularExpression part(R"x(<style[^>]*>\n([^\n]*)|id="(\w+)")x");
+    QRegularExpressionMatchIterator match = part.globalMatch(clip);
+    while (match.hasNext()) {
+        const QRegularExpressionMatch next = match.next();
+        order << (next.captured(1).isEmpty() ? next.captured(2) : next.captured(1));
+    }
+    QCOMPARE(order.join(' '), QString("glow .k{fill:url(#shade)} shade first second"));
+}
+
+// A target that cannot be written keeps its bytes; a good one gets the
+// declaration, a line break and the body.
+void tst_CSVGDocumentWriter::save()
+{
+    TestDrawing drawing;
+    drawing.addPath(squareData(0, 0, 5));
+    QVERIFY(!drawing.document.saveFile("/proc/version"));
+    QTemporaryDir folder;
+    const QString path = folder.filePath("plain");
+    QVERIFY(writeTextFile(path, "old"));
+    QVERIFY(!drawing.document.saveFile(path + "/inside.svg"));
+    QVERIFY(drawing.document.saveFile(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    std::wstring body;
+    drawing.document.writeSvgBody(body);
+    QCOMPARE(QString::fromUtf8(saved.readAll()), text(CSVGDocument::xmlDeclaration()) + "\n" + text(body));
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGDocumentWriter)
+#include "tst_CSVGDocumentWriter.moc"
