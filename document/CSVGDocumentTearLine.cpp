@@ -32,13 +32,13 @@ int separationSetting()
 }
 
 // The leaf with the largest untransformed box, the first on ties; null when
-// every leaf's box has no area.
+// every leaf's box has no area. Tear lines are no part of a piece.
 CSVGElementShape* largestLeaf(CSVGElement* piece)
 {
     CSVGElementShape* largest = nullptr;
     double largestArea = 0;
     for (CSVGElement* leaf : CSVGUtils::collectShapes(piece)) {
-        CSVGElementShape* shape = CSVGElementShape::asShape(leaf);
+        CSVGElementShape* shape = isMarkedTearLine(leaf) ? nullptr : CSVGElementShape::asShape(leaf);
         const CSVGRect box = shape ? shape->getBoundingRect() : CSVGRect();
         const double area = box.width * box.height;
         if (shape && area > largestArea) {
@@ -86,7 +86,7 @@ void CSVGDocument::createTearLine(bool create)
     QList<CSVGElement*> pieces;
     for (CSVGElement* element : m_selection)
         pieces.append(element);
-    for (int i = 0; pieces.isEmpty() && i < root->getChildCount(); ++i) {
+    for (int i = 0; m_selection.isEmpty() && i < root->getChildCount(); ++i) {
         if (root->getChild(i)->isShape())
             pieces.append(root->getChild(i));
     }
@@ -110,7 +110,7 @@ QList<CSVGElement*> CSVGDocument::tearLineOffsets(const QList<CSVGElement*>& pie
 {
     QList<CSVGElement*> offsets;
     for (CSVGElement* piece : pieces) {
-        CSVGElementShape* leaf = piece->isTearLine() ? nullptr : largestLeaf(piece);
+        CSVGElementShape* leaf = largestLeaf(piece);
         const std::vector<QPolygonF> rings = leaf
             ? leaf->getOffsetOutline(separation, 0.01, ClipperLib::jtRound, ClipperLib::etClosedPolygon)
             : std::vector<QPolygonF>();

@@ -14,6 +14,34 @@ const QString kPlace = QStringLiteral("translate(30,20) rotate(30)");
 // Path data keeps six decimals, in the piece's frame or on the canvas.
 constexpr double kSame = 2e-6;
 
+// The tool on the document's selection: a is the point of add node, the
+// pick point of move point, the width of expand; a line from a to b
+// mirrors, splits, or drags the picked edge's middle to b.
+void applyTool(CSVGDocument& document, const QString& tool, const QPointF& a, const QPointF& b)
+{
+    if (tool == "addnode") {
+        document.insertPointOnOutline(a);
+    } else if (tool == "movepoint") {
+        const QLineF edge = document.nearestSegment(a);
+        QPainterPath dragged(edge.p1());
+        dragged.lineTo(b);
+        dragged.lineTo(edge.p2());
+        document.movePoint(dragged);
+    } else if (tool == "deletepoint") {
+        document.deletePoint();
+    } else if (tool == "cutcurve") {
+        document.cutCurve();
+    } else if (tool == "deletefeature") {
+        document.deleteFeature();
+    } else if (tool == "mirror") {
+        document.mirrorAlongLine(a.x(), a.y(), b.x(), b.y());
+    } else if (tool == "split") {
+        document.splitShape(a, b);
+    } else if (tool == "expand") {
+        document.partialExpand(a.x());
+    }
+}
+
 // One piece, selected: plain, or placed by kPlace through its own transform
 // or through a group around it. Tool arguments are given for the plain
 // piece and follow the placement.
@@ -44,31 +72,7 @@ struct Piece
     }
     void apply(const QString& tool, QPointF a, QPointF b)
     {
-        CSVGDocument& document = drawing.document;
-        if (tool != "expand")
-            a = placement.map(a);
-        b = placement.map(b);
-        if (tool == "addnode") {
-            document.insertPointOnOutline(a);
-        } else if (tool == "movepoint") {
-            const QLineF edge = document.nearestSegment(a);
-            QPainterPath dragged(edge.p1());
-            dragged.lineTo(b);
-            dragged.lineTo(edge.p2());
-            document.movePoint(dragged);
-        } else if (tool == "deletepoint") {
-            document.deletePoint();
-        } else if (tool == "cutcurve") {
-            document.cutCurve();
-        } else if (tool == "deletefeature") {
-            document.deleteFeature();
-        } else if (tool == "mirror") {
-            document.mirrorAlongLine(a.x(), a.y(), b.x(), b.y());
-        } else if (tool == "split") {
-            document.splitShape(a, b);
-        } else if (tool == "expand") {
-            document.partialExpand(a.x());
-        }
+        applyTool(drawing.document, tool, tool == "expand" ? a : placement.map(a), placement.map(b));
     }
     // The pieces on the canvas, flattened.
     QList<QPolygonF> outlines() const
@@ -124,6 +128,16 @@ bool idsResolve(CSVGDocument& document)
     return true;
 }
 
+bool inTree(CSVGDocument& document, const CSVGElement* element)
+{
+    while (element && element != document.getOwnerSvg())
+        element = element->getParent();
+    return element != nullptr;
+}
+
+const QStringList kAllTools { "addnode", "movepoint", "deletepoint", "cutcurve", "deletefeature", "mirror", "split",
+    "expand" };
+
 bool keepPosition(CSVGElement* root)
 {
     for (CSVGElement* leaf : CSVGUtils::collectShapes(root)) {
@@ -140,6 +154,13 @@ class tst_CSVGDocumentNodeTools : public QObject
 private slots:
     void tool_data();
     void tool();
+    void groupKeepsItsOtherShapes_data();
+    void groupKeepsItsOtherShapes();
+    void unsuitableInputChangesNothing_data();
+    void unsuitableInputChangesNothing();
+    void cuttingEverythingWarns();
+    void largeOutlines();
+    void deepGroups();
 };
 
 void tst_CSVGDocumentNodeTools::tool_data()
@@ -247,6 +268,154 @@ void tst_CSVGDocumentNodeTools::tool()
         for (int k = 0; k < outlines[i].size(); ++k)
             QVERIFY(QLineF(outlines[i][k], expectedOutlines[i][k]).length() < kSame);
     }
+}
+
+void tst_CSVGDocumentNodeTools::groupKeepsItsOtherShapes_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QString>("tags");
+    QTest::newRow("delete point") << "deletepoint"
+                                  << "path path";
+    QTest::newRow("cut curve") << "cutcurve"
+                               << "path path";
+    QTest::newRow("delete feature") << "deletefeature"
+                                    << "path";
+}
+
+// The other shape of a group stays where it was under its id, which names
+// the one in the tree after every undo, redo and truncation.
+void tst_CSVGDocumentNodeTools::groupKeepsItsOtherShapes()
+{
+    QFETCH(QString, tool);
+    QFETCH(QString, tags);
+    Piece piece("M0 0 L100 0 L100 100 L0 100 Z", Piece::Grouped);
+    CSVGDocument& document = piece.drawing.document;
+    CSVGElement* group = document.getFirstSelected();
+    appendShape(group, "path", "id=path_500|" + squareData(200, 0, 50));
+    piece.drawing.root->updateMatrix(nullptr, false);
+    piece.mark(points({ { 100, 100 } }));
+    const QRectF other = CSVGElementShape::asShape(group->getChild(1))->getTransformedBoundingRect().toQRectF();
+    const std::wstring before = document.toSvgText();
+    piece.apply(tool, QPointF(), QPointF());
+    QCOMPARE(piece.drawing.root->getChildCount(), 1);
+    QCOMPARE(childTags(piece.drawing.root->getChild(0)), tags);
+    for (int round = 0; round < 3; ++round) {
+        CSVGElementShape* kept = CSVGElementShape::asShape(document.getElementById(L"path_500"));
+        QVERIFY(inTree(document, kept));
+        QVERIFY(idsResolve(document));
+        QVERIFY(QLineF(kept->getTransformedBoundingRect().toQRectF().topLeft(), other.topLeft()).length() < kSame);
+        document.undo();
+        QVERIFY(document.toSvgText() == before);
+        QVERIFY(inTree(document, document.getElementById(L"path_500")));
+        document.redo();
+    }
+    document.undo();
+    document.getHistory().push(new CActionComposite(&document));
+    QVERIFY(idsResolve(document));
+}
+
+void tst_CSVGDocumentNodeTools::unsuitableInputChangesNothing_data()
+{
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<QPolygonF>("marks");
+    // Path data that replaces the outline after the marking, or "defs" to
+    // select an element that is no shape.
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("tools");
+    const QString octagon = "M0 0 L50 0 L100 0 L100 50 L100 100 L50 100 L0 100 L0 50 Z";
+    QTest::newRow("marks left from an earlier outline")
+        << octagon << points({ { 50, 100 }, { 0, 100 }, { 0, 50 } }) << "M0 0 L100 0 L50 50 Z"
+        << QStringList { "deletepoint", "cutcurve", "expand" };
+    QTest::newRow("an outline without points") << "" << QPolygonF() << "" << kAllTools;
+    QTest::newRow("no shape selected") << octagon << QPolygonF() << "defs" << kAllTools;
+    QTest::newRow("coordinates beyond the offset's range")
+        << "M1e15 0 L2e15 0 L2e15 1e15 Z" << points({ { 2e15, 0 } }) << "" << QStringList { "expand" };
+    QTest::newRow("every vertex marked") << "M0 0 L100 0 L100 100 Z" << points({ { 0, 0 }, { 100, 0 }, { 100, 100 } })
+                                         << "" << QStringList { "expand" };
+}
+
+void tst_CSVGDocumentNodeTools::unsuitableInputChangesNothing()
+{
+    QFETCH(QString, data);
+    QFETCH(QPolygonF, marks);
+    QFETCH(QString, change);
+    QFETCH(QStringList, tools);
+    for (const QString& tool : tools) {
+        Piece piece(data, Piece::Plain);
+        CSVGDocument& document = piece.drawing.document;
+        piece.mark(marks);
+        if (change == "defs") {
+            document.clearSelection();
+            document.selectElement(appendShape<CSVGElement>(piece.drawing.root, "defs", ""), Qt::green);
+        } else if (!change.isEmpty()) {
+            document.getFirstSelected()->setAttribute(L"d", change.toStdWString(), true);
+        }
+        const std::wstring before = document.toSvgText();
+        piece.apply(tool, QPointF(50, 1), QPointF(50, 50));
+        QVERIFY2(document.toSvgText() == before, qPrintable(tool));
+        QCOMPARE(document.getHistory().size(), size_t(0));
+    }
+}
+
+void tst_CSVGDocumentNodeTools::cuttingEverythingWarns()
+{
+    QStringList warnings;
+    CSVGDocument::setWarningHook([&warnings](const QString& title, const QString& text) { warnings << title << text; });
+    Piece piece("M0 0 L100 0 L100 100 Z", Piece::Plain);
+    piece.mark(points({ { 0, 0 }, { 100, 0 }, { 100, 100 } }));
+    piece.apply("cutcurve", QPointF(), QPointF());
+    CSVGDocument::setWarningHook(nullptr);
+    QCOMPARE(warnings, QStringList({ "Waring", "Invalid selection!" }));
+}
+
+// A ring of 100,000 points with a stretch marked: each tool gives one step.
+void tst_CSVGDocumentNodeTools::largeOutlines()
+{
+    QString data = "M1000 0";
+    for (int i = 1; i < 100000; ++i) {
+        const double angle = 2 * M_PI * i / 100000;
+        data += QString(" L%1 %2").arg(1000 * std::cos(angle), 0, 'f', 4).arg(1000 * std::sin(angle), 0, 'f', 4);
+    }
+    data += " Z";
+    const QPointF onEdge(1000, 0.01);
+    const QPointF width(5, 0);
+    for (const auto& [tool, a] : { std::pair(QString("addnode"), onEdge), { "deletepoint", onEdge },
+             { "cutcurve", onEdge }, { "expand", width } }) {
+        Piece piece(data, Piece::Plain);
+        auto* shape = CSVGElementShape::asShape(piece.drawing.document.getFirstSelected());
+        shape->selectNodesInRect(CSVGRect(900, -100, 200, 200));
+        piece.apply(tool, a, QPointF());
+        QCOMPARE(piece.drawing.document.getHistory().size(), size_t(1));
+    }
+}
+
+// Nesting far deeper than drawings have: nothing breaks, and every id
+// still names its element after the steps are undone.
+void tst_CSVGDocumentNodeTools::deepGroups()
+{
+    TestDrawing drawing;
+    CSVGDocument& document = drawing.document;
+    CSVGElement* top = appendShape(drawing.root, "g", "transform=translate(5,5)");
+    CSVGElement* inner = top;
+    for (int depth = 0; depth < 1000; ++depth)
+        inner = appendShape(inner, "g", "");
+    drawing.addPath(squareData(0, 0, 100) + "|tear_line=true", inner);
+    drawing.addPath(squareData(0, 0, 100) + "|id=path_2000", inner);
+    for (const QString& tool : kAllTools) {
+        document.clearSelection();
+        document.selectElement(top, Qt::green);
+        CSVGElementShape::asShape(top)->selectNodesInRect(CSVGRect(100, 100, 10, 10));
+        applyTool(document, tool, QPointF(55, 6), QPointF(60, 200));
+        QVERIFY(idsResolve(document));
+    }
+    while (document.getHistory().canUndo())
+        document.undo();
+    QVERIFY(idsResolve(document));
+    QVERIFY(document.hasTearLine());
+    document.createTearLine(true);
+    document.createTearLine(false);
+    QVERIFY(!document.hasTearLine());
+    QVERIFY(inTree(document, document.getElementById(L"path_2000")));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentNodeTools)
