@@ -556,7 +556,7 @@ private:
         const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source, bool filled);
     void replaceElement(CSVGElement* removed, CSVGElementPath* added);
     void replaceTarget(CSVGElement* element, CSVGElement* target, const QList<QPainterPath>& outlines);
-    bool deleteMarkedPoints(CSVGElement* element);
+    void deleteMarkedPoints(CSVGElement* element);
     bool cutMarkedRuns(CSVGElement* element);
     static QList<QPolygonF> cutRuns(
         const QPolygonF& outline, const std::vector<bool>& marked, bool closed, const QPainterPath& area);
@@ -567,5 +567,5 @@ private:
     QList<CSVGElement*> tearLineOffsets(const QList<CSVGElement*>& pieces, int separation);
     void removeTearLines(CSVGElement* root);
     static bool lineCrossesOutline(CSVGElementShape* shape, const QLineF& line);
-    bool expandMarkedRun(double width);
+    void expandMarkedRun(double width);
 };

@@ -33,13 +33,13 @@ void CSVGDocument::deletePoint()
 
 // Every copy of a marked point goes, wherever it occurs in the outline: a
 // set of the points rather than their indices, which shift as points go.
-bool CSVGDocument::deleteMarkedPoints(CSVGElement* element)
+void CSVGDocument::deleteMarkedPoints(CSVGElement* element)
 {
     CSVGElementShape* target = outlineTarget(element);
     const QPolygonF outline = openOutline(target);
     const QList<int> marks = validMarks(target, outline.size());
     if (marks.isEmpty())
-        return false;
+        return;
     std::set<std::pair<double, double>> removed;
     for (int index : marks)
         removed.insert({ outline[index].x(), outline[index].y() });
@@ -51,11 +51,10 @@ bool CSVGDocument::deleteMarkedPoints(CSVGElement* element)
     if (!kept.isEmpty())
         kept.append(kept.first());
     if (kept.size() < 3)
-        return false;
+        return;
     QPainterPath ring;
     ring.addPolygon(kept);
     replaceTarget(element, target, { ring });
-    return true;
 }
 
 void CSVGDocument::cutCurve()

@@ -167,7 +167,7 @@ void CSVGDocument::partialExpand(double width)
     setEditMode(EditMode::Select);
 }
 
-bool CSVGDocument::expandMarkedRun(double width)
+void CSVGDocument::expandMarkedRun(double width)
 {
     CSVGElement* first = m_selection.first();
     CSVGElementShape* target = CSVGElementShape::asShape(first);
@@ -181,17 +181,17 @@ bool CSVGDocument::expandMarkedRun(double width)
     const QPolygonF outline = openOutline(target);
     const QList<int> marks = validMarks(target, outline.size());
     if (marks.isEmpty() || marks.size() >= outline.size() || !std::isfinite(width))
-        return false;
+        return;
     QPolygonF ring = band(outline, width);
     // The band needs an edge after every vertex that a point can be
     // located on.
     if (ring.size() < 4 || !ring.isClosed())
-        return false;
+        return;
     if ((signedArea(ring) < 0) != (signedArea(outline) < 0))
         std::reverse(ring.begin(), ring.end());
     QPolygonF expanded = BandSplice(ring).splice(outline, markedRuns(marks, outline.size()));
     if (expanded.size() < 3)
-        return false;
+        return;
     expanded.append(expanded.first());
     QPainterPath path;
     path.addPolygon(expanded);
@@ -200,5 +200,4 @@ bool CSVGDocument::expandMarkedRun(double width)
     added->updateMatrix(nullptr, true);
     replaceElement(target, added);
     clearSelection();
-    return true;
 }

@@ -104,8 +104,8 @@ void CSVGDocument::createTearLine(bool create)
     }
 }
 
-// Without parents: they only carry the outlines into the union. Tear lines
-// get none of their own.
+// The offsets get no parent: they only carry the outlines into the union,
+// and the caller deletes them.
 QList<CSVGElement*> CSVGDocument::tearLineOffsets(const QList<CSVGElement*>& pieces, int separation)
 {
     QList<CSVGElement*> offsets;
