@@ -100,7 +100,7 @@ private slots:
     void uniteElements();
     void buildNestingUnits_data() { nestOutlines_data(); }
     void buildNestingUnits();
-    void repairStrokes_data() { buildChains_data(); }
+    void repairStrokes_data();
     void repairStrokes();
 };
 
@@ -243,6 +243,14 @@ void bench_geometry::buildNestingUnits()
         units = CSVGUtils(&drawing.document).buildNestingUnits(input);
     }
     QCOMPARE(drawing.root->getChildCount(), outlines / 2);
+}
+
+// Ten times the strokes must take at most eleven times as long.
+void bench_geometry::repairStrokes_data()
+{
+    QTest::addColumn<int>("strokes");
+    for (int strokes : { 2000, 20000, 200000 })
+        QTest::newRow(qPrintable(QString::number(strokes))) << strokes;
 }
 
 // Loops of ten strokes each, as in buildChains, one path element each.

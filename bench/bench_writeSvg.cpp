@@ -3,49 +3,23 @@
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
 
-#include <QRandomGenerator>
+#include <QDir>
+#include <QProcess>
 #include <QXmlStreamWriter>
 
 #include <functional>
 
 namespace {
 
-// The drawing of paths100k.svg: a style sheet of two class rules and 100,000
-// small closed paths.
-void buildDrawing(CSVGDocument& document, int paths)
+// The shared generator's file of 100,000 small closed paths with a style
+// sheet of two class rules, made in the build folder on first use.
+QString pathsFile()
 {
-    CSVGElement* root = document.createElement(L"svg");
-    document.appendChild(root, true, false);
-    root->setAttribute(L"viewBox", L"0 0 10000 10000", false);
-    CSVGElement* style = document.createElement(L"style");
-    root->appendChild(style, true, false);
-    CSVGElement* sheet = document.createElement(L"[CDATA[");
-    sheet->setText(L"<![CDATA[ .a{fill:#c00;stroke:#000;stroke-width:2}.b{fill:none;stroke:#00f} ]]>", false);
-    style->appendChild(sheet, true, false);
-    style->parseContent();
-    QRandomGenerator random(42);
-    for (int i = 0; i < paths; ++i) {
-        const double x = random.bounded(9900.0);
-        const double y = random.bounded(9900.0);
-        CSVGElement* path = document.createElement(L"path");
-        path->setAttribute(L"class", i % 2 ? L"b" : L"a", false);
-        path->setAttribute(L"d",
-            QString("M%1 %2 C%3 %4 %5 %6 %7 %8L%9 %10Z")
-                .arg(x, 0, 'f', 2)
-                .arg(y, 0, 'f', 2)
-                .arg(x + 30, 0, 'f', 2)
-                .arg(y - 20, 0, 'f', 2)
-                .arg(x + 60, 0, 'f', 2)
-                .arg(y + 20, 0, 'f', 2)
-                .arg(x + 80, 0, 'f', 2)
-                .arg(y, 0, 'f', 2)
-                .arg(x + 40, 0, 'f', 2)
-                .arg(y + 60, 0, 'f', 2)
-                .toStdWString(),
-            false);
-        root->appendChild(path, true, false);
-    }
-    root->updateMatrix(nullptr, false);
+    const QDir dir(QStringLiteral(ZOCUT_BENCH_DATA_DIR));
+    QDir().mkpath(dir.path());
+    if (!dir.exists(QStringLiteral("paths100k.svg")))
+        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dir.path() });
+    return dir.filePath(QStringLiteral("paths100k.svg"));
 }
 
 // The floor: Qt's XML writer on the same tree, the same attributes.
@@ -86,7 +60,7 @@ private slots:
 void bench_writeSvg::write()
 {
     CSVGDocument document;
-    buildDrawing(document, 100000);
+    QVERIFY(document.openFile(pathsFile().toStdWString()));
     document.setPageRect(QRectF(0, 0, 10000, 10000));
     CSVGElement* root = document.getOwnerSvg();
     size_t written = 0;

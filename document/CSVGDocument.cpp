@@ -6,6 +6,7 @@
 #include "CSVGElementStyle.h"
 #include "CSVGRotation.h"
 #include "CSVGStyleRule.h"
+#include "CSVGTreeDisposal.h"
 #include "SafeTruncate.h"
 #include "SvgCodes.h"
 
@@ -27,9 +28,16 @@ CSVGDocument::CSVGDocument()
     initHistory();
 }
 
+// The undo records go first: the elements they own reach the document as
+// they die. Then the tree, quietly: no element unregisters from maps and
+// lists that go away with it; the tree and the id tables are freed on the
+// disposal thread.
 CSVGDocument::~CSVGDocument()
 {
-    clearContents();
+    m_history.clear();
+    m_tiles.clear();
+    deleteTreeQuietly();
+    CSVGTreeDisposal::dispose([ids = std::move(m_idMap), used = std::move(m_usedIds)] {});
     delete m_rotation;
     setDocumentPointer(nullptr);
 }
@@ -178,14 +186,32 @@ void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& i
 {
     if (!m_idTracking || !element || id.empty() || element->getId() != id)
         return;
+    raiseIdCounterPast(id);
+    m_idMap[id] = element;
+}
+
+// One look-up in the map for both the test and the entry: every element
+// made asks.
+bool CSVGDocument::claimNewId(CSVGElement* element, const std::wstring& id)
+{
+    if (m_usedIds.count(id) > 0)
+        return false;
+    if (!m_idTracking || !element || element->getId() != id)
+        return m_idMap.count(id) == 0;
+    if (!m_idMap.try_emplace(id, element).second)
+        return false;
+    raiseIdCounterPast(id);
+    return true;
+}
+
+void CSVGDocument::raiseIdCounterPast(const std::wstring& id)
+{
     const size_t underscore = id.find(L'_');
     if (underscore != std::wstring::npos && underscore + 1 < id.size()) {
         const std::int64_t number = g_config.parseInt(id.substr(underscore + 1));
         if (m_idCounter <= number)
             m_idCounter = number + 1;
     }
-    m_idMap[id] = element;
-    m_usedIds.insert(id);
 }
 
 void CSVGDocument::unregisterElementId(CSVGElement* element)
@@ -203,8 +229,11 @@ void CSVGDocument::unregisterElementId(CSVGElement* element)
 void CSVGDocument::dropElementId(CSVGElement* element, const std::wstring& id)
 {
     const auto found = m_idMap.find(id);
-    if (found != m_idMap.end() && found->second == element)
-        m_idMap.erase(found);
+    if (found == m_idMap.end() || found->second != element)
+        return;
+    // Handed out once, the id is never handed out again; while it is mapped
+    // the map says so, so only an id that leaves it is kept here.
+    m_usedIds.insert(std::move(m_idMap.extract(found).key()));
 }
 
 bool CSVGDocument::isIdTaken(const std::wstring& id) const
@@ -216,7 +245,7 @@ std::wstring CSVGDocument::makeUniqueId(const std::wstring& tagName)
 {
     const auto idFor = [&tagName](std::int64_t number) { return tagName + L'_' + std::to_wstring(number); };
     std::wstring id = idFor(m_idCounter);
-    while (m_usedIds.count(id) > 0)
+    while (isIdTaken(id))
         id = idFor(++m_idCounter);
     m_usedIds.insert(id);
     return id;
@@ -242,33 +271,89 @@ bool CSVGDocument::isReferenced(const std::wstring& id) const
     return m_referencedIds.count(id) > 0;
 }
 
+// Only what is written counts: the root's subtree, and a paint server's own
+// references only once it is written itself (referenced, inside no paint
+// server that is not). Otherwise a reference from something left out would
+// keep a server in the file that the next load and save drop.
 void CSVGDocument::updateReferencedIds()
 {
     m_referencedIds.clear();
-    std::vector<CSVGElement*> elements;
-    collectDescendants(elements, false);
-    for (const CSVGElement* element : elements) {
-        for (const wchar_t* name : { L"fill", L"stroke", L"style" })
-            addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
-        // Style sheets whole: rules of other selectors than classes paint too.
-        if (element->getType() == SvgType::Style || element->getType() == SvgType::CData)
-            addUrlReferences(element->getText(), m_referencedIds);
-        const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
-        if (!href.empty() && href[0] == L'#')
-            m_referencedIds.insert(href.substr(1));
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    const auto isServer = [](const CSVGElement* element) {
+        const int type = element->getType();
+        return type == SvgType::LinearGradient || type == SvgType::RadialGradient || type == SvgType::Pattern;
+    };
+    // Each paint server with the nearest paint server around it.
+    std::vector<std::pair<CSVGElement*, CSVGElement*>> servers;
+    const auto scan = [&](CSVGElement* top) {
+        std::vector<CSVGElement*> stack { top };
+        while (!stack.empty()) {
+            CSVGElement* element = stack.back();
+            stack.pop_back();
+            if (element != top && isServer(element))
+                continue;
+            addReferencesOf(element);
+            for (int i = element->getChildCount() - 1; i >= 0; --i)
+                stack.push_back(element->getChild(i));
+        }
+    };
+    std::vector<std::pair<CSVGElement*, CSVGElement*>> stack { { root, nullptr } };
+    while (!stack.empty()) {
+        const auto [element, around] = stack.back();
+        stack.pop_back();
+        const bool server = isServer(element);
+        if (server)
+            servers.emplace_back(element, around);
+        for (int i = element->getChildCount() - 1; i >= 0; --i)
+            stack.emplace_back(element->getChild(i), server ? element : around);
     }
-    for (const CSVGElementStyle* style : m_styleElements) {
-        for (const CSVGStyleRule* rule : style->getRules())
-            addUrlReferences(rule->getText(), m_referencedIds);
+    scan(root);
+    std::set<const CSVGElement*> written;
+    for (bool more = true; more;) {
+        more = false;
+        for (const auto& [server, around] : servers) {
+            if (written.count(server) == 0 && m_referencedIds.count(server->getId()) > 0
+                && (!around || written.count(around) > 0)) {
+                written.insert(server);
+                scan(server);
+                more = true;
+            }
+        }
     }
 }
 
-// Every "url(#id)" of a paint value or of declaration text.
-void CSVGDocument::addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids)
+// Paint values, "xlink:href" of "#id", and style sheets whole: rules of
+// other selectors than classes paint too.
+void CSVGDocument::addReferencesOf(const CSVGElement* element)
 {
-    const std::wstring start = L"url(#";
-    for (size_t found = text.find(start); found != std::wstring::npos; found = text.find(start, found + 1))
-        ids.insert(CGlobalConfig::getUrlReferenceId(text.substr(found)));
+    for (const wchar_t* name : { L"fill", L"stroke", L"style" })
+        addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+    const int type = element->getType();
+    if (type == SvgType::Style || type == SvgType::CData)
+        addUrlReferences(element->getText(), m_referencedIds);
+    if (type == SvgType::Style) {
+        for (const CSVGStyleRule* rule : static_cast<const CSVGElementStyle*>(element)->getRules())
+            addUrlReferences(rule->getText(), m_referencedIds);
+    }
+    const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
+    if (!href.empty() && href[0] == L'#')
+        m_referencedIds.insert(href.substr(1));
+}
+
+// Every "url(#id)" of a paint value or of declaration text.
+// Also "url( #id )" and "url('#id')", which renderers accept.
+void CSVGDocument::addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids)
+{
+    const wchar_t* const skipped = L" \t\r\n'\"";
+    for (size_t found = text.find(L"url("); found != std::wstring::npos; found = text.find(L"url(", found + 1)) {
+        const size_t hash = text.find_first_not_of(skipped, found + 4);
+        if (hash == std::wstring::npos || text[hash] != L'#')
+            continue;
+        const size_t end = std::min(text.find_first_of(L")'\" \t\r\n", hash + 1), text.size());
+        ids.insert(text.substr(hash + 1, end - hash - 1));
+    }
 }
 
 void CSVGDocument::registerStyleElement(CSVGElementStyle* style)
@@ -388,7 +473,8 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
 
 bool CSVGDocument::isOutlineEditMode() const
 {
-    return (m_editMode >= 21 && m_editMode <= 23) || (m_editMode >= 27 && m_editMode <= 31);
+    return (m_editMode >= EditMode::CutCurve && m_editMode <= EditMode::PartialExpand)
+        || (m_editMode >= EditMode::MovePoint && m_editMode <= EditMode::AddNode);
 }
 
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)

@@ -4,6 +4,7 @@
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
 #include "CSVGTileIndex.h"
+#include "SvgCodes.h"
 
 #include <QColor>
 #include <QImage>
@@ -19,9 +20,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CActionBase;
@@ -158,6 +160,9 @@ public:
     // while id tracking is on, and moves the id counter past the number after
     // the id's first "_". Any other id is refused.
     void registerElementId(CSVGElement* element, const std::wstring& id);
+    // For a new element's own id: false when the id is taken; otherwise maps
+    // the element to it as registerElementId does (while id tracking is on).
+    bool claimNewId(CSVGElement* element, const std::wstring& id);
     // Drops the entry of the element's id when it names this element, and
     // then emits elementRemoved for a shape.
     void unregisterElementId(CSVGElement* element);
@@ -437,6 +442,8 @@ signals:
 
 private:
     static std::wstring pathData(const QPainterPath& path);
+    // Moves the id counter past the number after the id's first "_".
+    void raiseIdCounterPast(const std::wstring& id);
     // Reading
     void readRootAttributes(CSVGElement* root);
     void readCustomPositions(const std::wstring& text);
@@ -445,13 +452,16 @@ private:
     // The drawable children of the root, each moved by (dx, dy) after its own
     // transform.
     void translateRootShapes(double dx, double dy);
-    static void addUrlReferences(const std::wstring& text, std::set<std::wstring>& ids);
+    static void addUrlReferences(const std::wstring& text, std::unordered_set<std::wstring>& ids);
+    void addReferencesOf(const CSVGElement* element);
 
     bool m_idTracking = true;
     std::vector<CSVGElementStyle*> m_styleElements;
-    std::map<std::wstring, CSVGElement*> m_idMap;
-    std::set<std::wstring> m_usedIds;
-    std::set<std::wstring> m_referencedIds;
+    // Hashed: every element made, renamed or removed, and every reference
+    // resolved, looks its id up here.
+    std::unordered_map<std::wstring, CSVGElement*> m_idMap;
+    std::unordered_set<std::wstring> m_usedIds;
+    std::unordered_set<std::wstring> m_referencedIds;
     std::wstring m_baseDir;
     // 64 bits: an id from a file may carry any number up to INT_MAX, and the
     // counter goes one past it.
@@ -502,7 +512,7 @@ private:
     bool m_documentModified = false;
     bool m_contentChanged = false;
 
-    int m_editMode = 0;
+    int m_editMode = EditMode::Select;
     bool m_showPositionColor = false;
     bool m_showComment = false;
     QJsonArray m_customPositions;
@@ -539,6 +549,7 @@ private:
     bool m_intersectionStale = true;
 
     // Writing SVG text
+    void giveMissingIds();
     std::wstring customPositionsText() const;
     void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);

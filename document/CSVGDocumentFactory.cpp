@@ -31,6 +31,7 @@
 #include "CSVGElementTextContent.h"
 #include "CSVGElementTspan.h"
 #include "CSVGElementUse.h"
+#include "SvgCodes.h"
 
 #include <map>
 
@@ -46,34 +47,34 @@ template <typename Element> CSVGElement* make(CSVGDocument* document)
 const std::map<int, ElementMaker>& elementMakers()
 {
     static const std::map<int, ElementMaker> makers = {
-        { 3, make<CSVGElementDataSection> },
-        { 7, make<CSVGElementComment> },
-        { 9, make<CSVGElementDoctype> },
-        { 12, make<CSVGElementA> },
-        { 20, make<CSVGElementCircle> },
-        { 21, make<CSVGElementClipPath> },
-        { 25, make<CSVGElementDefs> },
-        { 27, make<CSVGElementEllipse> },
-        { 60, make<CSVGElementG> },
-        { 64, make<CSVGElementImage> },
-        { 65, make<CSVGElementLine> },
-        { 66, make<CSVGElementLinearGradient> },
-        { 72, make<CSVGElementPath> },
-        { 73, make<CSVGElementPattern> },
-        { 74, make<CSVGElementPolygon> },
-        { 75, make<CSVGElementPolyline> },
-        { 76, make<CSVGElementRadialGradient> },
-        { 77, make<CSVGElementRect> },
-        { 78, make<CSVGElementScript> },
-        { 80, make<CSVGElementStop> },
-        { 81, make<CSVGElementStyle> },
-        { 82, make<CSVGElementSVG> },
-        { 83, make<CSVGElementSwitch> },
-        { 84, make<CSVGElementSymbol> },
-        { 85, make<CSVGElementText> },
-        { 89, make<CSVGElementTspan> },
-        { 90, make<CSVGElementUse> },
-        { 94, make<CSVGElementTextContent> },
+        { SvgType::CData, make<CSVGElementDataSection> },
+        { SvgType::Comment, make<CSVGElementComment> },
+        { SvgType::Doctype, make<CSVGElementDoctype> },
+        { SvgType::A, make<CSVGElementA> },
+        { SvgType::Circle, make<CSVGElementCircle> },
+        { SvgType::ClipPath, make<CSVGElementClipPath> },
+        { SvgType::Defs, make<CSVGElementDefs> },
+        { SvgType::Ellipse, make<CSVGElementEllipse> },
+        { SvgType::G, make<CSVGElementG> },
+        { SvgType::Image, make<CSVGElementImage> },
+        { SvgType::Line, make<CSVGElementLine> },
+        { SvgType::LinearGradient, make<CSVGElementLinearGradient> },
+        { SvgType::Path, make<CSVGElementPath> },
+        { SvgType::Pattern, make<CSVGElementPattern> },
+        { SvgType::Polygon, make<CSVGElementPolygon> },
+        { SvgType::Polyline, make<CSVGElementPolyline> },
+        { SvgType::RadialGradient, make<CSVGElementRadialGradient> },
+        { SvgType::Rect, make<CSVGElementRect> },
+        { SvgType::Script, make<CSVGElementScript> },
+        { SvgType::Stop, make<CSVGElementStop> },
+        { SvgType::Style, make<CSVGElementStyle> },
+        { SvgType::Svg, make<CSVGElementSVG> },
+        { SvgType::Switch, make<CSVGElementSwitch> },
+        { SvgType::Symbol, make<CSVGElementSymbol> },
+        { SvgType::Text, make<CSVGElementText> },
+        { SvgType::Tspan, make<CSVGElementTspan> },
+        { SvgType::Use, make<CSVGElementUse> },
+        { SvgType::TextContent, make<CSVGElementTextContent> },
     };
     return makers;
 }
@@ -92,7 +93,7 @@ CSVGElement* CSVGDocument::createElementOfType(int type, const std::wstring& tag
     const auto found = elementMakers().find(type);
     if (found != elementMakers().end())
         return found->second(this);
-    return tagName.empty() ? nullptr : new CSVGElement(this, tagName, 0);
+    return tagName.empty() ? nullptr : new CSVGElement(this, tagName, SvgType::ElementNode);
 }
 
 void CSVGDocument::newDocument()

@@ -65,8 +65,9 @@ void CSVGDocument::undoDrawingPoint()
     } else {
         return;
     }
+    m_overlayChanged = true;
     setContentChanged(true);
-    rebuildHighlights();
+    m_highlights.updateElement(element, -1);
 }
 
 void CSVGDocument::beginTransformAction(CActionComposite* parent)

@@ -418,7 +418,10 @@ void CSVGDocument::renameImportedIds(CSVGDocument* imported)
     CSVGElement* root = imported ? imported->getOwnerSvg() : nullptr;
     if (!root)
         return;
-    imported->m_idMap.clear();
+    // Every id of the imported content counts as handed out: none of them
+    // is given again.
+    while (!imported->m_idMap.empty())
+        imported->m_usedIds.insert(std::move(imported->m_idMap.extract(imported->m_idMap.begin()).key()));
     std::vector<CSVGElement*> elements;
     root->collectDescendants(elements, false);
     IdMap ids;

@@ -8,12 +8,14 @@
 #include "CSVGElementStyle.h"
 #include "CSVGStyleRule.h"
 #include "CSVGXmlNode.h"
+#include "SvgCodes.h"
 
 #include <QJsonDocument>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <cwctype>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -42,6 +44,16 @@ const std::map<std::wstring, std::wstring>& knownNamespaces()
         { L"xmlns:xml", L"" },
     };
     return namespaces;
+}
+
+// A name that XML allows as a prefix: a broken name read from a file gets
+// no declaration of its own.
+bool isPrefix(const std::wstring& text)
+{
+    const auto letter = [](wchar_t c) { return std::iswalpha(c) || c == L'_' || c >= 0x80; };
+    return letter(text[0]) && std::all_of(text.begin(), text.end(), [&letter](wchar_t c) {
+        return letter(c) || std::iswdigit(c) || c == L'-' || c == L'.';
+    });
 }
 
 // Setting a value that is already there would only mark the whole tree
@@ -149,6 +161,7 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
 {
     for (CSVGElementStyle* style : m_styleElements)
         style->updateSheetText();
+    giveMissingIds();
     updateReferencedIds();
     updateRootNamespaces();
     IdTrackingPause pause(this);
@@ -225,6 +238,24 @@ void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
 // not exist yet, so the working copy is written whole.
 void CSVGDocument::keepSections(CSVGDocument&, int, double, int, int) { }
 
+// Every element read back gets an id; one written without (a file's empty
+// "id", a fresh copy) would come back with another each time. So every
+// element that is written as an element carries one.
+void CSVGDocument::giveMissingIds()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    std::vector<CSVGElement*> elements;
+    root->collectDescendants(elements, true);
+    for (CSVGElement* element : elements) {
+        const int type = element->getType();
+        const bool markup = type == SvgType::Comment || type == SvgType::CData || type == SvgType::Doctype;
+        if (!markup && element->getId().empty())
+            element->setAttribute(L"id", makeUniqueId(element->getTagName()), false);
+    }
+}
+
 std::wstring CSVGDocument::customPositionsText() const
 {
     QT_WARNING_PUSH
@@ -249,7 +280,7 @@ void CSVGDocument::updateRootNamespaces()
     std::set<std::wstring> declarations;
     for (const std::wstring& name : names) {
         const size_t colon = name.find(L':');
-        if (colon != std::wstring::npos && colon >= 1)
+        if (colon != std::wstring::npos && colon >= 1 && isPrefix(name.substr(0, colon)))
             declarations.insert(L"xmlns:" + name.substr(0, colon));
     }
     for (const std::wstring& declaration : declarations) {

@@ -31,6 +31,26 @@ bool onGrid(double value)
     return std::isfinite(value) && value >= double(INT_MIN) && value <= double(INT_MAX) - kCell;
 }
 
+// Down the tree from the element, parents first, with an explicit stack: the
+// depth of a tree read from a file must not decide the depth of the call
+// stack. visit says whether to go on into the children; take which of them.
+template <typename Visit, typename Take> void walkDown(CSVGElement* element, Visit visit, Take take)
+{
+    std::vector<CSVGElement*> pending;
+    if (element)
+        pending.push_back(element);
+    while (!pending.empty()) {
+        CSVGElement* next = pending.back();
+        pending.pop_back();
+        if (!visit(next))
+            continue;
+        for (int i = next->getChildCount() - 1; i >= 0; --i) {
+            if (take(next->getChild(i)))
+                pending.push_back(next->getChild(i));
+        }
+    }
+}
+
 } // namespace
 
 CSVGTileIndex::~CSVGTileIndex()
@@ -59,40 +79,31 @@ bool CSVGTileIndex::isContainer(const CSVGElement* element)
 
 void CSVGTileIndex::add(CSVGElement* element)
 {
-    if (!element)
-        return;
-    if (isContainer(element)) {
-        for (int i = 0; i < element->getChildCount(); ++i) {
-            CSVGElement* child = element->getChild(i);
-            if (child->isShape() && child->getCheckFlag())
-                add(child);
+    const auto visit = [this](CSVGElement* next) {
+        if (isContainer(next))
+            return true;
+        CSVGElementShape* shape = CSVGElementShape::asShape(next);
+        if (!shape)
+            return false;
+        forget(next);
+        std::vector<TileCell*> cells = cellsOfShape(shape->getTransformedBoundingRect());
+        if (next->getCheckFlag()) {
+            for (TileCell* cell : cells)
+                cell->insertElement(next);
         }
-        return;
-    }
-    CSVGElementShape* shape = CSVGElementShape::asShape(element);
-    if (!shape)
-        return;
-    remove(element);
-    std::vector<TileCell*> cells = cellsOfShape(shape->getTransformedBoundingRect());
-    if (element->getCheckFlag()) {
-        for (TileCell* cell : cells)
-            cell->insertElement(element);
-    }
-    m_cellsOf[element] = std::move(cells);
+        m_cellsOf[next] = std::move(cells);
+        return false;
+    };
+    walkDown(element, visit, [](const CSVGElement* child) { return child->isShape() && child->getCheckFlag(); });
 }
 
 void CSVGTileIndex::remove(CSVGElement* element)
 {
-    if (!element)
-        return;
-    forget(element);
-    if (!isContainer(element))
-        return;
-    for (int i = 0; i < element->getChildCount(); ++i) {
-        CSVGElement* child = element->getChild(i);
-        if (child->isShape())
-            remove(child);
-    }
+    const auto visit = [this](CSVGElement* next) {
+        forget(next);
+        return isContainer(next);
+    };
+    walkDown(element, visit, [](const CSVGElement* child) { return child->isShape(); });
 }
 
 void CSVGTileIndex::forget(const CSVGElement* element)

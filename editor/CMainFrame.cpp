@@ -76,9 +76,8 @@ CMainFrame::CMainFrame(QWidget* parent)
     adjustToolBarWidths();
     m_previewDock->hide();
     // The documents know no widgets: their warnings come here.
-    CSVGDocument::setWarningHook([](const QString& title, const QString& text) {
-        Prompt::warning(QApplication::activeWindow(), title, text);
-    });
+    CSVGDocument::setWarningHook(
+        [](const QString& title, const QString& text) { Prompt::warning(QApplication::activeWindow(), title, text); });
 }
 
 int CMainFrame::leftToolBarWidth()

@@ -13,9 +13,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds="${1:-60}"
 build="${ZOCUT_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 targets=(parseLength parseColorText parseTransformList parseStyleSheet parseStyleDeclarations parsePathData parsePoints
-  parseSvgText mergeSvgText)
+  parseSvgText mergeSvgText writeSvgText)
 # Targets that share another's dictionary.
-declare -A dictionaries=([mergeSvgText]=parseSvgText)
+declare -A dictionaries=([mergeSvgText]=parseSvgText [writeSvgText]=parseSvgText)
 # The SVG readers also start from the outside SVG files beside the project.
 resvg="${ZOCUT_RESVG_DIR:-$root/../../shared/testdata/resvg}"
 [ -d "$resvg" ] || resvg="$root/../shared/testdata/resvg"

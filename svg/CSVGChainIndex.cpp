@@ -1,5 +1,6 @@
 #include "CSVGChainIndex.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,25 +28,34 @@ int earlier(int a, int b)
 }
 } // namespace
 
-// The tests run in this order for the first chain that passes any of them.
-void CSVGChainIndex::place(const Segment& segment)
+CSVGChainIndex::CSVGChainIndex(const std::vector<Segment>& segments)
+    : m_segments(segments)
 {
-    const int id = firstMeeting(segment.start, segment.end, kNone);
+    m_chains.reserve(segments.size());
+}
+
+// The tests run in this order for the first chain that passes any of them.
+void CSVGChainIndex::place(std::size_t segment)
+{
+    const Item item = 2 * segment;
+    const QPointF start = startOf(item);
+    const QPointF end = endOf(item);
+    const int id = firstMeeting(start, end, kNone);
     if (id == kNone) {
-        m_chains.push_back(Chain { { segment }, false, true });
+        m_chains.push_back(Chain { {}, { item }, false, true });
         reindex(int(m_chains.size()) - 1);
         return;
     }
     Chain& chain = m_chains[std::size_t(id)];
     unindex(id);
-    if (meets(segment.end, firstStart(chain)))
-        pushFront(chain, segment);
-    else if (meets(segment.start, firstStart(chain)))
-        pushFront(chain, swapped(segment));
-    else if (meets(segment.start, lastEnd(chain)))
-        pushBack(chain, segment);
+    if (meets(end, firstStart(chain)))
+        pushFront(chain, item);
+    else if (meets(start, firstStart(chain)))
+        pushFront(chain, turned(item));
+    else if (meets(start, lastEnd(chain)))
+        pushBack(chain, item);
     else
-        pushBack(chain, swapped(segment));
+        pushBack(chain, turned(item));
     reindex(id);
 }
 
@@ -72,63 +82,76 @@ std::vector<CSVGDataRepair::Chain> CSVGChainIndex::chains() const
         if (!chain.alive)
             continue;
         CSVGDataRepair::Chain segments;
-        segments.reserve(chain.segments.size());
-        for (std::size_t i = 0; i < chain.segments.size(); ++i)
-            segments.push_back(logical(chain, i));
+        segments.reserve(chain.size());
+        for (std::size_t i = 0; i < chain.size(); ++i)
+            segments.push_back(segmentOf(logical(chain, i)));
         result.push_back(std::move(segments));
     }
     return result;
 }
 
-CSVGChainIndex::Segment CSVGChainIndex::swapped(Segment segment)
+CSVGChainIndex::Segment CSVGChainIndex::segmentOf(Item item) const
 {
-    std::swap(segment.start, segment.end);
+    Segment segment = m_segments[item / 2];
+    if (item & 1)
+        std::swap(segment.start, segment.end);
     return segment;
 }
 
-CSVGChainIndex::Segment CSVGChainIndex::logical(const Chain& chain, std::size_t at)
+QPointF CSVGChainIndex::startOf(Item item) const
+{
+    const Segment& segment = m_segments[item / 2];
+    return item & 1 ? segment.end : segment.start;
+}
+
+QPointF CSVGChainIndex::endOf(Item item) const
+{
+    return startOf(turned(item));
+}
+
+CSVGChainIndex::Item CSVGChainIndex::logical(const Chain& chain, std::size_t at)
 {
     if (!chain.reversed)
-        return chain.segments[at];
-    return swapped(chain.segments[chain.segments.size() - 1 - at]);
+        return chain.at(at);
+    return turned(chain.at(chain.size() - 1 - at));
 }
 
-QPointF CSVGChainIndex::firstStart(const Chain& chain)
+QPointF CSVGChainIndex::firstStart(const Chain& chain) const
 {
-    return chain.reversed ? chain.segments.back().end : chain.segments.front().start;
+    return startOf(logical(chain, 0));
 }
 
-QPointF CSVGChainIndex::lastEnd(const Chain& chain)
+QPointF CSVGChainIndex::lastEnd(const Chain& chain) const
 {
-    return chain.reversed ? chain.segments.front().start : chain.segments.back().end;
+    return endOf(logical(chain, chain.size() - 1));
 }
 
-void CSVGChainIndex::pushFront(Chain& chain, const Segment& segment)
-{
-    if (chain.reversed)
-        chain.segments.push_back(swapped(segment));
-    else
-        chain.segments.push_front(segment);
-}
-
-void CSVGChainIndex::pushBack(Chain& chain, const Segment& segment)
+void CSVGChainIndex::pushFront(Chain& chain, Item item)
 {
     if (chain.reversed)
-        chain.segments.push_front(swapped(segment));
+        chain.back.push_back(turned(item));
     else
-        chain.segments.push_back(segment);
+        chain.front.push_back(item);
 }
 
-// The shorter chain moves into the longer one, so a segment moves only when
+void CSVGChainIndex::pushBack(Chain& chain, Item item)
+{
+    if (chain.reversed)
+        chain.front.push_back(turned(item));
+    else
+        chain.back.push_back(item);
+}
+
+// The shorter chain moves into the longer one, so an item moves only when
 // its chain at least doubles: n log n moves for n segments in all.
 CSVGChainIndex::Chain CSVGChainIndex::join(Chain front, Chain back)
 {
-    if (front.segments.size() >= back.segments.size()) {
-        for (std::size_t i = 0; i < back.segments.size(); ++i)
+    if (front.size() >= back.size()) {
+        for (std::size_t i = 0; i < back.size(); ++i)
             pushBack(front, logical(back, i));
         return front;
     }
-    for (std::size_t i = front.segments.size(); i-- > 0;)
+    for (std::size_t i = front.size(); i-- > 0;)
         pushFront(back, logical(front, i));
     return back;
 }
@@ -152,7 +175,7 @@ void CSVGChainIndex::merge(int a, int b)
         second = join(std::move(second), std::move(first));
     }
     second.alive = true;
-    first = Chain { {}, false, false };
+    first = Chain { {}, {}, false, false };
     reindex(b);
 }
 
@@ -176,14 +199,18 @@ int CSVGChainIndex::firstAfter(const Index& index, const QPointF& point, int aft
     const auto entry = index.find(Key(point.x(), point.y()));
     if (entry == index.end())
         return kNone;
-    const auto id = entry->second.upper_bound(after);
+    const auto id = std::upper_bound(entry->second.begin(), entry->second.end(), after);
     return id == entry->second.end() ? kNone : *id;
 }
 
 void CSVGChainIndex::add(Index& index, const QPointF& point, int id)
 {
-    if (isFinite(point))
-        index[Key(point.x(), point.y())].insert(id);
+    if (!isFinite(point))
+        return;
+    std::vector<int>& ids = index[Key(point.x(), point.y())];
+    const auto at = std::lower_bound(ids.begin(), ids.end(), id);
+    if (at == ids.end() || *at != id)
+        ids.insert(at, id);
 }
 
 void CSVGChainIndex::remove(Index& index, const QPointF& point, int id)
@@ -193,8 +220,11 @@ void CSVGChainIndex::remove(Index& index, const QPointF& point, int id)
     const auto entry = index.find(Key(point.x(), point.y()));
     if (entry == index.end())
         return;
-    entry->second.erase(id);
-    if (entry->second.empty())
+    std::vector<int>& ids = entry->second;
+    const auto at = std::lower_bound(ids.begin(), ids.end(), id);
+    if (at != ids.end() && *at == id)
+        ids.erase(at);
+    if (ids.empty())
         index.erase(entry);
 }
 

@@ -83,9 +83,13 @@ CActionComposite* CSVGDataRepair::repair()
     CSVGUtils utils(m_document);
     m_created = utils.buildNestingUnits(std::move(closed));
 
-    for (CSVGElement* source : m_sources) {
-        action->addAction(new CActionDel(m_document, source));
-        source->removeFromParent(true);
+    // Last first: pieces are taken from the end of their parent's children,
+    // which costs nothing to find and to close up behind. Each removal's
+    // undo record names the sibling before it, which is still there, so
+    // undoing (in reverse) puts them back one after the other.
+    for (auto source = m_sources.crbegin(); source != m_sources.crend(); ++source) {
+        action->addAction(new CActionDel(m_document, *source));
+        (*source)->removeFromParent(true);
     }
     for (CSVGElement* element : m_created) {
         action->addAction(new CActionAdd(m_document, root, element));
@@ -156,9 +160,9 @@ bool CSVGDataRepair::segmentOf(const CSVGOutline& outline, int scale, Segment& s
 
 std::vector<CSVGDataRepair::Chain> CSVGDataRepair::buildChains(const std::vector<Segment>& segments)
 {
-    CSVGChainIndex index;
-    for (const Segment& segment : segments)
-        index.place(segment);
+    CSVGChainIndex index(segments);
+    for (std::size_t i = 0; i < segments.size(); ++i)
+        index.place(i);
     index.mergeAll();
     return index.chains();
 }

@@ -1,17 +1,18 @@
 #include "CSVGElement.h"
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementStyle.h"
+#include "CSVGTreeDisposal.h"
 #include "CSVGXmlNode.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace {
-
-constexpr std::uint16_t kTypeG = 60;
-constexpr std::uint16_t kTypeSvg = 82;
 
 // One counter for every document and tag: two elements made one after the
 // other never get the same number, whatever their tags.
@@ -60,10 +61,35 @@ CSVGElement::~CSVGElement()
 {
     if (m_document)
         m_document->forgetElement(this, m_id);
-    for (CSVGElement* child : m_children) {
-        child->m_parent = nullptr;
-        delete child;
+    deleteElements(std::exchange(m_children, {}), false);
+}
+
+// Without recursion: the depth of a tree read from a file must not decide
+// the depth of the call stack. Each element is deleted after its children
+// were taken from it, so its own destructor finds none.
+void CSVGElement::deleteElements(std::vector<CSVGElement*> pending, bool quietly)
+{
+    while (!pending.empty()) {
+        CSVGElement* element = pending.back();
+        pending.pop_back();
+        pending.insert(pending.end(), element->m_children.begin(), element->m_children.end());
+        element->m_children.clear();
+        element->m_parent = nullptr;
+        if (quietly)
+            element->m_document = nullptr;
+        delete element;
     }
+}
+
+// The document and its maps go away with the tree, so no element needs to
+// leave them one by one, and the tree is freed on the disposal thread.
+void CSVGElement::deleteTreeQuietly()
+{
+    std::vector<CSVGElement*> children = std::exchange(m_children, {});
+    for (CSVGElement* child : children)
+        child->m_parent = nullptr;
+    CSVGTreeDisposal::dispose(
+        [children = std::move(children)]() mutable { deleteElements(std::move(children), true); });
 }
 
 int CSVGElement::idAttributeId()
@@ -74,14 +100,10 @@ int CSVGElement::idAttributeId()
 
 void CSVGElement::makeInitialId()
 {
-    std::wstring candidate;
     do
-        candidate = m_tagName + L'_' + std::to_wstring(++g_idCounter);
-    while (m_document && m_document->isIdTaken(candidate));
-    m_attributes[idAttributeId()] = candidate;
-    m_id = candidate;
-    if (m_document)
-        m_document->registerElementId(this, candidate);
+        m_id = m_tagName + L'_' + std::to_wstring(++g_idCounter);
+    while (m_document && !m_document->claimNewId(this, m_id));
+    m_attributes[idAttributeId()] = m_id;
 }
 
 void CSVGElement::changeId(const std::wstring& id)
@@ -143,8 +165,12 @@ CSVGElement* CSVGElement::cloneKeepId(bool deep)
 void CSVGElement::setAttribute(const std::wstring& name, const std::wstring& value, bool notify)
 {
     const int id = name.empty() ? -1 : g_config.getAttributeId(name);
-    if (id < 0)
-        return;
+    if (id >= 0)
+        storeAttribute(id, name, value, notify);
+}
+
+void CSVGElement::storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify)
+{
     m_attributes[id] = value;
     if (id == idAttributeId())
         changeId(value);
@@ -164,8 +190,21 @@ bool CSVGElement::readAttributeField(const std::wstring&, const std::wstring&)
 
 std::wstring CSVGElement::getAttribute(const std::wstring& name) const
 {
-    const auto found = m_attributes.find(g_config.findAttributeId(name));
-    return found == m_attributes.end() ? std::wstring() : found->second;
+    return attributeValue(g_config.findAttributeId(name));
+}
+
+const std::wstring& CSVGElement::getAttribute(const AttributeId& name) const
+{
+    return attributeValue(name.get());
+}
+
+const std::wstring& CSVGElement::attributeValue(int id) const
+{
+    static const std::wstring none;
+    if (id < 0)
+        return none;
+    const auto found = m_attributes.find(id);
+    return found == m_attributes.end() ? none : found->second;
 }
 
 bool CSVGElement::removeAttribute(const std::wstring& name)
@@ -198,7 +237,7 @@ void CSVGElement::setText(const std::wstring& text, bool notify)
 CSVGElement* CSVGElement::getOwnerSvg()
 {
     for (CSVGElement* element = this; element; element = element->m_parent) {
-        if (element->m_type == kTypeSvg)
+        if (element->m_type == SvgType::Svg)
             return element;
     }
     return nullptr;
@@ -214,8 +253,9 @@ std::set<std::wstring> CSVGElement::getAttributeNames() const
 
 bool CSVGElement::isTearLine() const
 {
-    const auto marked = [](const CSVGElement* element) { return element->getAttribute(L"tear_line") == L"true"; };
-    if (m_type == kTypeG && std::any_of(m_children.begin(), m_children.end(), marked))
+    static const AttributeId tearLine(L"tear_line");
+    const auto marked = [](const CSVGElement* element) { return element->getAttribute(tearLine) == L"true"; };
+    if (m_type == SvgType::G && std::any_of(m_children.begin(), m_children.end(), marked))
         return true;
     return marked(this);
 }
@@ -235,23 +275,16 @@ CSVGElement* CSVGElement::getPreviousSibling() const
 {
     if (!m_parent)
         return nullptr;
-    const auto& siblings = m_parent->m_children;
-    const auto self = std::find(siblings.begin(), siblings.end(), this);
-    return self == siblings.begin() || self == siblings.end() ? nullptr : *(self - 1);
+    const size_t index = m_parent->indexOf(this);
+    return index == 0 || index >= m_parent->m_children.size() ? nullptr : m_parent->m_children[index - 1];
 }
 
 CSVGElement* CSVGElement::getNextSibling() const
 {
     if (!m_parent)
         return nullptr;
-    const auto& siblings = m_parent->m_children;
-    const auto self = std::find(siblings.begin(), siblings.end(), this);
-    return self == siblings.end() || self + 1 == siblings.end() ? nullptr : *(self + 1);
-}
-
-std::wstring CSVGElement::getId() const
-{
-    return getAttribute(L"id");
+    const size_t index = m_parent->indexOf(this) + 1;
+    return index < m_parent->m_children.size() ? m_parent->m_children[index] : nullptr;
 }
 
 double CSVGElement::getAttributeNumber(const std::wstring& name) const
@@ -272,11 +305,15 @@ bool CSVGElement::isStyleProperty(const std::wstring& name)
     return id >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(id));
 }
 
-// No cycles and no second owner.
+// No cycles and no second owner. A child without children can be an
+// ancestor of nothing but itself: files are read by appending such
+// elements, and that must not walk up a deep tree at every element.
 bool CSVGElement::canTake(const CSVGElement* child) const
 {
     if (!child)
         return false;
+    if (child->m_children.empty())
+        return child != this;
     for (const CSVGElement* ancestor = this; ancestor; ancestor = ancestor->m_parent) {
         if (ancestor == child)
             return false;
@@ -302,13 +339,25 @@ void CSVGElement::insertAt(CSVGElement* child, size_t position)
     }
     if (!m_checkFlag)
         child->m_checkFlag = false;
-    child->setModified(true);
+    if (child->m_children.empty())
+        child->m_modified = true;
+    else
+        child->setModified(true);
     setGeometryDirty();
 }
 
+// From both ends at once: work on the first or the last children (appending,
+// removing pieces one after the other) finds them at once.
 size_t CSVGElement::indexOf(const CSVGElement* child) const
 {
-    return static_cast<size_t>(std::find(m_children.begin(), m_children.end(), child) - m_children.begin());
+    const size_t count = m_children.size();
+    for (size_t front = 0, back = count; front < back; ++front) {
+        if (m_children[front] == child)
+            return front;
+        if (m_children[--back] == child)
+            return back;
+    }
+    return count;
 }
 
 // Through the old parent's removeChild, which also takes the subtree out of
@@ -323,7 +372,7 @@ bool CSVGElement::takeFromParent(CSVGElement* child)
 
 void CSVGElement::takeOut(CSVGElement* child)
 {
-    m_children.erase(std::find(m_children.begin(), m_children.end(), child));
+    m_children.erase(m_children.begin() + static_cast<std::ptrdiff_t>(indexOf(child)));
     child->m_parent = nullptr;
     setGeometryDirty();
 }
@@ -403,7 +452,9 @@ bool CSVGElement::removeChild(CSVGElement* child, bool notify)
     if (child->isShape() && m_document)
         m_document->removeFromTiles(child);
     takeOut(child);
-    setModified(true);
+    // This element changed; its other children did not, and marking them
+    // all would make removing many pieces one by one quadratic.
+    m_modified = true;
     if (notify)
         markDocumentModified();
     return true;
@@ -418,7 +469,7 @@ bool CSVGElement::detachChild(CSVGElement* child)
     if (child->isShape() && m_document)
         m_document->removeFromTiles(child);
     takeOut(child);
-    setModified(true);
+    m_modified = true;
     markDocumentModified();
     return true;
 }
@@ -514,9 +565,14 @@ void CSVGElement::setModified(bool modified)
     visitSubtree(this, [](CSVGElement* element) { element->m_modified = true; });
 }
 
+// An ancestor already marked has its own ancestors marked as far as their
+// geometry is made from it: a rebuild clears an element's flag only after
+// rebuilding the children it is made from. So the walk stops there, and
+// marking a deep tree while it is built stays linear.
 void CSVGElement::setGeometryDirty()
 {
-    for (CSVGElement* element = this; element; element = element->m_parent)
+    m_geometryDirty = true;
+    for (CSVGElement* element = m_parent; element && !element->m_geometryDirty; element = element->m_parent)
         element->m_geometryDirty = true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CSVGAttributeMap.h"
 #include "CSVGMatrix.h"
 #include "CSVGRect.h"
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class AttributeId;
 class CSVGDocument;
 class QGraphicsItem;
 
@@ -51,6 +53,8 @@ public:
     virtual void setAttribute(const std::wstring& name, const std::wstring& value, bool notify);
     // Empty when absent; reading never registers a new name.
     virtual std::wstring getAttribute(const std::wstring& name) const;
+    // The same for a name asked for often, without a copy.
+    virtual const std::wstring& getAttribute(const AttributeId& name) const;
     virtual bool removeAttribute(const std::wstring& name);
     virtual bool clearAttributes();
     virtual std::wstring getText() const { return m_text; }
@@ -66,6 +70,11 @@ public:
     // escaped, and returns true. Elements return false and are written as
     // elements.
     virtual bool writeContent(std::wstring& out) const;
+    // Appends the text when it is one whole construct from the opening to
+    // the first closing, as the reader cuts it: anything else (character
+    // data that a broken file gave such a node) would read back otherwise,
+    // and is left out. True when the text has that opening.
+    bool appendMarkup(std::wstring& out, const wchar_t* opening, const wchar_t* closing) const;
     // Whether writeSvg writes the element at all: paint servers are left out
     // when nothing references them.
     virtual bool isWrittenOut() const { return true; }
@@ -98,7 +107,7 @@ public:
     CSVGElement* getChild(int index) const;
     CSVGElement* getPreviousSibling() const;
     CSVGElement* getNextSibling() const;
-    std::wstring getId() const;
+    const std::wstring& getId() const { return m_id; }
     // 0.0 for an absent or empty attribute.
     double getAttributeNumber(const std::wstring& name) const;
     void setAttributeNumber(const std::wstring& name, double value, bool notify);
@@ -120,7 +129,8 @@ public:
     bool insertChildBefore(CSVGElement* child, CSVGElement* ref, bool registerIds, bool notify);
 
     // Takes the child out and unregisters the ids of its whole subtree; the
-    // caller owns it afterwards. False when it is not a child.
+    // caller owns it afterwards. Marks this element modified (not its other
+    // children). False when it is not a child.
     bool removeChild(CSVGElement* child, bool notify);
     // Takes the child out but keeps its ids registered, for a move that
     // puts it back into the same document.
@@ -166,6 +176,8 @@ public:
     // bracket; kept until an attribute or the text changes.
     std::wstring buildStartTag();
     static void writeIndent(std::wstring& out, int depth);
+    // The element's own text, escaped, readable back as it is.
+    static void appendCharacterData(std::wstring& out, const std::wstring& text);
 
 signals:
     void changed();
@@ -176,6 +188,10 @@ protected:
     // it for every value it stores (and marks the geometry dirty for such an
     // attribute when it notifies), clone for every attribute it copies.
     virtual bool readAttributeField(const std::wstring& name, const std::wstring& value);
+    // The stored value of the attribute with that id; empty when absent.
+    const std::wstring& attributeValue(int id) const;
+    // setAttribute once the name's id is known (0 or more).
+    void storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify);
 
     // For the constructors of classes that stay out of the intersection check.
     void setCheckFlag(bool flag) { m_checkFlag = flag; }
@@ -184,12 +200,16 @@ protected:
     void setMatrix(const CSVGMatrix& matrix) { m_matrix = matrix; }
     // The document object points at itself, and lets go before it dies.
     void setDocumentPointer(CSVGDocument* document) { m_document = document; }
+    // For the document's destructor: deletes every element below this one
+    // without unregistering any from the document, which goes with them.
+    void deleteTreeQuietly();
 
 private:
     static int idAttributeId();
     void makeInitialId();
     // Moves the element's map entry from its current id to the new one.
     void changeId(const std::wstring& id);
+    static void deleteElements(std::vector<CSVGElement*> pending, bool quietly);
     bool canTake(const CSVGElement* child) const;
     bool contains(const CSVGElement* child) const;
     size_t indexOf(const CSVGElement* child) const;
@@ -207,7 +227,7 @@ private:
     CSVGElement* m_parent = nullptr;
     std::vector<CSVGElement*> m_children;
     std::wstring m_text;
-    std::map<int, std::wstring> m_attributes;
+    CSVGAttributeMap m_attributes;
     int m_orderNumber = 0;
     std::wstring m_startTag;
     CSVGMatrix m_matrix;

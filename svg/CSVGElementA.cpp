@@ -1,6 +1,8 @@
 #include "CSVGElementA.h"
 
+#include "SvgCodes.h"
+
 CSVGElementA::CSVGElementA(CSVGDocument* document)
-    : CSVGElementG(document, L"a", 12)
+    : CSVGElementG(document, L"a", SvgType::A)
 {
 }

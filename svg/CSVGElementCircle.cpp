@@ -1,9 +1,10 @@
 #include "CSVGElementCircle.h"
 
 #include "CSVGElementEllipse.h"
+#include "SvgCodes.h"
 
 CSVGElementCircle::CSVGElementCircle(CSVGDocument* document)
-    : CSVGElementShape(document, L"circle", 20)
+    : CSVGElementShape(document, L"circle", SvgType::Circle)
 {
 }
 
@@ -32,13 +33,13 @@ int CSVGElementCircle::hitTestHandle(double x, double y, const CSVGMatrix& matri
 {
     const int code = CSVGElementShape::hitTestHandle(x, y, matrix);
     switch (code) {
-    case 100001:
-    case 100003:
-    case 100005:
-    case 100007:
+    case SelectionHandle::TopLeft:
+    case SelectionHandle::TopRight:
+    case SelectionHandle::BottomRight:
+    case SelectionHandle::BottomLeft:
         return code;
     default:
-        return -1;
+        return SelectionHandle::None;
     }
 }
 

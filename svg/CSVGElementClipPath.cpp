@@ -1,9 +1,11 @@
 #include "CSVGElementClipPath.h"
 
+#include "SvgCodes.h"
+
 #include <QTransform>
 
 CSVGElementClipPath::CSVGElementClipPath(CSVGDocument* document)
-    : CSVGElementShape(document, L"clipPath", 21)
+    : CSVGElementShape(document, L"clipPath", SvgType::ClipPath)
 {
     setCheckFlag(false);
 }

@@ -1,12 +1,14 @@
 #include "CSVGElementDataSection.h"
 
+#include "SvgCodes.h"
+
 CSVGElementDataSection::CSVGElementDataSection(CSVGDocument* document)
-    : CSVGElement(document, L"[CDATA[", 3)
+    : CSVGElement(document, L"[CDATA[", SvgType::CData)
 {
 }
 
 bool CSVGElementDataSection::writeContent(std::wstring& out) const
 {
-    out += getText();
+    appendMarkup(out, L"<![CDATA[", L"]]>");
     return true;
 }

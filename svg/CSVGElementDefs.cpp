@@ -1,7 +1,9 @@
 #include "CSVGElementDefs.h"
 
+#include "SvgCodes.h"
+
 CSVGElementDefs::CSVGElementDefs(CSVGDocument* document)
-    : CSVGElement(document, L"defs", 25)
+    : CSVGElement(document, L"defs", SvgType::Defs)
 {
     setCheckFlag(false);
 }

@@ -1,12 +1,14 @@
 #include "CSVGElementDoctype.h"
 
+#include "SvgCodes.h"
+
 CSVGElementDoctype::CSVGElementDoctype(CSVGDocument* document)
-    : CSVGElement(document, L"DOCTYPE", 9)
+    : CSVGElement(document, L"DOCTYPE", SvgType::Doctype)
 {
 }
 
 bool CSVGElementDoctype::writeContent(std::wstring& out) const
 {
-    out += getText();
+    appendMarkup(out, L"<!", L">");
     return true;
 }

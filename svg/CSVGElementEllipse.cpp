@@ -1,9 +1,11 @@
 #include "CSVGElementEllipse.h"
 
+#include "SvgCodes.h"
+
 #include <cmath>
 
 CSVGElementEllipse::CSVGElementEllipse(CSVGDocument* document)
-    : CSVGElementShape(document, L"ellipse", 27)
+    : CSVGElementShape(document, L"ellipse", SvgType::Ellipse)
 {
 }
 

@@ -1,7 +1,9 @@
 #include "CSVGElementG.h"
 
+#include "SvgCodes.h"
+
 CSVGElementG::CSVGElementG(CSVGDocument* document)
-    : CSVGElementG(document, L"g", 60)
+    : CSVGElementG(document, L"g", SvgType::G)
 {
 }
 

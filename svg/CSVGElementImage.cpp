@@ -1,6 +1,7 @@
 #include "CSVGElementImage.h"
 
 #include "CSVGDocument.h"
+#include "SvgCodes.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -9,7 +10,7 @@
 #include <QPainter>
 
 CSVGElementImage::CSVGElementImage(CSVGDocument* document)
-    : CSVGElementShape(document, L"image", 64)
+    : CSVGElementShape(document, L"image", SvgType::Image)
 {
 }
 

@@ -1,11 +1,13 @@
 #include "CSVGElementLine.h"
 
+#include "SvgCodes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 CSVGElementLine::CSVGElementLine(CSVGDocument* document)
-    : CSVGElementShape(document, L"line", 65)
+    : CSVGElementShape(document, L"line", SvgType::Line)
 {
 }
 

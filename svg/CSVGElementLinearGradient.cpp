@@ -1,9 +1,10 @@
 #include "CSVGElementLinearGradient.h"
 
 #include "CGlobalConfig.h"
+#include "SvgCodes.h"
 
 CSVGElementLinearGradient::CSVGElementLinearGradient(CSVGDocument* document)
-    : CSVGElementGradient(document, L"linearGradient", 66)
+    : CSVGElementGradient(document, L"linearGradient", SvgType::LinearGradient)
 {
     setCheckFlag(false);
 }

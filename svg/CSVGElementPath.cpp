@@ -6,11 +6,12 @@
 #include "CSVGPathSegCurvetoCubic.h"
 #include "CSVGPathSegLineto.h"
 #include "CSVGPathSegMoveto.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 
 CSVGElementPath::CSVGElementPath(CSVGDocument* document)
-    : CSVGElementShape(document, L"path", 72)
+    : CSVGElementShape(document, L"path", SvgType::Path)
 {
 }
 
@@ -104,19 +105,21 @@ bool CSVGElementPath::hitTest(double x, int y, std::wstring&, std::wstring& id)
     return hitLocal(x, y, id, [&points](const QPointF& p) { return CGlobalConfig::pointInPolygon(points, p); });
 }
 
+// The flattened points are kept only once something asks for them: the
+// bounds need them once, and a large drawing would carry them for nothing.
 void CSVGElementPath::updateGeometry()
 {
     if (!isGeometryDirty())
         return;
     m_path = CSVGPathData::toPainterPath(m_segments);
-    m_flattened = CSVGPathData::toFlattenedPoints(m_segments);
+    m_flattened.clear();
     CSVGElementShape::updateGeometry();
 }
 
 void CSVGElementPath::computeBounds()
 {
     m_box.setEmpty();
-    const std::vector<QPointF> points = getFlattenedPoints();
+    const std::vector<QPointF> points = m_flattened.empty() ? CSVGPathData::toFlattenedPoints(m_segments) : m_flattened;
     if (points.empty())
         return;
     const auto [left, right] = std::minmax_element(

@@ -2,9 +2,10 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "SvgCodes.h"
 
 CSVGElementPattern::CSVGElementPattern(CSVGDocument* document)
-    : CSVGElementStyleable(document, L"pattern", 73)
+    : CSVGElementStyleable(document, L"pattern", SvgType::Pattern)
 {
     setCheckFlag(false);
 }

@@ -1,9 +1,11 @@
 #include "CSVGElementPolygon.h"
 
+#include "SvgCodes.h"
+
 #include <algorithm>
 
 CSVGElementPolygon::CSVGElementPolygon(CSVGDocument* document)
-    : CSVGElementPolyline(document, L"polygon", 74)
+    : CSVGElementPolyline(document, L"polygon", SvgType::Polygon)
 {
 }
 

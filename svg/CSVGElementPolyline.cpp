@@ -2,11 +2,12 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGPointList.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 
 CSVGElementPolyline::CSVGElementPolyline(CSVGDocument* document)
-    : CSVGElementPolyline(document, L"polyline", 75)
+    : CSVGElementPolyline(document, L"polyline", SvgType::Polyline)
 {
 }
 

@@ -1,7 +1,9 @@
 #include "CSVGElementRadialGradient.h"
 
+#include "SvgCodes.h"
+
 CSVGElementRadialGradient::CSVGElementRadialGradient(CSVGDocument* document)
-    : CSVGElementGradient(document, L"radialGradient", 76)
+    : CSVGElementGradient(document, L"radialGradient", SvgType::RadialGradient)
 {
     setCheckFlag(false);
 }

@@ -1,7 +1,9 @@
 #include "CSVGElementRect.h"
 
+#include "SvgCodes.h"
+
 CSVGElementRect::CSVGElementRect(CSVGDocument* document)
-    : CSVGElementShape(document, L"rect", 77)
+    : CSVGElementShape(document, L"rect", SvgType::Rect)
 {
 }
 

@@ -1,9 +1,10 @@
 #include "CSVGElementSVG.h"
 
 #include "CGlobalConfig.h"
+#include "SvgCodes.h"
 
 CSVGElementSVG::CSVGElementSVG(CSVGDocument* document)
-    : CSVGElementShape(document, L"svg", 82)
+    : CSVGElementShape(document, L"svg", SvgType::Svg)
 {
     setAttributeUnstyled(L"width", CGlobalConfig::numberToText(m_width) + L"mm", false);
     setAttributeUnstyled(L"height", CGlobalConfig::numberToText(m_height) + L"mm", false);

@@ -1,6 +1,8 @@
 #include "CSVGElementScript.h"
 
+#include "SvgCodes.h"
+
 CSVGElementScript::CSVGElementScript(CSVGDocument* document)
-    : CSVGElement(document, L"script", 78)
+    : CSVGElement(document, L"script", SvgType::Script)
 {
 }

@@ -4,12 +4,11 @@
 #include "CSVGClipper.h"
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
+#include "SvgCodes.h"
 
 #include <cmath>
 
 namespace {
-
-constexpr std::uint16_t kTypeG = 60;
 
 bool hasExtent(const CSVGRect& box)
 {
@@ -59,7 +58,7 @@ std::set<std::wstring> CSVGElementShape::getAttributeNames() const
 
 bool CSVGElementShape::isGroupElement() const
 {
-    return getType() == kTypeG;
+    return getType() == SvgType::G;
 }
 
 void CSVGElementShape::clearNodeSelection()
@@ -109,7 +108,7 @@ int CSVGElementShape::hitTestHandle(double x, double y, const CSVGMatrix& matrix
     CSVGMatrix inverse = matrix;
     inverse.multiply(getMatrix());
     if (!inverse.invert())
-        return -1;
+        return SelectionHandle::None;
     updateGeometry();
     const QPointF p = inverse.map(QPointF(std::trunc(x), std::trunc(y)));
     const auto whole = [](double value) { return std::isfinite(value) ? std::trunc(value) : 0.0; };
@@ -124,14 +123,16 @@ int CSVGElementShape::hitTestHandle(double x, double y, const CSVGMatrix& matrix
         int code;
         double x;
         double y;
-    } handles[] = { { 100001, bx, by }, { 100003, bx + w, by }, { 100007, bx, by + h }, { 100005, bx + w, by + h },
-        { 100008, bx, by + halfH }, { 100002, bx + halfW, by }, { 100004, bx + w, by + halfH },
-        { 100006, bx + halfW, by + h }, { 100009, bx + halfW, by - 30 } };
+    } handles[] = { { SelectionHandle::TopLeft, bx, by }, { SelectionHandle::TopRight, bx + w, by },
+        { SelectionHandle::BottomLeft, bx, by + h }, { SelectionHandle::BottomRight, bx + w, by + h },
+        { SelectionHandle::Left, bx, by + halfH }, { SelectionHandle::Top, bx + halfW, by },
+        { SelectionHandle::Right, bx + w, by + halfH }, { SelectionHandle::Bottom, bx + halfW, by + h },
+        { SelectionHandle::Rotation, bx + halfW, by - 30 } };
     for (const auto& handle : handles) {
         if (std::fabs(p.x() - handle.x) < 3.0 && std::fabs(p.y() - handle.y) < 3.0)
             return handle.code;
     }
-    return -1;
+    return SelectionHandle::None;
 }
 
 void CSVGElementShape::updateGeometry()

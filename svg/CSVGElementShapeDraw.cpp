@@ -1,9 +1,11 @@
 // Painting of drawable elements: outlines, position colours and names, clip
 // paths, and the markers of the canvas.
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
+#include "SvgCodes.h"
 
 #include <QFontMetricsF>
 #include <QJsonDocument>
@@ -16,22 +18,15 @@
 
 namespace {
 
-constexpr std::uint16_t kTypeA = 12;
-constexpr std::uint16_t kTypeClipPath = 21;
-constexpr std::uint16_t kTypeG = 60;
-constexpr std::uint16_t kTypeSvg = 82;
-constexpr std::uint16_t kTypeSwitch = 83;
-constexpr std::uint16_t kTypeSymbol = 84;
-constexpr std::uint16_t kTypeText = 85;
-constexpr std::uint16_t kTypeTextContent = 94;
-
-constexpr int kModePathDrawing = 10;
-constexpr int kModeMovePoint = 27;
-constexpr int kModeDeleteFeature = 28;
-
 // Deeper than any real drawing; a tree read from a file must not decide the
 // depth of the call stack.
 constexpr int kMaxPaintDepth = 200;
+
+// Uses multiply work: groups of two uses that each show the group below
+// double it at every level, and a few dozen levels never finish. As mature
+// renderers do, one draw paints at most this many elements through uses;
+// the tree itself is painted whole.
+constexpr long kMaxReferencedPaints = 100000;
 
 const QColor kSelectedColor(128, 0, 255);
 
@@ -40,6 +35,22 @@ const QColor kSelectedColor(128, 0, 255);
 // directly or through the groups it shows, is not painted a second time.
 thread_local std::vector<const CSVGElement*> t_usesPainting;
 thread_local int t_paintDepth = 0;
+thread_local long t_referencedPaints = 0;
+
+// False once the budget of the current draw is spent; says so in the log the
+// first time.
+bool withinReferenceBudget()
+{
+    if (t_usesPainting.empty())
+        return true;
+    if (++t_referencedPaints < kMaxReferencedPaints)
+        return true;
+    if (t_referencedPaints == kMaxReferencedPaints)
+        qWarning("Painting stopped after %ld elements shown through use elements: the drawing nests its uses too "
+                 "deeply",
+            kMaxReferencedPaints);
+    return false;
+}
 
 class PaintDepth
 {
@@ -53,12 +64,12 @@ public:
 bool isContainer(std::uint16_t type)
 {
     switch (type) {
-    case kTypeA:
-    case kTypeG:
-    case kTypeSvg:
-    case kTypeSwitch:
-    case kTypeSymbol:
-    case kTypeText:
+    case SvgType::A:
+    case SvgType::G:
+    case SvgType::Svg:
+    case SvgType::Switch:
+    case SvgType::Symbol:
+    case SvgType::Text:
         return true;
     default:
         return false;
@@ -102,7 +113,9 @@ void CSVGElementShape::draw(
     QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece)
 {
     setModified(false);
-    if (!painter || isHidden() || t_paintDepth >= kMaxPaintDepth)
+    if (t_paintDepth == 0)
+        t_referencedPaints = 0;
+    if (!painter || isHidden() || t_paintDepth >= kMaxPaintDepth || !withinReferenceBudget())
         return;
     const PaintDepth depth;
     if (isContainer(getType())) {
@@ -138,9 +151,12 @@ void CSVGElementShape::draw(
 // "tyvisibility" set to "visible" overrides a hidden or undisplayed style.
 bool CSVGElementShape::isHidden()
 {
-    if (getStyleValue(L"tyvisibility") == L"visible")
+    static const AttributeId tyVisibility(L"tyvisibility");
+    static const AttributeId visibility(L"visibility");
+    static const AttributeId display(L"display");
+    if (getStyleValue(tyVisibility) == L"visible")
         return false;
-    return getStyleValue(L"visibility") == L"hidden" || getStyleValue(L"display") == L"none";
+    return getStyleValue(visibility) == L"hidden" || getStyleValue(display) == L"none";
 }
 
 // Largest first, so that smaller pieces lying on larger ones stay visible.
@@ -185,18 +201,19 @@ void CSVGElementShape::drawReferenced(
 // the element's own and those of its enclosing groups.
 void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
 {
-    if (getStyleValue(L"clip-path").empty() || !getDocument())
+    static const AttributeId clipPath(L"clip-path");
+    if (getStyleValue(clipPath).empty() || !getDocument())
         return;
     painter->setRenderHint(QPainter::Antialiasing);
     for (CSVGElement* element = this; element; element = element->getParent()) {
-        if (element != this && element->getType() != kTypeG)
+        if (element != this && element->getType() != SvgType::G)
             continue;
         const std::wstring reference = element->getAttribute(L"clip-path");
         if (reference.find(L"url(#") == std::wstring::npos)
             continue;
         auto* clip = dynamic_cast<CSVGElementShape*>(
             getDocument()->getElementById(CGlobalConfig::getUrlReferenceId(reference)));
-        if (!clip || clip->getType() != kTypeClipPath)
+        if (!clip || clip->getType() != SvgType::ClipPath)
             continue;
         CSVGMatrix matrix = view;
         matrix.multiply(element->getMatrix());
@@ -223,7 +240,7 @@ QColor CSVGElementShape::penColor(bool selected, bool highlighted) const
 {
     if (isTearLine())
         return Qt::gray;
-    const bool deletingNodes = getDocument() && getDocument()->getEditMode() == kModeDeleteFeature;
+    const bool deletingNodes = getDocument() && getDocument()->getEditMode() == EditMode::DeleteFeature;
     if (highlighted || (deletingNodes && !m_markedNodes.isEmpty()))
         return Qt::red;
     return selected ? kSelectedColor : QColor(Qt::black);
@@ -284,14 +301,14 @@ void CSVGElementShape::drawMarkers(QPainter* painter, const QTransform& view, co
     painter->resetTransform();
     painter->setRenderHint(QPainter::Antialiasing, false);
     if (selected && document->isOutlineEditMode()) {
-        if (mode == kModeMovePoint || document->isShowNodeRecords())
+        if (mode == EditMode::MovePoint || document->isShowNodeRecords())
             drawHighlightNodes(painter, view * toDevice);
-        else if (mode != kModeDeleteFeature)
+        else if (mode != EditMode::DeleteFeature)
             drawVertexMarkers(painter, toDevice, mapped);
     }
-    if (getType() != kTypeTextContent)
+    if (getType() != SvgType::TextContent)
         drawEndMarkers(painter, toDevice, mapped);
-    if (mode == kModePathDrawing)
+    if (mode == EditMode::PathDrawing)
         drawHighlightLines(painter, view * toDevice);
     painter->restore();
 }

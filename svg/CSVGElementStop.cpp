@@ -1,11 +1,12 @@
 #include "CSVGElementStop.h"
 
 #include "CGlobalConfig.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 
 CSVGElementStop::CSVGElementStop(CSVGDocument* document)
-    : CSVGElementStyleable(document, L"stop", 80)
+    : CSVGElementStyleable(document, L"stop", SvgType::Stop)
 {
 }
 

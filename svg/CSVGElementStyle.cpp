@@ -4,18 +4,12 @@
 #include "CSVGDocument.h"
 #include "CSVGStyleRule.h"
 #include "CSVGUtils.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 
-namespace {
-
-constexpr std::uint16_t kTypeCData = 3;
-constexpr std::uint16_t kTypeStyle = 81;
-
-} // namespace
-
 CSVGElementStyle::CSVGElementStyle(CSVGDocument* document)
-    : CSVGElement(document, L"style", kTypeStyle)
+    : CSVGElement(document, L"style", SvgType::Style)
 {
     if (document)
         document->registerStyleElement(this);
@@ -71,7 +65,7 @@ std::wstring CSVGElementStyle::sheetText() const
     std::wstring sheet = getText();
     for (int i = 0; i < getChildCount(); ++i) {
         const CSVGElement* child = getChild(i);
-        if (child->getType() != kTypeCData)
+        if (child->getType() != SvgType::CData)
             continue;
         const std::wstring text = CSVGUtils::replaceAll(child->getText(), L"<![CDATA[", std::wstring());
         sheet += CSVGUtils::replaceAll(text, L"]]>", std::wstring());
@@ -157,7 +151,7 @@ void CSVGElementStyle::updateSheetText()
     setText(rewriteSheet(getText()), false);
     for (int i = 0; i < getChildCount(); ++i) {
         CSVGElement* child = getChild(i);
-        if (child->getType() == kTypeCData)
+        if (child->getType() == SvgType::CData)
             child->setText(rewriteSheet(child->getText()), false);
     }
     for (CSVGStyleRule* rule : m_rules)

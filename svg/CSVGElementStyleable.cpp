@@ -1,10 +1,13 @@
 #include "CSVGElementStyleable.h"
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGStyleRule.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -32,10 +35,11 @@ const StyleIds& ids()
 
 constexpr size_t kMaximumNameLength = 32;
 
-std::wstring valueOf(const CSVGElementStyleable::StyleMap& map, int id)
+const std::wstring& valueOf(const CSVGElementStyleable::StyleMap& map, int id)
 {
+    static const std::wstring none;
     const auto found = map.find(id);
-    return found == map.end() ? std::wstring() : found->second;
+    return found == map.end() ? none : found->second;
 }
 
 // "name:value;" for every entry, in attribute-id order.
@@ -52,11 +56,148 @@ CSVGElementStyleable* styleableShape(CSVGElement* element)
     return element->isShape() ? dynamic_cast<CSVGElementStyleable*>(element) : nullptr;
 }
 
+// The style maps in use, each once: a drawing of a hundred thousand pieces
+// in two classes keeps two maps of each kind instead of a hundred thousand.
+// The pool holds them weakly; a map goes when its last element does. A map
+// handed out by the pool is never changed: an element that changes its own
+// takes a copy first.
+class StylePool
+{
+public:
+    using StyleMap = CSVGElementStyleable::StyleMap;
+
+    static std::shared_ptr<StyleMap> intern(StyleMap&& style)
+    {
+        StylePool& pool = instance();
+        const std::size_t key = hashOf(style);
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        const auto range = pool.m_styles.equal_range(key);
+        auto gone = pool.m_styles.end();
+        for (auto entry = range.first; entry != range.second; ++entry) {
+            if (std::shared_ptr<StyleMap> shared = entry->second.lock(); shared && *shared == style)
+                return shared;
+            if (entry->second.expired())
+                gone = entry;
+        }
+        auto shared = std::make_shared<StyleMap>(std::move(style));
+        // A map that comes and goes again and again (the steps of a piece
+        // given one property after another) takes its old place.
+        if (gone != pool.m_styles.end()) {
+            gone->second = shared;
+            return shared;
+        }
+        pool.m_styles.emplace(key, shared);
+        if (pool.m_styles.size() + pool.m_made.size() > pool.m_sweepAt)
+            pool.sweep();
+        return shared;
+    }
+
+    // The effective style made from a specified style and an inherited one
+    // (null for none) before; null when there is none or it has gone. It is
+    // a function of the two and of whether the element has children, and
+    // the maps are pooled, so most pieces of a drawing find theirs.
+    static std::shared_ptr<StyleMap> madeBefore(
+        const std::shared_ptr<StyleMap>& specified, const std::shared_ptr<const StyleMap>& inherited, bool leaf)
+    {
+        StylePool& pool = instance();
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        const auto found = pool.m_made.find(Made { specified.get(), inherited.get(), leaf });
+        if (found == pool.m_made.end() || found->second.specified.lock() != specified
+            || found->second.inherited.lock() != inherited)
+            return nullptr;
+        return found->second.effective.lock();
+    }
+
+    static void remember(const std::shared_ptr<StyleMap>& specified, const std::shared_ptr<const StyleMap>& inherited,
+        bool leaf, const std::shared_ptr<StyleMap>& effective)
+    {
+        StylePool& pool = instance();
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        pool.m_made[Made { specified.get(), inherited.get(), leaf }] = Sources { specified, inherited, effective };
+    }
+
+    static std::shared_ptr<StyleMap> empty()
+    {
+        static const std::shared_ptr<StyleMap> none = std::make_shared<StyleMap>();
+        return none;
+    }
+
+private:
+    static StylePool& instance()
+    {
+        static StylePool pool;
+        return pool;
+    }
+
+    static std::size_t hashOf(const StyleMap& style)
+    {
+        std::size_t hash = style.size();
+        for (const auto& [id, value] : style)
+            hash = hash * 31 + std::hash<std::wstring>()(value) + std::size_t(id);
+        return hash;
+    }
+
+    // The entries of styles no longer in use go once the pool has doubled
+    // since it was last swept.
+    void sweep()
+    {
+        for (auto entry = m_styles.begin(); entry != m_styles.end();)
+            entry = entry->second.expired() ? m_styles.erase(entry) : std::next(entry);
+        for (auto entry = m_made.begin(); entry != m_made.end();)
+            entry = entry->second.effective.expired() ? m_made.erase(entry) : std::next(entry);
+        m_sweepAt = std::max<std::size_t>(1024, 2 * (m_styles.size() + m_made.size()));
+    }
+
+    // A remembered computation, found by the addresses of its sources. The
+    // weak pointers tell a source that went, and another map that took its
+    // address since, from the one that was used.
+    struct Made
+    {
+        const void* specified;
+        const void* inherited;
+        bool leaf;
+        bool operator==(const Made& other) const
+        {
+            return specified == other.specified && inherited == other.inherited && leaf == other.leaf;
+        }
+    };
+    struct MadeHash
+    {
+        std::size_t operator()(const Made& made) const
+        {
+            return std::hash<const void*>()(made.specified) * 31 + std::hash<const void*>()(made.inherited) * 2
+                + std::size_t(made.leaf);
+        }
+    };
+    struct Sources
+    {
+        std::weak_ptr<StyleMap> specified;
+        std::weak_ptr<const StyleMap> inherited;
+        std::weak_ptr<StyleMap> effective;
+    };
+
+    std::mutex m_lock;
+    std::unordered_multimap<std::size_t, std::weak_ptr<StyleMap>> m_styles;
+    std::unordered_map<Made, Sources, MadeHash> m_made;
+    std::size_t m_sweepAt = 1024;
+};
+
 } // namespace
 
 CSVGElementStyleable::CSVGElementStyleable(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type)
     : CSVGElement(document, tagName, type)
+    , m_effective(StylePool::empty())
+    , m_specified(StylePool::empty())
 {
+}
+
+CSVGElementStyleable::StyleMap& CSVGElementStyleable::writableSpecified()
+{
+    if (m_specifiedShared) {
+        m_specified = std::make_shared<StyleMap>(*m_specified);
+        m_specifiedShared = false;
+    }
+    return *m_specified;
 }
 
 CSVGElement* CSVGElementStyleable::clone(bool deep)
@@ -65,18 +206,31 @@ CSVGElement* CSVGElementStyleable::clone(bool deep)
     if (auto* styleable = dynamic_cast<CSVGElementStyleable*>(copy)) {
         styleable->m_effective = m_effective;
         styleable->m_specified = m_specified;
+        styleable->m_specifiedShared = true;
+        m_specifiedShared = true;
     }
     return copy;
 }
 
 void CSVGElementStyleable::setAttribute(const std::wstring& name, const std::wstring& value, bool notify)
 {
-    if (!isStyleProperty(name)) {
-        CSVGElement::setAttribute(name, value, notify);
+    const int id = name.empty() ? -1 : g_config.getAttributeId(name);
+    if (id < 0)
+        return;
+    if (!g_config.isInheritableAttribute(static_cast<unsigned int>(id))) {
+        storeAttribute(id, name, value, notify);
         return;
     }
-    const int id = g_config.findAttributeId(name);
-    m_specified[id] = value;
+    if (!notify && (m_specifiedShared || m_specified->empty())) {
+        // While a file is read, most pieces name the same class and nothing
+        // else: they share one map from the start instead of a map each.
+        StyleMap specified = *m_specified;
+        specified[id] = value;
+        m_specified = StylePool::intern(std::move(specified));
+        m_specifiedShared = true;
+    } else {
+        writableSpecified()[id] = value;
+    }
     if (notify) {
         setStyleDirty(true);
         const std::wstring styleText = specified(ids().style);
@@ -85,28 +239,38 @@ void CSVGElementStyleable::setAttribute(const std::wstring& name, const std::wst
             parseStyleDeclarations(declared, styleText);
         const auto found = declared.find(id);
         if (found != declared.end() && !found->second.empty()) {
-            m_specified[id].clear();
+            writableSpecified()[id].clear();
             found->second = value;
             const std::wstring text = declarationText(declared);
-            m_specified[ids().style] = text;
-            CSVGElement::setAttribute(L"style", text, notify);
+            writableSpecified()[ids().style] = text;
+            storeAttribute(ids().style, L"style", text, notify);
             return;
         }
     }
-    CSVGElement::setAttribute(name, value, notify);
+    storeAttribute(id, name, value, notify);
 }
 
 std::wstring CSVGElementStyleable::getAttribute(const std::wstring& name) const
 {
-    if (!isStyleProperty(name))
-        return CSVGElement::getAttribute(name);
-    return specified(g_config.findAttributeId(name));
+    return attributeOrStyle(g_config.findAttributeId(name));
+}
+
+const std::wstring& CSVGElementStyleable::getAttribute(const AttributeId& name) const
+{
+    return attributeOrStyle(name.get());
+}
+
+const std::wstring& CSVGElementStyleable::attributeOrStyle(int id) const
+{
+    if (id >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(id)))
+        return specified(id);
+    return attributeValue(id);
 }
 
 std::set<std::wstring> CSVGElementStyleable::getAttributeNames() const
 {
     std::set<std::wstring> names = CSVGElement::getAttributeNames();
-    for (const auto& entry : m_specified)
+    for (const auto& entry : *m_specified)
         names.insert(g_config.getAttributeName(entry.first));
     names.insert({ L"fill", L"fill-opacity", L"stroke", L"stroke-opacity" });
     return names;
@@ -116,14 +280,14 @@ const CSVGElementStyleable::StyleMap& CSVGElementStyleable::getSpecifiedStyle()
 {
     if (m_styleDirty)
         updateStyle(nullptr);
-    return m_specified;
+    return *m_specified;
 }
 
 const CSVGElementStyleable::StyleMap& CSVGElementStyleable::getEffectiveStyle()
 {
     if (m_styleDirty)
         updateStyle(nullptr);
-    return m_effective;
+    return *m_effective;
 }
 
 std::wstring CSVGElementStyleable::getStyleValue(const std::wstring& name)
@@ -131,9 +295,14 @@ std::wstring CSVGElementStyleable::getStyleValue(const std::wstring& name)
     return valueOf(getEffectiveStyle(), g_config.findAttributeId(name));
 }
 
-std::wstring CSVGElementStyleable::specified(int id) const
+const std::wstring& CSVGElementStyleable::getStyleValue(const AttributeId& name)
 {
-    return valueOf(m_specified, id);
+    return valueOf(getEffectiveStyle(), name.get());
+}
+
+const std::wstring& CSVGElementStyleable::specified(int id) const
+{
+    return valueOf(*m_specified, id);
 }
 
 // The dirty ancestors are brought up to date from the top down, without
@@ -158,23 +327,40 @@ void CSVGElementStyleable::computeStyle(CSVGElementStyleable* source)
     m_styleDirty = false;
     const std::wstring styleText = specified(ids().style);
     if (!styleText.empty())
-        parseStyleDeclarations(m_specified, styleText);
+        parseStyleDeclarations(writableSpecified(), styleText);
     const std::wstring classText = specified(ids().className);
     if (!classText.empty())
         applyClassRules(classText);
-    m_effective = m_specified;
+    if (!m_specifiedShared) {
+        m_specified = StylePool::intern(std::move(*m_specified));
+        m_specifiedShared = true;
+    }
 
-    if (source && source != this)
-        inheritFrom(source->getEffectiveStyle());
-    else if (auto* parent = source ? nullptr : dynamic_cast<CSVGElementStyleable*>(getParent()))
-        inheritFrom(parent->m_effective);
-    applyDefaults();
+    std::shared_ptr<const StyleMap> inherited;
+    if (source && source != this) {
+        source->getEffectiveStyle();
+        inherited = source->m_effective;
+    } else if (auto* parent = source ? nullptr : dynamic_cast<CSVGElementStyleable*>(getParent())) {
+        inherited = parent->m_effective;
+    }
+    const bool leaf = getChildCount() == 0;
+    if (std::shared_ptr<StyleMap> made = StylePool::madeBefore(m_specified, inherited, leaf)) {
+        m_effective = std::move(made);
+        return;
+    }
+    StyleMap effective = *m_specified;
+    if (inherited)
+        inheritFrom(effective, *inherited);
+    applyDefaults(effective);
+    std::shared_ptr<StyleMap> made = StylePool::intern(std::move(effective));
+    StylePool::remember(m_specified, inherited, leaf, made);
+    m_effective = std::move(made);
 }
 
-void CSVGElementStyleable::inheritFrom(const StyleMap& inherited)
+void CSVGElementStyleable::inheritFrom(StyleMap& effective, const StyleMap& inherited)
 {
     for (const auto& [id, value] : inherited) {
-        std::wstring& own = m_effective[id];
+        std::wstring& own = effective[id];
         if ((id == ids().display && own != L"none") || (id == ids().visibility && own != L"hidden"))
             own.clear();
         if (own.empty() && !value.empty())
@@ -185,37 +371,37 @@ void CSVGElementStyleable::inheritFrom(const StyleMap& inherited)
 // Black paint for an element that names none; no fill at all where the fill
 // is "none"; "opacity" caps both opacities; a stroke thinner than one unit
 // is drawn fainter in proportion to its width.
-void CSVGElementStyleable::applyDefaults()
+void CSVGElementStyleable::applyDefaults(StyleMap& effective) const
 {
     const StyleIds& id = ids();
-    const auto value = [this](int key) { return valueOf(m_effective, key); };
+    const auto value = [&effective](int key) -> const std::wstring& { return valueOf(effective, key); };
     const auto number = [&value](int key) { return g_config.parseLength(value(key)); };
 
     if (value(id.fill).empty() && value(id.fillOpacity).empty()) {
-        m_effective[id.fill] = L"#000000";
-        m_effective[id.fillOpacity] = L"1";
+        effective[id.fill] = L"#000000";
+        effective[id.fillOpacity] = L"1";
     }
-    const std::wstring fill = value(id.fill);
+    const std::wstring& fill = value(id.fill);
     if (fill == L"none") {
         if (getChildCount() == 0)
-            m_effective[id.fillOpacity] = L"0";
+            effective[id.fillOpacity] = L"0";
     } else if (!fill.empty() && value(id.fillOpacity).empty()) {
-        m_effective[id.fillOpacity] = L"1";
+        effective[id.fillOpacity] = L"1";
     }
-    const std::wstring stroke = value(id.stroke);
+    const std::wstring& stroke = value(id.stroke);
     if (!stroke.empty() && stroke != L"none" && value(id.strokeOpacity).empty())
-        m_effective[id.strokeOpacity] = L"1";
-    const std::wstring opacity = value(id.opacity);
+        effective[id.strokeOpacity] = L"1";
+    const std::wstring& opacity = value(id.opacity);
     if (!opacity.empty()) {
         for (int key : { id.fillOpacity, id.strokeOpacity }) {
             if (number(key) > number(id.opacity))
-                m_effective[key] = opacity;
+                effective[key] = opacity;
         }
     }
     if (!value(id.strokeWidth).empty()) {
         const double width = number(id.strokeWidth);
         if (width > 0.001 && width < 1.0)
-            m_effective[id.strokeOpacity] = CGlobalConfig::numberToText(number(id.strokeOpacity) * width);
+            effective[id.strokeOpacity] = CGlobalConfig::numberToText(number(id.strokeOpacity) * width);
     }
 }
 
@@ -272,17 +458,24 @@ void CSVGElementStyleable::applyClassRules(const std::wstring& classText)
     CSVGDocument* document = getDocument();
     if (!document)
         return;
-    std::wstring names = classText;
-    std::replace(names.begin(), names.end(), L' ', L',');
-    std::replace(names.begin(), names.end(), L';', L',');
-    for (const std::wstring& name : CGlobalConfig::splitString(names, L",")) {
+    // Names are separated by blanks, ";" and ",".
+    const auto separator = [](wchar_t c) { return c == L' ' || c == L';' || c == L','; };
+    std::wstring name;
+    for (size_t position = 0; position < classText.size();) {
+        const auto begin = std::find_if_not(classText.begin() + std::ptrdiff_t(position), classText.end(), separator);
+        const auto end = std::find_if(begin, classText.end(), separator);
+        position = size_t(end - classText.begin());
+        if (begin == end)
+            continue;
+        name.assign(begin, end);
         const CSVGStyleRule* rule = document->findStyleRule(name);
         if (!rule)
             continue;
-        for (const auto& [property, value] : rule->getProperties()) {
-            const int id = g_config.getAttributeId(property);
-            if (id >= 0)
-                m_specified[id] = value;
+        for (const auto& [id, value] : rule->getPropertiesById()) {
+            // A style computed again finds the values there already and
+            // keeps its shared map.
+            if (id >= 0 && specified(id) != value)
+                writableSpecified()[id] = value;
         }
     }
 }
@@ -303,28 +496,29 @@ void CSVGElementStyleable::flattenStyles()
 
 void CSVGElementStyleable::flattenOwnStyles()
 {
+    StyleMap effective = *m_effective;
     const std::wstring styleText = specified(ids().style);
     if (!styleText.empty()) {
         StyleMap declared;
         parseStyleDeclarations(declared, styleText);
         for (const auto& [id, value] : declared) {
-            m_specified[id] = value;
-            m_effective[id] = value;
+            writableSpecified()[id] = value;
+            effective[id] = value;
         }
-        m_specified[ids().style].clear();
+        writableSpecified()[ids().style].clear();
     }
     const std::wstring classText = specified(ids().className);
-    if (classText.empty())
-        return;
-    const CSVGStyleRule* rule = getDocument() ? getDocument()->findStyleRule(classText) : nullptr;
+    const CSVGStyleRule* rule = getDocument() && !classText.empty() ? getDocument()->findStyleRule(classText) : nullptr;
     if (rule) {
         for (const auto& [property, value] : rule->getProperties()) {
             const int id = g_config.getAttributeId(property);
             if (id >= 0 && specified(id).empty()) {
-                m_specified[id] = value;
-                m_effective[id] = value;
+                writableSpecified()[id] = value;
+                effective[id] = value;
             }
         }
     }
-    m_specified[ids().className].clear();
+    if (!classText.empty())
+        writableSpecified()[ids().className].clear();
+    m_effective = StylePool::intern(std::move(effective));
 }

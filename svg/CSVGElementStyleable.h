@@ -3,6 +3,7 @@
 #include "CSVGElement.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 // Base of every element that is painted or carries paint. It keeps the
@@ -37,6 +38,7 @@ public:
     // Inheritable attributes are answered from the style map, which holds the
     // "style" declarations and class rules once the style is computed.
     std::wstring getAttribute(const std::wstring& name) const override;
+    const std::wstring& getAttribute(const AttributeId& name) const override;
     // Always lists fill, fill-opacity, stroke and stroke-opacity.
     std::set<std::wstring> getAttributeNames() const override;
     bool isStyleable() const override { return true; }
@@ -46,6 +48,7 @@ public:
     const StyleMap& getEffectiveStyle();
     // The effective value of a property; empty when it has none.
     std::wstring getStyleValue(const std::wstring& name);
+    const std::wstring& getStyleValue(const AttributeId& name);
     // Recomputes the style. The source, when given, takes the parent's place
     // as the element inherited from (a use element lends its style to the
     // element it shows).
@@ -70,12 +73,21 @@ public:
 
 private:
     void computeStyle(CSVGElementStyleable* source);
-    void inheritFrom(const StyleMap& inherited);
-    void applyDefaults();
+    static void inheritFrom(StyleMap& effective, const StyleMap& inherited);
+    void applyDefaults(StyleMap& effective) const;
     void flattenOwnStyles();
-    std::wstring specified(int id) const;
+    const std::wstring& specified(int id) const;
+    StyleMap& writableSpecified();
+    // The value under the id as the element answers for it: from the style
+    // map for an inheritable name, else from the attributes.
+    const std::wstring& attributeOrStyle(int id) const;
 
-    StyleMap m_effective;
-    StyleMap m_specified;
+    // Shared among the elements whose effective styles are equal, as most
+    // pieces of a drawing are: one map for a whole class of pieces.
+    std::shared_ptr<const StyleMap> m_effective;
+    std::shared_ptr<StyleMap> m_specified;
+    // m_specified came from the pool or is shared with a copy: changing it
+    // takes a copy of its own first.
+    bool m_specifiedShared = true;
     bool m_styleDirty = true;
 };

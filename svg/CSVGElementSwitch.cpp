@@ -1,6 +1,8 @@
 #include "CSVGElementSwitch.h"
 
+#include "SvgCodes.h"
+
 CSVGElementSwitch::CSVGElementSwitch(CSVGDocument* document)
-    : CSVGElementG(document, L"switch", 83)
+    : CSVGElementG(document, L"switch", SvgType::Switch)
 {
 }

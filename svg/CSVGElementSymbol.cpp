@@ -1,7 +1,9 @@
 #include "CSVGElementSymbol.h"
 
+#include "SvgCodes.h"
+
 CSVGElementSymbol::CSVGElementSymbol(CSVGDocument* document)
-    : CSVGElementG(document, L"symbol", 84)
+    : CSVGElementG(document, L"symbol", SvgType::Symbol)
 {
     setCheckFlag(false);
 }

@@ -3,6 +3,7 @@
 #include "CSVGDocument.h"
 #include "CSVGElementTextContent.h"
 #include "CSVGElementTspan.h"
+#include "SvgCodes.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ constexpr int kFallbackPixelSize = 16;
 } // namespace
 
 CSVGElementText::CSVGElementText(CSVGDocument* document)
-    : CSVGElementShape(document, L"text", 85)
+    : CSVGElementShape(document, L"text", SvgType::Text)
 {
     setAttribute(L"font-size", L"12pt", false);
 }

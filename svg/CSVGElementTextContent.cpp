@@ -3,6 +3,7 @@
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "SafeTruncate.h"
+#include "SvgCodes.h"
 
 #include <QPainterPath>
 
@@ -53,7 +54,7 @@ double anchorShift(const std::wstring& anchor, double width)
 } // namespace
 
 CSVGElementTextContent::CSVGElementTextContent(CSVGDocument* document)
-    : CSVGElementShape(document, L"textcontent", 94)
+    : CSVGElementShape(document, L"textcontent", SvgType::TextContent)
     , m_pixelSize(clampedPixels(12 * g_config.getPointFactor()))
 {
     setCheckFlag(false);

@@ -2,9 +2,10 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGElementTextContent.h"
+#include "SvgCodes.h"
 
 CSVGElementTspan::CSVGElementTspan(CSVGDocument* document)
-    : CSVGElementShape(document, L"tspan", 89)
+    : CSVGElementShape(document, L"tspan", SvgType::Tspan)
 {
     setCheckFlag(false);
 }

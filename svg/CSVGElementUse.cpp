@@ -2,6 +2,7 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 #include <vector>
@@ -41,7 +42,7 @@ private:
 } // namespace
 
 CSVGElementUse::CSVGElementUse(CSVGDocument* document)
-    : CSVGElementShape(document, L"use", 90)
+    : CSVGElementShape(document, L"use", SvgType::Use)
 {
 }
 
@@ -59,7 +60,12 @@ CSVGElementShape* CSVGElementUse::getReferencedElement() const
     if (m_href.empty() || !getDocument())
         return nullptr;
     CSVGElementShape* shape = asShape(getDocument()->getElementById(CGlobalConfig::getUrlReferenceId(m_href)));
-    return shape == this ? nullptr : shape;
+    // A use inside what it shows would show itself without end.
+    for (const CSVGElement* element = this; element && shape; element = element->getParent()) {
+        if (element == shape)
+            return nullptr;
+    }
+    return shape;
 }
 
 CSVGMatrix CSVGElementUse::placement(const CSVGElementShape* shown) const

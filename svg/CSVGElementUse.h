@@ -13,7 +13,7 @@ public:
     explicit CSVGElementUse(CSVGDocument* document);
 
     // The shape named by the reference; null for none, for a non-shape and
-    // for the use itself.
+    // for the use itself or one of its ancestors.
     CSVGElementShape* getReferencedElement() const;
 
     // Inside the box grown by the stroke width.

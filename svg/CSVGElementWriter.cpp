@@ -1,16 +1,12 @@
 // The element's SVG text and its transforms.
 
+#include "AttributeId.h"
 #include "CGlobalConfig.h"
 #include "CSVGElement.h"
 #include "CSVGXmlNode.h"
+#include "SvgCodes.h"
 
-namespace {
-
-constexpr std::uint16_t kTypeText = 85;
-constexpr std::uint16_t kTypeTspan = 89;
-constexpr std::uint16_t kTypeTextContent = 94;
-
-} // namespace
+#include <cwchar>
 
 // Attributes come out in attribute-id order, which stored files rely on.
 // Values are escaped, so a quote or "&" in a value keeps the file readable.
@@ -40,49 +36,83 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
         out.append(static_cast<size_t>(depth), L' ');
 }
 
-// No line break follows a start tag with content, and the text element's end
-// tag and everything of a tspan stay unindented: white space inside text
-// would otherwise become part of the text. The reader keeps the white space
-// that ends character data, so nothing is indented right after an element's
-// own text either (its first child, or its end tag).
+// No line break follows a start tag with content. Inside a text nothing is
+// written that was not read: no indentation, no line break. The reader keeps
+// character data inside a text as runs, so any white space written there
+// would come back as characters and grow the text at every save and load.
+// It keeps the white space that ends character data anywhere, so nothing is
+// indented right after an element's own text either (its first child, or
+// its end tag).
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
     if (!isWrittenOut())
         return false;
+    const size_t before = out.size();
     if (writeContent(out))
-        return true;
+        return out.size() > before;
     buildStartTag();
-    if (m_type != kTypeTspan && m_type != kTypeTextContent)
+    const bool insideText = m_parent && (m_parent->m_type == SvgType::Text || m_parent->m_type == SvgType::Tspan);
+    const bool run = insideText || m_type == SvgType::Tspan || m_type == SvgType::TextContent;
+    if (!run)
         writeIndent(out, depth);
     out += m_startTag;
     if (m_children.empty() && m_text.empty()) {
-        out += L"/>\n";
+        out += insideText ? L"/>" : L"/>\n";
         return true;
     }
     out += L'>';
-    CSVGXmlNode::appendEscaped(out, m_text);
+    const size_t content = out.size();
+    appendCharacterData(out, m_text);
     const bool everything = region.isEmpty();
-    bool followsText = !m_text.empty();
+    bool childWritten = false;
     for (CSVGElement* child : m_children) {
         if (!everything && !child->isWithinRegion(region))
             continue;
         const size_t start = out.size();
-        child->writeSvg(out, depth + 1, CSVGRect());
-        if (followsText)
+        if (!child->writeSvg(out, depth + 1, CSVGRect()))
+            continue;
+        if (!childWritten && !m_text.empty())
             out.erase(start, out.find_first_not_of(L' ', start) - start);
-        followsText = false;
+        childWritten = true;
     }
-    if (m_type != kTypeText && m_type != kTypeTspan && !m_children.empty())
+    // Children that all wrote nothing leave an empty element, as it reads
+    // back.
+    if (!childWritten && m_text.empty()) {
+        out.resize(content - 1);
+        out += insideText ? L"/>" : L"/>\n";
+        return true;
+    }
+    if (!run && m_type != SvgType::Text && childWritten)
         writeIndent(out, depth);
     out += L"</";
     out += m_tagName;
-    out += L">\n";
+    out += insideText ? L">" : L">\n";
     return true;
+}
+
+// White space that starts character data goes as character references: the
+// reader skips it when it is written as it is.
+void CSVGElement::appendCharacterData(std::wstring& out, const std::wstring& text)
+{
+    size_t lead = 0;
+    for (; lead < text.size() && std::wcschr(L" \t\r\n", text[lead]) && text[lead] != L'\0'; ++lead)
+        out += L"&#" + std::to_wstring(static_cast<int>(text[lead])) + L';';
+    CSVGXmlNode::appendEscaped(out, lead == 0 ? text : text.substr(lead));
 }
 
 bool CSVGElement::writeContent(std::wstring&) const
 {
     return false;
+}
+
+bool CSVGElement::appendMarkup(std::wstring& out, const wchar_t* opening, const wchar_t* closing) const
+{
+    if (m_text.rfind(opening, 0) != 0)
+        return false;
+    const size_t close = m_text.find(closing);
+    if (close != std::wstring::npos && close + std::wcslen(closing) == m_text.size())
+        out += m_text;
+    return true;
 }
 
 bool CSVGElement::isWithinRegion(const CSVGRect&)
@@ -92,8 +122,9 @@ bool CSVGElement::isWithinRegion(const CSVGRect&)
 
 CSVGMatrix CSVGElement::getTransformMatrix() const
 {
+    static const AttributeId transformId(L"transform");
     CSVGMatrix matrix;
-    const std::wstring transform = getAttribute(L"transform");
+    const std::wstring& transform = getAttribute(transformId);
     if (!transform.empty())
         matrix.parseTransformList(transform);
     return matrix;

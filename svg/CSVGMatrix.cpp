@@ -190,7 +190,14 @@ bool CSVGMatrix::functionMatrix(const std::wstring& name, const double (&n)[6], 
         const double sy = n[1] > -0.0001 && n[1] < 0.0001 ? n[0] : n[1];
         m = CSVGMatrix(n[0], 0, 0, sy, 0, 0);
     } else if (name == L"rotate") {
-        m = rotation(n[0]); // always about the origin
+        // About the centre (cx, cy) when one is given, as
+        // translate(cx, cy) rotate(a) translate(-cx, -cy).
+        m = rotation(n[0]);
+        if (n[1] != 0 || n[2] != 0) {
+            m = CSVGMatrix(1, 0, 0, 1, n[1], n[2]);
+            m.multiply(rotation(n[0]));
+            m.multiply(CSVGMatrix(1, 0, 0, 1, -n[1], -n[2]));
+        }
     } else if (name == L"skewX") {
         m = CSVGMatrix(1, 0, std::tan(toRadians(n[0])), 1, 0, 0);
     } else if (name == L"skewY") {

@@ -25,9 +25,16 @@ public:
     QPainterPath path;
 
 protected:
+    // A path begun by moveTo on an empty path reserves room for sixteen
+    // elements; begun at its first point it grows as needed, which most of
+    // the small pieces of a large drawing never do.
     void moveTo(const QPointF& p) override
     {
-        if (isDrawable(p))
+        if (!isDrawable(p))
+            return;
+        if (path.elementCount() == 0)
+            path = QPainterPath(p);
+        else
             path.moveTo(p);
     }
     void lineTo(const QPointF&, const QPointF& to) override

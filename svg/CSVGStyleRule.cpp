@@ -41,6 +41,17 @@ void CSVGStyleRule::setName(const std::wstring& name)
     ++g_renameCount;
 }
 
+const std::vector<std::pair<int, std::wstring>>& CSVGStyleRule::getPropertiesById() const
+{
+    if (!m_propertiesByIdValid) {
+        m_propertiesById.clear();
+        for (const auto& [name, value] : m_properties)
+            m_propertiesById.emplace_back(g_config.getAttributeId(name), value);
+        m_propertiesByIdValid = true;
+    }
+    return m_propertiesById;
+}
+
 std::uint64_t CSVGStyleRule::renameCount()
 {
     return g_renameCount;
@@ -61,6 +72,7 @@ void CSVGStyleRule::setText(const std::wstring& text)
         return;
     m_text = text;
     m_properties.clear();
+    m_propertiesByIdValid = false;
     const size_t size = text.size();
     size_t position = text.find_first_not_of(kBlank);
     while (position < size) {

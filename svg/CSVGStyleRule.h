@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One class rule of a style sheet: ".name { property: value; ... }". The
@@ -27,6 +28,10 @@ public:
     // left out.
     void setText(const std::wstring& text);
     const Properties& getProperties() const { return m_properties; }
+    // The properties by attribute id (-1 where the attribute table is full),
+    // for applying the rule to the elements of its class: their names are
+    // looked up once, at the first use after a change.
+    const std::vector<std::pair<int, std::wstring>>& getPropertiesById() const;
 
     // Gives the rule the new name "st" + a new element id and records the
     // change in renames (old name -> new name), for a merge of two files.
@@ -52,6 +57,8 @@ public:
 
 private:
     Properties m_properties;
+    mutable std::vector<std::pair<int, std::wstring>> m_propertiesById;
+    mutable bool m_propertiesByIdValid = false;
     std::wstring m_name;
     std::wstring m_text;
     std::wstring m_sheetName;

@@ -5,13 +5,10 @@
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGUtils.h"
+#include "SvgCodes.h"
 
 #include <iterator>
 #include <utility>
-
-namespace {
-constexpr std::uint16_t kTypeText = 85;
-} // namespace
 
 CSVGUtils::CSVGUtils(CSVGDocument* document)
     : m_document(document)
@@ -37,7 +34,7 @@ void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& 
     while (!pending.empty()) {
         CSVGElement* current = pending.back();
         pending.pop_back();
-        if (current->getType() != kTypeText) {
+        if (current->getType() != SvgType::Text) {
             std::vector<CSVGOutline> own = outlinesOfElement(current);
             std::move(own.begin(), own.end(), std::back_inserter(outlines));
         }

@@ -28,6 +28,9 @@ void CSVGXmlNode::appendEscaped(std::wstring& out, const std::wstring& text)
         case L'"':
             out += L"&quot;";
             break;
+        case L'\r':
+            out += L"&#13;";
+            break;
         default:
             out += c;
         }

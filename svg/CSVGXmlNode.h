@@ -20,8 +20,9 @@ public:
     // attributes boxx, boxy, boxwidth and boxheight are never written.
     std::wstring toXml() const;
     // Appends the text with "&", "<", ">" and '"' written as character
-    // entities, so that it is safe both as text and inside a quoted value.
-    // Every writer of SVG text escapes through here.
+    // entities, so that it is safe both as text and inside a quoted value,
+    // and a carriage return as a character reference: readers drop or turn
+    // a literal one. Every writer of SVG text escapes through here.
     static void appendEscaped(std::wstring& out, const std::wstring& text);
 
     // Filled by the user directly, in the order they are to be written.

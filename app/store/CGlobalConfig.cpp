@@ -1,5 +1,6 @@
 #include "CGlobalConfig.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -8,6 +9,74 @@
 namespace {
 const char* const kCipherKey = "Hq2Zt9Wm+Kd4Rb7Xv1Nc/Pj6Lf3Gs8Ty0Ue5Ia2Ow7Qr4Mn9Ek1Dh6V";
 const char* const kPositionColor = "PositionColor";
+
+// Settings are read at every use: every flattening reads its threshold, every
+// outline pen its width. A new QSettings checks its files each time it is
+// made, so the store keeps one for the whole run. Every QSettings of this
+// process that opens the same file shares its contents with this one (Qt
+// keeps one copy per file), so a value written through any of them, on any
+// thread, is what the next read here returns; and a read is a look-up in
+// memory. The object is made again when the program's identity or the
+// settings format changes, and dropped with the application object.
+class SharedSettings
+{
+public:
+    // The value under "hpgl/" + key, or false when the settings hold none.
+    static bool read(const QString& key, QVariant& value)
+    {
+        State& state = shared();
+        std::lock_guard<std::mutex> locker(state.lock);
+        QSettings& settings = current(state);
+        const QString path = QStringLiteral("hpgl/") + key;
+        if (!settings.contains(path))
+            return false;
+        value = settings.value(path);
+        return true;
+    }
+
+private:
+    struct State
+    {
+        std::mutex lock;
+        QSettings* settings = nullptr;
+        QString identity;
+        bool dropRegistered = false;
+    };
+
+    static State& shared()
+    {
+        static State state;
+        return state;
+    }
+
+    static QSettings& current(State& state)
+    {
+        const QString identity = QCoreApplication::organizationName() + QLatin1Char('\n')
+            + QCoreApplication::applicationName() + QLatin1Char('\n') + QString::number(QSettings::defaultFormat());
+        if (!state.settings || identity != state.identity) {
+            delete state.settings;
+            state.settings = new QSettings;
+            state.identity = identity;
+            if (QCoreApplication* application = QCoreApplication::instance()) {
+                state.settings->moveToThread(application->thread());
+                if (!state.dropRegistered)
+                    qAddPostRoutine(drop);
+                state.dropRegistered = true;
+            }
+        }
+        return *state.settings;
+    }
+
+    static void drop()
+    {
+        State& state = shared();
+        std::lock_guard<std::mutex> locker(state.lock);
+        delete state.settings;
+        state.settings = nullptr;
+        state.dropRegistered = false;
+    }
+};
+
 } // namespace
 
 CGlobalConfig& CGlobalConfig::instance()
@@ -33,12 +102,9 @@ CGlobalConfig::CGlobalConfig()
 
 QVariant CGlobalConfig::getSetting(const QString& key)
 {
-    {
-        QSettings settings;
-        settings.beginGroup(QStringLiteral("hpgl"));
-        if (settings.contains(key))
-            return settings.value(key);
-    }
+    QVariant local;
+    if (SharedSettings::read(key, local))
+        return local;
 
     std::lock_guard<std::mutex> locker(m_lock);
     const auto account = m_settings.constFind(key);

@@ -1,21 +1,10 @@
 // Plane geometry: point in polygon, normals at the ends of a segment.
 
 #include "CGlobalConfig.h"
-#include "SafeTruncate.h"
 
 #include <cmath>
-#include <cstdint>
 
 namespace {
-
-// Coordinates are truncated into this range before the crossing test, so
-// that its products cannot overflow 64 bits. Drawings stay far inside it.
-const std::int64_t kCoordinateLimit = std::int64_t(1) << 30;
-
-std::int64_t whole(double value)
-{
-    return truncateClamped<std::int64_t>(value, -kCoordinateLimit, kCoordinateLimit);
-}
 
 // Quadrants around p, counter-clockwise in y-up terms.
 int quadrant(const QPointF& v, const QPointF& p)
@@ -27,14 +16,25 @@ int quadrant(const QPointF& v, const QPointF& p)
     return right ? 3 : 2;
 }
 
+// a x b - c x d with one rounding: the error of the first product is
+// carried into the result, so that the sign comes out right also where the
+// two products nearly cancel.
+double differenceOfProducts(double a, double b, double c, double d)
+{
+    const double cd = c * d;
+    const double error = std::fma(-c, d, cd);
+    return std::fma(a, b, -cd) + error;
+}
+
 // The edge from a to b jumps across p into the opposite quadrant: it passes
-// p on one side or the other, worth two quarter turns either way.
+// p on one side or the other, worth two quarter turns either way. The side
+// is decided in floating point: shapes under one unit, and those drawn in
+// small units under a scaling group, must not be rounded away.
 int diagonalCrossing(const QPointF& a, const QPointF& b, const QPointF& p)
 {
-    const std::int64_t dx = whole(a.x()) - whole(b.x());
-    const std::int64_t dy = whole(a.y()) - whole(b.y());
-    const std::int64_t s = dy * whole(p.x() - a.x()) + whole(a.y()) * dx;
-    return s > whole(p.y()) * dx ? 2 : -2;
+    const double dx = a.x() - b.x();
+    const double dy = a.y() - b.y();
+    return differenceOfProducts(dy, p.x() - a.x(), dx, p.y() - a.y()) > 0 ? 2 : -2;
 }
 
 } // namespace

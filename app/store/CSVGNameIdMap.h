@@ -1,10 +1,11 @@
 #pragma once
 
-#include <map>
 #include <string>
+#include <unordered_map>
 
 // Numbers names: element names to type codes, attribute names to ids. Names
-// match exactly and case-sensitively.
+// match exactly and case-sensitively. Hashed: every attribute read and
+// written looks its name up here.
 class CSVGNameIdMap
 {
 public:
@@ -19,5 +20,5 @@ private:
     // Wide enough that no number of registrations wraps back onto the fixed
     // ids; the store limits how many names a run may register.
     int m_nextId = 0;
-    std::map<std::wstring, int> m_ids;
+    std::unordered_map<std::wstring, int> m_ids;
 };

@@ -2,6 +2,8 @@
 
 #include "DeploymentDefaults.h"
 
+#include <QRegularExpression>
+#include <QUrl>
 #include <QtGlobal>
 
 QString Deployment::value(const char* environmentName, const char* builtIn)
@@ -22,6 +24,14 @@ QString Deployment::folder(const char* environmentName, const char* builtIn)
 QString Deployment::apiBase()
 {
     return folder("ZOCUT_API_BASE", ZOCUT_DEFAULT_API_BASE);
+}
+
+bool Deployment::isApiOnLoopback()
+{
+    const QString host = QUrl(apiBase()).host();
+    static const QRegularExpression ipv4Loopback(QStringLiteral("^127\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || host == QLatin1String("::1")
+        || ipv4Loopback.match(host).hasMatch();
 }
 
 QString Deployment::designHost(int region)

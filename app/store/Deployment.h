@@ -12,6 +12,9 @@ class Deployment
 public:
     // Web API base address, ending in "/"; ZOCUT_API_BASE.
     static QString apiBase();
+    // Whether the web API runs on this machine (localhost, 127.x.x.x, ::1),
+    // as the stand-in does: it is reachable without a network.
+    static bool isApiOnLoopback();
     // Host that serves design packages and previews, ending in "/". The web
     // API chooses one of three regions (0, 1, 2); ZOCUT_DESIGN_HOST,
     // ZOCUT_DESIGN_HOST_2, ZOCUT_DESIGN_HOST_3. Empty for any other region.

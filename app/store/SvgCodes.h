@@ -2,9 +2,10 @@
 
 // The numbers that the element model, the document and the editor share:
 // element type codes (index into the element-name table), the interaction
-// modes of the mouse tools, the node indices of box handles and the cursor
-// codes that the document's mouse operations hand to the canvas. One home,
-// so that no file spells them as bare numbers.
+// modes of the mouse tools, the node indices of box handles, the selection
+// handles of a shape and the cursor codes that the document's mouse
+// operations hand to the canvas. One home, so that no file spells them as
+// bare numbers.
 
 #include <cstdint>
 
@@ -122,6 +123,8 @@ enum Mode : int {
     Polygon = 7,
     PolygonDrawing = 8,
     Path = 9,
+    // Painting shows the element's two-point records (the control handle of
+    // the path segment being drawn).
     PathDrawing = 10,
     Text = 11,
     ZoomIn = 14,
@@ -155,6 +158,24 @@ enum Index : int {
     Left = 10007,
 };
 } // namespace HandleIndex
+
+// The codes of the selection handles of a shape's box (hitTestHandle),
+// clockwise from the top-left corner, and the rotation handle above the top
+// edge.
+namespace SelectionHandle {
+enum Code : int {
+    None = -1,
+    TopLeft = 100001,
+    Top = 100002,
+    TopRight = 100003,
+    Right = 100004,
+    BottomRight = 100005,
+    Bottom = 100006,
+    BottomLeft = 100007,
+    Left = 100008,
+    Rotation = 100009,
+};
+} // namespace SelectionHandle
 
 // What the canvas shows as its cursor after a mouse operation.
 namespace CursorCode {

@@ -4,11 +4,15 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QSettings>
 #include <QThread>
 #include <QTranslator>
 
 #include <atomic>
+#include <memory>
+#include <thread>
 #include <unistd.h>
 
 class tst_CGlobalConfig : public QObject
@@ -25,6 +29,8 @@ private slots:
     void userRights();
     void cipherKey();
     void concurrentReads();
+    void everyWriterIsReadAtOnce_data();
+    void everyWriterIsReadAtOnce();
     void writeTextFileReplaces();
     void writeTextFileReadOnlyFolder();
     void writeTextFileUnwritableTarget();
@@ -206,6 +212,47 @@ void tst_CGlobalConfig::concurrentReads()
     const QJsonObject defaults = g_config.getDefaultSettings();
     for (int t = 0; t < threads; ++t)
         QVERIFY(defaults.contains(QStringLiteral("Unknown_%1_9").arg(t)));
+}
+
+namespace {
+// The ways this program writes its settings file: QSettings on any thread,
+// and the pages' QML Settings.
+void writeLineWidth(const QString& writer, int value)
+{
+    if (writer == QLatin1String("qml")) {
+        QQmlEngine engine;
+        QQmlComponent component(&engine);
+        component.setData("import Qt.labs.settings 1.0\nSettings { category: \"hpgl\" }", QUrl());
+        std::unique_ptr<QObject> settings(component.create());
+        QVERIFY2(settings, qPrintable(component.errorString()));
+        QMetaObject::invokeMethod(settings.get(), "setValue", Q_ARG(QString, "LineWidth"), Q_ARG(QVariant, value));
+    } else if (writer == QLatin1String("thread")) {
+        std::thread([value] { QSettings().setValue("hpgl/LineWidth", value); }).join();
+    } else {
+        QSettings().setValue("hpgl/LineWidth", value);
+    }
+}
+} // namespace
+
+void tst_CGlobalConfig::everyWriterIsReadAtOnce_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::newRow("QSettings") << "here";
+    QTest::newRow("QSettings on another thread") << "thread";
+    QTest::newRow("QML Settings") << "qml";
+}
+
+// Reads are served from memory; what any writer puts into the file is still
+// the next value read, on this thread and on another one.
+void tst_CGlobalConfig::everyWriterIsReadAtOnce()
+{
+    QFETCH(QString, writer);
+    QCOMPARE(g_config.getSetting("LineWidth").toInt(), 2);
+    writeLineWidth(writer, 5);
+    QCOMPARE(g_config.getSetting("LineWidth").toInt(), 5);
+    int fromThread = 0;
+    std::thread([&fromThread] { fromThread = g_config.getSetting("LineWidth").toInt(); }).join();
+    QCOMPARE(fromThread, 5);
 }
 
 namespace {

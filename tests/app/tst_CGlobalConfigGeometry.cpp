@@ -11,6 +11,7 @@ class tst_CGlobalConfigGeometry : public QObject
 {
     Q_OBJECT
 private slots:
+    void pointInPolygonMatchesWindingFill_data();
     void pointInPolygonMatchesWindingFill();
     void pointInPolygonEdgeCases();
     void segmentNormals_data();
@@ -29,11 +30,25 @@ bool onEdge(const QPoint& a, const QPoint& b, const QPoint& p)
 }
 } // namespace
 
+void tst_CGlobalConfigGeometry::pointInPolygonMatchesWindingFill_data()
+{
+    QTest::addColumn<double>("unit");
+    QTest::addColumn<bool>("offGrid");
+    QTest::newRow("integer") << 1.0 << false;
+    // Exact binary fractions, so that the grid test below still finds the
+    // points on edges.
+    QTest::newRow("sub-unit grid") << 1.0 / 64 << false;
+    // Points anywhere: on an edge only by chance.
+    QTest::newRow("fractional points") << 1.0 / 16 << true;
+}
+
 // Random polygons, self-intersecting ones included, against Qt's non-zero
 // winding rule; points on an edge are left out, as the two rules may differ
 // there.
 void tst_CGlobalConfigGeometry::pointInPolygonMatchesWindingFill()
 {
+    QFETCH(double, unit);
+    QFETCH(bool, offGrid);
     QRandomGenerator random(20240601);
     int inside = 0;
     int compared = 0;
@@ -41,13 +56,18 @@ void tst_CGlobalConfigGeometry::pointInPolygonMatchesWindingFill()
         QVector<QPoint> corners(3 + random.bounded(9));
         for (QPoint& corner : corners)
             corner = QPoint(random.bounded(-20, 21), random.bounded(-20, 21));
-        const QPolygonF qtPolygon = QPolygonF(QPolygon(corners));
+        QPolygonF qtPolygon = QPolygonF(QPolygon(corners));
+        for (QPointF& corner : qtPolygon)
+            corner *= unit;
         const Polygon polygon(qtPolygon.begin(), qtPolygon.end());
         for (int i = 0; i < 40; ++i) {
-            const QPoint p(random.bounded(-22, 23), random.bounded(-22, 23));
+            const QPoint grid(random.bounded(-22, 23), random.bounded(-22, 23));
+            const QPointF p = offGrid
+                ? QPointF(random.generateDouble() * 44 - 22, random.generateDouble() * 44 - 22) * unit
+                : QPointF(grid) * unit;
             bool boundary = false;
-            for (int k = 0; k < corners.size(); ++k)
-                boundary = boundary || onEdge(corners[k], corners[(k + 1) % corners.size()], p);
+            for (int k = 0; k < corners.size() && !offGrid; ++k)
+                boundary = boundary || onEdge(corners[k], corners[(k + 1) % corners.size()], grid);
             if (boundary)
                 continue;
             const bool expected = qtPolygon.containsPoint(p, Qt::WindingFill);

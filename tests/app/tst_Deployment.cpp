@@ -9,6 +9,8 @@ class tst_Deployment : public QObject
 private slots:
     void environmentOverrides();
     void outOfRange();
+    void apiOnLoopback_data();
+    void apiOnLoopback();
 };
 
 void tst_Deployment::environmentOverrides()
@@ -38,6 +40,25 @@ void tst_Deployment::outOfRange()
     QCOMPARE(Deployment::designHost(3), QString());
     QCOMPARE(Deployment::uploadEndpoint(0), QString());
     QCOMPARE(Deployment::uploadEndpoint(4), QString());
+}
+
+void tst_Deployment::apiOnLoopback_data()
+{
+    QTest::addColumn<QString>("api");
+    QTest::addColumn<bool>("loopback");
+    QTest::newRow("127.0.0.1") << "http://127.0.0.1:8765/api/" << true;
+    QTest::newRow("localhost") << "http://LocalHost/api/" << true;
+    QTest::newRow("::1") << "http://[::1]:80/api/" << true;
+    QTest::newRow("another host") << "https://127.0.0.1.example.com/api/" << false;
+}
+
+void tst_Deployment::apiOnLoopback()
+{
+    QFETCH(QString, api);
+    QFETCH(bool, loopback);
+    qputenv("ZOCUT_API_BASE", api.toUtf8());
+    QCOMPARE(Deployment::isApiOnLoopback(), loopback);
+    qunsetenv("ZOCUT_API_BASE");
 }
 
 ZOCUT_TEST_MAIN(tst_Deployment)

@@ -129,6 +129,8 @@ void tst_HttpUpload::refusedTokens_data()
     QTest::newRow("sound") << UploadToken::make(policy).toLatin1() << name << true << 200 << QString();
     QTest::newRow("wrong secret") << UploadToken::make(policy, UploadToken::kAccessKey, "guess").toLatin1() << name
                                   << true << 401 << "bad token";
+    QTest::newRow("wrong access key") << UploadToken::make(policy, "guess").toLatin1() << name << true << 401
+                                      << "bad token";
     // Signed over the standard Base64 while the URL-safe text is sent.
     const QByteArray standard = policy.toBase64();
     const QByteArray signedStandard = UploadToken::urlSafe(UploadToken::kAccessKey + ':'

@@ -94,8 +94,9 @@ void tst_CSVGDocumentWriter::namespaces()
     QCOMPARE(drawing.root->getAttribute(L"version"), std::wstring(L"1.1"));
 }
 
-// Comments, CDATA and the doctype as read; paint servers only when used;
-// an unknown prefix declared by the file keeps its name; id tracking back on.
+// Comments, CDATA and the doctype as read; paint servers only when used by
+// what is written; an unknown prefix declared by the file keeps its name; id
+// tracking back on.
 void tst_CSVGDocumentWriter::wholeDrawing()
 {
     CSVGDocument rootless;
@@ -110,15 +111,16 @@ void tst_CSVGDocumentWriter::wholeDrawing()
     addStyle(drawing.root, "<![CDATA[ .k{fill:red} a > b {} ]]>");
     CSVGElement* definitions = appendNew(drawing.root, L"defs");
     appendShape<CSVGElement>(definitions, "linearGradient", "id=stroked");
-    appendShape<CSVGElement>(definitions, "linearGradient", "id=unused");
-    drawing.addPath(squareData(0, 0, 5) + "|stroke=url(#stroked)|foo:x=1");
+    appendShape<CSVGElement>(definitions, "linearGradient", "id=unused|xlink:href=#lent");
+    appendShape<CSVGElement>(definitions, "linearGradient", "id=lent");
+    drawing.addPath(squareData(0, 0, 5) + "|stroke=url( '#stroked' )|foo:x=1");
     const QString svg = text(drawing.document.toSvgText());
 
     QVERIFY(svg.startsWith(R"(<?xml version="1.0" encoding="utf-8" standalone="no"?><svg )"));
     QVERIFY(svg.contains("<!-- a & b <c> -->"));
     QVERIFY(svg.contains("><![CDATA[ .k{fill:red} a > b {} ]]> </style>"));
     QVERIFY(svg.contains(R"(id="stroked")"));
-    QVERIFY(!svg.contains(R"(id="unused")"));
+    QVERIFY(!svg.contains(R"(id="unused")") && !svg.contains(R"(id="lent")"));
     QVERIFY(svg.contains(R"(xmlns:foo="urn:kept")"));
     QVERIFY(svg.contains(R"(custom_positions="cWJqcw)"));
     QVERIFY2(isWellFormed(svg), qPrintable(svg));
@@ -263,13 +265,22 @@ void tst_CSVGDocumentWriter::save()
 {
     TestDrawing drawing;
     drawing.addPath(squareData(0, 0, 5));
+    QFile system("/proc/version");
+    QVERIFY(system.open(QIODevice::ReadOnly));
+    const QByteArray before = system.readAll();
+    system.close();
     QVERIFY(!drawing.document.saveFile("/proc/version"));
+    QVERIFY(system.open(QIODevice::ReadOnly));
+    QCOMPARE(system.readAll(), before);
     QTemporaryDir folder;
     const QString path = folder.filePath("plain");
     QVERIFY(writeTextFile(path, "old"));
     QVERIFY(!drawing.document.saveFile(path + "/inside.svg"));
-    QVERIFY(drawing.document.saveFile(path));
     QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("old"));
+    saved.close();
+    QVERIFY(drawing.document.saveFile(path));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     std::wstring body;
     drawing.document.writeSvgBody(body);

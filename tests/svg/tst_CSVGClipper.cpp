@@ -153,6 +153,8 @@ void tst_CSVGClipper::unusableInputGivesNothing_data()
     QTest::newRow("point not a number") << with(qQNaN()) << 1.0 << 0.01 << int(jtRound) << false;
     QTest::newRow("infinite point") << with(-qInf()) << 1.0 << 0.01 << int(jtRound) << false;
     QTest::newRow("point out of range") << with(2e14) << 1.0 << 0.01 << int(jtRound) << false;
+    QTest::newRow("y out of range") << polygonOf({ { 0, 0 }, { 5, 2e14 }, { 9, 9 } }) << 1.0 << 0.01 << int(jtRound)
+                                    << false;
     QTest::newRow("point beyond int64") << with(-9.3e14) << 1.0 << 0.01 << int(jtMiter) << false;
     QTest::newRow("delta not a number") << fine << qQNaN() << 0.01 << int(jtRound) << true;
     QTest::newRow("delta out of range") << fine << -1e15 << 0.01 << int(jtRound) << true;
@@ -174,9 +176,11 @@ void tst_CSVGClipper::unusableInputGivesNothing()
     QPainterPath line(polygon.value(1));
     line.lineTo(polygon.value(2));
     QCOMPARE(CSVGClipper::addCutPaths(line, paths), pointsFit);
-    const Paths outOfRange { { { 0, 0 }, { hiRange, 0 }, { 0, 1000 } } };
-    QVERIFY(CSVGClipper::execute(ctUnion, outOfRange).empty());
-    QVERIFY(CSVGClipper::execute(ctDifference, { { { 0, 0 }, { 9, 0 }, { 0, 9 } } }, outOfRange).empty());
+    for (const Paths& outOfRange :
+        { Paths { { { 0, 0 }, { hiRange, 0 }, { 0, 1000 } } }, Paths { { { 0, 0 }, { 1000, 0 }, { 0, -hiRange } } } }) {
+        QVERIFY(CSVGClipper::execute(ctUnion, outOfRange).empty());
+        QVERIFY(CSVGClipper::execute(ctDifference, { { { 0, 0 }, { 9, 0 }, { 0, 9 } } }, outOfRange).empty());
+    }
 }
 
 // A distance far beyond the arc tolerance must not turn each corner into

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
+#include <QThread>
 #include <QXmlStreamReader>
 
 #include <memory>
@@ -46,6 +47,7 @@ private slots:
     void escapedOutputIsWellFormed();
     void regionFiltersDirectChildren();
     void transforms();
+    void deepTreeNeedsNoRecursion();
 };
 
 void tst_CSVGElement::idsComeFromOneCounterAndSkipTakenIds()
@@ -240,9 +242,10 @@ void tst_CSVGElement::layout_data()
     row("g", "path", "", 1, " <g" + a + ">  <path/>\n </g>\n");
     // Nothing is written after an element's own text that was not read.
     row("title", "", "T", 1, " <title" + a + ">T</title>\n");
-    // A text carries its font size from the start.
-    row("text", "tspan", "", 1, " <text fill=\"red\" font-size=\"12pt\" x=\"1\" d=\"M\" wt=\"1\"><tspan/>\n</text>\n");
-    row("tspan", "textcontent", "", 3, "<tspan" + a + "><textcontent/>\n</tspan>\n");
+    // A text carries its font size from the start. Inside it nothing is
+    // written that a reader would take for characters.
+    row("text", "tspan", "", 1, " <text fill=\"red\" font-size=\"12pt\" x=\"1\" d=\"M\" wt=\"1\"><tspan/></text>\n");
+    row("tspan", "textcontent", "", 3, "<tspan" + a + "><textcontent/></tspan>\n");
     row("textcontent", "", "ab", 2, "<textcontent" + a + ">ab</textcontent>\n");
 }
 
@@ -284,9 +287,8 @@ void tst_CSVGElement::escapedOutputIsWellFormed()
     appendUnnamed(appendUnnamed(label, L"tspan"), L"textcontent")->setText(L"x < y && \"z\" >", false);
     appendUnnamed(root, L"use")->setAttribute(L"xlink:href", L"#a&b", false);
     QCOMPARE(written(label, 0),
-        QStringLiteral(
-            "<text font-family=\"&quot;A&amp;B&quot; &lt;Sans&gt;\" font-size=\"12pt\">"
-            "<tspan><textcontent>x &lt; y &amp;&amp; &quot;z&quot; &gt;</textcontent>\n</tspan>\n</text>\n"));
+        QStringLiteral("<text font-family=\"&quot;A&amp;B&quot; &lt;Sans&gt;\" font-size=\"12pt\">"
+                       "<tspan><textcontent>x &lt; y &amp;&amp; &quot;z&quot; &gt;</textcontent></tspan></text>\n"));
     QXmlStreamReader reader(written(root, 0));
     while (!reader.atEnd())
         reader.readNext();
@@ -332,6 +334,27 @@ void tst_CSVGElement::transforms()
     QCOMPARE(element->getAttribute(L"transform"), std::wstring(L"matrix(2.500000,0,0,2.500000,10,20)"));
     QCOMPARE(child->getAttribute(L"transform"), rotation);
     QVERIFY(appendNew(parent, L"rect")->getAttribute(L"transform").empty());
+}
+
+// A file may nest groups as deep as it likes. Building such a tree by
+// appending, and taking it out and deleting it, must neither walk up the
+// tree at every level nor recurse once per level: the thread doing it has a
+// small stack.
+void tst_CSVGElement::deepTreeNeedsNoRecursion()
+{
+    CSVGDocument document;
+    const int children = document.getChildCount();
+    CSVGElement* top = appendNew(&document, L"g");
+    const std::unique_ptr<QThread> thread(QThread::create([&document, top] {
+        CSVGElement* parent = top;
+        for (int level = 0; level < 100000; ++level)
+            parent = appendNew(parent, L"g");
+        document.deleteChild(top);
+    }));
+    thread->setStackSize(256 * 1024);
+    thread->start();
+    QVERIFY(thread->wait());
+    QCOMPARE(document.getChildCount(), children);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElement)

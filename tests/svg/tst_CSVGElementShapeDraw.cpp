@@ -107,6 +107,7 @@ private slots:
     void vertexMarkersAndHighlightRecords();
     void positions();
     void useReferences();
+    void nestedUsesAreBounded();
     void clipPaths();
 };
 
@@ -276,7 +277,7 @@ void tst_CSVGElementShapeDraw::positions()
 // A use shows the element it names where the use puts it: under its own
 // matrix, moved by its x and y, then the element's own transform. The element
 // itself stays where it is. One that names itself or an element that
-// contains it is not painted again inside itself.
+// contains it paints nothing.
 void tst_CSVGElementShapeDraw::useReferences()
 {
     CSVGDocument document;
@@ -295,15 +296,39 @@ void tst_CSVGElementShapeDraw::useReferences()
     appendShape(second, "use", ref(first));
     document.updateMatrix(nullptr, false);
 
-    // Once as the group's child, once shown by the use inside the group.
+    // Once as the group's child; the use inside the group shows nothing.
     QCOMPARE(ink(paint(group), 100, 20), 'k');
-    QCOMPARE(line->count, 2);
+    QCOMPARE(line->count, 1);
     QCOMPARE(QString() + ink(paint(moved), 100, 100) + ink(paint(moved), 100, 20), QStringLiteral("kw"));
     QCOMPARE(ink(paint(again), 100, 160), 'k');
     QCOMPARE(line->getMatrix().toString(), std::wstring(L"matrix(1,0,0,1,0,20)"));
     QCOMPARE(ink(paint(line), 100, 20), 'k');
     QCOMPARE(ink(paint(self), 100, 20), 'w');
     QCOMPARE(ink(paint(first), 100, 100), 'w');
+}
+
+// Thirty levels of groups of two uses of the level below would paint the
+// bottom line 2^30 times; one draw stops after a budget and says so once.
+// Measuring keeps each level's box and finishes.
+void tst_CSVGElementShapeDraw::nestedUsesAreBounded()
+{
+    CSVGDocument document;
+    CSVGElement* defs = appendNew(&document, L"defs");
+    CountingLine* line = appendElement(defs, new CountingLine(&document));
+    setAttributes(line, "points=20 100 180 100");
+    CSVGElement* level = line;
+    for (int n = 1; n <= 30; ++n) {
+        CSVGElementShape* group = appendShape(defs, "g", "");
+        appendShape(group, "use", ref(level));
+        appendShape(group, "use", ref(level));
+        level = group;
+    }
+    CSVGElementShape* top = appendShape(&document, "use", ref(level));
+    document.updateMatrix(nullptr, false);
+    QCOMPARE(top->getTransformedBoundingRect().toQRectF(), QRectF(20, 100, 160, 0));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Painting stopped after \\d+ elements shown through use"));
+    QCOMPARE(ink(paint(top), 100, 100), 'k');
+    QVERIFY2(line->count < 100000, qPrintable(QString::number(line->count)));
 }
 
 // A clip path applies in the coordinates of the element that names it, and

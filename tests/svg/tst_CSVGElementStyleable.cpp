@@ -51,6 +51,7 @@ private slots:
     void precedence();
     void changeRewritesStyleDeclaration();
     void notifiedChangesReachDescendants();
+    void equalStylesChangeAlone();
     void flattenStyles();
 };
 
@@ -136,6 +137,26 @@ void tst_CSVGElementStyleable::notifiedChangesReachDescendants()
     // Without notify (as while loading) the computed style is kept.
     drawing.group->setAttribute(L"fill", L"green", false);
     QCOMPARE(value(leaf, QStringLiteral("fill")), QStringLiteral("blue"));
+}
+
+// Pieces of one class may share their style maps; a change to one of them
+// (its own value, a "style" rewrite, a flattened class) leaves the others as
+// they were.
+void tst_CSVGElementStyleable::equalStylesChangeAlone()
+{
+    Drawing drawing(QStringLiteral(".k{fill:green}"));
+    CSVGElementStyleable* twin = appendShape(drawing.group, L"path");
+    for (CSVGElementStyleable* piece : { drawing.child, twin })
+        setAttributes(piece, QStringLiteral("class=k|style=stroke:red"));
+    QCOMPARE(value(drawing.child, QStringLiteral("fill")) + value(twin, QStringLiteral("fill")),
+        QStringLiteral("greengreen"));
+    drawing.child->setAttribute(L"fill-opacity", L"0.5", true);
+    drawing.child->setAttribute(L"stroke", L"black", true);
+    twin->flattenStyles();
+    const QStringList seen { value(drawing.child, QStringLiteral("fill-opacity")),
+        value(twin, QStringLiteral("fill-opacity")), value(drawing.child, QStringLiteral("stroke")),
+        value(twin, QStringLiteral("stroke")), specified(drawing.child, L"class"), specified(twin, L"class") };
+    QCOMPARE(seen.join(QLatin1Char(' ')), QStringLiteral("0.5 1 black red k "));
 }
 
 // "style" wins over the element's values; the class rule, named by the whole

@@ -41,6 +41,7 @@ private slots:
     void runsFollowEachOther();
     void emptyBox();
     void outlineOnceAndPainted();
+    void survivesWriteAndRead();
 };
 
 void tst_CSVGElementText::initTestCase()
@@ -184,6 +185,33 @@ void tst_CSVGElementText::outlineOnceAndPainted()
     QImage blank(area.size(), QImage::Format_RGB32);
     blank.fill(Qt::white);
     QVERIFY(image.copy(area) != blank);
+}
+
+// Saved and read back ten times, a text keeps its characters and its place:
+// nothing is written inside it that the reader would take for characters.
+void tst_CSVGElementText::survivesWriteAndRead()
+{
+    std::wstring svg = L"<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 200 100\">\n"
+                       L"  <g>\n    <text x=\"10\" y=\"40\" font-family=\"DejaVu Sans\">Hi<tspan dx=\"4\">there</tspan>"
+                       L"you</text>\n  </g>\n</svg>\n";
+    std::wstring first;
+    QRectF bounds;
+    for (int cycle = 0; cycle < 10; ++cycle) {
+        CSVGDocument document;
+        QVERIFY(document.parseSvgText(svg, false, false));
+        CSVGElement* root = document.getOwnerSvg();
+        auto* text = dynamic_cast<CSVGElementText*>(root->getChild(0)->getChild(0));
+        QVERIFY(text);
+        QCOMPARE(text->getText(), std::wstring(L"Hithereyou"));
+        svg.clear();
+        root->writeSvg(svg, 0, CSVGRect());
+        if (cycle == 0) {
+            first = svg;
+            bounds = text->getTransformedBoundingRect().toQRectF();
+        }
+        QCOMPARE(svg, first);
+        QCOMPARE(text->getTransformedBoundingRect().toQRectF(), bounds);
+    }
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElementText)

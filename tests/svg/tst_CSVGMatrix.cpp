@@ -62,7 +62,7 @@ void tst_CSVGMatrix::parseTransformList_data()
     QTest::newRow("scale y 0") << "scale(2,0)" << Numbers { 2, 0, 0, 2, 0, 0 };
     QTest::newRow("scale flip") << "scale(2,-1)" << Numbers { 2, 0, 0, -1, 0, 0 };
     QTest::newRow("rotate") << "rotate(90)" << Numbers { c90, s90, -s90, c90, 0, 0 };
-    QTest::newRow("rotate centre unused") << "rotate(90,100,100)" << Numbers { c90, s90, -s90, c90, 0, 0 };
+    QTest::newRow("rotate centre zero") << "rotate(90,0,0)" << Numbers { c90, s90, -s90, c90, 0, 0 };
     QTest::newRow("skewX") << "skewX(45)" << Numbers { 1, 0, t45, 1, 0, 0 };
     QTest::newRow("skewY") << "skewY(45)" << Numbers { 1, t45, 0, 1, 0, 0 };
     QTest::newRow("spaces") << "matrix(1 0 0 1 5 5)" << Numbers { 1, 0, 0, 1, 5, 5 };
@@ -148,6 +148,12 @@ void tst_CSVGMatrix::matchesQTransform()
         QVERIFY(m.invert());
         QVERIFY(near(m, toQt(first).inverted()));
     }
+    // About a centre, as SVG defines it: translate(50,20) rotate(30) translate(-50,-20).
+    const double radians = 30 * kPi / 180;
+    const QTransform r(std::cos(radians), std::sin(radians), -std::sin(radians), std::cos(radians), 0, 0);
+    CSVGMatrix m;
+    m.parseTransformList(L"rotate(30, 50, 20)");
+    QVERIFY(near(m, QTransform::fromTranslate(-50, -20) * r * QTransform::fromTranslate(50, 20)));
 }
 
 void tst_CSVGMatrix::singularMatrixIsNotInverted_data()

@@ -32,6 +32,9 @@ void tst_DouglasPeuckerSimplify::rings_data()
         << polygonOf({ { 0, 0 }, { 1e6, 0 }, { 1e6, 1e6 }, { 0, 0 } });
     const QPolygonF dented({ { 0, 0 }, { 5e5, 1.1 }, { 1e6, 0 }, { 1e6, 1e6 }, { 0, 0 } });
     QTest::newRow("dent beyond it") << dented << dented;
+    // In line with the segment but back beyond its start: 5 units from it.
+    const QPolygonF spike({ { 0, 0 }, { -5, 0 }, { 100, 0 }, { 50, 1 }, { 0, 0 } });
+    QTest::newRow("collinear spike beyond the end") << spike << spike;
     QTest::newRow("points that coincide")
         << polygonOf({ { 3, 4 }, { 3, 4 }, { 3, 4 } }) << polygonOf({ { 3, 4 }, { 3, 4 } });
     QTest::newRow("empty") << QPolygonF() << QPolygonF();

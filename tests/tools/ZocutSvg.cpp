@@ -52,8 +52,7 @@ int info(CSVGDocument& document)
     return 0;
 }
 
-// Until the document's own writer (toSvgText) is in, the root writes itself
-// behind the XML declaration.
+// Saved as the program saves: through the safe file writer.
 int copy(CSVGDocument& document, const QString& out)
 {
     return document.saveFile(out) ? 0 : 1;

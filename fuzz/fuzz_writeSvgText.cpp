@@ -1,0 +1,30 @@
+// SVG text from anywhere, written out: the written text reads back to the
+// same text (texts aside: the white space inside them is the text writer's
+// matter), and the page and the clipboard forms are written without harm.
+
+#include "CSVGDocument.h"
+#include "FuzzInput.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    fuzzGuiApplication(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CSVGDocument document;
+    document.parseSvgText(fuzzText(data, size), false, false);
+    const std::wstring written = document.toSvgText();
+    CSVGDocument again;
+    again.parseSvgText(written, false, false);
+    fuzzCheck(written.find(L"<text") != std::wstring::npos || again.toSvgText() == written);
+
+    document.setPageRect(QRectF(0, 0, 200, 200));
+    document.pageToSvgText(-1, 0.0, -1, -1, true);
+    CSVGElement* root = document.getOwnerSvg();
+    for (int i = 0; i < root->getChildCount(); ++i)
+        document.selectElement(root->getChild(i), Qt::green);
+    document.selectionToSvgText();
+    return 0;
+}
