@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
+#include <QLineF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -655,6 +656,43 @@ public:
     // the current element, or else every selected one, with it. Text that
     // holds no paint server, or several elements, changes nothing.
     void setFillUrl(const std::wstring& svgText);
+    // Outline node tools. Each change is one undo step; the new outlines
+    // keep the "position_id" of what they replace and go into the parent of
+    // what they replace, mapped into its coordinates.
+    // Inserts the point, projected onto the first edge within the pick
+    // tolerance, into the outline of the first selected shape hit.
+    void insertPointOnOutline(const QPointF& point);
+    // The first straight edge of the selected shapes' outlines that passes
+    // within the pick tolerance of the point; a null line for none.
+    QLineF nearestSegment(const QPointF& point);
+    // Bends the edge from the first to the last of the three points of the
+    // path through the middle one (a quadratic curve raised to a cubic).
+    void movePoint(const QPainterPath& dragged);
+    // Removes the marked vertices of the first selected piece's outline;
+    // the rest closes into a ring.
+    void deletePoint();
+    // Cuts the outline open at the marked vertices; the pieces between end
+    // where they leave the node-selection area. "Invalid selection!" when
+    // nothing is left.
+    void cutCurve();
+    // Removes the shapes with marked vertices from grouped pieces.
+    void deleteFeature();
+    // Adds copies of the selected pieces reflected across the line through
+    // the two points; the pieces stay.
+    void mirrorAlongLine(double x1, double y1, double x2, double y2);
+
+    // Tear lines and outline-generating tools
+    // With true, outlines "Separation" units around the largest shape of
+    // each selected piece (every piece without a selection), merged where
+    // they meet and marked "tear_line"; with false, every tear line goes.
+    // Neither is an undo step.
+    void createTearLine(bool create);
+    // Cuts the first selected piece along the line; a line that does not
+    // cross its outline changes nothing.
+    void splitShape(const QPointF& start, const QPointF& end);
+    // Widens the marked stretch of the first selected piece's outline onto
+    // the outline grown by the width.
+    void partialExpand(double width);
 
 signals:
     void selectionChanged();
@@ -885,4 +923,24 @@ private:
     static void normalizeSizes(CSVGElement* element);
     std::vector<HighlightNode> m_dragNodes;
     QVector<QPointer<CSVGElement>> m_nodeEditElements;
+    // Outline node tools
+    CSVGElementShape* outlineTarget(CSVGElement* element) const;
+    static QPolygonF openOutline(CSVGElementShape* shape);
+    static QList<int> validMarks(const CSVGElementShape* shape, int count);
+    CSVGElementPath* addOutlinePath(
+        const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source, bool filled);
+    void replaceElement(CSVGElement* removed, CSVGElementPath* added);
+    void replaceTarget(CSVGElement* element, CSVGElement* target, const QList<QPainterPath>& outlines);
+    void deleteMarkedPoints(CSVGElement* element);
+    bool cutMarkedRuns(CSVGElement* element);
+    static QList<QPolygonF> cutRuns(
+        const QPolygonF& outline, const std::vector<bool>& marked, bool closed, const QPainterPath& area);
+    static QPointF crossingPoint(QPointF inside, QPointF outside, const QPainterPath& area);
+    void dropFromSelection(CSVGElement* element);
+
+    // Tear lines and outline-generating tools
+    QList<CSVGElement*> tearLineOffsets(const QList<CSVGElement*>& pieces, int separation);
+    void removeTearLines(CSVGElement* root);
+    static bool lineCrossesOutline(CSVGElementShape* shape, const QLineF& line);
+    void expandMarkedRun(double width);
 };
