@@ -4,15 +4,19 @@
 #include "DlgTextHost.h"
 
 #include <QGraphicsView>
+#include <QList>
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <utility>
 
 class CMainFrame;
 class CSVGScene;
+class QGraphicsPathItem;
 class QGraphicsTextItem;
+class QPrinter;
 
 // The canvas of one document tab. It owns its document and the scene that
 // shows it, zooms, decides antialiasing per paint and forwards to the
@@ -75,6 +79,62 @@ public:
     // Exact at the quarter turns, so that rotated ticks stay square.
     static std::pair<double, double> cosSinOfDegrees(double degrees);
 
+    // Files and exports. Each failure is told to the user and leaves the
+    // document and its unsaved state as they were.
+    // Reads the view's file again; a path that is no readable file (a
+    // design's path is its name) keeps the document.
+    bool reloadFile();
+    // Writes the view's file, or asks for one first.
+    bool saveFile();
+    // Asks for a file and saves there; a cancelled question keeps the old
+    // path. fileName receives the chosen file's name on success.
+    bool saveFileAs(QString& fileName);
+    bool saveAsDxf();
+    bool saveAsJpg();
+    bool saveAsPng();
+    // Asks for a printer and prints the page, turned a quarter left, at real
+    // size; false when cancelled or failed.
+    bool print();
+    bool printOn(QPrinter* printer);
+
+    // View commands
+    // With nothing selected, and warn, says "No selected pieces!".
+    bool hasSelection(bool warn = true);
+    void alignLeft();
+    void alignRight();
+    void alignTop();
+    void alignBottom();
+    void alignHorLine();
+    void alignVerLine();
+    void alignHorSpace();
+    void alignVerSpace();
+    void alignSameWidth();
+    void alignSameHeight();
+    void alignSameSize();
+    void alignLeftTop();
+    void alignLeftBottom();
+    void group();
+    void ungroup();
+    void lockSelection();
+    void unlockAll();
+    void bringToFront();
+    void mergeShapes();
+    void mirrorBottom();
+    void autoGroup();
+    void setSelectionAttributes(const QStringList& names, const QStringList& values, bool makeDefault);
+    void setFillUrl(const std::wstring& svgText);
+    QString getSelectionWidthText();
+    QString getSelectionHeightText();
+    void setShowPositionColor(bool show);
+    void setShowComment(bool show);
+    void toggleGrid();
+    void toggleRuler();
+    // Asks for a picture and traces it (straightened first in traceImage).
+    void imageContour();
+    void traceImage();
+    // Inserts the picture file; false, told, when it is none.
+    bool insertImageFile(const QString& path);
+
 signals:
     void textInserted(QGraphicsTextItem* item);
     void finishedTextEditor();
@@ -83,6 +143,34 @@ public slots:
     // Requests the intersection check after a change, repaints the scene and
     // shows the selection's size in the main window.
     void repaint();
+
+    // View commands
+    void OntextChanged(const QString& name, const QString& value);
+    void OnDel();
+    void OnUndo();
+    void OnRedo();
+    void OnClear();
+    void OnGroup();
+    void OnUnGroup();
+    void OnRepairData(int precision);
+    void OnRepairData();
+    void OnRotate(int angle, bool finish);
+    void OnZoomSize(int width, int height, bool finish);
+    void OnOffsetSelection(double delta, double arcTolerance = 0.01,
+        ClipperLib::JoinType joinType = ClipperLib::jtRound, ClipperLib::EndType endType = ClipperLib::etClosedPolygon);
+    void OnDrawImage();
+    void OnPrintImage();
+    void createTemplate();
+    void createTearLine(bool create);
+    void OnCanvasNoBack();
+    void OnCanvasDeepBlue();
+    void OnCanvasMidBlue();
+    void OnCanvasLightBlue();
+    void OnCanvasDeepBlack();
+    void OnCanvasWhite();
+    void OnCanvasMoreColor();
+    void OnReplaceImage();
+    void updateTemplate();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -101,8 +189,20 @@ private:
     void requestIntersectionCheck();
     void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
 
+    // Files and exports
+    QString askImageName(const QString& filter, const QString& suffix);
+    // Tells the user when the target is read-only or the write failed.
+    bool writeChecked(const QString& path, const std::function<bool()>& write);
+    // View commands
+    void afterCommand(bool actions);
+    void setCanvasColor(const QColor& color);
+    QString askPictureFile();
+    void traceFile(bool perspective);
+
     QPointer<CMainFrame> m_mainFrame;
     QString m_filePath;
+    // View commands
+    QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
     bool m_unsavedChanges = false;
     bool m_pickPosition = false;
