@@ -40,10 +40,6 @@ void CMainFrame::drawcontinue() { }
 void CMainFrame::copy() { }
 void CMainFrame::Orientation(bool) { }
 void CMainFrame::OnCancelRuler() { }
-void CMainFrame::AutoPlace()
-{
-    updateActionStates();
-}
 void CMainFrame::PartialExpand() { }
 void CMainFrame::fileUploadOpen() { }
 void CMainFrame::genetePdbPng(const QString&, const QString&) { }
@@ -51,7 +47,6 @@ void CMainFrame::fileSaveQita(const QString&) { }
 void CMainFrame::newuploadFiles() { }
 void CMainFrame::uploadFiles() { }
 void CMainFrame::uploadFilesQiniu() { }
-void CMainFrame::filePlot() { }
 void CMainFrame::fileSave() { }
 void CMainFrame::mirrorright() { }
 void CMainFrame::paste() { }

@@ -135,6 +135,19 @@ public:
     // Inserts the picture file; false, told, when it is none.
     bool insertImageFile(const QString& path);
 
+    // Cut and nesting entries
+    // The cut dialog, once the pieces neither overlap nor leave the page and
+    // at least one is there to cut.
+    void plot();
+    // Checks the selection for pieces too small to nest, then opens the
+    // online or the local nesting, as the account allows.
+    void autoPlace();
+    // The selected pieces whose largest outline keeps fewer than three
+    // points once simplified (tear lines and non-shapes are skipped).
+    static QList<CSVGElement*> prepareNestingPieces(const QVector<CSVGElement*>& elements, int threads);
+    // The hardware's threads, two left for the rest of the machine.
+    static int nestingThreadCount();
+
 signals:
     void textInserted(QGraphicsTextItem* item);
     void finishedTextEditor();
@@ -193,6 +206,9 @@ private:
     QString askImageName(const QString& filter, const QString& suffix);
     // Tells the user when the target is read-only or the write failed.
     bool writeChecked(const QString& path, const std::function<bool()>& write);
+    // Cut and nesting entries
+    void runPlotDialog();
+    void runNestingDialog(bool online);
     // View commands
     void afterCommand(bool actions);
     void setCanvasColor(const QColor& color);
