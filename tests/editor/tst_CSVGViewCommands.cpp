@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 #include "CSVGView.h"
+#include "CTabWidgetEx.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
@@ -25,6 +26,7 @@ private slots:
     void templateToggles();
     void pictureFiles_data();
     void pictureFiles();
+    void saveAsNamesTheTab();
 
 private:
     CSVGElement* loadRect(CMainFrame& frame, bool select);
@@ -209,6 +211,18 @@ void tst_CSVGViewCommands::pictureFiles()
     frame.drawimage();
     QCOMPARE(pieces(frame), 1 + added);
     QCOMPARE(m_prompts.size(), 2 - added);
+}
+
+void tst_CSVGViewCommands::saveAsNamesTheTab()
+{
+    CMainFrame frame;
+    loadRect(frame, false);
+    m_answer = m_dir.filePath("part.svg");
+    frame.fileSaveAs();
+    const int index = frame.tabWidget()->currentIndex();
+    QCOMPARE(frame.tabWidget()->tabText(index), QString("part.svg"));
+    QCOMPARE(frame.tabWidget()->tabToolTip(index), m_dir.filePath("part.svg"));
+    QVERIFY(QFile::exists(m_dir.filePath("part.svg")));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCommands)
