@@ -10,6 +10,7 @@
 
 #include "BenchCompare.h"
 #include "BenchMain.h"
+#include "BenchRoll.h"
 #include "CSVGView.h"
 
 #include <QApplication>
@@ -21,16 +22,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QString rollPath()
-{
-    const QDir dir(QStringLiteral(ZOCUT_BENCH_DATA_DIR));
-    if (!dir.exists(QStringLiteral("roll15m.svg"))) {
-        QDir().mkpath(dir.path());
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dir.path() });
-    }
-    return dir.filePath(QStringLiteral("roll15m.svg"));
-}
 
 // A roll of paper as long as the turned page.
 void setRollPage(QPrinter& printer, const QString& path)

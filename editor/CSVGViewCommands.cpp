@@ -3,11 +3,8 @@
 
 #include "CSVGView.h"
 
-#include "CGlobalConfig.h"
 #include "CMainFrame.h"
-#include "CSVGElementShape.h"
 #include "CSVGScene.h"
-#include "CSVGUtils.h"
 #include "Prompt.h"
 #include "SvgCodes.h"
 
@@ -409,21 +406,6 @@ void CSVGView::updateTemplate()
     }
 }
 
-// The pieces and tear lines together, the first one's own box taken while
-// the union is still empty.
-static QRectF tearLineExtent(CSVGElement* root)
-{
-    QRectF extent;
-    for (int i = 0; root && i < root->getChildCount(); ++i) {
-        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape)
-            continue;
-        const QRectF rect = shape->getTransformedBoundingRect().toQRectF();
-        extent = extent.width() < 1e-5 && extent.height() < 1e-5 ? rect : extent.united(rect);
-    }
-    return extent;
-}
-
 void CSVGView::createTearLine(bool create)
 {
     if (create && !hasSelection())
@@ -431,7 +413,7 @@ void CSVGView::createTearLine(bool create)
     m_document.createTearLine(create);
     if (create) {
         const QString width = tr("After generating the tear film line, the width is %1 mm. Do you want to continue?")
-                                  .arg(tearLineExtent(m_document.getOwnerSvg()).height(), 0, 'g');
+                                  .arg(m_document.getContentBoundingRect().height(), 0, 'g');
         const QString note = tr("Note that the generated tear line is the actual cut line, which cannot be moved. "
                                 "Please do not move the graphics and overlap the tear line!");
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);

@@ -146,6 +146,10 @@ bool CSVGView::printOn(QPrinter* printer)
 {
     CSVGDocument page;
     const std::wstring text = m_document.pageToSvgText(-1, 0.0, -1, -1, false);
+    // Pieces that overlap or leave the page have been warned about; nothing
+    // is printed then. An empty drawing prints an empty page.
+    if (text.empty() && !m_document.getContentBoundingRect().isNull())
+        return false;
     if (!text.empty())
         page.parseSvgText(text, false, false);
     QTransform turn;

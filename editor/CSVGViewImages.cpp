@@ -5,7 +5,6 @@
 
 #include "CActionAdd.h"
 #include "CActionComposite.h"
-#include "CMainFrame.h"
 #include "CSVGElementImage.h"
 #include "CSVGElementPath.h"
 #include "DouglasPeuckerSimplify.h"
