@@ -162,6 +162,7 @@ private slots:
     void unsuitableInputChangesNothing_data();
     void unsuitableInputChangesNothing();
     void cuttingEverythingWarns();
+    void mirrorCopiesAreReflections();
     void largeOutlines();
     void deepGroups();
 };
@@ -368,6 +369,41 @@ void tst_CSVGDocumentNodeTools::cuttingEverythingWarns()
     QVERIFY(piece.drawing.document.toSvgText() == before);
     CSVGDocument::setWarningHook(nullptr);
     QCOMPARE(warnings, QStringList({ "Waring", "Invalid selection!" }));
+}
+
+// A grouped piece of two parts under a turned group, mirrored across a
+// slanted line: each copy is its part's outline reflected by Qt.
+void tst_CSVGDocumentNodeTools::mirrorCopiesAreReflections()
+{
+    TestDrawing drawing;
+    CSVGElement* group = appendShape(drawing.root, "g", "transform=" + kPlace);
+    const QList<CSVGElementShape*> parts { drawing.addPath("d=M0 0 L80 0 L40 60 Z", group),
+        appendShape(group, "circle", "cx=40|cy=20|r=10") };
+    drawing.root->updateMatrix(nullptr, false);
+    drawing.document.selectElement(group, Qt::green);
+    const QLineF line(10, 0, 60, 80);
+    drawing.document.mirrorAlongLine(line.x1(), line.y1(), line.x2(), line.y2());
+    const QTransform reflect = QTransform::fromTranslate(line.x1(), line.y1())
+                                   .rotate(-line.angle())
+                                   .scale(1, -1)
+                                   .rotate(line.angle())
+                                   .translate(-line.x1(), -line.y1());
+    QCOMPARE(drawing.root->getChildCount(), 2);
+    CSVGElement* copy = drawing.root->getChild(1);
+    QCOMPARE(copy->getChildCount(), parts.size());
+    // The path data repair may put the parts in another order.
+    for (CSVGElementShape* part : parts) {
+        const QPainterPath expected = reflect.map(part->getTransformedPath());
+        int matching = 0;
+        for (int i = 0; i < copy->getChildCount(); ++i) {
+            const QPainterPath mirrored = CSVGElementShape::asShape(copy->getChild(i))->getTransformedPath();
+            bool same = mirrored.elementCount() == expected.elementCount();
+            for (int k = 0; same && k < expected.elementCount(); ++k)
+                same = QLineF(mirrored.elementAt(k), expected.elementAt(k)).length() < kWritten;
+            matching += same ? 1 : 0;
+        }
+        QCOMPARE(matching, 1);
+    }
 }
 
 // A ring of 100,000 points with a stretch marked: each tool gives one step.
