@@ -305,4 +305,3 @@ void CSVGDocument::zoomSize(int width, int height, bool finish)
     if (finish)
         endTransformAction();
 }
-

@@ -506,6 +506,7 @@ void tst_CSVGDocumentInteraction::badInputChangesNothing()
     document.getHistory().undo();
     QVERIFY(!document.getSelection().contains(line));
     document.selectElement(line, Qt::green);
+    QVERIFY(document.getSelection().isEmpty());
     document.deleteSelection();
     QCOMPARE(document.getHistory().getCursor(), size_t(1));
     QCOMPARE(
