@@ -9,13 +9,13 @@
 #include <QColor>
 #include <QImage>
 #include <QJsonArray>
+#include <QLineF>
 #include <QList>
 #include <QPainterPath>
-#include <QPolygonF>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
-#include <QLineF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
