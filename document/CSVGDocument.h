@@ -9,13 +9,13 @@
 #include <QColor>
 #include <QImage>
 #include <QJsonArray>
+#include <QLineF>
 #include <QList>
 #include <QPainterPath>
-#include <QPolygonF>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
-#include <QLineF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -862,8 +862,7 @@ private:
     // The canvas point in the element's own coordinates; false when its
     // matrix has no inverse.
     static bool toElementPoint(const CSVGElement* element, const QPointF& canvas, QPointF& local);
-    // A box that holds the shape's canvas box, cheap to get; null for a
-    // shape without a path of its own.
+    // A box that holds the shape's canvas box, cheap to get.
     static QRectF outerBounds(CSVGElementShape* shape);
     static bool mayMeet(CSVGElementShape* shape, const QRectF& rect);
     static bool overlaps(const QRectF& a, const QRectF& b);
