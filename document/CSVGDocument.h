@@ -812,7 +812,6 @@ private:
     // step of the pending transform action.
     void moveSelectedShapes(const CanvasChange& change);
     bool applyCanvasChange(CSVGElement* element, const CSVGMatrix& change);
-    static bool isFiniteMatrix(const CSVGMatrix& m);
     void alignEdges(bool horizontal, bool farEdge);
     void alignCentreLines(bool horizontal);
     void distribute(bool horizontal);
