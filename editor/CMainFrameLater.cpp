@@ -41,12 +41,5 @@ void CMainFrame::copy() { }
 void CMainFrame::Orientation(bool) { }
 void CMainFrame::OnCancelRuler() { }
 void CMainFrame::PartialExpand() { }
-void CMainFrame::fileUploadOpen() { }
-void CMainFrame::genetePdbPng(const QString&, const QString&) { }
-void CMainFrame::fileSaveQita(const QString&) { }
-void CMainFrame::newuploadFiles() { }
-void CMainFrame::uploadFiles() { }
-void CMainFrame::uploadFilesQiniu() { }
-void CMainFrame::fileSave() { }
 void CMainFrame::mirrorright() { }
 void CMainFrame::paste() { }

@@ -75,7 +75,8 @@ void CSVGView::OnDel()
 {
     if (!hasSelection())
         return;
-    m_document.deleteSelection();
+    if (m_document.deleteSelection())
+        restartCaretClock();
     repaint();
     afterCommand(true);
 }

@@ -125,8 +125,7 @@ bool CSVGView::saveAsPng()
     const QString path = askImageName(QStringLiteral("png(*.png)"), QStringLiteral("png"));
     if (path.isEmpty())
         return false;
-    return writeChecked(
-        path, [this, &path] { return CSVGDocument::renderImageForSave(m_document.toSvgText(), L"png").save(path); });
+    return writeChecked(path, [this, &path] { return writePng(path); });
 }
 
 bool CSVGView::print()
