@@ -18,6 +18,8 @@ private slots:
     void plotStops();
     void miscellaneousPiecesAreSelected();
     void tabClosedBeforeReply();
+    void nestingReply_data();
+    void nestingReply();
     void preparationSameOnAnyThreadCount();
 
 private:
@@ -110,6 +112,30 @@ void tst_CSVGViewCut::tabClosedBeforeReply()
     delete view;
     waitForReplies();
     QVERIFY(m_prompts.isEmpty());
+}
+
+void tst_CSVGViewCut::nestingReply_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("not JSON") << 200 << QByteArray("<html>") << "";
+    QTest::newRow("refused") << 500 << QByteArray("{}") << "Warring|";
+}
+
+void tst_CSVGViewCut::nestingReply()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, prompt);
+    m_session.server().clearJournal();
+    m_session.server().setCannedReply("/api/user/index", status, body);
+    CSVGView view(nullptr);
+    load(view, "<rect x=\"30\" y=\"30\" width=\"10\" height=\"10\"/>", true);
+    view.autoPlace();
+    waitForReplies();
+    m_session.server().clearCannedReplies();
+    QCOMPARE(m_prompts.join(';').section('|', 0, 0) + (m_prompts.isEmpty() ? "" : "|"), prompt);
 }
 
 // Run under ThreadSanitizer too: the workers share nothing but their input.
