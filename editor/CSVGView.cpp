@@ -3,8 +3,10 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
 #include "CSVGScene.h"
-#include "CSVGUtils.h"
+#include "CSVGElementPath.h"
+#include "DlgText.h"
 #include "SVGGraphicsSelectionItem.h"
+#include "SVGPathItem.h"
 
 #include <QDebug>
 #include <QDir>
@@ -74,6 +76,11 @@ CSVGView::~CSVGView()
 {
     if (!m_autosaveName.isEmpty())
         QFile::remove(QDir(autosaveFolder()).filePath(m_autosaveName));
+    delete m_textDialog;
+    // A path still being drawn belongs to no tree: it goes with the view.
+    CSVGElementPath* drawn = m_pathItem ? m_pathItem->getPath() : nullptr;
+    if (drawn && !drawn->getParent())
+        delete drawn;
     setScene(nullptr);
     delete m_scene;
     m_scene = nullptr;
@@ -104,15 +111,9 @@ void CSVGView::setPageRect(const QRectF& rect)
     repaint();
 }
 
-// The document does not answer this itself yet: any shape leaf under the
-// root marked as a tear line.
 bool CSVGView::hasTearLine()
 {
-    CSVGElement* root = m_document.getOwnerSvg();
-    if (!root)
-        return false;
-    const QList<CSVGElement*> shapes = CSVGUtils::collectShapes(root);
-    return std::any_of(shapes.begin(), shapes.end(), [](const CSVGElement* shape) { return shape->isTearLine(); });
+    return m_document.hasTearLine();
 }
 
 void CSVGView::insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point)
