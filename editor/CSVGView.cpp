@@ -2,8 +2,8 @@
 
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
-#include "CSVGScene.h"
 #include "CSVGElementPath.h"
+#include "CSVGScene.h"
 #include "DlgText.h"
 #include "SVGGraphicsSelectionItem.h"
 #include "SVGPathItem.h"

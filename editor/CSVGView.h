@@ -1,14 +1,15 @@
 #pragma once
 
 #include "CSVGDocument.h"
+#include "DlgText.h"
 #include "DlgTextHost.h"
 
 #include <QDateTime>
 #include <QGraphicsView>
 #include <QList>
-#include <QRecursiveMutex>
 #include <QPainterPath>
 #include <QPointer>
+#include <QRecursiveMutex>
 #include <QString>
 
 #include <string>
@@ -17,9 +18,9 @@
 class CMainFrame;
 class CSVGRulerItem;
 class CSVGScene;
-class DlgText;
 class QGraphicsLineItem;
 class QGraphicsTextItem;
+class QMimeData;
 class SVGCurveItem;
 class SVGPathItem;
 class SelectRubberBand;
