@@ -189,6 +189,9 @@ private:
 
     // Canvas input
     SelectRubberBand* m_rubberBand = nullptr;
+    // The selection when a band started with Shift: the document lets it go
+    // at the press, the band adds to it.
+    QVector<QPointer<CSVGElement>> m_bandBase;
     QPoint m_pressPosition;
     bool m_leftButtonDown = false;
     bool m_rightButtonDown = false;
@@ -207,6 +210,8 @@ private:
     // The "d" of a continued path before the view added its rubber segment:
     // what an end without a press restores.
     std::wstring m_continuedData;
+    // A path of the drawing continued: its own ends do not close it.
+    bool m_continuing = false;
     QPoint m_dragPosition;
     // Recursive: a document call may show a warning whose event loop brings
     // the next canvas event.

@@ -152,8 +152,14 @@ bool CSVGView::leftPress(QMouseEvent* event, const QPointF& point)
     if (mode == EditMode::MovePoint && !movePointPress(point))
         return false;
     if (mode == EditMode::Select) {
-        if (!m_document.getSelectionRect().contains(point))
+        if (!m_document.getSelectionRect().contains(point)) {
             showRubberBand();
+            m_bandBase.clear();
+            if (event->modifiers() & Qt::ShiftModifier) {
+                for (CSVGElement* element : m_document.getSelection())
+                    m_bandBase.append(element);
+            }
+        }
     } else if (m_document.isOutlineEditMode() && mode != EditMode::AddNode && !m_nodePress) {
         showRubberBand();
     } else if (mode == EditMode::Ruler) {
@@ -270,6 +276,7 @@ void CSVGView::pathPress(const QPointF& pressed)
         path->appendLineto(point.x(), point.y());
         path->setAttribute(L"d", path->toPathData(), true);
         m_continuedData.clear();
+        m_continuing = false;
         m_pathItem = new SVGPathItem(this, path);
         m_scene->addItem(m_pathItem);
         return;
@@ -283,7 +290,8 @@ void CSVGView::pathPress(const QPointF& pressed)
     m_continuedData.clear();
     m_document.appendPathPoint(path, point);
     m_pathItem->pathChanged();
-    if (m_document.isDrawnPathClosed(path))
+    const bool closed = m_continuing ? point == start : m_document.isDrawnPathClosed(path);
+    if (closed)
         endPathDrawing();
 }
 
@@ -291,6 +299,7 @@ void CSVGView::endPathDrawing()
 {
     SVGPathItem* item = m_pathItem;
     m_pathItem = nullptr;
+    m_continuing = false;
     CSVGElementPath* path = item ? item->getPath() : nullptr;
     delete item;
     if (!path)
@@ -424,13 +433,16 @@ bool CSVGView::toolMove(QMouseEvent* event, const QPointF& point)
     return false;
 }
 
+// The piece turns the way the pointer goes round the centre: angles of
+// lines count counter-clockwise on the screen, a rotation of the drawing
+// clockwise.
 void CSVGView::rotateMove(const QPoint& position)
 {
     const QLineF before(m_rotationCentre, toDocument(m_dragPosition));
     const QLineF after(m_rotationCentre, toDocument(position));
     {
         QMutexLocker locker(&m_viewMutex);
-        m_document.rotateSelection(before.angleTo(after), m_rotationCentre, false);
+        m_document.rotateSelection(after.angleTo(before), m_rotationCentre, false);
     }
     m_dragPosition = position;
     repaint();
@@ -499,8 +511,11 @@ void CSVGView::toolRelease(QMouseEvent* event)
     if (empty)
         return;
     if (mode == EditMode::Select) {
-        if (!extend)
-            m_document.clearSelection();
+        m_document.clearSelection();
+        for (const QPointer<CSVGElement>& element : qAsConst(m_bandBase)) {
+            if (element && extend)
+                m_document.selectElement(element, Qt::green);
+        }
         for (CSVGElement* element : m_document.elementsInRect(band))
             m_document.selectElement(element, Qt::green);
     } else if (m_document.isOutlineEditMode()) {

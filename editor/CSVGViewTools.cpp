@@ -131,11 +131,14 @@ void CSVGView::OnDrawContinue()
     if (!element || element->getType() != SvgType::Path)
         return;
     setDrawMode(EditMode::Path);
+    // Its own nodes, marked while selected, would count as ends to close on.
+    m_document.clearSelection();
     auto* path = static_cast<CSVGElementPath*>(element);
     const CSVGPathSeg* last = path->getSegmentFromEnd(0);
     if (m_pathItem || !last)
         return;
     m_continuedData = path->toPathData();
+    m_continuing = true;
     path->appendLineto(last->x, last->y);
     path->setAttribute(L"d", path->toPathData(), true);
     m_pathItem = new SVGPathItem(this, path);
