@@ -1,8 +1,10 @@
 #include "CMainFrame.h"
+#include "CSVGElementPath.h"
 #include "CSVGRulerItem.h"
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
 #include "Prompt.h"
+#include "SVGPathItem.h"
 #include "SvgCodes.h"
 #include "TestEnvironment.h"
 
@@ -161,6 +163,12 @@ private slots:
     void wheel();
     void keys();
     void toolsNeedingSelection();
+    void pathEndsWithItsMode_data();
+    void pathEndsWithItsMode();
+    void zoomTools_data();
+    void zoomTools();
+    void pasteAndTextPosition();
+    void partialExpandAsksTheWidth();
     void cursors_data();
     void cursors();
     void drops_data();
@@ -170,14 +178,16 @@ private slots:
 
 private:
     QStringList m_prompts;
+    QVariant m_modalAnswer;
 };
 
 void tst_CSVGViewInput::init()
 {
     m_prompts.clear();
-    Prompt::setHandler([this](Prompt::Kind, const QString& title, const QString& text) {
+    m_modalAnswer = QVariant(int(QDialog::Rejected));
+    Prompt::setHandler([this](Prompt::Kind kind, const QString& title, const QString& text) {
         m_prompts << title + "|" + text;
-        return QVariant();
+        return kind == Prompt::Kind::Modal ? m_modalAnswer : QVariant();
     });
 }
 
@@ -446,6 +456,110 @@ void tst_CSVGViewInput::toolsNeedingSelection()
     QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
     window.release(window.at(QPointF(100, 100)), Qt::LeftButton);
     QCOMPARE(window.drawing().count("<rect"), 2);
+}
+
+void tst_CSVGViewInput::pathEndsWithItsMode_data()
+{
+    QTest::addColumn<int>("nodes");
+    QTest::addColumn<bool>("closeTab");
+    QTest::addColumn<int>("paths");
+    QTest::newRow("another tool after two nodes") << 2 << false << 1;
+    QTest::newRow("another tool after the first press") << 0 << false << 0;
+    QTest::newRow("tab closed while drawing") << 2 << true << 0;
+}
+
+// However mode 9 ends, the path drawn so far is finished or discarded; none
+// is left outside the tree (the leak check would tell).
+void tst_CSVGViewInput::pathEndsWithItsMode()
+{
+    QFETCH(int, nodes);
+    QFETCH(bool, closeTab);
+    QFETCH(int, paths);
+    Window window;
+    window.frame.action(CMainFrame::Pen)->trigger();
+    for (int i = 0; i <= nodes; ++i) {
+        window.press(window.at(QPointF(200 + 40 * i, 200 + 10 * i * i)));
+        window.release(window.at(QPointF(200 + 40 * i, 200 + 10 * i * i)));
+    }
+    if (closeTab) {
+        window.frame.tabClose(window.frame.tabWidget()->indexOf(window.view()));
+        return;
+    }
+    window.frame.action(CMainFrame::Rectangle)->trigger();
+    QVERIFY(!window.view()->pathItem());
+    QCOMPARE(window.drawing().count("<path"), paths);
+    QCOMPARE(window.undoSteps(), paths);
+    window.frame.action(CMainFrame::Pen)->trigger();
+    window.press(window.at(QPointF(100, 100)));
+    QCOMPARE(window.view()->pathItem()->getPath()->getSegmentCount(), 2);
+}
+
+void tst_CSVGViewInput::zoomTools_data()
+{
+    QTest::addColumn<bool>("in");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("zoom in") << true << 1.2;
+    QTest::newRow("zoom out") << false << 0.8;
+}
+
+// The canvas scales about the click; the document's view matrix stays.
+void tst_CSVGViewInput::zoomTools()
+{
+    QFETCH(bool, in);
+    QFETCH(double, factor);
+    Window window;
+    const CSVGMatrix matrix = window.document()->getViewMatrix();
+    const double scale = window.view()->displayScale();
+    if (in)
+        window.frame.zoomin();
+    else
+        window.frame.zoomout();
+    const QPoint click(150, 120);
+    const QPointF under = window.view()->mapToScene(click);
+    window.press(click);
+    window.release(click);
+    QVERIFY(std::fabs(window.view()->displayScale() - scale * factor) < 1e-9);
+    // Within the pixel rounding of the view's centring.
+    QVERIFY(QLineF(window.view()->mapToScene(click), under).length() < 2 / window.view()->transform().m11());
+    QCOMPARE(window.document()->getViewMatrix().toQTransform(), matrix.toQTransform());
+    QCOMPARE(window.viewport()->cursor().hotSpot(), QPoint(8, 8));
+}
+
+// The custom paste lands centred on the press; a press while the text dialog
+// picks its position only gives the dialog the point.
+void tst_CSVGViewInput::pasteAndTextPosition()
+{
+    Window window;
+    window.frame.drawcustom(QString::fromLatin1(kTwoRects));
+    QCOMPARE(window.document()->getEditMode(), int(EditMode::PasteAt));
+    window.press(window.at(QPointF(400, 300)));
+    window.release(window.at(QPointF(400, 300)));
+    const QPointF pressed = window.view()->mapToScene(window.at(QPointF(400, 300)));
+    QVERIFY(QLineF(window.document()->getContentBoundingRect().center(), pressed).length() < 1e-6);
+
+    window.frame.action(CMainFrame::Text)->trigger();
+    DlgText* dialog = window.view()->textDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    const QString before = window.drawing();
+    window.view()->setPickPosition(true);
+    window.press(window.at(QPointF(500, 250)));
+    window.release(window.at(QPointF(500, 250)));
+    QVERIFY(QLineF(dialog->position(), window.view()->mapToScene(window.at(QPointF(500, 250)))).length() < 1e-2);
+    QVERIFY(!window.view()->isPickPosition());
+    QCOMPARE(window.drawing(), before);
+}
+
+void tst_CSVGViewInput::partialExpandAsksTheWidth()
+{
+    Window window;
+    window.load(kTwoRects);
+    window.document()->selectElement(window.document()->getElementById(L"a"), Qt::green);
+    window.frame.action(CMainFrame::InsetExpansion)->trigger();
+    QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
+    m_modalAnswer = int(QDialog::Accepted);
+    window.frame.action(CMainFrame::InsetExpansion)->trigger();
+    QCOMPARE(window.document()->getEditMode(), int(EditMode::PartialExpand));
+    QCOMPARE(m_prompts.size(), 2);
 }
 
 void tst_CSVGViewInput::cursors_data()
