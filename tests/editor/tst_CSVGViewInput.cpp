@@ -113,6 +113,19 @@ QByteArray pngBase64(int width, int height)
     return bytes.toBase64();
 }
 
+// The header of a bitmap of 100000 x 100000 pixels, without the pixels.
+QByteArray bitmapBombBase64()
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("BM", 2);
+    out << quint32(54 + 64) << quint32(0) << quint32(54) << quint32(40) << qint32(100000) << qint32(100000)
+        << quint16(1) << quint16(24) << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0)
+        << quint32(0);
+    return bytes.append(64, '\0').toBase64();
+}
+
 void sendDrop(QWidget* target, QMimeData* data, const QPoint& at)
 {
     QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -162,6 +175,7 @@ private slots:
     void wheel_data();
     void wheel();
     void keys();
+    void eventsInAnyOrder();
     void toolsNeedingSelection();
     void pathEndsWithItsMode_data();
     void pathEndsWithItsMode();
@@ -437,6 +451,32 @@ void tst_CSVGViewInput::keys()
     QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
 }
 
+// Releases without presses, a turn with nothing selected, keys in the middle
+// of a gesture: nothing moves, nothing is recorded, nothing is left over.
+void tst_CSVGViewInput::eventsInAnyOrder()
+{
+    Window window;
+    window.load(kTwoRects);
+    const QString before = window.drawing();
+    const QPoint a = window.at(QPointF(220, 220));
+    const QPoint far = window.at(QPointF(400, 300));
+    for (Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
+        window.release(a, button);
+    window.drag(a, far, Qt::RightButton);
+    window.press(a);
+    window.key(Qt::Key_Escape);
+    window.move(far, Qt::LeftButton);
+    window.key(Qt::Key_A, Qt::ControlModifier);
+    window.release(far);
+    window.frame.action(CMainFrame::Pen)->trigger();
+    window.release(a);
+    window.key(Qt::Key_Escape);
+    QCOMPARE(window.drawing(), before);
+    QCOMPARE(window.undoSteps(), 0);
+    QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
+    QVERIFY(!window.viewport()->findChild<QRubberBand*>());
+}
+
 // Tools that need a selection say so; a right press in mode 31 goes back to
 // selecting.
 void tst_CSVGViewInput::toolsNeedingSelection()
@@ -610,6 +650,8 @@ void tst_CSVGViewInput::drops_data()
     QTest::newRow("svg file") << "urls" << QByteArray("part.svg") << 1 << QString();
     QTest::newRow("SVG file") << "urls" << QByteArray("PART.SVG") << 1 << QString();
     QTest::newRow("png file") << "urls" << QByteArray("x.png") << 0 << QString();
+    QTest::newRow("binary data in an svg file") << "binary" << QByteArray("junk.svg") << 1 << QString();
+    QTest::newRow("folder named svg") << "folder" << QByteArray("d.svg") << 0 << QString();
     QTest::newRow("web address") << "web" << QByteArray("http://127.0.0.1/a.svg") << 0 << QString();
     QTest::newRow("image") << "textpng" << png << 0
                            << QString(
@@ -618,6 +660,7 @@ void tst_CSVGViewInput::drops_data()
                                   .arg(QString::fromLatin1(png));
     QTest::newRow("not Base64") << "textpng" << QByteArray("@@@not base64@@@") << 0 << QString();
     QTest::newRow("quote injected") << "textpng" << (png + "\" onload=\"x") << 0 << QString();
+    QTest::newRow("image bomb") << "textbmp" << bitmapBombBase64() << 0 << QString();
     QTest::newRow("not a picture") << "textjpg" << QByteArray("aGVsbG8gd29ybGQ=") << 0 << QString();
     QTest::newRow("text that is not SVG") << "text" << QByteArray("hello <b>world</b>") << 0 << QString();
 }
@@ -634,12 +677,16 @@ void tst_CSVGViewInput::drops()
     const int tabsBefore = window.frame.tabWidget()->count();
     CSVGView* view = window.view();
     auto* mime = new QMimeData;
-    if (format == "urls") {
+    if (format == "urls" || format == "binary" || format == "folder") {
         const QString path = folder.filePath(QString::fromLatin1(data));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kTwoRects);
-        file.close();
+        if (format == "folder") {
+            QVERIFY(QDir(folder.path()).mkdir(QString::fromLatin1(data)));
+        } else {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(format == "urls" ? kTwoRects : QByteArray("\x89\x01\xff<\x00svg\xfe", 9).repeated(100));
+            file.close();
+        }
         mime->setUrls({ QUrl::fromLocalFile(path) });
     } else if (format == "web") {
         mime->setUrls({ QUrl(QString::fromLatin1(data)) });
