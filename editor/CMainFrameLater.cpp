@@ -67,15 +67,8 @@ void CMainFrame::OnVectorEngine() { }
 void CMainFrame::drawimage() { }
 void CMainFrame::expand() { }
 void CMainFrame::ReLoadFile(QAction*) { }
-void CMainFrame::fileUploadOpen() { }
-void CMainFrame::genetePdbPng(const QString&, const QString&) { }
-void CMainFrame::fileSaveQita(const QString&) { }
-void CMainFrame::newuploadFiles() { }
-void CMainFrame::uploadFiles() { }
-void CMainFrame::uploadFilesQiniu() { }
 void CMainFrame::filePlot() { }
 void CMainFrame::filePrint() { }
-void CMainFrame::fileSave() { }
 void CMainFrame::fileSaveAs()
 {
     updateActionStates();

@@ -4,8 +4,10 @@
 #include "DlgText.h"
 #include "DlgTextHost.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfoList>
 #include <QGraphicsView>
+#include <QImage>
 #include <QList>
 #include <QPainterPath>
 #include <QPointer>
@@ -122,6 +124,34 @@ public:
     void setOrientation(bool on);
     void clearRulers();
     DlgText* textDialog() const { return m_textDialog; }
+    // Design store
+    // Asks for a name and stores the document with its preview in the
+    // account's online store; an empty document is not offered.
+    void saveToStore();
+    // The drawing in 300 by 300 pixels, whatever its view box.
+    QImage previewImage();
+    // The drawing at its own size as a picture, the format taken from the
+    // path's suffix; false when it cannot be written.
+    bool writePng(const QString& path);
+
+    // Autosave
+    //
+    // Writes the document, enciphered, over the view's autosave file in one
+    // atomic step. True only when the whole file was written; false for a
+    // view without a usable autosave name. The document's modified flag is
+    // left alone.
+    bool writeAutosave();
+    int autosaveTimerId() const { return m_autosaveTimerId; }
+    // The file of the autosave name in the folder; empty for a name that is
+    // not one plain file name (a leading dot marks temporaries, so it does
+    // not count as plain either).
+    static QString autosaveFilePath(const QString& name);
+    // The files in the folder that recovery may offer: plain names only,
+    // none larger than the recovery reads.
+    static QFileInfoList recoverableAutosaveFiles();
+    static constexpr qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
+    // Caret-moving keys start the blink over.
+    void restartCaretClock() { m_caretClock.start(); }
 
 signals:
     void textInserted(QGraphicsTextItem* item);
@@ -216,7 +246,6 @@ private:
     // Recursive: a document call may show a warning whose event loop brings
     // the next canvas event.
     QRecursiveMutex m_viewMutex;
-    QDateTime m_caretClock;
 
     QPointer<CMainFrame> m_mainFrame;
     QString m_filePath;
@@ -227,4 +256,12 @@ private:
     // Owned; deleted with its items before the document goes.
     CSVGScene* m_scene = nullptr;
     int m_autosaveTimerId = -1;
+
+    // Autosave
+    void startAutosaveTimer();
+    void startCaretBlink();
+    void blinkCaret();
+    void autosaveTick();
+    QElapsedTimer m_caretClock;
+    int m_caretTimerId = -1;
 };

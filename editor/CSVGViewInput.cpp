@@ -623,7 +623,7 @@ void CSVGView::keyPressed(QKeyEvent* event)
         break;
     }
     if (moved)
-        m_caretClock = QDateTime::currentDateTime();
+        restartCaretClock();
     if (m_document.getEditMode() == EditMode::MovePoint) {
         const QPointF offset = CSVGDocument::getNudgeOffset();
         QToolTip::showText(QCursor::pos(),
