@@ -130,13 +130,16 @@ void CSVGView::OnDrawContinue()
     CSVGElement* element = m_document.getSelectedElement(false);
     if (!element || element->getType() != SvgType::Path)
         return;
-    setDrawMode(EditMode::Path);
-    // Its own nodes, marked while selected, would count as ends to close on.
-    m_document.clearSelection();
     auto* path = static_cast<CSVGElementPath*>(element);
     const CSVGPathSeg* last = path->getSegmentFromEnd(0);
-    if (m_pathItem || !last)
+    // A closed outline has no end to go on from.
+    if (!last || last->getType() == CSVGPathSeg::ClosePath)
         return;
+    setDrawMode(EditMode::Path);
+    if (m_pathItem)
+        return;
+    // Its own nodes, marked while selected, would count as ends to close on.
+    m_document.clearSelection();
     m_continuedData = path->toPathData();
     m_continuing = true;
     path->appendLineto(last->x, last->y);

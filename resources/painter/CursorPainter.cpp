@@ -140,10 +140,8 @@ QImage CursorPainter::cursor(const QString& name)
 
 bool CursorPainter::writeAll(const QString& folder)
 {
-    bool written = true;
-    for (const CursorShape& entry : kCursors) {
-        const QString path = folder + QStringLiteral("/images/") + QLatin1String(entry.name) + QStringLiteral(".png");
-        written = ImagePainter::save(cursor(QLatin1String(entry.name)), path, "png") && written;
-    }
-    return written;
+    QStringList names;
+    for (const auto& entry : kCursors)
+        names << QLatin1String(entry.name);
+    return ImagePainter::saveImages(folder, names, &CursorPainter::cursor);
 }
