@@ -41,10 +41,12 @@ void send(CSVGView& view, QEvent::Type type, const QPointF& scene, Qt::MouseButt
     QApplication::sendEvent(view.viewport(), &event);
 }
 
-// Moves of one dragged piece, back and forth: the pieces hit stay the same
+// Moves of one dragged piece (selected by a click first), back and forth: the pieces hit stay the same
 // whatever the drawing holds.
 std::function<void()> dragMoves(CSVGView& view)
 {
+    send(view, QEvent::MouseButtonPress, QPointF(100, 100), Qt::LeftButton);
+    send(view, QEvent::MouseButtonRelease, QPointF(100, 100), Qt::NoButton);
     send(view, QEvent::MouseButtonPress, QPointF(100, 100), Qt::LeftButton);
     send(view, QEvent::MouseMove, QPointF(120, 120), Qt::LeftButton);
     return [&view] {
@@ -78,6 +80,9 @@ private slots:
         const auto large = canvasWith(10000);
         const auto small = canvasWith(1000);
         compareInterleaved("drag move, 10 k pieces", 7, dragMoves(*large), "1 k pieces", dragMoves(*small));
+        const QVector<CSVGElement*> dragged = large->getDocument()->getSelection();
+        QCOMPARE(dragged.size(), 1);
+        QVERIFY(!dragged.first()->getAttribute(std::wstring(L"transform")).empty());
     }
 
     void rubberBandRelease()
