@@ -10,12 +10,15 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QLabel>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QRubberBand>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QUrl>
 
 #include <cmath>
@@ -232,6 +235,8 @@ void tst_CSVGViewInput::rectangleDrag()
     const QPointF end = window.view()->mapToScene(to);
     window.drag(from, to);
     QCOMPARE(window.undoSteps(), 1);
+    QVERIFY(window.frame.statusBar()->findChild<QLabel*>()->text().startsWith(
+        QStringLiteral("(%1,").arg(QString::number(end.x(), 'g', 6))));
     const QString id
         = QString::fromStdWString(window.document()->getOwnerSvg()->getChild(0)->getAttribute(std::wstring(L"id")));
     QVERIFY(std::fabs(window.number(id, L"x") - start.x()) < 1e-3);
@@ -445,6 +450,9 @@ void tst_CSVGViewInput::keys()
     window.key(Qt::Key_Down);
     QCOMPARE(window.document()->getElementById(L"b")->getMatrix().toQTransform(), QTransform::fromTranslate(1, 1));
     QCOMPARE(window.undoSteps(), 2);
+    window.frame.action(CMainFrame::MovePointAction)->trigger();
+    window.key(Qt::Key_Left);
+    QCOMPARE(QToolTip::text(), QString("0,1"));
     window.frame.action(CMainFrame::Circle)->trigger();
     window.key(Qt::Key_Escape);
     QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
