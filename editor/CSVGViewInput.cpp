@@ -152,7 +152,9 @@ bool CSVGView::leftPress(QMouseEvent* event, const QPointF& point)
     if (mode == EditMode::MovePoint && !movePointPress(point))
         return false;
     if (mode == EditMode::Select) {
-        if (!m_document.getSelectionRect().contains(point)) {
+        // A press on a piece selects it and its drag moves it: only empty
+        // canvas starts a band.
+        if (!m_document.getSelectionRect().contains(point) && m_document.elementsAtPoint(point).isEmpty()) {
             showRubberBand();
             m_bandBase.clear();
             if (event->modifiers() & Qt::ShiftModifier) {

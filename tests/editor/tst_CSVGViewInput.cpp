@@ -172,6 +172,7 @@ private slots:
     void rulerWithCtrl();
     void paths_data();
     void paths();
+    void dragMovesThePressedPiece();
     void rightDragRotates();
     void middleDragPans_data();
     void middleDragPans();
@@ -362,6 +363,20 @@ void tst_CSVGViewInput::paths()
     const QRegularExpression dText(QStringLiteral("<path\\b[^>]*\\sd=\"([^\"]*)\""));
     QCOMPARE(dText.match(window.drawing()).captured(1), d);
     QCOMPARE(window.undoSteps(), setup.isEmpty() ? 1 : 0);
+}
+
+// Pressed while not selected, the piece is selected and follows the drag in
+// one undo step.
+void tst_CSVGViewInput::dragMovesThePressedPiece()
+{
+    Window window;
+    window.load(kTwoRects);
+    window.view()->setTransform(QTransform());
+    window.view()->centerOn(300, 300);
+    window.drag(window.at(QPointF(220, 220)), window.at(QPointF(250, 200)));
+    QCOMPARE(window.selection(), QStringList { "a" });
+    QCOMPARE(window.document()->getElementById(L"a")->getMatrix().toQTransform(), QTransform::fromTranslate(30, -20));
+    QCOMPARE(window.undoSteps(), 1);
 }
 
 // A quarter turn about the selection's centre, dragged with the right button.
