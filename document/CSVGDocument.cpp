@@ -480,47 +480,39 @@ bool CSVGDocument::isOutlineEditMode() const
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
 {
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
-    element->setAttribute(L"d", pathData(path), false);
     element->setAttribute(L"stroke", m_defaultStroke, false);
     element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
     element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
     element->setAttribute(L"stroke-opacity", L"1", false);
-    element->updateMatrix(nullptr, false);
+    appendPainterPath(element, path);
+    element->setAttribute(L"d", element->toPathData(), false);
+    element->updateMatrix(nullptr, true);
+    element->setGeometryDirty();
     element->updateGeometry();
     return element;
 }
 
-// Two decimals per number, segments separated by one blank.
-std::wstring CSVGDocument::pathData(const QPainterPath& path)
+// A curve without its two data elements ends the walk. A path that ends
+// where it starts is closed; so is an empty one, whose ends are both the
+// origin.
+void CSVGDocument::appendPainterPath(CSVGElementPath* element, const QPainterPath& path)
 {
-    std::wstring data;
-    const auto appendPoint = [&data](const QPainterPath::Element& point) {
-        data += CGlobalConfig::fixedToText(point.x, 2);
-        data += L' ';
-        data += CGlobalConfig::fixedToText(point.y, 2);
-    };
-    const auto startSegment = [&data](wchar_t command) {
-        if (!data.empty())
-            data += L' ';
-        data += command;
-    };
     const int count = path.elementCount();
     for (int i = 0; i < count; ++i) {
-        const QPainterPath::Element& element = path.elementAt(i);
-        if (element.isMoveTo() || element.isLineTo()) {
-            startSegment(element.isMoveTo() ? L'M' : L'L');
-            appendPoint(element);
-        } else if (element.isCurveTo() && i + 2 < count) {
-            startSegment(L'C');
-            for (int k = 0; k < 3; ++k) {
-                if (k > 0)
-                    data += L' ';
-                appendPoint(path.elementAt(i + k));
-            }
+        const QPainterPath::Element& point = path.elementAt(i);
+        if (point.isMoveTo()) {
+            element->appendMoveto(point.x, point.y);
+        } else if (point.isLineTo()) {
+            element->appendLineto(point.x, point.y);
+        } else if (point.isCurveTo()) {
+            if (i + 2 >= count)
+                break;
+            const QPainterPath::Element& second = path.elementAt(i + 1);
+            const QPainterPath::Element& end = path.elementAt(i + 2);
+            element->appendCurvetoCubic(point.x, point.y, second.x, second.y, end.x, end.y);
             i += 2;
         }
     }
-    if (count > 0 && QPointF(path.elementAt(0)) == QPointF(path.elementAt(count - 1)))
-        startSegment(L'Z');
-    return data;
+    if (path.pointAtPercent(0.0) == path.pointAtPercent(1.0))
+        element->appendClosePath();
 }

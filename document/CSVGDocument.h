@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -28,6 +29,7 @@ class CActionComposite;
 class CSVGElementPath;
 class CSVGElementStyle;
 class CSVGRotation;
+class QPainter;
 class CSVGStyleRule;
 class QByteArray;
 
@@ -391,12 +393,77 @@ public:
     // writer: a failed write returns false and leaves the old file as it was.
     bool saveFile(const QString& path);
 
+    // Structure commands
+    //
+    // Two or more selected elements go, in drawing order, into a new group at
+    // the end of the root, which is then selected alone; one undo step.
+    void groupSelection();
+
+    // Plot preparation and sections
+    //
+    // Why buildPlotSections gave what it gave.
+    enum class PlotOutcome {
+        Sections,
+        // No root, a width that is not positive, or a drawing that fits in
+        // one frame.
+        NoSections,
+        // Pieces overlap one another; the warning has been shown.
+        Overlapping,
+        // The drawing would need more than kMaxPlotSections frames.
+        TooManySections
+    };
+    static constexpr int kMaxPlotSections = 10000;
+    // One SVG text of polylines per frame of the given width, each shifted
+    // to start at x = 0, from a working copy of the drawing; with endLine the
+    // plot-end line "PlotEnd" right of the drawing counts too. Curves are
+    // flattened; nothing left of x = 0 is cut. This document is not changed.
+    std::vector<std::wstring> buildPlotSections(double width, bool endLine, PlotOutcome* outcome = nullptr);
+    // On a working copy: every child of the root is replaced by the pieces of
+    // sections first to last (the overlap reaching past each right edge), as
+    // polylines in place. Pieces that only touch the range are dropped.
+    void keepSectionRange(const QRectF& sectionRect, double overlap, int first, int last);
+    // The element's flattened outline cut into sections 0, 1, ... up to the
+    // last one it reaches (at most kMaxPlotSections); empty for anything
+    // that is not drawable or has no outline.
+    std::vector<std::vector<QPolygonF>> clipElementToSections(
+        CSVGElement* element, const QRectF& sectionRect, double overlap);
+    // See CSVGSectionClipper.
+    static std::vector<QPolygonF> clipPolylineToRect(const QPolygonF& polyline, const QRectF& rect, double extension);
+
+    // Raster rendering and image elements
+    //
+    // The SVG text drawn (outlines) into a target of the given size, both -1
+    // for the source size: the page when valid, else the drawing's box,
+    // scaled to fit and centred. A valid page is filled white, framed and
+    // split into that many red divisions with blue numbers, and comes back in
+    // target pixels. count is the number of pieces. Text that does not load
+    // or a target beyond CSVGElementImage::kMaxPixels gives 32 by 32
+    // transparent pixels.
+    static void renderSvgToImage(
+        QImage& image, int& count, const std::wstring& text, int width, int height, QRectF& pageRect, int divisions);
+    // The text's outlines at their own coordinates in an image of the root's
+    // "width" and "height", else of its "viewBox" size; white under "jpg",
+    // transparent otherwise.
+    static QImage renderImageForSave(const std::wstring& text, const std::wstring& format);
+    // Every drawable child of the root paints itself with the matrix.
+    void paintElements(QPainter* painter, const CSVGMatrix& matrix);
+    // Adds the picture (Base64 of an image file) at (0, 0), sized in
+    // millimetres from its resolution (96 dpi when it has none), selected;
+    // one undo step. False, and nothing added, when it is not a picture.
+    bool insertImage(const std::wstring& base64);
+    // printImage for every selected image element.
+    void printSelectedImages(const QString& folder);
+    // The element's picture, clipped to the outlines of the pieces lying
+    // within it, as "<id>.png" in the folder (separators in the id become
+    // "_", so the file stays in the folder). False when nothing is written.
+    bool printImage(CSVGElement* element, const QString& folder);
+
 signals:
     void selectionChanged();
     void elementRemoved(CSVGElement* element);
 
 private:
-    static std::wstring pathData(const QPainterPath& path);
+    static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     // Reading
@@ -513,4 +580,20 @@ private:
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);
     void addPlotEndMarks(CSVGDocument& work);
     void keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection);
+
+    // Plot preparation and sections
+    // A working copy of the drawing with matrices and boxes up to date.
+    bool copyForPlot(CSVGDocument& work);
+    // Whether two pieces of the working copy overlap (a line piece, marked by
+    // the check on its own, does not count).
+    static bool hasOverlappingPieces(CSVGDocument& work);
+    // The flattened outlines of the root's drawable children, in order.
+    static QList<QPolygonF> flattenRootChildren(CSVGDocument& work);
+    CSVGElement* appendSectionPolyline(CSVGElement* parent, const QPolygonF& points);
+    std::wstring sectionText(const std::vector<QPolygonF>& pieces, double shift);
+
+    // Raster rendering and image elements
+    // Brings the drawing's matrices and geometry up to date and lets the
+    // root's drawable children paint themselves with the view matrix.
+    void refreshAndPaint(QPainter& painter, const CSVGMatrix& view);
 };

@@ -233,11 +233,6 @@ void CSVGDocument::addPlotEndMarks(CSVGDocument& work)
     }
 }
 
-// Sectioning groups the working copy's pieces and keeps the sections in the
-// range; it needs the grouping command and the plot preparation, which do
-// not exist yet, so the working copy is written whole.
-void CSVGDocument::keepSections(CSVGDocument&, int, double, int, int) { }
-
 // Every element read back gets an id; one written without (a file's empty
 // "id", a fresh copy) would come back with another each time. So every
 // element that is written as an element carries one.
