@@ -431,6 +431,7 @@ void CSVGDocument::clearSelection()
     m_caretIndex = -1;
     m_selectionRect = QRectF();
     endTransformAction();
+    endRotation();
     emit selectionChanged();
 }
 

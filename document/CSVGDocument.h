@@ -9,29 +9,42 @@
 #include <QColor>
 #include <QImage>
 #include <QJsonArray>
+#include <QList>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QPoint>
+#include <QPointF>
+#include <QPointer>
+#include <QLineF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QVector>
 
+#include <polyclipping/clipper.hpp>
+
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 class CActionBase;
 class CActionComposite;
 class CSVGElementPath;
+class CSVGElementShape;
+class CSVGPathSeg;
+class CSVGPathSegCurvetoCubic;
 class CSVGElementStyle;
 class CSVGRotation;
 class QPainter;
 class CSVGStyleRule;
 class QByteArray;
+class QTextCharFormat;
 
 // One open drawing. The document is itself the top element of its tree (tag
 // "document", no id); its first svg child is the root of the drawing. It
@@ -263,10 +276,13 @@ public:
     // The text of SVG file bytes, up to the first NUL character.
     static QString decodeSvgBytes(const QByteArray& bytes);
 
-    // The interaction mode of the mouse tools: 0 select, 10 path drawing,
+    // The interaction mode of the mouse tools: 0 select, 9 path drawing,
     // 27 move point, 28 delete feature ...
     int getEditMode() const { return m_editMode; }
-    void setEditMode(int mode) { m_editMode = mode; }
+    // Leaving a drawing mode finishes what it drew, or discards it when it
+    // is too small (see the drawing tools). Numbers outside the mode table
+    // are ignored.
+    void setEditMode(int mode);
     // The modes that edit outlines node by node: 21 to 23 and 27 to 31.
     bool isOutlineEditMode() const;
     // Shapes with a "position_id" filled in their position colour, and
@@ -393,12 +409,6 @@ public:
     // writer: a failed write returns false and leaves the old file as it was.
     bool saveFile(const QString& path);
 
-    // Structure commands
-    //
-    // Two or more selected elements go, in drawing order, into a new group at
-    // the end of the root, which is then selected alone; one undo step.
-    void groupSelection();
-
     // Plot preparation and sections
     //
     // Why buildPlotSections gave what it gave.
@@ -457,6 +467,232 @@ public:
     // within it, as "<id>.png" in the folder (separators in the id become
     // "_", so the file stays in the folder). False when nothing is written.
     bool printImage(CSVGElement* element, const QString& folder);
+    // Mouse tools and selection
+    // The canvas hands every press, move and release over with the point in
+    // document coordinates; each returns the cursor code (CursorCode) to
+    // show. Points that are not finite are ignored.
+    int leftButtonDown(const QPointF& point, bool extend, bool alt);
+    int mouseMove(const QPointF& point, bool ctrl, bool alt);
+    int leftButtonUp(const QPointF& point, bool extend);
+    // While the middle button is down, moves only follow the pointer.
+    int middleButtonDown(const QPointF& point);
+    int middleButtonUp(const QPointF& point);
+    // Escape or the right button: the left button counts as released.
+    int cancelDrag();
+    // Arrow keys: the selection (or in mode 27 the marked nodes) moves one
+    // step; the nudge offset grows by the step even without a selection.
+    bool onKeyUp();
+    bool onKeyDown();
+    bool onKeyLeft();
+    bool onKeyRight();
+    // The step is scaled by the setting "general/snapped" (1 when it is
+    // missing or not a positive number). One undo step; refused while the
+    // drawing holds a tear line.
+    void moveSelectionBy(double dx, double dy);
+    // Summed arrow-key steps since the last release or cancel, for all
+    // documents.
+    static QPointF getNudgeOffset();
+    void selectAll();
+    // Null unless exactly one element is selected; then the current element
+    // when asked for and there is one, else the selected one.
+    CSVGElement* getSelectedElement(bool preferCurrent) const;
+    static CSVGElementShape* toShape(CSVGElement* element);
+    // The drawable children of the root whose canvas box holds the point and
+    // that the point hits, the smallest box first.
+    QList<CSVGElement*> elementsAtPoint(const QPointF& point);
+    // The topmost shape hit in the tile under the point; null for none.
+    CSVGElement* hitTopElementAt(double x, double y);
+    // The element, or the topmost of its drawable descendants, that the
+    // point hits; locked elements are passed over, not their children.
+    bool hitTestElement(CSVGElement* element, double x, double y, CSVGElement*& hit);
+    // The root's drawable children, last first, whose outline meets the
+    // rectangle without surrounding it whole.
+    std::vector<CSVGElement*> elementsInRect(const QRectF& rect);
+    HighlightNode findNodeAt(const QPointF& point) const;
+    // Marks the nodes in the rectangle: of the first selected shape, or in
+    // mode 28 of every piece, which is then selected. The node-selection
+    // area of that shape; empty in mode 28.
+    QPainterPath selectInRubberBand(const CSVGRect& rect, bool extend);
+    // A view position in document coordinates, truncated toward zero.
+    QPoint mapFromView(const QPoint& point) const;
+    // The first call opens the rotation (one undo step), calls with an
+    // angle turn by it, the finishing call ends it and selects the pieces
+    // again. Clearing the selection ends a rotation too.
+    void rotateSelection(double angle, const QPointF& centre, bool finish);
+    bool isRotating() const { return m_rotating; }
+    // The current element inside a group, or else the selection, in one undo
+    // step. Always true.
+    bool deleteSelection();
+    // Width and height of the first selected piece's canvas box; empty
+    // without one.
+    std::wstring getSelectionWidthText();
+    std::wstring getSelectionHeightText();
+    bool hasTextCursor() const { return m_caretIndex >= 0; }
+    // Brings every modified shape of the subtree up to date: geometry,
+    // matrix and tiles.
+    void refreshModifiedShapes(CSVGElement* element);
+    // The "transform" that turns the shape upside down about the horizontal
+    // line through its canvas box centre; empty for other elements.
+    std::wstring flipVerticalTransform(CSVGElement* element);
+    // The point moved onto the horizontal, diagonal or vertical through the
+    // anchor, whichever its direction is nearest.
+    static QPointF constrainAngle(const QPointF& anchor, const QPointF& point);
+    // The band from the press to the pointer; width and height signed.
+    QRectF getRubberBand() const { return m_rubberBand; }
+    QPointF getPressPoint() const { return m_pressPoint; }
+    QPointF getLastPoint() const { return m_lastPoint; }
+    QPointF getMiddlePressPoint() const { return m_middlePressPoint; }
+    bool isLeftButtonDown() const { return m_leftButtonDown; }
+    bool isMiddleButtonDown() const { return m_middleButtonDown; }
+
+    // Drawing tools
+    // The path of mode 9 is made by the canvas ("M p L p") and stays outside
+    // the tree until finishPathDrawing; its last segment follows the pointer.
+    void appendPathPoint(CSVGElement* path, const QPointF& point);
+    // A point whose x is the largest double takes the rubber segment back to
+    // where the last press left it.
+    void updatePathDrawing(CSVGElement* path, const QPointF& point);
+    bool isDrawnPathClosed(CSVGElement* path);
+    // Adds the path, joined with the shapes its ends snapped to, and goes
+    // back to mode 0. A path of fewer than two segments is not added.
+    void finishPathDrawing(CSVGElement* path);
+    // Moves the point onto an open end of a shape within the pick tolerance;
+    // the piece of that shape, or null.
+    CSVGElement* snapToShapeEnd(QPointF& point);
+    // A text element at the point in the format's colour and font; null for
+    // an empty text.
+    CSVGElement* insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point);
+    // n vertices of the regular polygon about the centre, the first one
+    // given.
+    static QList<QPointF> regularPolygonPoints(const QPointF& centre, const QPointF& first, int count);
+
+    // Node dragging
+    // Opens the undo step of a node gesture over the marked nodes (or the
+    // current node); nothing while a step is open.
+    void beginNodeEdit();
+    // Moves the node to the canvas point in its element's attributes. Sizes
+    // may be negative while the gesture runs; closing the step stores them
+    // positive with the same outline.
+    void dragNode(const QPointF& point, const HighlightNode& node, bool constrain);
+    // The regular polygon on the first two points, on the side of the third,
+    // with as many corners as points; shorter lists, or a first side of no
+    // length, come back unchanged.
+    static QList<QPointF> regularPolygonFromSide(const QList<QPointF>& points);
+
+    // Tear line
+    bool hasTearLine();
+
+    // Alignment, distribution and sizing. Each moves the selected shapes in
+    // canvas coordinates, as one step of the pending transform action, and
+    // re-adds them to the highlights in green; below its minimum selection
+    // it changes nothing.
+    void alignLeft();
+    void alignTop();
+    void alignRight();
+    void alignBottom();
+    // Centre lines on that of the first selected element.
+    void alignVerLine();
+    void alignHorLine();
+    // Equal gaps between three or more shapes; the outer ones stay and the
+    // selection is left in the new order.
+    void alignHorSpace();
+    void alignVerSpace();
+    // The first selected element's size, scaled about each shape's left-top
+    // corner.
+    void alignSameWidth();
+    void alignSameHeight();
+    void alignSameSize();
+    // The pieces on the page (tear lines too) moved together so that their
+    // box ends 1 unit inside the rectangle's left-top corner; they become the
+    // selection.
+    void alignLeftTop(const QRectF& rect);
+    // The selection, with the tear lines, moved together to 1 unit inside
+    // the rectangle's left-bottom corner.
+    void alignLeftBottom(const QRectF& rect);
+    // Resizes every selected shape about its centre; calls until the one
+    // with finish make one undo step.
+    void zoomSize(int width, int height, bool finish);
+    // A shape leaf below the root is a tear line.
+
+    // Structure commands. Each that changes the tree is one undo step.
+    // Two or more selected pieces into a new group at the end of the root,
+    // in document order; the group becomes the selection.
+    void groupSelection();
+    // Every selected g gives its children to its parent in its place, its
+    // transform and paint folded into them.
+    void ungroupSelection();
+    // The group's "fill", "fill-opacity", "stroke", "stroke-opacity" and
+    // "opacity" into the child where it has none, recorded in the step.
+    void pushGroupPaint(CActionComposite* step, CSVGElement* group, CSVGElement* child);
+    // The one selected piece last among the root's children.
+    void bringToFront();
+    // Locks the current element, or else every selected one, which leaves
+    // the selection.
+    void lockSelection();
+    void unlockAll();
+    // The selected pieces replaced by the union of their outlines; nothing
+    // when the union is empty.
+    void mergeShapes();
+    // Each selected piece flipped upside down about its box's centre line.
+    void mirrorBottom();
+    // Each selected piece's largest leaf replaced by a path of the outer ring
+    // of its offset outline, in the current drawing style; a piece whose
+    // leaves have no area is offset whole.
+    void offsetSelection(double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType);
+    // Groups of the nesting units of the root's pieces added at its end.
+    void autoGroup();
+    // The root's pieces rebuilt into closed nesting units (the mode is not
+    // used); the selection is emptied.
+    void repairData(int mode = -1);
+
+    // Attribute editing and paint-server fill
+    // Names and values in pairs, on the current element or else every
+    // selected one ("textcontent" is a text's characters); with nothing
+    // selected "width" and "height" set the page. makeDefault keeps the
+    // values for new elements.
+    void setSelectionAttributes(
+        const std::vector<std::wstring>& names, const std::vector<std::wstring>& values, bool makeDefault);
+    // Adds the one paint server of the SVG text under a fresh id and fills
+    // the current element, or else every selected one, with it. Text that
+    // holds no paint server, or several elements, changes nothing.
+    void setFillUrl(const std::wstring& svgText);
+    // Outline node tools. Each change is one undo step; the new outlines
+    // keep the "position_id" of what they replace and go into the parent of
+    // what they replace, mapped into its coordinates.
+    // Inserts the point, projected onto the first edge within the pick
+    // tolerance, into the outline of the first selected shape hit.
+    void insertPointOnOutline(const QPointF& point);
+    // The first straight edge of the selected shapes' outlines that passes
+    // within the pick tolerance of the point; a null line for none.
+    QLineF nearestSegment(const QPointF& point);
+    // Bends the edge from the first to the last of the three points of the
+    // path through the middle one (a quadratic curve raised to a cubic).
+    void movePoint(const QPainterPath& dragged);
+    // Removes the marked vertices of the first selected piece's outline;
+    // the rest closes into a ring.
+    void deletePoint();
+    // Cuts the outline open at the marked vertices; the pieces between end
+    // where they leave the node-selection area. "Invalid selection!" when
+    // nothing is left.
+    void cutCurve();
+    // Removes the shapes with marked vertices from grouped pieces.
+    void deleteFeature();
+    // Adds copies of the selected pieces reflected across the line through
+    // the two points; the pieces stay.
+    void mirrorAlongLine(double x1, double y1, double x2, double y2);
+
+    // Tear lines and outline-generating tools
+    // With true, outlines "Separation" units around the largest shape of
+    // each selected piece (every piece without a selection), merged where
+    // they meet and marked "tear_line"; with false, every tear line goes.
+    // Neither is an undo step.
+    void createTearLine(bool create);
+    // Cuts the first selected piece along the line; a line that does not
+    // cross its outline changes nothing.
+    void splitShape(const QPointF& start, const QPointF& end);
+    // Widens the marked stretch of the first selected piece's outline onto
+    // the outline grown by the width.
+    void partialExpand(double width);
 
 signals:
     void selectionChanged();
@@ -570,6 +806,29 @@ private:
     std::vector<CheckedPiece> m_checkedPieces;
     bool m_intersectionStale = true;
 
+    // Alignment, distribution and sizing
+    using CanvasChange = std::function<CSVGMatrix(const CSVGRect& box)>;
+    // The selected shapes moved by the change of their canvas box, as one
+    // step of the pending transform action.
+    void moveSelectedShapes(const CanvasChange& change);
+    bool applyCanvasChange(CSVGElement* element, const CSVGMatrix& change);
+    static bool isFiniteMatrix(const CSVGMatrix& m);
+    void alignEdges(bool horizontal, bool farEdge);
+    void alignCentreLines(bool horizontal);
+    void distribute(bool horizontal);
+    void alignSize(bool width, bool height);
+    void moveSelectionTogether(const QRectF& rect, bool bottom);
+
+    // Structure commands
+    void ungroup(CSVGElement* group, CActionComposite* step);
+    bool offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
+        ClipperLib::EndType endType, CActionComposite* step);
+
+    // Attribute editing and paint-server fill
+    void setTargetAttribute(
+        CSVGElement* target, const std::wstring& name, const std::wstring& value, CActionComposite* step);
+    void storeDefaultStyle(const std::wstring& name, const std::wstring& value);
+
     // Writing SVG text
     void giveMissingIds();
     std::wstring customPositionsText() const;
@@ -596,4 +855,92 @@ private:
     // Brings the drawing's matrices and geometry up to date and lets the
     // root's drawable children paint themselves with the view matrix.
     void refreshAndPaint(QPainter& painter, const CSVGMatrix& view);
+    // Mouse tools and selection
+    int cursorForMode() const;
+    static int cursorForNode(int index);
+    static bool isUsablePoint(const QPointF& point);
+    // The canvas point in the element's own coordinates; false when its
+    // matrix has no inverse.
+    static bool toElementPoint(const CSVGElement* element, const QPointF& canvas, QPointF& local);
+    // A box that holds the shape's canvas box, cheap to get; null for a
+    // shape without a path of its own.
+    static QRectF outerBounds(CSVGElementShape* shape);
+    static bool mayMeet(CSVGElementShape* shape, const QRectF& rect);
+    static bool overlaps(const QRectF& a, const QRectF& b);
+    static CSVGPathSegCurvetoCubic* asCubic(CSVGPathSeg* segment);
+    // Each number written through setAttributeNumber, notifying.
+    static void setNumbers(CSVGElement* element, std::initializer_list<std::pair<const wchar_t*, double>> values);
+    int selectPress(const QPointF& point, bool extend);
+    void rubberBandMove(const QPointF& point);
+    bool selectDrag(const QPointF& point, bool ctrl, int& code);
+    void clickRelease(const QPointF& point, bool extend);
+    void zoomAt(const QPointF& point);
+    bool nudge(double dx, double dy);
+    void translateSelection(const QPointF& delta);
+    CSVGElement* selectionTarget(CSVGElement* element);
+    CSVGElement* innermostHit(CSVGElement* piece, const QPointF& point);
+    bool isInDrawing(const CSVGElement* element) const;
+    void endRotation();
+    QPointF m_pressPoint;
+    QPointF m_lastPoint;
+    QPointF m_middlePressPoint;
+    bool m_leftButtonDown = false;
+    bool m_middleButtonDown = false;
+    bool m_dragStarted = false;
+    bool m_clickedOnSelected = false;
+    bool m_rubberBanding = false;
+    bool m_rotating = false;
+    QRectF m_rubberBand;
+
+    // Drawing tools
+    void drawPress(const QPointF& point, bool alt);
+    void drawMove(const QPointF& point, bool ctrl, bool alt);
+    CSVGElement* startDrawing(const wchar_t* tag, const QPointF& point);
+    void setDrawingStyle(CSVGElement* element);
+    void resizeDrawing(CSVGElement* element, const QPointF& point, bool ctrl);
+    void addPolylinePoint(CSVGElement* element, const QPointF& point, bool alt);
+    void movePolylinePoint(CSVGElement* element, const QPointF& point, bool constrain, bool alt);
+    // Finishes the element that the current drawing made; discards it, with
+    // its undo step, when it is degenerate.
+    void finishDrawing();
+    bool isDegenerateDrawing(CSVGElement* element);
+    void dropTrailingPoint(CSVGElement* element);
+    void snapPathEnds(CSVGElementPath* path, QList<CSVGElement*>& joined);
+    void dragPathHandle(CSVGElementPath* path, const QPointF& point);
+    void moveRubberSegment(CSVGElementPath* path, QPointF point);
+    // The drawn element; guarded, as undo may take it out and delete it.
+    QPointer<CSVGElement> m_drawnElement;
+
+    // Node dragging
+    void dragBox(CSVGElement* element, const QPointF& local, int handle);
+    void dragScaledBox(CSVGElement* element, const QPointF& canvas, int handle);
+    void dragCircle(CSVGElement* element, const QPointF& local, int handle);
+    void dragVertex(CSVGElement* element, const QPointF& local, int index, bool constrain);
+    void dragPathNode(CSVGElement* element, const QPointF& local, const HighlightNode& node);
+    void dragNodes(const QPointF& point, bool constrain);
+    // Sizes of the step's elements made positive before the step closes.
+    void normalizeNodeEdit();
+    static void normalizeSizes(CSVGElement* element);
+    std::vector<HighlightNode> m_dragNodes;
+    QVector<QPointer<CSVGElement>> m_nodeEditElements;
+    // Outline node tools
+    CSVGElementShape* outlineTarget(CSVGElement* element) const;
+    static QPolygonF openOutline(CSVGElementShape* shape);
+    static QList<int> validMarks(const CSVGElementShape* shape, int count);
+    CSVGElementPath* addOutlinePath(
+        const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source, bool filled);
+    void replaceElement(CSVGElement* removed, CSVGElementPath* added);
+    void replaceTarget(CSVGElement* element, CSVGElement* target, const QList<QPainterPath>& outlines);
+    void deleteMarkedPoints(CSVGElement* element);
+    bool cutMarkedRuns(CSVGElement* element);
+    static QList<QPolygonF> cutRuns(
+        const QPolygonF& outline, const std::vector<bool>& marked, bool closed, const QPainterPath& area);
+    static QPointF crossingPoint(QPointF inside, QPointF outside, const QPainterPath& area);
+    void dropFromSelection(CSVGElement* element);
+
+    // Tear lines and outline-generating tools
+    QList<CSVGElement*> tearLineOffsets(const QList<CSVGElement*>& pieces, int separation);
+    void removeTearLines(CSVGElement* root);
+    static bool lineCrossesOutline(CSVGElementShape* shape, const QLineF& line);
+    void expandMarkedRun(double width);
 };

@@ -23,7 +23,7 @@ void CSVGDocument::initHistory()
 void CSVGDocument::undo()
 {
     endTransformAction();
-    if (m_editMode == EditMode::PathDrawing || m_editMode == EditMode::PolylineDrawing
+    if (m_editMode == EditMode::Path || m_editMode == EditMode::PolylineDrawing
         || m_editMode == EditMode::PolygonDrawing) {
         undoDrawingPoint();
     } else {
@@ -50,13 +50,13 @@ void CSVGDocument::undoDrawingPoint()
     if (!element)
         return;
     const int type = element->getType();
-    if (m_editMode == EditMode::PathDrawing && type == SvgType::Path) {
+    if (m_editMode == EditMode::Path && type == SvgType::Path) {
         auto* path = static_cast<CSVGElementPath*>(element);
         if (path->getSegmentCount() <= 1)
             return;
         path->removeSegment(path->getSegmentFromEnd(0));
         path->setAttribute(L"d", path->toPathData(), true);
-    } else if (m_editMode != EditMode::PathDrawing && (type == SvgType::Polyline || type == SvgType::Polygon)) {
+    } else if (m_editMode != EditMode::Path && (type == SvgType::Polyline || type == SvgType::Polygon)) {
         auto* polyline = static_cast<CSVGElementPolyline*>(element);
         QPolygonF points = polyline->getPoints();
         if (!points.isEmpty())
@@ -88,6 +88,7 @@ void CSVGDocument::endTransformAction()
 {
     if (!m_pendingTransform)
         return;
+    normalizeNodeEdit();
     for (CActionBase* action : m_pendingTransform->getActions()) {
         if (action->getType() == CActionBase::TypeAttr)
             action->captureAfterState();

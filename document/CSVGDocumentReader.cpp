@@ -240,8 +240,8 @@ bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool mov
                 ++groups;
             }
         }
-        // Structure commands hook: ungroupSelection() dissolves the one group
-        // when groups == 1.
+        if (groups == 1)
+            ungroupSelection();
     }
     clearSelection();
     notifyChanged();

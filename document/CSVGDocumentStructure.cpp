@@ -1,29 +1,93 @@
-// Structure commands: grouping the selection.
+// Structure commands: grouping and ungrouping, stacking, locking, merging,
+// mirroring, offsetting, automatic grouping and repair.
 
+#include "CActionAdd.h"
+#include "CActionAttr.h"
+#include "CActionComposite.h"
+#include "CActionDel.h"
 #include "CActionGroup.h"
+#include "CActionLayer.h"
+#include "CActionUnGroup.h"
+#include "CSVGDataRepair.h"
 #include "CSVGDocument.h"
-#include "CSVGElementShape.h"
+#include "CSVGElementPath.h"
+#include "CSVGElementStyleable.h"
+#include "CSVGShapeBoolean.h"
+#include "CSVGUtils.h"
+#include "SvgCodes.h"
 
 #include <algorithm>
 
-// The group goes last, so it is drawn above every other piece; its children
-// keep their drawing order. Their ids stay registered while they move.
+namespace {
+
+const wchar_t* const kGroupPaint[] = { L"fill", L"fill-opacity", L"stroke", L"stroke-opacity", L"opacity" };
+
+bool isAncestorOf(const CSVGElement* ancestor, const CSVGElement* element)
+{
+    for (const CSVGElement* up = element; up; up = up->getParent()) {
+        if (up == ancestor)
+            return true;
+    }
+    return false;
+}
+
+// The leaf with the largest own box, the first on equal areas; the element
+// itself when no leaf has an area.
+CSVGElementShape* offsetSource(CSVGElement* element)
+{
+    CSVGElementShape* source = CSVGElementShape::asShape(element);
+    double largest = 0.0;
+    for (CSVGElement* leaf : CSVGUtils::collectShapes(element)) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(leaf);
+        const CSVGRect box = shape ? shape->getBoundingRect() : CSVGRect();
+        const double area = box.width * box.height;
+        if (area > largest) {
+            largest = area;
+            source = shape;
+        }
+    }
+    return source;
+}
+
+// The ring with the largest box, the first on equal areas.
+QPolygonF largestRing(const std::vector<QPolygonF>& rings)
+{
+    QPainterPath path;
+    for (const QPolygonF& ring : rings)
+        path.addPolygon(ring);
+    return CSVGElementShape::getLargestPolygon(path);
+}
+
+bool isIdentity(const CSVGMatrix& m)
+{
+    return m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.e == 0 && m.f == 0;
+}
+
+} // namespace
+
+// The drawing order is renumbered first: loads, drawings and merges since the
+// last numbering would otherwise change the stacking.
 void CSVGDocument::groupSelection()
 {
     CSVGElement* root = getOwnerSvg();
     if (!root || m_selection.size() < 2)
         return;
+    renumberDrawingOrder();
     QVector<CSVGElement*> selected = m_selection;
     std::stable_sort(selected.begin(), selected.end(), lessByDrawingOrder);
     CSVGElement* group = createElement(L"g");
     root->appendChild(group, false, true);
-    for (CSVGElement* element : qAsConst(selected)) {
-        if (!element || element == group)
+    // Taken out from the last, so that each leaves the end of its parent's
+    // list, and put in from the first.
+    std::vector<CSVGElement*> moving;
+    for (auto element = selected.rbegin(); element != selected.rend(); ++element) {
+        if (!*element || !(*element)->getParent() || isAncestorOf(*element, group))
             continue;
-        if (CSVGElement* parent = element->getParent())
-            parent->detachChild(element);
-        group->appendChild(element, false, false);
+        (*element)->getParent()->detachChild(*element);
+        moving.push_back(*element);
     }
+    for (auto element = moving.rbegin(); element != moving.rend(); ++element)
+        group->appendChild(*element, false, false);
     group->updateMatrix(nullptr, true);
     if (CSVGElementShape* shape = CSVGElementShape::asShape(group))
         shape->updateGeometry();
@@ -32,4 +96,253 @@ void CSVGDocument::groupSelection()
     m_history.push(new CActionGroup(this, group));
     m_overlayChanged = true;
     m_contentChanged = true;
+}
+
+void CSVGDocument::ungroupSelection()
+{
+    const QVector<CSVGElement*> selected = m_selection;
+    if (std::none_of(selected.begin(), selected.end(),
+            [](const CSVGElement* element) { return element->getType() == SvgType::G; }))
+        return;
+    auto* step = new CActionComposite(this);
+    m_history.push(step);
+    clearSelection();
+    for (auto element = selected.rbegin(); element != selected.rend(); ++element) {
+        if ((*element)->getType() == SvgType::G && (*element)->getParent())
+            ungroup(*element, step);
+    }
+    m_contentChanged = true;
+}
+
+// The children take the group's place in their order; the group's transform
+// goes in front of each shape child's own.
+void CSVGDocument::ungroup(CSVGElement* group, CActionComposite* step)
+{
+    if (group->isStyleable())
+        static_cast<CSVGElementStyleable*>(group)->flattenStyles();
+    step->addAction(new CActionUnGroup(this, group));
+    CSVGElement* parent = group->getParent();
+    const CSVGMatrix groupMatrix = group->getTransformMatrix();
+    for (int i = group->getChildCount() - 1; i >= 0; --i) {
+        CSVGElement* child = group->getChild(i);
+        parent->insertChildAfter(child, group, false);
+        if (!child->isShape())
+            continue;
+        pushGroupPaint(step, group, child);
+        CSVGMatrix matrix = groupMatrix;
+        matrix.multiply(child->getTransformMatrix());
+        child->setAttribute(L"transform", matrix.toString(), true);
+        child->updateMatrix(nullptr, true);
+        selectElement(child, Qt::green);
+    }
+    group->removeFromParent(true);
+}
+
+void CSVGDocument::pushGroupPaint(CActionComposite* step, CSVGElement* group, CSVGElement* child)
+{
+    if (!step || !group || !child)
+        return;
+    for (const wchar_t* name : kGroupPaint) {
+        const std::wstring value = group->getAttribute(name);
+        if (value.empty() || !child->getAttribute(name).empty())
+            continue;
+        auto* change = new CActionAttr(this, child, name);
+        step->addAction(change);
+        child->setAttribute(name, value, true);
+        change->captureAfterState();
+    }
+}
+
+// The piece goes last among its parent's children, which for a piece is the
+// root, so that undo and redo move it within one parent.
+void CSVGDocument::bringToFront()
+{
+    if (m_selection.size() != 1)
+        return;
+    CSVGElement* element = m_selection.first();
+    CSVGElement* parent = element->getParent();
+    if (!parent)
+        return;
+    auto* layer = new CActionLayer(this, element);
+    m_history.push(layer);
+    parent->adoptChild(element, true);
+    layer->captureAfterState();
+    renumberDrawingOrder();
+    m_contentChanged = true;
+}
+
+// The canvas frame follows the emptied selection through selectionChanged.
+void CSVGDocument::lockSelection()
+{
+    if (m_currentElement) {
+        m_currentElement->setLocked(true);
+        m_highlights.removeElement(m_currentElement);
+        m_currentElement = nullptr;
+    } else if (!m_selection.isEmpty()) {
+        for (CSVGElement* element : qAsConst(m_selection)) {
+            element->setLocked(true);
+            m_highlights.removeElement(element);
+        }
+        clearSelection();
+    }
+    m_overlayChanged = true;
+}
+
+void CSVGDocument::unlockAll()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    std::vector<CSVGElement*> elements;
+    root->collectDescendants(elements, false);
+    for (CSVGElement* element : elements)
+        element->setLocked(false);
+}
+
+// The merged pieces leave the selection, so that no later command records
+// them again; an empty union leaves everything as it was.
+void CSVGDocument::mergeShapes()
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root || m_selection.isEmpty())
+        return;
+    const QVector<CSVGElement*> selected = m_selection;
+    const QList<CSVGElement*> merged
+        = CSVGShapeBoolean(this).unite(QList<CSVGElement*>(selected.begin(), selected.end()));
+    if (merged.isEmpty())
+        return;
+    auto* step = new CActionComposite(this);
+    m_history.push(step);
+    for (CSVGElement* element : merged)
+        step->addAction(new CActionAdd(this, root, element));
+    for (CSVGElement* element : selected) {
+        if (!element->isShape())
+            continue;
+        unselectElement(element);
+        step->addAction(new CActionDel(this, element));
+        element->removeFromParent(true);
+    }
+    m_contentChanged = true;
+}
+
+// New transform T A^-1 M A: the flip M about the box's centre line on the
+// canvas, with A the accumulated and T the own matrix. A piece whose matrix
+// has no inverse, or whose flip overflows, keeps its transform.
+void CSVGDocument::mirrorBottom()
+{
+    if (m_selection.isEmpty())
+        return;
+    auto* step = new CActionComposite(this);
+    m_history.push(step);
+    for (CSVGElement* element : QVector<CSVGElement*>(m_selection)) {
+        auto* change = new CActionAttr(this, element, L"transform");
+        step->addAction(change);
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
+            const CSVGRect box = shape->getTransformedBoundingRect();
+            const double cx = box.x + box.width / 2;
+            const double cy = box.y + box.height / 2;
+            CSVGMatrix inverse = element->getMatrix();
+            if (!inverse.invert())
+                continue;
+            CSVGMatrix mirrored = element->getTransformMatrix();
+            mirrored.multiply(inverse);
+            mirrored.translate(cx, cy);
+            mirrored.scale(1, -1);
+            mirrored.translate(-cx, -cy);
+            mirrored.multiply(element->getMatrix());
+            if (!isFiniteMatrix(mirrored))
+                continue;
+            element->setAttribute(L"transform", mirrored.toString(), true);
+        } else {
+            element->setAttribute(L"transform", std::wstring(), true);
+        }
+        element->updateMatrix(nullptr, true);
+        change->captureAfterState();
+        m_highlights.addElement(element, Qt::green);
+    }
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::offsetSelection(
+    double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType)
+{
+    if (m_selection.isEmpty())
+        return;
+    auto* step = new CActionComposite(this);
+    m_history.push(step);
+    for (CSVGElement* element : QVector<CSVGElement*>(m_selection))
+        offsetElement(element, delta, arcTolerance, joinType, endType, step);
+    clearSelection();
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+// The new path lies where the outline was computed: its transform undoes
+// whatever its parent's matrix is. A parent without inverse keeps the source.
+bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
+    ClipperLib::EndType endType, CActionComposite* step)
+{
+    CSVGElementShape* source = offsetSource(element);
+    CSVGElement* parent = source ? source->getParent() : nullptr;
+    if (!parent)
+        return false;
+    CSVGMatrix toParent = parent->getMatrix();
+    if (!toParent.invert())
+        return false;
+    const QPolygonF ring = largestRing(source->getOffsetOutline(delta, arcTolerance, joinType, endType));
+    if (ring.size() < 3)
+        return false;
+    auto* path = static_cast<CSVGElementPath*>(createElement(L"path"));
+    path->setAttribute(L"stroke", m_defaultStroke, true);
+    path->setAttribute(L"stroke-width", m_defaultStrokeWidth, true);
+    path->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, true);
+    path->setAttribute(L"stroke-opacity", L"1", true);
+    path->setAttribute(L"fill", m_defaultFill, true);
+    path->setAttribute(L"fill-opacity", m_defaultFillOpacity, true);
+    path->setAttribute(L"position_id", source->getAttribute(L"position_id"), true);
+    path->appendMoveto(ring.first().x(), ring.first().y());
+    for (int i = 1; i < ring.size(); ++i)
+        path->appendLineto(ring[i].x(), ring[i].y());
+    path->setAttribute(L"d", path->toPathData(), true);
+    if (parent->getType() == SvgType::G || !isIdentity(toParent))
+        path->setAttribute(L"transform", toParent.toString(), true);
+    parent->adoptChild(path, true);
+    path->updateMatrix(nullptr, true);
+    step->addAction(new CActionAdd(this, parent, path));
+    step->addAction(new CActionDel(this, source));
+    source->removeFromParent(true);
+    return true;
+}
+
+// The groups that the nesting adds are one step, so that undo past it finds
+// the tree that earlier steps recorded. The units it hands back without a
+// parent (single outlines) are not used.
+void CSVGDocument::autoGroup()
+{
+    CSVGDataRepair repair(this, {});
+    auto* step = new CActionComposite(this);
+    for (CSVGElement* element : repair.autoGroup()) {
+        if (CSVGElement* parent = element->getParent())
+            step->addAction(new CActionAdd(this, parent, element));
+        else
+            delete element;
+    }
+    if (step->getActions().empty())
+        delete step;
+    else
+        m_history.push(step);
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::repairData(int)
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root || root->getChildCount() == 0)
+        return;
+    CSVGDataRepair repair(this, {});
+    m_history.push(repair.repair());
+    m_contentChanged = true;
+    clearSelection();
 }

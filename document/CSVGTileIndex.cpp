@@ -124,6 +124,21 @@ std::vector<TileCell*> CSVGTileIndex::cellsForRect(const CSVGRect& rect)
     return cells;
 }
 
+std::vector<TileCell*> CSVGTileIndex::cellsAt(double x, double y) const
+{
+    std::vector<TileCell*> cells;
+    const double left = startOf(x);
+    const double top = startOf(y);
+    if (onGrid(left) && onGrid(top)) {
+        const auto found = m_cellMap.find(keyOf(int(left), int(top)));
+        if (found != m_cellMap.end() && found->second != m_wide && !found->second->elements.empty())
+            cells.push_back(found->second);
+    }
+    if (m_wide && !m_wide->elements.empty())
+        cells.push_back(m_wide);
+    return cells;
+}
+
 std::vector<TileCell*> CSVGTileIndex::cellsOf(const CSVGElement* element) const
 {
     const auto found = m_cellsOf.find(element);

@@ -41,6 +41,9 @@ public:
     // The cells that the rectangle touches, made where missing, and the wide
     // cell when it lists anything.
     std::vector<TileCell*> cellsForRect(const CSVGRect& rect);
+    // The cell that holds the point, and the wide cell, where they exist
+    // and list anything; nothing is made.
+    std::vector<TileCell*> cellsAt(double x, double y) const;
     // The cells the element was given by its last add; empty when none.
     std::vector<TileCell*> cellsOf(const CSVGElement* element) const;
     void releaseCachedObjects();

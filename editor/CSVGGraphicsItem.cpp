@@ -49,7 +49,7 @@ QRectF CSVGGraphicsItem::calcBoundingRect() const
         return QRectF();
     QRectF rect = element->getTransformedBoundingRect().toQRectF().normalized();
     const int mode = m_document->getEditMode();
-    if (mode == EditMode::PathDrawing || mode == EditMode::MovePoint)
+    if (mode == EditMode::Path || mode == EditMode::MovePoint)
         rect = CanvasGeometry::unitedWithPoints(rect, nodePoints(element));
     else if (m_document->isShowComment())
         rect = rect.united(element->getLastPaintedRect().normalized());

@@ -289,8 +289,10 @@ void CSVGView::requestIntersectionCheck()
     m_document.requestIntersectionCheck();
 }
 
-// The document has no text insertion yet.
-void CSVGView::insertDocumentText(const QString&, const QTextCharFormat&, const QPointF&) { }
+void CSVGView::insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point)
+{
+    m_document.insertTextElement(text, format, point);
+}
 
 QRectF CSVGView::contentBoundingRect()
 {

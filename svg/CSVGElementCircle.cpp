@@ -20,7 +20,7 @@ std::set<std::wstring> CSVGElementCircle::getAttributeNames() const
     return names;
 }
 
-bool CSVGElementCircle::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementCircle::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     const double r = m_r + strokeWidth();
     return hitLocal(

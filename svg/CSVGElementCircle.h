@@ -11,7 +11,7 @@ public:
     std::set<std::wstring> getAttributeNames() const override;
     // Within the radius grown by the stroke width; a radius of (almost) 0
     // hits only the centre.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     // Only the four corners of the box are handles.
     int hitTestHandle(double x, double y, const CSVGMatrix& matrix) override;
     void updateGeometry() override;

@@ -22,7 +22,7 @@ bool CSVGElementEllipse::containsPoint(double cx, double cy, double rx, double r
     return dx * dx + dy * dy <= 1.0;
 }
 
-bool CSVGElementEllipse::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementEllipse::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     const double grow = strokeWidth();
     return hitLocal(

@@ -9,7 +9,7 @@ public:
     explicit CSVGElementEllipse(CSVGDocument* document);
 
     // Within the radii grown by the stroke width.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     void updateGeometry() override;
     void computeBounds() override;
 

@@ -12,7 +12,7 @@ CSVGElementG::CSVGElementG(CSVGDocument* document, const std::wstring& tagName, 
 {
 }
 
-bool CSVGElementG::hitTest(double x, int y, std::wstring& groupId, std::wstring& id)
+bool CSVGElementG::hitTest(double x, double y, std::wstring& groupId, std::wstring& id)
 {
     for (int i = 0; i < getChildCount(); ++i) {
         CSVGElementShape* child = asShape(getChild(i));

@@ -15,7 +15,7 @@ public:
     // The first shape child, in order, that is hit: its id goes into id
     // (a leaf's, through nested groups), and the group's own id into groupId,
     // so that the outermost group's id stays there.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
 
 protected:
     CSVGElementG(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type);

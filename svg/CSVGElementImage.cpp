@@ -31,7 +31,7 @@ std::set<std::wstring> CSVGElementImage::getAttributeNames() const
     return names;
 }
 
-bool CSVGElementImage::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementImage::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     return hitTestBox(x, y, id);
 }

@@ -18,7 +18,7 @@ public:
 
     std::set<std::wstring> getAttributeNames() const override;
     // Inside the frame grown by the stroke width.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     // While dirty: decodes the picture again. A file that cannot be found
     // leaves the previous picture; a data URL that does not decode leaves
     // none.

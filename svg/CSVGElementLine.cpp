@@ -23,7 +23,7 @@ std::set<std::wstring> CSVGElementLine::getAttributeNames() const
     return names;
 }
 
-bool CSVGElementLine::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementLine::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     const double reach = strokeWidth() + 2.0;
     return hitLocal(x, y, id, [this, reach](const QPointF& p) {

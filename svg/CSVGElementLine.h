@@ -11,7 +11,7 @@ public:
     std::set<std::wstring> getAttributeNames() const override;
     // Within the stroke width plus 2 of the segment, measured square to it;
     // nothing beyond its ends.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     // 0 near the first end point, 1 near the second, else -1.
     int hitTestHandle(double x, double y, const CSVGMatrix& matrix) override;
     void updateGeometry() override;

@@ -99,7 +99,7 @@ void CSVGElementPath::normalizeTransform()
     setAttribute(L"d", toPathData(), true);
 }
 
-bool CSVGElementPath::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementPath::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     const std::vector<QPointF> points = getFlattenedPoints();
     return hitLocal(x, y, id, [&points](const QPointF& p) { return CGlobalConfig::pointInPolygon(points, p); });

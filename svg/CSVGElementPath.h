@@ -47,7 +47,7 @@ public:
     void normalizeTransform() override;
     // Inside the polygon of the flattened points, by winding; the stroke
     // plays no part.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     void updateGeometry() override;
     // The extremes of the flattened points; 0, 0, 0, 0 without any.
     void computeBounds() override;

@@ -9,7 +9,7 @@ CSVGElementPolygon::CSVGElementPolygon(CSVGDocument* document)
 {
 }
 
-bool CSVGElementPolygon::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementPolygon::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     return hitLocal(x, y, id, [this](const QPointF& p) { return containsPoint(p); });
 }

@@ -10,7 +10,7 @@ public:
     explicit CSVGElementPolygon(CSVGDocument* document);
 
     // Inside the polygon, whatever the fill and the stroke.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     // Makes the ring start at its leftmost point (the first of equal ones)
     // and end where it starts, and writes "points" back.
     void commitGeometry() override;

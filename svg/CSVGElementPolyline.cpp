@@ -37,7 +37,7 @@ bool CSVGElementPolyline::containsPoint(const QPointF& p) const
     return CGlobalConfig::pointInPolygon(std::vector<QPointF>(m_points.begin(), m_points.end()), p);
 }
 
-bool CSVGElementPolyline::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementPolyline::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     const bool filled = g_config.parseLength(getStyleValue(L"fill-opacity")) > 0.1;
     const double reach = strokeWidth() + 2;

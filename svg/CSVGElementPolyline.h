@@ -22,7 +22,7 @@ public:
     // With "fill-opacity" above 0.1 the inside of the polygon of the points
     // hits; otherwise a band of the stroke width plus 2 on either side of each
     // segment.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     // Whether a point, in canvas coordinates, lies in the rectangle.
     bool intersectsRect(const CSVGRect& rect) override;
     // The index of the first point within 3 units of (x, y) mapped by the

@@ -26,7 +26,7 @@ QRectF CSVGElementRect::normalized() const
     return QRectF(m_x, m_y, m_width, m_height).normalized();
 }
 
-bool CSVGElementRect::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementRect::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     CSVGRect area;
     area.setFromQRectF(normalized());

@@ -12,7 +12,7 @@ public:
     std::set<std::wstring> getAttributeNames() const override;
     // Inside the normalised rectangle grown by the stroke width, edges
     // included, filled or not.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     void updateGeometry() override;
     // Writes the normalised rectangle back into "x", "y", "width" and
     // "height"; a rectangle without width and height stays as it is.

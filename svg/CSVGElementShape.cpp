@@ -81,7 +81,7 @@ CSVGElementShape* CSVGElementShape::asShape(CSVGElement* element)
 
 void CSVGElementShape::buildPainterPath(double, double) { }
 
-bool CSVGElementShape::hitTest(double, int, std::wstring&, std::wstring&)
+bool CSVGElementShape::hitTest(double, double, std::wstring&, std::wstring&)
 {
     return false;
 }
@@ -341,7 +341,7 @@ double CSVGElementShape::strokeWidth()
     return g_config.parseLength(getStyleValue(L"stroke-width"));
 }
 
-bool CSVGElementShape::hitTestBox(double x, int y, std::wstring& id)
+bool CSVGElementShape::hitTestBox(double x, double y, std::wstring& id)
 {
     updateGeometry();
     const double grow = strokeWidth();

@@ -52,7 +52,7 @@ public:
     virtual void buildPainterPath(double width, double height);
     // x, y in canvas coordinates. On a hit a leaf writes its id into id and
     // leaves groupId alone. The base is never hit.
-    virtual bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id);
+    virtual bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id);
     // For the rubber band: whether a corner of the box, in canvas
     // coordinates, lies in the rectangle. Never for the root svg element.
     virtual bool intersectsRect(const CSVGRect& rect);
@@ -133,7 +133,7 @@ protected:
     // Whether inside holds for the point mapped into the element's
     // coordinates; on a hit the id goes into id. A matrix without inverse
     // hits nothing.
-    template <typename Inside> bool hitLocal(double x, int y, std::wstring& id, Inside inside)
+    template <typename Inside> bool hitLocal(double x, double y, std::wstring& id, Inside inside)
     {
         QPointF p;
         if (!toLocal(x, y, p) || !inside(p))
@@ -153,7 +153,7 @@ protected:
     double strokeWidth();
     // The hit test of frames: inside the cached box grown by the stroke width
     // on every side, edges included; on a hit the id goes into id.
-    bool hitTestBox(double x, int y, std::wstring& id);
+    bool hitTestBox(double x, double y, std::wstring& id);
     // For the image element, which draws its picture into its box under the
     // combined matrix before the outline is stroked.
     virtual void drawPicture(QPainter*, const QTransform&) { }

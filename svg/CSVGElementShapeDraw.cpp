@@ -308,7 +308,7 @@ void CSVGElementShape::drawMarkers(QPainter* painter, const QTransform& view, co
     }
     if (getType() != SvgType::TextContent)
         drawEndMarkers(painter, toDevice, mapped);
-    if (mode == EditMode::PathDrawing)
+    if (mode == EditMode::Path)
         drawHighlightLines(painter, view * toDevice);
     painter->restore();
 }

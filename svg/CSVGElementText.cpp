@@ -52,7 +52,7 @@ void CSVGElementText::setText(const std::wstring& text, bool notify)
     setModified(true);
 }
 
-bool CSVGElementText::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementText::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     return hitTestBox(x, y, id);
 }

@@ -20,7 +20,7 @@ public:
     // All runs replaced by one character node holding the text.
     void setText(const std::wstring& text, bool notify) override;
     // Inside the box grown by the stroke width.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     void updateGeometry() override;
     // The union of the runs' boxes; without any, the box of an "I" in the
     // text's font at (x, y), so that an empty text can still be found.

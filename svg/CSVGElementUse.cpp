@@ -76,7 +76,7 @@ CSVGMatrix CSVGElementUse::placement(const CSVGElementShape* shown) const
     return matrix;
 }
 
-bool CSVGElementUse::hitTest(double x, int y, std::wstring&, std::wstring& id)
+bool CSVGElementUse::hitTest(double x, double y, std::wstring&, std::wstring& id)
 {
     return hitTestBox(x, y, id);
 }

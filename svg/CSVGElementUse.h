@@ -17,7 +17,7 @@ public:
     CSVGElementShape* getReferencedElement() const;
 
     // Inside the box grown by the stroke width.
-    bool hitTest(double x, int y, std::wstring& groupId, std::wstring& id) override;
+    bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
     // Measured at every call: the shown shape may have changed meanwhile.
     void updateGeometry() override;
     // The shown shape's box where the use shows it; an empty box at (x, y)

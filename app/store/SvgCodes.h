@@ -123,9 +123,6 @@ enum Mode : int {
     Polygon = 7,
     PolygonDrawing = 8,
     Path = 9,
-    // Painting shows the element's two-point records (the control handle of
-    // the path segment being drawn).
-    PathDrawing = 10,
     Text = 11,
     ZoomIn = 14,
     ZoomOut = 15,

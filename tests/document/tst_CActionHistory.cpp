@@ -304,7 +304,7 @@ void tst_CActionHistory::undoWhileDrawing_data()
                               << "points"
                               << "0 0 10 0 10 10"
                               << "0 0 10 0";
-    QTest::newRow("path") << int(EditMode::PathDrawing) << "path"
+    QTest::newRow("path") << int(EditMode::Path) << "path"
                           << "d"
                           << "M0 0 L10 0 L10 10"
                           << "M0.00 0.00 L10.00 0.00";

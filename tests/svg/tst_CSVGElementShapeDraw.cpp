@@ -1,5 +1,6 @@
 #include "CGlobalConfig.h"
 #include "CSVGElementPolygon.h"
+#include "SvgCodes.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
@@ -225,7 +226,7 @@ void tst_CSVGElementShapeDraw::vertexMarkersAndHighlightRecords()
     QImage image = paint(square, Selected);
     QCOMPARE(colours(image, records), QStringLiteral("brrw"));
     QCOMPARE(at(image, 100, 60), QColor(Qt::white));
-    document.setEditMode(10);
+    document.setEditMode(EditMode::Path);
     image = paint(square, Selected);
     QCOMPARE(colours(image, records), QStringLiteral("wwwb"));
     QCOMPARE(ink(image, 100, 60), 'b');

@@ -1,0 +1,183 @@
+#include "BenchMain.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+#include "CSVGShapeBoolean.h"
+
+#include <QElapsedTimer>
+#include <QPainterPath>
+
+#include <polyclipping/clipper.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A 64-gon of radius 20 around the centre.
+QPolygonF polygon64(double cx, double cy)
+{
+    QPolygonF polygon;
+    for (int i = 0; i < 64; ++i) {
+        const double angle = i * 2 * M_PI / 64;
+        polygon << QPointF(cx + 20 * std::cos(angle), cy + 20 * std::sin(angle));
+    }
+    return polygon;
+}
+
+// Pieces on a grid, every one selected: squares turned a little, or 64-gons
+// that overlap their neighbours.
+std::unique_ptr<CSVGDocument> selectedPieces(int count, bool polygons)
+{
+    auto document = std::make_unique<CSVGDocument>();
+    CSVGElement* root = document->getOwnerSvg();
+    for (int i = 0; i < count; ++i) {
+        const double x = i % 100 * 30.0;
+        const double y = i / 100 * 30.0;
+        QPainterPath path;
+        if (polygons)
+            path.addPolygon(polygon64(x, y));
+        else
+            path.addRect(x, y, 10 + i % 7, 10);
+        path.closeSubpath();
+        CSVGElementPath* piece = document->createPathElement(path);
+        if (!polygons)
+            piece->setAttribute(L"transform", L"rotate(" + std::to_wstring(i % 40) + L")", false);
+        root->appendChild(piece, true, false);
+        piece->updateMatrix(nullptr, false);
+    }
+    for (int i = 0; i < root->getChildCount(); ++i)
+        document->selectElement(root->getChild(i), Qt::green);
+    return document;
+}
+
+std::vector<ClipperLib::Path> scaledPolygons(int count)
+{
+    std::vector<ClipperLib::Path> paths;
+    for (int i = 0; i < count; ++i) {
+        ClipperLib::Path path;
+        for (const QPointF& p : polygon64(i % 100 * 30.0, i / 100 * 30.0))
+            path.emplace_back(ClipperLib::cInt(p.x() * 10000), ClipperLib::cInt(p.y() * 10000));
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+qint64 timed(const std::function<void()>& routine)
+{
+    QElapsedTimer timer;
+    timer.start();
+    routine();
+    return timer.nsecsElapsed();
+}
+
+// Minimum times over interleaved rounds, the preparation left out of them.
+void report(const QString& name, std::vector<qint64> ours, const QString& peerName, std::vector<qint64> peer)
+{
+    std::sort(ours.begin(), ours.end());
+    std::sort(peer.begin(), peer.end());
+    qInfo().noquote() << QString("%1: min %2 ms; %3: min %4 ms; ratio %5")
+                             .arg(name)
+                             .arg(ours.front() / 1e6, 0, 'f', 2)
+                             .arg(peerName)
+                             .arg(peer.front() / 1e6, 0, 'f', 2)
+                             .arg(double(ours.front()) / double(std::max<qint64>(1, peer.front())), 0, 'f', 2);
+}
+
+// The command on 10,000 selected pieces against the same command on four
+// drawings of 2,500: a ratio near 1 shows no step grows faster than the
+// pieces.
+void compareWithQuarters(const QString& name, const std::function<void(CSVGDocument&)>& command)
+{
+    std::vector<qint64> whole;
+    std::vector<qint64> quarters;
+    for (int round = 0; round < 5; ++round) {
+        std::unique_ptr<CSVGDocument> big = selectedPieces(10000, false);
+        whole.push_back(timed([&] { command(*big); }));
+        std::vector<std::unique_ptr<CSVGDocument>> small;
+        for (int i = 0; i < 4; ++i)
+            small.push_back(selectedPieces(2500, false));
+        quarters.push_back(timed([&] {
+            for (auto& document : small)
+                command(*document);
+        }));
+    }
+    report(name + " 10000", whole, "4 x 2500", quarters);
+}
+
+} // namespace
+
+class bench_structure : public QObject
+{
+    Q_OBJECT
+private slots:
+    void alignDistributeGroup();
+    void mergeAgainstClipper();
+    void offsetAgainstClipper();
+};
+
+void bench_structure::alignDistributeGroup()
+{
+    compareWithQuarters("align left", [](CSVGDocument& document) { document.alignLeft(); });
+    compareWithQuarters("distribute", [](CSVGDocument& document) { document.alignHorSpace(); });
+    compareWithQuarters("group", [](CSVGDocument& document) { document.groupSelection(); });
+}
+
+void bench_structure::mergeAgainstClipper()
+{
+    const std::vector<ClipperLib::Path> paths = scaledPolygons(2000);
+    std::vector<qint64> ours;
+    std::vector<qint64> peer;
+    std::vector<qint64> model;
+    for (int round = 0; round < 5; ++round) {
+        std::unique_ptr<CSVGDocument> document = selectedPieces(2000, true);
+        ours.push_back(timed([&] { document->mergeShapes(); }));
+        std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
+        const QVector<CSVGElement*> selected = alone->getSelection();
+        model.push_back(
+            timed([&] { CSVGShapeBoolean(alone.get()).unite(QList<CSVGElement*>(selected.begin(), selected.end())); }));
+        peer.push_back(timed([&] {
+            ClipperLib::Clipper clipper;
+            for (const ClipperLib::Path& path : paths)
+                clipper.AddPath(path, ClipperLib::ptSubject, true);
+            ClipperLib::Paths united;
+            clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        }));
+    }
+    report("merge 2000 64-gons", ours, "Clipper union", peer);
+    report("merge 2000 64-gons", ours, "the element model's union alone", model);
+}
+
+void bench_structure::offsetAgainstClipper()
+{
+    const std::vector<ClipperLib::Path> paths = scaledPolygons(2000);
+    std::vector<qint64> ours;
+    std::vector<qint64> peer;
+    std::vector<qint64> model;
+    for (int round = 0; round < 5; ++round) {
+        std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
+        model.push_back(timed([&] {
+            for (CSVGElement* piece : alone->getSelection())
+                static_cast<CSVGElementShape*>(piece)->getOffsetOutline(
+                    2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+        }));
+        std::unique_ptr<CSVGDocument> document = selectedPieces(2000, true);
+        ours.push_back(
+            timed([&] { document->offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon); }));
+        peer.push_back(timed([&] {
+            for (const ClipperLib::Path& path : paths) {
+                ClipperLib::ClipperOffset offset(2.0, 0.25 * 10000);
+                offset.AddPath(path, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+                ClipperLib::Paths grown;
+                offset.Execute(grown, 2 * 10000);
+            }
+        }));
+    }
+    report("offset 2000 pieces", ours, "ClipperOffset", peer);
+    report("offset 2000 pieces", ours, "the element model's offset outlines alone", model);
+}
+
+ZOCUT_BENCH_MAIN(bench_structure)
+#include "bench_structure.moc"

@@ -1,0 +1,313 @@
+// Alignment, distribution and sizing of the selected pieces. Every change is
+// made in canvas coordinates and written as the piece's own "transform", so
+// that a piece under a transformed parent moves by exactly the change.
+
+#include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+#include "CSVGUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// The smallest left edge starts from this single-precision 1e11.
+const double kLeftStart = 99999997952.0;
+const double kEdgeStart = 1e10;
+
+CSVGMatrix translation(double dx, double dy)
+{
+    return CSVGMatrix(1, 0, 0, 1, dx, dy);
+}
+
+// Scaling about the box's left-top corner.
+CSVGMatrix scalingAtCorner(const CSVGRect& box, double sx, double sy)
+{
+    CSVGMatrix change = translation(box.x, box.y);
+    change.scale(sx, sy);
+    change.translate(-box.x, -box.y);
+    return change;
+}
+
+double lowEdge(const CSVGRect& box, bool horizontal)
+{
+    return horizontal ? box.x : box.y;
+}
+
+double extent(const CSVGRect& box, bool horizontal)
+{
+    return horizontal ? box.width : box.height;
+}
+
+CSVGMatrix shiftAlong(bool horizontal, double distance)
+{
+    return horizontal ? translation(distance, 0) : translation(0, distance);
+}
+
+CSVGRect unite(const CSVGRect& a, const CSVGRect& b)
+{
+    const double left = std::min(a.x, b.x);
+    const double top = std::min(a.y, b.y);
+    return CSVGRect(
+        left, top, std::max(a.x + a.width, b.x + b.width) - left, std::max(a.y + a.height, b.y + b.height) - top);
+}
+
+} // namespace
+
+bool CSVGDocument::isFiniteMatrix(const CSVGMatrix& m)
+{
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) && std::isfinite(m.e)
+        && std::isfinite(m.f);
+}
+
+// The new accumulated matrix is change x old one; the own transform keeps
+// the parent's part out (with an identity parent: change x own). A change
+// that overflows, or a parent without inverse, leaves the piece as it is.
+bool CSVGDocument::applyCanvasChange(CSVGElement* element, const CSVGMatrix& change)
+{
+    CSVGMatrix canvas = change;
+    canvas.multiply(element->getMatrix());
+    if (!isFiniteMatrix(canvas) || !element->setCanvasMatrix(canvas))
+        return false;
+    m_highlights.addElement(element, Qt::green);
+    return true;
+}
+
+void CSVGDocument::moveSelectedShapes(const CanvasChange& change)
+{
+    beginTransformAction();
+    for (CSVGElement* element : QVector<CSVGElement*>(m_selection)) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(element))
+            applyCanvasChange(shape, change(shape->getTransformedBoundingRect()));
+    }
+    endTransformAction();
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::alignLeft()
+{
+    alignEdges(true, false);
+}
+
+void CSVGDocument::alignTop()
+{
+    alignEdges(false, false);
+}
+
+void CSVGDocument::alignRight()
+{
+    alignEdges(true, true);
+}
+
+void CSVGDocument::alignBottom()
+{
+    alignEdges(false, true);
+}
+
+void CSVGDocument::alignEdges(bool horizontal, bool farEdge)
+{
+    if (m_selection.size() < 2)
+        return;
+    const auto edge = [horizontal, farEdge](const CSVGRect& box) {
+        return lowEdge(box, horizontal) + (farEdge ? extent(box, horizontal) : 0.0);
+    };
+    double reference = farEdge ? -kEdgeStart : (horizontal ? kLeftStart : kEdgeStart);
+    for (CSVGElement* element : qAsConst(m_selection)) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
+            const double value = edge(shape->getTransformedBoundingRect());
+            reference = farEdge ? std::max(reference, value) : std::min(reference, value);
+        }
+    }
+    moveSelectedShapes([&](const CSVGRect& box) { return shiftAlong(horizontal, reference - edge(box)); });
+}
+
+void CSVGDocument::alignVerLine()
+{
+    alignCentreLines(true);
+}
+
+void CSVGDocument::alignHorLine()
+{
+    alignCentreLines(false);
+}
+
+void CSVGDocument::alignCentreLines(bool horizontal)
+{
+    if (m_selection.size() < 2)
+        return;
+    const auto centre
+        = [horizontal](const CSVGRect& box) { return lowEdge(box, horizontal) + extent(box, horizontal) * 0.5; };
+    CSVGElementShape* first = CSVGElementShape::asShape(m_selection.first());
+    const double reference = first ? centre(first->getTransformedBoundingRect()) : 0.0;
+    moveSelectedShapes([&](const CSVGRect& box) { return shiftAlong(horizontal, reference - centre(box)); });
+}
+
+void CSVGDocument::alignHorSpace()
+{
+    distribute(true);
+}
+
+void CSVGDocument::alignVerSpace()
+{
+    distribute(false);
+}
+
+// Each piece is sorted together with its own box, so that a rotated piece or
+// two equal edges never hand one piece another's numbers.
+void CSVGDocument::distribute(bool horizontal)
+{
+    const int count = m_selection.size();
+    if (count < 3)
+        return;
+    std::vector<std::pair<CSVGElementShape*, CSVGRect>> pieces;
+    for (CSVGElement* element : qAsConst(m_selection)) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(element);
+        if (!shape)
+            return;
+        pieces.emplace_back(shape, shape->getTransformedBoundingRect());
+    }
+    std::stable_sort(pieces.begin(), pieces.end(), [horizontal](const auto& a, const auto& b) {
+        return lowEdge(a.second, horizontal) < lowEdge(b.second, horizontal);
+    });
+    double gaps = 0.0;
+    for (int i = 1; i < count; ++i) {
+        const CSVGRect& before = pieces[i - 1].second;
+        gaps += lowEdge(pieces[i].second, horizontal) - lowEdge(before, horizontal) - extent(before, horizontal);
+    }
+    const double gap = gaps / (count - 1);
+    for (int i = 0; i < count; ++i)
+        m_selection[i] = pieces[i].first;
+
+    beginTransformAction();
+    const CSVGRect& first = pieces.front().second;
+    double position = lowEdge(first, horizontal) + extent(first, horizontal) + gap;
+    for (int i = 1; i < count; ++i) {
+        const CSVGRect& box = pieces[i].second;
+        applyCanvasChange(pieces[i].first, shiftAlong(horizontal, position - lowEdge(box, horizontal)));
+        position += extent(box, horizontal) + gap;
+    }
+    endTransformAction();
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::alignSameWidth()
+{
+    alignSize(true, false);
+}
+
+void CSVGDocument::alignSameHeight()
+{
+    alignSize(false, true);
+}
+
+void CSVGDocument::alignSameSize()
+{
+    alignSize(true, true);
+}
+
+void CSVGDocument::alignSize(bool width, bool height)
+{
+    if (m_selection.size() < 2)
+        return;
+    CSVGElementShape* first = CSVGElementShape::asShape(m_selection.first());
+    if (!first)
+        return;
+    const CSVGRect reference = first->getTransformedBoundingRect();
+    if ((width && !(reference.width > 0)) || (height && !(reference.height > 0)))
+        return;
+    beginTransformAction();
+    for (CSVGElement* element : QVector<CSVGElement*>(m_selection.mid(1))) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(element);
+        if (!shape)
+            continue;
+        const CSVGRect box = shape->getTransformedBoundingRect();
+        if ((width && !(box.width > 0)) || (height && !(box.height > 0)))
+            continue;
+        const double sx = width ? reference.width / box.width : 1.0;
+        const double sy = height ? reference.height / box.height : 1.0;
+        applyCanvasChange(shape, scalingAtCorner(box, sx, sy));
+    }
+    endTransformAction();
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::alignLeftTop(const QRectF& rect)
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return;
+    clearSelection();
+    for (int i = 0; i < root->getChildCount(); ++i) {
+        CSVGElement* child = root->getChild(i);
+        if (child->isShape() && (isInsidePage(child) || child->isTearLine()))
+            selectElement(child, Qt::green);
+    }
+    moveSelectionTogether(rect, false);
+}
+
+void CSVGDocument::alignLeftBottom(const QRectF& rect)
+{
+    if (m_selection.isEmpty())
+        return;
+    QVector<CSVGElement*> pieces = m_selection;
+    CSVGElement* root = getOwnerSvg();
+    if (root && hasTearLine()) {
+        for (int i = 0; i < root->getChildCount(); ++i) {
+            if (root->getChild(i)->isTearLine())
+                pieces.append(root->getChild(i));
+        }
+    }
+    clearSelection();
+    for (CSVGElement* element : qAsConst(pieces)) {
+        if (element->isShape())
+            selectElement(element, Qt::green);
+    }
+    moveSelectionTogether(rect, true);
+}
+
+// The selection's common box moves to 1 unit inside the rectangle's
+// left-top corner, or its left-bottom one.
+void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom)
+{
+    bool any = false;
+    CSVGRect total;
+    for (CSVGElement* element : qAsConst(m_selection)) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
+            const CSVGRect box = shape->getTransformedBoundingRect();
+            total = any ? unite(total, box) : box;
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    const double dx = rect.x() - total.x + 1.0;
+    const double dy = bottom ? (rect.y() + rect.height()) - total.y - total.height - 1.0 : rect.y() - total.y + 1.0;
+    moveSelectedShapes([dx, dy](const CSVGRect&) { return translation(dx, dy); });
+}
+
+void CSVGDocument::zoomSize(int width, int height, bool finish)
+{
+    if (m_selection.isEmpty())
+        return;
+    beginTransformAction();
+    for (CSVGElement* element : QVector<CSVGElement*>(m_selection)) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
+            shape->resizeTo(width, height);
+            m_highlights.addElement(shape, Qt::green);
+        }
+    }
+    m_overlayChanged = true;
+    m_contentChanged = true;
+    if (finish)
+        endTransformAction();
+}
+
+bool CSVGDocument::hasTearLine()
+{
+    const QList<CSVGElement*> leaves = CSVGUtils::collectShapes(getOwnerSvg());
+    return std::any_of(leaves.begin(), leaves.end(), [](const CSVGElement* leaf) { return leaf->isTearLine(); });
+}

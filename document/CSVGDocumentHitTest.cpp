@@ -1,0 +1,193 @@
+// Finding pieces and nodes under the pointer and in the rubber band, and
+// marking nodes with the band.
+
+#include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+#include "SvgCodes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace {
+
+bool hasMarkedNodes(CSVGElementShape* shape)
+{
+    for (CSVGElementShape* leaf : CSVGElementShape::collectLeafShapes(shape)) {
+        if (!leaf->getMarkedNodes().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The mapped corners of the path's control-point rectangle hold the mapped
+// path, so this box holds the exact canvas box: a cheap test that passes
+// over most pieces before the exact one. A shape without a path of its own
+// (a container) has no cheap box: null.
+QRectF CSVGDocument::outerBounds(CSVGElementShape* shape)
+{
+    const QPainterPath path = shape->getPainterPath();
+    if (path.isEmpty())
+        return QRectF();
+    const QRectF box = shape->getMatrix().toQTransform().mapRect(path.controlPointRect());
+    const double slack = 1e-9 * (1.0 + std::max(std::fabs(box.left()), std::fabs(box.right())));
+    const double slackY = 1e-9 * (1.0 + std::max(std::fabs(box.top()), std::fabs(box.bottom())));
+    return box.adjusted(-slack, -slackY, slack, slackY);
+}
+
+// Edges count, and a rectangle without width or height still meets what
+// crosses it (QRectF::intersects says no to both).
+bool CSVGDocument::overlaps(const QRectF& a, const QRectF& b)
+{
+    const QRectF p = a.normalized();
+    const QRectF q = b.normalized();
+    return p.left() <= q.right() && q.left() <= p.right() && p.top() <= q.bottom() && q.top() <= p.bottom();
+}
+
+bool CSVGDocument::mayMeet(CSVGElementShape* shape, const QRectF& rect)
+{
+    const QRectF box = outerBounds(shape);
+    return box.isNull() || overlaps(box, rect);
+}
+
+QList<CSVGElement*> CSVGDocument::elementsAtPoint(const QPointF& point)
+{
+    struct Hit
+    {
+        CSVGElement* element;
+        double area;
+    };
+    std::vector<Hit> hits;
+    CSVGElement* root = getOwnerSvg();
+    for (int i = 0; root && isUsablePoint(point) && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (!shape || !mayMeet(shape, QRectF(point, QSizeF(0, 0))))
+            continue;
+        const CSVGRect box = shape->getTransformedBoundingRect();
+        std::wstring groupId;
+        std::wstring id;
+        if (box.containsPoint(point) && shape->hitTest(point.x(), point.y(), groupId, id))
+            hits.push_back({ shape, box.width * box.height });
+    }
+    std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.area < b.area; });
+    QList<CSVGElement*> elements;
+    for (const Hit& hit : hits)
+        elements.append(hit.element);
+    return elements;
+}
+
+// The cell of the point as it is, whatever its fraction or sign; the wide
+// cell of the index counts as well.
+CSVGElement* CSVGDocument::hitTopElementAt(double x, double y)
+{
+    if (!isUsablePoint(QPointF(x, y)))
+        return nullptr;
+    std::vector<CSVGElement*> candidates;
+    for (const TileCell* cell : m_tiles.cellsAt(x, y)) {
+        std::vector<CSVGElement*> merged;
+        std::merge(candidates.begin(), candidates.end(), cell->elements.begin(), cell->elements.end(),
+            std::back_inserter(merged), CSVGDocument::lessByDrawingOrder);
+        candidates.swap(merged);
+    }
+    for (auto element = candidates.rbegin(); element != candidates.rend(); ++element) {
+        CSVGElement* hit = nullptr;
+        if (hitTestElement(*element, x, y, hit))
+            return hit;
+    }
+    return nullptr;
+}
+
+bool CSVGDocument::hitTestElement(CSVGElement* element, double x, double y, CSVGElement*& hit)
+{
+    if (!element)
+        return false;
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    std::wstring groupId;
+    std::wstring id;
+    if (shape && !element->isLocked() && shape->hitTest(x, y, groupId, id)) {
+        hit = element;
+        return true;
+    }
+    for (int i = element->getChildCount() - 1; i >= 0; --i) {
+        CSVGElement* child = element->getChild(i);
+        if (child->isShape() && hitTestElement(child, x, y, hit))
+            return true;
+    }
+    return false;
+}
+
+// A piece that surrounds the whole band is not taken.
+std::vector<CSVGElement*> CSVGDocument::elementsInRect(const QRectF& rect)
+{
+    std::vector<CSVGElement*> elements;
+    CSVGElement* root = getOwnerSvg();
+    const QRectF band = rect.normalized();
+    if (!root || !std::isfinite(band.width()) || !std::isfinite(band.height()))
+        return elements;
+    QPainterPath bandPath;
+    bandPath.addRect(band);
+    for (int i = root->getChildCount() - 1; i >= 0; --i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (!shape)
+            continue;
+        if (!mayMeet(shape, band))
+            continue;
+        const QPainterPath outline = shape->getTransformedPath();
+        if (outline.intersects(bandPath) && !outline.contains(bandPath))
+            elements.push_back(shape);
+    }
+    return elements;
+}
+
+HighlightNode CSVGDocument::findNodeAt(const QPointF& point) const
+{
+    return m_highlights.findNode(point, m_pickTolerance);
+}
+
+// Selecting a piece clears its marks, so in mode 28 a piece is selected
+// before its marks are made again; the list's nodes in the band are marked
+// once, not once per piece.
+QPainterPath CSVGDocument::selectInRubberBand(const CSVGRect& rect, bool extend)
+{
+    if (m_editMode != EditMode::DeleteFeature) {
+        CSVGElementShape* shape = nullptr;
+        for (CSVGElement* element : qAsConst(m_selection)) {
+            if ((shape = CSVGElementShape::asShape(element)))
+                break;
+        }
+        if (!shape)
+            return QPainterPath();
+        if (!extend) {
+            shape->clearNodeSelection();
+            m_highlights.setMarkedNodes({});
+        }
+        m_highlights.selectNodesInRect(rect);
+        return shape->selectNodesInRect(rect);
+    }
+    CSVGElement* root = getOwnerSvg();
+    if (!extend)
+        m_highlights.setMarkedNodes({});
+    bool marked = false;
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (!shape)
+            continue;
+        if (!extend)
+            shape->clearNodeSelection();
+        if (!overlaps(shape->getTransformedBoundingRect().toQRectF(), rect.toQRectF()))
+            continue;
+        shape->selectNodesInRect(rect);
+        if (!hasMarkedNodes(shape))
+            continue;
+        if (!m_selection.contains(shape)) {
+            selectElement(shape, Qt::green);
+            shape->selectNodesInRect(rect);
+        }
+        marked = true;
+    }
+    if (marked)
+        m_highlights.selectNodesInRect(rect);
+    return QPainterPath();
+}

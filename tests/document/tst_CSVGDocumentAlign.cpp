@@ -1,0 +1,337 @@
+#include "CommandDocument.h"
+#include "TestEnvironment.h"
+
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+enum class Align {
+    Left,
+    Top,
+    Right,
+    Bottom,
+    VerLine,
+    HorLine,
+    HorSpace,
+    VerSpace,
+    SameWidth,
+    SameHeight,
+    SameSize,
+    LeftTop,
+    LeftBottom,
+    ZoomSize
+};
+
+// Under a root scaled by 2: a plain rectangle, a square turned by the 3-4-5
+// rotation and a skewed rectangle. The numbers survive the writer's six
+// decimals exactly.
+const char* const kTurned = "<path id=\"a\" d=\"M0 0 L28 0 L28 7 L0 7 Z\" transform=\"translate(10,10)\"/>"
+                            "<path id=\"b\" d=\"M0 0 L10 0 L10 10 L0 10 Z\" "
+                            "transform=\"matrix(0.6,0.8,-0.8,0.6,100,50)\"/>"
+                            "<path id=\"c\" d=\"M0 0 L10 0 L10 8 L0 8 Z\" transform=\"matrix(1,0,0.5,1,60,80)\"/>";
+const char* const kScaledRoot = "transform=\"matrix(2,0,0,2,5,7)\"";
+// A turned triangle whose box, mapped whole, starts left of u while its
+// outline starts right of it, and v and w on one left edge.
+const char* const kCrowded = "<path id=\"z\" d=\"M0 0 L5 0 L5 5 L0 5 Z\" transform=\"translate(60,0)\"/>"
+                             "<path id=\"t\" d=\"M0 0 L10 0 L10 10 Z\" transform=\"matrix(0.6,0.8,-0.8,0.6,30,0)\"/>"
+                             "<path id=\"w\" d=\"M0 0 L10 0 L10 3 L0 3 Z\" transform=\"translate(0,50)\"/>"
+                             "<path id=\"u\" d=\"M0 0 L4 0 L4 4 L0 4 Z\" transform=\"translate(25,20)\"/>"
+                             "<path id=\"v\" d=\"M0 0 L6 0 L6 6 L0 6 Z\" transform=\"translate(0,40)\"/>";
+const char* const kInARow = "<rect id=\"p\" x=\"0\" y=\"0\" width=\"5\" height=\"5\"/>"
+                            "<rect id=\"q\" x=\"10\" y=\"0\" width=\"5\" height=\"5\"/>"
+                            "<rect id=\"r\" x=\"50\" y=\"0\" width=\"5\" height=\"5\"/>";
+const QRectF kTarget(300, 200, 80, 150);
+const QSize kZoomSize(56, 28);
+
+using Rects = std::map<QString, QRectF>;
+
+// The canvas rectangles that Qt's renderer finds in the written text.
+Rects canvasRects(const QString& svg, const QStringList& ids)
+{
+    QSvgRenderer renderer(svg.toUtf8());
+    Rects rects;
+    for (const QString& id : ids)
+        rects[id] = renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
+    return rects;
+}
+
+QRectF unitedAll(const Rects& rects, const QStringList& ids)
+{
+    QRectF total = rects.at(ids.first());
+    for (const QString& id : ids)
+        total = total.united(rects.at(id));
+    return total;
+}
+
+// Equal gaps between neighbours by low edge (selection order among equal
+// edges); the first stays.
+void spaceOut(Rects& rects, const QStringList& ids, bool horizontal)
+{
+    QStringList sorted = ids;
+    const auto low = [&](const QString& id) { return horizontal ? rects[id].left() : rects[id].top(); };
+    const auto size = [&](const QString& id) { return horizontal ? rects[id].width() : rects[id].height(); };
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const QString& a, const QString& b) { return low(a) < low(b); });
+    double gaps = 0;
+    for (int i = 1; i < sorted.size(); ++i)
+        gaps += low(sorted[i]) - low(sorted[i - 1]) - size(sorted[i - 1]);
+    const double gap = gaps / (sorted.size() - 1);
+    double position = low(sorted[0]) + size(sorted[0]) + gap;
+    for (int i = 1; i < sorted.size(); ++i) {
+        QRectF& rect = rects[sorted[i]];
+        horizontal ? rect.moveLeft(position) : rect.moveTop(position);
+        position += size(sorted[i]) + gap;
+    }
+}
+
+// What each command makes of the rectangles of the selected pieces.
+Rects expectedRects(Align command, Rects rects, const QStringList& ids, const QStringList& onPage)
+{
+    const QRectF first = rects.at(ids.first());
+    const QRectF total = unitedAll(rects, command == Align::LeftTop ? onPage : ids);
+    for (const QString& id : (command == Align::LeftTop ? onPage : ids)) {
+        QRectF& r = rects[id];
+        const bool other = id != ids.first();
+        switch (command) {
+        case Align::Left:
+            r.moveLeft(total.left());
+            break;
+        case Align::Top:
+            r.moveTop(total.top());
+            break;
+        case Align::Right:
+            r.moveRight(total.right());
+            break;
+        case Align::Bottom:
+            r.moveBottom(total.bottom());
+            break;
+        case Align::VerLine:
+            r.moveLeft(first.center().x() - r.width() / 2);
+            break;
+        case Align::HorLine:
+            r.moveTop(first.center().y() - r.height() / 2);
+            break;
+        case Align::SameWidth:
+            r.setWidth(other ? first.width() : r.width());
+            break;
+        case Align::SameHeight:
+            r.setHeight(other ? first.height() : r.height());
+            break;
+        case Align::SameSize:
+            r.setSize(other ? first.size() : r.size());
+            break;
+        case Align::LeftTop:
+            r.translate(kTarget.x() - total.x() + 1, kTarget.y() - total.y() + 1);
+            break;
+        case Align::LeftBottom:
+            r.translate(kTarget.x() - total.x() + 1, kTarget.bottom() - total.bottom() - 1);
+            break;
+        case Align::ZoomSize:
+            r = QRectF(r.center() - QPointF(28, 14), QSizeF(kZoomSize));
+            break;
+        case Align::HorSpace:
+        case Align::VerSpace:
+            break;
+        }
+    }
+    if (command == Align::HorSpace || command == Align::VerSpace)
+        spaceOut(rects, ids, command == Align::HorSpace);
+    return rects;
+}
+
+void run(Align command, CSVGDocument& document)
+{
+    switch (command) {
+    case Align::Left:
+        document.alignLeft();
+        break;
+    case Align::Top:
+        document.alignTop();
+        break;
+    case Align::Right:
+        document.alignRight();
+        break;
+    case Align::Bottom:
+        document.alignBottom();
+        break;
+    case Align::VerLine:
+        document.alignVerLine();
+        break;
+    case Align::HorLine:
+        document.alignHorLine();
+        break;
+    case Align::HorSpace:
+        document.alignHorSpace();
+        break;
+    case Align::VerSpace:
+        document.alignVerSpace();
+        break;
+    case Align::SameWidth:
+        document.alignSameWidth();
+        break;
+    case Align::SameHeight:
+        document.alignSameHeight();
+        break;
+    case Align::SameSize:
+        document.alignSameSize();
+        break;
+    case Align::LeftTop:
+        document.alignLeftTop(kTarget);
+        break;
+    case Align::LeftBottom:
+        document.alignLeftBottom(kTarget);
+        break;
+    case Align::ZoomSize:
+        document.zoomSize(kZoomSize.width(), kZoomSize.height(), true);
+        break;
+    }
+}
+
+QStringList selectedIds(const CSVGDocument& document)
+{
+    QStringList ids;
+    for (const CSVGElement* element : document.getSelection())
+        ids << QString::fromStdWString(element->getId());
+    return ids;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Align)
+
+class tst_CSVGDocumentAlign : public QObject
+{
+    Q_OBJECT
+private slots:
+    void canvasRectangles_data();
+    void canvasRectangles();
+    void belowMinimumNothingChanges_data();
+    void belowMinimumNothingChanges();
+    void sizingIsOneStepUntilFinished();
+};
+
+void tst_CSVGDocumentAlign::canvasRectangles_data()
+{
+    QTest::addColumn<Align>("command");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<QString>("orderAfter");
+
+    const QString turned = kTurned;
+    QTest::newRow("left") << Align::Left << turned << "a b c"
+                          << "";
+    QTest::newRow("top") << Align::Top << turned << "a b c"
+                         << "";
+    QTest::newRow("right") << Align::Right << turned << "a b c"
+                           << "";
+    QTest::newRow("bottom") << Align::Bottom << turned << "a b c"
+                            << "";
+    QTest::newRow("vertical centre line") << Align::VerLine << turned << "a b c"
+                                          << "";
+    QTest::newRow("horizontal centre line") << Align::HorLine << turned << "a b c"
+                                            << "";
+    QTest::newRow("same width") << Align::SameWidth << turned << "a b c"
+                                << "";
+    QTest::newRow("same height") << Align::SameHeight << turned << "a b c"
+                                 << "";
+    QTest::newRow("same size") << Align::SameSize << turned << "a b c"
+                               << "";
+    QTest::newRow("vertical spacing") << Align::VerSpace << turned << "a b c"
+                                      << "";
+    QTest::newRow("0, 10 and 50") << Align::HorSpace << QString(kInARow) << "p q r"
+                                  << "";
+    QTest::newRow("turned outline and equal left edges") << Align::HorSpace << QString(kCrowded) << "z t w u v"
+                                                         << "w v u t z";
+    QTest::newRow("corner left-top") << Align::LeftTop << turned << "b"
+                                     << "";
+    QTest::newRow("corner left-bottom") << Align::LeftBottom << turned << "b c"
+                                        << "";
+    QTest::newRow("zoom to size") << Align::ZoomSize << turned << "a b c"
+                                  << "";
+}
+
+// The written text, drawn by Qt's renderer, puts every piece where the
+// command says, under a root that is itself scaled; each command is one
+// undo step.
+void tst_CSVGDocumentAlign::canvasRectangles()
+{
+    QFETCH(Align, command);
+    QFETCH(QString, body);
+    QFETCH(QString, selection);
+    QFETCH(QString, orderAfter);
+    CommandDocument fixture(body, kScaledRoot);
+    // The reader leaves the root's own transform out of the matrices; here
+    // the pieces lie under it, as under any transformed parent.
+    fixture.document.getOwnerSvg()->updateMatrix(nullptr, false);
+    fixture.document.setPageRect(QRectF(0, 0, 1000, 1000));
+    const QStringList ids = selection.split(' ');
+    QStringList all;
+    for (int i = 0; i < fixture.document.getOwnerSvg()->getChildCount(); ++i)
+        all << QString::fromStdWString(fixture.document.getOwnerSvg()->getChild(i)->getId());
+    const Rects expected = expectedRects(command, canvasRects(fixture.text(), all), ids, all);
+    fixture.select(ids);
+
+    QStringList order;
+    checkOneUndoStep(fixture, [&] {
+        run(command, fixture.document);
+        order = selectedIds(fixture.document);
+    });
+    const Rects after = canvasRects(fixture.text(), all);
+    for (const QString& id : all) {
+        const QRectF got = after.at(id);
+        const QRectF want = expected.at(id);
+        for (const auto& [a, b] : { std::pair { got.left(), want.left() }, { got.top(), want.top() },
+                 { got.right(), want.right() }, { got.bottom(), want.bottom() } })
+            QVERIFY2(qAbs(a - b) <= 1e-6, qPrintable(QString("%1: %2 against %3").arg(id).arg(a).arg(b)));
+    }
+    if (!orderAfter.isEmpty())
+        QCOMPARE(order, orderAfter.split(' '));
+}
+
+void tst_CSVGDocumentAlign::belowMinimumNothingChanges_data()
+{
+    QTest::addColumn<Align>("command");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("selection");
+    const QString turned = kTurned;
+    QTest::newRow("one piece to line up") << Align::Left << turned << "b";
+    QTest::newRow("one piece to size") << Align::SameSize << turned << "b";
+    QTest::newRow("two pieces to space") << Align::HorSpace << turned << "a b";
+    QTest::newRow("first without width") << Align::SameWidth << turned + "<path id=\"flat\" d=\"M0 0 L0 10\"/>"
+                                         << "flat a";
+    QTest::newRow("a definition among pieces to space") << Align::HorSpace << turned + "<linearGradient id=\"grad\"/>"
+                                                        << "a b grad";
+}
+
+void tst_CSVGDocumentAlign::belowMinimumNothingChanges()
+{
+    QFETCH(Align, command);
+    QFETCH(QString, body);
+    QFETCH(QString, selection);
+    CommandDocument fixture(body);
+    fixture.select(selection.split(' '));
+    const QString before = fixture.text();
+    run(command, fixture.document);
+    QCOMPARE(fixture.text(), before);
+    QCOMPARE(fixture.steps(), 0);
+}
+
+void tst_CSVGDocumentAlign::sizingIsOneStepUntilFinished()
+{
+    CommandDocument fixture(kTurned);
+    fixture.select({ "a", "b" });
+    const QString before = fixture.text();
+    fixture.document.zoomSize(20, 30, false);
+    fixture.document.zoomSize(40, 50, false);
+    QVERIFY(fixture.document.getPendingTransform());
+    fixture.document.zoomSize(60, 70, true);
+    QVERIFY(!fixture.document.getPendingTransform());
+    QCOMPARE(fixture.steps(), 1);
+    fixture.document.undo();
+    QCOMPARE(fixture.text(), before);
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGDocumentAlign)
+#include "tst_CSVGDocumentAlign.moc"
