@@ -305,9 +305,3 @@ void CSVGDocument::zoomSize(int width, int height, bool finish)
     if (finish)
         endTransformAction();
 }
-
-bool CSVGDocument::hasTearLine()
-{
-    const QList<CSVGElement*> leaves = CSVGUtils::collectShapes(getOwnerSvg());
-    return std::any_of(leaves.begin(), leaves.end(), [](const CSVGElement* leaf) { return leaf->isTearLine(); });
-}
