@@ -179,7 +179,9 @@ void CSVGDocument::keepSectionRange(const QRectF& sectionRect, double overlap, i
     const double width = sectionRect.width();
     if (polygons.isEmpty() || !(width > 0) || !std::isfinite(width))
         return;
-    const int from = std::max(0, first - 1);
+    // An overlap wider than a frame lets earlier frames reach into the range.
+    const double reach = std::isfinite(overlap) && overlap > 0 ? std::ceil(overlap / width) : 0.0;
+    const int from = int(std::max(0.0, double(first) - 1.0 - reach));
     const int to = int(std::min(double(last), lastSectionReached(polygons, sectionRect)));
     if (to - double(from) >= kMaxPlotSections) {
         qWarning().noquote() << QStringLiteral("Sections %1 to %2 refused: more than %3 frames")

@@ -28,10 +28,9 @@
 #include <QTabBar>
 
 namespace {
-// Larger than any drawing the editor could have written; such a file is not
-// ours and stays where it is.
-const qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
-const int kMaxAutosaveNameLength = 100;
+// UTF-8 bytes of a name, well inside every file system's limit of 255 with
+// room for the number that keeps it unique.
+const int kMaxAutosaveNameBytes = 200;
 
 // One test for every way a file comes in: a name ending in ".svg", any case.
 bool isSvgPath(const QString& path)
@@ -40,16 +39,19 @@ bool isSvgPath(const QString& path)
 }
 
 // A design's name as a file name inside the autosave folder: no folder
-// separators or other characters that a file name cannot hold.
+// separators, no characters that a file name cannot hold, and no dots, which
+// mark the temporaries of the atomic writer.
 QString fileNameFor(const QString& name)
 {
-    QString file = name.left(kMaxAutosaveNameLength);
+    QString file = name.left(kMaxAutosaveNameBytes);
+    while (file.toUtf8().size() > kMaxAutosaveNameBytes)
+        file.chop(file.size() > 1 && file.at(file.size() - 1).isLowSurrogate() ? 2 : 1);
     for (QChar& c : file) {
-        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 0x20)
+        if (QStringLiteral("/\\:*?\"<>|.").contains(c) || c.unicode() < 0x20)
             c = QLatin1Char('_');
     }
     file = file.trimmed();
-    return file.isEmpty() || file.startsWith(QLatin1Char('.')) ? QStringLiteral("design") + file : file;
+    return file.isEmpty() ? QStringLiteral("design") : file;
 }
 } // namespace
 
@@ -173,7 +175,7 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
         view = insertView(newFileTabIndex(), name, name);
     } else if (!view->getAutosaveName().isEmpty()) {
         // The empty document's file goes; the design writes under its name.
-        QFile::remove(QDir(CSVGView::autosaveFolder()).filePath(view->getAutosaveName()));
+        QFile::remove(CSVGView::autosaveFilePath(view->getAutosaveName()));
     }
     view->setFilePath(name);
     view->setAutosaveName(uniqueAutosaveName(name, view));
@@ -337,15 +339,14 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 // it anew or closes; a file that cannot be read or is not ours stays too.
 void CMainFrame::recoverAutosaved()
 {
-    const QDir folder(CSVGView::autosaveFolder());
-    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
+    const QFileInfoList files = CSVGView::recoverableAutosaveFiles();
     if (files.isEmpty()
         || !Prompt::confirm(this, tr("Warning"), tr("Do you want to recover?"), tr("Continue"), tr("Cancel")))
         return;
     BlowfishFileCipher cipher(g_config.getCipherKey());
     for (const QFileInfo& info : files) {
         QFile file(info.filePath());
-        if (info.size() > kMaxAutosaveBytes || !file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly))
             continue;
         const QByteArray text = cipher.decrypt(file.readAll());
         if (!text.contains("<svg"))

@@ -65,25 +65,19 @@ CSVGView::CSVGView(CMainFrame* mainFrame)
     setRenderHint(QPainter::SmoothPixmapTransform, false);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
 
-    const double seconds = positiveSetting("AutoSaveInterval", 60);
-    m_autosaveTimerId = startTimer(static_cast<int>(std::min(seconds * 1000, 2e9)), Qt::CoarseTimer);
+    startAutosaveTimer();
+    startCaretBlink();
 }
 
 // The scene and every item that points at the document go first.
 CSVGView::~CSVGView()
 {
-    if (!m_autosaveName.isEmpty())
-        QFile::remove(QDir(autosaveFolder()).filePath(m_autosaveName));
+    const QString autosaveFile = autosaveFilePath(m_autosaveName);
+    if (!autosaveFile.isEmpty())
+        QFile::remove(autosaveFile);
     setScene(nullptr);
     delete m_scene;
     m_scene = nullptr;
-}
-
-QString CSVGView::autosaveFolder()
-{
-    QDir folder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
-    folder.mkpath(QStringLiteral("autosave"));
-    return folder.filePath(QStringLiteral("autosave"));
 }
 
 bool CSVGView::hasUnsavedChanges()
@@ -253,15 +247,6 @@ void CSVGView::resizeEvent(QResizeEvent* event)
     QGraphicsView::resizeEvent(event);
     setDocumentViewSize(rect().width(), rect().height());
     repaint();
-}
-
-// What the autosave tick does comes with the autosave. Its write clears the
-// document's modified flag, so the unsaved state is taken first.
-void CSVGView::timerEvent(QTimerEvent* event)
-{
-    hasUnsavedChanges();
-    if (event->timerId() != m_autosaveTimerId)
-        QGraphicsView::timerEvent(event);
 }
 
 bool CSVGView::loadDocumentData(const QByteArray& data)

@@ -3,6 +3,8 @@
 #include "CSVGDocument.h"
 #include "DlgTextHost.h"
 
+#include <QElapsedTimer>
+#include <QFileInfoList>
 #include <QGraphicsView>
 #include <QPointer>
 #include <QString>
@@ -75,6 +77,25 @@ public:
     // Exact at the quarter turns, so that rotated ticks stay square.
     static std::pair<double, double> cosSinOfDegrees(double degrees);
 
+    // Autosave
+    //
+    // Writes the document, enciphered, over the view's autosave file in one
+    // atomic step. True only when the whole file was written; false for a
+    // view without a usable autosave name. The document's modified flag is
+    // left alone.
+    bool writeAutosave();
+    int autosaveTimerId() const { return m_autosaveTimerId; }
+    // The file of the autosave name in the folder; empty for a name that is
+    // not one plain file name (a leading dot marks temporaries, so it does
+    // not count as plain either).
+    static QString autosaveFilePath(const QString& name);
+    // The files in the folder that recovery may offer: plain names only,
+    // none larger than the recovery reads.
+    static QFileInfoList recoverableAutosaveFiles();
+    static constexpr qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
+    // Caret-moving keys start the blink over.
+    void restartCaretClock() { m_caretClock.start(); }
+
 signals:
     void textInserted(QGraphicsTextItem* item);
     void finishedTextEditor();
@@ -110,4 +131,12 @@ private:
     // Owned; deleted with its items before the document goes.
     CSVGScene* m_scene = nullptr;
     int m_autosaveTimerId = -1;
+
+    // Autosave
+    void startAutosaveTimer();
+    void startCaretBlink();
+    void blinkCaret();
+    void autosaveTick();
+    QElapsedTimer m_caretClock;
+    int m_caretTimerId = -1;
 };

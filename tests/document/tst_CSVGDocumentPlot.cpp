@@ -17,6 +17,7 @@
 #include <polyclipping/clipper.hpp>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -198,6 +199,9 @@ void tst_CSVGDocumentPlot::strip()
         flattened += CSVGUtils::pathToPolygons(shape->getTransformedPath(), QTransform()).toVector();
     }
     const std::wstring before = drawing.document.toSvgText();
+    drawing.document.selectElement(drawing.root->getChild(3), Qt::green);
+    const QVector<CSVGElement*> selection = drawing.document.getSelection();
+    const size_t history = drawing.document.getHistory().size();
 
     const double width = 1000;
     Outcome outcome = Outcome::NoSections;
@@ -205,6 +209,9 @@ void tst_CSVGDocumentPlot::strip()
     QCOMPARE(int(texts.size()), 3);
     QCOMPARE(outcome, Outcome::Sections);
     QVERIFY(drawing.document.toSvgText() == before);
+    QCOMPARE(drawing.document.getSelection(), selection);
+    QCOMPARE(drawing.document.getHistory().size(), history);
+    QVERIFY(drawing.document.isIdTracking());
 
     QTemporaryDir folder;
     QFile file(folder.filePath("source.svg"));
@@ -308,15 +315,27 @@ void tst_CSVGDocumentPlot::writerSectionRange()
     QStringList kept = pointTexts(readSection(text).polylines);
     kept.sort();
     QCOMPARE(kept, QStringList({ "1000 10 1040 10", "1500 20 2050 20", "900 10 1040 10" }));
+
+    // An overlap wider than a frame: frame 0 reaches into frame 2.
+    kept = pointTexts(
+        readSection(drawing.document.toSvgText(drawing.document.getMappedPageRect(), 1000, 1200, 2, 2)).polylines);
+    kept.sort();
+    QCOMPARE(kept,
+        QStringList({ "1500 20 2200 20", "1500 20 2500 20", "2000 20 2500 20", "2600 40 2700 40", "2600 40 2700 40" }));
 }
 
 // Random polylines around the rectangle, many segments passing its corners
 // outside, the first one on purpose: every piece inside, and as long as
-// Clipper's open-path intersection.
+// Clipper's open-path intersection. Segments with an end that is not finite
+// are left out.
 void tst_CSVGDocumentPlot::clipAgainstClipper()
 {
     QRandomGenerator random(141);
     const QRectF rect(100, 50, 300, 200);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const QPolygonF broken(QVector<QPointF> { { 150, 60 }, { nan, 70 }, { 200, qInf() }, { 210, 80 }, { 220, 90 } });
+    const std::vector<QPolygonF> kept = CSVGDocument::clipPolylineToRect(broken, rect, 0);
+    QCOMPARE(pointTexts(QVector<QPolygonF>(kept.begin(), kept.end())), QStringList { "210 80 220 90" });
     QPolygonF polyline(QVector<QPointF> { { 90, 59 }, { 109, 40 } });
     for (int n = 0; n < 3000; ++n) {
         const double extension = n % 2 ? random.bounded(50.0) : 0.0;

@@ -64,7 +64,9 @@ std::wstring pictureData(const QSize& size, int dotsPerMetre)
     return QString::fromLatin1(buffer.data().toBase64()).toStdWString();
 }
 
-const std::wstring kRectangle = L"<svg><rect x=\"100\" y=\"50\" width=\"200\" height=\"100\"/></svg>";
+// Definitions and comments are no pieces.
+const std::wstring kRectangle = L"<svg><defs><linearGradient id=\"g\"/></defs><!-- note -->"
+                                L"<rect x=\"100\" y=\"50\" width=\"200\" height=\"100\"/></svg>";
 
 } // namespace
 
@@ -175,7 +177,8 @@ void tst_CSVGDocumentRender::mapping()
 
 // Three divisions: three red lines, the last on the page's right edge, and
 // the numbers 0, 1, 2 in blue centred in the strips, as the painter writes
-// them. An absurd number draws no more lines than the page has columns.
+// them. An absurd number draws no more lines than the page has columns; an
+// empty drawing without a page draws nothing.
 void tst_CSVGDocumentRender::divisions()
 {
     QImage image;
@@ -204,6 +207,11 @@ void tst_CSVGDocumentRender::divisions()
     page = QRectF(0, 0, 99, 99);
     CSVGDocument::renderSvgToImage(image, count, L"<svg/>", 100, 100, page, 1000000000);
     QVERIFY(image.pixelColor(50, 50) == Qt::red);
+
+    page = QRectF();
+    CSVGDocument::renderSvgToImage(image, count, L"<svg/>", 100, 100, page, 3);
+    QCOMPARE(image.size(), QSize(100, 100));
+    QCOMPARE(image.pixelColor(50, 50), QColor(Qt::transparent));
 }
 
 // The image size from "width" and "height", else from a four-part

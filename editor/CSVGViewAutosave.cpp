@@ -1,0 +1,122 @@
+// Autosave: while its document is modified, a view keeps an enciphered copy
+// of it in the per-user autosave folder, so that recovery at the next start
+// can bring it back after a crash.
+
+#include "BlowfishFileCipher.h"
+#include "CGlobalConfig.h"
+#include "CSVGView.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimerEvent>
+
+#include <algorithm>
+
+namespace {
+const int kCaretBlinkMs = 500;
+// A tick of less than a second would write a large document without pause;
+// more than a day never comes.
+const double kMinimumIntervalSeconds = 1;
+const double kMaximumIntervalSeconds = 86400;
+} // namespace
+
+QString CSVGView::autosaveFolder()
+{
+    QDir folder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    folder.mkpath(QStringLiteral("autosave"));
+    return folder.filePath(QStringLiteral("autosave"));
+}
+
+// The main window gives every view a plain, unique name; this check only
+// keeps a name from elsewhere from reaching outside the folder. Names with a
+// dot are refused as well: the atomic writer's temporaries are "name.XXXXXX".
+QString CSVGView::autosaveFilePath(const QString& name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
+        || name.contains(QLatin1Char('.')) || name.contains(QChar(0)))
+        return QString();
+    return QDir(autosaveFolder()).filePath(name);
+}
+
+QFileInfoList CSVGView::recoverableAutosaveFiles()
+{
+    QFileInfoList files = QDir(autosaveFolder()).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    files.erase(std::remove_if(files.begin(), files.end(),
+                    [](const QFileInfo& info) {
+                        return autosaveFilePath(info.fileName()).isEmpty() || info.size() == 0
+                            || info.size() > kMaxAutosaveBytes;
+                    }),
+        files.end());
+    return files;
+}
+
+void CSVGView::startAutosaveTimer()
+{
+    const double seconds
+        = std::clamp(positiveSetting("AutoSaveInterval", 60), kMinimumIntervalSeconds, kMaximumIntervalSeconds);
+    m_autosaveTimerId = startTimer(static_cast<int>(seconds * 1000), Qt::CoarseTimer);
+}
+
+void CSVGView::startCaretBlink()
+{
+    m_caretClock.start();
+    m_caretTimerId = startTimer(kCaretBlinkMs);
+}
+
+void CSVGView::timerEvent(QTimerEvent* event)
+{
+    QGraphicsView::timerEvent(event);
+    blinkCaret();
+    if (!m_document.isModified())
+        return;
+    if (event->timerId() == m_autosaveTimerId)
+        autosaveTick();
+    else if (m_autosaveTimerId < 0)
+        startAutosaveTimer();
+}
+
+void CSVGView::blinkCaret()
+{
+    if (m_caretClock.elapsed() <= kCaretBlinkMs)
+        return;
+    m_caretClock.start();
+    if (!m_document.hasTextCursor())
+        return;
+    m_document.setCursorVisible(!m_document.isCursorVisible());
+    repaint();
+}
+
+// The write clears the document's modified flag, so the unsaved state is
+// taken first. A failed write keeps the flag and is tried again at the next
+// tick; a view without a name has nothing to write and waits for the next
+// edit.
+void CSVGView::autosaveTick()
+{
+    hasUnsavedChanges();
+    if (m_autosaveName.isEmpty() || writeAutosave())
+        m_document.setModified(false);
+    else
+        qWarning() << "Autosave of" << m_autosaveName << "failed; trying again at the next tick";
+}
+
+// Written through a temporary file renamed over the old one: a crash at any
+// moment leaves either the previous copy or the new one, whole.
+bool CSVGView::writeAutosave()
+{
+    const QString path = autosaveFilePath(m_autosaveName);
+    if (path.isEmpty())
+        return false;
+    const QByteArray text = QString::fromStdWString(m_document.toSvgText()).toUtf8();
+    BlowfishFileCipher cipher(g_config.getCipherKey());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = cipher.encrypt(text);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
