@@ -155,6 +155,8 @@ void DlgPlot::showPreview()
     m_previewLabel->setPixmap(QPixmap::fromImage(m_preview));
     m_countLabel->setText(QString::number(m_pieceCount));
     m_cut->setEnabled(m_pieceCount > 0);
+    if (m_pieceCount == 0)
+        addStatus(tr("No pieces to cut!"), Qt::darkRed);
 }
 
 void DlgPlot::listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message)

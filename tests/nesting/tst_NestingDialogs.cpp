@@ -29,6 +29,8 @@ private slots:
     void place();
     void refuse_data();
     void refuse();
+    void closeMidJob_data() { place_data(); }
+    void closeMidJob();
 
 private:
     std::unique_ptr<NestingDialog> makeDialog(bool online, double rollWidth);
@@ -174,6 +176,24 @@ void tst_NestingDialogs::refuse()
     QVERIFY(m_document.getNestingJobId().isEmpty());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QCOMPARE(drawing(), before);
+}
+
+// Closing while the placement runs ends it and changes nothing.
+void tst_NestingDialogs::closeMidJob()
+{
+    QFETCH(bool, online);
+    loadPieces(true);
+    const QString before = drawing();
+    m_server.setFault(Fault::Stalled);
+    const auto dialog = makeDialog(online, 300);
+    dialog->findChild<QPushButton*>("start")->click();
+    if (online)
+        QTRY_VERIFY_WITH_TIMEOUT(!m_document.getNestingJobId().isEmpty(), 60000);
+    dialog->reject();
+    QVERIFY(m_document.getNestingJobId().isEmpty());
+    QTest::qWait(1500);
+    QCOMPARE(drawing(), before);
+    QVERIFY(m_prompts.isEmpty());
 }
 
 ZOCUT_TEST_MAIN(tst_NestingDialogs)
