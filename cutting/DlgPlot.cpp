@@ -249,6 +249,7 @@ void DlgPlot::startCutting()
     }
     m_progress->setValue(0);
     m_stopping = false;
+    m_closing = false;
     QString error;
     const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), &error);
     if (sections.isEmpty()) {
@@ -310,6 +311,7 @@ void DlgPlot::stopCutting()
 void DlgPlot::reject()
 {
     // Closing ends the job first; the destructor waits for it.
+    m_closing = true;
     stopCutting();
     QDialog::reject();
 }
@@ -319,9 +321,10 @@ void DlgPlot::endJob(bool sent, const QString& reason)
     setBusy(false);
     if (!reason.isEmpty())
         addStatus(reason, Qt::darkRed);
-    if (sent)
+    // A job ended by closing the dialog needs no message.
+    if (!m_closing && sent)
         Prompt::information(this, tr("Tips"), tr("Data Transmission Completed"));
-    else
+    else if (!m_closing)
         Prompt::warning(this, tr("Warning"), tr("Data Transmission Failed"));
     emit jobEnded(sent);
 }

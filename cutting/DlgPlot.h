@@ -91,6 +91,7 @@ private:
     DeviceRecord m_jobDevice;
     QString m_jobPort;
     bool m_stopping = false;
+    bool m_closing = false;
 
     QLabel* m_previewLabel;
     QLabel* m_countLabel;
