@@ -30,21 +30,23 @@ std::wstring page(int x0, int x1, int rings = 0)
     return (text + "</svg>").toStdWString();
 }
 
-// The largest x of the pen moves in each frame of the job.
-QList<double> frameRightEdges(const QByteArray& hpgl)
+// The points of the pen moves in each frame of the job, in millimetres
+// (1016 units per inch) where the frame lies on the drawing.
+QList<QPolygonF> framePoints(const QByteArray& hpgl)
 {
-    QList<double> edges;
+    QList<QPolygonF> frames;
+    const QRegularExpression move("P[UD]([-0-9.,]+)");
     for (const QByteArray& frame : hpgl.split('F')) {
-        double right = 0;
-        const QRegularExpression move("P[UD]([-0-9.,]+)");
+        QPolygonF points;
         for (auto it = move.globalMatch(QString::fromLatin1(frame)); it.hasNext();) {
             const QStringList numbers = it.next().captured(1).split(',');
             for (int i = 0; i + 1 < numbers.size(); i += 2)
-                right = std::max(right, numbers.at(i).toDouble());
+                points << QPointF(
+                    numbers.at(i).toDouble() / 40 + frames.size() * 1000, numbers.at(i + 1).toDouble() / 40);
         }
-        edges << right;
+        frames << points;
     }
-    return edges;
+    return frames;
 }
 } // namespace
 
@@ -142,11 +144,18 @@ void tst_DlgPlot::cutsAndRecords()
 
     QFile file(output);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    // 1016 units per inch: 40 per mm. The strip ends 400 mm into frame 3.
-    const QList<double> edges = frameRightEdges(file.readAll());
-    QCOMPARE(edges.size(), 3);
-    QVERIFY2(std::abs(edges.last() - 16040) < 2, qPrintable(QString::number(edges.last())));
-    QVERIFY(edges.at(0) <= 40000 + 1 && edges.at(1) <= 40000 + 1);
+    // Each frame back in place: on the strip's outline or on the end line,
+    // reaching as far as the strip does.
+    const QList<QPolygonF> frames = framePoints(file.readAll());
+    QCOMPARE(frames.size(), 3);
+    for (const QPolygonF& frame : frames) {
+        for (const QPointF& p : frame) {
+            const bool onStrip = (std::abs(p.x() - 100) < 0.05 || std::abs(p.x() - 2400) < 0.05)
+                || ((std::abs(p.y() - 100) < 0.05 || std::abs(p.y() - 300) < 0.05) && p.x() > 99.9 && p.x() < 2400.1);
+            QVERIFY2(onStrip || std::abs(p.x() - 2401) < 0.05, qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+        }
+    }
+    QVERIFY(std::abs(frames.last().boundingRect().right() - 2401) < 0.05);
 
     QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 1, 20000);
     QCOMPARE(recorded.first().first().toBool(), true);
