@@ -260,16 +260,22 @@ void DlgPlot::startCutting()
     addStatus(tr("Converting %n frame(s)", nullptr, sections.size()), Qt::black);
     setBusy(true);
     const DeviceRecord device = m_jobDevice;
-    m_conversion.setFuture(QtConcurrent::run([sections, device]() {
+    m_conversion.setFuture(QtConcurrent::run([this, sections, device]() {
         Conversion result;
         HpglJob::build(sections, device, &result.hpgl, &result.error);
-        return result;
+        std::lock_guard<std::mutex> guard(m_conversionLock);
+        m_converted = std::move(result);
     }));
 }
 
 void DlgPlot::converted()
 {
-    const Conversion result = m_conversion.result();
+    Conversion result;
+    {
+        std::lock_guard<std::mutex> guard(m_conversionLock);
+        result = std::move(m_converted);
+        m_converted = Conversion();
+    }
     if (m_stopping)
         endJob(false, tr("Stopped"));
     else if (result.hpgl.isEmpty())

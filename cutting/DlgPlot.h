@@ -9,6 +9,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <mutex>
 #include <string>
 
 class CSVGDocument;
@@ -87,7 +88,11 @@ private:
     QList<DeviceRecord> m_devices;
     ConsumptionArea* m_area = nullptr;
     PlotterThread* m_plotter = nullptr;
-    QFutureWatcher<Conversion> m_conversion;
+    // The conversion runs on the thread pool; its result comes back under the
+    // lock, which (unlike the future's own) ThreadSanitizer sees.
+    QFutureWatcher<void> m_conversion;
+    std::mutex m_conversionLock;
+    Conversion m_converted;
     DeviceRecord m_jobDevice;
     QString m_jobPort;
     bool m_stopping = false;
