@@ -73,7 +73,7 @@ QString tst_NestingDialogs::drawing()
 // The placement test's random polygons as polygon elements, ids kept.
 void tst_NestingDialogs::loadPieces(bool selected)
 {
-    QString text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"600\" height=\"600\">";
+    QString text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"1200\" viewBox=\"0 0 600 600\">";
     for (const PieceInfo& piece : randomPieces(50)) {
         QStringList points;
         for (const QPointF& p : piece.shape.parts.first())
