@@ -217,6 +217,12 @@ void CMainFrame::mirrorbottom()
         m_currentView->mirrorBottom();
 }
 
+void CMainFrame::mirrorright()
+{
+    if (m_currentView)
+        m_currentView->mirrorRight();
+}
+
 void CMainFrame::printimage()
 {
     if (m_currentView)

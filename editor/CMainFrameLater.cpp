@@ -17,29 +17,5 @@ void CMainFrame::startPasteTool(CSVGView* view)
     view->getDocument()->setEditMode(EditMode::Copy);
 }
 
-void CMainFrame::drawline() { }
-void CMainFrame::drawrect() { }
-void CMainFrame::drawcircle() { }
-void CMainFrame::drawellipse() { }
-void CMainFrame::drawpolyline() { }
-void CMainFrame::drawpolygon() { }
-void CMainFrame::drawpath() { }
-void CMainFrame::drawtext() { }
-void CMainFrame::zoomin() { }
-void CMainFrame::zoomout() { }
-void CMainFrame::drawcustom(const QString&) { }
-void CMainFrame::ruler() { }
-void CMainFrame::MovePoint() { }
-void CMainFrame::CheckOpen(bool) { }
-void CMainFrame::SplitShape() { }
-void CMainFrame::CutCurve() { }
-void CMainFrame::DeletePoint() { }
-void CMainFrame::DeleteFeature() { }
-void CMainFrame::arrow() { }
-void CMainFrame::drawcontinue() { }
 void CMainFrame::copy() { }
-void CMainFrame::Orientation(bool) { }
-void CMainFrame::OnCancelRuler() { }
-void CMainFrame::PartialExpand() { }
-void CMainFrame::mirrorright() { }
 void CMainFrame::paste() { }

@@ -25,15 +25,6 @@ std::vector<std::wstring> toWide(const QStringList& texts)
 }
 } // namespace
 
-bool CSVGView::hasSelection(bool warn)
-{
-    if (!m_document.getSelection().isEmpty())
-        return true;
-    if (warn)
-        Prompt::warning(this, tr("Warning"), tr("No selected pieces!"));
-    return false;
-}
-
 void CSVGView::afterCommand(bool actions)
 {
     if (m_document.isContentChanged())

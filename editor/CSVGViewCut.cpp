@@ -3,14 +3,18 @@
 #include "CSVGView.h"
 
 #include "ApiReply.h"
+#include "AutoNesterDialog.h"
+#include "AutoPlaceDialog.h"
 #include "CMainFrame.h"
 #include "CSVGElementShape.h"
 #include "Deployment.h"
+#include "DlgPlot.h"
 #include "DouglasPeuckerSimplify.h"
 #include "HttpRequest.h"
 #include "ParallelLoop.h"
 #include "Prompt.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -129,12 +133,27 @@ void CSVGView::autoPlace()
     request.post();
 }
 
-void CSVGView::runPlotDialog() { }
+void CSVGView::runPlotDialog()
+{
+    DlgPlot dialog(&m_document, m_autosaveName, this);
+    Prompt::exec(&dialog);
+}
 
 // Either dialog may have moved the pieces; they go back to the page's
-// left-bottom corner.
-void CSVGView::runNestingDialog(bool)
+// left-bottom corner. The view may have gone while a dialog ran.
+void CSVGView::runNestingDialog(bool online)
 {
+    QPointer<CSVGView> self(this);
+    if (online) {
+        AutoNesterDialog dialog(&m_document, this);
+        dialog.setName(m_autosaveName);
+        Prompt::exec(&dialog);
+    } else {
+        Vantor::Placement::AutoPlaceDialog dialog(&m_document, QApplication::activeWindow());
+        Prompt::exec(&dialog);
+    }
+    if (!self)
+        return;
     alignLeftBottom();
     m_document.setContentChanged(true);
     repaint();

@@ -74,6 +74,7 @@ void tst_CSVGViewCut::plotStops_data()
     QTest::newRow("overlapping pair") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>"
                                                     "<rect x=\"30\" y=\"30\" width=\"50\" height=\"50\"/>")
                                       << "Warning|Some pieces has intersected!";
+    QTest::newRow("one piece") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>") << "Cutting|";
 }
 
 void tst_CSVGViewCut::plotStops()
@@ -121,6 +122,10 @@ void tst_CSVGViewCut::nestingReply_data()
     QTest::addColumn<QString>("prompt");
     QTest::newRow("not JSON") << 200 << QByteArray("<html>") << "";
     QTest::newRow("refused") << 500 << QByteArray("{}") << "Warring|";
+    QTest::newRow("allowtype 1") << 200 << QByteArray(R"({"code":1,"msg":"","data":{"userinfo":{"allowtype":1}}})")
+                                 << "Online nesting|";
+    QTest::newRow("allowtype 0") << 200 << QByteArray(R"({"code":1,"msg":"","data":{"userinfo":{"allowtype":0}}})")
+                                 << "Automatic nesting|";
 }
 
 void tst_CSVGViewCut::nestingReply()
