@@ -12,12 +12,6 @@
 
 // The selection's attribute setter of the canvas.
 void CMainFrame::setSelectionAttributes(const QStringList&, const QStringList&) { }
-// The canvas's setDrawMode(24) for a clipboard paste; the document's mode
-// stands in until the tool exists.
-void CMainFrame::startPasteTool(CSVGView* view)
-{
-    view->getDocument()->setEditMode(EditMode::Copy);
-}
 
 void CMainFrame::drawline() { }
 void CMainFrame::drawrect() { }
@@ -39,7 +33,6 @@ void CMainFrame::DeletePoint() { }
 void CMainFrame::DeleteFeature() { }
 void CMainFrame::arrow() { }
 void CMainFrame::drawcontinue() { }
-void CMainFrame::copy() { }
 void CMainFrame::Delete() { }
 void CMainFrame::Clear() { }
 void CMainFrame::undo() { }
@@ -109,7 +102,6 @@ void CMainFrame::fileSaveASPng() { }
 void CMainFrame::layertop() { }
 void CMainFrame::mirrorbottom() { }
 void CMainFrame::mirrorright() { }
-void CMainFrame::paste() { }
 void CMainFrame::printimage() { }
 void CMainFrame::offset() { }
 void CMainFrame::preferences() { }

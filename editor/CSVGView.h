@@ -96,6 +96,15 @@ public:
     // Caret-moving keys start the blink over.
     void restartCaretClock() { m_caretClock.start(); }
 
+    // Clipboard
+    //
+    // The copy tool (mode 24): a press pastes the clipboard centred on the
+    // point, a move takes the outline there; false while there is nothing
+    // to place.
+    void copyToolPress(const QPointF& point);
+    bool copyToolMove(const QPointF& point);
+    QPointF copyPoint() const { return m_copyPoint; }
+
 signals:
     void textInserted(QGraphicsTextItem* item);
     void finishedTextEditor();
@@ -104,6 +113,10 @@ public slots:
     // Requests the intersection check after a change, repaints the scene and
     // shows the selection's size in the main window.
     void repaint();
+    // Clipboard: the selection's outline follows the mouse until a click
+    // places the copy; a paste lands where the copy tool placed the last.
+    void OnCopy();
+    void OnPaste();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -139,4 +152,7 @@ private:
     void autosaveTick();
     QElapsedTimer m_caretClock;
     int m_caretTimerId = -1;
+
+    // Clipboard
+    QPointF m_copyPoint;
 };
