@@ -154,5 +154,6 @@ private:
     int m_caretTimerId = -1;
 
     // Clipboard
+    void pasteClipboardAt(const QPointF& point);
     QPointF m_copyPoint;
 };

@@ -38,15 +38,7 @@ void CSVGView::OnCopy()
 
 void CSVGView::OnPaste()
 {
-    SVGClipboard* clipboard = applicationClipboard();
-    if (!clipboard)
-        return;
-    clipboard->pasteInto(&m_document, m_copyPoint);
-    if (m_document.isContentChanged())
-        repaint();
-    m_document.setEditMode(EditMode::Select);
-    if (m_mainFrame)
-        m_mainFrame->updateActionStates();
+    pasteClipboardAt(m_copyPoint);
 }
 
 void CSVGView::copyToolPress(const QPointF& point)
@@ -56,6 +48,14 @@ void CSVGView::copyToolPress(const QPointF& point)
         return;
     m_document.setEditMode(EditMode::ViewPress);
     m_copyPoint = point;
+    pasteClipboardAt(point);
+}
+
+void CSVGView::pasteClipboardAt(const QPointF& point)
+{
+    SVGClipboard* clipboard = applicationClipboard();
+    if (!clipboard)
+        return;
     clipboard->pasteInto(&m_document, point);
     if (m_document.isContentChanged())
         repaint();

@@ -152,16 +152,5 @@ void tst_SVGClipboard::pictureDrawnWhereItWasPasted()
     QCOMPARE(drawn.pixelColor(14, 9).alpha(), 0);
 }
 
-int main(int argc, char** argv)
-{
-    TestEnvironment environment;
-    StandInSession session;
-    if (!session.isRunning())
-        return 1;
-    SVGApplication application(argc, argv);
-    tst_SVGClipboard test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+ZOCUT_APPLICATION_TEST_MAIN(tst_SVGClipboard)
 #include "tst_SVGClipboard.moc"

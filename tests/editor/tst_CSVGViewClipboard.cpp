@@ -126,16 +126,5 @@ void tst_CSVGViewClipboard::copyToolPlacesThePaste()
     QVERIFY(!view->copyToolMove(point));
 }
 
-int main(int argc, char** argv)
-{
-    TestEnvironment environment;
-    StandInSession session;
-    if (!session.isRunning())
-        return 1;
-    SVGApplication application(argc, argv);
-    tst_CSVGViewClipboard test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+ZOCUT_APPLICATION_TEST_MAIN(tst_CSVGViewClipboard)
 #include "tst_CSVGViewClipboard.moc"
