@@ -79,11 +79,12 @@ bool Prompt::confirm(
     return box.clickedButton() == accept;
 }
 
-QString Prompt::getOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+QString Prompt::getOpenFileName(
+    QWidget* parent, const QString& caption, const QString& folder, const QString& filter, QFileDialog::Options options)
 {
     if (handler())
         return handler()(Kind::OpenFile, caption, filter).toString();
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter, nullptr, options);
 }
 
 QStringList Prompt::getOpenFileNames(

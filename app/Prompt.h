@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -43,8 +44,8 @@ public:
     static bool confirm(QWidget* parent, const QString& title, const QString& text, const QString& acceptText,
         const QString& cancelText);
 
-    static QString getOpenFileName(
-        QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+    static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+        const QString& filter, QFileDialog::Options options = QFileDialog::Options());
     // Several existing files; a handler answers a list (or one path).
     static QStringList getOpenFileNames(
         QWidget* parent, const QString& caption, const QString& folder, const QString& filter);

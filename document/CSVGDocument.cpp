@@ -383,10 +383,11 @@ CSVGStyleRule* CSVGDocument::findStyleRule(const std::wstring& name) const
 }
 
 // The element inside a group becomes the current element with a red record;
-// the group that holds it is selected.
+// the group that holds it is selected. An element outside the drawing (one
+// that an undo took out) is never selected.
 void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
 {
-    if (!element || element->isLocked())
+    if (!element || element->isLocked() || !isInDrawing(element))
         return;
     m_selectionRect = QRectF();
     CSVGElement* target = element;

@@ -9,13 +9,13 @@
 #include <QColor>
 #include <QImage>
 #include <QJsonArray>
+#include <QLineF>
 #include <QList>
 #include <QPainterPath>
-#include <QPolygonF>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
-#include <QLineF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -812,7 +812,6 @@ private:
     // step of the pending transform action.
     void moveSelectedShapes(const CanvasChange& change);
     bool applyCanvasChange(CSVGElement* element, const CSVGMatrix& change);
-    static bool isFiniteMatrix(const CSVGMatrix& m);
     void alignEdges(bool horizontal, bool farEdge);
     void alignCentreLines(bool horizontal);
     void distribute(bool horizontal);
@@ -864,8 +863,7 @@ private:
     // The canvas point in the element's own coordinates; false when its
     // matrix has no inverse.
     static bool toElementPoint(const CSVGElement* element, const QPointF& canvas, QPointF& local);
-    // A box that holds the shape's canvas box, cheap to get; null for a
-    // shape without a path of its own.
+    // A box that holds the shape's canvas box, cheap to get.
     static QRectF outerBounds(CSVGElementShape* shape);
     static bool mayMeet(CSVGElementShape* shape, const QRectF& rect);
     static bool overlaps(const QRectF& a, const QRectF& b);

@@ -7,7 +7,6 @@
 #include "CSVGUtils.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -55,12 +54,6 @@ CSVGRect unite(const CSVGRect& a, const CSVGRect& b)
 
 } // namespace
 
-bool CSVGDocument::isFiniteMatrix(const CSVGMatrix& m)
-{
-    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) && std::isfinite(m.e)
-        && std::isfinite(m.f);
-}
-
 // The new accumulated matrix is change x old one; the own transform keeps
 // the parent's part out (with an identity parent: change x own). A change
 // that overflows, or a parent without inverse, leaves the piece as it is.
@@ -68,7 +61,7 @@ bool CSVGDocument::applyCanvasChange(CSVGElement* element, const CSVGMatrix& cha
 {
     CSVGMatrix canvas = change;
     canvas.multiply(element->getMatrix());
-    if (!isFiniteMatrix(canvas) || !element->setCanvasMatrix(canvas))
+    if (!canvas.isFinite() || !element->setCanvasMatrix(canvas))
         return false;
     m_highlights.addElement(element, Qt::green);
     return true;

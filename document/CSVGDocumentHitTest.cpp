@@ -22,19 +22,15 @@ bool hasMarkedNodes(CSVGElementShape* shape)
 
 } // namespace
 
-// The mapped corners of the path's control-point rectangle hold the mapped
-// path, so this box holds the exact canvas box: a cheap test that passes
-// over most pieces before the exact one. A shape without a path of its own
-// (a container) has no cheap box: null.
+// The shape's own box, widened, with its corners mapped: it holds the exact
+// canvas box (a flattened curve may fall short of the curve's extremes by
+// far less than the widening), and costs no path copy, so that a click
+// passes over most pieces before the exact test.
 QRectF CSVGDocument::outerBounds(CSVGElementShape* shape)
 {
-    const QPainterPath path = shape->getPainterPath();
-    if (path.isEmpty())
-        return QRectF();
-    const QRectF box = shape->getMatrix().toQTransform().mapRect(path.controlPointRect());
-    const double slack = 1e-9 * (1.0 + std::max(std::fabs(box.left()), std::fabs(box.right())));
-    const double slackY = 1e-9 * (1.0 + std::max(std::fabs(box.top()), std::fabs(box.bottom())));
-    return box.adjusted(-slack, -slackY, slack, slackY);
+    const CSVGRect own = shape->getBoundingRect();
+    const double slack = 1.0 + 0.01 * std::max(std::fabs(own.width), std::fabs(own.height));
+    return own.inflated(slack, slack).transformed(shape->getMatrix()).toQRectF();
 }
 
 // Edges count, and a rectangle without width or height still meets what
@@ -48,8 +44,7 @@ bool CSVGDocument::overlaps(const QRectF& a, const QRectF& b)
 
 bool CSVGDocument::mayMeet(CSVGElementShape* shape, const QRectF& rect)
 {
-    const QRectF box = outerBounds(shape);
-    return box.isNull() || overlaps(box, rect);
+    return overlaps(outerBounds(shape), rect);
 }
 
 QList<CSVGElement*> CSVGDocument::elementsAtPoint(const QPointF& point)

@@ -154,6 +154,8 @@ bool CSVGDocument::crossesPageBorder(const QPainterPath& path) const
 
 bool CSVGDocument::isInsidePage(CSVGElement* element) const
 {
+    if (!element)
+        return true;
     CSVGElementShape* shape = CSVGElementShape::asShape(element);
     return shape && getMappedPageRect().contains(shape->getTransformedBoundingRect());
 }

@@ -31,22 +31,23 @@ bool isAncestorOf(const CSVGElement* ancestor, const CSVGElement* element)
     return false;
 }
 
-// The leaf with the largest own box, the first on equal areas; the element
-// itself when no leaf has an area.
+// The leaf with the largest own box, the first on equal areas, so that in a
+// group of lines the first line is offset and the others stay; the element
+// itself when it has no shape leaf.
 CSVGElementShape* offsetSource(CSVGElement* element)
 {
-    CSVGElementShape* source = CSVGElementShape::asShape(element);
-    double largest = 0.0;
+    CSVGElementShape* source = nullptr;
+    double largest = -1.0;
     for (CSVGElement* leaf : CSVGUtils::collectShapes(element)) {
         CSVGElementShape* shape = CSVGElementShape::asShape(leaf);
         const CSVGRect box = shape ? shape->getBoundingRect() : CSVGRect();
         const double area = box.width * box.height;
-        if (area > largest) {
+        if (shape && area > largest) {
             largest = area;
             source = shape;
         }
     }
-    return source;
+    return source ? source : CSVGElementShape::asShape(element);
 }
 
 // The ring with the largest box, the first on equal areas.
@@ -115,7 +116,7 @@ void CSVGDocument::ungroupSelection()
 }
 
 // The children take the group's place in their order; the group's transform
-// goes in front of each shape child's own.
+// goes in front of each shape child's own, unless the product overflows.
 void CSVGDocument::ungroup(CSVGElement* group, CActionComposite* step)
 {
     if (group->isStyleable())
@@ -131,7 +132,8 @@ void CSVGDocument::ungroup(CSVGElement* group, CActionComposite* step)
         pushGroupPaint(step, group, child);
         CSVGMatrix matrix = groupMatrix;
         matrix.multiply(child->getTransformMatrix());
-        child->setAttribute(L"transform", matrix.toString(), true);
+        if (matrix.isFinite())
+            child->setAttribute(L"transform", matrix.toString(), true);
         child->updateMatrix(nullptr, true);
         selectElement(child, Qt::green);
     }
@@ -250,7 +252,7 @@ void CSVGDocument::mirrorBottom()
             mirrored.scale(1, -1);
             mirrored.translate(-cx, -cy);
             mirrored.multiply(element->getMatrix());
-            if (!isFiniteMatrix(mirrored))
+            if (!mirrored.isFinite())
                 continue;
             element->setAttribute(L"transform", mirrored.toString(), true);
         } else {

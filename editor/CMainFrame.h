@@ -327,6 +327,13 @@ private:
     void setPaintAttributes(const QString& property, const QColor& color);
     void startPasteTool(CSVGView* view);
 
+    // Design store
+    // The drawing of an SVG file as a picture, through a view of its own
+    // that no tab shows and that goes again; false when either file fails.
+    bool exportPicture(const QString& svgPath, const QString& pngPath);
+    // The picture and the package of one drawing of a template list.
+    bool generatePackage(const QString& svgPath, const QString& pdbPath, const QString& pngPath);
+
     QAction* m_actions[ActionCount] = {};
     QVector<QAction*> m_hiddenActions;
     QLabel* m_statusLabel = nullptr;

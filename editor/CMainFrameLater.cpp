@@ -83,15 +83,8 @@ void CMainFrame::drawimage() { }
 void CMainFrame::expand() { }
 void CMainFrame::PartialExpand() { }
 void CMainFrame::ReLoadFile(QAction*) { }
-void CMainFrame::fileUploadOpen() { }
-void CMainFrame::genetePdbPng(const QString&, const QString&) { }
-void CMainFrame::fileSaveQita(const QString&) { }
-void CMainFrame::newuploadFiles() { }
-void CMainFrame::uploadFiles() { }
-void CMainFrame::uploadFilesQiniu() { }
 void CMainFrame::filePlot() { }
 void CMainFrame::filePrint() { }
-void CMainFrame::fileSave() { }
 void CMainFrame::fileSaveAs()
 {
     updateActionStates();

@@ -1,10 +1,12 @@
 // What the pages and the share dialog hand the window: rights after signing
-// in, designs by address or as text, and their previews.
+// in, designs by address or as text, and their previews; and what the window
+// sends: designs to the store, imported files with their report.
 
 #include "CMainFrame.h"
 
 #include "ApiReply.h"
 #include "CGlobalConfig.h"
+#include "CSVGView.h"
 #include "Deployment.h"
 #include "HttpRequest.h"
 #include "OpenMyshare.h"
@@ -13,6 +15,9 @@
 
 #include <QDockWidget>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkConfigurationManager>
@@ -109,6 +114,41 @@ void CMainFrame::fileShare()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, SIGNAL(sendData(QString, QString)), this, SLOT(getShareData(QString, QString)));
     dialog->show();
+}
+
+void CMainFrame::fileSave()
+{
+    if (m_currentView)
+        m_currentView->saveToStore();
+}
+
+// The file opens at once; the report follows the upload, and only a stored
+// file is reported.
+void CMainFrame::fileUploadOpen()
+{
+    const QString path = Prompt::getOpenFileName(
+        this, tr("Open File"), QString(), QStringLiteral("svg(*.svg)"), QFileDialog::DontResolveSymlinks);
+    if (path.isEmpty())
+        return;
+    const QString reportAddress = Deployment::apiBase() + QStringLiteral("template/report");
+    const QString token = QSettings().value(QStringLiteral("token")).toString();
+    const QString downloadBase = Deployment::storeDownloadBase();
+    const QString name = QFileInfo(path).fileName();
+    HttpRequest upload(Deployment::uploadEndpoint(1));
+    upload.setSuccessHandler([reportAddress, token, downloadBase, name](const QString& body) {
+        const QString key = QJsonDocument::fromJson(body.toUtf8()).object().value(QStringLiteral("key")).toString();
+        if (key.isEmpty()) {
+            qDebug().noquote() << body;
+            return;
+        }
+        HttpRequest report(reportAddress);
+        report.addParam(QStringLiteral("name"), name)
+            .addParam(QStringLiteral("url"), downloadBase + key)
+            .setHeader(QStringLiteral("token"), token);
+        report.post();
+    });
+    upload.uploadFileTimestamped(path, QStringLiteral("morlandatah"), QStringLiteral("uploads/svg/"));
+    openFileInTab(path);
 }
 
 // A reply that is no package (an error page, an empty file) is told as such

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfoList>
 #include <QGraphicsView>
+#include <QImage>
 #include <QPointer>
 #include <QString>
 
@@ -76,6 +77,16 @@ public:
 
     // Exact at the quarter turns, so that rotated ticks stay square.
     static std::pair<double, double> cosSinOfDegrees(double degrees);
+
+    // Design store
+    // Asks for a name and stores the document with its preview in the
+    // account's online store; an empty document is not offered.
+    void saveToStore();
+    // The drawing in 300 by 300 pixels, whatever its view box.
+    QImage previewImage();
+    // The drawing at its own size as a picture, the format taken from the
+    // path's suffix; false when it cannot be written.
+    bool writePng(const QString& path);
 
     // Autosave
     //

@@ -266,6 +266,8 @@ void CSVGElementShape::scaleAbout(double sx, double sy)
     transform.multiply(toLocal);
     transform.multiply(scaling);
     transform.multiply(accumulated);
+    if (!transform.isFinite())
+        return;
     setAttribute(L"transform", transform.toString(), true);
     updateMatrix(nullptr, true);
 }

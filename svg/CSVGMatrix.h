@@ -34,6 +34,9 @@ public:
     void postScale(double sx, double sy);
     void postTranslate(double tx, double ty);
 
+    // No number is infinite or NaN.
+    bool isFinite() const;
+
     QPointF map(const QPointF& point) const;
     // The same transform for QPainter and QPainterPath.
     QTransform toQTransform() const { return QTransform(a, b, c, d, e, f); }
@@ -58,7 +61,6 @@ public:
 private:
     void setNumbers(double a, double b, double c, double d, double e, double f);
     void preMultiply(const CSVGMatrix& m);
-    bool isFinite() const;
     static bool functionMatrix(const std::wstring& name, const double (&n)[6], CSVGMatrix& m);
 
     std::wstring m_text;

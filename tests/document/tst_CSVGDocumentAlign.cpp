@@ -1,3 +1,4 @@
+#include "CSVGElementShape.h"
 #include "CommandDocument.h"
 #include "TestEnvironment.h"
 
@@ -210,6 +211,8 @@ private slots:
     void belowMinimumNothingChanges_data();
     void belowMinimumNothingChanges();
     void sizingIsOneStepUntilFinished();
+    void pageTests_data();
+    void pageTests();
 };
 
 void tst_CSVGDocumentAlign::canvasRectangles_data()
@@ -331,6 +334,29 @@ void tst_CSVGDocumentAlign::sizingIsOneStepUntilFinished()
     QCOMPARE(fixture.steps(), 1);
     fixture.document.undo();
     QCOMPARE(fixture.text(), before);
+}
+
+void tst_CSVGDocumentAlign::pageTests_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("inside");
+    QTest::addColumn<bool>("crosses");
+    QTest::newRow("no element") << QString() << true << false;
+    QTest::newRow("on the edges") << "<rect id=\"p\" width=\"100\" height=\"100\"/>" << true << false;
+    QTest::newRow("half out") << "<rect id=\"p\" x=\"50\" y=\"50\" width=\"100\" height=\"100\"/>" << false << true;
+    QTest::newRow("apart") << "<rect id=\"p\" x=\"200\" width=\"10\" height=\"10\"/>" << false << false;
+}
+
+void tst_CSVGDocumentAlign::pageTests()
+{
+    QFETCH(QString, body);
+    QFETCH(bool, inside);
+    QFETCH(bool, crosses);
+    CommandDocument fixture(body);
+    fixture.document.setPageRect(QRectF(0, 0, 100, 100));
+    CSVGElementShape* piece = CSVGElementShape::asShape(fixture.byId("p"));
+    QCOMPARE(fixture.document.isInsidePage(piece), inside);
+    QCOMPARE(fixture.document.crossesPageBorder(piece ? piece->getTransformedPath() : QPainterPath()), crosses);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentAlign)

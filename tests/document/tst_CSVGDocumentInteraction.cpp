@@ -199,6 +199,7 @@ private slots:
     void regularPolygon_data();
     void regularPolygon();
     void constrainAngle();
+    void zoomByClick_data();
     void zoomByClick();
     void rotation();
     void escapeOnTransformedPath();
@@ -368,15 +369,25 @@ void tst_CSVGDocumentInteraction::constrainAngle()
     QCOMPARE(CSVGDocument::constrainAngle(anchor, { 0, 5 }), QPointF(0, 5));
 }
 
+void tst_CSVGDocumentInteraction::zoomByClick_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("in") << int(EditMode::ZoomIn) << 1.2000000476837158;
+    QTest::newRow("out") << int(EditMode::ZoomOut) << 0.800000011920929;
+}
+
 void tst_CSVGDocumentInteraction::zoomByClick()
 {
+    QFETCH(int, mode);
+    QFETCH(double, factor);
     CSVGDocument document;
     document.setViewMatrix(CSVGMatrix());
-    document.setEditMode(EditMode::ZoomIn);
+    document.setEditMode(mode);
     document.leftButtonDown({ 10, 20 }, false, false);
     document.leftButtonUp({ 10, 20 }, false);
     QCOMPARE(document.getViewMatrix().map({ 10, 20 }), QPointF(10, 20));
-    QCOMPARE(document.getViewMatrix().a, 1.2000000476837158);
+    QCOMPARE(document.getViewMatrix().a, factor);
 }
 
 // A finish without a rotation does nothing; a cleared selection ends the
@@ -506,6 +517,7 @@ void tst_CSVGDocumentInteraction::badInputChangesNothing()
     document.getHistory().undo();
     QVERIFY(!document.getSelection().contains(line));
     document.selectElement(line, Qt::green);
+    QVERIFY(document.getSelection().isEmpty());
     document.deleteSelection();
     QCOMPARE(document.getHistory().getCursor(), size_t(1));
     QCOMPARE(

@@ -178,6 +178,7 @@ private slots:
     void ungroupDrawsAlike();
     void mirrorFlipsAboutCentreLine();
     void offsetInTransformedGroupStaysInPlace();
+    void offsetGroupOfLinesKeepsTheOtherLines();
     void singularPiecesStayUnchanged_data();
     void singularPiecesStayUnchanged();
     void areasMatchClipper_data();
@@ -269,6 +270,18 @@ void tst_CSVGDocumentStructure::offsetInTransformedGroupStaysInPlace()
     QVERIFY(!fixture.byId("big"));
     QCOMPARE(fixture.byId("small")->getParent(), fixture.byId("g"));
     QVERIFY2(overlap(before, render(fixture.text())) > 0.99, "the offset outline moved");
+}
+
+void tst_CSVGDocumentStructure::offsetGroupOfLinesKeepsTheOtherLines()
+{
+    CommandDocument fixture("<g id=\"g\"><line id=\"one\" x1=\"0\" y1=\"5\" x2=\"50\" y2=\"5\"/>"
+                            "<line id=\"two\" x1=\"0\" y1=\"30\" x2=\"80\" y2=\"30\"/></g>");
+    fixture.select({ "g" });
+    fixture.document.offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etOpenRound);
+    CSVGElement* group = fixture.byId("g");
+    QVERIFY(group && !fixture.byId("one") && fixture.byId("two"));
+    QCOMPARE(group->getChildCount(), 2);
+    QCOMPARE(group->getChild(1)->getTagName(), std::wstring(L"path"));
 }
 
 void tst_CSVGDocumentStructure::singularPiecesStayUnchanged_data()

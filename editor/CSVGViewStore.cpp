@@ -1,0 +1,48 @@
+// The document on its way to the online design store and to pictures.
+
+#include "CSVGView.h"
+
+#include "Prompt.h"
+#include "SaveFile.h"
+
+#include <QRegularExpression>
+
+namespace {
+const int kPreviewSize = 300;
+
+// The preview shows the drawing's own box, not the part of it that the
+// view box frames.
+QString withoutViewBox(QString text)
+{
+    static const QRegularExpression viewBox(QStringLiteral("viewBox=\"(.*?)\""));
+    const QRegularExpressionMatch match = viewBox.match(text);
+    if (match.hasMatch())
+        text.remove(match.capturedStart(), match.capturedLength());
+    return text;
+}
+} // namespace
+
+void CSVGView::saveToStore()
+{
+    const QString text = QString::fromStdWString(m_document.toSvgText());
+    if (text.isEmpty())
+        return;
+    SaveFile dialog(this);
+    dialog.setDesign(text, previewImage());
+    Prompt::exec(&dialog);
+}
+
+QImage CSVGView::previewImage()
+{
+    const QString text = withoutViewBox(QString::fromStdWString(m_document.toSvgText()));
+    QImage image;
+    int count = 0;
+    QRectF noPage;
+    CSVGDocument::renderSvgToImage(image, count, text.toStdWString(), kPreviewSize, kPreviewSize, noPage, 0);
+    return image;
+}
+
+bool CSVGView::writePng(const QString& path)
+{
+    return CSVGDocument::renderImageForSave(m_document.toSvgText(), L"png").save(path);
+}
