@@ -24,12 +24,35 @@ ConsumptionArea::~ConsumptionArea()
     m_finished.load(std::memory_order_acquire);
 }
 
+namespace {
+// A copy that shares nothing with the element's cached path: QPainterPath
+// fills caches of its shared data in const calls, so a shallow copy read on
+// the worker would race with the GUI thread's use of the element.
+QPainterPath ownCopy(const QPainterPath& path)
+{
+    QPainterPath copy;
+    copy.setFillRule(path.fillRule());
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            copy.moveTo(e);
+        } else if (e.isLineTo()) {
+            copy.lineTo(e);
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            copy.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+            i += 2;
+        }
+    }
+    return copy;
+}
+} // namespace
+
 QList<QPainterPath> ConsumptionArea::piecePaths(CSVGElement* root)
 {
     QList<QPainterPath> paths;
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i)))
-            paths.append(shape->getTransformedPath());
+            paths.append(ownCopy(shape->getTransformedPath()));
     }
     return paths;
 }

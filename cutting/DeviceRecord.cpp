@@ -17,6 +17,18 @@ QString DeviceRecord::port() const
     return text("port", "");
 }
 
+DeviceRecord DeviceRecord::withPort(const QString& port) const
+{
+    QJsonObject object = m_object;
+    object.insert(QStringLiteral("port"), port);
+    return DeviceRecord(object);
+}
+
+bool DeviceRecord::isSerial() const
+{
+    return text("type", "") == QLatin1String("serial");
+}
+
 QByteArray DeviceRecord::startCode() const
 {
     return text("start_code", "").toUtf8();

@@ -23,6 +23,10 @@ public:
     int id() const;
     // The device file ("/dev/usb/lp0", "/dev/ttyUSB0") or an output file.
     QString port() const;
+    // The same device reached through another port.
+    DeviceRecord withPort(const QString& port) const;
+    // Listed with the type "serial": its port takes the line settings.
+    bool isSerial() const;
     QByteArray startCode() const;
     QByteArray endCode() const;
 

@@ -21,5 +21,5 @@ void CMainFrame::paste()
 // copied in.
 void CMainFrame::startPasteTool(CSVGView* view)
 {
-    view->getDocument()->setEditMode(EditMode::Copy);
+    view->setDrawMode(EditMode::Copy);
 }

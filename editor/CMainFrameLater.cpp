@@ -13,26 +13,6 @@
 // The selection's attribute setter of the canvas.
 void CMainFrame::setSelectionAttributes(const QStringList&, const QStringList&) { }
 
-void CMainFrame::drawline() { }
-void CMainFrame::drawrect() { }
-void CMainFrame::drawcircle() { }
-void CMainFrame::drawellipse() { }
-void CMainFrame::drawpolyline() { }
-void CMainFrame::drawpolygon() { }
-void CMainFrame::drawpath() { }
-void CMainFrame::drawtext() { }
-void CMainFrame::zoomin() { }
-void CMainFrame::zoomout() { }
-void CMainFrame::drawcustom(const QString&) { }
-void CMainFrame::ruler() { }
-void CMainFrame::MovePoint() { }
-void CMainFrame::CheckOpen(bool) { }
-void CMainFrame::SplitShape() { }
-void CMainFrame::CutCurve() { }
-void CMainFrame::DeletePoint() { }
-void CMainFrame::DeleteFeature() { }
-void CMainFrame::arrow() { }
-void CMainFrame::drawcontinue() { }
 void CMainFrame::Delete() { }
 void CMainFrame::Clear() { }
 void CMainFrame::undo() { }
@@ -63,11 +43,9 @@ void CMainFrame::alignsameheight() { }
 void CMainFrame::alignsamesize() { }
 void CMainFrame::OnAlignLeftTop() { }
 void CMainFrame::OnAlignLeftBottom() { }
-void CMainFrame::Orientation(bool) { }
 void CMainFrame::OnPositionColor(bool) { }
 void CMainFrame::OnComment(bool) { }
 void CMainFrame::OnFillUrl(std::wstring) { }
-void CMainFrame::OnCancelRuler() { }
 void CMainFrame::createTemplate() { }
 void CMainFrame::createTearLine(bool)
 {
@@ -81,7 +59,6 @@ void CMainFrame::OnImageContour() { }
 void CMainFrame::OnVectorEngine() { }
 void CMainFrame::drawimage() { }
 void CMainFrame::expand() { }
-void CMainFrame::PartialExpand() { }
 void CMainFrame::ReLoadFile(QAction*) { }
 void CMainFrame::filePlot() { }
 void CMainFrame::filePrint() { }

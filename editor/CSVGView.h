@@ -1,21 +1,31 @@
 #pragma once
 
 #include "CSVGDocument.h"
+#include "DlgText.h"
 #include "DlgTextHost.h"
 
 #include <QElapsedTimer>
 #include <QFileInfoList>
 #include <QGraphicsView>
 #include <QImage>
+#include <QList>
+#include <QPainterPath>
 #include <QPointer>
+#include <QRecursiveMutex>
 #include <QString>
 
 #include <string>
 #include <utility>
 
 class CMainFrame;
+class CSVGRulerItem;
 class CSVGScene;
+class QGraphicsLineItem;
 class QGraphicsTextItem;
+class QMimeData;
+class SVGCurveItem;
+class SVGPathItem;
+class SelectRubberBand;
 
 // The canvas of one document tab. It owns its document and the scene that
 // shows it, zooms, decides antialiasing per paint and forwards to the
@@ -78,6 +88,39 @@ public:
     // Exact at the quarter turns, so that rotated ticks stay square.
     static std::pair<double, double> cosSinOfDegrees(double degrees);
 
+    // Canvas input
+    void onLeftButtonDown(QMouseEvent* event);
+    void onLeftButtonUp(QMouseEvent* event);
+    void onMiddleButtonDown(QMouseEvent* event);
+    void onMiddleButtonUp(QMouseEvent* event);
+    void onRightButtonUp(QMouseEvent* event);
+    void onMouseMoved(QMouseEvent* event);
+    void keyPressed(QKeyEvent* event);
+    // A cursor code of the document's mouse operations; others are ignored.
+    void setCursorShape(int code);
+    // The canvas's tool feedback, for whoever needs to look at it.
+    QList<CSVGRulerItem*> rulerItems() const { return m_rulers; }
+    SVGPathItem* pathItem() const { return m_pathItem; }
+    QPainterPath markedRegion() const { return m_markedRegion; }
+
+    // Tool selection
+    // Mode 27 needs a selection; mode 11 opens a new text dialog.
+    void setDrawMode(int mode);
+    // With nothing selected: "No selected pieces!" when warn, and false.
+    bool hasSelection(bool warn = true);
+    void startAddNode();
+    void startCutCurve();
+    void startDeletePoint();
+    void startSplitShape();
+    void mirrorRight();
+    // The outline rubber bands then mark the stretch that a right press
+    // widens by the width.
+    void startPartialExpand(double width);
+    void startDeleteFeature();
+    void checkOpen(bool open);
+    void setOrientation(bool on);
+    void clearRulers();
+    DlgText* textDialog() const { return m_textDialog; }
     // Design store
     // Asks for a name and stores the document with its preview in the
     // account's online store; an empty document is not offered.
@@ -114,7 +157,6 @@ public:
     // to place.
     void copyToolPress(const QPointF& point);
     bool copyToolMove(const QPointF& point);
-    QPointF copyPoint() const { return m_copyPoint; }
 
 signals:
     void textInserted(QGraphicsTextItem* item);
@@ -128,11 +170,23 @@ public slots:
     // places the copy; a paste lands where the copy tool placed the last.
     void OnCopy();
     void OnPaste();
+    // Tool selection: the selected path is drawn on from its end.
+    void OnDrawContinue();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // Canvas input
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     static double positiveSetting(const char* key, double fallback);
@@ -145,6 +199,62 @@ private:
     // Document operations that the document does not offer yet.
     void requestIntersectionCheck();
     void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
+
+    // Canvas input
+    QPointF toDocument(const QPoint& viewportPoint) const;
+    void setSnapTolerance();
+    bool leftPress(QMouseEvent* event, const QPointF& point);
+    bool movePointPress(const QPointF& point);
+    void showRubberBand();
+    void rightPress(QMouseEvent* event, const QPointF& point);
+    bool toolMove(QMouseEvent* event, const QPointF& point);
+    void rotateMove(const QPoint& position);
+    void rulerMove(const QPointF& point);
+    void pathMove(const QPointF& point);
+    void toolRelease(QMouseEvent* event);
+    void rulerPress(const QPointF& point);
+    void linePress(const QPointF& point);
+    void pathPress(const QPointF& point);
+    void splitAlong(const QPointF& end);
+    // Ends the path being drawn: finished as far as it is drawn, or discarded
+    // when that is less than a segment.
+    void endPathDrawing();
+    void deleteToolItems();
+    void dropImages(const QMimeData* data, const QPointF& point);
+    void dropSvgText(const QByteArray& text, const QPointF& point);
+    void updateMainFrameActions();
+    // Tool selection
+    bool startSelectionTool(int mode);
+
+    // Canvas input
+    SelectRubberBand* m_rubberBand = nullptr;
+    // The selection when a band started with Shift: the document lets it go
+    // at the press, the band adds to it.
+    QVector<QPointer<CSVGElement>> m_bandBase;
+    QPoint m_pressPosition;
+    bool m_leftButtonDown = false;
+    bool m_rightButtonDown = false;
+    bool m_nodePress = false;
+    QPointF m_rotationCentre;
+    QList<CSVGRulerItem*> m_rulers;
+    CSVGRulerItem* m_currentRuler = nullptr;
+    bool m_middleDrag = false;
+    QGraphicsLineItem* m_lineItem = nullptr;
+    SVGCurveItem* m_curveItem = nullptr;
+    QPointer<DlgText> m_textDialog;
+    double m_partialExpandWidth = 0;
+    QPainterPath m_markedRegion;
+    QPointF m_copyPoint;
+    SVGPathItem* m_pathItem = nullptr;
+    // The "d" of a continued path before the view added its rubber segment:
+    // what an end without a press restores.
+    std::wstring m_continuedData;
+    // A path of the drawing continued: its own ends do not close it.
+    bool m_continuing = false;
+    QPoint m_dragPosition;
+    // Recursive: a document call may show a warning whose event loop brings
+    // the next canvas event.
+    QRecursiveMutex m_viewMutex;
 
     QPointer<CMainFrame> m_mainFrame;
     QString m_filePath;
@@ -166,5 +276,4 @@ private:
 
     // Clipboard
     void pasteClipboardAt(const QPointF& point);
-    QPointF m_copyPoint;
 };

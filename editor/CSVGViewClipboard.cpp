@@ -3,9 +3,7 @@
 
 #include "CSVGView.h"
 
-#include "CMainFrame.h"
 #include "CSVGScene.h"
-#include "Prompt.h"
 #include "SVGApplication.h"
 #include "SvgCodes.h"
 
@@ -23,17 +21,12 @@ SVGClipboard* applicationClipboard()
 void CSVGView::OnCopy()
 {
     SVGClipboard* clipboard = applicationClipboard();
-    if (!clipboard)
+    if (!clipboard || !hasSelection())
         return;
-    if (m_document.getSelection().isEmpty()) {
-        Prompt::warning(this, tr("Warning"), tr("No selected pieces!"));
-        return;
-    }
     clipboard->copyFrom(&m_document);
     m_scene->addItem(clipboard->preview);
-    m_document.setEditMode(EditMode::Copy);
-    if (m_mainFrame)
-        m_mainFrame->updateActionStates();
+    setDrawMode(EditMode::Copy);
+    updateMainFrameActions();
 }
 
 void CSVGView::OnPaste()
@@ -59,9 +52,8 @@ void CSVGView::pasteClipboardAt(const QPointF& point)
     clipboard->pasteInto(&m_document, point);
     if (m_document.isContentChanged())
         repaint();
-    m_document.setEditMode(EditMode::Select);
-    if (m_mainFrame)
-        m_mainFrame->updateActionStates();
+    setDrawMode(EditMode::Select);
+    updateMainFrameActions();
 }
 
 // Half a screen millimetre wide at any zoom.

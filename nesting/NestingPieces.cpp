@@ -28,6 +28,35 @@ QVector<PieceInfo> NestingPieces::fromElements(const QList<CSVGElement*>& elemen
     return pieces;
 }
 
+namespace {
+QList<CSVGElement*> placeable(const QList<CSVGElement*>& elements)
+{
+    QList<CSVGElement*> pieces;
+    for (CSVGElement* element : elements) {
+        if (element && element->isShape() && !element->isTearLine())
+            pieces.append(element);
+    }
+    return pieces;
+}
+} // namespace
+
+QVector<PieceInfo> NestingPieces::selectedPieces(CSVGDocument* document)
+{
+    if (!document)
+        return {};
+    const QVector<CSVGElement*> selection = document->getSelection();
+    return fromElements(placeable(QList<CSVGElement*>(selection.begin(), selection.end())));
+}
+
+QVector<PieceInfo> NestingPieces::rootPieces(CSVGDocument* document)
+{
+    CSVGElement* root = document ? document->getOwnerSvg() : nullptr;
+    QList<CSVGElement*> children;
+    for (int i = 0; root && i < root->getChildCount(); ++i)
+        children.append(root->getChild(i));
+    return fromElements(placeable(children));
+}
+
 void NestingPieces::applyPlacement(CSVGElement* element, const PlacementInfo& placement)
 {
     CSVGMatrix placed = element->getMatrix();

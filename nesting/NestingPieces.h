@@ -19,6 +19,10 @@ public:
     // coordinates, below "NestingMinArea" left out). Elements without such
     // a ring give no piece.
     static QVector<Vantor::Placement::PieceInfo> fromElements(const QList<CSVGElement*>& elements);
+    // The document's selected pieces (drawable, not tear lines).
+    static QVector<Vantor::Placement::PieceInfo> selectedPieces(CSVGDocument* document);
+    // The pieces of the root of the document (drawable, not tear lines).
+    static QVector<Vantor::Placement::PieceInfo> rootPieces(CSVGDocument* document);
     // Moves the element in canvas coordinates as the placement says, by a
     // new own "transform" that keeps the parent's part out.
     static void applyPlacement(CSVGElement* element, const Vantor::Placement::PlacementInfo& placement);

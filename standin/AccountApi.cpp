@@ -16,6 +16,7 @@ void AccountApi::addRoutes(StandInState::Routes& routes)
     routes.insert(kSignInPath, [this](const StandInRequest& r) { return signIn(r); });
     routes.insert(QStringLiteral("user/index"), [this](const StandInRequest& r) { return userIndex(r); });
     routes.insert(QStringLiteral("user/changepwd"), [this](const StandInRequest& r) { return changePassword(r); });
+    routes.insert(QStringLiteral("user/printer_lists"), [this](const StandInRequest& r) { return printerList(r); });
 }
 
 StandInReply AccountApi::signIn(const StandInRequest& request) const
@@ -66,6 +67,15 @@ StandInReply AccountApi::changePassword(const StandInRequest& request) const
     account->password = newPassword;
     m_state.accounts.dropTokens(account->id);
     return StandInReply::ok(QJsonValue(), QStringLiteral("Password changed"));
+}
+
+StandInReply AccountApi::printerList(const StandInRequest& request) const
+{
+    StandInReply refused;
+    const Accounts::Account* account = m_state.admit(request, {}, &refused);
+    if (!account)
+        return refused;
+    return StandInReply::ok(account->printers);
 }
 
 } // namespace standin

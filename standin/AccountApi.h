@@ -18,6 +18,7 @@ private:
     StandInReply signIn(const StandInRequest& request) const;
     StandInReply userIndex(const StandInRequest& request) const;
     StandInReply changePassword(const StandInRequest& request) const;
+    StandInReply printerList(const StandInRequest& request) const;
 
     StandInState& m_state;
 };

@@ -21,6 +21,7 @@ void Accounts::load(const QJsonArray& accounts)
         account.rights = object.value(QStringLiteral("rights")).toObject();
         account.savedVersions = object.value(QStringLiteral("savedVersions")).toInt();
         account.cutRecords = object.value(QStringLiteral("cutRecords")).toInt();
+        account.printers = object.value(QStringLiteral("printers")).toArray();
         m_accounts.append(account);
     }
 }

@@ -29,6 +29,8 @@ public:
         QJsonObject rights;
         int savedVersions = 0;
         int cutRecords = 0;
+        // The cutting devices listed for the account.
+        QJsonArray printers;
     };
 
     void load(const QJsonArray& accounts);

@@ -1,0 +1,367 @@
+#include "DlgPlot.h"
+
+#include "CSVGDocument.h"
+#include "ConsumptionArea.h"
+#include "CutRecord.h"
+#include "FilePlotter.h"
+#include "HpglJob.h"
+#include "PlotterThread.h"
+#include "PrinterList.h"
+#include "Prompt.h"
+#include "SerialPlotter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <QtConcurrent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const int kPreviewWidth = 512;
+const int kPreviewMaxHeight = 1024;
+
+// Printer-class USB cutters, then USB-serial ones.
+QStringList deviceFiles()
+{
+    QStringList files;
+    for (const auto& place :
+        { std::make_pair("/dev/usb", "lp*"), std::make_pair("/dev", "ttyUSB*"), std::make_pair("/dev", "ttyACM*") }) {
+        const QDir folder(QLatin1String(place.first));
+        for (const QString& name : folder.entryList({ QLatin1String(place.second) }, QDir::System, QDir::Name))
+            files << folder.filePath(name);
+    }
+    return files;
+}
+} // namespace
+
+DlgPlot::DlgPlot(CSVGDocument* document, const QString& jobName, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document)
+    , m_jobName(jobName)
+{
+    setWindowTitle(tr("Cutting"));
+    buildLayout();
+    if (m_document)
+        m_pageText = m_document->pageToSvgText(-1, 0.0, -1, -1, false);
+    showPreview();
+    // The outlines are copied here: the worker never touches an element.
+    m_area = new ConsumptionArea(ConsumptionArea::piecePaths(m_document ? m_document->getOwnerSvg() : nullptr), this);
+    connect(m_area, &ConsumptionArea::areaReady, this,
+        [this](double area) { m_areaLabel->setText(tr("%1 m²").arg(CutRecord::areaText(area))); });
+    m_area->start();
+    connect(&m_conversion, &QFutureWatcherBase::finished, this, &DlgPlot::converted);
+    const QPointer<DlgPlot> alive(this);
+    PrinterList::fetch([alive](bool listed, const QList<DeviceRecord>& devices, const QString& message) {
+        if (alive)
+            alive->listDevices(listed, devices, message);
+    });
+}
+
+DlgPlot::~DlgPlot()
+{
+    m_stopping = true;
+    delete m_plotter;
+    m_conversion.waitForFinished();
+    delete m_area;
+}
+
+void DlgPlot::buildLayout()
+{
+    m_previewLabel = new QLabel(this);
+    m_previewLabel->setObjectName(QStringLiteral("preview"));
+    m_countLabel = new QLabel(this);
+    m_countLabel->setObjectName(QStringLiteral("pieceCount"));
+    m_areaLabel = new QLabel(tr("Calculating…"), this);
+    m_areaLabel->setObjectName(QStringLiteral("area"));
+    m_device = new QComboBox(this);
+    m_device->setObjectName(QStringLiteral("device"));
+    m_port = new QComboBox(this);
+    m_port->setObjectName(QStringLiteral("port"));
+    m_port->setEditable(true);
+    m_port->addItems(deviceFiles());
+    auto* file = new QPushButton(tr("File…"), this);
+    file->setObjectName(QStringLiteral("chooseFile"));
+    m_frameLength = new QSpinBox(this);
+    m_frameLength->setObjectName(QStringLiteral("frameLength"));
+    m_frameLength->setRange(100, 100000);
+    m_frameLength->setSuffix(QStringLiteral(" mm"));
+    m_frameLength->setValue(kDefaultFrameLength);
+    m_status = new QListWidget(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_cut = new QPushButton(tr("Cut"), this);
+    m_cut->setObjectName(QStringLiteral("cut"));
+    m_stop = new QPushButton(tr("Stop"), this);
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_stop->setEnabled(false);
+    auto* close = new QPushButton(tr("Close"), this);
+
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(m_port, 1);
+    portRow->addWidget(file);
+    auto* form = new QFormLayout;
+    form->addRow(tr("Pieces"), m_countLabel);
+    form->addRow(tr("Area"), m_areaLabel);
+    form->addRow(tr("Device"), m_device);
+    form->addRow(tr("Output"), portRow);
+    form->addRow(tr("Frame length"), m_frameLength);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cut);
+    buttons->addWidget(m_stop);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_previewLabel, 0, Qt::AlignCenter);
+    layout->addLayout(form);
+    layout->addWidget(m_status, 1);
+    layout->addWidget(m_progress);
+    layout->addLayout(buttons);
+
+    connect(file, &QPushButton::clicked, this, &DlgPlot::chooseFile);
+    connect(m_cut, &QPushButton::clicked, this, &DlgPlot::startCutting);
+    connect(m_stop, &QPushButton::clicked, this, &DlgPlot::stopCutting);
+    connect(close, &QPushButton::clicked, this, &DlgPlot::reject);
+    connect(m_device, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (index >= 0 && index < m_devices.size() && !m_devices.at(index).port().isEmpty())
+            m_port->setCurrentText(m_devices.at(index).port());
+    });
+}
+
+void DlgPlot::showPreview()
+{
+    const QRectF page = m_document ? m_document->getMappedPageRect().toQRectF() : QRectF();
+    const int height = page.width() > 0
+        ? int(std::clamp(std::round(kPreviewWidth * page.height() / page.width()), 1.0, double(kPreviewMaxHeight)))
+        : kPreviewWidth;
+    QRectF drawn = page;
+    CSVGDocument::renderSvgToImage(m_preview, m_pieceCount, m_pageText, kPreviewWidth, height, drawn, 0);
+    if (m_pageText.empty())
+        m_pieceCount = 0;
+    m_previewLabel->setPixmap(QPixmap::fromImage(m_preview));
+    m_countLabel->setText(QString::number(m_pieceCount));
+    m_cut->setEnabled(m_pieceCount > 0);
+    if (m_pieceCount == 0)
+        addStatus(tr("No pieces to cut!"), Qt::darkRed);
+}
+
+void DlgPlot::listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message)
+{
+    const QString typed = m_port->currentText();
+    m_devices = devices;
+    if (!listed)
+        addStatus(tr("The device list is not available: %1").arg(message), Qt::darkRed);
+    // Without a listed device the user's own plotter settings apply.
+    if (m_devices.isEmpty())
+        m_devices << DeviceRecord();
+    for (const DeviceRecord& device : qAsConst(m_devices))
+        m_device->addItem(device.name().isEmpty() ? tr("Plotter") : device.name());
+    // A port the user already chose stays.
+    if (!typed.isEmpty())
+        m_port->setCurrentText(typed);
+}
+
+void DlgPlot::chooseFile()
+{
+    const QString path
+        = Prompt::getSaveFileName(this, tr("Cut to file"), QDir::homePath(), QStringLiteral("HPGL (*.plt *.hpgl)"));
+    if (!path.isEmpty())
+        m_port->setCurrentText(path);
+}
+
+DeviceRecord DlgPlot::chosenDevice() const
+{
+    const int index = m_device->currentIndex();
+    return index >= 0 && index < m_devices.size() ? m_devices.at(index) : DeviceRecord();
+}
+
+QStringList DlgPlot::sectionTexts(
+    const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error)
+{
+    if (pageText.empty()) {
+        *error = tr("No pieces to cut!");
+        return {};
+    }
+    CSVGDocument work;
+    work.parseSvgText(pageText, false, false);
+    // The end line spans the page, and the single frame is the page.
+    work.setPageRect(document.getPageRect());
+    work.setPageMatrix(document.getPageMatrix());
+    CSVGDocument::PlotOutcome outcome = CSVGDocument::PlotOutcome::NoSections;
+    const std::vector<std::wstring> sections = work.buildPlotSections(frameLength, true, &outcome);
+    QStringList texts;
+    switch (outcome) {
+    case CSVGDocument::PlotOutcome::Sections:
+        for (const std::wstring& section : sections)
+            texts << QString::fromStdWString(section);
+        return texts;
+    case CSVGDocument::PlotOutcome::Overlapping:
+        *error = tr("Pieces overlap one another");
+        return {};
+    case CSVGDocument::PlotOutcome::TooManySections:
+        *error = tr("The drawing needs more than %1 frames").arg(CSVGDocument::kMaxPlotSections);
+        return {};
+    case CSVGDocument::PlotOutcome::NoSections:
+        break;
+    }
+    // Within one frame: the drawing and its end line as the first frame's
+    // polylines.
+    if (!work.getOwnerSvg() || !(frameLength > 0)) {
+        *error = tr("No pieces to cut!");
+        return {};
+    }
+    CSVGDocument frame;
+    frame.parseSvgText(work.toSvgText(work.getMappedPageRect(), -1, 0.0, -1, -1, true), false, false);
+    frame.keepSectionRange(QRectF(0.0, -999999.0, frameLength, 1999998.0), 0.0, 0, 0);
+    texts << QString::fromStdWString(frame.toSvgText());
+    return texts;
+}
+
+bool DlgPlot::isRunning() const
+{
+    return m_conversion.isRunning() || (m_plotter && m_plotter->isRunning());
+}
+
+void DlgPlot::startCutting()
+{
+    if (isRunning() || m_pieceCount < 1)
+        return;
+    if (Prompt::question(this, tr("Tips"), tr("Cutting will be start, do you want to continue?")) != QMessageBox::Yes)
+        return;
+    m_jobPort = m_port->currentText().trimmed();
+    if (m_jobPort.isEmpty()) {
+        Prompt::warning(this, tr("Warning"), tr("Choose the plotter's port or a file to cut to."));
+        return;
+    }
+    m_progress->setValue(0);
+    m_stopping = false;
+    m_closing = false;
+    QString error;
+    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), &error);
+    if (sections.isEmpty()) {
+        endJob(false, error);
+        return;
+    }
+    m_jobDevice = chosenDevice();
+    addStatus(tr("Converting %n frame(s)", nullptr, sections.size()), Qt::black);
+    setBusy(true);
+    const DeviceRecord device = m_jobDevice;
+    m_conversion.setFuture(QtConcurrent::run([this, sections, device]() {
+        Conversion result;
+        HpglJob::build(sections, device, &result.hpgl, &result.error);
+        std::lock_guard<std::mutex> guard(m_conversionLock);
+        m_converted = std::move(result);
+    }));
+}
+
+void DlgPlot::converted()
+{
+    Conversion result;
+    {
+        std::lock_guard<std::mutex> guard(m_conversionLock);
+        result = std::move(m_converted);
+        m_converted = Conversion();
+    }
+    if (m_stopping)
+        endJob(false, tr("Stopped"));
+    else if (result.hpgl.isEmpty())
+        endJob(false, result.error);
+    else
+        send(result.hpgl);
+}
+
+void DlgPlot::send(const QByteArray& hpgl)
+{
+    AbstractPlotter* driver = nullptr;
+    if (m_jobDevice.isSerial() && m_jobPort.startsWith(QLatin1String("/dev/")))
+        driver = new SerialPlotter(m_jobDevice.withPort(m_jobPort));
+    else
+        driver = new FilePlotter(m_jobPort);
+    driver->setData(hpgl);
+    delete m_plotter;
+    m_plotter = new PlotterThread(driver, this);
+    connect(driver, &AbstractPlotter::progress, m_progress, &QProgressBar::setValue);
+    connect(driver, &AbstractPlotter::status, this, &DlgPlot::addStatus);
+    connect(driver, &AbstractPlotter::finished, this, &DlgPlot::sent);
+    m_plotter->start();
+}
+
+void DlgPlot::sent(bool success)
+{
+    endJob(success, QString());
+    if (success)
+        saveRecord();
+}
+
+void DlgPlot::stopCutting()
+{
+    m_stopping = true;
+    if (m_plotter)
+        m_plotter->stop();
+}
+
+void DlgPlot::reject()
+{
+    // Closing ends the job first; the destructor waits for it.
+    m_closing = true;
+    stopCutting();
+    QDialog::reject();
+}
+
+void DlgPlot::endJob(bool sent, const QString& reason)
+{
+    setBusy(false);
+    if (!reason.isEmpty())
+        addStatus(reason, Qt::darkRed);
+    // A job ended by closing the dialog needs no message.
+    if (!m_closing && sent)
+        Prompt::information(this, tr("Tips"), tr("Data Transmission Completed"));
+    else if (!m_closing)
+        Prompt::warning(this, tr("Warning"), tr("Data Transmission Failed"));
+    emit jobEnded(sent);
+}
+
+void DlgPlot::saveRecord()
+{
+    m_area->wait();
+    const double area = m_area->isComplete() ? m_area->area() : 0.0;
+    const QString name = m_jobName.isEmpty() ? QFileInfo(m_jobPort).fileName() : m_jobName;
+    const QPointer<DlgPlot> alive(this);
+    CutRecord::save(
+        QString::fromStdWString(m_pageText), m_preview, name, area, [alive](bool saved, const QString& message) {
+            if (!alive)
+                return;
+            alive->addStatus(saved ? tr("The cut is recorded.") : message, saved ? Qt::black : Qt::darkRed);
+            emit alive->recordSaved(saved, message);
+        });
+}
+
+void DlgPlot::addStatus(const QString& text, const QColor& color)
+{
+    auto* line = new QListWidgetItem(text, m_status);
+    line->setForeground(color);
+    m_status->scrollToItem(line);
+}
+
+void DlgPlot::setBusy(bool busy)
+{
+    m_cut->setEnabled(!busy && m_pieceCount > 0);
+    m_stop->setEnabled(busy);
+    m_device->setEnabled(!busy);
+    m_port->setEnabled(!busy);
+    m_frameLength->setEnabled(!busy);
+}

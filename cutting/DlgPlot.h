@@ -1,0 +1,111 @@
+#pragma once
+
+#include "DeviceRecord.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QFutureWatcher>
+#include <QImage>
+#include <QList>
+#include <QStringList>
+
+#include <mutex>
+#include <string>
+
+class CSVGDocument;
+class ConsumptionArea;
+class PlotterThread;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+
+// The cut dialog: shows the page and its piece count, sums the pieces'
+// area on a worker thread, and on request cuts the page frame by frame: one
+// section per frame, converted to HPGL, framed for the chosen device and
+// sent to its device file or serial port (or to a file). A job that went
+// out whole is recorded in the account's crop records.
+class DlgPlot : public QDialog
+{
+    Q_OBJECT
+public:
+    // The length of one frame along the roll, in millimetres, until the
+    // user changes it.
+    static const int kDefaultFrameLength = 1000;
+
+    DlgPlot(CSVGDocument* document, const QString& jobName, QWidget* parent = nullptr);
+    // Stops a job and the area sum under way, and waits for both.
+    ~DlgPlot() override;
+
+    // The page text of the document cut into frames: one SVG text of
+    // polylines per frame, each starting again at x = 0; a drawing within
+    // one frame is one section. Empty, with the reason, when nothing can be
+    // cut.
+    static QStringList sectionTexts(
+        const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error);
+
+    int pieceCount() const { return m_pieceCount; }
+    bool isRunning() const;
+
+public slots:
+    // Asks first; then converts and sends the page.
+    void startCutting();
+    void stopCutting();
+    void reject() override;
+
+signals:
+    // After each job: sent whole or not, and whether its record is kept.
+    void jobEnded(bool sent);
+    void recordSaved(bool saved, const QString& message);
+
+private:
+    struct Conversion
+    {
+        QByteArray hpgl;
+        QString error;
+    };
+
+    void buildLayout();
+    void showPreview();
+    void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
+    void chooseFile();
+    DeviceRecord chosenDevice() const;
+    void converted();
+    void send(const QByteArray& hpgl);
+    void sent(bool success);
+    void endJob(bool sent, const QString& reason);
+    void saveRecord();
+    void addStatus(const QString& text, const QColor& color);
+    void setBusy(bool busy);
+
+    CSVGDocument* m_document;
+    QString m_jobName;
+    std::wstring m_pageText;
+    QImage m_preview;
+    int m_pieceCount = 0;
+    QList<DeviceRecord> m_devices;
+    ConsumptionArea* m_area = nullptr;
+    PlotterThread* m_plotter = nullptr;
+    // The conversion runs on the thread pool; its result comes back under the
+    // lock, which (unlike the future's own) ThreadSanitizer sees.
+    QFutureWatcher<void> m_conversion;
+    std::mutex m_conversionLock;
+    Conversion m_converted;
+    DeviceRecord m_jobDevice;
+    QString m_jobPort;
+    bool m_stopping = false;
+    bool m_closing = false;
+
+    QLabel* m_previewLabel;
+    QLabel* m_countLabel;
+    QLabel* m_areaLabel;
+    QComboBox* m_device;
+    QComboBox* m_port;
+    QSpinBox* m_frameLength;
+    QListWidget* m_status;
+    QProgressBar* m_progress;
+    QPushButton* m_cut;
+    QPushButton* m_stop;
+};

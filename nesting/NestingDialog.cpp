@@ -1,0 +1,118 @@
+#include "NestingDialog.h"
+
+#include "NestingSettings.h"
+#include "Prompt.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+using Vantor::Placement::PieceInfo;
+using Vantor::Placement::PlacementSettings;
+
+NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document)
+{
+    const PlacementSettings saved = NestingSettings::load();
+    m_width = new QDoubleSpinBox(this);
+    m_width->setObjectName(QStringLiteral("width"));
+    m_width->setRange(1, 100000);
+    m_width->setSuffix(QStringLiteral(" mm"));
+    m_width->setValue(saved.rollWidth);
+    m_spacing = new QDoubleSpinBox(this);
+    m_spacing->setObjectName(QStringLiteral("spacing"));
+    m_spacing->setRange(0, 1000);
+    m_spacing->setSuffix(QStringLiteral(" mm"));
+    m_spacing->setValue(saved.spacing);
+    m_rotations = new QSpinBox(this);
+    m_rotations->setObjectName(QStringLiteral("rotations"));
+    m_rotations->setRange(1, PlacementSettings::kMaximumRotations);
+    m_rotations->setValue(saved.rotations);
+    m_start = new QPushButton(tr("Start"), this);
+    m_start->setObjectName(QStringLiteral("start"));
+    m_progress = new QProgressBar(this);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    okButton()->setEnabled(false);
+
+    auto* form = new QFormLayout;
+    form->addRow(tr("Roll width"), m_width);
+    form->addRow(tr("Spacing"), m_spacing);
+    form->addRow(tr("Turns per circle"), m_rotations);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_start);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_status);
+    layout->addWidget(m_buttons);
+    connect(m_start, &QPushButton::clicked, this, &NestingDialog::startPlacement);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+QPushButton* NestingDialog::okButton() const
+{
+    return m_buttons->button(QDialogButtonBox::Ok);
+}
+
+bool NestingDialog::takeSettings(PlacementSettings* settings)
+{
+    settings->rollWidth = m_width->value();
+    settings->spacing = m_spacing->value();
+    settings->rotations = m_rotations->value();
+    const QString problem = settings->validate();
+    if (!problem.isEmpty()) {
+        showFailure(problem);
+        return false;
+    }
+    NestingSettings::save(*settings);
+    return true;
+}
+
+bool NestingDialog::hasPieces(const QVector<PieceInfo>& pieces)
+{
+    if (!pieces.isEmpty())
+        return true;
+    Prompt::warning(this, QStringLiteral("Warning"), tr("No selected pieces!"));
+    return false;
+}
+
+void NestingDialog::setRunning(bool running)
+{
+    m_start->setEnabled(!running);
+    m_width->setEnabled(!running);
+    m_spacing->setEnabled(!running);
+    m_rotations->setEnabled(!running);
+    if (running) {
+        okButton()->setEnabled(false);
+        m_progress->setValue(0);
+    }
+}
+
+void NestingDialog::showProgress(int placed, int pieces)
+{
+    m_progress->setRange(0, qMax(1, pieces));
+    m_progress->setValue(placed);
+    showStatus(tr("%1 of %2 pieces placed").arg(placed).arg(pieces));
+}
+
+void NestingDialog::showStatus(const QString& text, bool failure)
+{
+    m_status->setStyleSheet(failure ? QStringLiteral("color: darkred") : QString());
+    m_status->setText(text);
+}
+
+void NestingDialog::showFailure(const QString& message)
+{
+    setRunning(false);
+    showStatus(message, true);
+    Prompt::warning(this, QStringLiteral("Warning"), message);
+}

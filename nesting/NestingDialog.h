@@ -1,0 +1,53 @@
+#pragma once
+
+#include "PieceInfo.h"
+#include "PlacementInfo.h"
+#include "PlacementSettings.h"
+
+#include <QDialog>
+#include <QVector>
+
+class CSVGDocument;
+class QDialogButtonBox;
+class QDoubleSpinBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+
+// What the nesting dialogs share: the roll's width, the spacing and the
+// turns allowed (kept in "autoplace"), a Start button, the progress and a
+// status line. A subclass starts its placement in startPlacement() and
+// reports back through the protected helpers.
+class NestingDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    NestingDialog(CSVGDocument* document, QWidget* parent);
+
+protected:
+    CSVGDocument* document() const { return m_document; }
+    // The settings of the fields, saved for next time; false after telling
+    // the user what is wrong with them.
+    bool takeSettings(Vantor::Placement::PlacementSettings* settings);
+    // False after "No selected pieces!" when there is nothing to place.
+    bool hasPieces(const QVector<Vantor::Placement::PieceInfo>& pieces);
+    void setRunning(bool running);
+    void showProgress(int placed, int pieces);
+    void showStatus(const QString& text, bool failure = false);
+    // A plain message for a placement that did not come about.
+    void showFailure(const QString& message);
+    QPushButton* okButton() const;
+
+    virtual void startPlacement() = 0;
+
+private:
+    CSVGDocument* m_document;
+    QDoubleSpinBox* m_width;
+    QDoubleSpinBox* m_spacing;
+    QSpinBox* m_rotations;
+    QPushButton* m_start;
+    QProgressBar* m_progress;
+    QLabel* m_status;
+    QDialogButtonBox* m_buttons;
+};

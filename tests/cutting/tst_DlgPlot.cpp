@@ -1,0 +1,225 @@
+#include "ApiReply.h"
+#include "CSVGDocument.h"
+#include "DlgPlot.h"
+#include "HttpRequest.h"
+#include "Prompt.h"
+#include "StandInSession.h"
+#include "TestEnvironment.h"
+
+#include <QComboBox>
+#include <QJsonArray>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTcpServer>
+
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+// A page 3 m long with one strip from x0 to x1 (mm), or many rings for a
+// job larger than a terminal's buffer.
+std::wstring page(int x0, int x1, int rings = 0)
+{
+    QString text = QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"3000\" height=\"600\" "
+                           "viewBox=\"0 0 3000 600\"><rect x=\"%1\" y=\"100\" width=\"%2\" height=\"200\"/>")
+                       .arg(x0)
+                       .arg(x1 - x0);
+    for (int i = 0; i < rings; ++i)
+        text += QString("<circle cx=\"%1\" cy=\"%2\" r=\"4\"/>").arg(10 + (i % 290) * 10).arg(350 + (i / 290) * 10);
+    return (text + "</svg>").toStdWString();
+}
+
+// The points of the pen moves in each frame of the job, in millimetres
+// (1016 units per inch) where the frame lies on the drawing.
+QList<QPolygonF> framePoints(const QByteArray& hpgl)
+{
+    QList<QPolygonF> frames;
+    const QRegularExpression move("P[UD]([-0-9.,]+)");
+    for (const QByteArray& frame : hpgl.split('F')) {
+        QPolygonF points;
+        for (auto it = move.globalMatch(QString::fromLatin1(frame)); it.hasNext();) {
+            const QStringList numbers = it.next().captured(1).split(',');
+            for (int i = 0; i + 1 < numbers.size(); i += 2)
+                points << QPointF(
+                    numbers.at(i).toDouble() / 40 + frames.size() * 1000, numbers.at(i + 1).toDouble() / 40);
+        }
+        frames << points;
+    }
+    return frames;
+}
+} // namespace
+
+class tst_DlgPlot : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void sections_data();
+    void sections();
+    void cutsAndRecords();
+    void failsPlainly();
+    void stopAndClose();
+
+private:
+    void loadPage(const std::wstring& text);
+    void startCut(DlgPlot& dialog, const QString& port);
+
+    StandInSession m_session;
+    CSVGDocument m_document;
+    QStringList m_prompts;
+};
+
+void tst_DlgPlot::init()
+{
+    for (const auto& variable : m_session.server().environment())
+        qputenv(variable.first.constData(), variable.second.toUtf8());
+    QSettings().setValue("token", m_session.token());
+    m_prompts.clear();
+    Prompt::setHandler([this](Prompt::Kind kind, const QString&, const QString& text) {
+        m_prompts << text;
+        return kind == Prompt::Kind::Question ? QVariant(QMessageBox::Yes) : QVariant(QMessageBox::Ok);
+    });
+}
+
+void tst_DlgPlot::cleanup()
+{
+    Prompt::setHandler(nullptr);
+}
+
+void tst_DlgPlot::loadPage(const std::wstring& text)
+{
+    m_document.parseSvgText(text, false, false);
+    m_document.setPageRect(QRectF(0, 0, 3000, 600));
+}
+
+void tst_DlgPlot::startCut(DlgPlot& dialog, const QString& port)
+{
+    auto* devices = dialog.findChild<QComboBox*>("device");
+    QTRY_VERIFY_WITH_TIMEOUT(devices->count() > 0, 20000);
+    dialog.findChild<QComboBox*>("port")->setCurrentText(port);
+    dialog.findChild<QPushButton*>("cut")->click();
+}
+
+// Frames of 1 m; the end line lies 1 mm right of the drawing.
+void tst_DlgPlot::sections_data()
+{
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("count");
+    QTest::newRow("2.3 m in three") << 2400 << 3;
+    QTest::newRow("within one frame") << 400 << 1;
+}
+
+void tst_DlgPlot::sections()
+{
+    QFETCH(int, right);
+    loadPage(page(100, right));
+    QString error;
+    const QStringList texts
+        = DlgPlot::sectionTexts(m_document.pageToSvgText(-1, 0, -1, -1, false), m_document, 1000, &error);
+    QFETCH(int, count);
+    QCOMPARE(texts.size(), count);
+    for (const QString& text : texts)
+        QVERIFY(text.contains("<polyline") && !text.contains("<rect"));
+    QVERIFY(DlgPlot::sectionTexts(std::wstring(), m_document, 1000, &error).isEmpty());
+    QCOMPARE(error, QString("No pieces to cut!"));
+}
+
+void tst_DlgPlot::cutsAndRecords()
+{
+    loadPage(page(100, 2400));
+    DlgPlot dialog(&m_document, "Door job");
+    QCOMPARE(dialog.pieceCount(), 1);
+    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
+    QSignalSpy recorded(&dialog, &DlgPlot::recordSaved);
+    QTemporaryDir folder;
+    const QString output = folder.filePath("job.plt");
+    startCut(dialog, output);
+    QCOMPARE(dialog.findChild<QComboBox*>("device")->count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+    QCOMPARE(ended.first().first().toBool(), true);
+    QVERIFY(m_prompts.contains("Cutting will be start, do you want to continue?"));
+    QVERIFY(m_prompts.contains("Data Transmission Completed"));
+
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // Each frame back in place: on the strip's outline or on the end line,
+    // reaching as far as the strip does.
+    const QList<QPolygonF> frames = framePoints(file.readAll());
+    QCOMPARE(frames.size(), 3);
+    for (const QPolygonF& frame : frames) {
+        for (const QPointF& p : frame) {
+            const bool onStrip = (std::abs(p.x() - 100) < 0.05 || std::abs(p.x() - 2400) < 0.05)
+                || ((std::abs(p.y() - 100) < 0.05 || std::abs(p.y() - 300) < 0.05) && p.x() > 99.9 && p.x() < 2400.1);
+            QVERIFY2(onStrip || std::abs(p.x() - 2401) < 0.05, qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+        }
+    }
+    QVERIFY(std::abs(frames.last().boundingRect().right() - 2401) < 0.05);
+
+    QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 1, 20000);
+    QCOMPARE(recorded.first().first().toBool(), true);
+    QString body;
+    HttpRequest request(m_session.server().apiBase() + "template/cutlogNew");
+    request.addParam("keywords", "").addParam("limit", "20").addParam("page", "1");
+    request.setHeader("token", QSettings().value("token").toString())
+        .setSuccessHandler([&](const QString& text) { body = text; })
+        .setFailHandler([&](const QString& error, int) { body = error; });
+    request.post();
+    QTRY_VERIFY_WITH_TIMEOUT(!body.isEmpty(), 20000);
+    const QJsonObject row = ApiReply::parse(body).data().toObject().value("data").toArray().first().toObject();
+    QCOMPARE(row.value("name").toString(), QString("Door job"));
+    QCOMPARE(row.value("area").toString(), QString("0.46"));
+}
+
+// Web API down and an output that cannot be written.
+void tst_DlgPlot::failsPlainly()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    qputenv("ZOCUT_API_BASE", QString("http://127.0.0.1:%1/api/").arg(closed.serverPort()).toUtf8());
+    closed.close();
+    loadPage(page(100, 400));
+    DlgPlot dialog(&m_document, QString());
+    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
+    QSignalSpy recorded(&dialog, &DlgPlot::recordSaved);
+    startCut(dialog, "/nonexistent-folder/job.plt");
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+    QCOMPARE(ended.first().first().toBool(), false);
+    QVERIFY(m_prompts.contains("Data Transmission Failed"));
+    const auto* status = dialog.findChild<QListWidget*>("status");
+    QVERIFY(!status->findItems("The device list is not available", Qt::MatchStartsWith).isEmpty());
+    QCOMPARE(status->item(status->count() - 1)->foreground().color(), QColor(Qt::darkRed));
+    QTest::qWait(100);
+    QCOMPARE(recorded.size(), 0);
+}
+
+// A plotter that takes nothing: Stop fails the job; closing the dialog
+// mid-job returns.
+void tst_DlgPlot::stopAndClose()
+{
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    loadPage(page(100, 400, 2000));
+    auto* dialog = new DlgPlot(&m_document, "Stalled");
+    QSignalSpy ended(dialog, &DlgPlot::jobEnded);
+    startCut(*dialog, QString::fromLocal8Bit(name));
+    auto* status = dialog->findChild<QListWidget*>("status");
+    QTRY_VERIFY_WITH_TIMEOUT(!status->findItems("Sending data", Qt::MatchExactly).isEmpty(), 60000);
+    dialog->findChild<QPushButton*>("stop")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+    QCOMPARE(ended.first().first().toBool(), false);
+    QVERIFY(m_prompts.contains("Data Transmission Failed"));
+
+    dialog->findChild<QPushButton*>("cut")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isRunning(), 20000);
+    delete dialog;
+    ::close(master);
+    ::close(slave);
+}
+
+ZOCUT_TEST_MAIN(tst_DlgPlot)
+
+#include "tst_DlgPlot.moc"

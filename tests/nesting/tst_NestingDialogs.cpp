@@ -1,0 +1,201 @@
+#include "AutoNesterDialog.h"
+#include "AutoPlaceDialog.h"
+#include "CSVGDocument.h"
+#include "NestingPieces.h"
+#include "NestingStandInServer.h"
+#include "NestingTestPieces.h"
+#include "OnlineNester.h"
+#include "Prompt.h"
+#include "TestEnvironment.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+
+#include <memory>
+
+using namespace Vantor::Placement;
+using Fault = standin::NestingStandInServer::Fault;
+
+class tst_NestingDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void place_data();
+    void place();
+    void refuse_data();
+    void refuse();
+    void closeMidJob_data() { place_data(); }
+    void closeMidJob();
+
+private:
+    std::unique_ptr<NestingDialog> makeDialog(bool online, double rollWidth);
+    void loadPieces(bool selected);
+    QString drawing();
+    QString withoutTransforms() { return drawing().remove(QRegularExpression(" transform=\"[^\"]*\"")); }
+
+    standin::NestingStandInServer m_server;
+    CSVGDocument m_document;
+    QStringList m_prompts;
+    QStringList m_jobIds;
+};
+
+void tst_NestingDialogs::init()
+{
+    QVERIFY(m_server.start());
+    m_server.setFault(Fault::None);
+    QSettings().setValue("hpgl/NestingServer", QString("127.0.0.1:%1").arg(m_server.port()));
+    QSettings().setValue("hpgl/NestingAccount", "nesting@example.com:482915");
+    QSettings().setValue("hpgl/NestingInterval", 0.1);
+    m_prompts.clear();
+    m_jobIds.clear();
+    Prompt::setHandler([this](Prompt::Kind, const QString&, const QString& text) {
+        m_prompts << text;
+        return QVariant(QMessageBox::Ok);
+    });
+}
+
+void tst_NestingDialogs::cleanup()
+{
+    Prompt::setHandler(nullptr);
+    m_server.stop();
+}
+
+QString tst_NestingDialogs::drawing()
+{
+    return QString::fromStdWString(m_document.toSvgText());
+}
+
+// The placement test's random polygons as polygon elements, ids kept.
+void tst_NestingDialogs::loadPieces(bool selected)
+{
+    QString text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"1200\" viewBox=\"0 0 600 600\">";
+    for (const PieceInfo& piece : randomPieces(50)) {
+        QStringList points;
+        for (const QPointF& p : piece.shape.parts.first())
+            points << QString::number(p.x()) + ',' + QString::number(p.y());
+        text += QString("<polygon id=\"%1\" class=\"c\" points=\"%2\"/>").arg(piece.id, points.join(' '));
+    }
+    m_document.parseSvgText((text + "</svg>").toStdWString(), false, false);
+    m_document.clearSelection();
+    if (selected)
+        m_document.selectAll();
+}
+
+std::unique_ptr<NestingDialog> tst_NestingDialogs::makeDialog(bool online, double rollWidth)
+{
+    std::unique_ptr<NestingDialog> dialog;
+    if (online) {
+        auto* nester = new AutoNesterDialog(&m_document);
+        nester->setName("door");
+        connect(nester->findChild<OnlineNester*>(), &OnlineNester::jobStarted, this,
+            [this] { m_jobIds << m_document.getNestingJobId(); });
+        dialog.reset(nester);
+    } else {
+        dialog.reset(new AutoPlaceDialog(&m_document));
+    }
+    dialog->findChild<QDoubleSpinBox*>("width")->setValue(rollWidth);
+    dialog->findChild<QDoubleSpinBox*>("spacing")->setValue(1);
+    return dialog;
+}
+
+void tst_NestingDialogs::place_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::newRow("local") << false;
+    QTest::newRow("online") << true;
+}
+
+// Inside the roll and apart, only "transform" changed; online, the job id
+// is set while the job runs and empty after.
+void tst_NestingDialogs::place()
+{
+    QFETCH(bool, online);
+    loadPieces(true);
+    const QString before = drawing();
+    const QString untransformed = withoutTransforms();
+    const auto dialog = makeDialog(online, 300);
+    dialog->findChild<QPushButton*>("start")->click();
+    if (!online) {
+        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 300000);
+        QCOMPARE(drawing(), before);
+        ok->click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->result(), int(QDialog::Accepted), 300000);
+    QCOMPARE(m_jobIds.size(), online ? 1 : 0);
+    QVERIFY(m_jobIds.isEmpty() || !m_jobIds.first().isEmpty());
+    QVERIFY(m_document.getNestingJobId().isEmpty());
+    QVERIFY(drawing() != before);
+    QCOMPARE(withoutTransforms(), untransformed);
+
+    const QVector<PieceInfo> now = NestingPieces::rootPieces(&m_document);
+    QVector<PlacementInfo> unmoved;
+    for (const PieceInfo& piece : now)
+        unmoved.append({ piece.id, 0, QPointF() });
+    verifyPlacement(now, unmoved, 300);
+}
+
+void tst_NestingDialogs::refuse_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<double>("rollWidth");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("nothing selected") << false << false << 300.0 << "No selected pieces!";
+    QTest::newRow("nothing selected online") << true << false << 300.0 << "No selected pieces!";
+    QTest::newRow("narrower than a piece") << false << true << 10.0 << "";
+    QTest::newRow("server killed mid-job") << true << true << 300.0 << "The nesting server closed the connection.";
+}
+
+// Each gives a plain message and leaves the document as it was.
+void tst_NestingDialogs::refuse()
+{
+    QFETCH(bool, online);
+    QFETCH(bool, selected);
+    QFETCH(double, rollWidth);
+    QFETCH(QString, message);
+    loadPieces(selected);
+    const QString before = drawing();
+    const bool killed = online && selected;
+    if (killed)
+        m_server.setFault(Fault::Stalled);
+    const auto dialog = makeDialog(online, rollWidth);
+    dialog->findChild<QPushButton*>("start")->click();
+    if (killed) {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_document.getNestingJobId().isEmpty(), 60000);
+        m_server.stop();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompts.size(), 1, 60000);
+    QVERIFY2(
+        message.isEmpty() ? !m_prompts.first().isEmpty() : m_prompts.first() == message, qPrintable(m_prompts.first()));
+    QVERIFY(m_document.getNestingJobId().isEmpty());
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(drawing(), before);
+}
+
+// Closing while the placement runs ends it and changes nothing.
+void tst_NestingDialogs::closeMidJob()
+{
+    QFETCH(bool, online);
+    loadPieces(true);
+    const QString before = drawing();
+    m_server.setFault(Fault::Stalled);
+    const auto dialog = makeDialog(online, 300);
+    dialog->findChild<QPushButton*>("start")->click();
+    if (online)
+        QTRY_VERIFY_WITH_TIMEOUT(!m_document.getNestingJobId().isEmpty(), 60000);
+    dialog->reject();
+    QVERIFY(m_document.getNestingJobId().isEmpty());
+    QTest::qWait(1500);
+    QCOMPARE(drawing(), before);
+    QVERIFY(m_prompts.isEmpty());
+}
+
+ZOCUT_TEST_MAIN(tst_NestingDialogs)
+
+#include "tst_NestingDialogs.moc"
