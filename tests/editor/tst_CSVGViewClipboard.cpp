@@ -107,6 +107,7 @@ void tst_CSVGViewClipboard::copyToolPlacesThePaste()
         QApplication::sendEvent(viewport, &event);
         QVERIFY(near(clipboard().preview->path().boundingRect().center(), view->mapToScene(mouse)));
     }
+    QCOMPARE(clipboard().preview->pen().widthF(), 0.5 / view->displayScale());
     const int before = uniqueIds(view);
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(200, 150));
     QVERIFY(near(view->getDocument()->getSelectionRect().center(), view->mapToScene(QPoint(200, 150))));
