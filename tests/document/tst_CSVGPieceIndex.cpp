@@ -10,36 +10,22 @@
 
 namespace {
 
-// A field of random pieces: rectangles, circles, open and closed paths,
-// groups and transforms, a "use" of one of them, some overlapping.
+// A field of random pieces: rectangles, turned circles, open and closed
+// paths, groups, a "use" of the first piece; some overlap.
 QByteArray randomDrawing(QRandomGenerator& random, int pieces)
 {
-    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                     "width=\"600\" height=\"600\">";
-    const auto at = [&random]() { return QByteArray::number(random.bounded(500)); };
+    static const char* const kinds[] = { "<rect id=\"r%1\" x=\"%2\" y=\"%3\" width=\"%4\" height=\"20\"/>",
+        "<circle cx=\"%2\" cy=\"%3\" r=\"%4\" transform=\"rotate(%5)\"/>", "<path d=\"M%2 %3 L%4 %5 %6 %2\"/>",
+        "<g transform=\"rotate(%5)\"><rect x=\"%2\" y=\"%3\" width=\"30\" height=\"9\"/>"
+        "<path d=\"M%4 %5 Q%6 %2 %3 %4Z\"/></g>" };
+    QString svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">";
     for (int i = 0; i < pieces; ++i) {
-        const QByteArray turn = " transform=\"rotate(" + QByteArray::number(random.bounded(90)) + ")\"";
-        switch (random.bounded(5)) {
-        case 0:
-            svg += "<rect id=\"r" + QByteArray::number(i) + "\" x=\"" + at() + "\" y=\"" + at() + "\" width=\""
-                + QByteArray::number(5 + random.bounded(80)) + "\" height=\"20\"/>";
-            break;
-        case 1:
-            svg += "<circle cx=\"" + at() + "\" cy=\"" + at() + "\" r=\"" + QByteArray::number(3 + random.bounded(40))
-                + "\"" + turn + "/>";
-            break;
-        case 2:
-            svg += "<path d=\"M" + at() + " " + at() + " L" + at() + " " + at() + " " + at() + " " + at() + "\"/>";
-            break;
-        case 3:
-            svg += "<g" + turn + "><rect x=\"" + at() + "\" y=\"" + at() + "\" width=\"30\" height=\"30\"/><path d=\"M"
-                + at() + " " + at() + " Q" + at() + " " + at() + " " + at() + " " + at() + "Z\"/></g>";
-            break;
-        default:
-            svg += "<path d=\"M" + at() + " " + at() + " h40 v40 h-40z\"/>";
-        }
+        QString piece = QString(kinds[i == 0 ? 0 : random.bounded(4)]).arg(i);
+        for (int k = 0; k < 5; ++k)
+            piece = piece.arg(random.bounded(500));
+        svg += piece;
     }
-    return svg + "<use xlink:href=\"#r0\" x=\"30\" y=\"40\"/></svg>";
+    return (svg + "<use xlink:href=\"#r0\" x=\"30\" y=\"40\"/></svg>").toUtf8();
 }
 
 QList<CSVGElement*> piecesAtPoint(CSVGDocument& document, const QPointF& point)
