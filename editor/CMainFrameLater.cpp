@@ -10,8 +10,6 @@
 
 // ---- Not yet forwarding: later work builds these ----------------------------
 
-// The selection's attribute setter of the canvas.
-void CMainFrame::setSelectionAttributes(const QStringList&, const QStringList&) { }
 // The canvas's setDrawMode(24) for a clipboard paste; the document's mode
 // stands in until the tool exists.
 void CMainFrame::startPasteTool(CSVGView* view)
@@ -20,66 +18,4 @@ void CMainFrame::startPasteTool(CSVGView* view)
 }
 
 void CMainFrame::copy() { }
-void CMainFrame::Delete() { }
-void CMainFrame::Clear() { }
-void CMainFrame::undo() { }
-void CMainFrame::redo() { }
-void CMainFrame::OnGroup() { }
-void CMainFrame::OnUnGroup() { }
-void CMainFrame::OnMergeShapes() { }
-void CMainFrame::OnAutoGroup() { }
-void CMainFrame::OnLock()
-{
-    updateActionStates();
-}
-void CMainFrame::OnUnlock()
-{
-    updateActionStates();
-}
-void CMainFrame::OnRepairData() { }
-void CMainFrame::alignleft() { }
-void CMainFrame::aligntop() { }
-void CMainFrame::alignright() { }
-void CMainFrame::alignbottom() { }
-void CMainFrame::alignverline() { }
-void CMainFrame::alignhorline() { }
-void CMainFrame::alignhorspace() { }
-void CMainFrame::alignverspace() { }
-void CMainFrame::alignsamewidth() { }
-void CMainFrame::alignsameheight() { }
-void CMainFrame::alignsamesize() { }
-void CMainFrame::OnAlignLeftTop() { }
-void CMainFrame::OnAlignLeftBottom() { }
-void CMainFrame::OnPositionColor(bool) { }
-void CMainFrame::OnComment(bool) { }
-void CMainFrame::OnFillUrl(std::wstring) { }
-void CMainFrame::createTemplate() { }
-void CMainFrame::createTearLine(bool)
-{
-    updateActionStates();
-}
-void CMainFrame::AutoPlace()
-{
-    updateActionStates();
-}
-void CMainFrame::OnImageContour() { }
-void CMainFrame::OnVectorEngine() { }
-void CMainFrame::drawimage() { }
-void CMainFrame::expand() { }
-void CMainFrame::ReLoadFile(QAction*) { }
-void CMainFrame::filePlot() { }
-void CMainFrame::filePrint() { }
-void CMainFrame::fileSaveAs()
-{
-    updateActionStates();
-}
-void CMainFrame::fileSaveASDxf() { }
-void CMainFrame::fileSaveASJpg() { }
-void CMainFrame::fileSaveASPng() { }
-void CMainFrame::layertop() { }
-void CMainFrame::mirrorbottom() { }
-void CMainFrame::mirrorright() { }
 void CMainFrame::paste() { }
-void CMainFrame::printimage() { }
-void CMainFrame::offset() { }
-void CMainFrame::preferences() { }

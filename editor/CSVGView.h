@@ -14,6 +14,7 @@
 #include <QRecursiveMutex>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -21,8 +22,10 @@ class CMainFrame;
 class CSVGRulerItem;
 class CSVGScene;
 class QGraphicsLineItem;
+class QGraphicsPathItem;
 class QGraphicsTextItem;
 class QMimeData;
+class QPrinter;
 class SVGCurveItem;
 class SVGPathItem;
 class SelectRubberBand;
@@ -88,6 +91,72 @@ public:
     // Exact at the quarter turns, so that rotated ticks stay square.
     static std::pair<double, double> cosSinOfDegrees(double degrees);
 
+    // Files and exports. Each failure is told to the user and leaves the
+    // document and its unsaved state as they were.
+    // Reads the view's file again; a path that is no readable file (a
+    // design's path is its name) keeps the document.
+    bool reloadFile();
+    // Writes the view's file, or asks for one first.
+    bool saveFile();
+    // Asks for a file and saves there; a cancelled question keeps the old
+    // path. fileName receives the chosen file's name on success.
+    bool saveFileAs(QString& fileName);
+    bool saveAsDxf();
+    bool saveAsJpg();
+    bool saveAsPng();
+    // Asks for a printer and prints the page, turned a quarter left, at real
+    // size; false when cancelled or failed.
+    bool print();
+    bool printOn(QPrinter* printer);
+
+    // View commands
+    void alignLeft();
+    void alignRight();
+    void alignTop();
+    void alignBottom();
+    void alignHorLine();
+    void alignVerLine();
+    void alignHorSpace();
+    void alignVerSpace();
+    void alignSameWidth();
+    void alignSameHeight();
+    void alignSameSize();
+    void alignLeftTop();
+    void alignLeftBottom();
+    void group();
+    void ungroup();
+    void lockSelection();
+    void unlockAll();
+    void bringToFront();
+    void mergeShapes();
+    void mirrorBottom();
+    void autoGroup();
+    void setSelectionAttributes(const QStringList& names, const QStringList& values, bool makeDefault);
+    void setFillUrl(const std::wstring& svgText);
+    QString getSelectionWidthText();
+    QString getSelectionHeightText();
+    void setShowPositionColor(bool show);
+    void setShowComment(bool show);
+    void toggleGrid();
+    void toggleRuler();
+    // Asks for a picture and traces it (straightened first in traceImage).
+    void imageContour();
+    void traceImage();
+    // Inserts the picture file; false, told, when it is none.
+    bool insertImageFile(const QString& path);
+
+    // Cut and nesting entries
+    // The cut dialog, once the pieces neither overlap nor leave the page and
+    // at least one is there to cut.
+    void plot();
+    // Checks the selection for pieces too small to nest, then opens the
+    // online or the local nesting, as the account allows.
+    void autoPlace();
+    // The selected pieces whose largest outline keeps fewer than three
+    // points once simplified (tear lines and non-shapes are skipped).
+    static QList<CSVGElement*> prepareNestingPieces(const QVector<CSVGElement*>& elements, int threads);
+    // The hardware's threads, two left for the rest of the machine.
+    static int nestingThreadCount();
     // Canvas input
     void onLeftButtonDown(QMouseEvent* event);
     void onLeftButtonUp(QMouseEvent* event);
@@ -164,6 +233,34 @@ public slots:
     // Tool selection: the selected path is drawn on from its end.
     void OnDrawContinue();
 
+    // View commands
+    void OntextChanged(const QString& name, const QString& value);
+    void OnDel();
+    void OnUndo();
+    void OnRedo();
+    void OnClear();
+    void OnGroup();
+    void OnUnGroup();
+    void OnRepairData(int precision);
+    void OnRepairData();
+    void OnRotate(int angle, bool finish);
+    void OnZoomSize(int width, int height, bool finish);
+    void OnOffsetSelection(double delta, double arcTolerance = 0.01,
+        ClipperLib::JoinType joinType = ClipperLib::jtRound, ClipperLib::EndType endType = ClipperLib::etClosedPolygon);
+    void OnDrawImage();
+    void OnPrintImage();
+    void createTemplate();
+    void createTearLine(bool create);
+    void OnCanvasNoBack();
+    void OnCanvasDeepBlue();
+    void OnCanvasMidBlue();
+    void OnCanvasLightBlue();
+    void OnCanvasDeepBlack();
+    void OnCanvasWhite();
+    void OnCanvasMoreColor();
+    void OnReplaceImage();
+    void updateTemplate();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -191,6 +288,18 @@ private:
     void requestIntersectionCheck();
     void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
 
+    // Files and exports
+    QString askImageName(const QString& filter, const QString& suffix);
+    // Tells the user when the target is read-only or the write failed.
+    bool writeChecked(const QString& path, const std::function<bool()>& write);
+    // Cut and nesting entries
+    void runPlotDialog();
+    void runNestingDialog(bool online);
+    // View commands
+    void afterCommand(bool actions);
+    void setCanvasColor(const QColor& color);
+    QString askPictureFile();
+    void traceFile(bool perspective);
     // Canvas input
     QPointF toDocument(const QPoint& viewportPoint) const;
     void setSnapTolerance();
@@ -249,6 +358,8 @@ private:
 
     QPointer<CMainFrame> m_mainFrame;
     QString m_filePath;
+    // View commands
+    QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
     bool m_unsavedChanges = false;
     bool m_pickPosition = false;
