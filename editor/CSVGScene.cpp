@@ -8,6 +8,7 @@
 #include "SVGApplication.h"
 #include "SVGGraphicsSelectionItem.h"
 
+#include <QGraphicsSceneMouseEvent>
 #include <QMutex>
 #include <QPainter>
 
@@ -100,6 +101,19 @@ bool CSVGScene::isSelected(CSVGElement* element) const
     if (m_painting)
         return m_paintSelection.contains(element);
     return m_document && m_document->getSelection().contains(element);
+}
+
+// The view and the document handle every press; no item takes one. The
+// base class would still look up the items under the pointer, and over the
+// wide scene rectangle its index returns every item there is.
+void CSVGScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->ignore();
+}
+
+void CSVGScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->ignore();
 }
 
 // A change that arrives while a paint holds the canvas mutex on this thread
