@@ -3,6 +3,7 @@
 #include "CActionHistory.h"
 #include "CSVGElement.h"
 #include "CSVGHighlightList.h"
+#include "CSVGPieceIndex.h"
 #include "CSVGTileIndex.h"
 #include "SvgCodes.h"
 
@@ -685,6 +686,12 @@ public:
     // the two points; the pieces stay.
     void mirrorAlongLine(double x1, double y1, double x2, double y2);
 
+    // Piece index for the press and the rubber band
+    // Every change of an element's geometry, matrix or children reports
+    // here, so that the index of the root's pieces is rebuilt before its next
+    // use.
+    void noteGeometryChange() { ++m_geometryRevision; }
+
     // Tear lines and outline-generating tools
     // With true, outlines "Separation" units around the largest shape of
     // each selected piece (every piece without a selection), merged where
@@ -842,6 +849,8 @@ private:
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);
     void addPlotEndMarks(CSVGDocument& work);
     void keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection);
+    // writeElementWithClassStyle with the referenced ids already current.
+    void writeClassStyleOf(CSVGElement* element, std::wstring& out);
 
     // Plot preparation and sections
     // A working copy of the drawing with matrices and boxes up to date.
@@ -945,4 +954,13 @@ private:
     void removeTearLines(CSVGElement* root);
     static bool lineCrossesOutline(CSVGElementShape* shape, const QLineF& line);
     void expandMarkedRun(double width);
+
+    // Piece index for the press and the rubber band
+    // The root's drawable children whose box may meet the rectangle, in
+    // child order: a superset of those that mayMeet takes.
+    std::vector<CSVGElementShape*> piecesNear(const QRectF& rect);
+    CSVGPieceIndex m_pieceIndex;
+    const CSVGElement* m_pieceIndexRoot = nullptr;
+    std::uint64_t m_geometryRevision = 0;
+    std::uint64_t m_pieceIndexRevision = 0;
 };

@@ -55,10 +55,11 @@ QList<CSVGElement*> CSVGDocument::elementsAtPoint(const QPointF& point)
         double area;
     };
     std::vector<Hit> hits;
-    CSVGElement* root = getOwnerSvg();
-    for (int i = 0; root && isUsablePoint(point) && i < root->getChildCount(); ++i) {
-        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape || !mayMeet(shape, QRectF(point, QSizeF(0, 0))))
+    const QRectF spot(point, QSizeF(0, 0));
+    const std::vector<CSVGElementShape*> near
+        = isUsablePoint(point) ? piecesNear(spot) : std::vector<CSVGElementShape*>();
+    for (CSVGElementShape* shape : near) {
+        if (!mayMeet(shape, spot))
             continue;
         const CSVGRect box = shape->getTransformedBoundingRect();
         std::wstring groupId;
@@ -117,16 +118,14 @@ bool CSVGDocument::hitTestElement(CSVGElement* element, double x, double y, CSVG
 std::vector<CSVGElement*> CSVGDocument::elementsInRect(const QRectF& rect)
 {
     std::vector<CSVGElement*> elements;
-    CSVGElement* root = getOwnerSvg();
     const QRectF band = rect.normalized();
-    if (!root || !std::isfinite(band.width()) || !std::isfinite(band.height()))
+    if (!std::isfinite(band.width()) || !std::isfinite(band.height()))
         return elements;
     QPainterPath bandPath;
     bandPath.addRect(band);
-    for (int i = root->getChildCount() - 1; i >= 0; --i) {
-        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape)
-            continue;
+    const std::vector<CSVGElementShape*> near = piecesNear(band);
+    for (auto piece = near.rbegin(); piece != near.rend(); ++piece) {
+        CSVGElementShape* shape = *piece;
         if (!mayMeet(shape, band))
             continue;
         const QPainterPath outline = shape->getTransformedPath();
@@ -134,6 +133,30 @@ std::vector<CSVGElement*> CSVGDocument::elementsInRect(const QRectF& rect)
             elements.push_back(shape);
     }
     return elements;
+}
+
+// A "use" follows the element it shows, which may change without its own
+// flags telling: it is a candidate for every query.
+std::vector<CSVGElementShape*> CSVGDocument::piecesNear(const QRectF& rect)
+{
+    CSVGElement* root = getOwnerSvg();
+    if (!root)
+        return {};
+    if (root != m_pieceIndexRoot || m_pieceIndexRevision != m_geometryRevision) {
+        std::vector<CSVGElementShape*> pieces;
+        std::vector<QRectF> boxes;
+        for (int i = 0; i < root->getChildCount(); ++i) {
+            if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i))) {
+                pieces.push_back(shape);
+                const bool follows = shape->getType() == SvgType::Use;
+                boxes.push_back(follows ? QRectF(qQNaN(), qQNaN(), 0, 0) : outerBounds(shape));
+            }
+        }
+        m_pieceIndex.rebuild(std::move(pieces), boxes);
+        m_pieceIndexRoot = root;
+        m_pieceIndexRevision = m_geometryRevision;
+    }
+    return m_pieceIndex.candidates(rect);
 }
 
 HighlightNode CSVGDocument::findNodeAt(const QPointF& point) const

@@ -5,8 +5,10 @@
 #include "CSVGElementShape.h"
 #include "CSVGGraphicsItem.h"
 #include "CanvasGeometry.h"
+#include "SVGApplication.h"
 #include "SVGGraphicsSelectionItem.h"
 
+#include <QGraphicsSceneMouseEvent>
 #include <QMutex>
 #include <QPainter>
 
@@ -17,9 +19,12 @@ CSVGScene::CSVGScene(CMainFrame* frame)
 }
 
 // The items point at the document's elements: they go with the scene, and
-// the scene goes before its view's document.
+// the scene goes before its view's document. The clipboard's outline is not
+// the scene's to delete.
 CSVGScene::~CSVGScene()
 {
+    if (SVGApplication* application = SVGApplication::instance())
+        application->clipboard()->releaseFrom(this);
     if (m_document)
         disconnect(m_document, nullptr, this, nullptr);
     m_items.clear();
@@ -96,6 +101,19 @@ bool CSVGScene::isSelected(CSVGElement* element) const
     if (m_painting)
         return m_paintSelection.contains(element);
     return m_document && m_document->getSelection().contains(element);
+}
+
+// The view and the document handle every press; no item takes one. The
+// base class would still look up the items under the pointer, and over the
+// wide scene rectangle its index returns every item there is.
+void CSVGScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->ignore();
+}
+
+void CSVGScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->ignore();
 }
 
 // A change that arrives while a paint holds the canvas mutex on this thread

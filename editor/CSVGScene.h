@@ -57,6 +57,8 @@ public slots:
 
 protected:
     void drawBackground(QPainter* painter, const QRectF& rect) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
 
 private:
     CSVGRect canvasRect() const;

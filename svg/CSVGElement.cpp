@@ -568,9 +568,12 @@ void CSVGElement::setModified(bool modified)
 // An ancestor already marked has its own ancestors marked as far as their
 // geometry is made from it: a rebuild clears an element's flag only after
 // rebuilding the children it is made from. So the walk stops there, and
-// marking a deep tree while it is built stays linear.
+// marking a deep tree while it is built stays linear. The document hears of
+// every call, as its piece index cannot wait for a rebuild to clear flags.
 void CSVGElement::setGeometryDirty()
 {
+    if (m_document)
+        m_document->noteGeometryChange();
     m_geometryDirty = true;
     for (CSVGElement* element = m_parent; element && !element->m_geometryDirty; element = element->m_parent)
         element->m_geometryDirty = true;

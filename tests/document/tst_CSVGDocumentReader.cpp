@@ -158,6 +158,7 @@ private slots:
 // expansion, which this reader does not do.
 void tst_CSVGDocumentReader::outsideSuite()
 {
+    ZOCUT_REQUIRE_RESVG(ZOCUT_RESVG_DIR);
     QDirIterator files(
         QStringLiteral(ZOCUT_RESVG_DIR), { QStringLiteral("*.svg") }, QDir::Files, QDirIterator::Subdirectories);
     int count = 0;
@@ -393,6 +394,7 @@ void tst_CSVGDocumentReader::openFile()
     QVERIFY(document.isShowGrid());
     QCOMPARE(document.getOwnerSvg()->getAttribute(L"viewBox"), std::wstring(L"0 0 15000 1520"));
     QVERIFY(!document.openFile(std::wstring()));
+    ZOCUT_REQUIRE_RESVG(ZOCUT_RESVG_DIR);
     const QString path = QStringLiteral(ZOCUT_RESVG_DIR "/shapes/rect/simple-case.svg");
     QVERIFY(document.openFile(path.toStdWString()));
     QCOMPARE(document.getFilePath(), QFileInfo(path).absolutePath());

@@ -120,6 +120,7 @@ const QRegularExpression kDrawnOtherwise("^structure/svg/(preserveAspectRatio|pr
 // outlines only: dark pixels of either within 2 pixels of the other's.
 void tst_CSVGDocumentRender::resvgSuite()
 {
+    ZOCUT_REQUIRE_RESVG(ZOCUT_RESVG_DIR);
     QStringList differing;
     int compared = 0;
     for (const char* folder : { "shapes", "structure" }) {

@@ -104,6 +104,7 @@ void tst_CSVGDocumentRoundTrip::writeReadWrite_data()
 // text's own matter).
 void tst_CSVGDocumentRoundTrip::writeReadWrite()
 {
+    ZOCUT_REQUIRE_RESVG(ZOCUT_RESVG_DIR);
     QFETCH(QString, path);
     CSVGDocument document;
     QVERIFY(document.openFile(path.toStdWString()));
