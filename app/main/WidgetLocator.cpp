@@ -37,6 +37,20 @@ QString WidgetLocator::canvasRect() const
     return QString();
 }
 
+namespace {
+// Where the first selected piece stands among the pieces; -1 for none.
+int firstSelected(CSVGDocument* document)
+{
+    CSVGElement* root = document->getOwnerSvg();
+    const QVector<CSVGElement*> selection = document->getSelection();
+    for (int i = 0; !selection.isEmpty() && i < root->getChildCount(); ++i) {
+        if (root->getChild(i) == selection.first())
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
 QString WidgetLocator::documentState() const
 {
     for (QWidget* widget : QApplication::allWidgets()) {
@@ -46,9 +60,10 @@ QString WidgetLocator::documentState() const
             continue;
         CSVGDocument* document = view->getDocument();
         const QByteArray text = QString::fromStdWString(document->toSvgText()).toUtf8();
-        return QStringLiteral("pieces %1 selected %2 scale %3 text %4 idle %5")
+        return QStringLiteral("pieces %1 selected %2 first %3 scale %4 text %5 idle %6")
             .arg(document->getOwnerSvg()->getChildCount())
             .arg(document->getSelection().size())
+            .arg(firstSelected(document))
             .arg(view->displayScale())
             .arg(QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex().left(12)))
             .arg(QApplication::mouseButtons() == Qt::NoButton ? 1 : 0);

@@ -26,14 +26,17 @@ Timer {
         { name: "New", slot: "fileNew" },
         { name: "Rectangle", act: "draw", until: idle },
         { name: "Circle", act: "draw", until: idle },
+        { name: "rectangle", act: "click" },
+        { name: "Bring to Front", slot: "layertop" },
         { name: "ctrl+a", act: "key", until: several },
         { name: "Align Left", slot: "alignleft" },
         { name: "Combine", act: "press" },
         { name: "Ungroup", act: "press" },
-        { name: "Mirror Bottom", slot: "mirrorbottom" },
+        { name: "Mirror", act: "draw" },
         { name: "Undo", act: "press" },
         { name: "Redo", act: "press" },
         { name: "ctrl+a", act: "key", until: several },
+        { name: "Mirror Bottom", slot: "mirrorbottom" },
         { name: "Bottom", act: "press" },
         { name: "Union", act: "press" },
         { name: "Undo", act: "press" },
@@ -145,7 +148,7 @@ Timer {
 
     // The drag has ended.
     function idle(state) {
-        return state.split(" ")[9] === "1"
+        return state.split(" ")[11] === "1"
     }
 
     // A drawing just drawn may select its piece a moment later.

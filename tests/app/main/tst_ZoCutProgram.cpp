@@ -151,16 +151,21 @@ QStringList moveTo(const QPoint& point)
     return { "mousemove", QString::number(point.x()), QString::number(point.y()), "sleep", "0.2" };
 }
 
+QStringList clickAt(const QPoint& point)
+{
+    return moveTo(point) + QStringList { "click", "1", "sleep", "0.3" };
+}
+
 bool click(const QPoint& point)
 {
-    return pointer(moveTo(point) + QStringList { "click", "1", "sleep", "0.3" });
+    return pointer(clickAt(point));
 }
 
 // Presses at one corner, passes the middle and lets go at the other.
-bool drag(const QRect& rect)
+QStringList dragOver(const QRect& rect)
 {
-    return pointer(moveTo(rect.topLeft()) + QStringList { "mousedown", "1", "sleep", "0.2" } + moveTo(rect.center())
-        + moveTo(rect.bottomRight()) + QStringList { "mouseup", "1", "sleep", "0.3" });
+    return moveTo(rect.topLeft()) + QStringList { "mousedown", "1", "sleep", "0.2" } + moveTo(rect.center())
+        + moveTo(rect.bottomRight()) + QStringList { "mouseup", "1", "sleep", "0.3" };
 }
 
 // Where the first drawing goes on the canvas.
@@ -169,8 +174,8 @@ QRect drawingRect(const QRect& canvas)
     return QRect(canvas.center() - QPoint(120, 70), canvas.center() + QPoint(110, 80));
 }
 
-// What the driver reads back after a command: "pieces P selected S scale Z
-// text H tab T".
+// What the driver reads back after a command: "pieces P selected S first F
+// scale Z text H idle I tab T".
 struct Drawing
 {
     int pieces = -1;
@@ -184,12 +189,12 @@ Drawing parsedDrawing(const QString& line)
 {
     const QStringList words = line.split(QLatin1Char(' '));
     Drawing drawing;
-    if (words.size() < 9)
+    if (words.size() < 11)
         return drawing;
     drawing.pieces = words[1].toInt();
     drawing.selected = words[3].toInt();
-    drawing.scale = words[5].toDouble();
-    drawing.text = words[7];
+    drawing.scale = words[7].toDouble();
+    drawing.text = words[9];
     drawing.tab = line.section(QStringLiteral(" tab "), 1);
     return drawing;
 }
@@ -201,16 +206,20 @@ QByteArray fileText(const QString& path)
 }
 
 // Whether the last drawing shows what the named command does to the one before.
+// Mirroring copies the pieces beside them; the union makes one piece of
+// each overlapping pair.
 bool commandDid(const QString& name, const QList<Drawing>& drawings, const QDir& folder)
 {
     static const QHash<QString, int> pieces { { "New", 0 }, { "Rectangle", 1 }, { "Circle", 2 }, { "Combine", 1 },
-        { "Ungroup", 2 }, { "Union", 1 }, { "Löschen", 0 } };
+        { "Ungroup", 2 }, { "Mirror", 4 }, { "Union", 2 }, { "Löschen", 0 } };
     const Drawing& now = drawings.constLast();
     const Drawing was = drawings.size() > 1 ? drawings[drawings.size() - 2] : Drawing();
     if (pieces.contains(name))
         return now.pieces == pieces[name];
     if (name == "Undo" || name == "Redo")
         return drawings.size() > 2 && now.text == drawings[drawings.size() - 3].text;
+    if (name == "rectangle")
+        return now.selected == 1;
     if (name == "ctrl+a")
         return now.selected > std::max(1, was.selected);
     if (name == "Zoom In" || name == "Zoom Out")
@@ -315,7 +324,7 @@ private slots:
         QVERIFY2(!tool.isEmpty() && canvas.width() > 300 && canvas.height() > 200, steps());
         const QImage before = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         const QRect drawn = drawingRect(canvas);
-        QVERIFY(click(tool.center()) && drag(drawn));
+        QVERIFY(click(tool.center()) && pointer(dragOver(drawn)));
         QTest::qWait(500);
         const QImage after = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         QVERIFY(after.save(ZOCUT_DRAWN_SCREENSHOT));
@@ -331,9 +340,14 @@ private slots:
         QVERIFY(m_first && m_first->state() == QProcess::Running);
         const QRect canvas = loggedRect("driver: canvas at ");
         const QRect drawn = drawingRect(canvas);
-        const QHash<QString, QRect> drags { { "Rectangle", drawn },
-            { "Circle", QRect(canvas.center() + QPoint(160, -60), QSize(120, 120)) } };
-        const QStringList clickCentre = moveTo(canvas.center()) + QStringList { "click", "1", "sleep", "0.3" };
+        // What the pointer does after pressing a tool, or for a click. Picking
+        // a piece is away from the drawing tool first, as a person would.
+        const QStringList centre = clickAt(canvas.center());
+        const QHash<QString, QStringList> strokes { { "Rectangle", dragOver(drawn) },
+            { "Circle", dragOver(QRect(canvas.center() + QPoint(160, -60), QSize(120, 120))) },
+            { "rectangle", QStringList { "key", "Escape" } + clickAt(QPoint(drawn.left(), drawn.center().y())) },
+            { "Mirror", clickAt(drawn.topLeft() - QPoint(40, 0)) + clickAt(drawn.bottomLeft() - QPoint(40, 0)) },
+            { "Zoom In", centre }, { "Zoom Out", centre } };
         const QDir folder(m_folder.path());
         QList<Drawing> drawings;
         for (int n = 0; !log().contains("driver: commands done"); ++n) {
@@ -343,9 +357,9 @@ private slots:
             const QString verb = act.section(' ', 0, 0);
             const QString name = act.section(' ', 1).section(" at ", 0, 0);
             if (verb == "press" || verb == "draw")
-                QVERIFY2(click(rectAt(act).center()) && (verb == "press" || drag(drags.value(name))), qPrintable(act));
-            else if (verb == "click")
-                QVERIFY2(pointer(clickCentre), qPrintable(act));
+                QVERIFY2(click(rectAt(act).center()), qPrintable(act));
+            if (verb == "draw" || verb == "click")
+                QVERIFY2(pointer(strokes.value(name)), qPrintable(act));
             else if (verb == "key")
                 QVERIFY(pointer({ "key", name }));
             QVERIFY2(waitForLog(tag + "after ", 20000), steps());
