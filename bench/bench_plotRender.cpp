@@ -11,6 +11,7 @@
 
 #include "BenchCompare.h"
 #include "BenchMain.h"
+#include "BenchRoll.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
 #include "CSVGSectionClipper.h"
@@ -28,16 +29,6 @@
 #include <memory>
 
 namespace {
-
-QString rollPath()
-{
-    const QDir dir(QStringLiteral(ZOCUT_BENCH_DATA_DIR));
-    if (!dir.exists(QStringLiteral("roll15m.svg"))) {
-        QDir().mkpath(dir.path());
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dir.path() });
-    }
-    return dir.filePath(QStringLiteral("roll15m.svg"));
-}
 
 // The roll, or the roll followed by a copy of itself 15 m further on.
 std::unique_ptr<CSVGDocument> loadRoll(bool twice)

@@ -408,6 +408,10 @@ public:
     // The declaration, a line break and the body through the safe file
     // writer: a failed write returns false and leaves the old file as it was.
     bool saveFile(const QString& path);
+    // The drawable pieces as DXF polylines (millimetres, y upward, curves
+    // flattened) through the safe file writer; false when the write failed.
+    bool saveDxf(const QString& path);
+    std::string toDxfText();
 
     // Plot preparation and sections
     //

@@ -10,8 +10,6 @@
 
 // ---- Not yet forwarding: later work builds these ----------------------------
 
-// The selection's attribute setter of the canvas.
-void CMainFrame::setSelectionAttributes(const QStringList&, const QStringList&) { }
 // The canvas's setDrawMode(24) for a clipboard paste; the document's mode
 // stands in until the tool exists.
 void CMainFrame::startPasteTool(CSVGView* view)
@@ -19,90 +17,5 @@ void CMainFrame::startPasteTool(CSVGView* view)
     view->getDocument()->setEditMode(EditMode::Copy);
 }
 
-void CMainFrame::drawline() { }
-void CMainFrame::drawrect() { }
-void CMainFrame::drawcircle() { }
-void CMainFrame::drawellipse() { }
-void CMainFrame::drawpolyline() { }
-void CMainFrame::drawpolygon() { }
-void CMainFrame::drawpath() { }
-void CMainFrame::drawtext() { }
-void CMainFrame::zoomin() { }
-void CMainFrame::zoomout() { }
-void CMainFrame::drawcustom(const QString&) { }
-void CMainFrame::ruler() { }
-void CMainFrame::MovePoint() { }
-void CMainFrame::CheckOpen(bool) { }
-void CMainFrame::SplitShape() { }
-void CMainFrame::CutCurve() { }
-void CMainFrame::DeletePoint() { }
-void CMainFrame::DeleteFeature() { }
-void CMainFrame::arrow() { }
-void CMainFrame::drawcontinue() { }
 void CMainFrame::copy() { }
-void CMainFrame::Delete() { }
-void CMainFrame::Clear() { }
-void CMainFrame::undo() { }
-void CMainFrame::redo() { }
-void CMainFrame::OnGroup() { }
-void CMainFrame::OnUnGroup() { }
-void CMainFrame::OnMergeShapes() { }
-void CMainFrame::OnAutoGroup() { }
-void CMainFrame::OnLock()
-{
-    updateActionStates();
-}
-void CMainFrame::OnUnlock()
-{
-    updateActionStates();
-}
-void CMainFrame::OnRepairData() { }
-void CMainFrame::alignleft() { }
-void CMainFrame::aligntop() { }
-void CMainFrame::alignright() { }
-void CMainFrame::alignbottom() { }
-void CMainFrame::alignverline() { }
-void CMainFrame::alignhorline() { }
-void CMainFrame::alignhorspace() { }
-void CMainFrame::alignverspace() { }
-void CMainFrame::alignsamewidth() { }
-void CMainFrame::alignsameheight() { }
-void CMainFrame::alignsamesize() { }
-void CMainFrame::OnAlignLeftTop() { }
-void CMainFrame::OnAlignLeftBottom() { }
-void CMainFrame::Orientation(bool) { }
-void CMainFrame::OnPositionColor(bool) { }
-void CMainFrame::OnComment(bool) { }
-void CMainFrame::OnFillUrl(std::wstring) { }
-void CMainFrame::OnCancelRuler() { }
-void CMainFrame::createTemplate() { }
-void CMainFrame::createTearLine(bool)
-{
-    updateActionStates();
-}
-void CMainFrame::AutoPlace()
-{
-    updateActionStates();
-}
-void CMainFrame::OnImageContour() { }
-void CMainFrame::OnVectorEngine() { }
-void CMainFrame::drawimage() { }
-void CMainFrame::expand() { }
-void CMainFrame::PartialExpand() { }
-void CMainFrame::ReLoadFile(QAction*) { }
-void CMainFrame::filePlot() { }
-void CMainFrame::filePrint() { }
-void CMainFrame::fileSaveAs()
-{
-    updateActionStates();
-}
-void CMainFrame::fileSaveASDxf() { }
-void CMainFrame::fileSaveASJpg() { }
-void CMainFrame::fileSaveASPng() { }
-void CMainFrame::layertop() { }
-void CMainFrame::mirrorbottom() { }
-void CMainFrame::mirrorright() { }
 void CMainFrame::paste() { }
-void CMainFrame::printimage() { }
-void CMainFrame::offset() { }
-void CMainFrame::preferences() { }

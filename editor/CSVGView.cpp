@@ -2,9 +2,11 @@
 
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
+#include "CSVGElementPath.h"
 #include "CSVGScene.h"
-#include "CSVGUtils.h"
+#include "DlgText.h"
 #include "SVGGraphicsSelectionItem.h"
+#include "SVGPathItem.h"
 
 #include <QDebug>
 #include <QDir>
@@ -72,6 +74,11 @@ CSVGView::CSVGView(CMainFrame* mainFrame)
 // The scene and every item that points at the document go first.
 CSVGView::~CSVGView()
 {
+    delete m_textDialog;
+    // A path still being drawn belongs to no tree: it goes with the view.
+    CSVGElementPath* drawn = m_pathItem ? m_pathItem->getPath() : nullptr;
+    if (drawn && !drawn->getParent())
+        delete drawn;
     const QString autosaveFile = autosaveFilePath(m_autosaveName);
     if (!autosaveFile.isEmpty())
         QFile::remove(autosaveFile);
@@ -98,15 +105,9 @@ void CSVGView::setPageRect(const QRectF& rect)
     repaint();
 }
 
-// The document does not answer this itself yet: any shape leaf under the
-// root marked as a tear line.
 bool CSVGView::hasTearLine()
 {
-    CSVGElement* root = m_document.getOwnerSvg();
-    if (!root)
-        return false;
-    const QList<CSVGElement*> shapes = CSVGUtils::collectShapes(root);
-    return std::any_of(shapes.begin(), shapes.end(), [](const CSVGElement* shape) { return shape->isTearLine(); });
+    return m_document.hasTearLine();
 }
 
 void CSVGView::insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point)

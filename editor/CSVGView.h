@@ -1,21 +1,34 @@
 #pragma once
 
 #include "CSVGDocument.h"
+#include "DlgText.h"
 #include "DlgTextHost.h"
 
 #include <QElapsedTimer>
 #include <QFileInfoList>
 #include <QGraphicsView>
 #include <QImage>
+#include <QList>
+#include <QPainterPath>
 #include <QPointer>
+#include <QRecursiveMutex>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <utility>
 
 class CMainFrame;
+class CSVGRulerItem;
 class CSVGScene;
+class QGraphicsLineItem;
+class QGraphicsPathItem;
 class QGraphicsTextItem;
+class QMimeData;
+class QPrinter;
+class SVGCurveItem;
+class SVGPathItem;
+class SelectRubberBand;
 
 // The canvas of one document tab. It owns its document and the scene that
 // shows it, zooms, decides antialiasing per paint and forwards to the
@@ -78,6 +91,108 @@ public:
     // Exact at the quarter turns, so that rotated ticks stay square.
     static std::pair<double, double> cosSinOfDegrees(double degrees);
 
+    // Files and exports. Each failure is told to the user and leaves the
+    // document and its unsaved state as they were.
+    // Reads the view's file again; a path that is no readable file (a
+    // design's path is its name) keeps the document.
+    bool reloadFile();
+    // Writes the view's file, or asks for one first.
+    bool saveFile();
+    // Asks for a file and saves there; a cancelled question keeps the old
+    // path. fileName receives the chosen file's name on success.
+    bool saveFileAs(QString& fileName);
+    bool saveAsDxf();
+    bool saveAsJpg();
+    bool saveAsPng();
+    // Asks for a printer and prints the page, turned a quarter left, at real
+    // size; false when cancelled or failed.
+    bool print();
+    bool printOn(QPrinter* printer);
+
+    // View commands
+    void alignLeft();
+    void alignRight();
+    void alignTop();
+    void alignBottom();
+    void alignHorLine();
+    void alignVerLine();
+    void alignHorSpace();
+    void alignVerSpace();
+    void alignSameWidth();
+    void alignSameHeight();
+    void alignSameSize();
+    void alignLeftTop();
+    void alignLeftBottom();
+    void group();
+    void ungroup();
+    void lockSelection();
+    void unlockAll();
+    void bringToFront();
+    void mergeShapes();
+    void mirrorBottom();
+    void autoGroup();
+    void setSelectionAttributes(const QStringList& names, const QStringList& values, bool makeDefault);
+    void setFillUrl(const std::wstring& svgText);
+    QString getSelectionWidthText();
+    QString getSelectionHeightText();
+    void setShowPositionColor(bool show);
+    void setShowComment(bool show);
+    void toggleGrid();
+    void toggleRuler();
+    // Asks for a picture and traces it (straightened first in traceImage).
+    void imageContour();
+    void traceImage();
+    // Inserts the picture file; false, told, when it is none.
+    bool insertImageFile(const QString& path);
+
+    // Cut and nesting entries
+    // The cut dialog, once the pieces neither overlap nor leave the page and
+    // at least one is there to cut.
+    void plot();
+    // Checks the selection for pieces too small to nest, then opens the
+    // online or the local nesting, as the account allows.
+    void autoPlace();
+    // The selected pieces whose largest outline keeps fewer than three
+    // points once simplified (tear lines and non-shapes are skipped).
+    static QList<CSVGElement*> prepareNestingPieces(const QVector<CSVGElement*>& elements, int threads);
+    // The hardware's threads, two left for the rest of the machine.
+    static int nestingThreadCount();
+    // Canvas input
+    void onLeftButtonDown(QMouseEvent* event);
+    void onLeftButtonUp(QMouseEvent* event);
+    void onMiddleButtonDown(QMouseEvent* event);
+    void onMiddleButtonUp(QMouseEvent* event);
+    void onRightButtonUp(QMouseEvent* event);
+    void onMouseMoved(QMouseEvent* event);
+    void keyPressed(QKeyEvent* event);
+    // A cursor code of the document's mouse operations; others are ignored.
+    void setCursorShape(int code);
+    // The copy tool (mode 24) places the clipboard where the mouse goes.
+    void copyToolPress(const QPointF& point);
+    bool copyToolMove(const QPointF& point);
+    // The canvas's tool feedback, for whoever needs to look at it.
+    QList<CSVGRulerItem*> rulerItems() const { return m_rulers; }
+    SVGPathItem* pathItem() const { return m_pathItem; }
+    QPainterPath markedRegion() const { return m_markedRegion; }
+
+    // Tool selection
+    // Mode 27 needs a selection; mode 11 opens a new text dialog.
+    void setDrawMode(int mode);
+    // With nothing selected: "No selected pieces!" when warn, and false.
+    bool hasSelection(bool warn = true);
+    void startAddNode();
+    void startCutCurve();
+    void startDeletePoint();
+    void startSplitShape();
+    void mirrorRight();
+    // The outline rubber bands then mark the stretch that a right press
+    // widens by the width.
+    void startPartialExpand(double width);
+    void startDeleteFeature();
+    void checkOpen(bool open);
+    void setOrientation(bool on);
+    void clearRulers();
+    DlgText* textDialog() const { return m_textDialog; }
     // Design store
     // Asks for a name and stores the document with its preview in the
     // account's online store; an empty document is not offered.
@@ -115,11 +230,51 @@ public slots:
     // Requests the intersection check after a change, repaints the scene and
     // shows the selection's size in the main window.
     void repaint();
+    // Tool selection: the selected path is drawn on from its end.
+    void OnDrawContinue();
+
+    // View commands
+    void OntextChanged(const QString& name, const QString& value);
+    void OnDel();
+    void OnUndo();
+    void OnRedo();
+    void OnClear();
+    void OnGroup();
+    void OnUnGroup();
+    void OnRepairData(int precision);
+    void OnRepairData();
+    void OnRotate(int angle, bool finish);
+    void OnZoomSize(int width, int height, bool finish);
+    void OnOffsetSelection(double delta, double arcTolerance = 0.01,
+        ClipperLib::JoinType joinType = ClipperLib::jtRound, ClipperLib::EndType endType = ClipperLib::etClosedPolygon);
+    void OnDrawImage();
+    void OnPrintImage();
+    void createTemplate();
+    void createTearLine(bool create);
+    void OnCanvasNoBack();
+    void OnCanvasDeepBlue();
+    void OnCanvasMidBlue();
+    void OnCanvasLightBlue();
+    void OnCanvasDeepBlack();
+    void OnCanvasWhite();
+    void OnCanvasMoreColor();
+    void OnReplaceImage();
+    void updateTemplate();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // Canvas input
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     static double positiveSetting(const char* key, double fallback);
@@ -133,8 +288,78 @@ private:
     void requestIntersectionCheck();
     void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
 
+    // Files and exports
+    QString askImageName(const QString& filter, const QString& suffix);
+    // Tells the user when the target is read-only or the write failed.
+    bool writeChecked(const QString& path, const std::function<bool()>& write);
+    // Cut and nesting entries
+    void runPlotDialog();
+    void runNestingDialog(bool online);
+    // View commands
+    void afterCommand(bool actions);
+    void setCanvasColor(const QColor& color);
+    QString askPictureFile();
+    void traceFile(bool perspective);
+    // Canvas input
+    QPointF toDocument(const QPoint& viewportPoint) const;
+    void setSnapTolerance();
+    bool leftPress(QMouseEvent* event, const QPointF& point);
+    bool movePointPress(const QPointF& point);
+    void showRubberBand();
+    void rightPress(QMouseEvent* event, const QPointF& point);
+    bool toolMove(QMouseEvent* event, const QPointF& point);
+    void rotateMove(const QPoint& position);
+    void rulerMove(const QPointF& point);
+    void pathMove(const QPointF& point);
+    void toolRelease(QMouseEvent* event);
+    void rulerPress(const QPointF& point);
+    void linePress(const QPointF& point);
+    void pathPress(const QPointF& point);
+    void splitAlong(const QPointF& end);
+    // Ends the path being drawn: finished as far as it is drawn, or discarded
+    // when that is less than a segment.
+    void endPathDrawing();
+    void deleteToolItems();
+    void dropImages(const QMimeData* data, const QPointF& point);
+    void dropSvgText(const QByteArray& text, const QPointF& point);
+    void updateMainFrameActions();
+    // Tool selection
+    bool startSelectionTool(int mode);
+
+    // Canvas input
+    SelectRubberBand* m_rubberBand = nullptr;
+    // The selection when a band started with Shift: the document lets it go
+    // at the press, the band adds to it.
+    QVector<QPointer<CSVGElement>> m_bandBase;
+    QPoint m_pressPosition;
+    bool m_leftButtonDown = false;
+    bool m_rightButtonDown = false;
+    bool m_nodePress = false;
+    QPointF m_rotationCentre;
+    QList<CSVGRulerItem*> m_rulers;
+    CSVGRulerItem* m_currentRuler = nullptr;
+    bool m_middleDrag = false;
+    QGraphicsLineItem* m_lineItem = nullptr;
+    SVGCurveItem* m_curveItem = nullptr;
+    QPointer<DlgText> m_textDialog;
+    double m_partialExpandWidth = 0;
+    QPainterPath m_markedRegion;
+    QPointF m_copyPoint;
+    SVGPathItem* m_pathItem = nullptr;
+    // The "d" of a continued path before the view added its rubber segment:
+    // what an end without a press restores.
+    std::wstring m_continuedData;
+    // A path of the drawing continued: its own ends do not close it.
+    bool m_continuing = false;
+    QPoint m_dragPosition;
+    // Recursive: a document call may show a warning whose event loop brings
+    // the next canvas event.
+    QRecursiveMutex m_viewMutex;
+
     QPointer<CMainFrame> m_mainFrame;
     QString m_filePath;
+    // View commands
+    QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
     bool m_unsavedChanges = false;
     bool m_pickPosition = false;

@@ -14,6 +14,12 @@ SVGPathItem::SVGPathItem(CSVGView* view, CSVGElementPath* path, QGraphicsItem* p
 {
 }
 
+void SVGPathItem::pathChanged()
+{
+    prepareGeometryChange();
+    update();
+}
+
 QRectF SVGPathItem::boundingRect() const
 {
     if (!m_path || !m_path->getDocument())

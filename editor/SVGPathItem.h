@@ -15,6 +15,8 @@ public:
     SVGPathItem(CSVGView* view, CSVGElementPath* path, QGraphicsItem* parent = nullptr);
 
     CSVGElementPath* getPath() const { return m_path; }
+    // After the path changed: its box may have grown.
+    void pathChanged();
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 

@@ -15,7 +15,7 @@ packages=(
   qml-module-qt-labs-settings
   fonts-dejavu-core fonts-wqy-microhei xvfb xauth openbox libxcb1-dev locales
   python3 python3-shapely
-  librsvg2-bin
+  librsvg2-bin poppler-utils xdotool
 )
 
 missing=()

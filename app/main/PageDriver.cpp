@@ -1,6 +1,7 @@
 #include "PageDriver.h"
 
 #include "Prompt.h"
+#include "WidgetLocator.h"
 
 #include <QDebug>
 #include <QQmlComponent>
@@ -32,6 +33,7 @@ void PageDriver::start(QQuickView& view)
 {
     if (!isEnabled())
         return;
+    view.rootContext()->setContextProperty(QStringLiteral("widgets"), new WidgetLocator(&view));
     QQmlComponent component(view.engine(), QUrl::fromLocalFile(path()));
     QObject* driver = component.create(view.rootContext());
     if (!driver) {

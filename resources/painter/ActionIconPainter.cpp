@@ -173,10 +173,8 @@ QImage ActionIconPainter::icon(const QString& name)
 
 bool ActionIconPainter::writeAll(const QString& folder)
 {
-    bool written = true;
-    for (const IconOutline& entry : kIcons) {
-        const QString path = folder + QStringLiteral("/images/") + QLatin1String(entry.name) + QStringLiteral(".png");
-        written = ImagePainter::save(icon(QLatin1String(entry.name)), path, "png") && written;
-    }
-    return written;
+    QStringList names;
+    for (const auto& entry : kIcons)
+        names << QLatin1String(entry.name);
+    return ImagePainter::saveImages(folder, names, &ActionIconPainter::icon);
 }

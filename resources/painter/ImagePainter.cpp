@@ -33,6 +33,16 @@ QPainterPath zShape(const QRectF& box)
 }
 } // namespace
 
+bool ImagePainter::saveImages(
+    const QString& folder, const QStringList& names, const std::function<QImage(const QString&)>& paint)
+{
+    bool written = true;
+    for (const QString& name : names)
+        written
+            = save(paint(name), folder + QStringLiteral("/images/") + name + QStringLiteral(".png"), "png") && written;
+    return written;
+}
+
 bool ImagePainter::save(const QImage& image, const QString& path, const char* format)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 // Paints the images that the pages and windows show. They are drawn here at
 // build time rather than kept as binary files.
@@ -21,4 +24,8 @@ public:
     static QImage closeMark();
 
     static bool save(const QImage& image, const QString& path, const char* format);
+    // Each name's image as "images/<name>.png" under folder; false when one
+    // cannot be written.
+    static bool saveImages(
+        const QString& folder, const QStringList& names, const std::function<QImage(const QString&)>& paint);
 };

@@ -1,6 +1,7 @@
 // zocut-imagepainter <folder>: paints the program's images into folder.
 
 #include "ActionIconPainter.h"
+#include "CursorPainter.h"
 #include "ImagePainter.h"
 #include "MenuImagePainter.h"
 
@@ -18,7 +19,8 @@ int main(int argc, char** argv)
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const bool painted = ImagePainter::writeAll(folder);
     const bool icons = ActionIconPainter::writeAll(folder);
-    if (!MenuImagePainter::writeAll(folder) || !painted || !icons) {
+    const bool cursors = CursorPainter::writeAll(folder);
+    if (!MenuImagePainter::writeAll(folder) || !painted || !icons || !cursors) {
         std::fprintf(stderr, "cannot write the images into %s\n", argv[1]);
         return 1;
     }

@@ -3,7 +3,7 @@ import QtQuick 2.15
 // Drives the pages of the running program as a person would: signs in with
 // the stand-in's first account in German, narrows the data centre down to a template
 // and opens it, then comes back through "Data Center" and reopens the newest
-// saved version. Every step goes to the program's log as "driver: ...".
+// saved version, and tells where the rectangle tool and the canvas are. Every step goes to the program's log as "driver: ...".
 Timer {
     id: driver
     property int step: 0
@@ -94,11 +94,19 @@ Timer {
         return !view.visible && mw.currentTabText === savedName && log("reopened " + savedName)
     }
 
+    // Where a person would pick the rectangle tool and draw; the test moves
+    // the pointer there itself.
+    function locate() {
+        var tool = widgets.buttonRect("Rectangle")
+        var canvas = widgets.canvasRect()
+        return tool !== "" && canvas !== "" && log("rectangle tool at " + tool) && log("canvas at " + canvas)
+    }
+
     interval: 200
     repeat: true
     running: true
     onTriggered: {
-        var steps = [signIn, signedIn, pick, openTemplate, backToData, openSaved, reopen, reopened]
+        var steps = [signIn, signedIn, pick, openTemplate, backToData, openSaved, reopen, reopened, locate]
         if (Date.now() > deadline) {
             log("gave up at step " + step)
             running = false

@@ -1,6 +1,7 @@
 // Runs the real program on a display of its own (Xvfb) against the stand-in,
 // has it sign in, open a template and reopen a saved version, and keeps a
-// screenshot of the result; then once more under a window manager. The page driver logs its steps as "driver: ...".
+// screenshot of the result; draws a rectangle with the pointer and keeps a
+// screenshot of that; then once more under a window manager. The page driver logs its steps as "driver: ...".
 
 #include "LogHandler.h"
 #include "StandInSession.h"
@@ -111,6 +112,54 @@ QList<QRect> managedFrames(QRect* screenRect, bool* managed = nullptr)
     return frames;
 }
 
+// The rectangle logged after the prefix, "x y width height".
+QRect loggedRect(const QString& prefix)
+{
+    const QString text = log();
+    const int start = text.lastIndexOf(prefix);
+    if (start < 0)
+        return QRect();
+    const QStringList numbers
+        = text.mid(start + prefix.size()).section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '));
+    if (numbers.size() < 4)
+        return QRect();
+    return QRect(numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(), numbers[3].toInt());
+}
+
+// The pointer and its button, as a person moves them: through the X server.
+bool pointer(const QStringList& steps)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), steps) == 0;
+}
+
+QStringList moveTo(const QPoint& point)
+{
+    return { "mousemove", QString::number(point.x()), QString::number(point.y()), "sleep", "0.2" };
+}
+
+// The share of the rectangle's outline, sampled every other pixel, where the
+// screen changed (within a pixel).
+double changedOutline(const QImage& before, const QImage& after, const QRect& rect)
+{
+    QVector<QPoint> samples;
+    for (int x = rect.left(); x <= rect.right(); x += 2)
+        samples << QPoint(x, rect.top()) << QPoint(x, rect.bottom());
+    for (int y = rect.top(); y <= rect.bottom(); y += 2)
+        samples << QPoint(rect.left(), y) << QPoint(rect.right(), y);
+    int changed = 0;
+    for (const QPoint& sample : qAsConst(samples)) {
+        bool differs = false;
+        for (int dy = -1; dy <= 1 && !differs; ++dy) {
+            for (int dx = -1; dx <= 1 && !differs; ++dx) {
+                const QPoint p = sample + QPoint(dx, dy);
+                differs = before.rect().contains(p) && before.pixel(p) != after.pixel(p);
+            }
+        }
+        changed += differs ? 1 : 0;
+    }
+    return samples.isEmpty() ? 0 : double(changed) / samples.size();
+}
+
 void stop(QProcess* program)
 {
     if (program && program->state() != QProcess::NotRunning) {
@@ -164,6 +213,32 @@ private slots:
                 colours.insert(screen.pixel(x, y));
         }
         QVERIFY2(colours.size() > 8, "the screenshot shows a window");
+    }
+
+    // A new user's first drawing: the rectangle tool, then a drag across the
+    // canvas, which shows the rectangle's outline where the drag went.
+    void drawRectangle()
+    {
+        QVERIFY(m_first && m_first->state() == QProcess::Running);
+        // Full screen, as a person would have it: without a window manager
+        // the window keeps its first size, too small for the whole toolbar.
+        QVERIFY(pointer({ "search", "--onlyvisible", "--classname", "zocut", "windowmove", "%@", "0", "0", "windowsize",
+            "%@", "100%", "100%" }));
+        QVERIFY2(waitForLog("driver: canvas at ", 30000), steps());
+        const QRect tool = loggedRect("driver: rectangle tool at ");
+        const QRect canvas = loggedRect("driver: canvas at ");
+        QVERIFY2(!tool.isEmpty() && canvas.width() > 300 && canvas.height() > 200, steps());
+        const QImage before = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QVERIFY(pointer(moveTo(tool.center()) + QStringList { "click", "1", "sleep", "0.3" }));
+        const QRect drawn(canvas.center() - QPoint(120, 70), canvas.center() + QPoint(110, 80));
+        QVERIFY(pointer(moveTo(drawn.topLeft()) + QStringList { "mousedown", "1", "sleep", "0.2" }
+            + moveTo(drawn.center()) + moveTo(drawn.bottomRight()) + QStringList { "mouseup", "1" }));
+        QTest::qWait(800);
+        const QImage after = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QVERIFY(after.save(ZOCUT_DRAWN_SCREENSHOT));
+        const double outline = changedOutline(before, after, drawn);
+        QVERIFY2(outline > 0.9, qPrintable(QString::number(outline)));
+        QVERIFY(!log().contains("[Warring]"));
     }
 
     void secondInstanceRefused()

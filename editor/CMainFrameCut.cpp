@@ -1,0 +1,18 @@
+// The cut and nesting entries of the main window.
+
+#include "CMainFrame.h"
+
+#include "CSVGView.h"
+
+void CMainFrame::filePlot()
+{
+    if (m_currentView)
+        m_currentView->plot();
+}
+
+void CMainFrame::AutoPlace()
+{
+    if (m_currentView)
+        m_currentView->autoPlace();
+    updateActionStates();
+}

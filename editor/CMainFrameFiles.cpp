@@ -1,0 +1,69 @@
+// Saving under a name, the exports, printing and the tab menu's file
+// commands: each forwards to the current view.
+
+#include "CMainFrame.h"
+
+#include "CSVGView.h"
+#include "CTabWidgetEx.h"
+#include "Platform.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QUrl>
+
+void CMainFrame::filePrint()
+{
+    if (m_currentView)
+        m_currentView->print();
+}
+
+void CMainFrame::fileSaveAs()
+{
+    if (m_currentView) {
+        QString name;
+        m_currentView->saveFileAs(name);
+        const QString path = m_currentView->getFilePath();
+        const int index = m_tabs->indexOf(m_currentView);
+        if (!path.isEmpty() && index >= 0) {
+            m_tabs->setTabToolTip(index, path);
+            if (!name.isEmpty())
+                m_tabs->setTabText(index, name);
+        }
+    }
+    updateActionStates();
+}
+
+void CMainFrame::fileSaveASDxf()
+{
+    if (m_currentView)
+        m_currentView->saveAsDxf();
+}
+
+void CMainFrame::fileSaveASJpg()
+{
+    if (m_currentView)
+        m_currentView->saveAsJpg();
+}
+
+void CMainFrame::fileSaveASPng()
+{
+    if (m_currentView)
+        m_currentView->saveAsPng();
+}
+
+void CMainFrame::OpenFolder(QAction* action)
+{
+    Platform::showInFolder(action->data().toString());
+}
+
+void CMainFrame::OpenByDefault(QAction* action)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(action->data().toString()));
+}
+
+// The view may have gone since the menu was made.
+void CMainFrame::ReLoadFile(QAction* action)
+{
+    if (auto* view = qobject_cast<CSVGView*>(action->data().value<QObject*>()))
+        view->reloadFile();
+}

@@ -1,0 +1,229 @@
+#include "CMainFrame.h"
+#include "CSVGView.h"
+#include "CTabWidgetEx.h"
+#include "Prompt.h"
+#include "TestEnvironment.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QImage>
+
+// The main window's editing commands and style slots on the current tab's
+// drawing, the questions answered.
+class tst_CSVGViewCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void styleAttributes_data();
+    void styleAttributes();
+    void selectionRequired();
+    void clearAsksFirst_data();
+    void clearAsksFirst();
+    void tearLineNeedsContinue_data();
+    void tearLineNeedsContinue();
+    void templateToggles();
+    void pictureFiles_data();
+    void pictureFiles();
+    void saveAsNamesTheTab();
+
+private:
+    CSVGElement* loadRect(CMainFrame& frame, bool select);
+    int pieces(CMainFrame& frame) { return frame.currentView()->getDocument()->getOwnerSvg()->getChildCount(); }
+
+    QStringList m_prompts;
+    QVariant m_answer;
+    QTemporaryDir m_dir;
+};
+
+void tst_CSVGViewCommands::init()
+{
+    m_prompts.clear();
+    m_answer = QVariant();
+    Prompt::setHandler([this](Prompt::Kind, const QString& title, const QString& text) {
+        m_prompts << title + "|" + text;
+        return m_answer;
+    });
+}
+
+void tst_CSVGViewCommands::cleanup()
+{
+    Prompt::setHandler(nullptr);
+}
+
+CSVGElement* tst_CSVGViewCommands::loadRect(CMainFrame& frame, bool select)
+{
+    CSVGView* view = frame.currentView();
+    view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"10\" y=\"10\" width=\"100\" height=\"40\" "
+                   "fill=\"#00ff00\"/></svg>");
+    CSVGElement* rect = view->getDocument()->getOwnerSvg()->getChild(0);
+    if (select)
+        view->getDocument()->selectElement(rect, Qt::red);
+    return rect;
+}
+
+void tst_CSVGViewCommands::styleAttributes_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("dash 0") << "dash 0"
+                            << "stroke-dasharray"
+                            << "";
+    QTest::newRow("dash 14") << "dash 14"
+                             << "stroke-dasharray"
+                             << "1 2";
+    QTest::newRow("dash 15") << "dash 15"
+                             << "stroke-dasharray"
+                             << "";
+    QTest::newRow("dash -3") << "dash -3"
+                             << "stroke-dasharray"
+                             << "";
+    QTest::newRow("transparent fill keeps colour") << "fill transparent"
+                                                   << "fill|fill-opacity"
+                                                   << "#00ff00|0";
+    QTest::newRow("opaque red fill") << "fill red"
+                                     << "fill|fill-opacity"
+                                     << "#FF0000|1";
+    QTest::newRow("stroke width 3") << "width 3"
+                                    << "stroke-width"
+                                    << "3";
+    QTest::newRow("size box 12") << "size 12"
+                                 << "font-size"
+                                 << "12pt";
+}
+
+void tst_CSVGViewCommands::styleAttributes()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    CMainFrame frame;
+    CSVGElement* rect = loadRect(frame, true);
+    rect->setAttribute(L"stroke-dasharray", L"9 9", false);
+    const QString argument = command.section(' ', 1);
+    if (command.startsWith("dash"))
+        frame.OnStrokeDashType(argument.toInt());
+    else if (command.startsWith("fill"))
+        frame.OnFillColor(argument == "red" ? QColor(Qt::red) : QColor(0, 0, 0, 0));
+    else if (command.startsWith("width"))
+        frame.OnStrokeWidth(argument.toInt());
+    else
+        emit frame.findChild<QComboBox*>("comboSize")->textActivated(argument);
+    QStringList values;
+    for (const QString& attribute : name.split('|'))
+        values << QString::fromStdWString(rect->getAttribute(attribute.toStdWString()));
+    QCOMPARE(values.join('|').toUpper(), value.toUpper());
+}
+
+void tst_CSVGViewCommands::selectionRequired()
+{
+    CMainFrame frame;
+    loadRect(frame, false);
+    frame.OnGroup();
+    frame.expand();
+    frame.offset();
+    QCOMPARE(m_prompts.join(";"), QString("Warning|No selected pieces!;").repeated(3).chopped(1));
+    QCOMPARE(pieces(frame), 1);
+}
+
+void tst_CSVGViewCommands::clearAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("left");
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << 1;
+    QTest::newRow("ok") << int(QMessageBox::Ok) << 0;
+}
+
+void tst_CSVGViewCommands::clearAsksFirst()
+{
+    QFETCH(int, answer);
+    QFETCH(int, left);
+    CMainFrame frame;
+    loadRect(frame, false);
+    m_answer = answer;
+    frame.Clear();
+    QCOMPARE(pieces(frame), left);
+    QCOMPARE(m_prompts, QStringList("Clear|Are you sure you want to empty all the pieces"));
+}
+
+void tst_CSVGViewCommands::tearLineNeedsContinue_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("continue") << int(QMessageBox::Yes) << true;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+}
+
+void tst_CSVGViewCommands::tearLineNeedsContinue()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, kept);
+    CMainFrame frame;
+    loadRect(frame, true);
+    m_answer = answer;
+    frame.createTearLine(true);
+    QCOMPARE(frame.currentView()->hasTearLine(), kept);
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts[0].contains("color:rgb(255, 0, 0)"));
+    QCOMPARE(frame.action(CMainFrame::Rectangle)->isEnabled(), !kept);
+}
+
+void tst_CSVGViewCommands::templateToggles()
+{
+    CMainFrame frame;
+    loadRect(frame, true);
+    QGraphicsScene* scene = frame.currentView()->scene();
+    const int before = scene->items().size();
+    frame.createTemplate();
+    QCOMPARE(scene->items().size(), before + 1);
+    frame.createTemplate();
+    QCOMPARE(scene->items().size(), before);
+}
+
+void tst_CSVGViewCommands::pictureFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("added");
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    QTest::newRow("picture") << png << 1;
+    QTest::newRow("not a picture") << QByteArray("<svg/>") << 0;
+}
+
+void tst_CSVGViewCommands::pictureFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, added);
+    const QString path = m_dir.filePath("picture");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    CMainFrame frame;
+    loadRect(frame, false);
+    m_answer = path;
+    frame.drawimage();
+    QCOMPARE(pieces(frame), 1 + added);
+    QCOMPARE(m_prompts.size(), 2 - added);
+}
+
+void tst_CSVGViewCommands::saveAsNamesTheTab()
+{
+    CMainFrame frame;
+    loadRect(frame, false);
+    m_answer = m_dir.filePath("part.svg");
+    frame.fileSaveAs();
+    const int index = frame.tabWidget()->currentIndex();
+    QCOMPARE(frame.tabWidget()->tabText(index), QString("part.svg"));
+    QCOMPARE(frame.tabWidget()->tabToolTip(index), m_dir.filePath("part.svg"));
+    QVERIFY(QFile::exists(m_dir.filePath("part.svg")));
+}
+
+ZOCUT_TEST_MAIN(tst_CSVGViewCommands)
+#include "tst_CSVGViewCommands.moc"
