@@ -2,7 +2,11 @@
 
 #include <QString>
 
+class CSVGDocument;
 class QGraphicsPathItem;
+class QGraphicsScene;
+class QImage;
+class QPointF;
 
 // The editor's own clipboard, held by the application object for the whole
 // run: the outline preview of the last copy and its SVG text. The editor
@@ -10,10 +14,30 @@ class QGraphicsPathItem;
 class SVGClipboard
 {
 public:
-    bool isEmpty() const { return preview == nullptr; }
+    SVGClipboard() = default;
+    ~SVGClipboard();
+    SVGClipboard(const SVGClipboard&) = delete;
+    SVGClipboard& operator=(const SVGClipboard&) = delete;
 
-    // Shown in a scene while a paste is placed; a scene that goes away takes
-    // the item with it, so the clipboard does not delete it.
+    // Nothing to place: the text alone does not count.
+    bool isEmpty() const { return preview == nullptr; }
+    // A new outline of the selected shapes; the selection's text replaces
+    // the old one unless it is empty.
+    void copyFrom(CSVGDocument* document);
+    // The outline's centre goes to the scene point.
+    void movePreviewTo(const QPointF& point);
+    // The copied text centred on the point or, without text, the system
+    // clipboard's picture with its top left there. The outline goes either
+    // way; the text stays for the next paste.
+    void pasteInto(CSVGDocument* document, const QPointF& point);
+    // A scene deletes its items when it goes: the outline is taken out first,
+    // since it stays the clipboard's.
+    void releaseFrom(QGraphicsScene* scene);
+
+    // Owned, even while a scene shows it.
     QGraphicsPathItem* preview = nullptr;
     QString text;
+
+    // The picture as an embedded PNG with its top left on the point.
+    static QString imageElementText(const QImage& image, const QPointF& point);
 };

@@ -842,6 +842,8 @@ private:
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);
     void addPlotEndMarks(CSVGDocument& work);
     void keepSections(CSVGDocument& work, int widthLimit, double overlap, int firstSection, int lastSection);
+    // writeElementWithClassStyle with the referenced ids already current.
+    void writeClassStyleOf(CSVGElement* element, std::wstring& out);
 
     // Plot preparation and sections
     // A working copy of the drawing with matrices and boxes up to date.

@@ -294,10 +294,14 @@ std::wstring CSVGDocument::selectionToSvgText()
     std::vector<CSVGElement*> selected(m_selection.begin(), m_selection.end());
     std::stable_sort(selected.begin(), selected.end(), lessByDrawingOrder);
     std::wstring out;
+    // Writing leaves the tree as it is, so the referenced ids found once
+    // hold for every piece: once per piece made a copy of many pieces
+    // quadratic.
+    updateReferencedIds();
     for (CSVGElement* element : selected) {
         if (element->isTearLine())
             continue;
-        writeElementWithClassStyle(element, out);
+        writeClassStyleOf(element, out);
         element->writeSvg(out, 0, CSVGRect());
         out += L'\n';
     }
@@ -307,6 +311,11 @@ std::wstring CSVGDocument::selectionToSvgText()
 void CSVGDocument::writeElementWithClassStyle(CSVGElement* element, std::wstring& out)
 {
     updateReferencedIds();
+    writeClassStyleOf(element, out);
+}
+
+void CSVGDocument::writeClassStyleOf(CSVGElement* element, std::wstring& out)
+{
     const auto writeServer = [this, &out](const std::wstring& id) {
         if (CSVGElement* server = getElementById(id))
             server->writeSvg(out, 0, CSVGRect());

@@ -321,8 +321,9 @@ private:
     void syncCheckedStates(CSVGView* view);
     void lockForTearLine(bool tearLine);
 
-    // The one place where style changes reach the selection, and where the
-    // new-file tab's clipboard paste starts its tool; see CMainFrameLater.cpp.
+    // The one place where style changes reach the selection (see
+    // CMainFrameLater.cpp), and where a tab that shows the clipboard's
+    // outline starts the copy tool.
     void setSelectionAttributes(const QStringList& names, const QStringList& values);
     void setPaintAttributes(const QString& property, const QColor& color);
     void startPasteTool(CSVGView* view);

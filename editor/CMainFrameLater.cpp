@@ -10,12 +10,3 @@
 
 // ---- Not yet forwarding: later work builds these ----------------------------
 
-// The canvas's setDrawMode(24) for a clipboard paste; the document's mode
-// stands in until the tool exists.
-void CMainFrame::startPasteTool(CSVGView* view)
-{
-    view->getDocument()->setEditMode(EditMode::Copy);
-}
-
-void CMainFrame::copy() { }
-void CMainFrame::paste() { }

@@ -5,6 +5,7 @@
 #include "CSVGElementShape.h"
 #include "CSVGGraphicsItem.h"
 #include "CanvasGeometry.h"
+#include "SVGApplication.h"
 #include "SVGGraphicsSelectionItem.h"
 
 #include <QMutex>
@@ -17,9 +18,12 @@ CSVGScene::CSVGScene(CMainFrame* frame)
 }
 
 // The items point at the document's elements: they go with the scene, and
-// the scene goes before its view's document.
+// the scene goes before its view's document. The clipboard's outline is not
+// the scene's to delete.
 CSVGScene::~CSVGScene()
 {
+    if (SVGApplication* application = SVGApplication::instance())
+        application->clipboard()->releaseFrom(this);
     if (m_document)
         disconnect(m_document, nullptr, this, nullptr);
     m_items.clear();

@@ -167,9 +167,6 @@ public:
     void keyPressed(QKeyEvent* event);
     // A cursor code of the document's mouse operations; others are ignored.
     void setCursorShape(int code);
-    // The copy tool (mode 24) places the clipboard where the mouse goes.
-    void copyToolPress(const QPointF& point);
-    bool copyToolMove(const QPointF& point);
     // The canvas's tool feedback, for whoever needs to look at it.
     QList<CSVGRulerItem*> rulerItems() const { return m_rulers; }
     SVGPathItem* pathItem() const { return m_pathItem; }
@@ -222,6 +219,14 @@ public:
     // Caret-moving keys start the blink over.
     void restartCaretClock() { m_caretClock.start(); }
 
+    // Clipboard
+    //
+    // The copy tool (mode 24): a press pastes the clipboard centred on the
+    // point, a move takes the outline there; false while there is nothing
+    // to place.
+    void copyToolPress(const QPointF& point);
+    bool copyToolMove(const QPointF& point);
+
 signals:
     void textInserted(QGraphicsTextItem* item);
     void finishedTextEditor();
@@ -230,6 +235,10 @@ public slots:
     // Requests the intersection check after a change, repaints the scene and
     // shows the selection's size in the main window.
     void repaint();
+    // Clipboard: the selection's outline follows the mouse until a click
+    // places the copy; a paste lands where the copy tool placed the last.
+    void OnCopy();
+    void OnPaste();
     // Tool selection: the selected path is drawn on from its end.
     void OnDrawContinue();
 
@@ -375,4 +384,7 @@ private:
     void autosaveTick();
     QElapsedTimer m_caretClock;
     int m_caretTimerId = -1;
+
+    // Clipboard
+    void pasteClipboardAt(const QPointF& point);
 };

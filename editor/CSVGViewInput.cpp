@@ -249,18 +249,6 @@ void CSVGView::splitAlong(const QPointF& end)
     repaint();
 }
 
-// The copy tool's press: the clipboard's paste comes here.
-void CSVGView::copyToolPress(const QPointF& point)
-{
-    m_copyPoint = point;
-}
-
-// The copy tool's move; false while there is nothing to place.
-bool CSVGView::copyToolMove(const QPointF&)
-{
-    return false;
-}
-
 void CSVGView::pathPress(const QPointF& pressed)
 {
     QPointF point = pressed;

@@ -28,3 +28,18 @@ private:
     std::unique_ptr<standin::StandInServer> m_server;
     bool m_running = false;
 };
+
+// Like ZOCUT_TEST_MAIN, for tests that need the program's application object:
+// its start asks the stand-in, not the real server, for updates.
+#define ZOCUT_APPLICATION_TEST_MAIN(TestObject)                                                                        \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        TestEnvironment environment;                                                                                   \
+        StandInSession session;                                                                                        \
+        if (!session.isRunning())                                                                                      \
+            return 1;                                                                                                  \
+        SVGApplication application(argc, argv);                                                                        \
+        TestObject test;                                                                                               \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }

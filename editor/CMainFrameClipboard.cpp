@@ -1,0 +1,25 @@
+// Copy and paste between the window's documents.
+
+#include "CMainFrame.h"
+
+#include "CSVGView.h"
+#include "SvgCodes.h"
+
+void CMainFrame::copy()
+{
+    if (m_currentView)
+        m_currentView->OnCopy();
+}
+
+void CMainFrame::paste()
+{
+    if (m_currentView)
+        m_currentView->OnPaste();
+}
+
+// A tab that shows the clipboard's outline places it like the tab it was
+// copied in.
+void CMainFrame::startPasteTool(CSVGView* view)
+{
+    view->setDrawMode(EditMode::Copy);
+}

@@ -1,0 +1,152 @@
+#include "CMainFrame.h"
+#include "CSVGScene.h"
+#include "CSVGView.h"
+#include "CTabWidgetEx.h"
+#include "SVGApplication.h"
+#include "StandInSession.h"
+#include "SvgCodes.h"
+#include "TestEnvironment.h"
+
+#include <QClipboard>
+#include <QGraphicsPathItem>
+#include <QPen>
+#include <QProcess>
+
+#include <set>
+
+// The clipboard as a person uses it: copy, the outline under the mouse, a
+// click that places the copy, tabs that come and go meanwhile, and a picture
+// from another program.
+namespace {
+SVGClipboard& clipboard()
+{
+    return *SVGApplication::instance()->clipboard();
+}
+
+void copyAll(CMainFrame& frame)
+{
+    QVERIFY(frame.currentView()->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"400\" height=\"300\">"
+                                          "<rect id=\"a\" x=\"10\" y=\"10\" width=\"20\" height=\"10\"/>"
+                                          "<rect id=\"b\" x=\"40\" y=\"30\" width=\"10\" height=\"10\"/></svg>"));
+    frame.currentView()->getDocument()->selectAll();
+    frame.copy();
+}
+
+// The number of ids, or -1 when one is used twice.
+int uniqueIds(CSVGView* view)
+{
+    std::vector<CSVGElement*> elements;
+    CSVGDocument::collectSubtree(view->getDocument()->getOwnerSvg(), elements);
+    std::set<std::wstring> ids;
+    for (CSVGElement* element : elements) {
+        if (!element->getId().empty() && !ids.insert(element->getId()).second)
+            return -1;
+    }
+    return int(ids.size());
+}
+
+bool near(const QPointF& a, const QPointF& b)
+{
+    return (a - b).manhattanLength() < 1e-4;
+}
+} // namespace
+
+class tst_CSVGViewClipboard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void previewOutlivesItsTab();
+    void copyToolPlacesThePaste();
+    void pictureWhenNothingWasCopied();
+};
+
+void tst_CSVGViewClipboard::init()
+{
+    clipboard().text.clear();
+    delete clipboard().preview;
+    clipboard().preview = nullptr;
+}
+
+// Closing the tab that shows the outline must not take the clipboard's item:
+// the sanitizers catch a second delete or a use after it.
+void tst_CSVGViewClipboard::previewOutlivesItsTab()
+{
+    CMainFrame frame;
+    frame.fileNew();
+    frame.tabWidget()->setCurrentIndex(0);
+    copyAll(frame);
+    frame.tabClose(0);
+    frame.tabWidget()->setCurrentIndex(0);
+    CSVGView* other = frame.currentView();
+    QCOMPARE(clipboard().preview->scene(), other->getScene());
+    QCOMPARE(other->getDocument()->getEditMode(), int(EditMode::Copy));
+    clipboard().movePreviewTo(QPointF(100, 100));
+
+    const int before = uniqueIds(other);
+    frame.paste();
+    frame.paste();
+    QCOMPARE(uniqueIds(other), before + 4);
+    copyAll(frame);
+    QCOMPARE(clipboard().preview->path().boundingRect(), QRectF(10, 10, 40, 30));
+    QVERIFY(clipboard().preview->pen().isCosmetic());
+}
+
+// The outline's centre follows the mouse; the click pastes there, beside
+// the pieces whose ids the copy shares, and keeps the text for later.
+void tst_CSVGViewClipboard::copyToolPlacesThePaste()
+{
+    CMainFrame frame;
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    copyAll(frame);
+    CSVGView* view = frame.currentView();
+    QWidget* viewport = view->viewport();
+    for (const QPoint& mouse : { QPoint(50, 60), QPoint(120, 90) }) {
+        QMouseEvent event(QEvent::MouseMove, mouse, viewport->mapToGlobal(mouse), Qt::NoButton, {}, {});
+        QApplication::sendEvent(viewport, &event);
+        QVERIFY(near(clipboard().preview->path().boundingRect().center(), view->mapToScene(mouse)));
+    }
+    QCOMPARE(clipboard().preview->pen().widthF(), 0.5 / view->displayScale());
+    const int before = uniqueIds(view);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(200, 150));
+    QVERIFY(near(view->getDocument()->getSelectionRect().center(), view->mapToScene(QPoint(200, 150))));
+    QCOMPARE(uniqueIds(view), before + 2);
+    QVERIFY(clipboard().isEmpty() && !clipboard().text.isEmpty());
+    QCOMPARE(view->getDocument()->getEditMode(), int(EditMode::Select));
+}
+
+// The exact element, its pixels, and another renderer drawing it at the
+// point; without a picture nothing comes.
+void tst_CSVGViewClipboard::pictureWhenNothingWasCopied()
+{
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    picture.fill(Qt::blue);
+    for (int x = 0; x < 3; ++x)
+        picture.setPixelColor(x, 0, Qt::red);
+    const QString element = SVGClipboard::imageElementText(picture, QPointF(12.5, 7));
+    const QString prefix = "<image x=\"12.5\" y=\"7\" width=\"3\" height=\"2\" xlink:href=\"data:image/png;base64,";
+    QVERIFY(element.startsWith(prefix) && element.endsWith("\"/>"));
+    const QByteArray png = QByteArray::fromBase64(element.mid(prefix.size()).chopped(3).toLatin1());
+    QCOMPARE(QImage::fromData(png, "PNG").convertToFormat(QImage::Format_ARGB32), picture);
+
+    CSVGDocument document;
+    QVERIFY(document.parseSvgText(L"<svg width=\"40\" height=\"20\"/>", false, false));
+    const int children = document.getOwnerSvg()->getChildCount();
+    QGuiApplication::clipboard()->clear();
+    clipboard().pasteInto(&document, QPointF(12.5, 7));
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), children);
+    QGuiApplication::clipboard()->setImage(picture);
+    clipboard().pasteInto(&document, QPointF(12.5, 7));
+    QTemporaryDir folder;
+    QVERIFY(document.saveFile(folder.filePath("pasted.svg")));
+    QCOMPARE(
+        QProcess::execute("rsvg-convert", { "-o", folder.filePath("pasted.png"), folder.filePath("pasted.svg") }), 0);
+    const QImage drawn(folder.filePath("pasted.png"));
+    QCOMPARE(drawn.pixelColor(14, 7), QColor(Qt::red));
+    QCOMPARE(drawn.pixelColor(14, 8), QColor(Qt::blue));
+    QCOMPARE(drawn.pixelColor(11, 7).alpha(), 0);
+}
+
+ZOCUT_APPLICATION_TEST_MAIN(tst_CSVGViewClipboard)
+#include "tst_CSVGViewClipboard.moc"
