@@ -198,7 +198,8 @@ public slots:
     void OntextUnderLine();
     void OntextColor(QColor color);
 
-    // Commands whose canvas operations come later (see CMainFrameLater.cpp).
+    // Tools, editing and file commands (CMainFrameTools.cpp, CMainFrameEdit.cpp,
+    // CMainFrameFiles.cpp, CMainFrameCut.cpp, CMainFrameClipboard.cpp).
     void drawline();
     void drawrect();
     void drawcircle();
@@ -321,9 +322,8 @@ private:
     void syncCheckedStates(CSVGView* view);
     void lockForTearLine(bool tearLine);
 
-    // The one place where style changes reach the selection (see
-    // CMainFrameLater.cpp), and where a tab that shows the clipboard's
-    // outline starts the copy tool.
+    // The one place where style changes reach the selection, and where a tab
+    // that shows the clipboard's outline starts the copy tool.
     void setSelectionAttributes(const QStringList& names, const QStringList& values);
     void setPaintAttributes(const QString& property, const QColor& color);
     void startPasteTool(CSVGView* view);

@@ -293,7 +293,7 @@ private:
     bool openDocumentFile(const std::wstring& path);
     void setDocumentPageRect(const QRectF& rect);
     void setDocumentViewSize(int width, int height);
-    // Document operations that the document does not offer yet.
+    // Document calls shared by several view commands.
     void requestIntersectionCheck();
     void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
 

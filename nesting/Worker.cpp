@@ -10,25 +10,28 @@ Worker::Worker(QObject* parent)
 Worker::~Worker()
 {
     {
-        QMutexLocker locker(&m_lock);
+        std::lock_guard<std::mutex> locker(m_lock);
         if (!m_draining)
             m_commands.clear();
         m_draining = true;
-        m_wake.wakeAll();
+        m_wake.notify_all();
     }
     wait();
+    // The thread's last use of the members came back by QThread's own
+    // lock; taking ours as well lets ThreadSanitizer see that.
+    std::lock_guard<std::mutex> locker(m_lock);
 }
 
 void Worker::post(const CommandParameter& command)
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     m_commands.enqueue(command);
-    m_wake.wakeAll();
+    m_wake.notify_all();
 }
 
 QList<Worker::Reply> Worker::takeReplies()
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     QList<Reply> replies;
     replies.swap(m_replies);
     return replies;
@@ -36,24 +39,23 @@ QList<Worker::Reply> Worker::takeReplies()
 
 void Worker::stop()
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     m_stopping = true;
     m_commands.clear();
-    m_wake.wakeAll();
+    m_wake.notify_all();
 }
 
 void Worker::drain()
 {
-    QMutexLocker locker(&m_lock);
+    std::lock_guard<std::mutex> locker(m_lock);
     m_draining = true;
-    m_wake.wakeAll();
+    m_wake.notify_all();
 }
 
 bool Worker::nextCommand(CommandParameter& command)
 {
-    QMutexLocker locker(&m_lock);
-    while (!m_stopping && !m_draining && m_commands.isEmpty())
-        m_wake.wait(&m_lock);
+    std::unique_lock<std::mutex> locker(m_lock);
+    m_wake.wait(locker, [this] { return m_stopping || m_draining || !m_commands.isEmpty(); });
     if (m_stopping || m_commands.isEmpty())
         return false;
     command = m_commands.dequeue();
@@ -78,7 +80,7 @@ void Worker::run()
         if (!AbstractService::isError(reply))
             reply = service.request(command);
         {
-            QMutexLocker locker(&m_lock);
+            std::lock_guard<std::mutex> locker(m_lock);
             m_replies.append({ command, reply });
         }
         emit replied();

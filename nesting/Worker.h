@@ -3,15 +3,17 @@
 #include "CommandParameter.h"
 
 #include <QList>
-#include <QMutex>
 #include <QQueue>
 #include <QThread>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 // The thread that talks to the nesting server: it takes posted commands one
 // by one, connects and signs in where needed, and collects the replies
 // (text of the service, failures in band), saying so by replied(). A mutex
-// guards the commands and the replies.
+// guards the commands and the replies: a standard one, which, unlike Qt's,
+// ThreadSanitizer sees.
 class Worker : public QThread
 {
     Q_OBJECT
@@ -44,8 +46,8 @@ protected:
 private:
     bool nextCommand(CommandParameter& command);
 
-    QMutex m_lock;
-    QWaitCondition m_wake;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
     QQueue<CommandParameter> m_commands;
     QList<Reply> m_replies;
     bool m_stopping = false;

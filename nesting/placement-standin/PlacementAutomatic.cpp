@@ -1,7 +1,9 @@
 #include "PlacementAutomatic.h"
 
+#include "PlacementParallel.h"
+
 #include <QCoreApplication>
-#include <QtConcurrent>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -73,15 +75,12 @@ bool PlacementAutomatic::placeNext()
     // Each piece is turned and grown when its turn comes, so that starting
     // costs little and a stop is never long in coming.
     m_shapes[piece].resize(m_settings.rotations);
-    QVector<int> turns(m_settings.rotations);
-    std::iota(turns.begin(), turns.end(), 0);
     // The workers only read the piece: a non-const index into the shared
     // vector would detach it from several threads at once.
     const PlacementCompositePolygon& outline = m_pieces.at(piece).shape;
     std::vector<OrientedShape>& oriented = m_shapes[piece];
-    QtConcurrent::blockingMap(turns, [&](int turn) {
-        oriented[turn] = PlacementGeometry::orient(outline, angleOf(turn), m_settings.spacing);
-    });
+    PlacementParallel::forEach(m_settings.rotations,
+        [&](int turn) { oriented[turn] = PlacementGeometry::orient(outline, angleOf(turn), m_settings.spacing); });
     Candidate best;
     for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn) {
         const Candidate candidate = bestPosition(piece, turn, best.found ? best.left + 1 : kNoBound);
@@ -134,7 +133,8 @@ PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int tu
         if (!hasRoom(shape, left, right, width))
             continue;
         const std::vector<int> near = placedNear(shape, left, right, known);
-        QtConcurrent::blockingMap(near, [&](int i) { forbidden[i] = forbiddenPositions(m_placed[i], shape); });
+        PlacementParallel::forEach(
+            int(near.size()), [&](int k) { forbidden[near[k]] = forbiddenPositions(m_placed[near[k]], shape); });
         Clipper clipper;
         clipper.AddPath({ { left, yMin }, { right, yMin }, { right, yTop }, { left, yTop } }, ptSubject, true);
         for (int i = 0; i < int(m_placed.size()); ++i)

@@ -49,7 +49,10 @@ OrientedShape PlacementGeometry::orient(const PlacementCompositePolygon& shape, 
     const QTransform turn = QTransform().rotate(angle);
     for (const PlacementPolygon& part : shape.parts) {
         Path path;
-        for (const QPointF& p : turn.map(part))
+        // Const, so that the turned copy, which shares the piece's points
+        // when there is no turn, is not copied again to be read.
+        const PlacementPolygon turned = turn.map(part);
+        for (const QPointF& p : turned)
             path.emplace_back(cInt(std::llround(p.x() * kScale)), cInt(std::llround(p.y() * kScale)));
         if (path.size() >= 3 && Area(path) != 0)
             oriented.parts.push_back(std::move(path));

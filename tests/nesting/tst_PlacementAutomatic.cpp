@@ -1,7 +1,13 @@
 #include "NestingTestPieces.h"
 #include "PlacementAutomatic.h"
+#include "PlacementParallel.h"
 #include "PlacementRunner.h"
 #include "TestEnvironment.h"
+
+#include <algorithm>
+#include <atomic>
+#include <stdexcept>
+#include <vector>
 
 using namespace Vantor::Placement;
 
@@ -17,6 +23,7 @@ private slots:
     void refuse_data();
     void refuse();
     void runAndStop();
+    void parallelLoop();
 };
 
 void tst_PlacementAutomatic::placeRandomPolygons_data()
@@ -88,6 +95,22 @@ void tst_PlacementAutomatic::runAndStop()
     const PlacementStatus stopped = runner.status();
     QVERIFY(!stopped.running && !stopped.finished);
     QCOMPARE(stopped.error, QStringLiteral("The placement was stopped."));
+}
+
+// Every index runs once, none when there are none; a throw reaches the
+// caller.
+void tst_PlacementAutomatic::parallelLoop()
+{
+    std::vector<std::atomic<int>> runs(100);
+    PlacementParallel::forEach(int(runs.size()), [&](int i) { ++runs[i]; });
+    QVERIFY(std::all_of(runs.begin(), runs.end(), [](const std::atomic<int>& n) { return n == 1; }));
+    PlacementParallel::forEach(0, [](int) { QFAIL("no index"); });
+    QVERIFY_EXCEPTION_THROWN(PlacementParallel::forEach(int(runs.size()),
+                                 [](int i) {
+                                     if (i == 50)
+                                         throw std::range_error("coordinate out of range");
+                                 }),
+        std::range_error);
 }
 
 ZOCUT_TEST_MAIN(tst_PlacementAutomatic)
