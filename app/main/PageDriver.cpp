@@ -4,10 +4,20 @@
 #include "WidgetLocator.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickView>
+
+namespace {
+// Names chosen ahead for the file dialogs, first one first.
+QStringList& chosenFiles()
+{
+    static QStringList names;
+    return names;
+}
+} // namespace
 
 QString PageDriver::path()
 {
@@ -25,7 +35,10 @@ void PageDriver::answerPromptsInLog()
         return;
     Prompt::setHandler([](Prompt::Kind kind, const QString& title, const QString& text) {
         qInfo().noquote() << QStringLiteral("prompt %1 [%2] %3").arg(int(kind)).arg(title, text);
-        return QVariant();
+        const bool file = kind == Prompt::Kind::OpenFile || kind == Prompt::Kind::SaveFile;
+        if (!file || chosenFiles().isEmpty())
+            return QVariant();
+        return QVariant(QDir::current().absoluteFilePath(chosenFiles().takeFirst()));
     });
 }
 
@@ -34,6 +47,7 @@ void PageDriver::start(QQuickView& view)
     if (!isEnabled())
         return;
     view.rootContext()->setContextProperty(QStringLiteral("widgets"), new WidgetLocator(&view));
+    view.rootContext()->setContextProperty(QStringLiteral("prompts"), new PageDriver(&view));
     QQmlComponent component(view.engine(), QUrl::fromLocalFile(path()));
     QObject* driver = component.create(view.rootContext());
     if (!driver) {
@@ -41,4 +55,9 @@ void PageDriver::start(QQuickView& view)
         return;
     }
     driver->setParent(view.rootObject());
+}
+
+void PageDriver::chooseFile(const QString& name)
+{
+    chosenFiles() << name;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class QQuickView;
@@ -8,15 +9,22 @@ class QQuickView;
 // Only when the environment variable ZOCUT_PAGE_DRIVER names a QML file:
 // that file is created beside the pages (it sees what they see), and every
 // modal question is written to the log and answered as closed instead of
-// waiting for a person; the file also sees "widgets", which tells where the
-// editor's buttons and canvas are on the screen. Without the variable
-// nothing here does anything.
-class PageDriver
+// waiting for a person, unless the file has named the next file to choose;
+// the file also sees "widgets", which tells where the editor's buttons and
+// canvas are on the screen and what the drawing holds, and "prompts", this
+// class. Without the variable nothing here does anything.
+class PageDriver : public QObject
 {
+    Q_OBJECT
 public:
+    using QObject::QObject;
+
     static bool isEnabled();
     static void answerPromptsInLog();
     static void start(QQuickView& view);
+
+    // The next file dialog chooses this name in the working folder.
+    Q_INVOKABLE void chooseFile(const QString& name);
 
 private:
     static QString path();

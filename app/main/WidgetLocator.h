@@ -5,7 +5,8 @@
 
 // Tells a driven run of the program where a person would point: the screen
 // rectangle of a toolbar button or of the canvas, as "x y width height"
-// (empty when there is none on show). Only the page driver publishes it.
+// (empty when there is none on show), and what the open drawing holds now.
+// Only the page driver publishes it.
 class WidgetLocator : public QObject
 {
     Q_OBJECT
@@ -16,4 +17,9 @@ public:
     Q_INVOKABLE QString buttonRect(const QString& actionText) const;
     // The drawing area of the canvas on show.
     Q_INVOKABLE QString canvasRect() const;
+    // The current tab's drawing as "pieces P selected S first F scale Z text
+    // H idle I": its top-level pieces, the selected ones, the place of the
+    // first of them (-1 for none), the canvas scale, a checksum of its SVG
+    // text and 1 while no mouse button is held; empty without a tab.
+    Q_INVOKABLE QString documentState() const;
 };

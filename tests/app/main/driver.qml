@@ -3,13 +3,51 @@ import QtQuick 2.15
 // Drives the pages of the running program as a person would: signs in with
 // the stand-in's first account in German, narrows the data centre down to a template
 // and opens it, then comes back through "Data Center" and reopens the newest
-// saved version, and tells where the rectangle tool and the canvas are. Every step goes to the program's log as "driver: ...".
+// saved version, and tells where the rectangle tool and the canvas are.
+// Once the test has drawn there, it opens a new drawing and runs the editing
+// commands in turn: those on the toolbars it announces for the test to
+// press, key or draw with the pointer, the hidden ones it calls, and after
+// each it tells what the drawing holds. Every step goes to the program's log
+// as "driver: ...".
 Timer {
     id: driver
     property int step: 0
     property int level: 1
     property string savedName: ""
-    readonly property double deadline: Date.now() + 120000
+    readonly property double deadline: Date.now() + 240000
+    property string located: ""
+    property int command: 0
+    property string before: ""
+    // "act" is what the test does with the pointer or keys, "until" what
+    // shows that it has; "slot" what the driver calls first; "file" the name
+    // that the file dialog chooses. Button names are the German ones shown.
+    readonly property var commands: [
+        { name: "ctrl+a", act: "key", until: several },
+        { name: "New", slot: "fileNew" },
+        { name: "Rectangle", act: "draw", until: idle },
+        { name: "Circle", act: "draw", until: idle },
+        { name: "rectangle", act: "click" },
+        { name: "Bring to Front", slot: "layertop" },
+        { name: "ctrl+a", act: "key", until: several },
+        { name: "Align Left", slot: "alignleft" },
+        { name: "Combine", act: "press" },
+        { name: "Ungroup", act: "press" },
+        { name: "Mirror", act: "draw" },
+        { name: "Undo", act: "press" },
+        { name: "Redo", act: "press" },
+        { name: "ctrl+a", act: "key", until: several },
+        { name: "Mirror Bottom", slot: "mirrorbottom" },
+        { name: "Bottom", act: "press" },
+        { name: "Union", act: "press" },
+        { name: "Undo", act: "press" },
+        { name: "ctrl+a", act: "key", until: several },
+        { name: "Löschen", act: "press" },
+        { name: "Undo", act: "press" },
+        { name: "Zoom In", slot: "zoomin", act: "click" },
+        { name: "Zoom Out", slot: "zoomout", act: "click" },
+        { name: "Save As", slot: "fileSaveAs", file: "drawing.svg" },
+        { name: "PNG", slot: "fileSaveASPng", file: "drawing.png" }
+    ]
     readonly property var picks: ["轿车", "A 奥迪", "A4", "A4L", "2020", "豪华型"]
 
     function log(text) {
@@ -99,14 +137,51 @@ Timer {
     function locate() {
         var tool = widgets.buttonRect("Rectangle")
         var canvas = widgets.canvasRect()
+        located = widgets.documentState()
         return tool !== "" && canvas !== "" && log("rectangle tool at " + tool) && log("canvas at " + canvas)
+    }
+
+    // The test's rectangle is on the canvas: the window is the test's now.
+    function drawn() {
+        return widgets.documentState().split(" ")[1] !== located.split(" ")[1]
+    }
+
+    // The drag has ended.
+    function idle(state) {
+        return state.split(" ")[11] === "1"
+    }
+
+    // A drawing just drawn may select its piece a moment later.
+    function several(state) {
+        return state.split(" ")[3] > 1
+    }
+
+    // Starts a command, then waits until a person's act changed the drawing.
+    function run() {
+        var c = commands[command]
+        var tag = "#" + command + " "
+        if (before === "") {
+            before = widgets.documentState()
+            if (c.file)
+                prompts.chooseFile(c.file)
+            if (c.slot)
+                mw[c.slot]()
+            var at = c.act === "press" || c.act === "draw" ? " at " + widgets.buttonRect(c.name) : ""
+            return c.act && log(tag + c.act + " " + c.name + at) && false
+        }
+        var now = widgets.documentState()
+        if (c.act && (now === before || (c.until && !c.until(now))))
+            return false
+        log(tag + "after " + c.name + ": " + now + " tab " + mw.currentTabText)
+        before = ""
+        return ++command === commands.length && log("commands done")
     }
 
     interval: 200
     repeat: true
     running: true
     onTriggered: {
-        var steps = [signIn, signedIn, pick, openTemplate, backToData, openSaved, reopen, reopened, locate]
+        var steps = [signIn, signedIn, pick, openTemplate, backToData, openSaved, reopen, reopened, locate, drawn, run]
         if (Date.now() > deadline) {
             log("gave up at step " + step)
             running = false

@@ -1,7 +1,9 @@
 // Runs the real program on a display of its own (Xvfb) against the stand-in,
 // has it sign in, open a template and reopen a saved version, and keeps a
 // screenshot of the result; draws a rectangle with the pointer and keeps a
-// screenshot of that; then once more under a window manager. The page driver logs its steps as "driver: ...".
+// screenshot of that; runs the editing commands in a new drawing, with the
+// pointer, keys and the driver's calls, checking what each did; then once
+// more under a window manager. The page driver logs its steps as "driver: ...".
 
 #include "LogHandler.h"
 #include "StandInSession.h"
@@ -11,6 +13,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <cstring>
@@ -53,7 +56,7 @@ bool waitForLog(const QString& line, int timeoutMs)
     return waitFor([&line] { return log().contains(line); }, timeoutMs);
 }
 
-std::unique_ptr<QProcess> startProgram()
+std::unique_ptr<QProcess> startProgram(const QString& folder)
 {
     auto program = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -63,6 +66,7 @@ std::unique_ptr<QProcess> startProgram()
     environment.insert("ASAN_OPTIONS", "detect_leaks=0");
     program->setProcessEnvironment(environment);
     program->setProcessChannelMode(QProcess::ForwardedChannels);
+    program->setWorkingDirectory(folder);
     program->start(ZOCUT_PROGRAM, QStringList());
     return program;
 }
@@ -112,18 +116,28 @@ QList<QRect> managedFrames(QRect* screenRect, bool* managed = nullptr)
     return frames;
 }
 
-// The rectangle logged after the prefix, "x y width height".
-QRect loggedRect(const QString& prefix)
+// The rest of the last line that holds the prefix, without the place in the
+// source that the log adds.
+QString loggedLine(const QString& prefix)
 {
     const QString text = log();
     const int start = text.lastIndexOf(prefix);
-    if (start < 0)
-        return QRect();
-    const QStringList numbers
-        = text.mid(start + prefix.size()).section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '));
+    return start < 0 ? QString()
+                     : text.mid(start + prefix.size()).section(QLatin1Char('\n'), 0, 0).section(" (file:", 0, 0);
+}
+
+// "x y width height" after " at " in the text, or at its start.
+QRect rectAt(const QString& text)
+{
+    const QStringList numbers = text.section(QStringLiteral(" at "), -1).split(QLatin1Char(' '));
     if (numbers.size() < 4)
         return QRect();
     return QRect(numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(), numbers[3].toInt());
+}
+
+QRect loggedRect(const QString& prefix)
+{
+    return rectAt(loggedLine(prefix));
 }
 
 // The pointer and its button, as a person moves them: through the X server.
@@ -135,6 +149,86 @@ bool pointer(const QStringList& steps)
 QStringList moveTo(const QPoint& point)
 {
     return { "mousemove", QString::number(point.x()), QString::number(point.y()), "sleep", "0.2" };
+}
+
+QStringList clickAt(const QPoint& point)
+{
+    return moveTo(point) + QStringList { "click", "1", "sleep", "0.3" };
+}
+
+bool click(const QPoint& point)
+{
+    return pointer(clickAt(point));
+}
+
+// Presses at one corner, passes the middle and lets go at the other.
+QStringList dragOver(const QRect& rect)
+{
+    return moveTo(rect.topLeft()) + QStringList { "mousedown", "1", "sleep", "0.2" } + moveTo(rect.center())
+        + moveTo(rect.bottomRight()) + QStringList { "mouseup", "1", "sleep", "0.3" };
+}
+
+// Where the first drawing goes on the canvas.
+QRect drawingRect(const QRect& canvas)
+{
+    return QRect(canvas.center() - QPoint(120, 70), canvas.center() + QPoint(110, 80));
+}
+
+// What the driver reads back after a command: "pieces P selected S first F
+// scale Z text H idle I tab T".
+struct Drawing
+{
+    int pieces = -1;
+    int selected = -1;
+    double scale = 0;
+    QString text;
+    QString tab;
+};
+
+Drawing parsedDrawing(const QString& line)
+{
+    const QStringList words = line.split(QLatin1Char(' '));
+    Drawing drawing;
+    if (words.size() < 11)
+        return drawing;
+    drawing.pieces = words[1].toInt();
+    drawing.selected = words[3].toInt();
+    drawing.scale = words[7].toDouble();
+    drawing.text = words[9];
+    drawing.tab = line.section(QStringLiteral(" tab "), 1);
+    return drawing;
+}
+
+QByteArray fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether the last drawing shows what the named command does to the one before.
+// Mirroring copies the pieces beside them; the union makes one piece of
+// each overlapping pair.
+bool commandDid(const QString& name, const QList<Drawing>& drawings, const QDir& folder)
+{
+    static const QHash<QString, int> pieces { { "New", 0 }, { "Rectangle", 1 }, { "Circle", 2 }, { "Combine", 1 },
+        { "Ungroup", 2 }, { "Mirror", 4 }, { "Union", 2 }, { "Löschen", 0 } };
+    const Drawing& now = drawings.constLast();
+    const Drawing was = drawings.size() > 1 ? drawings[drawings.size() - 2] : Drawing();
+    if (pieces.contains(name))
+        return now.pieces == pieces[name];
+    if (name == "Undo" || name == "Redo")
+        return drawings.size() > 2 && now.text == drawings[drawings.size() - 3].text;
+    if (name == "rectangle")
+        return now.selected == 1;
+    if (name == "ctrl+a")
+        return now.selected > std::max(1, was.selected);
+    if (name == "Zoom In" || name == "Zoom Out")
+        return (now.scale > was.scale) == (name == "Zoom In") && now.text == was.text;
+    if (name == "Save As")
+        return now.tab.startsWith("drawing") && fileText(folder.filePath("drawing.svg")).contains("<svg");
+    if (name == "PNG")
+        return !QImage(folder.filePath("drawing.png")).isNull();
+    return now.pieces == was.pieces && now.text != was.text;
 }
 
 // The share of the rectangle's outline, sampled every other pixel, where the
@@ -184,7 +278,7 @@ private slots:
 
     void signInAndOpenDesigns()
     {
-        m_first = startProgram();
+        m_first = startProgram(m_folder.path());
         QVERIFY(m_first->waitForStarted(10000));
         QVERIFY2(waitForLog(kSignInShown, kStartMs), steps());
         QVERIFY2(waitForLog("driver: signed in", 30000), steps());
@@ -229,11 +323,9 @@ private slots:
         const QRect canvas = loggedRect("driver: canvas at ");
         QVERIFY2(!tool.isEmpty() && canvas.width() > 300 && canvas.height() > 200, steps());
         const QImage before = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        QVERIFY(pointer(moveTo(tool.center()) + QStringList { "click", "1", "sleep", "0.3" }));
-        const QRect drawn(canvas.center() - QPoint(120, 70), canvas.center() + QPoint(110, 80));
-        QVERIFY(pointer(moveTo(drawn.topLeft()) + QStringList { "mousedown", "1", "sleep", "0.2" }
-            + moveTo(drawn.center()) + moveTo(drawn.bottomRight()) + QStringList { "mouseup", "1" }));
-        QTest::qWait(800);
+        const QRect drawn = drawingRect(canvas);
+        QVERIFY(click(tool.center()) && pointer(dragOver(drawn)));
+        QTest::qWait(500);
         const QImage after = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         QVERIFY(after.save(ZOCUT_DRAWN_SCREENSHOT));
         const double outline = changedOutline(before, after, drawn);
@@ -241,10 +333,48 @@ private slots:
         QVERIFY(!log().contains("[Warring]"));
     }
 
+    // The driver announces each command: the test presses its button, keys
+    // it, draws or clicks with it, and checks what the drawing holds after.
+    void editWithTheCommands()
+    {
+        QVERIFY(m_first && m_first->state() == QProcess::Running);
+        const QRect canvas = loggedRect("driver: canvas at ");
+        const QRect drawn = drawingRect(canvas);
+        // What the pointer does after pressing a tool, or for a click. Picking
+        // a piece is away from the drawing tool first, as a person would.
+        const QStringList centre = clickAt(canvas.center());
+        const QHash<QString, QStringList> strokes { { "Rectangle", dragOver(drawn) },
+            { "Circle", dragOver(QRect(canvas.center() + QPoint(160, -60), QSize(120, 120))) },
+            { "rectangle", QStringList { "key", "Escape" } + clickAt(QPoint(drawn.left(), drawn.center().y())) },
+            { "Mirror", clickAt(drawn.topLeft() - QPoint(40, 0)) + clickAt(drawn.bottomLeft() - QPoint(40, 0)) },
+            { "Zoom In", centre }, { "Zoom Out", centre } };
+        const QDir folder(m_folder.path());
+        QList<Drawing> drawings;
+        for (int n = 0; !log().contains("driver: commands done"); ++n) {
+            const QString tag = QStringLiteral("driver: #%1 ").arg(n);
+            QVERIFY2(waitForLog(tag, 30000), steps());
+            const QString act = loggedLine(tag);
+            const QString verb = act.section(' ', 0, 0);
+            const QString name = act.section(' ', 1).section(" at ", 0, 0);
+            if (verb == "press" || verb == "draw")
+                QVERIFY2(click(rectAt(act).center()), qPrintable(act));
+            if (verb == "draw" || verb == "click")
+                QVERIFY2(pointer(strokes.value(name)), qPrintable(act));
+            else if (verb == "key")
+                QVERIFY(pointer({ "key", name }));
+            QVERIFY2(waitForLog(tag + "after ", 20000), steps());
+            const QString after = loggedLine(tag + "after ");
+            drawings << parsedDrawing(after.section(": ", 1));
+            QVERIFY2(commandDid(after.section(": ", 0, 0), drawings, folder), qPrintable(after));
+        }
+        QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(ZOCUT_COMMANDS_SCREENSHOT));
+        QVERIFY(!log().contains("[Warring]"));
+    }
+
     void secondInstanceRefused()
     {
         QVERIFY(m_first && m_first->state() == QProcess::Running);
-        std::unique_ptr<QProcess> second = startProgram();
+        std::unique_ptr<QProcess> second = startProgram(m_folder.path());
         QVERIFY(second->waitForFinished(kStartMs));
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
@@ -259,7 +389,7 @@ private slots:
         QVERIFY(m_first->waitForFinished(10000));
         const int shown = log().count(kSignInShown);
 
-        std::unique_ptr<QProcess> next = startProgram();
+        std::unique_ptr<QProcess> next = startProgram(m_folder.path());
         waitFor([&] { return log().count(kSignInShown) > shown || next->state() == QProcess::NotRunning; }, kStartMs);
         const bool running = next->state() == QProcess::Running;
         stop(next.get());
@@ -277,7 +407,7 @@ private slots:
         QRect screen;
         bool managed = false;
         QVERIFY(waitFor([&] { return managedFrames(&screen, &managed).isEmpty() && managed; }, 30000));
-        std::unique_ptr<QProcess> program = startProgram();
+        std::unique_ptr<QProcess> program = startProgram(m_folder.path());
         QList<QRect> frames;
         const bool inside = waitFor(
             [&] {
@@ -294,6 +424,8 @@ private slots:
 
 private:
     StandInSession m_session;
+    // The program's working folder, where its file dialogs choose.
+    QTemporaryDir m_folder;
     std::unique_ptr<QProcess> m_first;
 };
 
