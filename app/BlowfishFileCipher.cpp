@@ -1,9 +1,13 @@
 #include "BlowfishFileCipher.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 const int kBlockSize = 8;
 const int kMinKey = BLOWFISH_MIN_KEY_SIZE;
 const int kMaxKey = BLOWFISH_MAX_KEY_SIZE;
+const int kChunkBlocks = 4096;
 } // namespace
 
 BlowfishFileCipher::BlowfishFileCipher(const QByteArray& key)
@@ -32,25 +36,27 @@ QByteArray BlowfishFileCipher::encryptBlock(const QByteArray& block) const
     return out;
 }
 
-void BlowfishFileCipher::nextKeystreamBlock()
-{
-    QByteArray counterBytes(kBlockSize, '\0');
-    for (int i = 0; i < kBlockSize; ++i)
-        counterBytes[i] = static_cast<char>((m_counter >> (8 * i)) & 0xff);
-    m_keystream = encryptBlock(counterBytes);
-    ++m_counter;
-    m_position = 0;
-}
-
+// The keystream is made a chunk of counter blocks at a time: one call of the
+// block cipher per chunk, not two small arrays per eight bytes.
 QByteArray BlowfishFileCipher::encrypt(const QByteArray& data)
 {
-    m_counter = 0;
-    nextKeystreamBlock();
+    const int chunkBytes = kChunkBlocks * kBlockSize;
+    std::vector<uint8_t> counters(chunkBytes);
+    std::vector<uint8_t> keystream(chunkBytes);
     QByteArray out(data.size(), '\0');
-    for (int i = 0; i < data.size(); ++i) {
-        if (m_position == kBlockSize)
-            nextKeystreamBlock();
-        out[i] = static_cast<char>(data.at(i) ^ m_keystream.at(static_cast<int>(m_position++)));
+    quint64 counter = 0;
+    for (int offset = 0; offset < data.size(); offset += chunkBytes) {
+        const int bytes = std::min(chunkBytes, data.size() - offset);
+        const int blocks = (bytes + kBlockSize - 1) / kBlockSize;
+        for (int block = 0; block < blocks; ++block, ++counter) {
+            for (int i = 0; i < kBlockSize; ++i)
+                counters[size_t(block * kBlockSize + i)] = static_cast<uint8_t>((counter >> (8 * i)) & 0xff);
+        }
+        blowfish_encrypt(&m_context, size_t(blocks * kBlockSize), keystream.data(), counters.data());
+        const char* in = data.constData() + offset;
+        char* target = out.data() + offset;
+        for (int i = 0; i < bytes; ++i)
+            target[i] = static_cast<char>(in[i] ^ static_cast<char>(keystream[size_t(i)]));
     }
     return out;
 }

@@ -21,10 +21,6 @@ public:
 
 private:
     void setKey(const QByteArray& key);
-    void nextKeystreamBlock();
 
     blowfish_ctx m_context {};
-    quint64 m_counter = 0;
-    quint64 m_position = 0;
-    QByteArray m_keystream;
 };

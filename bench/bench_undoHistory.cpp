@@ -11,8 +11,8 @@ namespace {
 
 CSVGElement* buildDrawing(CSVGDocument& document, int pieces)
 {
-    CSVGElement* root = document.createElement(L"svg");
-    document.appendChild(root, true, false);
+    // A new document already holds its empty root.
+    CSVGElement* root = document.getOwnerSvg();
     for (int i = 0; i < pieces; ++i) {
         QPainterPath square;
         square.addRect(i % 100 * 20.0, i / 100 * 20.0, 10, 10);
