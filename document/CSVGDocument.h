@@ -86,6 +86,9 @@ public:
     // True while the reader scans text into the document.
     bool isLoading() const { return m_loading; }
     void setLoading(bool loading) { m_loading = loading; }
+    // Room in the id map for this many more elements, so that a large text
+    // does not rehash it again and again.
+    void reserveIds(size_t count) { m_idMap.reserve(m_idMap.size() + count); }
     QRectF getPageRect() const { return m_pageRect; }
     // Both setters make the intersection marks stale.
     void setPageRect(const QRectF& rect);
@@ -714,6 +717,10 @@ private:
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     // Reading
+    void scanOwnedText(QString decoded);
+    // The root's page, origin and custom positions, then the bounds of the
+    // new tree, after its text has been scanned.
+    void finishParsing(bool ungroup, bool moveToOrigin);
     void readRootAttributes(CSVGElement* root);
     void readCustomPositions(const std::wstring& text);
     void mergeImported(CSVGDocument& imported);

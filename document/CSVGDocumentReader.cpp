@@ -147,9 +147,12 @@ bool CSVGDocument::openFile(const std::wstring& path)
         newDocument();
         return false;
     }
-    // The bytes and their decoded copy go before the tree grows.
-    std::wstring text = decodeSvgBytes(file.readAll()).toStdWString();
-    parseSvgText(text, QSettings().value(QStringLiteral("general/ungroup"), false).toBool(), false);
+    const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
+    clearContents();
+    QString decoded = decodeSvgBytes(file.readAll());
+    file.close();
+    scanOwnedText(std::move(decoded));
+    finishParsing(ungroup, false);
     return true;
 }
 
@@ -199,10 +202,26 @@ void CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
     CSVGXmlScanner(this).scan(text, parent);
 }
 
+// Each copy of a large file's text is gone before the next step needs room:
+// the raw bytes once decoded, the decoded text once widened, and the wide
+// text before the bounds of the new tree are worked out.
+void CSVGDocument::scanOwnedText(QString decoded)
+{
+    std::wstring text = decoded.toStdWString();
+    decoded = QString();
+    scanXml(text, this);
+}
+
 bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin)
 {
     clearContents();
     scanXml(text, this);
+    finishParsing(ungroup, moveToOrigin);
+    return true;
+}
+
+void CSVGDocument::finishParsing(bool ungroup, bool moveToOrigin)
+{
     CSVGElement* root = getOwnerSvg();
     if (!root) {
         root = createElement(L"svg");
@@ -245,7 +264,6 @@ bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool mov
     }
     clearSelection();
     notifyChanged();
-    return true;
 }
 
 // The viewBox's third and fourth numbers stand in for a width or height that

@@ -110,6 +110,8 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     m_elements = 0;
     m_warned = 0;
     m_document->setLoading(true);
+    // Each element opens with a "<": a bound on the ids that the scan adds.
+    m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, L'<')), m_maxElements));
     while (p) {
         if (!m_preserve)
             p = skipSpace(p);
