@@ -1,4 +1,5 @@
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "BlowfishFileCipher.h"
 #include "CGlobalConfig.h"
@@ -9,18 +10,6 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
-
-namespace {
-// The shared generator's 100,000 paths, made in the build folder on first use.
-QString drawingFile()
-{
-    const QDir dir(QStringLiteral(ZOCUT_BENCH_DATA_DIR));
-    QDir().mkpath(dir.path());
-    if (!dir.exists(QStringLiteral("paths100k.svg")))
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dir.path() });
-    return dir.filePath(QStringLiteral("paths100k.svg"));
-}
-} // namespace
 
 // One autosave tick of the 100 k-path document (text, cipher, atomic save)
 // against saving the same enciphered bytes with QSaveFile alone.
@@ -35,7 +24,7 @@ void bench_autosave::tick()
 {
     QTemporaryDir data;
     CSVGView view(nullptr);
-    QVERIFY(view.openFile(drawingFile().toStdWString()));
+    QVERIFY(view.openFile(benchInput(QStringLiteral("paths100k.svg")).toStdWString()));
     view.setAutosaveName(QStringLiteral("bench"));
     const QByteArray bytes = BlowfishFileCipher(g_config.getCipherKey())
                                  .encrypt(QString::fromStdWString(view.getDocument()->toSvgText()).toUtf8());

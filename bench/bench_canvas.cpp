@@ -1,3 +1,4 @@
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGScene.h"
 #include "CSVGView.h"
@@ -30,8 +31,7 @@ void rounds(const char* ours, const char* peer)
 
 } // namespace
 
-// The canvas with the 10 k-path drawing (paths10k.svg from the benchmark
-// input generator, in the folder named by ZOCUT_BENCH_DATA). Run offscreen.
+// The canvas with the generator's 10 k-path drawing. Run offscreen.
 class bench_canvas : public QObject
 {
     Q_OBJECT
@@ -50,9 +50,8 @@ private:
 
 void bench_canvas::initTestCase()
 {
-    QFile file(qEnvironmentVariable("ZOCUT_BENCH_DATA") + QStringLiteral("/paths10k.svg"));
-    if (!file.open(QIODevice::ReadOnly))
-        QSKIP("Set ZOCUT_BENCH_DATA to the folder of the generated benchmark inputs");
+    QFile file(benchInput(QStringLiteral("paths10k.svg")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
     m_svg = file.readAll();
 }
 

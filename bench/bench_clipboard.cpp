@@ -1,4 +1,5 @@
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGDocument.h"
 #include "SVGClipboard.h"
@@ -7,19 +8,6 @@
 #include <QDir>
 #include <QGraphicsPathItem>
 #include <QProcess>
-
-namespace {
-// The shared generator's 10,000 small closed paths, made in the build
-// folder on first use.
-QString piecesFile()
-{
-    const QDir dir(QStringLiteral(ZOCUT_BENCH_DATA_DIR));
-    QDir().mkpath(dir.path());
-    if (!dir.exists(QStringLiteral("paths10k.svg")))
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dir.path() });
-    return dir.filePath(QStringLiteral("paths10k.svg"));
-}
-} // namespace
 
 // Copying 10,000 selected pieces against saving the same document, and
 // pasting them into a new document against reading the same text.
@@ -33,7 +21,7 @@ private slots:
 void bench_clipboard::copyAndPaste()
 {
     CSVGDocument document;
-    QVERIFY(document.openFile(piecesFile().toStdWString()));
+    QVERIFY(document.openFile(benchInput(QStringLiteral("paths10k.svg")).toStdWString()));
     document.selectAll();
     QCOMPARE(document.getSelection().size(), 10000);
     SVGClipboard clipboard;

@@ -1,3 +1,4 @@
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGPathData.h"
 #include "CSVGUtils.h"
@@ -11,9 +12,7 @@
 #include <cmath>
 #include <thread>
 
-// The cut job on the 15 m roll of 2,000 curved pieces that
-// gen_bench_svgs.py writes as roll15m.svg into the folder named by
-// ZOCUT_BENCH_DATA. Every measurement runs with all hardware threads and
+// The cut job on the generator's 15 m roll of 2,000 curved pieces. Every measurement runs with all hardware threads and
 // with one, interleaved over three rounds; only the ratio counts.
 class bench_cutting : public QObject
 {
@@ -44,9 +43,8 @@ void bench_cutting::rounds()
 
 void bench_cutting::initTestCase()
 {
-    QFile roll(qEnvironmentVariable("ZOCUT_BENCH_DATA") + "/roll15m.svg");
-    if (!roll.open(QIODevice::ReadOnly))
-        QSKIP("Run gen_bench_svgs.py DIR and set ZOCUT_BENCH_DATA=DIR");
+    QFile roll(benchInput(QStringLiteral("roll15m.svg")));
+    QVERIFY(roll.open(QIODevice::ReadOnly));
     const QRegularExpression data(" d=\"([^\"]*)\"");
     auto match = data.globalMatch(QString::fromUtf8(roll.readAll()));
     while (match.hasNext())

@@ -1,21 +1,14 @@
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
-
-#include <QDir>
-#include <QProcess>
 
 #include <cmath>
 #include <polyclipping/clipper.hpp>
 #include <vector>
 
 namespace {
-QString dataDir()
-{
-    return QStringLiteral(ZOCUT_BENCH_DATA_DIR);
-}
-
 ClipperLib::Path scaled(const QPolygonF& polygon)
 {
     ClipperLib::Path path;
@@ -68,10 +61,7 @@ private slots:
 // 5 their lines merge. Ours creates the lines and removes them again.
 void bench_outlineTools::tearLines()
 {
-    QDir().mkpath(dataDir());
-    const QString roll = QDir(dataDir()).filePath(QStringLiteral("roll15m.svg"));
-    if (!QFile::exists(roll))
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dataDir() });
+    const QString roll = benchInput(QStringLiteral("roll15m.svg"));
     CSVGDocument document;
     QVERIFY(document.openFile(roll.toStdWString()));
     const std::vector<ClipperLib::Path> outlines = pieceOutlines(document);

@@ -10,8 +10,8 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
-#include "BenchRoll.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
 #include "CSVGSectionClipper.h"
@@ -34,7 +34,7 @@ namespace {
 std::unique_ptr<CSVGDocument> loadRoll(bool twice)
 {
     auto document = std::make_unique<CSVGDocument>();
-    document->openFile(rollPath().toStdWString());
+    document->openFile(benchInput(QStringLiteral("roll15m.svg")).toStdWString());
     CSVGElement* root = document->getOwnerSvg();
     const int pieces = root->getChildCount();
     for (int i = 0; twice && i < pieces; ++i) {
@@ -160,7 +160,7 @@ void bench_plotRender::rendering_data()
 void bench_plotRender::rendering()
 {
     QFETCH(QSize, target);
-    QFile file(rollPath());
+    QFile file(benchInput(QStringLiteral("roll15m.svg")));
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
     const std::wstring text = QString::fromUtf8(bytes).toStdWString();

@@ -1,3 +1,4 @@
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
@@ -40,15 +41,6 @@ QString benchFolder()
 QString benchFile(const QString& name)
 {
     return benchFolder() + QLatin1Char('/') + name;
-}
-
-// The files are made here, at bench time, by the shared generator.
-bool generateFiles()
-{
-    if (QFileInfo::exists(benchFile(QStringLiteral("deep.svg"))))
-        return true;
-    QDir().mkpath(benchFolder());
-    return QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), benchFolder() }) == 0;
 }
 
 // As the program opens a file: the document's reader.
@@ -203,7 +195,7 @@ private slots:
 
 void bench_svgFiles::initTestCase()
 {
-    QVERIFY2(generateFiles(), "the shared benchmark generator did not run");
+    QVERIFY2(QFileInfo::exists(benchInput(QStringLiteral("deep.svg"))), "the shared benchmark generator did not run");
 }
 
 void bench_svgFiles::largeFileAgainstQSvgRenderer_data()

@@ -26,6 +26,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include "BenchData.h"
 #include "CSVGDocument.h"
 
 #include <sys/resource.h>
@@ -146,10 +147,8 @@ void writeImageDrawing(const QString& to)
 
 void generateInputs()
 {
-    QDir().mkpath(dataDir());
+    benchInput(QStringLiteral("paths100k.svg"));
     const QDir dir(dataDir());
-    if (!dir.exists(QStringLiteral("paths100k.svg")))
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dataDir() });
     if (!dir.exists(QStringLiteral("paths1k.svg")))
         trimPaths(dir.filePath(QStringLiteral("paths10k.svg")), dir.filePath(QStringLiteral("paths1k.svg")), 1000);
     if (!dir.exists(QStringLiteral("image10mb.svg")))

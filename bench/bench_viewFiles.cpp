@@ -10,8 +10,8 @@
 // (the preparation logs every piece).
 
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
-#include "BenchRoll.h"
 #include "CSVGView.h"
 
 #include <QApplication>
@@ -54,7 +54,7 @@ void bench_viewFiles::initTestCase()
 {
     m_view = new CSVGView(nullptr);
     m_view->setPageRect(QRectF(0, 0, 15000, 1520));
-    QVERIFY(m_view->openFile(rollPath().toStdWString()));
+    QVERIFY(m_view->openFile(benchInput(QStringLiteral("roll15m.svg")).toStdWString()));
     m_view->getDocument()->selectAll();
 }
 

@@ -1,4 +1,5 @@
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
@@ -10,17 +11,6 @@
 #include <functional>
 
 namespace {
-
-// The shared generator's file of 100,000 small closed paths with a style
-// sheet of two class rules, made in the build folder on first use.
-QString pathsFile()
-{
-    const QDir dir(QStringLiteral(ZOCUT_BENCH_DATA_DIR));
-    QDir().mkpath(dir.path());
-    if (!dir.exists(QStringLiteral("paths100k.svg")))
-        QProcess::execute(QStringLiteral("python3"), { QStringLiteral(ZOCUT_BENCH_GENERATOR), dir.path() });
-    return dir.filePath(QStringLiteral("paths100k.svg"));
-}
 
 // The floor: Qt's XML writer on the same tree, the same attributes.
 QString streamWrite(CSVGElement* element)
@@ -60,7 +50,7 @@ private slots:
 void bench_writeSvg::write()
 {
     CSVGDocument document;
-    QVERIFY(document.openFile(pathsFile().toStdWString()));
+    QVERIFY(document.openFile(benchInput(QStringLiteral("paths100k.svg")).toStdWString()));
     document.setPageRect(QRectF(0, 0, 10000, 10000));
     CSVGElement* root = document.getOwnerSvg();
     size_t written = 0;
