@@ -38,7 +38,7 @@ QByteArray BlowfishFileCipher::encryptBlock(const QByteArray& block) const
 
 // The keystream is made a chunk of counter blocks at a time: one call of the
 // block cipher per chunk, not two small arrays per eight bytes.
-QByteArray BlowfishFileCipher::encrypt(const QByteArray& data)
+QByteArray BlowfishFileCipher::encrypt(const QByteArray& data) const
 {
     const int chunkBytes = kChunkBlocks * kBlockSize;
     std::vector<uint8_t> counters(chunkBytes);
@@ -61,7 +61,7 @@ QByteArray BlowfishFileCipher::encrypt(const QByteArray& data)
     return out;
 }
 
-QByteArray BlowfishFileCipher::decrypt(const QByteArray& data)
+QByteArray BlowfishFileCipher::decrypt(const QByteArray& data) const
 {
     return encrypt(data);
 }

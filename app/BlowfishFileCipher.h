@@ -14,8 +14,8 @@ public:
     // Keys shorter than 8 bytes are padded with zeros, longer than 56 cut.
     explicit BlowfishFileCipher(const QByteArray& key);
 
-    QByteArray encrypt(const QByteArray& data);
-    QByteArray decrypt(const QByteArray& data);
+    QByteArray encrypt(const QByteArray& data) const;
+    QByteArray decrypt(const QByteArray& data) const;
     // One Blowfish encryption of an 8-byte block; empty for any other size.
     QByteArray encryptBlock(const QByteArray& block) const;
 

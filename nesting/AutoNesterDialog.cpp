@@ -36,10 +36,8 @@ void AutoNesterDialog::startPlacement()
     work.parseSvgText(L"<svg xmlns=\"http://www.w3.org/2000/svg\">" + selection + L"</svg>", false, false);
     const QVector<PieceInfo> pieces = NestingPieces::rootPieces(&work);
     PlacementSettings settings;
-    if (!hasPieces(pieces) || !takeSettings(&settings))
+    if (!beginPlacement(pieces, &settings))
         return;
-    setRunning(true);
-    showProgress(0, pieces.size());
     m_nester->start(m_name, pieces, settings);
 }
 

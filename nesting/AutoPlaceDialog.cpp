@@ -26,11 +26,9 @@ void AutoPlaceDialog::startPlacement()
 {
     PlacementSettings settings;
     const QVector<PieceInfo> pieces = NestingPieces::selectedPieces(document());
-    if (!hasPieces(pieces) || !takeSettings(&settings))
+    if (!beginPlacement(pieces, &settings))
         return;
     m_placements.clear();
-    setRunning(true);
-    showProgress(0, pieces.size());
     m_runner.start(pieces, settings);
     m_timer.start();
 }

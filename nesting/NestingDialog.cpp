@@ -85,6 +85,15 @@ bool NestingDialog::hasPieces(const QVector<PieceInfo>& pieces)
     return false;
 }
 
+bool NestingDialog::beginPlacement(const QVector<PieceInfo>& pieces, PlacementSettings* settings)
+{
+    if (!hasPieces(pieces) || !takeSettings(settings))
+        return false;
+    setRunning(true);
+    showProgress(0, pieces.size());
+    return true;
+}
+
 void NestingDialog::setRunning(bool running)
 {
     m_start->setEnabled(!running);

@@ -27,11 +27,11 @@ public:
 
 protected:
     CSVGDocument* document() const { return m_document; }
-    // The settings of the fields, saved for next time; false after telling
-    // the user what is wrong with them.
-    bool takeSettings(Vantor::Placement::PlacementSettings* settings);
-    // False after "No selected pieces!" when there is nothing to place.
-    bool hasPieces(const QVector<Vantor::Placement::PieceInfo>& pieces);
+    // The pieces checked and the fields' settings taken, then the fields
+    // locked and the progress at nought; false when the placement cannot
+    // start.
+    bool beginPlacement(
+        const QVector<Vantor::Placement::PieceInfo>& pieces, Vantor::Placement::PlacementSettings* settings);
     void setRunning(bool running);
     void showProgress(int placed, int pieces);
     void showStatus(const QString& text, bool failure = false);
@@ -42,6 +42,12 @@ protected:
     virtual void startPlacement() = 0;
 
 private:
+    // The settings of the fields, saved for next time; false after telling
+    // the user what is wrong with them.
+    bool takeSettings(Vantor::Placement::PlacementSettings* settings);
+    // False after "No selected pieces!" when there is nothing to place.
+    bool hasPieces(const QVector<Vantor::Placement::PieceInfo>& pieces);
+
     CSVGDocument* m_document;
     QDoubleSpinBox* m_width;
     QDoubleSpinBox* m_spacing;

@@ -136,8 +136,7 @@ QPainterPath outline(const QString& text)
 
 QImage letter(QChar glyph)
 {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = ImagePainter::blank(32, 32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     QFont font(QStringLiteral("DejaVu Serif"));
@@ -159,8 +158,7 @@ QImage ActionIconPainter::icon(const QString& name)
             continue;
         if (entry.outline[0] == '\'')
             return letter(QLatin1Char(entry.outline[1]));
-        QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
+        QImage image = ImagePainter::blank(32, 32);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(kInk, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -124,8 +124,7 @@ QImage CursorPainter::cursor(const QString& name)
     for (const CursorShape& entry : kCursors) {
         if (name != QLatin1String(entry.name))
             continue;
-        QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
+        QImage image = ImagePainter::blank(32, 32);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         const QPainterPath path = entry.shape();

@@ -14,13 +14,6 @@
 namespace {
 const QColor kBlue(0x59, 0x7E, 0xF7);
 
-QImage blank(int width, int height, const QColor& fill = Qt::transparent)
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(fill);
-    return image;
-}
-
 // The "Z" of the program's mark, as a cut line would run.
 QPainterPath zShape(const QRectF& box)
 {
@@ -32,6 +25,13 @@ QPainterPath zShape(const QRectF& box)
     return path;
 }
 } // namespace
+
+QImage ImagePainter::blank(int width, int height, const QColor& fill)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(fill);
+    return image;
+}
 
 bool ImagePainter::saveImages(
     const QString& folder, const QStringList& names, const std::function<QImage(const QString&)>& paint)

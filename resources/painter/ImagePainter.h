@@ -23,6 +23,9 @@ public:
     static QImage checkMark(bool checked);
     static QImage closeMark();
 
+    // An image of that size in one colour, transparent by default, to paint on.
+    static QImage blank(int width, int height, const QColor& fill = Qt::transparent);
+
     static bool save(const QImage& image, const QString& path, const char* format);
     // Each name's image as "images/<name>.png" under folder; false when one
     // cannot be written.

@@ -17,13 +17,6 @@ const QVector<QVector<qreal>> kDashes
     = { { 18, 8, 10, 10 }, { 4, 4 }, { 12, 5, 5, 5, 8, 8 }, { 12, 5, 5, 5, 5, 5, 8, 8 }, { 18, 28 }, { 18, 10, 10, 10 },
           { 18, 6, 14, 14 }, { 12, 12, 8, 8 }, { 14, 8, 14, 8 }, { 10, 12 }, { 10, 8 }, { 4, 2 } };
 
-QImage transparentImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
-
 QPainterPath markPath(MenuImagePainter::ColorMark mark)
 {
     QPainterPath path;
@@ -76,7 +69,7 @@ bool MenuImagePainter::writeAll(const QString& folder)
 
 QImage MenuImagePainter::colorMark(ColorMark mark)
 {
-    QImage image = transparentImage(32, 24);
+    QImage image = ImagePainter::blank(32, 24);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(kInk, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -90,7 +83,7 @@ QImage MenuImagePainter::colorMark(ColorMark mark)
 // Strip i shows a line i pixels wide; the first, "no width", a faint hairline.
 QImage MenuImagePainter::lineWidths()
 {
-    QImage image = transparentImage(kStripWidth, kStripHeight * kLineWidths);
+    QImage image = ImagePainter::blank(kStripWidth, kStripHeight * kLineWidths);
     QPainter painter(&image);
     drawStripLine(painter, 0, QPen(QColor(0xBB, 0xBB, 0xBB), 1, Qt::DotLine));
     for (int i = 1; i < kLineWidths; ++i)
@@ -101,7 +94,7 @@ QImage MenuImagePainter::lineWidths()
 // Dashes at half their length in the drawing, on a 2-pixel line.
 QImage MenuImagePainter::lineTypes()
 {
-    QImage image = transparentImage(kStripWidth, kStripHeight * (kDashes.size() + 1));
+    QImage image = ImagePainter::blank(kStripWidth, kStripHeight * (kDashes.size() + 1));
     QPainter painter(&image);
     drawStripLine(painter, 0, QPen(kInk, 2, Qt::SolidLine, Qt::FlatCap));
     for (int i = 0; i < kDashes.size(); ++i) {
