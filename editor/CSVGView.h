@@ -289,14 +289,6 @@ private:
     static double positiveSetting(const char* key, double fallback);
     void boundZoom(double& sx, double& sy) const;
 
-    bool loadDocumentData(const QByteArray& data);
-    bool openDocumentFile(const std::wstring& path);
-    void setDocumentPageRect(const QRectF& rect);
-    void setDocumentViewSize(int width, int height);
-    // Document calls shared by several view commands.
-    void requestIntersectionCheck();
-    void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
-
     // Files and exports
     QString askImageName(const QString& filter, const QString& suffix);
     // Tells the user when the target is read-only or the write failed.
