@@ -288,6 +288,13 @@ protected:
 private:
     enum Stage { FileStage, EditStage, DrawStage, GroupStage, CanvasStage, LockStage, FontStage, AlignStage };
 
+    // Most commands only forward to the current view and do nothing
+    // without one.
+    template <typename Result> void onCurrentView(Result (CSVGView::*command)())
+    {
+        if (m_currentView)
+            (m_currentView->*command)();
+    }
     void createActions(Stage stage);
     void createFileToolBar();
     void createEditMenu();

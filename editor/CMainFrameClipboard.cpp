@@ -7,14 +7,12 @@
 
 void CMainFrame::copy()
 {
-    if (m_currentView)
-        m_currentView->OnCopy();
+    onCurrentView(&CSVGView::OnCopy);
 }
 
 void CMainFrame::paste()
 {
-    if (m_currentView)
-        m_currentView->OnPaste();
+    onCurrentView(&CSVGView::OnPaste);
 }
 
 // A tab that shows the clipboard's outline places it like the tab it was

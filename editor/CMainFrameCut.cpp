@@ -6,8 +6,7 @@
 
 void CMainFrame::filePlot()
 {
-    if (m_currentView)
-        m_currentView->plot();
+    onCurrentView(&CSVGView::plot);
 }
 
 void CMainFrame::AutoPlace()

@@ -12,50 +12,42 @@
 
 void CMainFrame::Delete()
 {
-    if (m_currentView)
-        m_currentView->OnDel();
+    onCurrentView(&CSVGView::OnDel);
 }
 
 void CMainFrame::Clear()
 {
-    if (m_currentView)
-        m_currentView->OnClear();
+    onCurrentView(&CSVGView::OnClear);
 }
 
 void CMainFrame::undo()
 {
-    if (m_currentView)
-        m_currentView->OnUndo();
+    onCurrentView(&CSVGView::OnUndo);
 }
 
 void CMainFrame::redo()
 {
-    if (m_currentView)
-        m_currentView->OnRedo();
+    onCurrentView(&CSVGView::OnRedo);
 }
 
 void CMainFrame::OnGroup()
 {
-    if (m_currentView)
-        m_currentView->group();
+    onCurrentView(&CSVGView::group);
 }
 
 void CMainFrame::OnUnGroup()
 {
-    if (m_currentView)
-        m_currentView->ungroup();
+    onCurrentView(&CSVGView::ungroup);
 }
 
 void CMainFrame::OnMergeShapes()
 {
-    if (m_currentView)
-        m_currentView->mergeShapes();
+    onCurrentView(&CSVGView::mergeShapes);
 }
 
 void CMainFrame::OnAutoGroup()
 {
-    if (m_currentView)
-        m_currentView->autoGroup();
+    onCurrentView(&CSVGView::autoGroup);
 }
 
 void CMainFrame::OnLock()
@@ -80,80 +72,67 @@ void CMainFrame::OnRepairData()
 
 void CMainFrame::alignleft()
 {
-    if (m_currentView)
-        m_currentView->alignLeft();
+    onCurrentView(&CSVGView::alignLeft);
 }
 
 void CMainFrame::aligntop()
 {
-    if (m_currentView)
-        m_currentView->alignTop();
+    onCurrentView(&CSVGView::alignTop);
 }
 
 void CMainFrame::alignright()
 {
-    if (m_currentView)
-        m_currentView->alignRight();
+    onCurrentView(&CSVGView::alignRight);
 }
 
 void CMainFrame::alignbottom()
 {
-    if (m_currentView)
-        m_currentView->alignBottom();
+    onCurrentView(&CSVGView::alignBottom);
 }
 
 void CMainFrame::alignverline()
 {
-    if (m_currentView)
-        m_currentView->alignVerLine();
+    onCurrentView(&CSVGView::alignVerLine);
 }
 
 void CMainFrame::alignhorline()
 {
-    if (m_currentView)
-        m_currentView->alignHorLine();
+    onCurrentView(&CSVGView::alignHorLine);
 }
 
 void CMainFrame::alignhorspace()
 {
-    if (m_currentView)
-        m_currentView->alignHorSpace();
+    onCurrentView(&CSVGView::alignHorSpace);
 }
 
 void CMainFrame::alignverspace()
 {
-    if (m_currentView)
-        m_currentView->alignVerSpace();
+    onCurrentView(&CSVGView::alignVerSpace);
 }
 
 void CMainFrame::alignsamewidth()
 {
-    if (m_currentView)
-        m_currentView->alignSameWidth();
+    onCurrentView(&CSVGView::alignSameWidth);
 }
 
 void CMainFrame::alignsameheight()
 {
-    if (m_currentView)
-        m_currentView->alignSameHeight();
+    onCurrentView(&CSVGView::alignSameHeight);
 }
 
 void CMainFrame::alignsamesize()
 {
-    if (m_currentView)
-        m_currentView->alignSameSize();
+    onCurrentView(&CSVGView::alignSameSize);
 }
 
 void CMainFrame::OnAlignLeftTop()
 {
-    if (m_currentView)
-        m_currentView->alignLeftTop();
+    onCurrentView(&CSVGView::alignLeftTop);
 }
 
 void CMainFrame::OnAlignLeftBottom()
 {
-    if (m_currentView)
-        m_currentView->alignLeftBottom();
+    onCurrentView(&CSVGView::alignLeftBottom);
 }
 
 void CMainFrame::OnPositionColor(bool on)
@@ -176,8 +155,7 @@ void CMainFrame::OnFillUrl(std::wstring markup)
 
 void CMainFrame::createTemplate()
 {
-    if (m_currentView)
-        m_currentView->createTemplate();
+    onCurrentView(&CSVGView::createTemplate);
 }
 
 void CMainFrame::createTearLine(bool create)
@@ -189,44 +167,37 @@ void CMainFrame::createTearLine(bool create)
 
 void CMainFrame::OnImageContour()
 {
-    if (m_currentView)
-        m_currentView->imageContour();
+    onCurrentView(&CSVGView::imageContour);
 }
 
 void CMainFrame::OnVectorEngine()
 {
-    if (m_currentView)
-        m_currentView->traceImage();
+    onCurrentView(&CSVGView::traceImage);
 }
 
 void CMainFrame::drawimage()
 {
-    if (m_currentView)
-        m_currentView->OnDrawImage();
+    onCurrentView(&CSVGView::OnDrawImage);
 }
 
 void CMainFrame::layertop()
 {
-    if (m_currentView)
-        m_currentView->bringToFront();
+    onCurrentView(&CSVGView::bringToFront);
 }
 
 void CMainFrame::mirrorbottom()
 {
-    if (m_currentView)
-        m_currentView->mirrorBottom();
+    onCurrentView(&CSVGView::mirrorBottom);
 }
 
 void CMainFrame::mirrorright()
 {
-    if (m_currentView)
-        m_currentView->mirrorRight();
+    onCurrentView(&CSVGView::mirrorRight);
 }
 
 void CMainFrame::printimage()
 {
-    if (m_currentView)
-        m_currentView->OnPrintImage();
+    onCurrentView(&CSVGView::OnPrintImage);
 }
 
 // The "Scale" action: the selection's size, changed in the dialog.

@@ -13,8 +13,7 @@
 
 void CMainFrame::filePrint()
 {
-    if (m_currentView)
-        m_currentView->print();
+    onCurrentView(&CSVGView::print);
 }
 
 void CMainFrame::fileSaveAs()
@@ -35,20 +34,17 @@ void CMainFrame::fileSaveAs()
 
 void CMainFrame::fileSaveASDxf()
 {
-    if (m_currentView)
-        m_currentView->saveAsDxf();
+    onCurrentView(&CSVGView::saveAsDxf);
 }
 
 void CMainFrame::fileSaveASJpg()
 {
-    if (m_currentView)
-        m_currentView->saveAsJpg();
+    onCurrentView(&CSVGView::saveAsJpg);
 }
 
 void CMainFrame::fileSaveASPng()
 {
-    if (m_currentView)
-        m_currentView->saveAsPng();
+    onCurrentView(&CSVGView::saveAsPng);
 }
 
 void CMainFrame::OpenFolder(QAction* action)

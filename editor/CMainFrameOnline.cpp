@@ -118,8 +118,7 @@ void CMainFrame::fileShare()
 
 void CMainFrame::fileSave()
 {
-    if (m_currentView)
-        m_currentView->saveToStore();
+    onCurrentView(&CSVGView::saveToStore);
 }
 
 // The file opens at once; the report follows the upload, and only a stored

@@ -100,38 +100,32 @@ void CMainFrame::CheckOpen(bool open)
 
 void CMainFrame::SplitShape()
 {
-    if (m_currentView)
-        m_currentView->startSplitShape();
+    onCurrentView(&CSVGView::startSplitShape);
 }
 
 void CMainFrame::CutCurve()
 {
-    if (m_currentView)
-        m_currentView->startCutCurve();
+    onCurrentView(&CSVGView::startCutCurve);
 }
 
 void CMainFrame::DeletePoint()
 {
-    if (m_currentView)
-        m_currentView->startDeletePoint();
+    onCurrentView(&CSVGView::startDeletePoint);
 }
 
 void CMainFrame::DeleteFeature()
 {
-    if (m_currentView)
-        m_currentView->startDeleteFeature();
+    onCurrentView(&CSVGView::startDeleteFeature);
 }
 
 void CMainFrame::arrow()
 {
-    if (m_currentView)
-        m_currentView->startAddNode();
+    onCurrentView(&CSVGView::startAddNode);
 }
 
 void CMainFrame::drawcontinue()
 {
-    if (m_currentView)
-        m_currentView->OnDrawContinue();
+    onCurrentView(&CSVGView::OnDrawContinue);
 }
 
 void CMainFrame::Orientation(bool on)
@@ -142,8 +136,7 @@ void CMainFrame::Orientation(bool on)
 
 void CMainFrame::OnCancelRuler()
 {
-    if (m_currentView)
-        m_currentView->clearRulers();
+    onCurrentView(&CSVGView::clearRulers);
 }
 
 // Only the distance counts: the marked stretch is widened by it.

@@ -58,7 +58,7 @@ CSVGView::CSVGView(CMainFrame* mainFrame)
     m_scene->setDocument(&m_document);
     setAlignment(Qt::AlignCenter);
     const CSVGRect canvas = mainFrame ? mainFrame->canvasRect() : CSVGRect(0, 0, 15000, 1520);
-    setDocumentPageRect(canvas.toQRectF());
+    m_document.setPageRect(canvas.toQRectF());
 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -101,7 +101,7 @@ void CSVGView::setSaved()
 
 void CSVGView::setPageRect(const QRectF& rect)
 {
-    setDocumentPageRect(rect);
+    m_document.setPageRect(rect);
     repaint();
 }
 
@@ -113,7 +113,7 @@ bool CSVGView::hasTearLine()
 void CSVGView::insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point)
 {
     m_pickPosition = false;
-    insertDocumentText(text, format, point);
+    m_document.insertTextElement(text, format, point);
     repaint();
 }
 
@@ -196,17 +196,17 @@ std::pair<double, double> CSVGView::cosSinOfDegrees(double degrees)
 
 bool CSVGView::openFile(const std::wstring& path)
 {
-    const bool opened = openDocumentFile(path);
+    const bool opened = m_document.openFile(path);
     m_document.setBaseDir(QFileInfo(QString::fromStdWString(path)).absolutePath().toStdWString() + L"/");
     fitPage();
-    requestIntersectionCheck();
+    m_document.requestIntersectionCheck();
     return opened;
 }
 
 bool CSVGView::loadData(const QByteArray& data)
 {
-    const bool loaded = loadDocumentData(data);
-    requestIntersectionCheck();
+    const bool loaded = m_document.loadSvgData(data);
+    m_document.requestIntersectionCheck();
     fitPage();
     return loaded;
 }
@@ -215,7 +215,7 @@ void CSVGView::repaint()
 {
     try {
         if (m_document.isContentChanged())
-            requestIntersectionCheck();
+            m_document.requestIntersectionCheck();
         m_scene->update(QRectF());
         m_scene->getSelectionItem()->onItemChanged();
         if (m_mainFrame) {
@@ -246,38 +246,8 @@ void CSVGView::paintEvent(QPaintEvent* event)
 void CSVGView::resizeEvent(QResizeEvent* event)
 {
     QGraphicsView::resizeEvent(event);
-    setDocumentViewSize(rect().width(), rect().height());
+    m_document.setViewSize(rect().width(), rect().height());
     repaint();
-}
-
-bool CSVGView::loadDocumentData(const QByteArray& data)
-{
-    return m_document.loadSvgData(data);
-}
-
-bool CSVGView::openDocumentFile(const std::wstring& path)
-{
-    return m_document.openFile(path);
-}
-
-void CSVGView::setDocumentPageRect(const QRectF& rect)
-{
-    m_document.setPageRect(rect);
-}
-
-void CSVGView::setDocumentViewSize(int width, int height)
-{
-    m_document.setViewSize(width, height);
-}
-
-void CSVGView::requestIntersectionCheck()
-{
-    m_document.requestIntersectionCheck();
-}
-
-void CSVGView::insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point)
-{
-    m_document.insertTextElement(text, format, point);
 }
 
 QRectF CSVGView::contentBoundingRect()

@@ -170,7 +170,6 @@ public:
     // The canvas's tool feedback, for whoever needs to look at it.
     QList<CSVGRulerItem*> rulerItems() const { return m_rulers; }
     SVGPathItem* pathItem() const { return m_pathItem; }
-    QPainterPath markedRegion() const { return m_markedRegion; }
 
     // Tool selection
     // Mode 27 needs a selection; mode 11 opens a new text dialog.
@@ -289,16 +288,8 @@ private:
     static double positiveSetting(const char* key, double fallback);
     void boundZoom(double& sx, double& sy) const;
 
-    bool loadDocumentData(const QByteArray& data);
-    bool openDocumentFile(const std::wstring& path);
-    void setDocumentPageRect(const QRectF& rect);
-    void setDocumentViewSize(int width, int height);
-    // Document calls shared by several view commands.
-    void requestIntersectionCheck();
-    void insertDocumentText(const QString& text, const QTextCharFormat& format, const QPointF& point);
-
     // Files and exports
-    QString askImageName(const QString& filter, const QString& suffix);
+    QString askExportName(const QString& filter, const QString& suffix);
     // Tells the user when the target is read-only or the write failed.
     bool writeChecked(const QString& path, const std::function<bool()>& write);
     // Cut and nesting entries
@@ -318,7 +309,6 @@ private:
     void rightPress(QMouseEvent* event, const QPointF& point);
     bool toolMove(QMouseEvent* event, const QPointF& point);
     void rotateMove(const QPoint& position);
-    void rulerMove(const QPointF& point);
     void pathMove(const QPointF& point);
     void toolRelease(QMouseEvent* event);
     void rulerPress(const QPointF& point);
@@ -352,7 +342,6 @@ private:
     SVGCurveItem* m_curveItem = nullptr;
     QPointer<DlgText> m_textDialog;
     double m_partialExpandWidth = 0;
-    QPainterPath m_markedRegion;
     QPointF m_copyPoint;
     SVGPathItem* m_pathItem = nullptr;
     // The "d" of a continued path before the view added its rubber segment:

@@ -87,14 +87,13 @@ bool CSVGView::saveFileAs(QString& fileName)
 
 bool CSVGView::saveAsDxf()
 {
-    const QString chosen = Prompt::getSaveFileName(this, tr("save as"), tr("new file"), QStringLiteral("dxf(*.dxf)"));
-    if (chosen.isEmpty())
+    const QString path = askExportName(QStringLiteral("dxf(*.dxf)"), QStringLiteral("dxf"));
+    if (path.isEmpty())
         return false;
-    const QString path = withSuffix(chosen, QStringLiteral("dxf"));
     return writeChecked(path, [this, &path] { return m_document.saveDxf(path); });
 }
 
-QString CSVGView::askImageName(const QString& filter, const QString& suffix)
+QString CSVGView::askExportName(const QString& filter, const QString& suffix)
 {
     const QString chosen = Prompt::getSaveFileName(this, tr("save as"), tr("new file"), filter);
     return chosen.isEmpty() ? chosen : withSuffix(chosen, suffix);
@@ -112,7 +111,7 @@ bool CSVGView::writeChecked(const QString& path, const std::function<bool()>& wr
 // writes nothing.
 bool CSVGView::saveAsJpg()
 {
-    const QString path = askImageName(QStringLiteral("jpg(*.jpg)"), QStringLiteral("jpg"));
+    const QString path = askExportName(QStringLiteral("jpg(*.jpg)"), QStringLiteral("jpg"));
     if (path.isEmpty())
         return false;
     return writeChecked(path, [this, &path] {
@@ -122,7 +121,7 @@ bool CSVGView::saveAsJpg()
 
 bool CSVGView::saveAsPng()
 {
-    const QString path = askImageName(QStringLiteral("png(*.png)"), QStringLiteral("png"));
+    const QString path = askExportName(QStringLiteral("png(*.png)"), QStringLiteral("png"));
     if (path.isEmpty())
         return false;
     return writeChecked(path, [this, &path] { return writePng(path); });

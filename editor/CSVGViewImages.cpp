@@ -35,6 +35,13 @@ QByteArray readPicture(const QString& path)
     return file.readAll();
 }
 
+// One text for every refused picture, whatever refused it.
+void warnNotPicture(QWidget* parent, const QString& path)
+{
+    Prompt::warning(
+        parent, CSVGView::tr("Warning"), CSVGView::tr("The file %1 is not a picture that can be used.").arg(path));
+}
+
 QPainterPath closedPath(const QPolygonF& polygon)
 {
     QPainterPath path;
@@ -61,7 +68,7 @@ bool CSVGView::insertImageFile(const QString& path)
 {
     const QByteArray bytes = readPicture(path);
     if (bytes.isEmpty() || !m_document.insertImage(QString::fromLatin1(bytes.toBase64()).toStdWString())) {
-        Prompt::warning(this, tr("Warning"), tr("The file %1 is not a picture that can be used.").arg(path));
+        warnNotPicture(this, path);
         return false;
     }
     repaint();
@@ -79,7 +86,7 @@ void CSVGView::OnReplaceImage()
     const QByteArray bytes = readPicture(path);
     const QImage picture = QImage::fromData(bytes);
     if (picture.isNull()) {
-        Prompt::warning(this, tr("Warning"), tr("The file %1 is not a picture that can be used.").arg(path));
+        warnNotPicture(this, path);
         return;
     }
     const QString href = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes.toBase64());
@@ -125,7 +132,7 @@ void CSVGView::traceFile(bool perspective)
     const QImage picture = QImage::fromData(readPicture(path));
     const QString copy = QDir::tempPath() + "/IMG_" + QUuid::createUuid().toString() + ".jpg";
     if (picture.isNull() || !picture.save(copy, "JPG")) {
-        Prompt::warning(this, tr("Warning"), tr("The file %1 is not a picture that can be used.").arg(path));
+        warnNotPicture(this, path);
         return;
     }
     ImagePerspectiveDialog dialog(perspective, this);

@@ -334,7 +334,6 @@ void CSVGView::rightPress(QMouseEvent* event, const QPointF& point)
     switch (m_document.getEditMode()) {
     case EditMode::PartialExpand:
         m_document.partialExpand(m_partialExpandWidth);
-        m_markedRegion = QPainterPath();
         break;
     case EditMode::CutCurve:
         m_document.cutCurve();
@@ -510,7 +509,7 @@ void CSVGView::toolRelease(QMouseEvent* event)
             m_document.selectElement(element, Qt::green);
     } else if (m_document.isOutlineEditMode()) {
         const CSVGRect rect(band.x(), band.y(), band.width(), band.height());
-        m_markedRegion = m_markedRegion.united(m_document.selectInRubberBand(rect, extend));
+        m_document.selectInRubberBand(rect, extend);
     }
 }
 

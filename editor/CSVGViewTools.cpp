@@ -43,7 +43,6 @@ void CSVGView::deleteToolItems()
     m_lineItem = nullptr;
     delete m_curveItem;
     m_curveItem = nullptr;
-    m_markedRegion = QPainterPath();
 }
 
 bool CSVGView::hasSelection(bool warn)
