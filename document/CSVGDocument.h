@@ -935,7 +935,6 @@ private:
     // Node dragging
     void dragBox(CSVGElement* element, const QPointF& local, int handle);
     void dragScaledBox(CSVGElement* element, const QPointF& canvas, int handle);
-    void dragCircle(CSVGElement* element, const QPointF& local, int handle);
     void dragVertex(CSVGElement* element, const QPointF& local, int index, bool constrain);
     void dragPathNode(CSVGElement* element, const QPointF& local, const HighlightNode& node);
     void dragNodes(const QPointF& point, bool constrain);
