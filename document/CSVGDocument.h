@@ -886,6 +886,9 @@ private:
     static bool mayMeet(CSVGElementShape* shape, const QRectF& rect);
     static bool overlaps(const QRectF& a, const QRectF& b);
     static CSVGPathSegCurvetoCubic* asCubic(CSVGPathSeg* segment);
+    // The own transform that flips the shape about the horizontal line
+    // through its canvas box centre; false when its matrix has no inverse.
+    static bool verticalFlip(CSVGElementShape* shape, CSVGMatrix& flipped);
     // Each number written through setAttributeNumber, notifying.
     static void setNumbers(CSVGElement* element, std::initializer_list<std::pair<const wchar_t*, double>> values);
     int selectPress(const QPointF& point, bool extend);
@@ -932,7 +935,6 @@ private:
     // Node dragging
     void dragBox(CSVGElement* element, const QPointF& local, int handle);
     void dragScaledBox(CSVGElement* element, const QPointF& canvas, int handle);
-    void dragCircle(CSVGElement* element, const QPointF& local, int handle);
     void dragVertex(CSVGElement* element, const QPointF& local, int index, bool constrain);
     void dragPathNode(CSVGElement* element, const QPointF& local, const HighlightNode& node);
     void dragNodes(const QPointF& point, bool constrain);

@@ -44,14 +44,6 @@ CSVGMatrix shiftAlong(bool horizontal, double distance)
     return horizontal ? translation(distance, 0) : translation(0, distance);
 }
 
-CSVGRect unite(const CSVGRect& a, const CSVGRect& b)
-{
-    const double left = std::min(a.x, b.x);
-    const double top = std::min(a.y, b.y);
-    return CSVGRect(
-        left, top, std::max(a.x + a.width, b.x + b.width) - left, std::max(a.y + a.height, b.y + b.height) - top);
-}
-
 } // namespace
 
 // The new accumulated matrix is change x old one; the own transform keeps
@@ -271,7 +263,7 @@ void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom)
     for (CSVGElement* element : qAsConst(m_selection)) {
         if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
             const CSVGRect box = shape->getTransformedBoundingRect();
-            total = any ? unite(total, box) : box;
+            total = any ? total.united(box) : box;
             any = true;
         }
     }

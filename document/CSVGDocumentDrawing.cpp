@@ -3,7 +3,6 @@
 // from the text dialog.
 
 #include "CActionAdd.h"
-#include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPolyline.h"
 #include "CSVGElementShape.h"
@@ -60,11 +59,6 @@ int drawnType(int mode)
     default:
         return -1;
     }
-}
-
-std::wstring pointText(const QPointF& point)
-{
-    return CGlobalConfig::numberToText(point.x()) + L' ' + CGlobalConfig::numberToText(point.y());
 }
 
 QPolygonF asRegularPolygon(const QPolygonF& points)
@@ -127,7 +121,7 @@ CSVGElement* CSVGDocument::startDrawing(const wchar_t* tag, const QPointF& point
         setNumbers(element, { { L"cx", p.x() }, { L"cy", p.y() }, { L"rx", 0 }, { L"ry", 0 } });
         break;
     default:
-        element->setAttribute(L"points", pointText(p) + L' ' + pointText(p), true);
+        element->setAttribute(L"points", CSVGElementPolyline::pointsToText(QPolygonF(QVector<QPointF> { p, p })), true);
         break;
     }
     m_history.push(new CActionAdd(this, root, element));

@@ -16,19 +16,6 @@ namespace {
 // Clipper's arc tolerance of 10 integer units, in canvas units.
 constexpr double kBandArcTolerance = 10.0 / CSVGClipper::kScale;
 
-// Twice the signed area. The closing pair counts: without it the sign
-// depends on where the polygon lies, not only on its turning direction.
-double signedArea(const QPolygonF& polygon)
-{
-    double sum = 0;
-    for (int i = 0; i < polygon.size(); ++i) {
-        const QPointF& a = polygon[i];
-        const QPointF& b = polygon[(i + 1) % polygon.size()];
-        sum += a.x() * b.y() - a.y() * b.x();
-    }
-    return sum;
-}
-
 // The polygon grown by the width, as one closed ring; empty when the
 // offset cannot be made.
 QPolygonF band(const QPolygonF& outline, double width)
@@ -187,7 +174,7 @@ void CSVGDocument::expandMarkedRun(double width)
     // located on.
     if (ring.size() < 4 || !ring.isClosed())
         return;
-    if ((signedArea(ring) < 0) != (signedArea(outline) < 0))
+    if ((CSVGUtils::signedArea(ring) < 0) != (CSVGUtils::signedArea(outline) < 0))
         std::reverse(ring.begin(), ring.end());
     QPolygonF expanded = BandSplice(ring).splice(outline, markedRuns(marks, outline.size()));
     if (expanded.size() < 3)

@@ -159,27 +159,33 @@ void CSVGDocument::refreshModifiedShapes(CSVGElement* element)
 }
 
 // Own transform T, accumulated matrix A and the flip F about the box centre
-// on the canvas: T A^-1 F A, so that the piece ends at F A. A matrix without
-// inverse keeps the transform as it is.
+// on the canvas: T A^-1 F A, so that the piece ends at F A.
+bool CSVGDocument::verticalFlip(CSVGElementShape* shape, CSVGMatrix& flipped)
+{
+    const CSVGRect box = shape->getTransformedBoundingRect();
+    const double cx = box.x + box.width / 2;
+    const double cy = box.y + box.height / 2;
+    const CSVGMatrix accumulated = shape->getMatrix();
+    CSVGMatrix inverse = accumulated;
+    if (!inverse.invert())
+        return false;
+    flipped = shape->getTransformMatrix();
+    flipped.multiply(inverse);
+    flipped.translate(cx, cy);
+    flipped.scale(1, -1);
+    flipped.translate(-cx, -cy);
+    flipped.multiply(accumulated);
+    return true;
+}
+
+// A matrix without inverse keeps the transform as it is.
 std::wstring CSVGDocument::flipVerticalTransform(CSVGElement* element)
 {
     CSVGElementShape* shape = CSVGElementShape::asShape(element);
     if (!shape)
         return std::wstring();
-    const CSVGMatrix accumulated = element->getMatrix();
-    CSVGMatrix inverse = accumulated;
-    if (!inverse.invert())
-        return element->getAttribute(L"transform");
-    const CSVGRect box = shape->getTransformedBoundingRect();
-    const double cx = box.x + box.width / 2;
-    const double cy = box.y + box.height / 2;
-    CSVGMatrix result = element->getTransformMatrix();
-    result.multiply(inverse);
-    result.translate(cx, cy);
-    result.scale(1, -1);
-    result.translate(-cx, -cy);
-    result.multiply(accumulated);
-    return result.toString();
+    CSVGMatrix flipped;
+    return verticalFlip(shape, flipped) ? flipped.toString() : element->getAttribute(L"transform");
 }
 
 QPoint CSVGDocument::mapFromView(const QPoint& point) const

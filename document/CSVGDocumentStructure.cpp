@@ -227,9 +227,8 @@ void CSVGDocument::mergeShapes()
     m_contentChanged = true;
 }
 
-// New transform T A^-1 M A: the flip M about the box's centre line on the
-// canvas, with A the accumulated and T the own matrix. A piece whose matrix
-// has no inverse, or whose flip overflows, keeps its transform.
+// A piece whose matrix has no inverse, or whose flip overflows, keeps its
+// transform.
 void CSVGDocument::mirrorBottom()
 {
     if (m_selection.isEmpty())
@@ -240,19 +239,8 @@ void CSVGDocument::mirrorBottom()
         auto* change = new CActionAttr(this, element, L"transform");
         step->addAction(change);
         if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
-            const CSVGRect box = shape->getTransformedBoundingRect();
-            const double cx = box.x + box.width / 2;
-            const double cy = box.y + box.height / 2;
-            CSVGMatrix inverse = element->getMatrix();
-            if (!inverse.invert())
-                continue;
-            CSVGMatrix mirrored = element->getTransformMatrix();
-            mirrored.multiply(inverse);
-            mirrored.translate(cx, cy);
-            mirrored.scale(1, -1);
-            mirrored.translate(-cx, -cy);
-            mirrored.multiply(element->getMatrix());
-            if (!mirrored.isFinite())
+            CSVGMatrix mirrored;
+            if (!verticalFlip(shape, mirrored) || !mirrored.isFinite())
                 continue;
             element->setAttribute(L"transform", mirrored.toString(), true);
         } else {
