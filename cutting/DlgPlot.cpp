@@ -296,7 +296,7 @@ void DlgPlot::send(const QByteArray& hpgl)
         driver = new SerialPlotter(m_jobDevice.withPort(m_jobPort));
     else
         driver = new FilePlotter(m_jobPort);
-    driver->setData(hpgl);
+    driver->setData(hpgl, HpglJob::closing(m_jobDevice));
     delete m_plotter;
     m_plotter = new PlotterThread(driver, this);
     connect(driver, &AbstractPlotter::progress, m_progress, &QProgressBar::setValue);

@@ -1,6 +1,7 @@
 #include "DeviceRecord.h"
 #include "HpglJob.h"
 #include "TestEnvironment.h"
+#include "TestHpgl.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -59,6 +60,7 @@ private slots:
     void sectionsRoundTrip_data();
     void sectionsRoundTrip();
     void overcutContinuesPastStart();
+    void stopEndsOnWholeCommand();
     void badInput_data();
     void badInput();
 
@@ -150,6 +152,27 @@ void tst_HpglJob::overcutContinuesPastStart()
         Lines({ poly({ { 0, 0 }, { 400, 0 }, { 400, 400 }, { 0, 400 }, { 0, 0 }, { 100, 0 } }),
             poly({ { 40, 40 }, { 40, 40 } }),
             poly({ { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 } }) }));
+}
+
+// Stopped after any byte, the stream ends on the job's own whole commands
+// and the closing; a pen-down list ends at the point under way, no later.
+void tst_HpglJob::stopEndsOnWholeCommand()
+{
+    const DeviceRecord device(QJsonObject { { "start_code", "\x1b.(" }, { "end_code", "\x1b.)" } });
+    const QByteArray closing = HpglJob::closing(device);
+    const QByteArray job = HpglJob::frame(
+        { "PU0,0;PD400,0,400,400,0,400,0,0;PU800,-12;PD1200,-12;", "PU0,7;PD123456,7,5,99999;" }, device);
+    for (int sent = 0; sent <= job.size(); ++sent) {
+        const QByteArray ending = HpglJob::stopEnding(job, sent, closing);
+        const QByteArray received = job.left(sent) + ending;
+        const QString fault = TestHpgl::stopFault(job, received, closing);
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("stopped after %1 bytes: %2").arg(sent).arg(fault)));
+        QCOMPARE(received.isEmpty(), sent == 0);
+        const QByteArray rest = ending.left(ending.indexOf(';'));
+        const int command = job.lastIndexOf(';', sent - 1) + 1;
+        if (job.mid(command, 2) == "PD")
+            QVERIFY2(rest.count(',') <= 1, qPrintable(QString("after %1 bytes: %2").arg(sent).arg(rest.data())));
+    }
 }
 
 void tst_HpglJob::badInput_data()
