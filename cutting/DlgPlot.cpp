@@ -5,6 +5,7 @@
 #include "CutRecord.h"
 #include "FilePlotter.h"
 #include "HpglJob.h"
+#include "JobPlacement.h"
 #include "PlotterThread.h"
 #include "PrinterList.h"
 #include "Prompt.h"
@@ -194,8 +195,8 @@ DeviceRecord DlgPlot::chosenDevice() const
     return index >= 0 && index < m_devices.size() ? m_devices.at(index) : DeviceRecord();
 }
 
-QStringList DlgPlot::sectionTexts(
-    const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error)
+QStringList DlgPlot::sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
+    const DeviceRecord& device, QString* error)
 {
     if (pageText.empty()) {
         *error = tr("No pieces to cut!");
@@ -206,6 +207,7 @@ QStringList DlgPlot::sectionTexts(
     // The end line spans the page, and the single frame is the page.
     work.setPageRect(document.getPageRect());
     work.setPageMatrix(document.getPageMatrix());
+    JobPlacement(device).apply(work);
     CSVGDocument::PlotOutcome outcome = CSVGDocument::PlotOutcome::NoSections;
     const std::vector<std::wstring> sections = work.buildPlotSections(frameLength, true, &outcome);
     QStringList texts;
@@ -229,8 +231,12 @@ QStringList DlgPlot::sectionTexts(
         *error = tr("No pieces to cut!");
         return {};
     }
+    // A turned job may reach past the page: all of it is cut, as in a longer
+    // job.
+    CSVGRect region;
+    region.setFromQRectF(work.getMappedPageRect().toQRectF().united(work.getContentBoundingRect()));
     CSVGDocument frame;
-    frame.parseSvgText(work.toSvgText(work.getMappedPageRect(), -1, 0.0, -1, -1, true), false, false);
+    frame.parseSvgText(work.toSvgText(region, -1, 0.0, -1, -1, true), false, false);
     frame.keepSectionRange(QRectF(0.0, -999999.0, frameLength, 1999998.0), 0.0, 0, 0);
     texts << QString::fromStdWString(frame.toSvgText());
     return texts;
@@ -255,13 +261,13 @@ void DlgPlot::startCutting()
     m_progress->setValue(0);
     m_stopping = false;
     m_closing = false;
+    m_jobDevice = chosenDevice();
     QString error;
-    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), &error);
+    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), m_jobDevice, &error);
     if (sections.isEmpty()) {
         endJob(false, error);
         return;
     }
-    m_jobDevice = chosenDevice();
     addStatus(tr("Converting %n frame(s)", nullptr, sections.size()), Qt::black);
     setBusy(true);
     const DeviceRecord device = m_jobDevice;
