@@ -104,6 +104,9 @@ void DlgPlot::buildLayout()
     m_frameLength->setRange(100, 100000);
     m_frameLength->setSuffix(QStringLiteral(" mm"));
     m_frameLength->setValue(kDefaultFrameLength);
+    m_resolution = new QLabel(this);
+    m_resolution->setObjectName(QStringLiteral("resolution"));
+    m_resolution->setWordWrap(true);
     m_status = new QListWidget(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_progress = new QProgressBar(this);
@@ -125,6 +128,7 @@ void DlgPlot::buildLayout()
     form->addRow(tr("Area"), m_areaLabel);
     form->addRow(tr("Device"), m_device);
     form->addRow(tr("Output"), portRow);
+    form->addRow(tr("Resolution"), m_resolution);
     form->addRow(tr("Frame length"), m_frameLength);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -145,7 +149,28 @@ void DlgPlot::buildLayout()
     connect(m_device, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (index >= 0 && index < m_devices.size() && !m_devices.at(index).port().isEmpty())
             m_port->setCurrentText(m_devices.at(index).port());
+        showResolution();
     });
+    showResolution();
+}
+
+// The record of a device may name a resolution of its own; the user's
+// setting is the one cut with, and the line says so where the two differ.
+void DlgPlot::showResolution()
+{
+    const DeviceRecord device = chosenDevice();
+    const auto value
+        = [](const QVariant& number) { return number.isNull() ? QString() : QString::number(number.toDouble()); };
+    const QString x = value(device.setting(QStringLiteral("PlotResolutionX")));
+    const QString y = value(device.setting(QStringLiteral("PlotResolutionY")));
+    const QString ownX = value(device.ownSetting(QStringLiteral("PlotResolutionX")));
+    const QString ownY = value(device.ownSetting(QStringLiteral("PlotResolutionY")));
+    if ((ownX.isEmpty() || ownX == x) && (ownY.isEmpty() || ownY == y)) {
+        m_resolution->setText(tr("%1 × %2 units per inch").arg(x, y));
+        return;
+    }
+    m_resolution->setText(tr("%1 × %2 units per inch: your Resolution setting wins over the device record's %3 × %4")
+                              .arg(x, y, ownX.isEmpty() ? x : ownX, ownY.isEmpty() ? y : ownY));
 }
 
 void DlgPlot::showPreview()

@@ -73,6 +73,7 @@ private:
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
     DeviceRecord chosenDevice() const;
+    void showResolution();
     void converted();
     void send(const QByteArray& hpgl);
     void sent(bool success);
@@ -105,6 +106,7 @@ private:
     QComboBox* m_device;
     QComboBox* m_port;
     QSpinBox* m_frameLength;
+    QLabel* m_resolution;
     QListWidget* m_status;
     QProgressBar* m_progress;
     QPushButton* m_cut;

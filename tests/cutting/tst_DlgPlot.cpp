@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QJsonArray>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -80,6 +81,7 @@ private slots:
     void sections();
     void placedAsAWhole_data();
     void placedAsAWhole();
+    void resolutionSaysWhichWins();
     void cutsAndRecords();
     void failsPlainly();
     void stopAndClose();
@@ -224,6 +226,21 @@ void tst_DlgPlot::placedAsAWhole()
         vertices += line.toList();
     const QString stray = strayPoint(vertices, expected, 0.05);
     QVERIFY2(stray.isEmpty(), qPrintable("cut astray: " + stray));
+}
+
+// The serial device's record names 1000 units per inch; the user's 1016 is
+// the one cut with, and the dialog says so.
+void tst_DlgPlot::resolutionSaysWhichWins()
+{
+    loadPage(page(100, 400));
+    DlgPlot dialog(&m_document, QString());
+    auto* devices = dialog.findChild<QComboBox*>("device");
+    QTRY_COMPARE_WITH_TIMEOUT(devices->count(), 2, 20000);
+    const auto* resolution = dialog.findChild<QLabel*>("resolution");
+    QCOMPARE(resolution->text(), QString("1016 × 1016 units per inch"));
+    devices->setCurrentIndex(1);
+    QCOMPARE(resolution->text(),
+        QString("1016 × 1016 units per inch: your Resolution setting wins over the device record's 1000 × 1000"));
 }
 
 void tst_DlgPlot::cutsAndRecords()

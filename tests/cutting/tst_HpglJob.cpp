@@ -65,17 +65,17 @@ QByteArray tst_HpglJob::build(const QStringList& sections, const DeviceRecord& d
 }
 
 // The frames come placed (JobPlacement): the converter neither turns nor
-// mirrors one on its own. The device's resolution wins over the user's.
+// mirrors one on its own. The user's resolution wins over the device's.
 void tst_HpglJob::sectionsRoundTrip_data()
 {
     QTest::addColumn<QVariantMap>("settings");
     QTest::addColumn<QJsonObject>("device");
     QTest::addColumn<QPointF>("resolution");
     QTest::newRow("1016 units per inch") << QVariantMap() << QJsonObject() << QPointF(1016, 1016);
-    QTest::newRow("the device's 500 over the user's 2000")
+    QTest::newRow("the user's 2000 over the device's 500")
         << QVariantMap { { "PlotResolutionX", 2000 }, { "PlotResolutionY", 2000 } }
         << QJsonObject { { "converter", QJsonObject { { "PlotResolutionX", 500 }, { "PlotResolutionY", 500 } } } }
-        << QPointF(500, 500);
+        << QPointF(2000, 2000);
     QTest::newRow("y by its own resolution")
         << QVariantMap { { "PlotResolutionY", 500 } } << QJsonObject() << QPointF(1016, 500);
     QTest::newRow("frames not turned on their own") << QVariantMap { { "PlotRotation", 90 }, { "PlotMirrorX", true },
