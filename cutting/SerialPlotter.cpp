@@ -60,6 +60,13 @@ bool SerialPlotter::open()
 {
     // Created here, on the driver's thread, which then owns it.
     m_port = new QSerialPort(m_device.port());
+    // The system may still be sending the job's last bytes when the port
+    // closes; the line settings of before, put back then, would garble them.
+    // Qt 5.15 marks the switch deprecated but offers no other way.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    m_port->setSettingsRestoredOnClose(false);
+    QT_WARNING_POP
     if (m_device.port().isEmpty())
         return setError(tr("No port is set for the device"));
     return (m_port->open(QIODevice::WriteOnly) && configure()) || portError();

@@ -217,7 +217,7 @@ void tst_Plotter::lineSettings_data()
     QTest::newRow("5 data bits") << QJsonObject { { "data_bits", 5 } } << speed_t(B9600) << tcflag_t(CS5);
 }
 
-// Read back from the terminal while the job runs.
+// Read back from the terminal while the job runs, and after it.
 void tst_Plotter::lineSettings()
 {
     QFETCH(QJsonObject, line);
@@ -238,6 +238,9 @@ void tst_Plotter::lineSettings()
     serial->stop();
     terminal.drain(reports.finished);
     QCOMPARE(reports.finished, QList<bool>({ false }));
+    // Kept once the port has closed, while the system sends what it holds.
+    QCOMPARE(::tcgetattr(terminal.slave, &set), 0);
+    QCOMPARE(::cfgetospeed(&set), speed);
 }
 
 // Stopped anywhere, a job leaves the plotter on a whole command with the
