@@ -5,6 +5,7 @@
 #include "CutRecord.h"
 #include "FilePlotter.h"
 #include "HpglJob.h"
+#include "JobPlacement.h"
 #include "PlotterThread.h"
 #include "PrinterList.h"
 #include "Prompt.h"
@@ -103,6 +104,9 @@ void DlgPlot::buildLayout()
     m_frameLength->setRange(100, 100000);
     m_frameLength->setSuffix(QStringLiteral(" mm"));
     m_frameLength->setValue(kDefaultFrameLength);
+    m_resolution = new QLabel(this);
+    m_resolution->setObjectName(QStringLiteral("resolution"));
+    m_resolution->setWordWrap(true);
     m_status = new QListWidget(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_progress = new QProgressBar(this);
@@ -124,6 +128,7 @@ void DlgPlot::buildLayout()
     form->addRow(tr("Area"), m_areaLabel);
     form->addRow(tr("Device"), m_device);
     form->addRow(tr("Output"), portRow);
+    form->addRow(tr("Resolution"), m_resolution);
     form->addRow(tr("Frame length"), m_frameLength);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -144,7 +149,28 @@ void DlgPlot::buildLayout()
     connect(m_device, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (index >= 0 && index < m_devices.size() && !m_devices.at(index).port().isEmpty())
             m_port->setCurrentText(m_devices.at(index).port());
+        showResolution();
     });
+    showResolution();
+}
+
+// The record of a device may name a resolution of its own; the user's
+// setting is the one cut with, and the line says so where the two differ.
+void DlgPlot::showResolution()
+{
+    const DeviceRecord device = chosenDevice();
+    const auto value
+        = [](const QVariant& number) { return number.isNull() ? QString() : QString::number(number.toDouble()); };
+    const QString x = value(device.setting(QStringLiteral("PlotResolutionX")));
+    const QString y = value(device.setting(QStringLiteral("PlotResolutionY")));
+    const QString ownX = value(device.ownSetting(QStringLiteral("PlotResolutionX")));
+    const QString ownY = value(device.ownSetting(QStringLiteral("PlotResolutionY")));
+    if ((ownX.isEmpty() || ownX == x) && (ownY.isEmpty() || ownY == y)) {
+        m_resolution->setText(tr("%1 × %2 units per inch").arg(x, y));
+        return;
+    }
+    m_resolution->setText(tr("%1 × %2 units per inch: your Resolution setting wins over the device record's %3 × %4")
+                              .arg(x, y, ownX.isEmpty() ? x : ownX, ownY.isEmpty() ? y : ownY));
 }
 
 void DlgPlot::showPreview()
@@ -194,8 +220,8 @@ DeviceRecord DlgPlot::chosenDevice() const
     return index >= 0 && index < m_devices.size() ? m_devices.at(index) : DeviceRecord();
 }
 
-QStringList DlgPlot::sectionTexts(
-    const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error)
+QStringList DlgPlot::sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
+    const DeviceRecord& device, QString* error)
 {
     if (pageText.empty()) {
         *error = tr("No pieces to cut!");
@@ -206,6 +232,7 @@ QStringList DlgPlot::sectionTexts(
     // The end line spans the page, and the single frame is the page.
     work.setPageRect(document.getPageRect());
     work.setPageMatrix(document.getPageMatrix());
+    JobPlacement(device).apply(work);
     CSVGDocument::PlotOutcome outcome = CSVGDocument::PlotOutcome::NoSections;
     const std::vector<std::wstring> sections = work.buildPlotSections(frameLength, true, &outcome);
     QStringList texts;
@@ -229,8 +256,12 @@ QStringList DlgPlot::sectionTexts(
         *error = tr("No pieces to cut!");
         return {};
     }
+    // A turned job may reach past the page: all of it is cut, as in a longer
+    // job.
+    CSVGRect region;
+    region.setFromQRectF(work.getMappedPageRect().toQRectF().united(work.getContentBoundingRect()));
     CSVGDocument frame;
-    frame.parseSvgText(work.toSvgText(work.getMappedPageRect(), -1, 0.0, -1, -1, true), false, false);
+    frame.parseSvgText(work.toSvgText(region, -1, 0.0, -1, -1, true), false, false);
     frame.keepSectionRange(QRectF(0.0, -999999.0, frameLength, 1999998.0), 0.0, 0, 0);
     texts << QString::fromStdWString(frame.toSvgText());
     return texts;
@@ -255,13 +286,13 @@ void DlgPlot::startCutting()
     m_progress->setValue(0);
     m_stopping = false;
     m_closing = false;
+    m_jobDevice = chosenDevice();
     QString error;
-    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), &error);
+    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), m_jobDevice, &error);
     if (sections.isEmpty()) {
         endJob(false, error);
         return;
     }
-    m_jobDevice = chosenDevice();
     addStatus(tr("Converting %n frame(s)", nullptr, sections.size()), Qt::black);
     setBusy(true);
     const DeviceRecord device = m_jobDevice;
@@ -296,7 +327,7 @@ void DlgPlot::send(const QByteArray& hpgl)
         driver = new SerialPlotter(m_jobDevice.withPort(m_jobPort));
     else
         driver = new FilePlotter(m_jobPort);
-    driver->setData(hpgl);
+    driver->setData(hpgl, HpglJob::closing(m_jobDevice));
     delete m_plotter;
     m_plotter = new PlotterThread(driver, this);
     connect(driver, &AbstractPlotter::progress, m_progress, &QProgressBar::setValue);

@@ -39,12 +39,13 @@ public:
     // Stops a job and the area sum under way, and waits for both.
     ~DlgPlot() override;
 
-    // The page text of the document cut into frames: one SVG text of
+    // The page text of the document placed on the film as the device's
+    // settings say (JobPlacement) and cut into frames: one SVG text of
     // polylines per frame, each starting again at x = 0; a drawing within
     // one frame is one section. Empty, with the reason, when nothing can be
     // cut.
-    static QStringList sectionTexts(
-        const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error);
+    static QStringList sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
+        const DeviceRecord& device, QString* error);
 
     int pieceCount() const { return m_pieceCount; }
     bool isRunning() const;
@@ -72,6 +73,7 @@ private:
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
     DeviceRecord chosenDevice() const;
+    void showResolution();
     void converted();
     void send(const QByteArray& hpgl);
     void sent(bool success);
@@ -104,6 +106,7 @@ private:
     QComboBox* m_device;
     QComboBox* m_port;
     QSpinBox* m_frameLength;
+    QLabel* m_resolution;
     QListWidget* m_status;
     QProgressBar* m_progress;
     QPushButton* m_cut;

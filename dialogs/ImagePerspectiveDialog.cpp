@@ -30,12 +30,9 @@ ImagePerspectiveDialog::ImagePerspectiveDialog(bool perspective, QWidget* parent
 {
     setWindowTitle(tr("Trace Image"));
     m_view->setCornersVisible(perspective);
-    auto* note = new QLabel(this);
+    auto* note = new QLabel(tr("Drag the four corners onto the corners of a rectangle in the picture."), this);
     note->setWordWrap(true);
-    note->setText(
-        (perspective ? tr("Drag the four corners onto the corners of a rectangle in the picture.") + QLatin1Char(' ')
-                     : QString())
-        + tr("Outlines are traced with potrace, which stands in for the maker's tracing library here."));
+    note->setVisible(perspective);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->addButton(m_removeButton, QDialogButtonBox::ActionRole);
     m_okButton = buttons->button(QDialogButtonBox::Ok);
