@@ -302,8 +302,8 @@ void CMainFrame::OncustomContextMenuRequested(const QPoint& position)
 // The question that both close guards ask.
 bool CMainFrame::askContinueNesting()
 {
-    return Prompt::confirm(this, QStringLiteral("Warning"),
-        tr("The online nesting is still running, do you want to continue?"), tr("Continue"), tr("Cancel"));
+    return Prompt::confirm(this, tr("Warning"), tr("The online nesting is still running, do you want to continue?"),
+        tr("Continue"), tr("Cancel"));
 }
 
 bool CMainFrame::confirmCloseView(QWidget* tab)

@@ -35,7 +35,7 @@ void SaveFile::setDesign(const QString& svgText, const QImage& preview)
 void SaveFile::saveToApiFile()
 {
     if (m_ui->fileName->text().isEmpty()) {
-        Prompt::about(this, tr("info"), QStringLiteral("文件名称不能为空~"));
+        Prompt::about(this, tr("info"), tr("文件名称不能为空~"));
         return;
     }
     store(QUuid::createUuid().toString(QUuid::WithoutBraces), false);
@@ -44,7 +44,7 @@ void SaveFile::saveToApiFile()
 void SaveFile::coverToApiFile()
 {
     if (m_ui->fileName->text().isEmpty()) {
-        Prompt::about(nullptr, tr("info"), QStringLiteral("文件名称不能为空~"));
+        Prompt::about(nullptr, tr("info"), tr("文件名称不能为空~"));
         return;
     }
     store(overwriteKey(), true);

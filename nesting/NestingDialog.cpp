@@ -81,7 +81,7 @@ bool NestingDialog::hasPieces(const QVector<PieceInfo>& pieces)
 {
     if (!pieces.isEmpty())
         return true;
-    Prompt::warning(this, QStringLiteral("Warning"), tr("No selected pieces!"));
+    Prompt::warning(this, tr("Warning"), tr("No selected pieces!"));
     return false;
 }
 
@@ -123,5 +123,5 @@ void NestingDialog::showFailure(const QString& message)
 {
     setRunning(false);
     showStatus(message, true);
-    Prompt::warning(this, QStringLiteral("Warning"), message);
+    Prompt::warning(this, tr("Warning"), message);
 }
