@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -80,17 +81,16 @@ const DialogSettings::Field DialogSettings::kFields[] = {
 #undef FIELD
 
 DialogSettings::DialogSettings(QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_language(new QComboBox(this))
     , m_id(new QSpinBox(this))
+    , m_tabs(new QTabWidget(this))
 {
-    setWindowTitle(tr("Settings"));
-    auto* tabs = new QTabWidget(this);
     QFormLayout* forms[TabCount];
     for (int tab = 0; tab < TabCount; ++tab) {
-        auto* page = new QWidget(tabs);
+        auto* page = new QWidget(m_tabs);
         forms[tab] = new QFormLayout(page);
-        tabs->addTab(page, tr(kTabs[tab]));
+        m_tabs->addTab(page, QString());
     }
     for (const Field& field : kFields)
         addField(field, forms[field.tab]);
@@ -106,16 +106,31 @@ DialogSettings::DialogSettings(QWidget* parent)
     m_id->setObjectName(QStringLiteral("id"));
     m_id->setRange(0, 999999);
     m_id->setValue(SVGApplication::kAdminId);
-    forms[General]->addRow(tr("Language"), m_language);
-    forms[General]->addRow(tr("Settings id"), m_id);
+    for (QWidget* field : { static_cast<QWidget*>(m_language), static_cast<QWidget*>(m_id) }) {
+        m_labels << new QLabel(this);
+        forms[General]->addRow(m_labels.last(), field);
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     m_save = buttons->button(QDialogButtonBox::Save);
     connect(buttons, &QDialogButtonBox::accepted, this, &DialogSettings::do_saveAndClose);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(m_tabs);
     layout->addWidget(buttons);
+    retranslateUi();
+}
+
+void DialogSettings::retranslateUi()
+{
+    setWindowTitle(tr("Settings"));
+    for (int tab = 0; tab < TabCount; ++tab)
+        m_tabs->setTabText(tab, tr(kTabs[tab]));
+    int row = 0;
+    for (const Field& field : kFields)
+        m_labels[row++]->setText(tr(field.label));
+    m_labels[row++]->setText(tr("Language"));
+    m_labels[row]->setText(tr("Settings id"));
 }
 
 void DialogSettings::addField(const Field& field, QFormLayout* form)
@@ -139,7 +154,8 @@ void DialogSettings::addField(const Field& field, QFormLayout* form)
     }
     widget->setObjectName(key);
     m_fields.insert(key, widget);
-    form->addRow(tr(field.label), widget);
+    m_labels << new QLabel(this);
+    form->addRow(m_labels.last(), widget);
 }
 
 QStringList DialogSettings::editedKeys()

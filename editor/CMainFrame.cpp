@@ -307,8 +307,10 @@ void CMainFrame::setPageButtons(QPushButton* dataCenter, QPushButton* designCent
 
 bool CMainFrame::event(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslateUi();
+        adjustToolBarWidths();
+    }
     return QMainWindow::event(event);
 }
 

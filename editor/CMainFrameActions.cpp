@@ -268,9 +268,13 @@ void CMainFrame::createActions(Stage stage)
 void CMainFrame::retranslateUi()
 {
     for (const ActionRow& row : kActions) {
-        if (row.retranslated && m_actions[row.id])
-            m_actions[row.id]->setText(tr(row.retranslated));
+        if (m_actions[row.id])
+            m_actions[row.id]->setText(tr(row.retranslated ? row.retranslated : row.text));
     }
+    m_importMenu->setTitle(tr("Import"));
+    m_editMenu->setTitle(tr("Edit"));
+    m_editToolBar->setWindowTitle(tr("Edit"));
+    retranslateNewFileTitles();
     if (m_lengthLabel)
         m_lengthLabel->setText(tr("Length:"));
     if (m_heightLabel)

@@ -11,7 +11,7 @@
 #include <QUuid>
 
 SaveFile::SaveFile(QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_ui(new Ui::SaveFileClass)
 {
     m_ui->setupUi(this);
@@ -20,6 +20,11 @@ SaveFile::SaveFile(QWidget* parent)
 SaveFile::~SaveFile()
 {
     delete m_ui;
+}
+
+void SaveFile::retranslateUi()
+{
+    m_ui->retranslateUi(this);
 }
 
 void SaveFile::setDesign(const QString& svgText, const QImage& preview)
