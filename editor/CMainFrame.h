@@ -373,6 +373,8 @@ private:
     QToolBar* m_editToolBar = nullptr;
     QToolBar* m_upperLeftBlock = nullptr;
     QToolBar* m_lowerLeftBlock = nullptr;
+    // Holds the two left blocks.
+    QWidget* m_leftBlocks = nullptr;
     QToolBar* m_drawToolBar = nullptr;
     QToolBar* m_stageToolBar = nullptr;
 

@@ -291,6 +291,7 @@ void CMainFrame::applyUserRights()
         if (row.right && m_actions[row.id])
             m_actions[row.id]->setVisible(g_config.getUserRight(QLatin1String(row.right)).toInt() != 0);
     }
+    adjustToolBarWidths();
 }
 
 void CMainFrame::setWidgetsEnabled(bool enabled)
