@@ -25,167 +25,71 @@ struct SourceText
     QString text;
 };
 
-struct Token
+QString unescape(const QString& body)
 {
-    enum Kind { Word, Literal, Mark } kind;
-    QByteArray text;
-    int line;
-};
-
-QByteArray unescape(const QByteArray& body)
-{
-    QByteArray out;
+    QString out;
     for (int i = 0; i < body.size(); ++i) {
-        if (body[i] != '\\' || i + 1 == body.size()) {
+        if (body[i] != QLatin1Char('\\') || i + 1 == body.size()) {
             out += body[i];
             continue;
         }
-        const char next = body[++i];
-        out += next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
+        const QChar next = body[++i];
+        out += next == QLatin1Char('n') ? QChar('\n') : next == QLatin1Char('t') ? QChar('\t') : next;
     }
     return out;
 }
 
-class Tokenizer
+// The literal, or adjacent literals, at from; null when there is none.
+// from moves past them.
+QString literalsAt(const QString& source, int& from)
 {
-public:
-    explicit Tokenizer(const QByteArray& source)
-        : m_source(source)
-    {
-    }
-
-    QVector<Token> run()
-    {
-        while (m_at < m_source.size())
-            step();
-        return m_tokens;
-    }
-
-private:
-    char at(int offset = 0) const
-    {
-        const int index = m_at + offset;
-        return index < m_source.size() ? m_source[index] : '\0';
-    }
-
-    // Moves to index, counting the lines passed.
-    void moveTo(int index)
-    {
-        index = std::min(index, int(m_source.size()));
-        m_line += m_source.mid(m_at, index - m_at).count('\n');
-        m_at = index;
-    }
-
-    static bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
-    void step()
-    {
-        const char c = at();
-        if (c == '/' && at(1) == '/') {
-            const int end = m_source.indexOf('\n', m_at);
-            moveTo(end < 0 ? m_source.size() : end);
-        } else if (c == '/' && at(1) == '*') {
-            const int end = m_source.indexOf("*/", m_at + 2);
-            moveTo(end < 0 ? m_source.size() : end + 2);
-        } else if (c == '"') {
-            quoted('"', true);
-        } else if (c == '\'') {
-            quoted('\'', false);
-        } else if (isWordChar(c)) {
-            word();
-        } else {
-            if (!std::isspace(static_cast<unsigned char>(c)))
-                m_tokens.append({ Token::Mark, QByteArray(1, c), m_line });
-            moveTo(m_at + 1);
-        }
-    }
-
-    void quoted(char quote, bool keep)
-    {
-        const int line = m_line;
-        int end = m_at + 1;
-        while (end < m_source.size() && m_source[end] != quote && m_source[end] != '\n')
-            end += m_source[end] == '\\' ? 2 : 1;
-        if (keep)
-            m_tokens.append({ Token::Literal, unescape(m_source.mid(m_at + 1, end - m_at - 1)), line });
-        moveTo(end + 1);
-    }
-
-    void word()
-    {
-        int end = m_at;
-        // Digit separators belong to the number, not to a character literal.
-        const bool number = std::isdigit(static_cast<unsigned char>(at()));
-        while (end < m_source.size() && (isWordChar(m_source[end]) || (number && m_source[end] == '\'')))
-            ++end;
-        const QByteArray name = m_source.mid(m_at, end - m_at);
-        const bool prefix = end < m_source.size() && m_source[end] == '"';
-        if (prefix && (name == "R" || name == "u8R" || name == "LR" || name == "uR" || name == "UR")) {
-            raw(end);
-        } else if (prefix && (name == "u8" || name == "L" || name == "u" || name == "U")) {
-            moveTo(end);
-        } else {
-            m_tokens.append({ Token::Word, name, m_line });
-            moveTo(end);
-        }
-    }
-
-    // R"delimiter(text)delimiter"
-    void raw(int quote)
-    {
-        const int open = m_source.indexOf('(', quote);
-        const QByteArray close = ')' + m_source.mid(quote + 1, open - quote - 1) + '"';
-        const int end = m_source.indexOf(close, open);
-        if (open < 0 || end < 0) {
-            moveTo(m_source.size());
-            return;
-        }
-        m_tokens.append({ Token::Literal, m_source.mid(open + 1, end - open - 1), m_line });
-        moveTo(end + close.size());
-    }
-
-    const QByteArray& m_source;
-    int m_at = 0;
-    int m_line = 1;
-    QVector<Token> m_tokens;
-};
-
-// Adjacent literals from index on make one text; null when there is none.
-QByteArray literalAt(const QVector<Token>& tokens, int& index)
-{
-    QByteArray text;
+    static const QRegularExpression literal(
+        QStringLiteral(R"re(\s*(?:u8|[LuU])?(?:"((?:\\.|[^"\\\n])*)"|R"([^(\s]*)\(([\s\S]*?)\)\2"))re"));
+    QString text;
     bool found = false;
-    while (index < tokens.size() && tokens[index].kind == Token::Literal) {
-        text += tokens[index++].text;
+    const auto next = [&] {
+        return literal.match(source, from, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+    };
+    for (auto match = next(); match.hasMatch(); match = next()) {
+        text += match.capturedStart(3) >= 0 ? match.captured(3) : unescape(match.captured(1));
+        from = match.capturedEnd();
         found = true;
     }
-    return found ? text : QByteArray();
+    return found ? text : QString();
 }
 
 // tr("text"), QT_TR_NOOP("text"), translate("context", "text") and
 // QT_TRANSLATE_NOOP("context", "text"), the forms through which this code
-// hands texts to the translator.
-QVector<SourceText> cppTexts(const QString& path, const QByteArray& source)
+// hands texts to the translator. Comments and literals are passed over
+// whole, so that a form written inside one does not count.
+QVector<SourceText> cppTexts(const QString& path, const QByteArray& bytes)
 {
-    static const QList<QByteArray> plain { "tr", "QT_TR_NOOP", "QT_TR_N_NOOP" };
-    static const QList<QByteArray> withContext { "translate", "QT_TRANSLATE_NOOP", "QT_TRANSLATE_NOOP3",
-        "QT_TRANSLATE_N_NOOP", "QT_TRANSLATE_N_NOOP3" };
-    const QVector<Token> tokens = Tokenizer(source).run();
+    static const QRegularExpression token(QStringLiteral(
+        R"re(//[^\n]*|/\*[\s\S]*?\*/|(?:u8|[LuU])?R"([^(\s]*)\([\s\S]*?\)\1"|(?:u8|[LuU])?"(?:\\.|[^"\\\n])*")re"
+        R"re(|\d[\w']*|'(?:\\.|[^'\\\n])*'|\b(?:(tr|QT_TR_(?:N_)?NOOP)|(translate|QT_TRANSLATE_(?:N_)?NOOP3?))\s*\()re"));
+    static const QRegularExpression comma(QStringLiteral("\\s*,"));
+    const QString source = QString::fromUtf8(bytes);
     QVector<SourceText> texts;
-    for (int i = 0; i + 2 < tokens.size(); ++i) {
-        const Token& name = tokens[i];
-        if (name.kind != Token::Word || tokens[i + 1].text != "(")
+    for (auto it = token.globalMatch(source); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const bool context = match.capturedStart(3) >= 0;
+        if (match.capturedStart(2) < 0 && !context)
             continue;
-        const bool context = withContext.contains(name.text);
-        if (!context && !plain.contains(name.text))
-            continue;
-        int at = i + 2;
-        if (context && (literalAt(tokens, at).isNull() || at >= tokens.size() || tokens[at].text != ","))
-            continue;
-        at += context ? 1 : 0;
-        const QByteArray text = literalAt(tokens, at);
-        if (!text.isEmpty())
-            texts.append({ QStringLiteral("%1:%2").arg(path).arg(name.line), QString::fromUtf8(text) });
+        int at = match.capturedEnd();
+        if (context) {
+            if (literalsAt(source, at).isNull())
+                continue;
+            const auto separator
+                = comma.match(source, at, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+            if (!separator.hasMatch())
+                continue;
+            at = separator.capturedEnd();
+        }
+        const QString text = literalsAt(source, at);
+        if (!text.isEmpty()) {
+            const int line = source.leftRef(match.capturedStart()).count(QLatin1Char('\n')) + 1;
+            texts.append({ QStringLiteral("%1:%2").arg(path).arg(line), text });
+        }
     }
     return texts;
 }
@@ -281,8 +185,10 @@ void tst_LanguageFiles::extraction_data()
     QTest::newRow("escapes and UTF-8") << QByteArray("tr(\"Say \\\"hi\\\"\\n\"); tr(\"文件~\");") << false
                                        << QStringList { "Say \"hi\"\n", "文件~" };
     QTest::newRow("comments and strings") << QByteArray("// tr(\"A\")\n/* tr(\"B\") */ s = \"tr(\\\"C\\\")\";\n"
-                                                        "c = '\"'; n = 1'000; tr(\"D\");")
+                                                        "c = '\"'; tr(\"D\");")
                                           << false << QStringList { "D" };
+    QTest::newRow("raw and wide") << QByteArray("tr(R\"x(a \"b\")x\"); tr(u8\"c\"); n = 1'000; tr(\"d\");") << false
+                                  << QStringList { "a \"b\"", "c", "d" };
     QTest::newRow("not texts") << QByteArray("tr(row.text); m.translate(1, 2); translate(\"C\", key);") << false
                                << QStringList();
     QTest::newRow("form") << QByteArray("<ui><widget><property name=\"text\"><string>Shown</string></property>"
