@@ -38,7 +38,7 @@ struct ActionRow
 {
     CMainFrame::Action id;
     const char* text;
-    // The text that retranslation sets; null keeps the first.
+    // The text that retranslation sets; null for the first again.
     const char* retranslated;
     const char* icon;
     QKeySequence::StandardKey key;
