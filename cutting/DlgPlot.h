@@ -2,8 +2,9 @@
 
 #include "DeviceRecord.h"
 
+#include "TranslatedDialog.h"
+
 #include <QByteArray>
-#include <QDialog>
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
@@ -27,7 +28,7 @@ class QSpinBox;
 // section per frame, converted to HPGL, framed for the chosen device and
 // sent to its device file or serial port (or to a file). A job that went
 // out whole is recorded in the account's crop records.
-class DlgPlot : public QDialog
+class DlgPlot : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -61,6 +62,9 @@ signals:
     void jobEnded(bool sent);
     void recordSaved(bool saved, const QString& message);
 
+protected:
+    void retranslateUi() override;
+
 private:
     struct Conversion
     {
@@ -70,6 +74,7 @@ private:
 
     void buildLayout();
     void showPreview();
+    void showArea();
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
     DeviceRecord chosenDevice() const;
@@ -87,6 +92,8 @@ private:
     std::wstring m_pageText;
     QImage m_preview;
     int m_pieceCount = 0;
+    // Square metres; negative until the sum is in.
+    double m_areaSum = -1.0;
     QList<DeviceRecord> m_devices;
     ConsumptionArea* m_area = nullptr;
     PlotterThread* m_plotter = nullptr;
@@ -111,4 +118,7 @@ private:
     QProgressBar* m_progress;
     QPushButton* m_cut;
     QPushButton* m_stop;
+    QPushButton* m_file;
+    QPushButton* m_close;
+    QList<QLabel*> m_rowLabels;
 };
