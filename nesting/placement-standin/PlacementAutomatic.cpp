@@ -16,7 +16,18 @@ namespace Placement {
 
 bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const PlacementSettings& settings)
 {
-    *this = PlacementAutomatic();
+    m_settings = PlacementSettings();
+    m_pieces.clear();
+    m_shapes.clear();
+    m_forms.clear();
+    m_formIds.clear();
+    m_searchFrom.clear();
+    m_noFits.clear();
+    m_order.clear();
+    m_next = 0;
+    m_placed.clear();
+    m_grownRight = 0;
+    m_error.clear();
     m_error = settings.validate();
     if (!m_error.isEmpty())
         return false;
@@ -43,6 +54,7 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
         }
     }
     m_shapes.resize(pieces.size());
+    m_forms.resize(pieces.size());
     m_order.resize(pieces.size());
     std::iota(m_order.begin(), m_order.end(), 0);
     std::stable_sort(
@@ -81,6 +93,9 @@ bool PlacementAutomatic::placeNext()
     std::vector<OrientedShape>& oriented = m_shapes[piece];
     PlacementParallel::forEach(m_settings.rotations,
         [&](int turn) { oriented[turn] = PlacementGeometry::orient(outline, angleOf(turn), m_settings.spacing); });
+    m_forms[piece].clear();
+    for (const OrientedShape& shape : oriented)
+        m_forms[piece].push_back(formOf(shape));
     Candidate best;
     for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn) {
         const Candidate candidate = bestPosition(piece, turn, best.found ? best.left + 1 : kNoBound);
@@ -107,7 +122,22 @@ void PlacementAutomatic::run()
     while (step()) { }
 }
 
-PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int turn, cInt beat) const
+int PlacementAutomatic::formOf(const OrientedShape& shape)
+{
+    std::vector<cInt> form;
+    const IntPoint origin
+        = shape.grown.empty() || shape.grown.front().empty() ? IntPoint() : shape.grown.front().front();
+    for (const Path& ring : shape.grown) {
+        form.push_back(cInt(ring.size()));
+        for (const IntPoint& p : ring) {
+            form.push_back(p.X - origin.X);
+            form.push_back(p.Y - origin.Y);
+        }
+    }
+    return m_formIds.emplace(std::move(form), int(m_formIds.size())).first->second;
+}
+
+PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int turn, cInt beat)
 {
     const OrientedShape& shape = m_shapes[piece][turn];
     const cInt width = std::llround(m_settings.rollWidth * PlacementGeometry::kScale);
@@ -126,20 +156,35 @@ PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int tu
     // room holds the answer, and only the pieces near a window count there.
     // Small pieces that fit a gap on the left thus never meet most others.
     const cInt step = std::max<cInt>(2 * (shape.grownBounds.right - shape.grownBounds.left), 1);
+    const int form = m_forms[piece][turn];
+    // Copies lie where they lie, so the windows of this copy fall where the
+    // last copy's did, shifted by the difference of their positions.
+    const cInt shift = shape.grown.empty() || shape.grown.front().empty() ? 0 : shape.grown.front().front().X;
+    cInt from = xMin;
+    if (const auto known = m_searchFrom.find(form); known != m_searchFrom.end() && known->second - shift > xMin)
+        from = xMin + (known->second - shift - xMin) / step * step;
     std::vector<Paths> forbidden(m_placed.size());
     std::vector<bool> known(m_placed.size(), false);
-    for (cInt left = xMin; left < xMax && left + shape.bounds.left < beat; left += step) {
+    for (cInt left = from; left < xMax && left + shape.bounds.left < beat; left += step) {
         const cInt right = std::min(left + step, xMax);
         if (!hasRoom(shape, left, right, width))
             continue;
-        const std::vector<int> near = placedNear(shape, left, right, known);
-        PlacementParallel::forEach(
-            int(near.size()), [&](int k) { forbidden[near[k]] = forbiddenPositions(m_placed[near[k]], shape); });
+        // Only the no-fit polygons that reach into the window shape it; each
+        // is made once per search.
+        const std::vector<int> near = placedNear(shape, left, right);
+        std::vector<int> missing;
+        for (int i : near) {
+            if (!known[i]) {
+                known[i] = true;
+                missing.push_back(i);
+            }
+        }
+        PlacementParallel::forEach(int(missing.size()),
+            [&](int k) { forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, form); });
         Clipper clipper;
         clipper.AddPath({ { left, yMin }, { right, yMin }, { right, yTop }, { left, yTop } }, ptSubject, true);
-        for (int i = 0; i < int(m_placed.size()); ++i)
-            if (known[i])
-                clipper.AddPaths(forbidden[i], ptClip, true);
+        for (int i : near)
+            clipper.AddPaths(forbidden[i], ptClip, true);
         Paths free;
         clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
 
@@ -153,9 +198,13 @@ PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int tu
                 if (!best.found || better(candidate, best))
                     best = candidate;
             }
-        if (best.found)
+        if (best.found) {
+            m_searchFrom[form] = left + shift;
             return best;
+        }
     }
+    // Up to beat, or to the end, no place was left for this form.
+    m_searchFrom[form] = std::max(from, std::min(xMax, beat - shape.bounds.left) - step) + shift;
     return {};
 }
 
@@ -174,30 +223,52 @@ bool PlacementAutomatic::hasRoom(const OrientedShape& moving, cInt left, cInt ri
             clipper.AddPaths(placed.grown, ptClip, true);
     Paths gaps;
     clipper.Execute(ctDifference, gaps, pftNonZero, pftNonZero);
-    return PlacementGeometry::holdsDisc(gaps, moving.innerRadius);
+    return PlacementGeometry::mayHold(gaps, moving);
 }
 
-std::vector<int> PlacementAutomatic::placedNear(
-    const OrientedShape& moving, cInt left, cInt right, std::vector<bool>& known) const
+std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, cInt left, cInt right) const
 {
     std::vector<int> near;
     for (int i = 0; i < int(m_placed.size()); ++i) {
         const OrientedShape& still = m_shapes[m_placed[i].piece][m_placed[i].turn];
         const cInt from = m_placed[i].at.X + still.grownBounds.left - moving.grownBounds.right;
         const cInt to = m_placed[i].at.X + still.grownBounds.right - moving.grownBounds.left;
-        if (!known[i] && from <= right && to >= left) {
-            known[i] = true;
+        if (from <= right && to >= left)
             near.push_back(i);
-        }
     }
     return near;
 }
 
-Paths PlacementAutomatic::forbiddenPositions(const Placed& placed, const OrientedShape& moving) const
+// Copies of a piece share their no-fit polygons: that of two forms moves
+// with the fixed copy and against the moving one.
+Paths PlacementAutomatic::forbiddenPositions(const Placed& placed, const OrientedShape& moving, int movingForm) const
 {
-    Paths paths = PlacementGeometry::noFitPolygon(m_shapes[placed.piece][placed.turn], moving);
-    PlacementGeometry::translate(paths, placed.at);
-    return paths;
+    const OrientedShape& fixed = m_shapes[placed.piece][placed.turn];
+    const std::pair<int, int> key { m_forms[placed.piece][placed.turn], movingForm };
+    const auto originOf = [](const OrientedShape& shape) {
+        return shape.grown.empty() || shape.grown.front().empty() ? IntPoint() : shape.grown.front().front();
+    };
+    NoFit noFit;
+    bool found = false;
+    {
+        std::lock_guard<std::mutex> guard(m_noFitsLock);
+        const auto known = m_noFits.find(key);
+        if (known != m_noFits.end()) {
+            noFit = known->second;
+            found = true;
+        }
+    }
+    if (!found) {
+        noFit = { originOf(fixed), originOf(moving), PlacementGeometry::noFitPolygon(fixed, moving) };
+        std::lock_guard<std::mutex> guard(m_noFitsLock);
+        m_noFits.emplace(key, noFit);
+    }
+    const IntPoint fixedOrigin = originOf(fixed);
+    const IntPoint movingOrigin = originOf(moving);
+    PlacementGeometry::translate(noFit.paths,
+        { placed.at.X + fixedOrigin.X - noFit.fixedOrigin.X - movingOrigin.X + noFit.movingOrigin.X,
+            placed.at.Y + fixedOrigin.Y - noFit.fixedOrigin.Y - movingOrigin.Y + noFit.movingOrigin.Y });
+    return std::move(noFit.paths);
 }
 
 bool PlacementAutomatic::better(const Candidate& a, const Candidate& b)
