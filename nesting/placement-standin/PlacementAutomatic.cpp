@@ -163,41 +163,50 @@ PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int tu
     cInt from = xMin;
     if (const auto known = m_searchFrom.find(form); known != m_searchFrom.end() && known->second - shift > xMin)
         from = xMin + (known->second - shift - xMin) / step * step;
+    // A window is searched in bands across the roll, so that only the pieces
+    // around a band with room count, not all that the window crosses.
+    const cInt bandStep = std::max<cInt>(2 * (shape.grownBounds.bottom - shape.grownBounds.top), 1);
     std::vector<Paths> forbidden(m_placed.size());
     std::vector<bool> known(m_placed.size(), false);
     for (cInt left = from; left < xMax && left + shape.bounds.left < beat; left += step) {
         const cInt right = std::min(left + step, xMax);
-        if (!hasRoom(shape, left, right, width))
+        if (!hasRoom(shape, { left, yMin, right, yTop }))
             continue;
-        // Only the no-fit polygons that reach into the window shape it; each
-        // is made once per search.
-        const std::vector<int> near = placedNear(shape, left, right);
-        std::vector<int> missing;
-        for (int i : near) {
-            if (!known[i]) {
-                known[i] = true;
-                missing.push_back(i);
-            }
-        }
-        PlacementParallel::forEach(int(missing.size()),
-            [&](int k) { forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, form); });
-        Clipper clipper;
-        clipper.AddPath({ { left, yMin }, { right, yMin }, { right, yTop }, { left, yTop } }, ptSubject, true);
-        for (int i : near)
-            clipper.AddPaths(forbidden[i], ptClip, true);
-        Paths free;
-        clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
-
         Candidate best;
-        for (const Path& path : free)
-            for (const IntPoint& p : path) {
-                if (p.X >= right && right < xMax)
-                    continue;
-                const Candidate candidate { true, turn, { p.X, std::min(p.Y, yMax) }, p.X + shape.bounds.left,
-                    p.Y + shape.bounds.top };
-                if (!best.found || better(candidate, best))
-                    best = candidate;
+        for (cInt low = yMin; low < yTop; low += bandStep) {
+            const ClipperLib::IntRect band { left, low, right, std::min(low + bandStep, yTop) };
+            if (bandStep < yTop - yMin && !hasRoom(shape, band))
+                continue;
+            // Only the no-fit polygons that reach into the band shape it;
+            // each is made once per search.
+            const std::vector<int> near = placedNear(shape, band);
+            std::vector<int> missing;
+            for (int i : near) {
+                if (!known[i]) {
+                    known[i] = true;
+                    missing.push_back(i);
+                }
             }
+            PlacementParallel::forEach(int(missing.size()),
+                [&](int k) { forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, form); });
+            Clipper clipper;
+            clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
+                                { band.left, band.bottom } },
+                ptSubject, true);
+            for (int i : near)
+                clipper.AddPaths(forbidden[i], ptClip, true);
+            Paths free;
+            clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
+            for (const Path& path : free)
+                for (const IntPoint& p : path) {
+                    if (p.X >= right && right < xMax)
+                        continue;
+                    const Candidate candidate { true, turn, { p.X, std::min(p.Y, yMax) }, p.X + shape.bounds.left,
+                        p.Y + shape.bounds.top };
+                    if (!best.found || better(candidate, best))
+                        best = candidate;
+                }
+        }
         if (best.found) {
             m_searchFrom[form] = left + shift;
             return best;
@@ -208,39 +217,40 @@ PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int tu
     return {};
 }
 
-bool PlacementAutomatic::hasRoom(const OrientedShape& moving, cInt left, cInt right, cInt width) const
+bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& moves) const
 {
     // Wherever the piece goes in the window, its grown rings lie in this
     // slab of the roll, clear of the grown pieces there.
-    const cInt from = left + moving.grownBounds.left;
-    const cInt to = right + moving.grownBounds.right;
-    const cInt top = moving.grownBounds.top - moving.bounds.top;
-    const cInt bottom = width + moving.grownBounds.bottom - moving.bounds.bottom;
+    const cInt from = moves.left + moving.grownBounds.left;
+    const cInt to = moves.right + moving.grownBounds.right;
+    const cInt top = moves.top + moving.grownBounds.top;
+    const cInt bottom = moves.bottom + moving.grownBounds.bottom;
     Clipper clipper;
     clipper.AddPath({ { from, top }, { to, top }, { to, bottom }, { from, bottom } }, ptSubject, true);
     for (const Placed& placed : m_placed)
-        if (placed.grownBounds.left <= to && placed.grownBounds.right >= from)
+        if (placed.grownBounds.left <= to && placed.grownBounds.right >= from && placed.grownBounds.top <= bottom
+            && placed.grownBounds.bottom >= top)
             clipper.AddPaths(placed.grown, ptClip, true);
     Paths gaps;
     clipper.Execute(ctDifference, gaps, pftNonZero, pftNonZero);
     return PlacementGeometry::mayHold(gaps, moving);
 }
 
-std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, cInt left, cInt right) const
+std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, const IntRect& moves) const
 {
     std::vector<int> near;
     for (int i = 0; i < int(m_placed.size()); ++i) {
         const OrientedShape& still = m_shapes[m_placed[i].piece][m_placed[i].turn];
-        const cInt from = m_placed[i].at.X + still.grownBounds.left - moving.grownBounds.right;
-        const cInt to = m_placed[i].at.X + still.grownBounds.right - moving.grownBounds.left;
-        if (from <= right && to >= left)
+        const IntPoint& at = m_placed[i].at;
+        if (at.X + still.grownBounds.left - moving.grownBounds.right <= moves.right
+            && at.X + still.grownBounds.right - moving.grownBounds.left >= moves.left
+            && at.Y + still.grownBounds.top - moving.grownBounds.bottom <= moves.bottom
+            && at.Y + still.grownBounds.bottom - moving.grownBounds.top >= moves.top)
             near.push_back(i);
     }
     return near;
 }
 
-// Copies of a piece share their no-fit polygons: that of two forms moves
-// with the fixed copy and against the moving one.
 Paths PlacementAutomatic::forbiddenPositions(const Placed& placed, const OrientedShape& moving, int movingForm) const
 {
     const OrientedShape& fixed = m_shapes[placed.piece][placed.turn];

@@ -66,13 +66,12 @@ private:
     static constexpr ClipperLib::cInt kNoBound = ClipperLib::hiRange;
     // The best place in this turn whose box starts left of beat.
     Candidate bestPosition(int piece, int turn, ClipperLib::cInt beat);
-    // Whether a gap in the roll near the window is large enough for the
-    // piece; saves the no-fit polygons where the roll is full.
-    bool hasRoom(
-        const OrientedShape& moving, ClipperLib::cInt left, ClipperLib::cInt right, ClipperLib::cInt width) const;
-    // The placed pieces whose no-fit polygons may reach into the window
-    // between left and right.
-    std::vector<int> placedNear(const OrientedShape& moving, ClipperLib::cInt left, ClipperLib::cInt right) const;
+    // Whether a gap in the roll is large enough for the piece moved within
+    // the rectangle; saves the no-fit polygons where the roll is full.
+    bool hasRoom(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
+    // The placed pieces whose no-fit polygons may reach into the rectangle
+    // of moves.
+    std::vector<int> placedNear(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
     ClipperLib::Paths forbiddenPositions(const Placed& placed, const OrientedShape& moving, int movingForm) const;
     // The form of the grown rings: equal for pieces that are copies of each
     // other in the same turn, wherever they lie.
