@@ -96,11 +96,35 @@ bool PlacementAutomatic::placeNext()
     m_forms[piece].clear();
     for (const OrientedShape& shape : oriented)
         m_forms[piece].push_back(formOf(shape));
+    // The turns are searched together, window by window from the left of
+    // the roll: once one finds a place, the others stop where their windows
+    // could only do worse. (Searching the turns on threads of their own
+    // costs more than it saves: each then stops later.)
+    std::vector<Search> searches;
+    for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn)
+        searches.push_back(startSearch(piece, turn));
+    cInt beat = kNoBound;
+    for (;;) {
+        Search* next = nullptr;
+        for (Search& search : searches) {
+            if (!search.done && search.left < search.xMax && search.boxLeft() < beat
+                && (!next || search.boxLeft() < next->boxLeft()))
+                next = &search;
+        }
+        if (!next)
+            break;
+        searchWindow(piece, *next);
+        if (next->found.found)
+            beat = std::min(beat, next->found.left + 1);
+    }
     Candidate best;
-    for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn) {
-        const Candidate candidate = bestPosition(piece, turn, best.found ? best.left + 1 : kNoBound);
-        if (candidate.found && (!best.found || better(candidate, best)))
-            best = candidate;
+    for (const Search& search : searches) {
+        // Every window left of where the search stands had no place for
+        // this form, and placing more only takes more room.
+        cInt& from = m_searchFrom.emplace(search.form, search.left + search.shift).first->second;
+        from = std::max(from, search.left + search.shift);
+        if (search.found.found && (!best.found || better(search.found, best)))
+            best = search.found;
     }
     if (!best.found) {
         m_error = QCoreApplication::translate("PlacementAutomatic", "Piece %1 is wider than the roll.")
@@ -137,84 +161,90 @@ int PlacementAutomatic::formOf(const OrientedShape& shape)
     return m_formIds.emplace(std::move(form), int(m_formIds.size())).first->second;
 }
 
-PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int turn, cInt beat)
+PlacementAutomatic::Search PlacementAutomatic::startSearch(int piece, int turn) const
 {
     const OrientedShape& shape = m_shapes[piece][turn];
+    Search search;
+    search.turn = turn;
+    search.form = m_forms[piece][turn];
+    search.boxOffset = shape.bounds.left;
     const cInt width = std::llround(m_settings.rollWidth * PlacementGeometry::kScale);
-    const cInt yMin = -shape.bounds.top;
-    const cInt yMax = width - shape.bounds.bottom;
-    if (yMax < yMin)
-        return {};
+    search.yMin = -shape.bounds.top;
+    search.yMax = width - shape.bounds.bottom;
+    search.done = search.yMax < search.yMin;
     // A piece exactly as wide as the roll has a line to move on; a region
     // needs an area, so it gets one unit, taken back below.
-    const cInt yTop = std::max(yMax, yMin + 1);
+    search.yTop = std::max(search.yMax, search.yMin + 1);
     const cInt xMin = -shape.bounds.left;
     // Far enough right that the piece clears everything placed.
-    const cInt xMax = std::max(xMin, m_grownRight - shape.grownBounds.left) + 1;
-
+    search.xMax = std::max(xMin, m_grownRight - shape.grownBounds.left) + 1;
     // The roll is searched in windows from the left: the first window with
     // room holds the answer, and only the pieces near a window count there.
     // Small pieces that fit a gap on the left thus never meet most others.
-    const cInt step = std::max<cInt>(2 * (shape.grownBounds.right - shape.grownBounds.left), 1);
-    const int form = m_forms[piece][turn];
-    // Copies lie where they lie, so the windows of this copy fall where the
-    // last copy's did, shifted by the difference of their positions.
-    const cInt shift = shape.grown.empty() || shape.grown.front().empty() ? 0 : shape.grown.front().front().X;
-    cInt from = xMin;
-    if (const auto known = m_searchFrom.find(form); known != m_searchFrom.end() && known->second - shift > xMin)
-        from = xMin + (known->second - shift - xMin) / step * step;
+    search.step = std::max<cInt>(2 * (shape.grownBounds.right - shape.grownBounds.left), 1);
     // A window is searched in bands across the roll, so that only the pieces
     // around a band with room count, not all that the window crosses.
-    const cInt bandStep = std::max<cInt>(2 * (shape.grownBounds.bottom - shape.grownBounds.top), 1);
-    std::vector<Paths> forbidden(m_placed.size());
-    std::vector<bool> known(m_placed.size(), false);
-    for (cInt left = from; left < xMax && left + shape.bounds.left < beat; left += step) {
-        const cInt right = std::min(left + step, xMax);
-        if (!hasRoom(shape, { left, yMin, right, yTop }))
-            continue;
-        Candidate best;
-        for (cInt low = yMin; low < yTop; low += bandStep) {
-            const ClipperLib::IntRect band { left, low, right, std::min(low + bandStep, yTop) };
-            if (bandStep < yTop - yMin && !hasRoom(shape, band))
+    search.bandStep = std::max<cInt>(2 * (shape.grownBounds.bottom - shape.grownBounds.top), 1);
+    // Copies lie where they lie, so the windows of this copy fall where the
+    // last copy's did, shifted by the difference of their positions.
+    search.shift = shape.grown.empty() || shape.grown.front().empty() ? 0 : shape.grown.front().front().X;
+    search.left = xMin;
+    if (const auto known = m_searchFrom.find(search.form);
+        known != m_searchFrom.end() && known->second - search.shift > xMin)
+        search.left = xMin + (known->second - search.shift - xMin) / search.step * search.step;
+    search.forbidden.resize(m_placed.size());
+    search.known.assign(m_placed.size(), false);
+    return search;
+}
+
+// The best place of a window is the first in x, then y, over its bands.
+void PlacementAutomatic::searchWindow(int piece, Search& search) const
+{
+    const OrientedShape& shape = m_shapes[piece][search.turn];
+    const cInt left = search.left;
+    const cInt right = std::min(left + search.step, search.xMax);
+    Candidate& best = search.found;
+    if (hasRoom(shape, { left, search.yMin, right, search.yTop })) {
+        for (cInt low = search.yMin; low < search.yTop; low += search.bandStep) {
+            const IntRect band { left, low, right, std::min(low + search.bandStep, search.yTop) };
+            if (search.bandStep < search.yTop - search.yMin && !hasRoom(shape, band))
                 continue;
             // Only the no-fit polygons that reach into the band shape it;
             // each is made once per search.
             const std::vector<int> near = placedNear(shape, band);
             std::vector<int> missing;
             for (int i : near) {
-                if (!known[i]) {
-                    known[i] = true;
+                if (!search.known[i]) {
+                    search.known[i] = true;
                     missing.push_back(i);
                 }
             }
-            PlacementParallel::forEach(int(missing.size()),
-                [&](int k) { forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, form); });
+            PlacementParallel::forEach(int(missing.size()), [&](int k) {
+                search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form);
+            });
             Clipper clipper;
             clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
                                 { band.left, band.bottom } },
                 ptSubject, true);
             for (int i : near)
-                clipper.AddPaths(forbidden[i], ptClip, true);
+                clipper.AddPaths(search.forbidden[i], ptClip, true);
             Paths free;
             clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
             for (const Path& path : free)
                 for (const IntPoint& p : path) {
-                    if (p.X >= right && right < xMax)
+                    if (p.X >= right && right < search.xMax)
                         continue;
-                    const Candidate candidate { true, turn, { p.X, std::min(p.Y, yMax) }, p.X + shape.bounds.left,
-                        p.Y + shape.bounds.top };
+                    const Candidate candidate { true, search.turn, { p.X, std::min(p.Y, search.yMax) },
+                        p.X + shape.bounds.left, p.Y + shape.bounds.top };
                     if (!best.found || better(candidate, best))
                         best = candidate;
                 }
         }
-        if (best.found) {
-            m_searchFrom[form] = left + shift;
-            return best;
-        }
     }
-    // Up to beat, or to the end, no place was left for this form.
-    m_searchFrom[form] = std::max(from, std::min(xMax, beat - shape.bounds.left) - step) + shift;
-    return {};
+    if (best.found)
+        search.done = true;
+    else
+        search.left += search.step;
 }
 
 bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& moves) const

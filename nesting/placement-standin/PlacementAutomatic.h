@@ -61,11 +61,38 @@ private:
         ClipperLib::cInt top = 0;
     };
 
+    // The search for a place in one turn, a window at a time.
+    struct Search
+    {
+        int turn = 0;
+        int form = 0;
+        // Where the piece's box starts when it is moved by 0.
+        ClipperLib::cInt boxOffset = 0;
+        ClipperLib::cInt yMin = 0;
+        ClipperLib::cInt yMax = 0;
+        ClipperLib::cInt yTop = 0;
+        ClipperLib::cInt xMax = 0;
+        ClipperLib::cInt step = 1;
+        ClipperLib::cInt bandStep = 1;
+        // The x of the first point of the grown rings, by which copies differ.
+        ClipperLib::cInt shift = 0;
+        // The next window, or the one that held the place found.
+        ClipperLib::cInt left = 0;
+        bool done = false;
+        Candidate found;
+        // Per placed piece, its no-fit polygon once made.
+        std::vector<ClipperLib::Paths> forbidden;
+        std::vector<bool> known;
+
+        ClipperLib::cInt boxLeft() const { return left + boxOffset; }
+    };
+
     bool placeNext();
+    Search startSearch(int piece, int turn) const;
+    // Searches the next window; the search is done once a window held a place.
+    void searchWindow(int piece, Search& search) const;
     double angleOf(int turn) const;
     static constexpr ClipperLib::cInt kNoBound = ClipperLib::hiRange;
-    // The best place in this turn whose box starts left of beat.
-    Candidate bestPosition(int piece, int turn, ClipperLib::cInt beat);
     // Whether a gap in the roll is large enough for the piece moved within
     // the rectangle; saves the no-fit polygons where the roll is full.
     bool hasRoom(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
