@@ -487,7 +487,7 @@ CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
     element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
     element->setAttribute(L"stroke-opacity", L"1", false);
     appendPainterPath(element, path);
-    element->setAttribute(L"d", element->toPathData(), false);
+    element->writePathData(false);
     element->updateMatrix(nullptr, true);
     element->setGeometryDirty();
     element->updateGeometry();
@@ -515,6 +515,17 @@ void CSVGDocument::appendPainterPath(CSVGElementPath* element, const QPainterPat
             i += 2;
         }
     }
-    if (path.pointAtPercent(0.0) == path.pointAtPercent(1.0))
-        element->appendClosePath();
+    if (startsWhereItEnds(path))
+        element->appendClosePath(false);
+}
+
+// The ends of the drawn outline; a path that starts and ends with a drawn
+// segment has them in its first and last element, which is far cheaper
+// than measuring its length to find them.
+bool CSVGDocument::startsWhereItEnds(const QPainterPath& path)
+{
+    const int count = path.elementCount();
+    if (count < 2 || path.elementAt(1).isMoveTo() || path.elementAt(count - 1).isMoveTo())
+        return path.pointAtPercent(0.0) == path.pointAtPercent(1.0);
+    return QPointF(path.elementAt(0)) == QPointF(path.elementAt(count - 1));
 }

@@ -714,6 +714,7 @@ signals:
 
 private:
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
+    static bool startsWhereItEnds(const QPainterPath& path);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     // Reading

@@ -88,6 +88,8 @@ CSVGPathSegList CSVGPathData::parsePathData(const std::wstring& text)
 std::wstring CSVGPathData::toPathData(const CSVGPathSegList& segments)
 {
     std::wstring text;
+    // Most segments are lines of two numbers, about sixteen characters.
+    text.reserve(segments.size() * 16);
     bool afterClose = false;
     for (const auto& segment : segments) {
         if (!segment)
@@ -113,6 +115,9 @@ QPainterPath CSVGPathData::toPainterPath(const CSVGPathSegList& segments)
 std::vector<QPointF> CSVGPathData::toFlattenedPoints(const CSVGPathSegList& segments)
 {
     FlatteningWalker walker;
+    // A line gives two points; growing the vector point by point would cost
+    // more than the walk.
+    walker.points.reserve(2 * segments.size() + 1);
     walker.walk(segments);
     return std::move(walker.points);
 }

@@ -64,11 +64,24 @@ QList<CSVGElement*> CSVGUtils::collectShapes(CSVGElement* element)
 
 QList<CSVGElement*> CSVGUtils::buildNestingUnits(std::vector<CSVGOutline> outlines)
 {
-    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
-    QList<CSVGElement*> elements;
     if (!m_document)
-        return elements;
-    for (const CSVGOutline& unit : nestOutlines(std::move(outlines), minimumArea)) {
+        return {};
+    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
+    return unitElements(nestOutlines(std::move(outlines), minimumArea));
+}
+
+QList<CSVGElement*> CSVGUtils::buildNestingUnits(std::vector<CSVGOutline> outlines, const std::vector<int>& parents)
+{
+    if (!m_document)
+        return {};
+    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
+    return unitElements(nestOutlines(std::move(outlines), minimumArea, parents));
+}
+
+QList<CSVGElement*> CSVGUtils::unitElements(const std::vector<CSVGOutline>& units)
+{
+    QList<CSVGElement*> elements;
+    for (const CSVGOutline& unit : units) {
         if (!unit.children.empty()) {
             if (CSVGElement* group = makeGroup(unit))
                 elements.append(group);
