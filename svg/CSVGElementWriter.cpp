@@ -6,27 +6,50 @@
 #include "CSVGXmlNode.h"
 #include "SvgCodes.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
-// Attributes come out in attribute-id order, which stored files rely on.
-// Values are escaped, so a quote or "&" in a value keeps the file readable.
+namespace {
+
+void appendAttribute(std::wstring& tag, const std::wstring& name, const std::wstring& value)
+{
+    tag += L' ';
+    tag += name;
+    tag += L"=\"";
+    CSVGXmlNode::appendEscaped(tag, value);
+    tag += L'"';
+}
+
+} // namespace
+
+// The names of the fixed table come out in attribute-id order, which stored
+// files rely on. Names the table learns while the program runs get their ids
+// in the order in which the program first meets them, which differs from run
+// to run: they follow in name order, so that a drawing saves to the same text
+// whatever was read before it. Values are escaped, so a quote or "&" in a
+// value keeps the file readable.
 std::wstring CSVGElement::buildStartTag()
 {
     if (!m_startTag.empty())
         return m_startTag;
     m_startTag = L"<" + m_tagName;
+    std::vector<std::pair<std::wstring, const std::wstring*>> learnt;
     for (const auto& [id, value] : m_attributes) {
         if (value.empty())
             continue;
-        const std::wstring name = g_config.getAttributeName(id);
+        std::wstring name = g_config.getAttributeName(id);
         if (name.empty())
             continue;
-        m_startTag += L' ';
-        m_startTag += name;
-        m_startTag += L"=\"";
-        CSVGXmlNode::appendEscaped(m_startTag, value);
-        m_startTag += L'"';
+        if (id < CGlobalConfig::kFixedAttributeIds)
+            appendAttribute(m_startTag, name, value);
+        else
+            learnt.emplace_back(std::move(name), &value);
     }
+    std::sort(learnt.begin(), learnt.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [name, value] : learnt)
+        appendAttribute(m_startTag, name, *value);
     return m_startTag;
 }
 
