@@ -198,7 +198,7 @@ public:
 
     // Whether the id was referenced, at the last updateReferencedIds, by a
     // paint ("url(#id)" in "fill", "stroke", "style", a class rule or a style
-    // sheet) or by an "xlink:href" of "#id". The file writer counts before it
+    // sheet) or by a link of "#id" (getLink). The file writer counts before it
     // writes.
     bool isReferenced(const std::wstring& id) const;
     void updateReferencedIds();

@@ -30,6 +30,13 @@ class CSVGElement;
 // Character references (the five predefined entities and numeric ones) are
 // decoded in attribute values and character data; comments, CDATA sections
 // and declarations keep their text as written, delimiters included.
+//
+// Character data is kept in its place among the children: inside a text or
+// tspan each run becomes a text-content node; any other element holds the
+// run before its first child as its own text, and every later run as a CDATA
+// section child, which any XML reader reads as the same characters. Inside a
+// text (at any depth), white space between two runs is part of the second:
+// it separates words.
 class CSVGXmlScanner
 {
 public:
@@ -48,16 +55,22 @@ public:
     static std::wstring decodeReferences(const wchar_t* begin, const wchar_t* end);
 
 private:
-    // An open element and its last run of character data, which it takes at
-    // its end tag: a plain element keeps only its last run.
+    // An open element, the run of character data before its first child,
+    // which it takes at its end tag, and whether it is a text or lies in one.
     struct OpenElement
     {
         CSVGElement* element;
+        bool inText = false;
         const wchar_t* textBegin = nullptr;
         const wchar_t* textEnd = nullptr;
     };
 
     const wchar_t* readText(const wchar_t* p);
+    // A run after the element's first child, as CDATA sections; false once
+    // the element limit is reached.
+    bool appendRun(CSVGElement* element, const std::wstring& run);
+    // Whether the white space before p starts the next run of a text.
+    bool keepsSpaceBefore(const wchar_t* p) const;
     const wchar_t* readEndTag(const wchar_t* p);
     const wchar_t* readDeclaration(const wchar_t* p);
     const wchar_t* readBang(const wchar_t* p);
@@ -73,8 +86,8 @@ private:
     CSVGElement* makeElement(const std::wstring& tag);
     void appendElement(CSVGElement* element);
     void warnOnce(int limit, const char* what);
-    void close(OpenElement& open);
     CSVGElement* currentParent();
+    void close(OpenElement& open);
     bool opensMarkup(const wchar_t* p) const;
     const wchar_t* skipSpace(const wchar_t* p) const;
     const wchar_t* find(const wchar_t* from, const wchar_t* what) const;
@@ -86,6 +99,8 @@ private:
     std::vector<OpenElement> m_open;
     // The text element whose "xml:space" is "preserve", while it is open.
     CSVGElement* m_preserve = nullptr;
+    // Since the last text element opened: whether character data was read.
+    bool m_textHasRun = false;
     int m_newNames = 0;
     size_t m_maxElements;
     size_t m_elements = 0;

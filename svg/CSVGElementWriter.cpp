@@ -37,7 +37,7 @@ std::wstring CSVGElement::buildStartTag()
     m_startTag = L"<" + m_tagName;
     std::vector<std::pair<std::wstring, const std::wstring*>> learnt;
     for (const auto& [id, value] : m_attributes) {
-        if (value.empty())
+        if (value.empty() && !m_keepsEmptyValues)
             continue;
         std::wstring name = g_config.getAttributeName(id);
         if (name.empty())
@@ -53,16 +53,23 @@ std::wstring CSVGElement::buildStartTag()
     return m_startTag;
 }
 
+void CSVGElement::setKeepsEmptyValues(bool keeps)
+{
+    m_keepsEmptyValues = keeps;
+    m_startTag.clear();
+}
+
 void CSVGElement::writeIndent(std::wstring& out, int depth)
 {
     if (depth > 0)
         out.append(static_cast<size_t>(depth), L' ');
 }
 
-// No line break follows a start tag with content. Inside a text nothing is
-// written that was not read: no indentation, no line break. The reader keeps
-// character data inside a text as runs, so any white space written there
-// would come back as characters and grow the text at every save and load.
+// No line break follows a start tag with content. Inside a text (at any
+// depth) nothing is written that was not read: no indentation, no line
+// break. The reader keeps character data inside a text as runs, so any white
+// space written there would come back as characters and grow the text at
+// every save and load.
 // It keeps the white space that ends character data anywhere, so nothing is
 // indented right after an element's own text either (its first child, or
 // its end tag).
@@ -74,7 +81,7 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     if (writeContent(out))
         return out.size() > before;
     buildStartTag();
-    const bool insideText = m_parent && (m_parent->m_type == SvgType::Text || m_parent->m_type == SvgType::Tspan);
+    const bool insideText = isInsideText();
     const bool run = insideText || m_type == SvgType::Tspan || m_type == SvgType::TextContent;
     if (!run)
         writeIndent(out, depth);
@@ -111,6 +118,19 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     out += m_tagName;
     out += insideText ? L">" : L">\n";
     return true;
+}
+
+// In a text, at any depth, or in a tspan.
+bool CSVGElement::isInsideText() const
+{
+    if (m_parent && m_parent->m_type == SvgType::Tspan)
+        return true;
+    for (const CSVGElement* ancestor = m_parent; ancestor && ancestor->m_type != SvgType::Svg;
+         ancestor = ancestor->m_parent) {
+        if (ancestor->m_type == SvgType::Text)
+            return true;
+    }
+    return false;
 }
 
 // White space that starts character data goes as character references: the
