@@ -107,6 +107,7 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     m_open.assign(1, OpenElement { parent });
     m_preserve = nullptr;
     m_textHasRun = false;
+    m_tooDeep = false;
     m_newNames = 0;
     m_elements = 0;
     m_warned = 0;
@@ -254,6 +255,11 @@ const wchar_t* CSVGXmlScanner::readBang(const wchar_t* p)
 
 const wchar_t* CSVGXmlScanner::readStartTag(const wchar_t* p)
 {
+    if (m_open.size() > kMaxDepth) {
+        m_tooDeep = true;
+        warnOnce(4, "an element nested deeper than the limit ends the text");
+        return nullptr;
+    }
     const wchar_t* nameEnd = p + 1;
     while (nameEnd < m_end && !isSpace(*nameEnd) && *nameEnd != L'/' && *nameEnd != L'>')
         ++nameEnd;
@@ -371,16 +377,7 @@ void CSVGXmlScanner::warnOnce(int limit, const char* what)
 
 void CSVGXmlScanner::appendElement(CSVGElement* element)
 {
-    currentParent()->appendChild(element, false, false);
-}
-
-// Below kMaxDepth open elements the newest one is the parent; deeper
-// elements become its siblings.
-CSVGElement* CSVGXmlScanner::currentParent()
-{
-    if (m_open.size() > kMaxDepth)
-        warnOnce(4, "elements nested deeper than the limit hang from its last level");
-    return m_open[std::min(m_open.size(), kMaxDepth) - 1].element;
+    m_open.back().element->appendChild(element, false, false);
 }
 
 void CSVGXmlScanner::close(OpenElement& open)

@@ -18,8 +18,9 @@ class CSVGElement;
 //   ends the scan; so does a start tag cut off by the end of the text;
 // - attribute names end at white space, "=", ">" or "/>"; a name without a
 //   value is dropped, an unquoted value runs to white space or ">";
-// - elements deeper than kMaxDepth hang from the last level, so that the
-//   recursive walks over the tree stay shallow;
+// - an element nested deeper than kMaxDepth ends the scan and marks the text
+//   as too deep, so that the recursive walks over the tree stay shallow:
+//   the caller refuses such a text rather than change its drawing;
 // - one scan registers at most kNewAttributeNames attribute names that the
 //   program-wide name table does not know yet, none longer than
 //   kMaxAttributeNameLength: no file can use that table up;
@@ -48,6 +49,8 @@ public:
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
     void scan(const std::wstring& text, CSVGElement* parent);
+    // Whether the last scan met an element nested deeper than kMaxDepth.
+    bool isTooDeep() const { return m_tooDeep; }
 
     // The text with its character references decoded; a reference that is
     // not well formed, names another entity or a character that XML does not
@@ -86,7 +89,6 @@ private:
     CSVGElement* makeElement(const std::wstring& tag);
     void appendElement(CSVGElement* element);
     void warnOnce(int limit, const char* what);
-    CSVGElement* currentParent();
     void close(OpenElement& open);
     bool opensMarkup(const wchar_t* p) const;
     const wchar_t* skipSpace(const wchar_t* p) const;
@@ -101,6 +103,7 @@ private:
     CSVGElement* m_preserve = nullptr;
     // Since the last text element opened: whether character data was read.
     bool m_textHasRun = false;
+    bool m_tooDeep = false;
     int m_newNames = 0;
     size_t m_maxElements;
     size_t m_elements = 0;
