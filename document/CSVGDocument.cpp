@@ -324,7 +324,7 @@ void CSVGDocument::updateReferencedIds()
     }
 }
 
-// Paint values, "xlink:href" of "#id", and style sheets whole: rules of
+// Paint values, links of "#id", and style sheets whole: rules of
 // other selectors than classes paint too.
 void CSVGDocument::addReferencesOf(const CSVGElement* element)
 {
@@ -337,7 +337,7 @@ void CSVGDocument::addReferencesOf(const CSVGElement* element)
         for (const CSVGStyleRule* rule : static_cast<const CSVGElementStyle*>(element)->getRules())
             addUrlReferences(rule->getText(), m_referencedIds);
     }
-    const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
+    const std::wstring& href = element->getLink();
     if (!href.empty() && href[0] == L'#')
         m_referencedIds.insert(href.substr(1));
 }

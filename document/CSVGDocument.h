@@ -198,7 +198,7 @@ public:
 
     // Whether the id was referenced, at the last updateReferencedIds, by a
     // paint ("url(#id)" in "fill", "stroke", "style", a class rule or a style
-    // sheet) or by an "xlink:href" of "#id". The file writer counts before it
+    // sheet) or by a link of "#id" (getLink). The file writer counts before it
     // writes.
     bool isReferenced(const std::wstring& id) const;
     void updateReferencedIds();
@@ -254,23 +254,34 @@ public:
 
     // Reading SVG text
     //
+    // Every load refuses a text whose elements are nested deeper than the
+    // reader goes (see CSVGXmlScanner): re-hung higher up, they would be
+    // drawn and saved elsewhere. A refused load returns false and says why in
+    // readError; empty after a load that was not refused.
+    //
     // Replaces the drawing with the file's (decoded by its byte-order mark or
-    // declared encoding, else as UTF-8). False for an empty path or a file
-    // that cannot be read, which leaves an empty root of the page size.
+    // declared encoding, else as UTF-8). False for an empty path, a file that
+    // cannot be read or a refused one, which leave an empty root of the page
+    // size.
     bool openFile(const std::wstring& path);
     // Replaces an empty drawing with the bytes' one, or adds it 10 units
     // below the content with the same left edge and fresh ids. No undo step.
+    // A refused text changes nothing here.
     bool loadSvgData(const QByteArray& bytes);
     // Replaces the drawing with the text's; reads the page size, the origin
-    // and the custom positions from the root. Always true.
+    // and the custom positions from the root. A refused text leaves an empty
+    // root of the page size.
     bool parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin);
+    // Why the last load was refused, for the user; empty when it was not.
+    QString readError() const { return m_readError; }
     // Builds the text's elements under the parent (see CSVGXmlScanner).
     void scanXml(const std::wstring& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.
     void groupRootChildren();
     // Inserts the text at the caret of the text under editing, or adds the
     // elements of the SVG text (wrapped in "<svg>" when it holds none) with
-    // fresh ids, selected. The recorded step, or null.
+    // fresh ids, selected. The recorded step, or null (also for a refused
+    // text, which adds nothing).
     CActionComposite* pasteSvgText(const std::wstring& text);
     // pasteSvgText, then the selection centred on the point.
     void pasteSvgTextAt(const std::wstring& text, const QPointF& point);
@@ -719,6 +730,8 @@ private:
     void raiseIdCounterPast(const std::wstring& id);
     // Reading
     void scanOwnedText(QString decoded);
+    // After a refused scan: an empty root of the page size, and false.
+    bool refuseText();
     // The root's page, origin and custom positions, then the bounds of the
     // new tree, after its text has been scanned.
     void finishParsing(bool ungroup, bool moveToOrigin);
@@ -759,6 +772,7 @@ private:
 
     // Document lifecycle, page and view
     bool m_loading = true;
+    QString m_readError;
     std::wstring m_fileFolder;
     QSize m_viewSize { 800, 300 };
     QRectF m_pageRect;

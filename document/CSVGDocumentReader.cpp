@@ -133,6 +133,7 @@ QString CSVGDocument::decodeSvgBytes(const QByteArray& bytes)
 
 bool CSVGDocument::openFile(const std::wstring& path)
 {
+    m_readError.clear();
     if (path.empty())
         return false;
     setShowGrid(true);
@@ -152,6 +153,8 @@ bool CSVGDocument::openFile(const std::wstring& path)
     QString decoded = decodeSvgBytes(file.readAll());
     file.close();
     scanOwnedText(std::move(decoded));
+    if (!m_readError.isEmpty())
+        return refuseText();
     finishParsing(ungroup, false);
     return true;
 }
@@ -164,12 +167,14 @@ bool CSVGDocument::loadSvgData(const QByteArray& bytes)
     m_overlayChanged = true;
     const std::wstring text = decodeSvgBytes(bytes).toStdWString();
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    if (getContentBoundingRect().isNull()) {
-        parseSvgText(text, ungroup, false);
-        return true;
-    }
+    if (getContentBoundingRect().isNull())
+        return parseSvgText(text, ungroup, false);
     CSVGDocument imported;
-    imported.parseSvgText(text, ungroup, false);
+    if (!imported.parseSvgText(text, ungroup, false)) {
+        m_readError = imported.readError();
+        return false;
+    }
+    m_readError.clear();
     mergeImported(imported);
     return true;
 }
@@ -199,7 +204,19 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
 
 void CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
 {
-    CSVGXmlScanner(this).scan(text, parent);
+    CSVGXmlScanner scanner(this);
+    scanner.scan(text, parent);
+    m_readError = scanner.isTooDeep()
+        ? tr("The drawing's elements are nested more than %1 levels deep.").arg(CSVGXmlScanner::kMaxDepth)
+        : QString();
+}
+
+bool CSVGDocument::refuseText()
+{
+    clearContents();
+    newDocument();
+    notifyChanged();
+    return false;
 }
 
 // Each copy of a large file's text is gone before the next step needs room:
@@ -216,6 +233,8 @@ bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool mov
 {
     clearContents();
     scanXml(text, this);
+    if (!m_readError.isEmpty())
+        return refuseText();
     finishParsing(ungroup, moveToOrigin);
     return true;
 }
@@ -349,7 +368,10 @@ CActionComposite* CSVGDocument::pasteSvgText(const std::wstring& text)
     }
     const bool whole = text.size() >= 4 && text.find(L"<svg") != std::wstring::npos;
     CSVGDocument imported;
-    imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
+    const bool read = imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
+    m_readError = imported.readError();
+    if (!read)
+        return nullptr;
     clearSelection();
     auto* composite = new CActionComposite(this);
     m_history.push(composite);
@@ -398,7 +420,8 @@ CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstr
 // The move is a step of its own, after the paste's.
 void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point)
 {
-    pasteSvgText(text);
+    if (!pasteSvgText(text))
+        return;
     double left = 9999999827968.0;
     double top = 9999999827968.0;
     double right = -999999995904.0;

@@ -106,6 +106,8 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     m_end = p + std::wcslen(p);
     m_open.assign(1, OpenElement { parent });
     m_preserve = nullptr;
+    m_textHasRun = false;
+    m_tooDeep = false;
     m_newNames = 0;
     m_elements = 0;
     m_warned = 0;
@@ -113,8 +115,12 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     // Each element opens with a "<": a bound on the ids that the scan adds.
     m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, L'<')), m_maxElements));
     while (p) {
-        if (!m_preserve)
+        if (!m_preserve) {
+            const wchar_t* space = p;
             p = skipSpace(p);
+            if (p != space && keepsSpaceBefore(p))
+                p = space;
+        }
         if (p >= m_end)
             break;
         if (!opensMarkup(p))
@@ -138,7 +144,7 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
 }
 
 // A text or tspan keeps each run as a text-content node of its own, beside
-// its tspans; any other element keeps its last run.
+// its tspans. The document itself keeps its last run, which is never written.
 const wchar_t* CSVGXmlScanner::readText(const wchar_t* p)
 {
     const wchar_t* lt = p;
@@ -147,6 +153,7 @@ const wchar_t* CSVGXmlScanner::readText(const wchar_t* p)
     while (lt < m_end && !opensMarkup(lt));
     if (lt >= m_end)
         return nullptr;
+    m_textHasRun = true;
     OpenElement& open = m_open.back();
     const int type = open.element->getType();
     if (type == SvgType::Text || type == SvgType::Tspan) {
@@ -155,11 +162,42 @@ const wchar_t* CSVGXmlScanner::readText(const wchar_t* p)
             return nullptr;
         open.element->appendChild(node, false, false);
         node->setText(decodeReferences(p, lt), false);
-    } else {
+    } else if (open.element->getChildCount() == 0 || type == SvgType::Document) {
         open.textBegin = p;
         open.textEnd = lt;
+    } else if (!appendRun(open.element, decodeReferences(p, lt))) {
+        return nullptr;
     }
     return lt;
+}
+
+// "]]>" cannot stand inside a section: a run holding it is cut after the
+// "]]", into sections that read back as the run.
+bool CSVGXmlScanner::appendRun(CSVGElement* element, const std::wstring& run)
+{
+    size_t begin = 0;
+    while (begin < run.size()) {
+        const size_t close = run.find(L"]]>", begin);
+        const size_t end = close == std::wstring::npos ? run.size() : close + 2;
+        CSVGElement* section = makeElement(L"[CDATA[");
+        if (!section)
+            return false;
+        section->setText(L"<![CDATA[" + run.substr(begin, end - begin) + L"]]>", false);
+        element->appendChild(section, false, false);
+        begin = end;
+    }
+    return true;
+}
+
+// Inside a text, white space after a run and before the next one (character
+// data or an element) separates them; at the text's start or before an end
+// tag it is layout of the file.
+bool CSVGXmlScanner::keepsSpaceBefore(const wchar_t* p) const
+{
+    const OpenElement& open = m_open.back();
+    if (!m_textHasRun || p >= m_end || !(open.inText || open.element->getType() == SvgType::Tspan))
+        return false;
+    return !opensMarkup(p) || !std::wcschr(L"/?!", p[1]);
 }
 
 // The name in an end tag is not compared with the open element; a stray end
@@ -217,6 +255,11 @@ const wchar_t* CSVGXmlScanner::readBang(const wchar_t* p)
 
 const wchar_t* CSVGXmlScanner::readStartTag(const wchar_t* p)
 {
+    if (m_open.size() > kMaxDepth) {
+        m_tooDeep = true;
+        warnOnce(4, "an element nested deeper than the limit ends the text");
+        return nullptr;
+    }
     const wchar_t* nameEnd = p + 1;
     while (nameEnd < m_end && !isSpace(*nameEnd) && *nameEnd != L'/' && *nameEnd != L'>')
         ++nameEnd;
@@ -230,7 +273,10 @@ const wchar_t* CSVGXmlScanner::readStartTag(const wchar_t* p)
     const wchar_t* next = readAttributes(nameEnd, element, opened);
     if (!opened)
         return next;
-    m_open.push_back(OpenElement { element });
+    const bool text = element->getType() == SvgType::Text;
+    m_open.push_back(OpenElement { element, text || m_open.back().inText });
+    if (text)
+        m_textHasRun = false;
     if (!m_preserve && element->getType() == SvgType::Text && element->getAttribute(L"xml:space") == L"preserve")
         m_preserve = element;
     return next;
@@ -290,6 +336,8 @@ void CSVGXmlScanner::setAttribute(
         ++m_newNames;
     }
     element->setAttribute(name, value, false);
+    if (value.empty())
+        element->setKeepsEmptyValues(true);
 }
 
 void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const wchar_t* begin, const wchar_t* end)
@@ -329,16 +377,7 @@ void CSVGXmlScanner::warnOnce(int limit, const char* what)
 
 void CSVGXmlScanner::appendElement(CSVGElement* element)
 {
-    currentParent()->appendChild(element, false, false);
-}
-
-// Below kMaxDepth open elements the newest one is the parent; deeper
-// elements become its siblings.
-CSVGElement* CSVGXmlScanner::currentParent()
-{
-    if (m_open.size() > kMaxDepth)
-        warnOnce(4, "elements nested deeper than the limit hang from its last level");
-    return m_open[std::min(m_open.size(), kMaxDepth) - 1].element;
+    m_open.back().element->appendChild(element, false, false);
 }
 
 void CSVGXmlScanner::close(OpenElement& open)

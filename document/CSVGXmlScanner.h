@@ -18,8 +18,9 @@ class CSVGElement;
 //   ends the scan; so does a start tag cut off by the end of the text;
 // - attribute names end at white space, "=", ">" or "/>"; a name without a
 //   value is dropped, an unquoted value runs to white space or ">";
-// - elements deeper than kMaxDepth hang from the last level, so that the
-//   recursive walks over the tree stay shallow;
+// - an element nested deeper than kMaxDepth ends the scan and marks the text
+//   as too deep, so that the recursive walks over the tree stay shallow:
+//   the caller refuses such a text rather than change its drawing;
 // - one scan registers at most kNewAttributeNames attribute names that the
 //   program-wide name table does not know yet, none longer than
 //   kMaxAttributeNameLength: no file can use that table up;
@@ -30,6 +31,13 @@ class CSVGElement;
 // Character references (the five predefined entities and numeric ones) are
 // decoded in attribute values and character data; comments, CDATA sections
 // and declarations keep their text as written, delimiters included.
+//
+// Character data is kept in its place among the children: inside a text or
+// tspan each run becomes a text-content node; any other element holds the
+// run before its first child as its own text, and every later run as a CDATA
+// section child, which any XML reader reads as the same characters. Inside a
+// text (at any depth), white space between two runs is part of the second:
+// it separates words.
 class CSVGXmlScanner
 {
 public:
@@ -41,6 +49,8 @@ public:
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
     void scan(const std::wstring& text, CSVGElement* parent);
+    // Whether the last scan met an element nested deeper than kMaxDepth.
+    bool isTooDeep() const { return m_tooDeep; }
 
     // The text with its character references decoded; a reference that is
     // not well formed, names another entity or a character that XML does not
@@ -48,16 +58,22 @@ public:
     static std::wstring decodeReferences(const wchar_t* begin, const wchar_t* end);
 
 private:
-    // An open element and its last run of character data, which it takes at
-    // its end tag: a plain element keeps only its last run.
+    // An open element, the run of character data before its first child,
+    // which it takes at its end tag, and whether it is a text or lies in one.
     struct OpenElement
     {
         CSVGElement* element;
+        bool inText = false;
         const wchar_t* textBegin = nullptr;
         const wchar_t* textEnd = nullptr;
     };
 
     const wchar_t* readText(const wchar_t* p);
+    // A run after the element's first child, as CDATA sections; false once
+    // the element limit is reached.
+    bool appendRun(CSVGElement* element, const std::wstring& run);
+    // Whether the white space before p starts the next run of a text.
+    bool keepsSpaceBefore(const wchar_t* p) const;
     const wchar_t* readEndTag(const wchar_t* p);
     const wchar_t* readDeclaration(const wchar_t* p);
     const wchar_t* readBang(const wchar_t* p);
@@ -74,7 +90,6 @@ private:
     void appendElement(CSVGElement* element);
     void warnOnce(int limit, const char* what);
     void close(OpenElement& open);
-    CSVGElement* currentParent();
     bool opensMarkup(const wchar_t* p) const;
     const wchar_t* skipSpace(const wchar_t* p) const;
     const wchar_t* find(const wchar_t* from, const wchar_t* what) const;
@@ -86,6 +101,9 @@ private:
     std::vector<OpenElement> m_open;
     // The text element whose "xml:space" is "preserve", while it is open.
     CSVGElement* m_preserve = nullptr;
+    // Since the last text element opened: whether character data was read.
+    bool m_textHasRun = false;
+    bool m_tooDeep = false;
     int m_newNames = 0;
     size_t m_maxElements;
     size_t m_elements = 0;

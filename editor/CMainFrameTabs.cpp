@@ -160,9 +160,11 @@ void CMainFrame::openFileInTab(const QString& path)
     CSVGView* view = insertView(newFileTabIndex(), QFileInfo(path).fileName(), path);
     view->setFilePath(path);
     if (!view->openFile(path.toStdWString())) {
-        // No tab stands for a file that is not there.
+        // No tab stands for a file that is not there, or that is refused.
+        const QString reason = view->getDocument()->readError();
         closeTab(m_tabs->indexOf(view));
-        Prompt::warning(this, tr("Warning"), tr("The file could not be opened: %1").arg(path));
+        Prompt::warning(this, tr("Warning"),
+            tr("The file could not be opened: %1").arg(path) + (reason.isEmpty() ? QString() : "\n" + reason));
         return;
     }
     view->setFocus();

@@ -92,7 +92,8 @@ void CSVGView::OnReplaceImage()
     const QString href = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes.toBase64());
     m_document.clearSelection();
     m_document.selectElement(image, Qt::green);
-    setSelectionAttributes({ QStringLiteral("xlink:href"), QStringLiteral("width"), QStringLiteral("height") },
+    setSelectionAttributes(
+        { QString::fromStdWString(image->getLinkName()), QStringLiteral("width"), QStringLiteral("height") },
         { href, QString::number(picture.width()), QString::number(picture.height()) }, false);
     m_document.clearSelection();
     m_document.selectElement(image, Qt::green);

@@ -141,6 +141,7 @@ CSVGElement* CSVGElement::clone(bool deep)
 {
     const auto fill = [this](CSVGElement* copy) {
         copy->m_attributes = m_attributes;
+        copy->m_keepsEmptyValues = m_keepsEmptyValues;
         for (const auto& [id, value] : m_attributes)
             copy->readAttributeField(g_config.getAttributeName(id), value);
         copy->setAttribute(L"id", std::wstring(), true);
@@ -157,6 +158,7 @@ CSVGElement* CSVGElement::cloneKeepId(bool deep)
     const auto fill = [this](CSVGElement* copy) {
         for (const auto& [id, value] : m_attributes)
             copy->setAttribute(g_config.getAttributeName(id), value, false);
+        copy->m_keepsEmptyValues = m_keepsEmptyValues;
         copy->CSVGElement::setText(m_text, false);
     };
     return copySubtree(deep, fill, [](CSVGElement* child) { return child->cloneKeepId(true); });
@@ -205,6 +207,25 @@ const std::wstring& CSVGElement::attributeValue(int id) const
         return none;
     const auto found = m_attributes.find(id);
     return found == m_attributes.end() ? none : found->second;
+}
+
+const std::wstring& CSVGElement::getLink() const
+{
+    static const AttributeId xlinkHref(L"xlink:href");
+    static const AttributeId href(L"href");
+    const std::wstring& xlink = attributeValue(xlinkHref.get());
+    return xlink.empty() ? attributeValue(href.get()) : xlink;
+}
+
+std::wstring CSVGElement::getLinkName() const
+{
+    static const AttributeId xlinkHref(L"xlink:href");
+    return attributeValue(xlinkHref.get()).empty() && !getLink().empty() ? L"href" : L"xlink:href";
+}
+
+bool CSVGElement::isLinkAttribute(const std::wstring& name)
+{
+    return name == L"xlink:href" || name == L"href";
 }
 
 bool CSVGElement::removeAttribute(const std::wstring& name)

@@ -108,6 +108,14 @@ public:
     CSVGElement* getPreviousSibling() const;
     CSVGElement* getNextSibling() const;
     const std::wstring& getId() const { return m_id; }
+    // What the element links to: its "xlink:href", or the SVG 2 "href" when
+    // it has no "xlink:href". Each name is kept and written as it was read.
+    const std::wstring& getLink() const;
+    // The name under which the element keeps its link: "href" when that is
+    // what getLink reads, else "xlink:href".
+    std::wstring getLinkName() const;
+    // "xlink:href" or "href".
+    static bool isLinkAttribute(const std::wstring& name);
     // 0.0 for an absent or empty attribute.
     double getAttributeNumber(const std::wstring& name) const;
     void setAttributeNumber(const std::wstring& name, double value, bool notify);
@@ -172,9 +180,15 @@ public:
     // changed, when the parent's matrix cannot be inverted.
     bool setCanvasMatrix(const CSVGMatrix& matrix);
 
-    // "<" with the tag name and the non-empty attributes, without the closing
-    // bracket; kept until an attribute or the text changes.
+    // "<" with the tag name and the attributes, without the closing bracket;
+    // kept until an attribute or the text changes. Empty values are left out
+    // unless the element keeps them.
     std::wstring buildStartTag();
+    // Set by the reader on an element that has an attribute with an empty
+    // value in the file: its empty values are written too, as it had them.
+    // Elsewhere an empty value stands for an attribute that was taken away.
+    bool keepsEmptyValues() const { return m_keepsEmptyValues; }
+    void setKeepsEmptyValues(bool keeps);
     static void writeIndent(std::wstring& out, int depth);
     // The element's own text, escaped, readable back as it is.
     static void appendCharacterData(std::wstring& out, const std::wstring& text);
@@ -219,10 +233,12 @@ private:
     void unregisterSubtree();
     void markDocumentModified();
     template <typename Fill, typename CopyChild> CSVGElement* copySubtree(bool deep, Fill fill, CopyChild copyChild);
+    bool isInsideText() const;
 
     std::uint16_t m_type;
     std::wstring m_tagName;
     bool m_checkFlag = true;
+    bool m_keepsEmptyValues = false;
     CSVGDocument* m_document;
     CSVGElement* m_parent = nullptr;
     std::vector<CSVGElement*> m_children;

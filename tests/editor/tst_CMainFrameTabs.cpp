@@ -151,6 +151,19 @@ void tst_CMainFrameTabs::openAndDrop()
     QCOMPARE(tabTexts(frame), (QStringList { "New File1", "PART.SVG", "╋" }));
     QCOMPARE(frame.currentView()->getFilePath(), part);
     QVERIFY(frame.currentView()->getAutosaveName().isEmpty());
+
+    // Nested deeper than the reader goes: no tab, and the file and the reason
+    // named.
+    const QString deep = m_files.filePath("deep.svg");
+    QFile file(deep);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<svg>" + QByteArray("<g>").repeated(300));
+    file.close();
+    frame.openFileInTab(deep);
+    QCOMPARE(tabTexts(frame), (QStringList { "New File1", "PART.SVG", "╋" }));
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY2(
+        m_prompts[0].contains(deep) && m_prompts[0].contains("nested more than 256 levels"), qPrintable(m_prompts[0]));
 }
 
 void tst_CMainFrameTabs::closing_data()
