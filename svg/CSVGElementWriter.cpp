@@ -10,24 +10,29 @@
 
 // Attributes come out in attribute-id order, which stored files rely on.
 // Values are escaped, so a quote or "&" in a value keeps the file readable.
-std::wstring CSVGElement::buildStartTag()
+std::wstring CSVGElement::buildStartTag() const
 {
-    if (!m_startTag.empty())
-        return m_startTag;
-    m_startTag = L"<" + m_tagName;
+    std::wstring tag;
+    appendStartTag(tag);
+    return tag;
+}
+
+void CSVGElement::appendStartTag(std::wstring& out) const
+{
+    out += L'<';
+    out += *m_tagName;
     for (const auto& [id, value] : m_attributes) {
         if (value.empty())
             continue;
         const std::wstring name = g_config.getAttributeName(id);
         if (name.empty())
             continue;
-        m_startTag += L' ';
-        m_startTag += name;
-        m_startTag += L"=\"";
-        CSVGXmlNode::appendEscaped(m_startTag, value);
-        m_startTag += L'"';
+        out += L' ';
+        out += name;
+        out += L"=\"";
+        value.appendEscaped(out);
+        out += L'"';
     }
-    return m_startTag;
 }
 
 void CSVGElement::writeIndent(std::wstring& out, int depth)
@@ -45,17 +50,27 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
 // its end tag).
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
+    return writeElement(out, depth, region, nullptr);
+}
+
+bool CSVGElement::writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush)
+{
+    return writeElement(out, 0, CSVGRect(), &flush);
+}
+
+bool CSVGElement::writeElement(
+    std::wstring& out, int depth, const CSVGRect& region, const std::function<void(std::wstring&)>* flush)
+{
     if (!isWrittenOut())
         return false;
     const size_t before = out.size();
     if (writeContent(out))
         return out.size() > before;
-    buildStartTag();
     const bool insideText = m_parent && (m_parent->m_type == SvgType::Text || m_parent->m_type == SvgType::Tspan);
     const bool run = insideText || m_type == SvgType::Tspan || m_type == SvgType::TextContent;
     if (!run)
         writeIndent(out, depth);
-    out += m_startTag;
+    appendStartTag(out);
     if (m_children.empty() && m_text.empty()) {
         out += insideText ? L"/>" : L"/>\n";
         return true;
@@ -74,6 +89,8 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
         if (!childWritten && !m_text.empty())
             out.erase(start, out.find_first_not_of(L' ', start) - start);
         childWritten = true;
+        if (flush)
+            (*flush)(out);
     }
     // Children that all wrote nothing leave an empty element, as it reads
     // back.
@@ -85,7 +102,7 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     if (!run && m_type != SvgType::Text && childWritten)
         writeIndent(out, depth);
     out += L"</";
-    out += m_tagName;
+    out += *m_tagName;
     out += insideText ? L">" : L">\n";
     return true;
 }
@@ -124,7 +141,7 @@ CSVGMatrix CSVGElement::getTransformMatrix() const
 {
     static const AttributeId transformId(L"transform");
     CSVGMatrix matrix;
-    const std::wstring& transform = getAttribute(transformId);
+    const std::wstring transform = getAttribute(transformId);
     if (!transform.empty())
         matrix.parseTransformList(transform);
     return matrix;
