@@ -29,6 +29,7 @@
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -274,8 +275,9 @@ public:
     bool parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin);
     // Why the last load was refused, for the user; empty when it was not.
     QString readError() const { return m_readError; }
+    bool parseSvgText(const QString& text, bool ungroup, bool moveToOrigin);
     // Builds the text's elements under the parent (see CSVGXmlScanner).
-    void scanXml(const std::wstring& text, CSVGElement* parent);
+    void scanXml(const QString& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.
     void groupRootChildren();
     // Inserts the text at the caret of the text under editing, or adds the
@@ -728,6 +730,8 @@ private:
     static bool startsWhereItEnds(const QPainterPath& path);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
+    std::wstring_view idKey(CSVGElement* element);
+    void releaseIdKey(std::wstring_view key);
     // Reading
     void scanOwnedText(QString decoded);
     // After a refused scan: an empty root of the page size, and false.
@@ -748,8 +752,12 @@ private:
     bool m_idTracking = true;
     std::vector<CSVGElementStyle*> m_styleElements;
     // Hashed: every element made, renamed or removed, and every reference
-    // resolved, looks its id up here.
-    std::unordered_map<std::wstring, CSVGElement*> m_idMap;
+    // resolved, looks its id up here. Each key is the mapped element's own id
+    // (or a literal), not a copy: an element of this document leaves the map
+    // before its id changes or it dies. Only the ids of elements of other
+    // documents are copied, into m_foreignIds.
+    std::unordered_map<std::wstring_view, CSVGElement*> m_idMap;
+    std::unordered_set<std::wstring> m_foreignIds;
     std::unordered_set<std::wstring> m_usedIds;
     std::unordered_set<std::wstring> m_referencedIds;
     std::wstring m_baseDir;
@@ -864,8 +872,9 @@ private:
     // Writing SVG text
     void giveMissingIds();
     std::wstring customPositionsText() const;
+    // With flush, the whole drawing is written in pieces (writeSvgInPieces).
     void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
-        int lastSection, bool plotEnd);
+        int lastSection, bool plotEnd, const std::function<void(std::wstring&)>& flush = nullptr);
     void writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);

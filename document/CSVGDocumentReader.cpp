@@ -165,7 +165,7 @@ bool CSVGDocument::loadSvgData(const QByteArray& bytes)
     setShowRuler(true);
     m_backgroundChanged = true;
     m_overlayChanged = true;
-    const std::wstring text = decodeSvgBytes(bytes).toStdWString();
+    const QString text = decodeSvgBytes(bytes);
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
     if (getContentBoundingRect().isNull())
         return parseSvgText(text, ungroup, false);
@@ -202,7 +202,7 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
     }
 }
 
-void CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
+void CSVGDocument::scanXml(const QString& text, CSVGElement* parent)
 {
     CSVGXmlScanner scanner(this);
     scanner.scan(text, parent);
@@ -220,16 +220,19 @@ bool CSVGDocument::refuseText()
 }
 
 // Each copy of a large file's text is gone before the next step needs room:
-// the raw bytes once decoded, the decoded text once widened, and the wide
-// text before the bounds of the new tree are worked out.
+// the raw bytes once decoded, and the decoded text, which the scanner reads
+// as it is, before the bounds of the new tree are worked out.
 void CSVGDocument::scanOwnedText(QString decoded)
 {
-    std::wstring text = decoded.toStdWString();
-    decoded = QString();
-    scanXml(text, this);
+    scanXml(decoded, this);
 }
 
 bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin)
+{
+    return parseSvgText(QString::fromStdWString(text), ungroup, moveToOrigin);
+}
+
+bool CSVGDocument::parseSvgText(const QString& text, bool ungroup, bool moveToOrigin)
 {
     clearContents();
     scanXml(text, this);
@@ -461,8 +464,10 @@ void CSVGDocument::renameImportedIds(CSVGDocument* imported)
         return;
     // Every id of the imported content counts as handed out: none of them
     // is given again.
-    while (!imported->m_idMap.empty())
-        imported->m_usedIds.insert(std::move(imported->m_idMap.extract(imported->m_idMap.begin()).key()));
+    for (const auto& entry : imported->m_idMap)
+        imported->m_usedIds.emplace(entry.first);
+    imported->m_idMap.clear();
+    imported->m_foreignIds.clear();
     std::vector<CSVGElement*> elements;
     root->collectDescendants(elements, false);
     IdMap ids;

@@ -6,6 +6,7 @@
 
 class CSVGDocument;
 class CSVGElement;
+class QString;
 
 // The document's own XML scanner: walks SVG text once and builds elements
 // through the document's factory, without a general XML library. Whatever
@@ -48,6 +49,9 @@ public:
 
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
+    // The text is read as UTF-16 (the file's decoded text, without a copy
+    // of four bytes a character); a wide text is converted first.
+    void scan(const QString& text, CSVGElement* parent);
     void scan(const std::wstring& text, CSVGElement* parent);
     // Whether the last scan met an element nested deeper than kMaxDepth.
     bool isTooDeep() const { return m_tooDeep; }
@@ -55,7 +59,7 @@ public:
     // The text with its character references decoded; a reference that is
     // not well formed, names another entity or a character that XML does not
     // allow stays as written.
-    static std::wstring decodeReferences(const wchar_t* begin, const wchar_t* end);
+    static std::wstring decodeReferences(const char16_t* begin, const char16_t* end);
 
 private:
     // An open element, the run of character data before its first child,
@@ -64,40 +68,40 @@ private:
     {
         CSVGElement* element;
         bool inText = false;
-        const wchar_t* textBegin = nullptr;
-        const wchar_t* textEnd = nullptr;
+        const char16_t* textBegin = nullptr;
+        const char16_t* textEnd = nullptr;
     };
 
-    const wchar_t* readText(const wchar_t* p);
+    const char16_t* readText(const char16_t* p);
     // A run after the element's first child, as CDATA sections; false once
     // the element limit is reached.
     bool appendRun(CSVGElement* element, const std::wstring& run);
     // Whether the white space before p starts the next run of a text.
-    bool keepsSpaceBefore(const wchar_t* p) const;
-    const wchar_t* readEndTag(const wchar_t* p);
-    const wchar_t* readDeclaration(const wchar_t* p);
-    const wchar_t* readBang(const wchar_t* p);
-    const wchar_t* readStartTag(const wchar_t* p);
+    bool keepsSpaceBefore(const char16_t* p) const;
+    const char16_t* readEndTag(const char16_t* p);
+    const char16_t* readDeclaration(const char16_t* p);
+    const char16_t* readBang(const char16_t* p);
+    const char16_t* readStartTag(const char16_t* p);
     // The attributes after the tag name, up to and including ">" or "/>";
     // null when the text ends first.
-    const wchar_t* readAttributes(const wchar_t* p, CSVGElement* element, bool& opened);
-    void setAttribute(CSVGElement* element, const wchar_t* nameBegin, const wchar_t* nameEnd, std::wstring value);
+    const char16_t* readAttributes(const char16_t* p, CSVGElement* element, bool& opened);
+    void setAttribute(CSVGElement* element, const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
     // A comment, declaration, CDATA section or doctype holding its text.
-    void appendMarkup(const wchar_t* tag, const wchar_t* begin, const wchar_t* end);
+    void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
     // A new element of the tag, counted against the limit; null once the
     // limit is reached.
     CSVGElement* makeElement(const std::wstring& tag);
     void appendElement(CSVGElement* element);
     void warnOnce(int limit, const char* what);
     void close(OpenElement& open);
-    bool opensMarkup(const wchar_t* p) const;
-    const wchar_t* skipSpace(const wchar_t* p) const;
-    const wchar_t* find(const wchar_t* from, const wchar_t* what) const;
-    wchar_t at(const wchar_t* p) const { return p < m_end ? *p : L'\0'; }
-    bool startsWith(const wchar_t* p, const wchar_t* what) const;
+    bool opensMarkup(const char16_t* p) const;
+    const char16_t* skipSpace(const char16_t* p) const;
+    const char16_t* find(const char16_t* from, const char16_t* what) const;
+    char16_t at(const char16_t* p) const { return p < m_end ? *p : u'\0'; }
+    bool startsWith(const char16_t* p, const char16_t* what) const;
 
     CSVGDocument* m_document;
-    const wchar_t* m_end = nullptr;
+    const char16_t* m_end = nullptr;
     std::vector<OpenElement> m_open;
     // The text element whose "xml:space" is "preserve", while it is open.
     CSVGElement* m_preserve = nullptr;

@@ -159,10 +159,17 @@ void CSVGElementPath::updateGeometry()
     CSVGElementShape::updateGeometry();
 }
 
+// The points of a path not flattened before go into a buffer of the
+// thread's, which a drawing's many small pieces reuse.
 void CSVGElementPath::computeBounds()
 {
     m_box.setEmpty();
-    const std::vector<QPointF> points = m_flattened.empty() ? CSVGPathData::toFlattenedPoints(m_segments) : m_flattened;
+    thread_local std::vector<QPointF> scratch;
+    if (m_flattened.empty()) {
+        scratch.clear();
+        CSVGPathData::appendFlattenedPoints(m_segments, scratch);
+    }
+    const std::vector<QPointF>& points = m_flattened.empty() ? scratch : m_flattened;
     if (points.empty())
         return;
     const auto [left, right] = std::minmax_element(
@@ -170,4 +177,7 @@ void CSVGElementPath::computeBounds()
     const auto [top, bottom] = std::minmax_element(
         points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
     m_box = CSVGRect(left->x(), top->y(), right->x() - left->x(), bottom->y() - top->y());
+    // One very large path does not keep its room for the rest of the run.
+    if (scratch.capacity() > 4096)
+        std::vector<QPointF>().swap(scratch);
 }

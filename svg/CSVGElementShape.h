@@ -48,6 +48,11 @@ public:
     // a container for every child but the first one it paints.
     virtual void draw(
         QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
+    // Between these two calls on a thread, painting for the screen takes the
+    // "LineWidth" read at the first instead of reading the setting for every
+    // element; a view makes them around each of its paints.
+    static void beginScreenPaint();
+    static void endScreenPaint();
     // Nothing calls this; the base does nothing.
     virtual void buildPainterPath(double width, double height);
     // x, y in canvas coordinates. On a hit a leaf writes its id into id and
@@ -174,14 +179,18 @@ private:
     void drawChildren(QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen);
     void drawReferenced(
         QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
+    bool hasClipPath();
     void applyClipPaths(QPainter* painter, const CSVGMatrix& view);
     QPen outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const;
+    static void strokeInDevicePixels(QPainter* painter, const QPainterPath& mapped, const QPen& pen);
     QColor penColor(bool selected, bool highlighted) const;
     void drawPosition(QPainter* painter, const QPainterPath& mapped, bool innerPiece);
     void drawPositionName(QPainter* painter, const QPainterPath& mapped, const QString& name);
     void drawMarkers(QPainter* painter, const QTransform& view, const QPainterPath& mapped, bool selected);
     void drawVertexMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
     void drawHighlightNodes(QPainter* painter, const QTransform& toDevice);
+    // Whether the outline does not end where it starts.
+    static bool hasOpenEnds(const QPainterPath& mapped);
     void drawEndMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
     void drawHighlightLines(QPainter* painter, const QTransform& toDevice);
 

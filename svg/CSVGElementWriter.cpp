@@ -13,16 +13,23 @@
 
 namespace {
 
-void appendAttribute(std::wstring& tag, const std::wstring& name, const std::wstring& value)
+void appendAttribute(std::wstring& out, const std::wstring& name, const CSVGAttributeText& value)
 {
-    tag += L' ';
-    tag += name;
-    tag += L"=\"";
-    CSVGXmlNode::appendEscaped(tag, value);
-    tag += L'"';
+    out += L' ';
+    out += name;
+    out += L"=\"";
+    value.appendEscaped(out);
+    out += L'"';
 }
 
 } // namespace
+
+std::wstring CSVGElement::buildStartTag() const
+{
+    std::wstring tag;
+    appendStartTag(tag);
+    return tag;
+}
 
 // The names of the fixed table come out in attribute-id order, which stored
 // files rely on. Names the table learns while the program runs get their ids
@@ -30,12 +37,11 @@ void appendAttribute(std::wstring& tag, const std::wstring& name, const std::wst
 // to run: they follow in name order, so that a drawing saves to the same text
 // whatever was read before it. Values are escaped, so a quote or "&" in a
 // value keeps the file readable.
-std::wstring CSVGElement::buildStartTag()
+void CSVGElement::appendStartTag(std::wstring& out) const
 {
-    if (!m_startTag.empty())
-        return m_startTag;
-    m_startTag = L"<" + m_tagName;
-    std::vector<std::pair<std::wstring, const std::wstring*>> learnt;
+    out += L'<';
+    out += *m_tagName;
+    std::vector<std::pair<std::wstring, const CSVGAttributeText*>> learnt;
     for (const auto& [id, value] : m_attributes) {
         if (value.empty() && !m_keepsEmptyValues)
             continue;
@@ -43,20 +49,13 @@ std::wstring CSVGElement::buildStartTag()
         if (name.empty())
             continue;
         if (id < CGlobalConfig::kFixedAttributeIds)
-            appendAttribute(m_startTag, name, value);
+            appendAttribute(out, name, value);
         else
             learnt.emplace_back(std::move(name), &value);
     }
     std::sort(learnt.begin(), learnt.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [name, value] : learnt)
-        appendAttribute(m_startTag, name, *value);
-    return m_startTag;
-}
-
-void CSVGElement::setKeepsEmptyValues(bool keeps)
-{
-    m_keepsEmptyValues = keeps;
-    m_startTag.clear();
+        appendAttribute(out, name, *value);
 }
 
 void CSVGElement::writeIndent(std::wstring& out, int depth)
@@ -75,17 +74,27 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
 // its end tag).
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
+    return writeElement(out, depth, region, nullptr);
+}
+
+bool CSVGElement::writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush)
+{
+    return writeElement(out, 0, CSVGRect(), &flush);
+}
+
+bool CSVGElement::writeElement(
+    std::wstring& out, int depth, const CSVGRect& region, const std::function<void(std::wstring&)>* flush)
+{
     if (!isWrittenOut())
         return false;
     const size_t before = out.size();
     if (writeContent(out))
         return out.size() > before;
-    buildStartTag();
     const bool insideText = isInsideText();
     const bool run = insideText || m_type == SvgType::Tspan || m_type == SvgType::TextContent;
     if (!run)
         writeIndent(out, depth);
-    out += m_startTag;
+    appendStartTag(out);
     if (m_children.empty() && m_text.empty()) {
         out += insideText ? L"/>" : L"/>\n";
         return true;
@@ -104,6 +113,8 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
         if (!childWritten && !m_text.empty())
             out.erase(start, out.find_first_not_of(L' ', start) - start);
         childWritten = true;
+        if (flush)
+            (*flush)(out);
     }
     // Children that all wrote nothing leave an empty element, as it reads
     // back.
@@ -115,7 +126,7 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     if (!run && m_type != SvgType::Text && childWritten)
         writeIndent(out, depth);
     out += L"</";
-    out += m_tagName;
+    out += *m_tagName;
     out += insideText ? L">" : L">\n";
     return true;
 }
@@ -167,7 +178,7 @@ CSVGMatrix CSVGElement::getTransformMatrix() const
 {
     static const AttributeId transformId(L"transform");
     CSVGMatrix matrix;
-    const std::wstring& transform = getAttribute(transformId);
+    const std::wstring transform = getAttribute(transformId);
     if (!transform.empty())
         matrix.parseTransformList(transform);
     return matrix;

@@ -246,6 +246,9 @@ void tst_CSVGDocumentReader::scan_data()
         << "svg(use{xlink:href=#u1} use{xlink:href=#none})";
     QTest::newRow("runs of a plain element") << "<svg><desc>a<g/>b]]>c</desc></svg>"
                                              << "svg(desc'a'(g <![CDATA[b]]]]> <![CDATA[>c]]>))";
+    QTest::newRow("characters beyond 16 bits")
+        << QString::fromStdWString(L"<svg><g a=\"\U0001F600\u00ff\"/><title>\u4e2d\U0001F600</title></svg>")
+        << QString::fromStdWString(L"svg(g{a=\U0001F600\u00ff} title'\u4e2d\U0001F600')");
 }
 
 void tst_CSVGDocumentReader::scan()
@@ -342,6 +345,8 @@ void tst_CSVGDocumentReader::bytes_data()
     QTest::newRow("invalid UTF-8") << QByteArray("<svg><title>a\xff\xfe</title></svg>")
                                    << QStringLiteral("a\ufffd\ufffd");
     QTest::newRow("NUL byte") << QByteArray("<svg><title>ab</title>\0<g/></svg>", 34) << QStringLiteral("ab");
+    QTest::newRow("character beyond 16 bits") << QByteArray("<svg><title>\xf0\x9f\x98\x80&#x1F600;</title></svg>")
+                                              << QString::fromStdWString(L"\U0001F600\U0001F600");
 }
 
 void tst_CSVGDocumentReader::bytes()

@@ -298,6 +298,19 @@ void tst_CSVGDocumentWriter::save()
     std::wstring body;
     drawing.document.writeSvgBody(body);
     QCOMPARE(QString::fromUtf8(saved.readAll()), text(CSVGDocument::xmlDeclaration()) + "\n" + text(body));
+    saved.close();
+
+    // A text of some megabytes goes to the file in pieces, all of them.
+    QString many = "<svg>";
+    for (int i = 0; i < 25000; ++i)
+        many += QStringLiteral("<path d=\"M%1 0 L%1 5 L%2 5 L%2 10 L%1 10 L%1 20 L%2 20 Z\"/>").arg(i).arg(i + 1);
+    CSVGDocument large;
+    QVERIFY(large.parseSvgText(many + "</svg>", false, false));
+    QVERIFY(large.saveFile(path));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    large.writeSvgBody(body);
+    QVERIFY(body.size() > 2000000);
+    QCOMPARE(QString::fromUtf8(saved.readAll()), text(CSVGDocument::xmlDeclaration()) + "\n" + text(body));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentWriter)
