@@ -71,13 +71,21 @@ double CSVGDocument::getPageHeight()
 // that a point-like first shape does not pull the union to itself.
 QRectF CSVGDocument::getContentBoundingRect()
 {
+    return contentBounds(true);
+}
+
+QRectF CSVGDocument::contentBounds(bool drawnOnly)
+{
     QRectF bounds;
     CSVGElement* root = getOwnerSvg();
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape)
+        const std::optional<CSVGRect> box = !shape ? std::nullopt
+            : drawnOnly                            ? shape->getDrawnBoundingRect()
+                                                   : shape->getTransformedBoundingRect();
+        if (!box)
             continue;
-        const QRectF rect = shape->getTransformedBoundingRect().toQRectF();
+        const QRectF rect = box->toQRectF();
         if (bounds.isNull() || (bounds.width() < 1e-5 && bounds.height() < 1e-5))
             bounds = rect;
         else

@@ -74,7 +74,8 @@ public:
     // The page in document units, from the root's size when a file is read.
     QSize getPageSize() const { return QSize(m_pageWidth, m_pageHeight); }
     // The union of the transformed bounding rectangles of the root's
-    // drawable children; null without any.
+    // drawable children that are drawn (not hidden); null without any. What
+    // fitting, alignment and cutting measure.
     QRectF getContentBoundingRect();
     // The element's painter path with those of its drawable descendants.
     QPainterPath buildElementPath(CSVGElement* element);
@@ -717,6 +718,8 @@ private:
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     // Reading
+    // getContentBoundingRect, with hidden pieces too when drawnOnly is false.
+    QRectF contentBounds(bool drawnOnly);
     void scanOwnedText(QString decoded);
     // The root's page, origin and custom positions, then the bounds of the
     // new tree, after its text has been scanned.

@@ -164,7 +164,8 @@ bool CSVGDocument::loadSvgData(const QByteArray& bytes)
     m_overlayChanged = true;
     const std::wstring text = decodeSvgBytes(bytes).toStdWString();
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    if (getContentBoundingRect().isNull()) {
+    // Hidden pieces are content too: they are kept, not read over.
+    if (contentBounds(false).isNull()) {
         parseSvgText(text, ungroup, false);
         return true;
     }
@@ -181,7 +182,7 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
 {
     const QRectF here = getContentBoundingRect();
     const QRectF incoming = imported.getContentBoundingRect();
-    if (isFinite(here) && isFinite(incoming)) {
+    if (!here.isNull() && isFinite(here) && isFinite(incoming)) {
         const double dx = here.left() - incoming.left();
         const double dy = here.top() + here.height() + 10.0 - incoming.top();
         imported.translateRootShapes(finiteOrZero(dx), finiteOrZero(dy));

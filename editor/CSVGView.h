@@ -153,7 +153,8 @@ public:
     // online or the local nesting, as the account allows.
     void autoPlace();
     // The selected pieces whose largest outline keeps fewer than three
-    // points once simplified (tear lines and non-shapes are skipped).
+    // points once simplified (tear lines, hidden pieces and non-shapes are
+    // skipped).
     static QList<CSVGElement*> prepareNestingPieces(const QVector<CSVGElement*>& elements, int threads);
     // The hardware's threads, two left for the rest of the machine.
     static int nestingThreadCount();

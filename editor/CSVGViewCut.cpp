@@ -79,7 +79,7 @@ QList<CSVGElement*> CSVGView::prepareNestingPieces(const QVector<CSVGElement*>& 
     pieces.reserve(elements.size());
     for (CSVGElement* element : elements) {
         CSVGElementShape* shape = element && !element->isTearLine() ? CSVGElementShape::asShape(element) : nullptr;
-        if (shape)
+        if (shape && !shape->isHidden())
             pieces.push_back({ element, shape->getTransformedPath() });
     }
     ParallelLoop::run(int(pieces.size()), threads, [&pieces](int i) {
