@@ -489,12 +489,32 @@ bool CSVGDocument::isOutlineEditMode() const
 
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
 {
+    return createPathElement(std::vector<QPainterPath> { path }, false);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const QVector<QPolygonF>& rings)
+{
+    std::vector<QPainterPath> paths;
+    for (const QPolygonF& ring : rings) {
+        QPainterPath path;
+        path.addPolygon(ring);
+        path.closeSubpath();
+        paths.push_back(path);
+    }
+    return createPathElement(paths, true);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd)
+{
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
     element->setAttribute(L"stroke", m_defaultStroke, false);
     element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
     element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
     element->setAttribute(L"stroke-opacity", L"1", false);
-    appendPainterPath(element, path);
+    if (evenOdd)
+        element->setAttribute(L"fill-rule", L"evenodd", false);
+    for (const QPainterPath& path : paths)
+        appendPainterPath(element, path);
     element->setAttribute(L"d", element->toPathData(), false);
     element->updateMatrix(nullptr, true);
     element->setGeometryDirty();

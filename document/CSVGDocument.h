@@ -166,6 +166,10 @@ public:
     // lines and cubic curves, closed when the path ends where it starts, in
     // the document's default stroke; its matrix and geometry are up to date.
     CSVGElementPath* createPathElement(const QPainterPath& path);
+    // The same for rings: one closed sub-path each, filled even-odd, so that
+    // an outline with its holes is one piece that every SVG reader shows
+    // with its holes open.
+    CSVGElementPath* createPathElement(const QVector<QPolygonF>& rings);
     // The root svg element; null when there is none.
     CSVGElement* getOwnerSvg() override;
 
@@ -715,6 +719,7 @@ signals:
 
 private:
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
+    CSVGElementPath* createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     // Reading
