@@ -6,6 +6,7 @@
 #include "CSVGPieceIndex.h"
 #include "CSVGTileIndex.h"
 #include "SvgCodes.h"
+#include "SvgInputCheck.h"
 
 #include <QColor>
 #include <QImage>
@@ -260,17 +261,23 @@ public:
     // Reading SVG text
     //
     // Replaces the drawing with the file's (decoded by its byte-order mark or
-    // declared encoding, else as UTF-8). False for an empty path or a file
-    // that cannot be read, which leaves an empty root of the page size.
+    // declared encoding, else as UTF-8). False for an empty path, a file that
+    // cannot be read and one that holds no SVG drawing (see readCheck), which
+    // leave an empty root of the page size. A file that ends inside the
+    // drawing opens as far as it goes; readCheck says it is damaged.
     bool openFile(const std::wstring& path);
     // Replaces an empty drawing with the bytes' one, or adds it 10 units
     // below the content with the same left edge and fresh ids. No undo step.
+    // False, changing nothing, for bytes that hold no SVG drawing.
     bool loadSvgData(const QByteArray& bytes);
+    // What the last openFile or loadSvgData found in its input.
+    const SvgInputCheck::Result& readCheck() const { return m_readCheck; }
     // Replaces the drawing with the text's; reads the page size, the origin
     // and the custom positions from the root. Always true.
     bool parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin);
-    // Builds the text's elements under the parent (see CSVGXmlScanner).
-    void scanXml(const std::wstring& text, CSVGElement* parent);
+    // Builds the text's elements under the parent (see CSVGXmlScanner);
+    // false when the text ended inside the drawing.
+    bool scanXml(const std::wstring& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.
     void groupRootChildren();
     // Inserts the text at the caret of the text under editing, or adds the
@@ -725,7 +732,10 @@ private:
     // Reading
     // getContentBoundingRect, with hidden pieces too when drawnOnly is false.
     QRectF contentBounds(bool drawnOnly);
-    void scanOwnedText(QString decoded);
+    bool scanOwnedText(QString decoded);
+    // Reads the bytes in place of the drawing when they hold one, else
+    // leaves an empty root of the page size; either way readCheck tells.
+    bool readDrawingBytes(QByteArray bytes, bool ungroup);
     // The root's page, origin and custom positions, then the bounds of the
     // new tree, after its text has been scanned.
     void finishParsing(bool ungroup, bool moveToOrigin);
@@ -800,6 +810,7 @@ private:
     bool m_showPositionColor = false;
     bool m_showComment = false;
     QJsonArray m_customPositions;
+    SvgInputCheck::Result m_readCheck;
     CSVGHighlightList m_highlights;
     HighlightNode m_currentNode;
     bool m_showNodeRecords = false;

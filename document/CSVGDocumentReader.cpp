@@ -141,6 +141,7 @@ bool CSVGDocument::openFile(const std::wstring& path)
     m_overlayChanged = true;
     const size_t separator = path.find_last_of(L"/\\");
     m_fileFolder = separator == std::wstring::npos ? path : path.substr(0, separator);
+    m_readCheck = SvgInputCheck::Result();
     clearContents();
     QFile file(QString::fromStdWString(path));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -148,12 +149,7 @@ bool CSVGDocument::openFile(const std::wstring& path)
         return false;
     }
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    clearContents();
-    QString decoded = decodeSvgBytes(file.readAll());
-    file.close();
-    scanOwnedText(std::move(decoded));
-    finishParsing(ungroup, false);
-    return true;
+    return readDrawingBytes(file.readAll(), ungroup);
 }
 
 bool CSVGDocument::loadSvgData(const QByteArray& bytes)
@@ -162,16 +158,37 @@ bool CSVGDocument::loadSvgData(const QByteArray& bytes)
     setShowRuler(true);
     m_backgroundChanged = true;
     m_overlayChanged = true;
-    const std::wstring text = decodeSvgBytes(bytes).toStdWString();
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
     // Hidden pieces are content too: they are kept, not read over.
-    if (contentBounds(false).isNull()) {
-        parseSvgText(text, ungroup, false);
-        return true;
-    }
+    if (contentBounds(false).isNull())
+        return readDrawingBytes(bytes, ungroup);
     CSVGDocument imported;
-    imported.parseSvgText(text, ungroup, false);
-    mergeImported(imported);
+    const bool read = imported.readDrawingBytes(bytes, ungroup);
+    m_readCheck = imported.readCheck();
+    if (read)
+        mergeImported(imported);
+    return read;
+}
+
+// The bytes go as soon as they are decoded, and the decoded text once it is
+// widened, so that a large file is held only once at a time.
+bool CSVGDocument::readDrawingBytes(QByteArray bytes, bool ungroup)
+{
+    clearContents();
+    m_readCheck = SvgInputCheck::checkBytes(bytes);
+    bool complete = false;
+    if (!SvgInputCheck::refuses(m_readCheck)) {
+        QString decoded = decodeSvgBytes(bytes);
+        bytes = QByteArray();
+        complete = scanOwnedText(std::move(decoded));
+        m_readCheck = SvgInputCheck::checkTree(this, complete);
+    }
+    if (SvgInputCheck::refuses(m_readCheck)) {
+        clearContents();
+        newDocument();
+        return false;
+    }
+    finishParsing(ungroup, false);
     return true;
 }
 
@@ -198,19 +215,19 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
     }
 }
 
-void CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
+bool CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
 {
-    CSVGXmlScanner(this).scan(text, parent);
+    return CSVGXmlScanner(this).scan(text, parent);
 }
 
 // Each copy of a large file's text is gone before the next step needs room:
 // the raw bytes once decoded, the decoded text once widened, and the wide
 // text before the bounds of the new tree are worked out.
-void CSVGDocument::scanOwnedText(QString decoded)
+bool CSVGDocument::scanOwnedText(QString decoded)
 {
     std::wstring text = decoded.toStdWString();
     decoded = QString();
-    scanXml(text, this);
+    return scanXml(text, this);
 }
 
 bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin)

@@ -98,10 +98,10 @@ std::wstring CSVGXmlScanner::decodeReferences(const wchar_t* begin, const wchar_
     return out;
 }
 
-void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
+bool CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
 {
     if (!parent)
-        return;
+        return false;
     const wchar_t* p = text.c_str();
     m_end = p + std::wcslen(p);
     m_open.assign(1, OpenElement { parent });
@@ -109,6 +109,7 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     m_newNames = 0;
     m_elements = 0;
     m_warned = 0;
+    m_cutOff = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
     m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, L'<')), m_maxElements));
@@ -128,6 +129,8 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
         else
             p = readStartTag(p);
     }
+    const bool atLimit = m_elements >= m_maxElements;
+    const bool complete = atLimit || (!m_cutOff && m_open.size() == 1);
     // Unclosed elements stay in the tree and still take their content.
     while (m_open.size() > 1) {
         close(m_open.back());
@@ -135,6 +138,13 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     }
     m_open.clear();
     m_document->setLoading(false);
+    return complete;
+}
+
+const wchar_t* CSVGXmlScanner::cutOff()
+{
+    m_cutOff = true;
+    return nullptr;
 }
 
 // A text or tspan keeps each run as a text-content node of its own, beside
@@ -178,7 +188,7 @@ const wchar_t* CSVGXmlScanner::readDeclaration(const wchar_t* p)
 {
     const wchar_t* end = find(p + 2, L"?>");
     if (!end)
-        return nullptr;
+        return cutOff();
     appendMarkup(L"comment_node", p, end + 2);
     return end + 2;
 }
@@ -191,14 +201,14 @@ const wchar_t* CSVGXmlScanner::readBang(const wchar_t* p)
     if (startsWith(p, L"<!--")) {
         const wchar_t* end = find(p + 4, L"-->");
         if (!end)
-            return nullptr;
+            return cutOff();
         appendMarkup(L"comment_node", p, end + 3);
         return end + 3;
     }
     if (startsWith(p, L"<![CDATA[")) {
         const wchar_t* end = find(p + 9, L"]]>");
         if (!end)
-            return nullptr;
+            return cutOff();
         appendMarkup(L"[CDATA[", p, end + 3);
         return end + 3;
     }
@@ -210,7 +220,7 @@ const wchar_t* CSVGXmlScanner::readBang(const wchar_t* p)
         gt = std::find(close, m_end, L'>');
     }
     if (gt >= m_end)
-        return nullptr;
+        return cutOff();
     appendMarkup(doctype ? L"DOCTYPE" : L"comment_node", p, gt + 1);
     return gt + 1;
 }
@@ -221,7 +231,7 @@ const wchar_t* CSVGXmlScanner::readStartTag(const wchar_t* p)
     while (nameEnd < m_end && !isSpace(*nameEnd) && *nameEnd != L'/' && *nameEnd != L'>')
         ++nameEnd;
     if (nameEnd >= m_end)
-        return nullptr;
+        return cutOff();
     CSVGElement* element = makeElement(std::wstring(p + 1, nameEnd));
     if (!element)
         return nullptr;
@@ -241,7 +251,7 @@ const wchar_t* CSVGXmlScanner::readAttributes(const wchar_t* p, CSVGElement* ele
     for (;;) {
         p = skipSpace(p);
         if (p >= m_end)
-            return nullptr;
+            return cutOff();
         if (*p == L'>') {
             opened = true;
             return p + 1;
@@ -261,7 +271,7 @@ const wchar_t* CSVGXmlScanner::readAttributes(const wchar_t* p, CSVGElement* ele
             const wchar_t* close = std::find(p + 1, m_end, quote);
             if (close >= m_end) {
                 setAttribute(element, nameBegin, nameEnd, std::wstring());
-                return nullptr;
+                return cutOff();
             }
             setAttribute(element, nameBegin, nameEnd, decodeReferences(p + 1, close));
             p = close + 1;

@@ -25,7 +25,9 @@ class CSVGElement;
 //   kMaxAttributeNameLength: no file can use that table up;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends there.
-// Each limit that a scan reaches is logged once as a warning.
+// Each limit that a scan reaches is logged once as a warning. A scan tells
+// whether the text was complete: false when it ended inside an element or a
+// piece of markup, as a file cut off in transfer does.
 //
 // Character references (the five predefined entities and numeric ones) are
 // decoded in attribute values and character data; comments, CDATA sections
@@ -40,7 +42,9 @@ public:
 
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
-    void scan(const std::wstring& text, CSVGElement* parent);
+    // True when the text ended with every element closed and no markup cut
+    // off (or at the element limit, which is logged instead).
+    bool scan(const std::wstring& text, CSVGElement* parent);
 
     // The text with its character references decoded; a reference that is
     // not well formed, names another entity or a character that XML does not
@@ -65,6 +69,8 @@ private:
     // The attributes after the tag name, up to and including ">" or "/>";
     // null when the text ends first.
     const wchar_t* readAttributes(const wchar_t* p, CSVGElement* element, bool& opened);
+    // Ends the scan where the text ends inside markup.
+    const wchar_t* cutOff();
     void setAttribute(CSVGElement* element, const wchar_t* nameBegin, const wchar_t* nameEnd, std::wstring value);
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const wchar_t* begin, const wchar_t* end);
@@ -89,6 +95,7 @@ private:
     int m_newNames = 0;
     size_t m_maxElements;
     size_t m_elements = 0;
+    bool m_cutOff = false;
     // The limits already logged in this scan, one bit each.
     int m_warned = 0;
 };

@@ -126,7 +126,9 @@ public:
     void adjustToolBarWidths();
 
     // Opens an SVG file in a tab of its own, or shows the tab that has it.
-    void openFileInTab(const QString& path);
+    // A file that holds no drawing is refused with a message, and false; a
+    // damaged one opens as far as it was read, with a message.
+    bool openFileInTab(const QString& path);
     // Opens a design given as Base64 SVG text in an empty current view or a
     // new tab named name; false, with a warning, when it holds no drawing.
     bool openDesignData(const QString& base64, const QString& name);

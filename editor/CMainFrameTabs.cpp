@@ -124,26 +124,36 @@ void CMainFrame::fileOpen()
         openFileInTab(path);
 }
 
-void CMainFrame::openFileInTab(const QString& path)
+bool CMainFrame::openFileInTab(const QString& path)
 {
     if (!isSvgPath(path))
-        return;
+        return false;
     for (int i = 0; i < m_tabs->count(); ++i) {
         const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
         if (view && view->getFilePath() == path) {
             m_tabs->setCurrentIndex(i);
-            return;
+            return true;
         }
     }
-    CSVGView* view = insertView(newFileTabIndex(), QFileInfo(path).fileName(), path);
+    const QString fileName = QFileInfo(path).fileName();
+    CSVGView* view = insertView(newFileTabIndex(), fileName, path);
     view->setFilePath(path);
-    if (!view->openFile(path.toStdWString())) {
-        // No tab stands for a file that is not there.
+    const bool opened = view->openFile(path.toStdWString());
+    const SvgInputCheck::Result check = view->getDocument()->readCheck();
+    if (!opened) {
+        // No tab stands for a file that is not there or holds no drawing.
         closeTab(m_tabs->indexOf(view));
-        Prompt::warning(this, tr("Warning"), tr("The file could not be opened: %1").arg(path));
-        return;
+        Prompt::warning(this, tr("Warning"),
+            SvgInputCheck::refuses(check) ? tr("%1 cannot be opened.\n%2").arg(fileName, SvgInputCheck::reason(check))
+                                          : tr("The file could not be opened: %1").arg(path));
+        return false;
     }
     view->setFocus();
+    if (check.verdict == SvgInputCheck::Verdict::Damaged) {
+        Prompt::warning(this, tr("Warning"),
+            tr("%1 is opened as far as it could be read.\n%2").arg(fileName, SvgInputCheck::reason(check)));
+    }
+    return true;
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -4,6 +4,7 @@
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
 #include "Prompt.h"
+#include "RefusedInputs.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
@@ -23,6 +24,8 @@ private slots:
     void recovery();
     void newFileNumbering();
     void openAndDrop();
+    void refusedFiles_data() { addRefusedInputRows(); }
+    void refusedFiles();
     void closing_data();
     void closing();
     void textsAfterLanguageChange();
@@ -34,6 +37,7 @@ private:
     QStringList autosaveFiles() const { return QDir(CSVGView::autosaveFolder()).entryList(QDir::Files, QDir::Name); }
     void writeAutosave(const QString& name, const QByteArray& text) const;
     QString svgFile(const QString& name) const;
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
 
     QStringList m_prompts;
     int m_answer = 0;
@@ -73,12 +77,28 @@ void tst_CMainFrameTabs::writeAutosave(const QString& name, const QByteArray& te
 
 QString tst_CMainFrameTabs::svgFile(const QString& name) const
 {
+    return writeFile(name, "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"10\" height=\"10\"/></svg>");
+}
+
+QString tst_CMainFrameTabs::writeFile(const QString& name, const QByteArray& bytes) const
+{
     const QString path = m_files.filePath(name);
     QFile file(path);
     file.open(QIODevice::WriteOnly);
-    file.write("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"10\" height=\"10\"/></svg>");
+    file.write(bytes);
     return path;
 }
+
+namespace {
+// As a person drops: the drop follows the drag's entry.
+void dropOn(QWidget* widget, QMimeData* data)
+{
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+}
+} // namespace
 
 void tst_CMainFrameTabs::recovery_data()
 {
@@ -145,12 +165,32 @@ void tst_CMainFrameTabs::openAndDrop()
     const QString part = svgFile("PART.SVG");
     QMimeData data;
     data.setUrls({ QUrl::fromLocalFile(part), QUrl("http://127.0.0.1/x.svg"), QUrl::fromLocalFile(part + ".txt") });
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&frame, &drop);
+    dropOn(&frame, &data);
     frame.openFileInTab(part);
     QCOMPARE(tabTexts(frame), (QStringList { "New File1", "PART.SVG", "╋" }));
     QCOMPARE(frame.currentView()->getFilePath(), part);
     QVERIFY(frame.currentView()->getAutosaveName().isEmpty());
+}
+
+// No tab and a message naming the file and the reason; a damaged file
+// opens as far as it was read, once.
+void tst_CMainFrameTabs::refusedFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(bool, damaged);
+    CMainFrame frame;
+    const QString path = writeFile("part.svg", bytes);
+    QMimeData data;
+    data.setUrls({ QUrl::fromLocalFile(path) });
+    dropOn(&frame, &data);
+    QCOMPARE(frame.openFileInTab(path), damaged);
+    const QStringList tabs = damaged ? QStringList { "New File1", "part.svg", "╋" } : QStringList { "New File1", "╋" };
+    QCOMPARE(tabTexts(frame), tabs);
+    QCOMPARE(m_prompts.size(), damaged ? 1 : 2);
+    QVERIFY2(
+        m_prompts.first().contains("part.svg") && m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
+    QCOMPARE(frame.currentView()->contentBoundingRect(), damaged ? QRectF(1, 1, 5, 5) : QRectF());
 }
 
 void tst_CMainFrameTabs::closing_data()
