@@ -133,10 +133,14 @@ public:
     // new tab named name; false, with a warning, when it holds no drawing.
     bool openDesignData(const QString& base64, const QString& name);
 
-    // Whether that tab may close: asks while its online nesting job runs.
+    // Whether that tab may close: asks while its online nesting job runs,
+    // and when its drawing has unsaved changes.
     bool confirmCloseView(QWidget* tab);
     // Whether the window may close: asks for each tab whose job runs.
     bool confirmCloseWithNesting();
+    // confirmCloseWithNesting, then one question for every drawing with
+    // unsaved changes.
+    bool confirmCloseWindow();
 
     // Enables what the current document allows; a tear line locks the
     // editing toolbars down to saving, cutting and the tear-line toggle.
@@ -324,6 +328,7 @@ private:
     void closeTabsDownTo(int first);
     void followCurrentTab();
     bool askContinueNesting();
+    bool askCloseUnsaved(int drawings);
     void fetchPackage(const QString& url, const QString& name, bool reportFailure);
     void loadPreview();
     void applyUserRights();

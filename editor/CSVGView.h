@@ -213,8 +213,12 @@ public:
     // not count as plain either).
     static QString autosaveFilePath(const QString& name);
     // The files in the folder that recovery may offer: plain names only,
-    // none larger than the recovery reads.
+    // none larger than the recovery reads. Files that cannot be a copy of a
+    // drawing are set aside on the way.
     static QFileInfoList recoverableAutosaveFiles();
+    // Moves a file that recovery cannot read into the folder's "unreadable"
+    // folder, where it is kept but not offered again.
+    static void setAutosaveFileAside(const QFileInfo& info);
     static constexpr qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
     // Caret-moving keys start the blink over.
     void restartCaretClock() { m_caretClock.start(); }
