@@ -141,6 +141,9 @@ public:
     // confirmCloseWithNesting, then one question for every drawing with
     // unsaved changes.
     bool confirmCloseWindow();
+    // For a program that ends without asking: the drawings with unsaved
+    // changes stay in the autosave folder, offered at the next start.
+    void keepUnsavedDrawings();
 
     // Enables what the current document allows; a tear line locks the
     // editing toolbars down to saving, cutting and the tear-line toggle.

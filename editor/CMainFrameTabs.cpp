@@ -358,6 +358,15 @@ bool CMainFrame::confirmCloseWithNesting()
     return true;
 }
 
+void CMainFrame::keepUnsavedDrawings()
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+        if (view && view->hasUnsavedChanges())
+            view->keepAutosaveForRecovery();
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (!confirmCloseWindow()) {

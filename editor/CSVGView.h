@@ -207,6 +207,10 @@ public:
     // view without a usable autosave name. The document's modified flag is
     // left alone.
     bool writeAutosave();
+    // Writes the autosave file now and leaves it when the view goes, so that
+    // the next start offers the drawing: for a program that ends without
+    // asking.
+    void keepAutosaveForRecovery();
     int autosaveTimerId() const { return m_autosaveTimerId; }
     // The file of the autosave name in the folder; empty for a name that is
     // not one plain file name (a leading dot marks temporaries, so it does
@@ -364,6 +368,7 @@ private:
     // View commands
     QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
+    bool m_keepAutosave = false;
     bool m_unsavedChanges = false;
     bool m_pickPosition = false;
     CSVGDocument m_document;

@@ -127,6 +127,11 @@ void CSVGView::autosaveTick()
         qWarning() << "Autosave of" << m_autosaveName << "failed; trying again at the next tick";
 }
 
+void CSVGView::keepAutosaveForRecovery()
+{
+    m_keepAutosave = writeAutosave();
+}
+
 // Written through a temporary file renamed over the old one: a crash at any
 // moment leaves either the previous copy or the new one, whole.
 bool CSVGView::writeAutosave()

@@ -34,6 +34,7 @@ private slots:
     void closing();
     void closeQuestion_data();
     void closeQuestion();
+    void unsavedDrawingsOutliveAQuit();
     void textsAfterLanguageChange();
     void actionStates();
     void unsavedMarkOutlivesAutosave();
@@ -349,6 +350,28 @@ void tst_CMainFrameTabs::closeQuestion()
     } else if (!window) {
         QCOMPARE(autosaveFiles().size(), saved.size() - (modified == documents ? 1 : 0));
     }
+}
+
+// The pages end the program without asking after a password change: the
+// unsaved drawing is offered at the next start, the unchanged one is not.
+void tst_CMainFrameTabs::unsavedDrawingsOutliveAQuit()
+{
+    m_answer = QMessageBox::Yes;
+    QRectF drawn;
+    {
+        CMainFrame frame;
+        frame.fileNew();
+        CSVGView* view = frame.currentView();
+        view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"5\" width=\"10\" height=\"10\"/></svg>");
+        view->getDocument()->setModified(true);
+        drawn = view->contentBoundingRect();
+        frame.keepUnsavedDrawings();
+    }
+    QCOMPARE(autosaveFiles(), QStringList("New File2"));
+    CMainFrame restarted;
+    QCOMPARE(m_prompts.size(), 1);
+    QCOMPARE(tabTexts(restarted), (QStringList { "New File2", "╋" }));
+    QCOMPARE(restarted.currentView()->contentBoundingRect(), drawn);
 }
 
 void tst_CMainFrameTabs::textsAfterLanguageChange()
