@@ -90,13 +90,21 @@ double CSVGDocument::getPageHeight()
 // that a point-like first shape does not pull the union to itself.
 QRectF CSVGDocument::getContentBoundingRect()
 {
+    return contentBounds(true);
+}
+
+QRectF CSVGDocument::contentBounds(bool drawnOnly)
+{
     QRectF bounds;
     CSVGElement* root = getOwnerSvg();
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape)
+        const std::optional<CSVGRect> box = !shape ? std::nullopt
+            : drawnOnly                            ? shape->getDrawnBoundingRect()
+                                                   : shape->getTransformedBoundingRect();
+        if (!box)
             continue;
-        const QRectF rect = shape->getTransformedBoundingRect().toQRectF();
+        const QRectF rect = box->toQRectF();
         if (bounds.isNull() || (bounds.width() < 1e-5 && bounds.height() < 1e-5))
             bounds = rect;
         else
@@ -526,12 +534,32 @@ bool CSVGDocument::isOutlineEditMode() const
 
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
 {
+    return createPathElement(std::vector<QPainterPath> { path }, false);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const QVector<QPolygonF>& rings)
+{
+    std::vector<QPainterPath> paths;
+    for (const QPolygonF& ring : rings) {
+        QPainterPath path;
+        path.addPolygon(ring);
+        path.closeSubpath();
+        paths.push_back(path);
+    }
+    return createPathElement(paths, true);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd)
+{
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
     element->setAttribute(L"stroke", m_defaultStroke, false);
     element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
     element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
     element->setAttribute(L"stroke-opacity", L"1", false);
-    appendPainterPath(element, path);
+    if (evenOdd)
+        element->setAttribute(L"fill-rule", L"evenodd", false);
+    for (const QPainterPath& path : paths)
+        appendPainterPath(element, path);
     element->writePathData(false);
     element->updateMatrix(nullptr, true);
     element->setGeometryDirty();

@@ -133,7 +133,6 @@ QString CSVGDocument::decodeSvgBytes(const QByteArray& bytes)
 
 bool CSVGDocument::openFile(const std::wstring& path)
 {
-    m_readError.clear();
     if (path.empty())
         return false;
     setShowGrid(true);
@@ -142,6 +141,7 @@ bool CSVGDocument::openFile(const std::wstring& path)
     m_overlayChanged = true;
     const size_t separator = path.find_last_of(L"/\\");
     m_fileFolder = separator == std::wstring::npos ? path : path.substr(0, separator);
+    m_readCheck = SvgInputCheck::Result();
     clearContents();
     QFile file(QString::fromStdWString(path));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -149,14 +149,7 @@ bool CSVGDocument::openFile(const std::wstring& path)
         return false;
     }
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    clearContents();
-    QString decoded = decodeSvgBytes(file.readAll());
-    file.close();
-    scanOwnedText(std::move(decoded));
-    if (!m_readError.isEmpty())
-        return refuseText();
-    finishParsing(ungroup, false);
-    return true;
+    return readDrawingBytes(file.readAll(), ungroup);
 }
 
 bool CSVGDocument::loadSvgData(const QByteArray& bytes)
@@ -165,17 +158,35 @@ bool CSVGDocument::loadSvgData(const QByteArray& bytes)
     setShowRuler(true);
     m_backgroundChanged = true;
     m_overlayChanged = true;
-    const QString text = decodeSvgBytes(bytes);
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    if (getContentBoundingRect().isNull())
-        return parseSvgText(text, ungroup, false);
+    // Hidden pieces are content too: they are kept, not read over.
+    if (contentBounds(false).isNull())
+        return readDrawingBytes(bytes, ungroup);
     CSVGDocument imported;
-    if (!imported.parseSvgText(text, ungroup, false)) {
-        m_readError = imported.readError();
-        return false;
+    const bool read = imported.readDrawingBytes(bytes, ungroup);
+    m_readCheck = imported.readCheck();
+    if (read)
+        mergeImported(imported);
+    return read;
+}
+
+// The bytes go as soon as they are decoded, so that a large file is held
+// only once at a time.
+bool CSVGDocument::readDrawingBytes(QByteArray bytes, bool ungroup)
+{
+    clearContents();
+    m_readCheck = SvgInputCheck::checkBytes(bytes);
+    if (!SvgInputCheck::refuses(m_readCheck)) {
+        QString decoded = decodeSvgBytes(bytes);
+        bytes = QByteArray();
+        const ScanOutcome outcome = scanOwnedText(std::move(decoded));
+        m_readCheck = outcome == ScanOutcome::TooDeep
+            ? SvgInputCheck::tooDeep()
+            : SvgInputCheck::checkTree(this, outcome == ScanOutcome::Complete);
     }
-    m_readError.clear();
-    mergeImported(imported);
+    if (SvgInputCheck::refuses(m_readCheck))
+        return refuseText();
+    finishParsing(ungroup, false);
     return true;
 }
 
@@ -186,7 +197,7 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
 {
     const QRectF here = getContentBoundingRect();
     const QRectF incoming = imported.getContentBoundingRect();
-    if (isFinite(here) && isFinite(incoming)) {
+    if (!here.isNull() && isFinite(here) && isFinite(incoming)) {
         const double dx = here.left() - incoming.left();
         const double dy = here.top() + here.height() + 10.0 - incoming.top();
         imported.translateRootShapes(finiteOrZero(dx), finiteOrZero(dy));
@@ -202,13 +213,13 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
     }
 }
 
-void CSVGDocument::scanXml(const QString& text, CSVGElement* parent)
+CSVGDocument::ScanOutcome CSVGDocument::scanXml(const QString& text, CSVGElement* parent)
 {
     CSVGXmlScanner scanner(this);
-    scanner.scan(text, parent);
-    m_readError = scanner.isTooDeep()
-        ? tr("The drawing's elements are nested more than %1 levels deep.").arg(CSVGXmlScanner::kMaxDepth)
-        : QString();
+    const bool complete = scanner.scan(text, parent);
+    if (scanner.isTooDeep())
+        return ScanOutcome::TooDeep;
+    return complete ? ScanOutcome::Complete : ScanOutcome::CutOff;
 }
 
 bool CSVGDocument::refuseText()
@@ -222,9 +233,9 @@ bool CSVGDocument::refuseText()
 // Each copy of a large file's text is gone before the next step needs room:
 // the raw bytes once decoded, and the decoded text, which the scanner reads
 // as it is, before the bounds of the new tree are worked out.
-void CSVGDocument::scanOwnedText(QString decoded)
+CSVGDocument::ScanOutcome CSVGDocument::scanOwnedText(QString decoded)
 {
-    scanXml(decoded, this);
+    return scanXml(decoded, this);
 }
 
 bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin)
@@ -235,8 +246,9 @@ bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool mov
 bool CSVGDocument::parseSvgText(const QString& text, bool ungroup, bool moveToOrigin)
 {
     clearContents();
-    scanXml(text, this);
-    if (!m_readError.isEmpty())
+    const bool tooDeep = scanXml(text, this) == ScanOutcome::TooDeep;
+    m_readCheck = tooDeep ? SvgInputCheck::tooDeep() : SvgInputCheck::Result();
+    if (tooDeep)
         return refuseText();
     finishParsing(ungroup, moveToOrigin);
     return true;
@@ -372,7 +384,7 @@ CActionComposite* CSVGDocument::pasteSvgText(const std::wstring& text)
     const bool whole = text.size() >= 4 && text.find(L"<svg") != std::wstring::npos;
     CSVGDocument imported;
     const bool read = imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
-    m_readError = imported.readError();
+    m_readCheck = imported.readCheck();
     if (!read)
         return nullptr;
     clearSelection();

@@ -143,15 +143,15 @@ std::wstring CSVGXmlScanner::decodeReferences(const char16_t* begin, const char1
     return out;
 }
 
-void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
+bool CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
 {
-    scan(QString::fromStdWString(text), parent);
+    return scan(QString::fromStdWString(text), parent);
 }
 
-void CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
+bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
 {
     if (!parent)
-        return;
+        return false;
     const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
     m_end = std::find(p, p + text.size(), u'\0');
     m_open.assign(1, OpenElement { parent });
@@ -161,6 +161,7 @@ void CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_newNames = 0;
     m_elements = 0;
     m_warned = 0;
+    m_cutOff = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
     m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, u'<')), m_maxElements));
@@ -184,6 +185,8 @@ void CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
         else
             p = readStartTag(p);
     }
+    const bool atLimit = m_elements >= m_maxElements;
+    const bool complete = atLimit || (!m_cutOff && m_open.size() == 1);
     // Unclosed elements stay in the tree and still take their content.
     while (m_open.size() > 1) {
         close(m_open.back());
@@ -191,6 +194,13 @@ void CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     }
     m_open.clear();
     m_document->setLoading(false);
+    return complete;
+}
+
+const char16_t* CSVGXmlScanner::cutOff()
+{
+    m_cutOff = true;
+    return nullptr;
 }
 
 // A text or tspan keeps each run as a text-content node of its own, beside
@@ -266,7 +276,7 @@ const char16_t* CSVGXmlScanner::readDeclaration(const char16_t* p)
 {
     const char16_t* end = find(p + 2, u"?>");
     if (!end)
-        return nullptr;
+        return cutOff();
     appendMarkup(L"comment_node", p, end + 2);
     return end + 2;
 }
@@ -279,14 +289,14 @@ const char16_t* CSVGXmlScanner::readBang(const char16_t* p)
     if (startsWith(p, u"<!--")) {
         const char16_t* end = find(p + 4, u"-->");
         if (!end)
-            return nullptr;
+            return cutOff();
         appendMarkup(L"comment_node", p, end + 3);
         return end + 3;
     }
     if (startsWith(p, u"<![CDATA[")) {
         const char16_t* end = find(p + 9, u"]]>");
         if (!end)
-            return nullptr;
+            return cutOff();
         appendMarkup(L"[CDATA[", p, end + 3);
         return end + 3;
     }
@@ -298,7 +308,7 @@ const char16_t* CSVGXmlScanner::readBang(const char16_t* p)
         gt = std::find(close, m_end, u'>');
     }
     if (gt >= m_end)
-        return nullptr;
+        return cutOff();
     appendMarkup(doctype ? L"DOCTYPE" : L"comment_node", p, gt + 1);
     return gt + 1;
 }
@@ -314,7 +324,7 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
     while (nameEnd < m_end && !isSpace(*nameEnd) && *nameEnd != u'/' && *nameEnd != u'>')
         ++nameEnd;
     if (nameEnd >= m_end)
-        return nullptr;
+        return cutOff();
     CSVGElement* element = makeElement(toWide(p + 1, nameEnd));
     if (!element)
         return nullptr;
@@ -337,7 +347,7 @@ const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, CSVGElement* e
     for (;;) {
         p = skipSpace(p);
         if (p >= m_end)
-            return nullptr;
+            return cutOff();
         if (*p == u'>') {
             opened = true;
             return p + 1;
@@ -357,7 +367,7 @@ const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, CSVGElement* e
             const char16_t* close = std::find(p + 1, m_end, quote);
             if (close >= m_end) {
                 setAttribute(element, nameBegin, nameEnd, std::wstring());
-                return nullptr;
+                return cutOff();
             }
             setAttribute(element, nameBegin, nameEnd, decodeReferences(p + 1, close));
             p = close + 1;

@@ -27,7 +27,9 @@ class QString;
 //   kMaxAttributeNameLength: no file can use that table up;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends there.
-// Each limit that a scan reaches is logged once as a warning.
+// Each limit that a scan reaches is logged once as a warning. A scan tells
+// whether the text was complete: false when it ended inside an element or a
+// piece of markup, as a file cut off in transfer does.
 //
 // Character references (the five predefined entities and numeric ones) are
 // decoded in attribute values and character data; comments, CDATA sections
@@ -50,9 +52,11 @@ public:
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
     // The text is read as UTF-16 (the file's decoded text, without a copy
-    // of four bytes a character); a wide text is converted first.
-    void scan(const QString& text, CSVGElement* parent);
-    void scan(const std::wstring& text, CSVGElement* parent);
+    // of four bytes a character); a wide text is converted first. True when
+    // the text ended with every element closed and no markup cut off (or at
+    // the element limit, which is logged instead).
+    bool scan(const QString& text, CSVGElement* parent);
+    bool scan(const std::wstring& text, CSVGElement* parent);
     // Whether the last scan met an element nested deeper than kMaxDepth.
     bool isTooDeep() const { return m_tooDeep; }
 
@@ -85,6 +89,8 @@ private:
     // The attributes after the tag name, up to and including ">" or "/>";
     // null when the text ends first.
     const char16_t* readAttributes(const char16_t* p, CSVGElement* element, bool& opened);
+    // Ends the scan where the text ends inside markup.
+    const char16_t* cutOff();
     void setAttribute(CSVGElement* element, const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
@@ -111,6 +117,7 @@ private:
     int m_newNames = 0;
     size_t m_maxElements;
     size_t m_elements = 0;
+    bool m_cutOff = false;
     // The limits already logged in this scan, one bit each.
     int m_warned = 0;
 };

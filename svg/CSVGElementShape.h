@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include <initializer_list>
+#include <optional>
 #include <polyclipping/clipper.hpp>
 
 #include <string>
@@ -86,9 +87,14 @@ public:
     // In canvas coordinates: the bounds of the transformed painter path, or
     // the transformed box when the path is empty.
     CSVGRect getTransformedBoundingRect();
+    // What of it is drawn, in canvas coordinates: getTransformedBoundingRect
+    // while every descendant is drawn, else the union of those of the drawn
+    // leaves; none when nothing of it is drawn. Works out the styles of the
+    // whole subtree.
+    std::optional<CSVGRect> getDrawnBoundingRect();
     // The own path under the accumulated matrix, with those of every shape
-    // descendant added as further sub-paths; each outline once, also where a
-    // text's path already holds the outlines of its runs.
+    // descendant that is drawn added as further sub-paths; each outline
+    // once, also where a text's path already holds the outlines of its runs.
     QPainterPath getTransformedPath();
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
@@ -115,6 +121,10 @@ public:
     const QList<int>& getMarkedNodes() const { return m_markedNodes; }
     // The areas of the element and of its shape descendants as sub-paths.
     QPainterPath getNodeSelectionArea() const;
+
+    // Not drawn, so not cut either: "display" "none" or "visibility"
+    // "hidden", its own or inherited, unless "tyvisibility" is "visible".
+    bool isHidden();
 
     // The bounds of the outline last painted, after the combined matrix, or
     // of the position name drawn last.
@@ -175,7 +185,6 @@ protected:
 
 private:
     bool isGroupElement() const;
-    bool isHidden();
     void drawChildren(QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen);
     void drawReferenced(
         QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);

@@ -72,8 +72,9 @@ public:
     // none for an element that is not drawable.
     static std::vector<CSVGOutline> outlinesOfElement(CSVGElement* element);
     // Appends the outlines of the element and of its drawable descendants,
-    // in document order. A text element adds none of its own.
-    static void collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines);
+    // in document order. A text element adds none of its own. With
+    // drawnOnly, a descendant that is not drawn adds nothing, nor do its own.
+    static void collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines, bool drawnOnly = false);
     // The drawable elements without children below the element (or the
     // element itself), in document order.
     static QList<CSVGElement*> collectShapes(CSVGElement* element);

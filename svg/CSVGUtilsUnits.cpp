@@ -26,7 +26,7 @@ std::vector<CSVGOutline> CSVGUtils::outlinesOfElement(CSVGElement* element)
 
 // Depth first with an explicit stack, children in order: the depth of a tree
 // read from a file must not decide the depth of the call stack.
-void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines)
+void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines, bool drawnOnly)
 {
     std::vector<CSVGElement*> pending;
     if (element)
@@ -39,8 +39,9 @@ void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& 
             std::move(own.begin(), own.end(), std::back_inserter(outlines));
         }
         for (int i = current->getChildCount() - 1; i >= 0; --i) {
-            if (current->getChild(i)->isShape())
-                pending.push_back(current->getChild(i));
+            CSVGElementShape* child = CSVGElementShape::asShape(current->getChild(i));
+            if (child && !(drawnOnly && child->isHidden()))
+                pending.push_back(child);
         }
     }
 }

@@ -269,7 +269,7 @@ void tst_CSVGDocumentReader::limits()
     CSVGDocument document;
     QVERIFY(document.parseSvgText(nestedText(CSVGXmlScanner::kMaxDepth), false, false));
     QCOMPARE(treeDepth(document.getOwnerSvg()), int(CSVGXmlScanner::kMaxDepth));
-    QVERIFY(document.readError().isEmpty());
+    QVERIFY(SvgInputCheck::reason(document.readCheck()).isEmpty());
 
     document.parseSvgText(
         (QStringLiteral("<svg>") + QStringLiteral("x<g/>").repeated(100000) + QStringLiteral("y</svg>")).toStdWString(),
@@ -315,7 +315,7 @@ void tst_CSVGDocumentReader::tooDeep()
     CSVGDocument document;
     QTest::ignoreMessage(QtWarningMsg, logged);
     QVERIFY(!document.openFile(path.toStdWString()));
-    QCOMPARE(document.readError(), reason);
+    QCOMPARE(SvgInputCheck::reason(document.readCheck()), reason);
     QCOMPARE(document.getOwnerSvg()->getChildCount(), 0);
 
     document.parseSvgText(L"<svg><rect id=\"mine\" width=\"5\" height=\"5\"/></svg>", false, false);
@@ -324,9 +324,9 @@ void tst_CSVGDocumentReader::tooDeep()
     QTest::ignoreMessage(QtWarningMsg, logged);
     QVERIFY(!document.pasteSvgText(deep));
     QCOMPARE(documentOutline(document), QStringLiteral("svg(rect{height=5,width=5})"));
-    QCOMPARE(document.readError(), reason);
+    QCOMPARE(SvgInputCheck::reason(document.readCheck()), reason);
     QVERIFY(document.loadSvgData("<svg><rect width=\"5\" height=\"5\"/></svg>"));
-    QVERIFY(document.readError().isEmpty());
+    QVERIFY(SvgInputCheck::reason(document.readCheck()).isEmpty());
 }
 
 // Each row: file bytes and the title's text after loadSvgData.
