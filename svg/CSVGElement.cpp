@@ -61,35 +61,39 @@ CSVGElement::~CSVGElement()
 {
     if (m_document)
         m_document->forgetElement(this, m_id);
-    deleteElements(std::exchange(m_children, {}), false);
+    std::vector<CSVGElement*> children = std::exchange(m_children, {});
+    for (CSVGElement* child : children)
+        child->m_parent = nullptr;
+    deleteElements(children, SIZE_MAX);
 }
 
-// Without recursion: the depth of a tree read from a file must not decide
-// the depth of the call stack. Each element is deleted after its children
-// were taken from it, so its own destructor finds none.
-void CSVGElement::deleteElements(std::vector<CSVGElement*> pending, bool quietly)
+// Each element is deleted after its children were taken from it, so its own
+// destructor finds none.
+void CSVGElement::deleteElements(std::vector<CSVGElement*>& pending, size_t limit)
 {
-    while (!pending.empty()) {
+    for (size_t deleted = 0; deleted < limit && !pending.empty(); ++deleted) {
         CSVGElement* element = pending.back();
         pending.pop_back();
-        pending.insert(pending.end(), element->m_children.begin(), element->m_children.end());
+        for (CSVGElement* child : element->m_children) {
+            child->m_parent = nullptr;
+            pending.push_back(child);
+        }
         element->m_children.clear();
-        element->m_parent = nullptr;
-        if (quietly)
-            element->m_document = nullptr;
         delete element;
     }
 }
 
 // The document and its maps go away with the tree, so no element needs to
-// leave them one by one, and the tree is freed on the disposal thread.
+// leave them one by one. The walk that makes the elements forget the
+// document is quick; their deletion is the tree disposal's.
 void CSVGElement::deleteTreeQuietly()
 {
     std::vector<CSVGElement*> children = std::exchange(m_children, {});
-    for (CSVGElement* child : children)
+    for (CSVGElement* child : children) {
         child->m_parent = nullptr;
-    CSVGTreeDisposal::dispose(
-        [children = std::move(children)]() mutable { deleteElements(std::move(children), true); });
+        visitSubtree(child, [](CSVGElement* element) { element->m_document = nullptr; });
+    }
+    CSVGTreeDisposal::dispose(std::move(children));
 }
 
 int CSVGElement::idAttributeId()
