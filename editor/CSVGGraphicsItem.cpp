@@ -74,8 +74,17 @@ QPolygonF CSVGGraphicsItem::nodePoints(CSVGElementShape* element) const
 
 QRectF CSVGGraphicsItem::boundingRect() const
 {
-    m_cachedRect = calcBoundingRect();
     return m_cachedRect;
+}
+
+bool CSVGGraphicsItem::syncGeometry()
+{
+    const QRectF rect = calcBoundingRect();
+    if (CanvasGeometry::isSameRect(rect, m_cachedRect))
+        return false;
+    prepareGeometryChange();
+    m_cachedRect = rect;
+    return true;
 }
 
 // A piece that fails to draw spoils neither the others nor the painter.
@@ -108,15 +117,13 @@ bool CSVGGraphicsItem::isIntersected(CSVGElementShape* element) const
     return m_document->isIntersected(element);
 }
 
+// During a paint the box waits for the next one: the paint in progress walks
+// the index.
 void CSVGGraphicsItem::onElementChanged()
 {
-    const QRectF rect = calcBoundingRect();
-    if (CanvasGeometry::isSameRect(rect, m_cachedRect)) {
+    const auto* canvas = qobject_cast<CSVGScene*>(scene());
+    if ((canvas && canvas->isPainting()) || !syncGeometry())
         update();
-        return;
-    }
-    prepareGeometryChange();
-    m_cachedRect = rect;
 }
 
 void CSVGGraphicsItem::onElementDestroyed()

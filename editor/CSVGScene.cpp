@@ -96,6 +96,14 @@ void CSVGScene::endPaint()
     m_paintSelection.clear();
 }
 
+void CSVGScene::syncItemGeometry()
+{
+    if (m_painting)
+        return;
+    for (CSVGGraphicsItem* item : qAsConst(m_items))
+        item->syncGeometry();
+}
+
 bool CSVGScene::isSelected(CSVGElement* element) const
 {
     if (m_painting)

@@ -48,7 +48,12 @@ public:
     // ask isSelected instead of scanning the selection each.
     void beginPaint();
     void endPaint();
+    bool isPainting() const { return m_painting; }
     bool isSelected(CSVGElement* element) const;
+    // Every piece's item takes its element's box now. Elements change
+    // without telling their items (a drag, a load, an undo); the view runs
+    // this before each paint, never during one.
+    void syncItemGeometry();
 
 public slots:
     void onDocumentChanged();

@@ -286,6 +286,7 @@ protected:
 
 private:
     static double positiveSetting(const char* key, double fallback);
+    void syncItemGeometry();
     void boundZoom(double& sx, double& sy) const;
 
     // Files and exports

@@ -215,6 +215,7 @@ void CSVGView::rulerPress(const QPointF& point)
     if (!m_currentRuler) {
         m_currentRuler = new CSVGRulerItem(this);
         m_currentRuler->setLine(QLineF(point, point));
+        m_currentRuler->syncGeometry();
         m_scene->addItem(m_currentRuler);
         return;
     }
@@ -402,6 +403,7 @@ bool CSVGView::toolMove(QMouseEvent* event, const QPointF& point)
         const bool constrain = (event->modifiers() & Qt::ControlModifier) || m_document.isOrientation();
         const QPointF start = m_currentRuler->line().p1();
         m_currentRuler->setLine(QLineF(start, constrain ? CSVGDocument::constrainAngle(start, point) : point));
+        m_currentRuler->syncGeometry();
         return true;
     }
     if ((mode == EditMode::Mirror || mode == EditMode::Split) && m_lineItem) {
