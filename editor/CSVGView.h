@@ -319,6 +319,7 @@ private:
     // Ends the path being drawn: finished as far as it is drawn, or discarded
     // when that is less than a segment.
     void endPathDrawing();
+    void undoPathSegment();
     void deleteToolItems();
     void dropImages(const QMimeData* data, const QPointF& point);
     void dropSvgText(const QByteArray& text, const QPointF& point);

@@ -308,6 +308,32 @@ void CSVGView::endPathDrawing()
     repaint();
 }
 
+// The segment placed last goes and the path is finished without it; with
+// less than two segments placed the drawing goes on untouched. A continued
+// path that has gained nothing yet is left as it was.
+void CSVGView::undoPathSegment()
+{
+    CSVGElementPath* path = m_pathItem->getPath();
+    if (!path || !m_continuedData.empty()) {
+        endPathDrawing();
+        return;
+    }
+    // The last segment is the rubber one that follows the pointer.
+    if (path->getSegmentCount() - 1 < 2)
+        return;
+    SVGPathItem* item = std::exchange(m_pathItem, nullptr);
+    m_continuing = false;
+    delete item;
+    m_document.updatePathDrawing(path, QPointF(DBL_MAX, DBL_MAX));
+    path->removeSegment(path->getSegmentFromEnd(0));
+    path->removeSegment(path->getSegmentFromEnd(0));
+    path->setAttribute(L"d", path->toPathData(), true);
+    m_document.finishPathDrawing(path);
+    if (!path->getParent())
+        delete path;
+    setDrawMode(EditMode::Select);
+}
+
 void CSVGView::onLeftButtonDown(QMouseEvent* event)
 {
     QMutexLocker locker(&m_viewMutex);
