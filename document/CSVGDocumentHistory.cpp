@@ -7,6 +7,8 @@
 #include "CSVGElementPolyline.h"
 #include "SvgCodes.h"
 
+#include <QScopedValueRollback>
+
 // The pending step must never outlive its action: when the history deletes
 // the step, or an action holding it, the document forgets it.
 void CSVGDocument::initHistory()
@@ -25,6 +27,7 @@ void CSVGDocument::undo()
     if (m_editMode == EditMode::PolylineDrawing || m_editMode == EditMode::PolygonDrawing) {
         undoDrawingPoint();
     } else {
+        const QScopedValueRollback<bool> replay(m_historyReplay, true);
         m_history.undo();
         setContentChanged(true);
     }
@@ -35,7 +38,10 @@ void CSVGDocument::undo()
 void CSVGDocument::redo()
 {
     endTransformAction();
-    m_history.redo();
+    {
+        const QScopedValueRollback<bool> replay(m_historyReplay, true);
+        m_history.redo();
+    }
     clearSelection();
     setEditMode(EditMode::Select);
     setContentChanged(true);

@@ -16,20 +16,23 @@ CSVGGraphicsItem::CSVGGraphicsItem(CSVGElementShape* element, QGraphicsItem* par
     , m_element(element)
     , m_document(element ? element->getDocument() : nullptr)
 {
-    if (scene)
-        scene->addItem(this);
+    static quint64 created = 0;
+    m_creationNumber = ++created;
     setFlag(ItemIsSelectable, false);
     setFlag(ItemIsMovable, false);
     setFlag(ItemSendsGeometryChanges, true);
     setAcceptDrops(false);
     setAcceptHoverEvents(false);
+    // The element's end needs no connection: the guarded pointer lets go,
+    // and the next sync before a paint empties the box.
     if (element) {
-        connect(element, SIGNAL(changed()), this, SLOT(onElementChanged()));
-        connect(element, SIGNAL(destroyed()), this, SLOT(onElementDestroyed()));
+        connect(element, &CSVGElement::changed, this, &CSVGGraphicsItem::onElementChanged);
         if (element->getType() == SvgType::Image)
             setZValue(-100);
     }
     m_cachedRect = calcBoundingRect();
+    if (scene)
+        scene->addItem(this);
 }
 
 // A detached element is kept by an undo action; until the next rebuild
@@ -61,9 +64,7 @@ QRectF CSVGGraphicsItem::calcBoundingRect() const
 QPolygonF CSVGGraphicsItem::nodePoints(CSVGElementShape* element) const
 {
     QPolygonF points;
-    for (const CSVGHighlight* record : m_document->getHighlightList().getRecords()) {
-        if (record->getElement() != element)
-            continue;
+    if (const CSVGHighlight* record = m_document->getHighlightList().findRecord(element)) {
         for (const HighlightNode& node : record->nodes)
             points << node.point;
         for (const HighlightLine& line : record->lines)
@@ -98,18 +99,11 @@ void CSVGGraphicsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     pen.setWidth(0);
     painter->setPen(pen);
     try {
-        element->draw(painter, CSVGMatrix(), isSelected(element), isIntersected(element), true, false);
+        element->draw(painter, CSVGMatrix(), m_document->isSelected(element), isIntersected(element), true, false);
     } catch (const std::exception&) {
     } catch (...) {
     }
     painter->restore();
-}
-
-bool CSVGGraphicsItem::isSelected(CSVGElementShape* element) const
-{
-    if (const auto* canvas = qobject_cast<CSVGScene*>(scene()))
-        return canvas->isSelected(element);
-    return m_document->getSelection().contains(element);
 }
 
 bool CSVGGraphicsItem::isIntersected(CSVGElementShape* element) const

@@ -33,6 +33,9 @@ public:
     // had not changed.
     bool syncGeometry();
 
+    // Later items have larger numbers.
+    quint64 creationNumber() const { return m_creationNumber; }
+
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
@@ -44,11 +47,11 @@ public slots:
     void onElementChanged();
 
 private:
-    bool isSelected(CSVGElementShape* element) const;
     bool isIntersected(CSVGElementShape* element) const;
     QPolygonF nodePoints(CSVGElementShape* element) const;
 
     QPointer<CSVGElementShape> m_element;
+    quint64 m_creationNumber;
     CSVGDocument* m_document;
     QRectF m_cachedRect;
 };

@@ -215,8 +215,10 @@ bool CSVGView::loadData(const QByteArray& data)
 void CSVGView::repaint()
 {
     try {
-        if (m_document.isContentChanged())
+        if (m_document.isContentChanged()) {
             m_document.requestIntersectionCheck();
+            m_scene->rebuildIfTreeChanged();
+        }
         m_scene->update(QRectF());
         m_scene->getSelectionItem()->onItemChanged();
         if (m_mainFrame) {

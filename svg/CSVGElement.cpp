@@ -333,6 +333,7 @@ bool CSVGElement::contains(const CSVGElement* child) const
 void CSVGElement::insertAt(CSVGElement* child, size_t position)
 {
     m_children.insert(m_children.begin() + static_cast<std::ptrdiff_t>(position), child);
+    noteChildrenChange();
     child->m_parent = this;
     if (child->m_document != m_document) {
         visitSubtree(child, [this](CSVGElement* element) {
@@ -377,6 +378,7 @@ bool CSVGElement::takeFromParent(CSVGElement* child)
 void CSVGElement::takeOut(CSVGElement* child)
 {
     m_children.erase(m_children.begin() + static_cast<std::ptrdiff_t>(indexOf(child)));
+    noteChildrenChange();
     child->m_parent = nullptr;
     setGeometryDirty();
 }
@@ -464,6 +466,29 @@ bool CSVGElement::removeChild(CSVGElement* child, bool notify)
     return true;
 }
 
+bool CSVGElement::removeChildren(const std::vector<CSVGElement*>& children, bool notify)
+{
+    if (std::any_of(children.begin(), children.end(),
+            [this](const CSVGElement* child) { return !child || child->m_parent != this; }))
+        return false;
+    for (CSVGElement* child : children) {
+        child->unregisterSubtree();
+        if (child->isShape() && m_document)
+            m_document->removeFromTiles(child);
+        child->m_parent = nullptr;
+    }
+    // Every child named has lost its parent already.
+    m_children.erase(
+        std::remove_if(m_children.begin(), m_children.end(), [](const CSVGElement* child) { return !child->m_parent; }),
+        m_children.end());
+    noteChildrenChange();
+    setGeometryDirty();
+    m_modified = true;
+    if (notify)
+        markDocumentModified();
+    return true;
+}
+
 bool CSVGElement::detachChild(CSVGElement* child)
 {
     if (!contains(child))
@@ -496,6 +521,7 @@ bool CSVGElement::setChildOrder(const std::vector<CSVGElement*>& children)
     if (given != own)
         return false;
     m_children = children;
+    noteChildrenChange();
     setGeometryDirty();
     return true;
 }
@@ -512,6 +538,7 @@ void CSVGElement::deleteChildren()
 {
     std::vector<CSVGElement*> children;
     children.swap(m_children);
+    noteChildrenChange();
     setGeometryDirty();
     for (CSVGElement* child : children) {
         child->unregisterSubtree();
@@ -581,6 +608,12 @@ void CSVGElement::setGeometryDirty()
     m_geometryDirty = true;
     for (CSVGElement* element = m_parent; element && !element->m_geometryDirty; element = element->m_parent)
         element->m_geometryDirty = true;
+}
+
+void CSVGElement::noteChildrenChange()
+{
+    if (m_document)
+        m_document->noteTreeChange();
 }
 
 void CSVGElement::markDocumentModified()

@@ -132,6 +132,10 @@ public:
     // caller owns it afterwards. Marks this element modified (not its other
     // children). False when it is not a child.
     bool removeChild(CSVGElement* child, bool notify);
+    // removeChild for many children in one pass over the list, so that taking
+    // out every piece of a large drawing is not quadratic. False, and nothing
+    // changed, unless every one is a child.
+    bool removeChildren(const std::vector<CSVGElement*>& children, bool notify);
     // Takes the child out but keeps its ids registered, for a move that
     // puts it back into the same document.
     bool detachChild(CSVGElement* child);
@@ -224,6 +228,9 @@ private:
     void takeOut(CSVGElement* child);
     void unregisterSubtree();
     void markDocumentModified();
+    // Some element's list of children changed: the canvas makes and drops its
+    // items after such changes only.
+    void noteChildrenChange();
     template <typename Fill, typename CopyChild> CSVGElement* copySubtree(bool deep, Fill fill, CopyChild copyChild);
 
     std::uint16_t m_type;
