@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <list>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 // Fewer removals than this go one by one: a pass over the parent's children
@@ -84,8 +85,10 @@ void CActionDel::finishRedo()
 void CActionDel::undoAll(const std::vector<CActionDel*>& run)
 {
     CSVGElement* parent = run.size() < kTogether ? nullptr : run.front()->m_parent.data();
-    const bool together = parent && std::all_of(run.begin(), run.end(), [parent](const CActionDel* action) {
-        return action->m_element && action->m_parent == parent && !action->m_element->getParent();
+    std::unordered_set<const CSVGElement*> elements;
+    const bool together = parent && std::all_of(run.begin(), run.end(), [parent, &elements](const CActionDel* action) {
+        return action->m_element && action->m_parent == parent && !action->m_element->getParent()
+            && elements.insert(action->m_element.data()).second;
     });
     if (!together) {
         for (auto action = run.rbegin(); action != run.rend(); ++action)
