@@ -3,6 +3,7 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
 #include "CSVGElementPath.h"
+#include "CSVGRulerItem.h"
 #include "CSVGScene.h"
 #include "DlgText.h"
 #include "SVGGraphicsSelectionItem.h"
@@ -214,8 +215,10 @@ bool CSVGView::loadData(const QByteArray& data)
 void CSVGView::repaint()
 {
     try {
-        if (m_document.isContentChanged())
+        if (m_document.isContentChanged()) {
             m_document.requestIntersectionCheck();
+            m_scene->rebuildIfTreeChanged();
+        }
         m_scene->update(QRectF());
         m_scene->getSelectionItem()->onItemChanged();
         if (m_mainFrame) {
@@ -235,12 +238,26 @@ void CSVGView::paintEvent(QPaintEvent* event)
     setRenderHint(QPainter::Antialiasing, smooth);
     setRenderHint(QPainter::TextAntialiasing, smooth);
     QMutexLocker locker(&CSVGScene::canvasMutex());
+    syncItemGeometry();
     m_scene->beginPaint();
     try {
         QGraphicsView::paintEvent(event);
     } catch (...) {
     }
     m_scene->endPaint();
+}
+
+// The pieces, the rulers (their labels keep their screen size) and the path
+// being drawn take their boxes before the scene's index is asked for them.
+void CSVGView::syncItemGeometry()
+{
+    m_scene->syncItemGeometry();
+    for (CSVGRulerItem* ruler : qAsConst(m_rulers))
+        ruler->syncGeometry();
+    if (m_currentRuler)
+        m_currentRuler->syncGeometry();
+    if (m_pathItem)
+        m_pathItem->syncGeometry();
 }
 
 void CSVGView::resizeEvent(QResizeEvent* event)
