@@ -9,7 +9,7 @@
 # It runs on a display of its own (xvfb-run) under openbox, and stops at the
 # first crash, sanitizer report or silent event loop with the seed, the last
 # 50 steps and the command that replays them; screenshots of the last steps
-# go to build-test/zocut-random-step-*.png.
+# go to build-test/zocut-random-SEED-step-*.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ZOCUT_TEST_BUILD_DIR:-$root/build-test}"

@@ -11,6 +11,7 @@
 
 namespace {
 const int kStartMs = 120000;
+const int kReportMs = 60000;
 
 // What a sanitizer or the C++ runtime writes as it stops the program.
 const char* const kReports[] = { "ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
@@ -153,6 +154,9 @@ void ProgramRun::scanOutput()
         const int at = added.indexOf(report);
         if (at >= 0) {
             fail(QStringLiteral("the program reported: ") + QString::fromUtf8(added.mid(at).split('\n').first()));
+            // The stacks follow the first line; the program ends once they
+            // are written.
+            m_program.waitForFinished(kReportMs);
             return;
         }
     }

@@ -249,9 +249,10 @@ private slots:
         ProgramRun run(folder.path());
         Session session;
         session.openTemplate = true;
-        const QString unstarted = startSignedIn(run, session, QStringLiteral("random"));
+        const QString label = QStringLiteral("random-%1").arg(seed);
+        const QString unstarted = startSignedIn(run, session, label);
         QVERIFY2(unstarted.isEmpty(), qPrintable(unstarted));
-        Playback playback(run, QStringLiteral("random"));
+        Playback playback(run, label);
         if (!playback.play(-2, "answer none reject") || !playback.play(-1, "tab new"))
             QFAIL(qPrintable(playback.failure()));
         const QStringList tools = playback.player().toolNames();
