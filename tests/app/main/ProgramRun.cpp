@@ -1,12 +1,15 @@
 #include "ProgramRun.h"
 
 #include "LogHandler.h"
+#include "XcbWindows.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QLocalSocket>
+#include <QScreen>
 #include <QThread>
 
 namespace {
@@ -44,8 +47,12 @@ bool ProgramRun::start()
 {
     m_windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_windowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
-    if (!m_windowManager.waitForStarted(10000)) {
-        fail(QStringLiteral("openbox did not start"));
+    QElapsedTimer clock;
+    clock.start();
+    while (m_windowManager.waitForStarted(10000) && !XcbWindows::hasWindowManager() && clock.elapsed() < kStartMs)
+        pause(100);
+    if (!XcbWindows::hasWindowManager()) {
+        fail(QStringLiteral("openbox did not take charge of the display"));
         return false;
     }
     const QString name = QDir(m_folder).filePath(QStringLiteral("channel"));
@@ -69,7 +76,6 @@ bool ProgramRun::start()
         fail(QStringLiteral("the program did not start"));
         return false;
     }
-    QElapsedTimer clock;
     clock.start();
     while (!m_server.hasPendingConnections() && trouble().isEmpty()) {
         if (clock.elapsed() > kStartMs)
@@ -84,7 +90,26 @@ bool ProgramRun::signIn(const QString& account, const QString& password, bool op
 {
     const QVariantMap reply = ask(QStringLiteral("signIn"),
         { { "account", account }, { "password", password }, { "template", openTemplate } }, kStartMs);
-    return !reply.isEmpty();
+    return !reply.isEmpty() && waitForMaximised();
+}
+
+// The window manager maximises the window: the canvas spans most of the
+// screen and keeps its place.
+bool ProgramRun::waitForMaximised()
+{
+    const int screenWidth = QGuiApplication::primaryScreen()->size().width();
+    QString last;
+    QElapsedTimer clock;
+    clock.start();
+    while (trouble().isEmpty() && clock.elapsed() < kStartMs) {
+        const QString canvas = ask(QStringLiteral("layout")).value(QStringLiteral("canvas")).toString();
+        if (canvas == last && canvas.section(QLatin1Char(' '), 2, 2).toInt() > screenWidth * 3 / 4)
+            return true;
+        last = canvas;
+        pause(300);
+    }
+    fail(QStringLiteral("the window did not fill the screen; its canvas is at ") + last);
+    return false;
 }
 
 QVariantMap ProgramRun::ask(const QString& question, QVariantMap fields, int timeoutMs)

@@ -41,6 +41,7 @@ public:
     QString ending() const;
 
 private:
+    bool waitForMaximised();
     void scanOutput();
     void fail(const QString& problem);
 
