@@ -12,6 +12,7 @@
 // ZOCUT_RANDOM_SECONDS (scripts/random-run.sh sets them); a script file named
 // by ZOCUT_INPUT_SCRIPT joins the scripts.
 
+#include "Playback.h"
 #include "ProgramRun.h"
 #include "RandomSteps.h"
 #include "StandInSession.h"
@@ -25,8 +26,6 @@
 namespace {
 const quint64 kSeed = 1;
 const int kSteps = 300;
-const int kKeptSteps = 50;
-const int kKeptScreens = 4;
 
 struct Session
 {
@@ -58,128 +57,12 @@ QStringList scriptSteps(const QString& path, Session* session)
     return steps;
 }
 
-// Prints the report and keeps it in the file; says where it is.
-QString writeReport(const QString& path, const QString& text)
-{
-    fprintf(stderr, "%s\n", qPrintable(text));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text.toUtf8()) > 0 ? path : QString();
-}
-
-// Plays steps on the program and keeps what a failure report needs.
-class Playback
-{
-public:
-    Playback(ProgramRun& run, const QString& label)
-        : m_run(run)
-        , m_player(run)
-        , m_label(label)
-    {
-    }
-
-    StepPlayer& player() { return m_player; }
-    // The command that replays what has been played, for the report.
-    void setReplay(const QString& replay) { m_replay = replay; }
-
-    // False once the step or the program failed.
-    bool play(int index, const QString& step)
-    {
-        m_played = index + 1;
-        m_steps << QStringLiteral("%1: %2").arg(index).arg(step);
-        while (m_steps.size() > kKeptSteps)
-            m_steps.removeFirst();
-        QString problem;
-        QString note;
-        if (!m_player.play(step, &problem, &note) && problem.isEmpty())
-            problem = m_run.trouble().isEmpty() ? QStringLiteral("the step could not be sent") : m_run.trouble();
-        // The answer comes once the event loop has taken in the step; what
-        // the drawing holds then goes into the log as a comment, so that the
-        // log still reads as a script.
-        const QVariantMap state = problem.isEmpty() ? m_run.ask(QStringLiteral("state")) : QVariantMap();
-        m_steps.last() += QStringLiteral("  # %1 %2").arg(note, state.value("state").toString());
-        qInfo().noquote() << m_label << m_steps.last();
-        keepScreen(index);
-        if (problem.isEmpty())
-            problem = m_run.trouble();
-        if (problem.isEmpty())
-            return true;
-        m_fault = QStringLiteral("%1, at step %2").arg(problem).arg(index);
-        return false;
-    }
-
-    // With the input over: no button held, no tool under way, then the
-    // audits of every drawing.
-    bool finish()
-    {
-        m_player.releaseAll();
-        for (const char* step : { "key Escape", "key Escape" }) {
-            if (!play(m_played++, QString::fromLatin1(step)))
-                return false;
-        }
-        for (const char* audit : { "stray", "roundTrip", "stray" }) {
-            const QString problems = m_run.ask(QString::fromLatin1(audit)).value("problems").toString();
-            if (!m_run.trouble().isEmpty() || !problems.isEmpty()) {
-                m_fault = m_run.trouble().isEmpty() ? problems : m_run.trouble();
-                m_fault += QStringLiteral(", in the audit \"%1\" after the input").arg(QLatin1String(audit));
-                return false;
-            }
-            m_run.settle();
-        }
-        return true;
-    }
-
-    // Writes the whole report to the test's output and into a file beside
-    // the screenshots; gives its head for the failure message, which QtTest
-    // cuts short.
-    QString failure() const
-    {
-        QString text = m_fault + QStringLiteral("\nreplay: ") + m_replay;
-        const QString head = text;
-        text += QStringLiteral("\nlast steps:\n  ") + m_steps.join(QStringLiteral("\n  "))
-            + QStringLiteral("\nscreenshots:");
-        for (const QString& path : saveScreens())
-            text += QStringLiteral(" ") + path;
-        const QString path = QStringLiteral(ZOCUT_SCREENSHOT_DIR "/zocut-%1-report.txt").arg(m_label);
-        return head + QStringLiteral("\nreport: ") + writeReport(path, text + m_run.ending());
-    }
-
-private:
-    void keepScreen(int index)
-    {
-        m_screens.append({ index, QGuiApplication::primaryScreen()->grabWindow(0).toImage() });
-        while (m_screens.size() > kKeptScreens)
-            m_screens.removeFirst();
-    }
-
-    QStringList saveScreens() const
-    {
-        QStringList paths;
-        for (const auto& screen : m_screens) {
-            const QString path
-                = QStringLiteral(ZOCUT_SCREENSHOT_DIR "/zocut-%1-step-%2.png").arg(m_label).arg(screen.first);
-            if (screen.second.save(path))
-                paths << path;
-        }
-        return paths;
-    }
-
-    ProgramRun& m_run;
-    StepPlayer m_player;
-    QString m_label;
-    QString m_replay;
-    QStringList m_steps;
-    QList<QPair<int, QImage>> m_screens;
-    QString m_fault;
-    int m_played = 0;
-};
-
 QString startSignedIn(ProgramRun& run, const Session& session, const QString& label)
 {
     if (run.start() && run.signIn(session.account, session.password, session.openTemplate))
         return QString();
-    const QString path = QStringLiteral(ZOCUT_SCREENSHOT_DIR "/zocut-%1-report.txt").arg(label);
     return run.trouble() + QStringLiteral(", while signing in\nreport: ")
-        + writeReport(path, run.trouble() + run.ending());
+        + Playback::writeReport(label, run.trouble() + run.ending());
 }
 
 QString replayCommand(quint64 seed, int steps)
