@@ -47,15 +47,15 @@ QString PdbPackage::read(const QByteArray& package, QString* error)
     };
     const QByteArray payload = package.mid(kPrefixLength).trimmed();
     if (payload.isEmpty())
-        return fail("The design package is empty.");
+        return fail(QT_TRANSLATE_NOOP("PdbPackage", "The design package is empty."));
     // Base64 has no markup: this is a server's error page.
     if (package.contains('<'))
-        return fail("The server sent a page instead of the design package.");
+        return fail(QT_TRANSLATE_NOOP("PdbPackage", "The server sent a page instead of the design package."));
     const QByteArray bytes = QByteArray::fromBase64(payload);
     QTextCodec::ConverterState state;
     const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars > 0 || !text.contains(QLatin1String("<svg")))
-        return fail("The design package holds no SVG drawing.");
+        return fail(QT_TRANSLATE_NOOP("PdbPackage", "The design package holds no SVG drawing."));
     if (error)
         error->clear();
     return text;

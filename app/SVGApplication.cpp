@@ -3,6 +3,7 @@
 #include "ApiReply.h"
 #include "CGlobalConfig.h"
 #include "Deployment.h"
+#include "DialogDirection.h"
 #include "HttpRequest.h"
 #include "LogHandler.h"
 #include "Prompt.h"
@@ -33,6 +34,7 @@ SVGApplication::SVGApplication(int& argc, char** argv)
     setOrganizationName(QStringLiteral("MORLData"));
     setApplicationVersion(QStringLiteral("6.4.0"));
     QSettings::setDefaultFormat(QSettings::IniFormat);
+    installEventFilter(new DialogDirection(this));
     setLanguage(QString());
     checkUpdate();
 }

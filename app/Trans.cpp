@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -186,4 +187,10 @@ void Trans::retranslate()
     // The view, and with it the context, may be gone before this object.
     if (m_context && m_context->engine())
         m_context->engine()->retranslate();
+    // The widgets learn of new texts as of a newly installed translator:
+    // every window, and each widget in it, receives a language change.
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(application, &change);
+    }
 }

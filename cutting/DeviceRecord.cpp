@@ -66,8 +66,22 @@ QString DeviceRecord::flowControl() const
 
 QVariant DeviceRecord::setting(const QString& key) const
 {
+    const QVariant own = ownSetting(key);
+    return own.isNull() || isUserSetting(key) ? g_config.getSetting(key) : own;
+}
+
+QVariant DeviceRecord::ownSetting(const QString& key) const
+{
     const QJsonValue own = m_object.value(QStringLiteral("converter")).toObject().value(key);
-    return own.isUndefined() || own.isNull() ? g_config.getSetting(key) : own.toVariant();
+    return own.isUndefined() || own.isNull() ? QVariant() : own.toVariant();
+}
+
+// The resolution decides the size of everything cut, and the user sees and
+// sets it in the settings; a record that silently replaced it would cut
+// every piece too large or too small.
+bool DeviceRecord::isUserSetting(const QString& key)
+{
+    return key == QLatin1String("PlotResolutionX") || key == QLatin1String("PlotResolutionY");
 }
 
 int DeviceRecord::number(const char* key, int fallback) const

@@ -8,7 +8,8 @@
 // One cutting device of the account, as the web API lists it: its name, id,
 // the device file it is reached through, its serial parameters, the codes
 // sent before and after a job, and converter settings that override the
-// user's for this device ("converter": {"PlotResolutionX": 1000, ...}).
+// user's for this device ("converter": {"PlotOvercut": 1, ...}), all but the
+// resolution, which stays the user's.
 class DeviceRecord
 {
 public:
@@ -38,8 +39,13 @@ public:
     // "none", "hardware", "software".
     QString flowControl() const;
 
-    // The device's own value of a plotter setting, else the user's.
+    // The device's own value of a plotter setting, else the user's; the
+    // user's resolution ("PlotResolutionX", "PlotResolutionY") always.
     QVariant setting(const QString& key) const;
+    // What the record itself says; null when it says nothing.
+    QVariant ownSetting(const QString& key) const;
+    // The settings in which the user's value wins over the record's.
+    static bool isUserSetting(const QString& key);
 
 private:
     int number(const char* key, int fallback) const;

@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -45,52 +46,51 @@ const char* const kLanguages[][2] = { { "中文", "zh_cn" }, { "English", "en" }
 
 #define FIELD(key, label, tab, kind, low, high, decimals)                                                              \
     {                                                                                                                  \
-        key, QT_TRANSLATE_NOOP("DialogSettings", label), tab, DialogSettings::Field::kind, low, high, decimals         \
+        key, label, tab, DialogSettings::Field::kind, low, high, decimals                                              \
     }
 const DialogSettings::Field DialogSettings::kFields[] = {
-    FIELD("PlotResolutionX", "Resolution X (units per inch)", Plotter, Number, 1, 100000, 0),
-    FIELD("PlotResolutionY", "Resolution Y (units per inch)", Plotter, Number, 1, 100000, 0),
-    FIELD("PlotPenNum", "Pen", Plotter, Number, 0, 99, 0),
-    FIELD("PlotForce", "Force", Plotter, Number, 0, 10000, 0),
-    FIELD("PlotSpeed", "Speed", Plotter, Number, 0, 10000, 0),
-    FIELD("toolOffset", "Tool offset (mm)", Plotter, Number, 0, 100, 2),
-    FIELD("PlotRotation", "Rotation (degrees)", Plotter, Number, -360, 360, 0),
-    FIELD("PlotMirrorX", "Mirror X", Plotter, Bool, 0, 0, 0),
-    FIELD("PlotMirrorY", "Mirror Y", Plotter, Bool, 0, 0, 0),
-    FIELD("PlotOvercut", "Overcut (mm)", Plotter, Number, 0, 100, 2),
-    FIELD("PlotPrecut", "Precut", Plotter, Bool, 0, 0, 0),
-    FIELD("PlotFlat", "Flatness", Plotter, Number, 0, 100, 2),
-    FIELD("PlotAutoAlign", "Align to the origin", Plotter, Bool, 0, 0, 0),
-    FIELD("PlotEnd", "Plot end (mm)", Plotter, Number, 0, 10000, 2),
-    FIELD("PlotOverlap", "Overlap (mm)", Plotter, Number, 0, 1000, 2),
-    FIELD("CutInterval", "Cut interval (mm)", Plotter, Number, 0, 10000, 2),
-    FIELD("Cutoff", "Cutoff (mm)", Plotter, Number, 0, 100000, 2),
-    FIELD("Separation", "Separation (mm)", Plotter, Number, 0, 1000, 0),
-    FIELD("ExtraPlotter", "Extra plotter", Plotter, Text, 0, 0, 0),
-    FIELD("BezierFlatteningThreshold", "Curve flattening threshold (mm)", View, Number, 0.001, 10, 3),
-    FIELD("ZoomLimit", "Zoom limit", View, Number, 0.1, 1000, 2),
-    FIELD("LineWidth", "Line width", View, Number, 0, 100, 2),
-    FIELD("TextWidth", "Text width", View, Number, 0, 100, 2),
-    FIELD("LeftToolBarWidth", "Left tool bar width", View, Number, 0, 2000, 0),
-    FIELD("AutoSaveInterval", "Auto-save interval (s)", View, Number, 0, 86400, 0),
-    FIELD("NestingServer", "Nesting server (host:port)", Nesting, Text, 0, 0, 0),
-    FIELD("NestingMaxJob", "Nesting jobs at a time", Nesting, Number, 1, 100, 0),
-    FIELD("NestingMinArea", "Smallest piece to nest", Nesting, Number, 0, 1000000, 3),
+    FIELD("PlotResolutionX", QT_TR_NOOP("Resolution X (units per inch)"), Plotter, Number, 1, 100000, 0),
+    FIELD("PlotResolutionY", QT_TR_NOOP("Resolution Y (units per inch)"), Plotter, Number, 1, 100000, 0),
+    FIELD("PlotPenNum", QT_TR_NOOP("Pen number"), Plotter, Number, 0, 99, 0),
+    FIELD("PlotForce", QT_TR_NOOP("Force"), Plotter, Number, 0, 10000, 0),
+    FIELD("PlotSpeed", QT_TR_NOOP("Speed"), Plotter, Number, 0, 10000, 0),
+    FIELD("toolOffset", QT_TR_NOOP("Tool offset (mm)"), Plotter, Number, 0, 100, 2),
+    FIELD("PlotRotation", QT_TR_NOOP("Rotation (degrees)"), Plotter, Number, -360, 360, 0),
+    FIELD("PlotMirrorX", QT_TR_NOOP("Mirror X"), Plotter, Bool, 0, 0, 0),
+    FIELD("PlotMirrorY", QT_TR_NOOP("Mirror Y"), Plotter, Bool, 0, 0, 0),
+    FIELD("PlotOvercut", QT_TR_NOOP("Overcut (mm)"), Plotter, Number, 0, 100, 2),
+    FIELD("PlotPrecut", QT_TR_NOOP("Precut"), Plotter, Bool, 0, 0, 0),
+    FIELD("PlotFlat", QT_TR_NOOP("Flatness"), Plotter, Number, 0, 100, 2),
+    FIELD("PlotAutoAlign", QT_TR_NOOP("Align to the origin"), Plotter, Bool, 0, 0, 0),
+    FIELD("PlotEnd", QT_TR_NOOP("Plot end (mm)"), Plotter, Number, 0, 10000, 2),
+    FIELD("PlotOverlap", QT_TR_NOOP("Overlap (mm)"), Plotter, Number, 0, 1000, 2),
+    FIELD("CutInterval", QT_TR_NOOP("Cut interval (mm)"), Plotter, Number, 0, 10000, 2),
+    FIELD("Cutoff", QT_TR_NOOP("Cutoff (mm)"), Plotter, Number, 0, 100000, 2),
+    FIELD("Separation", QT_TR_NOOP("Separation (mm)"), Plotter, Number, 0, 1000, 0),
+    FIELD("ExtraPlotter", QT_TR_NOOP("Extra plotter"), Plotter, Text, 0, 0, 0),
+    FIELD("BezierFlatteningThreshold", QT_TR_NOOP("Curve flattening threshold (mm)"), View, Number, 0.001, 10, 3),
+    FIELD("ZoomLimit", QT_TR_NOOP("Zoom limit"), View, Number, 0.1, 1000, 2),
+    FIELD("LineWidth", QT_TR_NOOP("Line width"), View, Number, 0, 100, 2),
+    FIELD("TextWidth", QT_TR_NOOP("Text width"), View, Number, 0, 100, 2),
+    FIELD("LeftToolBarWidth", QT_TR_NOOP("Left tool bar width"), View, Number, 0, 2000, 0),
+    FIELD("AutoSaveInterval", QT_TR_NOOP("Auto-save interval (s)"), View, Number, 0, 86400, 0),
+    FIELD("NestingServer", QT_TR_NOOP("Nesting server (host:port)"), Nesting, Text, 0, 0, 0),
+    FIELD("NestingMaxJob", QT_TR_NOOP("Nesting jobs at a time"), Nesting, Number, 1, 100, 0),
+    FIELD("NestingMinArea", QT_TR_NOOP("Smallest piece to nest"), Nesting, Number, 0, 1000000, 3),
 };
 #undef FIELD
 
 DialogSettings::DialogSettings(QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_language(new QComboBox(this))
     , m_id(new QSpinBox(this))
+    , m_tabs(new QTabWidget(this))
 {
-    setWindowTitle(tr("Settings"));
-    auto* tabs = new QTabWidget(this);
     QFormLayout* forms[TabCount];
     for (int tab = 0; tab < TabCount; ++tab) {
-        auto* page = new QWidget(tabs);
+        auto* page = new QWidget(m_tabs);
         forms[tab] = new QFormLayout(page);
-        tabs->addTab(page, tr(kTabs[tab]));
+        m_tabs->addTab(page, QString());
     }
     for (const Field& field : kFields)
         addField(field, forms[field.tab]);
@@ -106,16 +106,31 @@ DialogSettings::DialogSettings(QWidget* parent)
     m_id->setObjectName(QStringLiteral("id"));
     m_id->setRange(0, 999999);
     m_id->setValue(SVGApplication::kAdminId);
-    forms[General]->addRow(tr("Language"), m_language);
-    forms[General]->addRow(tr("Settings id"), m_id);
+    for (QWidget* field : { static_cast<QWidget*>(m_language), static_cast<QWidget*>(m_id) }) {
+        m_labels << new QLabel(this);
+        forms[General]->addRow(m_labels.last(), field);
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     m_save = buttons->button(QDialogButtonBox::Save);
     connect(buttons, &QDialogButtonBox::accepted, this, &DialogSettings::do_saveAndClose);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(m_tabs);
     layout->addWidget(buttons);
+    retranslateUi();
+}
+
+void DialogSettings::retranslateUi()
+{
+    setWindowTitle(tr("Settings"));
+    for (int tab = 0; tab < TabCount; ++tab)
+        m_tabs->setTabText(tab, tr(kTabs[tab]));
+    int row = 0;
+    for (const Field& field : kFields)
+        m_labels[row++]->setText(tr(field.label));
+    m_labels[row++]->setText(tr("Language"));
+    m_labels[row]->setText(tr("Settings id"));
 }
 
 void DialogSettings::addField(const Field& field, QFormLayout* form)
@@ -139,7 +154,8 @@ void DialogSettings::addField(const Field& field, QFormLayout* form)
     }
     widget->setObjectName(key);
     m_fields.insert(key, widget);
-    form->addRow(tr(field.label), widget);
+    m_labels << new QLabel(this);
+    form->addRow(m_labels.last(), widget);
 }
 
 QStringList DialogSettings::editedKeys()

@@ -1,19 +1,22 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QJsonObject>
 #include <QMap>
 
 class QComboBox;
 class QFormLayout;
+class QLabel;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 class QWidget;
 
 // The settings dialog: plotter, view and nesting settings, the interface
 // language and the channel id under which the account keeps its settings.
 // Every field is named after its settings key.
-class DialogSettings : public QDialog
+class DialogSettings : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -29,6 +32,9 @@ public slots:
     // store and the plotter keys in "hpgl"; closes once the account has them.
     void do_saveAndClose();
 
+protected:
+    void retranslateUi() override;
+
 private:
     struct Field;
     static const Field kFields[];
@@ -42,4 +48,7 @@ private:
     QComboBox* m_language;
     QSpinBox* m_id;
     QPushButton* m_save;
+    QTabWidget* m_tabs;
+    // One per row: the fields' in their order, then language and id.
+    QList<QLabel*> m_labels;
 };

@@ -5,6 +5,7 @@
 #include "CutRecord.h"
 #include "FilePlotter.h"
 #include "HpglJob.h"
+#include "JobPlacement.h"
 #include "PlotterThread.h"
 #include "PrinterList.h"
 #include "Prompt.h"
@@ -47,19 +48,21 @@ QStringList deviceFiles()
 } // namespace
 
 DlgPlot::DlgPlot(CSVGDocument* document, const QString& jobName, QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_document(document)
     , m_jobName(jobName)
 {
-    setWindowTitle(tr("Cutting"));
     buildLayout();
+    retranslateUi();
     if (m_document)
         m_pageText = m_document->pageToSvgText(-1, 0.0, -1, -1, false);
     showPreview();
     // The outlines are copied here: the worker never touches an element.
     m_area = new ConsumptionArea(ConsumptionArea::piecePaths(m_document ? m_document->getOwnerSvg() : nullptr), this);
-    connect(m_area, &ConsumptionArea::areaReady, this,
-        [this](double area) { m_areaLabel->setText(tr("%1 m²").arg(CutRecord::areaText(area))); });
+    connect(m_area, &ConsumptionArea::areaReady, this, [this](double area) {
+        m_areaSum = area;
+        showArea();
+    });
     m_area->start();
     connect(&m_conversion, &QFutureWatcherBase::finished, this, &DlgPlot::converted);
     const QPointer<DlgPlot> alive(this);
@@ -88,7 +91,7 @@ void DlgPlot::buildLayout()
     m_previewLabel->setObjectName(QStringLiteral("preview"));
     m_countLabel = new QLabel(this);
     m_countLabel->setObjectName(QStringLiteral("pieceCount"));
-    m_areaLabel = new QLabel(tr("Calculating…"), this);
+    m_areaLabel = new QLabel(this);
     m_areaLabel->setObjectName(QStringLiteral("area"));
     m_device = new QComboBox(this);
     m_device->setObjectName(QStringLiteral("device"));
@@ -96,40 +99,46 @@ void DlgPlot::buildLayout()
     m_port->setObjectName(QStringLiteral("port"));
     m_port->setEditable(true);
     m_port->addItems(deviceFiles());
-    auto* file = new QPushButton(tr("File…"), this);
-    file->setObjectName(QStringLiteral("chooseFile"));
+    m_file = new QPushButton(this);
+    m_file->setObjectName(QStringLiteral("chooseFile"));
     m_frameLength = new QSpinBox(this);
     m_frameLength->setObjectName(QStringLiteral("frameLength"));
     m_frameLength->setRange(100, 100000);
     m_frameLength->setSuffix(QStringLiteral(" mm"));
     m_frameLength->setValue(kDefaultFrameLength);
+    m_resolution = new QLabel(this);
+    m_resolution->setObjectName(QStringLiteral("resolution"));
+    m_resolution->setWordWrap(true);
     m_status = new QListWidget(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
-    m_cut = new QPushButton(tr("Cut"), this);
+    m_cut = new QPushButton(this);
     m_cut->setObjectName(QStringLiteral("cut"));
-    m_stop = new QPushButton(tr("Stop"), this);
+    m_stop = new QPushButton(this);
     m_stop->setObjectName(QStringLiteral("stop"));
     m_stop->setEnabled(false);
-    auto* close = new QPushButton(tr("Close"), this);
+    m_close = new QPushButton(this);
 
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(m_port, 1);
-    portRow->addWidget(file);
+    portRow->addWidget(m_file);
     auto* form = new QFormLayout;
-    form->addRow(tr("Pieces"), m_countLabel);
-    form->addRow(tr("Area"), m_areaLabel);
-    form->addRow(tr("Device"), m_device);
-    form->addRow(tr("Output"), portRow);
-    form->addRow(tr("Frame length"), m_frameLength);
+    for (int row = 0; row < 6; ++row)
+        m_rowLabels << new QLabel(this);
+    form->addRow(m_rowLabels[0], m_countLabel);
+    form->addRow(m_rowLabels[1], m_areaLabel);
+    form->addRow(m_rowLabels[2], m_device);
+    form->addRow(m_rowLabels[3], portRow);
+    form->addRow(m_rowLabels[4], m_resolution);
+    form->addRow(m_rowLabels[5], m_frameLength);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_cut);
     buttons->addWidget(m_stop);
-    buttons->addWidget(close);
+    buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_previewLabel, 0, Qt::AlignCenter);
     layout->addLayout(form);
@@ -137,14 +146,53 @@ void DlgPlot::buildLayout()
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 
-    connect(file, &QPushButton::clicked, this, &DlgPlot::chooseFile);
+    connect(m_file, &QPushButton::clicked, this, &DlgPlot::chooseFile);
     connect(m_cut, &QPushButton::clicked, this, &DlgPlot::startCutting);
     connect(m_stop, &QPushButton::clicked, this, &DlgPlot::stopCutting);
-    connect(close, &QPushButton::clicked, this, &DlgPlot::reject);
+    connect(m_close, &QPushButton::clicked, this, &DlgPlot::reject);
     connect(m_device, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (index >= 0 && index < m_devices.size() && !m_devices.at(index).port().isEmpty())
             m_port->setCurrentText(m_devices.at(index).port());
+        showResolution();
     });
+}
+
+// The record of a device may name a resolution of its own; the user's
+// setting is the one cut with, and the line says so where the two differ.
+void DlgPlot::showResolution()
+{
+    const DeviceRecord device = chosenDevice();
+    const auto value
+        = [](const QVariant& number) { return number.isNull() ? QString() : QString::number(number.toDouble()); };
+    const QString x = value(device.setting(QStringLiteral("PlotResolutionX")));
+    const QString y = value(device.setting(QStringLiteral("PlotResolutionY")));
+    const QString ownX = value(device.ownSetting(QStringLiteral("PlotResolutionX")));
+    const QString ownY = value(device.ownSetting(QStringLiteral("PlotResolutionY")));
+    if ((ownX.isEmpty() || ownX == x) && (ownY.isEmpty() || ownY == y)) {
+        m_resolution->setText(tr("%1 × %2 units per inch").arg(x, y));
+        return;
+    }
+    m_resolution->setText(tr("%1 × %2 units per inch: your Resolution setting wins over the device record's %3 × %4")
+                              .arg(x, y, ownX.isEmpty() ? x : ownX, ownY.isEmpty() ? y : ownY));
+}
+
+void DlgPlot::retranslateUi()
+{
+    setWindowTitle(tr("Cutting"));
+    const QStringList rows { tr("Pieces"), tr("Area"), tr("Device"), tr("Output"), tr("Resolution"), tr("Frame length") };
+    for (int row = 0; row < rows.size(); ++row)
+        m_rowLabels[row]->setText(rows[row]);
+    showArea();
+    showResolution();
+    m_file->setText(tr("File…"));
+    m_cut->setText(tr("Cut"));
+    m_stop->setText(tr("Stop"));
+    m_close->setText(tr("Close"));
+}
+
+void DlgPlot::showArea()
+{
+    m_areaLabel->setText(m_areaSum < 0 ? tr("Calculating…") : tr("%1 m²").arg(CutRecord::areaText(m_areaSum)));
 }
 
 void DlgPlot::showPreview()
@@ -194,8 +242,8 @@ DeviceRecord DlgPlot::chosenDevice() const
     return index >= 0 && index < m_devices.size() ? m_devices.at(index) : DeviceRecord();
 }
 
-QStringList DlgPlot::sectionTexts(
-    const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error)
+QStringList DlgPlot::sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
+    const DeviceRecord& device, QString* error)
 {
     if (pageText.empty()) {
         *error = tr("No pieces to cut!");
@@ -206,6 +254,7 @@ QStringList DlgPlot::sectionTexts(
     // The end line spans the page, and the single frame is the page.
     work.setPageRect(document.getPageRect());
     work.setPageMatrix(document.getPageMatrix());
+    JobPlacement(device).apply(work);
     CSVGDocument::PlotOutcome outcome = CSVGDocument::PlotOutcome::NoSections;
     const std::vector<std::wstring> sections = work.buildPlotSections(frameLength, true, &outcome);
     QStringList texts;
@@ -229,8 +278,12 @@ QStringList DlgPlot::sectionTexts(
         *error = tr("No pieces to cut!");
         return {};
     }
+    // A turned job may reach past the page: all of it is cut, as in a longer
+    // job.
+    CSVGRect region;
+    region.setFromQRectF(work.getMappedPageRect().toQRectF().united(work.getContentBoundingRect()));
     CSVGDocument frame;
-    frame.parseSvgText(work.toSvgText(work.getMappedPageRect(), -1, 0.0, -1, -1, true), false, false);
+    frame.parseSvgText(work.toSvgText(region, -1, 0.0, -1, -1, true), false, false);
     frame.keepSectionRange(QRectF(0.0, -999999.0, frameLength, 1999998.0), 0.0, 0, 0);
     texts << QString::fromStdWString(frame.toSvgText());
     return texts;
@@ -255,13 +308,13 @@ void DlgPlot::startCutting()
     m_progress->setValue(0);
     m_stopping = false;
     m_closing = false;
+    m_jobDevice = chosenDevice();
     QString error;
-    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), &error);
+    const QStringList sections = sectionTexts(m_pageText, *m_document, m_frameLength->value(), m_jobDevice, &error);
     if (sections.isEmpty()) {
         endJob(false, error);
         return;
     }
-    m_jobDevice = chosenDevice();
     addStatus(tr("Converting %n frame(s)", nullptr, sections.size()), Qt::black);
     setBusy(true);
     const DeviceRecord device = m_jobDevice;
@@ -296,7 +349,7 @@ void DlgPlot::send(const QByteArray& hpgl)
         driver = new SerialPlotter(m_jobDevice.withPort(m_jobPort));
     else
         driver = new FilePlotter(m_jobPort);
-    driver->setData(hpgl);
+    driver->setData(hpgl, HpglJob::closing(m_jobDevice));
     delete m_plotter;
     m_plotter = new PlotterThread(driver, this);
     connect(driver, &AbstractPlotter::progress, m_progress, &QProgressBar::setValue);

@@ -2,8 +2,9 @@
 
 #include "DeviceRecord.h"
 
+#include "TranslatedDialog.h"
+
 #include <QByteArray>
-#include <QDialog>
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
@@ -27,7 +28,7 @@ class QSpinBox;
 // section per frame, converted to HPGL, framed for the chosen device and
 // sent to its device file or serial port (or to a file). A job that went
 // out whole is recorded in the account's crop records.
-class DlgPlot : public QDialog
+class DlgPlot : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -39,12 +40,13 @@ public:
     // Stops a job and the area sum under way, and waits for both.
     ~DlgPlot() override;
 
-    // The page text of the document cut into frames: one SVG text of
+    // The page text of the document placed on the film as the device's
+    // settings say (JobPlacement) and cut into frames: one SVG text of
     // polylines per frame, each starting again at x = 0; a drawing within
     // one frame is one section. Empty, with the reason, when nothing can be
     // cut.
-    static QStringList sectionTexts(
-        const std::wstring& pageText, const CSVGDocument& document, double frameLength, QString* error);
+    static QStringList sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
+        const DeviceRecord& device, QString* error);
 
     int pieceCount() const { return m_pieceCount; }
     bool isRunning() const;
@@ -60,6 +62,9 @@ signals:
     void jobEnded(bool sent);
     void recordSaved(bool saved, const QString& message);
 
+protected:
+    void retranslateUi() override;
+
 private:
     struct Conversion
     {
@@ -69,9 +74,11 @@ private:
 
     void buildLayout();
     void showPreview();
+    void showArea();
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
     DeviceRecord chosenDevice() const;
+    void showResolution();
     void converted();
     void send(const QByteArray& hpgl);
     void sent(bool success);
@@ -85,6 +92,8 @@ private:
     std::wstring m_pageText;
     QImage m_preview;
     int m_pieceCount = 0;
+    // Square metres; negative until the sum is in.
+    double m_areaSum = -1.0;
     QList<DeviceRecord> m_devices;
     ConsumptionArea* m_area = nullptr;
     PlotterThread* m_plotter = nullptr;
@@ -104,8 +113,12 @@ private:
     QComboBox* m_device;
     QComboBox* m_port;
     QSpinBox* m_frameLength;
+    QLabel* m_resolution;
     QListWidget* m_status;
     QProgressBar* m_progress;
     QPushButton* m_cut;
     QPushButton* m_stop;
+    QPushButton* m_file;
+    QPushButton* m_close;
+    QList<QLabel*> m_rowLabels;
 };

@@ -27,9 +27,12 @@ struct Option
     bool isBool;
 };
 const Option kOptions[] = { { "PlotResolutionX", "resolutionX", false }, { "PlotResolutionY", "resolutionY", false },
-    { "toolOffset", "toolOffset", false }, { "PlotRotation", "rotation", false }, { "PlotMirrorX", "mirrorX", true },
-    { "PlotMirrorY", "mirrorY", true }, { "PlotOvercut", "overcut", false }, { "PlotPrecut", "precut", true },
-    { "PlotFlat", "flat", false }, { "PlotAutoAlign", "autoAlign", true } };
+    { "toolOffset", "toolOffset", false }, { "PlotOvercut", "overcut", false }, { "PlotPrecut", "precut", true },
+    { "PlotFlat", "flat", false } };
+// The job is turned, mirrored and aligned whole before it is cut into frames
+// (JobPlacement); a frame turned again on its own would leave its place in
+// the job.
+const char* const kPlacedOptions[] = { "--rotation=0", "--mirrorX=false", "--mirrorY=false", "--autoAlign=false" };
 } // namespace
 
 QStringList ExtLoadFile::converterArguments(const DeviceRecord& device)
@@ -46,6 +49,8 @@ QStringList ExtLoadFile::converterArguments(const DeviceRecord& device)
                                            : value.toString();
         arguments << QStringLiteral("--%1=%2").arg(QLatin1String(option.name), text);
     }
+    for (const char* placed : kPlacedOptions)
+        arguments << QLatin1String(placed);
     return arguments;
 }
 

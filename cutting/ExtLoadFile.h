@@ -17,8 +17,9 @@ public:
     // A converter that neither finishes nor fails is stopped after this.
     static const int kTimeoutMs = 120000;
 
-    // The converter's options from the plotter settings, the device's own
-    // values in front of the user's: "--resolutionX=1016" and so on.
+    // The converter's options from the plotter settings (DeviceRecord::setting):
+    // "--resolutionX=1016" and so on; rotation, mirroring and alignment go
+    // out as none, since the job comes placed.
     static QStringList converterArguments(const DeviceRecord& device);
 
     // One HPGL text per section, in order. False with a message naming the

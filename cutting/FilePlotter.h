@@ -17,14 +17,10 @@ public:
 protected:
     bool open() override;
     void close() override;
-    bool write(const char* data, qint64 size) override;
+    qint64 write(const char* data, qint64 size) override;
     bool flush() override;
-    QString errorString() const override { return m_error; }
 
 private:
-    bool setError(int error);
-
     QString m_path;
     int m_fd = -1;
-    QString m_error;
 };

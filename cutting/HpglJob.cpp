@@ -27,7 +27,46 @@ QByteArray HpglJob::frame(const QList<QByteArray>& sections, const DeviceRecord&
     }
     for (int i = 0; i < sections.size(); ++i)
         job += (i > 0 ? "PU;FR;" : "") + sections.at(i);
-    return job + "PU;" + device.endCode();
+    return job + closing(device);
+}
+
+QByteArray HpglJob::closing(const DeviceRecord& device)
+{
+    return "PU;" + device.endCode();
+}
+
+QByteArray HpglJob::stopEnding(const QByteArray& job, qint64 sent, const QByteArray& closing)
+{
+    if (sent <= 0 || sent >= job.size())
+        return QByteArray();
+    if (job.endsWith(closing) && sent >= job.size() - closing.size())
+        return job.mid(int(sent));
+    const int start = job.lastIndexOf(';', int(sent) - 1) + 1;
+    if (start == sent)
+        return closing;
+    const int end = job.mid(start, 2) == "PD" ? pointEnd(job, start + 2, int(sent)) : job.indexOf(';', int(sent));
+    if (end < 0)
+        return job.mid(int(sent));
+    return job.mid(int(sent), end - int(sent)) + ';' + closing;
+}
+
+// The first end of a coordinate pair at or after from, in the list of
+// numbers that begins at first: a "," or ";" after an even count of
+// numbers. -1 when the command ends without one.
+int HpglJob::pointEnd(const QByteArray& job, int first, int from)
+{
+    int numbers = 1;
+    for (int i = first; i < job.size(); ++i) {
+        const char c = job.at(i);
+        if (c != ',' && c != ';')
+            continue;
+        if (i >= from && numbers % 2 == 0)
+            return i;
+        if (c == ';')
+            return -1;
+        ++numbers;
+    }
+    return -1;
 }
 
 bool HpglJob::build(

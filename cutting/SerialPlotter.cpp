@@ -1,11 +1,21 @@
 #include "SerialPlotter.h"
 
-#include <QElapsedTimer>
 #include <QSerialPort>
 
 namespace {
-// A stop request is seen at least this often while the plotter is busy.
-const int kWaitSliceMs = 200;
+QSerialPort::DataBits dataBitsOf(int bits)
+{
+    switch (bits) {
+    case 5:
+        return QSerialPort::Data5;
+    case 6:
+        return QSerialPort::Data6;
+    case 7:
+        return QSerialPort::Data7;
+    default:
+        return QSerialPort::Data8;
+    }
+}
 
 QSerialPort::Parity parityOf(const QString& text)
 {
@@ -35,14 +45,12 @@ SerialPlotter::~SerialPlotter()
 
 bool SerialPlotter::portError()
 {
-    m_error = m_port ? m_port->errorString() : tr("No serial port");
-    return false;
+    return setError(m_port ? m_port->errorString() : tr("No serial port"));
 }
 
 bool SerialPlotter::configure()
 {
-    return m_port->setBaudRate(m_device.baudRate())
-        && m_port->setDataBits(m_device.dataBits() == 7 ? QSerialPort::Data7 : QSerialPort::Data8)
+    return m_port->setBaudRate(m_device.baudRate()) && m_port->setDataBits(dataBitsOf(m_device.dataBits()))
         && m_port->setParity(parityOf(m_device.parity()))
         && m_port->setStopBits(m_device.stopBits() == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)
         && m_port->setFlowControl(flowOf(m_device.flowControl()));
@@ -52,10 +60,15 @@ bool SerialPlotter::open()
 {
     // Created here, on the driver's thread, which then owns it.
     m_port = new QSerialPort(m_device.port());
-    if (m_device.port().isEmpty()) {
-        m_error = tr("No port is set for the device");
-        return false;
-    }
+    // The system may still be sending the job's last bytes when the port
+    // closes; the line settings of before, put back then, would garble them.
+    // Qt 5.15 marks the switch deprecated but offers no other way.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    m_port->setSettingsRestoredOnClose(false);
+    QT_WARNING_POP
+    if (m_device.port().isEmpty())
+        return setError(tr("No port is set for the device"));
     return (m_port->open(QIODevice::WriteOnly) && configure()) || portError();
 }
 
@@ -67,34 +80,7 @@ void SerialPlotter::close()
     m_port = nullptr;
 }
 
-bool SerialPlotter::waitWritten()
+qint64 SerialPlotter::write(const char* data, qint64 size)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (m_port->bytesToWrite() > 0) {
-        if (isStopping())
-            return false;
-        const qint64 before = m_port->bytesToWrite();
-        if (!m_port->waitForBytesWritten(kWaitSliceMs) && m_port->error() != QSerialPort::TimeoutError)
-            return portError();
-        if (m_port->bytesToWrite() < before)
-            waited.restart();
-        else if (waited.elapsed() > timeoutMs()) {
-            m_error = tr("The plotter takes no more data");
-            return false;
-        }
-    }
-    return true;
-}
-
-bool SerialPlotter::write(const char* data, qint64 size)
-{
-    if (m_port->write(data, size) != size)
-        return portError();
-    return waitWritten();
-}
-
-bool SerialPlotter::flush()
-{
-    return waitWritten();
+    return writeDescriptor(int(m_port->handle()), data, size);
 }

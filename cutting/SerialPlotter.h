@@ -6,7 +6,9 @@
 class QSerialPort;
 
 // Writes the job to a serial or USB-serial plotter (/dev/ttyS*,
-// /dev/ttyUSB*) with the device's line settings.
+// /dev/ttyUSB*) with the device's line settings. The port sets the line up;
+// the bytes go through its descriptor, so that the driver knows exactly
+// which of them the system took.
 class SerialPlotter : public AbstractPlotter
 {
     Q_OBJECT
@@ -17,16 +19,14 @@ public:
 protected:
     bool open() override;
     void close() override;
-    bool write(const char* data, qint64 size) override;
-    bool flush() override;
-    QString errorString() const override { return m_error; }
+    qint64 write(const char* data, qint64 size) override;
+    // What the system took goes out on its own.
+    bool flush() override { return true; }
 
 private:
     bool configure();
-    bool waitWritten();
     bool portError();
 
     DeviceRecord m_device;
     QSerialPort* m_port = nullptr;
-    QString m_error;
 };

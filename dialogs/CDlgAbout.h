@@ -1,11 +1,19 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
+class QLabel;
 
 // The about box: the program's mark, name and version.
-class CDlgAbout : public QDialog
+class CDlgAbout : public TranslatedDialog
 {
     Q_OBJECT
 public:
     explicit CDlgAbout(QWidget* parent = nullptr);
+
+protected:
+    void retranslateUi() override;
+
+private:
+    QLabel* m_text;
 };

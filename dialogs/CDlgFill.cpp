@@ -5,17 +5,18 @@
 #include "CGlobalConfig.h"
 #include "CSVGXmlNode.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
-CDlgFill::CDlgFill(const QString& title, QWidget* parent)
-    : QDialog(parent)
+CDlgFill::CDlgFill(QWidget* parent)
+    : TranslatedDialog(parent)
     , m_id(g_config.newElementId())
     , m_form(new QFormLayout)
     , m_preview(new CFillPreview(this))
 {
-    setWindowTitle(title);
 }
 
 std::wstring CDlgFill::markup() const
@@ -23,12 +24,28 @@ std::wstring CDlgFill::markup() const
     return buildServer().toXml();
 }
 
-CColorPickButton* CDlgFill::addColorRow(const QString& label, const QColor& color)
+QLabel* CDlgFill::addRow(QWidget* field)
+{
+    auto* label = new QLabel(this);
+    m_form->addRow(label, field);
+    return label;
+}
+
+CColorPickButton* CDlgFill::newColorButton(const QColor& color)
 {
     auto* button = new CColorPickButton(color, this);
     connect(button, &CColorPickButton::colorChanged, this, &CDlgFill::refreshPreview);
-    m_form->addRow(label, button);
     return button;
+}
+
+void CDlgFill::setItemTexts(QComboBox* box, const QStringList& texts)
+{
+    for (int i = 0; i < texts.size(); ++i) {
+        if (i < box->count())
+            box->setItemText(i, texts[i]);
+        else
+            box->addItem(texts[i]);
+    }
 }
 
 void CDlgFill::finishLayout()

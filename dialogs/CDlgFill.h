@@ -1,21 +1,23 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
 
 #include <string>
 
 class CColorPickButton;
 class CFillPreview;
 class CSVGXmlNode;
+class QComboBox;
 class QFormLayout;
+class QLabel;
 
 // What the gradient and pattern editors share: a form of choices, a preview
 // and one paint server whose id is fixed when the dialog opens.
-class CDlgFill : public QDialog
+class CDlgFill : public TranslatedDialog
 {
     Q_OBJECT
 protected:
-    CDlgFill(const QString& title, QWidget* parent);
+    explicit CDlgFill(QWidget* parent);
 
     // The paint server as the choices stand.
     virtual CSVGXmlNode buildServer() const = 0;
@@ -24,8 +26,12 @@ protected:
 
     std::wstring markup() const;
     const std::wstring& serverId() const { return m_id; }
-    QFormLayout* form() const { return m_form; }
-    CColorPickButton* addColorRow(const QString& label, const QColor& color);
+    // Adds a row for the field and returns its label, which retranslateUi
+    // names.
+    QLabel* addRow(QWidget* field);
+    CColorPickButton* newColorButton(const QColor& color);
+    // Names the box's entries in order, adding those it lacks.
+    static void setItemTexts(QComboBox* box, const QStringList& texts);
     // Adds the preview and the buttons below the form; call once, last.
     void finishLayout();
 

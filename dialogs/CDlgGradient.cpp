@@ -5,31 +5,43 @@
 #include "CSVGXmlNode.h"
 
 #include <QComboBox>
-#include <QFormLayout>
+#include <QLabel>
 #include <QSpinBox>
 #include <QtMath>
 
 #include <cmath>
 
 CDlgGradient::CDlgGradient(QWidget* parent)
-    : CDlgFill(tr("Gradient"), parent)
+    : CDlgFill(parent)
     , m_type(new QComboBox(this))
+    , m_start(newColorButton(Qt::white))
+    , m_end(newColorButton(QColor(0, 0, 255)))
     , m_angle(new QSpinBox(this))
 {
-    m_type->addItems({ tr("Linear"), tr("Radial") });
-    form()->addRow(tr("Type"), m_type);
-    m_start = addColorRow(tr("Start color"), Qt::white);
-    m_end = addColorRow(tr("End color"), QColor(0, 0, 255));
+    m_typeLabel = addRow(m_type);
+    m_startLabel = addRow(m_start);
+    m_endLabel = addRow(m_end);
     m_angle->setRange(0, 359);
     m_angle->setWrapping(true);
     m_angle->setSuffix(QStringLiteral("\u00B0"));
-    form()->addRow(tr("Angle"), m_angle);
+    m_angleLabel = addRow(m_angle);
+    retranslateUi();
     connect(m_type, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int type) {
         m_angle->setEnabled(type == 0);
         refreshPreview();
     });
     connect(m_angle, QOverload<int>::of(&QSpinBox::valueChanged), this, &CDlgGradient::refreshPreview);
     finishLayout();
+}
+
+void CDlgGradient::retranslateUi()
+{
+    setWindowTitle(tr("Gradient"));
+    setItemTexts(m_type, { tr("Linear"), tr("Radial") });
+    m_typeLabel->setText(tr("Type"));
+    m_startLabel->setText(tr("Start color"));
+    m_endLabel->setText(tr("End color"));
+    m_angleLabel->setText(tr("Angle"));
 }
 
 std::wstring CDlgGradient::getGradientSvg() const

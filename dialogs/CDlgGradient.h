@@ -17,6 +17,7 @@ public:
     std::wstring getGradientSvg() const;
 
 protected:
+    void retranslateUi() override;
     CSVGXmlNode buildServer() const override;
     void showPreview(CFillPreview* preview) const override;
 
@@ -25,4 +26,8 @@ private:
     CColorPickButton* m_start = nullptr;
     CColorPickButton* m_end = nullptr;
     QSpinBox* m_angle = nullptr;
+    QLabel* m_typeLabel = nullptr;
+    QLabel* m_startLabel = nullptr;
+    QLabel* m_endLabel = nullptr;
+    QLabel* m_angleLabel = nullptr;
 };

@@ -6,7 +6,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFormLayout>
+#include <QLabel>
 
 #include <iterator>
 #include <vector>
@@ -34,22 +34,34 @@ const std::vector<TileShape>& tileShapes(int kind)
 } // namespace
 
 CDlgPattern::CDlgPattern(QWidget* parent)
-    : CDlgFill(tr("Pattern"), parent)
+    : CDlgFill(parent)
     , m_kind(new QComboBox(this))
+    , m_foreground(newColorButton(Qt::black))
+    , m_background(newColorButton(Qt::white))
     , m_size(new QDoubleSpinBox(this))
 {
-    m_kind->addItems({ tr("Horizontal lines"), tr("Vertical lines"), tr("Grid"), tr("Checker"), tr("Dots") });
-    form()->addRow(tr("Pattern"), m_kind);
-    m_foreground = addColorRow(tr("Color"), Qt::black);
-    m_background = addColorRow(tr("Background"), Qt::white);
+    m_kindLabel = addRow(m_kind);
+    m_foregroundLabel = addRow(m_foreground);
+    m_backgroundLabel = addRow(m_background);
     m_size->setRange(kMinTile, kMaxTile);
     m_size->setDecimals(1);
     m_size->setValue(10.0);
     m_size->setSuffix(QStringLiteral(" mm"));
-    form()->addRow(tr("Size"), m_size);
+    m_sizeLabel = addRow(m_size);
+    retranslateUi();
     connect(m_kind, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CDlgPattern::refreshPreview);
     connect(m_size, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, &CDlgPattern::refreshPreview);
     finishLayout();
+}
+
+void CDlgPattern::retranslateUi()
+{
+    setWindowTitle(tr("Pattern"));
+    setItemTexts(m_kind, { tr("Horizontal lines"), tr("Vertical lines"), tr("Grid"), tr("Checker"), tr("Dots") });
+    m_kindLabel->setText(tr("Pattern"));
+    m_foregroundLabel->setText(tr("Color"));
+    m_backgroundLabel->setText(tr("Background"));
+    m_sizeLabel->setText(tr("Size"));
 }
 
 std::wstring CDlgPattern::getPatternSvg() const

@@ -20,6 +20,7 @@ public:
     static constexpr double kMaxTile = 100.0;
 
 protected:
+    void retranslateUi() override;
     CSVGXmlNode buildServer() const override;
     void showPreview(CFillPreview* preview) const override;
 
@@ -28,4 +29,8 @@ private:
     CColorPickButton* m_foreground = nullptr;
     CColorPickButton* m_background = nullptr;
     QDoubleSpinBox* m_size = nullptr;
+    QLabel* m_kindLabel = nullptr;
+    QLabel* m_foregroundLabel = nullptr;
+    QLabel* m_backgroundLabel = nullptr;
+    QLabel* m_sizeLabel = nullptr;
 };

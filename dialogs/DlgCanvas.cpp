@@ -5,26 +5,36 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QSpinBox>
 
 #include <cmath>
 
 DlgCanvas::DlgCanvas(QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
+    , m_widthLabel(new QLabel(this))
+    , m_heightLabel(new QLabel(this))
 {
-    setWindowTitle(tr("Canvas Settings"));
     auto* form = new QFormLayout(this);
-    m_width = addSizeRow(tr("Width"), QStringLiteral("CanvasWidth"));
-    m_height = addSizeRow(tr("Height"), QStringLiteral("CanvasHeight"));
+    m_width = addSizeRow(m_widthLabel, QStringLiteral("CanvasWidth"));
+    m_height = addSizeRow(m_heightLabel, QStringLiteral("CanvasHeight"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
+    retranslateUi();
+}
+
+void DlgCanvas::retranslateUi()
+{
+    setWindowTitle(tr("Canvas Settings"));
+    m_widthLabel->setText(tr("Width"));
+    m_heightLabel->setText(tr("Height"));
 }
 
 // A setting that is not a number starts at the smallest size; spin boxes
 // hold every other value inside their range.
-QSpinBox* DlgCanvas::addSizeRow(const QString& label, const QString& key)
+QSpinBox* DlgCanvas::addSizeRow(QLabel* label, const QString& key)
 {
     auto* box = new QSpinBox(this);
     box->setRange(1, int(DialogLimits::kMaxLength));

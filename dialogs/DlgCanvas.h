@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QSize>
 
+class QLabel;
 class QSpinBox;
 
 // The canvas size, in millimetres, starting from the settings "CanvasWidth"
 // and "CanvasHeight".
-class DlgCanvas : public QDialog
+class DlgCanvas : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -15,9 +17,14 @@ public:
 
     QSize getCanvasSize() const;
 
-private:
-    QSpinBox* addSizeRow(const QString& label, const QString& key);
+protected:
+    void retranslateUi() override;
 
+private:
+    QSpinBox* addSizeRow(QLabel* label, const QString& key);
+
+    QLabel* m_widthLabel;
+    QLabel* m_heightLabel;
     QSpinBox* m_width = nullptr;
     QSpinBox* m_height = nullptr;
 };

@@ -7,32 +7,45 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QRadioButton>
 
 DlgSizeExpand::DlgSizeExpand(bool allowInward, QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_distance(new QDoubleSpinBox(this))
-    , m_inward(new QRadioButton(tr("Inward"), this))
-    , m_overall(new QCheckBox(tr("Overall"), this))
+    , m_outward(new QRadioButton(this))
+    , m_inward(new QRadioButton(this))
+    , m_overall(new QCheckBox(this))
+    , m_distanceLabel(new QLabel(this))
+    , m_directionLabel(new QLabel(this))
 {
     m_distance->setRange(DialogLimits::kMinExpand, DialogLimits::kMaxExpand);
     m_distance->setDecimals(2);
     m_distance->setValue(1.0);
     m_distance->setSuffix(QStringLiteral(" mm"));
-    auto* outward = new QRadioButton(tr("Outward"), this);
-    outward->setChecked(true);
+    m_outward->setChecked(true);
     m_inward->setEnabled(allowInward);
     auto* direction = new QHBoxLayout;
-    direction->addWidget(outward);
+    direction->addWidget(m_outward);
     direction->addWidget(m_inward);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* form = new QFormLayout(this);
-    form->addRow(tr("Distance"), m_distance);
-    form->addRow(tr("Direction"), direction);
+    form->addRow(m_distanceLabel, m_distance);
+    form->addRow(m_directionLabel, direction);
     form->addRow(m_overall);
     form->addRow(buttons);
+    retranslateUi();
+}
+
+void DlgSizeExpand::retranslateUi()
+{
+    m_distanceLabel->setText(tr("Distance"));
+    m_directionLabel->setText(tr("Direction"));
+    m_outward->setText(tr("Outward"));
+    m_inward->setText(tr("Inward"));
+    m_overall->setText(tr("Overall"));
 }
 
 DlgSizeExpand::ExpandValue DlgSizeExpand::getExpandValue() const

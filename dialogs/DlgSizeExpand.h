@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QLabel;
 class QRadioButton;
 
 // Outline expansion: a distance outward or, where allowed, inward. The caller
 // sets the title.
-class DlgSizeExpand : public QDialog
+class DlgSizeExpand : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -23,8 +24,14 @@ public:
     };
     ExpandValue getExpandValue() const;
 
+protected:
+    void retranslateUi() override;
+
 private:
     QDoubleSpinBox* m_distance = nullptr;
+    QRadioButton* m_outward = nullptr;
     QRadioButton* m_inward = nullptr;
     QCheckBox* m_overall = nullptr;
+    QLabel* m_distanceLabel = nullptr;
+    QLabel* m_directionLabel = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -19,20 +20,29 @@ double sane(double value)
 } // namespace
 
 DlgSizeModify::DlgSizeModify(const QSizeF& size, QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_start(sane(size.width()), sane(size.height()))
+    , m_widthLabel(new QLabel(this))
+    , m_heightLabel(new QLabel(this))
 {
-    setWindowTitle(tr("Scale"));
     auto* form = new QFormLayout(this);
-    m_width = addSizeRow(tr("Width"), m_start.width());
-    m_height = addSizeRow(tr("Height"), m_start.height());
+    m_width = addSizeRow(m_widthLabel, m_start.width());
+    m_height = addSizeRow(m_heightLabel, m_start.height());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
+    retranslateUi();
 }
 
-QLineEdit* DlgSizeModify::addSizeRow(const QString& label, double value)
+void DlgSizeModify::retranslateUi()
+{
+    setWindowTitle(tr("Scale"));
+    m_widthLabel->setText(tr("Width"));
+    m_heightLabel->setText(tr("Height"));
+}
+
+QLineEdit* DlgSizeModify::addSizeRow(QLabel* label, double value)
 {
     auto* field = new QLineEdit(QString::number(value, 'g', 6), this);
     static_cast<QFormLayout*>(layout())->addRow(label, field);

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QSizeF>
 
+class QLabel;
 class QLineEdit;
 
 // Resizing the selection to a width and a height in millimetres.
-class DlgSizeModify : public QDialog
+class DlgSizeModify : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -16,11 +18,16 @@ public:
     // goes beyond the longest length the editor accepts.
     QSizeF getResultSize() const;
 
+protected:
+    void retranslateUi() override;
+
 private:
-    QLineEdit* addSizeRow(const QString& label, double value);
+    QLineEdit* addSizeRow(QLabel* label, double value);
     static double fieldValue(const QLineEdit* field, double start);
 
     QSizeF m_start;
+    QLabel* m_widthLabel;
+    QLabel* m_heightLabel;
     QLineEdit* m_width = nullptr;
     QLineEdit* m_height = nullptr;
 };

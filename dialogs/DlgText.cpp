@@ -9,6 +9,7 @@
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,18 +22,21 @@ constexpr int kMaxFontSize = 2000;
 } // namespace
 
 DlgText::DlgText(DlgTextHost* view, const QPointF& position, QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_view(view)
     , m_start(position)
     , m_text(new QPlainTextEdit(this))
     , m_family(new QFontComboBox(this))
     , m_size(new QSpinBox(this))
-    , m_bold(new QCheckBox(tr("Bold"), this))
-    , m_italic(new QCheckBox(tr("Italics"), this))
-    , m_underline(new QCheckBox(tr("Underline"), this))
+    , m_bold(new QCheckBox(this))
+    , m_italic(new QCheckBox(this))
+    , m_underline(new QCheckBox(this))
     , m_color(new CColorPickButton(Qt::black, this))
+    , m_textLabel(new QLabel(this))
+    , m_familyLabel(new QLabel(this))
+    , m_sizeLabel(new QLabel(this))
+    , m_pick(new QPushButton(this))
 {
-    setWindowTitle(tr("Text"));
     setModal(false);
     m_size->setRange(1, kMaxFontSize);
     m_size->setValue(24);
@@ -41,23 +45,35 @@ DlgText::DlgText(DlgTextHost* view, const QPointF& position, QWidget* parent)
              static_cast<QWidget*>(m_underline), static_cast<QWidget*>(m_color) })
         style->addWidget(widget);
     auto* form = new QFormLayout(this);
-    form->addRow(tr("Text"), m_text);
-    form->addRow(tr("Font"), m_family);
-    form->addRow(tr("Size"), m_size);
+    form->addRow(m_textLabel, m_text);
+    form->addRow(m_familyLabel, m_family);
+    form->addRow(m_sizeLabel, m_size);
     form->addRow(style);
     m_x = addCoordinate(QStringLiteral("X"), position.x());
     m_y = addCoordinate(QStringLiteral("Y"), position.y());
-    auto* pick = new QPushButton(tr("Get Position"), this);
-    pick->setObjectName(QStringLiteral("getPosition"));
-    connect(pick, &QPushButton::clicked, this, [this] {
+    m_pick->setObjectName(QStringLiteral("getPosition"));
+    connect(m_pick, &QPushButton::clicked, this, [this] {
         if (m_view)
             m_view->setPickPosition(true);
     });
-    form->addRow(pick);
+    form->addRow(m_pick);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DlgText::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
+    retranslateUi();
+}
+
+void DlgText::retranslateUi()
+{
+    setWindowTitle(tr("Text"));
+    m_textLabel->setText(tr("Text"));
+    m_familyLabel->setText(tr("Font"));
+    m_sizeLabel->setText(tr("Size"));
+    m_bold->setText(tr("Bold"));
+    m_italic->setText(tr("Italics"));
+    m_underline->setText(tr("Underline"));
+    m_pick->setText(tr("Get Position"));
 }
 
 QLineEdit* DlgText::addCoordinate(const QString& label, double value)

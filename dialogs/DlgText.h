@@ -1,21 +1,24 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QPointF>
 
 class CColorPickButton;
 class DlgTextHost;
 class QCheckBox;
 class QFontComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QSpinBox;
 class QTextCharFormat;
 
 // The text tool's dialog, shown modeless beside the canvas: the text, its
 // font and colour, and the document point where it goes, typed in or picked
 // on the canvas with "Get Position".
-class DlgText : public QDialog
+class DlgText : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -29,6 +32,9 @@ public:
 public slots:
     // Inserts the text (an empty one inserts nothing) and closes.
     void accept() override;
+
+protected:
+    void retranslateUi() override;
 
 private:
     QLineEdit* addCoordinate(const QString& label, double value);
@@ -45,4 +51,8 @@ private:
     CColorPickButton* m_color = nullptr;
     QLineEdit* m_x = nullptr;
     QLineEdit* m_y = nullptr;
+    QLabel* m_textLabel = nullptr;
+    QLabel* m_familyLabel = nullptr;
+    QLabel* m_sizeLabel = nullptr;
+    QPushButton* m_pick = nullptr;
 };

@@ -22,20 +22,16 @@ constexpr int kRequestTimeout = 30000;
 }
 
 ImagePerspectiveDialog::ImagePerspectiveDialog(bool perspective, QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_perspective(perspective)
     , m_view(new ImageWidget(this))
-    , m_removeButton(new QPushButton(tr("Remove Background"), this))
+    , m_removeButton(new QPushButton(this))
+    , m_note(new QLabel(this))
     , m_network(new QNetworkAccessManager(this))
 {
-    setWindowTitle(tr("Trace Image"));
     m_view->setCornersVisible(perspective);
-    auto* note = new QLabel(this);
-    note->setWordWrap(true);
-    note->setText(
-        (perspective ? tr("Drag the four corners onto the corners of a rectangle in the picture.") + QLatin1Char(' ')
-                     : QString())
-        + tr("Outlines are traced with potrace, which stands in for the maker's tracing library here."));
+    m_note->setWordWrap(true);
+    m_note->setVisible(perspective);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->addButton(m_removeButton, QDialogButtonBox::ActionRole);
     m_okButton = buttons->button(QDialogButtonBox::Ok);
@@ -43,11 +39,19 @@ ImagePerspectiveDialog::ImagePerspectiveDialog(bool perspective, QWidget* parent
     m_removeButton->setEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_view, 1);
-    layout->addWidget(note);
+    layout->addWidget(m_note);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &ImagePerspectiveDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ImagePerspectiveDialog::reject);
     connect(m_removeButton, &QPushButton::clicked, this, &ImagePerspectiveDialog::removeBackground);
+    retranslateUi();
+}
+
+void ImagePerspectiveDialog::retranslateUi()
+{
+    setWindowTitle(tr("Trace Image"));
+    m_removeButton->setText(tr("Remove Background"));
+    m_note->setText(tr("Drag the four corners onto the corners of a rectangle in the picture."));
 }
 
 bool ImagePerspectiveDialog::setImage(const QString& path)

@@ -2,7 +2,8 @@
 
 #include "Polygon.h"
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QImage>
 #include <QList>
 
@@ -16,7 +17,7 @@ class QPushButton;
 // rectangle in the picture, which is straightened first; the background can
 // be whitened by the background-removal server ("ImageServer"); on
 // acceptance the dark areas are traced into outer polygons with their holes.
-class ImagePerspectiveDialog : public QDialog
+class ImagePerspectiveDialog : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -37,6 +38,9 @@ public slots:
 signals:
     void backgroundRemovalFinished(bool succeeded);
 
+protected:
+    void retranslateUi() override;
+
 private:
     void backgroundRemoved(QNetworkReply* reply);
     void showImage(const QImage& image);
@@ -46,6 +50,7 @@ private:
     bool m_perspective;
     ImageWidget* m_view;
     QPushButton* m_removeButton;
+    QLabel* m_note;
     QPushButton* m_okButton;
     QNetworkAccessManager* m_network;
     QList<HelmSystem::Polygon> m_polygons;

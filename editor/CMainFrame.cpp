@@ -40,11 +40,35 @@ int leftWidthSetting()
     return ok && width >= 40 && width <= 1000 ? width : kDefaultLeftWidth;
 }
 
-void setButtonWidths(QToolBar* bar, int width)
+// The label broken at the space that makes its longer line shortest.
+QString twoLines(const QString& text, const QFontMetrics& metrics)
+{
+    QString best = text;
+    int bestWidth = metrics.horizontalAdvance(text);
+    for (int at = text.indexOf(QLatin1Char(' ')); at > 0; at = text.indexOf(QLatin1Char(' '), at + 1)) {
+        const int width = qMax(metrics.horizontalAdvance(text.left(at)), metrics.horizontalAdvance(text.mid(at + 1)));
+        if (width < bestWidth) {
+            bestWidth = width;
+            best = text.left(at) + QLatin1Char('\n') + text.mid(at + 1);
+        }
+    }
+    return best;
+}
+
+// Every button of the bar takes the width that its label needs, at least
+// least; a label wider than wrapAt wraps to two lines first. Translations
+// differ too much in length for one width to suit them all.
+void setButtonWidths(QToolBar* bar, int wrapAt, int least = 0)
 {
     for (QAction* action : bar->actions()) {
-        if (QWidget* button = bar->widgetForAction(action))
-            button->setFixedWidth(width);
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        if (!button)
+            continue;
+        // Back to the action's text on one line.
+        action->setIconText(QString());
+        if (button->sizeHint().width() > wrapAt)
+            action->setIconText(twoLines(action->iconText(), button->fontMetrics()));
+        button->setFixedWidth(qMax(least, button->sizeHint().width()));
     }
 }
 } // namespace
@@ -134,9 +158,9 @@ void CMainFrame::createFileToolBar()
     m_fileToolBar->setMovable(false);
     m_upperLeftBlock = newBlock(QStringLiteral("UpperLeft"));
     m_lowerLeftBlock = newBlock(QStringLiteral("LowerLeft"));
-    QWidget* left = blockWidget(m_upperLeftBlock, m_lowerLeftBlock);
-    left->setFixedWidth(leftToolBarWidth());
-    m_fileToolBar->addWidget(left);
+    m_leftBlocks = blockWidget(m_upperLeftBlock, m_lowerLeftBlock);
+    m_leftBlocks->setFixedWidth(leftToolBarWidth());
+    m_fileToolBar->addWidget(m_leftBlocks);
     m_fileToolBar->addSeparator();
     m_importMenu = menuBar()->addMenu(tr("Import"));
     m_fileToolBar->addWidget(newSizeWidget());
@@ -296,7 +320,11 @@ void CMainFrame::adjustToolBarWidths()
     const int left = static_cast<int>(leftWidthSetting() * 0.4);
     setButtonWidths(m_upperLeftBlock, left);
     setButtonWidths(m_lowerLeftBlock, left);
-    setButtonWidths(m_editToolBar, 2 * left);
+    // The left column keeps one width for all its buttons.
+    setButtonWidths(m_editToolBar, 2 * left, 2 * left);
+    // The left blocks keep the set width unless their buttons need more.
+    const int needed = qMax(m_upperLeftBlock->sizeHint().width(), m_lowerLeftBlock->sizeHint().width());
+    m_leftBlocks->setFixedWidth(qMax(leftToolBarWidth(), needed));
 }
 
 void CMainFrame::setPageButtons(QPushButton* dataCenter, QPushButton* designCenter)
@@ -307,8 +335,10 @@ void CMainFrame::setPageButtons(QPushButton* dataCenter, QPushButton* designCent
 
 bool CMainFrame::event(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslateUi();
+        adjustToolBarWidths();
+    }
     return QMainWindow::event(event);
 }
 

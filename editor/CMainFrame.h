@@ -315,7 +315,9 @@ private:
     void recoverAutosaved();
     void addNewFileTab(bool firstDocument);
     int newFileTabIndex() const;
-    QString nextNewFileTitle() const;
+    int nextNewFileNumber() const;
+    static QString newFileTitle(int number);
+    void retranslateNewFileTitles();
     QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const;
     CSVGView* insertView(int index, const QString& text, const QString& toolTip);
     void closeTab(int index);
@@ -371,6 +373,8 @@ private:
     QToolBar* m_editToolBar = nullptr;
     QToolBar* m_upperLeftBlock = nullptr;
     QToolBar* m_lowerLeftBlock = nullptr;
+    // Holds the two left blocks.
+    QWidget* m_leftBlocks = nullptr;
     QToolBar* m_drawToolBar = nullptr;
     QToolBar* m_stageToolBar = nullptr;
 

@@ -64,14 +64,34 @@ int CMainFrame::newFileTabIndex() const
     return m_tabs->count();
 }
 
-QString CMainFrame::nextNewFileTitle() const
+// One more than the number of the tab before the new-file tab, when that
+// is a new document's; else 1.
+int CMainFrame::nextNewFileNumber() const
 {
     const QString prefix = tr("New File");
     const int before = newFileTabIndex() - 1;
     QString text = before >= 0 ? m_tabs->tabText(before) : QString();
-    if (!text.contains(prefix))
-        return tr("New File1");
-    return prefix + QString::number(text.remove(prefix).toInt() + 1);
+    return text.contains(prefix) ? text.remove(prefix).toInt() + 1 : 1;
+}
+
+QString CMainFrame::newFileTitle(int number)
+{
+    return number == 1 ? tr("New File1") : tr("New File") + QString::number(number);
+}
+
+// A new document's tab keeps its number and speaks the interface language
+// until the document gets a name of its own.
+void CMainFrame::retranslateNewFileTitles()
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        const QVariantList given = m_tabs->tabBar()->tabData(i).toList();
+        if (given.size() != 2 || m_tabs->tabText(i) != given[1].toString())
+            continue;
+        const QString title = newFileTitle(given[0].toInt());
+        m_tabs->setTabText(i, title);
+        m_tabs->setTabToolTip(i, title);
+        m_tabs->tabBar()->setTabData(i, QVariantList { given[0], title });
+    }
 }
 
 // Titles may repeat; autosave files may not. A name that another view uses,
@@ -108,8 +128,10 @@ CSVGView* CMainFrame::insertView(int index, const QString& text, const QString& 
 
 void CMainFrame::fileNew()
 {
-    const QString title = nextNewFileTitle();
+    const int number = nextNewFileNumber();
+    const QString title = newFileTitle(number);
     CSVGView* view = insertView(newFileTabIndex(), title, title);
+    m_tabs->tabBar()->setTabData(m_tabs->indexOf(view), QVariantList { number, title });
     view->fitPage();
     m_currentView = view;
     view->setAutosaveName(uniqueAutosaveName(title, view));
@@ -302,8 +324,8 @@ void CMainFrame::OncustomContextMenuRequested(const QPoint& position)
 // The question that both close guards ask.
 bool CMainFrame::askContinueNesting()
 {
-    return Prompt::confirm(this, QStringLiteral("Warning"),
-        tr("The online nesting is still running, do you want to continue?"), tr("Continue"), tr("Cancel"));
+    return Prompt::confirm(this, tr("Warning"), tr("The online nesting is still running, do you want to continue?"),
+        tr("Continue"), tr("Cancel"));
 }
 
 bool CMainFrame::confirmCloseView(QWidget* tab)

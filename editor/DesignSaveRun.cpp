@@ -10,14 +10,9 @@
 #include <QDebug>
 
 namespace {
-QString text(const char* source)
-{
-    return QCoreApplication::translate("SaveFile", source);
-}
-
 void showFailure(const QString& reason)
 {
-    Prompt::warning(nullptr, text("Failed"), reason);
+    Prompt::warning(nullptr, QCoreApplication::translate("SaveFile", "Failed"), reason);
 }
 } // namespace
 
@@ -31,7 +26,7 @@ bool DesignSaveRun::start(const Order& order, const QByteArray& package, const Q
             showFailure(failures.join(QLatin1Char('\n')));
     };
     if (!DesignUpload::start(order.key, package, preview, uploaded, &packagePath)) {
-        *error = text("The design could not be prepared for upload.");
+        *error = QCoreApplication::translate("SaveFile", "The design could not be prepared for upload.");
         return false;
     }
     if (order.overwrite)
@@ -54,9 +49,12 @@ void DesignSaveRun::record(const Order& order)
             if (!reply.isEnvelope())
                 showFailure(ApiReply::unreadableText());
             else if (reply.isSuccess())
-                Prompt::information(nullptr, text("Success"), text("Submitted successfully~"));
+                Prompt::information(nullptr, QCoreApplication::translate("SaveFile", "Success"),
+                    QCoreApplication::translate("SaveFile", "Submitted successfully~"));
             else
-                showFailure(reply.msg().isEmpty() ? text("The server did not store the design.") : reply.msg());
+                showFailure(reply.msg().isEmpty()
+                        ? QCoreApplication::translate("SaveFile", "The server did not store the design.")
+                        : reply.msg());
         })
         .setFailHandler([](const QString& error, int) { showFailure(error); });
     request.post();

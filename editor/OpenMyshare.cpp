@@ -11,7 +11,7 @@
 #include <QSettings>
 
 OpenMyshare::OpenMyshare(QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_ui(new Ui::OpenMyshareClass)
 {
     m_ui->setupUi(this);
@@ -24,6 +24,11 @@ OpenMyshare::OpenMyshare(QWidget* parent)
 OpenMyshare::~OpenMyshare()
 {
     delete m_ui;
+}
+
+void OpenMyshare::retranslateUi()
+{
+    m_ui->retranslateUi(this);
 }
 
 void OpenMyshare::openShare()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QString>
 
 namespace Ui {
@@ -9,7 +10,7 @@ class OpenMyshareClass;
 
 // Asks for a share code and its password and finds the design that another
 // account shared; the caller fetches and opens it.
-class OpenMyshare : public QDialog
+class OpenMyshare : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -23,6 +24,9 @@ signals:
 public slots:
     void openShare();
     void closeShare();
+
+protected:
+    void retranslateUi() override;
 
 private:
     void takeReply(const QString& body);

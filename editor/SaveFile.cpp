@@ -11,7 +11,7 @@
 #include <QUuid>
 
 SaveFile::SaveFile(QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_ui(new Ui::SaveFileClass)
 {
     m_ui->setupUi(this);
@@ -20,6 +20,11 @@ SaveFile::SaveFile(QWidget* parent)
 SaveFile::~SaveFile()
 {
     delete m_ui;
+}
+
+void SaveFile::retranslateUi()
+{
+    m_ui->retranslateUi(this);
 }
 
 void SaveFile::setDesign(const QString& svgText, const QImage& preview)
@@ -35,7 +40,7 @@ void SaveFile::setDesign(const QString& svgText, const QImage& preview)
 void SaveFile::saveToApiFile()
 {
     if (m_ui->fileName->text().isEmpty()) {
-        Prompt::about(this, tr("info"), QStringLiteral("文件名称不能为空~"));
+        Prompt::about(this, tr("info"), tr("文件名称不能为空~"));
         return;
     }
     store(QUuid::createUuid().toString(QUuid::WithoutBraces), false);
@@ -44,7 +49,7 @@ void SaveFile::saveToApiFile()
 void SaveFile::coverToApiFile()
 {
     if (m_ui->fileName->text().isEmpty()) {
-        Prompt::about(nullptr, tr("info"), QStringLiteral("文件名称不能为空~"));
+        Prompt::about(nullptr, tr("info"), tr("文件名称不能为空~"));
         return;
     }
     store(overwriteKey(), true);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QImage>
 #include <QString>
 
@@ -10,7 +11,7 @@ class SaveFileClass;
 
 // Asks for a name and stores the open design with its preview in the
 // account's online design store, either anew or over a design of that name.
-class SaveFile : public QDialog
+class SaveFile : public TranslatedDialog
 {
     Q_OBJECT
 public:
@@ -23,6 +24,9 @@ public:
 public slots:
     void saveToApiFile();
     void coverToApiFile();
+
+protected:
+    void retranslateUi() override;
 
 private:
     void store(const QString& key, bool overwrite);

@@ -12,13 +12,19 @@ AutoNesterDialog::AutoNesterDialog(CSVGDocument* document, QWidget* parent)
     : NestingDialog(document, parent)
     , m_nester(new OnlineNester(this))
 {
-    setWindowTitle(tr("Online nesting"));
+    retranslateUi();
     // The dialog closes by itself once the placements are in.
     okButton()->hide();
     connect(m_nester, &OnlineNester::jobStarted, this, &AutoNesterDialog::jobStarted);
     connect(m_nester, &OnlineNester::progress, this, &AutoNesterDialog::showProgress);
     connect(m_nester, &OnlineNester::finished, this, &AutoNesterDialog::placed);
     connect(m_nester, &OnlineNester::failed, this, &AutoNesterDialog::failed);
+}
+
+void AutoNesterDialog::retranslateUi()
+{
+    NestingDialog::retranslateUi();
+    setWindowTitle(tr("Online nesting"));
 }
 
 AutoNesterDialog::~AutoNesterDialog()

@@ -11,9 +11,15 @@ namespace Placement {
 AutoPlaceDialog::AutoPlaceDialog(CSVGDocument* document, QWidget* parent)
     : NestingDialog(document, parent)
 {
-    setWindowTitle(tr("Automatic nesting"));
+    retranslateUi();
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, &AutoPlaceDialog::poll);
+}
+
+void AutoPlaceDialog::retranslateUi()
+{
+    NestingDialog::retranslateUi();
+    setWindowTitle(tr("Automatic nesting"));
 }
 
 AutoPlaceDialog::~AutoPlaceDialog()

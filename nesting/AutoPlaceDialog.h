@@ -25,6 +25,7 @@ public:
     void reject() override;
 
 protected:
+    void retranslateUi() override;
     void startPlacement() override;
 
 private:

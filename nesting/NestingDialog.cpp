@@ -16,7 +16,7 @@ using Vantor::Placement::PieceInfo;
 using Vantor::Placement::PlacementSettings;
 
 NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
-    : QDialog(parent)
+    : TranslatedDialog(parent)
     , m_document(document)
 {
     const PlacementSettings saved = NestingSettings::load();
@@ -34,7 +34,7 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     m_rotations->setObjectName(QStringLiteral("rotations"));
     m_rotations->setRange(1, PlacementSettings::kMaximumRotations);
     m_rotations->setValue(saved.rotations);
-    m_start = new QPushButton(tr("Start"), this);
+    m_start = new QPushButton(this);
     m_start->setObjectName(QStringLiteral("start"));
     m_progress = new QProgressBar(this);
     m_status = new QLabel(this);
@@ -43,10 +43,13 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton()->setEnabled(false);
 
+    m_widthLabel = new QLabel(this);
+    m_spacingLabel = new QLabel(this);
+    m_rotationsLabel = new QLabel(this);
     auto* form = new QFormLayout;
-    form->addRow(tr("Roll width"), m_width);
-    form->addRow(tr("Spacing"), m_spacing);
-    form->addRow(tr("Turns per circle"), m_rotations);
+    form->addRow(m_widthLabel, m_width);
+    form->addRow(m_spacingLabel, m_spacing);
+    form->addRow(m_rotationsLabel, m_rotations);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_start);
@@ -56,6 +59,15 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     connect(m_start, &QPushButton::clicked, this, &NestingDialog::startPlacement);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    NestingDialog::retranslateUi();
+}
+
+void NestingDialog::retranslateUi()
+{
+    m_start->setText(tr("Start"));
+    m_widthLabel->setText(tr("Roll width"));
+    m_spacingLabel->setText(tr("Spacing"));
+    m_rotationsLabel->setText(tr("Turns per circle"));
 }
 
 QPushButton* NestingDialog::okButton() const
@@ -81,7 +93,7 @@ bool NestingDialog::hasPieces(const QVector<PieceInfo>& pieces)
 {
     if (!pieces.isEmpty())
         return true;
-    Prompt::warning(this, QStringLiteral("Warning"), tr("No selected pieces!"));
+    Prompt::warning(this, tr("Warning"), tr("No selected pieces!"));
     return false;
 }
 
@@ -123,5 +135,5 @@ void NestingDialog::showFailure(const QString& message)
 {
     setRunning(false);
     showStatus(message, true);
-    Prompt::warning(this, QStringLiteral("Warning"), message);
+    Prompt::warning(this, tr("Warning"), message);
 }

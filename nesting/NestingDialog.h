@@ -4,7 +4,8 @@
 #include "PlacementInfo.h"
 #include "PlacementSettings.h"
 
-#include <QDialog>
+#include "TranslatedDialog.h"
+
 #include <QVector>
 
 class CSVGDocument;
@@ -19,13 +20,15 @@ class QSpinBox;
 // turns allowed (kept in "autoplace"), a Start button, the progress and a
 // status line. A subclass starts its placement in startPlacement() and
 // reports back through the protected helpers.
-class NestingDialog : public QDialog
+class NestingDialog : public TranslatedDialog
 {
     Q_OBJECT
 public:
     NestingDialog(CSVGDocument* document, QWidget* parent);
 
 protected:
+    // The shared texts; each dialog adds its title.
+    void retranslateUi() override;
     CSVGDocument* document() const { return m_document; }
     // The pieces checked and the fields' settings taken, then the fields
     // locked and the progress at nought; false when the placement cannot
@@ -56,4 +59,7 @@ private:
     QProgressBar* m_progress;
     QLabel* m_status;
     QDialogButtonBox* m_buttons;
+    QLabel* m_widthLabel;
+    QLabel* m_spacingLabel;
+    QLabel* m_rotationsLabel;
 };

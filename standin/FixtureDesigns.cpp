@@ -40,6 +40,13 @@ QPainterPath mirrorCap()
     return path;
 }
 
+QPainterPath indicatorCutout()
+{
+    QPainterPath path;
+    path.addRoundedRect(25, 55, 50, 8, 3, 3);
+    return path;
+}
+
 QPainterPath hood()
 {
     QPainterPath path;
@@ -66,12 +73,15 @@ QPainterPath bumperStrip()
 
 FixtureDesigns::FixtureDesigns()
 {
+    // A piece with a cut-out is one element, as in the maker's templates:
+    // the door as one path of two sub-paths, the mirror cap as a group.
     m_designs = {
         { QStringLiteral("door_front_left"), QStringLiteral("左前门 Front left door"),
-            { doorPanel(), handleCutout() } },
-        { QStringLiteral("mirror_cap"), QStringLiteral("后视镜 Mirror cap"), { mirrorCap() } },
-        { QStringLiteral("hood"), QStringLiteral("引擎盖 Hood"), { hood() } },
-        { QStringLiteral("bumper_strip"), QStringLiteral("保险杠 Bumper strip"), { bumperStrip() } },
+            { { { doorPanel(), handleCutout() }, false } } },
+        { QStringLiteral("mirror_cap"), QStringLiteral("后视镜 Mirror cap"),
+            { { { mirrorCap(), indicatorCutout() }, true } } },
+        { QStringLiteral("hood"), QStringLiteral("引擎盖 Hood"), { { { hood() }, false } } },
+        { QStringLiteral("bumper_strip"), QStringLiteral("保险杠 Bumper strip"), { { { bumperStrip() }, false } } },
     };
 }
 
@@ -83,11 +93,19 @@ QStringList FixtureDesigns::names() const
     return names;
 }
 
+QPainterPath FixtureDesigns::Piece::path() const
+{
+    QPainterPath whole;
+    for (const QPainterPath& part : parts)
+        whole.addPath(part);
+    return whole;
+}
+
 QRectF FixtureDesigns::Design::bounds() const
 {
     QRectF united;
-    for (const QPainterPath& outline : outlines)
-        united |= outline.boundingRect();
+    for (const Piece& piece : pieces)
+        united |= piece.path().boundingRect();
     return united;
 }
 
@@ -103,6 +121,16 @@ const FixtureDesigns::Design* FixtureDesigns::find(const QString& name) const
 bool FixtureDesigns::contains(const QString& name) const
 {
     return find(name) != nullptr;
+}
+
+QList<QPainterPath> FixtureDesigns::pieces(const QString& name) const
+{
+    QList<QPainterPath> paths;
+    if (const Design* design = find(name)) {
+        for (const Piece& piece : design->pieces)
+            paths.append(piece.path());
+    }
+    return paths;
 }
 
 QString FixtureDesigns::pathData(const QPainterPath& path)
@@ -148,9 +176,16 @@ QString FixtureDesigns::svg(const QString& name) const
                                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1mm\" height=\"%2mm\" "
                                   "viewBox=\"0 0 %1 %2\">\n<title>%3</title>\n")
                        .arg(width, height, design->title);
-    for (const QPainterPath& outline : design->outlines) {
-        text += QStringLiteral("<path d=\"%1\" fill=\"none\" stroke=\"#000000\" stroke-width=\"0.3\"/>\n")
-                    .arg(pathData(outline));
+    const QString element = QStringLiteral("<path d=\"%1\" fill=\"none\" stroke=\"#000000\" stroke-width=\"0.3\"/>\n");
+    for (const Piece& piece : design->pieces) {
+        if (!piece.grouped) {
+            text += element.arg(pathData(piece.path()));
+            continue;
+        }
+        text += QStringLiteral("<g>\n");
+        for (const QPainterPath& part : piece.parts)
+            text += element.arg(pathData(part));
+        text += QStringLiteral("</g>\n");
     }
     return text + QStringLiteral("</svg>\n");
 }
@@ -188,8 +223,8 @@ QByteArray FixtureDesigns::preview(const QString& name) const
     painter.scale(scale, scale);
     painter.translate(-bounds.topLeft());
     painter.setPen(QPen(Qt::black, 2.0 / scale));
-    for (const QPainterPath& outline : design->outlines)
-        painter.drawPath(outline);
+    for (const Piece& piece : design->pieces)
+        painter.drawPath(piece.path());
     painter.end();
     return png(image);
 }

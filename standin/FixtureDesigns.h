@@ -19,6 +19,8 @@ public:
     QStringList names() const;
     bool contains(const QString& name) const;
     QString svg(const QString& name) const;
+    // The pieces as drawn, each with its cut-outs as further sub-paths.
+    QList<QPainterPath> pieces(const QString& name) const;
     // Ten random letters, then the Base64 of the SVG text's UTF-8.
     QByteArray package(const QString& name) const;
     QByteArray preview(const QString& name) const;
@@ -28,11 +30,19 @@ public:
     static QByteArray placeholder();
 
 private:
+    // One piece: its outline, then its cut-outs; written as one path of
+    // sub-paths, or as a group of paths.
+    struct Piece
+    {
+        QList<QPainterPath> parts;
+        bool grouped;
+        QPainterPath path() const;
+    };
     struct Design
     {
         QString name;
         QString title;
-        QList<QPainterPath> outlines;
+        QList<Piece> pieces;
         QRectF bounds() const;
     };
     const Design* find(const QString& name) const;

@@ -46,9 +46,11 @@ const QWidget* unfoldingButton(const QToolButton* button)
 
 QString WidgetLocator::buttonRect(const QString& actionText) const
 {
+    const QString shown = QCoreApplication::translate("CMainFrame", actionText.toUtf8().constData());
     for (const QWidget* widget : QApplication::allWidgets()) {
         const auto* button = qobject_cast<const QToolButton*>(widget);
-        if (button && button->isVisible() && button->defaultAction() && button->defaultAction()->text() == actionText)
+        const QAction* action = button && button->isVisible() ? button->defaultAction() : nullptr;
+        if (action && (action->text() == actionText || action->text() == shown))
             return screenRect(button);
     }
     return QString();

@@ -14,7 +14,8 @@ class WidgetLocator : public QObject
 public:
     using QObject::QObject;
 
-    // The shown tool button of the action with that text.
+    // The shown tool button of the action with that text, as shown or as
+    // the English text that the interface language translates.
     Q_INVOKABLE QString buttonRect(const QString& actionText) const;
     // The drawing area of the canvas on show.
     Q_INVOKABLE QString canvasRect() const;

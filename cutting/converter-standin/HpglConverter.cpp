@@ -33,13 +33,6 @@ bool readBool(const QString& text, bool* value)
     return true;
 }
 
-QRectF boundsOf(const std::vector<QPolygonF>& lines)
-{
-    QRectF bounds;
-    for (const QPolygonF& line : lines)
-        bounds = bounds.isNull() ? line.boundingRect() : bounds.united(line.boundingRect());
-    return bounds;
-}
 } // namespace
 
 bool HpglConverter::setOption(const QString& name, const QString& value, HpglOptions* o)
@@ -109,32 +102,15 @@ QPolygonF HpglConverter::withOvercut(const SvgPolyline& polyline, double length)
     return points;
 }
 
-QTransform HpglConverter::placement(
-    const std::vector<QPolygonF>& lines, const QRectF& pageBox, const HpglOptions& options)
-{
-    QTransform turn = QTransform::fromScale(options.mirrorX ? -1 : 1, options.mirrorY ? -1 : 1);
-    turn = turn * QTransform().rotate(options.rotation);
-    const QRectF reference = pageBox.isEmpty() ? boundsOf(lines) : pageBox;
-    const QPointF shift = reference.topLeft() - turn.mapRect(reference).topLeft();
-    QTransform placed = turn * QTransform::fromTranslate(shift.x(), shift.y());
-    if (options.autoAlign) {
-        QRectF placedBounds;
-        for (const QPolygonF& line : lines)
-            placedBounds = placedBounds.united(placed.map(line).boundingRect());
-        placed = placed * QTransform::fromTranslate(-placedBounds.left(), -placedBounds.top());
-    }
-    return placed
-        * QTransform::fromScale(options.resolutionX / kMillimetresPerInch, options.resolutionY / kMillimetresPerInch);
-}
-
-bool HpglConverter::convert(const std::vector<SvgPolyline>& polylines, const QRectF& pageBox,
-    const HpglOptions& options, QByteArray* hpgl, QString* error)
+bool HpglConverter::convert(
+    const std::vector<SvgPolyline>& polylines, const HpglOptions& options, QByteArray* hpgl, QString* error)
 {
     std::vector<QPolygonF> lines;
     lines.reserve(polylines.size());
     for (const SvgPolyline& polyline : polylines)
         lines.push_back(withOvercut(polyline, options.overcut));
-    const QTransform toPlotter = placement(lines, pageBox, options);
+    const QTransform toPlotter
+        = QTransform::fromScale(options.resolutionX / kMillimetresPerInch, options.resolutionY / kMillimetresPerInch);
     hpgl->clear();
     for (const QPolygonF& line : lines) {
         QByteArray moves;

@@ -25,14 +25,13 @@ struct HpglOptions
     bool autoAlign = false;
 };
 
-// The converter proper: the polylines of a section to HPGL pen moves.
-//
-// Mirroring and rotation turn the drawing in place: the reference box (the
-// page box, else the drawing's bounds) keeps its top left corner. With
-// autoAlign the drawing's own bounds start at the origin. Closed outlines
-// are cut on past their start by the overcut. The tool offset, the precut
-// and the flatness are accepted but change nothing here: the input is
-// flattened already and the knife is not compensated.
+// The converter proper: the polylines of a section to HPGL pen moves, at the
+// resolution given. Closed outlines are cut on past their start by the
+// overcut. Rotation, mirroring and alignment are accepted but change nothing
+// here: they belong to the whole job, and the program places the job before
+// it cuts it into sections, so that each section stays in its place. The
+// tool offset, the precut and the flatness change nothing either: the input
+// is flattened already and the knife is not compensated.
 class HpglConverter
 {
 public:
@@ -42,13 +41,12 @@ public:
     static bool parseArguments(const QStringList& arguments, HpglOptions* options, QString* file, QString* error);
     // "PU x,y;PD x,y,...;" per polyline. False when a coordinate does not
     // fit the plotter's range.
-    static bool convert(const std::vector<SvgPolyline>& polylines, const QRectF& pageBox, const HpglOptions& options,
-        QByteArray* hpgl, QString* error);
+    static bool convert(
+        const std::vector<SvgPolyline>& polylines, const HpglOptions& options, QByteArray* hpgl, QString* error);
     // The polyline cut on past its start for the length, along its own
     // course; at most once round.
     static QPolygonF withOvercut(const SvgPolyline& polyline, double length);
 
 private:
     static bool setOption(const QString& name, const QString& value, HpglOptions* options);
-    static QTransform placement(const std::vector<QPolygonF>& lines, const QRectF& pageBox, const HpglOptions& options);
 };

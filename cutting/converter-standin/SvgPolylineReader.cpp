@@ -80,22 +80,6 @@ bool SvgPolylineReader::fail(const QString& error)
     return false;
 }
 
-void SvgPolylineReader::readPageBox(const QXmlStreamReader& xml)
-{
-    std::vector<double> box;
-    if (parseNumbers(xml.attributes().value(QLatin1String("viewBox")).toString(), &box) && box.size() == 4 && box[2] > 0
-        && box[3] > 0) {
-        m_pageBox = QRectF(box[0], box[1], box[2], box[3]);
-        return;
-    }
-    // Lengths with a unit count by their number; the drawing is in millimetres.
-    static const QRegularExpression number(QStringLiteral("^\\s*([-+0-9.eE]+)"));
-    const double width = number.match(xml.attributes().value(QLatin1String("width"))).captured(1).toDouble();
-    const double height = number.match(xml.attributes().value(QLatin1String("height"))).captured(1).toDouble();
-    if (width > 0 && height > 0 && std::isfinite(width) && std::isfinite(height))
-        m_pageBox = QRectF(0, 0, width, height);
-}
-
 bool SvgPolylineReader::startElement(const QXmlStreamReader& xml, const QTransform& transform)
 {
     const QString name = xml.name().toString();
@@ -127,7 +111,6 @@ bool SvgPolylineReader::startElement(const QXmlStreamReader& xml, const QTransfo
 bool SvgPolylineReader::read(const QByteArray& svg)
 {
     m_polylines.clear();
-    m_pageBox = QRectF();
     QXmlStreamReader xml(svg);
     std::stack<QTransform> transforms;
     transforms.push(QTransform());
@@ -144,7 +127,6 @@ bool SvgPolylineReader::read(const QByteArray& svg)
             if (xml.name() != QLatin1String("svg"))
                 return fail(QStringLiteral("not an SVG file"));
             seenRoot = true;
-            readPageBox(xml);
         }
         if (kSkipped.contains(xml.name().toString())) {
             xml.skipCurrentElement();

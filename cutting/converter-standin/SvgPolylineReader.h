@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QPolygonF>
-#include <QRectF>
 #include <QString>
 #include <QTransform>
 
@@ -26,19 +25,14 @@ public:
     bool read(const QByteArray& svg);
     QString errorString() const { return m_error; }
     const std::vector<SvgPolyline>& polylines() const { return m_polylines; }
-    // The outermost svg element's viewBox, else its width and height from
-    // the origin; empty when it gives neither.
-    QRectF pageBox() const { return m_pageBox; }
 
     static bool parseTransform(const QString& text, QTransform* transform);
     static bool parseNumbers(const QString& text, std::vector<double>* numbers);
 
 private:
     bool startElement(const QXmlStreamReader& xml, const QTransform& transform);
-    void readPageBox(const QXmlStreamReader& xml);
     bool fail(const QString& error);
 
     std::vector<SvgPolyline> m_polylines;
-    QRectF m_pageBox;
     QString m_error;
 };

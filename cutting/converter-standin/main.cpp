@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     if (!reader.read(file.readAll()))
         return fail(reader.errorString());
     QByteArray hpgl;
-    if (!HpglConverter::convert(reader.polylines(), reader.pageBox(), options, &hpgl, &error))
+    if (!HpglConverter::convert(reader.polylines(), options, &hpgl, &error))
         return fail(error);
     if (std::fwrite(hpgl.constData(), 1, size_t(hpgl.size()), stdout) != size_t(hpgl.size()) || std::fflush(stdout))
         return fail(QStringLiteral("cannot write the output"));

@@ -1,6 +1,7 @@
 #include "CMenuColor.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QGridLayout>
 #include <QPixmap>
 #include <QToolButton>
@@ -19,15 +20,36 @@ CMenuColor::CMenuColor(int kind, QWidget* parent)
     addSeparator();
     addSwatches();
     addSeparator();
-    QAction* more = addAction(tr("more color"));
-    more->setData(QColor(Qt::transparent));
-    connect(more, &QAction::triggered, this, &CMenuColor::OnMoreColor);
-    if (kind != 1)
-        return;
-    addSeparator();
-    connect(addAction(tr("gradual")), &QAction::triggered, this, &CMenuColor::OnRadient);
-    addSeparator();
-    connect(addAction(tr("pattern")), &QAction::triggered, this, &CMenuColor::OnPattern);
+    m_more = addAction(QString());
+    m_more->setData(QColor(Qt::transparent));
+    connect(m_more, &QAction::triggered, this, &CMenuColor::OnMoreColor);
+    if (kind == 1) {
+        addSeparator();
+        m_gradient = addAction(QString());
+        connect(m_gradient, &QAction::triggered, this, &CMenuColor::OnRadient);
+        addSeparator();
+        m_pattern = addAction(QString());
+        connect(m_pattern, &QAction::triggered, this, &CMenuColor::OnPattern);
+    }
+    retranslateUi();
+}
+
+void CMenuColor::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QMenu::changeEvent(event);
+}
+
+void CMenuColor::retranslateUi()
+{
+    m_transparent->setIconText(tr("transparent"));
+    m_transparent->setText(tr("transparent"));
+    m_more->setText(tr("more color"));
+    if (m_gradient)
+        m_gradient->setText(tr("gradual"));
+    if (m_pattern)
+        m_pattern->setText(tr("pattern"));
 }
 
 // Red alternates between two levels by column, green climbs every two
@@ -45,12 +67,10 @@ QColor CMenuColor::swatchColor(int row, int column)
 
 void CMenuColor::addTransparentEntry()
 {
-    auto* transparent = new QWidgetAction(this);
-    transparent->setIconText(tr("transparent"));
-    transparent->setText(tr("transparent"));
-    transparent->setData(QColor(Qt::transparent));
-    connect(transparent, &QAction::triggered, this, &CMenuColor::OnColorSelected);
-    addAction(transparent);
+    m_transparent = new QWidgetAction(this);
+    m_transparent->setData(QColor(Qt::transparent));
+    connect(m_transparent, &QAction::triggered, this, &CMenuColor::OnColorSelected);
+    addAction(m_transparent);
 }
 
 void CMenuColor::addSwatches()

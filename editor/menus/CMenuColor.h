@@ -42,12 +42,20 @@ public slots:
     void OnRadient();
     void OnPattern();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void retranslateUi();
     void addTransparentEntry();
     void addSwatches();
     static FillEditor& gradientEditor();
     static FillEditor& patternEditor();
 
+    QWidgetAction* m_transparent = nullptr;
+    QAction* m_more = nullptr;
+    QAction* m_gradient = nullptr;
+    QAction* m_pattern = nullptr;
     QWidgetAction* m_swatchAction = nullptr;
     QWidget* m_swatchWidget = nullptr;
 };

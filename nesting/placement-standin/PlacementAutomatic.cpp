@@ -14,6 +14,17 @@ using namespace ClipperLib;
 namespace Vantor {
 namespace Placement {
 
+namespace {
+// A user knows a piece by its size and where it lies, not by its id.
+QString aboutPiece(const QString& text, const PlacementCompositePolygon& shape)
+{
+    const QRectF box = shape.boundingRect();
+    const auto millimetres = [](double value) { return QString::number(value, 'f', 1); };
+    return text.arg(
+        millimetres(box.width()), millimetres(box.height()), millimetres(box.left()), millimetres(box.top()));
+}
+} // namespace
+
 bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const PlacementSettings& settings)
 {
     *this = PlacementAutomatic();
@@ -24,9 +35,9 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
     m_pieces = pieces;
     for (int i = 0; i < pieces.size(); ++i) {
         if (!PlacementGeometry::isUsable(pieces[i].shape)) {
-            m_error
-                = QCoreApplication::translate("PlacementAutomatic", "The outline of piece %1 is empty or too large.")
-                      .arg(pieces[i].id);
+            m_error = aboutPiece(QCoreApplication::translate("PlacementAutomatic",
+                                     "The outline of the piece of %1 × %2 mm at (%3, %4) is empty or too large."),
+                pieces[i].shape);
             return false;
         }
         bool fits = false;
@@ -37,8 +48,9 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
             fits = turned.boundingRect().height() <= settings.rollWidth;
         }
         if (!fits) {
-            m_error = QCoreApplication::translate("PlacementAutomatic", "Piece %1 is wider than the roll.")
-                          .arg(pieces[i].id);
+            m_error = aboutPiece(QCoreApplication::translate("PlacementAutomatic",
+                                     "The piece of %1 × %2 mm at (%3, %4) is wider than the roll."),
+                pieces[i].shape);
             return false;
         }
     }
@@ -88,8 +100,9 @@ bool PlacementAutomatic::placeNext()
             best = candidate;
     }
     if (!best.found) {
-        m_error = QCoreApplication::translate("PlacementAutomatic", "Piece %1 is wider than the roll.")
-                      .arg(m_pieces[piece].id);
+        m_error = aboutPiece(QCoreApplication::translate(
+                                 "PlacementAutomatic", "The piece of %1 × %2 mm at (%3, %4) is wider than the roll."),
+            m_pieces[piece].shape);
         m_placed.clear();
         return false;
     }

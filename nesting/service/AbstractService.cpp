@@ -11,11 +11,6 @@
 namespace {
 const QString kErrorPrefix = QStringLiteral("_err://helm/");
 
-QString translate(const char* text)
-{
-    return QCoreApplication::translate("AbstractService", text);
-}
-
 // "name:value" split at its last colon, as host and port or account and
 // password; false when either side is empty.
 bool splitPair(const QString& text, QString& first, QString& second)
@@ -42,7 +37,9 @@ QString AbstractService::connect()
     const QString address = g_config.getSetting(QStringLiteral("NestingServer")).toString();
     const uint port = splitPair(address, host, portText) ? portText.toUInt(&numeric) : 0;
     if (!numeric || port == 0 || port > 65535)
-        return makeError(BadSetting, translate("The nesting server address \"%1\" is not valid.").arg(address));
+        return makeError(BadSetting,
+            QCoreApplication::translate("AbstractService", "The nesting server address \"%1\" is not valid.")
+                .arg(address));
     const QString failure = m_transport->open(host, quint16(port), m_timeout);
     if (!failure.isEmpty())
         return makeError(NetworkFailure, failure);
@@ -54,7 +51,7 @@ QString AbstractService::login()
     QString account;
     QString password;
     if (!splitPair(g_config.getSetting(QStringLiteral("NestingAccount")).toString(), account, password))
-        return makeError(BadSetting, translate("The nesting account is not set."));
+        return makeError(BadSetting, QCoreApplication::translate("AbstractService", "The nesting account is not set."));
     return request(CommandParameter(QStringLiteral("login"),
         QJsonObject { { QStringLiteral("account"), account }, { QStringLiteral("password"), password } }));
 }
@@ -72,7 +69,8 @@ QString AbstractService::request(const CommandParameter& command)
         return text;
     if (!QJsonDocument::fromJson(reply).isObject()) {
         m_transport->close();
-        return makeError(Malformed, translate("The nesting server sent a reply that cannot be read."));
+        return makeError(Malformed,
+            QCoreApplication::translate("AbstractService", "The nesting server sent a reply that cannot be read."));
     }
     return text;
 }

@@ -1,13 +1,16 @@
 #include "ApiReply.h"
 #include "CSVGDocument.h"
 #include "DlgPlot.h"
+#include "HpglJob.h"
 #include "HttpRequest.h"
 #include "Prompt.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
+#include "TestHpgl.h"
 
 #include <QComboBox>
 #include <QJsonArray>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -30,24 +33,42 @@ std::wstring page(int x0, int x1, int rings = 0)
     return (text + "</svg>").toStdWString();
 }
 
-// The points of the pen moves in each frame of the job, in millimetres
-// (1016 units per inch) where the frame lies on the drawing.
-QList<QPolygonF> framePoints(const QByteArray& hpgl)
+// Points every millimetre along the polylines.
+QList<QPointF> samples(const QList<QPolygonF>& lines)
 {
-    QList<QPolygonF> frames;
-    const QRegularExpression move("P[UD]([-0-9.,]+)");
-    for (const QByteArray& frame : hpgl.split('F')) {
-        QPolygonF points;
-        for (auto it = move.globalMatch(QString::fromLatin1(frame)); it.hasNext();) {
-            const QStringList numbers = it.next().captured(1).split(',');
-            for (int i = 0; i + 1 < numbers.size(); i += 2)
-                points << QPointF(
-                    numbers.at(i).toDouble() / 40 + frames.size() * 1000, numbers.at(i + 1).toDouble() / 40);
+    QList<QPointF> points;
+    for (const QPolygonF& line : lines) {
+        for (int i = 0; i + 1 < line.size(); ++i) {
+            const QLineF segment(line[i], line[i + 1]);
+            const int steps = std::max(1, int(std::ceil(segment.length())));
+            for (int k = 0; k <= steps; ++k)
+                points << segment.pointAt(double(k) / steps);
         }
-        frames << points;
     }
-    return frames;
+    return points;
 }
+
+// The first point that lies farther than the tolerance from every line.
+QString strayPoint(const QList<QPointF>& points, const QList<QPolygonF>& lines, double tolerance)
+{
+    for (const QPointF& p : points) {
+        bool near = false;
+        for (const QPolygonF& line : lines) {
+            for (int i = 0; !near && i + 1 < line.size(); ++i) {
+                const QLineF segment(line[i], line[i + 1]);
+                const QPointF d = segment.p2() - segment.p1();
+                const double squared = QPointF::dotProduct(d, d);
+                const double t
+                    = squared > 0 ? std::clamp(QPointF::dotProduct(p - segment.p1(), d) / squared, 0.0, 1.0) : 0.0;
+                near = QLineF(p, segment.pointAt(t)).length() <= tolerance;
+            }
+        }
+        if (!near)
+            return QString("%1,%2").arg(p.x()).arg(p.y());
+    }
+    return QString();
+}
+
 } // namespace
 
 class tst_DlgPlot : public QObject
@@ -58,6 +79,9 @@ private slots:
     void cleanup();
     void sections_data();
     void sections();
+    void placedAsAWhole_data();
+    void placedAsAWhole();
+    void resolutionSaysWhichWins();
     void cutsAndRecords();
     void failsPlainly();
     void stopAndClose();
@@ -102,7 +126,8 @@ void tst_DlgPlot::startCut(DlgPlot& dialog, const QString& port)
     dialog.findChild<QPushButton*>("cut")->click();
 }
 
-// Frames of 1 m; the end line lies 1 mm right of the drawing.
+// Frames of 1 m; the end line lies 1 mm right of the drawing, in one frame
+// too.
 void tst_DlgPlot::sections_data()
 {
     QTest::addColumn<int>("right");
@@ -116,14 +141,106 @@ void tst_DlgPlot::sections()
     QFETCH(int, right);
     loadPage(page(100, right));
     QString error;
-    const QStringList texts
-        = DlgPlot::sectionTexts(m_document.pageToSvgText(-1, 0, -1, -1, false), m_document, 1000, &error);
+    const QStringList texts = DlgPlot::sectionTexts(
+        m_document.pageToSvgText(-1, 0, -1, -1, false), m_document, 1000, DeviceRecord(), &error);
     QFETCH(int, count);
     QCOMPARE(texts.size(), count);
     for (const QString& text : texts)
         QVERIFY(text.contains("<polyline") && !text.contains("<rect"));
-    QVERIFY(DlgPlot::sectionTexts(std::wstring(), m_document, 1000, &error).isEmpty());
+    const QRegularExpression endLine(QString("points=\"%1 299\\.50* %1 0\"").arg(right + 1 - (count - 1) * 1000));
+    QVERIFY2(texts.last().contains(endLine), qPrintable(texts.last()));
+    QVERIFY(DlgPlot::sectionTexts(std::wstring(), m_document, 1000, DeviceRecord(), &error).isEmpty());
     QCOMPARE(error, QString("No pieces to cut!"));
+}
+
+// Three frames: a strip across both frame boundaries, a box, a triangle
+// across the second boundary; the job spans x 20 to 2520, y 110 to 340 of a
+// page 600 high. The placement as it should come out of the plotter, frames
+// laid end to end.
+void tst_DlgPlot::placedAsAWhole_data()
+{
+    QTest::addColumn<QVariantMap>("settings");
+    QTest::addColumn<QTransform>("placement");
+    QTest::addColumn<int>("frames");
+    QTest::newRow("as drawn") << QVariantMap() << QTransform() << 3;
+    QTest::newRow("mirror X in place") << QVariantMap { { "PlotMirrorX", true } } << QTransform(-1, 0, 0, 1, 2540, 0)
+                                       << 3;
+    QTest::newRow("mirror Y in place") << QVariantMap { { "PlotMirrorY", true } } << QTransform(1, 0, 0, -1, 0, 450)
+                                       << 3;
+    QTest::newRow("half turn in place") << QVariantMap { { "PlotRotation", 180 } }
+                                        << QTransform(-1, 0, 0, -1, 2540, 450) << 3;
+    QTest::newRow("quarter turn past the page, top left kept")
+        << QVariantMap { { "PlotRotation", 90 } } << QTransform(0, 1, -1, 0, 360, 90) << 1;
+    QTest::newRow("aligned once") << QVariantMap { { "PlotAutoAlign", true } } << QTransform::fromTranslate(-20, -110)
+                                  << 3;
+    QTest::newRow("mirrored, then aligned") << QVariantMap { { "PlotMirrorX", true }, { "PlotAutoAlign", "true" } }
+                                            << QTransform(-1, 0, 0, 1, 2520, -110) << 3;
+}
+
+void tst_DlgPlot::placedAsAWhole()
+{
+    QFETCH(QVariantMap, settings);
+    QFETCH(QTransform, placement);
+    QSettings local;
+    local.remove("hpgl");
+    for (auto s = settings.constBegin(); s != settings.constEnd(); ++s)
+        local.setValue("hpgl/" + s.key(), s.value());
+    const QList<QPolygonF> pieces { QPolygonF(QRectF(20, 110, 2500, 20)), QPolygonF(QRectF(1400, 200, 100, 50)),
+        QPolygonF(QVector<QPointF> { { 1950, 250 }, { 2080, 340 }, { 1950, 340 }, { 1950, 250 } }) };
+    QString text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"3000\" height=\"600\" viewBox=\"0 0 3000 600\">";
+    for (const QPolygonF& piece : pieces) {
+        QStringList points;
+        for (const QPointF& p : piece)
+            points << QString("%1,%2").arg(p.x()).arg(p.y());
+        text += "<polygon points=\"" + points.join(' ') + "\"/>";
+    }
+    loadPage((text + "</svg>").toStdWString());
+    QString error;
+    const QStringList texts = DlgPlot::sectionTexts(
+        m_document.pageToSvgText(-1, 0, -1, -1, false), m_document, 1000, DeviceRecord(), &error);
+    QTEST(int(texts.size()), "frames");
+    QByteArray hpgl;
+    QVERIFY2(HpglJob::build(texts, DeviceRecord(), &hpgl, &error), qPrintable(error));
+    local.remove("hpgl");
+
+    QList<QPolygonF> expected;
+    for (const QPolygonF& piece : pieces)
+        expected << placement.map(piece);
+    QRectF job;
+    for (const QPolygonF& piece : expected)
+        job |= piece.boundingRect();
+    // The end line: 1 mm after the job, across the page with a gap of 1 mm.
+    const double end = job.right() + 1;
+    expected << QPolygonF(QVector<QPointF> { { end, 0 }, { end, 299.5 } })
+             << QPolygonF(QVector<QPointF> { { end, 300.5 }, { end, 600 } });
+    const QList<QPolygonF> cut = TestHpgl::laidOut(hpgl, 40, 1000);
+    QRectF reached;
+    for (const QPolygonF& line : cut)
+        reached |= line.boundingRect();
+    QVERIFY(std::abs(reached.left() - job.left()) < 0.05);
+    // Each piece at its size and place, joined across the frames.
+    const QString missing = strayPoint(samples(expected), cut, 0.05);
+    QVERIFY2(missing.isEmpty(), qPrintable("not cut: " + missing));
+    QList<QPointF> vertices;
+    for (const QPolygonF& line : cut)
+        vertices += line.toList();
+    const QString stray = strayPoint(vertices, expected, 0.05);
+    QVERIFY2(stray.isEmpty(), qPrintable("cut astray: " + stray));
+}
+
+// The serial device's record names 1000 units per inch; the user's 1016 is
+// the one cut with, and the dialog says so.
+void tst_DlgPlot::resolutionSaysWhichWins()
+{
+    loadPage(page(100, 400));
+    DlgPlot dialog(&m_document, QString());
+    auto* devices = dialog.findChild<QComboBox*>("device");
+    QTRY_COMPARE_WITH_TIMEOUT(devices->count(), 2, 20000);
+    const auto* resolution = dialog.findChild<QLabel*>("resolution");
+    QCOMPARE(resolution->text(), QString("1016 × 1016 units per inch"));
+    devices->setCurrentIndex(1);
+    QCOMPARE(resolution->text(),
+        QString("1016 × 1016 units per inch: your Resolution setting wins over the device record's 1000 × 1000"));
 }
 
 void tst_DlgPlot::cutsAndRecords()
@@ -146,16 +263,18 @@ void tst_DlgPlot::cutsAndRecords()
     QVERIFY(file.open(QIODevice::ReadOnly));
     // Each frame back in place: on the strip's outline or on the end line,
     // reaching as far as the strip does.
-    const QList<QPolygonF> frames = framePoints(file.readAll());
-    QCOMPARE(frames.size(), 3);
-    for (const QPolygonF& frame : frames) {
-        for (const QPointF& p : frame) {
+    const QByteArray hpgl = file.readAll();
+    QCOMPARE(TestHpgl::frames(hpgl).size(), 3);
+    QPolygonF last;
+    for (const QPolygonF& line : TestHpgl::laidOut(hpgl, 40, 1000)) {
+        for (const QPointF& p : line) {
             const bool onStrip = (std::abs(p.x() - 100) < 0.05 || std::abs(p.x() - 2400) < 0.05)
                 || ((std::abs(p.y() - 100) < 0.05 || std::abs(p.y() - 300) < 0.05) && p.x() > 99.9 && p.x() < 2400.1);
             QVERIFY2(onStrip || std::abs(p.x() - 2401) < 0.05, qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+            last << p;
         }
     }
-    QVERIFY(std::abs(frames.last().boundingRect().right() - 2401) < 0.05);
+    QVERIFY(std::abs(last.boundingRect().right() - 2401) < 0.05);
 
     QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 1, 20000);
     QCOMPARE(recorded.first().first().toBool(), true);

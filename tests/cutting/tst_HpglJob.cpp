@@ -1,6 +1,7 @@
 #include "DeviceRecord.h"
 #include "HpglJob.h"
 #include "TestEnvironment.h"
+#include "TestHpgl.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -9,7 +10,7 @@
 #include <cmath>
 
 namespace {
-using Lines = QList<QPolygonF>;
+using TestHpgl::Lines;
 
 QPolygonF poly(std::initializer_list<QPointF> points)
 {
@@ -30,25 +31,6 @@ QString sectionText(const Lines& lines, const QString& extra = QString())
     return text + extra + QStringLiteral("</svg>");
 }
 
-// Pen-up and pen-down moves back to polylines, one list per frame.
-QList<Lines> parseHpgl(const QByteArray& hpgl)
-{
-    QList<Lines> frames { Lines() };
-    for (const QByteArray& command : hpgl.split(';')) {
-        const QByteArray name = command.left(2);
-        QList<double> numbers;
-        for (const QByteArray& n : command.mid(2).split(','))
-            if (!n.isEmpty())
-                numbers << n.toDouble();
-        if (name == "FR")
-            frames << Lines();
-        else if (name == "PU" && numbers.size() == 2)
-            frames.last() << poly({ QPointF(numbers[0], numbers[1]) });
-        for (int i = 0; name == "PD" && i + 1 < numbers.size(); i += 2)
-            frames.last().last() << QPointF(numbers[i], numbers[i + 1]);
-    }
-    return frames;
-}
 } // namespace
 
 class tst_HpglJob : public QObject
@@ -59,6 +41,7 @@ private slots:
     void sectionsRoundTrip_data();
     void sectionsRoundTrip();
     void overcutContinuesPastStart();
+    void stopEndsOnWholeCommand();
     void badInput_data();
     void badInput();
 
@@ -81,19 +64,22 @@ QByteArray tst_HpglJob::build(const QStringList& sections, const DeviceRecord& d
     return hpgl;
 }
 
+// The frames come placed (JobPlacement): the converter neither turns nor
+// mirrors one on its own. The user's resolution wins over the device's.
 void tst_HpglJob::sectionsRoundTrip_data()
 {
     QTest::addColumn<QVariantMap>("settings");
     QTest::addColumn<QJsonObject>("device");
-    QTest::addColumn<double>("resolution");
-    QTest::addColumn<QTransform>("placement");
-    QTest::newRow("1016 units per inch") << QVariantMap() << QJsonObject() << 1016.0 << QTransform();
-    QTest::newRow("device's 500, mirrored in x")
-        << QVariantMap { { "PlotMirrorX", true }, { "PlotResolutionX", 2000 }, { "PlotResolutionY", 2000 } }
+    QTest::addColumn<QPointF>("resolution");
+    QTest::newRow("1016 units per inch") << QVariantMap() << QJsonObject() << QPointF(1016, 1016);
+    QTest::newRow("the user's 2000 over the device's 500")
+        << QVariantMap { { "PlotResolutionX", 2000 }, { "PlotResolutionY", 2000 } }
         << QJsonObject { { "converter", QJsonObject { { "PlotResolutionX", 500 }, { "PlotResolutionY", 500 } } } }
-        << 500.0 << QTransform(-1, 0, 0, 1, 1000, 0);
-    QTest::newRow("turned a quarter") << QVariantMap { { "PlotRotation", 90 } } << QJsonObject() << 1016.0
-                                      << QTransform(0, 1, -1, 0, 1520, 0);
+        << QPointF(2000, 2000);
+    QTest::newRow("y by its own resolution")
+        << QVariantMap { { "PlotResolutionY", 500 } } << QJsonObject() << QPointF(1016, 500);
+    QTest::newRow("frames not turned on their own") << QVariantMap { { "PlotRotation", 90 }, { "PlotMirrorX", true },
+        { "PlotAutoAlign", true } } << QJsonObject() << QPointF(1016, 1016);
 }
 
 // Three frames of a 2.5 m drawing come back as the same polylines, each in
@@ -102,8 +88,7 @@ void tst_HpglJob::sectionsRoundTrip()
 {
     QFETCH(QVariantMap, settings);
     QFETCH(QJsonObject, device);
-    QFETCH(double, resolution);
-    QFETCH(QTransform, placement);
+    QFETCH(QPointF, resolution);
     QSettings local;
     for (auto s = settings.constBegin(); s != settings.constEnd(); ++s)
         local.setValue("hpgl/" + s.key(), s.value());
@@ -119,17 +104,18 @@ void tst_HpglJob::sectionsRoundTrip()
     QVERIFY2(!hpgl.isEmpty(), qPrintable(m_error));
     QVERIFY(hpgl.startsWith("\x1b.(IN;SP1;"));
     QVERIFY(hpgl.endsWith("PU;\x1b.)"));
-    const QList<Lines> frames = parseHpgl(hpgl);
+    const QList<Lines> frames = TestHpgl::frames(hpgl);
     QCOMPARE(frames.size(), sections.size());
-    const double step = 25.4 / resolution;
+    const QPointF step(25.4 / resolution.x(), 25.4 / resolution.y());
     for (int f = 0; f < frames.size(); ++f) {
         QCOMPARE(frames[f].size(), sections[f].size());
         for (int l = 0; l < frames[f].size(); ++l) {
-            const QPolygonF expected = placement.map(sections[f][l]);
+            const QPolygonF& expected = sections[f][l];
             QCOMPARE(frames[f][l].size(), expected.size());
             for (int p = 0; p < expected.size(); ++p) {
-                const QPointF back = frames[f][l][p] * step;
-                QVERIFY2(std::abs(back.x() - expected[p].x()) <= step && std::abs(back.y() - expected[p].y()) <= step,
+                const QPointF back(frames[f][l][p].x() * step.x(), frames[f][l][p].y() * step.y());
+                QVERIFY2(std::abs(back.x() - expected[p].x()) <= step.x()
+                        && std::abs(back.y() - expected[p].y()) <= step.y(),
                     qPrintable(QString("frame %1 line %2 point %3").arg(f).arg(l).arg(p)));
             }
         }
@@ -142,7 +128,7 @@ void tst_HpglJob::overcutContinuesPastStart()
     const QByteArray hpgl = build({ sectionText({},
         "<polygon points=\"0,0 10,0 10,10 0,10\"/><polygon points=\"1,1 1,1 1,1\"/>"
         "<polygon points=\"20,0 20.5,0 20.5,0.5\"/>") });
-    const QList<Lines> frames = parseHpgl(hpgl);
+    const QList<Lines> frames = TestHpgl::frames(hpgl);
     QCOMPARE(frames.size(), 1);
     // Round once, then 2.5 mm along the first side again (40 units per mm);
     // no further than once round; an outline without length stays a dot.
@@ -150,6 +136,27 @@ void tst_HpglJob::overcutContinuesPastStart()
         Lines({ poly({ { 0, 0 }, { 400, 0 }, { 400, 400 }, { 0, 400 }, { 0, 0 }, { 100, 0 } }),
             poly({ { 40, 40 }, { 40, 40 } }),
             poly({ { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 }, { 820, 0 }, { 820, 20 }, { 800, 0 } }) }));
+}
+
+// Stopped after any byte, the stream ends on the job's own whole commands
+// and the closing; a pen-down list ends at the point under way, no later.
+void tst_HpglJob::stopEndsOnWholeCommand()
+{
+    const DeviceRecord device(QJsonObject { { "start_code", "\x1b.(" }, { "end_code", "\x1b.)" } });
+    const QByteArray closing = HpglJob::closing(device);
+    const QByteArray job = HpglJob::frame(
+        { "PU0,0;PD400,0,400,400,0,400,0,0;PU800,-12;PD1200,-12;", "PU0,7;PD123456,7,5,99999;" }, device);
+    for (int sent = 0; sent <= job.size(); ++sent) {
+        const QByteArray ending = HpglJob::stopEnding(job, sent, closing);
+        const QByteArray received = job.left(sent) + ending;
+        const QString fault = TestHpgl::stopFault(job, received, closing);
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("stopped after %1 bytes: %2").arg(sent).arg(fault)));
+        QCOMPARE(received.isEmpty(), sent == 0);
+        const QByteArray rest = ending.left(ending.indexOf(';'));
+        const int command = job.lastIndexOf(';', sent - 1) + 1;
+        if (job.mid(command, 2) == "PD")
+            QVERIFY2(rest.count(',') <= 1, qPrintable(QString("after %1 bytes: %2").arg(sent).arg(rest.data())));
+    }
 }
 
 void tst_HpglJob::badInput_data()

@@ -1,17 +1,74 @@
 #include "AbstractPlotter.h"
 #include "DeviceRecord.h"
 #include "FilePlotter.h"
+#include "HpglJob.h"
 #include "PlotterThread.h"
 #include "SerialPlotter.h"
 #include "TestEnvironment.h"
+#include "TestHpgl.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>
+#include <QRandomGenerator>
 
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
+
+// Linux pseudo-terminals keep 8 data bits and no parity whatever they are
+// told, and the C library then refuses such a setting. The terminals of this
+// test keep the data bits and the parity given, as a serial line does, so
+// that tcgetattr reads back what the driver set.
+namespace {
+const tcflag_t kKeptHere = CSIZE | PARENB;
+std::mutex g_linesLock;
+std::map<dev_t, tcflag_t> g_lines;
+
+dev_t deviceOf(int descriptor)
+{
+    struct stat status
+    {
+    };
+    return ::fstat(descriptor, &status) == 0 ? status.st_rdev : 0;
+}
+
+template <typename Function> Function systemCall(const char* name)
+{
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int tcsetattr(int descriptor, int actions, const termios* line)
+{
+    static const auto system = systemCall<int (*)(int, int, const termios*)>("tcsetattr");
+    termios given = *line;
+    {
+        std::lock_guard<std::mutex> guard(g_linesLock);
+        const auto kept = g_lines.find(deviceOf(descriptor));
+        if (kept != g_lines.end()) {
+            kept->second = line->c_cflag & kKeptHere;
+            given.c_cflag = (given.c_cflag & ~kKeptHere) | CS8;
+        }
+    }
+    return system(descriptor, actions, &given);
+}
+
+extern "C" int tcgetattr(int descriptor, termios* line)
+{
+    static const auto system = systemCall<int (*)(int, termios*)>("tcgetattr");
+    const int result = system(descriptor, line);
+    std::lock_guard<std::mutex> guard(g_linesLock);
+    const auto kept = g_lines.find(deviceOf(descriptor));
+    if (result == 0 && kept != g_lines.end())
+        line->c_cflag = (line->c_cflag & ~kKeptHere) | kept->second;
+    return result;
+}
 
 namespace {
 QByteArray jobData(int size)
@@ -33,14 +90,22 @@ struct Terminal
     Terminal()
     {
         char name[256] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            device = QString::fromLocal8Bit(name);
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+            return;
+        device = QString::fromLocal8Bit(name);
+        std::lock_guard<std::mutex> guard(g_linesLock);
+        g_lines[deviceOf(slave)] = CS8;
     }
     ~Terminal()
     {
         closeMaster();
-        if (slave >= 0)
-            ::close(slave);
+        if (slave < 0)
+            return;
+        {
+            std::lock_guard<std::mutex> guard(g_linesLock);
+            g_lines.erase(deviceOf(slave));
+        }
+        ::close(slave);
     }
     void closeMaster()
     {
@@ -49,18 +114,33 @@ struct Terminal
         master = -1;
     }
     // Everything that arrives until size bytes are in or nothing comes for a while.
-    QByteArray read(qint64 size)
+    QByteArray read(qint64 size, int quietMs = 10000)
     {
         QByteArray received;
         char buffer[8192];
         while (received.size() < size) {
             pollfd far { master, POLLIN, 0 };
-            if (::poll(&far, 1, 10000) <= 0)
+            if (::poll(&far, 1, quietMs) <= 0)
                 break;
             const ssize_t got = ::read(master, buffer, sizeof buffer);
             if (got <= 0)
                 break;
             received.append(buffer, int(got));
+        }
+        return received;
+    }
+    // What arrives until the job has ended.
+    QByteArray drain(const QList<bool>& finished)
+    {
+        QByteArray received;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 30000) {
+            const QByteArray more = read(1 << 20, 50);
+            received += more;
+            QCoreApplication::processEvents();
+            if (more.isEmpty() && !finished.isEmpty())
+                break;
         }
         return received;
     }
@@ -87,6 +167,9 @@ class tst_Plotter : public QObject
     Q_OBJECT
 private slots:
     void ptyReadsWhatFileGets();
+    void lineSettings_data();
+    void lineSettings();
+    void stopLeavesWholeCommands();
     void failures_data();
     void failures();
 };
@@ -117,6 +200,83 @@ void tst_Plotter::ptyReadsWhatFileGets()
     toSerial.start();
     QCOMPARE(terminal.read(data.size()), fileBytes);
     QTRY_COMPARE(serialReports.finished, QList<bool>({ true }));
+}
+
+void tst_Plotter::lineSettings_data()
+{
+    QTest::addColumn<QJsonObject>("line");
+    QTest::addColumn<speed_t>("speed");
+    QTest::addColumn<tcflag_t>("flags"); // of CSIZE, CSTOPB, PARENB, PARODD, CRTSCTS
+    QTest::newRow("9600 8N1") << QJsonObject { { "baud_rate", 9600 } } << speed_t(B9600) << tcflag_t(CS8);
+    QTest::newRow("19200 7E2, hardware flow") << QJsonObject { { "baud_rate", 19200 }, { "data_bits", 7 },
+        { "parity", "even" }, { "stop_bits", 2 }, { "flow_control", "hardware" } }
+                                              << speed_t(B19200) << tcflag_t(CS7 | PARENB | CSTOPB | CRTSCTS);
+    QTest::newRow("115200 6O1") << QJsonObject { { "baud_rate", 115200 }, { "data_bits", 6 }, { "parity", "odd" },
+        { "stop_bits", 1 } } << speed_t(B115200)
+                                << tcflag_t(CS6 | PARENB | PARODD);
+    QTest::newRow("5 data bits") << QJsonObject { { "data_bits", 5 } } << speed_t(B9600) << tcflag_t(CS5);
+}
+
+// Read back from the terminal while the job runs, and after it.
+void tst_Plotter::lineSettings()
+{
+    QFETCH(QJsonObject, line);
+    QFETCH(speed_t, speed);
+    QFETCH(tcflag_t, flags);
+    Terminal terminal;
+    line.insert("port", terminal.device);
+    auto* serial = new SerialPlotter(DeviceRecord(line));
+    serial->setData(jobData(1000000));
+    Reports reports(serial);
+    PlotterThread thread(serial);
+    thread.start();
+    QVERIFY(!terminal.read(1).isEmpty());
+    termios set {};
+    QCOMPARE(::tcgetattr(terminal.slave, &set), 0);
+    QCOMPARE(::cfgetospeed(&set), speed);
+    QCOMPARE(set.c_cflag & (CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS), flags);
+    serial->stop();
+    terminal.drain(reports.finished);
+    QCOMPARE(reports.finished, QList<bool>({ false }));
+    // Kept once the port has closed, while the system sends what it holds.
+    QCOMPARE(::tcgetattr(terminal.slave, &set), 0);
+    QCOMPARE(::cfgetospeed(&set), speed);
+}
+
+// Stopped anywhere, a job leaves the plotter on a whole command with the
+// knife up, and the next job's bytes begin with its own first command.
+void tst_Plotter::stopLeavesWholeCommands()
+{
+    const DeviceRecord device;
+    const QByteArray closing = HpglJob::closing(device);
+    QList<QByteArray> sections;
+    for (int i = 0; i < 10000; ++i)
+        sections << "PU" + QByteArray::number(i * 40) + ",0;PD" + QByteArray::number(i * 40 + 1999) + ",123,"
+                + QByteArray::number(i * 40) + ",98765," + QByteArray::number(i * 40) + ",0;";
+    const QByteArray job = HpglJob::frame(sections, device);
+    const QByteArray next = HpglJob::frame({ "PU1,1;PD2,2;" }, device);
+    QRandomGenerator random(36);
+    for (int round = 0; round < 6; ++round) {
+        Terminal terminal;
+        auto* serial = new SerialPlotter(DeviceRecord(QJsonObject { { "port", terminal.device } }));
+        serial->setData(job, closing);
+        Reports reports(serial);
+        PlotterThread thread(serial);
+        thread.start();
+        QByteArray received = terminal.read(1 + random.bounded(job.size() / 2));
+        serial->stop();
+        received += terminal.drain(reports.finished);
+        QCOMPARE(reports.finished, QList<bool>({ false }));
+        QVERIFY2(received.size() < job.size(), "stopped too late to tell");
+        const QString fault = TestHpgl::stopFault(job, received, closing);
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("round %1: %2").arg(round).arg(fault)));
+
+        auto* again = new SerialPlotter(DeviceRecord(QJsonObject { { "port", terminal.device } }));
+        again->setData(next, closing);
+        PlotterThread second(again);
+        second.start();
+        QCOMPARE(terminal.read(next.size()), next);
+    }
 }
 
 void tst_Plotter::failures_data()

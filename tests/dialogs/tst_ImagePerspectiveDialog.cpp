@@ -4,6 +4,7 @@
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QSettings>
 
@@ -20,6 +21,7 @@ private slots:
     void dragCorner();
     void removeBackground();
     void refuseUnreadable();
+    void notesForTheUserOnly();
 
 private:
     QString save(const QImage& image, const QString& name);
@@ -174,6 +176,23 @@ void tst_ImagePerspectiveDialog::refuseUnreadable()
     QVERIFY(m_warnings.value(0).startsWith(QStringLiteral("The picture cannot be read: ")));
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+// The straightening tells how to place the corners; the plain tracing
+// needs no words.
+void tst_ImagePerspectiveDialog::notesForTheUserOnly()
+{
+    for (const bool perspective : { true, false }) {
+        ImagePerspectiveDialog dialog(perspective);
+        QStringList shown;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->isVisibleTo(&dialog) && !label->text().isEmpty())
+                shown << label->text();
+        }
+        QCOMPARE(shown,
+            perspective ? QStringList("Drag the four corners onto the corners of a rectangle in the picture.")
+                        : QStringList());
+    }
 }
 
 ZOCUT_TEST_MAIN(tst_ImagePerspectiveDialog)

@@ -281,6 +281,14 @@ void tst_CSVGDocumentPlot::frames_data()
         << none;
     QTest::newRow("absurd frame length") << QStringList { "M0 200 L2500 200" } << 0.01 << false << none
                                          << Outcome::TooManySections << none;
+    // Frames of 1/8 mm: the last allowed one, number 9999, runs from 1249.875
+    // to 1250.
+    QStringList lastAllowed;
+    for (int k = 0; k < CSVGDocument::kMaxPlotSections - 1; ++k)
+        lastAllowed << QString();
+    lastAllowed << "0.025 0 0.075 0";
+    QTest::newRow("ending inside the last allowed frame")
+        << QStringList { "M1249.9 0 L1249.95 0" } << 0.125 << false << lastAllowed << Outcome::Sections << none;
     QTest::newRow("empty drawing") << QStringList() << 1000.0 << false << none << Outcome::NoSections << none;
 }
 

@@ -206,7 +206,7 @@ void tst_CMainFrameTabs::textsAfterLanguageChange()
     QCOMPARE(frame.action(CMainFrame::SupperNesting)->text(), QString("Supper Nesting"));
     QEvent change(QEvent::LanguageChange);
     QApplication::sendEvent(&frame, &change);
-    QCOMPARE(frame.action(CMainFrame::SupperNesting)->text(), QString("Vuvuv Uvivuro"));
+    QCOMPARE(frame.action(CMainFrame::SupperNesting)->text(), QString("Nesting"));
     QCOMPARE(frame.action(CMainFrame::AlignLeftTop)->text(), QString("Left Top"));
 }
 

@@ -22,6 +22,7 @@ private slots:
     void placeRandomPolygons();
     void refuse_data();
     void refuse();
+    void fitsOnlyWhenTurned();
     void runAndStop();
     void parallelLoop();
 };
@@ -62,12 +63,13 @@ void tst_PlacementAutomatic::refuse_data()
     QTest::addColumn<QString>("error");
     const PieceInfo wide { "wide", { { QPolygonF(QRectF(0, 0, 400, 350)) } } };
     QTest::newRow("wider than the roll in every turn")
-        << QVector<PieceInfo> { wide } << PlacementSettings { 300, 2, 4 } << "Piece wide is wider than the roll.";
+        << QVector<PieceInfo> { wide } << PlacementSettings { 300, 2, 4 }
+        << "The piece of 400.0 × 350.0 mm at (0.0, 0.0) is wider than the roll.";
     QTest::newRow("no rotation at all") << QVector<PieceInfo> {} << PlacementSettings { 300, 2, 0 }
                                         << "The number of rotations must lie between 1 and 72.";
     const PieceInfo flat { "flat", { { QPolygonF({ QPointF(0, 0), QPointF(10, 0), QPointF(20, 0) }) } } };
     QTest::newRow("no area") << QVector<PieceInfo> { flat } << PlacementSettings { 300, 2, 4 }
-                             << "The outline of piece flat is empty or too large.";
+                             << "The outline of the piece of 20.0 × 0.0 mm at (0.0, 0.0) is empty or too large.";
 }
 
 void tst_PlacementAutomatic::refuse()
@@ -79,6 +81,21 @@ void tst_PlacementAutomatic::refuse()
     QVERIFY(!engine.start(pieces, settings));
     QCOMPARE(engine.error(), error);
     QVERIFY(!engine.step());
+}
+
+// A strip 700 mm long at 60 degrees fits a roll of 300 only lying flat, in
+// the second of three turns, where it is still wider than the roll is.
+void tst_PlacementAutomatic::fitsOnlyWhenTurned()
+{
+    const QPointF along(350, 606.2178);
+    const QPointF across(-8.66, 5);
+    const PieceInfo strip { "strip", { { QPolygonF({ QPointF(0, 0), along, along + across, across }) } } };
+    const PlacementSettings settings { 300, 2, 3 };
+    PlacementAutomatic engine;
+    QVERIFY2(engine.start({ strip }, settings), qPrintable(engine.error()));
+    engine.run();
+    QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
+    verifyPlacement({ strip }, engine.placements(), settings.rollWidth);
 }
 
 // A run reports its progress and result; a run stopped midway says so and

@@ -40,6 +40,9 @@ Item {
             anchors.left: parent.left
             anchors.leftMargin: 12
             anchors.right: mark.left
+            // Right-to-left text ends at the right edge: it keeps the gap
+            // that left-to-right text keeps from the left border.
+            anchors.rightMargin: 12
             anchors.verticalCenter: parent.verticalCenter
             elide: Text.ElideRight
             text: selector.text
@@ -48,6 +51,7 @@ Item {
         }
         Image {
             id: mark
+            objectName: "selectorArrow"
             anchors.right: parent.right
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter

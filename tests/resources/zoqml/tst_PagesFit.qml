@@ -134,6 +134,24 @@ Item {
             checkFits("the page " + data.tag, findChild(shell, "mainPage"))
         }
 
+        // Right-to-left text ends at the selector's right edge, where the
+        // drop-down arrow sits.
+        function test_selectorClearsArrow() {
+            showPage(0, "homePage")
+            var selector = findChild(shell, "selector1")
+            var text = findChild(selector, "selectorText")
+            var arrow = sceneRect(findChild(selector, "selectorArrow"))
+            languages.forEach(function (language) {
+                trans.setCurrentLang(language)
+                settle()
+                var painted = paintedRect(text)
+                verify(painted.x + painted.width + 6 <= arrow.x,
+                       "\"" + text.text + "\" in " + language + " ends at " + (painted.x + painted.width)
+                       + ", the arrow starts at " + arrow.x)
+            })
+            trans.setCurrentLang("English")
+        }
+
         function test_passwordWindow() {
             showPage(3, "perPage")
             var window = item("changePass")

@@ -1,0 +1,336 @@
+// The editor in every language of the program: at the smallest window size
+// no label of the main window or of a dialog is cut off, dialogs lay out
+// right to left in Arabic, and a language change reaches the open window and
+// its open dialogs.
+//
+// Texts are measured in DejaVu Sans (fonts-dejavu-core), with WenQuanYi
+// Micro Hei (fonts-wqy-microhei) for Chinese and Korean glyphs: the fonts
+// that scripts/install-deps.sh installs.
+
+#include "AutoNesterDialog.h"
+#include "AutoPlaceDialog.h"
+#include "CDlgAbout.h"
+#include "CDlgGradient.h"
+#include "CDlgPattern.h"
+#include "CMainFrame.h"
+#include "CSVGDocument.h"
+#include "CSVGView.h"
+#include "CTabWidgetEx.h"
+#include "DialogSettings.h"
+#include "DlgCanvas.h"
+#include "DlgPlot.h"
+#include "DlgSizeExpand.h"
+#include "DlgSizeModify.h"
+#include "DlgText.h"
+#include "EditorFace.h"
+#include "ImagePerspectiveDialog.h"
+#include "OpenMyshare.h"
+#include "Prompt.h"
+#include "SVGApplication.h"
+#include "SaveFile.h"
+#include "StandInSession.h"
+#include "TestEnvironment.h"
+#include "Trans.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+namespace {
+// The pages' smallest window, less the strip of page buttons above the editor.
+const QSize kSmallestEditor(1024, 660 - EditorFace::kStripHeight);
+const char* const kLatinFont = "DejaVu Sans";
+const char* const kCjkFont = "WenQuanYi Micro Hei";
+
+struct Language
+{
+    const char* name; // as the language files call it
+    const char* code; // as the pages hand it to the main window
+};
+const Language kLanguages[] = { { "简体中文", "zh_cn" }, { "English", "en" }, { "Russian", "ru" }, { "Arabic", "ar" },
+    { "Korean", "ko" }, { "German", "ger" } };
+
+QString plainText(const QString& text)
+{
+    QString plain = text;
+    plain.replace(QLatin1String("&&"), QLatin1String("\x01")).remove(QLatin1Char('&'));
+    return plain.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+int widestLine(const QString& text, const QFontMetrics& metrics)
+{
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+QStyleOptionButton buttonOption(const QAbstractButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.icon = button->icon();
+    option.iconSize = button->iconSize();
+    if (const auto* push = qobject_cast<const QPushButton*>(button)) {
+        if (push->autoDefault())
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        if (push->isDefault())
+            option.features |= QStyleOptionButton::DefaultButton;
+    }
+    return option;
+}
+
+// The room that the style leaves for a button's text.
+int buttonTextRoom(const QAbstractButton* button)
+{
+    const QStyle* style = button->style();
+    if (qobject_cast<const QToolButton*>(button))
+        return button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    const QStyleOptionButton option = buttonOption(button);
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    if (qobject_cast<const QCheckBox*>(button))
+        contents = QStyle::SE_CheckBoxContents;
+    else if (qobject_cast<const QRadioButton*>(button))
+        contents = QStyle::SE_RadioButtonContents;
+    int room = style->subElementRect(contents, &option, button).width();
+    if (contents == QStyle::SE_PushButtonContents && !button->icon().isNull())
+        room -= button->iconSize().width() + 4;
+    return room;
+}
+
+// A tool button's lines below its icon must fit its height as well: lines
+// beyond it are dropped.
+bool toolButtonLinesFit(const QToolButton* button)
+{
+    if (button->toolButtonStyle() != Qt::ToolButtonTextUnderIcon)
+        return true;
+    const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    const int room = button->height() - 2 * frame - button->iconSize().height() - 4;
+    const int lines = button->text().count(QLatin1Char('\n')) + 1;
+    return lines * button->fontMetrics().lineSpacing() - button->fontMetrics().leading() <= room;
+}
+
+// "what: text needs N px, has M" for every shown text of the window that
+// does not fit the widget that shows it.
+QStringList cutTexts(QWidget* window)
+{
+    QStringList report;
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets.prepend(window);
+    for (QWidget* widget : qAsConst(widgets)) {
+        if (!widget->isVisible())
+            continue;
+        const QString what = QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), widget->objectName());
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->text().isEmpty())
+                continue;
+            const int room = label->contentsRect().width() - 2 * label->margin() - qMax(0, label->indent());
+            QTextDocument rich;
+            rich.setDefaultFont(label->font());
+            rich.setDocumentMargin(0);
+            rich.setHtml(label->text());
+            const bool isRich = Qt::mightBeRichText(label->text()) && label->textFormat() != Qt::PlainText;
+            const QString plain = isRich ? rich.toPlainText() : label->text();
+            // A wrapped label breaks between words; no word may be wider.
+            const QStringList pieces = label->wordWrap() ? plain.split(QRegularExpression(QStringLiteral("\\s+")))
+                                                         : plain.split(QLatin1Char('\n'));
+            for (const QString& piece : pieces) {
+                const int need = label->fontMetrics().horizontalAdvance(piece);
+                if (need > room)
+                    report << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(what, piece).arg(need).arg(room);
+            }
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            const QString text = plainText(button->text());
+            const auto* tool = qobject_cast<QToolButton*>(button);
+            if (text.isEmpty() || (tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly))
+                continue;
+            const int need = widestLine(text, button->fontMetrics());
+            const int room = buttonTextRoom(button);
+            if (need > room)
+                report << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(what, text).arg(need).arg(room);
+            else if (tool && !toolButtonLinesFit(tool))
+                report << QStringLiteral("%1: \"%2\" has more lines than its height shows").arg(what, text);
+        }
+    }
+    return report;
+}
+
+QString languageReport(const Language& language, const QString& window, const QStringList& cut)
+{
+    return QStringLiteral("%1, %2:\n  %3").arg(QString::fromUtf8(language.name), window, cut.join("\n  "));
+}
+} // namespace
+
+class tst_LanguageLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void mainWindowFits_data();
+    void mainWindowFits();
+    void dialogsFitAndFollowDirection_data();
+    void dialogsFitAndFollowDirection();
+    void languageChangeReachesOpenWindows();
+
+private:
+    void switchTo(const Language& language, CMainFrame* frame = nullptr);
+    void languageRows();
+
+    Trans m_trans;
+};
+
+void tst_LanguageLayout::initTestCase()
+{
+    const QStringList families = QFontDatabase().families();
+    for (const char* family : { kLatinFont, kCjkFont })
+        QVERIFY2(families.contains(QLatin1String(family)), family);
+    QFont::insertSubstitution(QLatin1String(kLatinFont), QLatin1String(kCjkFont));
+    QApplication::setFont(QFont(QLatin1String(kLatinFont), 10));
+    m_trans.init(nullptr, QCoreApplication::applicationDirPath() + QStringLiteral("/translations"));
+    switchTo(kLanguages[1]);
+}
+
+void tst_LanguageLayout::init()
+{
+    Prompt::setHandler([](Prompt::Kind, const QString&, const QString&) { return QVariant(); });
+}
+
+void tst_LanguageLayout::cleanup()
+{
+    switchTo(kLanguages[1]);
+    Prompt::setHandler(nullptr);
+}
+
+// As the sign-in page does it: the texts, then the main window.
+void tst_LanguageLayout::switchTo(const Language& language, CMainFrame* frame)
+{
+    m_trans.setCurrentLang(QString::fromUtf8(language.name));
+    if (frame)
+        frame->changeLanguage(QLatin1String(language.code));
+    else
+        SVGApplication::instance()->setLanguage(QLatin1String(language.code));
+    QCoreApplication::processEvents();
+}
+
+void tst_LanguageLayout::languageRows()
+{
+    QTest::addColumn<int>("language");
+    for (int i = 0; i < int(std::size(kLanguages)); ++i)
+        QTest::newRow(kLanguages[i].code) << i;
+}
+
+void tst_LanguageLayout::mainWindowFits_data()
+{
+    languageRows();
+}
+
+// Every action that the account's rights can show is shown: the widest case.
+void tst_LanguageLayout::mainWindowFits()
+{
+    QFETCH(int, language);
+    CMainFrame frame;
+    for (auto action : { CMainFrame::Color, CMainFrame::Note, CMainFrame::ImagingSystem, CMainFrame::VectorEngine,
+             CMainFrame::ImportFile })
+        frame.action(action)->setVisible(true);
+    frame.resize(kSmallestEditor);
+    frame.show();
+    switchTo(kLanguages[language], &frame);
+    QCOMPARE(frame.size(), kSmallestEditor);
+    const QStringList cut = cutTexts(&frame);
+    QVERIFY2(cut.isEmpty(), qPrintable(languageReport(kLanguages[language], "main window", cut)));
+    // The labels are the language's own, not the English source texts.
+    QCOMPARE(frame.action(CMainFrame::Cutting)->text() == QLatin1String("Cutting"), language == 1);
+}
+
+void tst_LanguageLayout::dialogsFitAndFollowDirection_data()
+{
+    languageRows();
+}
+
+void tst_LanguageLayout::dialogsFitAndFollowDirection()
+{
+    QFETCH(int, language);
+    CMainFrame frame;
+    switchTo(kLanguages[language], &frame);
+    CSVGDocument document;
+    document.newDocument();
+    const std::vector<std::pair<const char*, std::function<QDialog*()>>> dialogs {
+        { "about", [] { return new CDlgAbout; } },
+        { "gradient", [] { return new CDlgGradient; } },
+        { "pattern", [] { return new CDlgPattern; } },
+        { "canvas", [&] { return new DlgCanvas(&frame); } },
+        { "expand", [&] { return new DlgSizeExpand(true, &frame); } },
+        { "scale", [&] { return new DlgSizeModify(QSizeF(10, 20), &frame); } },
+        { "text", [&] { return new DlgText(nullptr, QPointF(), &frame); } },
+        { "trace", [&] { return new ImagePerspectiveDialog(true, &frame); } },
+        { "cut", [&] { return new DlgPlot(&document, QStringLiteral("job"), &frame); } },
+        { "settings", [&] { return new DialogSettings(&frame); } },
+        { "online nesting", [&] { return new AutoNesterDialog(&document, &frame); } },
+        { "nesting", [&] { return new Vantor::Placement::AutoPlaceDialog(&document, &frame); } },
+        { "save", [&] { return new SaveFile(&frame); } },
+        { "share", [&] { return new OpenMyshare(&frame); } },
+    };
+    const Qt::LayoutDirection direction = language == 3 ? Qt::RightToLeft : Qt::LeftToRight;
+    QStringList report;
+    for (const auto& [name, make] : dialogs) {
+        std::unique_ptr<QDialog> dialog(make());
+        dialog->show();
+        QCoreApplication::processEvents();
+        const QStringList cut = cutTexts(dialog.get());
+        if (!cut.isEmpty())
+            report << languageReport(kLanguages[language], name, cut);
+        if (dialog->layoutDirection() != direction)
+            report << QStringLiteral("%1: laid out in the wrong direction").arg(name);
+    }
+    QVERIFY2(report.isEmpty(), qPrintable(report.join('\n')));
+}
+
+// The text dialog stays open beside the canvas while the language changes.
+void tst_LanguageLayout::languageChangeReachesOpenWindows()
+{
+    CMainFrame frame;
+    frame.show();
+    frame.drawtext();
+    auto* dialog = frame.findChild<DlgText*>();
+    QVERIFY(dialog && dialog->isVisible());
+    auto* pick = dialog->findChild<QPushButton*>("getPosition");
+    const auto tabText = [&] { return frame.tabWidget()->tabText(0); };
+    QCOMPARE(tabText(), QString("New File1"));
+
+    switchTo(kLanguages[2], &frame);
+    QCOMPARE(frame.action(CMainFrame::Cutting)->text(), QString("Резка"));
+    QCOMPARE(frame.action(CMainFrame::AlignTop)->text(), QString("Выровнять по верху"));
+    QCOMPARE(tabText(), QString("Новый файл1"));
+    QCOMPARE(dialog->windowTitle(), QString("Текст"));
+    QCOMPARE(pick->text(), QString("Указать место"));
+    QCOMPARE(dialog->layoutDirection(), Qt::LeftToRight);
+
+    // The texts alone change too, as when the pages switch before the
+    // window hears of it.
+    m_trans.setCurrentLang("Korean");
+    QCoreApplication::processEvents();
+    QCOMPARE(frame.action(CMainFrame::SupperNesting)->text(), QString("네스팅"));
+    QCOMPARE(pick->text(), QString("위치 지정"));
+
+    switchTo(kLanguages[3], &frame);
+    QCOMPARE(pick->text(), QString("تحديد الموضع"));
+    QCOMPARE(dialog->layoutDirection(), Qt::RightToLeft);
+    QCOMPARE(frame.layoutDirection(), Qt::LeftToRight);
+}
+
+ZOCUT_APPLICATION_TEST_MAIN(tst_LanguageLayout)
+#include "tst_LanguageLayout.moc"
