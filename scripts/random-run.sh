@@ -41,6 +41,9 @@ fi
 export QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software TZ=UTC QT_HASH_SEED=0
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:detect_stack_use_after_return=0:handle_abort=1
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/tests/ubsan.supp"
+# The run watches the program itself; QtTest's own limit of five minutes a
+# test would cut a long run short.
+export QTEST_FUNCTION_TIMEOUT=$(( (seconds + 3600) * 1000 ))
 if [ -n "$script" ]; then
   export ZOCUT_INPUT_SCRIPT="$script"
   test=script:given

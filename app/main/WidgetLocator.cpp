@@ -107,21 +107,64 @@ QVariantList WidgetLocator::toolButtons() const
     return buttons;
 }
 
-QVariantList WidgetLocator::tabs() const
+namespace {
+const QTabBar* documentTabBar()
 {
     CMainFrame* frame = mainFrame();
     const QTabBar* bar = frame && frame->tabWidget() ? frame->tabWidget()->tabBar() : nullptr;
+    return bar && bar->isVisible() ? bar : nullptr;
+}
+
+// The tab bar's arrows that scroll tabs into sight, left one first.
+QList<const QToolButton*> tabArrows(const QTabBar* bar)
+{
+    QList<const QToolButton*> arrows { nullptr, nullptr };
+    for (const QToolButton* arrow : bar->findChildren<QToolButton*>()) {
+        if (arrow->arrowType() == Qt::LeftArrow || arrow->arrowType() == Qt::RightArrow)
+            arrows[arrow->arrowType() == Qt::LeftArrow ? 0 : 1] = arrow;
+    }
+    return arrows;
+}
+
+// Whether a person sees the whole tab: inside the bar and clear of its arrows.
+bool tabInSight(const QTabBar* bar, const QRect& rect)
+{
+    for (const QToolButton* arrow : tabArrows(bar)) {
+        if (arrow && arrow->isVisible() && arrow->geometry().intersects(rect))
+            return false;
+    }
+    return bar->rect().contains(rect);
+}
+} // namespace
+
+QVariantList WidgetLocator::tabs() const
+{
+    const QTabBar* bar = documentTabBar();
     QVariantList tabs;
-    for (int i = 0; bar && bar->isVisible() && i < bar->count(); ++i) {
+    for (int i = 0; bar && i < bar->count(); ++i) {
         const QRect rect = bar->tabRect(i);
         const QPoint origin = bar->mapToGlobal(rect.topLeft());
         const QWidget* close = bar->tabButton(i, QTabBar::RightSide);
+        const bool inSight = tabInSight(bar, rect);
         tabs << QVariantMap { { QStringLiteral("text"), bar->tabText(i) },
             { QStringLiteral("rect"),
-                QStringLiteral("%1 %2 %3 %4").arg(origin.x()).arg(origin.y()).arg(rect.width()).arg(rect.height()) },
-            { QStringLiteral("close"), close && close->isVisible() ? screenRect(close) : QString() } };
+                inSight
+                    ? QStringLiteral("%1 %2 %3 %4").arg(origin.x()).arg(origin.y()).arg(rect.width()).arg(rect.height())
+                    : QString() },
+            { QStringLiteral("close"), inSight && close && close->isVisible() ? screenRect(close) : QString() } };
     }
     return tabs;
+}
+
+QVariantList WidgetLocator::tabScrollButtons() const
+{
+    const QTabBar* bar = documentTabBar();
+    QVariantList arrows;
+    for (const QToolButton* arrow : bar ? tabArrows(bar) : QList<const QToolButton*>()) {
+        const bool usable = arrow && arrow->isVisible() && arrow->isEnabled();
+        arrows << (usable ? screenRect(arrow) : QString());
+    }
+    return arrows;
 }
 
 QVariantMap WidgetLocator::widget(const QString& name) const

@@ -26,8 +26,12 @@ public:
     // entry in the menu that shows what the toolbar hid.
     Q_INVOKABLE QVariantList toolButtons() const;
     // The main window's tabs in order: text, rectangle and the rectangle of
-    // the close button (empty for none).
+    // the close button (empty for none); both empty for a tab scrolled out of
+    // sight.
     Q_INVOKABLE QVariantList tabs() const;
+    // The arrows that scroll the tabs, left and right (empty when there is
+    // no such arrow to press).
+    Q_INVOKABLE QVariantList tabScrollButtons() const;
     // The first shown widget with this object name, or else the first shown
     // button with this text: its rectangle and whether it is enabled; an
     // empty map for none.

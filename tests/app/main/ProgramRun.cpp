@@ -20,12 +20,17 @@ const int kReportMs = 60000;
 const char* const kReports[] = { "ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
     "runtime error:", "pure virtual method called", "terminate called", "WARNING: ThreadSanitizer" };
 
-void pause(int ms)
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents, ms);
-    QThread::msleep(ms);
-}
 } // namespace
+
+void ProgramRun::pause(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
 
 ProgramRun::ProgramRun(const QString& folder)
     : m_folder(folder)

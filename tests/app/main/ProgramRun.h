@@ -33,6 +33,9 @@ public:
     // The event loop has come round since everything sent before.
     bool settle();
 
+    // Waits, keeping this test's own events going.
+    static void pause(int ms);
+
     // The first fault seen; empty while all is well. Checks again each time.
     QString trouble();
     // The end of the program's log (the driver's steps, the questions

@@ -2,11 +2,9 @@
 
 #include "ProgramRun.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QMessageBox>
 #include <QProcess>
-#include <QThread>
 #include <QVariantMap>
 
 namespace {
@@ -15,6 +13,7 @@ namespace {
 const int kDoubleClickMs = 600;
 const int kDoubleClickDistance = 8;
 const int kButtonWaitSeconds = 10;
+const int kMostTabScrolls = 60;
 
 const QHash<QString, int> kMouseButtons { { "left", 1 }, { "middle", 2 }, { "right", 3 } };
 const QHash<QString, int> kBoxAnswers { { "none", 0 }, { "ok", QMessageBox::Ok }, { "yes", QMessageBox::Yes },
@@ -36,15 +35,6 @@ QStringList withModifier(const QString& modifier, const QStringList& commands)
     return QStringList { "keydown", modifier } + commands + QStringList { "keyup", modifier };
 }
 
-void pause(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
-}
 } // namespace
 
 StepPlayer::StepPlayer(ProgramRun& run)
@@ -80,7 +70,7 @@ bool StepPlayer::play(const QString& step, QString* problem, QString* note)
     if (verb == "set" || verb == "button")
         return playDialog(words, problem);
     if (verb == "wait" && words.size() == 2) {
-        pause(words[1].toInt());
+        ProgramRun::pause(words[1].toInt());
         return true;
     }
     *problem = QStringLiteral("not a step: ") + step;
@@ -165,36 +155,43 @@ bool StepPlayer::playPointer(const QStringList& words, QString* problem)
     return false;
 }
 
+// A tab scrolled out of sight comes into it by the tab bar's arrows first.
 bool StepPlayer::playTab(const QStringList& words, QString* problem, QString* note)
 {
-    if (!refreshLayout())
-        return false;
-    // The last tab is the one that makes a new drawing.
-    const int drawings = m_tabs.size() - 1;
-    if (drawings < 1) {
-        *note = QStringLiteral("no tabs on show");
-        return true;
-    }
     const QString what = words.value(1);
     const bool indexed = what == "close" || what == "menu";
     bool ok = true;
-    const int index = indexed ? words.value(2).toInt(&ok) : what.toInt(&ok);
-    if (what == "new")
-        return send(releaseHeld() + pressAt(parsedRect(m_tabs.last().toMap().value("rect")).center(), 1));
+    const int index = what == "new" ? 0 : (indexed ? words.value(2).toInt(&ok) : what.toInt(&ok));
     if (!ok || index < 0) {
         *problem = QStringLiteral("not a step: ") + words.join(QLatin1Char(' '));
         return false;
     }
-    const QVariantMap tab = m_tabs[index % drawings].toMap();
-    if (what == "close") {
-        const QRect close = parsedRect(tab.value("close"));
-        if (close.isEmpty()) {
-            *note = QStringLiteral("no close button on show");
-            return true;
+    for (int scrolls = 0; scrolls <= kMostTabScrolls && refreshLayout(); ++scrolls) {
+        // The last tab is the one that makes a new drawing.
+        const int drawings = m_tabs.size() - 1;
+        if (drawings < 1)
+            break;
+        const int target = what == "new" ? drawings : index % drawings;
+        const QVariantMap tab = m_tabs[target].toMap();
+        const QRect rect = parsedRect(tab.value("rect"));
+        if (!rect.isEmpty() && what == "close") {
+            const QRect close = parsedRect(tab.value("close"));
+            if (close.isEmpty())
+                break;
+            return send(releaseHeld() + pressAt(close.center(), 1));
         }
-        return send(releaseHeld() + pressAt(close.center(), 1));
+        if (!rect.isEmpty())
+            return send(releaseHeld() + pressAt(rect.center(), what == "menu" ? 3 : 1));
+        int firstInSight = 0;
+        while (firstInSight < m_tabs.size() && parsedRect(m_tabs[firstInSight].toMap().value("rect")).isEmpty())
+            ++firstInSight;
+        const QRect arrow = parsedRect(m_tabArrows.value(target < firstInSight ? 0 : 1));
+        if (arrow.isEmpty() || !send(releaseHeld() + pressAt(arrow.center(), 1)) || !m_run.settle())
+            break;
     }
-    return send(releaseHeld() + pressAt(parsedRect(tab.value("rect")).center(), what == "menu" ? 3 : 1));
+    if (m_run.trouble().isEmpty())
+        *note = QStringLiteral("no such tab on show");
+    return m_run.trouble().isEmpty();
 }
 
 bool StepPlayer::playDialog(const QStringList& words, QString* problem)
@@ -214,7 +211,7 @@ bool StepPlayer::playDialog(const QStringList& words, QString* problem)
             *problem = QStringLiteral("no enabled \"%1\" on show within %2 s").arg(name).arg(seconds);
             return false;
         }
-        pause(200);
+        ProgramRun::pause(200);
     }
     QStringList commands = releaseHeld() + pressAt(parsedRect(widget.value("rect")).center(), 1);
     if (words[0] == "set") {
@@ -254,7 +251,7 @@ QStringList StepPlayer::pressAt(const QPoint& at, int button)
     QStringList commands;
     if (m_sinceLastPress.isValid() && (at - m_lastPress).manhattanLength() < kDoubleClickDistance
         && m_sinceLastPress.elapsed() < kDoubleClickMs)
-        pause(int(kDoubleClickMs - m_sinceLastPress.elapsed()));
+        ProgramRun::pause(int(kDoubleClickMs - m_sinceLastPress.elapsed()));
     commands += glideTo(at);
     if (button > 0)
         commands << "mousedown" << QString::number(button) << "sleep"
@@ -309,5 +306,6 @@ bool StepPlayer::refreshLayout()
     m_canvas = parsedRect(layout.value("canvas"));
     m_buttons = layout.value("buttons").toList();
     m_tabs = layout.value("tabs").toList();
+    m_tabArrows = layout.value("tabArrows").toList();
     return !layout.isEmpty();
 }

@@ -56,6 +56,7 @@ private:
     QRect m_canvas;
     QVariantList m_buttons;
     QVariantList m_tabs;
+    QVariantList m_tabArrows;
     QSet<int> m_held;
     QPoint m_pointer;
     QPoint m_lastPress;

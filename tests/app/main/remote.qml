@@ -44,7 +44,12 @@ Item {
             level = 1
             return
         case "layout":
-            return reply(id, { canvas: widgets.canvasRect(), buttons: widgets.toolButtons(), tabs: widgets.tabs() })
+            return reply(id, {
+                canvas: widgets.canvasRect(),
+                buttons: widgets.toolButtons(),
+                tabs: widgets.tabs(),
+                tabArrows: widgets.tabScrollButtons()
+            })
         case "state":
             return reply(id, { state: widgets.documentState() })
         case "widget":
