@@ -57,4 +57,5 @@ else
   test=randomInput
 fi
 cd "$build"
-exec xvfb-run -a -s "-screen 0 1920x1080x24" "$build/tests/app/main/tst_ZoCutInput" "$test"
+# Every step is logged, however long the run.
+exec xvfb-run -a -s "-screen 0 1920x1080x24" "$build/tests/app/main/tst_ZoCutInput" "$test" -maxwarnings 0
