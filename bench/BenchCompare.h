@@ -12,8 +12,9 @@
 
 // Runs a routine and its peer in turn, several rounds, and reports the
 // minimum and median time of each and the ratio of the minima: the machine
-// is shared, so only ratios from one run mean anything.
-inline void compareInterleaved(const QString& name, int rounds, const std::function<void()>& ours,
+// is shared, so only ratios from one run mean anything. Returns the
+// routine's minimum in nanoseconds.
+inline qint64 compareInterleaved(const QString& name, int rounds, const std::function<void()>& ours,
     const QString& peerName, const std::function<void()>& peer)
 {
     std::vector<qint64> oursTimes;
@@ -36,6 +37,7 @@ inline void compareInterleaved(const QString& name, int rounds, const std::funct
                                  ms(peerTimes.front()), ms(peerTimes[peerTimes.size() / 2]))
                              .arg(
                                  double(oursTimes.front()) / double(std::max<qint64>(1, peerTimes.front())), 0, 'f', 2);
+    return oursTimes.front();
 }
 
 // The peak resident memory that a routine adds, in MB: the kernel's peak is

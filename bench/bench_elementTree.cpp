@@ -1,7 +1,9 @@
+#include "BenchCompare.h"
 #include "BenchMain.h"
 #include "CSVGDocument.h"
 
 #include <QCoreApplication>
+#include <QDomDocument>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -23,10 +25,26 @@ CSVGElement* buildTree(CSVGDocument& document, int groups, int pieces)
     }
     return root;
 }
+// The same drawing in Qt's DOM, the peer of every measurement.
+QDomElement buildDom(QDomDocument& document, int groups, int pieces)
+{
+    QDomElement root = document.createElement(QStringLiteral("svg"));
+    document.appendChild(root);
+    for (int g = 0; g < groups; ++g) {
+        QDomElement group = document.createElement(QStringLiteral("g"));
+        root.appendChild(group);
+        for (int i = 0; i < pieces; ++i) {
+            QDomElement path = document.createElement(QStringLiteral("path"));
+            path.setAttribute(QStringLiteral("d"), QStringLiteral("M0 0 L10 0 L10 10 Z"));
+            group.appendChild(path);
+        }
+    }
+    return root;
+}
 } // namespace
 
-// Building, copying and writing a large drawing must grow in proportion to
-// its size: compare the wide and the flat tree of the same size.
+// Building, copying and writing a large drawing, each against Qt's DOM doing
+// the same; the wide and the flat tree of the same size must cost alike.
 class bench_elementTree : public QObject
 {
     Q_OBJECT
@@ -41,11 +59,17 @@ private slots:
 
 void bench_elementTree::build()
 {
-    QBENCHMARK
-    {
-        CSVGDocument document;
-        buildTree(document, 100, 100);
-    }
+    compareInterleaved(
+        "building 100 groups of 100", 7,
+        [] {
+            CSVGDocument document;
+            buildTree(document, 100, 100);
+        },
+        "QDomDocument",
+        [] {
+            QDomDocument document;
+            buildDom(document, 100, 100);
+        });
 }
 
 void bench_elementTree::clone_data()
@@ -60,10 +84,11 @@ void bench_elementTree::clone()
     QFETCH(int, groups);
     CSVGDocument document;
     CSVGElement* root = buildTree(document, groups, 10000 / groups);
-    QBENCHMARK
-    {
-        std::unique_ptr<CSVGElement> copy(root->clone(true));
-    }
+    QDomDocument dom;
+    const QDomElement domRoot = buildDom(dom, groups, 10000 / groups);
+    compareInterleaved(
+        QString("copying %1 groups").arg(groups), 7, [&] { std::unique_ptr<CSVGElement> copy(root->clone(true)); },
+        "QDomNode::cloneNode", [&] { domRoot.cloneNode(true); });
 }
 
 void bench_elementTree::cloneKeepId_data()
@@ -76,22 +101,28 @@ void bench_elementTree::cloneKeepId()
     QFETCH(int, groups);
     CSVGDocument document;
     CSVGElement* root = buildTree(document, groups, 10000 / groups);
-    QBENCHMARK
-    {
-        std::unique_ptr<CSVGElement> copy(root->cloneKeepId(true));
-    }
+    QDomDocument dom;
+    const QDomElement domRoot = buildDom(dom, groups, 10000 / groups);
+    compareInterleaved(
+        QString("copying %1 groups with their ids").arg(groups), 7,
+        [&] { std::unique_ptr<CSVGElement> copy(root->cloneKeepId(true)); }, "QDomNode::cloneNode",
+        [&] { domRoot.cloneNode(true); });
 }
 
 void bench_elementTree::write()
 {
     CSVGDocument document;
     CSVGElement* root = buildTree(document, 100, 100);
+    QDomDocument dom;
+    buildDom(dom, 100, 100);
     std::wstring text;
-    QBENCHMARK
-    {
-        text.clear();
-        root->writeSvg(text, 0, CSVGRect());
-    }
+    compareInterleaved(
+        "writing 100 groups of 100", 7,
+        [&] {
+            text.clear();
+            root->writeSvg(text, 0, CSVGRect());
+        },
+        "QDomDocument::toString", [&] { dom.toString(); });
     QVERIFY(text.size() > 10000 * 20);
 }
 

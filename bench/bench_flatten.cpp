@@ -1,3 +1,4 @@
+#include "BenchCompare.h"
 #include "BenchMain.h"
 #include "CSVGUtils.h"
 
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -48,30 +50,40 @@ private:
     const QPainterPath m_path = manyCubics();
 };
 
+// Against Qt's own flattening of the same path into polygons.
 void bench_flatten::oneThread()
 {
+    const QTransform scale = QTransform::fromScale(4, 4);
     int points = 0;
-    QBENCHMARK
-    {
-        points = 0;
-        for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(m_path, QTransform::fromScale(4, 4)))
-            points += polygon.size();
-    }
+    compareInterleaved(
+        "flattening 10,000 cubics", 7,
+        [&] {
+            points = 0;
+            for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(m_path, scale))
+                points += polygon.size();
+        },
+        "QPainterPath::toSubpathPolygons", [&] { m_path.toSubpathPolygons(scale); });
     QVERIFY(points > m_path.elementCount() / 3);
 }
 
 // Eight threads flatten the same drawing at once, as the area computation of
-// the cut dialog does; ideally as fast as one thread on eight cores.
+// the cut dialog does; ideally as fast as one thread on eight cores. The
+// peer is Qt's flattening on eight threads.
 void bench_flatten::eightThreads()
 {
-    QBENCHMARK
-    {
+    const auto onEightThreads = [this](const std::function<void()>& flatten) {
         std::vector<std::thread> threads;
         for (int t = 0; t < 8; ++t)
-            threads.emplace_back([this] { CSVGUtils::pathToPolygons(m_path, QTransform::fromScale(4, 4)); });
+            threads.emplace_back(flatten);
         for (std::thread& thread : threads)
             thread.join();
-    }
+    };
+    const QTransform scale = QTransform::fromScale(4, 4);
+    compareInterleaved(
+        "flattening 10,000 cubics on eight threads", 7,
+        [&] { onEightThreads([&] { CSVGUtils::pathToPolygons(m_path, scale); }); },
+        "QPainterPath::toSubpathPolygons on eight threads",
+        [&] { onEightThreads([&] { m_path.toSubpathPolygons(scale); }); });
 }
 
 ZOCUT_BENCH_MAIN(bench_flatten)

@@ -1,3 +1,4 @@
+#include "BenchCompare.h"
 #include "BenchMain.h"
 #include "CActionComposite.h"
 #include "CSVGClipper.h"
@@ -9,10 +10,16 @@
 #include "DouglasPeuckerSimplify.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTextStream>
 #include <QtTest>
+
+#include <geos_c.h>
 
 #include <algorithm>
 #include <cmath>
@@ -68,6 +75,45 @@ std::vector<CSVGOutline> piecesWithHoles(int outlines)
     return result;
 }
 
+ClipperLib::Paths scaledPieces(int pieces)
+{
+    ClipperLib::Paths subject;
+    for (const QPolygonF& polygon : overlappingPieces(pieces)) {
+        ClipperLib::Path path;
+        CSVGClipper::toPath(polygon, path);
+        subject.push_back(path);
+    }
+    return subject;
+}
+
+ClipperLib::Paths scaledRings(const std::vector<CSVGOutline>& outlines)
+{
+    ClipperLib::Paths rings;
+    for (const CSVGOutline& outline : outlines) {
+        ClipperLib::Path path;
+        CSVGClipper::toPath(outline.path.toFillPolygon(), path);
+        rings.push_back(path);
+    }
+    return rings;
+}
+
+ClipperLib::Paths bareUnion(const ClipperLib::Paths& subject)
+{
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(subject, ClipperLib::ptSubject, true);
+    ClipperLib::Paths united;
+    clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return united;
+}
+
+void nestedUnion(const ClipperLib::Paths& rings)
+{
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(rings, ClipperLib::ptSubject, true);
+    ClipperLib::PolyTree tree;
+    clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+}
+
 // A document with a root svg element.
 struct Drawing
 {
@@ -111,28 +157,89 @@ void bench_geometry::offsetOutline_data()
         QTest::newRow(qPrintable(QString::number(points))) << points;
 }
 
+// One wavy ring grown by 2 with round joins (arc tolerance 0.01), against
+// Shapely's buffer of the same ring with as many steps per quarter turn, in
+// its own process (only the buffer is timed there). Each size prints its
+// time per point, so that the sizes compare, and the area against the
+// library's bare offset where that takes less than a few seconds.
 void bench_geometry::offsetOutline()
 {
     QFETCH(int, points);
     const QPolygonF ring = wavyRing(points);
-    std::vector<QPolygonF> result;
-    QBENCHMARK
+    QTemporaryFile file;
+    QVERIFY(file.open());
     {
-        result = CSVGClipper::offsetOutline(ring, 2, 0.01, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+        QTextStream out(&file);
+        out.setRealNumberPrecision(17);
+        for (const QPointF& p : ring)
+            out << p.x() << ' ' << p.y() << '\n';
     }
-    QVERIFY(!result.empty());
+    file.close();
+    // 2 / 0.01 gives the library 31.4 steps a turn, 8 a quarter.
+    const QStringList arguments { QStringLiteral(ZOCUT_SHAPELY_BUFFER), file.fileName(), "2", "8" };
+    std::vector<double> ours;
+    std::vector<double> peer;
+    double oursArea = 0;
+    double peerArea = 0;
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        const std::vector<QPolygonF> grown
+            = CSVGClipper::offsetOutline(ring, 2, 0.01, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+        ours.push_back(timer.nsecsElapsed() / 1e6);
+        oursArea = 0;
+        for (const QPolygonF& part : grown)
+            oursArea += CSVGUtils::signedArea(part);
+        QProcess python;
+        python.start(QStringLiteral(ZOCUT_SYSTEM_PYTHON), arguments);
+        if (!python.waitForFinished(120000) || python.exitCode() != 0)
+            QSKIP("Debian's python3-shapely is needed for the peer");
+        const QStringList answer = QString::fromUtf8(python.readAllStandardOutput()).split(' ');
+        peer.push_back(answer.value(0).toDouble());
+        peerArea = answer.value(1).toDouble();
+    }
+    std::sort(ours.begin(), ours.end());
+    std::sort(peer.begin(), peer.end());
+    qInfo("%d points: ours min %.2f ms, median %.2f ms (%.3f us a point); Shapely buffer min %.2f ms, median %.2f ms; "
+          "ratio %.2f; area ours %.1f, Shapely %.1f",
+        points, ours.front(), ours[2], 1000 * ours.front() / points, peer.front(), peer[2], ours.front() / peer.front(),
+        oursArea, peerArea);
+    if (points > 10000)
+        return;
+    ClipperLib::Path path;
+    QVERIFY(CSVGClipper::toPath(ring, path));
+    ClipperLib::ClipperOffset bare(2.0, 0.01 * CSVGClipper::kScale);
+    bare.AddPath(path, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths solution;
+    bare.Execute(solution, 2 * CSVGClipper::kScale);
+    double bareArea = 0;
+    for (const ClipperLib::Path& part : solution)
+        bareArea += ClipperLib::Area(part) / (CSVGClipper::kScale * CSVGClipper::kScale);
+    qInfo("%d points: area ours / bare Clipper %.6f", points, oursArea / bareArea);
 }
 
+// Against GEOS's Douglas-Peucker reduction of the same ring with the same
+// tolerance (ours measures it against the ring's larger extent).
 void bench_geometry::simplify()
 {
     QFETCH(int, points);
     const QPolygonF ring = wavyRing(points);
+    const QRectF bounds = ring.boundingRect();
+    const double tolerance = DouglasPeuckerSimplify::kTolerance * std::max(bounds.width(), bounds.height());
+    const GEOSContextHandle_t handle = GEOS_init_r();
+    GEOSCoordSequence* sequence = GEOSCoordSeq_copyFromBuffer_r(
+        handle, reinterpret_cast<const double*>(ring.constData()), unsigned(ring.size()), 0, 0);
+    GEOSGeometry* line = GEOSGeom_createLineString_r(handle, sequence);
     QPolygonF result;
-    QBENCHMARK
-    {
-        const DouglasPeuckerSimplify simplifier;
-        result = simplifier.simplify(ring);
-    }
+    compareInterleaved(
+        QString("reducing %1 points").arg(points), 7,
+        [&] {
+            const DouglasPeuckerSimplify simplifier;
+            result = simplifier.simplify(ring);
+        },
+        "GEOSSimplify", [&] { GEOSGeom_destroy_r(handle, GEOSSimplify_r(handle, line, tolerance)); });
+    GEOSGeom_destroy_r(handle, line);
+    GEOS_finish_r(handle);
     QVERIFY(result.size() > 3);
 }
 
@@ -143,21 +250,17 @@ void bench_geometry::unitePieces_data()
         QTest::newRow(qPrintable(QString::number(pieces))) << pieces;
 }
 
-// Overlapping 64-gons on a square field, each touching a few neighbours.
+// Overlapping 64-gons on a square field, each touching a few neighbours:
+// the bridge against the bare library call.
 void bench_geometry::unitePieces()
 {
     QFETCH(int, pieces);
-    ClipperLib::Paths subject;
-    for (const QPolygonF& polygon : overlappingPieces(pieces)) {
-        ClipperLib::Path path;
-        CSVGClipper::toPath(polygon, path);
-        subject.push_back(path);
-    }
+    const ClipperLib::Paths subject = scaledPieces(pieces);
     ClipperLib::Paths result;
-    QBENCHMARK
-    {
-        result = CSVGClipper::execute(ClipperLib::ctUnion, subject);
-    }
+    compareInterleaved(
+        QString("union of %1 pieces").arg(pieces), 5,
+        [&] { result = CSVGClipper::execute(ClipperLib::ctUnion, subject); }, "Clipper union",
+        [&] { bareUnion(subject); });
     QVERIFY(!result.empty());
 }
 
@@ -168,15 +271,17 @@ void bench_geometry::nestOutlines_data()
         QTest::newRow(qPrintable(QString::number(outlines))) << outlines;
 }
 
+// Against the library nesting the same rings into a tree: a union into
+// its tree of outlines and holes finds which ring lies in which.
 void bench_geometry::nestOutlines()
 {
     QFETCH(int, outlines);
     const std::vector<CSVGOutline> input = piecesWithHoles(outlines);
+    const ClipperLib::Paths rings = scaledRings(input);
     std::vector<CSVGOutline> units;
-    QBENCHMARK
-    {
-        units = CSVGUtils::nestOutlines(input, 0.01);
-    }
+    compareInterleaved(
+        QString("nesting %1 outlines").arg(outlines), 5, [&] { units = CSVGUtils::nestOutlines(input, 0.01); },
+        "Clipper union into a tree", [&] { nestedUnion(rings); });
     QCOMPARE(int(units.size()), outlines / 2);
 }
 
@@ -188,7 +293,9 @@ void bench_geometry::buildChains_data()
 }
 
 // Loops of ten strokes each, shuffled and half of them drawn backwards, so
-// that both the placing and the merging have work to do.
+// that both the placing and the merging have work to do. No library joins
+// strokes into chains; the sizes compare with each other (four times the
+// strokes, about four times the time).
 void bench_geometry::buildChains()
 {
     QFETCH(int, strokes);
@@ -212,37 +319,60 @@ void bench_geometry::buildChains()
     QCOMPARE(int(chains.size()), strokes / 10);
 }
 
-// The element operations change the drawing, so each runs once per size.
+// The union of elements (the merge command's work) against the bare union
+// of the same outlines; the element operations change the drawing, so each
+// round has a drawing of its own. The largest size also prints its time
+// against that of 1,000 pieces.
 void bench_geometry::uniteElements()
 {
     QFETCH(int, pieces);
-    Drawing drawing;
-    QList<CSVGElement*> shapes;
-    for (const QPolygonF& polygon : overlappingPieces(pieces)) {
-        QPainterPath path;
-        path.addPolygon(polygon);
-        path.closeSubpath();
-        shapes.append(drawing.add(path));
+    constexpr int rounds = 5;
+    std::vector<std::unique_ptr<Drawing>> drawings;
+    std::vector<QList<CSVGElement*>> shapes(rounds);
+    for (int round = 0; round < rounds; ++round) {
+        drawings.push_back(std::make_unique<Drawing>());
+        for (const QPolygonF& polygon : overlappingPieces(pieces)) {
+            QPainterPath path;
+            path.addPolygon(polygon);
+            path.closeSubpath();
+            shapes[std::size_t(round)].append(drawings.back()->add(path));
+        }
     }
+    const ClipperLib::Paths subject = scaledPieces(pieces);
+    int round = 0;
     QList<CSVGElement*> units;
-    QBENCHMARK_ONCE
-    {
-        units = CSVGShapeBoolean(&drawing.document).unite(shapes);
-    }
+    const qint64 minimum = compareInterleaved(
+        QString("uniting %1 elements").arg(pieces), rounds,
+        [&] {
+            units = CSVGShapeBoolean(&drawings[std::size_t(round)]->document).unite(shapes[std::size_t(round)]);
+            ++round;
+        },
+        "Clipper union of the outlines", [&] { bareUnion(subject); });
     QVERIFY(!units.isEmpty());
+    static qint64 thousand = 0;
+    if (pieces == 1000)
+        thousand = minimum;
+    else if (pieces > 1000 && thousand > 0)
+        qInfo("uniting %d elements takes %.2f times as long as 1000", pieces, double(minimum) / double(thousand));
 }
 
+// Against the library nesting the same rings (see nestOutlines); building
+// the elements has no peer of its own.
 void bench_geometry::buildNestingUnits()
 {
     QFETCH(int, outlines);
-    Drawing drawing;
+    constexpr int rounds = 5;
+    std::vector<std::unique_ptr<Drawing>> drawings;
+    for (int round = 0; round < rounds; ++round)
+        drawings.push_back(std::make_unique<Drawing>());
     const std::vector<CSVGOutline> input = piecesWithHoles(outlines);
-    QList<CSVGElement*> units;
-    QBENCHMARK_ONCE
-    {
-        units = CSVGUtils(&drawing.document).buildNestingUnits(input);
-    }
-    QCOMPARE(drawing.root->getChildCount(), outlines / 2);
+    const ClipperLib::Paths rings = scaledRings(input);
+    int round = 0;
+    compareInterleaved(
+        QString("nesting units of %1 outlines").arg(outlines), rounds,
+        [&] { CSVGUtils(&drawings[std::size_t(round++)]->document).buildNestingUnits(input); },
+        "Clipper union into a tree", [&] { nestedUnion(rings); });
+    QCOMPARE(drawings.front()->root->getChildCount(), outlines / 2);
 }
 
 // Ten times the strokes must take at most eleven times as long.
@@ -253,7 +383,8 @@ void bench_geometry::repairStrokes_data()
         QTest::newRow(qPrintable(QString::number(strokes))) << strokes;
 }
 
-// Loops of ten strokes each, as in buildChains, one path element each.
+// Loops of ten strokes each, as in buildChains, one path element each. No
+// library repairs strokes into outlines; the sizes compare with each other.
 void bench_geometry::repairStrokes()
 {
     QFETCH(int, strokes);

@@ -1,7 +1,10 @@
+#include "BenchCompare.h"
 #include "BenchMain.h"
 #include "CSVGPathData.h"
 
 #include <QCoreApplication>
+#include <QPainterPath>
+#include <QSvgRenderer>
 #include <QtTest>
 
 #include <string>
@@ -30,8 +33,8 @@ std::wstring tracedPathData(int segments)
 }
 } // namespace
 
-// Each operation over 10 k, 100 k and 1 M segments: the time must grow in
-// proportion to the size.
+// Each operation over 10 k, 100 k and 1 M segments against a peer from Qt:
+// the time must grow in proportion to the size.
 class bench_pathData : public QObject
 {
     Q_OBJECT
@@ -55,39 +58,51 @@ void bench_pathData::sizes()
     QTest::newRow("1M") << 1000000;
 }
 
+// Against QSvgRenderer reading a file of the one path.
 void bench_pathData::parse()
 {
     QFETCH(int, segments);
     const std::wstring text = tracedPathData(segments);
+    const QByteArray file = "<svg xmlns=\"http://www.w3.org/2000/svg\"><path d=\""
+        + QString::fromStdWString(text).toUtf8() + "\"/></svg>";
     std::size_t count = 0;
-    QBENCHMARK
-    {
-        count = CSVGPathData::parsePathData(text).size();
-    }
+    compareInterleaved(
+        QString("reading %1 segments").arg(segments), 5, [&] { count = CSVGPathData::parsePathData(text).size(); },
+        "QSvgRenderer on a one-path file", [&] { QSvgRenderer renderer(file); });
     QCOMPARE(count, std::size_t(segments + 1));
 }
 
+// Against Qt's number formatting of the same end points, two decimals each.
 void bench_pathData::write()
 {
     QFETCH(int, segments);
     const CSVGPathSegList list = CSVGPathData::parsePathData(tracedPathData(segments));
     std::size_t length = 0;
-    QBENCHMARK
-    {
-        length = CSVGPathData::toPathData(list).size();
-    }
+    compareInterleaved(
+        QString("writing %1 segments").arg(segments), 5, [&] { length = CSVGPathData::toPathData(list).size(); },
+        "QString::number of the end points",
+        [&] {
+            QString text;
+            for (const auto& segment : list)
+                text += QLatin1Char('L') + QString::number(segment->x, 'f', 2) + QLatin1Char(' ')
+                    + QString::number(segment->y, 'f', 2);
+        });
     QVERIFY(length > std::size_t(segments) * 10);
 }
 
+// Against Qt's flattening of the painter path of the same segments.
 void bench_pathData::flatten()
 {
     QFETCH(int, segments);
     const CSVGPathSegList list = CSVGPathData::parsePathData(tracedPathData(segments));
+    const QPainterPath path = CSVGPathData::toPainterPath(list);
     std::size_t points = 0;
-    QBENCHMARK
-    {
-        points = CSVGPathData::toPainterPath(list).elementCount() + CSVGPathData::toFlattenedPoints(list).size();
-    }
+    compareInterleaved(
+        QString("painter path and flattened points of %1 segments").arg(segments), 5,
+        [&] {
+            points = CSVGPathData::toPainterPath(list).elementCount() + CSVGPathData::toFlattenedPoints(list).size();
+        },
+        "QPainterPath::toSubpathPolygons", [&] { path.toSubpathPolygons(); });
     QVERIFY(points > std::size_t(segments));
 }
 

@@ -51,7 +51,8 @@ QList<QPainterPath> ConsumptionArea::piecePaths(CSVGElement* root)
 {
     QList<QPainterPath> paths;
     for (int i = 0; root && i < root->getChildCount(); ++i) {
-        if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i)))
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (shape && !shape->isHidden())
             paths.append(ownCopy(shape->getTransformedPath()));
     }
     return paths;

@@ -22,7 +22,8 @@ public:
     ~ConsumptionArea() override;
 
     // The outline of each piece below the root, in document coordinates: one
-    // per top-level shape, its descendants included. GUI thread only.
+    // per top-level shape that is drawn, its drawn descendants included. GUI
+    // thread only.
     static QList<QPainterPath> piecePaths(CSVGElement* root);
     // The area of one piece, its curves flattened within the tolerance.
     static double pieceArea(const QPainterPath& piece, double tolerance);

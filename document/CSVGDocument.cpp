@@ -15,6 +15,24 @@
 #include <algorithm>
 #include <climits>
 
+namespace {
+
+// The number after the separator. The made ids end in at most nine digits,
+// which are read here without a copy.
+std::int64_t numberAfter(const std::wstring& id, size_t separator)
+{
+    const auto digits = id.begin() + static_cast<std::ptrdiff_t>(separator + 1);
+    const auto isDigit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    if (id.end() - digits > 9 || !std::all_of(digits, id.end(), isDigit))
+        return g_config.parseInt(id.substr(separator + 1));
+    std::int64_t number = 0;
+    for (auto c = digits; c != id.end(); ++c)
+        number = number * 10 + (*c - L'0');
+    return number;
+}
+
+} // namespace
+
 // "idnoused" is mapped to nothing, so that id is never handed out. A new
 // document holds an empty root of the page size.
 CSVGDocument::CSVGDocument()
@@ -52,6 +70,7 @@ void CSVGDocument::clearContents()
     m_history.deleteAll();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
+    m_foreignIds.clear();
     m_usedIds.clear();
     m_intersected.clear();
     m_checkedPieces.clear();
@@ -71,13 +90,21 @@ double CSVGDocument::getPageHeight()
 // that a point-like first shape does not pull the union to itself.
 QRectF CSVGDocument::getContentBoundingRect()
 {
+    return contentBounds(true);
+}
+
+QRectF CSVGDocument::contentBounds(bool drawnOnly)
+{
     QRectF bounds;
     CSVGElement* root = getOwnerSvg();
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape)
+        const std::optional<CSVGRect> box = !shape ? std::nullopt
+            : drawnOnly                            ? shape->getDrawnBoundingRect()
+                                                   : shape->getTransformedBoundingRect();
+        if (!box)
             continue;
-        const QRectF rect = shape->getTransformedBoundingRect().toQRectF();
+        const QRectF rect = box->toQRectF();
         if (bounds.isNull() || (bounds.width() < 1e-5 && bounds.height() < 1e-5))
             bounds = rect;
         else
@@ -187,18 +214,42 @@ void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& i
     if (!m_idTracking || !element || id.empty() || element->getId() != id)
         return;
     raiseIdCounterPast(id);
-    m_idMap[id] = element;
+    const std::wstring_view key = idKey(element);
+    const auto [entry, added] = m_idMap.try_emplace(key, element);
+    if (added)
+        return;
+    // The key of another element's entry is that element's id.
+    auto node = m_idMap.extract(entry);
+    releaseIdKey(node.key());
+    node.key() = key;
+    node.mapped() = element;
+    m_idMap.insert(std::move(node));
+}
+
+// An element of another document changes its id without this document
+// hearing of it, so its key is a copy.
+std::wstring_view CSVGDocument::idKey(CSVGElement* element)
+{
+    if (element->getDocument() == this)
+        return element->getId();
+    return *m_foreignIds.insert(element->getId()).first;
+}
+
+void CSVGDocument::releaseIdKey(std::wstring_view key)
+{
+    if (!m_foreignIds.empty())
+        m_foreignIds.erase(std::wstring(key));
 }
 
 // One look-up in the map for both the test and the entry: every element
 // made asks.
 bool CSVGDocument::claimNewId(CSVGElement* element, const std::wstring& id)
 {
-    if (m_usedIds.count(id) > 0)
+    if (!m_usedIds.empty() && m_usedIds.count(id) > 0)
         return false;
     if (!m_idTracking || !element || element->getId() != id)
         return m_idMap.count(id) == 0;
-    if (!m_idMap.try_emplace(id, element).second)
+    if (!m_idMap.try_emplace(idKey(element), element).second)
         return false;
     raiseIdCounterPast(id);
     return true;
@@ -208,7 +259,7 @@ void CSVGDocument::raiseIdCounterPast(const std::wstring& id)
 {
     const size_t underscore = id.find(L'_');
     if (underscore != std::wstring::npos && underscore + 1 < id.size()) {
-        const std::int64_t number = g_config.parseInt(id.substr(underscore + 1));
+        const std::int64_t number = numberAfter(id, underscore);
         if (m_idCounter <= number)
             m_idCounter = number + 1;
     }
@@ -233,7 +284,9 @@ void CSVGDocument::dropElementId(CSVGElement* element, const std::wstring& id)
         return;
     // Handed out once, the id is never handed out again; while it is mapped
     // the map says so, so only an id that leaves it is kept here.
-    m_usedIds.insert(std::move(m_idMap.extract(found).key()));
+    m_usedIds.emplace(found->first);
+    releaseIdKey(found->first);
+    m_idMap.erase(found);
 }
 
 bool CSVGDocument::isIdTaken(const std::wstring& id) const
@@ -324,7 +377,7 @@ void CSVGDocument::updateReferencedIds()
     }
 }
 
-// Paint values, "xlink:href" of "#id", and style sheets whole: rules of
+// Paint values, links of "#id", and style sheets whole: rules of
 // other selectors than classes paint too.
 void CSVGDocument::addReferencesOf(const CSVGElement* element)
 {
@@ -337,7 +390,7 @@ void CSVGDocument::addReferencesOf(const CSVGElement* element)
         for (const CSVGStyleRule* rule : static_cast<const CSVGElementStyle*>(element)->getRules())
             addUrlReferences(rule->getText(), m_referencedIds);
     }
-    const std::wstring href = element->CSVGElement::getAttribute(L"xlink:href");
+    const std::wstring href = element->getLink();
     if (!href.empty() && href[0] == L'#')
         m_referencedIds.insert(href.substr(1));
 }
@@ -481,13 +534,33 @@ bool CSVGDocument::isOutlineEditMode() const
 
 CSVGElementPath* CSVGDocument::createPathElement(const QPainterPath& path)
 {
+    return createPathElement(std::vector<QPainterPath> { path }, false);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const QVector<QPolygonF>& rings)
+{
+    std::vector<QPainterPath> paths;
+    for (const QPolygonF& ring : rings) {
+        QPainterPath path;
+        path.addPolygon(ring);
+        path.closeSubpath();
+        paths.push_back(path);
+    }
+    return createPathElement(paths, true);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd)
+{
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
     element->setAttribute(L"stroke", m_defaultStroke, false);
     element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
     element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
     element->setAttribute(L"stroke-opacity", L"1", false);
-    appendPainterPath(element, path);
-    element->setAttribute(L"d", element->toPathData(), false);
+    if (evenOdd)
+        element->setAttribute(L"fill-rule", L"evenodd", false);
+    for (const QPainterPath& path : paths)
+        appendPainterPath(element, path);
+    element->writePathData(false);
     element->updateMatrix(nullptr, true);
     element->setGeometryDirty();
     element->updateGeometry();
@@ -515,6 +588,17 @@ void CSVGDocument::appendPainterPath(CSVGElementPath* element, const QPainterPat
             i += 2;
         }
     }
-    if (path.pointAtPercent(0.0) == path.pointAtPercent(1.0))
-        element->appendClosePath();
+    if (startsWhereItEnds(path))
+        element->appendClosePath(false);
+}
+
+// The ends of the drawn outline; a path that starts and ends with a drawn
+// segment has them in its first and last element, which is far cheaper
+// than measuring its length to find them.
+bool CSVGDocument::startsWhereItEnds(const QPainterPath& path)
+{
+    const int count = path.elementCount();
+    if (count < 2 || path.elementAt(1).isMoveTo() || path.elementAt(count - 1).isMoveTo())
+        return path.pointAtPercent(0.0) == path.pointAtPercent(1.0);
+    return QPointF(path.elementAt(0)) == QPointF(path.elementAt(count - 1));
 }

@@ -6,6 +6,7 @@
 #include "CSVGPieceIndex.h"
 #include "CSVGTileIndex.h"
 #include "SvgCodes.h"
+#include "SvgInputCheck.h"
 
 #include <QColor>
 #include <QImage>
@@ -29,6 +30,7 @@
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -74,7 +76,8 @@ public:
     // The page in document units, from the root's size when a file is read.
     QSize getPageSize() const { return QSize(m_pageWidth, m_pageHeight); }
     // The union of the transformed bounding rectangles of the root's
-    // drawable children; null without any.
+    // drawable children that are drawn (not hidden); null without any. What
+    // fitting, alignment and cutting measure.
     QRectF getContentBoundingRect();
     // The element's painter path with those of its drawable descendants.
     QPainterPath buildElementPath(CSVGElement* element);
@@ -165,6 +168,10 @@ public:
     // lines and cubic curves, closed when the path ends where it starts, in
     // the document's default stroke; its matrix and geometry are up to date.
     CSVGElementPath* createPathElement(const QPainterPath& path);
+    // The same for rings: one closed sub-path each, filled even-odd, so that
+    // an outline with its holes is one piece that every SVG reader shows
+    // with its holes open.
+    CSVGElementPath* createPathElement(const QVector<QPolygonF>& rings);
     // The root svg element; null when there is none.
     CSVGElement* getOwnerSvg() override;
 
@@ -198,7 +205,7 @@ public:
 
     // Whether the id was referenced, at the last updateReferencedIds, by a
     // paint ("url(#id)" in "fill", "stroke", "style", a class rule or a style
-    // sheet) or by an "xlink:href" of "#id". The file writer counts before it
+    // sheet) or by a link of "#id" (getLink). The file writer counts before it
     // writes.
     bool isReferenced(const std::wstring& id) const;
     void updateReferencedIds();
@@ -254,23 +261,39 @@ public:
 
     // Reading SVG text
     //
+    // Every load refuses a text whose elements are nested deeper than the
+    // reader goes (see CSVGXmlScanner): re-hung higher up, they would be
+    // drawn and saved elsewhere. A refused load returns false and says why in
+    // readCheck.
+    //
     // Replaces the drawing with the file's (decoded by its byte-order mark or
-    // declared encoding, else as UTF-8). False for an empty path or a file
-    // that cannot be read, which leaves an empty root of the page size.
+    // declared encoding, else as UTF-8). False for an empty path, a file that
+    // cannot be read and one that holds no SVG drawing (see readCheck), which
+    // leave an empty root of the page size. A file that ends inside the
+    // drawing opens as far as it goes; readCheck says it is damaged.
     bool openFile(const std::wstring& path);
     // Replaces an empty drawing with the bytes' one, or adds it 10 units
     // below the content with the same left edge and fresh ids. No undo step.
+    // False, changing nothing, for bytes that hold no SVG drawing.
     bool loadSvgData(const QByteArray& bytes);
+    // What the last openFile or loadSvgData found in its input.
+    const SvgInputCheck::Result& readCheck() const { return m_readCheck; }
     // Replaces the drawing with the text's; reads the page size, the origin
-    // and the custom positions from the root. Always true.
+    // and the custom positions from the root. A refused text leaves an empty
+    // root of the page size.
     bool parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin);
+    bool parseSvgText(const QString& text, bool ungroup, bool moveToOrigin);
+    // How a scan of SVG text ended: with every element closed, with the text
+    // ending inside the drawing, or at an element nested too deep.
+    enum class ScanOutcome { Complete, CutOff, TooDeep };
     // Builds the text's elements under the parent (see CSVGXmlScanner).
-    void scanXml(const std::wstring& text, CSVGElement* parent);
+    ScanOutcome scanXml(const QString& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.
     void groupRootChildren();
     // Inserts the text at the caret of the text under editing, or adds the
     // elements of the SVG text (wrapped in "<svg>" when it holds none) with
-    // fresh ids, selected. The recorded step, or null.
+    // fresh ids, selected. The recorded step, or null (also for a refused
+    // text, which adds nothing).
     CActionComposite* pasteSvgText(const std::wstring& text);
     // pasteSvgText, then the selection centred on the point.
     void pasteSvgTextAt(const std::wstring& text, const QPointF& point);
@@ -714,10 +737,21 @@ signals:
 
 private:
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
+    static bool startsWhereItEnds(const QPainterPath& path);
+    CSVGElementPath* createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
+    std::wstring_view idKey(CSVGElement* element);
+    void releaseIdKey(std::wstring_view key);
     // Reading
-    void scanOwnedText(QString decoded);
+    // getContentBoundingRect, with hidden pieces too when drawnOnly is false.
+    QRectF contentBounds(bool drawnOnly);
+    ScanOutcome scanOwnedText(QString decoded);
+    // After a refused text: an empty root of the page size, and false.
+    bool refuseText();
+    // Reads the bytes in place of the drawing when they hold one, else
+    // leaves an empty root of the page size; either way readCheck tells.
+    bool readDrawingBytes(QByteArray bytes, bool ungroup);
     // The root's page, origin and custom positions, then the bounds of the
     // new tree, after its text has been scanned.
     void finishParsing(bool ungroup, bool moveToOrigin);
@@ -734,8 +768,12 @@ private:
     bool m_idTracking = true;
     std::vector<CSVGElementStyle*> m_styleElements;
     // Hashed: every element made, renamed or removed, and every reference
-    // resolved, looks its id up here.
-    std::unordered_map<std::wstring, CSVGElement*> m_idMap;
+    // resolved, looks its id up here. Each key is the mapped element's own id
+    // (or a literal), not a copy: an element of this document leaves the map
+    // before its id changes or it dies. Only the ids of elements of other
+    // documents are copied, into m_foreignIds.
+    std::unordered_map<std::wstring_view, CSVGElement*> m_idMap;
+    std::unordered_set<std::wstring> m_foreignIds;
     std::unordered_set<std::wstring> m_usedIds;
     std::unordered_set<std::wstring> m_referencedIds;
     std::wstring m_baseDir;
@@ -792,6 +830,7 @@ private:
     bool m_showPositionColor = false;
     bool m_showComment = false;
     QJsonArray m_customPositions;
+    SvgInputCheck::Result m_readCheck;
     CSVGHighlightList m_highlights;
     HighlightNode m_currentNode;
     bool m_showNodeRecords = false;
@@ -849,8 +888,9 @@ private:
     // Writing SVG text
     void giveMissingIds();
     std::wstring customPositionsText() const;
+    // With flush, the whole drawing is written in pieces (writeSvgInPieces).
     void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
-        int lastSection, bool plotEnd);
+        int lastSection, bool plotEnd, const std::function<void(std::wstring&)>& flush = nullptr);
     void writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);

@@ -255,15 +255,16 @@ void CSVGDocument::alignLeftBottom(const QRectF& rect)
 }
 
 // The selection's common box moves to 1 unit inside the rectangle's
-// left-top corner, or its left-bottom one.
+// left-top corner, or its left-bottom one. Hidden pieces move along but are
+// not measured: the box is that of what is drawn.
 void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom)
 {
     bool any = false;
     CSVGRect total;
     for (CSVGElement* element : qAsConst(m_selection)) {
-        if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
-            const CSVGRect box = shape->getTransformedBoundingRect();
-            total = any ? total.united(box) : box;
+        CSVGElementShape* shape = CSVGElementShape::asShape(element);
+        if (const std::optional<CSVGRect> box = shape ? shape->getDrawnBoundingRect() : std::nullopt) {
+            total = any ? total.united(*box) : *box;
             any = true;
         }
     }

@@ -43,14 +43,15 @@ bool CSVGDocument::CheckedPiece::operator==(const CheckedPiece& other) const
 }
 
 // The largest ring of every piece. A piece whose box is not finite (numbers
-// beyond range in the file) cannot be tested and is left out.
+// beyond range in the file) cannot be tested and is left out, and so is one
+// that is not drawn: it is not cut either.
 std::vector<CSVGDocument::CheckedPiece> CSVGDocument::collectPieces()
 {
     std::vector<CheckedPiece> pieces;
     CSVGElement* root = getOwnerSvg();
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape || shape->isTearLine())
+        if (!shape || shape->isTearLine() || shape->isHidden())
             continue;
         QPainterPath outline;
         outline.addPolygon(CSVGElementShape::getLargestPolygon(shape->getTransformedPath()));
@@ -135,7 +136,7 @@ bool CSVGDocument::checkNoIntersection()
     }
     for (int i = 0; i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape)
+        if (!shape || shape->isHidden())
             continue;
         if ((isInsidePage(shape) && isIntersected(shape)) || crossesPageBorder(shape->getTransformedPath())) {
             showWarning(tr("Warning"), tr("Some pieces has intersected!"));

@@ -74,12 +74,16 @@ std::vector<std::vector<QPolygonF>> CSVGDocument::clipElementToSections(
     return clipPolygons(polygons, sectionRect, overlap, 0, std::max(0, int(last)));
 }
 
+// What is not drawn is not cut.
 QList<QPolygonF> CSVGDocument::flattenRootChildren(CSVGDocument& work)
 {
     QList<QPolygonF> polygons;
     CSVGElement* root = work.getOwnerSvg();
-    for (int i = 0; root && i < root->getChildCount(); ++i)
-        polygons += flattenElement(root->getChild(i));
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (shape && !shape->isHidden())
+            polygons += flattenElement(shape);
+    }
     return polygons;
 }
 

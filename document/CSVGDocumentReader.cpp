@@ -141,6 +141,7 @@ bool CSVGDocument::openFile(const std::wstring& path)
     m_overlayChanged = true;
     const size_t separator = path.find_last_of(L"/\\");
     m_fileFolder = separator == std::wstring::npos ? path : path.substr(0, separator);
+    m_readCheck = SvgInputCheck::Result();
     clearContents();
     QFile file(QString::fromStdWString(path));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -148,12 +149,7 @@ bool CSVGDocument::openFile(const std::wstring& path)
         return false;
     }
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    clearContents();
-    QString decoded = decodeSvgBytes(file.readAll());
-    file.close();
-    scanOwnedText(std::move(decoded));
-    finishParsing(ungroup, false);
-    return true;
+    return readDrawingBytes(file.readAll(), ungroup);
 }
 
 bool CSVGDocument::loadSvgData(const QByteArray& bytes)
@@ -162,15 +158,35 @@ bool CSVGDocument::loadSvgData(const QByteArray& bytes)
     setShowRuler(true);
     m_backgroundChanged = true;
     m_overlayChanged = true;
-    const std::wstring text = decodeSvgBytes(bytes).toStdWString();
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    if (getContentBoundingRect().isNull()) {
-        parseSvgText(text, ungroup, false);
-        return true;
-    }
+    // Hidden pieces are content too: they are kept, not read over.
+    if (contentBounds(false).isNull())
+        return readDrawingBytes(bytes, ungroup);
     CSVGDocument imported;
-    imported.parseSvgText(text, ungroup, false);
-    mergeImported(imported);
+    const bool read = imported.readDrawingBytes(bytes, ungroup);
+    m_readCheck = imported.readCheck();
+    if (read)
+        mergeImported(imported);
+    return read;
+}
+
+// The bytes go as soon as they are decoded, so that a large file is held
+// only once at a time.
+bool CSVGDocument::readDrawingBytes(QByteArray bytes, bool ungroup)
+{
+    clearContents();
+    m_readCheck = SvgInputCheck::checkBytes(bytes);
+    if (!SvgInputCheck::refuses(m_readCheck)) {
+        QString decoded = decodeSvgBytes(bytes);
+        bytes = QByteArray();
+        const ScanOutcome outcome = scanOwnedText(std::move(decoded));
+        m_readCheck = outcome == ScanOutcome::TooDeep
+            ? SvgInputCheck::tooDeep()
+            : SvgInputCheck::checkTree(this, outcome == ScanOutcome::Complete);
+    }
+    if (SvgInputCheck::refuses(m_readCheck))
+        return refuseText();
+    finishParsing(ungroup, false);
     return true;
 }
 
@@ -181,7 +197,7 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
 {
     const QRectF here = getContentBoundingRect();
     const QRectF incoming = imported.getContentBoundingRect();
-    if (isFinite(here) && isFinite(incoming)) {
+    if (!here.isNull() && isFinite(here) && isFinite(incoming)) {
         const double dx = here.left() - incoming.left();
         const double dy = here.top() + here.height() + 10.0 - incoming.top();
         imported.translateRootShapes(finiteOrZero(dx), finiteOrZero(dy));
@@ -197,25 +213,43 @@ void CSVGDocument::mergeImported(CSVGDocument& imported)
     }
 }
 
-void CSVGDocument::scanXml(const std::wstring& text, CSVGElement* parent)
+CSVGDocument::ScanOutcome CSVGDocument::scanXml(const QString& text, CSVGElement* parent)
 {
-    CSVGXmlScanner(this).scan(text, parent);
+    CSVGXmlScanner scanner(this);
+    const bool complete = scanner.scan(text, parent);
+    if (scanner.isTooDeep())
+        return ScanOutcome::TooDeep;
+    return complete ? ScanOutcome::Complete : ScanOutcome::CutOff;
+}
+
+bool CSVGDocument::refuseText()
+{
+    clearContents();
+    newDocument();
+    notifyChanged();
+    return false;
 }
 
 // Each copy of a large file's text is gone before the next step needs room:
-// the raw bytes once decoded, the decoded text once widened, and the wide
-// text before the bounds of the new tree are worked out.
-void CSVGDocument::scanOwnedText(QString decoded)
+// the raw bytes once decoded, and the decoded text, which the scanner reads
+// as it is, before the bounds of the new tree are worked out.
+CSVGDocument::ScanOutcome CSVGDocument::scanOwnedText(QString decoded)
 {
-    std::wstring text = decoded.toStdWString();
-    decoded = QString();
-    scanXml(text, this);
+    return scanXml(decoded, this);
 }
 
 bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin)
 {
+    return parseSvgText(QString::fromStdWString(text), ungroup, moveToOrigin);
+}
+
+bool CSVGDocument::parseSvgText(const QString& text, bool ungroup, bool moveToOrigin)
+{
     clearContents();
-    scanXml(text, this);
+    const bool tooDeep = scanXml(text, this) == ScanOutcome::TooDeep;
+    m_readCheck = tooDeep ? SvgInputCheck::tooDeep() : SvgInputCheck::Result();
+    if (tooDeep)
+        return refuseText();
     finishParsing(ungroup, moveToOrigin);
     return true;
 }
@@ -349,7 +383,10 @@ CActionComposite* CSVGDocument::pasteSvgText(const std::wstring& text)
     }
     const bool whole = text.size() >= 4 && text.find(L"<svg") != std::wstring::npos;
     CSVGDocument imported;
-    imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
+    const bool read = imported.parseSvgText(whole ? text : L"<svg>" + text + L"</svg>", false, false);
+    m_readCheck = imported.readCheck();
+    if (!read)
+        return nullptr;
     clearSelection();
     auto* composite = new CActionComposite(this);
     m_history.push(composite);
@@ -398,7 +435,8 @@ CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstr
 // The move is a step of its own, after the paste's.
 void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point)
 {
-    pasteSvgText(text);
+    if (!pasteSvgText(text))
+        return;
     double left = 9999999827968.0;
     double top = 9999999827968.0;
     double right = -999999995904.0;
@@ -438,8 +476,10 @@ void CSVGDocument::renameImportedIds(CSVGDocument* imported)
         return;
     // Every id of the imported content counts as handed out: none of them
     // is given again.
-    while (!imported->m_idMap.empty())
-        imported->m_usedIds.insert(std::move(imported->m_idMap.extract(imported->m_idMap.begin()).key()));
+    for (const auto& entry : imported->m_idMap)
+        imported->m_usedIds.emplace(entry.first);
+    imported->m_idMap.clear();
+    imported->m_foreignIds.clear();
     std::vector<CSVGElement*> elements;
     root->collectDescendants(elements, false);
     IdMap ids;

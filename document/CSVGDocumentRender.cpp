@@ -108,8 +108,11 @@ void CSVGDocument::renderSvgToImage(
     CSVGElement* root = work.getOwnerSvg();
     if (!root)
         return;
-    for (int i = 0; i < root->getChildCount(); ++i)
-        count += root->getChild(i)->isShape() ? 1 : 0;
+    // The pieces that are drawn, which are the pieces cut.
+    for (int i = 0; i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        count += shape && !shape->isHidden() ? 1 : 0;
+    }
     const bool onPage = pageRect.isValid();
     const QRectF source = onPage ? pageRect.adjusted(0, 0, 1.0, 1.0) : work.getContentBoundingRect();
     const double sourceWidth = std::max(1.0, source.width());

@@ -294,7 +294,7 @@ bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcT
     path->appendMoveto(ring.first().x(), ring.first().y());
     for (int i = 1; i < ring.size(); ++i)
         path->appendLineto(ring[i].x(), ring[i].y());
-    path->setAttribute(L"d", path->toPathData(), true);
+    path->writePathData(true);
     if (parent->getType() == SvgType::G || !isIdentity(toParent))
         path->setAttribute(L"transform", toParent.toString(), true);
     parent->adoptChild(path, true);

@@ -139,11 +139,24 @@ std::wstring CSVGDocument::pageToSvgText(
     return toSvgText(page, widthLimit, overlap, firstSection, lastSection, plotEnd);
 }
 
+// The text goes to the file a piece at a time: held whole, in the writer's
+// wide characters and again encoded, a large drawing's text would take more
+// room than its elements.
 bool CSVGDocument::saveFile(const QString& path)
 {
-    std::wstring text = xmlDeclaration() + L'\n';
-    appendSvgBody(text, CSVGRect(), -1, 0.0, -1, -1, false);
-    return writeTextFile(path, QString::fromStdWString(text));
+    return writeTextFile(path, [this](const std::function<bool(const std::wstring&)>& write) {
+        constexpr size_t kPiece = 1 << 20;
+        bool written = true;
+        const auto flush = [&write, &written](std::wstring& out) {
+            if (out.size() >= kPiece) {
+                written = written && write(out);
+                out.clear();
+            }
+        };
+        std::wstring text = xmlDeclaration() + L'\n';
+        appendSvgBody(text, CSVGRect(), -1, 0.0, -1, -1, false, flush);
+        return written && write(text);
+    });
 }
 
 void CSVGDocument::writeSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
@@ -157,7 +170,7 @@ void CSVGDocument::writeSvgBody(std::wstring& out, const CSVGRect& region, int w
 // empty region writes the tree itself: the working copy would give the same
 // text, since the reader reads back what the writer writes.
 void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
-    int firstSection, int lastSection, bool plotEnd)
+    int firstSection, int lastSection, bool plotEnd, const std::function<void(std::wstring&)>& flush)
 {
     for (CSVGElementStyle* style : m_styleElements)
         style->updateSheetText();
@@ -169,7 +182,9 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
     if (!root)
         return;
     setIfChanged(root, L"custom_positions", customPositionsText());
-    if (region.isEmpty())
+    if (region.isEmpty() && flush)
+        root->writeSvgInPieces(out, flush);
+    else if (region.isEmpty())
         root->writeSvg(out, 0, region);
     else
         writeRegion(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);

@@ -4,16 +4,64 @@
 #include "CSVGDocument.h"
 #include "SvgCodes.h"
 
-#include <QtGlobal>
+#include <QString>
 
 #include <algorithm>
 #include <cwchar>
 
 namespace {
 
-bool isSpace(wchar_t c)
+bool isSpace(char16_t c)
 {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r';
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c < 0xDC00;
+}
+
+bool isLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+bool isSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c < 0xE000;
+}
+
+// As QString::toStdWString converts: a pair of surrogates is one character,
+// a lone one the replacement character. Text without surrogates, nearly all,
+// is widened in one plain copy.
+void appendWide(std::wstring& out, const char16_t* begin, const char16_t* end)
+{
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(end - begin));
+    if (std::none_of(begin, end, isSurrogate)) {
+        std::copy(begin, end, out.begin() + static_cast<std::ptrdiff_t>(at));
+        return;
+    }
+    wchar_t* to = &out[at];
+    for (const char16_t* p = begin; p < end; ++p) {
+        const char16_t c = *p;
+        if (c < 0xD800 || c >= 0xE000) {
+            *to++ = static_cast<wchar_t>(c);
+        } else if (isHighSurrogate(c) && p + 1 < end && isLowSurrogate(p[1])) {
+            *to++ = static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00));
+            ++p;
+        } else {
+            *to++ = static_cast<wchar_t>(0xFFFD);
+        }
+    }
+    out.resize(static_cast<size_t>(to - out.data()));
+}
+
+std::wstring toWide(const char16_t* begin, const char16_t* end)
+{
+    std::wstring out;
+    appendWide(out, begin, end);
+    return out;
 }
 
 // A numeric reference's value when XML allows that character.
@@ -24,9 +72,9 @@ bool isXmlChar(unsigned long c)
 }
 
 // The character of "name" in "&name;", 0 for none.
-wchar_t referencedChar(const wchar_t* name, const wchar_t* end)
+wchar_t referencedChar(const char16_t* name, const char16_t* end)
 {
-    const std::wstring text(name, end);
+    const std::wstring text = toWide(name, end);
     if (text == L"lt")
         return L'<';
     if (text == L"gt")
@@ -73,20 +121,17 @@ CSVGXmlScanner::CSVGXmlScanner(CSVGDocument* document, size_t maxElements)
 {
 }
 
-std::wstring CSVGXmlScanner::decodeReferences(const wchar_t* begin, const wchar_t* end)
+std::wstring CSVGXmlScanner::decodeReferences(const char16_t* begin, const char16_t* end)
 {
-    const wchar_t* amp = std::find(begin, end, L'&');
-    if (amp == end)
-        return std::wstring(begin, end);
-    std::wstring out(begin, amp);
-    out.reserve(static_cast<size_t>(end - begin));
-    for (const wchar_t* p = amp; p < end; ++p) {
-        if (*p != L'&') {
-            out += *p;
-            continue;
-        }
-        const wchar_t* limit = end - p > kMaxReferenceLength ? p + kMaxReferenceLength : end;
-        const wchar_t* semicolon = std::find(p + 1, limit, L';');
+    std::wstring out;
+    for (const char16_t* p = begin; p < end; ++p) {
+        const char16_t* amp = std::find(p, end, u'&');
+        appendWide(out, p, amp);
+        if (amp == end)
+            break;
+        p = amp;
+        const char16_t* limit = end - p > kMaxReferenceLength ? p + kMaxReferenceLength : end;
+        const char16_t* semicolon = std::find(p + 1, limit, u';');
         const wchar_t c = semicolon == limit ? 0 : referencedChar(p + 1, semicolon);
         if (c == 0) {
             out += L'&';
@@ -98,23 +143,35 @@ std::wstring CSVGXmlScanner::decodeReferences(const wchar_t* begin, const wchar_
     return out;
 }
 
-void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
+bool CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
+{
+    return scan(QString::fromStdWString(text), parent);
+}
+
+bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
 {
     if (!parent)
-        return;
-    const wchar_t* p = text.c_str();
-    m_end = p + std::wcslen(p);
+        return false;
+    const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
+    m_end = std::find(p, p + text.size(), u'\0');
     m_open.assign(1, OpenElement { parent });
     m_preserve = nullptr;
+    m_textHasRun = false;
+    m_tooDeep = false;
     m_newNames = 0;
     m_elements = 0;
     m_warned = 0;
+    m_cutOff = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
-    m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, L'<')), m_maxElements));
+    m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, u'<')), m_maxElements));
     while (p) {
-        if (!m_preserve)
+        if (!m_preserve) {
+            const char16_t* space = p;
             p = skipSpace(p);
+            if (p != space && keepsSpaceBefore(p))
+                p = space;
+        }
         if (p >= m_end)
             break;
         if (!opensMarkup(p))
@@ -128,6 +185,8 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
         else
             p = readStartTag(p);
     }
+    const bool atLimit = m_elements >= m_maxElements;
+    const bool complete = atLimit || (!m_cutOff && m_open.size() == 1);
     // Unclosed elements stay in the tree and still take their content.
     while (m_open.size() > 1) {
         close(m_open.back());
@@ -135,18 +194,26 @@ void CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     }
     m_open.clear();
     m_document->setLoading(false);
+    return complete;
+}
+
+const char16_t* CSVGXmlScanner::cutOff()
+{
+    m_cutOff = true;
+    return nullptr;
 }
 
 // A text or tspan keeps each run as a text-content node of its own, beside
-// its tspans; any other element keeps its last run.
-const wchar_t* CSVGXmlScanner::readText(const wchar_t* p)
+// its tspans. The document itself keeps its last run, which is never written.
+const char16_t* CSVGXmlScanner::readText(const char16_t* p)
 {
-    const wchar_t* lt = p;
+    const char16_t* lt = p;
     do
-        lt = std::find(lt + 1, m_end, L'<');
+        lt = std::find(lt + 1, m_end, u'<');
     while (lt < m_end && !opensMarkup(lt));
     if (lt >= m_end)
         return nullptr;
+    m_textHasRun = true;
     OpenElement& open = m_open.back();
     const int type = open.element->getType();
     if (type == SvgType::Text || type == SvgType::Tspan) {
@@ -155,18 +222,49 @@ const wchar_t* CSVGXmlScanner::readText(const wchar_t* p)
             return nullptr;
         open.element->appendChild(node, false, false);
         node->setText(decodeReferences(p, lt), false);
-    } else {
+    } else if (open.element->getChildCount() == 0 || type == SvgType::Document) {
         open.textBegin = p;
         open.textEnd = lt;
+    } else if (!appendRun(open.element, decodeReferences(p, lt))) {
+        return nullptr;
     }
     return lt;
 }
 
+// "]]>" cannot stand inside a section: a run holding it is cut after the
+// "]]", into sections that read back as the run.
+bool CSVGXmlScanner::appendRun(CSVGElement* element, const std::wstring& run)
+{
+    size_t begin = 0;
+    while (begin < run.size()) {
+        const size_t close = run.find(L"]]>", begin);
+        const size_t end = close == std::wstring::npos ? run.size() : close + 2;
+        CSVGElement* section = makeElement(L"[CDATA[");
+        if (!section)
+            return false;
+        section->setText(L"<![CDATA[" + run.substr(begin, end - begin) + L"]]>", false);
+        element->appendChild(section, false, false);
+        begin = end;
+    }
+    return true;
+}
+
+// Inside a text, white space after a run and before the next one (character
+// data or an element) separates them; at the text's start or before an end
+// tag it is layout of the file.
+bool CSVGXmlScanner::keepsSpaceBefore(const char16_t* p) const
+{
+    const OpenElement& open = m_open.back();
+    if (!m_textHasRun || p >= m_end || !(open.inText || open.element->getType() == SvgType::Tspan))
+        return false;
+    return !opensMarkup(p) || (p[1] != u'/' && p[1] != u'?' && p[1] != u'!');
+}
+
 // The name in an end tag is not compared with the open element; a stray end
 // tag never closes the element that the scan started under.
-const wchar_t* CSVGXmlScanner::readEndTag(const wchar_t* p)
+const char16_t* CSVGXmlScanner::readEndTag(const char16_t* p)
 {
-    const wchar_t* gt = std::find(p + 2, m_end, L'>');
+    const char16_t* gt = std::find(p + 2, m_end, u'>');
     if (m_open.size() > 1) {
         close(m_open.back());
         m_open.pop_back();
@@ -174,11 +272,11 @@ const wchar_t* CSVGXmlScanner::readEndTag(const wchar_t* p)
     return gt < m_end ? gt + 1 : m_end;
 }
 
-const wchar_t* CSVGXmlScanner::readDeclaration(const wchar_t* p)
+const char16_t* CSVGXmlScanner::readDeclaration(const char16_t* p)
 {
-    const wchar_t* end = find(p + 2, L"?>");
+    const char16_t* end = find(p + 2, u"?>");
     if (!end)
-        return nullptr;
+        return cutOff();
     appendMarkup(L"comment_node", p, end + 2);
     return end + 2;
 }
@@ -186,89 +284,97 @@ const wchar_t* CSVGXmlScanner::readDeclaration(const wchar_t* p)
 // Comments, CDATA sections and the doctype (with its internal subset) keep
 // their text; any other "<!" construct becomes a comment node, which is
 // written back as it stands.
-const wchar_t* CSVGXmlScanner::readBang(const wchar_t* p)
+const char16_t* CSVGXmlScanner::readBang(const char16_t* p)
 {
-    if (startsWith(p, L"<!--")) {
-        const wchar_t* end = find(p + 4, L"-->");
+    if (startsWith(p, u"<!--")) {
+        const char16_t* end = find(p + 4, u"-->");
         if (!end)
-            return nullptr;
+            return cutOff();
         appendMarkup(L"comment_node", p, end + 3);
         return end + 3;
     }
-    if (startsWith(p, L"<![CDATA[")) {
-        const wchar_t* end = find(p + 9, L"]]>");
+    if (startsWith(p, u"<![CDATA[")) {
+        const char16_t* end = find(p + 9, u"]]>");
         if (!end)
-            return nullptr;
+            return cutOff();
         appendMarkup(L"[CDATA[", p, end + 3);
         return end + 3;
     }
-    const bool doctype = startsWith(p, L"<!DOCTYPE");
-    const wchar_t* gt = std::find(p + 2, m_end, L'>');
-    const wchar_t* subset = doctype ? std::find(p + 2, gt, L'[') : gt;
+    const bool doctype = startsWith(p, u"<!DOCTYPE");
+    const char16_t* gt = std::find(p + 2, m_end, u'>');
+    const char16_t* subset = doctype ? std::find(p + 2, gt, u'[') : gt;
     if (subset < gt) {
-        const wchar_t* close = std::find(subset, m_end, L']');
-        gt = std::find(close, m_end, L'>');
+        const char16_t* close = std::find(subset, m_end, u']');
+        gt = std::find(close, m_end, u'>');
     }
     if (gt >= m_end)
-        return nullptr;
+        return cutOff();
     appendMarkup(doctype ? L"DOCTYPE" : L"comment_node", p, gt + 1);
     return gt + 1;
 }
 
-const wchar_t* CSVGXmlScanner::readStartTag(const wchar_t* p)
+const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
 {
-    const wchar_t* nameEnd = p + 1;
-    while (nameEnd < m_end && !isSpace(*nameEnd) && *nameEnd != L'/' && *nameEnd != L'>')
+    if (m_open.size() > kMaxDepth) {
+        m_tooDeep = true;
+        warnOnce(4, "an element nested deeper than the limit ends the text");
+        return nullptr;
+    }
+    const char16_t* nameEnd = p + 1;
+    while (nameEnd < m_end && !isSpace(*nameEnd) && *nameEnd != u'/' && *nameEnd != u'>')
         ++nameEnd;
     if (nameEnd >= m_end)
-        return nullptr;
-    CSVGElement* element = makeElement(std::wstring(p + 1, nameEnd));
+        return cutOff();
+    CSVGElement* element = makeElement(toWide(p + 1, nameEnd));
     if (!element)
         return nullptr;
     appendElement(element);
     bool opened = false;
-    const wchar_t* next = readAttributes(nameEnd, element, opened);
+    const char16_t* next = readAttributes(nameEnd, element, opened);
     if (!opened)
         return next;
-    m_open.push_back(OpenElement { element });
+    const bool text = element->getType() == SvgType::Text;
+    m_open.push_back(OpenElement { element, text || m_open.back().inText });
+    if (text)
+        m_textHasRun = false;
     if (!m_preserve && element->getType() == SvgType::Text && element->getAttribute(L"xml:space") == L"preserve")
         m_preserve = element;
     return next;
 }
 
-const wchar_t* CSVGXmlScanner::readAttributes(const wchar_t* p, CSVGElement* element, bool& opened)
+const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, CSVGElement* element, bool& opened)
 {
     for (;;) {
         p = skipSpace(p);
         if (p >= m_end)
-            return nullptr;
-        if (*p == L'>') {
+            return cutOff();
+        if (*p == u'>') {
             opened = true;
             return p + 1;
         }
-        if (startsWith(p, L"/>"))
+        if (startsWith(p, u"/>"))
             return p + 2;
-        const wchar_t* nameBegin = p;
-        while (p < m_end && !isSpace(*p) && *p != L'=' && *p != L'>' && !startsWith(p, L"/>"))
+        const char16_t* nameBegin = p;
+        while (p < m_end && !isSpace(*p) && *p != u'=' && *p != u'>' && !startsWith(p, u"/>"))
             ++p;
-        const wchar_t* nameEnd = p;
+        const char16_t* nameEnd = p;
         p = skipSpace(p);
-        if (at(p) != L'=')
+        if (at(p) != u'=')
             continue;
         p = skipSpace(p + 1);
-        const wchar_t quote = at(p);
-        if (quote == L'"' || quote == L'\'') {
-            const wchar_t* close = std::find(p + 1, m_end, quote);
+        const char16_t quote = at(p);
+        if (quote == u'"' || quote == u'\'') {
+            const char16_t* close = std::find(p + 1, m_end, quote);
             if (close >= m_end) {
                 setAttribute(element, nameBegin, nameEnd, std::wstring());
-                return nullptr;
+                return cutOff();
             }
             setAttribute(element, nameBegin, nameEnd, decodeReferences(p + 1, close));
             p = close + 1;
             continue;
         }
-        const wchar_t* valueBegin = p;
-        while (p < m_end && !isSpace(*p) && *p != L'>' && !startsWith(p, L"/>"))
+        const char16_t* valueBegin = p;
+        while (p < m_end && !isSpace(*p) && *p != u'>' && !startsWith(p, u"/>"))
             ++p;
         setAttribute(element, nameBegin, nameEnd, decodeReferences(valueBegin, p));
     }
@@ -277,11 +383,11 @@ const wchar_t* CSVGXmlScanner::readAttributes(const wchar_t* p, CSVGElement* ele
 // Names the table already knows cost nothing; new ones come out of the
 // scan's budget.
 void CSVGXmlScanner::setAttribute(
-    CSVGElement* element, const wchar_t* nameBegin, const wchar_t* nameEnd, std::wstring value)
+    CSVGElement* element, const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value)
 {
     if (nameBegin == nameEnd)
         return;
-    const std::wstring name(nameBegin, nameEnd);
+    const std::wstring name = toWide(nameBegin, nameEnd);
     if (g_config.findAttributeId(name) < 0) {
         if (m_newNames >= kNewAttributeNames || name.size() > kMaxAttributeNameLength) {
             warnOnce(1, "new attribute names beyond the limit of one file are left out");
@@ -290,14 +396,16 @@ void CSVGXmlScanner::setAttribute(
         ++m_newNames;
     }
     element->setAttribute(name, value, false);
+    if (value.empty())
+        element->setKeepsEmptyValues(true);
 }
 
-void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const wchar_t* begin, const wchar_t* end)
+void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end)
 {
     CSVGElement* element = makeElement(tag);
     if (!element)
         return;
-    element->setText(std::wstring(begin, end), false);
+    element->setText(toWide(begin, end), false);
     appendElement(element);
 }
 
@@ -329,16 +437,7 @@ void CSVGXmlScanner::warnOnce(int limit, const char* what)
 
 void CSVGXmlScanner::appendElement(CSVGElement* element)
 {
-    currentParent()->appendChild(element, false, false);
-}
-
-// Below kMaxDepth open elements the newest one is the parent; deeper
-// elements become its siblings.
-CSVGElement* CSVGXmlScanner::currentParent()
-{
-    if (m_open.size() > kMaxDepth)
-        warnOnce(4, "elements nested deeper than the limit hang from its last level");
-    return m_open[std::min(m_open.size(), kMaxDepth) - 1].element;
+    m_open.back().element->appendChild(element, false, false);
 }
 
 void CSVGXmlScanner::close(OpenElement& open)
@@ -350,31 +449,31 @@ void CSVGXmlScanner::close(OpenElement& open)
         m_preserve = nullptr;
 }
 
-bool CSVGXmlScanner::opensMarkup(const wchar_t* p) const
+bool CSVGXmlScanner::opensMarkup(const char16_t* p) const
 {
-    if (*p != L'<')
+    if (*p != u'<')
         return false;
-    const wchar_t next = at(p + 1);
-    return next != L'\0' && !isSpace(next) && !std::wcschr(L"<>=\"'0123456789", next);
+    const char16_t next = at(p + 1);
+    return next != u'\0' && !isSpace(next) && !std::char_traits<char16_t>::find(u"<>=\"'0123456789", 15, next);
 }
 
-const wchar_t* CSVGXmlScanner::skipSpace(const wchar_t* p) const
+const char16_t* CSVGXmlScanner::skipSpace(const char16_t* p) const
 {
     while (p < m_end && isSpace(*p))
         ++p;
     return p;
 }
 
-const wchar_t* CSVGXmlScanner::find(const wchar_t* from, const wchar_t* what) const
+const char16_t* CSVGXmlScanner::find(const char16_t* from, const char16_t* what) const
 {
-    for (const wchar_t* p = std::find(from, m_end, what[0]); p < m_end; p = std::find(p + 1, m_end, what[0])) {
+    for (const char16_t* p = std::find(from, m_end, what[0]); p < m_end; p = std::find(p + 1, m_end, what[0])) {
         if (startsWith(p, what))
             return p;
     }
     return nullptr;
 }
 
-bool CSVGXmlScanner::startsWith(const wchar_t* p, const wchar_t* what) const
+bool CSVGXmlScanner::startsWith(const char16_t* p, const char16_t* what) const
 {
     for (; *what; ++p, ++what) {
         if (p >= m_end || *p != *what)

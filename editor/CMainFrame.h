@@ -126,15 +126,24 @@ public:
     void adjustToolBarWidths();
 
     // Opens an SVG file in a tab of its own, or shows the tab that has it.
-    void openFileInTab(const QString& path);
+    // A file that holds no drawing is refused with a message, and false; a
+    // damaged one opens as far as it was read, with a message.
+    bool openFileInTab(const QString& path);
     // Opens a design given as Base64 SVG text in an empty current view or a
     // new tab named name; false, with a warning, when it holds no drawing.
     bool openDesignData(const QString& base64, const QString& name);
 
-    // Whether that tab may close: asks while its online nesting job runs.
+    // Whether that tab may close: asks while its online nesting job runs,
+    // and when its drawing has unsaved changes.
     bool confirmCloseView(QWidget* tab);
     // Whether the window may close: asks for each tab whose job runs.
     bool confirmCloseWithNesting();
+    // confirmCloseWithNesting, then one question for every drawing with
+    // unsaved changes.
+    bool confirmCloseWindow();
+    // For a program that ends without asking: the drawings with unsaved
+    // changes stay in the autosave folder, offered at the next start.
+    void keepUnsavedDrawings();
 
     // Enables what the current document allows; a tear line locks the
     // editing toolbars down to saving, cutting and the tear-line toggle.
@@ -324,6 +333,7 @@ private:
     void closeTabsDownTo(int first);
     void followCurrentTab();
     bool askContinueNesting();
+    bool askCloseUnsaved(int drawings);
     void fetchPackage(const QString& url, const QString& name, bool reportFailure);
     void loadPreview();
     void applyUserRights();

@@ -122,12 +122,14 @@ void CMainFrame::fileSave()
 }
 
 // The file opens at once; the report follows the upload, and only a stored
-// file is reported.
+// file is reported. A file that is no drawing, or a damaged one, stays out
+// of the store.
 void CMainFrame::fileUploadOpen()
 {
     const QString path = Prompt::getOpenFileName(
         this, tr("Open File"), QString(), QStringLiteral("svg(*.svg)"), QFileDialog::DontResolveSymlinks);
-    if (path.isEmpty())
+    if (path.isEmpty() || !openFileInTab(path) || !m_currentView
+        || m_currentView->getDocument()->readCheck().verdict != SvgInputCheck::Verdict::Drawing)
         return;
     const QString reportAddress = Deployment::apiBase() + QStringLiteral("template/report");
     const QString token = QSettings().value(QStringLiteral("token")).toString();
@@ -147,7 +149,6 @@ void CMainFrame::fileUploadOpen()
         report.post();
     });
     upload.uploadFileTimestamped(path, QStringLiteral("morlandatah"), QStringLiteral("uploads/svg/"));
-    openFileInTab(path);
 }
 
 // A reply that is no package (an error page, an empty file) is told as such

@@ -146,26 +146,37 @@ void CMainFrame::fileOpen()
         openFileInTab(path);
 }
 
-void CMainFrame::openFileInTab(const QString& path)
+bool CMainFrame::openFileInTab(const QString& path)
 {
     if (!isSvgPath(path))
-        return;
+        return false;
     for (int i = 0; i < m_tabs->count(); ++i) {
         const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
         if (view && view->getFilePath() == path) {
             m_tabs->setCurrentIndex(i);
-            return;
+            return true;
         }
     }
-    CSVGView* view = insertView(newFileTabIndex(), QFileInfo(path).fileName(), path);
+    const QString fileName = QFileInfo(path).fileName();
+    CSVGView* view = insertView(newFileTabIndex(), fileName, path);
     view->setFilePath(path);
-    if (!view->openFile(path.toStdWString())) {
-        // No tab stands for a file that is not there.
+    const bool opened = view->openFile(path.toStdWString());
+    const SvgInputCheck::Result check = view->getDocument()->readCheck();
+    if (!opened) {
+        // No tab stands for a file that is not there or holds no drawing.
         closeTab(m_tabs->indexOf(view));
-        Prompt::warning(this, tr("Warning"), tr("The file could not be opened: %1").arg(path));
-        return;
+        Prompt::warning(this, tr("Warning"),
+            SvgInputCheck::refuses(check) ? tr("%1 cannot be opened.\n%2").arg(fileName, SvgInputCheck::reason(check))
+                                          : tr("The file could not be opened: %1").arg(path));
+        return false;
     }
+    view->setAutosaveName(uniqueAutosaveName(fileName, view));
     view->setFocus();
+    if (check.verdict == SvgInputCheck::Verdict::Damaged) {
+        Prompt::warning(this, tr("Warning"),
+            tr("%1 is opened as far as it could be read.\n%2").arg(fileName, SvgInputCheck::reason(check)));
+    }
+    return true;
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
@@ -188,8 +199,12 @@ void CMainFrame::dropEvent(QDropEvent* event)
 bool CMainFrame::openDesignData(const QString& base64, const QString& name)
 {
     const QByteArray bytes = QByteArray::fromBase64(base64.toLocal8Bit());
-    if (!bytes.contains("<svg")) {
-        Prompt::warning(this, tr("Warring"), tr("The design could not be read."));
+    // A design that holds no drawing gets no tab, like a file.
+    CSVGDocument probe;
+    if (!probe.loadSvgData(bytes)) {
+        const QString reason = SvgInputCheck::reason(probe.readCheck());
+        Prompt::warning(this, tr("Warring"),
+            tr("The design could not be read.") + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
         return false;
     }
     CSVGView* view = m_currentView;
@@ -208,6 +223,10 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
     m_tabs->setTabToolTip(index, name);
     loadPreview();
     updateActionStates();
+    if (probe.readCheck().verdict == SvgInputCheck::Verdict::Damaged) {
+        Prompt::warning(this, tr("Warning"),
+            tr("%1 is opened as far as it could be read.\n%2").arg(name, SvgInputCheck::reason(probe.readCheck())));
+    }
     return true;
 }
 
@@ -328,10 +347,35 @@ bool CMainFrame::askContinueNesting()
         tr("Continue"), tr("Cancel"));
 }
 
+// The question that both close guards ask about unsaved work, once for
+// however many drawings hold it.
+bool CMainFrame::askCloseUnsaved(int drawings)
+{
+    const QString text = drawings == 1 ? tr("The drawing has unsaved changes. Close it anyway?")
+                                       : tr("%1 drawings have unsaved changes. Close them anyway?").arg(drawings);
+    return Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel"));
+}
+
 bool CMainFrame::confirmCloseView(QWidget* tab)
 {
     auto* view = qobject_cast<CSVGView*>(tab);
-    return !view || view->nestingJobId().isEmpty() || askContinueNesting();
+    if (!view)
+        return true;
+    if (!view->nestingJobId().isEmpty() && !askContinueNesting())
+        return false;
+    return !view->hasUnsavedChanges() || askCloseUnsaved(1);
+}
+
+bool CMainFrame::confirmCloseWindow()
+{
+    if (!confirmCloseWithNesting())
+        return false;
+    int unsaved = 0;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+        unsaved += view && view->hasUnsavedChanges() ? 1 : 0;
+    }
+    return unsaved == 0 || askCloseUnsaved(unsaved);
 }
 
 bool CMainFrame::confirmCloseWithNesting()
@@ -344,9 +388,18 @@ bool CMainFrame::confirmCloseWithNesting()
     return true;
 }
 
+void CMainFrame::keepUnsavedDrawings()
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+        if (view && view->hasUnsavedChanges())
+            view->keepAutosaveForRecovery();
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!confirmCloseWithNesting()) {
+    if (!confirmCloseWindow()) {
         event->ignore();
         return;
     }
@@ -358,24 +411,38 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 // Offers the documents that an earlier run left in the autosave folder.
 // Each restored view takes over its file, which stays until the view writes
-// it anew or closes; a file that cannot be read or is not ours stays too.
+// it anew or closes. Declined copies go, or the question would come back at
+// every start while copies pile up; a file that cannot be read is set aside.
 void CMainFrame::recoverAutosaved()
 {
     const QFileInfoList files = CSVGView::recoverableAutosaveFiles();
-    if (files.isEmpty()
-        || !Prompt::confirm(this, tr("Warning"), tr("Do you want to recover?"), tr("Continue"), tr("Cancel")))
+    if (files.isEmpty())
         return;
+    if (!Prompt::confirm(this, tr("Warning"), tr("Do you want to recover?"), tr("Continue"), tr("Cancel"))) {
+        for (const QFileInfo& info : files)
+            QFile::remove(info.filePath());
+        return;
+    }
     BlowfishFileCipher cipher(g_config.getCipherKey());
     for (const QFileInfo& info : files) {
         QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly)) {
+            CSVGView::setAutosaveFileAside(info);
             continue;
+        }
         const QByteArray text = cipher.decrypt(file.readAll());
-        if (!text.contains("<svg"))
-            continue;
+        file.close();
         CSVGView* view = insertView(m_tabs->count() - 1, info.fileName(), info.baseName());
+        if (!view->loadData(text)) {
+            m_tabs->removeTab(m_tabs->indexOf(view));
+            delete view;
+            m_currentView = qobject_cast<CSVGView*>(m_tabs->currentWidget());
+            CSVGView::setAutosaveFileAside(info);
+            continue;
+        }
         view->setAutosaveName(info.fileName());
-        view->loadData(text);
+        // Its copy is the only one: the drawing is unsaved work.
+        view->getDocument()->setModified(true);
         view->setFocus();
     }
 }

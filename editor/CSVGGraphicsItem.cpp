@@ -24,8 +24,10 @@ CSVGGraphicsItem::CSVGGraphicsItem(CSVGElementShape* element, QGraphicsItem* par
     setAcceptDrops(false);
     setAcceptHoverEvents(false);
     if (element) {
-        connect(element, SIGNAL(changed()), this, SLOT(onElementChanged()));
-        connect(element, SIGNAL(destroyed()), this, SLOT(onElementDestroyed()));
+        // By member pointers: a drawing opens with an item for every piece,
+        // and a connection by signature text is looked up by name each time.
+        connect(element, &CSVGElement::changed, this, &CSVGGraphicsItem::onElementChanged);
+        connect(element, &QObject::destroyed, this, &CSVGGraphicsItem::onElementDestroyed);
         if (element->getType() == SvgType::Image)
             setZValue(-100);
     }
@@ -78,13 +80,14 @@ QRectF CSVGGraphicsItem::boundingRect() const
     return m_cachedRect;
 }
 
-// A piece that fails to draw spoils neither the others nor the painter.
+// A piece that fails to draw spoils neither the others nor the painter: the
+// scene saves the painter's state around every item's paint (no view of
+// this program turns that off), so the item does not save it again.
 void CSVGGraphicsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     CSVGElementShape* element = getElement();
     if (!element)
         return;
-    painter->save();
     QPen pen = painter->pen();
     pen.setWidth(0);
     painter->setPen(pen);
@@ -93,7 +96,6 @@ void CSVGGraphicsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     } catch (const std::exception&) {
     } catch (...) {
     }
-    painter->restore();
 }
 
 bool CSVGGraphicsItem::isSelected(CSVGElementShape* element) const

@@ -82,6 +82,7 @@ void CSVGScene::uniteItemsRect(const QRectF& box)
 
 void CSVGScene::beginPaint()
 {
+    CSVGElementShape::beginScreenPaint();
     m_paintSelection.clear();
     if (m_document) {
         for (CSVGElement* element : m_document->getSelection())
@@ -92,6 +93,7 @@ void CSVGScene::beginPaint()
 
 void CSVGScene::endPaint()
 {
+    CSVGElementShape::endScreenPaint();
     m_painting = false;
     m_paintSelection.clear();
 }

@@ -80,7 +80,7 @@ CSVGView::~CSVGView()
     if (drawn && !drawn->getParent())
         delete drawn;
     const QString autosaveFile = autosaveFilePath(m_autosaveName);
-    if (!autosaveFile.isEmpty())
+    if (!autosaveFile.isEmpty() && !m_keepAutosave)
         QFile::remove(autosaveFile);
     setScene(nullptr);
     delete m_scene;

@@ -153,7 +153,8 @@ public:
     // online or the local nesting, as the account allows.
     void autoPlace();
     // The selected pieces whose largest outline keeps fewer than three
-    // points once simplified (tear lines and non-shapes are skipped).
+    // points once simplified (tear lines, hidden pieces and non-shapes are
+    // skipped).
     static QList<CSVGElement*> prepareNestingPieces(const QVector<CSVGElement*>& elements, int threads);
     // The hardware's threads, two left for the rest of the machine.
     static int nestingThreadCount();
@@ -206,14 +207,22 @@ public:
     // view without a usable autosave name. The document's modified flag is
     // left alone.
     bool writeAutosave();
+    // Writes the autosave file now and leaves it when the view goes, so that
+    // the next start offers the drawing: for a program that ends without
+    // asking.
+    void keepAutosaveForRecovery();
     int autosaveTimerId() const { return m_autosaveTimerId; }
     // The file of the autosave name in the folder; empty for a name that is
     // not one plain file name (a leading dot marks temporaries, so it does
     // not count as plain either).
     static QString autosaveFilePath(const QString& name);
     // The files in the folder that recovery may offer: plain names only,
-    // none larger than the recovery reads.
+    // none larger than the recovery reads. Files that cannot be a copy of a
+    // drawing are set aside on the way.
     static QFileInfoList recoverableAutosaveFiles();
+    // Moves a file that recovery cannot read into the folder's "unreadable"
+    // folder, where it is kept but not offered again.
+    static void setAutosaveFileAside(const QFileInfo& info);
     static constexpr qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
     // Caret-moving keys start the blink over.
     void restartCaretClock() { m_caretClock.start(); }
@@ -359,6 +368,7 @@ private:
     // View commands
     QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
+    bool m_keepAutosave = false;
     bool m_unsavedChanges = false;
     bool m_pickPosition = false;
     CSVGDocument m_document;

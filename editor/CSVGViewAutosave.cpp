@@ -5,6 +5,7 @@
 #include "BlowfishFileCipher.h"
 #include "CGlobalConfig.h"
 #include "CSVGView.h"
+#include "SvgInputCheck.h"
 
 #include <QDebug>
 #include <QDir>
@@ -20,6 +21,8 @@ const int kCaretBlinkMs = 500;
 // more than a day never comes.
 const double kMinimumIntervalSeconds = 1;
 const double kMaximumIntervalSeconds = 86400;
+// Enough of a copy to see the XML declaration and the root's start.
+const qint64 kAutosaveHeadBytes = 4096;
 } // namespace
 
 QString CSVGView::autosaveFolder()
@@ -40,16 +43,39 @@ QString CSVGView::autosaveFilePath(const QString& name)
     return QDir(autosaveFolder()).filePath(name);
 }
 
+// The head of a copy of ours deciphers to the start of SVG text; the cipher
+// restarts its keystream at the first byte, so the head alone tells.
 QFileInfoList CSVGView::recoverableAutosaveFiles()
 {
     QFileInfoList files = QDir(autosaveFolder()).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
     files.erase(std::remove_if(files.begin(), files.end(),
-                    [](const QFileInfo& info) {
-                        return autosaveFilePath(info.fileName()).isEmpty() || info.size() == 0
-                            || info.size() > kMaxAutosaveBytes;
-                    }),
+                    [](const QFileInfo& info) { return autosaveFilePath(info.fileName()).isEmpty(); }),
         files.end());
+    const BlowfishFileCipher cipher(g_config.getCipherKey());
+    const auto unreadable = [&cipher](const QFileInfo& info) {
+        QFile file(info.filePath());
+        if (info.size() == 0 || info.size() > kMaxAutosaveBytes || !file.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray head = cipher.decrypt(file.read(kAutosaveHeadBytes));
+        return SvgInputCheck::refuses(SvgInputCheck::checkBytes(head)) || !head.contains("<svg");
+    };
+    const auto aside
+        = std::stable_partition(files.begin(), files.end(), [&](const QFileInfo& info) { return !unreadable(info); });
+    std::for_each(aside, files.end(), setAutosaveFileAside);
+    files.erase(aside, files.end());
     return files;
+}
+
+// Kept for whoever wants to look at it, out of the folder's listing, so
+// that it is not offered again.
+void CSVGView::setAutosaveFileAside(const QFileInfo& info)
+{
+    QDir folder(autosaveFolder());
+    folder.mkpath(QStringLiteral("unreadable"));
+    const QString target = folder.filePath(QStringLiteral("unreadable/") + info.fileName());
+    QFile::remove(target);
+    if (!QFile::rename(info.filePath(), target))
+        qWarning() << "The unreadable autosave file" << info.filePath() << "could not be set aside";
 }
 
 void CSVGView::startAutosaveTimer()
@@ -99,6 +125,11 @@ void CSVGView::autosaveTick()
         m_document.setModified(false);
     else
         qWarning() << "Autosave of" << m_autosaveName << "failed; trying again at the next tick";
+}
+
+void CSVGView::keepAutosaveForRecovery()
+{
+    m_keepAutosave = writeAutosave();
 }
 
 // Written through a temporary file renamed over the old one: a crash at any

@@ -79,7 +79,7 @@ QList<CSVGElement*> CSVGView::prepareNestingPieces(const QVector<CSVGElement*>& 
     pieces.reserve(elements.size());
     for (CSVGElement* element : elements) {
         CSVGElementShape* shape = element && !element->isTearLine() ? CSVGElementShape::asShape(element) : nullptr;
-        if (shape)
+        if (shape && !shape->isHidden())
             pieces.push_back({ element, shape->getTransformedPath() });
     }
     ParallelLoop::run(int(pieces.size()), threads, [&pieces](int i) {
@@ -139,20 +139,22 @@ void CSVGView::runPlotDialog()
     Prompt::exec(&dialog);
 }
 
-// Either dialog may have moved the pieces; they go back to the page's
-// left-bottom corner. The view may have gone while a dialog ran.
+// A dialog that placed the pieces leaves them at the page's left-bottom
+// corner; a cancelled one changes nothing. The view may have gone while a
+// dialog ran.
 void CSVGView::runNestingDialog(bool online)
 {
     QPointer<CSVGView> self(this);
+    int result = QDialog::Rejected;
     if (online) {
         AutoNesterDialog dialog(&m_document, this);
         dialog.setName(m_autosaveName);
-        Prompt::exec(&dialog);
+        result = Prompt::exec(&dialog);
     } else {
         Vantor::Placement::AutoPlaceDialog dialog(&m_document, QApplication::activeWindow());
-        Prompt::exec(&dialog);
+        result = Prompt::exec(&dialog);
     }
-    if (!self)
+    if (!self || result != QDialog::Accepted)
         return;
     alignLeftBottom();
     m_document.setContentChanged(true);

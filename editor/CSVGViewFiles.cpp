@@ -38,10 +38,16 @@ bool CSVGView::reloadFile()
     bool reloaded = false;
     if (!m_filePath.isEmpty()) {
         const QFileInfo info(m_filePath);
-        if (info.isFile() && info.isReadable()) {
+        // A file that no longer holds a drawing leaves the document as it is.
+        CSVGDocument probe;
+        const bool drawing = info.isFile() && info.isReadable() && probe.openFile(m_filePath.toStdWString());
+        if (drawing) {
             reloaded = openFile(m_filePath.toStdWString());
             if (reloaded)
                 setSaved();
+        } else if (SvgInputCheck::refuses(probe.readCheck())) {
+            Prompt::warning(this, tr("Warning"),
+                tr("%1 cannot be opened.\n%2").arg(info.fileName(), SvgInputCheck::reason(probe.readCheck())));
         } else {
             Prompt::warning(this, tr("Warning"), tr("The file %1 cannot be read.").arg(m_filePath));
         }

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QImageReader>
-#include <QPainterPath>
 #include <QUuid>
 
 namespace {
@@ -42,13 +41,6 @@ void warnNotPicture(QWidget* parent, const QString& path)
         parent, CSVGView::tr("Warning"), CSVGView::tr("The file %1 is not a picture that can be used.").arg(path));
 }
 
-QPainterPath closedPath(const QPolygonF& polygon)
-{
-    QPainterPath path;
-    path.addPolygon(polygon);
-    path.closeSubpath();
-    return path;
-}
 } // namespace
 
 QString CSVGView::askPictureFile()
@@ -92,7 +84,8 @@ void CSVGView::OnReplaceImage()
     const QString href = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes.toBase64());
     m_document.clearSelection();
     m_document.selectElement(image, Qt::green);
-    setSelectionAttributes({ QStringLiteral("xlink:href"), QStringLiteral("width"), QStringLiteral("height") },
+    setSelectionAttributes(
+        { QString::fromStdWString(image->getLinkName()), QStringLiteral("width"), QStringLiteral("height") },
         { href, QString::number(picture.width()), QString::number(picture.height()) }, false);
     m_document.clearSelection();
     m_document.selectElement(image, Qt::green);
@@ -122,8 +115,8 @@ void CSVGView::traceImage()
 }
 
 // The dialog reads a copy in the temporary folder, which goes afterwards.
-// Each traced outline becomes a path under the root, its holes paths under
-// it; the whole trace is one undo step.
+// Each traced outline becomes a path under the root with its holes as
+// further sub-paths; the whole trace is one undo step.
 void CSVGView::traceFile(bool perspective)
 {
     const QString path = Prompt::getOpenFileName(this, tr("Open File..."), QString(), tr("Image") + "(*.png *.jpg)");
@@ -144,17 +137,15 @@ void CSVGView::traceFile(bool perspective)
     const QList<HelmSystem::Polygon> polygons = dialog.getPolygons();
     if (polygons.isEmpty())
         return;
-    // The holes come and go with their outline.
+    // An outline and its holes are one piece: one path, a sub-path each.
     auto* step = new CActionComposite(&m_document);
     for (const HelmSystem::Polygon& polygon : polygons) {
-        CSVGElementPath* outer = m_document.createPathElement(closedPath(polygon.outer));
-        root->appendChild(outer, true, true);
-        step->addAction(new CActionAdd(&m_document, root, outer));
-        for (const QPolygonF& inner : polygon.inners) {
-            const QPolygonF points = perspective ? DouglasPeuckerSimplify().simplify(inner) : inner;
-            CSVGElementPath* hole = m_document.createPathElement(closedPath(points));
-            outer->appendChild(hole, true, true);
-        }
+        QVector<QPolygonF> rings { polygon.outer };
+        for (const QPolygonF& inner : polygon.inners)
+            rings.append(perspective ? DouglasPeuckerSimplify().simplify(inner) : inner);
+        CSVGElementPath* piece = m_document.createPathElement(rings);
+        root->appendChild(piece, true, true);
+        step->addAction(new CActionAdd(&m_document, root, piece));
     }
     m_document.getHistory().push(step);
     m_document.setContentChanged(true);

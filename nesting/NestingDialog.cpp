@@ -1,5 +1,6 @@
 #include "NestingDialog.h"
 
+#include "CSVGDocument.h"
 #include "NestingSettings.h"
 #include "Prompt.h"
 
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using Vantor::Placement::PieceInfo;
 using Vantor::Placement::PlacementSettings;
@@ -42,6 +45,7 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     m_status->setWordWrap(true);
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton()->setEnabled(false);
+    holdWidthToPage(saved.rollWidth);
 
     m_widthLabel = new QLabel(this);
     m_spacingLabel = new QLabel(this);
@@ -68,6 +72,19 @@ void NestingDialog::retranslateUi()
     m_widthLabel->setText(tr("Roll width"));
     m_spacingLabel->setText(tr("Spacing"));
     m_rotationsLabel->setText(tr("Turns per circle"));
+}
+
+// The placed pieces go to the page's left-bottom corner, 1 unit inside it:
+// a roll wider than the page would put some of them above its top, where
+// they are not cut.
+void NestingDialog::holdWidthToPage(double wanted)
+{
+    const double pageWidth = m_document ? m_document->getMappedPageRect().height : 0.0;
+    if (!(pageWidth > 2))
+        return;
+    m_width->setMaximum(std::min(m_width->maximum(), pageWidth - 1));
+    if (wanted > pageWidth)
+        showStatus(tr("The roll width is held to the page: at most %1 mm.").arg(m_width->maximum()));
 }
 
 QPushButton* NestingDialog::okButton() const

@@ -16,10 +16,11 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 
-// What the nesting dialogs share: the roll's width, the spacing and the
-// turns allowed (kept in "autoplace"), a Start button, the progress and a
-// status line. A subclass starts its placement in startPlacement() and
-// reports back through the protected helpers.
+// What the nesting dialogs share: the roll's width (no wider than the
+// document's page), the spacing and the turns allowed (kept in "autoplace"),
+// a Start button, the progress and a status line. A subclass starts its
+// placement in startPlacement() and reports back through the protected
+// helpers.
 class NestingDialog : public TranslatedDialog
 {
     Q_OBJECT
@@ -50,6 +51,9 @@ private:
     bool takeSettings(Vantor::Placement::PlacementSettings* settings);
     // False after "No selected pieces!" when there is nothing to place.
     bool hasPieces(const QVector<Vantor::Placement::PieceInfo>& pieces);
+    // The roll is at most as wide as the document's page holds, and the
+    // status says so when the width wanted is wider.
+    void holdWidthToPage(double wanted);
 
     CSVGDocument* m_document;
     QDoubleSpinBox* m_width;

@@ -3,6 +3,7 @@
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "CSVGElement.h"
+#include "CSVGElementShape.h"
 #include "CSVGUtils.h"
 
 using namespace Vantor::Placement;
@@ -15,7 +16,7 @@ QVector<PieceInfo> NestingPieces::fromElements(const QList<CSVGElement*>& elemen
         if (!element)
             continue;
         std::vector<CSVGOutline> outlines;
-        CSVGUtils::collectOutlines(element, outlines);
+        CSVGUtils::collectOutlines(element, outlines, true);
         PieceInfo piece { QString::fromStdWString(element->getId()), {} };
         for (const CSVGOutline& unit : CSVGUtils::nestOutlines(std::move(outlines), minimumArea)) {
             const QList<QPolygonF> rings = CSVGUtils::pathToPolygons(unit.path, QTransform());
@@ -29,11 +30,13 @@ QVector<PieceInfo> NestingPieces::fromElements(const QList<CSVGElement*>& elemen
 }
 
 namespace {
+// What is not drawn is not cut, so it takes no room on the roll.
 QList<CSVGElement*> placeable(const QList<CSVGElement*>& elements)
 {
     QList<CSVGElement*> pieces;
     for (CSVGElement* element : elements) {
-        if (element && element->isShape() && !element->isTearLine())
+        CSVGElementShape* shape = CSVGElementShape::asShape(element);
+        if (shape && !shape->isTearLine() && !shape->isHidden())
             pieces.append(element);
     }
     return pieces;

@@ -10,7 +10,7 @@ packages=(
   qttools5-dev-tools qtdeclarative5-dev-tools libqt5svg5-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qttest
-  libpolyclipping-dev libboost-dev libboost-system-dev libboost-date-time-dev
+  libpolyclipping-dev libgeos-dev libboost-dev libboost-system-dev libboost-date-time-dev
   libcpp-httplib-dev nettle-dev libpotrace-dev
   qml-module-qt-labs-settings
   fonts-dejavu-core fonts-wqy-microhei xvfb xauth openbox libxcb1-dev locales

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSVGAttributeText.h"
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -7,39 +9,45 @@
 
 // An element's attributes, by attribute id in ascending order (the order in
 // which they are written). Elements carry a handful each, and a drawing
-// hundreds of thousands of elements: one small array per element instead of
-// a tree node per attribute.
+// hundreds of thousands of elements: one small array per element, of no
+// more room than its entries, instead of a tree node per attribute.
 class CSVGAttributeMap
 {
 public:
-    using Entry = std::pair<int, std::wstring>;
+    using Entry = std::pair<int, CSVGAttributeText>;
     using const_iterator = std::vector<Entry>::const_iterator;
 
     const_iterator begin() const { return m_entries.begin(); }
     const_iterator end() const { return m_entries.end(); }
     bool empty() const { return m_entries.empty(); }
 
-    const_iterator find(int id) const
+    // Null when the id is absent.
+    const CSVGAttributeText* find(int id) const
     {
         const auto at = lowerBound(id);
-        return at != m_entries.end() && at->first == id ? at : m_entries.end();
+        return at != m_entries.end() && at->first == id ? &at->second : nullptr;
     }
 
-    // The value under the id, inserted empty when absent.
-    std::wstring& operator[](int id)
+    void set(int id, const std::wstring& value)
     {
-        auto at = std::lower_bound(
-            m_entries.begin(), m_entries.end(), id, [](const Entry& entry, int key) { return entry.first < key; });
-        if (at == m_entries.end() || at->first != id)
-            at = m_entries.insert(at, Entry(id, std::wstring()));
-        return at->second;
+        const auto at = lowerBound(id);
+        if (at != m_entries.end() && at->first == id) {
+            m_entries[static_cast<size_t>(at - m_entries.begin())].second.assign(value);
+            return;
+        }
+        const auto position = at - m_entries.begin();
+        // Most elements read from a file carry three or more: their id and
+        // at least two of their own.
+        if (m_entries.size() == m_entries.capacity())
+            m_entries.reserve(std::max<std::size_t>(3, m_entries.size() + 1));
+        m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText(value)));
     }
 
     // 1 when the id was there, else 0.
     std::size_t erase(int id)
     {
-        const auto at = find(id);
-        if (at == m_entries.end())
+        const auto at = lowerBound(id);
+        if (at == m_entries.end() || at->first != id)
             return 0;
         m_entries.erase(at);
         return 1;

@@ -1,8 +1,10 @@
 #include "CSVGClipper.h"
 
+#include "CSVGGeosBuffer.h"
 #include "CSVGUtils.h"
 #include "DouglasPeuckerSimplify.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -72,6 +74,11 @@ std::vector<QPolygonF> CSVGClipper::offsetRings(const QPolygonF& polygon, double
     if (polygon.isEmpty() || !fits(scaledDelta) || !std::isfinite(scaledArcTolerance) || !isJoinType(joinType)
         || !isEndType(endType) || !toPath(polygon, path))
         return {};
+    std::vector<QPolygonF> rings;
+    if (joinType == ClipperLib::jtRound && endType == ClipperLib::etClosedPolygon && polygon.size() >= kLargeRing
+        && CSVGGeosBuffer::roundOffset(
+            polygon, delta, quadrantSegmentsFor(arcToleranceFor(scaledArcTolerance, scaledDelta), scaledDelta), rings))
+        return rings;
     ClipperLib::Paths solution;
     try {
         ClipperLib::ClipperOffset offset(kMiterLimit, arcToleranceFor(scaledArcTolerance, scaledDelta));
@@ -80,7 +87,6 @@ std::vector<QPolygonF> CSVGClipper::offsetRings(const QPolygonF& polygon, double
     } catch (const std::exception&) {
         return {};
     }
-    std::vector<QPolygonF> rings;
     rings.reserve(solution.size());
     for (const ClipperLib::Path& result : solution) {
         if (result.empty())
@@ -116,21 +122,54 @@ double CSVGClipper::arcToleranceFor(double scaledArcTolerance, double scaledDelt
     return coarsest > requested ? coarsest : scaledArcTolerance;
 }
 
-ClipperLib::Paths CSVGClipper::execute(
-    ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip)
+namespace {
+template <typename Solution>
+bool run(ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, Solution& solution)
 {
     if (type < ClipperLib::ctIntersection || type > ClipperLib::ctXor || !inRange(subject) || !inRange(clip))
-        return {};
-    ClipperLib::Paths solution;
+        return false;
     try {
         ClipperLib::Clipper clipper;
         clipper.AddPaths(subject, ClipperLib::ptSubject, true);
         clipper.AddPaths(clip, ClipperLib::ptClip, true);
-        clipper.Execute(type, solution, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        return clipper.Execute(type, solution, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     } catch (const std::exception&) {
-        return {};
+        return false;
     }
+}
+} // namespace
+
+// The steps of a quarter turn that the library's round join would take with
+// this tolerance, from its own formula (both in integer units).
+int CSVGClipper::quadrantSegmentsFor(double scaledArcTolerance, double scaledDelta)
+{
+    const double distance = std::abs(scaledDelta);
+    double tolerance = scaledArcTolerance;
+    if (tolerance <= 0)
+        tolerance = kDefaultArcTolerance;
+    else if (tolerance > distance * kDefaultArcTolerance)
+        tolerance = distance * kDefaultArcTolerance;
+    const double pi = 3.14159265358979323846;
+    const double steps = std::min(pi / std::acos(1 - tolerance / distance), distance * pi);
+    return std::max(1, int(std::lround(steps / 4)));
+}
+
+ClipperLib::Paths CSVGClipper::execute(
+    ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip)
+{
+    ClipperLib::Paths solution;
+    if (!run(type, subject, clip, solution))
+        return {};
     return solution;
+}
+
+bool CSVGClipper::executeNested(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
+    const ClipperLib::Paths& clip, ClipperLib::PolyTree& tree)
+{
+    if (run(type, subject, clip, tree))
+        return true;
+    tree.Clear();
+    return false;
 }
 
 // Depth first with an explicit stack: nesting as deep as a drawing has
@@ -195,17 +234,48 @@ std::vector<CSVGOutline> CSVGClipper::ringOutlines(const ClipperLib::Paths& ring
     std::vector<CSVGOutline> outlines;
     outlines.reserve(rings.size());
     for (const ClipperLib::Path& ring : rings) {
-        if (ring.empty())
-            continue;
-        const QPolygonF points = toPolygon(ring);
-        CSVGOutline outline;
-        outline.element = element;
-        outline.closed = true;
-        outline.path.moveTo(points.first());
-        for (int i = 1; i < points.size(); ++i)
-            outline.path.lineTo(points[i]);
-        outline.path.lineTo(points.first());
-        outlines.push_back(std::move(outline));
+        if (!ring.empty())
+            outlines.push_back(ringOutline(ring, element));
     }
     return outlines;
+}
+
+// Pre-order with an explicit stack: rings may nest as deep as a drawing has
+// rings inside rings.
+std::vector<CSVGOutline> CSVGClipper::ringOutlines(
+    const ClipperLib::PolyTree& tree, CSVGElement* element, std::vector<int>& parents)
+{
+    std::vector<CSVGOutline> outlines;
+    parents.clear();
+    std::vector<std::pair<const ClipperLib::PolyNode*, int>> pending;
+    for (auto child = tree.Childs.rbegin(); child != tree.Childs.rend(); ++child)
+        pending.emplace_back(*child, -1);
+    while (!pending.empty()) {
+        const auto [node, parent] = pending.back();
+        pending.pop_back();
+        int position = parent;
+        if (!node->Contour.empty()) {
+            position = int(outlines.size());
+            outlines.push_back(ringOutline(node->Contour, element));
+            outlines.back().area = std::abs(ClipperLib::Area(node->Contour)) / (kScale * kScale);
+            parents.push_back(parent);
+        }
+        for (auto child = node->Childs.rbegin(); child != node->Childs.rend(); ++child)
+            pending.emplace_back(*child, position);
+    }
+    return outlines;
+}
+
+CSVGOutline CSVGClipper::ringOutline(const ClipperLib::Path& ring, CSVGElement* element)
+{
+    CSVGOutline outline;
+    outline.element = element;
+    outline.closed = true;
+    outline.path.reserve(int(ring.size()) + 1);
+    const QPointF first(double(ring.front().X) / kScale, double(ring.front().Y) / kScale);
+    outline.path.moveTo(first);
+    for (std::size_t i = 1; i < ring.size(); ++i)
+        outline.path.lineTo(double(ring[i].X) / kScale, double(ring[i].Y) / kScale);
+    outline.path.lineTo(first);
+    return outline;
 }

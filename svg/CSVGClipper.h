@@ -33,6 +33,10 @@ public:
     static constexpr double kMaximumArcSteps = 100000;
     // Width, in integer units, of the strip that a straight cut removes.
     static constexpr double kSliverWidth = 3;
+    // From this many points on, a ring that does not cross itself is grown
+    // or shrunk with round joins by GEOS: the library's merge of its output
+    // rings takes time with the square of the points there.
+    static constexpr int kLargeRing = 4096;
 
     static bool toIntPoint(const QPointF& point, ClipperLib::IntPoint& out);
     // The scaled points, last to first when reversed. False, with path left
@@ -43,7 +47,9 @@ public:
     // The polygon grown (positive delta) or shrunk by delta with the given
     // joins and ends, one ring per resulting path in the library's order,
     // each closed by a copy of its first point. Empty when the offset makes
-    // the polygon vanish or an argument is unusable.
+    // the polygon vanish or an argument is unusable. A large ring (see
+    // kLargeRing) comes back from GEOS, outer rings each followed by their
+    // holes, its arcs as finely divided as the library would divide them.
     static std::vector<QPolygonF> offsetRings(const QPolygonF& polygon, double delta, double arcTolerance,
         ClipperLib::JoinType joinType, ClipperLib::EndType endType);
     // offsetRings with each ring reduced by DouglasPeuckerSimplify, keeping
@@ -55,6 +61,10 @@ public:
     // subject and clip; empty when it cannot run.
     static ClipperLib::Paths execute(
         ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip = {});
+    // The same into a tree that tells which ring lies directly in which;
+    // false, with the tree empty, when it cannot run.
+    static bool executeNested(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
+        const ClipperLib::Paths& clip, ClipperLib::PolyTree& tree);
 
     // Appends the first flattened polygon of the outline, reversed or not,
     // then those of the outlines nested in it with the direction flipped at
@@ -73,8 +83,14 @@ public:
     // An outline of the element per ring: moves to the first point, lines to
     // the others and back to the first.
     static std::vector<CSVGOutline> ringOutlines(const ClipperLib::Paths& rings, CSVGElement* element);
+    // The same for the rings of the tree, measured, with parents[i] the
+    // position of the outline directly around outline i, or -1.
+    static std::vector<CSVGOutline> ringOutlines(
+        const ClipperLib::PolyTree& tree, CSVGElement* element, std::vector<int>& parents);
 
 private:
     static bool fits(double scaled) { return std::abs(scaled) <= kLimit; }
     static double arcToleranceFor(double scaledArcTolerance, double scaledDelta);
+    static int quadrantSegmentsFor(double scaledArcTolerance, double scaledDelta);
+    static CSVGOutline ringOutline(const ClipperLib::Path& ring, CSVGElement* element);
 };

@@ -32,6 +32,17 @@ public:
     CloneScope& operator=(const CloneScope&) = delete;
 };
 
+// Null for a tag of no element class.
+const std::wstring* sharedTagName(const std::wstring& tagName)
+{
+    static const std::set<std::wstring> names { L"DOCTYPE", L"[CDATA[", L"a", L"circle", L"clipPath", L"comment",
+        L"defs", L"document", L"ellipse", L"g", L"image", L"line", L"linearGradient", L"path", L"pattern", L"polygon",
+        L"polyline", L"radialGradient", L"rect", L"script", L"stop", L"style", L"svg", L"switch", L"symbol", L"text",
+        L"textcontent", L"tspan", L"use" };
+    const auto found = names.find(tagName);
+    return found == names.end() ? nullptr : &*found;
+}
+
 // Pre-order walk with an explicit stack: the depth of a tree read from a file
 // must not decide the depth of the call stack.
 template <typename Element, typename Visit> void visitSubtree(Element* root, Visit visit)
@@ -50,10 +61,14 @@ template <typename Element, typename Visit> void visitSubtree(Element* root, Vis
 
 CSVGElement::CSVGElement(CSVGDocument* document, const std::wstring& tagName, std::uint16_t type)
     : m_type(type)
-    , m_tagName(tagName)
+    , m_tagName(sharedTagName(tagName))
     , m_document(document)
 {
-    if (m_tagName != L"document")
+    if (!m_tagName) {
+        m_ownTagName = std::make_unique<const std::wstring>(tagName);
+        m_tagName = m_ownTagName.get();
+    }
+    if (tagName != L"document")
         makeInitialId();
 }
 
@@ -98,12 +113,21 @@ int CSVGElement::idAttributeId()
     return id;
 }
 
+// Every element made asks, so the number is written here rather than by
+// the standard library's formatted output.
 void CSVGElement::makeInitialId()
 {
-    do
-        m_id = m_tagName + L'_' + std::to_wstring(++g_idCounter);
-    while (m_document && !m_document->claimNewId(this, m_id));
-    m_attributes[idAttributeId()] = m_id;
+    do {
+        wchar_t digits[24];
+        wchar_t* first = std::end(digits);
+        for (std::uint64_t number = ++g_idCounter; first == std::end(digits) || number > 0; number /= 10)
+            *--first = static_cast<wchar_t>(L'0' + number % 10);
+        m_id.reserve(m_tagName->size() + 1 + static_cast<size_t>(std::end(digits) - first));
+        m_id = *m_tagName;
+        m_id += L'_';
+        m_id.append(first, std::end(digits));
+    } while (m_document && !m_document->claimNewId(this, m_id));
+    m_attributes.set(idAttributeId(), m_id);
 }
 
 void CSVGElement::changeId(const std::wstring& id)
@@ -121,7 +145,7 @@ void CSVGElement::changeId(const std::wstring& id)
 template <typename Fill, typename CopyChild>
 CSVGElement* CSVGElement::copySubtree(bool deep, Fill fill, CopyChild copyChild)
 {
-    CSVGElement* copy = m_document ? m_document->createElementOfType(m_type, m_tagName) : nullptr;
+    CSVGElement* copy = m_document ? m_document->createElementOfType(m_type, *m_tagName) : nullptr;
     if (!copy)
         return nullptr;
     CloneScope scope;
@@ -141,8 +165,9 @@ CSVGElement* CSVGElement::clone(bool deep)
 {
     const auto fill = [this](CSVGElement* copy) {
         copy->m_attributes = m_attributes;
+        copy->m_keepsEmptyValues = m_keepsEmptyValues;
         for (const auto& [id, value] : m_attributes)
-            copy->readAttributeField(g_config.getAttributeName(id), value);
+            copy->readAttributeField(g_config.getAttributeName(id), value.toWide());
         copy->setAttribute(L"id", std::wstring(), true);
         copy->CSVGElement::setText(m_text, true);
     };
@@ -156,7 +181,8 @@ CSVGElement* CSVGElement::cloneKeepId(bool deep)
 {
     const auto fill = [this](CSVGElement* copy) {
         for (const auto& [id, value] : m_attributes)
-            copy->setAttribute(g_config.getAttributeName(id), value, false);
+            copy->setAttribute(g_config.getAttributeName(id), value.toWide(), false);
+        copy->m_keepsEmptyValues = m_keepsEmptyValues;
         copy->CSVGElement::setText(m_text, false);
     };
     return copySubtree(deep, fill, [](CSVGElement* child) { return child->cloneKeepId(true); });
@@ -171,10 +197,9 @@ void CSVGElement::setAttribute(const std::wstring& name, const std::wstring& val
 
 void CSVGElement::storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify)
 {
-    m_attributes[id] = value;
+    m_attributes.set(id, value);
     if (id == idAttributeId())
         changeId(value);
-    m_startTag.clear();
     if (readAttributeField(name, value) && notify)
         setGeometryDirty();
     if (notify) {
@@ -193,18 +218,34 @@ std::wstring CSVGElement::getAttribute(const std::wstring& name) const
     return attributeValue(g_config.findAttributeId(name));
 }
 
-const std::wstring& CSVGElement::getAttribute(const AttributeId& name) const
+std::wstring CSVGElement::getAttribute(const AttributeId& name) const
 {
     return attributeValue(name.get());
 }
 
-const std::wstring& CSVGElement::attributeValue(int id) const
+std::wstring CSVGElement::attributeValue(int id) const
 {
-    static const std::wstring none;
-    if (id < 0)
-        return none;
-    const auto found = m_attributes.find(id);
-    return found == m_attributes.end() ? none : found->second;
+    const CSVGAttributeText* found = id < 0 ? nullptr : m_attributes.find(id);
+    return found ? found->toWide() : std::wstring();
+}
+
+std::wstring CSVGElement::getLink() const
+{
+    static const AttributeId xlinkHref(L"xlink:href");
+    static const AttributeId href(L"href");
+    std::wstring xlink = attributeValue(xlinkHref.get());
+    return xlink.empty() ? attributeValue(href.get()) : xlink;
+}
+
+std::wstring CSVGElement::getLinkName() const
+{
+    static const AttributeId xlinkHref(L"xlink:href");
+    return attributeValue(xlinkHref.get()).empty() && !getLink().empty() ? L"href" : L"xlink:href";
+}
+
+bool CSVGElement::isLinkAttribute(const std::wstring& name)
+{
+    return name == L"xlink:href" || name == L"href";
 }
 
 bool CSVGElement::removeAttribute(const std::wstring& name)
@@ -212,7 +253,6 @@ bool CSVGElement::removeAttribute(const std::wstring& name)
     const int id = g_config.findAttributeId(name);
     if (m_attributes.erase(id) > 0 && id == idAttributeId())
         changeId(std::wstring());
-    m_startTag.clear();
     return true;
 }
 
@@ -221,7 +261,6 @@ bool CSVGElement::clearAttributes()
     m_attributes.clear();
     if (!m_id.empty())
         changeId(std::wstring());
-    m_startTag.clear();
     return true;
 }
 
@@ -229,7 +268,6 @@ void CSVGElement::setText(const std::wstring& text, bool notify)
 {
     m_text = text;
     setModified(true);
-    m_startTag.clear();
     if (notify)
         markDocumentModified();
 }
@@ -550,7 +588,7 @@ void CSVGElement::collectDescendants(std::vector<CSVGElement*>& out, bool includ
 void CSVGElement::collectTagAndAttributeNames(std::set<std::wstring>& names) const
 {
     visitSubtree(this, [&names](const CSVGElement* element) {
-        names.insert(element->m_tagName);
+        names.insert(*element->m_tagName);
         for (const auto& entry : element->m_attributes)
             names.insert(g_config.getAttributeName(entry.first));
     });

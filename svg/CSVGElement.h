@@ -7,7 +7,9 @@
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -53,8 +55,8 @@ public:
     virtual void setAttribute(const std::wstring& name, const std::wstring& value, bool notify);
     // Empty when absent; reading never registers a new name.
     virtual std::wstring getAttribute(const std::wstring& name) const;
-    // The same for a name asked for often, without a copy.
-    virtual const std::wstring& getAttribute(const AttributeId& name) const;
+    // The same for a name asked for often, without looking the name up.
+    virtual std::wstring getAttribute(const AttributeId& name) const;
     virtual bool removeAttribute(const std::wstring& name);
     virtual bool clearAttributes();
     virtual std::wstring getText() const { return m_text; }
@@ -65,6 +67,10 @@ public:
     // region only the children that lie in it are written (see
     // isWithinRegion). Always true.
     virtual bool writeSvg(std::wstring& out, int depth, const CSVGRect& region);
+    // The whole subtree as writeSvg writes it, handing out to flush after
+    // each child of this element: flush may write the text away and empty
+    // it, so that a large drawing's text is never held whole.
+    bool writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush);
     // For the nodes that hold their markup whole (comments, CDATA sections,
     // the doctype): appends it as read, with no tag around it and nothing
     // escaped, and returns true. Elements return false and are written as
@@ -99,7 +105,7 @@ public:
     virtual bool isWithinRegion(const CSVGRect& region);
 
     std::uint16_t getType() const { return m_type; }
-    std::wstring getTagName() const { return m_tagName; }
+    std::wstring getTagName() const { return *m_tagName; }
     CSVGDocument* getDocument() const { return m_document; }
     CSVGElement* getParent() const { return m_parent; }
     int getChildCount() const { return static_cast<int>(m_children.size()); }
@@ -108,6 +114,14 @@ public:
     CSVGElement* getPreviousSibling() const;
     CSVGElement* getNextSibling() const;
     const std::wstring& getId() const { return m_id; }
+    // What the element links to: its "xlink:href", or the SVG 2 "href" when
+    // it has no "xlink:href". Each name is kept and written as it was read.
+    std::wstring getLink() const;
+    // The name under which the element keeps its link: "href" when that is
+    // what getLink reads, else "xlink:href".
+    std::wstring getLinkName() const;
+    // "xlink:href" or "href".
+    static bool isLinkAttribute(const std::wstring& name);
     // 0.0 for an absent or empty attribute.
     double getAttributeNumber(const std::wstring& name) const;
     void setAttributeNumber(const std::wstring& name, double value, bool notify);
@@ -172,9 +186,17 @@ public:
     // changed, when the parent's matrix cannot be inverted.
     bool setCanvasMatrix(const CSVGMatrix& matrix);
 
-    // "<" with the tag name and the non-empty attributes, without the closing
-    // bracket; kept until an attribute or the text changes.
-    std::wstring buildStartTag();
+    // "<" with the tag name and the attributes, without the closing bracket.
+    // Made at every write rather than kept: kept, the tags of a large drawing
+    // would take as much room again as its text. Empty values are left out
+    // unless the element keeps them.
+    std::wstring buildStartTag() const;
+    void appendStartTag(std::wstring& out) const;
+    // Set by the reader on an element that has an attribute with an empty
+    // value in the file: its empty values are written too, as it had them.
+    // Elsewhere an empty value stands for an attribute that was taken away.
+    bool keepsEmptyValues() const { return m_keepsEmptyValues; }
+    void setKeepsEmptyValues(bool keeps) { m_keepsEmptyValues = keeps; }
     static void writeIndent(std::wstring& out, int depth);
     // The element's own text, escaped, readable back as it is.
     static void appendCharacterData(std::wstring& out, const std::wstring& text);
@@ -189,14 +211,13 @@ protected:
     // attribute when it notifies), clone for every attribute it copies.
     virtual bool readAttributeField(const std::wstring& name, const std::wstring& value);
     // The stored value of the attribute with that id; empty when absent.
-    const std::wstring& attributeValue(int id) const;
+    std::wstring attributeValue(int id) const;
     // setAttribute once the name's id is known (0 or more).
     void storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify);
 
     // For the constructors of classes that stay out of the intersection check.
     void setCheckFlag(bool flag) { m_checkFlag = flag; }
     void clearGeometryDirty() { m_geometryDirty = false; }
-    void clearStartTag() { m_startTag.clear(); }
     void setMatrix(const CSVGMatrix& matrix) { m_matrix = matrix; }
     // The document object points at itself, and lets go before it dies.
     void setDocumentPointer(CSVGDocument* document) { m_document = document; }
@@ -205,6 +226,8 @@ protected:
     void deleteTreeQuietly();
 
 private:
+    bool writeElement(
+        std::wstring& out, int depth, const CSVGRect& region, const std::function<void(std::wstring&)>* flush);
     static int idAttributeId();
     void makeInitialId();
     // Moves the element's map entry from its current id to the new one.
@@ -219,17 +242,21 @@ private:
     void unregisterSubtree();
     void markDocumentModified();
     template <typename Fill, typename CopyChild> CSVGElement* copySubtree(bool deep, Fill fill, CopyChild copyChild);
+    bool isInsideText() const;
 
     std::uint16_t m_type;
-    std::wstring m_tagName;
+    // The element classes' tag names are shared by all their elements; any
+    // other tag is the element's own.
+    const std::wstring* m_tagName;
+    std::unique_ptr<const std::wstring> m_ownTagName;
     bool m_checkFlag = true;
+    bool m_keepsEmptyValues = false;
     CSVGDocument* m_document;
     CSVGElement* m_parent = nullptr;
     std::vector<CSVGElement*> m_children;
     std::wstring m_text;
     CSVGAttributeMap m_attributes;
     int m_orderNumber = 0;
-    std::wstring m_startTag;
     CSVGMatrix m_matrix;
     bool m_modified = true;
     bool m_geometryDirty = true;

@@ -27,8 +27,11 @@ CSVGElementGradient::CSVGElementGradient(CSVGDocument* document, const std::wstr
 
 bool CSVGElementGradient::readAttributeField(const std::wstring& name, const std::wstring& value)
 {
+    if (isLinkAttribute(name)) {
+        m_href = getLink();
+        return true;
+    }
     std::wstring* field = name == L"gradientUnits" ? &m_gradientUnits
-        : name == L"xlink:href"                    ? &m_href
         : name == L"gradientTransform"             ? &m_gradientTransform
                                                    : nullptr;
     if (field)

@@ -28,7 +28,7 @@ public:
     virtual bool writeIfReferenced(std::wstring& out, int depth);
     bool isWrittenOut() const override;
     // Builds the stop table from the stop children, or from those of the
-    // gradient that "xlink:href" names when there are none, which also lends
+    // gradient that the link names when there are none, which also lends
     // its "gradientUnits" and "gradientTransform" where this one has none.
     // The table has an opaque white entry at offset 0 on either side of the
     // stops and is sorted by offset.

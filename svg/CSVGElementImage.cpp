@@ -16,8 +16,8 @@ CSVGElementImage::CSVGElementImage(CSVGDocument* document)
 
 bool CSVGElementImage::readAttributeField(const std::wstring& name, const std::wstring& value)
 {
-    if (name == L"xlink:href") {
-        m_href = value;
+    if (isLinkAttribute(name)) {
+        m_href = getLink();
         return true;
     }
     return readLengthField(

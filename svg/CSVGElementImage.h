@@ -7,7 +7,7 @@
 class QIODevice;
 
 // A raster picture stretched into the frame (x, y, width, height). The
-// picture comes from a Base64 data URL in "xlink:href", or from the file
+// picture comes from a Base64 data URL in its link (getLink), or from the file
 // named there (as given, or beside the opened document). It has no outline:
 // it adds nothing to cut paths, nesting or boolean operations.
 class CSVGElementImage : public CSVGElementShape

@@ -40,10 +40,11 @@ CSVGPathSegCurvetoCubic* CSVGElementPath::appendCurvetoCubic(
     return append<CSVGPathSegCurvetoCubic>(x1, y1, x2, y2, x, y);
 }
 
-CSVGPathSegClosePath* CSVGElementPath::appendClosePath()
+CSVGPathSegClosePath* CSVGElementPath::appendClosePath(bool rebuild)
 {
     CSVGPathSegClosePath* segment = append<CSVGPathSegClosePath>();
-    updateGeometry();
+    if (rebuild)
+        updateGeometry();
     return segment;
 }
 
@@ -75,6 +76,47 @@ std::wstring CSVGElementPath::toPathData() const
     return CSVGPathData::toPathData(m_segments);
 }
 
+void CSVGElementPath::writePathData(bool notify)
+{
+    m_writingData = roundAsWritten();
+    setAttribute(L"d", toPathData(), notify);
+    m_writingData = false;
+}
+
+// Only a single sub-path of moves, lines, cubics and closes reads back one
+// segment for one: the reader closes every sub-path that another follows,
+// and the writer drops a close that follows a close. Anything else is read
+// back from the text.
+bool CSVGElementPath::roundAsWritten()
+{
+    std::uint16_t previous = CSVGPathSeg::Moveto;
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        const CSVGPathSeg* segment = m_segments[i].get();
+        if (!segment)
+            return false;
+        const std::uint16_t type = segment->getType();
+        if ((type == CSVGPathSeg::Moveto) != (i == 0) || (type == CSVGPathSeg::ClosePath && previous == type)
+            || (type != CSVGPathSeg::Lineto && type != CSVGPathSeg::CurvetoCubic && type != CSVGPathSeg::ClosePath
+                && i > 0))
+            return false;
+        previous = type;
+    }
+    for (const std::unique_ptr<CSVGPathSeg>& segment : m_segments) {
+        if (segment->getType() == CSVGPathSeg::ClosePath)
+            continue;
+        segment->x = CSVGPathSeg::writtenValue(segment->x);
+        segment->y = CSVGPathSeg::writtenValue(segment->y);
+        if (segment->getType() == CSVGPathSeg::CurvetoCubic) {
+            auto* cubic = static_cast<CSVGPathSegCurvetoCubic*>(segment.get());
+            cubic->x1 = CSVGPathSeg::writtenValue(cubic->x1);
+            cubic->y1 = CSVGPathSeg::writtenValue(cubic->y1);
+            cubic->x2 = CSVGPathSeg::writtenValue(cubic->x2);
+            cubic->y2 = CSVGPathSeg::writtenValue(cubic->y2);
+        }
+    }
+    return true;
+}
+
 std::vector<QPointF> CSVGElementPath::getFlattenedPoints()
 {
     if (m_flattened.empty())
@@ -88,7 +130,8 @@ bool CSVGElementPath::readAttributeField(const std::wstring& name, const std::ws
 {
     if (name != L"d")
         return false;
-    m_segments = CSVGPathData::parsePathData(value);
+    if (!m_writingData)
+        m_segments = CSVGPathData::parsePathData(value);
     m_flattened.clear();
     setGeometryDirty();
     return true;
@@ -96,7 +139,7 @@ bool CSVGElementPath::readAttributeField(const std::wstring& name, const std::ws
 
 void CSVGElementPath::normalizeTransform()
 {
-    setAttribute(L"d", toPathData(), true);
+    writePathData(true);
 }
 
 bool CSVGElementPath::hitTest(double x, double y, std::wstring&, std::wstring& id)
@@ -116,10 +159,17 @@ void CSVGElementPath::updateGeometry()
     CSVGElementShape::updateGeometry();
 }
 
+// The points of a path not flattened before go into a buffer of the
+// thread's, which a drawing's many small pieces reuse.
 void CSVGElementPath::computeBounds()
 {
     m_box.setEmpty();
-    const std::vector<QPointF> points = m_flattened.empty() ? CSVGPathData::toFlattenedPoints(m_segments) : m_flattened;
+    thread_local std::vector<QPointF> scratch;
+    if (m_flattened.empty()) {
+        scratch.clear();
+        CSVGPathData::appendFlattenedPoints(m_segments, scratch);
+    }
+    const std::vector<QPointF>& points = m_flattened.empty() ? scratch : m_flattened;
     if (points.empty())
         return;
     const auto [left, right] = std::minmax_element(
@@ -127,4 +177,7 @@ void CSVGElementPath::computeBounds()
     const auto [top, bottom] = std::minmax_element(
         points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
     m_box = CSVGRect(left->x(), top->y(), right->x() - left->x(), bottom->y() - top->y());
+    // One very large path does not keep its room for the rest of the run.
+    if (scratch.capacity() > 4096)
+        std::vector<QPointF>().swap(scratch);
 }

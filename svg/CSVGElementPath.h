@@ -24,11 +24,12 @@ class CSVGElementPath : public CSVGElementShape
 public:
     explicit CSVGElementPath(CSVGDocument* document);
 
-    // Appending marks the geometry dirty; the close rebuilds it at once.
+    // Appending marks the geometry dirty; the close rebuilds it at once
+    // unless told not to.
     CSVGPathSegMoveto* appendMoveto(double x, double y);
     CSVGPathSegLineto* appendLineto(double x, double y);
     CSVGPathSegCurvetoCubic* appendCurvetoCubic(double x1, double y1, double x2, double y2, double x, double y);
-    CSVGPathSegClosePath* appendClosePath();
+    CSVGPathSegClosePath* appendClosePath(bool rebuild = true);
 
     int getSegmentCount() const { return static_cast<int>(m_segments.size()); }
     // Null when the index is out of range.
@@ -41,6 +42,9 @@ public:
 
     // The "d" text of the segments.
     std::wstring toPathData() const;
+    // Sets "d" to the text of the segments and leaves the segments as a read
+    // of that text gives them: each number as its two decimals read back.
+    void writePathData(bool notify);
     std::vector<QPointF> getFlattenedPoints();
 
     // Writes "d" back from the segments, two decimals per number.
@@ -57,7 +61,11 @@ protected:
 
 private:
     template <typename Segment, typename... Numbers> Segment* append(Numbers... numbers);
+    bool roundAsWritten();
 
     CSVGPathSegList m_segments;
+    // While set, "d" is being written from the segments, which already
+    // hold what reading it would give.
+    bool m_writingData = false;
     std::vector<QPointF> m_flattened;
 };

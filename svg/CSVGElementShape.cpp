@@ -150,7 +150,9 @@ void CSVGElementShape::commitGeometry()
 }
 
 // A child without geometry adds nothing. One that is only thin, such as a
-// horizontal line, still counts.
+// horizontal line, still counts. Hidden children count too: telling them
+// needs every style worked out, which reading and writing a file must not
+// pay for (see getDrawnBoundingRect).
 void CSVGElementShape::computeBounds()
 {
     if (getChildCount() == 0)
@@ -202,17 +204,44 @@ CSVGRect CSVGElementShape::getTransformedBoundingRect()
     return rect;
 }
 
+std::optional<CSVGRect> CSVGElementShape::getDrawnBoundingRect()
+{
+    if (isHidden())
+        return std::nullopt;
+    bool hiddenBelow = false;
+    std::optional<CSVGRect> drawn;
+    const auto hidden = [this](CSVGElementShape* shape) { return shape != this && shape->isHidden(); };
+    visitShapes(
+        this,
+        [&](CSVGElementShape* shape) {
+            if (hidden(shape)) {
+                hiddenBelow = true;
+                return;
+            }
+            if (shape->getChildCount() > 0 && !shape->holdsChildOutlines())
+                return;
+            const CSVGRect box = shape->getTransformedBoundingRect();
+            drawn = drawn ? drawn->united(box) : box;
+        },
+        [&hidden](CSVGElementShape* shape) { return shape->holdsChildOutlines() || hidden(shape); });
+    return hiddenBelow ? drawn : getTransformedBoundingRect();
+}
+
+// A descendant that is not drawn is left out with its subtree.
 QPainterPath CSVGElementShape::getTransformedPath()
 {
     QPainterPath result;
+    const auto hiddenBelow = [this](CSVGElementShape* shape) { return shape != this && shape->isHidden(); };
     visitShapes(
         this,
-        [&result](CSVGElementShape* shape) {
+        [&result, &hiddenBelow](CSVGElementShape* shape) {
+            if (hiddenBelow(shape))
+                return;
             shape->updateGeometry();
             if (!shape->m_path.isEmpty())
                 result.addPath(shape->getMatrix().toQTransform().map(shape->m_path));
         },
-        [](const CSVGElementShape* shape) { return shape->holdsChildOutlines(); });
+        [&hiddenBelow](CSVGElementShape* shape) { return shape->holdsChildOutlines() || hiddenBelow(shape); });
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include <initializer_list>
+#include <optional>
 #include <polyclipping/clipper.hpp>
 
 #include <string>
@@ -48,6 +49,11 @@ public:
     // a container for every child but the first one it paints.
     virtual void draw(
         QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
+    // Between these two calls on a thread, painting for the screen takes the
+    // "LineWidth" read at the first instead of reading the setting for every
+    // element; a view makes them around each of its paints.
+    static void beginScreenPaint();
+    static void endScreenPaint();
     // Nothing calls this; the base does nothing.
     virtual void buildPainterPath(double width, double height);
     // x, y in canvas coordinates. On a hit a leaf writes its id into id and
@@ -81,9 +87,14 @@ public:
     // In canvas coordinates: the bounds of the transformed painter path, or
     // the transformed box when the path is empty.
     CSVGRect getTransformedBoundingRect();
+    // What of it is drawn, in canvas coordinates: getTransformedBoundingRect
+    // while every descendant is drawn, else the union of those of the drawn
+    // leaves; none when nothing of it is drawn. Works out the styles of the
+    // whole subtree.
+    std::optional<CSVGRect> getDrawnBoundingRect();
     // The own path under the accumulated matrix, with those of every shape
-    // descendant added as further sub-paths; each outline once, also where a
-    // text's path already holds the outlines of its runs.
+    // descendant that is drawn added as further sub-paths; each outline
+    // once, also where a text's path already holds the outlines of its runs.
     QPainterPath getTransformedPath();
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
@@ -110,6 +121,10 @@ public:
     const QList<int>& getMarkedNodes() const { return m_markedNodes; }
     // The areas of the element and of its shape descendants as sub-paths.
     QPainterPath getNodeSelectionArea() const;
+
+    // Not drawn, so not cut either: "display" "none" or "visibility"
+    // "hidden", its own or inherited, unless "tyvisibility" is "visible".
+    bool isHidden();
 
     // The bounds of the outline last painted, after the combined matrix, or
     // of the position name drawn last.
@@ -170,18 +185,21 @@ protected:
 
 private:
     bool isGroupElement() const;
-    bool isHidden();
     void drawChildren(QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen);
     void drawReferenced(
         QPainter* painter, const CSVGMatrix& view, bool selected, bool highlighted, bool onScreen, bool innerPiece);
+    bool hasClipPath();
     void applyClipPaths(QPainter* painter, const CSVGMatrix& view);
     QPen outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const;
+    static void strokeInDevicePixels(QPainter* painter, const QPainterPath& mapped, const QPen& pen);
     QColor penColor(bool selected, bool highlighted) const;
     void drawPosition(QPainter* painter, const QPainterPath& mapped, bool innerPiece);
     void drawPositionName(QPainter* painter, const QPainterPath& mapped, const QString& name);
     void drawMarkers(QPainter* painter, const QTransform& view, const QPainterPath& mapped, bool selected);
     void drawVertexMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
     void drawHighlightNodes(QPainter* painter, const QTransform& toDevice);
+    // Whether the outline does not end where it starts.
+    static bool hasOpenEnds(const QPainterPath& mapped);
     void drawEndMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped);
     void drawHighlightLines(QPainter* painter, const QTransform& toDevice);
 

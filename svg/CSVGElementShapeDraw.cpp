@@ -36,6 +36,13 @@ const QColor kSelectedColor(128, 0, 255);
 thread_local std::vector<const CSVGElement*> t_usesPainting;
 thread_local int t_paintDepth = 0;
 thread_local long t_referencedPaints = 0;
+// "LineWidth" as read at the start of a view's paint; -1 outside one.
+thread_local int t_screenLineWidth = -1;
+
+int readLineWidth()
+{
+    return std::max(0, g_config.getSetting(QStringLiteral("LineWidth")).toInt());
+}
 
 // False once the budget of the current draw is spent; says so in the log the
 // first time.
@@ -132,17 +139,33 @@ void CSVGElementShape::draw(
     updateGeometry();
     const QPainterPath mapped = transform.map(m_path);
 
-    // The clip stays inside this element's painting.
-    painter->save();
-    applyClipPaths(painter, view);
+    // The clip stays inside this element's painting. Without one, the pen
+    // and brush are put back by hand: a saved painter state for every piece
+    // costs a large drawing more than its outlines.
+    const bool clipped = hasClipPath();
+    const QPen oldPen = painter->pen();
+    const QBrush oldBrush = painter->brush();
+    if (clipped) {
+        painter->save();
+        applyClipPaths(painter, view);
+    }
     drawPicture(painter, transform);
     const QPen pen = outlinePen(painter, selected, highlighted, onScreen);
     m_lastPaintedRect = mapped.boundingRect();
     drawPosition(painter, mapped, innerPiece);
-    painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
-    painter->drawPath(mapped);
-    painter->restore();
+    if (onScreen) {
+        strokeInDevicePixels(painter, mapped, pen);
+    } else {
+        painter->setPen(pen);
+        painter->drawPath(mapped);
+    }
+    if (clipped) {
+        painter->restore();
+    } else {
+        painter->setPen(oldPen);
+        painter->setBrush(oldBrush);
+    }
 
     if (onScreen && getDocument())
         drawMarkers(painter, view.toQTransform(), mapped, selected);
@@ -199,11 +222,14 @@ void CSVGElementShape::drawReferenced(
 
 // Each clip path applies in the coordinates of the element that names it:
 // the element's own and those of its enclosing groups.
-void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
+bool CSVGElementShape::hasClipPath()
 {
     static const AttributeId clipPath(L"clip-path");
-    if (getStyleValue(clipPath).empty() || !getDocument())
-        return;
+    return !getStyleValue(clipPath).empty() && getDocument();
+}
+
+void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
+{
     painter->setRenderHint(QPainter::Antialiasing);
     for (CSVGElement* element = this; element; element = element->getParent()) {
         if (element != this && element->getType() != SvgType::G)
@@ -221,19 +247,49 @@ void CSVGElementShape::applyClipPaths(QPainter* painter, const CSVGMatrix& view)
     }
 }
 
-// On screen the outline is "LineWidth" device pixels wide at every zoom;
-// printed and exported it is a hairline.
+// On screen the outline is "LineWidth" device pixels wide at every zoom (the
+// pen's width is in device pixels then); printed and exported it is a
+// hairline.
 QPen CSVGElementShape::outlinePen(QPainter* painter, bool selected, bool highlighted, bool onScreen) const
 {
     QPen pen = painter->pen();
     pen.setColor(penColor(selected, highlighted));
-    pen.setWidthF(0);
-    if (onScreen) {
-        const int lineWidth = g_config.getSetting(QStringLiteral("LineWidth")).toInt();
-        const QTransform toLogical = painter->transform().inverted();
-        pen.setWidthF(QLineF(toLogical.map(QPointF(0, 0)), toLogical.map(QPointF(lineWidth, 0))).length());
-    }
+    pen.setWidthF(onScreen ? (t_screenLineWidth >= 0 ? t_screenLineWidth : readLineWidth()) : 0);
     return pen;
+}
+
+void CSVGElementShape::beginScreenPaint()
+{
+    t_screenLineWidth = readLineWidth();
+}
+
+void CSVGElementShape::endScreenPaint()
+{
+    t_screenLineWidth = -1;
+}
+
+// A pen some pixels wide widens every curve piece by piece and then fills
+// the widened outline, which costs the canvas of a large drawing more than
+// everything else. The outline flattened in device pixels and drawn as
+// separate lines, whose square ends cover the corners, looks the same at a
+// few pixels and is drawn line by line without widening.
+void CSVGElementShape::strokeInDevicePixels(QPainter* painter, const QPainterPath& mapped, const QPen& pen)
+{
+    thread_local std::vector<QLineF> lines;
+    lines.clear();
+    const bool world = painter->worldMatrixEnabled();
+    for (const QPolygonF& polygon : mapped.toSubpathPolygons(world ? painter->transform() : QTransform())) {
+        for (int i = 1; i < polygon.size(); ++i)
+            lines.emplace_back(polygon[i - 1], polygon[i]);
+    }
+    QPen square = pen;
+    square.setCapStyle(Qt::SquareCap);
+    painter->setWorldMatrixEnabled(false);
+    painter->setPen(square);
+    painter->drawLines(lines.data(), static_cast<int>(lines.size()));
+    painter->setWorldMatrixEnabled(world);
+    if (lines.capacity() > 4096)
+        std::vector<QLineF>().swap(lines);
 }
 
 QColor CSVGElementShape::penColor(bool selected, bool highlighted) const
@@ -296,17 +352,22 @@ void CSVGElementShape::drawMarkers(QPainter* painter, const QTransform& view, co
 {
     CSVGDocument* document = getDocument();
     const int mode = document->getEditMode();
+    const bool nodes = selected && document->isOutlineEditMode();
+    const bool ends = getType() != SvgType::TextContent && hasOpenEnds(mapped);
+    // Most pieces show no marker, and cost no saved painter state.
+    if (!nodes && !ends && mode != EditMode::Path)
+        return;
     painter->save();
     const QTransform toDevice = painter->transform();
     painter->resetTransform();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    if (selected && document->isOutlineEditMode()) {
+    if (nodes) {
         if (mode == EditMode::MovePoint || document->isShowNodeRecords())
             drawHighlightNodes(painter, view * toDevice);
         else if (mode != EditMode::DeleteFeature)
             drawVertexMarkers(painter, toDevice, mapped);
     }
-    if (getType() != SvgType::TextContent)
+    if (ends)
         drawEndMarkers(painter, toDevice, mapped);
     if (mode == EditMode::Path)
         drawHighlightLines(painter, view * toDevice);
@@ -339,18 +400,17 @@ void CSVGElementShape::drawHighlightNodes(QPainter* painter, const QTransform& t
     }
 }
 
+bool CSVGElementShape::hasOpenEnds(const QPainterPath& mapped)
+{
+    const int count = mapped.elementCount();
+    return count > 0 && !(count >= 3 && QPointF(mapped.elementAt(0)) == QPointF(mapped.elementAt(count - 1)));
+}
+
 // An open outline shows where it starts and ends.
 void CSVGElementShape::drawEndMarkers(QPainter* painter, const QTransform& toDevice, const QPainterPath& mapped)
 {
-    const int count = mapped.elementCount();
-    if (count == 0)
-        return;
-    const QPointF start = mapped.elementAt(0);
-    const QPointF end = mapped.elementAt(count - 1);
-    if (count >= 3 && start == end)
-        return;
-    fillMarker(painter, toDevice.map(start), Qt::red, 1);
-    fillMarker(painter, toDevice.map(end), Qt::red, 1);
+    fillMarker(painter, toDevice.map(QPointF(mapped.elementAt(0))), Qt::red, 1);
+    fillMarker(painter, toDevice.map(QPointF(mapped.elementAt(mapped.elementCount() - 1))), Qt::red, 1);
 }
 
 // While a path is drawn: the control handle of its active segment.

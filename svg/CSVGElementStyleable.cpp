@@ -255,12 +255,12 @@ std::wstring CSVGElementStyleable::getAttribute(const std::wstring& name) const
     return attributeOrStyle(g_config.findAttributeId(name));
 }
 
-const std::wstring& CSVGElementStyleable::getAttribute(const AttributeId& name) const
+std::wstring CSVGElementStyleable::getAttribute(const AttributeId& name) const
 {
     return attributeOrStyle(name.get());
 }
 
-const std::wstring& CSVGElementStyleable::attributeOrStyle(int id) const
+std::wstring CSVGElementStyleable::attributeOrStyle(int id) const
 {
     if (id >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(id)))
         return specified(id);

@@ -38,7 +38,7 @@ public:
     // Inheritable attributes are answered from the style map, which holds the
     // "style" declarations and class rules once the style is computed.
     std::wstring getAttribute(const std::wstring& name) const override;
-    const std::wstring& getAttribute(const AttributeId& name) const override;
+    std::wstring getAttribute(const AttributeId& name) const override;
     // Always lists fill, fill-opacity, stroke and stroke-opacity.
     std::set<std::wstring> getAttributeNames() const override;
     bool isStyleable() const override { return true; }
@@ -80,7 +80,7 @@ private:
     StyleMap& writableSpecified();
     // The value under the id as the element answers for it: from the style
     // map for an inheritable name, else from the attributes.
-    const std::wstring& attributeOrStyle(int id) const;
+    std::wstring attributeOrStyle(int id) const;
 
     // Shared among the elements whose effective styles are equal, as most
     // pieces of a drawing are: one map for a whole class of pieces.

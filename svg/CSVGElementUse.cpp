@@ -48,8 +48,8 @@ CSVGElementUse::CSVGElementUse(CSVGDocument* document)
 
 bool CSVGElementUse::readAttributeField(const std::wstring& name, const std::wstring& value)
 {
-    if (name == L"xlink:href") {
-        m_href = value;
+    if (isLinkAttribute(name)) {
+        m_href = getLink();
         return true;
     }
     return readLengthField(name, value, { { L"x", &m_x }, { L"y", &m_y } });

@@ -2,7 +2,7 @@
 
 #include "CSVGElementShape.h"
 
-// Shows the shape named by its "xlink:href" ("#id") in its own place: under
+// Shows the shape named by its link ("#id", getLink) in its own place: under
 // the use's accumulated matrix, moved by (x, y), then the shape's own
 // transform. The shown shape is not changed by that: it keeps its matrix and
 // style, and may be shown by several uses and drawn itself as well.

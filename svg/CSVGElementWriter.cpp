@@ -6,28 +6,56 @@
 #include "CSVGXmlNode.h"
 #include "SvgCodes.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
-// Attributes come out in attribute-id order, which stored files rely on.
-// Values are escaped, so a quote or "&" in a value keeps the file readable.
-std::wstring CSVGElement::buildStartTag()
+namespace {
+
+void appendAttribute(std::wstring& out, const std::wstring& name, const CSVGAttributeText& value)
 {
-    if (!m_startTag.empty())
-        return m_startTag;
-    m_startTag = L"<" + m_tagName;
+    out += L' ';
+    out += name;
+    out += L"=\"";
+    value.appendEscaped(out);
+    out += L'"';
+}
+
+} // namespace
+
+std::wstring CSVGElement::buildStartTag() const
+{
+    std::wstring tag;
+    appendStartTag(tag);
+    return tag;
+}
+
+// The names of the fixed table come out in attribute-id order, which stored
+// files rely on. Names the table learns while the program runs get their ids
+// in the order in which the program first meets them, which differs from run
+// to run: they follow in name order, so that a drawing saves to the same text
+// whatever was read before it. Values are escaped, so a quote or "&" in a
+// value keeps the file readable.
+void CSVGElement::appendStartTag(std::wstring& out) const
+{
+    out += L'<';
+    out += *m_tagName;
+    std::vector<std::pair<std::wstring, const CSVGAttributeText*>> learnt;
     for (const auto& [id, value] : m_attributes) {
-        if (value.empty())
+        if (value.empty() && !m_keepsEmptyValues)
             continue;
-        const std::wstring name = g_config.getAttributeName(id);
+        std::wstring name = g_config.getAttributeName(id);
         if (name.empty())
             continue;
-        m_startTag += L' ';
-        m_startTag += name;
-        m_startTag += L"=\"";
-        CSVGXmlNode::appendEscaped(m_startTag, value);
-        m_startTag += L'"';
+        if (id < CGlobalConfig::kFixedAttributeIds)
+            appendAttribute(out, name, value);
+        else
+            learnt.emplace_back(std::move(name), &value);
     }
-    return m_startTag;
+    std::sort(learnt.begin(), learnt.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [name, value] : learnt)
+        appendAttribute(out, name, *value);
 }
 
 void CSVGElement::writeIndent(std::wstring& out, int depth)
@@ -36,26 +64,37 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
         out.append(static_cast<size_t>(depth), L' ');
 }
 
-// No line break follows a start tag with content. Inside a text nothing is
-// written that was not read: no indentation, no line break. The reader keeps
-// character data inside a text as runs, so any white space written there
-// would come back as characters and grow the text at every save and load.
+// No line break follows a start tag with content. Inside a text (at any
+// depth) nothing is written that was not read: no indentation, no line
+// break. The reader keeps character data inside a text as runs, so any white
+// space written there would come back as characters and grow the text at
+// every save and load.
 // It keeps the white space that ends character data anywhere, so nothing is
 // indented right after an element's own text either (its first child, or
 // its end tag).
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
+{
+    return writeElement(out, depth, region, nullptr);
+}
+
+bool CSVGElement::writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush)
+{
+    return writeElement(out, 0, CSVGRect(), &flush);
+}
+
+bool CSVGElement::writeElement(
+    std::wstring& out, int depth, const CSVGRect& region, const std::function<void(std::wstring&)>* flush)
 {
     if (!isWrittenOut())
         return false;
     const size_t before = out.size();
     if (writeContent(out))
         return out.size() > before;
-    buildStartTag();
-    const bool insideText = m_parent && (m_parent->m_type == SvgType::Text || m_parent->m_type == SvgType::Tspan);
+    const bool insideText = isInsideText();
     const bool run = insideText || m_type == SvgType::Tspan || m_type == SvgType::TextContent;
     if (!run)
         writeIndent(out, depth);
-    out += m_startTag;
+    appendStartTag(out);
     if (m_children.empty() && m_text.empty()) {
         out += insideText ? L"/>" : L"/>\n";
         return true;
@@ -74,6 +113,8 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
         if (!childWritten && !m_text.empty())
             out.erase(start, out.find_first_not_of(L' ', start) - start);
         childWritten = true;
+        if (flush)
+            (*flush)(out);
     }
     // Children that all wrote nothing leave an empty element, as it reads
     // back.
@@ -85,9 +126,22 @@ bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
     if (!run && m_type != SvgType::Text && childWritten)
         writeIndent(out, depth);
     out += L"</";
-    out += m_tagName;
+    out += *m_tagName;
     out += insideText ? L">" : L">\n";
     return true;
+}
+
+// In a text, at any depth, or in a tspan.
+bool CSVGElement::isInsideText() const
+{
+    if (m_parent && m_parent->m_type == SvgType::Tspan)
+        return true;
+    for (const CSVGElement* ancestor = m_parent; ancestor && ancestor->m_type != SvgType::Svg;
+         ancestor = ancestor->m_parent) {
+        if (ancestor->m_type == SvgType::Text)
+            return true;
+    }
+    return false;
 }
 
 // White space that starts character data goes as character references: the
@@ -124,7 +178,7 @@ CSVGMatrix CSVGElement::getTransformMatrix() const
 {
     static const AttributeId transformId(L"transform");
     CSVGMatrix matrix;
-    const std::wstring& transform = getAttribute(transformId);
+    const std::wstring transform = getAttribute(transformId);
     if (!transform.empty())
         matrix.parseTransformList(transform);
     return matrix;

@@ -1,5 +1,6 @@
 #include "CSVGNumberScanner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -58,13 +59,21 @@ double CSVGNumberScanner::readNumber()
         return 0.0;
     skipExponent();
 
-    // from_chars takes no "+", and the text is ASCII from here on.
+    // from_chars takes no "+", and the text is ASCII from here on. The
+    // numbers of path data fit the buffer on the stack; a longer one goes
+    // into the scanner's own.
     const std::size_t from = m_text[start] == L'+' ? start + 1 : start;
-    m_digits.assign(m_at - from, '\0');
-    for (std::size_t i = from; i < m_at; ++i)
-        m_digits[i - from] = static_cast<char>(m_text[i]);
+    char local[32];
+    char* digitsBegin = local;
+    if (m_at - from > sizeof(local)) {
+        m_digits.resize(m_at - from);
+        digitsBegin = &m_digits[0];
+    }
+    const auto narrow = [](wchar_t c) { return static_cast<char>(c); };
+    char* digitsEnd = std::transform(m_text.begin() + static_cast<std::ptrdiff_t>(from),
+        m_text.begin() + static_cast<std::ptrdiff_t>(m_at), digitsBegin, narrow);
     double value = 0.0;
-    const auto result = std::from_chars(m_digits.data(), m_digits.data() + m_digits.size(), value);
+    const auto result = std::from_chars(digitsBegin, digitsEnd, value);
     if (result.ec != std::errc() || !std::isfinite(value))
         return 0.0;
     return value;

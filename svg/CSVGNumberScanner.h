@@ -46,7 +46,7 @@ private:
 
     const std::wstring& m_text;
     std::size_t m_at = 0;
-    // Reused for every number, so that reading allocates only for the
-    // longest number of the text.
+    // For numbers too long for readNumber's buffer, reused, so that reading
+    // allocates only for the longest number of the text.
     std::string m_digits;
 };

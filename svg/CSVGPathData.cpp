@@ -22,20 +22,28 @@ bool isFinite(const QPointF& p)
 class PainterPathWalker : public CSVGPathSegWalker
 {
 public:
+    explicit PainterPathWalker(const CSVGPathSegList& segments)
+        : m_elements(elementsFor(segments))
+    {
+    }
+
     QPainterPath path;
 
 protected:
     // A path begun by moveTo on an empty path reserves room for sixteen
-    // elements; begun at its first point it grows as needed, which most of
-    // the small pieces of a large drawing never do.
+    // elements, and one that grows takes room to spare: begun at its first
+    // point with room for what the segments make, the small pieces of a large
+    // drawing take no more than they use.
     void moveTo(const QPointF& p) override
     {
         if (!isDrawable(p))
             return;
-        if (path.elementCount() == 0)
+        if (path.elementCount() == 0) {
             path = QPainterPath(p);
-        else
+            path.reserve(m_elements);
+        } else {
             path.moveTo(p);
+        }
     }
     void lineTo(const QPointF&, const QPointF& to) override
     {
@@ -48,12 +56,42 @@ protected:
             path.cubicTo(piece[1], piece[2], piece[3]);
     }
     void closeSubpath(const QPointF&) override { path.closeSubpath(); }
+
+private:
+    // A curve makes three elements, a close at most one, an arc some curves:
+    // room for four, which a larger one outgrows.
+    static int elementsFor(const CSVGPathSegList& segments)
+    {
+        int elements = 0;
+        for (const auto& segment : segments) {
+            switch (segment->getType()) {
+            case CSVGPathSeg::Moveto:
+            case CSVGPathSeg::Lineto:
+            case CSVGPathSeg::ClosePath:
+                elements += 1;
+                break;
+            case CSVGPathSeg::Arc:
+                elements += 12;
+                break;
+            default:
+                elements += 3;
+            }
+        }
+        return elements;
+    }
+
+    int m_elements;
 };
 
 class FlatteningWalker : public CSVGPathSegWalker
 {
 public:
-    std::vector<QPointF> points;
+    explicit FlatteningWalker(std::vector<QPointF>& points)
+        : points(points)
+    {
+    }
+
+    std::vector<QPointF>& points;
 
 protected:
     void moveTo(const QPointF&) override { }
@@ -88,6 +126,8 @@ CSVGPathSegList CSVGPathData::parsePathData(const std::wstring& text)
 std::wstring CSVGPathData::toPathData(const CSVGPathSegList& segments)
 {
     std::wstring text;
+    // Most segments are lines of two numbers, about sixteen characters.
+    text.reserve(segments.size() * 16);
     bool afterClose = false;
     for (const auto& segment : segments) {
         if (!segment)
@@ -105,16 +145,25 @@ std::wstring CSVGPathData::toPathData(const CSVGPathSegList& segments)
 
 QPainterPath CSVGPathData::toPainterPath(const CSVGPathSegList& segments)
 {
-    PainterPathWalker walker;
+    PainterPathWalker walker(segments);
     walker.walk(segments);
     return walker.path;
 }
 
 std::vector<QPointF> CSVGPathData::toFlattenedPoints(const CSVGPathSegList& segments)
 {
-    FlatteningWalker walker;
+    std::vector<QPointF> points;
+    // A line gives two points; growing the vector point by point would cost
+    // more than the walk.
+    points.reserve(2 * segments.size() + 1);
+    appendFlattenedPoints(segments, points);
+    return points;
+}
+
+void CSVGPathData::appendFlattenedPoints(const CSVGPathSegList& segments, std::vector<QPointF>& points)
+{
+    FlatteningWalker walker(points);
     walker.walk(segments);
-    return std::move(walker.points);
 }
 
 void CSVGPathData::flattenCubic(const CSVGCubicPiece& piece, std::vector<QPointF>& out)

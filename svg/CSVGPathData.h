@@ -46,6 +46,8 @@ public:
     // both ends of every line, the curves sampled by flattenCubic, and the
     // sub-path's start again at every close. Only finite points.
     static std::vector<QPointF> toFlattenedPoints(const CSVGPathSegList& segments);
+    // The same points appended to points.
+    static void appendFlattenedPoints(const CSVGPathSegList& segments, std::vector<QPointF>& points);
 
     // Appends the piece's start and then those of 21 even samples (t = 0,
     // 0.05, ..., 1) that lie 1.0 or more, in x or in y, from the point

@@ -9,6 +9,7 @@
 #include "CSVGPathSegLineto.h"
 #include "CSVGPathSegMoveto.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,9 +32,13 @@ double finiteOrZero(double value)
 }
 } // namespace
 
+// Room for a segment a command letter (and one for a close added before a
+// move), so that the list of a small path is allocated once.
 CSVGPathDataParser::CSVGPathDataParser(const std::wstring& text)
     : m_scanner(text)
 {
+    m_segments.reserve(
+        static_cast<size_t>(std::count_if(text.begin(), text.end(), CSVGNumberScanner::isAsciiLetter)) + 1);
 }
 
 CSVGPathSegList CSVGPathDataParser::parse()

@@ -35,6 +35,9 @@ public:
 
     std::uint16_t getType() const { return m_type; }
 
+    // The number that the text write gives for the value reads back as.
+    static double writtenValue(double value);
+
     double x = 0;
     double y = 0;
 

@@ -26,7 +26,7 @@ QList<CSVGElement*> CSVGShapeBoolean::unite(const QList<CSVGElement*>& shapes)
         if (largest)
             source = largest;
     }
-    return toUnits(CSVGClipper::execute(ClipperLib::ctUnion, subject), source);
+    return toUnits(ClipperLib::ctUnion, subject, {}, source);
 }
 
 QList<CSVGElement*> CSVGShapeBoolean::cutByLine(CSVGElement* shape, const QPainterPath& line)
@@ -38,7 +38,7 @@ QList<CSVGElement*> CSVGShapeBoolean::cutByLine(CSVGElement* shape, const QPaint
     CSVGElement* source = nullptr;
     if (!addElement(shape, subject, source) || subject.empty() || !CSVGClipper::addCutPaths(line, clip))
         return {};
-    return toUnits(CSVGClipper::execute(ClipperLib::ctDifference, subject, clip), source);
+    return toUnits(ClipperLib::ctDifference, subject, clip, source);
 }
 
 // No minimum area here: a small hole still cuts.
@@ -55,10 +55,19 @@ bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subje
     return true;
 }
 
-QList<CSVGElement*> CSVGShapeBoolean::toUnits(const ClipperLib::Paths& rings, CSVGElement* source)
+// The library knows which result ring lies in which; asking the rings
+// themselves would cost more than the operation.
+QList<CSVGElement*> CSVGShapeBoolean::toUnits(
+    ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, CSVGElement* source)
 {
+    ClipperLib::PolyTree tree;
+    if (!CSVGClipper::executeNested(type, subject, clip, tree))
+        return {};
+    std::vector<int> parents;
+    std::vector<CSVGOutline> outlines = CSVGClipper::ringOutlines(tree, source, parents);
+    tree.Clear();
     CSVGUtils utils(m_document);
-    const QList<CSVGElement*> elements = utils.buildNestingUnits(CSVGClipper::ringOutlines(rings, source));
+    const QList<CSVGElement*> elements = utils.buildNestingUnits(std::move(outlines), parents);
     CSVGElement* root = m_document->getOwnerSvg();
     for (CSVGElement* element : elements) {
         if (element->getParent() != root)

@@ -39,7 +39,8 @@ private:
     // Adds the element's outlines, each element nested on its own, to the
     // subject. largest becomes the source of the largest outline, or null.
     static bool addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
-    QList<CSVGElement*> toUnits(const ClipperLib::Paths& rings, CSVGElement* source);
+    QList<CSVGElement*> toUnits(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
+        const ClipperLib::Paths& clip, CSVGElement* source);
 
     CSVGDocument* m_document;
 };

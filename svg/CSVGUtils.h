@@ -61,13 +61,20 @@ public:
     // in ascending area would. Returns the outermost outlines, ascending by
     // area. Near-linear for pieces spread over a drawing.
     static std::vector<CSVGOutline> nestOutlines(std::vector<CSVGOutline> outlines, double minimumArea);
+    // The same for outlines whose nesting is known, as a boolean operation
+    // finds it: parents[i] is the position of the outline directly around
+    // outline i, or -1. Only outlines of area 0 are measured. Empty when
+    // the parents do not match the outlines.
+    static std::vector<CSVGOutline> nestOutlines(
+        std::vector<CSVGOutline> outlines, double minimumArea, const std::vector<int>& parents);
 
     // The outlines of the element's own painter path in canvas coordinates;
     // none for an element that is not drawable.
     static std::vector<CSVGOutline> outlinesOfElement(CSVGElement* element);
     // Appends the outlines of the element and of its drawable descendants,
-    // in document order. A text element adds none of its own.
-    static void collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines);
+    // in document order. A text element adds none of its own. With
+    // drawnOnly, a descendant that is not drawn adds nothing, nor do its own.
+    static void collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines, bool drawnOnly = false);
     // The drawable elements without children below the element (or the
     // element itself), in document order.
     static QList<CSVGElement*> collectShapes(CSVGElement* element);
@@ -78,6 +85,8 @@ public:
     // alone. Elements take the "position_id" of their outline's source. A
     // ring that only runs from one point to another and back is dropped.
     QList<CSVGElement*> buildNestingUnits(std::vector<CSVGOutline> outlines);
+    // The same for outlines whose nesting is known (see nestOutlines).
+    QList<CSVGElement*> buildNestingUnits(std::vector<CSVGOutline> outlines, const std::vector<int>& parents);
     // A new group appended to the root svg element, holding the path
     // elements of the unit's outlines; null when there is no root.
     CSVGElement* makeGroup(const CSVGOutline& unit);
@@ -89,8 +98,13 @@ private:
     static void copyPositionId(const CSVGOutline& outline, CSVGElement* target);
     static bool isTwoPointRing(const QPainterPath& path);
 
+    static bool isOneSubPath(const QPainterPath& path);
     static void appendOutline(const QPainterPath& subPath, CSVGElement* element, std::vector<CSVGOutline>& outlines);
+    static std::vector<CSVGOutline> nest(
+        std::vector<CSVGOutline> outlines, double minimumArea, const std::vector<int>* parents);
     static std::vector<int> findContainers(const std::vector<CSVGOutline>& outlines);
+    static std::vector<int> knownContainers(const std::vector<int>& parents, const std::vector<int>& order);
+    QList<CSVGElement*> unitElements(const std::vector<CSVGOutline>& units);
 
     CSVGDocument* m_document;
 };

@@ -26,7 +26,7 @@ std::vector<CSVGOutline> CSVGUtils::outlinesOfElement(CSVGElement* element)
 
 // Depth first with an explicit stack, children in order: the depth of a tree
 // read from a file must not decide the depth of the call stack.
-void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines)
+void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& outlines, bool drawnOnly)
 {
     std::vector<CSVGElement*> pending;
     if (element)
@@ -39,8 +39,9 @@ void CSVGUtils::collectOutlines(CSVGElement* element, std::vector<CSVGOutline>& 
             std::move(own.begin(), own.end(), std::back_inserter(outlines));
         }
         for (int i = current->getChildCount() - 1; i >= 0; --i) {
-            if (current->getChild(i)->isShape())
-                pending.push_back(current->getChild(i));
+            CSVGElementShape* child = CSVGElementShape::asShape(current->getChild(i));
+            if (child && !(drawnOnly && child->isHidden()))
+                pending.push_back(child);
         }
     }
 }
@@ -64,11 +65,24 @@ QList<CSVGElement*> CSVGUtils::collectShapes(CSVGElement* element)
 
 QList<CSVGElement*> CSVGUtils::buildNestingUnits(std::vector<CSVGOutline> outlines)
 {
-    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
-    QList<CSVGElement*> elements;
     if (!m_document)
-        return elements;
-    for (const CSVGOutline& unit : nestOutlines(std::move(outlines), minimumArea)) {
+        return {};
+    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
+    return unitElements(nestOutlines(std::move(outlines), minimumArea));
+}
+
+QList<CSVGElement*> CSVGUtils::buildNestingUnits(std::vector<CSVGOutline> outlines, const std::vector<int>& parents)
+{
+    if (!m_document)
+        return {};
+    const double minimumArea = g_config.getSetting(QStringLiteral("NestingMinArea")).toDouble();
+    return unitElements(nestOutlines(std::move(outlines), minimumArea, parents));
+}
+
+QList<CSVGElement*> CSVGUtils::unitElements(const std::vector<CSVGOutline>& units)
+{
+    QList<CSVGElement*> elements;
+    for (const CSVGOutline& unit : units) {
         if (!unit.children.empty()) {
             if (CSVGElement* group = makeGroup(unit))
                 elements.append(group);

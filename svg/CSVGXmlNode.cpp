@@ -9,32 +9,48 @@ bool isLayoutAttribute(const std::wstring& name)
     return name == L"boxx" || name == L"boxy" || name == L"boxwidth" || name == L"boxheight";
 }
 
+// The runs between markup characters go in whole.
+template <typename Char> void appendEscapedRange(std::wstring& out, const Char* p, const Char* end)
+{
+    const auto plain = [](Char c) { return c != '&' && c != '<' && c != '>' && c != '"' && c != '\r'; };
+    while (p < end) {
+        const Char* run = p;
+        p = std::find_if_not(p, end, plain);
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(p - run));
+        std::copy(run, p, out.begin() + static_cast<std::ptrdiff_t>(at));
+        if (p == end)
+            return;
+        switch (*p++) {
+        case '&':
+            out += L"&amp;";
+            break;
+        case '<':
+            out += L"&lt;";
+            break;
+        case '>':
+            out += L"&gt;";
+            break;
+        case '"':
+            out += L"&quot;";
+            break;
+        default:
+            out += L"&#13;";
+        }
+    }
+}
+
 } // namespace
 
 // Quotes are escaped in text too, so one routine serves values and text.
 void CSVGXmlNode::appendEscaped(std::wstring& out, const std::wstring& text)
 {
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        case L'\r':
-            out += L"&#13;";
-            break;
-        default:
-            out += c;
-        }
-    }
+    appendEscapedRange(out, text.data(), text.data() + text.size());
+}
+
+void CSVGXmlNode::appendEscaped(std::wstring& out, const unsigned char* begin, const unsigned char* end)
+{
+    appendEscapedRange(out, begin, end);
 }
 
 CSVGXmlNode::CSVGXmlNode(const std::wstring& name)

@@ -24,6 +24,8 @@ public:
     // and a carriage return as a character reference: readers drop or turn
     // a literal one. Every writer of SVG text escapes through here.
     static void appendEscaped(std::wstring& out, const std::wstring& text);
+    // The same for narrow text whose bytes are its characters (Latin-1).
+    static void appendEscaped(std::wstring& out, const unsigned char* begin, const unsigned char* end);
 
     // Filled by the user directly, in the order they are to be written.
     QVector<CSVGXmlNode> children;

@@ -1,5 +1,7 @@
 #include "EditorFace.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 
@@ -12,10 +14,20 @@ EditorFace::EditorFace(QWidget* container, QWidget* editor)
     place();
 }
 
+// The editor is no window of its own: closing the window asks it first,
+// and its refusal keeps the window open.
 bool EditorFace::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_container && event->type() == QEvent::Resize)
         place();
+    if (watched == m_container && event->type() == QEvent::Close) {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(m_editor, &close);
+        if (!close.isAccepted()) {
+            event->ignore();
+            return true;
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 

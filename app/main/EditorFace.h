@@ -5,7 +5,8 @@
 class QWidget;
 
 // Keeps the editor's main window filling the top-level window below the
-// strip that holds the page buttons, whatever size that window takes.
+// strip that holds the page buttons, whatever size that window takes, and
+// lets it refuse the window's close.
 class EditorFace : public QObject
 {
     Q_OBJECT

@@ -147,7 +147,15 @@ int main(int argc, char** argv)
     QObject::connect(&trans, &Trans::currentLangChanged, dataButton.get(),
         [data = dataButton.get(), design = designButton.get()]() { labelPageButtons(data, design); });
     colourDesignButton(designButton.get());
-    QObject::connect(view.engine(), &QQmlEngine::quit, &application, &QCoreApplication::quit, Qt::QueuedConnection);
+    // The pages end the program after a password change, without asking:
+    // unsaved drawings are kept for the next start to offer.
+    QObject::connect(
+        view.engine(), &QQmlEngine::quit, &application,
+        [&mainFrame] {
+            mainFrame.keepUnsavedDrawings();
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
 
     FileUpload fileUpload;
     // Everything the pages read is published before they load, so that no

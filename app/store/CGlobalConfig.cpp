@@ -156,21 +156,44 @@ QByteArray CGlobalConfig::getCipherKey() const
     return QByteArray(kCipherKey);
 }
 
-bool writeTextFile(const QString& path, const QString& text)
+namespace {
+
+// Replaces the file with what fill writes into it, atomically. A read-only
+// file is still replaced, as the user asked to save over it.
+bool replaceFile(const QString& path, const std::function<bool(QSaveFile&)>& fill)
 {
-    // A read-only file is still replaced, as the user asked to save over it.
     const QFileInfo existing(path);
     const QFile::Permissions oldPermissions = existing.exists() ? existing.permissions() : QFile::Permissions();
     const bool madeWritable = existing.exists() && !existing.isWritable()
         && QFile::setPermissions(path, oldPermissions | QFile::WriteOwner | QFile::WriteUser);
 
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray bytes = text.toUtf8();
-        ok = file.write(bytes) == bytes.size() && file.commit();
-    }
+    const bool ok = file.open(QIODevice::WriteOnly) && fill(file) && file.commit();
     if (!ok && madeWritable)
         QFile::setPermissions(path, oldPermissions);
     return ok;
+}
+
+} // namespace
+
+bool writeTextFile(const QString& path, const QString& text)
+{
+    return replaceFile(path, [&text](QSaveFile& file) {
+        const QByteArray bytes = text.toUtf8();
+        return file.write(bytes) == bytes.size();
+    });
+}
+
+bool writeTextFile(
+    const QString& path, const std::function<bool(const std::function<bool(const std::wstring&)>& write)>& produce)
+{
+    return replaceFile(path, [&produce](QSaveFile& file) {
+        bool written = true;
+        const auto write = [&file, &written](const std::wstring& piece) {
+            const QByteArray bytes = QString::fromStdWString(piece).toUtf8();
+            written = written && file.write(bytes) == bytes.size();
+            return written;
+        };
+        return produce(write) && written;
+    });
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <shared_mutex>
@@ -158,3 +159,9 @@ extern QPointF g_arrowMoveTotal;
 // old file stays as it was and the result is false. A read-only existing file
 // is replaced too.
 bool writeTextFile(const QString& path, const QString& text);
+// The same for a text made piece by piece: produce hands every piece to the
+// function it is given, which writes it and returns false once writing
+// failed; produce returns false when it failed itself. A large text is so
+// never held whole, nor in more than one encoding.
+bool writeTextFile(
+    const QString& path, const std::function<bool(const std::function<bool(const std::wstring&)>& write)>& produce);

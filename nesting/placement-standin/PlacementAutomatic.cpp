@@ -27,7 +27,18 @@ QString aboutPiece(const QString& text, const PlacementCompositePolygon& shape)
 
 bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const PlacementSettings& settings)
 {
-    *this = PlacementAutomatic();
+    m_settings = PlacementSettings();
+    m_pieces.clear();
+    m_shapes.clear();
+    m_forms.clear();
+    m_formIds.clear();
+    m_searchFrom.clear();
+    m_noFits.clear();
+    m_order.clear();
+    m_next = 0;
+    m_placed.clear();
+    m_grownRight = 0;
+    m_error.clear();
     m_error = settings.validate();
     if (!m_error.isEmpty())
         return false;
@@ -55,6 +66,7 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
         }
     }
     m_shapes.resize(pieces.size());
+    m_forms.resize(pieces.size());
     m_order.resize(pieces.size());
     std::iota(m_order.begin(), m_order.end(), 0);
     std::stable_sort(
@@ -93,11 +105,38 @@ bool PlacementAutomatic::placeNext()
     std::vector<OrientedShape>& oriented = m_shapes[piece];
     PlacementParallel::forEach(m_settings.rotations,
         [&](int turn) { oriented[turn] = PlacementGeometry::orient(outline, angleOf(turn), m_settings.spacing); });
+    m_forms[piece].clear();
+    for (const OrientedShape& shape : oriented)
+        m_forms[piece].push_back(formOf(shape));
+    // The turns are searched together, window by window from the left of
+    // the roll: once one finds a place, the others stop where their windows
+    // could only do worse. (Searching the turns on threads of their own
+    // costs more than it saves: each then stops later.)
+    std::vector<Search> searches;
+    for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn)
+        searches.push_back(startSearch(piece, turn));
+    cInt beat = kNoBound;
+    for (;;) {
+        Search* next = nullptr;
+        for (Search& search : searches) {
+            if (!search.done && search.left < search.xMax && search.boxLeft() < beat
+                && (!next || search.boxLeft() < next->boxLeft()))
+                next = &search;
+        }
+        if (!next)
+            break;
+        searchWindow(piece, *next);
+        if (next->found.found)
+            beat = std::min(beat, next->found.left + 1);
+    }
     Candidate best;
-    for (int turn = 0; turn < int(m_shapes[piece].size()); ++turn) {
-        const Candidate candidate = bestPosition(piece, turn, best.found ? best.left + 1 : kNoBound);
-        if (candidate.found && (!best.found || better(candidate, best)))
-            best = candidate;
+    for (const Search& search : searches) {
+        // Every window left of where the search stands had no place for
+        // this form, and placing more only takes more room.
+        cInt& from = m_searchFrom.emplace(search.form, search.left + search.shift).first->second;
+        from = std::max(from, search.left + search.shift);
+        if (search.found.found && (!best.found || better(search.found, best)))
+            best = search.found;
     }
     if (!best.found) {
         m_error = aboutPiece(QCoreApplication::translate(
@@ -120,97 +159,169 @@ void PlacementAutomatic::run()
     while (step()) { }
 }
 
-PlacementAutomatic::Candidate PlacementAutomatic::bestPosition(int piece, int turn, cInt beat) const
+int PlacementAutomatic::formOf(const OrientedShape& shape)
+{
+    std::vector<cInt> form;
+    const IntPoint origin
+        = shape.grown.empty() || shape.grown.front().empty() ? IntPoint() : shape.grown.front().front();
+    for (const Path& ring : shape.grown) {
+        form.push_back(cInt(ring.size()));
+        for (const IntPoint& p : ring) {
+            form.push_back(p.X - origin.X);
+            form.push_back(p.Y - origin.Y);
+        }
+    }
+    return m_formIds.emplace(std::move(form), int(m_formIds.size())).first->second;
+}
+
+PlacementAutomatic::Search PlacementAutomatic::startSearch(int piece, int turn) const
 {
     const OrientedShape& shape = m_shapes[piece][turn];
+    Search search;
+    search.turn = turn;
+    search.form = m_forms[piece][turn];
+    search.boxOffset = shape.bounds.left;
     const cInt width = std::llround(m_settings.rollWidth * PlacementGeometry::kScale);
-    const cInt yMin = -shape.bounds.top;
-    const cInt yMax = width - shape.bounds.bottom;
-    if (yMax < yMin)
-        return {};
+    search.yMin = -shape.bounds.top;
+    search.yMax = width - shape.bounds.bottom;
+    search.done = search.yMax < search.yMin;
     // A piece exactly as wide as the roll has a line to move on; a region
     // needs an area, so it gets one unit, taken back below.
-    const cInt yTop = std::max(yMax, yMin + 1);
+    search.yTop = std::max(search.yMax, search.yMin + 1);
     const cInt xMin = -shape.bounds.left;
     // Far enough right that the piece clears everything placed.
-    const cInt xMax = std::max(xMin, m_grownRight - shape.grownBounds.left) + 1;
-
+    search.xMax = std::max(xMin, m_grownRight - shape.grownBounds.left) + 1;
     // The roll is searched in windows from the left: the first window with
     // room holds the answer, and only the pieces near a window count there.
     // Small pieces that fit a gap on the left thus never meet most others.
-    const cInt step = std::max<cInt>(2 * (shape.grownBounds.right - shape.grownBounds.left), 1);
-    std::vector<Paths> forbidden(m_placed.size());
-    std::vector<bool> known(m_placed.size(), false);
-    for (cInt left = xMin; left < xMax && left + shape.bounds.left < beat; left += step) {
-        const cInt right = std::min(left + step, xMax);
-        if (!hasRoom(shape, left, right, width))
-            continue;
-        const std::vector<int> near = placedNear(shape, left, right, known);
-        PlacementParallel::forEach(
-            int(near.size()), [&](int k) { forbidden[near[k]] = forbiddenPositions(m_placed[near[k]], shape); });
-        Clipper clipper;
-        clipper.AddPath({ { left, yMin }, { right, yMin }, { right, yTop }, { left, yTop } }, ptSubject, true);
-        for (int i = 0; i < int(m_placed.size()); ++i)
-            if (known[i])
-                clipper.AddPaths(forbidden[i], ptClip, true);
-        Paths free;
-        clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
-
-        Candidate best;
-        for (const Path& path : free)
-            for (const IntPoint& p : path) {
-                if (p.X >= right && right < xMax)
-                    continue;
-                const Candidate candidate { true, turn, { p.X, std::min(p.Y, yMax) }, p.X + shape.bounds.left,
-                    p.Y + shape.bounds.top };
-                if (!best.found || better(candidate, best))
-                    best = candidate;
-            }
-        if (best.found)
-            return best;
-    }
-    return {};
+    search.step = std::max<cInt>(2 * (shape.grownBounds.right - shape.grownBounds.left), 1);
+    // A window is searched in bands across the roll, so that only the pieces
+    // around a band with room count, not all that the window crosses.
+    search.bandStep = std::max<cInt>(2 * (shape.grownBounds.bottom - shape.grownBounds.top), 1);
+    // Copies lie where they lie, so the windows of this copy fall where the
+    // last copy's did, shifted by the difference of their positions.
+    search.shift = shape.grown.empty() || shape.grown.front().empty() ? 0 : shape.grown.front().front().X;
+    search.left = xMin;
+    if (const auto known = m_searchFrom.find(search.form);
+        known != m_searchFrom.end() && known->second - search.shift > xMin)
+        search.left = xMin + (known->second - search.shift - xMin) / search.step * search.step;
+    search.forbidden.resize(m_placed.size());
+    search.known.assign(m_placed.size(), false);
+    return search;
 }
 
-bool PlacementAutomatic::hasRoom(const OrientedShape& moving, cInt left, cInt right, cInt width) const
+// The best place of a window is the first in x, then y, over its bands.
+void PlacementAutomatic::searchWindow(int piece, Search& search) const
+{
+    const OrientedShape& shape = m_shapes[piece][search.turn];
+    const cInt left = search.left;
+    const cInt right = std::min(left + search.step, search.xMax);
+    Candidate& best = search.found;
+    if (hasRoom(shape, { left, search.yMin, right, search.yTop })) {
+        for (cInt low = search.yMin; low < search.yTop; low += search.bandStep) {
+            const IntRect band { left, low, right, std::min(low + search.bandStep, search.yTop) };
+            if (search.bandStep < search.yTop - search.yMin && !hasRoom(shape, band))
+                continue;
+            // Only the no-fit polygons that reach into the band shape it;
+            // each is made once per search.
+            const std::vector<int> near = placedNear(shape, band);
+            std::vector<int> missing;
+            for (int i : near) {
+                if (!search.known[i]) {
+                    search.known[i] = true;
+                    missing.push_back(i);
+                }
+            }
+            PlacementParallel::forEach(int(missing.size()), [&](int k) {
+                search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form);
+            });
+            Clipper clipper;
+            clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
+                                { band.left, band.bottom } },
+                ptSubject, true);
+            for (int i : near)
+                clipper.AddPaths(search.forbidden[i], ptClip, true);
+            Paths free;
+            clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
+            for (const Path& path : free)
+                for (const IntPoint& p : path) {
+                    if (p.X >= right && right < search.xMax)
+                        continue;
+                    const Candidate candidate { true, search.turn, { p.X, std::min(p.Y, search.yMax) },
+                        p.X + shape.bounds.left, p.Y + shape.bounds.top };
+                    if (!best.found || better(candidate, best))
+                        best = candidate;
+                }
+        }
+    }
+    if (best.found)
+        search.done = true;
+    else
+        search.left += search.step;
+}
+
+bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& moves) const
 {
     // Wherever the piece goes in the window, its grown rings lie in this
     // slab of the roll, clear of the grown pieces there.
-    const cInt from = left + moving.grownBounds.left;
-    const cInt to = right + moving.grownBounds.right;
-    const cInt top = moving.grownBounds.top - moving.bounds.top;
-    const cInt bottom = width + moving.grownBounds.bottom - moving.bounds.bottom;
+    const cInt from = moves.left + moving.grownBounds.left;
+    const cInt to = moves.right + moving.grownBounds.right;
+    const cInt top = moves.top + moving.grownBounds.top;
+    const cInt bottom = moves.bottom + moving.grownBounds.bottom;
     Clipper clipper;
     clipper.AddPath({ { from, top }, { to, top }, { to, bottom }, { from, bottom } }, ptSubject, true);
     for (const Placed& placed : m_placed)
-        if (placed.grownBounds.left <= to && placed.grownBounds.right >= from)
+        if (placed.grownBounds.left <= to && placed.grownBounds.right >= from && placed.grownBounds.top <= bottom
+            && placed.grownBounds.bottom >= top)
             clipper.AddPaths(placed.grown, ptClip, true);
     Paths gaps;
     clipper.Execute(ctDifference, gaps, pftNonZero, pftNonZero);
-    return PlacementGeometry::holdsDisc(gaps, moving.innerRadius);
+    return PlacementGeometry::mayHold(gaps, moving);
 }
 
-std::vector<int> PlacementAutomatic::placedNear(
-    const OrientedShape& moving, cInt left, cInt right, std::vector<bool>& known) const
+std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, const IntRect& moves) const
 {
     std::vector<int> near;
     for (int i = 0; i < int(m_placed.size()); ++i) {
         const OrientedShape& still = m_shapes[m_placed[i].piece][m_placed[i].turn];
-        const cInt from = m_placed[i].at.X + still.grownBounds.left - moving.grownBounds.right;
-        const cInt to = m_placed[i].at.X + still.grownBounds.right - moving.grownBounds.left;
-        if (!known[i] && from <= right && to >= left) {
-            known[i] = true;
+        const IntPoint& at = m_placed[i].at;
+        if (at.X + still.grownBounds.left - moving.grownBounds.right <= moves.right
+            && at.X + still.grownBounds.right - moving.grownBounds.left >= moves.left
+            && at.Y + still.grownBounds.top - moving.grownBounds.bottom <= moves.bottom
+            && at.Y + still.grownBounds.bottom - moving.grownBounds.top >= moves.top)
             near.push_back(i);
-        }
     }
     return near;
 }
 
-Paths PlacementAutomatic::forbiddenPositions(const Placed& placed, const OrientedShape& moving) const
+Paths PlacementAutomatic::forbiddenPositions(const Placed& placed, const OrientedShape& moving, int movingForm) const
 {
-    Paths paths = PlacementGeometry::noFitPolygon(m_shapes[placed.piece][placed.turn], moving);
-    PlacementGeometry::translate(paths, placed.at);
-    return paths;
+    const OrientedShape& fixed = m_shapes[placed.piece][placed.turn];
+    const std::pair<int, int> key { m_forms[placed.piece][placed.turn], movingForm };
+    const auto originOf = [](const OrientedShape& shape) {
+        return shape.grown.empty() || shape.grown.front().empty() ? IntPoint() : shape.grown.front().front();
+    };
+    NoFit noFit;
+    bool found = false;
+    {
+        std::lock_guard<std::mutex> guard(m_noFitsLock);
+        const auto known = m_noFits.find(key);
+        if (known != m_noFits.end()) {
+            noFit = known->second;
+            found = true;
+        }
+    }
+    if (!found) {
+        noFit = { originOf(fixed), originOf(moving), PlacementGeometry::noFitPolygon(fixed, moving) };
+        std::lock_guard<std::mutex> guard(m_noFitsLock);
+        m_noFits.emplace(key, noFit);
+    }
+    const IntPoint fixedOrigin = originOf(fixed);
+    const IntPoint movingOrigin = originOf(moving);
+    PlacementGeometry::translate(noFit.paths,
+        { placed.at.X + fixedOrigin.X - noFit.fixedOrigin.X - movingOrigin.X + noFit.movingOrigin.X,
+            placed.at.Y + fixedOrigin.Y - noFit.fixedOrigin.Y - movingOrigin.Y + noFit.movingOrigin.Y });
+    return std::move(noFit.paths);
 }
 
 bool PlacementAutomatic::better(const Candidate& a, const Candidate& b)

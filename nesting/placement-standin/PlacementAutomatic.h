@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVector>
 
+#include <map>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace Vantor {
@@ -58,26 +61,73 @@ private:
         ClipperLib::cInt top = 0;
     };
 
+    // The search for a place in one turn, a window at a time.
+    struct Search
+    {
+        int turn = 0;
+        int form = 0;
+        // Where the piece's box starts when it is moved by 0.
+        ClipperLib::cInt boxOffset = 0;
+        ClipperLib::cInt yMin = 0;
+        ClipperLib::cInt yMax = 0;
+        ClipperLib::cInt yTop = 0;
+        ClipperLib::cInt xMax = 0;
+        ClipperLib::cInt step = 1;
+        ClipperLib::cInt bandStep = 1;
+        // The x of the first point of the grown rings, by which copies differ.
+        ClipperLib::cInt shift = 0;
+        // The next window, or the one that held the place found.
+        ClipperLib::cInt left = 0;
+        bool done = false;
+        Candidate found;
+        // Per placed piece, its no-fit polygon once made.
+        std::vector<ClipperLib::Paths> forbidden;
+        std::vector<bool> known;
+
+        ClipperLib::cInt boxLeft() const { return left + boxOffset; }
+    };
+
     bool placeNext();
+    Search startSearch(int piece, int turn) const;
+    // Searches the next window; the search is done once a window held a place.
+    void searchWindow(int piece, Search& search) const;
     double angleOf(int turn) const;
     static constexpr ClipperLib::cInt kNoBound = ClipperLib::hiRange;
-    // The best place in this turn whose box starts left of beat.
-    Candidate bestPosition(int piece, int turn, ClipperLib::cInt beat) const;
-    // Whether a gap in the roll near the window is large enough for the
-    // piece; saves the no-fit polygons where the roll is full.
-    bool hasRoom(
-        const OrientedShape& moving, ClipperLib::cInt left, ClipperLib::cInt right, ClipperLib::cInt width) const;
-    // The placed pieces not yet known whose no-fit polygons may reach into
-    // the window between left and right; marks them known.
-    std::vector<int> placedNear(
-        const OrientedShape& moving, ClipperLib::cInt left, ClipperLib::cInt right, std::vector<bool>& known) const;
-    ClipperLib::Paths forbiddenPositions(const Placed& placed, const OrientedShape& moving) const;
+    // Whether a gap in the roll is large enough for the piece moved within
+    // the rectangle; saves the no-fit polygons where the roll is full.
+    bool hasRoom(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
+    // The placed pieces whose no-fit polygons may reach into the rectangle
+    // of moves.
+    std::vector<int> placedNear(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
+    ClipperLib::Paths forbiddenPositions(const Placed& placed, const OrientedShape& moving, int movingForm) const;
+    // The form of the grown rings: equal for pieces that are copies of each
+    // other in the same turn, wherever they lie.
+    int formOf(const OrientedShape& shape);
     static bool better(const Candidate& a, const Candidate& b);
 
     PlacementSettings m_settings;
     QVector<PieceInfo> m_pieces;
     // Per piece, per turn; filled when the piece is placed.
     std::vector<std::vector<OrientedShape>> m_shapes;
+    // Per piece, per turn, the form of m_shapes; filled with it.
+    std::vector<std::vector<int>> m_forms;
+    // Per form, its rings' point counts and coordinates from their first point.
+    std::map<std::vector<ClipperLib::cInt>, int> m_formIds;
+    // Per form, the window where the search for a copy may begin: every
+    // place left of it was taken when an earlier copy looked, and placing
+    // only takes more room.
+    std::map<int, ClipperLib::cInt> m_searchFrom;
+    // The no-fit polygons found so far, per form of the fixed and of the
+    // moving piece, as computed for copies lying at the two origins given.
+    struct NoFit
+    {
+        ClipperLib::IntPoint fixedOrigin;
+        ClipperLib::IntPoint movingOrigin;
+        ClipperLib::Paths paths;
+    };
+    mutable std::map<std::pair<int, int>, NoFit> m_noFits;
+    // Guards m_noFits, which the threads of one window fill at once.
+    mutable std::mutex m_noFitsLock;
     std::vector<int> m_order;
     int m_next = 0;
     std::vector<Placed> m_placed;

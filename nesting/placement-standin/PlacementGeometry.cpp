@@ -23,6 +23,9 @@ constexpr double kGuardUnits = 2;
 constexpr double kCleanUnits = 0.25 * PlacementGeometry::kScale;
 constexpr double kMaximumCleanUnits = 2 * PlacementGeometry::kScale;
 constexpr std::size_t kMaximumPoints = 16;
+// Of the round joins of the shrinking that rules out gaps: a tenth of a
+// millimetre.
+constexpr double kArcTolerance = 0.1 * PlacementGeometry::kScale;
 
 std::size_t pointCount(const Paths& paths)
 {
@@ -62,6 +65,7 @@ OrientedShape PlacementGeometry::orient(const PlacementCompositePolygon& shape, 
     oriented.grown = grow(oriented.parts, spacing / 2 * kScale + kGuardUnits);
     oriented.grownBounds = boundsOf(oriented.grown);
     oriented.innerRadius = innerRadius(oriented.grown);
+    erode(oriented);
     return oriented;
 }
 
@@ -162,6 +166,71 @@ bool PlacementGeometry::holdsDisc(const Paths& region, double radius)
     Paths rest;
     offset.Execute(rest, -radius);
     return !rest.empty();
+}
+
+// The shrinking rounds the concave corners with chords that cut into the
+// true arcs by up to the arc tolerance, and the no-fit polygons are rounded
+// to whole units: the comparisons leave the piece that much.
+bool PlacementGeometry::mayHold(const Paths& gaps, const OrientedShape& piece)
+{
+    if (piece.erosion <= 0)
+        return holdsDisc(gaps, piece.innerRadius);
+    ClipperOffset offset(2.0, kArcTolerance);
+    offset.AddPaths(gaps, jtRound, etClosedPolygon);
+    PolyTree shrunkGaps;
+    offset.Execute(shrunkGaps, -piece.erosion);
+    const double slack = 2 * kArcTolerance + 4 * kGuardUnits;
+    Paths kept;
+    std::vector<const PolyNode*> pending(shrunkGaps.Childs.begin(), shrunkGaps.Childs.end());
+    while (!pending.empty()) {
+        const PolyNode* gap = pending.back();
+        pending.pop_back();
+        double free = std::abs(Area(gap->Contour));
+        for (const PolyNode* hole : gap->Childs) {
+            free -= std::abs(Area(hole->Contour));
+            pending.insert(pending.end(), hole->Childs.begin(), hole->Childs.end());
+        }
+        const IntRect bounds = boundsOf({ gap->Contour });
+        if (double(bounds.right - bounds.left) + slack < double(piece.erodedWidth)
+            || double(bounds.bottom - bounds.top) + slack < double(piece.erodedHeight) || free < piece.erodedArea)
+            continue;
+        kept.push_back(gap->Contour);
+        for (const PolyNode* hole : gap->Childs)
+            kept.push_back(hole->Contour);
+    }
+    return holdsDisc(kept, piece.innerRadius - piece.erosion);
+}
+
+// The area is taken short by the slack along the whole outline.
+void PlacementGeometry::erode(OrientedShape& shape)
+{
+    const double by = shape.innerRadius / 2;
+    if (shape.grown.size() != 1 || by <= 4 * kGuardUnits + 2 * kArcTolerance)
+        return;
+    const Paths eroded = shrunk(shape.grown, by);
+    if (eroded.size() != 1 || eroded.front().size() < 3)
+        return;
+    const IntRect bounds = boundsOf(eroded);
+    double perimeter = 0;
+    const Path& ring = eroded.front();
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        const IntPoint& a = ring[i];
+        const IntPoint& b = ring[(i + 1) % ring.size()];
+        perimeter += std::hypot(double(b.X - a.X), double(b.Y - a.Y));
+    }
+    shape.erosion = by;
+    shape.erodedWidth = bounds.right - bounds.left;
+    shape.erodedHeight = bounds.bottom - bounds.top;
+    shape.erodedArea = std::abs(Area(ring)) - perimeter * (2 * kArcTolerance + 4 * kGuardUnits);
+}
+
+Paths PlacementGeometry::shrunk(const Paths& rings, double by)
+{
+    ClipperOffset offset(2.0, kArcTolerance);
+    offset.AddPaths(rings, jtRound, etClosedPolygon);
+    Paths result;
+    offset.Execute(result, -by);
+    return result;
 }
 
 double PlacementGeometry::innerRadius(const Paths& rings)

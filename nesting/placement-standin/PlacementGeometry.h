@@ -22,6 +22,13 @@ struct OrientedShape
     // two pieces whose grown rings do not overlap are spacing apart.
     ClipperLib::Paths grown;
     ClipperLib::IntRect grownBounds {};
+    // The grown rings shrunk by erosion (half the inner radius), when that
+    // leaves one ring: its extent and area, to rule out gaps that cannot
+    // hold the piece. Without one ring the erosion is 0 and rules out none.
+    double erosion = 0;
+    ClipperLib::cInt erodedWidth = 0;
+    ClipperLib::cInt erodedHeight = 0;
+    double erodedArea = 0;
 };
 
 // The integer geometry of placement. No-fit polygons come from the
@@ -46,6 +53,12 @@ public:
     static ClipperLib::IntRect boundsOf(const ClipperLib::Paths& paths);
     // Whether something is left of the region shrunk by the radius.
     static bool holdsDisc(const ClipperLib::Paths& region, double radius);
+    // Whether the gaps (the free part of the roll) might hold the grown
+    // piece. Both are shrunk by the piece's erosion: the shrunk piece is one
+    // ring, so wherever the piece fits, its shrunk ring lies within one
+    // shrunk gap, which must be as wide, as high and as large as it; and a
+    // gap must hold the disc that the piece holds.
+    static bool mayHold(const ClipperLib::Paths& gaps, const OrientedShape& piece);
 
 private:
     // The rings grown by delta units and merged, holes dropped, with few
@@ -54,6 +67,8 @@ private:
     static ClipperLib::Path reduce(const ClipperLib::Path& ring, double tolerance);
     static bool covers(const ClipperLib::Paths& outer, const ClipperLib::Paths& inner);
     static double innerRadius(const ClipperLib::Paths& rings);
+    static void erode(OrientedShape& shape);
+    static ClipperLib::Paths shrunk(const ClipperLib::Paths& rings, double by);
 };
 
 } // namespace Placement

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVector>
@@ -84,4 +85,20 @@ inline QImage rsvgOutlines(const QString& svgPath, const QStringList& arguments,
     if (!rsvg.waitForFinished(60000) || rsvg.exitCode() != 0)
         return QImage();
     return QImage(png);
+}
+
+// A black ring on white, 300 pixels square: outer radius 100 and hole
+// radius 50 about the centre, for tracing.
+inline QImage ringImage()
+{
+    QImage image(300, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(QPointF(150, 150), 100, 100);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QPointF(150, 150), 50, 50);
+    return image;
 }

@@ -83,6 +83,7 @@ private slots:
     void placedAsAWhole();
     void resolutionSaysWhichWins();
     void cutsAndRecords();
+    void hiddenPiecesAreNotCounted();
     void failsPlainly();
     void stopAndClose();
 
@@ -289,6 +290,27 @@ void tst_DlgPlot::cutsAndRecords()
     const QJsonObject row = ApiReply::parse(body).data().toObject().value("data").toArray().first().toObject();
     QCOMPARE(row.value("name").toString(), QString("Door job"));
     QCOMPARE(row.value("area").toString(), QString("0.46"));
+}
+
+// A hidden rectangle and a hidden group's circle add neither pieces nor
+// area, nor anything to the frames.
+void tst_DlgPlot::hiddenPiecesAreNotCounted()
+{
+    std::wstring text = page(100, 400);
+    text.insert(text.rfind(L"</svg>"),
+        L"<rect x=\"500\" y=\"100\" width=\"900\" height=\"400\" display=\"none\"/>"
+        L"<g style=\"visibility:hidden\"><circle cx=\"2000\" cy=\"300\" r=\"200\"/></g>");
+    loadPage(text);
+    DlgPlot dialog(&m_document, QString());
+    QCOMPARE(dialog.pieceCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.findChild<QLabel*>("area")->text(), QString("0.06 m²"), 20000);
+    QString error;
+    const QStringList texts = DlgPlot::sectionTexts(
+        m_document.pageToSvgText(-1, 0, -1, -1, false), m_document, 1000, DeviceRecord(), &error);
+    QCOMPARE(texts.size(), 1);
+    CSVGDocument frame;
+    frame.parseSvgText(texts.first().toStdWString(), false, false);
+    QCOMPARE(frame.getContentBoundingRect().right(), 401.0);
 }
 
 // Web API down and an output that cannot be written.

@@ -3,6 +3,7 @@
 #include "ImageWidget.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -48,19 +49,8 @@ QString tst_ImagePerspectiveDialog::save(const QImage& image, const QString& nam
 // within a pixel of its circle.
 void tst_ImagePerspectiveDialog::traceRing()
 {
-    QImage image(300, 300, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    painter.drawEllipse(QPointF(150, 150), 100, 100);
-    painter.setBrush(Qt::white);
-    painter.drawEllipse(QPointF(150, 150), 50, 50);
-    painter.end();
-
     ImagePerspectiveDialog dialog(false);
-    QVERIFY(dialog.setImage(save(image, "ring.png")));
+    QVERIFY(dialog.setImage(save(ringImage(), "ring.png")));
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const QList<HelmSystem::Polygon> polygons = dialog.getPolygons();

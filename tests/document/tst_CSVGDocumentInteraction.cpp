@@ -268,7 +268,7 @@ void tst_CSVGDocumentInteraction::nodeDrag_data()
         << R"svg(<image x="0" y="0" width="10" height="10" id="a" transform="matrix(2,0,0,3,0,0)"/>)svg";
     QTest::newRow("widget group") << R"(<g id="a" tywidgettype="t" tyx="0" tyy="0" tywidth="10" tyheight="10"/>)"
                                   << box(HandleIndex::Top) << -1 << QPointF(5, -5)
-                                  << R"(<g id="a" tywidgettype="t" tyx="0" tyy="-5" tywidth="10" tyheight="15"/>)";
+                                  << R"(<g id="a" tyheight="15" tywidgettype="t" tywidth="10" tyx="0" tyy="-5"/>)";
     QTest::newRow("line end, constrained") << R"(<line id="a" x1="0" y1="0" x2="10" y2="0"/>)" << 1 << -1
                                            << QPointF(10, 1) << R"(<line x1="0" x2="10" y1="0" y2="0" id="a"/>)";
     const QString curves = R"(<path id="a" d="M0 0 C0 10 10 10 10 0 C10 -10 20 -10 20 0"/>)";

@@ -162,6 +162,8 @@ private slots:
     void writerSectionRange();
     void clipAgainstClipper();
     void grouping();
+    void hiddenPiecesAreNotCut_data();
+    void hiddenPiecesAreNotCut();
 };
 
 void tst_CSVGDocumentPlot::initTestCase()
@@ -379,6 +381,52 @@ void tst_CSVGDocumentPlot::grouping()
     QCOMPARE(drawing.document.getSelection(), QVector<CSVGElement*>({ group }));
     drawing.document.undo();
     QCOMPARE(childTags(drawing.root), QString("path path path"));
+}
+
+// A piece 20 square at (10, 10), and a rectangle and a circle that reach as
+// far as (190, 190), hidden or not; frames of 25.
+void tst_CSVGDocumentPlot::hiddenPiecesAreNotCut_data()
+{
+    QTest::addColumn<QString>("markup");
+    QTest::addColumn<bool>("cut");
+    const QString piece = "<rect x=\"10\" y=\"10\" width=\"20\" height=\"20\"/>";
+    const QString pair = "<rect x=\"150\" y=\"150\" width=\"40\" height=\"40\"%1/>"
+                         "<circle cx=\"60\" cy=\"60\" r=\"20\"%2/>";
+    QTest::newRow("drawn") << piece + pair.arg("", "") << true;
+    QTest::newRow("own display and visibility")
+        << piece + pair.arg(" display=\"none\"", " style=\"visibility:hidden\"") << false;
+    QTest::newRow("inherited from a group") << piece + "<g visibility=\"hidden\">" + pair.arg("", "") + "</g>" << false;
+    QTest::newRow("hidden in a drawn group")
+        << "<g>" + piece + pair.arg(" display=\"none\"", " display=\"none\"") + "</g>" << false;
+    QTest::newRow("class rule") << "<style>.off{display:none}</style>" + piece
+            + pair.arg(" class=\"off\"", " class=\"off\"")
+                                << false;
+    QTest::newRow("tyvisibility visible") << piece
+            + pair.arg(
+                " visibility=\"hidden\" tyvisibility=\"visible\"", " tyvisibility=\"visible\" visibility=\"hidden\"")
+                                          << true;
+}
+
+// What is not drawn is neither measured nor cut.
+void tst_CSVGDocumentPlot::hiddenPiecesAreNotCut()
+{
+    QFETCH(QString, markup);
+    QFETCH(bool, cut);
+    CSVGDocument document;
+    document.parseSvgText(
+        ("<svg xmlns=\"http://www.w3.org/2000/svg\">" + markup + "</svg>").toStdWString(), false, false);
+    const QRectF expected = cut ? QRectF(10, 10, 180, 180) : QRectF(10, 10, 20, 20);
+    QCOMPARE(document.getContentBoundingRect(), expected);
+    QRectF extent;
+    int k = 0;
+    for (const std::wstring& text : document.buildPlotSections(25, false)) {
+        for (const QPolygonF& polyline : readSection(text).polylines)
+            extent |= polyline.translated(25.0 * k, 0).boundingRect();
+        ++k;
+    }
+    QVERIFY2(std::abs(extent.left() - expected.left()) < 1e-6 && std::abs(extent.bottom() - expected.bottom()) < 1e-6
+            && std::abs(extent.right() - expected.right()) < 1e-6,
+        qPrintable(QString("%1 %2 %3 %4").arg(extent.x()).arg(extent.y()).arg(extent.width()).arg(extent.height())));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentPlot)

@@ -58,6 +58,15 @@ QString documentOutline(CSVGDocument& document)
     return children.join(QLatin1Char(' '));
 }
 
+// An svg element holding elements down to the given depth (the svg's is 1),
+// the deepest a rect at x = 6.
+std::wstring nestedText(size_t depth)
+{
+    return (QStringLiteral("<svg>") + QStringLiteral("<g transform=\"translate(1)\">").repeated(int(depth) - 2)
+        + QStringLiteral("<rect x=\"6\" width=\"1\" height=\"1\"/>"))
+        .toStdWString();
+}
+
 int treeDepth(const CSVGElement* element)
 {
     int depth = 0;
@@ -140,6 +149,7 @@ private slots:
     void scan_data();
     void scan();
     void limits();
+    void tooDeep();
     void bytes_data();
     void bytes();
     void pageSize_data();
@@ -223,7 +233,10 @@ void tst_CSVGDocumentReader::scan_data()
     QTest::newRow("NUL character") << QStringLiteral("<svg><rect/>") + QChar(0) + QStringLiteral("<g/></svg>")
                                    << "svg(rect)";
     QTest::newRow("runs beside tspans") << "<svg><text>A <tspan>B</tspan> C</text></svg>"
-                                        << "svg(text('A ' tspan('B') 'C'))";
+                                        << "svg(text('A ' tspan('B') ' C'))";
+    QTest::newRow("blanks between runs deeper in a text")
+        << "<svg><text> <a>Red</a> <textPath>On <tspan>the</tspan> path </textPath> </text></svg>"
+        << "svg(text(a'Red' ' ' textPath'On '(tspan('the') <![CDATA[ path ]]>)))";
     QTest::newRow("preserved blanks until the text ends")
         << "<svg><text xml:space=\"preserve\"> a<tspan> b</tspan> c</text><text> d</text>"
            "<text xml:space=\"preserve\"> e</text></svg>"
@@ -231,8 +244,11 @@ void tst_CSVGDocumentReader::scan_data()
     QTest::newRow("references to itself and to nothing")
         << "<svg><use id=\"u1\" xlink:href=\"#u1\"/><use xlink:href=\"#none\"/></svg>"
         << "svg(use{xlink:href=#u1} use{xlink:href=#none})";
-    QTest::newRow("last run of a plain element") << "<svg><desc>a<g/>b</desc></svg>"
-                                                 << "svg(desc'b'(g))";
+    QTest::newRow("runs of a plain element") << "<svg><desc>a<g/>b]]>c</desc></svg>"
+                                             << "svg(desc'a'(g <![CDATA[b]]]]> <![CDATA[>c]]>))";
+    QTest::newRow("characters beyond 16 bits")
+        << QString::fromStdWString(L"<svg><g a=\"\U0001F600\u00ff\"/><title>\u4e2d\U0001F600</title></svg>")
+        << QString::fromStdWString(L"svg(g{a=\U0001F600\u00ff} title'\u4e2d\U0001F600')");
 }
 
 void tst_CSVGDocumentReader::scan()
@@ -250,21 +266,16 @@ void tst_CSVGDocumentReader::scan()
 // linear and the program-wide attribute-name table keeps room.
 void tst_CSVGDocumentReader::limits()
 {
-    const int depth = int(CSVGXmlScanner::kMaxDepth) + 50;
     CSVGDocument document;
-    QTest::ignoreMessage(QtWarningMsg, "Reading SVG: elements nested deeper than the limit hang from its last level");
-    document.parseSvgText(
-        (QStringLiteral("<g>").repeated(depth) + QStringLiteral("<rect/>")).toStdWString(), false, false);
-    std::vector<CSVGElement*> elements;
-    document.getOwnerSvg()->collectDescendants(elements, false);
-    QCOMPARE(int(elements.size()), depth + 1);
-    QCOMPARE(treeDepth(document.getOwnerSvg()), int(CSVGXmlScanner::kMaxDepth) + 1);
+    QVERIFY(document.parseSvgText(nestedText(CSVGXmlScanner::kMaxDepth), false, false));
+    QCOMPARE(treeDepth(document.getOwnerSvg()), int(CSVGXmlScanner::kMaxDepth));
+    QVERIFY(SvgInputCheck::reason(document.readCheck()).isEmpty());
 
     document.parseSvgText(
         (QStringLiteral("<svg>") + QStringLiteral("x<g/>").repeated(100000) + QStringLiteral("y</svg>")).toStdWString(),
         false, false);
-    QCOMPARE(document.getOwnerSvg()->getChildCount(), 100000);
-    QCOMPARE(document.getOwnerSvg()->getText(), std::wstring(L"y"));
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), 200000);
+    QCOMPARE(document.getOwnerSvg()->getText(), std::wstring(L"x"));
 
     const int before = g_config.getAttributeId(L"zz-probe-before");
     QString invented = QStringLiteral("<svg><g");
@@ -286,6 +297,38 @@ void tst_CSVGDocumentReader::limits()
     QCOMPARE(document.getOwnerSvg()->getChild(3)->getChildCount(), 0);
 }
 
+// Elements deeper than the reader goes are not hung higher up, where they
+// would be drawn elsewhere: the text is refused with the reason, by every
+// load, and leaves nothing of itself.
+void tst_CSVGDocumentReader::tooDeep()
+{
+    const std::wstring deep = nestedText(CSVGXmlScanner::kMaxDepth + 1);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("deep.svg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString::fromStdWString(deep).toUtf8());
+    file.close();
+    const QString reason = QStringLiteral("The drawing's elements are nested more than 256 levels deep.");
+    const char* logged = "Reading SVG: an element nested deeper than the limit ends the text";
+
+    CSVGDocument document;
+    QTest::ignoreMessage(QtWarningMsg, logged);
+    QVERIFY(!document.openFile(path.toStdWString()));
+    QCOMPARE(SvgInputCheck::reason(document.readCheck()), reason);
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), 0);
+
+    document.parseSvgText(L"<svg><rect id=\"mine\" width=\"5\" height=\"5\"/></svg>", false, false);
+    QTest::ignoreMessage(QtWarningMsg, logged);
+    QVERIFY(!document.loadSvgData(QString::fromStdWString(deep).toUtf8()));
+    QTest::ignoreMessage(QtWarningMsg, logged);
+    QVERIFY(!document.pasteSvgText(deep));
+    QCOMPARE(documentOutline(document), QStringLiteral("svg(rect{height=5,width=5})"));
+    QCOMPARE(SvgInputCheck::reason(document.readCheck()), reason);
+    QVERIFY(document.loadSvgData("<svg><rect width=\"5\" height=\"5\"/></svg>"));
+    QVERIFY(SvgInputCheck::reason(document.readCheck()).isEmpty());
+}
+
 // Each row: file bytes and the title's text after loadSvgData.
 void tst_CSVGDocumentReader::bytes_data()
 {
@@ -302,6 +345,8 @@ void tst_CSVGDocumentReader::bytes_data()
     QTest::newRow("invalid UTF-8") << QByteArray("<svg><title>a\xff\xfe</title></svg>")
                                    << QStringLiteral("a\ufffd\ufffd");
     QTest::newRow("NUL byte") << QByteArray("<svg><title>ab</title>\0<g/></svg>", 34) << QStringLiteral("ab");
+    QTest::newRow("character beyond 16 bits") << QByteArray("<svg><title>\xf0\x9f\x98\x80&#x1F600;</title></svg>")
+                                              << QString::fromStdWString(L"\U0001F600\U0001F600");
 }
 
 void tst_CSVGDocumentReader::bytes()

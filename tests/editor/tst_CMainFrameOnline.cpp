@@ -7,6 +7,7 @@
 #include "OpenMyshare.h"
 #include "PdbPackage.h"
 #include "Prompt.h"
+#include "RefusedInputs.h"
 #include "SaveFile.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
@@ -31,6 +32,8 @@ private slots:
     void shareCodeOpensInTab();
     void importIsReportedAfterUpload_data();
     void importIsReportedAfterUpload();
+    void importRefusesWhatIsNoDrawing_data() { addRefusedInputRows(); }
+    void importRefusesWhatIsNoDrawing();
     void batchFromTemplateList();
     void uploadWithoutFoldersTellsError();
     void emptyTemplateList_data();
@@ -205,6 +208,25 @@ void tst_CMainFrameOnline::importIsReportedAfterUpload()
     QByteArray fetched;
     HttpRequest(url).setSuccessHandler([&](const QString& body) { fetched = body.toUtf8(); }).get();
     QTRY_COMPARE(fetched, bytes);
+}
+
+// Nothing reaches the store: neither a file that is no drawing nor a
+// damaged one, which opens as far as it goes.
+void tst_CMainFrameOnline::importRefusesWhatIsNoDrawing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(bool, damaged);
+    m_chosen = writeFile("part.svg", bytes);
+    const int uploads = m_session.server().requestCount("/upload/1/");
+    CMainFrame frame;
+    frame.action(CMainFrame::ImportFile)->trigger();
+    QCOMPARE(frame.currentTabText(), damaged ? QString("part.svg") : QString("New File1"));
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY2(
+        m_prompts.first().contains("part.svg") && m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
+    QTest::qWait(300);
+    QCOMPARE(m_session.server().requestCount("/upload/1/"), uploads);
 }
 
 // A list written on Windows, with a missing drawing, an empty code, a code

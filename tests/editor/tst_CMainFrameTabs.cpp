@@ -4,12 +4,16 @@
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
 #include "Prompt.h"
+#include "RefusedInputs.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QMimeData>
+
+#include <algorithm>
 
 // The window's tabs as a person meets them: the documents an earlier run
 // left behind, new and opened documents, closing, and what the toolbars allow.
@@ -23,17 +27,27 @@ private slots:
     void recovery();
     void newFileNumbering();
     void openAndDrop();
+    void refusedFiles_data() { addRefusedInputRows(); }
+    void refusedFiles();
+    void refusedDesigns_data() { addRefusedInputRows(); }
+    void refusedDesigns();
+    void openedFileIsAutosaved();
     void closing_data();
     void closing();
+    void closeQuestion_data();
+    void closeQuestion();
+    void unsavedDrawingsOutliveAQuit();
     void textsAfterLanguageChange();
     void actionStates();
     void unsavedMarkOutlivesAutosave();
 
 private:
     QStringList tabTexts(CMainFrame& frame) const;
-    QStringList autosaveFiles() const { return QDir(CSVGView::autosaveFolder()).entryList(QDir::Files, QDir::Name); }
+    // Relative paths, those set aside included.
+    QStringList autosaveFiles() const;
     void writeAutosave(const QString& name, const QByteArray& text) const;
     QString svgFile(const QString& name) const;
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
 
     QStringList m_prompts;
     int m_answer = 0;
@@ -71,14 +85,46 @@ void tst_CMainFrameTabs::writeAutosave(const QString& name, const QByteArray& te
     file.write(BlowfishFileCipher(g_config.getCipherKey()).encrypt(text));
 }
 
+QStringList tst_CMainFrameTabs::autosaveFiles() const
+{
+    const QDir folder(CSVGView::autosaveFolder());
+    QStringList files;
+    for (QDirIterator it(folder.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files << folder.relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
 QString tst_CMainFrameTabs::svgFile(const QString& name) const
+{
+    return writeFile(name, "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"10\" height=\"10\"/></svg>");
+}
+
+QString tst_CMainFrameTabs::writeFile(const QString& name, const QByteArray& bytes) const
 {
     const QString path = m_files.filePath(name);
     QFile file(path);
     file.open(QIODevice::WriteOnly);
-    file.write("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"10\" height=\"10\"/></svg>");
+    file.write(bytes);
     return path;
 }
+
+namespace {
+// As a person drops: the drop follows the drag's entry.
+void dropOn(QWidget* widget, QMimeData* data)
+{
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+}
+
+void tick(CSVGView* view)
+{
+    QTimerEvent event(view->autosaveTimerId());
+    QCoreApplication::sendEvent(view, &event);
+}
+} // namespace
 
 void tst_CMainFrameTabs::recovery_data()
 {
@@ -88,14 +134,21 @@ void tst_CMainFrameTabs::recovery_data()
     QTest::addColumn<int>("current");
     QTest::addColumn<QStringList>("left"); // files left once the window is gone
     const QString svg = "<svg/>";
+    const QString junk = "junk=PK\x03\x04";
     QTest::newRow("none") << QStringList() << true << QStringList { "New File1", "╋" } << 0 << QStringList();
     QTest::newRow("two, continue") << QStringList { "a=" + svg, "b=" + svg } << true << QStringList { "b", "a", "╋" }
                                    << 0 << QStringList();
-    // The next new document writes elsewhere than the file kept for later.
+    // Declined copies go; the next new document takes the freed name.
     QTest::newRow("cancel") << QStringList { "New File1=" + svg } << false << QStringList { "New File1", "╋" } << 0
-                            << QStringList { "New File1" };
-    QTest::newRow("not ours") << QStringList { "a=" + svg, "junk=PK\x03\x04" } << true << QStringList { "a", "╋" } << 0
-                              << QStringList { "junk" };
+                            << QStringList();
+    // What cannot be read is kept aside, neither offered nor discarded.
+    QTest::newRow("not ours") << QStringList { "a=" + svg, junk } << true << QStringList { "a", "╋" } << 0
+                              << QStringList { "unreadable/junk" };
+    QTest::newRow("not ours, cancel") << QStringList { "a=" + svg, junk } << false << QStringList { "New File1", "╋" }
+                                      << 0 << QStringList { "unreadable/junk" };
+    QTest::newRow("no drawing inside") << QStringList { "a=plain text", "b=<html/>" } << true
+                                       << QStringList { "New File1", "╋" } << 0
+                                       << QStringList { "unreadable/a", "unreadable/b" };
 }
 
 void tst_CMainFrameTabs::recovery()
@@ -108,18 +161,25 @@ void tst_CMainFrameTabs::recovery()
     for (const QString& file : files)
         writeAutosave(file.section('=', 0, 0), file.section('=', 1).toUtf8());
     m_answer = accept ? QMessageBox::Yes : QMessageBox::Cancel;
+    const bool offered
+        = std::any_of(files.begin(), files.end(), [](const QString& file) { return file.endsWith("<svg/>"); });
     {
         CMainFrame frame;
-        QCOMPARE(m_prompts.size(), files.isEmpty() ? 0 : 1);
+        QCOMPARE(m_prompts.size(), offered ? 1 : 0);
         QCOMPARE(tabTexts(frame), tabs);
         QCOMPARE(frame.tabWidget()->currentIndex(), current);
         QCOMPARE(frame.currentView(), frame.tabWidget()->widget(current));
-        // Restored documents stay recoverable while their views live.
-        QCOMPARE(autosaveFiles().size(), files.size());
-        if (!accept)
-            QVERIFY(frame.currentView()->getAutosaveName() != "New File1");
+        // Restored documents stay recoverable while their views live, and
+        // closing one asks first: its copy is the only one.
+        for (int i = 0; accept && offered && i + 1 < frame.tabWidget()->count(); ++i) {
+            auto* view = qobject_cast<CSVGView*>(frame.tabWidget()->widget(i));
+            QVERIFY(autosaveFiles().contains(view->getAutosaveName()));
+            QVERIFY(view->hasUnsavedChanges());
+        }
     }
     QCOMPARE(autosaveFiles(), left);
+    CMainFrame again;
+    QCOMPARE(m_prompts.size(), offered ? 1 : 0);
 }
 
 // Titles follow the tab before the new-file tab; autosave names never repeat.
@@ -145,12 +205,65 @@ void tst_CMainFrameTabs::openAndDrop()
     const QString part = svgFile("PART.SVG");
     QMimeData data;
     data.setUrls({ QUrl::fromLocalFile(part), QUrl("http://127.0.0.1/x.svg"), QUrl::fromLocalFile(part + ".txt") });
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&frame, &drop);
+    dropOn(&frame, &data);
     frame.openFileInTab(part);
     QCOMPARE(tabTexts(frame), (QStringList { "New File1", "PART.SVG", "╋" }));
     QCOMPARE(frame.currentView()->getFilePath(), part);
-    QVERIFY(frame.currentView()->getAutosaveName().isEmpty());
+    QCOMPARE(frame.currentView()->getAutosaveName(), QString("PART_SVG"));
+}
+
+// No tab and a message naming the file and the reason; a damaged file
+// opens as far as it was read, once.
+void tst_CMainFrameTabs::refusedFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(bool, damaged);
+    CMainFrame frame;
+    const QString path = writeFile("part.svg", bytes);
+    QMimeData data;
+    data.setUrls({ QUrl::fromLocalFile(path) });
+    dropOn(&frame, &data);
+    QCOMPARE(frame.openFileInTab(path), damaged);
+    const QStringList tabs = damaged ? QStringList { "New File1", "part.svg", "╋" } : QStringList { "New File1", "╋" };
+    QCOMPARE(tabTexts(frame), tabs);
+    QCOMPARE(m_prompts.size(), damaged ? 1 : 2);
+    QVERIFY2(
+        m_prompts.first().contains("part.svg") && m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
+    QCOMPARE(frame.currentView()->contentBoundingRect(), damaged ? QRectF(1, 1, 5, 5) : QRectF());
+}
+
+// A design from the store or a share code is refused like a file: no tab,
+// and the reason told.
+void tst_CMainFrameTabs::refusedDesigns()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(bool, damaged);
+    CMainFrame frame;
+    frame.currentView()->getDocument()->parseSvgText(L"<svg><rect width=\"5\" height=\"5\"/></svg>", false, false);
+    QCOMPARE(frame.openDesignData(bytes.toBase64(), "door"), damaged);
+    const QStringList tabs = damaged ? QStringList { "New File1", "door", "╋" } : QStringList { "New File1", "╋" };
+    QCOMPARE(tabTexts(frame), tabs);
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY2(m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
+}
+
+// A file's drawing, edited, is kept like a new one's and offered at the
+// next start under the file's name.
+void tst_CMainFrameTabs::openedFileIsAutosaved()
+{
+    m_answer = QMessageBox::Yes;
+    CMainFrame frame;
+    QVERIFY(frame.openFileInTab(svgFile("door.svg")));
+    CSVGView* view = frame.currentView();
+    QVERIFY(!view->hasUnsavedChanges());
+    view->getDocument()->setModified(true);
+    tick(view);
+    QCOMPARE(autosaveFiles(), QStringList("door_svg"));
+    CMainFrame restarted;
+    QCOMPARE(tabTexts(restarted), (QStringList { "door_svg", "╋" }));
+    QCOMPARE(restarted.currentView()->contentBoundingRect(), view->contentBoundingRect());
 }
 
 void tst_CMainFrameTabs::closing_data()
@@ -198,6 +311,85 @@ void tst_CMainFrameTabs::closing()
     QCOMPARE(m_prompts.size(), nesting ? 2 : 0);
     frame.tabWidget()->setCurrentIndex(0);
     QCOMPARE(frame.currentView(), frame.tabWidget()->widget(0));
+}
+
+void tst_CMainFrameTabs::closeQuestion_data()
+{
+    QTest::addColumn<int>("documents");
+    QTest::addColumn<int>("modified"); // the first ones
+    QTest::addColumn<bool>("window"); // the window closes, else the last tab
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("modified tab, cancel") << 2 << 2 << false << int(QMessageBox::Cancel) << false;
+    QTest::newRow("modified tab, continue") << 2 << 2 << false << int(QMessageBox::Yes) << true;
+    QTest::newRow("unmodified tab") << 2 << 1 << false << int(QMessageBox::Cancel) << true;
+    QTest::newRow("window, two modified, cancel") << 3 << 2 << true << int(QMessageBox::Cancel) << false;
+    QTest::newRow("window, two modified, continue") << 3 << 2 << true << int(QMessageBox::Yes) << true;
+    QTest::newRow("window, none modified") << 2 << 0 << true << int(QMessageBox::Cancel) << true;
+}
+
+// One question, for the tab or for all of the window's; Cancel keeps the
+// tabs and their autosave files.
+void tst_CMainFrameTabs::closeQuestion()
+{
+    QFETCH(int, documents);
+    QFETCH(int, modified);
+    QFETCH(bool, window);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    m_answer = answer;
+    CMainFrame frame;
+    for (int i = 1; i < documents; ++i)
+        frame.fileNew();
+    for (int i = 0; i < modified; ++i) {
+        auto* view = qobject_cast<CSVGView*>(frame.tabWidget()->widget(i));
+        view->getDocument()->setModified(true);
+        tick(view);
+    }
+    const QStringList saved = autosaveFiles();
+    QCOMPARE(saved.size(), modified);
+    const QStringList tabs = tabTexts(frame);
+    const bool asked = window ? modified > 0 : modified == documents;
+    if (window) {
+        QCloseEvent close;
+        QApplication::sendEvent(&frame, &close);
+        QCOMPARE(close.isAccepted(), closed);
+    } else {
+        frame.tabClose(documents - 1);
+        QCOMPARE(tabTexts(frame).size(), tabs.size() - (closed ? 1 : 0));
+    }
+    QCOMPARE(m_prompts.size(), asked ? 1 : 0);
+    if (asked)
+        QVERIFY(
+            m_prompts.first().contains(modified > 1 && window ? "2 drawings have unsaved changes" : "unsaved changes"));
+    if (!closed) {
+        QCOMPARE(tabTexts(frame), tabs);
+        QCOMPARE(autosaveFiles(), saved);
+    } else if (!window) {
+        QCOMPARE(autosaveFiles().size(), saved.size() - (modified == documents ? 1 : 0));
+    }
+}
+
+// The pages end the program without asking after a password change: the
+// unsaved drawing is offered at the next start, the unchanged one is not.
+void tst_CMainFrameTabs::unsavedDrawingsOutliveAQuit()
+{
+    m_answer = QMessageBox::Yes;
+    QRectF drawn;
+    {
+        CMainFrame frame;
+        frame.fileNew();
+        CSVGView* view = frame.currentView();
+        view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"5\" width=\"10\" height=\"10\"/></svg>");
+        view->getDocument()->setModified(true);
+        drawn = view->contentBoundingRect();
+        frame.keepUnsavedDrawings();
+    }
+    QCOMPARE(autosaveFiles(), QStringList("New File2"));
+    CMainFrame restarted;
+    QCOMPARE(m_prompts.size(), 1);
+    QCOMPARE(tabTexts(restarted), (QStringList { "New File2", "╋" }));
+    QCOMPARE(restarted.currentView()->contentBoundingRect(), drawn);
 }
 
 void tst_CMainFrameTabs::textsAfterLanguageChange()

@@ -1,8 +1,12 @@
 #include "CMainFrame.h"
+#include "CSVGElementShape.h"
+#include "CSVGUtils.h"
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
+#include "ImagePerspectiveDialog.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,6 +31,7 @@ private slots:
     void pictureFiles_data();
     void pictureFiles();
     void saveAsNamesTheTab();
+    void tracedRingIsOnePiece();
 
 private:
     CSVGElement* loadRect(CMainFrame& frame, bool select);
@@ -223,6 +228,31 @@ void tst_CSVGViewCommands::saveAsNamesTheTab()
     QCOMPARE(frame.tabWidget()->tabText(index), QString("part.svg"));
     QCOMPARE(frame.tabWidget()->tabToolTip(index), m_dir.filePath("part.svg"));
     QVERIFY(QFile::exists(m_dir.filePath("part.svg")));
+}
+
+// A traced ring is one path whose own outline holds its hole, as the canvas
+// and any SVG reader draw a path; nothing hangs inside the path.
+void tst_CSVGViewCommands::tracedRingIsOnePiece()
+{
+    const QString path = m_dir.filePath("ring.png");
+    QVERIFY(ringImage().save(path));
+    Prompt::setHandler([&path](Prompt::Kind kind, const QString&, const QString&) {
+        if (kind != Prompt::Kind::Modal)
+            return QVariant(path);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<ImagePerspectiveDialog*>(widget))
+                dialog->accept();
+        }
+        return QVariant(int(QDialog::Accepted));
+    });
+    CSVGView view(nullptr);
+    view.imageContour();
+    CSVGElement* root = view.getDocument()->getOwnerSvg();
+    QCOMPARE(root->getChildCount(), 1);
+    auto* ring = dynamic_cast<CSVGElementShape*>(root->getChild(0));
+    QVERIFY(ring && ring->getTagName() == L"path" && ring->getChildCount() == 0);
+    QCOMPARE(ring->getAttribute(L"fill-rule"), std::wstring(L"evenodd"));
+    QCOMPARE(CSVGUtils::pathToPolygons(ring->getPainterPath(), QTransform()).size(), 2);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCommands)

@@ -137,10 +137,14 @@ void tst_CSVGViewCut::nestingReply()
     m_session.server().setCannedReply("/api/user/index", status, body);
     CSVGView view(nullptr);
     load(view, "<rect x=\"30\" y=\"30\" width=\"10\" height=\"10\"/>", true);
+    view.getDocument()->setModified(false);
     view.autoPlace();
     waitForReplies();
     m_session.server().clearCannedReplies();
     QCOMPARE(m_prompts.join(';').section('|', 0, 0) + (m_prompts.isEmpty() ? "" : "|"), prompt);
+    // Each dialog was cancelled: nothing moved.
+    QCOMPARE(view.contentBoundingRect(), QRectF(30, 30, 10, 10));
+    QVERIFY(!view.hasUnsavedChanges());
 }
 
 // Run under ThreadSanitizer too: the workers share nothing but their input.

@@ -139,6 +139,11 @@ void tst_CSVGViewFiles::reloadOfDesignKeepsDocument()
     QVERIFY(!view.reloadFile());
     QCOMPARE(view.getDocument()->getOwnerSvg()->getChildCount(), 2);
     QCOMPARE(m_prompts.size(), 1);
+    // Nor does a file that no longer holds a drawing take it away.
+    view.setFilePath(write("part.svg", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
+    QVERIFY(!view.reloadFile());
+    QCOMPARE(view.getDocument()->getOwnerSvg()->getChildCount(), 2);
+    QVERIFY(m_prompts.last().contains("It is a picture, not an SVG drawing."));
 }
 
 void tst_CSVGViewFiles::pictureExports_data()

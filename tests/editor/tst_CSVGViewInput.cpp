@@ -664,7 +664,7 @@ void tst_CSVGViewInput::drops_data()
     QTest::newRow("svg file") << "urls" << QByteArray("part.svg") << 1 << QString();
     QTest::newRow("SVG file") << "urls" << QByteArray("PART.SVG") << 1 << QString();
     QTest::newRow("png file") << "urls" << QByteArray("x.png") << 0 << QString();
-    QTest::newRow("binary data in an svg file") << "binary" << QByteArray("junk.svg") << 1 << QString();
+    QTest::newRow("binary data in an svg file, refused") << "binary" << QByteArray("junk.svg") << 0 << QString();
     QTest::newRow("folder named svg") << "folder" << QByteArray("d.svg") << 0 << QString();
     QTest::newRow("web address") << "web" << QByteArray("http://127.0.0.1/a.svg") << 0 << QString();
     QTest::newRow("image") << "textpng" << png << 0

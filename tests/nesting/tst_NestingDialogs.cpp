@@ -10,6 +10,7 @@
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -31,6 +32,7 @@ private slots:
     void refuse();
     void closeMidJob_data() { place_data(); }
     void closeMidJob();
+    void rollHeldToPage();
 
 private:
     std::unique_ptr<NestingDialog> makeDialog(bool online, double rollWidth);
@@ -194,6 +196,18 @@ void tst_NestingDialogs::closeMidJob()
     QTest::qWait(1500);
     QCOMPARE(drawing(), before);
     QVERIFY(m_prompts.isEmpty());
+}
+
+// The placed pieces go to the page's corner, 1 unit inside: a wider roll
+// would put some above the page, where they are not cut.
+void tst_NestingDialogs::rollHeldToPage()
+{
+    QSettings().setValue("autoplace/width", 1520);
+    m_document.setPageRect(QRectF(0, 0, 3000, 600));
+    AutoPlaceDialog dialog(&m_document);
+    QCOMPARE(dialog.findChild<QDoubleSpinBox*>("width")->value(), 599.0);
+    QVERIFY(dialog.findChild<QLabel*>("status")->text().contains("held to the page"));
+    m_document.setPageRect(QRectF());
 }
 
 ZOCUT_TEST_MAIN(tst_NestingDialogs)

@@ -11,6 +11,7 @@ class tst_NestingPieces : public QObject
     Q_OBJECT
 private slots:
     void placeElements();
+    void hiddenPiecesTakeNoRoom();
 };
 
 // Pieces taken from elements under transformed groups, placed and written
@@ -48,6 +49,20 @@ void tst_NestingPieces::placeElements()
                            .arg(expected.left())
                            .arg(expected.top())));
     }
+}
+
+// Neither a hidden piece nor a group's hidden part is placed on the roll.
+void tst_NestingPieces::hiddenPiecesTakeNoRoom()
+{
+    TestDrawing drawing;
+    drawing.addPath(squareData(0, 0, 40) + "|display=none");
+    CSVGElement* pair = appendNew(drawing.root, L"g");
+    appendShape(pair, "circle", "cx=60|cy=0|r=8");
+    appendShape(pair, "circle", "cx=0|cy=0|r=8|visibility=hidden");
+    drawing.document.selectAll();
+    const QVector<PieceInfo> pieces = NestingPieces::selectedPieces(&drawing.document);
+    QCOMPARE(pieces.size(), 1);
+    QCOMPARE(pieces.first().shape.parts.size(), 1);
 }
 
 ZOCUT_TEST_MAIN(tst_NestingPieces)

@@ -31,8 +31,11 @@ void tst_PlacementAutomatic::placeRandomPolygons_data()
 {
     QTest::addColumn<double>("spacing");
     QTest::addColumn<int>("rotations");
-    QTest::newRow("2 mm apart, four turns") << 2.0 << 4;
-    QTest::newRow("touching, no turns") << 0.0 << 1;
+    QTest::addColumn<int>("copies");
+    QTest::newRow("2 mm apart, four turns") << 2.0 << 4 << 1;
+    QTest::newRow("touching, no turns") << 0.0 << 1 << 1;
+    // Copies share their no-fit polygons and where their search begins.
+    QTest::newRow("5 copies of 10 shapes, each elsewhere") << 2.0 << 4 << 5;
 }
 
 // Steps place one piece each; the result is inside the roll and apart, and
@@ -41,7 +44,15 @@ void tst_PlacementAutomatic::placeRandomPolygons()
 {
     QFETCH(double, spacing);
     QFETCH(int, rotations);
-    const QVector<PieceInfo> pieces = randomPieces(50);
+    QFETCH(int, copies);
+    QVector<PieceInfo> pieces;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (const PieceInfo& shape : randomPieces(50 / copies)) {
+            const QPointF shift(137.25 * copy, -41.5 * copy);
+            pieces.append({ QStringLiteral("%1_%2").arg(shape.id).arg(copy),
+                { { shape.shape.parts.first().translated(shift) } } });
+        }
+    }
     const PlacementSettings settings { 300, spacing, rotations };
     PlacementAutomatic engine;
     QVERIFY(engine.start(pieces, settings));

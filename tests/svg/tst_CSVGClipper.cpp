@@ -92,6 +92,9 @@ private slots:
     void nestedOutlinesAlternate();
     void cut_data();
     void cut();
+    void largeRingsGrowAsTheLibraryGrowsThem_data();
+    void largeRingsGrowAsTheLibraryGrowsThem();
+    void resultNestingMatchesTheSearch();
 };
 
 void tst_CSVGClipper::offsetSquare_data()
@@ -294,6 +297,109 @@ void tst_CSVGClipper::cut()
         QCOMPARE(QPointF(path.elementAt(path.elementCount() - 1)), QPointF(path.elementAt(0)));
         QVERIFY(outlines[i].element == source && outlines[i].closed && outlines[i].children.empty());
     }
+}
+
+void tst_CSVGClipper::largeRingsGrowAsTheLibraryGrowsThem_data()
+{
+    QTest::addColumn<double>("delta");
+    QTest::addColumn<bool>("crossing");
+    QTest::newRow("grown") << 2.0 << false;
+    QTest::newRow("shrunk, cut in pieces") << -6.0 << false;
+    QTest::newRow("crossing itself") << 2.0 << true;
+}
+
+// A large random wavy ring (GEOS grows it when it does not cross itself)
+// gives the area and the ring counts of the library's own offset, outer
+// rings with a positive and holes with a negative signed area.
+void tst_CSVGClipper::largeRingsGrowAsTheLibraryGrowsThem()
+{
+    QFETCH(double, delta);
+    QFETCH(bool, crossing);
+    QRandomGenerator random(3);
+    QPolygonF ring;
+    const int count = CSVGClipper::kLargeRing + 500;
+    for (int i = 0; i < count; ++i) {
+        const double angle = 2 * M_PI * i / count;
+        const double radius = 300 + 20 * std::sin(angle * 40) + random.bounded(3.0);
+        ring.append(radius * QPointF(std::cos(angle), std::sin(angle)));
+    }
+    if (crossing)
+        std::swap(ring[10], ring[count / 2]);
+    const std::vector<QPolygonF> ours
+        = CSVGClipper::offsetRings(ring, delta, 0.05, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    Path path;
+    QVERIFY(CSVGClipper::toPath(ring, path));
+    ClipperOffset bare(CSVGClipper::kMiterLimit, 0.05 * CSVGClipper::kScale);
+    bare.AddPath(path, jtRound, etClosedPolygon);
+    Paths theirs;
+    bare.Execute(theirs, delta * CSVGClipper::kScale);
+    QVERIFY(!theirs.empty());
+    QCOMPARE(int(ours.size()), int(theirs.size()));
+    int oursOuter = 0;
+    int theirsOuter = 0;
+    double theirsArea = 0;
+    for (const Path& result : theirs) {
+        theirsOuter += Orientation(result);
+        theirsArea += Area(result) / (CSVGClipper::kScale * CSVGClipper::kScale);
+    }
+    double oursArea = 0;
+    for (const QPolygonF& result : ours) {
+        QVERIFY(result.isClosed());
+        oursOuter += CSVGUtils::signedArea(result) > 0;
+        oursArea += CSVGUtils::signedArea(result);
+    }
+    QCOMPARE(oursOuter, theirsOuter);
+    QVERIFY2(std::abs(oursArea / theirsArea - 1) < 1e-3, qPrintable(QString::number(oursArea / theirsArea, 'g', 9)));
+}
+
+// The nesting that a boolean operation reports keeps every ring of the
+// result and puts every hole under the ring around it, holes at odd depths.
+// Searching the rings for their containers (QPainterPath::contains) found
+// no container for a hole that touches its outline at a corner, as the
+// library's rings often do, and so made a filled piece of the hole.
+void tst_CSVGClipper::resultNestingMatchesTheSearch()
+{
+    QRandomGenerator random(9);
+    int touchingHoles = 0;
+    for (int round = 0; round < 20; ++round) {
+        const Paths subject = randomPolygons(random, 5 + random.bounded(40));
+        const Paths clip = randomPolygons(random, random.bounded(6));
+        PolyTree tree;
+        QVERIFY(CSVGClipper::executeNested(ctDifference, subject, clip, tree));
+        std::vector<int> parents;
+        std::vector<CSVGOutline> rings = CSVGClipper::ringOutlines(tree, nullptr, parents);
+        const Paths flat = CSVGClipper::execute(ctDifference, subject, clip);
+        QCOMPARE(rings.size(), flat.size());
+        const auto measure = [](const std::vector<CSVGOutline>& units, bool& holesNested) {
+            int count = 0;
+            double area = 0;
+            holesNested = true;
+            std::vector<std::pair<const CSVGOutline*, int>> pending;
+            for (const CSVGOutline& unit : units)
+                pending.emplace_back(&unit, 0);
+            while (!pending.empty()) {
+                const auto [outline, depth] = pending.back();
+                pending.pop_back();
+                ++count;
+                const double signedArea = CSVGUtils::signedArea(outline->path.toFillPolygon());
+                area += signedArea;
+                holesNested = holesNested && (signedArea < 0) == (depth % 2 == 1);
+                for (const CSVGOutline& child : outline->children)
+                    pending.emplace_back(&child, depth + 1);
+            }
+            return std::make_pair(count, area);
+        };
+        bool known = false;
+        bool searched = false;
+        const auto [knownCount, knownArea] = measure(CSVGUtils::nestOutlines(std::move(rings), 0.5, parents), known);
+        const auto [searchedCount, searchedArea]
+            = measure(CSVGUtils::nestOutlines(CSVGClipper::ringOutlines(flat, nullptr), 0.5), searched);
+        QVERIFY(known);
+        QCOMPARE(knownCount, searchedCount);
+        QVERIFY(std::abs(knownArea - searchedArea) < 1e-6 * std::abs(searchedArea));
+        touchingHoles += !searched;
+    }
+    QVERIFY(touchingHoles > 0);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGClipper)

@@ -45,6 +45,8 @@ private slots:
     void layout_data();
     void layout();
     void escapedOutputIsWellFormed();
+    void attributeValuesKeepEveryCharacter_data();
+    void attributeValuesKeepEveryCharacter();
     void regionFiltersDirectChildren();
     void transforms();
     void deepTreeNeedsNoRecursion();
@@ -273,6 +275,33 @@ void tst_CSVGElement::layout()
     if (!child.isEmpty())
         appendUnnamed(element, child.toStdWString().c_str());
     QCOMPARE(written(element, depth), expected);
+}
+
+// Values are kept narrow while every character fits a byte, wide otherwise.
+void tst_CSVGElement::attributeValuesKeepEveryCharacter_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("empty") << ""
+                           << "<g";
+    QTest::newRow("one byte a character") << QString::fromStdWString(L"\u00ff\u00e9 <1&2>")
+                                          << QString::fromStdWString(L"<g a=\"\u00ff\u00e9 &lt;1&amp;2&gt;\"");
+    QTest::newRow("wider characters") << QString::fromStdWString(L"\u4e2d\U0001F600 \"")
+                                      << QString::fromStdWString(L"<g a=\"\u4e2d\U0001F600 &quot;\"");
+    QTest::newRow("zero character") << QString::fromStdWString(std::wstring(L"\0a", 2))
+                                    << QString::fromStdWString(std::wstring(L"<g a=\"\0a\"", 9));
+}
+
+void tst_CSVGElement::attributeValuesKeepEveryCharacter()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, written);
+    CSVGDocument document;
+    CSVGElement* element = appendUnnamed(&document, L"g");
+    element->setAttribute(L"a", value.toStdWString(), false);
+    QCOMPARE(QString::fromStdWString(element->getAttribute(L"a")), value);
+    QCOMPARE(QString::fromStdWString(element->buildStartTag()), written);
+    QCOMPARE(element->getAttributeNames().count(L"a"), size_t(1));
 }
 
 // Markup characters in values and text come out as entities, and the tree

@@ -1,8 +1,12 @@
 #include "CSVGElementPath.h"
+#include "CSVGPathData.h"
 #include "CSVGPathSegLineto.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
+#include <QRandomGenerator>
+
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -21,6 +25,7 @@ private slots:
     void dataIntake();
     void appendedAndRemovedSegments();
     void normalizeWritesTwoDecimals();
+    void writtenDataReadsBackAsKept();
 };
 
 // Character references between numbers separate them, as white space does;
@@ -85,6 +90,46 @@ void tst_CSVGElementPath::normalizeWritesTwoDecimals()
     QCOMPARE(path->getAttribute(L"d"), std::wstring(L"M1.23 2.00 L11.23 2.00 T12.23 3.00"));
     QCOMPARE(path->getAttribute(L"transform"), std::wstring(L"translate(1,2)"));
     QVERIFY(document.isModified());
+}
+
+// Writing "d" from the segments leaves every number as reading the text
+// gives it, halves of a hundredth and huge values included, for one
+// sub-path and for several (which reading closes).
+void tst_CSVGElementPath::writtenDataReadsBackAsKept()
+{
+    QRandomGenerator random(5);
+    CSVGDocument document;
+    for (int round = 0; round < 200; ++round) {
+        CSVGElementPath* path = newPath(document, "");
+        const auto number = [&random] {
+            switch (random.bounded(4)) {
+            case 0:
+                return random.bounded(2000.0) - 1000;
+            case 1:
+                return (random.bounded(400001) - 200000) / 200.0;
+            case 2:
+                return std::ldexp(random.bounded(2.0) - 1, random.bounded(80) - 20);
+            default:
+                return random.bounded(2) ? 0.004999 : -0.005;
+            }
+        };
+        const int subPaths = 1 + round % 2;
+        for (int sub = 0; sub < subPaths; ++sub) {
+            path->appendMoveto(number(), number());
+            path->appendLineto(number(), number());
+            path->appendCurvetoCubic(number(), number(), number(), number(), number(), number());
+            path->appendClosePath();
+        }
+        path->writePathData(true);
+        const CSVGPathSegList read = CSVGPathData::parsePathData(path->getAttribute(L"d"));
+        QCOMPARE(read.size(), path->getSegments().size());
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            QCOMPARE(read[i]->getType(), path->getSegments()[i]->getType());
+            QVERIFY2(read[i]->x == path->getSegments()[i]->x && read[i]->y == path->getSegments()[i]->y,
+                qPrintable(QString::fromStdWString(path->getAttribute(L"d"))));
+        }
+        QCOMPARE(path->toPathData(), path->getAttribute(L"d"));
+    }
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElementPath)

@@ -6,7 +6,10 @@
 //                             counted), page width and height, content bounds
 //   zocut-svg copy IN OUT     loads IN and writes it back to OUT
 //
-// A file that cannot be read exits with 1, wrong arguments with 2.
+// A file that cannot be read or holds no SVG drawing exits with 1 and
+// writes nothing; wrong arguments exit with 2; a damaged file (one that ends
+// inside the drawing) is worked on as far as it was read and exits with 3.
+// Each failure says why on standard error.
 
 #include "CSVGDocument.h"
 #include "SvgCodes.h"
@@ -75,10 +78,21 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: zocut-svg info FILE | zocut-svg copy IN OUT\n");
         return 2;
     }
-    CSVGDocument document;
-    if (!document.openFile(args[2].toStdWString())) {
-        std::fprintf(stderr, "zocut-svg: cannot read %s\n", qPrintable(args[2]));
+    // The tool ends when it is done: its tree is left to the operating
+    // system, which takes it back at once, where freeing a large drawing
+    // element by element would cost a quarter of the run. Held by a static,
+    // it is still reachable at exit and so no leak.
+    static CSVGDocument* const document = new CSVGDocument;
+    const bool opened = document->openFile(args[2].toStdWString());
+    const QString reason = SvgInputCheck::reason(document->readCheck());
+    if (!opened) {
+        std::fprintf(stderr, "zocut-svg: cannot read %s%s%s\n", qPrintable(args[2]), reason.isEmpty() ? "" : ": ",
+            qPrintable(reason));
         return 1;
     }
-    return command == QLatin1String("info") ? info(document) : copy(document, args[3]);
+    const int result = command == QLatin1String("info") ? info(*document) : copy(*document, args[3]);
+    if (reason.isEmpty())
+        return result;
+    std::fprintf(stderr, "zocut-svg: %s: %s\n", qPrintable(args[2]), qPrintable(reason));
+    return result == 0 ? 3 : result;
 }

@@ -1,0 +1,131 @@
+#include "SvgInputCheck.h"
+
+#include "CSVGElement.h"
+#include "CSVGXmlScanner.h"
+#include "SvgCodes.h"
+
+#include <QCoreApplication>
+#include <QTextCodec>
+
+namespace {
+
+bool startsWith(const QByteArray& bytes, const char* signature, int size)
+{
+    return bytes.size() >= size && bytes.startsWith(QByteArray::fromRawData(signature, size));
+}
+
+// Files are read in text mode, which drops carriage returns: the PNG
+// signature is known by its start.
+bool isPicture(const QByteArray& bytes)
+{
+    return startsWith(bytes, "\x89PNG", 4) || startsWith(bytes, "\xff\xd8\xff", 3) || startsWith(bytes, "GIF87a", 6)
+        || startsWith(bytes, "GIF89a", 6) || (startsWith(bytes, "RIFF", 4) && bytes.mid(8, 4) == "WEBP");
+}
+
+bool isBlank(const QByteArray& bytes)
+{
+    const int from = bytes.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    for (int i = from; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return false;
+    }
+    return true;
+}
+
+bool hasUnicodeMark(const QByteArray& bytes)
+{
+    const QTextCodec* codec = QTextCodec::codecForUtfText(bytes, nullptr);
+    return codec && codec->mibEnum() != 106;
+}
+
+// A NUL byte before any markup is no text of ours. SVG in UTF-16 or UTF-32
+// starts with its byte-order mark, which the decoder needs anyway; after the
+// markup has begun, the text simply ends at a NUL byte (a file padded with
+// zeros after a crash reads as far as its text goes).
+bool isBinary(const QByteArray& bytes)
+{
+    if (hasUnicodeMark(bytes))
+        return false;
+    const int nul = bytes.indexOf('\0');
+    const int markup = bytes.indexOf('<');
+    return nul >= 0 && (markup < 0 || nul < markup);
+}
+
+// "svg" with or without a namespace prefix: a root "svg:svg" is an SVG
+// drawing too, whatever the reader makes of its prefixed elements.
+bool isSvgTag(const QString& tag)
+{
+    return tag.mid(tag.lastIndexOf(QLatin1Char(':')) + 1) == QLatin1String("svg");
+}
+
+bool isMarkupNode(const CSVGElement* element)
+{
+    const int type = element->getType();
+    return type == SvgType::Comment || type == SvgType::Doctype || type == SvgType::CData;
+}
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("SvgInputCheck", text);
+}
+} // namespace
+
+SvgInputCheck::Result SvgInputCheck::checkBytes(const QByteArray& bytes)
+{
+    Result result;
+    if (isBlank(bytes))
+        result.verdict = Verdict::Empty;
+    else if (startsWith(bytes, "\x1f\x8b", 2))
+        result.verdict = Verdict::Compressed;
+    else if (isPicture(bytes))
+        result.verdict = Verdict::Picture;
+    else if (isBinary(bytes))
+        result.verdict = Verdict::Binary;
+    return result;
+}
+
+// Comments, the doctype and declarations may stand before the root.
+SvgInputCheck::Result SvgInputCheck::checkTree(CSVGElement* document, bool complete)
+{
+    Result result;
+    const CSVGElement* root = nullptr;
+    for (int i = 0; document && i < document->getChildCount() && !root; ++i) {
+        if (!isMarkupNode(document->getChild(i)))
+            root = document->getChild(i);
+    }
+    if (!root) {
+        result.verdict = Verdict::NoMarkup;
+    } else if (!isSvgTag(QString::fromStdWString(root->getTagName()))) {
+        result.verdict = Verdict::OtherRoot;
+        result.rootTag = QString::fromStdWString(root->getTagName());
+    } else if (!complete) {
+        result.verdict = Verdict::Damaged;
+    }
+    return result;
+}
+
+QString SvgInputCheck::reason(const Result& result)
+{
+    switch (result.verdict) {
+    case Verdict::Drawing:
+        break;
+    case Verdict::Empty:
+        return tr("The file is empty.");
+    case Verdict::Picture:
+        return tr("It is a picture, not an SVG drawing.");
+    case Verdict::Compressed:
+        return tr("It is compressed (as .svgz files are); unpack it to an .svg file first.");
+    case Verdict::Binary:
+        return tr("It holds binary data, not SVG text.");
+    case Verdict::NoMarkup:
+        return tr("It holds no SVG markup.");
+    case Verdict::OtherRoot:
+        return tr("Its root element is <%1>, not <svg>.").arg(result.rootTag);
+    case Verdict::TooDeep:
+        return tr("The drawing's elements are nested more than %1 levels deep.").arg(CSVGXmlScanner::kMaxDepth);
+    case Verdict::Damaged:
+        return tr("The file is damaged: it ends before the drawing does.");
+    }
+    return QString();
+}

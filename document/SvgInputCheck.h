@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CSVGElement;
+
+// Whether a file's bytes hold an SVG drawing, and if not, why. The scanner
+// takes any text and keeps what it can, so the ways a file comes in (open,
+// import, drop, recovery) ask here: an empty file, a picture, a compressed
+// or binary file, text without markup, a root other than svg and elements
+// nested deeper than the reader goes are refused; text that ends inside the
+// drawing is opened as far as it goes and reported as damaged.
+class SvgInputCheck
+{
+public:
+    enum class Verdict { Drawing, Empty, Picture, Compressed, Binary, NoMarkup, OtherRoot, TooDeep, Damaged };
+
+    struct Result
+    {
+        Verdict verdict = Verdict::Drawing;
+        // The tag of the root element that is not svg.
+        QString rootTag;
+    };
+
+    // What the bytes tell before they are read: Drawing when they may be
+    // SVG text.
+    static Result checkBytes(const QByteArray& bytes);
+    // What the read tree under the document node tells; complete is false
+    // when the text ended inside an element or a piece of markup.
+    static Result checkTree(CSVGElement* document, bool complete);
+    // Elements nested deeper than the reader goes would be drawn and saved
+    // elsewhere if they were hung higher up: such a file is refused.
+    static Result tooDeep() { return Result { Verdict::TooDeep, QString() }; }
+
+    // Nothing of a refused file is opened.
+    static bool refuses(const Result& result)
+    {
+        return result.verdict != Verdict::Drawing && result.verdict != Verdict::Damaged;
+    }
+    // One sentence saying what is wrong, in the user's language.
+    static QString reason(const Result& result);
+};

@@ -1,0 +1,58 @@
+#include "CSVGAttributeText.h"
+
+#include "CSVGXmlNode.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+wchar_t widened(char c)
+{
+    return static_cast<wchar_t>(static_cast<unsigned char>(c));
+}
+
+} // namespace
+
+void CSVGAttributeText::assign(const std::wstring& text)
+{
+    const bool narrow = std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > 0 && c <= 0xFF; });
+    if (narrow) {
+        m_bytes.resize(text.size());
+        std::transform(text.begin(), text.end(), m_bytes.begin(), [](wchar_t c) { return static_cast<char>(c); });
+        return;
+    }
+    m_bytes.assign(1, '\0');
+    m_bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::wstring CSVGAttributeText::toWide() const
+{
+    if (isWide()) {
+        std::wstring text((m_bytes.size() - 1) / sizeof(wchar_t), L'\0');
+        std::memcpy(&text[0], m_bytes.data() + 1, m_bytes.size() - 1);
+        return text;
+    }
+    std::wstring text(m_bytes.size(), L'\0');
+    std::transform(m_bytes.begin(), m_bytes.end(), text.begin(), widened);
+    return text;
+}
+
+bool CSVGAttributeText::equals(const std::wstring& text) const
+{
+    if (isWide())
+        return text.size() * sizeof(wchar_t) == m_bytes.size() - 1
+            && std::memcmp(text.data(), m_bytes.data() + 1, m_bytes.size() - 1) == 0;
+    return text.size() == m_bytes.size()
+        && std::equal(m_bytes.begin(), m_bytes.end(), text.begin(), [](char c, wchar_t w) { return widened(c) == w; });
+}
+
+void CSVGAttributeText::appendEscaped(std::wstring& out) const
+{
+    if (isWide()) {
+        CSVGXmlNode::appendEscaped(out, toWide());
+        return;
+    }
+    const auto* begin = reinterpret_cast<const unsigned char*>(m_bytes.data());
+    CSVGXmlNode::appendEscaped(out, begin, begin + m_bytes.size());
+}

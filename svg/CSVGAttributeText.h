@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+// An attribute's value as an element keeps it: one byte a character while
+// every character is below 256 (numbers, path data, ids, colours: nearly
+// every value of a drawing), else a zero byte and then the wide characters'
+// bytes. Path data so takes a quarter of the room, and a value of up to 15
+// such characters none outside its element. Callers see the wide text only.
+class CSVGAttributeText
+{
+public:
+    CSVGAttributeText() = default;
+    explicit CSVGAttributeText(const std::wstring& text) { assign(text); }
+
+    void assign(const std::wstring& text);
+    std::wstring toWide() const;
+    bool empty() const { return m_bytes.empty(); }
+    bool equals(const std::wstring& text) const;
+    // Appends the text escaped as CSVGXmlNode::appendEscaped does.
+    void appendEscaped(std::wstring& out) const;
+
+private:
+    // A narrow text holds no zero character, so a zero first byte marks the
+    // wide form.
+    bool isWide() const { return !m_bytes.empty() && m_bytes[0] == '\0'; }
+
+    std::string m_bytes;
+};

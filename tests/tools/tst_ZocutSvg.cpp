@@ -1,0 +1,44 @@
+#include "RefusedInputs.h"
+#include "TestEnvironment.h"
+
+#include <QProcess>
+
+// The reader without a window on files that are no SVG drawings: it says
+// why on standard error and its exit code tells a script.
+class tst_ZocutSvg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void refusedInputs_data() { addRefusedInputRows(); }
+    void refusedInputs();
+};
+
+// Refused: exit 1, nothing written. Damaged: what was read, and exit 3.
+void tst_ZocutSvg::refusedInputs()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(bool, damaged);
+    QTemporaryDir folder;
+    const QString in = folder.filePath("part.svg");
+    const QString out = folder.filePath("copy.svg");
+    QFile file(in);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    QProcess tool;
+    tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "copy", in, out });
+    QVERIFY(tool.waitForFinished(60000));
+    const QString errors = QString::fromUtf8(tool.readAllStandardError());
+    QCOMPARE(tool.exitCode(), damaged ? 3 : 1);
+    QVERIFY2(errors.contains(in) && errors.contains(reason), qPrintable(errors));
+    QCOMPARE(QFile::exists(out), damaged);
+    if (damaged) {
+        tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "info", out });
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY(tool.readAllStandardOutput().contains("\"x\":1,\"y\":1"));
+    }
+}
+
+ZOCUT_TEST_MAIN(tst_ZocutSvg)
+#include "tst_ZocutSvg.moc"
