@@ -215,10 +215,9 @@ bool CSVGView::loadData(const QByteArray& data)
 void CSVGView::repaint()
 {
     try {
-        if (m_document.isContentChanged()) {
+        if (m_document.isContentChanged())
             m_document.requestIntersectionCheck();
-            m_scene->rebuildIfTreeChanged();
-        }
+        m_scene->rebuildIfTreeChanged();
         m_scene->update(QRectF());
         m_scene->getSelectionItem()->onItemChanged();
         if (m_mainFrame) {
@@ -231,12 +230,15 @@ void CSVGView::repaint()
 }
 
 // The pieces come from the scene; a piece that throws while it draws ends
-// this paint only, and the canvas mutex is let go on every way out.
+// this paint only, and the canvas mutex is let go on every way out. A piece
+// that left the tree without a word (a click that drew nothing, taken back)
+// loses its item before the paint: the scene's items follow the tree.
 void CSVGView::paintEvent(QPaintEvent* event)
 {
     const bool smooth = displayScale() > positiveSetting("AntialiasingThreshold", 0.03);
     setRenderHint(QPainter::Antialiasing, smooth);
     setRenderHint(QPainter::TextAntialiasing, smooth);
+    m_scene->rebuildIfTreeChanged();
     QMutexLocker locker(&CSVGScene::canvasMutex());
     syncItemGeometry();
     m_scene->beginPaint();
