@@ -31,7 +31,7 @@ seconds="${2:-60}"
 
 if [ ! -x "$build/tests/app/main/tst_ZoCutInput" ] || [ ! -x "$build/zocut" ]; then
   cmake -S "$root" -B "$build" \
-    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
     -DZOCUT_SANITIZE=address,undefined -DZOCUT_BUILD_TESTS=ON \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
   cmake --build "$build" -j "$(nproc)" --target zocut tst_ZoCutInput
