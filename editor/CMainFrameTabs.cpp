@@ -412,7 +412,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 // Offers the documents that an earlier run left in the autosave folder.
 // Each restored view takes over its file, which stays until the view writes
 // it anew or closes. Declined copies go, or the question would come back at
-// every start while copies pile up; a file that cannot be read is set aside.
+// every start while copies pile up; a file that cannot be read is set aside,
+// and the user hears of it, as of a copy that was read only in part.
 void CMainFrame::recoverAutosaved()
 {
     const QFileInfoList files = CSVGView::recoverableAutosaveFiles();
@@ -433,12 +434,20 @@ void CMainFrame::recoverAutosaved()
         const QByteArray text = cipher.decrypt(file.readAll());
         file.close();
         CSVGView* view = insertView(m_tabs->count() - 1, info.fileName(), info.baseName());
-        if (!view->loadData(text)) {
+        const bool loaded = view->loadData(text);
+        const SvgInputCheck::Result check = view->getDocument()->readCheck();
+        if (!loaded) {
             m_tabs->removeTab(m_tabs->indexOf(view));
             delete view;
             m_currentView = qobject_cast<CSVGView*>(m_tabs->currentWidget());
             CSVGView::setAutosaveFileAside(info);
+            Prompt::warning(
+                this, tr("Warning"), tr("%1 cannot be opened.\n%2").arg(info.fileName(), SvgInputCheck::reason(check)));
             continue;
+        }
+        if (check.verdict == SvgInputCheck::Verdict::Damaged) {
+            Prompt::warning(this, tr("Warning"),
+                tr("%1 is opened as far as it could be read.\n%2").arg(info.fileName(), SvgInputCheck::reason(check)));
         }
         view->setAutosaveName(info.fileName());
         // Its copy is the only one: the drawing is unsaved work.

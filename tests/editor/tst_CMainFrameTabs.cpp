@@ -133,22 +133,26 @@ void tst_CMainFrameTabs::recovery_data()
     QTest::addColumn<QStringList>("tabs");
     QTest::addColumn<int>("current");
     QTest::addColumn<QStringList>("left"); // files left once the window is gone
+    QTest::addColumn<int>("warnings"); // besides the question
     const QString svg = "<svg/>";
     const QString junk = "junk=PK\x03\x04";
-    QTest::newRow("none") << QStringList() << true << QStringList { "New File1", "╋" } << 0 << QStringList();
+    QTest::newRow("none") << QStringList() << true << QStringList { "New File1", "╋" } << 0 << QStringList() << 0;
     QTest::newRow("two, continue") << QStringList { "a=" + svg, "b=" + svg } << true << QStringList { "b", "a", "╋" }
-                                   << 0 << QStringList();
+                                   << 0 << QStringList() << 0;
     // Declined copies go; the next new document takes the freed name.
     QTest::newRow("cancel") << QStringList { "New File1=" + svg } << false << QStringList { "New File1", "╋" } << 0
-                            << QStringList();
+                            << QStringList() << 0;
     // What cannot be read is kept aside, neither offered nor discarded.
     QTest::newRow("not ours") << QStringList { "a=" + svg, junk } << true << QStringList { "a", "╋" } << 0
-                              << QStringList { "unreadable/junk" };
+                              << QStringList { "unreadable/junk" } << 0;
     QTest::newRow("not ours, cancel") << QStringList { "a=" + svg, junk } << false << QStringList { "New File1", "╋" }
-                                      << 0 << QStringList { "unreadable/junk" };
+                                      << 0 << QStringList { "unreadable/junk" } << 0;
     QTest::newRow("no drawing inside") << QStringList { "a=plain text", "b=<html/>" } << true
                                        << QStringList { "New File1", "╋" } << 0
-                                       << QStringList { "unreadable/a", "unreadable/b" };
+                                       << QStringList { "unreadable/a", "unreadable/b" } << 0;
+    // A copy read only in part opens with a word about it.
+    QTest::newRow("damaged") << QStringList { "a=<svg><rect width='5' height='5'/><g>" } << true
+                             << QStringList { "a", "╋" } << 0 << QStringList() << 1;
 }
 
 void tst_CMainFrameTabs::recovery()
@@ -158,14 +162,15 @@ void tst_CMainFrameTabs::recovery()
     QFETCH(QStringList, tabs);
     QFETCH(int, current);
     QFETCH(QStringList, left);
+    QFETCH(int, warnings);
     for (const QString& file : files)
         writeAutosave(file.section('=', 0, 0), file.section('=', 1).toUtf8());
     m_answer = accept ? QMessageBox::Yes : QMessageBox::Cancel;
     const bool offered
-        = std::any_of(files.begin(), files.end(), [](const QString& file) { return file.endsWith("<svg/>"); });
+        = std::any_of(files.begin(), files.end(), [](const QString& file) { return file.contains("<svg"); });
     {
         CMainFrame frame;
-        QCOMPARE(m_prompts.size(), offered ? 1 : 0);
+        QCOMPARE(m_prompts.size(), (offered ? 1 : 0) + warnings);
         QCOMPARE(tabTexts(frame), tabs);
         QCOMPARE(frame.tabWidget()->currentIndex(), current);
         QCOMPARE(frame.currentView(), frame.tabWidget()->widget(current));
@@ -179,7 +184,7 @@ void tst_CMainFrameTabs::recovery()
     }
     QCOMPARE(autosaveFiles(), left);
     CMainFrame again;
-    QCOMPARE(m_prompts.size(), offered ? 1 : 0);
+    QCOMPARE(m_prompts.size(), (offered ? 1 : 0) + warnings);
 }
 
 // Titles follow the tab before the new-file tab; autosave names never repeat.
