@@ -80,12 +80,7 @@ QRectF CSVGGraphicsItem::boundingRect() const
 
 bool CSVGGraphicsItem::syncGeometry()
 {
-    const QRectF rect = calcBoundingRect();
-    if (CanvasGeometry::isSameRect(rect, m_cachedRect))
-        return false;
-    prepareGeometryChange();
-    m_cachedRect = rect;
-    return true;
+    return CanvasGeometry::replaceBox(m_cachedRect, calcBoundingRect(), [this] { prepareGeometryChange(); });
 }
 
 // A piece that fails to draw spoils neither the others nor the painter: the

@@ -42,12 +42,7 @@ QString CSVGRulerItem::label() const
 
 bool CSVGRulerItem::syncGeometry()
 {
-    const QRectF rect = calcBoundingRect();
-    if (CanvasGeometry::isSameRect(rect, m_rect))
-        return false;
-    prepareGeometryChange();
-    m_rect = rect;
-    return true;
+    return CanvasGeometry::replaceBox(m_rect, calcBoundingRect(), [this] { prepareGeometryChange(); });
 }
 
 QRectF CSVGRulerItem::boundingRect() const

@@ -43,4 +43,18 @@ inline bool isSameRect(const QRectF& a, const QRectF& b)
         && qFuzzyCompare(a.height(), b.height());
 }
 
+// An item's box takes a new value only right after the scene's index was
+// told (the item's prepareGeometryChange, passed as prepare): the index would
+// otherwise keep the item under its old box, and a paint would still find it
+// there once it is deleted. False when the box had not changed.
+template <typename Prepare>
+bool replaceBox(QRectF& box, const QRectF& rect, Prepare prepare)
+{
+    if (isSameRect(rect, box))
+        return false;
+    prepare();
+    box = rect;
+    return true;
+}
+
 } // namespace CanvasGeometry

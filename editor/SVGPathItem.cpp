@@ -23,12 +23,7 @@ void SVGPathItem::pathChanged()
 
 bool SVGPathItem::syncGeometry()
 {
-    const QRectF rect = calcBoundingRect();
-    if (CanvasGeometry::isSameRect(rect, m_rect))
-        return false;
-    prepareGeometryChange();
-    m_rect = rect;
-    return true;
+    return CanvasGeometry::replaceBox(m_rect, calcBoundingRect(), [this] { prepareGeometryChange(); });
 }
 
 QRectF SVGPathItem::boundingRect() const
