@@ -10,6 +10,8 @@
 #include "SafeTruncate.h"
 #include "SvgCodes.h"
 
+#include <QMetaMethod>
+#include <QMetaObject>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -583,6 +585,22 @@ CSVGElementPath* CSVGDocument::createPathElement(const std::vector<QPainterPath>
 // A curve without its two data elements ends the walk. A path that ends
 // where it starts is closed; so is an empty one, whose ends are both the
 // origin.
+void CSVGDocument::noteTreeChange()
+{
+    ++m_treeRevision;
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&CSVGDocument::treeChanged);
+    if (m_treeChangeQueued || !isSignalConnected(signal))
+        return;
+    m_treeChangeQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            m_treeChangeQueued = false;
+            emit treeChanged();
+        },
+        Qt::QueuedConnection);
+}
+
 void CSVGDocument::appendPainterPath(CSVGElementPath* element, const QPainterPath& path)
 {
     const int count = path.elementCount();

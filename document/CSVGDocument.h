@@ -723,8 +723,9 @@ public:
     // here, so that the index of the root's pieces is rebuilt before its next
     // use.
     void noteGeometryChange() { ++m_geometryRevision; }
-    // Counts the changes to the lists of children anywhere in the tree.
-    void noteTreeChange() { ++m_treeRevision; }
+    // Counts the changes to the lists of children anywhere in the tree, and
+    // announces them by treeChanged.
+    void noteTreeChange();
     std::uint64_t getTreeRevision() const { return m_treeRevision; }
 
     // Tear lines and outline-generating tools
@@ -743,6 +744,10 @@ public:
 signals:
     void selectionChanged();
     void elementRemoved(CSVGElement* element);
+    // Some list of children changed, once per turn of the event loop however
+    // many did: a command that takes out ten thousand pieces changes a list
+    // for each, and not every command says what it changed.
+    void treeChanged();
 
 private:
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
@@ -1056,5 +1061,6 @@ private:
     const CSVGElement* m_pieceIndexRoot = nullptr;
     std::uint64_t m_geometryRevision = 0;
     std::uint64_t m_treeRevision = 0;
+    bool m_treeChangeQueued = false;
     std::uint64_t m_pieceIndexRevision = 0;
 };

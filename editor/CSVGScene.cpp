@@ -51,6 +51,7 @@ void CSVGScene::setDocument(CSVGDocument* document)
         return;
     onDocumentChanged();
     connect(m_document, SIGNAL(changed()), this, SLOT(onDocumentChanged()));
+    connect(m_document, &CSVGDocument::treeChanged, this, &CSVGScene::rebuildIfTreeChanged);
     auto* selectionItem = new SVGGraphicsSelectionItem(m_document);
     delete m_selectionItem;
     m_selectionItem = selectionItem;

@@ -19,8 +19,8 @@ class SVGGraphicsSelectionItem;
 
 // Shows one document: an item for every drawable child of the root svg
 // element and the frame around the selection. It follows the document's
-// changed() signal and rebuilds its items under the canvas mutex, which the
-// views' paints take too.
+// changed() and treeChanged() signals, shown or not, and rebuilds its items
+// under the canvas mutex, which the views' paints take too.
 class CSVGScene : public QGraphicsScene
 {
     Q_OBJECT
