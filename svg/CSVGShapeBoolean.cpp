@@ -2,7 +2,11 @@
 
 #include "CSVGClipper.h"
 #include "CSVGDocument.h"
+#include "CSVGElementShape.h"
 #include "CSVGUtils.h"
+#include "SvgCodes.h"
+
+#include <algorithm>
 
 #include <utility>
 
@@ -44,6 +48,8 @@ QList<CSVGElement*> CSVGShapeBoolean::cutByLine(CSVGElement* shape, const QPaint
 // No minimum area here: a small hole still cuts.
 bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
 {
+    if (addPlainRing(element, subject, largest))
+        return true;
     std::vector<CSVGOutline> outlines;
     CSVGUtils::collectOutlines(element, outlines);
     const std::vector<CSVGOutline> units = CSVGUtils::nestOutlines(std::move(outlines), 0.0);
@@ -52,6 +58,41 @@ bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subje
         if (!CSVGClipper::addNestedPath(unit, false, subject))
             return false;
     }
+    return true;
+}
+
+// Most pieces are such a ring. Flattening it gives its points unchanged;
+// points in range keep its area finite, so it is its own unit; and without
+// repeated points its reversed path holds the same points backwards. What
+// is left of the general way is the orientation, measured as it measures.
+bool CSVGShapeBoolean::addPlainRing(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
+{
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    if (!shape || shape->getChildCount() > 0 || shape->getType() == SvgType::Text)
+        return false;
+    const QPainterPath path = shape->getMatrix().toQTransform().map(shape->getPainterPath());
+    const int count = path.elementCount();
+    if (count < 2)
+        return false;
+    ClipperLib::Path ring(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& point = path.elementAt(i);
+        if (point.type != (i == 0 ? QPainterPath::MoveToElement : QPainterPath::LineToElement)
+            || !CSVGClipper::toIntPoint(point, ring[std::size_t(i)])
+            || (i > 0 && QPointF(point) == QPointF(path.elementAt(i - 1))))
+            return false;
+    }
+    double twiceArea = 0;
+    QPointF previous = path.elementAt(count - 1);
+    for (int i = 0; i < count; ++i) {
+        const QPointF p = path.elementAt(i);
+        twiceArea += previous.x() * p.y() - p.x() * previous.y();
+        previous = p;
+    }
+    if (twiceArea * 0.5 < 0)
+        std::reverse(ring.begin(), ring.end());
+    subject.push_back(std::move(ring));
+    largest = element;
     return true;
 }
 

@@ -39,6 +39,11 @@ private:
     // Adds the element's outlines, each element nested on its own, to the
     // subject. largest becomes the source of the largest outline, or null.
     static bool addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
+    // The element's outline when it is a single ring of straight edges whose
+    // points are in range and without repeats: the library path that
+    // addElement would add, made from the points at once. False, with the
+    // subject unchanged, for any other element.
+    static bool addPlainRing(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
     QList<CSVGElement*> toUnits(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
         const ClipperLib::Paths& clip, CSVGElement* source);
 
