@@ -736,6 +736,9 @@ signals:
     void elementRemoved(CSVGElement* element);
 
 private:
+    // unselectElement for every selected shape, with one pass over the
+    // selection instead of one per shape.
+    void unselectShapes();
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
     static bool startsWhereItEnds(const QPainterPath& path);
     CSVGElementPath* createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd);

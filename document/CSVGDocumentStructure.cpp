@@ -217,14 +217,29 @@ void CSVGDocument::mergeShapes()
     m_history.push(step);
     for (CSVGElement* element : merged)
         step->addAction(new CActionAdd(this, root, element));
-    for (CSVGElement* element : selected) {
-        if (!element->isShape())
+    unselectShapes();
+    // Last first: pieces selected in drawing order then leave their parent's
+    // list from its end, and nothing behind them moves down each time.
+    for (auto element = selected.rbegin(); element != selected.rend(); ++element) {
+        if (!(*element)->isShape())
             continue;
-        unselectElement(element);
-        step->addAction(new CActionDel(this, element));
-        element->removeFromParent(true);
+        step->addAction(new CActionDel(this, *element));
+        (*element)->removeFromParent(true);
     }
     m_contentChanged = true;
+}
+
+void CSVGDocument::unselectShapes()
+{
+    m_selectionRect = QRectF();
+    m_overlayChanged = true;
+    for (CSVGElement* element : qAsConst(m_selection)) {
+        if (element->isShape())
+            m_highlights.removeElement(element);
+    }
+    m_selection.erase(std::remove_if(m_selection.begin(), m_selection.end(),
+                          [](const CSVGElement* element) { return element->isShape(); }),
+        m_selection.end());
 }
 
 // A piece whose matrix has no inverse, or whose flip overflows, keeps its

@@ -75,19 +75,16 @@ bool CSVGShapeBoolean::addPlainRing(CSVGElement* element, ClipperLib::Paths& sub
     if (count < 2)
         return false;
     ClipperLib::Path ring(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const QPainterPath::Element& point = path.elementAt(i);
-        if (point.type != (i == 0 ? QPainterPath::MoveToElement : QPainterPath::LineToElement)
-            || !CSVGClipper::toIntPoint(point, ring[std::size_t(i)])
-            || (i > 0 && QPointF(point) == QPointF(path.elementAt(i - 1))))
-            return false;
-    }
     double twiceArea = 0;
     QPointF previous = path.elementAt(count - 1);
     for (int i = 0; i < count; ++i) {
-        const QPointF p = path.elementAt(i);
-        twiceArea += previous.x() * p.y() - p.x() * previous.y();
-        previous = p;
+        const QPainterPath::Element& node = path.elementAt(i);
+        const QPointF point = node;
+        if (node.type != (i == 0 ? QPainterPath::MoveToElement : QPainterPath::LineToElement)
+            || !CSVGClipper::toIntPoint(point, ring[std::size_t(i)]) || (i > 0 && point == previous))
+            return false;
+        twiceArea += previous.x() * point.y() - point.x() * previous.y();
+        previous = point;
     }
     if (twiceArea * 0.5 < 0)
         std::reverse(ring.begin(), ring.end());
