@@ -106,10 +106,16 @@ QList<CSVGElement*> CSVGShapeBoolean::toUnits(
     tree.Clear();
     CSVGUtils utils(m_document);
     const QList<CSVGElement*> elements = utils.buildNestingUnits(std::move(outlines), parents);
+    // The groups went under the root as they were made, before the paths of
+    // single rings; they all end in the order returned, which is the order
+    // in which a recorded addition, undone and redone, appends them again.
     CSVGElement* root = m_document->getOwnerSvg();
     for (CSVGElement* element : elements) {
-        if (element->getParent() != root)
-            root->appendChild(element, false, false);
+        if (element->getParent() == root && root->getChild(root->getChildCount() - 1) == element)
+            continue;
+        if (element->getParent() == root)
+            root->detachChild(element);
+        root->appendChild(element, false, false);
     }
     return elements;
 }

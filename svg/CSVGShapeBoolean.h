@@ -13,9 +13,10 @@ class CSVGElement;
 // Merges pieces and cuts a piece along a drawn line. The outlines of the
 // elements, nested so that holes cut, go through one boolean operation; the
 // resulting rings come back as nesting units (path elements, and groups for
-// rings around other rings) under the root svg element. Make one on the
-// stack with the document for one operation; the caller records the undo
-// actions and removes the source elements.
+// rings around other rings) at the end of the root svg element, in the order
+// of the list returned (ascending area). Make one on the stack with the
+// document for one operation; the caller records the undo actions and
+// removes the source elements.
 //
 // Every result is empty, and the document unchanged, when there is no root
 // svg element, nothing to work on, or a coordinate out of the range that

@@ -198,6 +198,7 @@ void tst_CSVGDocumentStructure::oneUndoStep_data()
     QTest::newRow("ungroup") << Command::Ungroup << "g";
     QTest::newRow("bring to front") << Command::BringToFront << "a";
     QTest::newRow("merge") << Command::Merge << "a b";
+    QTest::newRow("merge, selected against the drawing order") << Command::Merge << "c k a";
     QTest::newRow("mirror") << Command::Mirror << "a g";
     QTest::newRow("offset") << Command::Offset << "a g";
     QTest::newRow("automatic grouping") << Command::AutoGroup << "";
