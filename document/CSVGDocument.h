@@ -880,8 +880,16 @@ private:
 
     // Structure commands
     void ungroup(CSVGElement* group, CActionComposite* step);
-    bool offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
-        ClipperLib::EndType endType, CActionComposite* step);
+    // The offset of one command, with the curve tolerance read once for it.
+    struct OffsetRequest
+    {
+        double delta;
+        double arcTolerance;
+        ClipperLib::JoinType joinType;
+        ClipperLib::EndType endType;
+        double curveTolerance;
+    };
+    bool offsetElement(CSVGElement* element, const OffsetRequest& request, CActionComposite* step);
 
     // Attribute editing and paint-server fill
     void setTargetAttribute(

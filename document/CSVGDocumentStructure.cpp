@@ -8,6 +8,7 @@
 #include "CActionGroup.h"
 #include "CActionLayer.h"
 #include "CActionUnGroup.h"
+#include "CGlobalConfig.h"
 #include "CSVGDataRepair.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
@@ -48,15 +49,6 @@ CSVGElementShape* offsetSource(CSVGElement* element)
         }
     }
     return source ? source : CSVGElementShape::asShape(element);
-}
-
-// The ring with the largest box, the first on equal areas.
-QPolygonF largestRing(const std::vector<QPolygonF>& rings)
-{
-    QPainterPath path;
-    for (const QPolygonF& ring : rings)
-        path.addPolygon(ring);
-    return CSVGElementShape::getLargestPolygon(path);
 }
 
 bool isIdentity(const CSVGMatrix& m)
@@ -276,8 +268,9 @@ void CSVGDocument::offsetSelection(
         return;
     auto* step = new CActionComposite(this);
     m_history.push(step);
+    const double curveTolerance = g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble();
     for (CSVGElement* element : QVector<CSVGElement*>(m_selection))
-        offsetElement(element, delta, arcTolerance, joinType, endType, step);
+        offsetElement(element, { delta, arcTolerance, joinType, endType, curveTolerance }, step);
     clearSelection();
     m_overlayChanged = true;
     m_contentChanged = true;
@@ -285,8 +278,7 @@ void CSVGDocument::offsetSelection(
 
 // The new path lies where the outline was computed: its transform undoes
 // whatever its parent's matrix is. A parent without inverse keeps the source.
-bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
-    ClipperLib::EndType endType, CActionComposite* step)
+bool CSVGDocument::offsetElement(CSVGElement* element, const OffsetRequest& request, CActionComposite* step)
 {
     CSVGElementShape* source = offsetSource(element);
     CSVGElement* parent = source ? source->getParent() : nullptr;
@@ -295,7 +287,8 @@ bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcT
     CSVGMatrix toParent = parent->getMatrix();
     if (!toParent.invert())
         return false;
-    const QPolygonF ring = largestRing(source->getOffsetOutline(delta, arcTolerance, joinType, endType));
+    const QPolygonF ring = CSVGElementShape::getLargestPolygon(source->getOffsetOutline(
+        request.delta, request.arcTolerance, request.joinType, request.endType, request.curveTolerance));
     if (ring.size() < 3)
         return false;
     auto* path = static_cast<CSVGElementPath*>(createElement(L"path"));
@@ -306,6 +299,7 @@ bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcT
     path->setAttribute(L"fill", m_defaultFill, true);
     path->setAttribute(L"fill-opacity", m_defaultFillOpacity, true);
     path->setAttribute(L"position_id", source->getAttribute(L"position_id"), true);
+    path->reserveSegments(ring.size());
     path->appendMoveto(ring.first().x(), ring.first().y());
     for (int i = 1; i < ring.size(); ++i)
         path->appendLineto(ring[i].x(), ring[i].y());

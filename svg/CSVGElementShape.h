@@ -77,6 +77,10 @@ public:
     // islands are left out. The same for every kind of element.
     virtual std::vector<QPolygonF> getOffsetOutline(
         double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType);
+    // The same with the curve tolerance given (see CSVGUtils::pathToPolygons),
+    // for a command that offsets many pieces and reads the setting once.
+    std::vector<QPolygonF> getOffsetOutline(double delta, double arcTolerance, ClipperLib::JoinType joinType,
+        ClipperLib::EndType endType, double curveTolerance);
     // Sets m_box. The base: the union of the shape children's boxes mapped
     // into this element's coordinates; an element without children keeps
     // its box.
@@ -99,6 +103,13 @@ public:
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
     static QPolygonF getLargestPolygon(const QPainterPath& path);
+    // The same with the curve tolerance given.
+    static QPolygonF getLargestPolygon(const QPainterPath& path, double curveTolerance);
+    // The ring of the list whose bounding box has the largest area, the
+    // earlier on equal areas, leaving out rings of fewer than two points, as
+    // getLargestPolygon finds it in a path made of the rings; empty when
+    // there is none.
+    static QPolygonF getLargestPolygon(const std::vector<QPolygonF>& rings);
     // The element as a drawable one; null for any other.
     static CSVGElementShape* asShape(CSVGElement* element);
     // Every shape of the subtree that has no children, reached through shape
