@@ -66,12 +66,11 @@ std::vector<ClipperLib::Path> scaledPolygons(int count)
     return paths;
 }
 
-// The drawings of the last round are freed on the disposal thread; that
-// work would otherwise run during the next timing and compete for the
-// allocator.
+// The drawings of the last round wait to be freed between events; that
+// work would otherwise run during the next timing.
 qint64 timed(const std::function<void()>& routine)
 {
-    CSVGTreeDisposal::waitUntilIdle();
+    CSVGTreeDisposal::flush();
     QElapsedTimer timer;
     timer.start();
     routine();

@@ -1,7 +1,7 @@
 # Sanitizers apply to the whole build, libraries and tests alike, so that a
 # fault inside a library is caught by the test that drives it.
 if(ZOCUT_SANITIZE)
-  set(_san "-fsanitize=${ZOCUT_SANITIZE}" -fno-omit-frame-pointer -g)
+  set(_san "-fsanitize=${ZOCUT_SANITIZE}" -fno-omit-frame-pointer -g1)
   set(_link "-fsanitize=${ZOCUT_SANITIZE}")
   if(ZOCUT_SANITIZE MATCHES "undefined")
     # GCC's "undefined" leaves out conversions of doubles that do not fit

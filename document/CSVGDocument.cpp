@@ -74,6 +74,7 @@ void CSVGDocument::clearContents()
     m_usedIds.clear();
     m_intersected.clear();
     m_checkedPieces.clear();
+    m_checkRun.reset();
     m_intersectionStale = true;
     m_currentElement = nullptr;
     m_documentModified = false;
@@ -440,8 +441,14 @@ CSVGStyleRule* CSVGDocument::findStyleRule(const std::wstring& name) const
 // that an undo took out) is never selected.
 void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
 {
-    if (!element || element->isLocked() || !isInDrawing(element))
-        return;
+    if (addToSelection(element, color))
+        emit selectionChanged();
+}
+
+bool CSVGDocument::addToSelection(CSVGElement* element, const QColor& color)
+{
+    if (m_historyReplay || !element || element->isLocked() || !isInDrawing(element))
+        return false;
     m_selectionRect = QRectF();
     CSVGElement* target = element;
     if (element->getParent() != getOwnerSvg()) {
@@ -457,11 +464,12 @@ void CSVGDocument::selectElement(CSVGElement* element, const QColor& color)
     }
     m_highlights.addElement(target, color);
     m_overlayChanged = true;
-    if (m_selection.contains(target))
-        return;
+    if (m_selected.contains(target))
+        return false;
     target->clearNodeSelection();
     m_selection.append(target);
-    emit selectionChanged();
+    m_selected.insert(target);
+    return true;
 }
 
 void CSVGDocument::unselectElement(CSVGElement* element)
@@ -471,13 +479,15 @@ void CSVGDocument::unselectElement(CSVGElement* element)
     if (m_selection.isEmpty())
         return;
     m_highlights.removeElement(element);
-    m_selection.removeAll(element);
+    if (m_selected.remove(element))
+        m_selection.removeAll(element);
 }
 
 // The pending transform of the undo history closes here too.
 void CSVGDocument::clearSelection()
 {
     m_selection.clear();
+    m_selected.clear();
     m_currentElement = nullptr;
     m_highlights.clear();
     m_currentNode = HighlightNode();
@@ -512,7 +522,8 @@ void CSVGDocument::addToTiles(CSVGElement* element)
 // children.
 void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
 {
-    m_selection.removeAll(element);
+    if (m_selected.remove(element))
+        m_selection.removeAll(element);
     if (m_currentElement == element)
         m_currentElement = nullptr;
     dropElementId(element, id);
@@ -520,6 +531,8 @@ void CSVGDocument::forgetElement(CSVGElement* element, const std::wstring& id)
     m_highlights.forgetElement(element);
     m_tiles.forget(element);
     m_intersected.erase(element);
+    if (m_checkRun)
+        m_checkRun->outdated = true;
     if (m_currentNode.element == element)
         m_currentNode = HighlightNode();
     if (m_hoverNode.element == element)

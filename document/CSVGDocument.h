@@ -9,6 +9,7 @@
 #include "SvgInputCheck.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonArray>
 #include <QLineF>
@@ -19,6 +20,7 @@
 #include <QPointer>
 #include <QPolygonF>
 #include <QRectF>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <QVector>
@@ -28,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -236,6 +239,7 @@ public:
     // an element inside a group its outermost drawable ancestor below the
     // svg element; the element inside becomes the current element.
     QVector<CSVGElement*> getSelection() const { return m_selection; }
+    bool isSelected(const CSVGElement* element) const { return m_selected.contains(element); }
     CSVGElement* getFirstSelected() const { return m_selection.isEmpty() ? nullptr : m_selection.first(); }
     CSVGElement* getCurrentElement() const { return m_currentElement; }
     void selectElement(CSVGElement* element, const QColor& color);
@@ -373,14 +377,16 @@ public:
 
     // Piece intersection check. A piece is a drawable child of the root;
     // tear lines take no part.
-    // Stops a check under way and queues a new run on this document's
-    // thread; a document destroyed meanwhile drops it. Nothing without a
-    // root.
+    // Stops a run of this document under way and queues a new one on its
+    // thread. The run goes in short slices between events, so that the
+    // window answers while the pieces of a large drawing are checked; the
+    // marks change when it ends. A document destroyed meanwhile drops it.
+    // Nothing without a root.
     void requestIntersectionCheck();
-    // One run: marks every piece that overlaps another (touching boxes do
-    // not count), that lies across the page border, or whose outline is two
-    // points closed back onto the first. Runs of all documents exclude each
-    // other; a request stops a run at its next piece or pair.
+    // One whole run now: marks every piece that overlaps another (touching
+    // boxes do not count), that lies across the page border, or whose
+    // outline is two points closed back onto the first. Runs of all
+    // documents exclude each other; a queued run of this one is dropped.
     void checkIntersections();
     // Marked by the last run. No lock: the check runs on this thread.
     bool isIntersected(const CSVGElement* shape) const;
@@ -717,6 +723,9 @@ public:
     // here, so that the index of the root's pieces is rebuilt before its next
     // use.
     void noteGeometryChange() { ++m_geometryRevision; }
+    // Counts the changes to the lists of children anywhere in the tree.
+    void noteTreeChange() { ++m_treeRevision; }
+    std::uint64_t getTreeRevision() const { return m_treeRevision; }
 
     // Tear lines and outline-generating tools
     // With true, outlines "Separation" units around the largest shape of
@@ -742,6 +751,11 @@ private:
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
     static bool startsWhereItEnds(const QPainterPath& path);
     CSVGElementPath* createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd);
+    // selectElement without the selection's signal; true when the selection
+    // grew.
+    bool addToSelection(CSVGElement* element, const QColor& color);
+    static std::unordered_map<const CSVGElement*, CSVGElement*> previousKeptSiblings(
+        const std::vector<CSVGElement*>& elements);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     std::wstring_view idKey(CSVGElement* element);
@@ -824,6 +838,9 @@ private:
     CSVGTileIndex m_tiles;
 
     QVector<CSVGElement*> m_selection;
+    // The same elements, for a look-up that does not walk the list: selecting
+    // every piece of a large drawing one by one must not be quadratic.
+    QSet<const CSVGElement*> m_selected;
     CSVGElement* m_currentElement = nullptr;
 
     bool m_documentModified = false;
@@ -844,6 +861,9 @@ private:
     CActionHistory m_history;
     CActionComposite* m_pendingTransform = nullptr;
     int m_batchDepth = 0;
+    // The user's Undo and Redo end with an empty selection: what their
+    // actions would select on the way is not built at all.
+    bool m_historyReplay = false;
     bool m_batchRenumber = false;
     bool m_batchHighlights = false;
 
@@ -855,10 +875,34 @@ private:
         QRectF box;
         bool operator==(const CheckedPiece& other) const;
     };
+    // A run where it stands: the pieces listed, outlined, ordered by left
+    // edge and swept so far, and the marks found.
+    struct CheckRun
+    {
+        std::vector<CSVGElementShape*> shapes;
+        bool listed = false;
+        size_t outlined = 0;
+        std::vector<CheckedPiece> pieces;
+        std::vector<size_t> order;
+        size_t swept = 0;
+        std::set<const CSVGElement*> marked;
+        // An element died since the run listed the pieces: it starts over.
+        bool outdated = false;
+        QElapsedTimer clock;
+    };
     static WarningHook& warningHook();
+    static void outlinePiece(CSVGElementShape* shape, std::vector<CheckedPiece>& pieces);
     std::vector<CheckedPiece> collectPieces();
-    // One run on these pieces; the caller holds the check's lock.
+    // One whole run on these pieces; the caller holds the check's lock.
     void runCheck(std::vector<CheckedPiece> pieces);
+    // Takes the run on until it ends or the time (negative: none) is up;
+    // true when it ended. The caller holds the check's lock.
+    bool advanceCheck(CheckRun& run, qint64 budgetNs);
+    void finishCheck(CheckRun& run);
+    void queueCheckSlice();
+    void runCheckSlice();
+    std::unique_ptr<CheckRun> m_checkRun;
+    bool m_checkSliceQueued = false;
     // By element, not by id: ids may repeat or be empty.
     std::set<const CSVGElement*> m_intersected;
     // The pieces as the last run saw them: the marks are stale when the
@@ -1022,5 +1066,6 @@ private:
     CSVGPieceIndex m_pieceIndex;
     const CSVGElement* m_pieceIndexRoot = nullptr;
     std::uint64_t m_geometryRevision = 0;
+    std::uint64_t m_treeRevision = 0;
     std::uint64_t m_pieceIndexRevision = 0;
 };

@@ -342,5 +342,9 @@ CSVGElement* CSVGDocument::insertTextElement(const QString& text, const QTextCha
     clearSelection();
     selectElement(element, Qt::green);
     m_history.push(new CActionAdd(this, root, element));
+    // The canvas makes its items when told: without this the text would
+    // show only once some later change was announced.
+    m_contentChanged = true;
+    notifyChanged();
     return element;
 }

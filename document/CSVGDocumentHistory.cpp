@@ -4,9 +4,10 @@
 #include "CActionAttr.h"
 #include "CActionComposite.h"
 #include "CSVGDocument.h"
-#include "CSVGElementPath.h"
 #include "CSVGElementPolyline.h"
 #include "SvgCodes.h"
+
+#include <QScopedValueRollback>
 
 // The pending step must never outlive its action: when the history deletes
 // the step, or an action holding it, the document forgets it.
@@ -23,10 +24,10 @@ void CSVGDocument::initHistory()
 void CSVGDocument::undo()
 {
     endTransformAction();
-    if (m_editMode == EditMode::Path || m_editMode == EditMode::PolylineDrawing
-        || m_editMode == EditMode::PolygonDrawing) {
+    if (m_editMode == EditMode::PolylineDrawing || m_editMode == EditMode::PolygonDrawing) {
         undoDrawingPoint();
     } else {
+        const QScopedValueRollback<bool> replay(m_historyReplay, true);
         m_history.undo();
         setContentChanged(true);
     }
@@ -37,34 +38,29 @@ void CSVGDocument::undo()
 void CSVGDocument::redo()
 {
     endTransformAction();
-    m_history.redo();
+    {
+        const QScopedValueRollback<bool> replay(m_historyReplay, true);
+        m_history.redo();
+    }
     clearSelection();
     setEditMode(EditMode::Select);
     setContentChanged(true);
 }
 
-// The drawing keeps at least its first segment or point.
+// The polyline or polygon being drawn loses its last point. The path of the
+// pen is the canvas's own until it is finished, so in mode 9 nothing here is
+// being drawn: Undo is the history's there.
 void CSVGDocument::undoDrawingPoint()
 {
     CSVGElement* element = getFirstSelected();
-    if (!element)
+    const int type = element ? element->getType() : -1;
+    if (type != SvgType::Polyline && type != SvgType::Polygon)
         return;
-    const int type = element->getType();
-    if (m_editMode == EditMode::Path && type == SvgType::Path) {
-        auto* path = static_cast<CSVGElementPath*>(element);
-        if (path->getSegmentCount() <= 1)
-            return;
-        path->removeSegment(path->getSegmentFromEnd(0));
-        path->setAttribute(L"d", path->toPathData(), true);
-    } else if (m_editMode != EditMode::Path && (type == SvgType::Polyline || type == SvgType::Polygon)) {
-        auto* polyline = static_cast<CSVGElementPolyline*>(element);
-        QPolygonF points = polyline->getPoints();
-        if (!points.isEmpty())
-            points.removeLast();
-        polyline->setAttribute(L"points", CSVGElementPolyline::pointsToText(points), true);
-    } else {
-        return;
-    }
+    auto* polyline = static_cast<CSVGElementPolyline*>(element);
+    QPolygonF points = polyline->getPoints();
+    if (!points.isEmpty())
+        points.removeLast();
+    polyline->setAttribute(L"points", CSVGElementPolyline::pointsToText(points), true);
     m_overlayChanged = true;
     setContentChanged(true);
     m_highlights.updateElement(element, -1);

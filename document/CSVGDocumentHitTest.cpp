@@ -199,7 +199,7 @@ QPainterPath CSVGDocument::selectInRubberBand(const CSVGRect& rect, bool extend)
         shape->selectNodesInRect(rect);
         if (!hasMarkedNodes(shape))
             continue;
-        if (!m_selection.contains(shape)) {
+        if (!m_selected.contains(shape)) {
             selectElement(shape, Qt::green);
             shape->selectNodesInRect(rect);
         }

@@ -130,7 +130,7 @@ int CSVGDocument::selectPress(const QPointF& point, bool extend)
         CSVGElement* target = selectionTarget(hit);
         if (target->isLocked())
             continue;
-        if (m_selection.contains(target)) {
+        if (m_selected.contains(target)) {
             if (!extend)
                 return CursorCode::OverSelection;
             m_clickedOnSelected = true;
@@ -304,7 +304,7 @@ void CSVGDocument::clickRelease(const QPointF& point, bool extend)
     if (!hit || !extend || !m_clickedOnSelected)
         return;
     CSVGElement* target = selectionTarget(hit);
-    if (m_selection.contains(target))
+    if (m_selected.contains(target))
         unselectElement(target);
 }
 

@@ -12,16 +12,18 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <numeric>
 
 namespace {
 
-// Shared by every document: runs exclude each other, and any request stops
-// the run under way.
+// Shared by every document: runs exclude each other.
 QMutex g_checkMutex;
-std::atomic<bool> g_checkAbort { false };
+
+// Long enough for some hundred pieces, short enough that input and paints
+// between two slices are not held up.
+const qint64 kCheckSliceNs = 8000000;
+const int kPiecesPerClockCheck = 32;
 
 bool isFinite(const QRectF& rect)
 {
@@ -42,23 +44,43 @@ bool CSVGDocument::CheckedPiece::operator==(const CheckedPiece& other) const
     return element == other.element && outline == other.outline;
 }
 
-// The largest ring of every piece. A piece whose box is not finite (numbers
-// beyond range in the file) cannot be tested and is left out, and so is one
-// that is not drawn: it is not cut either.
+namespace {
+// Boxes that share an area, not only an edge.
+bool boxesOverlap(const QRectF& a, const QRectF& b)
+{
+    return std::max(a.left(), b.left()) < std::min(a.right(), b.right())
+        && std::max(a.top(), b.top()) < std::min(a.bottom(), b.bottom());
+}
+
+// The pieces that are drawn: one that is not is not cut either.
+std::vector<CSVGElementShape*> listPieces(CSVGElement* root)
+{
+    std::vector<CSVGElementShape*> shapes;
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (shape && !shape->isTearLine() && !shape->isHidden())
+            shapes.push_back(shape);
+    }
+    return shapes;
+}
+} // namespace
+
+// The largest ring of a piece. A piece whose box is not finite (numbers
+// beyond range in the file) cannot be tested and is left out.
+void CSVGDocument::outlinePiece(CSVGElementShape* shape, std::vector<CheckedPiece>& pieces)
+{
+    QPainterPath outline;
+    outline.addPolygon(CSVGElementShape::getLargestPolygon(shape->getTransformedPath()));
+    const QRectF box = outline.boundingRect();
+    if (isFinite(box))
+        pieces.push_back({ shape, outline, box });
+}
+
 std::vector<CSVGDocument::CheckedPiece> CSVGDocument::collectPieces()
 {
     std::vector<CheckedPiece> pieces;
-    CSVGElement* root = getOwnerSvg();
-    for (int i = 0; root && i < root->getChildCount(); ++i) {
-        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
-        if (!shape || shape->isTearLine() || shape->isHidden())
-            continue;
-        QPainterPath outline;
-        outline.addPolygon(CSVGElementShape::getLargestPolygon(shape->getTransformedPath()));
-        const QRectF box = outline.boundingRect();
-        if (isFinite(box))
-            pieces.push_back({ shape, outline, box });
-    }
+    for (CSVGElementShape* shape : listPieces(getOwnerSvg()))
+        outlinePiece(shape, pieces);
     return pieces;
 }
 
@@ -66,9 +88,38 @@ void CSVGDocument::requestIntersectionCheck()
 {
     if (!getOwnerSvg())
         return;
-    g_checkAbort = true;
+    m_checkRun = std::make_unique<CheckRun>();
+    queueCheckSlice();
+}
+
+void CSVGDocument::queueCheckSlice()
+{
+    if (m_checkSliceQueued)
+        return;
+    m_checkSliceQueued = true;
     QMetaObject::invokeMethod(
-        this, [this]() { checkIntersections(); }, Qt::QueuedConnection);
+        this,
+        [this]() {
+            m_checkSliceQueued = false;
+            runCheckSlice();
+        },
+        Qt::QueuedConnection);
+}
+
+void CSVGDocument::runCheckSlice()
+{
+    if (!m_checkRun)
+        return;
+    if (m_checkRun->outdated)
+        m_checkRun = std::make_unique<CheckRun>();
+    QMutexLocker lock(&g_checkMutex);
+    if (!advanceCheck(*m_checkRun, kCheckSliceNs)) {
+        queueCheckSlice();
+        return;
+    }
+    const std::unique_ptr<CheckRun> run = std::move(m_checkRun);
+    lock.unlock();
+    finishCheck(*run);
 }
 
 void CSVGDocument::checkIntersections()
@@ -77,38 +128,70 @@ void CSVGDocument::checkIntersections()
     runCheck(collectPieces());
 }
 
+void CSVGDocument::runCheck(std::vector<CheckedPiece> pieces)
+{
+    m_checkRun.reset();
+    qDebug().noquote() << QStringLiteral("begin CheckIntersection ");
+    CheckRun run;
+    run.clock.start();
+    run.listed = true;
+    run.pieces = std::move(pieces);
+    advanceCheck(run, -1);
+    finishCheck(run);
+}
+
 // Pairs are found by a sweep over the boxes sorted by their left edges, so
 // pieces lying apart cost little; only pairs whose boxes overlap are tested
 // on their outlines.
-void CSVGDocument::runCheck(std::vector<CheckedPiece> pieces)
+bool CSVGDocument::advanceCheck(CheckRun& run, qint64 budgetNs)
 {
-    g_checkAbort = false;
-    m_intersected.clear();
-    qDebug().noquote() << QStringLiteral("begin CheckIntersection ");
-    QElapsedTimer timer;
-    timer.start();
-
-    std::vector<size_t> order(pieces.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(),
-        [&pieces](size_t a, size_t b) { return pieces[a].box.left() < pieces[b].box.left(); });
-    for (size_t p = 0; p < order.size() && !g_checkAbort; ++p) {
-        const CheckedPiece& piece = pieces[order[p]];
+    QElapsedTimer clock;
+    clock.start();
+    const auto timeUp = [&clock, budgetNs]() { return budgetNs >= 0 && clock.nsecsElapsed() > budgetNs; };
+    if (!run.listed) {
+        qDebug().noquote() << QStringLiteral("begin CheckIntersection ");
+        run.clock.start();
+        run.shapes = listPieces(getOwnerSvg());
+        run.listed = true;
+    }
+    while (run.outlined < run.shapes.size()) {
+        outlinePiece(run.shapes[run.outlined++], run.pieces);
+        if (run.outlined % kPiecesPerClockCheck == 0 && timeUp())
+            return false;
+    }
+    if (run.order.size() != run.pieces.size()) {
+        run.shapes.clear();
+        run.order.resize(run.pieces.size());
+        std::iota(run.order.begin(), run.order.end(), size_t(0));
+        const std::vector<CheckedPiece>& pieces = run.pieces;
+        std::stable_sort(run.order.begin(), run.order.end(),
+            [&pieces](size_t a, size_t b) { return pieces[a].box.left() < pieces[b].box.left(); });
+    }
+    for (; run.swept < run.order.size(); ++run.swept) {
+        if (run.swept % kPiecesPerClockCheck == 0 && timeUp())
+            return false;
+        const CheckedPiece& piece = run.pieces[run.order[run.swept]];
         if (isDegenerate(piece.outline) || crossesPageBorder(piece.outline))
-            m_intersected.insert(piece.element);
-        for (size_t q = p + 1; q < order.size() && !g_checkAbort; ++q) {
-            const CheckedPiece& other = pieces[order[q]];
+            run.marked.insert(piece.element);
+        for (size_t q = run.swept + 1; q < run.order.size(); ++q) {
+            const CheckedPiece& other = run.pieces[run.order[q]];
             if (other.box.left() >= piece.box.right())
                 break;
-            if (!piece.box.intersected(other.box).isEmpty() && piece.outline.intersects(other.outline)) {
-                m_intersected.insert(piece.element);
-                m_intersected.insert(other.element);
+            if (boxesOverlap(piece.box, other.box) && piece.outline.intersects(other.outline)) {
+                run.marked.insert(piece.element);
+                run.marked.insert(other.element);
             }
         }
     }
-    m_intersectionStale = g_checkAbort;
-    m_checkedPieces = std::move(pieces);
-    qDebug().noquote() << QStringLiteral("CheckIntersection time used: ") + QString::number(timer.elapsed());
+    return true;
+}
+
+void CSVGDocument::finishCheck(CheckRun& run)
+{
+    qDebug().noquote() << QStringLiteral("CheckIntersection time used: ") + QString::number(run.clock.elapsed());
+    m_intersected = std::move(run.marked);
+    m_checkedPieces = std::move(run.pieces);
+    m_intersectionStale = false;
     notifyChanged();
 }
 

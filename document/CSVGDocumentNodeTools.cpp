@@ -153,7 +153,8 @@ void CSVGDocument::replaceElement(CSVGElement* removed, CSVGElementPath* added)
 void CSVGDocument::dropFromSelection(CSVGElement* element)
 {
     m_highlights.removeElement(element);
-    m_selection.removeAll(element);
+    if (m_selected.remove(element))
+        m_selection.removeAll(element);
     if (m_currentElement == element)
         clearCurrentElement();
     m_overlayChanged = true;

@@ -12,16 +12,27 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
 
+// One selection change for all of them.
 void CSVGDocument::selectAll()
 {
     clearSelection();
     CSVGElement* root = getOwnerSvg();
+    if (root) {
+        m_selection.reserve(root->getChildCount());
+        m_selected.reserve(root->getChildCount());
+    }
+    bool added = false;
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         if (root->getChild(i)->isShape())
-            selectElement(root->getChild(i), Qt::green);
+            added = addToSelection(root->getChild(i), Qt::green) || added;
     }
     m_overlayChanged = true;
+    if (added)
+        emit selectionChanged();
 }
 
 CSVGElement* CSVGDocument::getSelectedElement(bool preferCurrent) const
@@ -71,14 +82,42 @@ bool CSVGDocument::deleteSelection()
     if (!doomed.empty()) {
         auto* step = new CActionComposite(this);
         m_history.push(step);
-        for (CSVGElement* element : doomed) {
-            step->addAction(new CActionDel(this, element));
-            element->removeFromParent(true);
-        }
+        const std::unordered_map<const CSVGElement*, CSVGElement*> previous = previousKeptSiblings(doomed);
+        for (CSVGElement* element : doomed)
+            step->addAction(new CActionDel(this, element, previous.at(element)));
+        std::map<CSVGElement*, std::vector<CSVGElement*>> byParent;
+        for (CSVGElement* element : doomed)
+            byParent[element->getParent()].push_back(element);
+        for (auto& [parent, children] : byParent)
+            parent->removeChildren(children, true);
         m_contentChanged = true;
     }
     clearSelection();
     return true;
+}
+
+// For each element, the sibling before it that is not among them, as each
+// would find it were they taken out one by one in this order.
+std::unordered_map<const CSVGElement*, CSVGElement*> CSVGDocument::previousKeptSiblings(
+    const std::vector<CSVGElement*>& elements)
+{
+    const std::unordered_set<const CSVGElement*> leaving(elements.begin(), elements.end());
+    std::unordered_set<const CSVGElement*> parents;
+    std::unordered_map<const CSVGElement*, CSVGElement*> previous;
+    for (const CSVGElement* element : elements) {
+        const CSVGElement* parent = element->getParent();
+        if (!parents.insert(parent).second)
+            continue;
+        CSVGElement* kept = nullptr;
+        for (int i = 0; i < parent->getChildCount(); ++i) {
+            CSVGElement* child = parent->getChild(i);
+            if (leaving.count(child))
+                previous[child] = kept;
+            else
+                kept = child;
+        }
+    }
+    return previous;
 }
 
 // The finishing call ends a rotation whatever the selection is now, and

@@ -17,6 +17,7 @@ CSVGHighlight::~CSVGHighlight() = default;
 
 void CSVGHighlight::buildNodes(int activeIndex)
 {
+    m_built = true;
     m_caret.reset();
     nodes.clear();
     lines.clear();
@@ -112,6 +113,7 @@ void CSVGHighlight::addPathNodes(const CSVGElementPath* path, int activeIndex)
         addNode(control, activeIndex, 0);
         addLine(m_matrix.map(mirrored), m_matrix.map(control), Qt::blue);
     }
+    nodes.reserve(nodes.size() + path->getSegmentCount());
     for (int i = 0; i < path->getSegmentCount(); ++i) {
         const CSVGPathSeg* segment = path->getSegment(i);
         addNode(QPointF(segment->x, segment->y), i);

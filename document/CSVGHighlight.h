@@ -62,6 +62,10 @@ public:
     // picks the path segment whose control handles show, or the character
     // position of a text's caret; -1 for none.
     void buildNodes(int activeIndex);
+    // False for a record whose nodes are still to be built; a record is
+    // taken as its maker filled it until deferNodes.
+    bool isBuilt() const { return m_built; }
+    void deferNodes() { m_built = false; }
 
     QVector<HighlightNode> nodes;
     QVector<HighlightLine> lines;
@@ -79,4 +83,5 @@ private:
     std::unique_ptr<CSVGCaret> m_caret;
     // The element's accumulated matrix while the nodes are built.
     CSVGMatrix m_matrix;
+    bool m_built = true;
 };

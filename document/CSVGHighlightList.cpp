@@ -15,13 +15,12 @@ CSVGHighlight* CSVGHighlightList::addElement(CSVGElement* element, const QColor&
 {
     if (!element)
         return nullptr;
-    CSVGHighlight* record = findRecord(element);
-    if (record) {
+    CSVGHighlight* record = m_index.value(element);
+    if (record && record->isBuilt()) {
         record->buildNodes(-1);
         refreshMarkedNodes(record);
-    } else {
+    } else if (!record) {
         record = appendRecord(element, color);
-        record->buildNodes(-1);
     }
     for (int i = 0; i < element->getChildCount(); ++i) {
         if (element->getChild(i)->isShape())
@@ -34,12 +33,14 @@ CSVGHighlight* CSVGHighlightList::updateElement(CSVGElement* element, int active
 {
     if (!element)
         return nullptr;
-    if (CSVGHighlight* record = findRecord(element)) {
+    if (CSVGHighlight* record = m_index.value(element)) {
+        m_unbuilt -= record->isBuilt() ? 0 : 1;
         record->buildNodes(activeIndex);
         refreshMarkedNodes(record);
         return record;
     }
     CSVGHighlight* record = appendRecord(element, Qt::green);
+    --m_unbuilt;
     record->buildNodes(activeIndex);
     for (int i = 0; i < element->getChildCount(); ++i) {
         if (element->getChild(i)->isShape())
@@ -76,6 +77,7 @@ void CSVGHighlightList::addRecord(CSVGHighlight* record)
     deleteRecordOf(record->getElement());
     m_records.append(record);
     m_index.insert(record->getElement(), record);
+    m_unbuilt += record->isBuilt() ? 0 : 1;
 }
 
 void CSVGHighlightList::clear()
@@ -84,16 +86,46 @@ void CSVGHighlightList::clear()
     m_records.clear();
     m_index.clear();
     m_markedNodes.clear();
+    m_unbuilt = 0;
 }
 
 void CSVGHighlightList::rebuildAll()
 {
     for (CSVGHighlight* record : qAsConst(m_records))
         record->buildNodes(-1);
+    m_unbuilt = 0;
+}
+
+CSVGHighlight* CSVGHighlightList::findRecord(const CSVGElement* element) const
+{
+    CSVGHighlight* record = m_index.value(element);
+    if (record && !record->isBuilt()) {
+        record->buildNodes(-1);
+        --m_unbuilt;
+    }
+    return record;
+}
+
+QVector<CSVGHighlight*> CSVGHighlightList::getRecords() const
+{
+    buildPending();
+    return m_records;
+}
+
+void CSVGHighlightList::buildPending() const
+{
+    if (m_unbuilt == 0)
+        return;
+    for (CSVGHighlight* record : m_records) {
+        if (!record->isBuilt())
+            record->buildNodes(-1);
+    }
+    m_unbuilt = 0;
 }
 
 HighlightNode CSVGHighlightList::findNode(const QPointF& point, double tolerance) const
 {
+    buildPending();
     const auto near = [&point, tolerance](const HighlightNode& node) {
         return std::fabs(node.point.x() - point.x()) <= tolerance && std::fabs(node.point.y() - point.y()) <= tolerance;
     };
@@ -111,6 +143,7 @@ HighlightNode CSVGHighlightList::findNode(const QPointF& point, double tolerance
 
 void CSVGHighlightList::selectNodesInRect(const CSVGRect& rect)
 {
+    buildPending();
     for (const CSVGHighlight* record : qAsConst(m_records)) {
         for (const HighlightNode& node : record->nodes) {
             if (rect.containsPoint(node.point))
@@ -128,8 +161,10 @@ bool CSVGHighlightList::isMarked(const HighlightNode& node) const
 CSVGHighlight* CSVGHighlightList::appendRecord(CSVGElement* element, const QColor& color)
 {
     auto* record = new CSVGHighlight(element, color);
+    record->deferNodes();
     m_records.append(record);
     m_index.insert(element, record);
+    ++m_unbuilt;
     return record;
 }
 
@@ -138,6 +173,7 @@ void CSVGHighlightList::deleteRecordOf(const CSVGElement* element)
     CSVGHighlight* record = m_index.take(element);
     if (!record)
         return;
+    m_unbuilt -= record->isBuilt() ? 0 : 1;
     m_records.removeOne(record);
     delete record;
 }

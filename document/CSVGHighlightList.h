@@ -8,7 +8,9 @@
 class CSVGRect;
 
 // The document's highlight records, at most one per element, and the nodes
-// that the user has marked. Owns the records.
+// that the user has marked. Owns the records. A new record gets its nodes
+// when something first asks for them: selecting every piece of a large
+// drawing makes a record for each, and most are never looked at.
 class CSVGHighlightList
 {
 public:
@@ -32,7 +34,7 @@ public:
     void addRecord(CSVGHighlight* record);
     void clear();
     void rebuildAll();
-    CSVGHighlight* findRecord(const CSVGElement* element) const { return m_index.value(element); }
+    CSVGHighlight* findRecord(const CSVGElement* element) const;
 
     // The first node within the tolerance in either direction: records in
     // order, and within one the last node before the others. No node (index
@@ -43,7 +45,7 @@ public:
     void selectNodesInRect(const CSVGRect& rect);
 
     // A shallow copy, for painting.
-    QVector<CSVGHighlight*> getRecords() const { return m_records; }
+    QVector<CSVGHighlight*> getRecords() const;
     const QVector<HighlightNode>& getMarkedNodes() const { return m_markedNodes; }
     void setMarkedNodes(const QVector<HighlightNode>& nodes) { m_markedNodes = nodes; }
     bool isMarked(const HighlightNode& node) const;
@@ -53,8 +55,11 @@ private:
     void deleteRecordOf(const CSVGElement* element);
     // Marked nodes of the record's element take the rebuilt points.
     void refreshMarkedNodes(const CSVGHighlight* record);
+    void buildPending() const;
 
     QVector<CSVGHighlight*> m_records;
+    // Records whose nodes are still to be built.
+    mutable int m_unbuilt = 0;
     QHash<const CSVGElement*, CSVGHighlight*> m_index;
     QVector<HighlightNode> m_markedNodes;
 };

@@ -236,6 +236,9 @@ void CMainFrame::createActions(Stage stage)
         if (row.stage != stage)
             continue;
         auto* action = new QAction(tr(row.text), this);
+        // A name that no language or retranslation changes, for whatever
+        // drives the window from outside.
+        action->setObjectName(QLatin1String(row.text));
         if (row.icon)
             action->setIcon(QIcon(QStringLiteral(":/images/%1.png").arg(QLatin1String(row.icon))));
         if (row.key != kNoKey)

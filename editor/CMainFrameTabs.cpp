@@ -199,8 +199,12 @@ void CMainFrame::dropEvent(QDropEvent* event)
 bool CMainFrame::openDesignData(const QString& base64, const QString& name)
 {
     const QByteArray bytes = QByteArray::fromBase64(base64.toLocal8Bit());
-    if (!bytes.contains("<svg")) {
-        Prompt::warning(this, tr("Warring"), tr("The design could not be read."));
+    // A design that holds no drawing gets no tab, like a file.
+    CSVGDocument probe;
+    if (!probe.loadSvgData(bytes)) {
+        const QString reason = SvgInputCheck::reason(probe.readCheck());
+        Prompt::warning(this, tr("Warring"),
+            tr("The design could not be read.") + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
         return false;
     }
     CSVGView* view = m_currentView;
@@ -219,6 +223,10 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
     m_tabs->setTabToolTip(index, name);
     loadPreview();
     updateActionStates();
+    if (probe.readCheck().verdict == SvgInputCheck::Verdict::Damaged) {
+        Prompt::warning(this, tr("Warning"),
+            tr("%1 is opened as far as it could be read.\n%2").arg(name, SvgInputCheck::reason(probe.readCheck())));
+    }
     return true;
 }
 

@@ -16,22 +16,23 @@ CSVGGraphicsItem::CSVGGraphicsItem(CSVGElementShape* element, QGraphicsItem* par
     , m_element(element)
     , m_document(element ? element->getDocument() : nullptr)
 {
-    if (scene)
-        scene->addItem(this);
+    static quint64 created = 0;
+    m_creationNumber = ++created;
     setFlag(ItemIsSelectable, false);
     setFlag(ItemIsMovable, false);
     setFlag(ItemSendsGeometryChanges, true);
     setAcceptDrops(false);
     setAcceptHoverEvents(false);
+    // The element's end needs no connection: the guarded pointer lets go,
+    // and the next sync before a paint empties the box.
     if (element) {
-        // By member pointers: a drawing opens with an item for every piece,
-        // and a connection by signature text is looked up by name each time.
         connect(element, &CSVGElement::changed, this, &CSVGGraphicsItem::onElementChanged);
-        connect(element, &QObject::destroyed, this, &CSVGGraphicsItem::onElementDestroyed);
         if (element->getType() == SvgType::Image)
             setZValue(-100);
     }
     m_cachedRect = calcBoundingRect();
+    if (scene)
+        scene->addItem(this);
 }
 
 // A detached element is kept by an undo action; until the next rebuild
@@ -63,9 +64,7 @@ QRectF CSVGGraphicsItem::calcBoundingRect() const
 QPolygonF CSVGGraphicsItem::nodePoints(CSVGElementShape* element) const
 {
     QPolygonF points;
-    for (const CSVGHighlight* record : m_document->getHighlightList().getRecords()) {
-        if (record->getElement() != element)
-            continue;
+    if (const CSVGHighlight* record = m_document->getHighlightList().findRecord(element)) {
         for (const HighlightNode& node : record->nodes)
             points << node.point;
         for (const HighlightLine& line : record->lines)
@@ -76,8 +75,17 @@ QPolygonF CSVGGraphicsItem::nodePoints(CSVGElementShape* element) const
 
 QRectF CSVGGraphicsItem::boundingRect() const
 {
-    m_cachedRect = calcBoundingRect();
     return m_cachedRect;
+}
+
+bool CSVGGraphicsItem::syncGeometry()
+{
+    const QRectF rect = calcBoundingRect();
+    if (CanvasGeometry::isSameRect(rect, m_cachedRect))
+        return false;
+    prepareGeometryChange();
+    m_cachedRect = rect;
+    return true;
 }
 
 // A piece that fails to draw spoils neither the others nor the painter: the
@@ -92,17 +100,10 @@ void CSVGGraphicsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     pen.setWidth(0);
     painter->setPen(pen);
     try {
-        element->draw(painter, CSVGMatrix(), isSelected(element), isIntersected(element), true, false);
+        element->draw(painter, CSVGMatrix(), m_document->isSelected(element), isIntersected(element), true, false);
     } catch (const std::exception&) {
     } catch (...) {
     }
-}
-
-bool CSVGGraphicsItem::isSelected(CSVGElementShape* element) const
-{
-    if (const auto* canvas = qobject_cast<CSVGScene*>(scene()))
-        return canvas->isSelected(element);
-    return m_document->getSelection().contains(element);
 }
 
 bool CSVGGraphicsItem::isIntersected(CSVGElementShape* element) const
@@ -110,20 +111,11 @@ bool CSVGGraphicsItem::isIntersected(CSVGElementShape* element) const
     return m_document->isIntersected(element);
 }
 
+// During a paint the box waits for the next one: the paint in progress walks
+// the index.
 void CSVGGraphicsItem::onElementChanged()
 {
-    const QRectF rect = calcBoundingRect();
-    if (CanvasGeometry::isSameRect(rect, m_cachedRect)) {
+    const auto* canvas = qobject_cast<CSVGScene*>(scene());
+    if ((canvas && canvas->isPainting()) || !syncGeometry())
         update();
-        return;
-    }
-    prepareGeometryChange();
-    m_cachedRect = rect;
-}
-
-void CSVGGraphicsItem::onElementDestroyed()
-{
-    prepareGeometryChange();
-    m_document = nullptr;
-    m_cachedRect = QRectF();
 }

@@ -1,6 +1,7 @@
 #include "CSVGRulerItem.h"
 
 #include "CSVGView.h"
+#include "CanvasGeometry.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -39,7 +40,22 @@ QString CSVGRulerItem::label() const
     return QStringLiteral("%1 mm").arg(line().length());
 }
 
+bool CSVGRulerItem::syncGeometry()
+{
+    const QRectF rect = calcBoundingRect();
+    if (CanvasGeometry::isSameRect(rect, m_rect))
+        return false;
+    prepareGeometryChange();
+    m_rect = rect;
+    return true;
+}
+
 QRectF CSVGRulerItem::boundingRect() const
+{
+    return m_rect;
+}
+
+QRectF CSVGRulerItem::calcBoundingRect() const
 {
     QRectF rect = QGraphicsLineItem::boundingRect();
     if (m_view) {

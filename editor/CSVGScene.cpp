@@ -12,6 +12,8 @@
 #include <QMutex>
 #include <QPainter>
 
+#include <algorithm>
+
 CSVGScene::CSVGScene(CMainFrame* frame)
     : m_frame(frame)
 {
@@ -83,11 +85,6 @@ void CSVGScene::uniteItemsRect(const QRectF& box)
 void CSVGScene::beginPaint()
 {
     CSVGElementShape::beginScreenPaint();
-    m_paintSelection.clear();
-    if (m_document) {
-        for (CSVGElement* element : m_document->getSelection())
-            m_paintSelection.insert(element);
-    }
     m_painting = true;
 }
 
@@ -95,14 +92,16 @@ void CSVGScene::endPaint()
 {
     CSVGElementShape::endScreenPaint();
     m_painting = false;
-    m_paintSelection.clear();
 }
 
-bool CSVGScene::isSelected(CSVGElement* element) const
+void CSVGScene::syncItemGeometry()
 {
     if (m_painting)
-        return m_paintSelection.contains(element);
-    return m_document && m_document->getSelection().contains(element);
+        return;
+    for (CSVGGraphicsItem* item : qAsConst(m_items))
+        item->syncGeometry();
+    if (m_selectionItem)
+        m_selectionItem->syncGeometry();
 }
 
 // The view and the document handle every press; no item takes one. The
@@ -132,6 +131,7 @@ void CSVGScene::onDocumentChanged()
         return;
     }
     m_rebuildQueued = false;
+    m_rebuiltRevision = m_document->getTreeRevision();
     rebuildItems(m_document->getOwnerSvg());
     invalidate(sceneRect(), QGraphicsScene::AllLayers);
     m_document->setContentChanged(false);
@@ -140,6 +140,12 @@ void CSVGScene::onDocumentChanged()
 
 // Kept items keep their place in the stacking order; new ones go above in
 // child order. Without a root every item goes.
+void CSVGScene::rebuildIfTreeChanged()
+{
+    if (m_document && m_document->getTreeRevision() != m_rebuiltRevision)
+        onDocumentChanged();
+}
+
 void CSVGScene::rebuildItems(CSVGElement* root)
 {
     QMap<CSVGElementShape*, CSVGGraphicsItem*> kept;
@@ -156,10 +162,20 @@ void CSVGScene::rebuildItems(CSVGElement* root)
             added.append(shape);
         }
     }
-    qDeleteAll(m_items);
+    deleteItems(m_items.values());
     m_items = kept;
     for (CSVGElementShape* shape : qAsConst(added))
         m_items.insert(shape, createItem(shape, nullptr, this));
+}
+
+// The scene looks for each item it loses in its list of items from the
+// front: items going oldest first are found at once, so taking every piece
+// of a large drawing away stays linear.
+void CSVGScene::deleteItems(QList<CSVGGraphicsItem*> items)
+{
+    std::sort(items.begin(), items.end(),
+        [](const CSVGGraphicsItem* a, const CSVGGraphicsItem* b) { return a->creationNumber() < b->creationNumber(); });
+    qDeleteAll(items);
 }
 
 void CSVGScene::onElementAdded(CSVGElementShape* element)

@@ -6,7 +6,8 @@
 #include <QGraphicsScene>
 #include <QMap>
 #include <QPointer>
-#include <QSet>
+
+#include <cstdint>
 
 class CMainFrame;
 class CSVGDocument;
@@ -44,11 +45,19 @@ public:
     // one, in the scene; null for anything else.
     CSVGGraphicsItem* createItem(CSVGElementShape* element, QGraphicsItem* parent, QGraphicsScene* scene);
 
-    // Between these two calls, which a view makes around its paint, items
-    // ask isSelected instead of scanning the selection each.
+    // A view's paint runs between these two calls; the scene's items keep
+    // their boxes meanwhile.
     void beginPaint();
     void endPaint();
-    bool isSelected(CSVGElement* element) const;
+    bool isPainting() const { return m_painting; }
+    // Every piece's item takes its element's box now. Elements change
+    // without telling their items (a drag, a load, an undo); the view runs
+    // this before each paint, never during one.
+    void syncItemGeometry();
+
+    // The rebuild, when some list of children changed since the last one: a
+    // command that adds or takes out pieces need not announce it.
+    void rebuildIfTreeChanged();
 
 public slots:
     void onDocumentChanged();
@@ -64,6 +73,7 @@ private:
     CSVGRect canvasRect() const;
     CSVGMatrix pageMatrix() const;
     void rebuildItems(CSVGElement* root);
+    static void deleteItems(QList<CSVGGraphicsItem*> items);
     void uniteItemsRect(const QRectF& box);
 
     QPointer<CMainFrame> m_frame;
@@ -73,7 +83,7 @@ private:
     // Keyed by address; an entry counts only while its item still shows that
     // very element, since a new element may take a deleted one's address.
     QMap<CSVGElementShape*, CSVGGraphicsItem*> m_items;
-    QSet<const CSVGElement*> m_paintSelection;
     bool m_painting = false;
     bool m_rebuildQueued = false;
+    std::uint64_t m_rebuiltRevision = 0;
 };

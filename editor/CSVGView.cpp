@@ -3,6 +3,7 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
 #include "CSVGElementPath.h"
+#include "CSVGRulerItem.h"
 #include "CSVGScene.h"
 #include "DlgText.h"
 #include "SVGGraphicsSelectionItem.h"
@@ -216,6 +217,7 @@ void CSVGView::repaint()
     try {
         if (m_document.isContentChanged())
             m_document.requestIntersectionCheck();
+        m_scene->rebuildIfTreeChanged();
         m_scene->update(QRectF());
         m_scene->getSelectionItem()->onItemChanged();
         if (m_mainFrame) {
@@ -228,19 +230,36 @@ void CSVGView::repaint()
 }
 
 // The pieces come from the scene; a piece that throws while it draws ends
-// this paint only, and the canvas mutex is let go on every way out.
+// this paint only, and the canvas mutex is let go on every way out. A piece
+// that left the tree without a word (a click that drew nothing, taken back)
+// loses its item before the paint: the scene's items follow the tree.
 void CSVGView::paintEvent(QPaintEvent* event)
 {
     const bool smooth = displayScale() > positiveSetting("AntialiasingThreshold", 0.03);
     setRenderHint(QPainter::Antialiasing, smooth);
     setRenderHint(QPainter::TextAntialiasing, smooth);
+    m_scene->rebuildIfTreeChanged();
     QMutexLocker locker(&CSVGScene::canvasMutex());
+    syncItemGeometry();
     m_scene->beginPaint();
     try {
         QGraphicsView::paintEvent(event);
     } catch (...) {
     }
     m_scene->endPaint();
+}
+
+// The pieces, the rulers (their labels keep their screen size) and the path
+// being drawn take their boxes before the scene's index is asked for them.
+void CSVGView::syncItemGeometry()
+{
+    m_scene->syncItemGeometry();
+    for (CSVGRulerItem* ruler : qAsConst(m_rulers))
+        ruler->syncGeometry();
+    if (m_currentRuler)
+        m_currentRuler->syncGeometry();
+    if (m_pathItem)
+        m_pathItem->syncGeometry();
 }
 
 void CSVGView::resizeEvent(QResizeEvent* event)

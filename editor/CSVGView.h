@@ -295,6 +295,7 @@ protected:
 
 private:
     static double positiveSetting(const char* key, double fallback);
+    void syncItemGeometry();
     void boundZoom(double& sx, double& sy) const;
 
     // Files and exports
@@ -327,6 +328,7 @@ private:
     // Ends the path being drawn: finished as far as it is drawn, or discarded
     // when that is less than a segment.
     void endPathDrawing();
+    void undoPathSegment();
     void deleteToolItems();
     void dropImages(const QMimeData* data, const QPointF& point);
     void dropSvgText(const QByteArray& text, const QPointF& point);

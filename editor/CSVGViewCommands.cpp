@@ -72,9 +72,14 @@ void CSVGView::OnDel()
     afterCommand(true);
 }
 
+// While the pen draws, Undo is about the path on the canvas, which is not
+// yet the document's.
 void CSVGView::OnUndo()
 {
-    m_document.undo();
+    if (m_pathItem && m_document.getEditMode() == EditMode::Path)
+        undoPathSegment();
+    else
+        m_document.undo();
     repaint();
     afterCommand(true);
 }

@@ -215,6 +215,7 @@ void CSVGView::rulerPress(const QPointF& point)
     if (!m_currentRuler) {
         m_currentRuler = new CSVGRulerItem(this);
         m_currentRuler->setLine(QLineF(point, point));
+        m_currentRuler->syncGeometry();
         m_scene->addItem(m_currentRuler);
         return;
     }
@@ -305,6 +306,32 @@ void CSVGView::endPathDrawing()
     if (!path->getParent())
         delete path;
     repaint();
+}
+
+// The segment placed last goes and the path is finished without it; with
+// less than two segments placed the drawing goes on untouched. A continued
+// path that has gained nothing yet is left as it was.
+void CSVGView::undoPathSegment()
+{
+    CSVGElementPath* path = m_pathItem->getPath();
+    if (!path || !m_continuedData.empty()) {
+        endPathDrawing();
+        return;
+    }
+    // The last segment is the rubber one that follows the pointer.
+    if (path->getSegmentCount() - 1 < 2)
+        return;
+    SVGPathItem* item = std::exchange(m_pathItem, nullptr);
+    m_continuing = false;
+    delete item;
+    m_document.updatePathDrawing(path, QPointF(DBL_MAX, DBL_MAX));
+    path->removeSegment(path->getSegmentFromEnd(0));
+    path->removeSegment(path->getSegmentFromEnd(0));
+    path->setAttribute(L"d", path->toPathData(), true);
+    m_document.finishPathDrawing(path);
+    if (!path->getParent())
+        delete path;
+    setDrawMode(EditMode::Select);
 }
 
 void CSVGView::onLeftButtonDown(QMouseEvent* event)
@@ -402,6 +429,7 @@ bool CSVGView::toolMove(QMouseEvent* event, const QPointF& point)
         const bool constrain = (event->modifiers() & Qt::ControlModifier) || m_document.isOrientation();
         const QPointF start = m_currentRuler->line().p1();
         m_currentRuler->setLine(QLineF(start, constrain ? CSVGDocument::constrainAngle(start, point) : point));
+        m_currentRuler->syncGeometry();
         return true;
     }
     if ((mode == EditMode::Mirror || mode == EditMode::Split) && m_lineItem) {

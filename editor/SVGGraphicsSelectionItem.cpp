@@ -17,7 +17,7 @@ SVGGraphicsSelectionItem::SVGGraphicsSelectionItem(CSVGDocument* document)
     setAcceptDrops(false);
     setAcceptHoverEvents(false);
     if (document)
-        connect(document, SIGNAL(selectionChanged()), this, SLOT(onItemChanged()));
+        connect(document, SIGNAL(selectionChanged()), this, SLOT(onSelectionChanged()));
 }
 
 QRectF SVGGraphicsSelectionItem::boundingRect() const
@@ -25,8 +25,15 @@ QRectF SVGGraphicsSelectionItem::boundingRect() const
     return m_outerRect;
 }
 
+void SVGGraphicsSelectionItem::syncGeometry()
+{
+    if (m_stale)
+        onItemChanged();
+}
+
 void SVGGraphicsSelectionItem::onItemChanged()
 {
+    m_stale = false;
     QRectF frame = m_document ? m_document->getSelectionRect() : QRectF();
     if (!CanvasGeometry::isFinite(frame))
         frame = QRectF();

@@ -12,15 +12,31 @@ SVGPathItem::SVGPathItem(CSVGView* view, CSVGElementPath* path, QGraphicsItem* p
     , m_view(view)
     , m_path(path)
 {
+    m_rect = calcBoundingRect();
 }
 
 void SVGPathItem::pathChanged()
 {
+    if (!syncGeometry())
+        update();
+}
+
+bool SVGPathItem::syncGeometry()
+{
+    const QRectF rect = calcBoundingRect();
+    if (CanvasGeometry::isSameRect(rect, m_rect))
+        return false;
     prepareGeometryChange();
-    update();
+    m_rect = rect;
+    return true;
 }
 
 QRectF SVGPathItem::boundingRect() const
+{
+    return m_rect;
+}
+
+QRectF SVGPathItem::calcBoundingRect() const
 {
     if (!m_path || !m_path->getDocument())
         return QRectF();

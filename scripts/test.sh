@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ZOCUT_TEST_BUILD_DIR:-$root/build-test}"
 jobs=$(nproc)
 cmake -S "$root" -B "$build" \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   -DZOCUT_SANITIZE=address,undefined -DZOCUT_BUILD_TESTS=ON \
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake --build "$build" -j "$jobs"

@@ -76,35 +76,39 @@ CSVGElement::~CSVGElement()
 {
     if (m_document)
         m_document->forgetElement(this, m_id);
-    deleteElements(std::exchange(m_children, {}), false);
+    std::vector<CSVGElement*> children = std::exchange(m_children, {});
+    for (CSVGElement* child : children)
+        child->m_parent = nullptr;
+    deleteElements(children, SIZE_MAX);
 }
 
-// Without recursion: the depth of a tree read from a file must not decide
-// the depth of the call stack. Each element is deleted after its children
-// were taken from it, so its own destructor finds none.
-void CSVGElement::deleteElements(std::vector<CSVGElement*> pending, bool quietly)
+// Each element is deleted after its children were taken from it, so its own
+// destructor finds none.
+void CSVGElement::deleteElements(std::vector<CSVGElement*>& pending, size_t limit)
 {
-    while (!pending.empty()) {
+    for (size_t deleted = 0; deleted < limit && !pending.empty(); ++deleted) {
         CSVGElement* element = pending.back();
         pending.pop_back();
-        pending.insert(pending.end(), element->m_children.begin(), element->m_children.end());
+        for (CSVGElement* child : element->m_children) {
+            child->m_parent = nullptr;
+            pending.push_back(child);
+        }
         element->m_children.clear();
-        element->m_parent = nullptr;
-        if (quietly)
-            element->m_document = nullptr;
         delete element;
     }
 }
 
 // The document and its maps go away with the tree, so no element needs to
-// leave them one by one, and the tree is freed on the disposal thread.
+// leave them one by one. The walk that makes the elements forget the
+// document is quick; their deletion is the tree disposal's.
 void CSVGElement::deleteTreeQuietly()
 {
     std::vector<CSVGElement*> children = std::exchange(m_children, {});
-    for (CSVGElement* child : children)
+    for (CSVGElement* child : children) {
         child->m_parent = nullptr;
-    CSVGTreeDisposal::dispose(
-        [children = std::move(children)]() mutable { deleteElements(std::move(children), true); });
+        visitSubtree(child, [](CSVGElement* element) { element->m_document = nullptr; });
+    }
+    CSVGTreeDisposal::dispose(std::move(children));
 }
 
 int CSVGElement::idAttributeId()
@@ -367,6 +371,7 @@ bool CSVGElement::contains(const CSVGElement* child) const
 void CSVGElement::insertAt(CSVGElement* child, size_t position)
 {
     m_children.insert(m_children.begin() + static_cast<std::ptrdiff_t>(position), child);
+    noteChildrenChange();
     child->m_parent = this;
     if (child->m_document != m_document) {
         visitSubtree(child, [this](CSVGElement* element) {
@@ -411,6 +416,7 @@ bool CSVGElement::takeFromParent(CSVGElement* child)
 void CSVGElement::takeOut(CSVGElement* child)
 {
     m_children.erase(m_children.begin() + static_cast<std::ptrdiff_t>(indexOf(child)));
+    noteChildrenChange();
     child->m_parent = nullptr;
     setGeometryDirty();
 }
@@ -498,6 +504,29 @@ bool CSVGElement::removeChild(CSVGElement* child, bool notify)
     return true;
 }
 
+bool CSVGElement::removeChildren(const std::vector<CSVGElement*>& children, bool notify)
+{
+    if (std::any_of(children.begin(), children.end(),
+            [this](const CSVGElement* child) { return !child || child->m_parent != this; }))
+        return false;
+    for (CSVGElement* child : children) {
+        child->unregisterSubtree();
+        if (child->isShape() && m_document)
+            m_document->removeFromTiles(child);
+        child->m_parent = nullptr;
+    }
+    // Every child named has lost its parent already.
+    m_children.erase(
+        std::remove_if(m_children.begin(), m_children.end(), [](const CSVGElement* child) { return !child->m_parent; }),
+        m_children.end());
+    noteChildrenChange();
+    setGeometryDirty();
+    m_modified = true;
+    if (notify)
+        markDocumentModified();
+    return true;
+}
+
 bool CSVGElement::detachChild(CSVGElement* child)
 {
     if (!contains(child))
@@ -530,6 +559,7 @@ bool CSVGElement::setChildOrder(const std::vector<CSVGElement*>& children)
     if (given != own)
         return false;
     m_children = children;
+    noteChildrenChange();
     setGeometryDirty();
     return true;
 }
@@ -546,6 +576,7 @@ void CSVGElement::deleteChildren()
 {
     std::vector<CSVGElement*> children;
     children.swap(m_children);
+    noteChildrenChange();
     setGeometryDirty();
     for (CSVGElement* child : children) {
         child->unregisterSubtree();
@@ -615,6 +646,12 @@ void CSVGElement::setGeometryDirty()
     m_geometryDirty = true;
     for (CSVGElement* element = m_parent; element && !element->m_geometryDirty; element = element->m_parent)
         element->m_geometryDirty = true;
+}
+
+void CSVGElement::noteChildrenChange()
+{
+    if (m_document)
+        m_document->noteTreeChange();
 }
 
 void CSVGElement::markDocumentModified()

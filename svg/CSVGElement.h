@@ -146,6 +146,10 @@ public:
     // caller owns it afterwards. Marks this element modified (not its other
     // children). False when it is not a child.
     bool removeChild(CSVGElement* child, bool notify);
+    // removeChild for many children in one pass over the list, so that taking
+    // out every piece of a large drawing is not quadratic. False, and nothing
+    // changed, unless every one is a child.
+    bool removeChildren(const std::vector<CSVGElement*>& children, bool notify);
     // Takes the child out but keeps its ids registered, for a move that
     // puts it back into the same document.
     bool detachChild(CSVGElement* child);
@@ -161,6 +165,12 @@ public:
     // and gives every descendant this element's document.
     void registerSubtree();
     void collectDescendants(std::vector<CSVGElement*>& out, bool includeSelf);
+    // Deletes up to limit elements of the list, which have no parent, with
+    // their subtrees. Without recursion: the depth of a tree read from a file
+    // must not decide the depth of the call stack. A deleted element's
+    // children take its place in the list, so what is left is still a list of
+    // whole subtrees.
+    static void deleteElements(std::vector<CSVGElement*>& pending, size_t limit);
     void collectTagAndAttributeNames(std::set<std::wstring>& names) const;
 
     // "Changed since last painted": true sets the flag on the whole subtree,
@@ -221,8 +231,9 @@ protected:
     void setMatrix(const CSVGMatrix& matrix) { m_matrix = matrix; }
     // The document object points at itself, and lets go before it dies.
     void setDocumentPointer(CSVGDocument* document) { m_document = document; }
-    // For the document's destructor: deletes every element below this one
-    // without unregistering any from the document, which goes with them.
+    // For the document's destructor: every element below this one is handed
+    // to the tree disposal without unregistering from the document, which
+    // goes with them; none of them knows the document afterwards.
     void deleteTreeQuietly();
 
 private:
@@ -232,7 +243,6 @@ private:
     void makeInitialId();
     // Moves the element's map entry from its current id to the new one.
     void changeId(const std::wstring& id);
-    static void deleteElements(std::vector<CSVGElement*> pending, bool quietly);
     bool canTake(const CSVGElement* child) const;
     bool contains(const CSVGElement* child) const;
     size_t indexOf(const CSVGElement* child) const;
@@ -241,6 +251,9 @@ private:
     void takeOut(CSVGElement* child);
     void unregisterSubtree();
     void markDocumentModified();
+    // Some element's list of children changed: the canvas makes and drops its
+    // items after such changes only.
+    void noteChildrenChange();
     template <typename Fill, typename CopyChild> CSVGElement* copySubtree(bool deep, Fill fill, CopyChild copyChild);
     bool isInsideText() const;
 

@@ -220,12 +220,20 @@ CSVGRect CSVGElementShape::getBoundingRect()
     return m_box;
 }
 
+// Without a turn or a shear the box of the mapped path is the mapped box of
+// the path, which costs no copy of the path: the canvas and the selection
+// ask for it for every piece.
 CSVGRect CSVGElementShape::getTransformedBoundingRect()
 {
     updateGeometry();
-    CSVGRect rect = m_box.transformed(getMatrix());
-    if (!m_path.isEmpty())
-        rect.setFromQRectF(getMatrix().toQTransform().map(m_path).boundingRect());
+    const CSVGMatrix matrix = getMatrix();
+    CSVGRect rect = m_box.transformed(matrix);
+    if (m_path.isEmpty())
+        return rect;
+    if (matrix.b == 0 && matrix.c == 0)
+        rect.setFromQRectF(matrix.toQTransform().mapRect(m_path.boundingRect()));
+    else
+        rect.setFromQRectF(matrix.toQTransform().map(m_path).boundingRect());
     return rect;
 }
 

@@ -390,8 +390,9 @@ void CSVGElementShape::drawHighlightNodes(QPainter* painter, const QTransform& t
     CSVGDocument* document = getDocument();
     const CSVGHighlightList& list = document->getHighlightList();
     const HighlightNode current = document->getCurrentNode();
-    for (const CSVGHighlight* record : list.getRecords()) {
-        if (record->getElement() != this && (!getParent() || record->getElement() != getParent()))
+    for (const CSVGHighlight* record :
+        { list.findRecord(this), getParent() ? list.findRecord(getParent()) : nullptr }) {
+        if (!record)
             continue;
         for (const HighlightNode& node : record->nodes) {
             const bool red = list.isMarked(node) || (current.element && current.isSameNode(node));
@@ -416,9 +417,7 @@ void CSVGElementShape::drawEndMarkers(QPainter* painter, const QTransform& toDev
 // While a path is drawn: the control handle of its active segment.
 void CSVGElementShape::drawHighlightLines(QPainter* painter, const QTransform& toDevice)
 {
-    for (const CSVGHighlight* record : getDocument()->getHighlightList().getRecords()) {
-        if (record->getElement() != this)
-            continue;
+    if (const CSVGHighlight* record = getDocument()->getHighlightList().findRecord(this)) {
         for (const HighlightLine& line : record->lines) {
             const QPointF from = toDevice.map(QPointF(line.x1, line.y1));
             const QPointF to = toDevice.map(QPointF(line.x2, line.y2));

@@ -1,104 +1,139 @@
 #include "CSVGTreeDisposal.h"
 
-#include <QCoreApplication>
+#include "CSVGElement.h"
 
-#include <atomic>
-#include <condition_variable>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QThread>
+#include <QTimerEvent>
+
 #include <deque>
-#include <mutex>
-#include <thread>
 
 namespace {
 
-class DisposalThread
+// Long enough to free some thousand elements, short enough that input and
+// paints between two slices are not held up.
+const qint64 kSliceNs = 4000000;
+const size_t kElementsPerClockCheck = 64;
+
+// The application thread's queue: a zero timer takes the next slice once
+// the events before it are handled.
+class DisposalQueue : public QObject
 {
 public:
-    static DisposalThread& instance()
+    static DisposalQueue* instance()
     {
-        static DisposalThread thread;
-        return thread;
-    }
-
-    ~DisposalThread()
-    {
-        {
-            std::lock_guard<std::mutex> locker(m_lock);
-            m_stopping = true;
+        if (!s_queue) {
+            s_queue = new DisposalQueue;
+            qAddPostRoutine(shutDown);
         }
-        m_wake.notify_all();
-        if (m_thread.joinable())
-            m_thread.join();
+        return s_queue;
+    }
+    static DisposalQueue* existing() { return s_queue; }
+
+    void add(std::vector<CSVGElement*> elements)
+    {
+        m_elements.insert(m_elements.end(), elements.begin(), elements.end());
+        wake();
     }
 
     void add(std::function<void()> deletion)
     {
-        {
-            std::lock_guard<std::mutex> locker(m_lock);
-            m_pending.push_back(std::move(deletion));
-            if (!m_thread.joinable())
-                m_thread = std::thread([this] { run(); });
-        }
-        m_wake.notify_all();
-        // The application object goes before the static objects: whatever
-        // is still pending then is deleted while Qt is whole.
-        if (QCoreApplication::instance() && !m_drainRegistered.exchange(true))
-            qAddPostRoutine(drain);
+        m_deletions.push_back(std::move(deletion));
+        wake();
     }
 
-    void waitUntilIdle()
+    bool isIdle() const { return m_elements.empty() && m_deletions.empty(); }
+
+    // The elements first: the data that goes with them may be what they
+    // would have reached.
+    void runSlice(qint64 budgetNs)
     {
-        std::unique_lock<std::mutex> locker(m_lock);
-        m_idle.wait(locker, [this] { return m_pending.empty() && !m_busy; });
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_elements.empty()) {
+            CSVGElement::deleteElements(m_elements, kElementsPerClockCheck);
+            if (budgetNs >= 0 && clock.nsecsElapsed() > budgetNs)
+                return;
+        }
+        while (!m_deletions.empty()) {
+            std::function<void()> deletion = std::move(m_deletions.front());
+            m_deletions.pop_front();
+            deletion();
+            if (budgetNs >= 0 && clock.nsecsElapsed() > budgetNs)
+                return;
+        }
+    }
+
+protected:
+    void timerEvent(QTimerEvent* event) override
+    {
+        if (event->timerId() != m_timerId)
+            return;
+        runSlice(kSliceNs);
+        if (isIdle()) {
+            killTimer(m_timerId);
+            m_timerId = 0;
+        }
     }
 
 private:
-    DisposalThread() = default;
+    DisposalQueue() = default;
 
-    static void drain()
+    void wake()
     {
-        DisposalThread& thread = instance();
-        thread.waitUntilIdle();
-        thread.m_drainRegistered = false;
+        if (!m_timerId)
+            m_timerId = startTimer(0);
     }
 
-    void run()
+    static void shutDown()
     {
-        std::unique_lock<std::mutex> locker(m_lock);
-        for (;;) {
-            m_wake.wait(locker, [this] { return m_stopping || !m_pending.empty(); });
-            if (m_pending.empty())
-                return;
-            std::function<void()> deletion = std::move(m_pending.front());
-            m_pending.pop_front();
-            m_busy = true;
-            locker.unlock();
-            deletion();
-            deletion = nullptr;
-            locker.lock();
-            m_busy = false;
-            if (m_pending.empty())
-                m_idle.notify_all();
-        }
+        DisposalQueue* queue = std::exchange(s_queue, nullptr);
+        queue->runSlice(-1);
+        delete queue;
     }
 
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::deque<std::function<void()>> m_pending;
-    bool m_busy = false;
-    bool m_stopping = false;
-    std::atomic<bool> m_drainRegistered { false };
-    std::thread m_thread;
+    static DisposalQueue* s_queue;
+    std::vector<CSVGElement*> m_elements;
+    std::deque<std::function<void()>> m_deletions;
+    int m_timerId = 0;
 };
+
+DisposalQueue* DisposalQueue::s_queue = nullptr;
+
+bool onApplicationThread()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
 
 } // namespace
 
-void CSVGTreeDisposal::dispose(std::function<void()> deletion)
+void CSVGTreeDisposal::dispose(std::vector<CSVGElement*> elements)
 {
-    DisposalThread::instance().add(std::move(deletion));
+    if (onApplicationThread())
+        DisposalQueue::instance()->add(std::move(elements));
+    else
+        CSVGElement::deleteElements(elements, SIZE_MAX);
 }
 
-void CSVGTreeDisposal::waitUntilIdle()
+void CSVGTreeDisposal::dispose(std::function<void()> deletion)
 {
-    DisposalThread::instance().waitUntilIdle();
+    if (onApplicationThread())
+        DisposalQueue::instance()->add(std::move(deletion));
+    else
+        deletion();
+}
+
+void CSVGTreeDisposal::flush()
+{
+    if (DisposalQueue* queue = onApplicationThread() ? DisposalQueue::existing() : nullptr)
+        queue->runSlice(-1);
+}
+
+bool CSVGTreeDisposal::isIdle()
+{
+    const DisposalQueue* queue = onApplicationThread() ? DisposalQueue::existing() : nullptr;
+    return !queue || queue->isIdle();
 }

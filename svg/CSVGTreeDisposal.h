@@ -1,21 +1,28 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
-// Frees the element trees of documents that are gone on a thread of its
-// own: closing a large drawing does not wait while a hundred thousand
-// elements are deleted one by one. A tree handed over no longer knows its
-// document and reaches nothing that another thread uses; its elements are
-// not QObjects that receive events, so deleting them elsewhere is safe.
+class CSVGElement;
+
+// Frees the element trees of documents that are gone. Elements are QObjects
+// with connections and guarded pointers, so they die on their own thread,
+// never on another one while that thread may still reach them. On the
+// application's thread a tree goes in short slices between events, so that
+// closing a drawing of a hundred thousand elements keeps the window
+// answering; on any other thread, and without an application, at once.
 //
-// Everything handed over is deleted before the application object goes,
-// and before the program ends without one.
+// Whatever is pending is deleted before the application object goes.
 class CSVGTreeDisposal
 {
 public:
-    // Runs the deletion on the disposal thread, after those handed over
-    // before it.
+    // Takes the elements with their subtrees. None has a parent, and none
+    // knows a document any more: nothing they meet as they die is gone.
+    static void dispose(std::vector<CSVGElement*> elements);
+    // Data that goes with such a tree and holds no QObject, freed after it.
     static void dispose(std::function<void()> deletion);
-    // Returns once every deletion handed over so far has run.
-    static void waitUntilIdle();
+    // Deletes at once whatever this thread still has pending.
+    static void flush();
+    // Nothing is waiting on this thread.
+    static bool isIdle();
 };

@@ -1,5 +1,7 @@
 #include "PageDriver.h"
 
+#include "DrawingAudit.h"
+#include "DriverChannel.h"
 #include "Prompt.h"
 #include "WidgetLocator.h"
 
@@ -16,6 +18,32 @@ QStringList& chosenFiles()
 {
     static QStringList names;
     return names;
+}
+
+struct Answers
+{
+    int button = 0;
+    int dialogResult = -1;
+};
+
+Answers& answers()
+{
+    static Answers given;
+    return given;
+}
+
+QVariant answerTo(Prompt::Kind kind)
+{
+    switch (kind) {
+    case Prompt::Kind::OpenFile:
+    case Prompt::Kind::SaveFile:
+        return chosenFiles().isEmpty() ? QVariant()
+                                       : QVariant(QDir::current().absoluteFilePath(chosenFiles().takeFirst()));
+    case Prompt::Kind::Modal:
+        return answers().dialogResult < 0 ? QVariant() : QVariant(answers().dialogResult);
+    default:
+        return answers().button == 0 ? QVariant() : QVariant(answers().button);
+    }
 }
 } // namespace
 
@@ -35,10 +63,7 @@ void PageDriver::answerPromptsInLog()
         return;
     Prompt::setHandler([](Prompt::Kind kind, const QString& title, const QString& text) {
         qInfo().noquote() << QStringLiteral("prompt %1 [%2] %3").arg(int(kind)).arg(title, text);
-        const bool file = kind == Prompt::Kind::OpenFile || kind == Prompt::Kind::SaveFile;
-        if (!file || chosenFiles().isEmpty())
-            return QVariant();
-        return QVariant(QDir::current().absoluteFilePath(chosenFiles().takeFirst()));
+        return answerTo(kind);
     });
 }
 
@@ -48,6 +73,9 @@ void PageDriver::start(QQuickView& view)
         return;
     view.rootContext()->setContextProperty(QStringLiteral("widgets"), new WidgetLocator(&view));
     view.rootContext()->setContextProperty(QStringLiteral("prompts"), new PageDriver(&view));
+    view.rootContext()->setContextProperty(QStringLiteral("audit"), new DrawingAudit(&view));
+    view.rootContext()->setContextProperty(
+        QStringLiteral("channel"), DriverChannel::name().isEmpty() ? nullptr : new DriverChannel(&view));
     QQmlComponent component(view.engine(), QUrl::fromLocalFile(path()));
     QObject* driver = component.create(view.rootContext());
     if (!driver) {
@@ -60,4 +88,9 @@ void PageDriver::start(QQuickView& view)
 void PageDriver::chooseFile(const QString& name)
 {
     chosenFiles() << name;
+}
+
+void PageDriver::answerWith(int button, int dialogResult)
+{
+    answers() = { button, dialogResult };
 }

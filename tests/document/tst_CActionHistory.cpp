@@ -191,6 +191,8 @@ private slots:
     void pendingStepNeverDangles();
     void undoWhileDrawing_data();
     void undoWhileDrawing();
+    void manyRemovalsKeepTheOrder_data();
+    void manyRemovalsKeepTheOrder();
     void randomStepsStaySafe();
 };
 
@@ -300,14 +302,18 @@ void tst_CActionHistory::undoWhileDrawing_data()
     QTest::addColumn<QString>("attribute");
     QTest::addColumn<QString>("drawn");
     QTest::addColumn<QString>("left");
+    QTest::addColumn<int>("steps");
     QTest::newRow("polyline") << int(EditMode::PolylineDrawing) << "polyline"
                               << "points"
                               << "0 0 10 0 10 10"
-                              << "0 0 10 0";
-    QTest::newRow("path") << int(EditMode::Path) << "path"
-                          << "d"
-                          << "M0 0 L10 0 L10 10"
-                          << "M0.00 0.00 L10.00 0.00";
+                              << "0 0 10 0" << 1;
+    // The pen's path is the canvas's own until finished; a path that was
+    // selected when the pen was chosen is not being drawn and keeps its
+    // segments: Undo is the history's.
+    QTest::newRow("path selected under the pen") << int(EditMode::Path) << "path"
+                                                 << "d"
+                                                 << "M0 0 L10 0 L10 10"
+                                                 << "M0 0 L10 0 L10 10" << 0;
 }
 
 // The last point goes, the drawing mode ends; the history is not touched.
@@ -318,6 +324,7 @@ void tst_CActionHistory::undoWhileDrawing()
     QFETCH(QString, attribute);
     QFETCH(QString, drawn);
     QFETCH(QString, left);
+    QFETCH(int, steps);
     TestDrawing drawing;
     CSVGElement* shape = appendShape(drawing.root, tag, attribute + "=" + drawn);
     drawing.document.getHistory().push(new CActionAdd(&drawing.document, drawing.root, shape));
@@ -326,8 +333,51 @@ void tst_CActionHistory::undoWhileDrawing()
     drawing.document.undo();
     QCOMPARE(QString::fromStdWString(shape->getAttribute(attribute.toStdWString())), left);
     QCOMPARE(drawing.document.getEditMode(), int(EditMode::Select));
-    QCOMPARE(drawing.document.getHistory().getCursor(), size_t(1));
+    QCOMPARE(drawing.document.getHistory().getCursor(), size_t(steps));
     QVERIFY(drawing.document.getSelection().isEmpty());
+}
+
+void tst_CActionHistory::manyRemovalsKeepTheOrder_data()
+{
+    QTest::addColumn<bool>("lastFirst");
+    QTest::newRow("a selection deleted") << false;
+    QTest::newRow("removed one by one, last first") << true;
+}
+
+// Removals of one step go back and out together: each piece returns between
+// the same siblings, whatever the order they were taken out in.
+void tst_CActionHistory::manyRemovalsKeepTheOrder()
+{
+    QFETCH(bool, lastFirst);
+    TestDrawing drawing;
+    CSVGDocument& document = drawing.document;
+    std::vector<CSVGElement*> doomed;
+    for (int i = 0; i < 30; ++i) {
+        CSVGElement* piece = appendShape(drawing.root, "path", QString("id=p%1|").arg(i) + squareData(10 * i, 0, 5));
+        if (i % 3 != 1)
+            doomed.push_back(piece);
+    }
+    const QString before = QString::fromStdWString(document.toSvgText());
+    if (lastFirst) {
+        auto* step = new CActionComposite(&document);
+        for (auto piece = doomed.rbegin(); piece != doomed.rend(); ++piece) {
+            step->addAction(new CActionDel(&document, *piece));
+            (*piece)->removeFromParent(true);
+        }
+        document.getHistory().push(step);
+    } else {
+        for (CSVGElement* piece : doomed)
+            document.selectElement(piece, Qt::green);
+        document.deleteSelection();
+    }
+    const QString after = QString::fromStdWString(document.toSvgText());
+    QCOMPARE(drawing.root->getChildCount(), 10);
+    for (int round = 0; round < 2; ++round) {
+        document.undo();
+        QCOMPARE(QString::fromStdWString(document.toSvgText()), before);
+        document.redo();
+        QCOMPARE(QString::fromStdWString(document.toSvgText()), after);
+    }
 }
 
 // Recorded and unrecorded commands (as automatic grouping and tear lines

@@ -207,6 +207,7 @@ private slots:
     void flipKeepsThePlace();
     void textFromFormat();
     void badInputChangesNothing();
+    void lockedPieceIsNotPicked();
 };
 
 void tst_CSVGDocumentInteraction::gestures_data()
@@ -522,6 +523,29 @@ void tst_CSVGDocumentInteraction::badInputChangesNothing()
     QCOMPARE(document.getHistory().getCursor(), size_t(1));
     QCOMPARE(
         gesture::drawingText(document), before.left(before.size() - 2) + R"svg( transform="matrix(1,0,0,1,1,0)"/>)svg");
+}
+
+// A locked piece is picked neither by a click nor by a band, and the pointer
+// over it does not offer it; its neighbour is picked and offered.
+void tst_CSVGDocumentInteraction::lockedPieceIsNotPicked()
+{
+    CSVGDocument document;
+    load(document,
+        gesture::svg(R"(<rect id="a" x="10" y="10" width="40" height="40"/>)"
+                     R"(<rect id="b" x="70" y="10" width="40" height="40"/>)"));
+    document.selectElement(document.getElementById(L"a"), Qt::green);
+    document.lockSelection();
+    const auto gesture = [&document](const QPointF& from, const QPointF& to) {
+        document.leftButtonDown(from, false, false);
+        document.mouseMove(to, false, false);
+        document.leftButtonUp(to, false);
+    };
+    gesture({ 30, 30 }, { 30, 30 });
+    QCOMPARE(gesture::selectionIds(document), QString());
+    QCOMPARE(document.mouseMove({ 30, 30 }, false, false), int(CursorCode::Default));
+    QCOMPARE(document.mouseMove({ 90, 30 }, false, false), int(CursorCode::OverSelection));
+    gesture({ 5, 5 }, { 120, 60 });
+    QCOMPARE(gesture::selectionIds(document), QString("b"));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentInteraction)

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 
 #include <cmath>
 #include <memory>
@@ -86,6 +87,7 @@ private slots:
     void check();
     void staleMarksAreRenewed();
     void queuedOnTheDocument();
+    void slicedRunMatchesWholeRun();
     void agreesWithClipper();
 };
 
@@ -176,6 +178,25 @@ void tst_CSVGDocumentIntersection::queuedOnTheDocument()
     rootless.clearContents();
     rootless.requestIntersectionCheck();
     QCoreApplication::processEvents();
+}
+
+// A large run goes in slices between events and ends with the marks of a
+// whole run, also when a piece dies on the way: it starts over without it.
+// Every third piece reaches into the next one; all lie off the page.
+void tst_CSVGDocumentIntersection::slicedRunMatchesWholeRun()
+{
+    Page page;
+    for (int i = 0; i < 3000; ++i)
+        page.addPath(squareData(200 + 25 * i, 0, i % 3 == 0 ? 40 : 20));
+    QSignalSpy finished(&page.document, &CSVGDocument::changed);
+    page.document.requestIntersectionCheck();
+    QCoreApplication::processEvents();
+    page.root->deleteChild(page.root->getChild(1000));
+    QTRY_VERIFY(finished.count() > 0);
+    const QString sliced = page.flags();
+    QVERIFY(!sliced.split(' ').contains("999"));
+    page.document.checkIntersections();
+    QCOMPARE(page.flags(), sliced);
 }
 
 // Pairs of random polygons, touching pairs left out: marked exactly when

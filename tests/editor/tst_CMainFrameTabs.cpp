@@ -29,6 +29,8 @@ private slots:
     void openAndDrop();
     void refusedFiles_data() { addRefusedInputRows(); }
     void refusedFiles();
+    void refusedDesigns_data() { addRefusedInputRows(); }
+    void refusedDesigns();
     void openedFileIsAutosaved();
     void closing_data();
     void closing();
@@ -229,6 +231,22 @@ void tst_CMainFrameTabs::refusedFiles()
     QVERIFY2(
         m_prompts.first().contains("part.svg") && m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
     QCOMPARE(frame.currentView()->contentBoundingRect(), damaged ? QRectF(1, 1, 5, 5) : QRectF());
+}
+
+// A design from the store or a share code is refused like a file: no tab,
+// and the reason told.
+void tst_CMainFrameTabs::refusedDesigns()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(bool, damaged);
+    CMainFrame frame;
+    frame.currentView()->getDocument()->parseSvgText(L"<svg><rect width=\"5\" height=\"5\"/></svg>", false, false);
+    QCOMPARE(frame.openDesignData(bytes.toBase64(), "door"), damaged);
+    const QStringList tabs = damaged ? QStringList { "New File1", "door", "╋" } : QStringList { "New File1", "╋" };
+    QCOMPARE(tabTexts(frame), tabs);
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY2(m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
 }
 
 // A file's drawing, edited, is kept like a new one's and offered at the

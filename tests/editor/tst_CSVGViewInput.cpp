@@ -311,10 +311,11 @@ void tst_CSVGViewInput::rulerWithCtrl()
 void tst_CSVGViewInput::paths_data()
 {
     QTest::addColumn<QByteArray>("setup");
-    QTest::addColumn<int>("ending"); // 0 Escape, 1 right click, 2 press on the first point
+    QTest::addColumn<int>("ending"); // 0 Escape, 1 right click, 2 press on the first point, 3 Undo
     QTest::addColumn<QString>("d");
     QTest::newRow("ended by Escape") << QByteArray() << 0 << "M200.00 200.00 L260.00 200.00 L260.00 240.00";
     QTest::newRow("ended by a right click") << QByteArray() << 1 << "M200.00 200.00 L260.00 200.00 L260.00 240.00";
+    QTest::newRow("ended by Undo, without its last segment") << QByteArray() << 3 << "M200.00 200.00 L260.00 200.00";
     QTest::newRow("closed on the first point")
         << QByteArray() << 2 << "M200.00 200.00 L260.00 200.00 L260.00 240.00 L200.00 200.00";
     QTest::newRow("continued under a transform")
@@ -354,6 +355,8 @@ void tst_CSVGViewInput::paths()
     } else if (ending == 1) {
         window.press(window.at(QPointF(230, 290)), Qt::RightButton);
         window.release(window.at(QPointF(230, 290)), Qt::RightButton);
+    } else if (ending == 3) {
+        window.frame.action(CMainFrame::Undo)->trigger();
     } else {
         window.press(window.at(QPointF(200.4, 200.3)));
         window.release(window.at(QPointF(200.4, 200.3)));

@@ -2,6 +2,7 @@
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QThread>
 #include <QXmlStreamReader>
@@ -50,6 +51,7 @@ private slots:
     void regionFiltersDirectChildren();
     void transforms();
     void deepTreeNeedsNoRecursion();
+    void closedDocumentsElementsDieOnTheirOwnThread();
 };
 
 void tst_CSVGElement::idsComeFromOneCounterAndSkipTakenIds()
@@ -384,6 +386,34 @@ void tst_CSVGElement::deepTreeNeedsNoRecursion()
     thread->start();
     QVERIFY(thread->wait());
     QCOMPARE(document.getChildCount(), children);
+}
+
+// Elements are QObjects that the canvas may still guard when their document
+// goes: they die later on the application's thread, knowing no document
+// meanwhile, and at once on a worker thread, which has no turn to wait for.
+void tst_CSVGElement::closedDocumentsElementsDieOnTheirOwnThread()
+{
+    QThread* diedOn = nullptr;
+    const auto documentWithWatchedRect = [&diedOn](QPointer<CSVGElement>& guard) {
+        auto* document = new CSVGDocument;
+        guard = appendNew(document->getOwnerSvg(), L"rect");
+        QObject::connect(guard.data(), &QObject::destroyed, [&diedOn] { diedOn = QThread::currentThread(); });
+        return document;
+    };
+    QPointer<CSVGElement> guard;
+    delete documentWithWatchedRect(guard);
+    QVERIFY(guard);
+    QCOMPARE(guard->getDocument(), nullptr);
+    QTRY_VERIFY(!guard);
+    QCOMPARE(diedOn, QThread::currentThread());
+
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        QPointer<CSVGElement> workerGuard;
+        delete documentWithWatchedRect(workerGuard);
+    }));
+    worker->start();
+    QVERIFY(worker->wait());
+    QCOMPARE(diedOn, worker.get());
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElement)

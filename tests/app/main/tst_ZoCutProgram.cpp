@@ -8,6 +8,7 @@
 #include "LogHandler.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
+#include "XcbWindows.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -15,12 +16,12 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <signal.h>
-#include <xcb/xcb.h>
+
+using XcbWindows::owned;
+using XcbWindows::rootWindows;
 
 namespace {
 const int kStartMs = 120000;
@@ -69,28 +70,6 @@ std::unique_ptr<QProcess> startProgram(const QString& folder)
     program->setWorkingDirectory(folder);
     program->start(ZOCUT_PROGRAM, QStringList());
     return program;
-}
-
-// The X server's replies, which the caller frees.
-template <typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
-{
-    return { reply, &std::free };
-}
-
-// The windows that a root window property lists, as a window manager sets it.
-QList<xcb_window_t> rootWindows(xcb_connection_t* connection, xcb_window_t root, const char* name)
-{
-    const auto atom = owned(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
-    if (!atom)
-        return {};
-    const auto value = owned(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 64), nullptr));
-    QList<xcb_window_t> windows;
-    const auto* ids = value ? static_cast<const xcb_window_t*>(xcb_get_property_value(value.get())) : nullptr;
-    for (int i = 0; value && i < xcb_get_property_value_length(value.get()) / 4; ++i)
-        windows << ids[i];
-    return windows;
 }
 
 // What the window manager made of each client window, asked of the X server
