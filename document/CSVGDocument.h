@@ -933,7 +933,19 @@ private:
         ClipperLib::EndType endType;
         double curveTolerance;
     };
-    bool offsetElement(CSVGElement* element, const OffsetRequest& request, CActionComposite* step);
+    // One element's offset: what planOffset reads of the tree, the ring that
+    // offsetRing computes from it alone, and what applyOffset changes.
+    struct OffsetPlan
+    {
+        CSVGElementShape* source = nullptr;
+        CSVGElement* parent = nullptr;
+        CSVGMatrix toParent;
+        QPolygonF outline;
+        QPolygonF ring;
+    };
+    bool planOffset(CSVGElement* element, const OffsetRequest& request, OffsetPlan& plan);
+    static void offsetRing(OffsetPlan& plan, const OffsetRequest& request);
+    void applyOffset(const OffsetPlan& plan, CActionComposite* step);
 
     // Attribute editing and paint-server fill
     void setTargetAttribute(

@@ -9,15 +9,18 @@
 #include "CActionLayer.h"
 #include "CActionUnGroup.h"
 #include "CGlobalConfig.h"
+#include "CSVGClipper.h"
 #include "CSVGDataRepair.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGElementStyleable.h"
 #include "CSVGShapeBoolean.h"
 #include "CSVGUtils.h"
+#include "PlacementParallel.h"
 #include "SvgCodes.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -49,6 +52,21 @@ CSVGElementShape* offsetSource(CSVGElement* element)
         }
     }
     return source ? source : CSVGElementShape::asShape(element);
+}
+
+// Whether an element of the list lies inside another one of it, or is in
+// it twice.
+bool nestsOrRepeats(const QVector<CSVGElement*>& selection)
+{
+    const std::unordered_set<const CSVGElement*> selected(selection.begin(), selection.end());
+    if (selected.size() != std::size_t(selection.size()))
+        return true;
+    for (const CSVGElement* element : selection) {
+        for (const CSVGElement* up = element->getParent(); up; up = up->getParent())
+            if (selected.count(up))
+                return true;
+    }
+    return false;
 }
 
 bool isIdentity(const CSVGMatrix& m)
@@ -261,6 +279,11 @@ void CSVGDocument::mirrorBottom()
     m_contentChanged = true;
 }
 
+// Pieces apart from each other are offset on all cores: the outlines are
+// read first, the rings computed from them alone, and the tree changed
+// after, in the order of the selection. A selection that holds an element
+// and one of its descendants, or one twice, goes one element at a time, since offsetting
+// the one changes what the other finds.
 void CSVGDocument::offsetSelection(
     double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType)
 {
@@ -268,9 +291,26 @@ void CSVGDocument::offsetSelection(
         return;
     auto* step = new CActionComposite(this);
     m_history.push(step);
-    const double curveTolerance = g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble();
-    for (CSVGElement* element : QVector<CSVGElement*>(m_selection))
-        offsetElement(element, { delta, arcTolerance, joinType, endType, curveTolerance }, step);
+    const OffsetRequest request { delta, arcTolerance, joinType, endType,
+        g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble() };
+    const QVector<CSVGElement*> selection = m_selection;
+    if (nestsOrRepeats(selection)) {
+        for (CSVGElement* element : selection) {
+            OffsetPlan plan;
+            if (planOffset(element, request, plan)) {
+                offsetRing(plan, request);
+                applyOffset(plan, step);
+            }
+        }
+    } else {
+        std::vector<OffsetPlan> plans(static_cast<std::size_t>(selection.size()));
+        for (int i = 0; i < selection.size(); ++i)
+            planOffset(selection[i], request, plans[std::size_t(i)]);
+        Vantor::Placement::PlacementParallel::forEach(
+            selection.size(), [&](int i) { offsetRing(plans[std::size_t(i)], request); });
+        for (const OffsetPlan& plan : plans)
+            applyOffset(plan, step);
+    }
     clearSelection();
     m_overlayChanged = true;
     m_contentChanged = true;
@@ -278,19 +318,35 @@ void CSVGDocument::offsetSelection(
 
 // The new path lies where the outline was computed: its transform undoes
 // whatever its parent's matrix is. A parent without inverse keeps the source.
-bool CSVGDocument::offsetElement(CSVGElement* element, const OffsetRequest& request, CActionComposite* step)
+bool CSVGDocument::planOffset(CSVGElement* element, const OffsetRequest& request, OffsetPlan& plan)
 {
-    CSVGElementShape* source = offsetSource(element);
-    CSVGElement* parent = source ? source->getParent() : nullptr;
-    if (!parent)
+    plan.source = offsetSource(element);
+    plan.parent = plan.source ? plan.source->getParent() : nullptr;
+    if (!plan.parent)
         return false;
-    CSVGMatrix toParent = parent->getMatrix();
-    if (!toParent.invert())
+    plan.toParent = plan.parent->getMatrix();
+    if (!plan.toParent.invert()) {
+        plan.parent = nullptr;
         return false;
-    const QPolygonF ring = CSVGElementShape::getLargestPolygon(source->getOffsetOutline(
-        request.delta, request.arcTolerance, request.joinType, request.endType, request.curveTolerance));
-    if (ring.size() < 3)
-        return false;
+    }
+    plan.outline = CSVGElementShape::getLargestPolygon(plan.source->getTransformedPath(), request.curveTolerance);
+    return true;
+}
+
+void CSVGDocument::offsetRing(OffsetPlan& plan, const OffsetRequest& request)
+{
+    if (plan.parent)
+        plan.ring = CSVGElementShape::getLargestPolygon(CSVGClipper::offsetOutline(
+            plan.outline, request.delta, request.arcTolerance, request.joinType, request.endType));
+}
+
+void CSVGDocument::applyOffset(const OffsetPlan& plan, CActionComposite* step)
+{
+    const QPolygonF& ring = plan.ring;
+    if (!plan.parent || ring.size() < 3)
+        return;
+    CSVGElementShape* source = plan.source;
+    CSVGElement* parent = plan.parent;
     auto* path = static_cast<CSVGElementPath*>(createElement(L"path"));
     path->setAttribute(L"stroke", m_defaultStroke, true);
     path->setAttribute(L"stroke-width", m_defaultStrokeWidth, true);
@@ -304,14 +360,13 @@ bool CSVGDocument::offsetElement(CSVGElement* element, const OffsetRequest& requ
     for (int i = 1; i < ring.size(); ++i)
         path->appendLineto(ring[i].x(), ring[i].y());
     path->writePathData(true);
-    if (parent->getType() == SvgType::G || !isIdentity(toParent))
-        path->setAttribute(L"transform", toParent.toString(), true);
+    if (parent->getType() == SvgType::G || !isIdentity(plan.toParent))
+        path->setAttribute(L"transform", plan.toParent.toString(), true);
     parent->adoptChild(path, true);
     path->updateMatrix(nullptr, true);
     step->addAction(new CActionAdd(this, parent, path));
     step->addAction(new CActionDel(this, source));
     source->removeFromParent(true);
-    return true;
 }
 
 // The groups that the nesting adds are one step, so that undo past it finds

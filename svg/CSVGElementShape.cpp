@@ -201,13 +201,6 @@ std::vector<QPolygonF> CSVGElementShape::getOffsetOutline(
     return CSVGClipper::offsetOutline(getLargestPolygon(getTransformedPath()), delta, arcTolerance, joinType, endType);
 }
 
-std::vector<QPolygonF> CSVGElementShape::getOffsetOutline(double delta, double arcTolerance,
-    ClipperLib::JoinType joinType, ClipperLib::EndType endType, double curveTolerance)
-{
-    return CSVGClipper::offsetOutline(
-        getLargestPolygon(getTransformedPath(), curveTolerance), delta, arcTolerance, joinType, endType);
-}
-
 QPainterPath CSVGElementShape::getPainterPath()
 {
     updateGeometry();

@@ -77,10 +77,6 @@ public:
     // islands are left out. The same for every kind of element.
     virtual std::vector<QPolygonF> getOffsetOutline(
         double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType);
-    // The same with the curve tolerance given (see CSVGUtils::pathToPolygons),
-    // for a command that offsets many pieces and reads the setting once.
-    std::vector<QPolygonF> getOffsetOutline(double delta, double arcTolerance, ClipperLib::JoinType joinType,
-        ClipperLib::EndType endType, double curveTolerance);
     // Sets m_box. The base: the union of the shape children's boxes mapped
     // into this element's coordinates; an element without children keeps
     // its box.
@@ -103,7 +99,8 @@ public:
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
     static QPolygonF getLargestPolygon(const QPainterPath& path);
-    // The same with the curve tolerance given.
+    // The same with the curve tolerance given (see CSVGUtils::pathToPolygons),
+    // for a command that reads the setting once for many pieces.
     static QPolygonF getLargestPolygon(const QPainterPath& path, double curveTolerance);
     // The ring of the list whose bounding box has the largest area, the
     // earlier on equal areas, leaving out rings of fewer than two points, as
