@@ -573,6 +573,10 @@ CSVGElementPath* CSVGDocument::createPathElement(const std::vector<QPainterPath>
     element->setAttribute(L"stroke-opacity", L"1", false);
     if (evenOdd)
         element->setAttribute(L"fill-rule", L"evenodd", false);
+    int elements = 0;
+    for (const QPainterPath& path : paths)
+        elements += path.elementCount() + 1;
+    element->reserveSegments(elements);
     for (const QPainterPath& path : paths)
         appendPainterPath(element, path);
     element->writePathData(false);

@@ -750,6 +750,9 @@ signals:
     void treeChanged();
 
 private:
+    // unselectElement for every selected shape, with one pass over the
+    // selection instead of one per shape.
+    void unselectShapes();
     static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
     static bool startsWhereItEnds(const QPainterPath& path);
     CSVGElementPath* createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd);
@@ -926,8 +929,28 @@ private:
 
     // Structure commands
     void ungroup(CSVGElement* group, CActionComposite* step);
-    bool offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
-        ClipperLib::EndType endType, CActionComposite* step);
+    // The offset of one command, with the curve tolerance read once for it.
+    struct OffsetRequest
+    {
+        double delta;
+        double arcTolerance;
+        ClipperLib::JoinType joinType;
+        ClipperLib::EndType endType;
+        double curveTolerance;
+    };
+    // One element's offset: what planOffset reads of the tree, the ring that
+    // offsetRing computes from it alone, and what applyOffset changes.
+    struct OffsetPlan
+    {
+        CSVGElementShape* source = nullptr;
+        CSVGElement* parent = nullptr;
+        CSVGMatrix toParent;
+        QPolygonF outline;
+        QPolygonF ring;
+    };
+    bool planOffset(CSVGElement* element, const OffsetRequest& request, OffsetPlan& plan);
+    static void offsetRing(OffsetPlan& plan, const OffsetRequest& request);
+    void applyOffset(const OffsetPlan& plan, CActionComposite* step);
 
     // Attribute editing and paint-server fill
     void setTargetAttribute(

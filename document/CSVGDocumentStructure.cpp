@@ -8,15 +8,20 @@
 #include "CActionGroup.h"
 #include "CActionLayer.h"
 #include "CActionUnGroup.h"
+#include "CGlobalConfig.h"
+#include "CSVGClipper.h"
 #include "CSVGDataRepair.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGElementStyleable.h"
 #include "CSVGShapeBoolean.h"
 #include "CSVGUtils.h"
+#include "ParallelLoop.h"
 #include "SvgCodes.h"
 
 #include <algorithm>
+#include <exception>
+#include <unordered_set>
 
 namespace {
 
@@ -50,13 +55,19 @@ CSVGElementShape* offsetSource(CSVGElement* element)
     return source ? source : CSVGElementShape::asShape(element);
 }
 
-// The ring with the largest box, the first on equal areas.
-QPolygonF largestRing(const std::vector<QPolygonF>& rings)
+// Whether an element of the list lies inside another one of it, or is in
+// it twice.
+bool nestsOrRepeats(const QVector<CSVGElement*>& selection)
 {
-    QPainterPath path;
-    for (const QPolygonF& ring : rings)
-        path.addPolygon(ring);
-    return CSVGElementShape::getLargestPolygon(path);
+    const std::unordered_set<const CSVGElement*> selected(selection.begin(), selection.end());
+    if (selected.size() != std::size_t(selection.size()))
+        return true;
+    for (const CSVGElement* element : selection) {
+        for (const CSVGElement* up = element->getParent(); up; up = up->getParent())
+            if (selected.count(up))
+                return true;
+    }
+    return false;
 }
 
 bool isIdentity(const CSVGMatrix& m)
@@ -217,14 +228,29 @@ void CSVGDocument::mergeShapes()
     m_history.push(step);
     for (CSVGElement* element : merged)
         step->addAction(new CActionAdd(this, root, element));
-    for (CSVGElement* element : selected) {
-        if (!element->isShape())
+    unselectShapes();
+    // Last first: pieces selected in drawing order then leave their parent's
+    // list from its end, and nothing behind them moves down each time.
+    for (auto element = selected.rbegin(); element != selected.rend(); ++element) {
+        if (!(*element)->isShape())
             continue;
-        unselectElement(element);
-        step->addAction(new CActionDel(this, element));
-        element->removeFromParent(true);
+        step->addAction(new CActionDel(this, *element));
+        (*element)->removeFromParent(true);
     }
     m_contentChanged = true;
+}
+
+void CSVGDocument::unselectShapes()
+{
+    m_selectionRect = QRectF();
+    m_overlayChanged = true;
+    for (CSVGElement* element : qAsConst(m_selection)) {
+        if (element->isShape())
+            m_highlights.removeElement(element);
+    }
+    m_selection.erase(std::remove_if(m_selection.begin(), m_selection.end(),
+                          [](const CSVGElement* element) { return element->isShape(); }),
+        m_selection.end());
 }
 
 // A piece whose matrix has no inverse, or whose flip overflows, keeps its
@@ -254,6 +280,11 @@ void CSVGDocument::mirrorBottom()
     m_contentChanged = true;
 }
 
+// Pieces apart from each other are offset on all cores: the outlines are
+// read first, the rings computed from them alone, and the tree changed
+// after, in the order of the selection. A selection that holds an element
+// and one of its descendants, or one twice, goes one element at a time, since offsetting
+// the one changes what the other finds.
 void CSVGDocument::offsetSelection(
     double delta, double arcTolerance, ClipperLib::JoinType joinType, ClipperLib::EndType endType)
 {
@@ -261,8 +292,38 @@ void CSVGDocument::offsetSelection(
         return;
     auto* step = new CActionComposite(this);
     m_history.push(step);
-    for (CSVGElement* element : QVector<CSVGElement*>(m_selection))
-        offsetElement(element, delta, arcTolerance, joinType, endType, step);
+    const OffsetRequest request { delta, arcTolerance, joinType, endType,
+        g_config.getSetting(QStringLiteral("BezierFlatteningThreshold")).toDouble() };
+    const QVector<CSVGElement*> selection = m_selection;
+    if (nestsOrRepeats(selection)) {
+        for (CSVGElement* element : selection) {
+            OffsetPlan plan;
+            if (planOffset(element, request, plan)) {
+                offsetRing(plan, request);
+                applyOffset(plan, step);
+            }
+        }
+    } else {
+        std::vector<OffsetPlan> plans(static_cast<std::size_t>(selection.size()));
+        for (int i = 0; i < selection.size(); ++i)
+            planOffset(selection[i], request, plans[std::size_t(i)]);
+        // A ring beyond the clipping library's range throws; the first such
+        // failure is the command's, as it would be one piece at a time.
+        std::vector<std::exception_ptr> failures(plans.size());
+        ParallelLoop::run(selection.size(), 0, [&](int i) {
+            try {
+                offsetRing(plans[std::size_t(i)], request);
+            } catch (...) {
+                failures[std::size_t(i)] = std::current_exception();
+            }
+        });
+        for (const std::exception_ptr& failure : failures) {
+            if (failure)
+                std::rethrow_exception(failure);
+        }
+        for (const OffsetPlan& plan : plans)
+            applyOffset(plan, step);
+    }
     clearSelection();
     m_overlayChanged = true;
     m_contentChanged = true;
@@ -270,19 +331,35 @@ void CSVGDocument::offsetSelection(
 
 // The new path lies where the outline was computed: its transform undoes
 // whatever its parent's matrix is. A parent without inverse keeps the source.
-bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcTolerance, ClipperLib::JoinType joinType,
-    ClipperLib::EndType endType, CActionComposite* step)
+bool CSVGDocument::planOffset(CSVGElement* element, const OffsetRequest& request, OffsetPlan& plan)
 {
-    CSVGElementShape* source = offsetSource(element);
-    CSVGElement* parent = source ? source->getParent() : nullptr;
-    if (!parent)
+    plan.source = offsetSource(element);
+    plan.parent = plan.source ? plan.source->getParent() : nullptr;
+    if (!plan.parent)
         return false;
-    CSVGMatrix toParent = parent->getMatrix();
-    if (!toParent.invert())
+    plan.toParent = plan.parent->getMatrix();
+    if (!plan.toParent.invert()) {
+        plan.parent = nullptr;
         return false;
-    const QPolygonF ring = largestRing(source->getOffsetOutline(delta, arcTolerance, joinType, endType));
-    if (ring.size() < 3)
-        return false;
+    }
+    plan.outline = CSVGElementShape::getLargestPolygon(plan.source->getTransformedPath(), request.curveTolerance);
+    return true;
+}
+
+void CSVGDocument::offsetRing(OffsetPlan& plan, const OffsetRequest& request)
+{
+    if (plan.parent)
+        plan.ring = CSVGElementShape::getLargestPolygon(CSVGClipper::offsetOutline(
+            plan.outline, request.delta, request.arcTolerance, request.joinType, request.endType));
+}
+
+void CSVGDocument::applyOffset(const OffsetPlan& plan, CActionComposite* step)
+{
+    const QPolygonF& ring = plan.ring;
+    if (!plan.parent || ring.size() < 3)
+        return;
+    CSVGElementShape* source = plan.source;
+    CSVGElement* parent = plan.parent;
     auto* path = static_cast<CSVGElementPath*>(createElement(L"path"));
     path->setAttribute(L"stroke", m_defaultStroke, true);
     path->setAttribute(L"stroke-width", m_defaultStrokeWidth, true);
@@ -291,18 +368,18 @@ bool CSVGDocument::offsetElement(CSVGElement* element, double delta, double arcT
     path->setAttribute(L"fill", m_defaultFill, true);
     path->setAttribute(L"fill-opacity", m_defaultFillOpacity, true);
     path->setAttribute(L"position_id", source->getAttribute(L"position_id"), true);
+    path->reserveSegments(ring.size());
     path->appendMoveto(ring.first().x(), ring.first().y());
     for (int i = 1; i < ring.size(); ++i)
         path->appendLineto(ring[i].x(), ring[i].y());
     path->writePathData(true);
-    if (parent->getType() == SvgType::G || !isIdentity(toParent))
-        path->setAttribute(L"transform", toParent.toString(), true);
+    if (parent->getType() == SvgType::G || !isIdentity(plan.toParent))
+        path->setAttribute(L"transform", plan.toParent.toString(), true);
     parent->adoptChild(path, true);
     path->updateMatrix(nullptr, true);
     step->addAction(new CActionAdd(this, parent, path));
     step->addAction(new CActionDel(this, source));
     source->removeFromParent(true);
-    return true;
 }
 
 // The groups that the nesting adds are one step, so that undo past it finds

@@ -56,10 +56,11 @@ bool CSVGClipper::toPath(const QPolygonF& polygon, ClipperLib::Path& path, bool 
     return true;
 }
 
+// With room for a closing point, which most callers add.
 QPolygonF CSVGClipper::toPolygon(const ClipperLib::Path& path)
 {
     QPolygonF polygon;
-    polygon.reserve(int(path.size()));
+    polygon.reserve(int(path.size()) + 1);
     for (const ClipperLib::IntPoint& p : path)
         polygon.append(QPointF(double(p.X) / kScale, double(p.Y) / kScale));
     return polygon;

@@ -6,6 +6,7 @@
 #include "CSVGUtils.h"
 #include "SvgCodes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -40,6 +41,23 @@ template <typename Visit, typename Skip> void visitShapes(CSVGElementShape* root
 template <typename Visit> void visitShapes(CSVGElementShape* root, Visit visit)
 {
     visitShapes(root, visit, [](const CSVGElementShape*) { return false; });
+}
+
+// The ring of at least two points whose bounding box has the largest area,
+// the earlier on equal areas.
+template <typename Rings> QPolygonF largestOf(const Rings& rings)
+{
+    const QPolygonF* largest = nullptr;
+    double largestArea = -1.0;
+    for (const QPolygonF& ring : rings) {
+        const QRectF bounds = ring.boundingRect();
+        const double area = bounds.height() * bounds.width();
+        if (ring.size() >= 2 && area > largestArea) {
+            largest = &ring;
+            largestArea = area;
+        }
+    }
+    return largest ? *largest : QPolygonF();
 }
 
 } // namespace
@@ -255,17 +273,28 @@ QPainterPath CSVGElementShape::getTransformedPath()
 
 QPolygonF CSVGElementShape::getLargestPolygon(const QPainterPath& path)
 {
-    QPolygonF largest;
-    double largestArea = -1.0;
-    for (const QPolygonF& polygon : CSVGUtils::pathToPolygons(path, QTransform())) {
-        const QRectF bounds = polygon.boundingRect();
-        const double area = bounds.height() * bounds.width();
-        if (area > largestArea) {
-            largest = polygon;
-            largestArea = area;
+    return largestOf(CSVGUtils::pathToPolygons(path, QTransform()));
+}
+
+QPolygonF CSVGElementShape::getLargestPolygon(const QPainterPath& path, double curveTolerance)
+{
+    return largestOf(CSVGUtils::pathToPolygons(path, QTransform(), curveTolerance));
+}
+
+// Rings of finite points go through a path made of them and its flattening
+// unchanged, but for those of fewer than two points, which do not come out.
+QPolygonF CSVGElementShape::getLargestPolygon(const std::vector<QPolygonF>& rings)
+{
+    const auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+    for (const QPolygonF& ring : rings) {
+        if (!std::all_of(ring.begin(), ring.end(), finite)) {
+            QPainterPath path;
+            for (const QPolygonF& each : rings)
+                path.addPolygon(each);
+            return getLargestPolygon(path);
         }
     }
-    return largest;
+    return largestOf(rings);
 }
 
 std::vector<CSVGElementShape*> CSVGElementShape::collectLeafShapes(CSVGElement* element)

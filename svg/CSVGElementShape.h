@@ -99,6 +99,14 @@ public:
     // The flattened sub-path whose bounding box has the largest area; the
     // earlier on equal areas; empty when there is none.
     static QPolygonF getLargestPolygon(const QPainterPath& path);
+    // The same with the curve tolerance given (see CSVGUtils::pathToPolygons),
+    // for a command that reads the setting once for many pieces.
+    static QPolygonF getLargestPolygon(const QPainterPath& path, double curveTolerance);
+    // The ring of the list whose bounding box has the largest area, the
+    // earlier on equal areas, leaving out rings of fewer than two points, as
+    // getLargestPolygon finds it in a path made of the rings; empty when
+    // there is none.
+    static QPolygonF getLargestPolygon(const std::vector<QPolygonF>& rings);
     // The element as a drawable one; null for any other.
     static CSVGElementShape* asShape(CSVGElement* element);
     // Every shape of the subtree that has no children, reached through shape

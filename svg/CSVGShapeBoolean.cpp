@@ -2,7 +2,11 @@
 
 #include "CSVGClipper.h"
 #include "CSVGDocument.h"
+#include "CSVGElementShape.h"
 #include "CSVGUtils.h"
+#include "SvgCodes.h"
+
+#include <algorithm>
 
 #include <utility>
 
@@ -44,6 +48,8 @@ QList<CSVGElement*> CSVGShapeBoolean::cutByLine(CSVGElement* shape, const QPaint
 // No minimum area here: a small hole still cuts.
 bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
 {
+    if (addPlainRing(element, subject, largest))
+        return true;
     std::vector<CSVGOutline> outlines;
     CSVGUtils::collectOutlines(element, outlines);
     const std::vector<CSVGOutline> units = CSVGUtils::nestOutlines(std::move(outlines), 0.0);
@@ -52,6 +58,38 @@ bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subje
         if (!CSVGClipper::addNestedPath(unit, false, subject))
             return false;
     }
+    return true;
+}
+
+// Most pieces are such a ring. Flattening it gives its points unchanged;
+// points in range keep its area finite, so it is its own unit; and without
+// repeated points its reversed path holds the same points backwards. What
+// is left of the general way is the orientation, measured as it measures.
+bool CSVGShapeBoolean::addPlainRing(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
+{
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    if (!shape || shape->getChildCount() > 0 || shape->getType() == SvgType::Text)
+        return false;
+    const QPainterPath path = shape->getMatrix().toQTransform().map(shape->getPainterPath());
+    const int count = path.elementCount();
+    if (count < 2)
+        return false;
+    ClipperLib::Path ring(static_cast<std::size_t>(count));
+    double twiceArea = 0;
+    QPointF previous = path.elementAt(count - 1);
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& node = path.elementAt(i);
+        const QPointF point = node;
+        if (node.type != (i == 0 ? QPainterPath::MoveToElement : QPainterPath::LineToElement)
+            || !CSVGClipper::toIntPoint(point, ring[std::size_t(i)]) || (i > 0 && point == previous))
+            return false;
+        twiceArea += previous.x() * point.y() - point.x() * previous.y();
+        previous = point;
+    }
+    if (twiceArea * 0.5 < 0)
+        std::reverse(ring.begin(), ring.end());
+    subject.push_back(std::move(ring));
+    largest = element;
     return true;
 }
 
@@ -68,10 +106,16 @@ QList<CSVGElement*> CSVGShapeBoolean::toUnits(
     tree.Clear();
     CSVGUtils utils(m_document);
     const QList<CSVGElement*> elements = utils.buildNestingUnits(std::move(outlines), parents);
+    // The groups went under the root as they were made, before the paths of
+    // single rings; they all end in the order returned, which is the order
+    // in which a recorded addition, undone and redone, appends them again.
     CSVGElement* root = m_document->getOwnerSvg();
     for (CSVGElement* element : elements) {
-        if (element->getParent() != root)
-            root->appendChild(element, false, false);
+        if (element->getParent() == root && root->getChild(root->getChildCount() - 1) == element)
+            continue;
+        if (element->getParent() == root)
+            root->detachChild(element);
+        root->appendChild(element, false, false);
     }
     return elements;
 }

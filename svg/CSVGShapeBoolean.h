@@ -13,9 +13,10 @@ class CSVGElement;
 // Merges pieces and cuts a piece along a drawn line. The outlines of the
 // elements, nested so that holes cut, go through one boolean operation; the
 // resulting rings come back as nesting units (path elements, and groups for
-// rings around other rings) under the root svg element. Make one on the
-// stack with the document for one operation; the caller records the undo
-// actions and removes the source elements.
+// rings around other rings) at the end of the root svg element, in the order
+// of the list returned (ascending area). Make one on the stack with the
+// document for one operation; the caller records the undo actions and
+// removes the source elements.
 //
 // Every result is empty, and the document unchanged, when there is no root
 // svg element, nothing to work on, or a coordinate out of the range that
@@ -39,6 +40,11 @@ private:
     // Adds the element's outlines, each element nested on its own, to the
     // subject. largest becomes the source of the largest outline, or null.
     static bool addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
+    // The element's outline when it is a single ring of straight edges whose
+    // points are in range and without repeats: the library path that
+    // addElement would add, made from the points at once. False, with the
+    // subject unchanged, for any other element.
+    static bool addPlainRing(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
     QList<CSVGElement*> toUnits(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
         const ClipperLib::Paths& clip, CSVGElement* source);
 

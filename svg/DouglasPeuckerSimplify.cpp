@@ -5,10 +5,10 @@
 #include <vector>
 
 namespace {
-double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
+// The square of the distance from p to the segment from a to b, which has
+// the direction d and the squared length length2.
+double squaredDistanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b, const QPointF& d, double length2)
 {
-    const QPointF d = b - a;
-    const double length2 = QPointF::dotProduct(d, d);
     QPointF nearest = a;
     if (length2 != 0) {
         const double t = QPointF::dotProduct(p - a, d) / length2;
@@ -18,7 +18,7 @@ double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
             nearest = a + t * d;
     }
     const QPointF offset = p - nearest;
-    return std::sqrt(offset.x() * offset.x() + offset.y() * offset.y());
+    return offset.x() * offset.x() + offset.y() * offset.y();
 }
 } // namespace
 
@@ -45,6 +45,7 @@ QPolygonF DouglasPeuckerSimplify::simplify(const QPolygonF& polygon) const
     QVector<bool> kept(normalised.size(), false);
     reduce(normalised, kept);
     QPolygonF result;
+    result.reserve(normalised.size() + 2);
     for (int i = 0; i < normalised.size(); ++i) {
         if (kept[i])
             result.append(normalised[i]);
@@ -79,16 +80,27 @@ void DouglasPeuckerSimplify::reduce(const QPolygonF& points, QVector<bool>& kept
 }
 
 // The interior point farthest from the segment first-last, the earliest on
-// equal distances; -1 when no interior point lies off the segment.
+// equal distances; -1 when no interior point lies off the segment. The root
+// grows with the square, so only a square above the largest so far can give
+// a larger distance: the roots of the others are not taken.
 int DouglasPeuckerSimplify::farthest(const QPolygonF& points, int first, int last, double& distance)
 {
     int index = -1;
     distance = 0;
+    double largestSquare = 0;
+    const QPointF& a = points[first];
+    const QPointF& b = points[last];
+    const QPointF d = b - a;
+    const double length2 = QPointF::dotProduct(d, d);
     for (int i = first + 1; i < last; ++i) {
-        const double d = distanceToSegment(points[i], points[first], points[last]);
-        if (d > distance) {
+        const double square = squaredDistanceToSegment(points[i], a, b, d, length2);
+        if (square <= largestSquare)
+            continue;
+        const double root = std::sqrt(square);
+        if (root > distance) {
             index = i;
-            distance = d;
+            distance = root;
+            largestSquare = square;
         }
     }
     return index;

@@ -5,6 +5,8 @@
 #include "TestEnvironment.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -179,6 +181,8 @@ private slots:
     void mirrorFlipsAboutCentreLine();
     void offsetInTransformedGroupStaysInPlace();
     void offsetGroupOfLinesKeepsTheOtherLines();
+    void offsetTogetherAsOneByOne_data();
+    void offsetTogetherAsOneByOne();
     void singularPiecesStayUnchanged_data();
     void singularPiecesStayUnchanged();
     void areasMatchClipper_data();
@@ -198,6 +202,7 @@ void tst_CSVGDocumentStructure::oneUndoStep_data()
     QTest::newRow("ungroup") << Command::Ungroup << "g";
     QTest::newRow("bring to front") << Command::BringToFront << "a";
     QTest::newRow("merge") << Command::Merge << "a b";
+    QTest::newRow("merge, selected against the drawing order") << Command::Merge << "c k a";
     QTest::newRow("mirror") << Command::Mirror << "a g";
     QTest::newRow("offset") << Command::Offset << "a g";
     QTest::newRow("automatic grouping") << Command::AutoGroup << "";
@@ -282,6 +287,50 @@ void tst_CSVGDocumentStructure::offsetGroupOfLinesKeepsTheOtherLines()
     QVERIFY(group && !fixture.byId("one") && fixture.byId("two"));
     QCOMPARE(group->getChildCount(), 2);
     QCOMPARE(group->getChild(1)->getTagName(), std::wstring(L"path"));
+}
+
+// Random pieces, some in turned groups: offset together they end as offset
+// one after another.
+void tst_CSVGDocumentStructure::offsetTogetherAsOneByOne_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("selection");
+    QRandomGenerator random(5);
+    QString body;
+    QStringList ids;
+    for (int i = 0; i < 40; ++i) {
+        QString points;
+        const int corners = 3 + random.bounded(6);
+        for (int k = 0; k < corners; ++k) {
+            const double angle = 2 * M_PI * k / corners;
+            const double radius = 5 + random.bounded(10.0);
+            points += QString(" %1 %2")
+                          .arg(i % 8 * 45 + 20 + radius * std::cos(angle))
+                          .arg(i / 8 * 45 + 20 + radius * std::sin(angle));
+        }
+        const QString piece = QString("<polygon id=\"p%1\" points=\"%2\"/>").arg(i).arg(points);
+        body += i % 3 ? piece : QString("<g transform=\"rotate(%1 200 200)\">%2</g>").arg(i).arg(piece);
+        ids << QString("p%1").arg(i);
+    }
+    QTest::newRow("pieces apart") << body << ids;
+}
+
+void tst_CSVGDocumentStructure::offsetTogetherAsOneByOne()
+{
+    QFETCH(QString, body);
+    QFETCH(QStringList, selection);
+    CommandDocument together(body);
+    together.select(selection);
+    together.document.offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    CommandDocument oneByOne(body);
+    for (const QString& id : selection) {
+        oneByOne.select({ id });
+        oneByOne.document.offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    }
+    // Made ids count on across documents.
+    const auto withoutMadeIds = [](QString text) { return text.remove(QRegularExpression(" id=\"[a-z]+_\\d+\"")); };
+    QVERIFY(withoutMadeIds(together.text()) != withoutMadeIds(CommandDocument(body).text()));
+    QCOMPARE(withoutMadeIds(together.text()), withoutMadeIds(oneByOne.text()));
 }
 
 void tst_CSVGDocumentStructure::singularPiecesStayUnchanged_data()

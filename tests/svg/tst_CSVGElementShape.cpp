@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 
 #include <cmath>
+#include <limits>
 
 Q_DECLARE_METATYPE(ClipperLib::JoinType)
 
@@ -150,6 +151,18 @@ void tst_CSVGElementShape::largestPolygonAndLeaves()
     path.addRect(100, 100, 30, 30);
     QCOMPARE(CSVGElementShape::getLargestPolygon(path).boundingRect(), QRectF(50, 50, 30, 30));
     QVERIFY(CSVGElementShape::getLargestPolygon(QPainterPath()).isEmpty());
+    // A list of rings gives what a path made of them gives: a lone point and
+    // a ring with a point at infinity do not count as they are.
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<QPolygonF> rings { QPolygonF(QVector<QPointF> { { 500, 500 } }),
+        QPolygonF({ { 0, 0 }, { 10, 0 }, { 10, 10 } }), QPolygonF({ { 0, 0 }, { inf, 0 }, { 20, 20 }, { 0, 20 } }),
+        QPolygonF({ { 0, 0 }, { 15, 0 }, { 15, 15 } }) };
+    QPainterPath made;
+    for (const QPolygonF& ring : rings)
+        made.addPolygon(ring);
+    QCOMPARE(CSVGElementShape::getLargestPolygon(rings), CSVGElementShape::getLargestPolygon(made));
+    QCOMPARE(CSVGElementShape::getLargestPolygon(rings).boundingRect(), QRectF(0, 0, 20, 20));
+    QCOMPARE(CSVGElementShape::getLargestPolygon(std::vector<QPolygonF> { rings[0], rings[1] }), rings[1]);
 
     NestedDrawing drawing;
     appendNew(drawing.inner, L"style");

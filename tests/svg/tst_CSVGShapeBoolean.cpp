@@ -54,6 +54,7 @@ private slots:
     void operation_data();
     void operation();
     void uniteMatchesShapely();
+    void plainRingsUniteAsInGroups();
 };
 
 // An empty line unites the pieces; any other cuts the first piece. The new
@@ -143,6 +144,47 @@ void tst_CSVGShapeBoolean::uniteMatchesShapely()
         QVERIFY2(
             result["difference"].toDouble() <= 0.01 * result["length"].toDouble() && result["misnested"].toInt() == 0,
             QJsonDocument(result).toJson().constData());
+    }
+}
+
+// Pieces of one straight-edged ring, each alone and each in a group of its
+// own (which takes the way of nesting and flattening), unite alike: drawn
+// either way round, moved, mirrored, with a point repeated or a curve.
+void tst_CSVGShapeBoolean::plainRingsUniteAsInGroups()
+{
+    const auto rings = [](const QList<CSVGElement*>& units) {
+        QStringList text;
+        for (CSVGElement* unit : units) {
+            text << QString::fromStdWString(unit->getTagName());
+            for (CSVGElement* leaf : CSVGUtils::collectShapes(unit))
+                text << QString::fromStdWString(leaf->getAttribute(L"d"));
+        }
+        return text;
+    };
+    QRandomGenerator random(5);
+    for (int round = 0; round < 20; ++round) {
+        TestDrawing alone;
+        TestDrawing grouped;
+        QList<CSVGElement*> pieces;
+        QList<CSVGElement*> groups;
+        for (int count = 2 + random.bounded(10); count > 0; --count) {
+            const QPointF centre(random.bounded(100.0), random.bounded(100.0));
+            QString data = starData(random, centre, 10 + random.bounded(30.0), 3 + random.bounded(10));
+            if (random.bounded(8) == 0)
+                data.replace("Z", QStringLiteral("L%1 %2 L%1 %2 Z").arg(centre.x()).arg(centre.y()));
+            else if (random.bounded(8) == 0)
+                data.replace("Z", QStringLiteral("Q%1 %2 %1 %3 Z").arg(centre.x()).arg(centre.y()).arg(centre.y() + 5));
+            const QString attributes = QStringLiteral("d=%1|transform=translate(%2 3) scale(%3 1)")
+                                           .arg(data)
+                                           .arg(random.bounded(50))
+                                           .arg(random.bounded(2) ? 1 : -1);
+            pieces.append(alone.addPath(attributes));
+            groups.append(appendNew(grouped.root, L"g"));
+            grouped.addPath(attributes, groups.last());
+        }
+        const QStringList united = rings(CSVGShapeBoolean(&alone.document).unite(pieces));
+        QVERIFY(!united.isEmpty());
+        QCOMPARE(united, rings(CSVGShapeBoolean(&grouped.document).unite(groups)));
     }
 }
 

@@ -6,7 +6,8 @@
 #include <atomic>
 #include <thread>
 
-// The parallel loops of the cut job, OpenMP over the hardware's threads.
+// The parallel loops of the model, the cut job and the editor, OpenMP over
+// the hardware's threads.
 class ParallelLoop
 {
 public:
