@@ -68,7 +68,6 @@ CSVGGraphicsItem* CSVGScene::createItem(CSVGElementShape* element, QGraphicsItem
     if (!element || !element->isShape())
         return nullptr;
     auto* item = new CSVGGraphicsItem(element, parent, parent ? nullptr : scene);
-    item->setData(0, QByteArray("CSVGScene"));
     const QRectF box = element->getTransformedBoundingRect().toQRectF().normalized();
     const double margin = CanvasGeometry::kItemMargin;
     uniteItemsRect(box.adjusted(-margin, -margin, margin, margin));
