@@ -147,7 +147,8 @@ void CSVGScene::rebuildIfTreeChanged()
 
 void CSVGScene::rebuildItems(CSVGElement* root)
 {
-    QMap<CSVGElementShape*, CSVGGraphicsItem*> kept;
+    QHash<CSVGElementShape*, CSVGGraphicsItem*> kept;
+    kept.reserve(root ? root->getChildCount() : 0);
     QVector<CSVGElementShape*> added;
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
@@ -162,7 +163,7 @@ void CSVGScene::rebuildItems(CSVGElement* root)
         }
     }
     deleteItems(m_items.values());
-    m_items = kept;
+    m_items.swap(kept);
     for (CSVGElementShape* shape : qAsConst(added))
         m_items.insert(shape, createItem(shape, nullptr, this));
 }
