@@ -90,9 +90,22 @@ double median(std::vector<qint64> values)
     return double(values[values.size() / 2]);
 }
 
+double minimum(const std::vector<qint64>& values)
+{
+    return double(*std::min_element(values.begin(), values.end()));
+}
+
 void report(const char* what, double ratio, const char* goal)
 {
     std::printf("RATIO %-56s %7.3f   (goal %s)\n", what, ratio, goal);
+    std::fflush(stdout);
+}
+
+// The ratio of the medians of the rounds, and that of their minima.
+void report(const char* what, const std::vector<qint64>& ours, const std::vector<qint64>& peer, const char* goal)
+{
+    std::printf("RATIO %-56s %7.3f   (goal %s; of minima %.3f)\n", what, median(ours) / median(peer), goal,
+        minimum(ours) / minimum(peer));
     std::fflush(stdout);
 }
 
@@ -113,9 +126,13 @@ OurRun runOurs(const QString& path)
     run.bounds = timed([&] { root->getTransformedBoundingRect(); });
     QImage image = canvas(QSize(kWidth, kWidth));
     run.paint = timed([&] { paint(root, &image, false); });
-    run.teardown = timed([&] { delete document; });
-    // The next round starts with nothing of this one left.
-    CSVGTreeDisposal::flush();
+    // The hand-over and the freeing in slices between events, until the
+    // next round starts with nothing of this one left.
+    run.teardown = timed([&] {
+        delete document;
+        while (!CSVGTreeDisposal::isIdle())
+            QCoreApplication::processEvents();
+    });
     return run;
 }
 
@@ -223,9 +240,11 @@ void bench_svgFiles::largeFileAgainstQSvgRenderer()
             qPrintable(file), round, ours.load, ours.bounds, ours.paint, ours.teardown, loading, rendering);
     }
     const QByteArray name = file.toLatin1();
-    report(name + ": load + bounds + paint / Qt load + render", median(ourTotal) / median(qtTotal), "<= 1.0");
-    report(name + ": load / Qt load", median(ourLoad) / median(qtLoad), "<= 0.8");
-    report(name + ": teardown / our load", median(ourTeardown) / median(ourLoad), "< 0.1");
+    report(name + ": load + bounds + paint / Qt load + render", ourTotal, qtTotal, "<= 1.0");
+    report(name + ": load / Qt load", ourLoad, qtLoad, "<= 0.8");
+    // The freeing counts, not only the hand-over: it runs between events
+    // while the user may already open the next drawing.
+    report(name + ": teardown and freeing / our load", ourTeardown, ourLoad, "< 0.5");
 }
 
 void bench_svgFiles::peakMemory()
@@ -250,7 +269,7 @@ void bench_svgFiles::deepNestingIsLinear()
             (path == deep ? deepTimes : shallowTimes).push_back(run.load + run.bounds + run.paint + run.teardown);
         }
     }
-    report("deep.svg (5000 levels) / a tenth of its nesting", median(deepTimes) / median(shallowTimes), "<= 11");
+    report("deep.svg (5000 levels) / a tenth of its nesting", deepTimes, shallowTimes, "<= 11");
 }
 
 // The canvas look (outlines "LineWidth" pixels wide) painted into a window's
@@ -275,7 +294,7 @@ void bench_svgFiles::windowAgainstImage()
         }));
         imageTimes.push_back(timed([&] { paint(root, &image, true); }));
     }
-    report("paths100k.svg: painting into a window / into an image", median(windowTimes) / median(imageTimes), "<= 1.5");
+    report("paths100k.svg: painting into a window / into an image", windowTimes, imageTimes, "<= 1.5");
 }
 
 int main(int argc, char** argv)

@@ -231,6 +231,22 @@ void CSVGDocument::registerElementId(CSVGElement* element, const std::wstring& i
 
 // An element of another document changes its id without this document
 // hearing of it, so its key is a copy.
+std::size_t CSVGDocument::IdHash::operator()(std::wstring_view id) const
+{
+    const size_t kMaxDigits = 18;
+    size_t digits = 0;
+    std::size_t number = 0;
+    std::size_t scale = 1;
+    for (; digits < id.size() && digits < kMaxDigits; ++digits) {
+        const wchar_t c = id[id.size() - 1 - digits];
+        if (c < L'0' || c > L'9')
+            break;
+        number += scale * std::size_t(c - L'0');
+        scale *= 10;
+    }
+    return number + std::hash<std::wstring_view>()(id.substr(0, id.size() - digits));
+}
+
 std::wstring_view CSVGDocument::idKey(CSVGElement* element)
 {
     if (element->getDocument() == this)

@@ -794,7 +794,16 @@ private:
     // (or a literal), not a copy: an element of this document leaves the map
     // before its id changes or it dies. Only the ids of elements of other
     // documents are copied, into m_foreignIds.
-    std::unordered_map<std::wstring_view, CSVGElement*> m_idMap;
+    // The ids that elements are given end in a running number ("path_12"):
+    // hashed by it, the entries made by one load lie side by side in the
+    // table, not spread over it, and a large drawing's load finds each place
+    // in the cache. Not noexcept, so that the table keeps every hash and
+    // never reads a key to place its entry.
+    struct IdHash
+    {
+        std::size_t operator()(std::wstring_view id) const;
+    };
+    std::unordered_map<std::wstring_view, CSVGElement*, IdHash> m_idMap;
     std::unordered_set<std::wstring> m_foreignIds;
     std::unordered_set<std::wstring> m_usedIds;
     std::unordered_set<std::wstring> m_referencedIds;

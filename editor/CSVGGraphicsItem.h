@@ -39,9 +39,6 @@ public:
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
-signals:
-    void itemChanged(QGraphicsItem::GraphicsItemChange change);
-
 public slots:
     void onElementChanged();
 

@@ -69,7 +69,6 @@ CSVGGraphicsItem* CSVGScene::createItem(CSVGElementShape* element, QGraphicsItem
     if (!element || !element->isShape())
         return nullptr;
     auto* item = new CSVGGraphicsItem(element, parent, parent ? nullptr : scene);
-    item->setData(0, QByteArray("CSVGScene"));
     const QRectF box = element->getTransformedBoundingRect().toQRectF().normalized();
     const double margin = CanvasGeometry::kItemMargin;
     uniteItemsRect(box.adjusted(-margin, -margin, margin, margin));
@@ -149,7 +148,8 @@ void CSVGScene::rebuildIfTreeChanged()
 
 void CSVGScene::rebuildItems(CSVGElement* root)
 {
-    QMap<CSVGElementShape*, CSVGGraphicsItem*> kept;
+    QHash<CSVGElementShape*, CSVGGraphicsItem*> kept;
+    kept.reserve(root ? root->getChildCount() : 0);
     QVector<CSVGElementShape*> added;
     for (int i = 0; root && i < root->getChildCount(); ++i) {
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
@@ -164,7 +164,7 @@ void CSVGScene::rebuildItems(CSVGElement* root)
         }
     }
     deleteItems(m_items.values());
-    m_items = kept;
+    m_items.swap(kept);
     for (CSVGElementShape* shape : qAsConst(added))
         m_items.insert(shape, createItem(shape, nullptr, this));
 }

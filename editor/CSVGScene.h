@@ -4,7 +4,7 @@
 #include "CSVGRect.h"
 
 #include <QGraphicsScene>
-#include <QMap>
+#include <QHash>
 #include <QPointer>
 
 #include <cstdint>
@@ -82,7 +82,7 @@ private:
     SVGGraphicsSelectionItem* m_selectionItem = nullptr;
     // Keyed by address; an entry counts only while its item still shows that
     // very element, since a new element may take a deleted one's address.
-    QMap<CSVGElementShape*, CSVGGraphicsItem*> m_items;
+    QHash<CSVGElementShape*, CSVGGraphicsItem*> m_items;
     bool m_painting = false;
     bool m_rebuildQueued = false;
     std::uint64_t m_rebuiltRevision = 0;

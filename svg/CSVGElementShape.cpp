@@ -220,9 +220,9 @@ CSVGRect CSVGElementShape::getTransformedBoundingRect()
 {
     updateGeometry();
     const CSVGMatrix matrix = getMatrix();
-    CSVGRect rect = m_box.transformed(matrix);
     if (m_path.isEmpty())
-        return rect;
+        return m_box.transformed(matrix);
+    CSVGRect rect;
     if (matrix.b == 0 && matrix.c == 0)
         rect.setFromQRectF(matrix.toQTransform().mapRect(m_path.boundingRect()));
     else

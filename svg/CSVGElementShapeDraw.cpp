@@ -255,6 +255,10 @@ QPen CSVGElementShape::outlinePen(QPainter* painter, bool selected, bool highlig
     QPen pen = painter->pen();
     pen.setColor(penColor(selected, highlighted));
     pen.setWidthF(onScreen ? (t_screenLineWidth >= 0 ? t_screenLineWidth : readLineWidth()) : 0);
+    // The square ends that the stroke in device pixels needs, set while the
+    // pen is a copy of its own anyway.
+    if (onScreen)
+        pen.setCapStyle(Qt::SquareCap);
     return pen;
 }
 

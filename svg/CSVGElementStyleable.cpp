@@ -65,6 +65,7 @@ class StylePool
 {
 public:
     using StyleMap = CSVGElementStyleable::StyleMap;
+    using RuleProperties = std::vector<std::pair<int, std::wstring>>;
 
     static std::shared_ptr<StyleMap> intern(StyleMap&& style)
     {
@@ -87,7 +88,7 @@ public:
             return shared;
         }
         pool.m_styles.emplace(key, shared);
-        if (pool.m_styles.size() + pool.m_made.size() > pool.m_sweepAt)
+        if (pool.m_styles.size() + pool.m_made.size() + pool.m_ruled.size() > pool.m_sweepAt)
             pool.sweep();
         return shared;
     }
@@ -114,6 +115,30 @@ public:
         StylePool& pool = instance();
         std::lock_guard<std::mutex> locker(pool.m_lock);
         pool.m_made[Made { specified.get(), inherited.get(), leaf }] = Sources { specified, inherited, effective };
+    }
+
+    // The specified style that a class rule with these properties made of
+    // another before; null when there is none or it has gone. Most pieces of
+    // a drawing name one of a few classes and start from one pooled map, so
+    // they find theirs without a copy of it.
+    static std::shared_ptr<StyleMap> ruledBefore(
+        const std::shared_ptr<StyleMap>& specified, const void* rule, const RuleProperties& properties)
+    {
+        StylePool& pool = instance();
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        const auto found = pool.m_ruled.find(Made { specified.get(), rule, false });
+        if (found == pool.m_ruled.end() || found->second.specified.lock() != specified
+            || found->second.properties != properties)
+            return nullptr;
+        return found->second.ruled.lock();
+    }
+
+    static void rememberRuled(const std::shared_ptr<StyleMap>& specified, const void* rule,
+        const RuleProperties& properties, const std::shared_ptr<StyleMap>& ruled)
+    {
+        StylePool& pool = instance();
+        std::lock_guard<std::mutex> locker(pool.m_lock);
+        pool.m_ruled[Made { specified.get(), rule, false }] = Ruled { specified, ruled, properties };
     }
 
     static std::shared_ptr<StyleMap> empty()
@@ -145,7 +170,9 @@ private:
             entry = entry->second.expired() ? m_styles.erase(entry) : std::next(entry);
         for (auto entry = m_made.begin(); entry != m_made.end();)
             entry = entry->second.effective.expired() ? m_made.erase(entry) : std::next(entry);
-        m_sweepAt = std::max<std::size_t>(1024, 2 * (m_styles.size() + m_made.size()));
+        for (auto entry = m_ruled.begin(); entry != m_ruled.end();)
+            entry = entry->second.ruled.expired() ? m_ruled.erase(entry) : std::next(entry);
+        m_sweepAt = std::max<std::size_t>(1024, 2 * (m_styles.size() + m_made.size() + m_ruled.size()));
     }
 
     // A remembered computation, found by the addresses of its sources. The
@@ -176,9 +203,17 @@ private:
         std::weak_ptr<StyleMap> effective;
     };
 
+    struct Ruled
+    {
+        std::weak_ptr<StyleMap> specified;
+        std::weak_ptr<StyleMap> ruled;
+        RuleProperties properties;
+    };
+
     std::mutex m_lock;
     std::unordered_multimap<std::size_t, std::weak_ptr<StyleMap>> m_styles;
     std::unordered_map<Made, Sources, MadeHash> m_made;
+    std::unordered_map<Made, Ruled, MadeHash> m_ruled;
     std::size_t m_sweepAt = 1024;
 };
 
@@ -471,6 +506,10 @@ void CSVGElementStyleable::applyClassRules(const std::wstring& classText)
         const CSVGStyleRule* rule = document->findStyleRule(name);
         if (!rule)
             continue;
+        if (m_specifiedShared) {
+            m_specified = ruledSpecified(m_specified, rule);
+            continue;
+        }
         for (const auto& [id, value] : rule->getPropertiesById()) {
             // A style computed again finds the values there already and
             // keeps its shared map.
@@ -478,6 +517,26 @@ void CSVGElementStyleable::applyClassRules(const std::wstring& classText)
                 writableSpecified()[id] = value;
         }
     }
+}
+
+// The pooled specified style with the rule's properties over it.
+std::shared_ptr<CSVGElementStyleable::StyleMap> CSVGElementStyleable::ruledSpecified(
+    const std::shared_ptr<StyleMap>& specified, const CSVGStyleRule* rule)
+{
+    const auto& properties = rule->getPropertiesById();
+    if (std::shared_ptr<StyleMap> ruled = StylePool::ruledBefore(specified, rule, properties))
+        return ruled;
+    StyleMap merged = *specified;
+    bool changed = false;
+    for (const auto& [id, value] : properties) {
+        if (id >= 0 && valueOf(merged, id) != value) {
+            merged[id] = value;
+            changed = true;
+        }
+    }
+    std::shared_ptr<StyleMap> ruled = changed ? StylePool::intern(std::move(merged)) : specified;
+    StylePool::rememberRuled(specified, rule, properties, ruled);
+    return ruled;
 }
 
 void CSVGElementStyleable::flattenStyles()

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+class CSVGStyleRule;
+
 // Base of every element that is painted or carries paint. It keeps the
 // inheritable presentation attributes ("fill", "stroke", the opacities, font
 // properties, "visibility", "display", "style", "class" ...) in a style map
@@ -76,6 +78,8 @@ private:
     static void inheritFrom(StyleMap& effective, const StyleMap& inherited);
     void applyDefaults(StyleMap& effective) const;
     void flattenOwnStyles();
+    static std::shared_ptr<StyleMap> ruledSpecified(
+        const std::shared_ptr<StyleMap>& specified, const CSVGStyleRule* rule);
     const std::wstring& specified(int id) const;
     StyleMap& writableSpecified();
     // The value under the id as the element answers for it: from the style

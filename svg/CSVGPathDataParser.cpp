@@ -13,6 +13,8 @@
 #include <cmath>
 
 namespace {
+const std::size_t kNumbersAtOnce = 8;
+
 wchar_t toLower(wchar_t c)
 {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -33,12 +35,14 @@ double finiteOrZero(double value)
 } // namespace
 
 // Room for a segment a command letter (and one for a close added before a
-// move), so that the list of a small path is allocated once.
+// move), so that the list of a small path is allocated once; room for the
+// numbers of an arc, so that those of most commands are too.
 CSVGPathDataParser::CSVGPathDataParser(const std::wstring& text)
     : m_scanner(text)
 {
     m_segments.reserve(
         static_cast<size_t>(std::count_if(text.begin(), text.end(), CSVGNumberScanner::isAsciiLetter)) + 1);
+    m_numbers.reserve(kNumbersAtOnce);
 }
 
 CSVGPathSegList CSVGPathDataParser::parse()

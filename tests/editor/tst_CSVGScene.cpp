@@ -15,8 +15,8 @@ QList<CSVGGraphicsItem*> pieceItems(CSVGScene& scene)
 {
     QList<CSVGGraphicsItem*> items;
     for (QGraphicsItem* item : scene.items(Qt::AscendingOrder)) {
-        if (item->data(0).toByteArray() == "CSVGScene")
-            items << static_cast<CSVGGraphicsItem*>(item);
+        if (auto* piece = dynamic_cast<CSVGGraphicsItem*>(item))
+            items << piece;
     }
     return items;
 }

@@ -1,4 +1,5 @@
 #include "CGlobalConfig.h"
+#include "CSVGStyleRule.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
@@ -52,6 +53,7 @@ private slots:
     void changeRewritesStyleDeclaration();
     void notifiedChangesReachDescendants();
     void equalStylesChangeAlone();
+    void changedRuleReachesEveryPiece();
     void flattenStyles();
 };
 
@@ -157,6 +159,27 @@ void tst_CSVGElementStyleable::equalStylesChangeAlone()
         value(twin, QStringLiteral("fill-opacity")), value(drawing.child, QStringLiteral("stroke")),
         value(twin, QStringLiteral("stroke")), specified(drawing.child, L"class"), specified(twin, L"class") };
     QCOMPARE(seen.join(QLatin1Char(' ')), QStringLiteral("0.5 1 black red k "));
+}
+
+// Pieces of one class that start alike take the rule's result made for the
+// first; once the rule says something else, a piece styled later and the
+// pieces styled again follow it.
+void tst_CSVGElementStyleable::changedRuleReachesEveryPiece()
+{
+    Drawing drawing(QStringLiteral(".k{fill:green}"));
+    CSVGElementStyleable* twin = appendShape(drawing.group, L"path");
+    CSVGElementStyleable* late = appendShape(drawing.group, L"path");
+    for (CSVGElementStyleable* piece : { drawing.child, twin, late })
+        setAttributes(piece, QStringLiteral("class=k"));
+    const auto fill = [](CSVGElementStyleable* piece) {
+        piece->setStyleDirty(true);
+        return value(piece, QStringLiteral("fill"));
+    };
+    QCOMPARE(fill(drawing.child), QStringLiteral("green"));
+    QCOMPARE(fill(twin), QStringLiteral("green"));
+    drawing.document.findStyleRule(L"k")->setText(L"fill:blue");
+    QCOMPARE(fill(late), QStringLiteral("blue"));
+    QCOMPARE(fill(drawing.child), QStringLiteral("blue"));
 }
 
 // "style" wins over the element's values; the class rule, named by the whole
