@@ -3,6 +3,7 @@
 #include "PlacementParallel.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QTransform>
 
 #include <algorithm>
@@ -217,10 +218,18 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
     const cInt left = search.left;
     const cInt right = std::min(left + search.step, search.xMax);
     Candidate& best = search.found;
-    if (hasRoom(shape, { left, search.yMin, right, search.yTop })) {
-        for (cInt low = search.yMin; low < search.yTop; low += search.bandStep) {
-            const IntRect band { left, low, right, std::min(low + search.bandStep, search.yTop) };
-            if (search.bandStep < search.yTop - search.yMin && !hasRoom(shape, band))
+    if (windowHasRoom(shape, search)) {
+        // Every band is searched, so all may be looked at together.
+        std::vector<IntRect> bands;
+        for (cInt low = search.yMin; low < search.yTop; low += search.bandStep)
+            bands.push_back({ left, low, right, std::min(low + search.bandStep, search.yTop) });
+        std::vector<char> bandHasRoom(bands.size(), 1);
+        if (bands.size() > 1)
+            PlacementParallel::forEach(
+                int(bands.size()), [&](int k) { bandHasRoom[k] = hasRoom(shape, bands[k]) ? 1 : 0; });
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            const IntRect& band = bands[b];
+            if (!bandHasRoom[b])
                 continue;
             // Only the no-fit polygons that reach into the band shape it;
             // each is made once per search.
@@ -258,6 +267,27 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
         search.done = true;
     else
         search.left += search.step;
+}
+
+bool PlacementAutomatic::windowHasRoom(const OrientedShape& moving, Search& search) const
+{
+    const auto ahead = [&] { return std::size_t((search.left - search.aheadFrom) / search.step); };
+    if (search.roomAhead.empty() || search.left < search.aheadFrom || ahead() >= search.roomAhead.size()) {
+        // The windows to come are looked at as many at once as there are
+        // cores; those past the one with room are looked at in vain.
+        const int cores = std::max(1, QThread::idealThreadCount());
+        search.aheadFrom = search.left;
+        int count = 1;
+        while (count < cores && search.left + count * search.step < search.xMax)
+            ++count;
+        search.roomAhead.assign(std::size_t(count), 0);
+        PlacementParallel::forEach(count, [&](int k) {
+            const cInt left = search.left + k * search.step;
+            const IntRect window { left, search.yMin, std::min(left + search.step, search.xMax), search.yTop };
+            search.roomAhead[std::size_t(k)] = hasRoom(moving, window) ? 1 : 0;
+        });
+    }
+    return search.roomAhead[ahead()] != 0;
 }
 
 bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& moves) const
