@@ -223,35 +223,8 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
         std::vector<IntRect> bands;
         for (cInt low = search.yMin; low < search.yTop; low += search.bandStep)
             bands.push_back({ left, low, right, std::min(low + search.bandStep, search.yTop) });
-        std::vector<char> bandHasRoom(bands.size(), 1);
-        if (bands.size() > 1)
-            PlacementParallel::forEach(
-                int(bands.size()), [&](int k) { bandHasRoom[k] = hasRoom(shape, bands[k]) ? 1 : 0; });
-        for (std::size_t b = 0; b < bands.size(); ++b) {
-            const IntRect& band = bands[b];
-            if (!bandHasRoom[b])
-                continue;
-            // Only the no-fit polygons that reach into the band shape it;
-            // each is made once per search.
-            const std::vector<int> near = placedNear(shape, band);
-            std::vector<int> missing;
-            for (int i : near) {
-                if (!search.known[i]) {
-                    search.known[i] = true;
-                    missing.push_back(i);
-                }
-            }
-            PlacementParallel::forEach(int(missing.size()), [&](int k) {
-                search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form);
-            });
-            Clipper clipper;
-            clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
-                                { band.left, band.bottom } },
-                ptSubject, true);
-            for (int i : near)
-                clipper.AddPaths(search.forbidden[i], ptClip, true);
-            Paths free;
-            clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
+        const std::vector<Paths> freeOfBands = freeInBands(shape, bands, search);
+        for (const Paths& free : freeOfBands)
             for (const Path& path : free)
                 for (const IntPoint& p : path) {
                     if (p.X >= right && right < search.xMax)
@@ -261,12 +234,51 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
                     if (!best.found || better(candidate, best))
                         best = candidate;
                 }
-        }
     }
     if (best.found)
         search.done = true;
     else
         search.left += search.step;
+}
+
+std::vector<Paths> PlacementAutomatic::freeInBands(
+    const OrientedShape& shape, const std::vector<IntRect>& bands, Search& search) const
+{
+    std::vector<char> bandHasRoom(bands.size(), 1);
+    if (bands.size() > 1)
+        PlacementParallel::forEach(
+            int(bands.size()), [&](int k) { bandHasRoom[k] = hasRoom(shape, bands[k]) ? 1 : 0; });
+    // Only the no-fit polygons that reach into a band with room shape it;
+    // each is made once per search.
+    std::vector<std::vector<int>> nearOf(bands.size());
+    std::vector<int> missing;
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        if (!bandHasRoom[b])
+            continue;
+        nearOf[b] = placedNear(shape, bands[b]);
+        for (int i : nearOf[b]) {
+            if (!search.known[i]) {
+                search.known[i] = true;
+                missing.push_back(i);
+            }
+        }
+    }
+    PlacementParallel::forEach(int(missing.size()),
+        [&](int k) { search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form); });
+    std::vector<Paths> free(bands.size());
+    PlacementParallel::forEach(int(bands.size()), [&](int b) {
+        if (!bandHasRoom[b])
+            return;
+        const IntRect& band = bands[b];
+        Clipper clipper;
+        clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
+                            { band.left, band.bottom } },
+            ptSubject, true);
+        for (int i : nearOf[b])
+            clipper.AddPaths(search.forbidden[i], ptClip, true);
+        clipper.Execute(ctDifference, free[b], pftNonZero, pftNonZero);
+    });
+    return free;
 }
 
 bool PlacementAutomatic::windowHasRoom(const OrientedShape& moving, Search& search) const
