@@ -8,8 +8,8 @@ namespace Vantor {
 namespace Placement {
 
 namespace {
-// Twice the signed area of the triangle; exact, as coordinates stay far
-// below 2^31 times the library's scale.
+// Twice the signed area of the triangle; exact in 64 bits, as a usable
+// piece's coordinates stay within a few times 10^8 units.
 cInt cross(const IntPoint& o, const IntPoint& a, const IntPoint& b)
 {
     return (a.X - o.X) * (b.Y - o.Y) - (a.Y - o.Y) * (b.X - o.X);
