@@ -3,6 +3,7 @@
 #include "PlacementParallel.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QTransform>
 
 #include <algorithm>
@@ -217,32 +218,13 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
     const cInt left = search.left;
     const cInt right = std::min(left + search.step, search.xMax);
     Candidate& best = search.found;
-    if (hasRoom(shape, { left, search.yMin, right, search.yTop })) {
-        for (cInt low = search.yMin; low < search.yTop; low += search.bandStep) {
-            const IntRect band { left, low, right, std::min(low + search.bandStep, search.yTop) };
-            if (search.bandStep < search.yTop - search.yMin && !hasRoom(shape, band))
-                continue;
-            // Only the no-fit polygons that reach into the band shape it;
-            // each is made once per search.
-            const std::vector<int> near = placedNear(shape, band);
-            std::vector<int> missing;
-            for (int i : near) {
-                if (!search.known[i]) {
-                    search.known[i] = true;
-                    missing.push_back(i);
-                }
-            }
-            PlacementParallel::forEach(int(missing.size()), [&](int k) {
-                search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form);
-            });
-            Clipper clipper;
-            clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
-                                { band.left, band.bottom } },
-                ptSubject, true);
-            for (int i : near)
-                clipper.AddPaths(search.forbidden[i], ptClip, true);
-            Paths free;
-            clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
+    if (windowHasRoom(shape, search)) {
+        // Every band is searched, so all may be looked at together.
+        std::vector<IntRect> bands;
+        for (cInt low = search.yMin; low < search.yTop; low += search.bandStep)
+            bands.push_back({ left, low, right, std::min(low + search.bandStep, search.yTop) });
+        const std::vector<Paths> freeOfBands = freeInBands(shape, bands, search);
+        for (const Paths& free : freeOfBands)
             for (const Path& path : free)
                 for (const IntPoint& p : path) {
                     if (p.X >= right && right < search.xMax)
@@ -252,12 +234,72 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
                     if (!best.found || better(candidate, best))
                         best = candidate;
                 }
-        }
     }
     if (best.found)
         search.done = true;
     else
         search.left += search.step;
+}
+
+std::vector<Paths> PlacementAutomatic::freeInBands(
+    const OrientedShape& shape, const std::vector<IntRect>& bands, Search& search) const
+{
+    std::vector<char> bandHasRoom(bands.size(), 1);
+    if (bands.size() > 1)
+        PlacementParallel::forEach(
+            int(bands.size()), [&](int k) { bandHasRoom[k] = hasRoom(shape, bands[k]) ? 1 : 0; });
+    // Only the no-fit polygons that reach into a band with room shape it;
+    // each is made once per search.
+    std::vector<std::vector<int>> nearOf(bands.size());
+    std::vector<int> missing;
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        if (!bandHasRoom[b])
+            continue;
+        nearOf[b] = placedNear(shape, bands[b]);
+        for (int i : nearOf[b]) {
+            if (!search.known[i]) {
+                search.known[i] = true;
+                missing.push_back(i);
+            }
+        }
+    }
+    PlacementParallel::forEach(int(missing.size()),
+        [&](int k) { search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form); });
+    std::vector<Paths> free(bands.size());
+    PlacementParallel::forEach(int(bands.size()), [&](int b) {
+        if (!bandHasRoom[b])
+            return;
+        const IntRect& band = bands[b];
+        Clipper clipper;
+        clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
+                            { band.left, band.bottom } },
+            ptSubject, true);
+        for (int i : nearOf[b])
+            clipper.AddPaths(search.forbidden[i], ptClip, true);
+        clipper.Execute(ctDifference, free[b], pftNonZero, pftNonZero);
+    });
+    return free;
+}
+
+bool PlacementAutomatic::windowHasRoom(const OrientedShape& moving, Search& search) const
+{
+    const auto ahead = [&] { return std::size_t((search.left - search.aheadFrom) / search.step); };
+    if (search.roomAhead.empty() || search.left < search.aheadFrom || ahead() >= search.roomAhead.size()) {
+        // The windows to come are looked at as many at once as there are
+        // cores; those past the one with room are looked at in vain.
+        const int cores = std::max(1, QThread::idealThreadCount());
+        search.aheadFrom = search.left;
+        int count = 1;
+        while (count < cores && search.left + count * search.step < search.xMax)
+            ++count;
+        search.roomAhead.assign(std::size_t(count), 0);
+        PlacementParallel::forEach(count, [&](int k) {
+            const cInt left = search.left + k * search.step;
+            const IntRect window { left, search.yMin, std::min(left + search.step, search.xMax), search.yTop };
+            search.roomAhead[std::size_t(k)] = hasRoom(moving, window) ? 1 : 0;
+        });
+    }
+    return search.roomAhead[ahead()] != 0;
 }
 
 bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& moves) const

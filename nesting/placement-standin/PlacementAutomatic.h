@@ -80,6 +80,11 @@ private:
         ClipperLib::cInt left = 0;
         bool done = false;
         Candidate found;
+        // Whether the windows from aheadFrom on may hold the piece, worked
+        // out together on all cores: most windows have no room, one after
+        // the other, on the part of the roll already filled.
+        std::vector<char> roomAhead;
+        ClipperLib::cInt aheadFrom = 0;
         // Per placed piece, its no-fit polygon once made.
         std::vector<ClipperLib::Paths> forbidden;
         std::vector<bool> known;
@@ -96,6 +101,12 @@ private:
     // Whether a gap in the roll is large enough for the piece moved within
     // the rectangle; saves the no-fit polygons where the roll is full.
     bool hasRoom(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
+    // Per band, where the piece may go in it without overlap: nothing for
+    // a band without room. The bands are worked on all cores.
+    std::vector<ClipperLib::Paths> freeInBands(
+        const OrientedShape& shape, const std::vector<ClipperLib::IntRect>& bands, Search& search) const;
+    // hasRoom for the search's window, from the windows worked out ahead.
+    bool windowHasRoom(const OrientedShape& moving, Search& search) const;
     // The placed pieces whose no-fit polygons may reach into the rectangle
     // of moves.
     std::vector<int> placedNear(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;

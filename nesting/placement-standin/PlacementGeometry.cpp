@@ -1,5 +1,7 @@
 #include "PlacementGeometry.h"
 
+#include "PlacementConvex.h"
+
 #include <QTransform>
 
 #include <algorithm>
@@ -64,6 +66,8 @@ OrientedShape PlacementGeometry::orient(const PlacementCompositePolygon& shape, 
 
     oriented.grown = grow(oriented.parts, spacing / 2 * kScale + kGuardUnits);
     oriented.grownBounds = boundsOf(oriented.grown);
+    for (const Path& ring : oriented.grown)
+        oriented.convexGrown.push_back(PlacementConvex::pieces(ring));
     oriented.innerRadius = innerRadius(oriented.grown);
     erode(oriented);
     return oriented;
@@ -249,13 +253,26 @@ double PlacementGeometry::innerRadius(const Paths& rings)
 Paths PlacementGeometry::noFitPolygon(const OrientedShape& fixed, const OrientedShape& moving)
 {
     Paths all;
-    for (const Path& still : fixed.grown)
-        for (const Path& mover : moving.grown) {
+    for (std::size_t s = 0; s < fixed.grown.size(); ++s)
+        for (std::size_t m = 0; m < moving.grown.size(); ++m) {
             Paths difference;
-            MinkowskiDiff(mover, still, difference);
+            const Paths& stillPieces = fixed.convexGrown[s];
+            const Paths& moverPieces = moving.convexGrown[m];
+            if (!stillPieces.empty() && !moverPieces.empty()) {
+                Clipper clipper;
+                for (const Path& mover : moverPieces) {
+                    const Path turned = PlacementConvex::negated(mover);
+                    for (const Path& still : stillPieces)
+                        clipper.AddPath(PlacementConvex::sum(still, turned), ptSubject, true);
+                }
+                clipper.Execute(ctUnion, difference, pftNonZero, pftNonZero);
+            } else {
+                MinkowskiDiff(moving.grown[m], fixed.grown[s], difference);
+            }
             // The library sweeps outline along outline; where the mover lies
             // wholly inside (or around) the other, it leaves a hole that is
-            // an overlap all the same.
+            // an overlap all the same. The pieces leave holes only where the
+            // mover fits a pocket of the other; those are filled alike.
             for (Path& path : difference)
                 if (Orientation(path))
                     all.push_back(std::move(path));

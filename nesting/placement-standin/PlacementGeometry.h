@@ -22,6 +22,9 @@ struct OrientedShape
     // two pieces whose grown rings do not overlap are spacing apart.
     ClipperLib::Paths grown;
     ClipperLib::IntRect grownBounds {};
+    // Per grown ring, convex pieces that tile it; none where the ring could
+    // not be split.
+    std::vector<ClipperLib::Paths> convexGrown;
     // The grown rings shrunk by erosion (half the inner radius), when that
     // leaves one ring: its extent and area, to rule out gaps that cannot
     // hold the piece. Without one ring the erosion is 0 and rules out none.
@@ -31,8 +34,9 @@ struct OrientedShape
     double erodedArea = 0;
 };
 
-// The integer geometry of placement. No-fit polygons come from the
-// library's Minkowski difference; everything runs under the non-zero rule.
+// The integer geometry of placement. No-fit polygons are the union of the
+// Minkowski sums of convex pieces, or else the library's Minkowski
+// difference; everything runs under the non-zero rule.
 class PlacementGeometry
 {
 public:

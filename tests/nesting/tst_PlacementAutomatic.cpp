@@ -1,5 +1,6 @@
 #include "NestingTestPieces.h"
 #include "PlacementAutomatic.h"
+#include "PlacementGeometry.h"
 #include "PlacementParallel.h"
 #include "PlacementRunner.h"
 #include "TestEnvironment.h"
@@ -23,6 +24,7 @@ private slots:
     void refuse_data();
     void refuse();
     void fitsOnlyWhenTurned();
+    void noFitPolygonOfConvexPieces();
     void runAndStop();
     void parallelLoop();
 };
@@ -107,6 +109,36 @@ void tst_PlacementAutomatic::fitsOnlyWhenTurned()
     engine.run();
     QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
     verifyPlacement({ strip }, engine.placements(), settings.rollWidth);
+}
+
+// The no-fit polygon united from convex pieces covers the same positions as
+// the library's sweep of outline along outline, holes filled alike, for
+// star-shaped pieces in several turns.
+void tst_PlacementAutomatic::noFitPolygonOfConvexPieces()
+{
+    using namespace ClipperLib;
+    const QVector<PieceInfo> pieces = randomPieces(12, 3);
+    for (int i = 0; i + 1 < pieces.size(); ++i) {
+        const OrientedShape fixed = PlacementGeometry::orient(pieces[i].shape, 90.0 * i, 2);
+        const OrientedShape moving = PlacementGeometry::orient(pieces[i + 1].shape, 45.0 * i, 2);
+        QVERIFY(!fixed.convexGrown.front().empty() && !moving.convexGrown.front().empty());
+        Paths swept;
+        MinkowskiDiff(moving.grown.front(), fixed.grown.front(), swept);
+        swept = PlacementGeometry::outers(swept);
+        const Paths united = PlacementGeometry::noFitPolygon(fixed, moving);
+        Clipper clipper;
+        clipper.AddPaths(united, ptSubject, true);
+        clipper.AddPaths(swept, ptClip, true);
+        Paths apart;
+        clipper.Execute(ctXor, apart, pftNonZero, pftNonZero);
+        double differs = 0;
+        for (const Path& path : apart)
+            differs += std::abs(Area(path));
+        double area = 0;
+        for (const Path& path : swept)
+            area += Area(path);
+        QVERIFY2(differs < 1e-6 * area, qPrintable(QString::number(differs / area)));
+    }
 }
 
 // A run reports its progress and result; a run stopped midway says so and
