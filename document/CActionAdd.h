@@ -10,9 +10,10 @@ public:
     CActionAdd(CSVGDocument* document, CSVGElement* parent, CSVGElement* element);
     ~CActionAdd() override;
 
-    // Takes the element out.
+    // Takes the element out, noting its place.
     std::wstring undo() override;
-    // Appends it to the parent again and selects it.
+    // Puts it back in its place under the parent (last when the sibling it
+    // followed has gone since) and selects it.
     std::wstring redo() override;
 
     CSVGElement* getElement() const { return m_element; }
@@ -20,5 +21,9 @@ public:
 private:
     ElementRef m_element;
     ElementRef m_parent;
+    // The sibling the element followed when it was taken out.
+    ElementRef m_previous;
+    bool m_hadPrevious = false;
+    bool m_placeKnown = false;
     bool m_owned = false;
 };

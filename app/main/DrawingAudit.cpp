@@ -9,6 +9,8 @@
 #include "SvgCodes.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 namespace {
 QList<CSVGView*> views()
@@ -31,6 +33,21 @@ bool inTree(const CSVGElement* element, const CSVGElement* root)
 QString tabName(CSVGView* view)
 {
     return QStringLiteral("\"%1\"").arg(view->getAutosaveName());
+}
+
+// Both texts go to the temporary folder, so that a failed round trip can
+// be compared without replaying the run; the message names them.
+QString keepTexts(const QString& tab, const std::wstring& before, const std::wstring& after)
+{
+    const QString stem = QDir::temp().filePath(
+        QStringLiteral("zocut-roundtrip-%1-%2").arg(QCoreApplication::applicationPid()).arg(tab));
+    const std::pair<const char*, const std::wstring*> texts[] = { { "before", &before }, { "after", &after } };
+    for (const auto& text : texts) {
+        QFile file(QStringLiteral("%1-%2.svg").arg(stem, QLatin1String(text.first)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QString::fromStdWString(*text.second).toUtf8());
+    }
+    return QStringLiteral("%1-before.svg, %1-after.svg").arg(stem);
 }
 
 // A history longer than this is a loop, not a history.
@@ -79,11 +96,13 @@ QString DrawingAudit::undoRedoRoundTrip() const
         int redone = 0;
         for (; document->getHistory().canRedo() && redone < kMostSteps; ++redone)
             view->OnRedo();
-        if (undone != redone || document->toSvgText() != before) {
-            problems << QStringLiteral("%1: %2 steps undone and %3 redone give another SVG text")
+        const std::wstring after = document->toSvgText();
+        if (undone != redone || after != before) {
+            problems << QStringLiteral("%1: %2 steps undone and %3 redone give another SVG text (%4)")
                             .arg(tabName(view))
                             .arg(undone)
-                            .arg(redone);
+                            .arg(redone)
+                            .arg(keepTexts(view->getAutosaveName(), before, after));
         }
     }
     return problems.join(QLatin1Char('\n'));

@@ -22,6 +22,7 @@ namespace {
 // The recorded commands as the editing commands make them.
 enum class Command {
     Add,
+    AddInTheMiddle,
     Delete,
     Attribute,
     Value,
@@ -126,6 +127,12 @@ CActionBase* run(Command command, Fixture& fixture)
         fixture.remember(added);
         return new CActionAdd(&document, root, added);
     }
+    case Command::AddInTheMiddle: {
+        CSVGElement* added = fixture.piece(root, "added", 70);
+        fixture.remember(added);
+        root->insertChildBefore(added, fixture.byId("b"), true, true);
+        return new CActionAdd(&document, root, added);
+    }
     case Command::Delete: {
         auto* action = new CActionDel(&document, fixture.byId("b"));
         fixture.byId("b")->removeFromParent(true);
@@ -203,6 +210,7 @@ void tst_CActionHistory::undoRedoRestoreText_data()
     QTest::addColumn<bool>("withDefinitions");
     const QString moved = "translate(10,0)";
     QTest::newRow("add") << Command::Add << moved << false;
+    QTest::newRow("add in the middle") << Command::AddInTheMiddle << moved << false;
     QTest::newRow("delete the middle one") << Command::Delete << moved << false;
     QTest::newRow("attribute") << Command::Attribute << moved << false;
     QTest::newRow("text") << Command::Value << moved << false;
