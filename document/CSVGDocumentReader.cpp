@@ -226,6 +226,8 @@ bool CSVGDocument::refuseText()
 {
     clearContents();
     newDocument();
+    // Bytes refused before any scan leave no reading under way either.
+    setLoading(false);
     notifyChanged();
     return false;
 }

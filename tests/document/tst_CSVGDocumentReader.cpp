@@ -327,6 +327,12 @@ void tst_CSVGDocumentReader::tooDeep()
     QCOMPARE(SvgInputCheck::reason(document.readCheck()), reason);
     QVERIFY(document.loadSvgData("<svg><rect width=\"5\" height=\"5\"/></svg>"));
     QVERIFY(SvgInputCheck::reason(document.readCheck()).isEmpty());
+
+    // Bytes refused before any scan end the load too: an empty root, not
+    // a document that stays "loading".
+    CSVGDocument fresh;
+    QVERIFY(!fresh.loadSvgData(QByteArray()));
+    QVERIFY(fresh.getOwnerSvg() && !fresh.isLoading());
 }
 
 // Each row: file bytes and the title's text after loadSvgData.
