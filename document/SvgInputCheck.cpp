@@ -129,3 +129,12 @@ QString SvgInputCheck::reason(const Result& result)
     }
     return QString();
 }
+
+QString SvgInputCheck::message(const QString& name, const Result& result)
+{
+    if (refuses(result))
+        return tr("%1 cannot be opened.").arg(name) + QLatin1Char('\n') + reason(result);
+    if (result.verdict == Verdict::Damaged)
+        return tr("%1 is opened as far as it could be read.").arg(name) + QLatin1Char('\n') + reason(result);
+    return QString();
+}

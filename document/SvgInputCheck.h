@@ -40,4 +40,8 @@ public:
     }
     // One sentence saying what is wrong, in the user's language.
     static QString reason(const Result& result);
+    // What the user is told of a file of that name: that it cannot be
+    // opened, or that it opened only in part, and why; empty for a sound
+    // drawing.
+    static QString message(const QString& name, const Result& result);
 };

@@ -166,15 +166,14 @@ bool CMainFrame::openFileInTab(const QString& path)
         // No tab stands for a file that is not there or holds no drawing.
         closeTab(m_tabs->indexOf(view));
         Prompt::warning(this, tr("Warning"),
-            SvgInputCheck::refuses(check) ? tr("%1 cannot be opened.\n%2").arg(fileName, SvgInputCheck::reason(check))
+            SvgInputCheck::refuses(check) ? SvgInputCheck::message(fileName, check)
                                           : tr("The file could not be opened: %1").arg(path));
         return false;
     }
     view->setAutosaveName(uniqueAutosaveName(fileName, view));
     view->setFocus();
     if (check.verdict == SvgInputCheck::Verdict::Damaged) {
-        Prompt::warning(this, tr("Warning"),
-            tr("%1 is opened as far as it could be read.\n%2").arg(fileName, SvgInputCheck::reason(check)));
+        Prompt::warning(this, tr("Warning"), SvgInputCheck::message(fileName, check));
     }
     return true;
 }
@@ -224,8 +223,7 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
     loadPreview();
     updateActionStates();
     if (probe.readCheck().verdict == SvgInputCheck::Verdict::Damaged) {
-        Prompt::warning(this, tr("Warning"),
-            tr("%1 is opened as far as it could be read.\n%2").arg(name, SvgInputCheck::reason(probe.readCheck())));
+        Prompt::warning(this, tr("Warning"), SvgInputCheck::message(name, probe.readCheck()));
     }
     return true;
 }
@@ -441,13 +439,11 @@ void CMainFrame::recoverAutosaved()
             delete view;
             m_currentView = qobject_cast<CSVGView*>(m_tabs->currentWidget());
             CSVGView::setAutosaveFileAside(info);
-            Prompt::warning(
-                this, tr("Warning"), tr("%1 cannot be opened.\n%2").arg(info.fileName(), SvgInputCheck::reason(check)));
+            Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
             continue;
         }
         if (check.verdict == SvgInputCheck::Verdict::Damaged) {
-            Prompt::warning(this, tr("Warning"),
-                tr("%1 is opened as far as it could be read.\n%2").arg(info.fileName(), SvgInputCheck::reason(check)));
+            Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
         }
         view->setAutosaveName(info.fileName());
         // Its copy is the only one: the drawing is unsaved work.

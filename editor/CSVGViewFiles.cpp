@@ -46,8 +46,7 @@ bool CSVGView::reloadFile()
             if (reloaded)
                 setSaved();
         } else if (SvgInputCheck::refuses(probe.readCheck())) {
-            Prompt::warning(this, tr("Warning"),
-                tr("%1 cannot be opened.\n%2").arg(info.fileName(), SvgInputCheck::reason(probe.readCheck())));
+            Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), probe.readCheck()));
         } else {
             Prompt::warning(this, tr("Warning"), tr("The file %1 cannot be read.").arg(m_filePath));
         }
