@@ -582,29 +582,23 @@ CSVGElementPath* CSVGDocument::createPathElement(const QVector<QPolygonF>& rings
 
 CSVGElementPath* CSVGDocument::createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd)
 {
+    return createPathElement(CSVGElementPath::prepare(paths), evenOdd);
+}
+
+CSVGElementPath* CSVGDocument::createPathElement(CSVGElementPath::Prepared outline, bool evenOdd)
+{
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
-    element->setAttribute(L"stroke", m_defaultStroke, false);
-    element->setAttribute(L"stroke-width", m_defaultStrokeWidth, false);
-    element->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, false);
-    element->setAttribute(L"stroke-opacity", L"1", false);
+    static const std::wstring stroke(L"stroke"), width(L"stroke-width"), dashes(L"stroke-dasharray"),
+        opacity(L"stroke-opacity"), one(L"1");
+    element->setAttributes({ { stroke, m_defaultStroke }, { width, m_defaultStrokeWidth },
+        { dashes, m_defaultStrokeDashArray }, { opacity, one } });
     if (evenOdd)
         element->setAttribute(L"fill-rule", L"evenodd", false);
-    int elements = 0;
-    for (const QPainterPath& path : paths)
-        elements += path.elementCount() + 1;
-    element->reserveSegments(elements);
-    for (const QPainterPath& path : paths)
-        appendPainterPath(element, path);
-    element->writePathData(false);
     element->updateMatrix(nullptr, true);
-    element->setGeometryDirty();
-    element->updateGeometry();
+    element->adopt(std::move(outline));
     return element;
 }
 
-// A curve without its two data elements ends the walk. A path that ends
-// where it starts is closed; so is an empty one, whose ends are both the
-// origin.
 void CSVGDocument::noteTreeChange()
 {
     ++m_treeRevision;
@@ -619,37 +613,4 @@ void CSVGDocument::noteTreeChange()
             emit treeChanged();
         },
         Qt::QueuedConnection);
-}
-
-void CSVGDocument::appendPainterPath(CSVGElementPath* element, const QPainterPath& path)
-{
-    const int count = path.elementCount();
-    for (int i = 0; i < count; ++i) {
-        const QPainterPath::Element& point = path.elementAt(i);
-        if (point.isMoveTo()) {
-            element->appendMoveto(point.x, point.y);
-        } else if (point.isLineTo()) {
-            element->appendLineto(point.x, point.y);
-        } else if (point.isCurveTo()) {
-            if (i + 2 >= count)
-                break;
-            const QPainterPath::Element& second = path.elementAt(i + 1);
-            const QPainterPath::Element& end = path.elementAt(i + 2);
-            element->appendCurvetoCubic(point.x, point.y, second.x, second.y, end.x, end.y);
-            i += 2;
-        }
-    }
-    if (startsWhereItEnds(path))
-        element->appendClosePath(false);
-}
-
-// The ends of the drawn outline; a path that starts and ends with a drawn
-// segment has them in its first and last element, which is far cheaper
-// than measuring its length to find them.
-bool CSVGDocument::startsWhereItEnds(const QPainterPath& path)
-{
-    const int count = path.elementCount();
-    if (count < 2 || path.elementAt(1).isMoveTo() || path.elementAt(count - 1).isMoveTo())
-        return path.pointAtPercent(0.0) == path.pointAtPercent(1.0);
-    return QPointF(path.elementAt(0)) == QPointF(path.elementAt(count - 1));
 }

@@ -2,6 +2,7 @@
 
 #include "CActionHistory.h"
 #include "CSVGElement.h"
+#include "CSVGElementPath.h"
 #include "CSVGHighlightList.h"
 #include "CSVGPieceIndex.h"
 #include "CSVGTileIndex.h"
@@ -41,7 +42,6 @@
 
 class CActionBase;
 class CActionComposite;
-class CSVGElementPath;
 class CSVGElementShape;
 class CSVGPathSeg;
 class CSVGPathSegCurvetoCubic;
@@ -175,6 +175,8 @@ public:
     // an outline with its holes is one piece that every SVG reader shows
     // with its holes open.
     CSVGElementPath* createPathElement(const QVector<QPolygonF>& rings);
+    // The same for an outline worked out beforehand (on any thread).
+    CSVGElementPath* createPathElement(CSVGElementPath::Prepared outline, bool evenOdd = false);
     // The root svg element; null when there is none.
     CSVGElement* getOwnerSvg() override;
 
@@ -753,8 +755,6 @@ private:
     // unselectElement for every selected shape, with one pass over the
     // selection instead of one per shape.
     void unselectShapes();
-    static void appendPainterPath(CSVGElementPath* element, const QPainterPath& path);
-    static bool startsWhereItEnds(const QPainterPath& path);
     CSVGElementPath* createPathElement(const std::vector<QPainterPath>& paths, bool evenOdd);
     // selectElement without the selection's signal; true when the selection
     // grew.

@@ -3,9 +3,11 @@
 #include "CSVGGeosBuffer.h"
 #include "CSVGUtils.h"
 #include "DouglasPeuckerSimplify.h"
+#include "ParallelLoop.h"
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -171,6 +173,81 @@ bool CSVGClipper::executeNested(ClipperLib::ClipType type, const ClipperLib::Pat
         return true;
     tree.Clear();
     return false;
+}
+
+namespace {
+// Below this many points, or pieces per strip, the threads cost more than
+// the strips save.
+const std::size_t kStripMinimumPoints = 20000;
+const std::size_t kStripMinimumPieces = 32;
+
+// The pieces in strips across the drawing by the middle of their boxes, each
+// strip about as many points as the next.
+std::vector<ClipperLib::Paths> strips(
+    const ClipperLib::Paths& subject, const std::vector<std::size_t>& starts, std::size_t count, std::size_t points)
+{
+    struct Piece
+    {
+        double middle;
+        std::size_t first;
+        std::size_t end;
+    };
+    std::vector<Piece> pieces;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : subject.size();
+        ClipperLib::cInt left = ClipperLib::hiRange;
+        ClipperLib::cInt right = -ClipperLib::hiRange;
+        for (std::size_t path = starts[i]; path < end; ++path)
+            for (const ClipperLib::IntPoint& point : subject[path]) {
+                left = std::min(left, point.X);
+                right = std::max(right, point.X);
+            }
+        pieces.push_back({ 0.5 * double(left) + 0.5 * double(right), starts[i], end });
+    }
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.middle < b.middle; });
+    std::vector<ClipperLib::Paths> result(1);
+    std::size_t taken = 0;
+    for (const Piece& piece : pieces) {
+        if (taken >= points * result.size() / count && result.size() < count)
+            result.emplace_back();
+        for (std::size_t path = piece.first; path < piece.end; ++path) {
+            result.back().push_back(subject[path]);
+            taken += subject[path].size();
+        }
+    }
+    return result;
+}
+} // namespace
+
+bool CSVGClipper::uniteNested(
+    const ClipperLib::Paths& subject, const std::vector<std::size_t>& pieceStarts, ClipperLib::PolyTree& tree)
+{
+    std::size_t points = 0;
+    for (const ClipperLib::Path& path : subject)
+        points += path.size();
+    const std::size_t count
+        = std::min(std::size_t(ParallelLoop::threadCount(0)), pieceStarts.size() / kStripMinimumPieces);
+    if (count < 2 || points < kStripMinimumPoints || !inRange(subject))
+        return executeNested(ClipperLib::ctUnion, subject, {}, tree);
+    std::vector<ClipperLib::Paths> united = strips(subject, pieceStarts, count, points);
+    std::vector<char> done(united.size(), 0);
+    ParallelLoop::run(int(united.size()), 0, [&](int i) {
+        try {
+            ClipperLib::Clipper clipper;
+            clipper.AddPaths(united[std::size_t(i)], ClipperLib::ptSubject, true);
+            done[std::size_t(i)] = clipper.Execute(ClipperLib::ctUnion, united[std::size_t(i)], ClipperLib::pftNonZero,
+                                       ClipperLib::pftNonZero)
+                ? 1
+                : 0;
+        } catch (const std::exception&) {
+        }
+    });
+    if (std::find(done.begin(), done.end(), 0) != done.end())
+        return executeNested(ClipperLib::ctUnion, subject, {}, tree);
+    ClipperLib::Paths outlines;
+    for (ClipperLib::Paths& strip : united)
+        std::move(strip.begin(), strip.end(), std::back_inserter(outlines));
+    return executeNested(ClipperLib::ctUnion, outlines, {}, tree);
 }
 
 // Depth first with an explicit stack: nesting as deep as a drawing has

@@ -65,6 +65,13 @@ public:
     // false, with the tree empty, when it cannot run.
     static bool executeNested(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
         const ClipperLib::Paths& clip, ClipperLib::PolyTree& tree);
+    // The union of pieces into such a tree. A piece is the paths of the
+    // subject from one of the ascending starts to the next (its rings nested
+    // so that its holes cut), and is united only as a whole. Many pieces are
+    // united in strips across the drawing on all cores first, and then the
+    // strips' outlines, far fewer edges than the pieces', in one sweep.
+    static bool uniteNested(
+        const ClipperLib::Paths& subject, const std::vector<std::size_t>& pieceStarts, ClipperLib::PolyTree& tree);
 
     // Appends the first flattened polygon of the outline, reversed or not,
     // then those of the outlines nested in it with the direction flipped at

@@ -78,20 +78,91 @@ std::wstring CSVGElementPath::toPathData() const
 
 void CSVGElementPath::writePathData(bool notify)
 {
-    m_writingData = roundAsWritten();
+    m_writingData = roundAsWritten(m_segments);
     setAttribute(L"d", toPathData(), notify);
     m_writingData = false;
+}
+
+CSVGElementPath::Prepared CSVGElementPath::prepare(const std::vector<QPainterPath>& paths)
+{
+    Prepared prepared;
+    std::size_t count = 0;
+    for (const QPainterPath& path : paths)
+        count += std::size_t(path.elementCount()) + 1;
+    prepared.segments.reserve(count);
+    for (const QPainterPath& path : paths)
+        appendPainterPath(prepared.segments, path);
+    prepared.asWritten = roundAsWritten(prepared.segments);
+    prepared.data = CSVGPathData::toPathData(prepared.segments);
+    if (prepared.asWritten) {
+        prepared.path = CSVGPathData::toPainterPath(prepared.segments);
+        prepared.box = boundsOf(CSVGPathData::toFlattenedPoints(prepared.segments));
+    }
+    return prepared;
+}
+
+// Text that does not read back one segment for one is read back, as
+// writePathData does, and the geometry made from what it gave.
+void CSVGElementPath::adopt(Prepared prepared)
+{
+    m_segments = std::move(prepared.segments);
+    m_writingData = prepared.asWritten;
+    setAttribute(L"d", prepared.data, false);
+    m_writingData = false;
+    if (!prepared.asWritten) {
+        updateGeometry();
+        return;
+    }
+    m_path = std::move(prepared.path);
+    m_flattened.clear();
+    m_box = prepared.box;
+    clearGeometryDirty();
+}
+
+// A curve without its two data elements ends the walk.
+void CSVGElementPath::appendPainterPath(CSVGPathSegList& segments, const QPainterPath& path)
+{
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& point = path.elementAt(i);
+        if (point.isMoveTo()) {
+            segments.emplace_back(new CSVGPathSegMoveto(point.x, point.y));
+        } else if (point.isLineTo()) {
+            segments.emplace_back(new CSVGPathSegLineto(point.x, point.y));
+        } else if (point.isCurveTo()) {
+            if (i + 2 >= count)
+                break;
+            const QPainterPath::Element& second = path.elementAt(i + 1);
+            const QPainterPath::Element& end = path.elementAt(i + 2);
+            segments.emplace_back(new CSVGPathSegCurvetoCubic(point.x, point.y, second.x, second.y, end.x, end.y));
+            i += 2;
+        }
+    }
+    if (startsWhereItEnds(path))
+        segments.emplace_back(new CSVGPathSegClosePath());
+}
+
+// A path that ends where it starts is closed; so is an empty one, whose ends
+// are both the origin. A path that starts and ends with a drawn segment has
+// its ends in its first and last element, which is far cheaper than
+// measuring its length to find them.
+bool CSVGElementPath::startsWhereItEnds(const QPainterPath& path)
+{
+    const int count = path.elementCount();
+    if (count < 2 || path.elementAt(1).isMoveTo() || path.elementAt(count - 1).isMoveTo())
+        return path.pointAtPercent(0.0) == path.pointAtPercent(1.0);
+    return QPointF(path.elementAt(0)) == QPointF(path.elementAt(count - 1));
 }
 
 // Only a single sub-path of moves, lines, cubics and closes reads back one
 // segment for one: the reader closes every sub-path that another follows,
 // and the writer drops a close that follows a close. Anything else is read
 // back from the text.
-bool CSVGElementPath::roundAsWritten()
+bool CSVGElementPath::roundAsWritten(CSVGPathSegList& segments)
 {
     std::uint16_t previous = CSVGPathSeg::Moveto;
-    for (std::size_t i = 0; i < m_segments.size(); ++i) {
-        const CSVGPathSeg* segment = m_segments[i].get();
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const CSVGPathSeg* segment = segments[i].get();
         if (!segment)
             return false;
         const std::uint16_t type = segment->getType();
@@ -101,7 +172,7 @@ bool CSVGElementPath::roundAsWritten()
             return false;
         previous = type;
     }
-    for (const std::unique_ptr<CSVGPathSeg>& segment : m_segments) {
+    for (const std::unique_ptr<CSVGPathSeg>& segment : segments) {
         if (segment->getType() == CSVGPathSeg::ClosePath)
             continue;
         segment->x = CSVGPathSeg::writtenValue(segment->x);
@@ -163,21 +234,26 @@ void CSVGElementPath::updateGeometry()
 // thread's, which a drawing's many small pieces reuse.
 void CSVGElementPath::computeBounds()
 {
-    m_box.setEmpty();
     thread_local std::vector<QPointF> scratch;
     if (m_flattened.empty()) {
         scratch.clear();
         CSVGPathData::appendFlattenedPoints(m_segments, scratch);
     }
-    const std::vector<QPointF>& points = m_flattened.empty() ? scratch : m_flattened;
+    m_box = boundsOf(m_flattened.empty() ? scratch : m_flattened);
+    // One very large path does not keep its room for the rest of the run.
+    if (scratch.capacity() > 4096)
+        std::vector<QPointF>().swap(scratch);
+}
+
+CSVGRect CSVGElementPath::boundsOf(const std::vector<QPointF>& points)
+{
+    CSVGRect box;
+    box.setEmpty();
     if (points.empty())
-        return;
+        return box;
     const auto [left, right] = std::minmax_element(
         points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
     const auto [top, bottom] = std::minmax_element(
         points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
-    m_box = CSVGRect(left->x(), top->y(), right->x() - left->x(), bottom->y() - top->y());
-    // One very large path does not keep its room for the rest of the run.
-    if (scratch.capacity() > 4096)
-        std::vector<QPointF>().swap(scratch);
+    return CSVGRect(left->x(), top->y(), right->x() - left->x(), bottom->y() - top->y());
 }

@@ -3,6 +3,7 @@
 #include "CSVGElementShape.h"
 #include "CSVGPathSeg.h"
 
+#include <QPainterPath>
 #include <QPointF>
 
 #include <algorithm>
@@ -24,6 +25,24 @@ class CSVGElementPath : public CSVGElementShape
     Q_OBJECT
 public:
     explicit CSVGElementPath(CSVGDocument* document);
+
+    // An outline worked out apart from any element, so that many can be
+    // worked out on all cores: the segments as a read of "d" gives them,
+    // the text, and the painter path and box when the text reads back one
+    // segment for one.
+    struct Prepared
+    {
+        CSVGPathSegList segments;
+        std::wstring data;
+        bool asWritten = false;
+        QPainterPath path;
+        CSVGRect box;
+    };
+    // The moves, lines and cubic curves of the painter paths, each closed
+    // when it ends where it starts. Touches nothing but its arguments.
+    static Prepared prepare(const std::vector<QPainterPath>& paths);
+    // Takes the outline as "d", without notifying, and as its geometry.
+    void adopt(Prepared prepared);
 
     // Appending marks the geometry dirty; the close rebuilds it at once
     // unless told not to.
@@ -65,7 +84,10 @@ protected:
 
 private:
     template <typename Segment, typename... Numbers> Segment* append(Numbers... numbers);
-    bool roundAsWritten();
+    static void appendPainterPath(CSVGPathSegList& segments, const QPainterPath& path);
+    static bool startsWhereItEnds(const QPainterPath& path);
+    static bool roundAsWritten(CSVGPathSegList& segments);
+    static CSVGRect boundsOf(const std::vector<QPointF>& points);
 
     CSVGPathSegList m_segments;
     // While set, "d" is being written from the segments, which already

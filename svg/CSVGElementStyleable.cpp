@@ -285,6 +285,32 @@ void CSVGElementStyleable::setAttribute(const std::wstring& name, const std::wst
     storeAttribute(id, name, value, notify);
 }
 
+void CSVGElementStyleable::setAttributes(
+    std::initializer_list<std::pair<const std::wstring&, const std::wstring&>> attributes)
+{
+    if (!m_specifiedShared && !m_specified->empty()) {
+        for (const auto& [name, value] : attributes)
+            setAttribute(name, value, false);
+        return;
+    }
+    std::vector<int> ids;
+    ids.reserve(attributes.size());
+    StyleMap specified = *m_specified;
+    for (const auto& [name, value] : attributes) {
+        ids.push_back(name.empty() ? -1 : g_config.getAttributeId(name));
+        if (ids.back() >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(ids.back())))
+            specified[ids.back()] = value;
+    }
+    m_specified = StylePool::intern(std::move(specified));
+    m_specifiedShared = true;
+    auto id = ids.begin();
+    for (const auto& [name, value] : attributes) {
+        if (*id >= 0)
+            storeAttribute(*id, name, value, false);
+        ++id;
+    }
+}
+
 std::wstring CSVGElementStyleable::getAttribute(const std::wstring& name) const
 {
     return attributeOrStyle(g_config.findAttributeId(name));

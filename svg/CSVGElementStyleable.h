@@ -2,6 +2,7 @@
 
 #include "CSVGElement.h"
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,6 +38,10 @@ public:
     // changing a property that the "style" attribute declares rewrites that
     // declaration instead, the declarations in attribute-id order.
     void setAttribute(const std::wstring& name, const std::wstring& value, bool notify) override;
+    // Name and value pairs set as setAttribute does without notifying; the
+    // style map is looked up in the pool once for all of them, which counts
+    // when thousands of new elements get the same few properties.
+    void setAttributes(std::initializer_list<std::pair<const std::wstring&, const std::wstring&>> attributes);
     // Inheritable attributes are answered from the style map, which holds the
     // "style" declarations and class rules once the style is computed.
     std::wstring getAttribute(const std::wstring& name) const override;

@@ -4,6 +4,7 @@
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
 #include "CSVGUtils.h"
+#include "ParallelLoop.h"
 #include "SvgCodes.h"
 
 #include <algorithm>
@@ -15,22 +16,46 @@ CSVGShapeBoolean::CSVGShapeBoolean(CSVGDocument* document)
 {
 }
 
+// The single rings, most pieces, are read on all cores; the elements are
+// asked for their outlines first, on this thread, since that may bring
+// their geometry up to date.
 QList<CSVGElement*> CSVGShapeBoolean::unite(const QList<CSVGElement*>& shapes)
 {
     if (!m_document || !m_document->getOwnerSvg())
         return {};
-    ClipperLib::Paths subject;
-    CSVGElement* source = nullptr;
+    std::vector<CSVGElement*> elements;
+    std::vector<QPainterPath> paths;
     for (CSVGElement* shape : shapes) {
         if (!shape || !shape->isShape())
             continue;
+        elements.push_back(shape);
+        paths.push_back(mayBePlainRing(shape) ? plainPath(shape) : QPainterPath());
+    }
+    std::vector<ClipperLib::Path> rings(elements.size());
+    std::vector<char> plain(elements.size(), 0);
+    // A few pieces are read sooner than threads start.
+    ParallelLoop::run(int(elements.size()), elements.size() < 256 ? 1 : 0,
+        [&](int i) { plain[std::size_t(i)] = plainRing(paths[std::size_t(i)], rings[std::size_t(i)]) ? 1 : 0; });
+    ClipperLib::Paths subject;
+    subject.reserve(elements.size());
+    std::vector<std::size_t> starts;
+    CSVGElement* source = nullptr;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        starts.push_back(subject.size());
         CSVGElement* largest = nullptr;
-        if (!addElement(shape, subject, largest))
+        if (plain[i]) {
+            subject.push_back(std::move(rings[i]));
+            largest = elements[i];
+        } else if (!addOutlines(elements[i], subject, largest)) {
             return {};
+        }
         if (largest)
             source = largest;
     }
-    return toUnits(ClipperLib::ctUnion, subject, {}, source);
+    ClipperLib::PolyTree tree;
+    if (!CSVGClipper::uniteNested(subject, starts, tree))
+        return {};
+    return toUnits(tree, source);
 }
 
 QList<CSVGElement*> CSVGShapeBoolean::cutByLine(CSVGElement* shape, const QPainterPath& line)
@@ -40,16 +65,27 @@ QList<CSVGElement*> CSVGShapeBoolean::cutByLine(CSVGElement* shape, const QPaint
     ClipperLib::Paths subject;
     ClipperLib::Paths clip;
     CSVGElement* source = nullptr;
-    if (!addElement(shape, subject, source) || subject.empty() || !CSVGClipper::addCutPaths(line, clip))
+    ClipperLib::PolyTree tree;
+    if (!addElement(shape, subject, source) || subject.empty() || !CSVGClipper::addCutPaths(line, clip)
+        || !CSVGClipper::executeNested(ClipperLib::ctDifference, subject, clip, tree))
         return {};
-    return toUnits(ClipperLib::ctDifference, subject, clip, source);
+    return toUnits(tree, source);
+}
+
+bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
+{
+    ClipperLib::Path ring;
+    if (mayBePlainRing(element) && plainRing(plainPath(element), ring)) {
+        subject.push_back(std::move(ring));
+        largest = element;
+        return true;
+    }
+    return addOutlines(element, subject, largest);
 }
 
 // No minimum area here: a small hole still cuts.
-bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
+bool CSVGShapeBoolean::addOutlines(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
 {
-    if (addPlainRing(element, subject, largest))
-        return true;
     std::vector<CSVGOutline> outlines;
     CSVGUtils::collectOutlines(element, outlines);
     const std::vector<CSVGOutline> units = CSVGUtils::nestOutlines(std::move(outlines), 0.0);
@@ -61,20 +97,28 @@ bool CSVGShapeBoolean::addElement(CSVGElement* element, ClipperLib::Paths& subje
     return true;
 }
 
+bool CSVGShapeBoolean::mayBePlainRing(CSVGElement* element)
+{
+    const CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    return shape && shape->getChildCount() == 0 && shape->getType() != SvgType::Text;
+}
+
+QPainterPath CSVGShapeBoolean::plainPath(CSVGElement* element)
+{
+    CSVGElementShape* shape = CSVGElementShape::asShape(element);
+    return shape->getMatrix().toQTransform().map(shape->getPainterPath());
+}
+
 // Most pieces are such a ring. Flattening it gives its points unchanged;
 // points in range keep its area finite, so it is its own unit; and without
 // repeated points its reversed path holds the same points backwards. What
 // is left of the general way is the orientation, measured as it measures.
-bool CSVGShapeBoolean::addPlainRing(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest)
+bool CSVGShapeBoolean::plainRing(const QPainterPath& path, ClipperLib::Path& ring)
 {
-    CSVGElementShape* shape = CSVGElementShape::asShape(element);
-    if (!shape || shape->getChildCount() > 0 || shape->getType() == SvgType::Text)
-        return false;
-    const QPainterPath path = shape->getMatrix().toQTransform().map(shape->getPainterPath());
     const int count = path.elementCount();
     if (count < 2)
         return false;
-    ClipperLib::Path ring(static_cast<std::size_t>(count));
+    ring.resize(static_cast<std::size_t>(count));
     double twiceArea = 0;
     QPointF previous = path.elementAt(count - 1);
     for (int i = 0; i < count; ++i) {
@@ -88,19 +132,13 @@ bool CSVGShapeBoolean::addPlainRing(CSVGElement* element, ClipperLib::Paths& sub
     }
     if (twiceArea * 0.5 < 0)
         std::reverse(ring.begin(), ring.end());
-    subject.push_back(std::move(ring));
-    largest = element;
     return true;
 }
 
 // The library knows which result ring lies in which; asking the rings
 // themselves would cost more than the operation.
-QList<CSVGElement*> CSVGShapeBoolean::toUnits(
-    ClipperLib::ClipType type, const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, CSVGElement* source)
+QList<CSVGElement*> CSVGShapeBoolean::toUnits(ClipperLib::PolyTree& tree, CSVGElement* source)
 {
-    ClipperLib::PolyTree tree;
-    if (!CSVGClipper::executeNested(type, subject, clip, tree))
-        return {};
     std::vector<int> parents;
     std::vector<CSVGOutline> outlines = CSVGClipper::ringOutlines(tree, source, parents);
     tree.Clear();

@@ -40,13 +40,19 @@ private:
     // Adds the element's outlines, each element nested on its own, to the
     // subject. largest becomes the source of the largest outline, or null.
     static bool addElement(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
-    // The element's outline when it is a single ring of straight edges whose
-    // points are in range and without repeats: the library path that
-    // addElement would add, made from the points at once. False, with the
-    // subject unchanged, for any other element.
-    static bool addPlainRing(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
-    QList<CSVGElement*> toUnits(ClipperLib::ClipType type, const ClipperLib::Paths& subject,
-        const ClipperLib::Paths& clip, CSVGElement* source);
+    // The same the general way, for any element.
+    static bool addOutlines(CSVGElement* element, ClipperLib::Paths& subject, CSVGElement*& largest);
+    // A leaf shape other than text, whose canvas outline (plainPath) may be
+    // a single ring of straight edges.
+    static bool mayBePlainRing(CSVGElement* element);
+    static QPainterPath plainPath(CSVGElement* element);
+    // The library path that addOutlines would add for an outline that is a
+    // single ring of straight edges whose points are in range and without
+    // repeats, made from the points at once; false for any other outline.
+    // Touches nothing but its arguments.
+    static bool plainRing(const QPainterPath& path, ClipperLib::Path& ring);
+    // The result's rings as units; the tree is emptied on the way.
+    QList<CSVGElement*> toUnits(ClipperLib::PolyTree& tree, CSVGElement* source);
 
     CSVGDocument* m_document;
 };

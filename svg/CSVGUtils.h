@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CSVGElementPath.h"
 #include "CSVGOutline.h"
 
 #include <QList>
@@ -87,15 +88,14 @@ public:
     QList<CSVGElement*> buildNestingUnits(std::vector<CSVGOutline> outlines);
     // The same for outlines whose nesting is known (see nestOutlines).
     QList<CSVGElement*> buildNestingUnits(std::vector<CSVGOutline> outlines, const std::vector<int>& parents);
-    // A new group appended to the root svg element, holding the path
-    // elements of the unit's outlines; null when there is no root.
-    CSVGElement* makeGroup(const CSVGOutline& unit);
-    // Appends a path element for every outline below the unit, innermost
-    // first, and for the unit itself last, all side by side in the group.
-    static void fillGroup(CSVGDocument* document, CSVGElement* group, const CSVGOutline& unit);
 
 private:
-    static void copyPositionId(const CSVGOutline& outline, CSVGElement* target);
+    // A new group appended to the root svg element, holding side by side a
+    // path element for every outline below the unit, innermost first, and
+    // for the unit itself last, made from the outlines prepared from next
+    // on; null when there is no root.
+    CSVGElement* makeGroup(const CSVGOutline& unit, std::vector<CSVGElementPath::Prepared>::iterator& next);
+    static void appendInnermostFirst(const CSVGOutline& unit, std::vector<const CSVGOutline*>& order);
     static bool isTwoPointRing(const QPainterPath& path);
 
     static bool isOneSubPath(const QPainterPath& path);

@@ -5,10 +5,36 @@
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGUtils.h"
+#include "ParallelLoop.h"
 #include "SvgCodes.h"
 
 #include <iterator>
 #include <utility>
+
+namespace {
+// Gives new elements the "position_id" of their outlines' sources, read once
+// for a run of outlines from one source: those of a merge all come from one
+// element.
+class PositionIdCopy
+{
+public:
+    void operator()(const CSVGOutline& outline, CSVGElement* target)
+    {
+        static const std::wstring name(L"position_id");
+        if (!outline.element)
+            return;
+        if (outline.element != m_source) {
+            m_source = outline.element;
+            m_value = m_source->getAttribute(name);
+        }
+        target->setAttribute(name, m_value, true);
+    }
+
+private:
+    const CSVGElement* m_source = nullptr;
+    std::wstring m_value;
+};
+} // namespace
 
 CSVGUtils::CSVGUtils(CSVGDocument* document)
     : m_document(document)
@@ -79,15 +105,31 @@ QList<CSVGElement*> CSVGUtils::buildNestingUnits(std::vector<CSVGOutline> outlin
     return unitElements(nestOutlines(std::move(outlines), minimumArea, parents));
 }
 
+// The path elements' outlines are worked out on all cores first; the
+// elements are then made one by one, in the order that gives them their
+// ids.
 QList<CSVGElement*> CSVGUtils::unitElements(const std::vector<CSVGOutline>& units)
 {
+    std::vector<const CSVGOutline*> order;
+    for (const CSVGOutline& unit : units) {
+        if (!unit.children.empty())
+            appendInnermostFirst(unit, order);
+        else if (!isTwoPointRing(unit.path))
+            order.push_back(&unit);
+    }
+    std::vector<CSVGElementPath::Prepared> prepared(order.size());
+    // A few outlines are worked out sooner than threads start.
+    ParallelLoop::run(int(order.size()), order.size() < 256 ? 1 : 0,
+        [&](int i) { prepared[std::size_t(i)] = CSVGElementPath::prepare({ order[std::size_t(i)]->path }); });
+    auto next = prepared.begin();
+    PositionIdCopy copyPositionId;
     QList<CSVGElement*> elements;
     for (const CSVGOutline& unit : units) {
         if (!unit.children.empty()) {
-            if (CSVGElement* group = makeGroup(unit))
+            if (CSVGElement* group = makeGroup(unit, next))
                 elements.append(group);
         } else if (!isTwoPointRing(unit.path)) {
-            CSVGElement* path = m_document->createPathElement(unit.path);
+            CSVGElement* path = m_document->createPathElement(std::move(*next++));
             copyPositionId(unit, path);
             elements.append(path);
         }
@@ -100,36 +142,40 @@ bool CSVGUtils::isTwoPointRing(const QPainterPath& path)
     return path.elementCount() == 3 && path.pointAtPercent(0.0) == path.pointAtPercent(1.0);
 }
 
-void CSVGUtils::copyPositionId(const CSVGOutline& outline, CSVGElement* target)
-{
-    if (outline.element)
-        target->setAttribute(L"position_id", outline.element->getAttribute(L"position_id"), true);
-}
-
 // Without a root there is nowhere to put the group, and handing back the
 // unit's source element instead would let the caller attach or delete an
-// element that is still elsewhere in the tree.
-CSVGElement* CSVGUtils::makeGroup(const CSVGOutline& unit)
+// element that is still elsewhere in the tree. The unit's outlines are
+// taken from next on all the same, so that those of the next units stay in
+// step.
+CSVGElement* CSVGUtils::makeGroup(const CSVGOutline& unit, std::vector<CSVGElementPath::Prepared>::iterator& next)
 {
+    std::vector<const CSVGOutline*> outlines;
+    appendInnermostFirst(unit, outlines);
     CSVGElement* root = m_document ? m_document->getOwnerSvg() : nullptr;
-    if (!root)
+    if (!root) {
+        next += std::ptrdiff_t(outlines.size());
         return nullptr;
+    }
+    PositionIdCopy copyPositionId;
     CSVGElement* group = m_document->createElement(L"g");
     copyPositionId(unit, group);
     root->appendChild(group, false, true);
-    fillGroup(m_document, group, unit);
+    for (const CSVGOutline* outline : outlines) {
+        CSVGElement* path = m_document->createPathElement(std::move(*next++));
+        copyPositionId(*outline, path);
+        group->appendChild(path, false, true);
+    }
     group->updateMatrix(nullptr, true);
     if (CSVGElementShape* shape = CSVGElementShape::asShape(group))
         shape->updateGeometry();
     return group;
 }
 
-// Children before their container, with an explicit stack: outlines may nest
-// as deep as a drawing has rings inside rings.
-void CSVGUtils::fillGroup(CSVGDocument* document, CSVGElement* group, const CSVGOutline& unit)
+// Every outline below the unit, innermost first, then the unit itself; with
+// an explicit stack, since outlines may nest as deep as a drawing has rings
+// inside rings.
+void CSVGUtils::appendInnermostFirst(const CSVGOutline& unit, std::vector<const CSVGOutline*>& order)
 {
-    if (!document || !group)
-        return;
     std::vector<std::pair<const CSVGOutline*, std::size_t>> pending { { &unit, 0 } };
     while (!pending.empty()) {
         auto& [outline, next] = pending.back();
@@ -138,9 +184,7 @@ void CSVGUtils::fillGroup(CSVGDocument* document, CSVGElement* group, const CSVG
             pending.emplace_back(child, 0);
             continue;
         }
-        CSVGElement* path = document->createPathElement(outline->path);
-        copyPositionId(*outline, path);
-        group->appendChild(path, false, true);
+        order.push_back(outline);
         pending.pop_back();
     }
 }

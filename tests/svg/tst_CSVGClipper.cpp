@@ -95,6 +95,7 @@ private slots:
     void largeRingsGrowAsTheLibraryGrowsThem_data();
     void largeRingsGrowAsTheLibraryGrowsThem();
     void resultNestingMatchesTheSearch();
+    void uniteInStripsFillsWhatOneSweepFills();
 };
 
 void tst_CSVGClipper::offsetSquare_data()
@@ -400,6 +401,45 @@ void tst_CSVGClipper::resultNestingMatchesTheSearch()
         touchingHoles += !searched;
     }
     QVERIFY(touchingHoles > 0);
+}
+
+// Enough pieces to be united in strips on several threads: star-shaped
+// pieces, some with a hole, which must still cut once the pieces of a strip
+// are united apart from the rest. The same region as one sweep over all.
+void tst_CSVGClipper::uniteInStripsFillsWhatOneSweepFills()
+{
+    QRandomGenerator random(5);
+    Paths subject;
+    std::vector<std::size_t> starts;
+    for (int piece = 0; piece < 600; ++piece) {
+        const QPointF centre(random.bounded(1000.0), random.bounded(300.0));
+        starts.push_back(subject.size());
+        for (double scale : { 1.0, piece % 4 == 0 ? -0.4 : 0.0 }) {
+            if (scale == 0.0)
+                continue;
+            QPolygonF ring;
+            for (int k = 0; k < 48; ++k) {
+                const double angle = 2 * M_PI * k / 48 * (scale > 0 ? 1 : -1);
+                ring.append(
+                    centre + std::abs(scale) * (10 + random.bounded(20.0)) * QPointF(std::cos(angle), std::sin(angle)));
+            }
+            CSVGClipper::toPath(ring, subject.emplace_back());
+        }
+    }
+    PolyTree strips;
+    PolyTree whole;
+    QVERIFY(CSVGClipper::uniteNested(subject, starts, strips));
+    QVERIFY(CSVGClipper::executeNested(ctUnion, subject, {}, whole));
+    Paths fromStrips;
+    Paths fromWhole;
+    PolyTreeToPaths(strips, fromStrips);
+    PolyTreeToPaths(whole, fromWhole);
+    // Rings that touch at a corner may come out as one ring or as two,
+    // depending on the order of the sweep: the regions are compared.
+    const double area = totalArea(fromWhole);
+    QVERIFY(std::abs(totalArea(fromStrips) - area) < 1e-6 * area);
+    QVERIFY(totalArea(CSVGClipper::execute(ctXor, fromStrips, fromWhole)) < 1e-6 * area);
+    QVERIFY(fromWhole.size() > 20);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGClipper)
