@@ -956,10 +956,12 @@ private:
         CSVGMatrix toParent;
         QPolygonF outline;
         QPolygonF ring;
+        // The new path's outline from the ring.
+        CSVGElementPath::Prepared path;
     };
     bool planOffset(CSVGElement* element, const OffsetRequest& request, OffsetPlan& plan);
     static void offsetRing(OffsetPlan& plan, const OffsetRequest& request);
-    void applyOffset(const OffsetPlan& plan, CActionComposite* step);
+    void applyOffset(OffsetPlan& plan, CActionComposite* step);
 
     // Attribute editing and paint-server fill
     void setTargetAttribute(

@@ -14,6 +14,8 @@
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGElementStyleable.h"
+#include "CSVGPathSegLineto.h"
+#include "CSVGPathSegMoveto.h"
 #include "CSVGShapeBoolean.h"
 #include "CSVGUtils.h"
 #include "ParallelLoop.h"
@@ -321,7 +323,7 @@ void CSVGDocument::offsetSelection(
             if (failure)
                 std::rethrow_exception(failure);
         }
-        for (const OffsetPlan& plan : plans)
+        for (OffsetPlan& plan : plans)
             applyOffset(plan, step);
     }
     clearSelection();
@@ -348,12 +350,21 @@ bool CSVGDocument::planOffset(CSVGElement* element, const OffsetRequest& request
 
 void CSVGDocument::offsetRing(OffsetPlan& plan, const OffsetRequest& request)
 {
-    if (plan.parent)
-        plan.ring = CSVGElementShape::getLargestPolygon(CSVGClipper::offsetOutline(
-            plan.outline, request.delta, request.arcTolerance, request.joinType, request.endType));
+    if (!plan.parent)
+        return;
+    plan.ring = CSVGElementShape::getLargestPolygon(CSVGClipper::offsetOutline(
+        plan.outline, request.delta, request.arcTolerance, request.joinType, request.endType));
+    if (plan.ring.size() < 3)
+        return;
+    CSVGPathSegList segments;
+    segments.reserve(std::size_t(plan.ring.size()));
+    segments.emplace_back(new CSVGPathSegMoveto(plan.ring.first().x(), plan.ring.first().y()));
+    for (int i = 1; i < plan.ring.size(); ++i)
+        segments.emplace_back(new CSVGPathSegLineto(plan.ring[i].x(), plan.ring[i].y()));
+    plan.path = CSVGElementPath::prepare(std::move(segments));
 }
 
-void CSVGDocument::applyOffset(const OffsetPlan& plan, CActionComposite* step)
+void CSVGDocument::applyOffset(OffsetPlan& plan, CActionComposite* step)
 {
     const QPolygonF& ring = plan.ring;
     if (!plan.parent || ring.size() < 3)
@@ -368,11 +379,7 @@ void CSVGDocument::applyOffset(const OffsetPlan& plan, CActionComposite* step)
     path->setAttribute(L"fill", m_defaultFill, true);
     path->setAttribute(L"fill-opacity", m_defaultFillOpacity, true);
     path->setAttribute(L"position_id", source->getAttribute(L"position_id"), true);
-    path->reserveSegments(ring.size());
-    path->appendMoveto(ring.first().x(), ring.first().y());
-    for (int i = 1; i < ring.size(); ++i)
-        path->appendLineto(ring[i].x(), ring[i].y());
-    path->writePathData(true);
+    path->adopt(std::move(plan.path));
     if (parent->getType() == SvgType::G || !isIdentity(plan.toParent))
         path->setAttribute(L"transform", plan.toParent.toString(), true);
     parent->adoptChild(path, true);

@@ -85,13 +85,20 @@ void CSVGElementPath::writePathData(bool notify)
 
 CSVGElementPath::Prepared CSVGElementPath::prepare(const std::vector<QPainterPath>& paths)
 {
-    Prepared prepared;
+    CSVGPathSegList segments;
     std::size_t count = 0;
     for (const QPainterPath& path : paths)
         count += std::size_t(path.elementCount()) + 1;
-    prepared.segments.reserve(count);
+    segments.reserve(count);
     for (const QPainterPath& path : paths)
-        appendPainterPath(prepared.segments, path);
+        appendPainterPath(segments, path);
+    return prepare(std::move(segments));
+}
+
+CSVGElementPath::Prepared CSVGElementPath::prepare(CSVGPathSegList segments)
+{
+    Prepared prepared;
+    prepared.segments = std::move(segments);
     prepared.asWritten = roundAsWritten(prepared.segments);
     prepared.data = CSVGPathData::toPathData(prepared.segments);
     if (prepared.asWritten) {

@@ -41,6 +41,8 @@ public:
     // The moves, lines and cubic curves of the painter paths, each closed
     // when it ends where it starts. Touches nothing but its arguments.
     static Prepared prepare(const std::vector<QPainterPath>& paths);
+    // The same for segments made by hand.
+    static Prepared prepare(CSVGPathSegList segments);
     // Takes the outline as "d", without notifying, and as its geometry.
     void adopt(Prepared prepared);
 
