@@ -401,6 +401,8 @@ std::vector<IntRect> PlacementAutomatic::clearOfNear(
         clipper.AddPath({ { place.left, place.top }, { place.right, place.top }, { place.right, place.bottom },
                             { place.left, place.bottom } },
             ptSubject, true);
+        const IntRect around { place.left - kRounding, place.top - kRounding, place.right + kRounding,
+            place.bottom + kRounding };
         for (int i : placedNear(moving, { place })) {
             const Placed& placed = m_placed[std::size_t(i)];
             for (const Paths& pieces : m_shapes[placed.piece][placed.turn].convexGrown)
@@ -413,7 +415,11 @@ std::vector<IntRect> PlacementAutomatic::clearOfNear(
                             && reach.top + bounds.top <= place.bottom && reach.bottom + bounds.bottom >= place.top) {
                             Paths sum { PlacementConvex::sum(still, mover) };
                             PlacementGeometry::translate(sum, placed.at);
-                            clipper.AddPaths(sum, ptClip, true);
+                            // Most of a sum lies outside, where its crossings
+                            // with the others would cost for nothing.
+                            sum.front() = PlacementConvex::clipped(sum.front(), around);
+                            if (sum.front().size() >= 3)
+                                clipper.AddPaths(sum, ptClip, true);
                         }
                 }
         }
