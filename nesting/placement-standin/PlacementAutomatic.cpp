@@ -1,5 +1,6 @@
 #include "PlacementAutomatic.h"
 
+#include "PlacementConvex.h"
 #include "PlacementParallel.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,20 @@ QString aboutPiece(const QString& text, const PlacementCompositePolygon& shape)
     return text.arg(
         millimetres(box.width()), millimetres(box.height()), millimetres(box.left()), millimetres(box.top()));
 }
+
+// The rectangles where one of the first and one of the second overlap.
+std::vector<IntRect> overlaps(const std::vector<IntRect>& first, const std::vector<IntRect>& second)
+{
+    std::vector<IntRect> both;
+    for (const IntRect& a : first)
+        for (const IntRect& b : second) {
+            const IntRect overlap { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom) };
+            if (overlap.left <= overlap.right && overlap.top <= overlap.bottom)
+                both.push_back(overlap);
+        }
+    return both;
+}
 } // namespace
 
 bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const PlacementSettings& settings)
@@ -35,6 +50,7 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
     m_formIds.clear();
     m_searchFrom.clear();
     m_noFits.clear();
+    m_dilated.clear();
     m_order.clear();
     m_next = 0;
     m_placed.clear();
@@ -107,8 +123,11 @@ bool PlacementAutomatic::placeNext()
     PlacementParallel::forEach(m_settings.rotations,
         [&](int turn) { oriented[turn] = PlacementGeometry::orient(outline, angleOf(turn), m_settings.spacing); });
     m_forms[piece].clear();
-    for (const OrientedShape& shape : oriented)
+    for (const OrientedShape& shape : oriented) {
         m_forms[piece].push_back(formOf(shape));
+        if (shape.erosion > 0)
+            dilatePlaced(shape.erosion);
+    }
     // The turns are searched together, window by window from the left of
     // the roll: once one finds a place, the others stop where their windows
     // could only do worse. (Searching the turns on threads of their own
@@ -153,6 +172,16 @@ bool PlacementAutomatic::placeNext()
     m_grownRight = std::max(m_grownRight, best.at.X + m_shapes[piece][best.turn].grownBounds.right);
     ++m_next;
     return true;
+}
+
+void PlacementAutomatic::dilatePlaced(double by)
+{
+    std::vector<Paths>& dilated = m_dilated[std::llround(by)];
+    const std::size_t known = dilated.size();
+    dilated.resize(m_placed.size());
+    PlacementParallel::forEach(int(m_placed.size() - known), [&](int k) {
+        dilated[known + std::size_t(k)] = PlacementGeometry::dilated(m_placed[known + std::size_t(k)].grown, by);
+    });
 }
 
 void PlacementAutomatic::run()
@@ -218,12 +247,13 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
     const cInt left = search.left;
     const cInt right = std::min(left + search.step, search.xMax);
     Candidate& best = search.found;
-    if (windowHasRoom(shape, search)) {
+    const std::vector<IntRect> room = clearOfNear(shape, windowRoom(shape, search));
+    if (!room.empty()) {
         // Every band is searched, so all may be looked at together.
         std::vector<IntRect> bands;
         for (cInt low = search.yMin; low < search.yTop; low += search.bandStep)
             bands.push_back({ left, low, right, std::min(low + search.bandStep, search.yTop) });
-        const std::vector<Paths> freeOfBands = freeInBands(shape, bands, search);
+        const std::vector<Paths> freeOfBands = freeInBands(shape, bands, room, search);
         for (const Paths& free : freeOfBands)
             for (const Path& path : free)
                 for (const IntPoint& p : path) {
@@ -241,21 +271,18 @@ void PlacementAutomatic::searchWindow(int piece, Search& search) const
         search.left += search.step;
 }
 
-std::vector<Paths> PlacementAutomatic::freeInBands(
-    const OrientedShape& shape, const std::vector<IntRect>& bands, Search& search) const
+std::vector<Paths> PlacementAutomatic::freeInBands(const OrientedShape& shape, const std::vector<IntRect>& bands,
+    const std::vector<IntRect>& windowRoom, Search& search) const
 {
-    std::vector<char> bandHasRoom(bands.size(), 1);
-    if (bands.size() > 1)
-        PlacementParallel::forEach(
-            int(bands.size()), [&](int k) { bandHasRoom[k] = hasRoom(shape, bands[k]) ? 1 : 0; });
-    // Only the no-fit polygons that reach into a band with room shape it;
+    std::vector<std::vector<IntRect>> roomOf(bands.size());
+    for (std::size_t b = 0; b < bands.size(); ++b)
+        roomOf[b] = overlaps(windowRoom, { bands[b] });
+    // Only the no-fit polygons that reach into the room of a band shape it;
     // each is made once per search.
     std::vector<std::vector<int>> nearOf(bands.size());
     std::vector<int> missing;
     for (std::size_t b = 0; b < bands.size(); ++b) {
-        if (!bandHasRoom[b])
-            continue;
-        nearOf[b] = placedNear(shape, bands[b]);
+        nearOf[b] = placedNear(shape, roomOf[b]);
         for (int i : nearOf[b]) {
             if (!search.known[i]) {
                 search.known[i] = true;
@@ -267,13 +294,13 @@ std::vector<Paths> PlacementAutomatic::freeInBands(
         [&](int k) { search.forbidden[missing[k]] = forbiddenPositions(m_placed[missing[k]], shape, search.form); });
     std::vector<Paths> free(bands.size());
     PlacementParallel::forEach(int(bands.size()), [&](int b) {
-        if (!bandHasRoom[b])
+        if (roomOf[b].empty())
             return;
-        const IntRect& band = bands[b];
         Clipper clipper;
-        clipper.AddPath({ { band.left, band.top }, { band.right, band.top }, { band.right, band.bottom },
-                            { band.left, band.bottom } },
-            ptSubject, true);
+        for (const IntRect& place : roomOf[b])
+            clipper.AddPath({ { place.left, place.top }, { place.right, place.top }, { place.right, place.bottom },
+                                { place.left, place.bottom } },
+                ptSubject, true);
         for (int i : nearOf[b])
             clipper.AddPaths(search.forbidden[i], ptClip, true);
         clipper.Execute(ctDifference, free[b], pftNonZero, pftNonZero);
@@ -281,7 +308,7 @@ std::vector<Paths> PlacementAutomatic::freeInBands(
     return free;
 }
 
-bool PlacementAutomatic::windowHasRoom(const OrientedShape& moving, Search& search) const
+const std::vector<IntRect>& PlacementAutomatic::windowRoom(const OrientedShape& moving, Search& search) const
 {
     const auto ahead = [&] { return std::size_t((search.left - search.aheadFrom) / search.step); };
     if (search.roomAhead.empty() || search.left < search.aheadFrom || ahead() >= search.roomAhead.size()) {
@@ -292,17 +319,17 @@ bool PlacementAutomatic::windowHasRoom(const OrientedShape& moving, Search& sear
         int count = 1;
         while (count < cores && search.left + count * search.step < search.xMax)
             ++count;
-        search.roomAhead.assign(std::size_t(count), 0);
+        search.roomAhead.assign(std::size_t(count), {});
         PlacementParallel::forEach(count, [&](int k) {
             const cInt left = search.left + k * search.step;
             const IntRect window { left, search.yMin, std::min(left + search.step, search.xMax), search.yTop };
-            search.roomAhead[std::size_t(k)] = hasRoom(moving, window) ? 1 : 0;
+            search.roomAhead[std::size_t(k)] = roomIn(moving, window);
         });
     }
-    return search.roomAhead[ahead()] != 0;
+    return search.roomAhead[ahead()];
 }
 
-bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& moves) const
+std::vector<IntRect> PlacementAutomatic::roomIn(const OrientedShape& moving, const IntRect& moves) const
 {
     // Wherever the piece goes in the window, its grown rings lie in this
     // slab of the roll, clear of the grown pieces there.
@@ -310,27 +337,119 @@ bool PlacementAutomatic::hasRoom(const OrientedShape& moving, const IntRect& mov
     const cInt to = moves.right + moving.grownBounds.right;
     const cInt top = moves.top + moving.grownBounds.top;
     const cInt bottom = moves.bottom + moving.grownBounds.bottom;
+    if (moving.erosion <= 0) {
+        Clipper clipper;
+        clipper.AddPath({ { from, top }, { to, top }, { to, bottom }, { from, bottom } }, ptSubject, true);
+        for (const Placed& placed : m_placed)
+            if (placed.grownBounds.left <= to && placed.grownBounds.right >= from && placed.grownBounds.top <= bottom
+                && placed.grownBounds.bottom >= top)
+                clipper.AddPaths(placed.grown, ptClip, true);
+        Paths gaps;
+        clipper.Execute(ctDifference, gaps, pftNonZero, pftNonZero);
+        return PlacementGeometry::holdsDisc(gaps, moving.innerRadius) ? std::vector<IntRect> { moves }
+                                                                      : std::vector<IntRect> {};
+    }
+    // The gaps shrunk by the erosion: the slab shrunk, less the pieces
+    // grown by it.
+    const cInt by = cInt(moving.erosion);
+    if (to - from <= 2 * by || bottom - top <= 2 * by)
+        return {};
+    const std::vector<Paths>& dilated = m_dilated.at(std::llround(moving.erosion));
     Clipper clipper;
-    clipper.AddPath({ { from, top }, { to, top }, { to, bottom }, { from, bottom } }, ptSubject, true);
-    for (const Placed& placed : m_placed)
-        if (placed.grownBounds.left <= to && placed.grownBounds.right >= from && placed.grownBounds.top <= bottom
-            && placed.grownBounds.bottom >= top)
-            clipper.AddPaths(placed.grown, ptClip, true);
-    Paths gaps;
-    clipper.Execute(ctDifference, gaps, pftNonZero, pftNonZero);
-    return PlacementGeometry::mayHold(gaps, moving);
+    clipper.AddPath(
+        { { from + by, top + by }, { to - by, top + by }, { to - by, bottom - by }, { from + by, bottom - by } },
+        ptSubject, true);
+    for (std::size_t i = 0; i < m_placed.size(); ++i) {
+        const IntRect& bounds = m_placed[i].grownBounds;
+        if (bounds.left - by <= to && bounds.right + by >= from && bounds.top - by <= bottom
+            && bounds.bottom + by >= top)
+            clipper.AddPaths(dilated[i], ptClip, true);
+    }
+    PolyTree shrunkGaps;
+    clipper.Execute(ctDifference, shrunkGaps, pftNonZero, pftNonZero);
+    return PlacementGeometry::mayHold(shrunkGaps, moving, moves);
 }
 
-std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, const IntRect& moves) const
+// Of the no-fit polygon of two pieces only the convex sums that reach into
+// a place count there, and they need no union: fewer sums leave more room,
+// never less. Where the rings could not be split, the pieces count as not
+// there. The place shrinks to the bounds of what is left, a unit or two
+// wider for the rounding of crossings.
+std::vector<IntRect> PlacementAutomatic::clearOfNear(
+    const OrientedShape& moving, const std::vector<IntRect>& places) const
+{
+    constexpr cInt kRounding = 2;
+    std::vector<std::pair<Path, IntRect>> movers;
+    for (const Paths& pieces : moving.convexGrown)
+        for (const Path& piece : pieces) {
+            Path turned = PlacementConvex::negated(piece);
+            const IntRect bounds = PlacementGeometry::boundsOf({ turned });
+            movers.emplace_back(std::move(turned), bounds);
+        }
+    std::vector<std::vector<IntRect>> clearOf(places.size());
+    PlacementParallel::forEach(int(places.size()), [&](int k) {
+        const IntRect& place = places[std::size_t(k)];
+        // A place larger than the piece is open roll, where the no-fit
+        // polygons find room anyway; a smaller one is a gap among pieces,
+        // which most often only seemed large enough.
+        if (place.right - place.left > moving.grownBounds.right - moving.grownBounds.left
+            || place.bottom - place.top > moving.grownBounds.bottom - moving.grownBounds.top) {
+            clearOf[std::size_t(k)].push_back(place);
+            return;
+        }
+        Clipper clipper;
+        clipper.AddPath({ { place.left, place.top }, { place.right, place.top }, { place.right, place.bottom },
+                            { place.left, place.bottom } },
+            ptSubject, true);
+        const IntRect around { place.left - kRounding, place.top - kRounding, place.right + kRounding,
+            place.bottom + kRounding };
+        for (int i : placedNear(moving, { place })) {
+            const Placed& placed = m_placed[std::size_t(i)];
+            for (const Paths& pieces : m_shapes[placed.piece][placed.turn].convexGrown)
+                for (const Path& still : pieces) {
+                    IntRect reach = PlacementGeometry::boundsOf({ still });
+                    reach = { reach.left + placed.at.X, reach.top + placed.at.Y, reach.right + placed.at.X,
+                        reach.bottom + placed.at.Y };
+                    for (const auto& [mover, bounds] : movers)
+                        if (reach.left + bounds.left <= place.right && reach.right + bounds.right >= place.left
+                            && reach.top + bounds.top <= place.bottom && reach.bottom + bounds.bottom >= place.top) {
+                            Paths sum { PlacementConvex::sum(still, mover) };
+                            PlacementGeometry::translate(sum, placed.at);
+                            // Most of a sum lies outside, where its crossings
+                            // with the others would cost for nothing.
+                            sum.front() = PlacementConvex::clipped(sum.front(), around);
+                            if (sum.front().size() >= 3)
+                                clipper.AddPaths(sum, ptClip, true);
+                        }
+                }
+        }
+        Paths free;
+        clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
+        if (free.empty())
+            return;
+        const IntRect bounds = PlacementGeometry::boundsOf(free);
+        clearOf[std::size_t(k)].push_back(
+            { std::max(place.left, bounds.left - kRounding), std::max(place.top, bounds.top - kRounding),
+                std::min(place.right, bounds.right + kRounding), std::min(place.bottom, bounds.bottom + kRounding) });
+    });
+    std::vector<IntRect> clear;
+    for (const std::vector<IntRect>& part : clearOf)
+        clear.insert(clear.end(), part.begin(), part.end());
+    return clear;
+}
+
+std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, const std::vector<IntRect>& moves) const
 {
     std::vector<int> near;
     for (int i = 0; i < int(m_placed.size()); ++i) {
         const OrientedShape& still = m_shapes[m_placed[i].piece][m_placed[i].turn];
         const IntPoint& at = m_placed[i].at;
-        if (at.X + still.grownBounds.left - moving.grownBounds.right <= moves.right
-            && at.X + still.grownBounds.right - moving.grownBounds.left >= moves.left
-            && at.Y + still.grownBounds.top - moving.grownBounds.bottom <= moves.bottom
-            && at.Y + still.grownBounds.bottom - moving.grownBounds.top >= moves.top)
+        if (std::any_of(moves.begin(), moves.end(), [&](const IntRect& place) {
+                return at.X + still.grownBounds.left - moving.grownBounds.right <= place.right
+                    && at.X + still.grownBounds.right - moving.grownBounds.left >= place.left
+                    && at.Y + still.grownBounds.top - moving.grownBounds.bottom <= place.bottom
+                    && at.Y + still.grownBounds.bottom - moving.grownBounds.top >= place.top;
+            }))
             near.push_back(i);
     }
     return near;

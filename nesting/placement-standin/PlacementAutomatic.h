@@ -80,10 +80,10 @@ private:
         ClipperLib::cInt left = 0;
         bool done = false;
         Candidate found;
-        // Whether the windows from aheadFrom on may hold the piece, worked
+        // Where in the windows from aheadFrom on the piece may lie, worked
         // out together on all cores: most windows have no room, one after
         // the other, on the part of the roll already filled.
-        std::vector<char> roomAhead;
+        std::vector<std::vector<ClipperLib::IntRect>> roomAhead;
         ClipperLib::cInt aheadFrom = 0;
         // Per placed piece, its no-fit polygon once made.
         std::vector<ClipperLib::Paths> forbidden;
@@ -93,23 +93,33 @@ private:
     };
 
     bool placeNext();
+    // Grows the placed pieces by the erosion of a piece to come, those not
+    // grown by it yet.
+    void dilatePlaced(double by);
     Search startSearch(int piece, int turn) const;
     // Searches the next window; the search is done once a window held a place.
     void searchWindow(int piece, Search& search) const;
     double angleOf(int turn) const;
     static constexpr ClipperLib::cInt kNoBound = ClipperLib::hiRange;
-    // Whether a gap in the roll is large enough for the piece moved within
-    // the rectangle; saves the no-fit polygons where the roll is full.
-    bool hasRoom(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
-    // Per band, where the piece may go in it without overlap: nothing for
-    // a band without room. The bands are worked on all cores.
-    std::vector<ClipperLib::Paths> freeInBands(
-        const OrientedShape& shape, const std::vector<ClipperLib::IntRect>& bands, Search& search) const;
-    // hasRoom for the search's window, from the windows worked out ahead.
-    bool windowHasRoom(const OrientedShape& moving, Search& search) const;
-    // The placed pieces whose no-fit polygons may reach into the rectangle
-    // of moves.
-    std::vector<int> placedNear(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
+    // The parts of the rectangle of moves where a gap in the roll may be
+    // large enough for the piece; none where the roll is full. Saves the
+    // no-fit polygons there, and those of the pieces around gaps too small.
+    std::vector<ClipperLib::IntRect> roomIn(const OrientedShape& moving, const ClipperLib::IntRect& moves) const;
+    // The parts of the places that may be clear of the pieces near them:
+    // none where a gap only seemed large enough.
+    std::vector<ClipperLib::IntRect> clearOfNear(
+        const OrientedShape& moving, const std::vector<ClipperLib::IntRect>& places) const;
+    // Per band, where in the window's room the piece may go without
+    // overlap: nothing for a band without room. The bands are worked on all
+    // cores.
+    std::vector<ClipperLib::Paths> freeInBands(const OrientedShape& shape,
+        const std::vector<ClipperLib::IntRect>& bands, const std::vector<ClipperLib::IntRect>& windowRoom,
+        Search& search) const;
+    // roomIn for the search's window, from the windows worked out ahead.
+    const std::vector<ClipperLib::IntRect>& windowRoom(const OrientedShape& moving, Search& search) const;
+    // The placed pieces whose no-fit polygons may reach into one of the
+    // rectangles of moves.
+    std::vector<int> placedNear(const OrientedShape& moving, const std::vector<ClipperLib::IntRect>& moves) const;
     ClipperLib::Paths forbiddenPositions(const Placed& placed, const OrientedShape& moving, int movingForm) const;
     // The form of the grown rings: equal for pieces that are copies of each
     // other in the same turn, wherever they lie.
@@ -139,6 +149,9 @@ private:
     mutable std::map<std::pair<int, int>, NoFit> m_noFits;
     // Guards m_noFits, which the threads of one window fill at once.
     mutable std::mutex m_noFitsLock;
+    // Per erosion in units, the placed pieces grown by it, in the order
+    // placed.
+    std::map<ClipperLib::cInt, std::vector<ClipperLib::Paths>> m_dilated;
     std::vector<int> m_order;
     int m_next = 0;
     std::vector<Placed> m_placed;

@@ -1,6 +1,7 @@
 #include "PlacementConvex.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace ClipperLib;
 
@@ -191,6 +192,40 @@ Path PlacementConvex::sum(const Path& a, const Path& b)
         i += stepA ? 1 : 0;
         j += stepB ? 1 : 0;
     }
+    return result;
+}
+
+// Sutherland and Hodgman's clipping, one side of the rectangle at a time.
+Path PlacementConvex::clipped(const Path& ring, const IntRect& rect)
+{
+    Path result = ring;
+    const auto clip = [&](const auto& inside, const auto& crossing) {
+        Path kept;
+        for (std::size_t i = 0; i < result.size(); ++i) {
+            const IntPoint& p = result[i];
+            const IntPoint& q = result[(i + 1) % result.size()];
+            if (inside(p))
+                kept.push_back(p);
+            if (inside(p) != inside(q))
+                kept.push_back(crossing(p, q));
+        }
+        result = std::move(kept);
+    };
+    // The crossing with the line where the coordinate of a point is at.
+    const auto onX = [](cInt x) {
+        return [x](const IntPoint& p, const IntPoint& q) {
+            return IntPoint(x, p.Y + cInt(std::llround(double(q.Y - p.Y) * double(x - p.X) / double(q.X - p.X))));
+        };
+    };
+    const auto onY = [](cInt y) {
+        return [y](const IntPoint& p, const IntPoint& q) {
+            return IntPoint(p.X + cInt(std::llround(double(q.X - p.X) * double(y - p.Y) / double(q.Y - p.Y))), y);
+        };
+    };
+    clip([&](const IntPoint& p) { return p.X >= rect.left; }, onX(rect.left));
+    clip([&](const IntPoint& p) { return p.X <= rect.right; }, onX(rect.right));
+    clip([&](const IntPoint& p) { return p.Y >= rect.top; }, onY(rect.top));
+    clip([&](const IntPoint& p) { return p.Y <= rect.bottom; }, onY(rect.bottom));
     return result;
 }
 

@@ -21,6 +21,9 @@ public:
     // The Minkowski sum of two convex counter-clockwise rings.
     static ClipperLib::Path sum(const ClipperLib::Path& a, const ClipperLib::Path& b);
     static ClipperLib::Path negated(const ClipperLib::Path& ring);
+    // The part of the convex ring within the rectangle; its crossings with
+    // the rectangle's sides rounded to whole units.
+    static ClipperLib::Path clipped(const ClipperLib::Path& ring, const ClipperLib::IntRect& rect);
 
 private:
     // Ear clipping; false when no ear is left before the end.

@@ -28,6 +28,10 @@ constexpr std::size_t kMaximumPoints = 16;
 // Of the round joins of the shrinking that rules out gaps: a tenth of a
 // millimetre.
 constexpr double kArcTolerance = 0.1 * PlacementGeometry::kScale;
+// Of the round corners of the pieces grown by a piece's erosion: their chords
+// only leave the gaps larger, so half a millimetre rules out as much and
+// leaves the grown pieces far fewer points.
+constexpr double kDilationTolerance = 0.5 * PlacementGeometry::kScale;
 
 std::size_t pointCount(const Paths& paths)
 {
@@ -172,19 +176,15 @@ bool PlacementGeometry::holdsDisc(const Paths& region, double radius)
     return !rest.empty();
 }
 
-// The shrinking rounds the concave corners with chords that cut into the
-// true arcs by up to the arc tolerance, and the no-fit polygons are rounded
-// to whole units: the comparisons leave the piece that much.
-bool PlacementGeometry::mayHold(const Paths& gaps, const OrientedShape& piece)
+// The piece's shrinking rounds its concave corners with chords that cut
+// into the true arcs by up to the arc tolerance, and the no-fit polygons are
+// rounded to whole units: the comparisons leave the piece that much.
+std::vector<IntRect> PlacementGeometry::mayHold(
+    const PolyTree& shrunkGaps, const OrientedShape& piece, const IntRect& moves)
 {
-    if (piece.erosion <= 0)
-        return holdsDisc(gaps, piece.innerRadius);
-    ClipperOffset offset(2.0, kArcTolerance);
-    offset.AddPaths(gaps, jtRound, etClosedPolygon);
-    PolyTree shrunkGaps;
-    offset.Execute(shrunkGaps, -piece.erosion);
-    const double slack = 2 * kArcTolerance + 4 * kGuardUnits;
-    Paths kept;
+    const cInt slack = cInt(std::ceil(2 * kArcTolerance + 4 * kGuardUnits));
+    const IntRect& eroded = piece.erodedBounds;
+    std::vector<IntRect> places;
     std::vector<const PolyNode*> pending(shrunkGaps.Childs.begin(), shrunkGaps.Childs.end());
     while (!pending.empty()) {
         const PolyNode* gap = pending.back();
@@ -195,26 +195,44 @@ bool PlacementGeometry::mayHold(const Paths& gaps, const OrientedShape& piece)
             pending.insert(pending.end(), hole->Childs.begin(), hole->Childs.end());
         }
         const IntRect bounds = boundsOf({ gap->Contour });
-        if (double(bounds.right - bounds.left) + slack < double(piece.erodedWidth)
-            || double(bounds.bottom - bounds.top) + slack < double(piece.erodedHeight) || free < piece.erodedArea)
+        if (bounds.right - bounds.left + slack < eroded.right - eroded.left
+            || bounds.bottom - bounds.top + slack < eroded.bottom - eroded.top || free < piece.erodedArea)
             continue;
-        kept.push_back(gap->Contour);
+        const IntRect place { std::max(moves.left, bounds.left - eroded.left - slack),
+            std::max(moves.top, bounds.top - eroded.top - slack),
+            std::min(moves.right, bounds.right - eroded.right + slack),
+            std::min(moves.bottom, bounds.bottom - eroded.bottom + slack) };
+        if (place.left > place.right || place.top > place.bottom)
+            continue;
+        Paths region { gap->Contour };
         for (const PolyNode* hole : gap->Childs)
-            kept.push_back(hole->Contour);
+            region.push_back(hole->Contour);
+        if (holdsDisc(region, piece.innerRadius - piece.erosion))
+            places.push_back(place);
     }
-    return holdsDisc(kept, piece.innerRadius - piece.erosion);
+    return places;
+}
+
+Paths PlacementGeometry::dilated(const Paths& rings, double by)
+{
+    ClipperOffset offset(2.0, kDilationTolerance);
+    offset.AddPaths(rings, jtRound, etClosedPolygon);
+    Paths result;
+    offset.Execute(result, by);
+    return result;
 }
 
 // The area is taken short by the slack along the whole outline.
 void PlacementGeometry::erode(OrientedShape& shape)
 {
-    const double by = shape.innerRadius / 2;
+    // A few sizes of erosion serve all pieces, so that the placed pieces
+    // are dilated once for each.
+    const double by = erosionLevel(shape.innerRadius / 2);
     if (shape.grown.size() != 1 || by <= 4 * kGuardUnits + 2 * kArcTolerance)
         return;
     const Paths eroded = shrunk(shape.grown, by);
     if (eroded.size() != 1 || eroded.front().size() < 3)
         return;
-    const IntRect bounds = boundsOf(eroded);
     double perimeter = 0;
     const Path& ring = eroded.front();
     for (std::size_t i = 0; i < ring.size(); ++i) {
@@ -223,9 +241,20 @@ void PlacementGeometry::erode(OrientedShape& shape)
         perimeter += std::hypot(double(b.X - a.X), double(b.Y - a.Y));
     }
     shape.erosion = by;
-    shape.erodedWidth = bounds.right - bounds.left;
-    shape.erodedHeight = bounds.bottom - bounds.top;
+    shape.erodedBounds = boundsOf(eroded);
     shape.erodedArea = std::abs(Area(ring)) - perimeter * (2 * kArcTolerance + 4 * kGuardUnits);
+}
+
+double PlacementGeometry::erosionLevel(double erosion)
+{
+    constexpr double kFirst = 0.25 * kScale;
+    constexpr double kGrowth = 1.25;
+    if (erosion < kFirst)
+        return 0;
+    double level = kFirst;
+    while (level * kGrowth <= erosion)
+        level *= kGrowth;
+    return level;
 }
 
 Paths PlacementGeometry::shrunk(const Paths& rings, double by)

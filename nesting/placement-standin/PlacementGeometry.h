@@ -26,11 +26,11 @@ struct OrientedShape
     // not be split.
     std::vector<ClipperLib::Paths> convexGrown;
     // The grown rings shrunk by erosion (half the inner radius), when that
-    // leaves one ring: its extent and area, to rule out gaps that cannot
-    // hold the piece. Without one ring the erosion is 0 and rules out none.
+    // leaves one ring: its bounds and area, to rule out gaps that cannot
+    // hold the piece and to tell where in a gap it may lie. Without one ring
+    // the erosion is 0 and rules out none.
     double erosion = 0;
-    ClipperLib::cInt erodedWidth = 0;
-    ClipperLib::cInt erodedHeight = 0;
+    ClipperLib::IntRect erodedBounds {};
     double erodedArea = 0;
 };
 
@@ -57,12 +57,18 @@ public:
     static ClipperLib::IntRect boundsOf(const ClipperLib::Paths& paths);
     // Whether something is left of the region shrunk by the radius.
     static bool holdsDisc(const ClipperLib::Paths& region, double radius);
-    // Whether the gaps (the free part of the roll) might hold the grown
-    // piece. Both are shrunk by the piece's erosion: the shrunk piece is one
-    // ring, so wherever the piece fits, its shrunk ring lies within one
-    // shrunk gap, which must be as wide, as high and as large as it; and a
-    // gap must hold the disc that the piece holds.
-    static bool mayHold(const ClipperLib::Paths& gaps, const OrientedShape& piece);
+    // The parts of the rectangle of moves where the gaps (the free part of
+    // the roll) might hold the grown piece; none when they cannot. Both are
+    // shrunk by the piece's erosion: the shrunk piece is one ring, so
+    // wherever the piece fits, its shrunk ring lies within one shrunk gap,
+    // which must be as wide, as high and as large as it and hold the disc
+    // that the piece holds; and the piece lies where its shrunk ring's
+    // bounds are within the gap's.
+    static std::vector<ClipperLib::IntRect> mayHold(
+        const ClipperLib::PolyTree& shrunkGaps, const OrientedShape& piece, const ClipperLib::IntRect& moves);
+    // The rings grown by the distance, with round corners: what they leave
+    // free is the free part shrunk by it.
+    static ClipperLib::Paths dilated(const ClipperLib::Paths& rings, double by);
 
 private:
     // The rings grown by delta units and merged, holes dropped, with few
@@ -72,6 +78,7 @@ private:
     static bool covers(const ClipperLib::Paths& outer, const ClipperLib::Paths& inner);
     static double innerRadius(const ClipperLib::Paths& rings);
     static void erode(OrientedShape& shape);
+    static double erosionLevel(double erosion);
     static ClipperLib::Paths shrunk(const ClipperLib::Paths& rings, double by);
 };
 

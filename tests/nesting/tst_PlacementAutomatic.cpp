@@ -24,6 +24,7 @@ private slots:
     void refuse_data();
     void refuse();
     void fitsOnlyWhenTurned();
+    void fillsClosedGap();
     void noFitPolygonOfConvexPieces();
     void runAndStop();
     void parallelLoop();
@@ -109,6 +110,23 @@ void tst_PlacementAutomatic::fitsOnlyWhenTurned()
     engine.run();
     QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
     verifyPlacement({ strip }, engine.placements(), settings.rollWidth);
+}
+
+// A small piece goes into the gap that two larger ones closed all round,
+// left of them, and not after them on the roll.
+void tst_PlacementAutomatic::fillsClosedGap()
+{
+    const QPolygonF pocketed({ QPointF(0, 0), QPointF(100, 0), QPointF(100, 30), QPointF(60, 30), QPointF(60, 70),
+        QPointF(100, 70), QPointF(100, 100), QPointF(0, 100) });
+    const QVector<PieceInfo> pieces { { "pocketed", { { pocketed } } },
+        { "bar", { { QPolygonF(QRectF(0, 0, 20, 100)) } } }, { "small", { { QPolygonF(QRectF(0, 0, 30, 30)) } } } };
+    const PlacementSettings settings { 100, 2, 1 };
+    PlacementAutomatic engine;
+    QVERIFY2(engine.start(pieces, settings), qPrintable(engine.error()));
+    engine.run();
+    QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
+    verifyPlacement(pieces, engine.placements(), settings.rollWidth);
+    QVERIFY(engine.placements()[2].offset.x() < 70);
 }
 
 // The no-fit polygon united from convex pieces covers the same positions as
