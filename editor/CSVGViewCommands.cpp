@@ -411,8 +411,10 @@ void CSVGView::createTearLine(bool create)
     if (create) {
         const QString width = tr("After generating the tear film line, the width is %1 mm. Do you want to continue?")
                                   .arg(m_document.getContentBoundingRect().height(), 0, 'g');
-        const QString note = tr("Note that the generated tear line is the actual cut line, which cannot be moved. "
-                                "Please do not move the graphics and overlap the tear line!");
+        // One literal, so that the text reads as its language-file key.
+        // clang-format off
+        const QString note = tr("Note that the generated tear line is the actual cut line, which cannot be moved. Please do not move the graphics and overlap the tear line!");
+        // clang-format on
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);
         if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel")))
             alignLeftBottom();

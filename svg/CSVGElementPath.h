@@ -54,9 +54,6 @@ public:
     CSVGPathSegClosePath* appendClosePath(bool rebuild = true);
 
     int getSegmentCount() const { return static_cast<int>(m_segments.size()); }
-    // Room for that many segments, so that appending them one by one does
-    // not move the list again and again.
-    void reserveSegments(int count) { m_segments.reserve(static_cast<std::size_t>(std::max(count, 0))); }
     // Null when the index is out of range.
     CSVGPathSeg* getSegment(int index) const;
     // 0 is the last segment.

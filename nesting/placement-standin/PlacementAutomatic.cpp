@@ -406,22 +406,8 @@ std::vector<IntRect> PlacementAutomatic::clearOfNear(
         for (int i : placedNear(moving, { place })) {
             const Placed& placed = m_placed[std::size_t(i)];
             for (const Paths& pieces : m_shapes[placed.piece][placed.turn].convexGrown)
-                for (const Path& still : pieces) {
-                    IntRect reach = PlacementGeometry::boundsOf({ still });
-                    reach = { reach.left + placed.at.X, reach.top + placed.at.Y, reach.right + placed.at.X,
-                        reach.bottom + placed.at.Y };
-                    for (const auto& [mover, bounds] : movers)
-                        if (reach.left + bounds.left <= place.right && reach.right + bounds.right >= place.left
-                            && reach.top + bounds.top <= place.bottom && reach.bottom + bounds.bottom >= place.top) {
-                            Paths sum { PlacementConvex::sum(still, mover) };
-                            PlacementGeometry::translate(sum, placed.at);
-                            // Most of a sum lies outside, where its crossings
-                            // with the others would cost for nothing.
-                            sum.front() = PlacementConvex::clipped(sum.front(), around);
-                            if (sum.front().size() >= 3)
-                                clipper.AddPaths(sum, ptClip, true);
-                        }
-                }
+                for (const Path& still : pieces)
+                    addSumsReaching(clipper, still, placed.at, movers, place, around);
         }
         Paths free;
         clipper.Execute(ctDifference, free, pftNonZero, pftNonZero);
@@ -436,6 +422,25 @@ std::vector<IntRect> PlacementAutomatic::clearOfNear(
     for (const std::vector<IntRect>& part : clearOf)
         clear.insert(clear.end(), part.begin(), part.end());
     return clear;
+}
+
+// Most of a sum lies outside the place, where its crossings with the others
+// would cost for nothing: each is cut to the place's surroundings.
+void PlacementAutomatic::addSumsReaching(Clipper& clipper, const Path& still, const IntPoint& at,
+    const std::vector<std::pair<Path, IntRect>>& movers, const IntRect& place, const IntRect& around)
+{
+    IntRect reach = PlacementGeometry::boundsOf({ still });
+    reach = { reach.left + at.X, reach.top + at.Y, reach.right + at.X, reach.bottom + at.Y };
+    for (const auto& [mover, bounds] : movers) {
+        if (reach.left + bounds.left > place.right || reach.right + bounds.right < place.left
+            || reach.top + bounds.top > place.bottom || reach.bottom + bounds.bottom < place.top)
+            continue;
+        Paths sum { PlacementConvex::sum(still, mover) };
+        PlacementGeometry::translate(sum, at);
+        sum.front() = PlacementConvex::clipped(sum.front(), around);
+        if (sum.front().size() >= 3)
+            clipper.AddPaths(sum, ptClip, true);
+    }
 }
 
 std::vector<int> PlacementAutomatic::placedNear(const OrientedShape& moving, const std::vector<IntRect>& moves) const

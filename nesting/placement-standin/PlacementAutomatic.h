@@ -109,6 +109,12 @@ private:
     // none where a gap only seemed large enough.
     std::vector<ClipperLib::IntRect> clearOfNear(
         const OrientedShape& moving, const std::vector<ClipperLib::IntRect>& places) const;
+    // Adds to the clip the convex sums of a convex piece of a placed piece
+    // (at its position) with the turned convex pieces of the moving one that
+    // reach into the place.
+    static void addSumsReaching(ClipperLib::Clipper& clipper, const ClipperLib::Path& still,
+        const ClipperLib::IntPoint& at, const std::vector<std::pair<ClipperLib::Path, ClipperLib::IntRect>>& movers,
+        const ClipperLib::IntRect& place, const ClipperLib::IntRect& around);
     // Per band, where in the window's room the piece may go without
     // overlap: nothing for a band without room. The bands are worked on all
     // cores.
