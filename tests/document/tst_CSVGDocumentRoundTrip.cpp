@@ -179,9 +179,6 @@ void tst_CSVGDocumentRoundTrip::fixedPointAcrossRuns()
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join('\n')));
 }
 
-// Each row: a drawing holding what a save once dropped, a text that the
-// saved file must hold, and the canvas boxes of the root's pieces (not
-// checked when empty).
 // A run that meets attribute names for the first time writes them in name
 // order, whatever order the file gives: this one learns b, a, c and d.
 void tst_CSVGDocumentRoundTrip::learntNamesInNameOrderInAFreshRun()
@@ -196,6 +193,9 @@ void tst_CSVGDocumentRoundTrip::learntNamesInNameOrderInAFreshRun()
     QVERIFY2(saved.contains(R"(zz-a="2" zz-b="1")") && saved.contains(R"(zz-c="3" zz-d="4")"), saved.constData());
 }
 
+// Each row: a drawing holding what a save once dropped, a text that the
+// saved file must hold, and the canvas boxes of the root's pieces (not
+// checked when empty).
 void tst_CSVGDocumentRoundTrip::keptConstructs_data()
 {
     QTest::addColumn<QString>("svg");
