@@ -23,6 +23,7 @@ namespace {
 enum class Command {
     Add,
     AddInTheMiddle,
+    AddFirst,
     Delete,
     Attribute,
     Value,
@@ -133,6 +134,12 @@ CActionBase* run(Command command, Fixture& fixture)
         root->insertChildBefore(added, fixture.byId("b"), true, true);
         return new CActionAdd(&document, root, added);
     }
+    case Command::AddFirst: {
+        CSVGElement* added = fixture.piece(root, "added", 70);
+        fixture.remember(added);
+        root->insertChildBefore(added, fixture.byId("a"), true, true);
+        return new CActionAdd(&document, root, added);
+    }
     case Command::Delete: {
         auto* action = new CActionDel(&document, fixture.byId("b"));
         fixture.byId("b")->removeFromParent(true);
@@ -211,6 +218,7 @@ void tst_CActionHistory::undoRedoRestoreText_data()
     const QString moved = "translate(10,0)";
     QTest::newRow("add") << Command::Add << moved << false;
     QTest::newRow("add in the middle") << Command::AddInTheMiddle << moved << false;
+    QTest::newRow("add before the first child") << Command::AddFirst << moved << false;
     QTest::newRow("delete the middle one") << Command::Delete << moved << false;
     QTest::newRow("attribute") << Command::Attribute << moved << false;
     QTest::newRow("text") << Command::Value << moved << false;

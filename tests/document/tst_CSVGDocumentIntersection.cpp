@@ -107,6 +107,8 @@ void tst_CSVGDocumentIntersection::check_data()
         << QStringList { squareData(120, 20, 10), squareData(125, 20, 10) } << "0 1" << true;
     QTest::newRow("tear line over a piece")
         << QStringList { inner, squareData(22, 22, 4) + "|tear_line=true" } << "" << true;
+    QTest::newRow("hidden piece over a piece")
+        << QStringList { inner, squareData(22, 22, 4) + "|display=none" } << "" << true;
     QTest::newRow("tear line across the border")
         << QStringList { squareData(95, 20, 10) + "|tear_line=true" } << "" << false;
     QTest::newRow("same ids, marks by piece")

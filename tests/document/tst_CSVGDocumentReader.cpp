@@ -6,6 +6,7 @@
 #include "CSVGStyleRule.h"
 #include "CSVGXmlScanner.h"
 #include "SvgCodes.h"
+#include "TestElements.h"
 #include "TestEnvironment.h"
 
 #include <QDirIterator>
@@ -159,6 +160,7 @@ private slots:
     void customPositions();
     void openFile();
     void mergeIntoDrawing();
+    void hiddenPieceIsKept();
     void paste();
     void pasteIntoText();
     void groupRootChildren();
@@ -476,6 +478,21 @@ void tst_CSVGDocumentReader::mergeIntoDrawing()
     CSVGStyleRule* rule = document.findStyleRule(rect->getAttribute(L"class"));
     QVERIFY(rule);
     QCOMPARE(rule->getFillUrlIds(), std::vector<std::wstring> { gradient->getId() });
+}
+
+// A drawing whose only piece is hidden is not empty: what is merged or
+// pasted into it comes beside that piece, not in its place.
+void tst_CSVGDocumentReader::hiddenPieceIsKept()
+{
+    const std::wstring hidden = L"<svg><rect width=\"5\" height=\"5\" display=\"none\"/></svg>";
+    CSVGDocument merged;
+    merged.parseSvgText(hidden, false, false);
+    QVERIFY(merged.loadSvgData("<svg><circle r=\"5\"/></svg>"));
+    CSVGDocument pasted;
+    pasted.parseSvgText(hidden, false, false);
+    QVERIFY(pasted.pasteSvgText(L"<circle r=\"5\"/>"));
+    for (CSVGDocument* document : { &merged, &pasted })
+        QCOMPARE(childTags(document->getOwnerSvg()), QStringLiteral("rect circle"));
 }
 
 void tst_CSVGDocumentReader::paste()

@@ -107,6 +107,7 @@ private slots:
     void writeReadWrite_data();
     void writeReadWrite();
     void fixedPointAcrossRuns();
+    void learntNamesInNameOrderInAFreshRun();
     void keptConstructs_data();
     void keptConstructs();
     void originAppliedOnce();
@@ -176,6 +177,20 @@ void tst_CSVGDocumentRoundTrip::fixedPointAcrossRuns()
             changed << QDir(ZOCUT_RESVG_DIR).relativeFilePath(files[i]);
     }
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join('\n')));
+}
+
+// A run that meets attribute names for the first time writes them in name
+// order, whatever order the file gives: this one learns b, a, c and d.
+void tst_CSVGDocumentRoundTrip::learntNamesInNameOrderInAFreshRun()
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath("learnt.svg"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"(<svg><g zz-b="1" zz-a="2"/><g zz-c="3" zz-d="4"/></svg>)");
+    file.close();
+    QVERIFY(resave(folder.filePath("saved"), { file.fileName() }));
+    const QByteArray saved = contents(folder.filePath("saved/0.svg"));
+    QVERIFY2(saved.contains(R"(zz-a="2" zz-b="1")") && saved.contains(R"(zz-c="3" zz-d="4")"), saved.constData());
 }
 
 // Each row: a drawing holding what a save once dropped, a text that the

@@ -1,3 +1,4 @@
+#include "CSVGElementPath.h"
 #include "CSVGGraphicsItem.h"
 #include "CSVGScene.h"
 #include "CanvasGeometry.h"
@@ -7,6 +8,8 @@
 
 #include <QPainter>
 #include <QPointer>
+
+#include <new>
 
 namespace {
 
@@ -45,6 +48,7 @@ class tst_CSVGScene : public QObject
     Q_OBJECT
 private slots:
     void rebuildFollowsTopLevelPieces();
+    void newPieceAtAnOldAddress();
     void finiteRectangles_data();
     void finiteRectangles();
     void itemCoversEditedNodes();
@@ -83,6 +87,28 @@ void tst_CSVGScene::rebuildFollowsTopLevelPieces()
     drawing.document.notifyChanged();
     QVERIFY(!itemC);
     QCOMPARE(shownElements(scene), (QList<CSVGElement*> { a, group }));
+}
+
+// Items are found by their element's address, which the allocator hands
+// out again: a piece deleted and a new one built in its storage before the
+// next rebuild (the sanitizers' quarantine would hold the address back, so
+// the test builds it there) gets an item of its own, not the dead one's.
+void tst_CSVGScene::newPieceAtAnOldAddress()
+{
+    TestDrawing drawing;
+    CSVGElementShape* kept = drawing.addPath(squareData(0, 0, 10));
+    CSVGElementShape* old = drawing.addPath(squareData(20, 0, 10));
+    CSVGScene scene(nullptr);
+    scene.setDocument(&drawing.document);
+    QCOMPARE(shownElements(scene), (QList<CSVGElement*> { kept, old }));
+
+    QVERIFY(drawing.root->removeChild(old, true));
+    old->~CSVGElementShape();
+    auto* reborn = new (static_cast<void*>(old)) CSVGElementPath(&drawing.document);
+    setAttributes(reborn, squareData(40, 0, 10));
+    drawing.root->appendChild(reborn, true, true);
+    drawing.document.notifyChanged();
+    QCOMPARE(shownElements(scene), (QList<CSVGElement*> { kept, reborn }));
 }
 
 void tst_CSVGScene::finiteRectangles_data()

@@ -324,6 +324,7 @@ void tst_LanguageLayout::languageChangeReachesOpenWindows()
     m_trans.setCurrentLang("Korean");
     QCoreApplication::processEvents();
     QCOMPARE(frame.action(CMainFrame::SupperNesting)->text(), QString("네스팅"));
+    QCOMPARE(tabText(), QString("새 파일1"));
     QCOMPARE(pick->text(), QString("위치 지정"));
 
     switchTo(kLanguages[3], &frame);

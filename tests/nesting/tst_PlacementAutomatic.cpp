@@ -25,6 +25,7 @@ private slots:
     void refuse();
     void fitsOnlyWhenTurned();
     void fillsClosedGap();
+    void fitsExactly();
     void noFitPolygonOfConvexPieces();
     void runAndStop();
     void parallelLoop();
@@ -127,6 +128,29 @@ void tst_PlacementAutomatic::fillsClosedGap()
     QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
     verifyPlacement(pieces, engine.placements(), settings.rollWidth);
     QVERIFY(engine.placements()[2].offset.x() < 70);
+}
+
+// Fits with no room to spare are fits. The pocketed piece is exactly as wide
+// as the roll; its pocket opens at the roll's edge, and is as deep as the
+// small piece and the spacing and as wide as the piece and twice the spacing,
+// with a fiftieth of a millimetre to spare: the small piece goes in there,
+// left of the pocketed piece's end.
+void tst_PlacementAutomatic::fitsExactly()
+{
+    const double spacing = 2;
+    const double depth = 20 + spacing + 0.02;
+    const double right = 20 + 20 + 2 * spacing + 0.02;
+    const QPolygonF pocketed({ QPointF(0, 0), QPointF(20, 0), QPointF(20, depth), QPointF(right, depth),
+        QPointF(right, 0), QPointF(60, 0), QPointF(60, 100), QPointF(0, 100) });
+    const QVector<PieceInfo> pieces { { "pocketed", { { pocketed } } },
+        { "small", { { QPolygonF(QRectF(0, 0, 20, 20)) } } } };
+    const PlacementSettings settings { 100, spacing, 1 };
+    PlacementAutomatic engine;
+    QVERIFY2(engine.start(pieces, settings), qPrintable(engine.error()));
+    engine.run();
+    QVERIFY2(engine.isFinished(), qPrintable(engine.error()));
+    verifyPlacement(pieces, engine.placements(), settings.rollWidth);
+    QVERIFY(engine.placements()[1].offset.x() < 60);
 }
 
 // The no-fit polygon united from convex pieces covers the same positions as

@@ -1,8 +1,11 @@
 #include "CGlobalConfig.h"
+#include "CSVGTreeDisposal.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
+#include <QAbstractEventDispatcher>
 #include <QPointer>
+#include <QSet>
 #include <QSignalSpy>
 #include <QThread>
 #include <QXmlStreamReader>
@@ -10,6 +13,20 @@
 #include <memory>
 
 namespace {
+
+// The receivers of timer events on the application's thread.
+class TimerWatch : public QObject
+{
+public:
+    TimerWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() == QEvent::Timer)
+            receivers.insert(receiver);
+        return false;
+    }
+    QSet<QObject*> receivers;
+};
 
 QString written(CSVGElement* element, int depth, const CSVGRect& region = CSVGRect())
 {
@@ -52,6 +69,7 @@ private slots:
     void transforms();
     void deepTreeNeedsNoRecursion();
     void closedDocumentsElementsDieOnTheirOwnThread();
+    void largeTreeIsFreedAndTheTimerStops();
 };
 
 void tst_CSVGElement::idsComeFromOneCounterAndSkipTakenIds()
@@ -414,6 +432,25 @@ void tst_CSVGElement::closedDocumentsElementsDieOnTheirOwnThread()
     worker->start();
     QVERIFY(worker->wait());
     QCOMPARE(diedOn, worker.get());
+}
+
+// A closed drawing of 50,000 elements goes in slices between events until
+// none is left; then nothing wakes the thread for it any more.
+void tst_CSVGElement::largeTreeIsFreedAndTheTimerStops()
+{
+    auto* document = new CSVGDocument;
+    CSVGElement* root = document->getOwnerSvg();
+    for (int i = 0; i < 50000; ++i)
+        appendNew(root, L"rect");
+    const QPointer<CSVGElement> first = root->getChild(0);
+    const QPointer<CSVGElement> last = root->getChild(root->getChildCount() - 1);
+    TimerWatch watch;
+    delete document;
+    QTRY_VERIFY_WITH_TIMEOUT(CSVGTreeDisposal::isIdle(), 30000);
+    QVERIFY(!first && !last);
+    QVERIFY(!watch.receivers.isEmpty());
+    for (QObject* receiver : qAsConst(watch.receivers))
+        QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(receiver).isEmpty());
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElement)
