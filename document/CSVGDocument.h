@@ -395,9 +395,10 @@ public:
     // Whether the marks predate the last change of the tree or the page.
     bool isIntersectionStale();
     // Whether cutting may go on: no marked piece inside the page and no
-    // piece (tear lines included) across the page border; otherwise the
-    // warning "Some pieces has intersected!", and false. Runs the check
-    // first when its marks are stale. False without a root.
+    // piece (tear lines included) across the page border; otherwise a
+    // warning, "Some pieces has intersected!" or which piece crosses the
+    // page's edge, and false. Runs the check first when its marks are
+    // stale. False without a root.
     bool checkNoIntersection();
     // The path's box overlaps the page without lying inside it.
     bool crossesPageBorder(const QPainterPath& path) const;
@@ -410,6 +411,9 @@ public:
     using WarningHook = std::function<void(const QString& title, const QString& text)>;
     static void setWarningHook(WarningHook hook);
     static void showWarning(const QString& title, const QString& text);
+    // The refusal of a piece whose canvas box is given, across the page's
+    // edge.
+    static void warnPageEdge(const QRectF& piece);
 
     // Writing SVG text
     // "<?xml version="1.0" encoding="utf-8" standalone="no"?>"

@@ -221,12 +221,26 @@ bool CSVGDocument::checkNoIntersection()
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
         if (!shape || shape->isHidden())
             continue;
-        if ((isInsidePage(shape) && isIntersected(shape)) || crossesPageBorder(shape->getTransformedPath())) {
+        if (isInsidePage(shape) && isIntersected(shape)) {
             showWarning(tr("Warning"), tr("Some pieces has intersected!"));
+            return false;
+        }
+        const QPainterPath outline = shape->getTransformedPath();
+        if (crossesPageBorder(outline)) {
+            warnPageEdge(outline.boundingRect());
             return false;
         }
     }
     return true;
+}
+
+// Which piece, by its size and place, so that the user can find it.
+void CSVGDocument::warnPageEdge(const QRectF& piece)
+{
+    const auto mm = [](double value) { return QString::number(value, 'f', 1); };
+    showWarning(tr("Warning"),
+        tr("A piece of %1 × %2 mm at (%3, %4) mm crosses the page's edge.")
+            .arg(mm(piece.width()), mm(piece.height()), mm(piece.left()), mm(piece.top())));
 }
 
 bool CSVGDocument::crossesPageBorder(const QPainterPath& path) const

@@ -74,6 +74,9 @@ void tst_CSVGViewCut::plotStops_data()
     QTest::newRow("overlapping pair") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>"
                                                     "<rect x=\"30\" y=\"30\" width=\"50\" height=\"50\"/>")
                                       << "Warning|Some pieces has intersected!";
+    QTest::newRow("across the page's edge")
+        << QByteArray("<rect x=\"10\" y=\"1500\" width=\"50\" height=\"40\"/>")
+        << "Warning|A piece of 50.0 × 40.0 mm at (10.0, 1500.0) mm crosses the page's edge.";
     QTest::newRow("one piece") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>") << "Cutting|";
 }
 
@@ -83,8 +86,10 @@ void tst_CSVGViewCut::plotStops()
     QFETCH(QString, prompt);
     CSVGView view(nullptr);
     load(view, shapes, false);
+    view.getDocument()->setModified(false);
     view.plot();
     QCOMPARE(m_prompts, QStringList(prompt));
+    QVERIFY(!view.hasUnsavedChanges());
 }
 
 // A line keeps two points, a group and a tear line are skipped or nested
