@@ -2,6 +2,7 @@
 // across the page border, and the refusal to cut while they do.
 
 #include "CSVGDocument.h"
+#include "CSVGElementSVG.h"
 #include "CSVGElementShape.h"
 
 #include <QDebug>
@@ -263,6 +264,22 @@ CSVGRect CSVGDocument::getMappedPageRect() const
     CSVGRect page;
     page.setFromQRectF(m_pageRect);
     return page.transformed(m_pageMatrix);
+}
+
+QRectF CSVGDocument::getNestingPageRect()
+{
+    const QRectF cut = getMappedPageRect().toQRectF();
+    auto* root = dynamic_cast<CSVGElementSVG*>(getOwnerSvg());
+    if (!root)
+        return cut;
+    const CSVGRect viewBox = root->getViewBox();
+    const QRectF own = !root->getAttribute(L"viewBox").empty() && viewBox.width > 0 && viewBox.height > 0
+        ? viewBox.toQRectF()
+        : QRectF(0, 0, root->getWidth(), root->getHeight());
+    const QRectF both = own.intersected(cut);
+    if (!both.isEmpty())
+        return both;
+    return cut.isEmpty() ? own : cut;
 }
 
 void CSVGDocument::setPageRect(const QRectF& rect)
