@@ -238,7 +238,6 @@ void tst_NestingDialogs::rollAsTyped()
     width->setFocus();
     QTest::keyClick(width, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(width, typed);
-    QCOMPARE(width->value(), typed.toDouble());
     QTest::mouseClick(dialog.findChild<QPushButton*>("start"), Qt::LeftButton);
     QCOMPARE(m_prompts, refusal.isEmpty() ? QStringList() : QStringList(refusal));
     QCOMPARE(dialog.findChild<QPushButton*>("start")->isEnabled(), !refusal.isEmpty());
