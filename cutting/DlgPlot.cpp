@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <QtConcurrent>
@@ -31,7 +32,10 @@
 
 namespace {
 const int kPreviewWidth = 512;
+const int kPreviewMinHeight = 32;
 const int kPreviewMaxHeight = 1024;
+// The output cut to last, a file as well as a port.
+const char* const kOutputKey = "device/output";
 
 // Printer-class USB cutters, then USB-serial ones.
 QStringList deviceFiles()
@@ -99,6 +103,9 @@ void DlgPlot::buildLayout()
     m_port->setObjectName(QStringLiteral("port"));
     m_port->setEditable(true);
     m_port->addItems(deviceFiles());
+    const QString lastOutput = QSettings().value(QLatin1String(kOutputKey)).toString();
+    if (!lastOutput.isEmpty())
+        m_port->setCurrentText(lastOutput);
     m_file = new QPushButton(this);
     m_file->setObjectName(QStringLiteral("chooseFile"));
     m_frameLength = new QSpinBox(this);
@@ -121,6 +128,7 @@ void DlgPlot::buildLayout()
     m_stop->setObjectName(QStringLiteral("stop"));
     m_stop->setEnabled(false);
     m_close = new QPushButton(this);
+    m_close->setObjectName(QStringLiteral("close"));
 
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(m_port, 1);
@@ -195,14 +203,20 @@ void DlgPlot::showArea()
     m_areaLabel->setText(m_areaSum < 0 ? tr("Calculating…") : tr("%1 m²").arg(CutRecord::areaText(m_areaSum)));
 }
 
+// The drawing fills the preview: on a page the length of a roll, a door
+// would be a speck.
 void DlgPlot::showPreview()
 {
-    const QRectF page = m_document ? m_document->getMappedPageRect().toQRectF() : QRectF();
-    const int height = page.width() > 0
-        ? int(std::clamp(std::round(kPreviewWidth * page.height() / page.width()), 1.0, double(kPreviewMaxHeight)))
+    const QRectF drawing = m_document
+        ? m_document->getContentBoundingRect().intersected(m_document->getMappedPageRect().toQRectF())
+        : QRectF();
+    const int height = drawing.width() > 0
+        ? int(std::clamp(std::round(kPreviewWidth * drawing.height() / drawing.width()), double(kPreviewMinHeight),
+            double(kPreviewMaxHeight)))
         : kPreviewWidth;
-    QRectF drawn = page;
-    CSVGDocument::renderSvgToImage(m_preview, m_pieceCount, m_pageText, kPreviewWidth, height, drawn, 0);
+    // Without a page the text's own box is what is fitted.
+    QRectF noPage;
+    CSVGDocument::renderSvgToImage(m_preview, m_pieceCount, m_pageText, kPreviewWidth, height, noPage, 0);
     if (m_pageText.empty())
         m_pieceCount = 0;
     m_previewLabel->setPixmap(QPixmap::fromImage(m_preview));
@@ -305,6 +319,7 @@ void DlgPlot::startCutting()
         Prompt::warning(this, tr("Warning"), tr("Choose the plotter's port or a file to cut to."));
         return;
     }
+    rememberOutput();
     m_progress->setValue(0);
     m_stopping = false;
     m_closing = false;
@@ -377,7 +392,15 @@ void DlgPlot::reject()
     // Closing ends the job first; the destructor waits for it.
     m_closing = true;
     stopCutting();
+    rememberOutput();
     QDialog::reject();
+}
+
+void DlgPlot::rememberOutput()
+{
+    const QString output = m_port->currentText().trimmed();
+    if (!output.isEmpty())
+        QSettings().setValue(QLatin1String(kOutputKey), output);
 }
 
 void DlgPlot::endJob(bool sent, const QString& reason)
@@ -385,9 +408,12 @@ void DlgPlot::endJob(bool sent, const QString& reason)
     setBusy(false);
     if (!reason.isEmpty())
         addStatus(reason, Qt::darkRed);
-    // A job ended by closing the dialog needs no message.
+    // A job ended by closing the dialog needs no message; one the user
+    // stopped did not fail.
     if (!m_closing && sent)
         Prompt::information(this, tr("Tips"), tr("Data Transmission Completed"));
+    else if (!m_closing && m_stopping)
+        Prompt::information(this, tr("Tips"), tr("The cut job was stopped."));
     else if (!m_closing)
         Prompt::warning(this, tr("Warning"), tr("Data Transmission Failed"));
     emit jobEnded(sent);

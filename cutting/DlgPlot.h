@@ -77,6 +77,8 @@ private:
     void showArea();
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
+    // The output chosen is the one offered at the next opening.
+    void rememberOutput();
     DeviceRecord chosenDevice() const;
     void showResolution();
     void converted();

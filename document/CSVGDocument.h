@@ -246,8 +246,8 @@ public:
     CSVGElement* getCurrentElement() const { return m_currentElement; }
     void selectElement(CSVGElement* element, const QColor& color);
     void unselectElement(CSVGElement* element);
-    // The union of the selected shapes' transformed bounding rectangles;
-    // null for a selection without shapes.
+    // The union of the selected shapes' transformed bounding rectangles,
+    // of what is drawn of them; null for a selection with nothing drawn.
     QRectF getSelectionRect();
     // Empties the selection, its highlights and the text caret, and closes
     // the pending transform step of the undo history.
@@ -395,9 +395,10 @@ public:
     // Whether the marks predate the last change of the tree or the page.
     bool isIntersectionStale();
     // Whether cutting may go on: no marked piece inside the page and no
-    // piece (tear lines included) across the page border; otherwise the
-    // warning "Some pieces has intersected!", and false. Runs the check
-    // first when its marks are stale. False without a root.
+    // piece (tear lines included) across the page border; otherwise a
+    // warning, "Some pieces has intersected!" or which piece crosses the
+    // page's edge, and false. Runs the check first when its marks are
+    // stale. False without a root.
     bool checkNoIntersection();
     // The path's box overlaps the page without lying inside it.
     bool crossesPageBorder(const QPainterPath& path) const;
@@ -405,11 +406,19 @@ public:
     bool isInsidePage(CSVGElement* element) const;
     // The page rectangle on the canvas.
     CSVGRect getMappedPageRect() const;
+    // Where nested pieces may lie: on the drawing's own page, as other
+    // viewers show it (the root's viewBox, else its width and height from the
+    // origin), and on the page that is cut. The page that is cut alone when
+    // they do not meet, the drawing's alone when nothing is cut.
+    QRectF getNestingPageRect();
     // Where the document's warnings go (title, text): the editor passes them
     // to its prompt seam. Without a hook they are logged.
     using WarningHook = std::function<void(const QString& title, const QString& text)>;
     static void setWarningHook(WarningHook hook);
     static void showWarning(const QString& title, const QString& text);
+    // The refusal of a piece whose canvas box is given, across the page's
+    // edge.
+    static void warnPageEdge(const QRectF& piece);
 
     // Writing SVG text
     // "<?xml version="1.0" encoding="utf-8" standalone="no"?>"
@@ -646,8 +655,9 @@ public:
     // selection.
     void alignLeftTop(const QRectF& rect);
     // The selection, with the tear lines, moved together to 1 unit inside
-    // the rectangle's left-bottom corner.
-    void alignLeftBottom(const QRectF& rect);
+    // the rectangle's left-bottom corner. The move is one undo step, or part
+    // of the given one.
+    void alignLeftBottom(const QRectF& rect, CActionComposite* step = nullptr);
     // Resizes every selected shape about its centre; calls until the one
     // with finish make one undo step.
     void zoomSize(int width, int height, bool finish);
@@ -927,14 +937,14 @@ private:
     // Alignment, distribution and sizing
     using CanvasChange = std::function<CSVGMatrix(const CSVGRect& box)>;
     // The selected shapes moved by the change of their canvas box, as one
-    // step of the pending transform action.
-    void moveSelectedShapes(const CanvasChange& change);
+    // step of the pending transform action (added to the given step).
+    void moveSelectedShapes(const CanvasChange& change, CActionComposite* step = nullptr);
     bool applyCanvasChange(CSVGElement* element, const CSVGMatrix& change);
     void alignEdges(bool horizontal, bool farEdge);
     void alignCentreLines(bool horizontal);
     void distribute(bool horizontal);
     void alignSize(bool width, bool height);
-    void moveSelectionTogether(const QRectF& rect, bool bottom);
+    void moveSelectionTogether(const QRectF& rect, bool bottom, CActionComposite* step = nullptr);
 
     // Structure commands
     void ungroup(CSVGElement* group, CActionComposite* step);

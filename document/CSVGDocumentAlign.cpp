@@ -59,9 +59,9 @@ bool CSVGDocument::applyCanvasChange(CSVGElement* element, const CSVGMatrix& cha
     return true;
 }
 
-void CSVGDocument::moveSelectedShapes(const CanvasChange& change)
+void CSVGDocument::moveSelectedShapes(const CanvasChange& change, CActionComposite* step)
 {
-    beginTransformAction();
+    beginTransformAction(step);
     for (CSVGElement* element : QVector<CSVGElement*>(m_selection)) {
         if (CSVGElementShape* shape = CSVGElementShape::asShape(element))
             applyCanvasChange(shape, change(shape->getTransformedBoundingRect()));
@@ -234,7 +234,7 @@ void CSVGDocument::alignLeftTop(const QRectF& rect)
     moveSelectionTogether(rect, false);
 }
 
-void CSVGDocument::alignLeftBottom(const QRectF& rect)
+void CSVGDocument::alignLeftBottom(const QRectF& rect, CActionComposite* step)
 {
     if (m_selection.isEmpty())
         return;
@@ -251,13 +251,13 @@ void CSVGDocument::alignLeftBottom(const QRectF& rect)
         if (element->isShape())
             selectElement(element, Qt::green);
     }
-    moveSelectionTogether(rect, true);
+    moveSelectionTogether(rect, true, step);
 }
 
 // The selection's common box moves to 1 unit inside the rectangle's
 // left-top corner, or its left-bottom one. Hidden pieces move along but are
 // not measured: the box is that of what is drawn.
-void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom)
+void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom, CActionComposite* step)
 {
     bool any = false;
     CSVGRect total;
@@ -272,7 +272,7 @@ void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom)
         return;
     const double dx = rect.x() - total.x + 1.0;
     const double dy = bottom ? (rect.y() + rect.height()) - total.y - total.height - 1.0 : rect.y() - total.y + 1.0;
-    moveSelectedShapes([dx, dy](const CSVGRect&) { return translation(dx, dy); });
+    moveSelectedShapes([dx, dy](const CSVGRect&) { return translation(dx, dy); }, step);
 }
 
 void CSVGDocument::zoomSize(int width, int height, bool finish)

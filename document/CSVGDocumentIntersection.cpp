@@ -2,6 +2,7 @@
 // across the page border, and the refusal to cut while they do.
 
 #include "CSVGDocument.h"
+#include "CSVGElementSVG.h"
 #include "CSVGElementShape.h"
 
 #include <QDebug>
@@ -221,12 +222,26 @@ bool CSVGDocument::checkNoIntersection()
         CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
         if (!shape || shape->isHidden())
             continue;
-        if ((isInsidePage(shape) && isIntersected(shape)) || crossesPageBorder(shape->getTransformedPath())) {
+        if (isInsidePage(shape) && isIntersected(shape)) {
             showWarning(tr("Warning"), tr("Some pieces has intersected!"));
+            return false;
+        }
+        const QPainterPath outline = shape->getTransformedPath();
+        if (crossesPageBorder(outline)) {
+            warnPageEdge(outline.boundingRect());
             return false;
         }
     }
     return true;
+}
+
+// Which piece, by its size and place, so that the user can find it.
+void CSVGDocument::warnPageEdge(const QRectF& piece)
+{
+    const auto mm = [](double value) { return QString::number(value, 'f', 1); };
+    showWarning(tr("Warning"),
+        tr("A piece of %1 × %2 mm at (%3, %4) mm crosses the page's edge.")
+            .arg(mm(piece.width()), mm(piece.height()), mm(piece.left()), mm(piece.top())));
 }
 
 bool CSVGDocument::crossesPageBorder(const QPainterPath& path) const
@@ -249,6 +264,22 @@ CSVGRect CSVGDocument::getMappedPageRect() const
     CSVGRect page;
     page.setFromQRectF(m_pageRect);
     return page.transformed(m_pageMatrix);
+}
+
+QRectF CSVGDocument::getNestingPageRect()
+{
+    const QRectF cut = getMappedPageRect().toQRectF();
+    auto* root = dynamic_cast<CSVGElementSVG*>(getOwnerSvg());
+    if (!root)
+        return cut;
+    const CSVGRect viewBox = root->getViewBox();
+    const QRectF own = !root->getAttribute(L"viewBox").empty() && viewBox.width > 0 && viewBox.height > 0
+        ? viewBox.toQRectF()
+        : QRectF(0, 0, root->getWidth(), root->getHeight());
+    const QRectF both = own.intersected(cut);
+    if (!both.isEmpty())
+        return both;
+    return cut.isEmpty() ? own : cut;
 }
 
 void CSVGDocument::setPageRect(const QRectF& rect)

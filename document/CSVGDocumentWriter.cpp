@@ -12,6 +12,7 @@
 
 #include <QJsonDocument>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -172,6 +173,10 @@ void CSVGDocument::writeSvgBody(std::wstring& out, const CSVGRect& region, int w
 void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
     int firstSection, int lastSection, bool plotEnd, const std::function<void(std::wstring&)>& flush)
 {
+    // What the writer settles of its own (namespaces, version, the custom
+    // positions' text) is no change of the drawing: a drawing that was only
+    // written, for a preview or a cut, stays unmodified.
+    const QScopedValueRollback<bool> unmodified(m_documentModified);
     for (CSVGElementStyle* style : m_styleElements)
         style->updateSheetText();
     giveMissingIds();

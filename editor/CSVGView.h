@@ -18,6 +18,7 @@
 #include <string>
 #include <utility>
 
+class CActionComposite;
 class CMainFrame;
 class CSVGRulerItem;
 class CSVGScene;
@@ -305,6 +306,8 @@ private:
     // Cut and nesting entries
     void runPlotDialog();
     void runNestingDialog(bool online);
+    int execNestingDialog(bool online);
+    void finishNesting(const QList<CSVGElement*>& pieces, CActionComposite* step);
     // View commands
     void afterCommand(bool actions);
     void setCanvasColor(const QColor& color);

@@ -5,12 +5,15 @@
 #include "ApiReply.h"
 #include "AutoNesterDialog.h"
 #include "AutoPlaceDialog.h"
+#include "CActionAttr.h"
+#include "CActionComposite.h"
 #include "CMainFrame.h"
 #include "CSVGElementShape.h"
 #include "Deployment.h"
 #include "DlgPlot.h"
 #include "DouglasPeuckerSimplify.h"
 #include "HttpRequest.h"
+#include "NestingPieces.h"
 #include "ParallelLoop.h"
 #include "Prompt.h"
 
@@ -20,6 +23,7 @@
 #include <QJsonObject>
 #include <QSettings>
 
+#include <memory>
 #include <thread>
 
 namespace {
@@ -139,24 +143,46 @@ void CSVGView::runPlotDialog()
     Prompt::exec(&dialog);
 }
 
-// A dialog that placed the pieces leaves them at the page's left-bottom
-// corner; a cancelled one changes nothing. The view may have gone while a
-// dialog ran.
+// One nesting is one step of the history: the placement and the move to
+// the page's left-bottom corner after it. A cancelled dialog changes
+// nothing. The view may have gone while a dialog ran.
 void CSVGView::runNestingDialog(bool online)
 {
+    // A hidden piece is not placed, and stays where it is.
+    const QVector<CSVGElement*> selection = m_document.getSelection();
+    const QList<CSVGElement*> pieces
+        = NestingPieces::placeable(QList<CSVGElement*>(selection.begin(), selection.end()));
+    auto step = std::make_unique<CActionComposite>(&m_document);
+    for (CSVGElement* piece : pieces)
+        step->addAction(new CActionAttr(&m_document, piece, L"transform"));
     QPointer<CSVGView> self(this);
-    int result = QDialog::Rejected;
+    const int result = execNestingDialog(online);
+    if (self && result == QDialog::Accepted)
+        finishNesting(pieces, step.release());
+}
+
+int CSVGView::execNestingDialog(bool online)
+{
     if (online) {
         AutoNesterDialog dialog(&m_document, this);
         dialog.setName(m_autosaveName);
-        result = Prompt::exec(&dialog);
-    } else {
-        Vantor::Placement::AutoPlaceDialog dialog(&m_document, QApplication::activeWindow());
-        result = Prompt::exec(&dialog);
+        return Prompt::exec(&dialog);
     }
-    if (!self || result != QDialog::Accepted)
-        return;
-    alignLeftBottom();
+    Vantor::Placement::AutoPlaceDialog dialog(&m_document, QApplication::activeWindow());
+    return Prompt::exec(&dialog);
+}
+
+// The step holds the pieces' places before the nesting; it gains their
+// places after it, and the move, and goes on the history.
+void CSVGView::finishNesting(const QList<CSVGElement*>& pieces, CActionComposite* step)
+{
+    for (CActionBase* action : step->getActions())
+        action->captureAfterState();
+    m_document.clearSelection();
+    for (CSVGElement* piece : pieces)
+        m_document.selectElement(piece, Qt::green);
+    m_document.alignLeftBottom(m_document.getNestingPageRect(), step);
+    m_document.getHistory().push(step);
     m_document.setContentChanged(true);
-    repaint();
+    afterCommand(true);
 }

@@ -4,8 +4,6 @@
 #include "NestingPieces.h"
 #include "OnlineNester.h"
 
-#include <QPushButton>
-
 using namespace Vantor::Placement;
 
 AutoNesterDialog::AutoNesterDialog(CSVGDocument* document, QWidget* parent)
@@ -13,8 +11,6 @@ AutoNesterDialog::AutoNesterDialog(CSVGDocument* document, QWidget* parent)
     , m_nester(new OnlineNester(this))
 {
     retranslateUi();
-    // The dialog closes by itself once the placements are in.
-    okButton()->hide();
     connect(m_nester, &OnlineNester::jobStarted, this, &AutoNesterDialog::jobStarted);
     connect(m_nester, &OnlineNester::progress, this, &AutoNesterDialog::showProgress);
     connect(m_nester, &OnlineNester::finished, this, &AutoNesterDialog::placed);
@@ -53,14 +49,13 @@ void AutoNesterDialog::jobStarted(const QString& job)
         document()->setNestingJobId(job);
 }
 
-void AutoNesterDialog::placed(const QVector<PlacementInfo>& placements)
+// The dialog stays open with the placements offered: closing by itself, it
+// could take a click meant for Cancel.
+void AutoNesterDialog::placed(const QVector<PlacementInfo>& placements, double rollLength)
 {
-    if (document()) {
+    if (document())
         document()->setNestingJobId(QString());
-        NestingPieces::applyPlacements(document(), placements);
-    }
-    setRunning(false);
-    NestingDialog::accept();
+    offerPlacements(placements, rollLength);
 }
 
 void AutoNesterDialog::failed(const QString& message)

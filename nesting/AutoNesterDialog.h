@@ -7,9 +7,9 @@ class OnlineNester;
 // Nesting on the nesting server: the selected pieces go, as a working
 // document of their own, to the server as a job under the name set here.
 // While the job runs its id is the document's online nesting job id; the
-// placements that come back move the document's pieces of the same ids
-// before the dialog closes. A job that fails or is cancelled leaves the
-// document as it was.
+// placements that come back are offered, and move the document's pieces
+// of the same ids when the user accepts them. A job that fails or is
+// cancelled leaves the document as it was.
 class AutoNesterDialog : public NestingDialog
 {
     Q_OBJECT
@@ -30,7 +30,7 @@ protected:
 
 private:
     void jobStarted(const QString& job);
-    void placed(const QVector<Vantor::Placement::PlacementInfo>& placements);
+    void placed(const QVector<Vantor::Placement::PlacementInfo>& placements, double rollLength);
     void failed(const QString& message);
     void endJob();
 

@@ -1,9 +1,6 @@
 #include "AutoPlaceDialog.h"
 
-#include "CSVGDocument.h"
 #include "NestingPieces.h"
-
-#include <QPushButton>
 
 namespace Vantor {
 namespace Placement {
@@ -34,7 +31,6 @@ void AutoPlaceDialog::startPlacement()
     const QVector<PieceInfo> pieces = NestingPieces::selectedPieces(document());
     if (!beginPlacement(pieces, &settings))
         return;
-    m_placements.clear();
     m_runner.start(pieces, settings);
     m_timer.start();
 }
@@ -50,18 +46,7 @@ void AutoPlaceDialog::poll()
         showFailure(status.error.isEmpty() ? tr("The placement stopped.") : status.error);
         return;
     }
-    setRunning(false);
-    m_placements = status.placements;
-    showStatus(tr("All %1 pieces placed; roll length %2 mm").arg(status.pieces).arg(status.rollLength, 0, 'f', 1));
-    okButton()->setEnabled(true);
-}
-
-void AutoPlaceDialog::accept()
-{
-    if (m_placements.isEmpty())
-        return;
-    NestingPieces::applyPlacements(document(), m_placements);
-    NestingDialog::accept();
+    offerPlacements(status.placements, status.rollLength);
 }
 
 void AutoPlaceDialog::reject()

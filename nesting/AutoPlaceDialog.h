@@ -9,8 +9,7 @@ namespace Vantor {
 namespace Placement {
 
 // Local placement of the selected pieces: the engine works on a thread of
-// its own and the dialog looks at it once a second. The document changes
-// only when the user accepts a finished placement.
+// its own and the dialog looks at it once a second.
 class AutoPlaceDialog : public NestingDialog
 {
     Q_OBJECT
@@ -21,7 +20,6 @@ public:
     // Stops the engine and waits for its step under way.
     ~AutoPlaceDialog() override;
 
-    void accept() override;
     void reject() override;
 
 protected:
@@ -33,7 +31,6 @@ private:
 
     PlacementRunner m_runner;
     QTimer m_timer;
-    QVector<PlacementInfo> m_placements;
 };
 
 } // namespace Placement

@@ -1,6 +1,7 @@
 #include "NestingDialog.h"
 
 #include "CSVGDocument.h"
+#include "NestingPieces.h"
 #include "NestingSettings.h"
 #include "Prompt.h"
 
@@ -13,9 +14,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 using Vantor::Placement::PieceInfo;
+using Vantor::Placement::PlacementInfo;
 using Vantor::Placement::PlacementSettings;
 
 NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
@@ -45,6 +45,11 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     m_status->setWordWrap(true);
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton()->setEnabled(false);
+    const QRectF page = m_document ? m_document->getNestingPageRect() : QRectF();
+    if (page.height() > 2 && page.width() > 2) {
+        m_widthLimit = page.height() - 1;
+        m_lengthLimit = page.width() - 1;
+    }
     holdWidthToPage(saved.rollWidth);
 
     m_widthLabel = new QLabel(this);
@@ -74,17 +79,15 @@ void NestingDialog::retranslateUi()
     m_rotationsLabel->setText(tr("Turns per circle"));
 }
 
-// The placed pieces go to the page's left-bottom corner, 1 unit inside it:
-// a roll wider than the page would put some of them above its top, where
-// they are not cut.
+// A roll wider than the page would put some pieces above its top, where
+// they are neither cut nor shown. The field keeps what is typed; Start
+// refuses a width over the limit.
 void NestingDialog::holdWidthToPage(double wanted)
 {
-    const double pageWidth = m_document ? m_document->getMappedPageRect().height : 0.0;
-    if (!(pageWidth > 2))
-        return;
-    m_width->setMaximum(std::min(m_width->maximum(), pageWidth - 1));
-    if (wanted > pageWidth)
-        showStatus(tr("The roll width is held to the page: at most %1 mm.").arg(m_width->maximum()));
+    if (m_widthLimit > 0 && wanted > m_widthLimit) {
+        m_width->setValue(m_widthLimit);
+        showStatus(tr("The roll width is held to the page: at most %1 mm.").arg(m_widthLimit));
+    }
 }
 
 QPushButton* NestingDialog::okButton() const
@@ -97,7 +100,11 @@ bool NestingDialog::takeSettings(PlacementSettings* settings)
     settings->rollWidth = m_width->value();
     settings->spacing = m_spacing->value();
     settings->rotations = m_rotations->value();
-    const QString problem = settings->validate();
+    QString problem = settings->validate();
+    if (problem.isEmpty() && m_widthLimit > 0 && settings->rollWidth > m_widthLimit)
+        problem = tr("A roll of %1 mm is wider than the page holds: the widest is %2 mm.")
+                      .arg(settings->rollWidth)
+                      .arg(m_widthLimit);
     if (!problem.isEmpty()) {
         showFailure(problem);
         return false;
@@ -118,6 +125,7 @@ bool NestingDialog::beginPlacement(const QVector<PieceInfo>& pieces, PlacementSe
 {
     if (!hasPieces(pieces) || !takeSettings(settings))
         return false;
+    m_placements.clear();
     setRunning(true);
     showProgress(0, pieces.size());
     return true;
@@ -153,4 +161,28 @@ void NestingDialog::showFailure(const QString& message)
     setRunning(false);
     showStatus(message, true);
     Prompt::warning(this, tr("Warning"), message);
+}
+
+void NestingDialog::offerPlacements(const QVector<PlacementInfo>& placements, double rollLength)
+{
+    m_placements.clear();
+    if (m_lengthLimit > 0 && rollLength > m_lengthLimit) {
+        showFailure(tr("The nested pieces need %1 mm of roll; the page holds %2 mm.")
+                        .arg(rollLength, 0, 'f', 1)
+                        .arg(m_lengthLimit));
+        return;
+    }
+    setRunning(false);
+    m_placements = placements;
+    showStatus(tr("All %1 pieces placed; roll length %2 mm").arg(placements.size()).arg(rollLength, 0, 'f', 1));
+    okButton()->setEnabled(!m_placements.isEmpty());
+}
+
+void NestingDialog::accept()
+{
+    if (m_placements.isEmpty())
+        return;
+    if (m_document)
+        NestingPieces::applyPlacements(m_document, m_placements);
+    TranslatedDialog::accept();
 }

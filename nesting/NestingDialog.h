@@ -17,23 +17,27 @@ class QPushButton;
 class QSpinBox;
 
 // What the nesting dialogs share: the roll's width (no wider than the
-// document's page), the spacing and the turns allowed (kept in "autoplace"),
+// drawing's page), the spacing and the turns allowed (kept in "autoplace"),
 // a Start button, the progress and a status line. A subclass starts its
-// placement in startPlacement() and reports back through the protected
-// helpers.
+// placement in startPlacement() and offers the outcome through the
+// protected helpers; the document changes only when the user accepts the
+// placements offered, so Cancel always leaves it as it was.
 class NestingDialog : public TranslatedDialog
 {
     Q_OBJECT
 public:
     NestingDialog(CSVGDocument* document, QWidget* parent);
 
+    // Writes the placements offered into the document; nothing without.
+    void accept() override;
+
 protected:
     // The shared texts; each dialog adds its title.
     void retranslateUi() override;
     CSVGDocument* document() const { return m_document; }
     // The pieces checked and the fields' settings taken, then the fields
-    // locked and the progress at nought; false when the placement cannot
-    // start.
+    // locked, the progress at nought and the placements offered before
+    // dropped; false when the placement cannot start.
     bool beginPlacement(
         const QVector<Vantor::Placement::PieceInfo>& pieces, Vantor::Placement::PlacementSettings* settings);
     void setRunning(bool running);
@@ -41,6 +45,9 @@ protected:
     void showStatus(const QString& text, bool failure = false);
     // A plain message for a placement that did not come about.
     void showFailure(const QString& message);
+    // A finished placement for the user to accept, unless the pieces would
+    // reach past the end of the page.
+    void offerPlacements(const QVector<Vantor::Placement::PlacementInfo>& placements, double rollLength);
     QPushButton* okButton() const;
 
     virtual void startPlacement() = 0;
@@ -51,11 +58,17 @@ private:
     bool takeSettings(Vantor::Placement::PlacementSettings* settings);
     // False after "No selected pieces!" when there is nothing to place.
     bool hasPieces(const QVector<Vantor::Placement::PieceInfo>& pieces);
-    // The roll is at most as wide as the document's page holds, and the
-    // status says so when the width wanted is wider.
+    // A saved width wider than the page holds is set to the widest, and the
+    // status says so.
     void holdWidthToPage(double wanted);
 
     CSVGDocument* m_document;
+    // The nested pieces go to the page's left-bottom corner, 1 unit inside:
+    // the widest roll and the longest layout that then lie on the page; 0
+    // without a page.
+    double m_widthLimit = 0;
+    double m_lengthLimit = 0;
+    QVector<Vantor::Placement::PlacementInfo> m_placements;
     QDoubleSpinBox* m_width;
     QDoubleSpinBox* m_spacing;
     QSpinBox* m_rotations;

@@ -29,9 +29,8 @@ QVector<PieceInfo> NestingPieces::fromElements(const QList<CSVGElement*>& elemen
     return pieces;
 }
 
-namespace {
 // What is not drawn is not cut, so it takes no room on the roll.
-QList<CSVGElement*> placeable(const QList<CSVGElement*>& elements)
+QList<CSVGElement*> NestingPieces::placeable(const QList<CSVGElement*>& elements)
 {
     QList<CSVGElement*> pieces;
     for (CSVGElement* element : elements) {
@@ -41,7 +40,6 @@ QList<CSVGElement*> placeable(const QList<CSVGElement*>& elements)
     }
     return pieces;
 }
-} // namespace
 
 QVector<PieceInfo> NestingPieces::selectedPieces(CSVGDocument* document)
 {

@@ -19,6 +19,8 @@ public:
     // coordinates, below "NestingMinArea" left out). Elements without such
     // a ring give no piece.
     static QVector<Vantor::Placement::PieceInfo> fromElements(const QList<CSVGElement*>& elements);
+    // The elements that are placed: drawn shapes, not tear lines.
+    static QList<CSVGElement*> placeable(const QList<CSVGElement*>& elements);
     // The document's selected pieces (drawable, not tear lines).
     static QVector<Vantor::Placement::PieceInfo> selectedPieces(CSVGDocument* document);
     // The pieces of the root of the document (drawable, not tear lines).

@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 
+#include <memory>
+
 #include <pty.h>
 #include <unistd.h>
 
@@ -86,6 +88,8 @@ private slots:
     void hiddenPiecesAreNotCounted();
     void failsPlainly();
     void stopAndClose();
+    void openedAndClosed();
+    void previewShowsTheDrawing();
 
 private:
     void loadPage(const std::wstring& text);
@@ -335,8 +339,8 @@ void tst_DlgPlot::failsPlainly()
     QCOMPARE(recorded.size(), 0);
 }
 
-// A plotter that takes nothing: Stop fails the job; closing the dialog
-// mid-job returns.
+// A plotter that takes nothing: Stop ends the job and says so; closing the
+// dialog mid-job returns.
 void tst_DlgPlot::stopAndClose()
 {
     int master = -1;
@@ -352,13 +356,46 @@ void tst_DlgPlot::stopAndClose()
     dialog->findChild<QPushButton*>("stop")->click();
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
     QCOMPARE(ended.first().first().toBool(), false);
-    QVERIFY(m_prompts.contains("Data Transmission Failed"));
+    QCOMPARE(m_prompts.last(), QString("The cut job was stopped."));
 
     dialog->findChild<QPushButton*>("cut")->click();
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isRunning(), 20000);
     delete dialog;
     ::close(master);
     ::close(slave);
+}
+
+// Looking at the cut changes no drawing (no close question, no autosave
+// copy), and the output chosen is there at the next opening.
+void tst_DlgPlot::openedAndClosed()
+{
+    loadPage(page(100, 400));
+    m_document.setModified(false);
+    auto dialog = std::make_unique<DlgPlot>(&m_document, QString());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->findChild<QComboBox*>("device")->count() > 0, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLabel*>("area")->text(), QString("0.06 m²"), 20000);
+    dialog->findChild<QComboBox*>("port")->setCurrentText("/tmp/door.plt");
+    dialog->findChild<QPushButton*>("close")->click();
+    QVERIFY(!m_document.isModified());
+    dialog = std::make_unique<DlgPlot>(&m_document, QString());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->findChild<QComboBox*>("device")->count() > 0, 20000);
+    QCOMPARE(dialog->findChild<QComboBox*>("port")->currentText(), QString("/tmp/door.plt"));
+}
+
+// A strip 300 x 200 mm on a page 3 m long: what is drawn is the strip's
+// outline, across the preview's width.
+void tst_DlgPlot::previewShowsTheDrawing()
+{
+    loadPage(page(100, 400));
+    DlgPlot dialog(&m_document, QString());
+    const QImage preview = dialog.findChild<QLabel*>("preview")->pixmap(Qt::ReturnByValue).toImage();
+    QRect drawn;
+    for (int y = 0; y < preview.height(); ++y)
+        for (int x = 0; x < preview.width(); ++x)
+            if (qAlpha(preview.pixel(x, y)) > 0 && qGray(preview.pixel(x, y)) < 128)
+                drawn |= QRect(x, y, 1, 1);
+    QVERIFY2(drawn.width() > preview.width() * 0.9 && std::abs(double(drawn.width()) / drawn.height() - 1.5) < 0.05,
+        qPrintable(QString("%1 x %2").arg(drawn.width()).arg(drawn.height())));
 }
 
 ZOCUT_TEST_MAIN(tst_DlgPlot)

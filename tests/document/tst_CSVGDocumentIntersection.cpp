@@ -95,35 +95,39 @@ void tst_CSVGDocumentIntersection::check_data()
 {
     QTest::addColumn<QStringList>("pieces");
     QTest::addColumn<QString>("flagged");
-    QTest::addColumn<bool>("mayCut");
+    QTest::addColumn<QString>("refusal"); // empty: cutting may go on
     const QString inner = squareData(20, 20, 10);
-    QTest::newRow("boxes touch along an edge") << QStringList { inner, squareData(30, 20, 10) } << "" << true;
-    QTest::newRow("one inside another") << QStringList { squareData(10, 10, 40), inner } << "0 1" << false;
-    QTest::newRow("two points closed back") << QStringList { "d=M10 10 L20 10 Z", inner } << "0" << false;
-    QTest::newRow("one point, an open line") << QStringList { "d=M50 50", "d=M60 60 L70 60", inner } << "" << true;
-    QTest::newRow("half over the page edge") << QStringList { squareData(95, 20, 10) } << "0" << false;
-    QTest::newRow("wholly off the page") << QStringList { squareData(120, 20, 10) } << "" << true;
+    const QString none;
+    const QString mayCut;
+    const QString overlap = "Some pieces has intersected!";
+    const QString edge = "A piece of 10.0 × 10.0 mm at (95.0, 20.0) mm crosses the page's edge.";
+    QTest::newRow("boxes touch along an edge") << QStringList { inner, squareData(30, 20, 10) } << none << mayCut;
+    QTest::newRow("one inside another") << QStringList { squareData(10, 10, 40), inner } << "0 1" << overlap;
+    QTest::newRow("two points closed back") << QStringList { "d=M10 10 L20 10 Z", inner } << "0" << overlap;
+    QTest::newRow("one point, an open line") << QStringList { "d=M50 50", "d=M60 60 L70 60", inner } << none << mayCut;
+    QTest::newRow("half over the page edge") << QStringList { squareData(95, 20, 10) } << "0" << edge;
+    QTest::newRow("wholly off the page") << QStringList { squareData(120, 20, 10) } << none << mayCut;
     QTest::newRow("overlapping off the page")
-        << QStringList { squareData(120, 20, 10), squareData(125, 20, 10) } << "0 1" << true;
+        << QStringList { squareData(120, 20, 10), squareData(125, 20, 10) } << "0 1" << mayCut;
     QTest::newRow("tear line over a piece")
-        << QStringList { inner, squareData(22, 22, 4) + "|tear_line=true" } << "" << true;
+        << QStringList { inner, squareData(22, 22, 4) + "|tear_line=true" } << none << mayCut;
     QTest::newRow("hidden piece over a piece")
-        << QStringList { inner, squareData(22, 22, 4) + "|display=none" } << "" << true;
+        << QStringList { inner, squareData(22, 22, 4) + "|display=none" } << none << mayCut;
     QTest::newRow("tear line across the border")
-        << QStringList { squareData(95, 20, 10) + "|tear_line=true" } << "" << false;
+        << QStringList { squareData(95, 20, 10) + "|tear_line=true" } << none << edge;
     QTest::newRow("same ids, marks by piece")
         << QStringList { inner + "|id=p", squareData(25, 25, 10) + "|id=p", squareData(60, 60, 5) + "|id=p" } << "0 1"
-        << false;
+        << overlap;
     QTest::newRow("empty ids, marks by piece")
         << QStringList { inner + "|id=", squareData(60, 60, 5) + "|id=", squareData(62, 62, 5) + "|id=" } << "1 2"
-        << false;
+        << overlap;
 }
 
 void tst_CSVGDocumentIntersection::check()
 {
     QFETCH(QStringList, pieces);
     QFETCH(QString, flagged);
-    QFETCH(bool, mayCut);
+    QFETCH(QString, refusal);
     Page page;
     for (const QString& piece : pieces)
         page.addPath(piece);
@@ -131,8 +135,8 @@ void tst_CSVGDocumentIntersection::check()
     page.document.checkIntersections();
     QCOMPARE(page.flags(), flagged);
     QVERIFY(!page.document.isIntersectionStale());
-    QCOMPARE(page.document.checkNoIntersection(), mayCut);
-    QCOMPARE(page.warnings, mayCut ? QStringList() : QStringList { "Warning: Some pieces has intersected!" });
+    QCOMPARE(page.document.checkNoIntersection(), refusal.isEmpty());
+    QCOMPARE(page.warnings, refusal.isEmpty() ? QStringList() : QStringList { "Warning: " + refusal });
 }
 
 // Cutting asks before any run, and after changes: the marks are renewed

@@ -1,9 +1,16 @@
+#include "CSVGElementShape.h"
 #include "CSVGView.h"
 #include "HttpRequest.h"
+#include "NestingDialog.h"
+#include "NestingStandInServer.h"
+#include "OnlineNester.h"
 #include "Prompt.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
 
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QSettings>
 
 // The cut and nesting entries up to their dialogs, the questions answered
@@ -21,14 +28,32 @@ private slots:
     void nestingReply_data();
     void nestingReply();
     void preparationSameOnAnyThreadCount();
+    void nestingIsOneStep_data();
+    void nestingIsOneStep();
 
 private:
     void load(CSVGView& view, const QByteArray& shapes, bool selectAll);
     void waitForReplies();
+    // The nesting dialog run as the user would at the given moment; its
+    // result.
+    int driveNesting(const QString& moment, CSVGDocument* document);
 
     StandInSession m_session;
     QStringList m_prompts;
 };
+
+namespace {
+// Each piece's canvas box, in document order.
+QVector<QRectF> boxes(CSVGDocument& document)
+{
+    QVector<QRectF> result;
+    CSVGElement* root = document.getOwnerSvg();
+    for (int i = 0; root && i < root->getChildCount(); ++i)
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i)))
+            result << shape->getTransformedBoundingRect().toQRectF();
+    return result;
+}
+} // namespace
 
 void tst_CSVGViewCut::init()
 {
@@ -74,6 +99,9 @@ void tst_CSVGViewCut::plotStops_data()
     QTest::newRow("overlapping pair") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>"
                                                     "<rect x=\"30\" y=\"30\" width=\"50\" height=\"50\"/>")
                                       << "Warning|Some pieces has intersected!";
+    QTest::newRow("across the page's edge")
+        << QByteArray("<rect x=\"10\" y=\"1500\" width=\"50\" height=\"40\"/>")
+        << "Warning|A piece of 50.0 × 40.0 mm at (10.0, 1500.0) mm crosses the page's edge.";
     QTest::newRow("one piece") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>") << "Cutting|";
 }
 
@@ -83,8 +111,10 @@ void tst_CSVGViewCut::plotStops()
     QFETCH(QString, prompt);
     CSVGView view(nullptr);
     load(view, shapes, false);
+    view.getDocument()->setModified(false);
     view.plot();
     QCOMPARE(m_prompts, QStringList(prompt));
+    QVERIFY(!view.hasUnsavedChanges());
 }
 
 // A line keeps two points, a group and a tear line are skipped or nested
@@ -161,6 +191,110 @@ void tst_CSVGViewCut::preparationSameOnAnyThreadCount()
     const QList<CSVGElement*> alone = CSVGView::prepareNestingPieces(selection, 1);
     QCOMPARE(alone.size(), 29);
     QCOMPARE(CSVGView::prepareNestingPieces(selection, 4), alone);
+}
+
+// A wait that runs out is noted as a prompt, which the test expects none of.
+int tst_CSVGViewCut::driveNesting(const QString& moment, CSVGDocument* document)
+{
+    NestingDialog* dialog = nullptr;
+    for (QWidget* widget : QApplication::allWidgets())
+        dialog = dialog ? dialog : qobject_cast<NestingDialog*>(widget);
+    if (!dialog)
+        return QDialog::Rejected;
+    bool closed = false;
+    connect(dialog, &QDialog::finished, this, [&closed] { closed = true; });
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    if (moment == "as it arrives")
+        connect(dialog->findChild<OnlineNester*>(), &OnlineNester::finished, cancel, &QPushButton::click);
+    dialog->findChild<QDoubleSpinBox*>("width")->setValue(600);
+    dialog->findChild<QPushButton*>("start")->click();
+    const auto wait = [this](const QString& what, const std::function<bool()>& done) {
+        if (!QTest::qWaitFor(done, 120000))
+            m_prompts << "timed out: " + what;
+    };
+    if (moment == "before the reply" && dialog->findChild<OnlineNester*>())
+        wait("job", [document] { return !document->getNestingJobId().isEmpty(); });
+    if (moment == "ok" || moment == "after")
+        wait("placements", [ok] { return ok->isEnabled(); });
+    if (moment != "as it arrives")
+        (moment == "ok" ? ok : cancel)->click();
+    wait("closing", [&closed] { return closed; });
+    return dialog->result();
+}
+
+// Four pieces and a hidden one on a drawing's page of 1250 x 700 mm, on a
+// page 15 m long. Nesting them on a roll 600 mm wide is one step of the
+// history, and Cancel at any moment leaves the drawing as it was.
+void tst_CSVGViewCut::nestingIsOneStep_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("moment");
+    QTest::newRow("local") << false << "ok";
+    QTest::newRow("local, cancelled while placing") << false << "before the reply";
+    QTest::newRow("local, cancelled after") << false << "after";
+    QTest::newRow("online") << true << "ok";
+    QTest::newRow("online, cancelled before the reply") << true << "before the reply";
+    QTest::newRow("online, cancelled as it arrives") << true << "as it arrives";
+    QTest::newRow("online, cancelled after") << true << "after";
+}
+
+void tst_CSVGViewCut::nestingIsOneStep()
+{
+    QFETCH(bool, online);
+    QFETCH(QString, moment);
+    standin::NestingStandInServer nestingServer;
+    QVERIFY(nestingServer.start());
+    QSettings().setValue("hpgl/NestingServer", QString("127.0.0.1:%1").arg(nestingServer.port()));
+    QSettings().setValue("hpgl/NestingAccount", "nesting@example.com:482915");
+    QSettings().setValue("hpgl/NestingInterval", 0.1);
+    m_session.server().setCannedReply("/api/user/index", 200,
+        QString(R"({"code":1,"msg":"","data":{"userinfo":{"allowtype":%1}}})").arg(online ? 1 : 0).toUtf8());
+    CSVGView view(nullptr);
+    bool driven = false;
+    Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
+        if (kind != Prompt::Kind::Modal) {
+            m_prompts << title + "|" + text;
+            return QVariant(QMessageBox::Ok);
+        }
+        const int result = driveNesting(moment, view.getDocument());
+        driven = true;
+        return QVariant(result);
+    });
+    load(view,
+        "<rect x=\"50\" y=\"50\" width=\"120\" height=\"90\"/><rect x=\"400\" y=\"300\" width=\"200\" "
+        "height=\"60\"/><rect x=\"900\" y=\"100\" width=\"80\" height=\"150\"/><circle cx=\"700\" cy=\"550\" "
+        "r=\"70\"/><rect x=\"1100\" y=\"600\" width=\"100\" height=\"60\" display=\"none\"/>",
+        false);
+    CSVGDocument& document = *view.getDocument();
+    document.getOwnerSvg()->setAttribute(L"viewBox", L"0 0 1250 700", false);
+    document.selectAll();
+    // The size shown for the selection is that of what is drawn.
+    QCOMPARE(document.getSelectionRect(), QRectF(50, 50, 930, 570));
+    const QVector<QRectF> before = boxes(document);
+    const size_t steps = document.getHistory().size();
+    if (moment == "before the reply")
+        nestingServer.setFault(standin::NestingStandInServer::Fault::Stalled);
+    view.autoPlace();
+    QTRY_VERIFY_WITH_TIMEOUT(driven, 120000);
+    m_session.server().clearCannedReplies();
+    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join('\n')));
+    if (moment != "ok") {
+        QCOMPARE(boxes(document), before);
+        QCOMPARE(document.getHistory().size(), steps);
+        return;
+    }
+    const QVector<QRectF> nested = boxes(document);
+    QVERIFY(nested != before);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(QRectF(0, 0, 1250, 700).contains(nested[i]), qPrintable(QString::number(i)));
+    QCOMPARE(nested[4], before[4]);
+    QCOMPARE(document.getHistory().size(), steps + 1);
+    document.undo();
+    QCOMPARE(boxes(document), before);
+    document.redo();
+    QCOMPARE(boxes(document), nested);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCut)

@@ -168,7 +168,7 @@ void driveNestingDialog(int attempts = 200)
         return;
     }
     if (dialog && dialog->findChild<QDoubleSpinBox*>(QStringLiteral("width"))->isEnabled()) {
-        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("width"))->setValue(3000);
+        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("width"))->setValue(1500);
         dialog->findChild<QPushButton*>(QStringLiteral("start"))->click();
     }
     if (attempts > 0)

@@ -1,3 +1,4 @@
+#include "Catalogue.h"
 #include "FormCodec.h"
 #include "MultipartForm.h"
 #include "PdbPackage.h"
@@ -29,6 +30,7 @@ private slots:
     void catalogueCascade_data();
     void catalogueCascade();
     void templateFoundAndEnciphered();
+    void everyTemplateReachable();
     void designStoreChecks_data();
     void designStoreChecks();
     void passwordChangeSignsOut();
@@ -47,6 +49,7 @@ private:
     Answer call(const QByteArray& method, const QString& path, const QByteArray& body = QByteArray(),
         const QByteArray& token = QByteArray(), const QByteArray& type = "application/x-www-form-urlencoded");
     Answer json(const QString& path, const QJsonObject& body, const QByteArray& token);
+    void walkCatalogue(const QStringList& picked, QSet<int>* shown);
     Answer post(const QString& path, const QByteArray& body, const QByteArray& token = QByteArray())
     {
         return call("POST", "api/" + path, body, token);
@@ -222,6 +225,37 @@ void tst_StandInServer::templateFoundAndEnciphered()
     QCOMPARE(call("GET", "designs/nothing.pdb").status, 404);
     const Answer none = json("template_new/index", { { "keywords", "Car-Z" }, { "lang", "en" } }, m_token);
     QCOMPARE(none.data().toObject().value("total").toInt(), 0);
+}
+
+// The data centre's way down: the entries below the picks while there are
+// any, else the templates there, of which the page shows the first.
+void tst_StandInServer::walkCatalogue(const QStringList& picked, QSet<int>* shown)
+{
+    const QString keywords = picked.isEmpty() ? QString() : picked.join('-') + '-';
+    const QJsonObject below { { "cate", standin::Catalogue::kLevels.value(picked.size()) }, { "keywords", keywords },
+        { "lang", "en" } };
+    const QJsonArray entries
+        = picked.size() < 6 ? json("template_new/category", below, m_token).data().toArray() : QJsonArray();
+    for (const QJsonValue& entry : entries)
+        walkCatalogue(picked + QStringList(entry.toObject().value("val").toString()), shown);
+    if (!entries.isEmpty())
+        return;
+    const Answer found = json("template_new/index", { { "keywords", picked.join('-') }, { "lang", "en" } }, m_token);
+    const QJsonArray rows = found.data().toObject().value("data").toArray();
+    if (!rows.isEmpty())
+        shown->insert(rows.first().toObject().value("id").toInt());
+}
+
+void tst_StandInServer::everyTemplateReachable()
+{
+    QFile file(":/standin/fixture.json");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QSet<int> all;
+    for (const QJsonValue& entry : QJsonDocument::fromJson(file.readAll()).object().value("templates").toArray())
+        all.insert(entry.toObject().value("id").toInt());
+    QSet<int> shown;
+    walkCatalogue({}, &shown);
+    QCOMPARE(shown, all);
 }
 
 void tst_StandInServer::designStoreChecks_data()
