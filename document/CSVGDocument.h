@@ -562,10 +562,6 @@ public:
     // The current element inside a group, or else the selection, in one undo
     // step. Always true.
     bool deleteSelection();
-    // Width and height of the first selected piece's canvas box; empty
-    // without one.
-    std::wstring getSelectionWidthText();
-    std::wstring getSelectionHeightText();
     bool hasTextCursor() const { return m_caretIndex >= 0; }
     // Brings every modified shape of the subtree up to date: geometry,
     // matrix and tiles.
@@ -648,9 +644,12 @@ public:
     // The selection, with the tear lines, moved together to 1 unit inside
     // the rectangle's left-bottom corner.
     void alignLeftBottom(const QRectF& rect);
-    // Resizes every selected shape about its centre; calls until the one
-    // with finish make one undo step.
-    void zoomSize(int width, int height, bool finish);
+    // Sizes the selection as one box to width x height about the box's
+    // centre, so that the pieces keep their places relative to each other;
+    // calls until the one with finish make one undo step. An axis along
+    // which the box has no extent, and a size that is the box's already,
+    // keep their scale.
+    void zoomSize(double width, double height, bool finish);
     // A shape leaf below the root is a tear line.
 
     // Structure commands. Each that changes the tree is one undo step.

@@ -161,18 +161,6 @@ void CSVGDocument::endRotation()
     dropRotation();
 }
 
-std::wstring CSVGDocument::getSelectionWidthText()
-{
-    CSVGElementShape* shape = CSVGElementShape::asShape(getFirstSelected());
-    return shape ? CGlobalConfig::numberToText(shape->getTransformedBoundingRect().width) : std::wstring();
-}
-
-std::wstring CSVGDocument::getSelectionHeightText()
-{
-    CSVGElementShape* shape = CSVGElementShape::asShape(getFirstSelected());
-    return shape ? CGlobalConfig::numberToText(shape->getTransformedBoundingRect().height) : std::wstring();
-}
-
 // Without recursion: a file decides how deep the tree is. A shape below one
 // that was refreshed already has its matrix from that refresh.
 void CSVGDocument::refreshModifiedShapes(CSVGElement* element)

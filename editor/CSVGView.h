@@ -133,8 +133,6 @@ public:
     void autoGroup();
     void setSelectionAttributes(const QStringList& names, const QStringList& values, bool makeDefault);
     void setFillUrl(const std::wstring& svgText);
-    QString getSelectionWidthText();
-    QString getSelectionHeightText();
     void setShowPositionColor(bool show);
     void setShowComment(bool show);
     void toggleGrid();
@@ -261,7 +259,7 @@ public slots:
     void OnRepairData(int precision);
     void OnRepairData();
     void OnRotate(int angle, bool finish);
-    void OnZoomSize(int width, int height, bool finish);
+    void OnZoomSize(double width, double height, bool finish);
     void OnOffsetSelection(double delta, double arcTolerance = 0.01,
         ClipperLib::JoinType joinType = ClipperLib::jtRound, ClipperLib::EndType endType = ClipperLib::etClosedPolygon);
     void OnDrawImage();

@@ -52,16 +52,6 @@ void CSVGView::setFillUrl(const std::wstring& svgText)
     repaint();
 }
 
-QString CSVGView::getSelectionWidthText()
-{
-    return QString::fromStdWString(m_document.getSelectionWidthText());
-}
-
-QString CSVGView::getSelectionHeightText()
-{
-    return QString::fromStdWString(m_document.getSelectionHeightText());
-}
-
 void CSVGView::OnDel()
 {
     if (!hasSelection())
@@ -194,7 +184,7 @@ void CSVGView::OnRepairData()
 
 void CSVGView::OnRotate(int, bool) { }
 
-void CSVGView::OnZoomSize(int width, int height, bool finish)
+void CSVGView::OnZoomSize(double width, double height, bool finish)
 {
     m_document.zoomSize(width, height, finish);
     afterCommand(false);
