@@ -733,8 +733,11 @@ public:
     // With true, outlines "Separation" units around the largest shape of
     // each selected piece (every piece without a selection), merged where
     // they meet and marked "tear_line"; with false, every tear line goes.
-    // Neither is an undo step.
+    // Each is one undo step when it changes anything.
     void createTearLine(bool create);
+    // Undoes the last step and forgets it, redo and all: for a command that
+    // the user turns down once it is done.
+    void undoAndForget();
     // Cuts the first selected piece along the line; a line that does not
     // cross its outline changes nothing.
     void splitShape(const QPointF& start, const QPointF& end);
@@ -760,6 +763,9 @@ private:
     bool addToSelection(CSVGElement* element, const QColor& color);
     static std::unordered_map<const CSVGElement*, CSVGElement*> previousKeptSiblings(
         const std::vector<CSVGElement*>& elements);
+    // Takes the elements out of the tree as one undo step (none when there
+    // are none): in drawing order, and none inside another of them.
+    void removeAsOneStep(const std::vector<CSVGElement*>& doomed);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     std::wstring_view idKey(CSVGElement* element);

@@ -397,6 +397,7 @@ void CSVGView::createTearLine(bool create)
 {
     if (create && !hasSelection())
         return;
+    const size_t steps = m_document.getHistory().getCursor();
     m_document.createTearLine(create);
     if (create) {
         const QString width = tr("After generating the tear film line, the width is %1 mm. Do you want to continue?")
@@ -408,8 +409,8 @@ void CSVGView::createTearLine(bool create)
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);
         if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel")))
             alignLeftBottom();
-        else
-            m_document.createTearLine(false);
+        else if (m_document.getHistory().getCursor() > steps)
+            m_document.undoAndForget();
     }
     m_document.setContentChanged(true);
     repaint();

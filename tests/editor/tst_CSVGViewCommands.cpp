@@ -174,6 +174,8 @@ void tst_CSVGViewCommands::tearLineNeedsContinue()
     m_answer = answer;
     frame.createTearLine(true);
     QCOMPARE(frame.currentView()->hasTearLine(), kept);
+    // Turned down, the tear lines leave no step behind to redo.
+    QVERIFY(!frame.currentView()->getDocument()->getHistory().canRedo());
     QCOMPARE(m_prompts.size(), 1);
     QVERIFY(m_prompts[0].contains("color:rgb(255, 0, 0)"));
     QCOMPARE(frame.action(CMainFrame::Rectangle)->isEnabled(), !kept);
