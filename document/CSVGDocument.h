@@ -301,7 +301,8 @@ public:
     // fresh ids, selected. The recorded step, or null (also for a refused
     // text, which adds nothing).
     CActionComposite* pasteSvgText(const std::wstring& text);
-    // pasteSvgText, then the selection centred on the point.
+    // pasteSvgText, then the selection centred on the point, in one undo
+    // step.
     void pasteSvgTextAt(const std::wstring& text, const QPointF& point);
     // Gives the imported document's elements and class rules fresh names
     // from its id counter; references and class attributes follow.

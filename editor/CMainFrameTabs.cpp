@@ -12,6 +12,7 @@
 #include "Prompt.h"
 #include "SVGApplication.h"
 #include "SVGClipboard.h"
+#include "SvgCodes.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -248,6 +249,9 @@ void CMainFrame::tabcurrentChanged(int index)
         if (clipboard && !clipboard->isEmpty()) {
             view->getScene()->addItem(clipboard->preview);
             startPasteTool(view);
+        } else if (view->getDocument()->getEditMode() == EditMode::Copy) {
+            // The copy was placed or left in another tab.
+            view->setDrawMode(EditMode::Select);
         }
     }
     updateActionStates();

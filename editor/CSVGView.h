@@ -386,4 +386,5 @@ private:
 
     // Clipboard
     void pasteClipboardAt(const QPointF& point);
+    void leavePasteMode();
 };
