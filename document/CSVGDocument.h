@@ -519,6 +519,9 @@ public:
     int middleButtonUp(const QPointF& point);
     // Escape or the right button: the left button counts as released.
     int cancelDrag();
+    // Escape while a line, rectangle, circle or ellipse is being dragged
+    // out: the shape goes, with its undo step.
+    void cancelDrawing();
     // Arrow keys: the selection (or in mode 27 the marked nodes) moves one
     // step; the nudge offset grows by the step even without a selection.
     bool onKeyUp();
@@ -1054,6 +1057,9 @@ private:
     // its undo step, when it is degenerate.
     void finishDrawing();
     bool isDegenerateDrawing(CSVGElement* element);
+    // Deletes the drawn element when the last undo step is the one that
+    // added it, and forgets that step.
+    void discardDrawing(CSVGElement* element);
     void dropTrailingPoint(CSVGElement* element);
     void snapPathEnds(CSVGElementPath* path, QList<CSVGElement*>& joined);
     void dragPathHandle(CSVGElementPath* path, const QPointF& point);
