@@ -1,3 +1,5 @@
+#include "CMainFrame.h"
+#include "CSVGView.h"
 #include "HttpRequest.h"
 #include "PdbPackage.h"
 #include "Prompt.h"
@@ -24,6 +26,8 @@ private slots:
     void outcome_data();
     void outcome();
     void quickSavesKeepTheirOwnPackages();
+    void storedDrawingIsSaved_data();
+    void storedDrawingIsSaved();
 
 private:
     void start(SaveFile& dialog, const QString& name, const QString& svg, const char* button);
@@ -180,6 +184,46 @@ void tst_SaveFile::quickSavesKeepTheirOwnPackages()
         const QByteArray package = m_session.server().storedObject("morlandatah", record.field("url").mid(1));
         QCOMPARE(PdbPackage::read(package), drawing(record.field("name")));
     }
+}
+
+void tst_SaveFile::storedDrawingIsSaved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("stored") << "Door" << true;
+    QTest::newRow("name taken") << "Version 1" << false;
+}
+
+// "Save" in the window: once the store holds the drawing, its tab loses the
+// "*" and closing it asks nothing; a refused save leaves both.
+void tst_SaveFile::storedDrawingIsSaved()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, stored);
+    CMainFrame frame;
+    CSVGView* view = frame.currentView();
+    QVERIFY(view->loadData(drawing("door").toUtf8()));
+    view->getDocument()->setModified(true);
+    view->repaint();
+    QCOMPARE(frame.currentTabText(), QString("New File1*"));
+    Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
+        if (kind != Prompt::Kind::Modal) {
+            m_prompts << title + "|" + text;
+            return QVariant();
+        }
+        auto* dialog = view->findChild<SaveFile*>();
+        dialog->findChild<QLineEdit*>("fileName")->setText(name);
+        dialog->show();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("save"), Qt::LeftButton);
+        return QVariant(int(QDialog::Accepted));
+    });
+    frame.fileSave();
+    QTRY_COMPARE(m_prompts.size(), 1);
+    QCOMPARE(m_prompts.first().startsWith("Success"), stored);
+    QCOMPARE(frame.currentTabText(), stored ? QString("New File1") : QString("New File1*"));
+    m_prompts.clear();
+    frame.tabClose(0);
+    QCOMPARE(m_prompts.size(), stored ? 0 : 1);
 }
 
 ZOCUT_TEST_MAIN(tst_SaveFile)
