@@ -170,6 +170,8 @@ public:
 signals:
     void newsendtoupload(QString json);
     void sendtoupload(QString item, QString status);
+    // The sign-in page has signed a user in.
+    void signedIn();
 
 public slots:
     // True while the machine has a network connection.
