@@ -79,10 +79,11 @@ QList<standin::StandInRequest> tst_SaveFile::records()
 }
 
 // The record follows its four stored objects, lists among the account's
-// saved versions, and its package gives back the very text.
+// saved versions, and its package gives back the very text; reopened, its
+// tab bears the name as typed, markup and path characters and all.
 void tst_SaveFile::savedDesignListsAndOpens()
 {
-    const QString name = "引擎盖 & hood+1=\"2\"";
+    const QString name = "../../etc/<b>x</b>%n 引擎盖 & hood+1=\"2\"";
     const QString svg = drawing("保险杠 — Ünïcode");
     SaveFile dialog;
     start(dialog, name, svg, "save");
@@ -109,10 +110,12 @@ void tst_SaveFile::savedDesignListsAndOpens()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.at(0)["name"].toString(), name);
     body.clear();
-    HttpRequest(Tools().mydecrypt(rows.at(0)["turl"].toString().toLatin1()))
-        .setSuccessHandler([&](const QString& text) { body = text; })
-        .get();
+    const QString package = Tools().mydecrypt(rows.at(0)["turl"].toString().toLatin1());
+    HttpRequest(package).setSuccessHandler([&](const QString& text) { body = text; }).get();
     QTRY_COMPARE(PdbPackage::read(body.toUtf8()), svg);
+    CMainFrame frame;
+    frame.sendfiledataImage(package, name, QString());
+    QTRY_COMPARE(frame.currentTabText(), name);
 }
 
 void tst_SaveFile::outcome_data()
