@@ -133,9 +133,10 @@ void CSVGView::autoPlace()
     request.post();
 }
 
+// The job is named after the drawing, as its tab shows it.
 void CSVGView::runPlotDialog()
 {
-    DlgPlot dialog(&m_document, m_autosaveName, this);
+    DlgPlot dialog(&m_document, m_displayName, this);
     Prompt::exec(&dialog);
 }
 
@@ -148,7 +149,7 @@ void CSVGView::runNestingDialog(bool online)
     int result = QDialog::Rejected;
     if (online) {
         AutoNesterDialog dialog(&m_document, this);
-        dialog.setName(m_autosaveName);
+        dialog.setName(m_displayName);
         result = Prompt::exec(&dialog);
     } else {
         Vantor::Placement::AutoPlaceDialog dialog(&m_document, QApplication::activeWindow());
