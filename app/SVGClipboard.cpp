@@ -3,6 +3,7 @@
 #include "CSVGDocument.h"
 #include "CSVGElement.h"
 #include "CSVGElementImage.h"
+#include "CSVGElementShape.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -41,8 +42,8 @@ void SVGClipboard::copyFrom(CSVGDocument* document)
         return;
     QPainterPath outline;
     for (CSVGElement* element : document->getSelection()) {
-        if (element->isShape())
-            outline.addPath(document->buildElementPath(element));
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(element))
+            outline.addPath(shape->getTransformedPath());
     }
     preview = new QGraphicsPathItem(outline);
     QPen pen = preview->pen();
@@ -71,6 +72,11 @@ void SVGClipboard::pasteInto(CSVGDocument* document, const QPointF& point)
     } else if (const QImage image = systemImage(); !image.isNull()) {
         document->pasteSvgText(imageElementText(image, point).toStdWString());
     }
+    dropPreview();
+}
+
+void SVGClipboard::dropPreview()
+{
     delete preview;
     preview = nullptr;
 }

@@ -21,8 +21,9 @@ public:
 
     // Nothing to place: the text alone does not count.
     bool isEmpty() const { return preview == nullptr; }
-    // A new outline of the selected shapes; the selection's text replaces
-    // the old one unless it is empty.
+    // A new outline of the selected shapes as the canvas shows them (their
+    // transforms applied); the selection's text replaces the old one unless
+    // it is empty.
     void copyFrom(CSVGDocument* document);
     // The outline's centre goes to the scene point.
     void movePreviewTo(const QPointF& point);
@@ -30,6 +31,8 @@ public:
     // clipboard's picture with its top left there. The outline goes either
     // way; the text stays for the next paste.
     void pasteInto(CSVGDocument* document, const QPointF& point);
+    // Nothing more to place: the outline goes, the text stays.
+    void dropPreview();
     // A scene deletes its items when it goes: the outline is taken out first,
     // since it stays the clipboard's.
     void releaseFrom(QGraphicsScene* scene);

@@ -40,11 +40,26 @@ Trans::Trans(QObject* parent)
 
 void Trans::init(QQmlContext* context, const QString& folder)
 {
+    publish(context);
+    loadFolder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Trans") : folder);
+    QCoreApplication::installTranslator(this);
+}
+
+void Trans::publish(QQmlContext* context)
+{
     m_context = context;
     if (context)
         context->setContextProperty(QStringLiteral("trans"), this);
-    loadFolder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Trans") : folder);
-    QCoreApplication::installTranslator(this);
+}
+
+// The codes are the sign-in page's, which writes the setting.
+void Trans::setLanguageCode(const QString& code)
+{
+    static const QHash<QString, QString> names { { QStringLiteral("zh_cn"), kChinese },
+        { QStringLiteral("en"), kEnglish }, { QStringLiteral("ru"), QStringLiteral("Russian") },
+        { QStringLiteral("ar"), QStringLiteral("Arabic") }, { QStringLiteral("ko"), QStringLiteral("Korean") },
+        { QStringLiteral("ger"), QStringLiteral("German") } };
+    setCurrentLang(names.value(code, kEnglish));
 }
 
 void Trans::loadFolder(const QString& folder)

@@ -28,6 +28,12 @@ public:
     // (the "Trans" folder beside the executable when it is empty) and
     // installs this object as an application translator.
     void init(QQmlContext* context, const QString& folder);
+    // Publishes this object to QML as "trans"; the pages' texts follow its
+    // language from then on.
+    void publish(QQmlContext* context);
+    // The language of a code as the setting "lang" holds it ("zh_cn", "en",
+    // "ru", "ar", "ko", "ger"); English for any other.
+    void setLanguageCode(const QString& code);
 
     Q_INVOKABLE void loadFolder(const QString& folder);
     Q_INVOKABLE bool load(QString& lang, const QString& path);

@@ -44,7 +44,7 @@ void DlgSizeModify::retranslateUi()
 
 QLineEdit* DlgSizeModify::addSizeRow(QLabel* label, double value)
 {
-    auto* field = new QLineEdit(QString::number(value, 'g', 6), this);
+    auto* field = new QLineEdit(startText(value), this);
     static_cast<QFormLayout*>(layout())->addRow(label, field);
     return field;
 }
@@ -54,11 +54,16 @@ QSizeF DlgSizeModify::getResultSize() const
     return QSizeF(fieldValue(m_width, m_start.width()), fieldValue(m_height, m_start.height()));
 }
 
+QString DlgSizeModify::startText(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
 // Fields are filled locale-free; what the user types may follow the locale.
 double DlgSizeModify::fieldValue(const QLineEdit* field, double start)
 {
     double value = 0.0;
-    if (!DialogLimits::readNumber(field->text(), &value) || value <= 0.0)
+    if (field->text() == startText(start) || !DialogLimits::readNumber(field->text(), &value) || value <= 0.0)
         return start;
     return std::min(value, DialogLimits::kMaxLength);
 }

@@ -14,8 +14,9 @@ class DlgSizeModify : public TranslatedDialog
 public:
     DlgSizeModify(const QSizeF& size, QWidget* parent);
 
-    // A field that is not a positive number keeps its starting value; none
-    // goes beyond the longest length the editor accepts.
+    // A field that is not a positive number, or that still shows its
+    // starting value, gives that value whole (the field shows it rounded);
+    // none goes beyond the longest length the editor accepts.
     QSizeF getResultSize() const;
 
 protected:
@@ -23,6 +24,7 @@ protected:
 
 private:
     QLineEdit* addSizeRow(QLabel* label, double value);
+    static QString startText(double value);
     static double fieldValue(const QLineEdit* field, double start);
 
     QSizeF m_start;

@@ -301,7 +301,8 @@ public:
     // fresh ids, selected. The recorded step, or null (also for a refused
     // text, which adds nothing).
     CActionComposite* pasteSvgText(const std::wstring& text);
-    // pasteSvgText, then the selection centred on the point.
+    // pasteSvgText, then the selection centred on the point, in one undo
+    // step.
     void pasteSvgTextAt(const std::wstring& text, const QPointF& point);
     // Gives the imported document's elements and class rules fresh names
     // from its id counter; references and class attributes follow.
@@ -527,6 +528,9 @@ public:
     int middleButtonUp(const QPointF& point);
     // Escape or the right button: the left button counts as released.
     int cancelDrag();
+    // Escape while a line, rectangle, circle or ellipse is being dragged
+    // out: the shape goes, with its undo step.
+    void cancelDrawing();
     // Arrow keys: the selection (or in mode 27 the marked nodes) moves one
     // step; the nudge offset grows by the step even without a selection.
     bool onKeyUp();
@@ -571,10 +575,6 @@ public:
     // The current element inside a group, or else the selection, in one undo
     // step. Always true.
     bool deleteSelection();
-    // Width and height of the first selected piece's canvas box; empty
-    // without one.
-    std::wstring getSelectionWidthText();
-    std::wstring getSelectionHeightText();
     bool hasTextCursor() const { return m_caretIndex >= 0; }
     // Brings every modified shape of the subtree up to date: geometry,
     // matrix and tiles.
@@ -658,9 +658,12 @@ public:
     // the rectangle's left-bottom corner. The move is one undo step, or part
     // of the given one.
     void alignLeftBottom(const QRectF& rect, CActionComposite* step = nullptr);
-    // Resizes every selected shape about its centre; calls until the one
-    // with finish make one undo step.
-    void zoomSize(int width, int height, bool finish);
+    // Sizes the selection as one box to width x height about the box's
+    // centre, so that the pieces keep their places relative to each other;
+    // calls until the one with finish make one undo step. An axis along
+    // which the box has no extent, and a size that is the box's already,
+    // keep their scale.
+    void zoomSize(double width, double height, bool finish);
     // A shape leaf below the root is a tear line.
 
     // Structure commands. Each that changes the tree is one undo step.
@@ -744,8 +747,11 @@ public:
     // With true, outlines "Separation" units around the largest shape of
     // each selected piece (every piece without a selection), merged where
     // they meet and marked "tear_line"; with false, every tear line goes.
-    // Neither is an undo step.
+    // Each is one undo step when it changes anything.
     void createTearLine(bool create);
+    // Undoes the last step and forgets it, redo and all: for a command that
+    // the user turns down once it is done.
+    void undoAndForget();
     // Cuts the first selected piece along the line; a line that does not
     // cross its outline changes nothing.
     void splitShape(const QPointF& start, const QPointF& end);
@@ -771,6 +777,9 @@ private:
     bool addToSelection(CSVGElement* element, const QColor& color);
     static std::unordered_map<const CSVGElement*, CSVGElement*> previousKeptSiblings(
         const std::vector<CSVGElement*>& elements);
+    // Takes the elements out of the tree as one undo step (none when there
+    // are none): in drawing order, and none inside another of them.
+    void removeAsOneStep(const std::vector<CSVGElement*>& doomed);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     std::wstring_view idKey(CSVGElement* element);
@@ -1058,6 +1067,9 @@ private:
     // its undo step, when it is degenerate.
     void finishDrawing();
     bool isDegenerateDrawing(CSVGElement* element);
+    // Deletes the drawn element when the last undo step is the one that
+    // added it, and forgets that step.
+    void discardDrawing(CSVGElement* element);
     void dropTrailingPoint(CSVGElement* element);
     void snapPathEnds(CSVGElementPath* path, QList<CSVGElement*>& joined);
     void dragPathHandle(CSVGElementPath* path, const QPointF& point);

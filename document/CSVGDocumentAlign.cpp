@@ -7,6 +7,7 @@
 #include "CSVGUtils.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -275,19 +276,28 @@ void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom, CActio
     moveSelectedShapes([dx, dy](const CSVGRect&) { return translation(dx, dy); }, step);
 }
 
-void CSVGDocument::zoomSize(int width, int height, bool finish)
+void CSVGDocument::zoomSize(double width, double height, bool finish)
 {
     if (m_selection.isEmpty())
         return;
-    beginTransformAction();
-    for (CSVGElement* element : QVector<CSVGElement*>(m_selection)) {
-        if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
-            shape->resizeTo(width, height);
-            m_highlights.addElement(shape, Qt::green);
+    const QRectF box = getSelectionRect();
+    const auto factor = [](double target, double size) {
+        const double value = target / size;
+        return size > 0 && value > 0 && std::isfinite(value) ? value : 1.0;
+    };
+    const double sx = factor(width, box.width());
+    const double sy = factor(height, box.height());
+    if (sx != 1.0 || sy != 1.0) {
+        beginTransformAction();
+        for (CSVGElement* element : QVector<CSVGElement*>(m_selection)) {
+            if (CSVGElementShape* shape = CSVGElementShape::asShape(element)) {
+                shape->scaleAbout(sx, sy, box.center());
+                m_highlights.addElement(shape, Qt::green);
+            }
         }
+        m_overlayChanged = true;
+        m_contentChanged = true;
     }
-    m_overlayChanged = true;
-    m_contentChanged = true;
     if (finish)
         endTransformAction();
 }

@@ -263,9 +263,27 @@ void CSVGDocument::finishDrawing()
     if (m_editMode == EditMode::PolylineDrawing || m_editMode == EditMode::PolygonDrawing)
         dropTrailingPoint(element);
     normalizeSizes(element);
+    if (isDegenerateDrawing(element))
+        discardDrawing(element);
+}
+
+void CSVGDocument::cancelDrawing()
+{
+    CSVGElement* element = m_drawnElement;
+    if (!m_leftButtonDown || !element || m_editMode < EditMode::Line || m_editMode > EditMode::Ellipse
+        || !isInDrawing(element))
+        return;
+    m_drawnElement = nullptr;
+    discardDrawing(element);
+    m_overlayChanged = true;
+    m_contentChanged = true;
+}
+
+void CSVGDocument::discardDrawing(CSVGElement* element)
+{
     const size_t done = m_history.getCursor();
     const auto* added = done > 0 ? dynamic_cast<const CActionAdd*>(m_history.getActions()[done - 1]) : nullptr;
-    if (!isDegenerateDrawing(element) || !added || added->getElement() != element)
+    if (!added || added->getElement() != element)
         return;
     clearSelection();
     m_history.dropLast();

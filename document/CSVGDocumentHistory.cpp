@@ -35,6 +35,12 @@ void CSVGDocument::undo()
     clearSelection();
 }
 
+void CSVGDocument::undoAndForget()
+{
+    undo();
+    m_history.truncate();
+}
+
 void CSVGDocument::redo()
 {
     endTransformAction();

@@ -435,9 +435,12 @@ CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstr
 }
 
 // The move is a step of its own, after the paste's.
+// The move joins the paste's own step: one undo takes the copy away, rather
+// than leaving it on top of what it was copied from.
 void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point)
 {
-    if (!pasteSvgText(text))
+    CActionComposite* pasted = pasteSvgText(text);
+    if (!pasted)
         return;
     double left = 9999999827968.0;
     double top = 9999999827968.0;
@@ -457,7 +460,7 @@ void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point
     }
     const QPointF offset = point - QPointF((left + right) / 2, (top + bottom) / 2);
     if (any && std::isfinite(offset.x()) && std::isfinite(offset.y())) {
-        beginTransformAction();
+        beginTransformAction(pasted);
         for (CSVGElement* element : qAsConst(m_selection)) {
             CSVGMatrix matrix = element->getTransformMatrix();
             matrix.postTranslate(offset.x(), offset.y());

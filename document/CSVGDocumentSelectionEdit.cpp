@@ -79,21 +79,26 @@ bool CSVGDocument::deleteSelection()
             doomed.push_back(element);
     }
     std::stable_sort(doomed.begin(), doomed.end(), lessByDrawingOrder);
-    if (!doomed.empty()) {
-        auto* step = new CActionComposite(this);
-        m_history.push(step);
-        const std::unordered_map<const CSVGElement*, CSVGElement*> previous = previousKeptSiblings(doomed);
-        for (CSVGElement* element : doomed)
-            step->addAction(new CActionDel(this, element, previous.at(element)));
-        std::map<CSVGElement*, std::vector<CSVGElement*>> byParent;
-        for (CSVGElement* element : doomed)
-            byParent[element->getParent()].push_back(element);
-        for (auto& [parent, children] : byParent)
-            parent->removeChildren(children, true);
-        m_contentChanged = true;
-    }
+    removeAsOneStep(doomed);
     clearSelection();
     return true;
+}
+
+void CSVGDocument::removeAsOneStep(const std::vector<CSVGElement*>& doomed)
+{
+    if (doomed.empty())
+        return;
+    auto* step = new CActionComposite(this);
+    m_history.push(step);
+    const std::unordered_map<const CSVGElement*, CSVGElement*> previous = previousKeptSiblings(doomed);
+    for (CSVGElement* element : doomed)
+        step->addAction(new CActionDel(this, element, previous.at(element)));
+    std::map<CSVGElement*, std::vector<CSVGElement*>> byParent;
+    for (CSVGElement* element : doomed)
+        byParent[element->getParent()].push_back(element);
+    for (auto& [parent, children] : byParent)
+        parent->removeChildren(children, true);
+    m_contentChanged = true;
 }
 
 // For each element, the sibling before it that is not among them, as each
@@ -159,18 +164,6 @@ void CSVGDocument::endRotation()
         return;
     m_rotating = false;
     dropRotation();
-}
-
-std::wstring CSVGDocument::getSelectionWidthText()
-{
-    CSVGElementShape* shape = CSVGElementShape::asShape(getFirstSelected());
-    return shape ? CGlobalConfig::numberToText(shape->getTransformedBoundingRect().width) : std::wstring();
-}
-
-std::wstring CSVGDocument::getSelectionHeightText()
-{
-    CSVGElementShape* shape = CSVGElementShape::asShape(getFirstSelected());
-    return shape ? CGlobalConfig::numberToText(shape->getTransformedBoundingRect().height) : std::wstring();
 }
 
 // Without recursion: a file decides how deep the tree is. A shape below one

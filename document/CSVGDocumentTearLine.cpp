@@ -97,10 +97,15 @@ void CSVGDocument::createTearLine(bool create)
         return;
     const QList<CSVGElement*> united = CSVGShapeBoolean(this).unite(offsets);
     qDeleteAll(offsets);
+    if (united.isEmpty())
+        return;
+    auto* step = new CActionComposite(this);
+    m_history.push(step);
     for (CSVGElement* line : united) {
         for (CSVGElement* leaf : CSVGUtils::collectShapes(line))
             leaf->setAttribute(kTearLine, L"true", true);
         root->adoptChild(line, true);
+        step->addAction(new CActionAdd(this, root, line));
     }
 }
 
@@ -150,7 +155,10 @@ void CSVGDocument::removeTearLines(CSVGElement* root)
             doomed.push_back(element);
     }
     for (CSVGElement* element : doomed)
-        element->getParent()->deleteChild(element);
+        unselectElement(element);
+    removeAsOneStep(doomed);
+    if (m_currentElement && !isInDrawing(m_currentElement))
+        clearCurrentElement();
 }
 
 void CSVGDocument::splitShape(const QPointF& start, const QPointF& end)

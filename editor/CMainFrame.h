@@ -148,7 +148,7 @@ public:
     // Enables what the current document allows; a tear line locks the
     // editing toolbars down to saving, cutting and the tear-line toggle.
     void updateActionStates();
-    // A file's tab shows its name, with "*" while it has unsaved changes.
+    // A tab shows its drawing's name, with "*" while it has unsaved changes.
     void updateTabTitle(CSVGView* view);
     void setCursorPosition(double x, double y);
     // Shows the selection's size in the size fields.
@@ -170,6 +170,8 @@ public:
 signals:
     void newsendtoupload(QString json);
     void sendtoupload(QString item, QString status);
+    // The sign-in page has signed a user in.
+    void signedIn();
 
 public slots:
     // True while the machine has a network connection.
@@ -329,8 +331,16 @@ private:
     void retranslateNewFileTitles();
     QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const;
     CSVGView* insertView(int index, const QString& text, const QString& toolTip);
-    void closeTab(int index);
+    void closeTab(int index, bool ask);
     void closeTabsDownTo(int first);
+    // The drawings' tabs from the index on.
+    QList<CSVGView*> views(int first) const;
+    // The questions before those drawings close: one for each running
+    // online nesting job, then one for all unsaved work.
+    bool confirmNesting(const QList<CSVGView*>& closing);
+    bool confirmClosing(const QList<CSVGView*>& closing);
+    // The view's name on its tab, and the tooltip, shown as typed.
+    void setTabName(CSVGView* view, const QString& name, const QString& toolTip);
     void followCurrentTab();
     bool askContinueNesting();
     bool askCloseUnsaved(int drawings);

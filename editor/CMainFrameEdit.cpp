@@ -3,7 +3,6 @@
 
 #include "CMainFrame.h"
 
-#include "CGlobalConfig.h"
 #include "CSVGView.h"
 #include "DialogSettings.h"
 #include "DlgSizeExpand.h"
@@ -200,18 +199,17 @@ void CMainFrame::printimage()
     onCurrentView(&CSVGView::OnPrintImage);
 }
 
-// The "Scale" action: the selection's size, changed in the dialog.
+// The "Scale" action: the selection's box, as the size fields show it,
+// changed in the dialog to the fraction of a millimetre.
 void CMainFrame::expand()
 {
     if (!m_currentView || !m_currentView->hasSelection())
         return;
-    const QSizeF size(g_config.parseLength(m_currentView->getSelectionWidthText().toStdWString()),
-        g_config.parseLength(m_currentView->getSelectionHeightText().toStdWString()));
-    DlgSizeModify dialog(size, this);
+    DlgSizeModify dialog(m_currentView->getDocument()->getSelectionRect().size(), this);
     if (Prompt::exec(&dialog) != QDialog::Accepted)
         return;
     const QSizeF result = dialog.getResultSize();
-    m_currentView->OnZoomSize(static_cast<int>(result.width()), static_cast<int>(result.height()), true);
+    m_currentView->OnZoomSize(result.width(), result.height(), true);
 }
 
 void CMainFrame::offset()

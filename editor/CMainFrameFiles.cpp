@@ -4,7 +4,6 @@
 #include "CMainFrame.h"
 
 #include "CSVGView.h"
-#include "CTabWidgetEx.h"
 #include "Platform.h"
 
 #include <QAction>
@@ -21,13 +20,8 @@ void CMainFrame::fileSaveAs()
     if (m_currentView) {
         QString name;
         m_currentView->saveFileAs(name);
-        const QString path = m_currentView->getFilePath();
-        const int index = m_tabs->indexOf(m_currentView);
-        if (!path.isEmpty() && index >= 0) {
-            m_tabs->setTabToolTip(index, path);
-            if (!name.isEmpty())
-                m_tabs->setTabText(index, name);
-        }
+        if (!name.isEmpty())
+            setTabName(m_currentView, name, m_currentView->getFilePath());
     }
     updateActionStates();
 }

@@ -67,6 +67,7 @@ bool CMainFrame::isInternetConnected() const
 
 void CMainFrame::afterLogin()
 {
+    emit signedIn();
     const QString token = QSettings().value(QStringLiteral("token")).toString();
     QPointer<CMainFrame> self(this);
     HttpRequest request(Deployment::apiBase() + QStringLiteral("user/index"));

@@ -12,6 +12,7 @@
 #include "Prompt.h"
 #include "SVGApplication.h"
 #include "SVGClipboard.h"
+#include "SvgCodes.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -26,32 +27,31 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QTabBar>
+#include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
-// UTF-8 bytes of a name, well inside every file system's limit of 255 with
-// room for the number that keeps it unique.
-const int kMaxAutosaveNameBytes = 200;
-
 // One test for every way a file comes in: a name ending in ".svg", any case.
 bool isSvgPath(const QString& path)
 {
     return path.size() > 4 && path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
 }
 
-// A design's name as a file name inside the autosave folder: no folder
-// separators, no characters that a file name cannot hold, and no dots, which
-// mark the temporaries of the atomic writer.
-QString fileNameFor(const QString& name)
+// A tooltip takes what looks like markup for rich text: a name shows as
+// typed all the same.
+QString asToolTip(const QString& text)
 {
-    QString file = name.left(kMaxAutosaveNameBytes);
-    while (file.toUtf8().size() > kMaxAutosaveNameBytes)
-        file.chop(file.size() > 1 && file.at(file.size() - 1).isLowSurrogate() ? 2 : 1);
-    for (QChar& c : file) {
-        if (QStringLiteral("/\\:*?\"<>|.").contains(c) || c.unicode() < 0x20)
-            c = QLatin1Char('_');
-    }
-    file = file.trimmed();
-    return file.isEmpty() ? QStringLiteral("design") : file;
+    return Qt::mightBeRichText(text) ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped())
+                                     : text;
+}
+
+// The tab shows the name and a "*" after it.
+QString nameOnTab(QString text)
+{
+    if (text.endsWith(QLatin1Char('*')))
+        text.chop(1);
+    return text;
 }
 } // namespace
 
@@ -64,14 +64,18 @@ int CMainFrame::newFileTabIndex() const
     return m_tabs->count();
 }
 
-// One more than the number of the tab before the new-file tab, when that
-// is a new document's; else 1.
+// One more than the highest number of a new document's tab, restored ones
+// among them; 1 when there is none.
 int CMainFrame::nextNewFileNumber() const
 {
     const QString prefix = tr("New File");
-    const int before = newFileTabIndex() - 1;
-    QString text = before >= 0 ? m_tabs->tabText(before) : QString();
-    return text.contains(prefix) ? text.remove(prefix).toInt() + 1 : 1;
+    int highest = 0;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        const QString text = nameOnTab(m_tabs->tabText(i));
+        const int number = text == newFileTitle(1) ? 1 : text.startsWith(prefix) ? text.mid(prefix.size()).toInt() : 0;
+        highest = std::max(highest, number);
+    }
+    return highest + 1;
 }
 
 QString CMainFrame::newFileTitle(int number)
@@ -84,14 +88,20 @@ QString CMainFrame::newFileTitle(int number)
 void CMainFrame::retranslateNewFileTitles()
 {
     for (int i = 0; i < m_tabs->count(); ++i) {
+        auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
         const QVariantList given = m_tabs->tabBar()->tabData(i).toList();
-        if (given.size() != 2 || m_tabs->tabText(i) != given[1].toString())
+        if (!view || given.size() != 2 || view->displayName() != given[1].toString())
             continue;
         const QString title = newFileTitle(given[0].toInt());
-        m_tabs->setTabText(i, title);
-        m_tabs->setTabToolTip(i, title);
         m_tabs->tabBar()->setTabData(i, QVariantList { given[0], title });
+        setTabName(view, title, title);
     }
+}
+
+void CMainFrame::setTabName(CSVGView* view, const QString& name, const QString& toolTip)
+{
+    m_tabs->setTabToolTip(m_tabs->indexOf(view), asToolTip(toolTip));
+    view->setDisplayName(name);
 }
 
 // Titles may repeat; autosave files may not. A name that another view uses,
@@ -99,7 +109,6 @@ void CMainFrame::retranslateNewFileTitles()
 // run), gets a number.
 QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const
 {
-    const QString base = fileNameFor(wanted);
     const QDir folder(CSVGView::autosaveFolder());
     const auto taken = [&](const QString& name) {
         for (int i = 0; i < m_tabs->count(); ++i) {
@@ -109,9 +118,9 @@ QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* ow
         }
         return folder.exists(name) && !(owner && owner->getAutosaveName() == name);
     };
-    QString name = base;
+    QString name = CSVGView::autosaveNameFor(wanted);
     for (int n = 2; taken(name); ++n)
-        name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        name = CSVGView::autosaveNameFor(wanted, n);
     return name;
 }
 
@@ -119,7 +128,7 @@ CSVGView* CMainFrame::insertView(int index, const QString& text, const QString& 
 {
     auto* view = new CSVGView(this);
     const int at = m_tabs->insertTab(index, view, text);
-    m_tabs->setTabToolTip(at, toolTip);
+    setTabName(view, text, toolTip);
     m_tabs->setCurrentIndex(at);
     m_currentView = view;
     connect(view, SIGNAL(finishedTextEditor()), this, SLOT(drawtextfinished()));
@@ -164,7 +173,7 @@ bool CMainFrame::openFileInTab(const QString& path)
     const SvgInputCheck::Result check = view->getDocument()->readCheck();
     if (!opened) {
         // No tab stands for a file that is not there or holds no drawing.
-        closeTab(m_tabs->indexOf(view));
+        closeTab(m_tabs->indexOf(view), false);
         Prompt::warning(this, tr("Warning"),
             SvgInputCheck::refuses(check) ? SvgInputCheck::message(fileName, check)
                                           : tr("The file could not be opened: %1").arg(path));
@@ -217,9 +226,7 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
     view->setAutosaveName(uniqueAutosaveName(name, view));
     view->loadData(bytes);
     view->setFocus();
-    const int index = m_tabs->indexOf(view);
-    m_tabs->setTabText(index, name);
-    m_tabs->setTabToolTip(index, name);
+    setTabName(view, name, name);
     loadPreview();
     updateActionStates();
     if (probe.readCheck().verdict == SvgInputCheck::Verdict::Damaged) {
@@ -248,6 +255,9 @@ void CMainFrame::tabcurrentChanged(int index)
         if (clipboard && !clipboard->isEmpty()) {
             view->getScene()->addItem(clipboard->preview);
             startPasteTool(view);
+        } else if (view->getDocument()->getEditMode() == EditMode::Copy) {
+            // The copy was placed or left in another tab.
+            view->setDrawMode(EditMode::Select);
         }
     }
     updateActionStates();
@@ -259,16 +269,17 @@ void CMainFrame::followCurrentTab()
     m_currentView = qobject_cast<CSVGView*>(m_tabs->currentWidget());
 }
 
-// Removes the tab once its view may go. Whatever happens, the current view
-// is the current tab's afterwards and the closing flag is clear.
-void CMainFrame::closeTab(int index)
+// Removes the tab once its view may go (asked, or agreed to before).
+// Whatever happens, the current view is the current tab's afterwards and the
+// closing flag is clear.
+void CMainFrame::closeTab(int index, bool ask)
 {
     m_closing = false;
     QWidget* tab = m_tabs->widget(index);
     if (!tab || qobject_cast<CNewFileView*>(tab))
         return;
     const int count = m_tabs->count();
-    if (confirmCloseView(tab)) {
+    if (!ask || confirmCloseView(tab)) {
         m_closing = count == index + 2;
         m_currentView = nullptr;
         m_tabs->removeTab(index);
@@ -285,18 +296,22 @@ void CMainFrame::closeTab(int index)
 
 void CMainFrame::tabClose(int index)
 {
-    closeTab(index);
+    closeTab(index, true);
 }
 
+// As the window closes: the questions come once for all of these tabs, and
+// Cancel keeps every one of them.
 void CMainFrame::closeTabsDownTo(int first)
 {
+    if (!confirmClosing(views(first)))
+        return;
     for (int i = m_tabs->count() - 1; i >= first && i >= 0; --i)
-        closeTab(i);
+        closeTab(i, false);
 }
 
 void CMainFrame::OnCloseTab(QAction* action)
 {
-    closeTab(action->data().toInt());
+    closeTab(action->data().toInt(), true);
 }
 
 void CMainFrame::OnCloseAllTab(QAction*)
@@ -366,24 +381,40 @@ bool CMainFrame::confirmCloseView(QWidget* tab)
 
 bool CMainFrame::confirmCloseWindow()
 {
-    if (!confirmCloseWithNesting())
-        return false;
-    int unsaved = 0;
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
-        unsaved += view && view->hasUnsavedChanges() ? 1 : 0;
-    }
-    return unsaved == 0 || askCloseUnsaved(unsaved);
+    return confirmClosing(views(0));
 }
 
 bool CMainFrame::confirmCloseWithNesting()
 {
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
-        if (view && !view->nestingJobId().isEmpty() && !askContinueNesting())
+    return confirmNesting(views(0));
+}
+
+QList<CSVGView*> CMainFrame::views(int first) const
+{
+    QList<CSVGView*> found;
+    for (int i = std::max(first, 0); i < m_tabs->count(); ++i) {
+        if (auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i)))
+            found << view;
+    }
+    return found;
+}
+
+bool CMainFrame::confirmNesting(const QList<CSVGView*>& closing)
+{
+    for (const CSVGView* view : closing) {
+        if (!view->nestingJobId().isEmpty() && !askContinueNesting())
             return false;
     }
     return true;
+}
+
+bool CMainFrame::confirmClosing(const QList<CSVGView*>& closing)
+{
+    if (!confirmNesting(closing))
+        return false;
+    const auto unsaved
+        = std::count_if(closing.begin(), closing.end(), [](CSVGView* view) { return view->hasUnsavedChanges(); });
+    return unsaved == 0 || askCloseUnsaved(int(unsaved));
 }
 
 void CMainFrame::keepUnsavedDrawings()
@@ -431,7 +462,8 @@ void CMainFrame::recoverAutosaved()
         }
         const QByteArray text = cipher.decrypt(file.readAll());
         file.close();
-        CSVGView* view = insertView(m_tabs->count() - 1, info.fileName(), info.baseName());
+        const QString name = CSVGView::nameOfAutosave(info.fileName());
+        CSVGView* view = insertView(m_tabs->count() - 1, name, name);
         const bool loaded = view->loadData(text);
         const SvgInputCheck::Result check = view->getDocument()->readCheck();
         if (!loaded) {
@@ -448,17 +480,17 @@ void CMainFrame::recoverAutosaved()
         view->setAutosaveName(info.fileName());
         // Its copy is the only one: the drawing is unsaved work.
         view->getDocument()->setModified(true);
+        updateTabTitle(view);
         view->setFocus();
     }
 }
 
 void CMainFrame::updateTabTitle(CSVGView* view)
 {
-    const int index = m_tabs->indexOf(view);
-    if (index < 0 || view->getFilePath().isEmpty())
+    const int index = m_tabs ? m_tabs->indexOf(view) : -1;
+    if (index < 0 || view->displayName().isEmpty())
         return;
-    QString text = QFileInfo(view->getFilePath()).fileName();
-    if (view->hasUnsavedChanges())
-        text.replace(QLatin1String(".svg"), QLatin1String(".svg*"), Qt::CaseInsensitive);
-    m_tabs->setTabText(index, text);
+    const QString text = view->displayName() + (view->hasUnsavedChanges() ? QStringLiteral("*") : QString());
+    if (m_tabs->tabText(index) != text)
+        m_tabs->setTabText(index, text);
 }

@@ -98,6 +98,8 @@ void CSVGView::setSaved()
 {
     m_unsavedChanges = false;
     m_document.setModified(false);
+    if (m_mainFrame)
+        m_mainFrame->updateTabTitle(this);
 }
 
 void CSVGView::setPageRect(const QRectF& rect)
@@ -223,6 +225,7 @@ void CSVGView::repaint()
         if (m_mainFrame) {
             const QRectF selection = m_document.getSelectionRect();
             m_mainFrame->setSizeLabels(selection.width(), selection.height());
+            m_mainFrame->updateTabTitle(this);
         }
     } catch (const std::exception& error) {
         qDebug() << error.what();

@@ -53,10 +53,22 @@ public:
     void setAutosaveName(const QString& name) { m_autosaveName = name; }
     // The per-user folder of the autosave files, created when missing.
     static QString autosaveFolder();
+    // A drawing's name as a plain file name that gives the name back: what a
+    // file name cannot hold, the dot and "%" are written as "%" and two hex
+    // digits; a long name is cut short. A number after "%_" tells apart
+    // drawings of one name.
+    static QString autosaveNameFor(const QString& name, int number = 1);
+    // The drawing's name that an autosave name was made of.
+    static QString nameOfAutosave(const QString& autosaveName);
 
-    // Changed since the document was last saved to disk. Unlike the
-    // document's modified flag, which the autosave tick clears, only setSaved
-    // ends it.
+    // The drawing's name on its tab, shown as it is; the tab adds "*" while
+    // it has unsaved changes.
+    QString displayName() const { return m_displayName; }
+    void setDisplayName(const QString& name);
+
+    // Changed since the document was last saved, to disk or to the store.
+    // Unlike the document's modified flag, which the autosave tick clears,
+    // only setSaved ends it.
     bool hasUnsavedChanges();
     void setSaved();
 
@@ -134,8 +146,6 @@ public:
     void autoGroup();
     void setSelectionAttributes(const QStringList& names, const QStringList& values, bool makeDefault);
     void setFillUrl(const std::wstring& svgText);
-    QString getSelectionWidthText();
-    QString getSelectionHeightText();
     void setShowPositionColor(bool show);
     void setShowComment(bool show);
     void toggleGrid();
@@ -193,7 +203,8 @@ public:
     DlgText* textDialog() const { return m_textDialog; }
     // Design store
     // Asks for a name and stores the document with its preview in the
-    // account's online store; an empty document is not offered.
+    // account's online store; an empty document is not offered. Once stored,
+    // the drawing counts as saved.
     void saveToStore();
     // The drawing in 300 by 300 pixels, whatever its view box.
     QImage previewImage();
@@ -262,7 +273,7 @@ public slots:
     void OnRepairData(int precision);
     void OnRepairData();
     void OnRotate(int angle, bool finish);
-    void OnZoomSize(int width, int height, bool finish);
+    void OnZoomSize(double width, double height, bool finish);
     void OnOffsetSelection(double delta, double arcTolerance = 0.01,
         ClipperLib::JoinType joinType = ClipperLib::jtRound, ClipperLib::EndType endType = ClipperLib::etClosedPolygon);
     void OnDrawImage();
@@ -373,6 +384,7 @@ private:
     // View commands
     QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
+    QString m_displayName;
     bool m_keepAutosave = false;
     bool m_unsavedChanges = false;
     bool m_pickPosition = false;
@@ -391,4 +403,5 @@ private:
 
     // Clipboard
     void pasteClipboardAt(const QPointF& point);
+    void leavePasteMode();
 };

@@ -4,6 +4,7 @@
 
 #include "BlowfishFileCipher.h"
 #include "CGlobalConfig.h"
+#include "CMainFrame.h"
 #include "CSVGView.h"
 #include "SvgInputCheck.h"
 
@@ -23,6 +24,22 @@ const double kMinimumIntervalSeconds = 1;
 const double kMaximumIntervalSeconds = 86400;
 // Enough of a copy to see the XML declaration and the root's start.
 const qint64 kAutosaveHeadBytes = 4096;
+// UTF-8 bytes of a name, well inside every file system's limit of 255 with
+// room for the number that keeps it unique.
+const int kMaxAutosaveNameBytes = 200;
+const QString kNumberMark = QStringLiteral("%_");
+
+QString encodedName(const QString& name)
+{
+    QString file;
+    for (const QChar c : name) {
+        if (QStringLiteral("/\\:*?\"<>|.%").contains(c) || c.unicode() < 0x20)
+            file += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            file += c;
+    }
+    return file;
+}
 } // namespace
 
 QString CSVGView::autosaveFolder()
@@ -30,6 +47,35 @@ QString CSVGView::autosaveFolder()
     QDir folder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     folder.mkpath(QStringLiteral("autosave"));
     return folder.filePath(QStringLiteral("autosave"));
+}
+
+QString CSVGView::autosaveNameFor(const QString& name, int number)
+{
+    const QString suffix = number > 1 ? kNumberMark + QString::number(number) : QString();
+    QString kept = name.isEmpty() ? QStringLiteral("design") : name;
+    while (kept.size() > 1 && (encodedName(kept) + suffix).toUtf8().size() > kMaxAutosaveNameBytes)
+        kept.chop(kept.at(kept.size() - 1).isLowSurrogate() ? 2 : 1);
+    return encodedName(kept) + suffix;
+}
+
+// Names from before the escapes were kept read as they are.
+QString CSVGView::nameOfAutosave(const QString& autosaveName)
+{
+    QString name = autosaveName;
+    const int mark = name.lastIndexOf(kNumberMark);
+    bool numbered = false;
+    if (mark >= 0)
+        name.mid(mark + kNumberMark.size()).toInt(&numbered);
+    if (numbered)
+        name.truncate(mark);
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(name.toUtf8()));
+}
+
+void CSVGView::setDisplayName(const QString& name)
+{
+    m_displayName = name;
+    if (m_mainFrame)
+        m_mainFrame->updateTabTitle(this);
 }
 
 // The main window gives every view a plain, unique name; this check only
@@ -120,7 +166,8 @@ void CSVGView::blinkCaret()
 // edit.
 void CSVGView::autosaveTick()
 {
-    hasUnsavedChanges();
+    if (m_mainFrame)
+        m_mainFrame->updateTabTitle(this);
     if (m_autosaveName.isEmpty() || writeAutosave())
         m_document.setModified(false);
     else

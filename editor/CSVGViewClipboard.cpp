@@ -56,6 +56,16 @@ void CSVGView::pasteClipboardAt(const QPointF& point)
     updateMainFrameActions();
 }
 
+// Leaving the copy tool (Escape, a right click, another tool) places
+// nothing: the outline that this canvas shows goes with it.
+void CSVGView::leavePasteMode()
+{
+    SVGClipboard* clipboard = applicationClipboard();
+    if (m_document.getEditMode() == EditMode::Copy && clipboard && clipboard->preview
+        && clipboard->preview->scene() == m_scene)
+        clipboard->dropPreview();
+}
+
 // Half a screen millimetre wide at any zoom.
 bool CSVGView::copyToolMove(const QPointF& point)
 {

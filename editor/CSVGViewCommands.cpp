@@ -52,16 +52,6 @@ void CSVGView::setFillUrl(const std::wstring& svgText)
     repaint();
 }
 
-QString CSVGView::getSelectionWidthText()
-{
-    return QString::fromStdWString(m_document.getSelectionWidthText());
-}
-
-QString CSVGView::getSelectionHeightText()
-{
-    return QString::fromStdWString(m_document.getSelectionHeightText());
-}
-
 void CSVGView::OnDel()
 {
     if (!hasSelection())
@@ -194,7 +184,7 @@ void CSVGView::OnRepairData()
 
 void CSVGView::OnRotate(int, bool) { }
 
-void CSVGView::OnZoomSize(int width, int height, bool finish)
+void CSVGView::OnZoomSize(double width, double height, bool finish)
 {
     m_document.zoomSize(width, height, finish);
     afterCommand(false);
@@ -407,6 +397,7 @@ void CSVGView::createTearLine(bool create)
 {
     if (create && !hasSelection())
         return;
+    const size_t steps = m_document.getHistory().getCursor();
     m_document.createTearLine(create);
     if (create) {
         const QString width = tr("After generating the tear film line, the width is %1 mm. Do you want to continue?")
@@ -418,8 +409,8 @@ void CSVGView::createTearLine(bool create)
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);
         if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel")))
             alignLeftBottom();
-        else
-            m_document.createTearLine(false);
+        else if (m_document.getHistory().getCursor() > steps)
+            m_document.undoAndForget();
     }
     m_document.setContentChanged(true);
     repaint();

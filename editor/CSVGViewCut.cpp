@@ -137,9 +137,10 @@ void CSVGView::autoPlace()
     request.post();
 }
 
+// The job is named after the drawing, as its tab shows it.
 void CSVGView::runPlotDialog()
 {
-    DlgPlot dialog(&m_document, m_autosaveName, this);
+    DlgPlot dialog(&m_document, m_displayName, this);
     Prompt::exec(&dialog);
 }
 
@@ -165,7 +166,7 @@ int CSVGView::execNestingDialog(bool online)
 {
     if (online) {
         AutoNesterDialog dialog(&m_document, this);
-        dialog.setName(m_autosaveName);
+        dialog.setName(m_displayName);
         return Prompt::exec(&dialog);
     }
     Vantor::Placement::AutoPlaceDialog dialog(&m_document, QApplication::activeWindow());

@@ -625,6 +625,7 @@ void CSVGView::keyPressed(QKeyEvent* event)
         moved = m_document.onKeyRight();
         break;
     case Qt::Key_Escape:
+        m_document.cancelDrawing();
         m_document.cancelDrag();
         if (m_pathItem)
             endPathDrawing();

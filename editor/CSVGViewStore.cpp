@@ -5,6 +5,7 @@
 #include "Prompt.h"
 #include "SaveFile.h"
 
+#include <QPointer>
 #include <QRegularExpression>
 
 namespace {
@@ -29,6 +30,13 @@ void CSVGView::saveToStore()
         return;
     SaveFile dialog(this);
     dialog.setDesign(text, previewImage());
+    // What the store holds is saved: the drawing is, unless it changed
+    // while the upload went.
+    QPointer<CSVGView> self(this);
+    dialog.setOnStored([self, text] {
+        if (self && QString::fromStdWString(self->m_document.toSvgText()) == text)
+            self->setSaved();
+    });
     Prompt::exec(&dialog);
 }
 

@@ -22,8 +22,10 @@ void CSVGView::setDrawMode(int mode)
         return;
     if (mode != EditMode::Path && m_pathItem)
         endPathDrawing();
-    if (mode != m_document.getEditMode())
+    if (mode != m_document.getEditMode()) {
         deleteToolItems();
+        leavePasteMode();
+    }
     if (mode == EditMode::Text) {
         delete m_textDialog;
         m_textDialog = new DlgText(this, QPointF(0, 0), this);

@@ -43,18 +43,21 @@ void DesignSaveRun::record(const Order& order)
     if (order.overwrite)
         request.addParam(QStringLiteral("force"), 1);
     request.setHeader(QStringLiteral("token"), order.token)
-        .setSuccessHandler([](const QString& body) {
+        .setSuccessHandler([stored = order.stored](const QString& body) {
             qDebug().noquote() << body;
             const ApiReply reply = ApiReply::parse(body);
-            if (!reply.isEnvelope())
+            if (!reply.isEnvelope()) {
                 showFailure(ApiReply::unreadableText());
-            else if (reply.isSuccess())
+            } else if (reply.isSuccess()) {
+                if (stored)
+                    stored();
                 Prompt::information(nullptr, QCoreApplication::translate("SaveFile", "Success"),
                     QCoreApplication::translate("SaveFile", "Submitted successfully~"));
-            else
+            } else {
                 showFailure(reply.msg().isEmpty()
                         ? QCoreApplication::translate("SaveFile", "The server did not store the design.")
                         : reply.msg());
+            }
         })
         .setFailHandler([](const QString& error, int) { showFailure(error); });
     request.post();

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
 // One save of a design to the online store. The package and the preview go
 // into both buckets of the store (DesignUpload), and only when all four
 // uploads were stored is the design recorded with the web API. The outcome
@@ -18,6 +20,9 @@ public:
         // Replaces a design of the same name.
         bool overwrite = false;
         QString token;
+        // Called once the web API has recorded the design, before the
+        // outcome is told.
+        std::function<void()> stored;
     };
 
     // Starts the uploads; false with *error set when the files cannot be

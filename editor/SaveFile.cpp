@@ -66,7 +66,7 @@ QString SaveFile::overwriteKey()
 void SaveFile::store(const QString& key, bool overwrite)
 {
     const DesignSaveRun::Order order { m_ui->fileName->text(), key, overwrite,
-        QSettings().value(QStringLiteral("token")).toString() };
+        QSettings().value(QStringLiteral("token")).toString(), m_stored };
     QString error;
     if (!DesignSaveRun::start(order, m_package.toLatin1(), m_preview, &error)) {
         Prompt::warning(this, tr("Failed"), error);

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
 namespace Ui {
 class SaveFileClass;
 }
@@ -20,6 +22,8 @@ public:
 
     // The design to store: its SVG text and a preview image.
     void setDesign(const QString& svgText, const QImage& preview);
+    // Called once the design is stored, even when the dialog is gone by then.
+    void setOnStored(std::function<void()> stored) { m_stored = std::move(stored); }
 
 public slots:
     void saveToApiFile();
@@ -37,4 +41,5 @@ private:
     Ui::SaveFileClass* m_ui;
     QString m_package;
     QImage m_preview;
+    std::function<void()> m_stored;
 };

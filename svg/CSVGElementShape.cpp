@@ -312,17 +312,14 @@ std::vector<CSVGElementShape*> CSVGElementShape::collectLeafShapes(CSVGElement* 
 // The scaling happens in canvas coordinates, K = T(c) S T(-c) in front of the
 // accumulated matrix M; the own transform t, with M = P t, becomes
 // t M^-1 K M, so that the parent's matrix P stays as it is.
-void CSVGElementShape::scaleAbout(double sx, double sy)
+void CSVGElementShape::scaleAbout(double sx, double sy, const QPointF& centre)
 {
-    if (!std::isfinite(sx) || !std::isfinite(sy))
+    if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(centre.x()) || !std::isfinite(centre.y()))
         return;
-    const CSVGRect box = getTransformedBoundingRect();
-    const double cx = box.x + box.width / 2;
-    const double cy = box.y + box.height / 2;
     CSVGMatrix scaling;
-    scaling.translate(cx, cy);
+    scaling.translate(centre.x(), centre.y());
     scaling.scale(sx, sy);
-    scaling.translate(-cx, -cy);
+    scaling.translate(-centre.x(), -centre.y());
 
     const CSVGMatrix accumulated = getMatrix();
     CSVGMatrix toLocal = accumulated;
@@ -336,19 +333,6 @@ void CSVGElementShape::scaleAbout(double sx, double sy)
         return;
     setAttribute(L"transform", transform.toString(), true);
     updateMatrix(nullptr, true);
-}
-
-void CSVGElementShape::resizeTo(double width, double height)
-{
-    const CSVGRect box = getTransformedBoundingRect();
-    const auto factor = [](double target, double size) {
-        const double value = target / size;
-        return size != 0 && std::isfinite(value) ? value : 1.0;
-    };
-    const double sx = factor(width, box.width);
-    const double sy = factor(height, box.height);
-    if (sx != 1.0 || sy != 1.0)
-        scaleAbout(sx, sy);
 }
 
 QPainterPath CSVGElementShape::selectNodesInRect(const CSVGRect& rect)

@@ -113,13 +113,10 @@ public:
     // children only.
     static std::vector<CSVGElementShape*> collectLeafShapes(CSVGElement* element);
 
-    // Scales the element in canvas coordinates about the centre of its
-    // transformed bounding rectangle and writes the result into its own
-    // "transform"; the accumulated matrices follow.
-    void scaleAbout(double sx, double sy);
-    // Scales the transformed bounding rectangle to width x height. An axis
-    // along which the element has no extent keeps its scale.
-    void resizeTo(double width, double height);
+    // Scales the element in canvas coordinates about the canvas point and
+    // writes the result into its own "transform"; the accumulated matrices
+    // follow.
+    void scaleAbout(double sx, double sy, const QPointF& centre);
 
     // Node editing. Marks the vertices of the largest polygon of the
     // transformed path that lie in the rectangle (each index once) and adds

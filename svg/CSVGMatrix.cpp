@@ -137,7 +137,7 @@ std::wstring CSVGMatrix::toString() const
 {
     std::wstring text = L"matrix(";
     for (double number : { a, b, c, d, e, f })
-        text.append(CGlobalConfig::numberToText(number)).append(L",");
+        text.append(CGlobalConfig::preciseNumberToText(number)).append(L",");
     text.back() = L')';
     return text;
 }
@@ -167,7 +167,7 @@ void CSVGMatrix::parseTransform(const std::wstring& function)
         return;
     double n[6] = { 0, 0, 0, 0, 0, 0 };
     for (size_t i = 1; i < tokens.size() && i <= 6; ++i)
-        n[i - 1] = g_config.parseLength(tokens[i]);
+        n[i - 1] = g_config.parsePreciseLength(tokens[i]);
 
     CSVGMatrix m;
     if (!functionMatrix(tokens[0], n, m))

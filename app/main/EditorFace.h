@@ -1,25 +1,38 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
+class CMainFrame;
 class QWidget;
+class QWindow;
 
 // Keeps the editor's main window filling the top-level window below the
 // strip that holds the page buttons, whatever size that window takes, and
-// lets it refuse the window's close.
+// lets it refuse the window's close. With the pages given, the editor is
+// shown only once a user has signed in and while the pages leave it
+// uncovered: under them, its keys and shortcuts reach nothing.
 class EditorFace : public QObject
 {
     Q_OBJECT
 public:
     static const int kStripHeight = 80;
 
-    EditorFace(QWidget* container, QWidget* editor);
+    EditorFace(QWidget* container, CMainFrame* editor, QWindow* pages = nullptr);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public slots:
+    void signedIn();
+
 private:
     void place();
+    void followPages();
 
     QWidget* m_container;
-    QWidget* m_editor;
+    CMainFrame* m_editor;
+    QPointer<QWindow> m_pages;
+    bool m_signedIn = false;
+    // Where the keys went when the pages came over the editor.
+    QPointer<QWidget> m_lastFocus;
 };

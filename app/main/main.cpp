@@ -26,6 +26,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QSettings>
 
 #include <memory>
 
@@ -130,12 +131,16 @@ int main(int argc, char** argv)
     // Declared first so that it goes last: the main window and the view that
     // it comes to hold are gone before it.
     std::unique_ptr<QWidget> container;
+    // The main window's first question (whether to recover autosaved
+    // drawings) already speaks the language of the last run.
+    Trans trans;
+    const QDir folder(QCoreApplication::applicationDirPath());
+    trans.init(nullptr, folder.absoluteFilePath(QStringLiteral("translations")));
+    trans.setLanguageCode(QSettings().value(QStringLiteral("lang")).toString());
     CMainFrame mainFrame;
     chooseSceneGraph();
     QQuickView view;
-    Trans trans;
-    const QDir folder(QCoreApplication::applicationDirPath());
-    trans.init(view.rootContext(), folder.absoluteFilePath(QStringLiteral("translations")));
+    trans.publish(view.rootContext());
 
     font.setWeight(75);
     font.setPixelSize(16);
@@ -177,8 +182,8 @@ int main(int argc, char** argv)
     }
     // The editor fills the window below the strip of the page buttons.
     mainFrame.setParent(container.get());
-    new EditorFace(container.get(), &mainFrame);
-    mainFrame.show();
+    auto* face = new EditorFace(container.get(), &mainFrame, &view);
+    QObject::connect(&mainFrame, &CMainFrame::signedIn, face, &EditorFace::signedIn);
     for (QPushButton* button : { dataButton.get(), designButton.get() }) {
         button->setParent(container.get());
         button->hide();

@@ -99,6 +99,18 @@ template <typename T> std::wstring widen(T value, std::chars_format format = std
 // is taken as a sign.
 double CGlobalConfig::parseLength(const std::wstring& text) const
 {
+    return parseLength(text, 5);
+}
+
+// Seventeen fraction digits hold all that a double can tell; more of them
+// would only push the digits out of range.
+double CGlobalConfig::parsePreciseLength(const std::wstring& text) const
+{
+    return parseLength(text, 17);
+}
+
+double CGlobalConfig::parseLength(const std::wstring& text, int fractionDigits) const
+{
     const size_t size = text.size();
     size_t at = 0;
     while (at < size && isBlank(text[at]))
@@ -113,7 +125,7 @@ double CGlobalConfig::parseLength(const std::wstring& text) const
     if (at < size && text[at] == L'.')
         ++at;
     double divisor = 1.0;
-    for (int fraction = 0; fraction < 5 && at < size && isDigit(text[at]); ++fraction) {
+    for (int fraction = 0; fraction < fractionDigits && at < size && isDigit(text[at]); ++fraction) {
         digits.push(text[at++] - L'0');
         divisor *= 10.0;
     }
@@ -143,6 +155,17 @@ std::wstring CGlobalConfig::numberToText(double value)
     if (std::fabs(value - whole) <= 0.0001)
         return widen(whole);
     return widen(value, std::chars_format::fixed, 6);
+}
+
+std::wstring CGlobalConfig::preciseNumberToText(double value)
+{
+    if (!std::isfinite(value))
+        return L"0";
+    std::wstring text = widen(value, std::chars_format::fixed, 6);
+    const std::wstring zeros = L".000000";
+    if (text.size() > zeros.size() && text.compare(text.size() - zeros.size(), zeros.size(), zeros) == 0)
+        text.resize(text.size() - zeros.size());
+    return text == L"-0" ? L"0" : text;
 }
 
 std::wstring CGlobalConfig::intToText(int value)

@@ -129,9 +129,14 @@ Rects expectedRects(Align command, Rects rects, const QStringList& ids, const QS
         case Align::LeftBottom:
             r.translate(kTarget.x() - total.x() + 1, kTarget.bottom() - total.bottom() - 1);
             break;
-        case Align::ZoomSize:
-            r = QRectF(r.center() - QPointF(28, 14), QSizeF(kZoomSize));
+        case Align::ZoomSize: {
+            // One box about its centre: the pieces keep their places in it.
+            const double sx = kZoomSize.width() / total.width();
+            const double sy = kZoomSize.height() / total.height();
+            const QPointF c = total.center();
+            r = QRectF(c.x() + (r.x() - c.x()) * sx, c.y() + (r.y() - c.y()) * sy, r.width() * sx, r.height() * sy);
             break;
+        }
         case Align::HorSpace:
         case Align::VerSpace:
             break;
@@ -211,6 +216,8 @@ private slots:
     void belowMinimumNothingChanges_data();
     void belowMinimumNothingChanges();
     void sizingIsOneStepUntilFinished();
+    void sizeAsTyped_data();
+    void sizeAsTyped();
     void pageTests_data();
     void pageTests();
 };
@@ -282,12 +289,14 @@ void tst_CSVGDocumentAlign::canvasRectangles()
         order = selectedIds(fixture.document);
     });
     const Rects after = canvasRects(fixture.text(), all);
+    // Sizing scales by factors that the six decimals of the text round.
+    const double tolerance = command == Align::ZoomSize ? 1e-4 : 1e-6;
     for (const QString& id : all) {
         const QRectF got = after.at(id);
         const QRectF want = expected.at(id);
         for (const auto& [a, b] : { std::pair { got.left(), want.left() }, { got.top(), want.top() },
                  { got.right(), want.right() }, { got.bottom(), want.bottom() } })
-            QVERIFY2(qAbs(a - b) <= 1e-6, qPrintable(QString("%1: %2 against %3").arg(id).arg(a).arg(b)));
+            QVERIFY2(qAbs(a - b) <= tolerance, qPrintable(QString("%1: %2 against %3").arg(id).arg(a).arg(b)));
     }
     if (!orderAfter.isEmpty())
         QCOMPARE(order, orderAfter.split(' '));
@@ -334,6 +343,61 @@ void tst_CSVGDocumentAlign::sizingIsOneStepUntilFinished()
     QCOMPARE(fixture.steps(), 1);
     fixture.document.undo();
     QCOMPARE(fixture.text(), before);
+}
+
+void tst_CSVGDocumentAlign::sizeAsTyped_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<QSizeF>("size");
+    QTest::addColumn<QString>("boxes"); // "id x y w h" per piece, ";" between
+    const QString rect = "<rect id=\"r\" x=\"3\" y=\"4\" width=\"434\" height=\"324.998\"/>";
+    QTest::newRow("smaller") << rect << "r" << QSizeF(200, 100) << "r 120 116.499 200 100";
+    // A scale of 1.0000062: a whole number within 0.0001 would lose it.
+    QTest::newRow("a hair larger") << rect << "r" << QSizeF(434, 325) << "r 3 3.999 434 325";
+    QTest::newRow("fractions") << rect << "r" << QSizeF(123.456, 78.901) << "r 158.272 127.0485 123.456 78.901";
+    QTest::newRow("several as one box") << "<rect id=\"p\" x=\"0\" y=\"0\" width=\"60\" height=\"40\"/>"
+                                           "<rect id=\"q\" x=\"210\" y=\"90\" width=\"60\" height=\"40\"/>"
+                                        << "p q" << QSizeF(540, 260) << "p -135 -65 120 80;q 285 115 120 80";
+    // Without extent along an axis there is nothing to scale there.
+    QTest::newRow("no width") << "<polyline id=\"l\" points=\"0 0 0 20\"/>"
+                              << "l" << QSizeF(30, 40) << "l 0 -10 0 40";
+    QTest::newRow("as it is") << rect << "r" << QSizeF(434, 324.998) << "r 3 4 434 324.998";
+}
+
+// The boxes of the pieces read back from the written text are the typed
+// size to a thousandth; one undo step takes it back, none when nothing
+// changes.
+void tst_CSVGDocumentAlign::sizeAsTyped()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, selection);
+    QFETCH(QSizeF, size);
+    QFETCH(QString, boxes);
+    CommandDocument fixture(body);
+    fixture.select(selection.split(' '));
+    const QString before = fixture.text();
+    fixture.document.zoomSize(size.width(), size.height(), true);
+    CSVGDocument read;
+    QVERIFY(read.parseSvgText(fixture.text().toStdWString(), false, false));
+    for (const QString& box : boxes.split(';')) {
+        const QStringList n = box.split(' ');
+        const QRectF got = CSVGElementShape::asShape(read.getElementById(n[0].toStdWString()))
+                               ->getTransformedBoundingRect()
+                               .toQRectF();
+        const QRectF want(n[1].toDouble(), n[2].toDouble(), n[3].toDouble(), n[4].toDouble());
+        for (const auto& [a, b] : { std::pair { got.left(), want.left() }, { got.top(), want.top() },
+                 { got.width(), want.width() }, { got.height(), want.height() } })
+            QVERIFY2(qAbs(a - b) < 0.001, qPrintable(QString("%1: %2 against %3").arg(n[0]).arg(a).arg(b)));
+    }
+    QCOMPARE(fixture.steps(), fixture.text() == before ? 0 : 1);
+    if (fixture.steps() == 1) {
+        const QString after = fixture.text();
+        fixture.document.undo();
+        QCOMPARE(fixture.text(), before);
+        fixture.document.redo();
+        QCOMPARE(fixture.text(), after);
+    }
 }
 
 void tst_CSVGDocumentAlign::pageTests_data()

@@ -85,7 +85,8 @@ private slots:
 };
 
 // Two pieces 5 apart share one line at "Separation" 5; the third, far off
-// and turned in a group, gets its own. Creating again adds another set.
+// and turned in a group, gets its own. Creating again adds another set; each
+// creation is one undo step.
 void tst_CSVGDocumentTearLine::tearLinesFollowTheBufferedPieces()
 {
     TestDrawing drawing;
@@ -98,6 +99,7 @@ void tst_CSVGDocumentTearLine::tearLinesFollowTheBufferedPieces()
     for (int i = 0; i < drawing.root->getChildCount(); ++i)
         pieces.append(ringsOf(drawing.root->getChild(i)).first());
     const int steps = int(drawing.document.getHistory().size());
+    const QString before = svgText(drawing.document);
 
     drawing.document.createTearLine(true);
     QJsonArray lines;
@@ -114,7 +116,10 @@ void tst_CSVGDocumentTearLine::tearLinesFollowTheBufferedPieces()
 
     drawing.document.createTearLine(true);
     QCOMPARE(tearLines(drawing.root).size(), 4);
-    QCOMPARE(int(drawing.document.getHistory().size()), steps);
+    QCOMPARE(int(drawing.document.getHistory().size()), steps + 2);
+    drawing.document.undo();
+    drawing.document.undo();
+    QCOMPARE(svgText(drawing.document), before);
 }
 
 void tst_CSVGDocumentTearLine::noTearLineWithoutSeparation_data()
@@ -137,7 +142,8 @@ void tst_CSVGDocumentTearLine::noTearLineWithoutSeparation()
 }
 
 // Adjacent tear lines, one beside a piece in a group and one deep in groups
-// of its own: exactly they go, and the group that held only a tear line.
+// of its own: exactly they go, and the group that held only a tear line; one
+// undo brings all of them back where they were.
 void tst_CSVGDocumentTearLine::removingTearLinesKeepsThePieces()
 {
     TestDrawing drawing;
@@ -153,13 +159,19 @@ void tst_CSVGDocumentTearLine::removingTearLinesKeepsThePieces()
         nested = appendShape(nested, "g", "");
     drawing.addPath(tearLine, nested);
 
+    const QString before = svgText(drawing.document);
     drawing.document.createTearLine(false);
     QVERIFY(!drawing.document.hasTearLine());
     QCOMPARE(childTags(drawing.root), QStringLiteral("path g"));
     QCOMPARE(childTags(mixed), QStringLiteral("path"));
     for (const wchar_t* id : { L"path_900", L"g_901", L"path_902" })
         QVERIFY(drawing.document.getElementById(id));
-    QCOMPARE(int(drawing.document.getHistory().size()), 0);
+    QCOMPARE(int(drawing.document.getHistory().size()), 1);
+    const QString after = svgText(drawing.document);
+    drawing.document.undo();
+    QCOMPARE(svgText(drawing.document), before);
+    drawing.document.redo();
+    QCOMPARE(svgText(drawing.document), after);
 }
 
 // The pieces of a square cut along a slanted line lie apart, inside the

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QMimeData>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -40,6 +41,8 @@ private slots:
     void textsAfterLanguageChange();
     void actionStates();
     void unsavedMarkOutlivesAutosave();
+    void closeAllAsksOnce_data();
+    void closeAllAsksOnce();
 
 private:
     QStringList tabTexts(CMainFrame& frame) const;
@@ -137,13 +140,16 @@ void tst_CMainFrameTabs::recovery_data()
     const QString svg = "<svg/>";
     const QString junk = "junk=PK\x03\x04";
     QTest::newRow("none") << QStringList() << true << QStringList { "New File1", "╋" } << 0 << QStringList() << 0;
-    QTest::newRow("two, continue") << QStringList { "a=" + svg, "b=" + svg } << true << QStringList { "b", "a", "╋" }
+    QTest::newRow("two, continue") << QStringList { "a=" + svg, "b=" + svg } << true << QStringList { "b*", "a*", "╋" }
                                    << 0 << QStringList() << 0;
+    // The tab bears the drawing's name that the file name keeps.
+    QTest::newRow("named") << QStringList { "full%2Esvg=" + svg, "x%3Cb%3E%25n%_2=" + svg } << true
+                           << QStringList { "x<b>%n*", "full.svg*", "╋" } << 0 << QStringList() << 0;
     // Declined copies go; the next new document takes the freed name.
     QTest::newRow("cancel") << QStringList { "New File1=" + svg } << false << QStringList { "New File1", "╋" } << 0
                             << QStringList() << 0;
     // What cannot be read is kept aside, neither offered nor discarded.
-    QTest::newRow("not ours") << QStringList { "a=" + svg, junk } << true << QStringList { "a", "╋" } << 0
+    QTest::newRow("not ours") << QStringList { "a=" + svg, junk } << true << QStringList { "a*", "╋" } << 0
                               << QStringList { "unreadable/junk" } << 0;
     QTest::newRow("not ours, cancel") << QStringList { "a=" + svg, junk } << false << QStringList { "New File1", "╋" }
                                       << 0 << QStringList { "unreadable/junk" } << 0;
@@ -152,7 +158,7 @@ void tst_CMainFrameTabs::recovery_data()
                                        << QStringList { "unreadable/a", "unreadable/b" } << 0;
     // A copy read only in part opens with a word about it.
     QTest::newRow("damaged") << QStringList { "a=<svg><rect width='5' height='5'/><g>" } << true
-                             << QStringList { "a", "╋" } << 0 << QStringList() << 1;
+                             << QStringList { "a*", "╋" } << 0 << QStringList() << 1;
 }
 
 void tst_CMainFrameTabs::recovery()
@@ -187,17 +193,18 @@ void tst_CMainFrameTabs::recovery()
     QCOMPARE(m_prompts.size(), (offered ? 1 : 0) + warnings);
 }
 
-// Titles follow the tab before the new-file tab; autosave names never repeat.
+// New documents are numbered past every open one, wherever it stands;
+// autosave names never repeat.
 void tst_CMainFrameTabs::newFileNumbering()
 {
     CMainFrame frame;
-    frame.tabWidget()->setTabText(0, "New File3");
+    frame.currentView()->setDisplayName("New File3");
     frame.fileNew();
     QCOMPARE(frame.currentTabText(), QString("New File4"));
     frame.openFileInTab(svgFile("part.svg"));
     frame.fileNew();
     frame.fileNew();
-    QCOMPARE(tabTexts(frame), (QStringList { "New File3", "New File4", "part.svg", "New File1", "New File2", "╋" }));
+    QCOMPARE(tabTexts(frame), (QStringList { "New File3", "New File4", "part.svg", "New File5", "New File6", "╋" }));
     QSet<QString> names;
     for (int i : { 0, 1, 3, 4 })
         names << qobject_cast<CSVGView*>(frame.tabWidget()->widget(i))->getAutosaveName();
@@ -214,7 +221,7 @@ void tst_CMainFrameTabs::openAndDrop()
     frame.openFileInTab(part);
     QCOMPARE(tabTexts(frame), (QStringList { "New File1", "PART.SVG", "╋" }));
     QCOMPARE(frame.currentView()->getFilePath(), part);
-    QCOMPARE(frame.currentView()->getAutosaveName(), QString("PART_SVG"));
+    QCOMPARE(frame.currentView()->getAutosaveName(), QString("PART%2ESVG"));
 }
 
 // No tab and a message naming the file and the reason; a damaged file
@@ -265,9 +272,9 @@ void tst_CMainFrameTabs::openedFileIsAutosaved()
     QVERIFY(!view->hasUnsavedChanges());
     view->getDocument()->setModified(true);
     tick(view);
-    QCOMPARE(autosaveFiles(), QStringList("door_svg"));
+    QCOMPARE(autosaveFiles(), QStringList("door%2Esvg"));
     CMainFrame restarted;
-    QCOMPARE(tabTexts(restarted), (QStringList { "door_svg", "╋" }));
+    QCOMPARE(tabTexts(restarted), (QStringList { "door.svg*", "╋" }));
     QCOMPARE(restarted.currentView()->contentBoundingRect(), view->contentBoundingRect());
 }
 
@@ -393,7 +400,7 @@ void tst_CMainFrameTabs::unsavedDrawingsOutliveAQuit()
     QCOMPARE(autosaveFiles(), QStringList("New File2"));
     CMainFrame restarted;
     QCOMPARE(m_prompts.size(), 1);
-    QCOMPARE(tabTexts(restarted), (QStringList { "New File2", "╋" }));
+    QCOMPARE(tabTexts(restarted), (QStringList { "New File2*", "╋" }));
     QCOMPARE(restarted.currentView()->contentBoundingRect(), drawn);
 }
 
@@ -444,6 +451,43 @@ void tst_CMainFrameTabs::unsavedMarkOutlivesAutosave()
     view->setSaved();
     frame.updateActionStates();
     QCOMPARE(frame.currentTabText(), QString("part.svg"));
+}
+
+void tst_CMainFrameTabs::closeAllAsksOnce_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("cancel") << int(QMessageBox::Cancel);
+    QTest::newRow("continue") << int(QMessageBox::Yes);
+}
+
+// New drawings, a file and a design named with markup and path characters,
+// each changed: every tab shows its name as typed and its "*", and closing
+// all of them asks once, as the window does.
+void tst_CMainFrameTabs::closeAllAsksOnce()
+{
+    QFETCH(int, answer);
+    const QString name = "../../etc/<b>x</b>%n";
+    CMainFrame frame;
+    frame.fileNew();
+    frame.fileNew();
+    frame.openFileInTab(svgFile("part.svg"));
+    QVERIFY(frame.openDesignData(QByteArray("<svg><rect width='5' height='5'/></svg>").toBase64(), name));
+    for (int i = 0; i < 5; ++i) {
+        auto* view = qobject_cast<CSVGView*>(frame.tabWidget()->widget(i));
+        view->getDocument()->setModified(true);
+        view->repaint();
+    }
+    const QStringList tabs { "New File1*", "New File2*", "New File3*", "part.svg*", name + "*", "╋" };
+    QCOMPARE(tabTexts(frame), tabs);
+    QTextDocument toolTip;
+    toolTip.setHtml(frame.tabWidget()->tabToolTip(4));
+    QCOMPARE(toolTip.toPlainText(), name);
+    m_answer = answer;
+    QAction all;
+    all.setData(2);
+    frame.OnCloseAllTab(&all);
+    QCOMPARE(m_prompts, QStringList("Warning|5 drawings have unsaved changes. Close them anyway?"));
+    QCOMPARE(tabTexts(frame), answer == QMessageBox::Cancel ? tabs : QStringList({ "New File1", "╋" }));
 }
 
 ZOCUT_TEST_MAIN(tst_CMainFrameTabs)

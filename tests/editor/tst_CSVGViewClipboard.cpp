@@ -59,6 +59,9 @@ private slots:
     void previewOutlivesItsTab();
     void copyToolPlacesThePaste();
     void pictureWhenNothingWasCopied();
+    void previewShowsThePieceAsItIs();
+    void leavingPlacesNothing_data();
+    void leavingPlacesNothing();
 };
 
 void tst_CSVGViewClipboard::init()
@@ -88,7 +91,7 @@ void tst_CSVGViewClipboard::previewOutlivesItsTab()
     frame.paste();
     QCOMPARE(uniqueIds(other), before + 4);
     copyAll(frame);
-    QCOMPARE(clipboard().preview->path().boundingRect(), QRectF(10, 10, 40, 30));
+    QCOMPARE(clipboard().preview->path().boundingRect(), other->getDocument()->getSelectionRect());
     QVERIFY(clipboard().preview->pen().isCosmetic());
 }
 
@@ -146,6 +149,64 @@ void tst_CSVGViewClipboard::pictureWhenNothingWasCopied()
     QCOMPARE(drawn.pixelColor(14, 7), QColor(Qt::red));
     QCOMPARE(drawn.pixelColor(14, 8), QColor(Qt::blue));
     QCOMPARE(drawn.pixelColor(11, 7).alpha(), 0);
+}
+
+// A turned, stretched and mirrored piece: its outline under the mouse is
+// the piece as the canvas shows it, and the click places that; the paste is
+// one undo step.
+void tst_CSVGViewClipboard::previewShowsThePieceAsItIs()
+{
+    CMainFrame frame;
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CSVGView* view = frame.currentView();
+    QVERIFY(view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"400\" height=\"300\"><rect x=\"10\" "
+                           "y=\"10\" width=\"20\" height=\"10\" transform=\"matrix(0,2,1,0,100,50)\"/></svg>"));
+    CSVGDocument* document = view->getDocument();
+    document->selectAll();
+    const QRectF piece = document->getSelectionRect();
+    frame.copy();
+    QCOMPARE(clipboard().preview->path().boundingRect(), piece);
+    const QString before = QString::fromStdWString(document->toSvgText());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
+    const QRectF pasted = document->getSelectionRect();
+    QVERIFY(near(pasted.center(), view->mapToScene(QPoint(200, 150))));
+    QVERIFY(near(QPointF(pasted.width(), pasted.height()), QPointF(piece.width(), piece.height())));
+    const QString after = QString::fromStdWString(document->toSvgText());
+    view->OnUndo();
+    QCOMPARE(QString::fromStdWString(document->toSvgText()), before);
+    view->OnRedo();
+    QCOMPARE(QString::fromStdWString(document->toSvgText()), after);
+}
+
+void tst_CSVGViewClipboard::leavingPlacesNothing_data()
+{
+    QTest::addColumn<bool>("escape"); // else a right click
+    QTest::newRow("escape") << true;
+    QTest::newRow("right click") << false;
+}
+
+// Out of the copy tool the outline is gone, in this tab and the next, and
+// a click selects instead of pasting.
+void tst_CSVGViewClipboard::leavingPlacesNothing()
+{
+    QFETCH(bool, escape);
+    CMainFrame frame;
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    copyAll(frame);
+    CSVGView* view = frame.currentView();
+    const int before = uniqueIds(view);
+    if (escape)
+        QTest::keyClick(view, Qt::Key_Escape);
+    else
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, QPoint(120, 90));
+    QVERIFY(clipboard().isEmpty());
+    QCOMPARE(view->getDocument()->getEditMode(), int(EditMode::Select));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
+    QCOMPARE(uniqueIds(view), before);
+    frame.fileNew();
+    QCOMPARE(frame.currentView()->getDocument()->getEditMode(), int(EditMode::Select));
 }
 
 ZOCUT_APPLICATION_TEST_MAIN(tst_CSVGViewClipboard)

@@ -3,6 +3,7 @@
 #include "CSVGUtils.h"
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
+#include "DlgSizeModify.h"
 #include "ImagePerspectiveDialog.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 
 // The main window's editing commands and style slots on the current tab's
 // drawing, the questions answered.
@@ -32,6 +34,8 @@ private slots:
     void pictureFiles();
     void saveAsNamesTheTab();
     void tracedRingIsOnePiece();
+    void scaleDialogSizesExactly_data();
+    void scaleDialogSizesExactly();
 
 private:
     CSVGElement* loadRect(CMainFrame& frame, bool select);
@@ -170,6 +174,8 @@ void tst_CSVGViewCommands::tearLineNeedsContinue()
     m_answer = answer;
     frame.createTearLine(true);
     QCOMPARE(frame.currentView()->hasTearLine(), kept);
+    // Turned down, the tear lines leave no step behind to redo.
+    QVERIFY(!frame.currentView()->getDocument()->getHistory().canRedo());
     QCOMPARE(m_prompts.size(), 1);
     QVERIFY(m_prompts[0].contains("color:rgb(255, 0, 0)"));
     QCOMPARE(frame.action(CMainFrame::Rectangle)->isEnabled(), !kept);
@@ -253,6 +259,57 @@ void tst_CSVGViewCommands::tracedRingIsOnePiece()
     QVERIFY(ring && ring->getTagName() == L"path" && ring->getChildCount() == 0);
     QCOMPARE(ring->getAttribute(L"fill-rule"), std::wstring(L"evenodd"));
     QCOMPARE(CSVGUtils::pathToPolygons(ring->getPainterPath(), QTransform()).size(), 2);
+}
+
+void tst_CSVGViewCommands::scaleDialogSizesExactly_data()
+{
+    QTest::addColumn<QString>("pieces");
+    QTest::addColumn<QString>("offered"); // the fields as the dialog opens
+    QTest::addColumn<QString>("typed"); // empty: OK as offered
+    QTest::addColumn<QRectF>("box");
+    const QString one = "<rect x=\"3\" y=\"4\" width=\"434\" height=\"324.998\"/>";
+    const QString two = "<rect x=\"0\" y=\"0\" width=\"60\" height=\"40\"/>"
+                        "<rect x=\"210\" y=\"90\" width=\"60\" height=\"40\"/>";
+    QTest::newRow("OK as offered") << one << "434 324.998"
+                                   << "" << QRectF(3, 4, 434, 324.998);
+    QTest::newRow("typed") << one << "434 324.998"
+                           << "200 100" << QRectF(120, 116.499, 200, 100);
+    QTest::newRow("several") << two << "270 130"
+                             << "540 260" << QRectF(-135, -65, 540, 260);
+}
+
+// Typed into the real fields, then OK ten times as offered: the selection's
+// box is what was typed, to a thousandth, and stays so.
+void tst_CSVGViewCommands::scaleDialogSizesExactly()
+{
+    QFETCH(QString, pieces);
+    QFETCH(QString, offered);
+    QFETCH(QString, typed);
+    QFETCH(QRectF, box);
+    CMainFrame frame;
+    CSVGView* view = frame.currentView();
+    QVERIFY(view->loadData(("<svg xmlns=\"http://www.w3.org/2000/svg\">" + pieces + "</svg>").toUtf8()));
+    view->getDocument()->selectAll();
+    QStringList shown;
+    QString toType = typed;
+    Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
+        const QList<QLineEdit*> fields = frame.findChild<DlgSizeModify*>()->findChildren<QLineEdit*>();
+        shown << fields[0]->text() + " " + fields[1]->text();
+        for (int i = 0; i < 2 && !toType.isEmpty(); ++i) {
+            fields[i]->selectAll();
+            QTest::keyClicks(fields[i], toType.section(' ', i, i));
+        }
+        toType.clear();
+        return QVariant(int(QDialog::Accepted));
+    });
+    for (int i = 0; i < 11; ++i)
+        frame.expand();
+    QCOMPARE(shown.first(), offered);
+    const QRectF got = view->getDocument()->getSelectionRect();
+    for (const auto& [a, b] : { std::pair { got.left(), box.left() }, { got.top(), box.top() },
+             { got.width(), box.width() }, { got.height(), box.height() } })
+        QVERIFY2(qAbs(a - b) < 0.001, qPrintable(QString("%1 against %2").arg(a).arg(b)));
+    QCOMPARE(int(view->getDocument()->getHistory().getCursor()), typed.isEmpty() ? 0 : 1);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCommands)

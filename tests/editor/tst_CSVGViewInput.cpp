@@ -166,6 +166,8 @@ private slots:
     void cleanup();
     void rectangleDrag_data();
     void rectangleDrag();
+    void escapeCancelsTheShapeDrawn_data();
+    void escapeCancelsTheShapeDrawn();
     void rubberBand_data();
     void rubberBand();
     void rulerWithCtrl_data();
@@ -244,6 +246,32 @@ void tst_CSVGViewInput::rectangleDrag()
     QVERIFY(std::fabs(window.number(id, L"y") - start.y()) < 1e-3);
     QVERIFY(std::fabs(window.number(id, L"width") - (end.x() - start.x())) < 1e-3);
     QVERIFY(std::fabs(window.number(id, L"height") - (end.y() - start.y())) < 1e-3);
+}
+
+void tst_CSVGViewInput::escapeCancelsTheShapeDrawn_data()
+{
+    QTest::addColumn<int>("tool");
+    QTest::newRow("rectangle") << int(CMainFrame::Rectangle);
+    QTest::newRow("circle") << int(CMainFrame::Circle);
+}
+
+// Escape with the button still down: nothing is made, nothing to undo, and
+// the release that follows makes nothing either.
+void tst_CSVGViewInput::escapeCancelsTheShapeDrawn()
+{
+    QFETCH(int, tool);
+    Window window;
+    window.load(kTwoRects);
+    const QString before = window.drawing();
+    window.frame.action(CMainFrame::Action(tool))->trigger();
+    window.press(QPoint(101, 87));
+    window.move(QPoint(200, 150), Qt::LeftButton);
+    window.key(Qt::Key_Escape);
+    window.move(QPoint(333, 250), Qt::LeftButton);
+    window.release(QPoint(333, 250));
+    QCOMPARE(window.drawing(), before);
+    QCOMPARE(window.undoSteps(), 0);
+    QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
 }
 
 void tst_CSVGViewInput::rubberBand_data()

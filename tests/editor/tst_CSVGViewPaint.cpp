@@ -19,6 +19,7 @@
 #include <QDoubleSpinBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <functional>
@@ -191,6 +192,7 @@ private slots:
     void sequences();
     void separationLineKeepsThePieceDrawn();
     void textShowsAtOnce();
+    void undoOfDeleteAllShowsTheMarks();
 
 private:
     StandInSession m_session;
@@ -314,6 +316,50 @@ void tst_CSVGViewPaint::textShowsAtOnce()
     const QRectF box = CSVGElementShape::asShape(selection.first())->getTransformedBoundingRect().toQRectF();
     QVERIFY(!box.isEmpty());
     QVERIFY(c.darkPixelsIn(box) > 20);
+}
+
+// The red pixels of what the window last painted, no paint forced.
+static int redPixelsShown(Canvas& c)
+{
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(c.frame.winId()).toImage();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            red += qRed(pixel) > 150 && qGreen(pixel) < 100 && qBlue(pixel) < 100 ? 1 : 0;
+        }
+    }
+    return red;
+}
+
+// Ten thousand overlapping pieces, all deleted and brought back: their
+// overlap marks show again once the check, which runs in slices, is done,
+// without a zoom or anything else to repaint the canvas.
+void tst_CSVGViewPaint::undoOfDeleteAllShowsTheMarks()
+{
+    Canvas c;
+    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"15000\" height=\"1520\">";
+    const QPointF corner = c.origin + QPointF(150, 150);
+    for (int i = 0; i < 100; ++i) {
+        for (int j = 0; j < 100; ++j) {
+            svg += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"4\" height=\"4\" fill=\"none\"/>")
+                       .arg(corner.x() + i * 3)
+                       .arg(corner.y() + j * 3)
+                       .toUtf8();
+        }
+    }
+    QVERIFY(c.view()->loadData(svg + "</svg>"));
+    c.view()->setTransform(QTransform());
+    c.view()->centerOn(corner + QPointF(150, 150));
+    QTRY_VERIFY_WITH_TIMEOUT(!c.document()->isIntersectionStale(), 60000);
+    QTest::qWait(200);
+    const int marked = redPixelsShown(c);
+    QVERIFY(marked > 10000);
+    c.document()->selectAll();
+    c.frame.Delete();
+    QTRY_COMPARE_WITH_TIMEOUT(redPixelsShown(c), 0, 60000);
+    c.frame.undo();
+    QTRY_COMPARE_WITH_TIMEOUT(redPixelsShown(c), marked, 60000);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewPaint)

@@ -1,3 +1,5 @@
+#include "CMainFrame.h"
+#include "CSVGView.h"
 #include "HttpRequest.h"
 #include "PdbPackage.h"
 #include "Prompt.h"
@@ -24,6 +26,8 @@ private slots:
     void outcome_data();
     void outcome();
     void quickSavesKeepTheirOwnPackages();
+    void storedDrawingIsSaved_data();
+    void storedDrawingIsSaved();
 
 private:
     void start(SaveFile& dialog, const QString& name, const QString& svg, const char* button);
@@ -75,10 +79,11 @@ QList<standin::StandInRequest> tst_SaveFile::records()
 }
 
 // The record follows its four stored objects, lists among the account's
-// saved versions, and its package gives back the very text.
+// saved versions, and its package gives back the very text; reopened, its
+// tab bears the name as typed, markup and path characters and all.
 void tst_SaveFile::savedDesignListsAndOpens()
 {
-    const QString name = "引擎盖 & hood+1=\"2\"";
+    const QString name = "../../etc/<b>x</b>%n 引擎盖 & hood+1=\"2\"";
     const QString svg = drawing("保险杠 — Ünïcode");
     SaveFile dialog;
     start(dialog, name, svg, "save");
@@ -105,10 +110,12 @@ void tst_SaveFile::savedDesignListsAndOpens()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.at(0)["name"].toString(), name);
     body.clear();
-    HttpRequest(Tools().mydecrypt(rows.at(0)["turl"].toString().toLatin1()))
-        .setSuccessHandler([&](const QString& text) { body = text; })
-        .get();
+    const QString package = Tools().mydecrypt(rows.at(0)["turl"].toString().toLatin1());
+    HttpRequest(package).setSuccessHandler([&](const QString& text) { body = text; }).get();
     QTRY_COMPARE(PdbPackage::read(body.toUtf8()), svg);
+    CMainFrame frame;
+    frame.sendfiledataImage(package, name, QString());
+    QTRY_COMPARE(frame.currentTabText(), name);
 }
 
 void tst_SaveFile::outcome_data()
@@ -180,6 +187,46 @@ void tst_SaveFile::quickSavesKeepTheirOwnPackages()
         const QByteArray package = m_session.server().storedObject("morlandatah", record.field("url").mid(1));
         QCOMPARE(PdbPackage::read(package), drawing(record.field("name")));
     }
+}
+
+void tst_SaveFile::storedDrawingIsSaved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("stored") << "Door" << true;
+    QTest::newRow("name taken") << "Version 1" << false;
+}
+
+// "Save" in the window: once the store holds the drawing, its tab loses the
+// "*" and closing it asks nothing; a refused save leaves both.
+void tst_SaveFile::storedDrawingIsSaved()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, stored);
+    CMainFrame frame;
+    CSVGView* view = frame.currentView();
+    QVERIFY(view->loadData(drawing("door").toUtf8()));
+    view->getDocument()->setModified(true);
+    view->repaint();
+    QCOMPARE(frame.currentTabText(), QString("New File1*"));
+    Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
+        if (kind != Prompt::Kind::Modal) {
+            m_prompts << title + "|" + text;
+            return QVariant();
+        }
+        auto* dialog = view->findChild<SaveFile*>();
+        dialog->findChild<QLineEdit*>("fileName")->setText(name);
+        dialog->show();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("save"), Qt::LeftButton);
+        return QVariant(int(QDialog::Accepted));
+    });
+    frame.fileSave();
+    QTRY_COMPARE(m_prompts.size(), 1);
+    QCOMPARE(m_prompts.first().startsWith("Success"), stored);
+    QCOMPARE(frame.currentTabText(), stored ? QString("New File1") : QString("New File1*"));
+    m_prompts.clear();
+    frame.tabClose(0);
+    QCOMPARE(m_prompts.size(), stored ? 0 : 1);
 }
 
 ZOCUT_TEST_MAIN(tst_SaveFile)

@@ -42,9 +42,7 @@ private slots:
     void largestPolygonAndLeaves();
     void offsetOutline_data();
     void offsetOutline();
-    void resize_data();
-    void resize();
-    void resizeInsideTransformedGroup();
+    void scaleInsideTransformedGroup();
     void nodeSelection();
     void handles_data();
     void handles();
@@ -170,42 +168,15 @@ void tst_CSVGElementShape::largestPolygonAndLeaves()
     QCOMPARE(leaves, (std::vector<CSVGElementShape*> { drawing.path, drawing.polygon }));
 }
 
-void tst_CSVGElementShape::resize_data()
-{
-    QTest::addColumn<QString>("points");
-    QTest::addColumn<QSizeF>("size");
-    QTest::addColumn<QRectF>("expected");
-    QTest::newRow("both axes") << "0 0 10 0 10 20 0 20" << QSizeF(20, 10) << QRectF(-5, 5, 20, 10);
-    // Without extent along an axis there is nothing to scale there.
-    QTest::newRow("zero width") << "0 0 0 20" << QSizeF(30, 40) << QRectF(0, -10, 0, 40);
-    QTest::newRow("zero height") << "0 0 10 0" << QSizeF(30, 40) << QRectF(-10, 0, 30, 0);
-    QTest::newRow("nothing") << "" << QSizeF(30, 40) << QRectF();
-}
-
-void tst_CSVGElementShape::resize()
-{
-    QFETCH(QString, points);
-    QFETCH(QSizeF, size);
-    QFETCH(QRectF, expected);
-    CSVGDocument document;
-    CSVGElementShape* shape = appendShape(&document, "polyline", "points=" + points);
-    shape->resizeTo(size.width(), size.height());
-    QVERIFY(shape->getAttribute(L"transform").find(L"nan") == std::wstring::npos);
-    QCOMPARE(shape->getTransformedBoundingRect().toQRectF(), expected);
-    QVERIFY(document.isModified() || expected.isNull());
-}
-
-// The parent's transform stays with the parent; the element's own transform
-// takes what makes the canvas box right.
-void tst_CSVGElementShape::resizeInsideTransformedGroup()
+void tst_CSVGElementShape::scaleInsideTransformedGroup()
 {
     NestedDrawing drawing;
-    drawing.path->resizeTo(40, 10);
+    drawing.path->scaleAbout(2, 0.5, QPointF(120, 20));
     QCOMPARE(drawing.path->getTransformedBoundingRect().toQRectF(), QRectF(100, 15, 40, 10));
     QCOMPARE(drawing.inner->getAttribute(L"transform"), std::wstring(L"scale(2)"));
 
     QCOMPARE(drawing.outer->getTransformedBoundingRect().toQRectF(), QRectF(100, 0, 60, 25));
-    drawing.outer->scaleAbout(0.5, 1);
+    drawing.outer->scaleAbout(0.5, 1, QPointF(130, 0));
     QCOMPARE(drawing.outer->getTransformedBoundingRect().toQRectF(), QRectF(115, 0, 30, 25));
 }
 

@@ -93,11 +93,15 @@ Item {
                             asynchronous: true
                         }
                         Text {
+                            objectName: "cellText"
                             anchors.centerIn: parent
                             width: parent.width - 10
                             visible: !table.isAddress(parent.value)
                             horizontalAlignment: Text.AlignHCenter
                             elide: Text.ElideRight
+                            // A name is shown as typed: what looks like
+                            // markup in it is no markup.
+                            textFormat: Text.PlainText
                             text: parent.value
                             color: "#000"
                             font.pointSize: 10

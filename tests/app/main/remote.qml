@@ -1,9 +1,10 @@
 import QtQuick 2.15
 
-// Drives the program for a test that talks to it over the channel: signs in
-// as the test asks, in English, and either opens a template or goes to the
-// editor with its new drawing; then answers the test's questions about the
-// editor: where its buttons, tabs, dialog fields and canvas are, what the
+// Drives the program for a test that talks to it over the channel: says
+// whether the pages and the sign-in page are on show, signs in as the test
+// asks, in English, and either opens a template or goes to the editor with
+// its new drawing, and back to the pages with "Data Center"; then answers
+// the test's questions about the editor: where its buttons, tabs, dialog fields and canvas are, what the
 // drawing holds, how the modal questions are to be answered, and the audits
 // of the drawings. Every answer repeats the id of its question.
 Item {
@@ -33,10 +34,16 @@ Item {
 
     function handle(message) {
         var id = message.id
-        if (["ping", "layout", "state", "widget"].indexOf(message["do"]) < 0)
+        if (["ping", "layout", "state", "widget", "page"].indexOf(message["do"]) < 0)
             console.log("driver: " + JSON.stringify(message))
         switch (message["do"]) {
         case "ping":
+            return reply(id, {})
+        case "page":
+            var form = find("signInForm")
+            return reply(id, { signIn: form !== null && form.visible, shown: view.visible })
+        case "dataCenter":
+            databtn.click()
             return reply(id, {})
         case "signIn":
             goal = message

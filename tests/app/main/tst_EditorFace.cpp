@@ -4,6 +4,8 @@
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
+#include <QWindow>
+
 // The editor lives inside the program's window: closing the window asks
 // the editor first, and its refusal keeps the window open.
 class tst_EditorFace : public QObject
@@ -12,6 +14,7 @@ class tst_EditorFace : public QObject
 private slots:
     void closeAsksTheEditor_data();
     void closeAsksTheEditor();
+    void noInputUnderThePages();
 };
 
 void tst_EditorFace::closeAsksTheEditor_data()
@@ -37,6 +40,45 @@ void tst_EditorFace::closeAsksTheEditor()
     QCOMPARE(window.close(), answer == QMessageBox::Yes);
     QCOMPARE(window.isVisible(), answer != QMessageBox::Yes);
     QCOMPARE(asked, QStringList("The drawing has unsaved changes. Close it anyway?"));
+    Prompt::setHandler(nullptr);
+}
+
+// Ctrl+S (which would save into the account of the last run) and Delete
+// reach nothing until a sign-in, nor while the pages cover the editor; once
+// it is uncovered they ask their questions.
+void tst_EditorFace::noInputUnderThePages()
+{
+    QStringList asked;
+    Prompt::setHandler([&](Prompt::Kind, const QString& title, const QString&) {
+        asked << title;
+        return QVariant(int(QDialog::Rejected));
+    });
+    QWidget window;
+    // A child of the window, no window of its own, as in the program.
+    auto* editor = new CMainFrame;
+    editor->setParent(&window);
+    // The pages lie over the window, embedded in it, as in the program.
+    auto* pages = new QWindow;
+    QWidget::createWindowContainer(pages, &window)->setGeometry(0, 0, 1200, 800);
+    auto* face = new EditorFace(&window, editor, pages);
+    window.resize(1200, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const auto keys = [&] {
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_Delete);
+    };
+    keys();
+    pages->hide();
+    keys();
+    face->signedIn();
+    pages->show();
+    keys();
+    QCOMPARE(asked, QStringList());
+    pages->hide();
+    QVERIFY(editor->isVisible());
+    keys();
+    QCOMPARE(asked, QStringList({ "SaveFile", "Warning" }));
     Prompt::setHandler(nullptr);
 }
 

@@ -12,6 +12,7 @@
 // ZOCUT_RANDOM_SECONDS (scripts/random-run.sh sets them); a script file named
 // by ZOCUT_INPUT_SCRIPT joins the scripts.
 
+#include "LogHandler.h"
 #include "Playback.h"
 #include "ProgramRun.h"
 #include "RandomSteps.h"
@@ -21,6 +22,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QScreen>
 
 namespace {
@@ -68,6 +70,41 @@ QString startSignedIn(ProgramRun& run, const Session& session, const QString& la
 QString replayCommand(quint64 seed, int steps)
 {
     return QStringLiteral("scripts/random-run.sh --steps %1 %2").arg(steps).arg(seed);
+}
+
+// Every question that the program asks, in whatever language.
+const QString kQuestion = QStringLiteral(" prompt ");
+const QString kNoSelection = QStringLiteral("] No selected pieces!");
+
+// How often the program has logged the text so far (its questions are
+// logged as "prompt KIND [TITLE] TEXT").
+int timesLogged(const QString& text)
+{
+    QFile log(currentLogFilePath());
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count(text) : 0;
+}
+
+// Until the driver's "page" answer holds the field.
+bool waitForPage(ProgramRun& run, const QString& field)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!run.ask(QStringLiteral("page")).value(field).toBool()) {
+        if (!run.trouble().isEmpty() || clock.elapsed() > 120000)
+            return false;
+        ProgramRun::pause(300);
+    }
+    return true;
+}
+
+// Each typed where the pages are on show: none asks a question.
+void typeEditorKeys(ProgramRun& run)
+{
+    const int asked = timesLogged(kQuestion);
+    for (const char* key : { "ctrl+s", "Delete", "ctrl+a", "ctrl+c", "ctrl+z", "ctrl+y", "ctrl+p", "ctrl+o" })
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), { "key", key }), 0);
+    QVERIFY2(run.settle(), qPrintable(run.trouble() + run.ending()));
+    QCOMPARE(timesLogged(kQuestion), asked);
 }
 
 quint64 environmentNumber(const char* name, quint64 fallback)
@@ -119,6 +156,41 @@ private slots:
         }
         if (!playback.finish())
             QFAIL(qPrintable(playback.failure()));
+    }
+
+    // The editor lies under the pages: the keys of its shortcuts, typed on
+    // the sign-in page or after "Data Center", ask nothing and send nothing
+    // to the store. In the editor, the same Delete asks for a selection.
+    void pagesTakeTheEditorsKeys()
+    {
+        QTemporaryDir folder;
+        ProgramRun run(folder.path());
+        QVERIFY2(run.start(), qPrintable(run.trouble() + run.ending()));
+        QVERIFY2(waitForPage(run, QStringLiteral("signIn")), qPrintable(run.trouble() + run.ending()));
+        const int asked = timesLogged(kNoSelection);
+        // A click on the page's background first, as a person's would come.
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), { "mousemove", "60", "400", "click", "1" }), 0);
+        typeEditorKeys(run);
+
+        QVERIFY2(run.signIn(QStringLiteral("13800000001"), QStringLiteral("zocut123"), false),
+            qPrintable(run.trouble() + run.ending()));
+        // A click on the empty canvas (the select tool lets it be), then Delete.
+        const QStringList canvas
+            = run.ask(QStringLiteral("layout")).value(QStringLiteral("canvas")).toString().split(' ');
+        QCOMPARE(canvas.size(), 4);
+        const QString x = QString::number(canvas[0].toInt() + 20);
+        const QString y = QString::number(canvas[1].toInt() + 20);
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), { "mousemove", x, y, "click", "1", "key", "Delete" }), 0);
+        QVERIFY2(run.settle(), qPrintable(run.trouble() + run.ending()));
+        QTRY_COMPARE_WITH_TIMEOUT(timesLogged(kNoSelection), asked + 1, 30000);
+
+        run.ask(QStringLiteral("dataCenter"));
+        QVERIFY2(waitForPage(run, QStringLiteral("shown")), qPrintable(run.trouble() + run.ending()));
+        typeEditorKeys(run);
+        QCOMPARE(timesLogged(kNoSelection), asked + 1);
+        for (const standin::StandInRequest& request : m_session.server().journal())
+            QVERIFY2(
+                !request.path.startsWith("/upload") && !request.path.contains("saveNew"), qPrintable(request.path));
     }
 
     // A template in the first tab and a new drawing in the second, then the

@@ -5,6 +5,8 @@
 // pointer, keys and the driver's calls, checking what each did; then once
 // more under a window manager. The page driver logs its steps as "driver: ...".
 
+#include "BlowfishFileCipher.h"
+#include "CGlobalConfig.h"
 #include "LogHandler.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
@@ -14,6 +16,8 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -374,6 +378,26 @@ private slots:
         stop(next.get());
         QVERIFY2(running, steps());
         QCOMPARE(log().count(kSignInShown), shown + 1);
+    }
+
+    // A drawing left behind by a run in German: the question whether to
+    // bring it back is asked in German, before anyone signs in.
+    void recoveryAsksInTheLastLanguage()
+    {
+        QSettings().setValue(QStringLiteral("lang"), QStringLiteral("ger"));
+        QDir folder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+        QVERIFY(folder.mkpath(QStringLiteral("autosave")));
+        QFile copy(folder.filePath(QStringLiteral("autosave/Entwurf")));
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        copy.write(BlowfishFileCipher(g_config.getCipherKey()).encrypt("<svg><rect width='5' height='5'/></svg>"));
+        copy.close();
+        const int asked = log().count(QStringLiteral("Automatisch gespeicherte Dokumente wiederherstellen?"));
+        std::unique_ptr<QProcess> program = startProgram(m_folder.path());
+        const bool german = waitFor(
+            [&] { return log().count(QStringLiteral("Automatisch gespeicherte Dokumente wiederherstellen?")) > asked; },
+            kStartMs);
+        stop(program.get());
+        QVERIFY2(german, steps());
     }
 
     // Under a window manager the window appears whole: its frame, title bar

@@ -103,6 +103,18 @@ Item {
             compare([databtn.shown, databtn1.shown, view.hidden], [1, 1, 1])
         }
 
+        // A name with markup and path characters shows every character.
+        function test_nameShownAsTyped() {
+            var name = "../../etc/<b>x</b>%n"
+            page.rows.setProperty(0, "name", name)
+            var text = findChild(findChild(rowItem(0), "cell0"), "cellText")
+            compare(text.text, name)
+            var metrics = Qt.createQmlObject("import QtQuick 2.15; TextMetrics {}", text)
+            metrics.font = text.font
+            metrics.text = name
+            verify(Math.abs(text.contentWidth - metrics.advanceWidth) < 1, text.contentWidth + " " + metrics.advanceWidth)
+        }
+
         function test_cropRecords() {
             openPage(2, "cutPage", cutPath)
             compare([page.rows.count, item("pager").itemCount], [20, 23])
