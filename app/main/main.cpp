@@ -127,13 +127,15 @@ int main(int argc, char** argv)
     }
     g_config.setPointFactor(3.7795276641845703 * 0.35269999504089355);
 
-    // Declared first so that it goes last: the main window and the view that
-    // it comes to hold are gone before it.
+    // Outlives the windows and the pages, whose network requests may still
+    // be translating their error texts as they go.
+    Trans trans;
+    // Declared before them so that it goes after them: the main window and
+    // the view that it comes to hold are gone before it.
     std::unique_ptr<QWidget> container;
     CMainFrame mainFrame;
     chooseSceneGraph();
     QQuickView view;
-    Trans trans;
     const QDir folder(QCoreApplication::applicationDirPath());
     trans.init(view.rootContext(), folder.absoluteFilePath(QStringLiteral("translations")));
 
