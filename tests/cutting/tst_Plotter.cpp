@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 
+#include <atomic>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <map>
@@ -68,6 +69,23 @@ extern "C" int tcgetattr(int descriptor, termios* line)
     if (result == 0 && kept != g_lines.end())
         line->c_cflag = (line->c_cflag & ~kKeptHere) | kept->second;
     return result;
+}
+
+// A driver waits for room on a full line in poll(): the waits on the line
+// under watch are counted, so that a test knows when the driver has had a
+// look at the line since it was stopped.
+namespace {
+std::atomic<dev_t> g_watchedLine { 0 };
+std::atomic<int> g_linePolls { 0 };
+} // namespace
+
+extern "C" int poll(pollfd* descriptors, nfds_t count, int timeoutMs)
+{
+    static const auto system = systemCall<int (*)(pollfd*, nfds_t, int)>("poll");
+    if (count == 1 && timeoutMs > 0 && (descriptors->events & POLLOUT) && g_watchedLine != 0
+        && deviceOf(descriptors->fd) == g_watchedLine)
+        ++g_linePolls;
+    return system(descriptors, count, timeoutMs);
 }
 
 namespace {
@@ -128,6 +146,13 @@ struct Terminal
             received.append(buffer, int(got));
         }
         return received;
+    }
+    // Whether the line holds all it can: a writer on the device now waits
+    // for the far end to read.
+    bool isFull() const
+    {
+        pollfd near { slave, POLLOUT, 0 };
+        return ::poll(&near, 1, 0) == 0;
     }
     // What arrives until the job has ended.
     QByteArray drain(const QList<bool>& finished)
@@ -244,7 +269,10 @@ void tst_Plotter::lineSettings()
 }
 
 // Stopped anywhere, a job leaves the plotter on a whole command with the
-// knife up, and the next job's bytes begin with its own first command.
+// knife up, and the next job's bytes begin with its own first command. The
+// stop comes while the line is full, and the plotter reads again only once
+// the driver has seen it: the ending has to wait for room, as it does on a
+// real line.
 void tst_Plotter::stopLeavesWholeCommands()
 {
     const DeviceRecord device;
@@ -263,8 +291,15 @@ void tst_Plotter::stopLeavesWholeCommands()
         Reports reports(serial);
         PlotterThread thread(serial);
         thread.start();
-        QByteArray received = terminal.read(1 + random.bounded(job.size() / 2));
+        QByteArray received = terminal.read(1 + random.bounded(job.size() / 8));
+        QTRY_VERIFY_WITH_TIMEOUT(terminal.isFull(), 60000);
+        g_watchedLine = deviceOf(terminal.slave);
+        const int polls = g_linePolls;
         serial->stop();
+        // The second wait for room from here on is the ending's, unless the
+        // driver ended without one.
+        QTRY_VERIFY_WITH_TIMEOUT(g_linePolls >= polls + 2 || !reports.finished.isEmpty(), 60000);
+        g_watchedLine = 0;
         received += terminal.drain(reports.finished);
         QCOMPARE(reports.finished, QList<bool>({ false }));
         QVERIFY2(received.size() < job.size(), "stopped too late to tell");
