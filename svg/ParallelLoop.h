@@ -21,14 +21,15 @@ public:
     // threads; body must not throw. Returns once every iteration is done.
     //
     // Each loop gets a team of its own: its threads are let go afterwards
-    // (once no other thread's loop is under way) instead of waiting, busy,
-    // for a next loop that comes seconds later (on a busy machine they took
-    // the cores from the next loop's team). That
+    // instead of waiting, busy, for a next loop that comes seconds later (on
+    // a busy machine they took the cores from the next loop's team). That
     // also lets ThreadSanitizer, which sees no OpenMP barrier, see the
     // hand-overs: a new team starts with the start of its threads, and the
     // iterations' effects come back through a release by each member and an
     // acquire after the loop. Loops may run on several threads at once (the
-    // cut dialog's consumed area beside the conversion).
+    // cut dialog's consumed area beside the conversion); then the threads go
+    // when the last of them ends, and a thread whose loop ended before keeps
+    // its team for its next loop.
     template <typename Body> static void run(int count, int threads, const Body& body)
     {
         // On a machine busy with other work a full team mostly waits for
