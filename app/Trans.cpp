@@ -38,6 +38,14 @@ Trans::Trans(QObject* parent)
 {
 }
 
+// QTranslator's own destructor unhooks this object only after the members
+// here are gone.
+Trans::~Trans()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::removeTranslator(this);
+}
+
 void Trans::init(QQmlContext* context, const QString& folder)
 {
     publish(context);

@@ -23,6 +23,10 @@ class Trans : public QTranslator
     Q_PROPERTY(QString transString READ transString NOTIFY transStringChanged)
 public:
     explicit Trans(QObject* parent = nullptr);
+    // Leaves the application's translators before the tables go: Qt's
+    // network threads translate their error texts at any time, and a lookup
+    // under way finishes first.
+    ~Trans() override;
 
     // Publishes this object to QML, loads the language files of the folder
     // (the "Trans" folder beside the executable when it is empty) and

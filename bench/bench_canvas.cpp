@@ -31,6 +31,27 @@ void rounds(const char* ours, const char* peer)
     }
 }
 
+// Where a drawing opened into a tab of that size shows on the picture that
+// the tab paints: the peer draws it there too, at the same size. (The view
+// is never shown, so it fits the drawing to the viewport's first size and
+// takes its own size only as it paints.)
+QRect fittedRect(const QByteArray& svg, QSize* picture)
+{
+    CSVGView view(nullptr);
+    view.resize(kFrame);
+    loadIntoView(view, svg);
+    view.fitPage();
+    *picture = view.viewport()->grab().size();
+    const auto* scene = static_cast<const CSVGScene*>(view.scene());
+    return view.mapFromScene(scene->getItemsRect()).boundingRect();
+}
+
+void freeClosedDrawings()
+{
+    while (!CSVGTreeDisposal::isIdle())
+        QCoreApplication::processEvents();
+}
+
 } // namespace
 
 // The canvas with the generator's 10 k-path drawing. Run offscreen.
@@ -57,35 +78,41 @@ void bench_canvas::initTestCase()
 }
 
 // A drawing opened into a tab against QSvgRenderer drawing the same file at
-// the same size, each freeing what it made. Between rounds the event loop
-// runs until the closed drawing's elements are freed, as it does between
-// two files a user opens.
+// the same size and place, each freeing what it made: ours as the event loop
+// frees a closed drawing's elements between two files a user opens.
 void bench_canvas::loadFitPaint()
 {
+    QSize picture;
+    const QRect drawn = fittedRect(m_svg, &picture);
+    freeClosedDrawings();
+    qInfo().noquote() << QString("both draw the drawing at %1 x %2 px on a picture of %3 x %4")
+                             .arg(drawn.width())
+                             .arg(drawn.height())
+                             .arg(picture.width())
+                             .arg(picture.height());
     QImage ours;
     QImage peer;
     compareInterleaved(
-        "paths10k.svg loaded into a view, fitted and painted", 7,
+        "paths10k.svg loaded into a view, fitted, painted and freed", 7,
         [&] {
-            CSVGView view(nullptr);
-            view.resize(kFrame);
-            loadIntoView(view, m_svg);
-            view.fitPage();
-            ours = view.viewport()->grab().toImage();
+            {
+                CSVGView view(nullptr);
+                view.resize(kFrame);
+                loadIntoView(view, m_svg);
+                view.fitPage();
+                ours = view.viewport()->grab().toImage();
+            }
+            freeClosedDrawings();
         },
-        "QSvgRenderer loading and rendering it",
+        "QSvgRenderer loading, rendering and freeing it",
         [&] {
             QSvgRenderer renderer(m_svg);
-            peer = QImage(kFrame, QImage::Format_ARGB32_Premultiplied);
+            peer = QImage(picture, QImage::Format_ARGB32_Premultiplied);
             peer.fill(Qt::white);
             QPainter painter(&peer);
-            renderer.render(&painter);
-        },
-        [] {
-            while (!CSVGTreeDisposal::isIdle())
-                QCoreApplication::processEvents();
+            renderer.render(&painter, drawn);
         });
-    QVERIFY(!ours.isNull() && !peer.isNull());
+    QVERIFY(!ours.isNull() && ours.size() == peer.size());
 }
 
 void bench_canvas::rebuild()

@@ -395,6 +395,11 @@ public:
     bool isIntersected(const CSVGElement* shape) const;
     // Whether the marks predate the last change of the tree or the page.
     bool isIntersectionStale();
+    // How long one slice of a queued run goes on before the event loop gets
+    // a turn, in nanoseconds (0: one batch of pieces a slice); returns the
+    // time before. Tests make a run take many slices, however fast the
+    // machine.
+    static qint64 setCheckSliceTime(qint64 ns);
     // Whether cutting may go on: no marked piece inside the page and no
     // piece (tear lines included) across the page border; otherwise a
     // warning, "Some pieces has intersected!" or which piece crosses the
@@ -931,6 +936,7 @@ private:
     // Takes the run on until it ends or the time (negative: none) is up;
     // true when it ended. The caller holds the check's lock.
     bool advanceCheck(CheckRun& run, qint64 budgetNs);
+    void sweepPiece(CheckRun& run, size_t at) const;
     void finishCheck(CheckRun& run);
     void queueCheckSlice();
     void runCheckSlice();

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -23,7 +24,7 @@ QMutex g_checkMutex;
 
 // Long enough for some hundred pieces, short enough that input and paints
 // between two slices are not held up.
-const qint64 kCheckSliceNs = 8000000;
+qint64 g_checkSliceNs = 8000000;
 const int kPiecesPerClockCheck = 32;
 
 bool isFinite(const QRectF& rect)
@@ -114,7 +115,7 @@ void CSVGDocument::runCheckSlice()
     if (m_checkRun->outdated)
         m_checkRun = std::make_unique<CheckRun>();
     QMutexLocker lock(&g_checkMutex);
-    if (!advanceCheck(*m_checkRun, kCheckSliceNs)) {
+    if (!advanceCheck(*m_checkRun, g_checkSliceNs)) {
         queueCheckSlice();
         return;
     }
@@ -141,9 +142,15 @@ void CSVGDocument::runCheck(std::vector<CheckedPiece> pieces)
     finishCheck(run);
 }
 
+qint64 CSVGDocument::setCheckSliceTime(qint64 ns)
+{
+    return std::exchange(g_checkSliceNs, ns);
+}
+
 // Pairs are found by a sweep over the boxes sorted by their left edges, so
 // pieces lying apart cost little; only pairs whose boxes overlap are tested
-// on their outlines.
+// on their outlines. The clock is read after work, so that every slice
+// takes the run on, however short its time.
 bool CSVGDocument::advanceCheck(CheckRun& run, qint64 budgetNs)
 {
     QElapsedTimer clock;
@@ -168,23 +175,29 @@ bool CSVGDocument::advanceCheck(CheckRun& run, qint64 budgetNs)
         std::stable_sort(run.order.begin(), run.order.end(),
             [&pieces](size_t a, size_t b) { return pieces[a].box.left() < pieces[b].box.left(); });
     }
-    for (; run.swept < run.order.size(); ++run.swept) {
+    while (run.swept < run.order.size()) {
+        sweepPiece(run, run.swept++);
         if (run.swept % kPiecesPerClockCheck == 0 && timeUp())
             return false;
-        const CheckedPiece& piece = run.pieces[run.order[run.swept]];
-        if (isDegenerate(piece.outline) || crossesPageBorder(piece.outline))
-            run.marked.insert(piece.element);
-        for (size_t q = run.swept + 1; q < run.order.size(); ++q) {
-            const CheckedPiece& other = run.pieces[run.order[q]];
-            if (other.box.left() >= piece.box.right())
-                break;
-            if (boxesOverlap(piece.box, other.box) && piece.outline.intersects(other.outline)) {
-                run.marked.insert(piece.element);
-                run.marked.insert(other.element);
-            }
-        }
     }
     return true;
+}
+
+// Marks the piece at that place of the sweep, and the later ones it overlaps.
+void CSVGDocument::sweepPiece(CheckRun& run, size_t at) const
+{
+    const CheckedPiece& piece = run.pieces[run.order[at]];
+    if (isDegenerate(piece.outline) || crossesPageBorder(piece.outline))
+        run.marked.insert(piece.element);
+    for (size_t q = at + 1; q < run.order.size(); ++q) {
+        const CheckedPiece& other = run.pieces[run.order[q]];
+        if (other.box.left() >= piece.box.right())
+            break;
+        if (boxesOverlap(piece.box, other.box) && piece.outline.intersects(other.outline)) {
+            run.marked.insert(piece.element);
+            run.marked.insert(other.element);
+        }
+    }
 }
 
 void CSVGDocument::finishCheck(CheckRun& run)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSVGTreeDisposal.h"
+
 #include <QGuiApplication>
 #include <QString>
 
@@ -32,9 +34,13 @@ inline void fuzzGuiApplication(int* argc, char*** argv)
     static QGuiApplication application(*argc, *argv);
 }
 
-// The program's event loop trims Qt's font cache on a timer; without it
-// every new font of a run would stay cached.
+// What the program's event loop does between two files, once per run: it
+// frees the trees of closed documents (all of them here, not in slices, so
+// that no run leaves work to the next) and trims Qt's font cache on a timer.
+// Without it the freed trees and every new font of a run would pile up.
 inline void fuzzEventLoopTurn()
 {
+    CSVGTreeDisposal::flush();
     QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

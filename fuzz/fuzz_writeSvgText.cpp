@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace {
+void writeAndReadBack(const std::uint8_t* data, std::size_t size)
 {
     CSVGDocument document;
     document.parseSvgText(fuzzText(data, size), false, false);
@@ -26,5 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < root->getChildCount(); ++i)
         document.selectElement(root->getChild(i), Qt::green);
     document.selectionToSvgText();
+}
+} // namespace
+
+// The documents are gone before the event loop turns, so that their trees
+// are freed in this run.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    writeAndReadBack(data, size);
+    fuzzEventLoopTurn();
     return 0;
 }

@@ -26,12 +26,16 @@ public:
     // also lets ThreadSanitizer, which sees no OpenMP barrier, see the
     // hand-overs: a new team starts with the start of its threads, and the
     // iterations' effects come back through a release by each member and an
-    // acquire after the loop.
+    // acquire after the loop. Loops may run on several threads at once (the
+    // cut dialog's consumed area beside the conversion); then the threads go
+    // when the last of them ends, and a thread whose loop ended before keeps
+    // its team for its next loop.
     template <typename Body> static void run(int count, int threads, const Body& body)
     {
         // On a machine busy with other work a full team mostly waits for
         // cores; the runtime then starts fewer threads.
         omp_set_dynamic(1);
+        enter();
         std::atomic<int> members { 0 };
 #pragma omp parallel num_threads(threadCount(threads))
         {
@@ -41,6 +45,13 @@ public:
             members.fetch_add(1, std::memory_order_release);
         }
         members.load(std::memory_order_acquire);
-        omp_pause_resource_all(omp_pause_soft);
+        leave();
     }
+
+private:
+    // Count the loops under way on every thread. The runtime lets threads go
+    // only while no thread is inside a parallel region, so the last loop to
+    // end does it, and no loop starts meanwhile.
+    static void enter();
+    static void leave();
 };

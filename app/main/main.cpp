@@ -128,15 +128,17 @@ int main(int argc, char** argv)
     }
     g_config.setPointFactor(3.7795276641845703 * 0.35269999504089355);
 
-    // Declared first so that it goes last: the main window and the view that
-    // it comes to hold are gone before it.
-    std::unique_ptr<QWidget> container;
-    // The main window's first question (whether to recover autosaved
-    // drawings) already speaks the language of the last run.
+    // Outlives the windows and the pages, whose network requests may still
+    // be translating their error texts as they go. The main window's first
+    // question (whether to recover autosaved drawings) already speaks the
+    // language of the last run.
     Trans trans;
     const QDir folder(QCoreApplication::applicationDirPath());
     trans.init(nullptr, folder.absoluteFilePath(QStringLiteral("translations")));
     trans.setLanguageCode(QSettings().value(QStringLiteral("lang")).toString());
+    // Declared before them so that it goes after them: the main window and
+    // the view that it comes to hold are gone before it.
+    std::unique_ptr<QWidget> container;
     CMainFrame mainFrame;
     chooseSceneGraph();
     QQuickView view;

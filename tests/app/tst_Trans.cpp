@@ -10,7 +10,10 @@
 #include <QQmlEngine>
 #include <QSignalSpy>
 
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 const QString kZh = QStringLiteral("简体中文");
@@ -54,6 +57,7 @@ private slots:
     void folderSkipsOtherAndBrokenFiles();
     void switchingRetranslatesQml();
     void shippedFiles();
+    void destroyedWhileOtherThreadsTranslate();
 };
 
 void tst_Trans::choiceAndOrder_data()
@@ -208,6 +212,44 @@ void tst_Trans::shippedFiles()
         const QString name = position.toObject().value("name").toString();
         QVERIFY2(name.isEmpty() || keys.contains(name), qPrintable(name));
     }
+}
+
+// Qt's network threads translate their error texts whenever a request
+// fails, also while the program ends and its translator goes. A lookup
+// must never reach the tables of a translator that is being destroyed
+// (AddressSanitizer reports the use after free).
+void tst_Trans::destroyedWhileOtherThreadsTranslate()
+{
+    QTemporaryDir dir;
+    // Many entries make the freeing of the tables take a while.
+    QStringList entries { "Connection refused", "Verbindung verweigert" };
+    for (int i = 0; i < 4000; ++i)
+        entries << QString("key %1").arg(i) << QString("Wert %1").arg(i);
+    writeFile(dir.filePath("language_de.json"), languageFile("German", entries));
+
+    std::atomic<bool> done { false };
+    std::atomic<int> lookups { 0 };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 3; ++i) {
+        threads.emplace_back([&] {
+            while (!done) {
+                QCoreApplication::translate("QAbstractSocket", "Connection refused");
+                ++lookups;
+            }
+        });
+    }
+    for (int round = 0; round < 30; ++round) {
+        auto* trans = new Trans;
+        trans->init(nullptr, dir.path());
+        QCOMPARE(QCoreApplication::translate("QAbstractSocket", "Connection refused"), "Verbindung verweigert");
+        const int before = lookups;
+        QTRY_VERIFY(lookups > before + 100);
+        delete trans;
+    }
+    done = true;
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(QCoreApplication::translate("QAbstractSocket", "Connection refused"), "Connection refused");
 }
 
 ZOCUT_TEST_MAIN(tst_Trans)

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 
+#include <atomic>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <map>
@@ -67,6 +68,30 @@ extern "C" int tcgetattr(int descriptor, termios* line)
     const auto kept = g_lines.find(deviceOf(descriptor));
     if (result == 0 && kept != g_lines.end())
         line->c_cflag = (line->c_cflag & ~kKeptHere) | kept->second;
+    return result;
+}
+
+// A driver waits for room on a full line in poll(). The waits on the line
+// under watch are counted, and those that ended without room: that tells a
+// test when the line is full for good (nobody reads it) and when the driver
+// has had a look at it since it was stopped. (The line's own readiness does
+// not tell: it reads as full too while the driver is inside a write.)
+namespace {
+std::atomic<dev_t> g_watchedLine { 0 };
+std::atomic<int> g_linePolls { 0 };
+std::atomic<int> g_lineTimeouts { 0 };
+} // namespace
+
+extern "C" int poll(pollfd* descriptors, nfds_t count, int timeoutMs)
+{
+    static const auto system = systemCall<int (*)(pollfd*, nfds_t, int)>("poll");
+    const bool watched = count == 1 && timeoutMs > 0 && (descriptors->events & POLLOUT) && g_watchedLine != 0
+        && deviceOf(descriptors->fd) == g_watchedLine;
+    if (watched)
+        ++g_linePolls;
+    const int result = system(descriptors, count, timeoutMs);
+    if (watched && result == 0)
+        ++g_lineTimeouts;
     return result;
 }
 
@@ -244,7 +269,10 @@ void tst_Plotter::lineSettings()
 }
 
 // Stopped anywhere, a job leaves the plotter on a whole command with the
-// knife up, and the next job's bytes begin with its own first command.
+// knife up, and the next job's bytes begin with its own first command. The
+// stop comes while the line is full, and the plotter reads again only once
+// the driver has seen it: the ending has to wait for room, as it does on a
+// real line.
 void tst_Plotter::stopLeavesWholeCommands()
 {
     const DeviceRecord device;
@@ -263,8 +291,16 @@ void tst_Plotter::stopLeavesWholeCommands()
         Reports reports(serial);
         PlotterThread thread(serial);
         thread.start();
-        QByteArray received = terminal.read(1 + random.bounded(job.size() / 2));
+        g_watchedLine = deviceOf(terminal.slave);
+        QByteArray received = terminal.read(1 + random.bounded(job.size() / 8));
+        const int timeouts = g_lineTimeouts;
+        QTRY_VERIFY_WITH_TIMEOUT(g_lineTimeouts > timeouts, 60000);
+        const int polls = g_linePolls;
         serial->stop();
+        // The second wait for room from here on is the ending's, unless the
+        // driver ended without one.
+        QTRY_VERIFY_WITH_TIMEOUT(g_linePolls >= polls + 2 || !reports.finished.isEmpty(), 60000);
+        g_watchedLine = 0;
         received += terminal.drain(reports.finished);
         QCOMPARE(reports.finished, QList<bool>({ false }));
         QVERIFY2(received.size() < job.size(), "stopped too late to tell");

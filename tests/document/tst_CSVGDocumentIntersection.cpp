@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <cmath>
@@ -87,6 +88,7 @@ private slots:
     void check();
     void staleMarksAreRenewed();
     void queuedOnTheDocument();
+    void slicedRunMatchesWholeRun_data();
     void slicedRunMatchesWholeRun();
     void agreesWithClipper();
 };
@@ -187,19 +189,34 @@ void tst_CSVGDocumentIntersection::queuedOnTheDocument()
 }
 
 // A large run goes in slices between events and ends with the marks of a
-// whole run, also when a piece dies on the way: it starts over without it.
-// Every third piece reaches into the next one; all lie off the page.
+// whole run, also when a piece dies on the way, while the pieces are
+// outlined or while they are swept: it starts over without it. Every third
+// piece reaches into the next one; all lie off the page. A slice takes one
+// batch of pieces, so the run is under way however fast the build.
+void tst_CSVGDocumentIntersection::slicedRunMatchesWholeRun_data()
+{
+    QTest::addColumn<int>("turns");
+    QTest::newRow("outlining") << 1;
+    QTest::newRow("sweeping") << 100;
+}
+
 void tst_CSVGDocumentIntersection::slicedRunMatchesWholeRun()
 {
+    QFETCH(int, turns);
+    const qint64 sliceTime = CSVGDocument::setCheckSliceTime(0);
+    const auto restore = qScopeGuard([sliceTime] { CSVGDocument::setCheckSliceTime(sliceTime); });
     Page page;
     for (int i = 0; i < 3000; ++i)
         page.addPath(squareData(200 + 25 * i, 0, i % 3 == 0 ? 40 : 20));
     QSignalSpy finished(&page.document, &CSVGDocument::changed);
     page.document.requestIntersectionCheck();
-    QCoreApplication::processEvents();
+    for (int turn = 0; turn < turns; ++turn)
+        QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 0);
     page.root->deleteChild(page.root->getChild(1000));
     QTRY_VERIFY(finished.count() > 0);
     const QString sliced = page.flags();
+    QVERIFY(sliced.startsWith("0 1 3 4 "));
     QVERIFY(!sliced.split(' ').contains("999"));
     page.document.checkIntersections();
     QCOMPARE(page.flags(), sliced);

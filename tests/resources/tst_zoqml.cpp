@@ -35,8 +35,11 @@ public slots:
     void qmlEngineAvailable(QQmlEngine* engine)
     {
         QQmlContext* context = engine->rootContext();
-        auto* trans = new Trans(engine);
-        trans->init(context, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations")));
+        // Not the engine's child: the engine's network thread may translate
+        // an error text while the engine goes. The last file's engine is gone
+        // before this one replaces it.
+        m_trans = std::make_unique<Trans>();
+        m_trans->init(context, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations")));
         context->setContextProperty(QStringLiteral("mw"), new MainFrameProbe(engine));
         for (const char* name : { "view", "databtn", "databtn1" })
             context->setContextProperty(QLatin1String(name), new WidgetProbe(engine));
@@ -54,11 +57,16 @@ public slots:
         context->setContextProperty(QStringLiteral("$imageHost"), host);
     }
 
-    void cleanupTestCase() { m_session.reset(); }
+    void cleanupTestCase()
+    {
+        m_session.reset();
+        m_trans.reset();
+    }
 
 private:
     TestEnvironment m_environment;
     std::unique_ptr<StandInSession> m_session;
+    std::unique_ptr<Trans> m_trans;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(zoqml, PageTestSetup)

@@ -153,13 +153,10 @@ QString ProgramRun::trouble()
 {
     if (!m_trouble.isEmpty())
         return m_trouble;
+    // The program writes its output into the file itself: once it has
+    // ended, all that it wrote as it went down is there.
     const bool ended = m_program.state() == QProcess::NotRunning;
     scanOutput();
-    if (ended && m_trouble.isEmpty()) {
-        // What the program wrote as it went down may still be on its way.
-        pause(200);
-        scanOutput();
-    }
     if (ended && m_trouble.isEmpty()) {
         fail(m_program.exitStatus() == QProcess::CrashExit
                 ? QStringLiteral("the program crashed")

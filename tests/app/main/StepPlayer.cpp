@@ -12,7 +12,8 @@ namespace {
 // that the script did not write.
 const int kDoubleClickMs = 600;
 const int kDoubleClickDistance = 8;
-const int kButtonWaitSeconds = 10;
+// How long a dialog may take to show a widget, unless the step says.
+const int kButtonWaitSeconds = 60;
 const int kMostTabScrolls = 60;
 
 const QHash<QString, int> kMouseButtons { { "left", 1 }, { "middle", 2 }, { "right", 3 } };
@@ -83,8 +84,11 @@ bool StepPlayer::playTool(const QString& name, QString* note)
     for (int unfolded = 0; unfolded < 2 && refreshLayout(); ++unfolded) {
         QRect rect;
         QRect via;
+        QSet<QString> hidden;
         for (const QVariant& button : qAsConst(m_buttons)) {
             const QVariantMap shown = button.toMap();
+            if (shown.contains("via"))
+                hidden << shown.value("name").toString();
             if (shown.value("name").toString() != name)
                 continue;
             rect = rect.isEmpty() ? parsedRect(shown.value("rect")) : rect;
@@ -92,7 +96,16 @@ bool StepPlayer::playTool(const QString& name, QString* note)
         }
         if (!rect.isEmpty())
             return send(releaseHeld() + pressAt(rect.center(), 1));
-        if (unfolded > 0 || via.isEmpty() || !send(releaseHeld() + pressAt(via.center(), 1)) || !m_run.settle())
+        // The unfolded toolbar shows what it hid as the entries of a menu.
+        const auto unfolds = [this, &hidden] {
+            for (const QVariant& button : qAsConst(m_buttons)) {
+                const QVariantMap shown = button.toMap();
+                if (!shown.contains("via") && hidden.contains(shown.value("name").toString()))
+                    return true;
+            }
+            return false;
+        };
+        if (unfolded > 0 || via.isEmpty() || !send(releaseHeld() + pressAt(via.center(), 1)) || !awaitLayout(unfolds))
             break;
     }
     if (m_run.trouble().isEmpty())
@@ -186,7 +199,9 @@ bool StepPlayer::playTab(const QStringList& words, QString* problem, QString* no
         while (firstInSight < m_tabs.size() && parsedRect(m_tabs[firstInSight].toMap().value("rect")).isEmpty())
             ++firstInSight;
         const QRect arrow = parsedRect(m_tabArrows.value(target < firstInSight ? 0 : 1));
-        if (arrow.isEmpty() || !send(releaseHeld() + pressAt(arrow.center(), 1)) || !m_run.settle())
+        const QVariantList before = m_tabs;
+        if (arrow.isEmpty() || !send(releaseHeld() + pressAt(arrow.center(), 1))
+            || !awaitLayout([this, &before] { return m_tabs != before; }))
             break;
     }
     if (m_run.trouble().isEmpty())
@@ -298,6 +313,23 @@ QPoint StepPlayer::canvasPoint(const QString& x, const QString& y, bool* ok)
     return m_canvas.topLeft()
         + QPoint(qRound(qBound(0.0, fx, 1.0) * (m_canvas.width() - 1)),
             qRound(qBound(0.0, fy, 1.0) * (m_canvas.height() - 1)));
+}
+
+// The program takes a press in at its own pace, and the channel may be
+// answered first: the layout is asked for again until it shows what the
+// press was for, within the time that the program has to answer at all.
+bool StepPlayer::awaitLayout(const std::function<bool()>& shown)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (refreshLayout()) {
+        if (shown())
+            return true;
+        if (clock.elapsed() > ProgramRun::kSilentMs)
+            return false;
+        ProgramRun::pause(50);
+    }
+    return false;
 }
 
 bool StepPlayer::refreshLayout()

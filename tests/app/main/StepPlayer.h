@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class ProgramRun;
 
 // Plays the steps of an input script on the running program through the X
@@ -47,6 +49,7 @@ private:
     QStringList releaseHeld();
     QPoint canvasPoint(const QString& x, const QString& y, bool* ok);
     bool refreshLayout();
+    bool awaitLayout(const std::function<bool()>& shown);
     bool playTool(const QString& name, QString* note);
     bool playPointer(const QStringList& words, QString* problem);
     bool playTab(const QStringList& words, QString* problem, QString* note);

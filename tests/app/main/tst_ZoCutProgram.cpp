@@ -4,6 +4,8 @@
 // screenshot of that; runs the editing commands in a new drawing, with the
 // pointer, keys and the driver's calls, checking what each did; then once
 // more under a window manager. The page driver logs its steps as "driver: ...".
+// Every step waits for what it expects to see, with a generous deadline,
+// never for a time: on a busy machine a step may take many times as long.
 
 #include "BlowfishFileCipher.h"
 #include "CGlobalConfig.h"
@@ -29,6 +31,9 @@ using XcbWindows::rootWindows;
 
 namespace {
 const int kStartMs = 120000;
+// The longest that one step may take; the driver gives up on a step that
+// long too.
+const int kStepMs = 180000;
 const QString kSignInShown = QStringLiteral("driver: sign-in page shown");
 
 QString log()
@@ -43,7 +48,8 @@ QByteArray steps()
     return log().right(4000).toUtf8();
 }
 
-// False when the time runs out or the driver gives up first.
+// False when the time runs out or the driver gives up first. Looks again
+// every 200 ms.
 bool waitFor(const std::function<bool()>& done, int timeoutMs)
 {
     QElapsedTimer clock;
@@ -142,6 +148,22 @@ QStringList clickAt(const QPoint& point)
 bool click(const QPoint& point)
 {
     return pointer(clickAt(point));
+}
+
+QImage grabScreen()
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+}
+
+// Some colours sampled over the screen: a window shows, not a bare screen.
+bool showsWindow(const QImage& shot)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 7) {
+        for (int x = 0; x < shot.width(); x += 7)
+            colours.insert(shot.pixel(x, y));
+    }
+    return colours.size() > 8;
 }
 
 // Presses at one corner, passes the middle and lets go at the other.
@@ -264,9 +286,14 @@ private slots:
         m_first = startProgram(m_folder.path());
         QVERIFY(m_first->waitForStarted(10000));
         QVERIFY2(waitForLog(kSignInShown, kStartMs), steps());
-        QVERIFY2(waitForLog("driver: signed in", 30000), steps());
+        // Full screen, as a person would have it, before anything is opened:
+        // without a window manager the window keeps its first size, too
+        // small for the whole toolbar.
+        QVERIFY(pointer({ "search", "--onlyvisible", "--classname", "zocut", "windowmove", "--sync", "%@", "0", "0",
+            "windowsize", "--sync", "%@", "100%", "100%" }));
+        QVERIFY2(waitForLog("driver: signed in", kStepMs), steps());
         QVERIFY2(log().contains("driver: page buttons Datenzentrum|Designzentrum"), steps());
-        QVERIFY2(waitForLog("driver: opened 奥迪 A4L 2020 豪华型 左前门", 60000), steps());
+        QVERIFY2(waitForLog("driver: opened 奥迪 A4L 2020 豪华型 左前门", kStepMs), steps());
 
         // The package came from the design host, after the view was counted.
         auto& server = m_session.server();
@@ -277,19 +304,13 @@ private slots:
 
         // Back through "Data Center" to the saved versions, whose newest one
         // opens in a tab of its own.
-        QVERIFY2(waitForLog("driver: reopened 方案 45", 60000), steps());
+        QVERIFY2(waitForLog("driver: reopened 方案 45", kStepMs), steps());
         QCOMPARE(server.requestCount("/api/template/myTemplateNew"), 1);
 
-        QTest::qWait(500);
-        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        QVERIFY(screen.save(ZOCUT_SCREENSHOT));
         // The editor face: the page buttons on the strip above the open design.
-        QSet<QRgb> colours;
-        for (int y = 0; y < screen.height(); y += 7) {
-            for (int x = 0; x < screen.width(); x += 7)
-                colours.insert(screen.pixel(x, y));
-        }
-        QVERIFY2(colours.size() > 8, "the screenshot shows a window");
+        QImage shown;
+        QVERIFY2(waitFor([&shown] { return showsWindow(shown = grabScreen()); }, kStepMs), "the screen shows a window");
+        QVERIFY(shown.save(ZOCUT_SCREENSHOT));
     }
 
     // A new user's first drawing: the rectangle tool, then a drag across the
@@ -297,21 +318,18 @@ private slots:
     void drawRectangle()
     {
         QVERIFY(m_first && m_first->state() == QProcess::Running);
-        // Full screen, as a person would have it: without a window manager
-        // the window keeps its first size, too small for the whole toolbar.
-        QVERIFY(pointer({ "search", "--onlyvisible", "--classname", "zocut", "windowmove", "%@", "0", "0", "windowsize",
-            "%@", "100%", "100%" }));
-        QVERIFY2(waitForLog("driver: canvas at ", 30000), steps());
+        // Logged once the window shows every button that the commands press.
+        QVERIFY2(waitForLog("driver: canvas at ", kStepMs), steps());
         const QRect tool = loggedRect("driver: rectangle tool at ");
         const QRect canvas = loggedRect("driver: canvas at ");
         QVERIFY2(!tool.isEmpty() && canvas.width() > 300 && canvas.height() > 200, steps());
-        const QImage before = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        const QImage before = grabScreen();
         const QRect drawn = drawingRect(canvas);
         QVERIFY(click(tool.center()) && pointer(dragOver(drawn)));
-        QTest::qWait(500);
-        const QImage after = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QImage after;
+        double outline = 0;
+        waitFor([&] { return (outline = changedOutline(before, after = grabScreen(), drawn)) > 0.9; }, kStepMs);
         QVERIFY(after.save(ZOCUT_DRAWN_SCREENSHOT));
-        const double outline = changedOutline(before, after, drawn);
         QVERIFY2(outline > 0.9, qPrintable(QString::number(outline)));
         QVERIFY(!log().contains("[Warring]"));
     }
@@ -335,7 +353,7 @@ private slots:
         QList<Drawing> drawings;
         for (int n = 0; !log().contains("driver: commands done"); ++n) {
             const QString tag = QStringLiteral("driver: #%1 ").arg(n);
-            QVERIFY2(waitForLog(tag, 30000), steps());
+            QVERIFY2(waitForLog(tag, kStepMs), steps());
             const QString act = loggedLine(tag);
             const QString verb = act.section(' ', 0, 0);
             const QString name = act.section(' ', 1).section(" at ", 0, 0);
@@ -345,7 +363,8 @@ private slots:
                 QVERIFY2(pointer(strokes.value(name)), qPrintable(act));
             else if (verb == "key")
                 QVERIFY(pointer({ "key", name }));
-            QVERIFY2(waitForLog(tag + "after ", 20000), steps());
+            // The driver tells once the drawing shows the command's work.
+            QVERIFY2(waitForLog(tag + "after ", kStepMs), steps());
             const QString after = loggedLine(tag + "after ");
             drawings << parsedDrawing(after.section(": ", 1));
             QVERIFY2(commandDid(after.section(": ", 0, 0), drawings, folder), qPrintable(after));
@@ -409,7 +428,7 @@ private slots:
         QVERIFY2(windowManager.waitForStarted(10000), "openbox is installed");
         QRect screen;
         bool managed = false;
-        QVERIFY(waitFor([&] { return managedFrames(&screen, &managed).isEmpty() && managed; }, 30000));
+        QVERIFY(waitFor([&] { return managedFrames(&screen, &managed).isEmpty() && managed; }, kStepMs));
         std::unique_ptr<QProcess> program = startProgram(m_folder.path());
         QList<QRect> frames;
         const bool inside = waitFor(
