@@ -182,12 +182,44 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
     if (!root)
         return;
     setIfChanged(root, L"custom_positions", customPositionsText());
-    if (region.isEmpty() && flush)
-        root->writeSvgInPieces(out, flush);
-    else if (region.isEmpty())
-        root->writeSvg(out, 0, region);
-    else
+    if (!region.isEmpty()) {
         writeRegion(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+        return;
+    }
+    appendOutsideRoot(out, true);
+    if (flush)
+        root->writeSvgInPieces(out, flush);
+    else
+        root->writeSvg(out, 0, region);
+    appendOutsideRoot(out, false);
+}
+
+// What the file holds around its drawing: comments and processing
+// instructions (a style sheet among them) before and after the root, and
+// before it the first document type declaration. Each on a line of its own.
+// Nothing else may stand beside the root in XML; the XML declaration is the
+// writer's own.
+void CSVGDocument::appendOutsideRoot(std::wstring& out, bool before)
+{
+    const CSVGElement* root = getOwnerSvg();
+    bool pastRoot = false;
+    bool doctype = false;
+    for (int i = 0; i < getChildCount(); ++i) {
+        CSVGElement* child = getChild(i);
+        pastRoot = pastRoot || child == root;
+        const int type = child->getType();
+        const bool first = type == SvgType::Doctype && !doctype;
+        doctype = doctype || type == SvgType::Doctype;
+        if (pastRoot == before || child == root || !(type == SvgType::Comment || (first && before)))
+            continue;
+        const size_t at = out.size();
+        if (!out.empty() && out.back() != L'\n')
+            out += L'\n';
+        if (child->writeSvg(out, 0, CSVGRect()))
+            out += L'\n';
+        else
+            out.resize(at);
+    }
 }
 
 void CSVGDocument::writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,

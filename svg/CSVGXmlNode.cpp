@@ -9,13 +9,22 @@ bool isLayoutAttribute(const std::wstring& name)
     return name == L"boxx" || name == L"boxy" || name == L"boxwidth" || name == L"boxheight";
 }
 
+// Below "?" only markup characters and control characters need a look.
+template <typename Char> bool isPlain(Char c)
+{
+    if (c >= Char('?'))
+        return sizeof(Char) == 1 || CSVGXmlNode::isXmlChar(static_cast<char32_t>(c));
+    if (c >= Char(' '))
+        return c != Char('&') && c != Char('<') && c != Char('>') && c != Char('"');
+    return c == Char('\t') || c == Char('\n');
+}
+
 // The runs between markup characters go in whole.
 template <typename Char> void appendEscapedRange(std::wstring& out, const Char* p, const Char* end)
 {
-    const auto plain = [](Char c) { return c != '&' && c != '<' && c != '>' && c != '"' && c != '\r'; };
     while (p < end) {
         const Char* run = p;
-        p = std::find_if_not(p, end, plain);
+        p = std::find_if_not(p, end, isPlain<Char>);
         const size_t at = out.size();
         out.resize(at + static_cast<size_t>(p - run));
         std::copy(run, p, out.begin() + static_cast<std::ptrdiff_t>(at));
@@ -34,10 +43,28 @@ template <typename Char> void appendEscapedRange(std::wstring& out, const Char* 
         case '"':
             out += L"&quot;";
             break;
-        default:
+        case '\r':
             out += L"&#13;";
+            break;
+        default:
+            out += L'\xFFFD';
         }
     }
+}
+
+bool isNameStart(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' || (c >= 0xC0 && c <= 0xD6)
+        || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D)
+        || (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F)
+        || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF)
+        || (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool isNameChar(wchar_t c)
+{
+    return isNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' || c == 0xB7
+        || (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
 } // namespace
@@ -51,6 +78,50 @@ void CSVGXmlNode::appendEscaped(std::wstring& out, const std::wstring& text)
 void CSVGXmlNode::appendEscaped(std::wstring& out, const unsigned char* begin, const unsigned char* end)
 {
     appendEscapedRange(out, begin, end);
+}
+
+bool CSVGXmlNode::isXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+void CSVGXmlNode::appendXmlChars(std::wstring& out, const std::wstring& text)
+{
+    for (const wchar_t c : text)
+        out += isXmlChar(static_cast<char32_t>(c)) ? c : L'\xFFFD';
+}
+
+void CSVGXmlNode::appendComment(std::wstring& out, const std::wstring& text)
+{
+    out += L"<!--";
+    wchar_t previous = 0;
+    for (const wchar_t c : text) {
+        if (c == L'-' && previous == L'-')
+            out += L' ';
+        previous = isXmlChar(static_cast<char32_t>(c)) ? c : L'\xFFFD';
+        out += previous;
+    }
+    if (previous == L'-')
+        out += L' ';
+    out += L"-->";
+}
+
+bool CSVGXmlNode::isName(const std::wstring& text, bool colons)
+{
+    if (text.empty() || !isNameStart(text[0]) || (!colons && text[0] == L':'))
+        return false;
+    return std::all_of(
+        text.begin() + 1, text.end(), [colons](wchar_t c) { return isNameChar(c) && (colons || c != L':'); });
+}
+
+std::wstring CSVGXmlNode::toName(std::wstring text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!(i == 0 ? isNameStart(text[i]) : isNameChar(text[i])))
+            text[i] = L'_';
+    }
+    return text;
 }
 
 CSVGXmlNode::CSVGXmlNode(const std::wstring& name)

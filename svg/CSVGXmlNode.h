@@ -26,6 +26,22 @@ public:
     static void appendEscaped(std::wstring& out, const std::wstring& text);
     // The same for narrow text whose bytes are its characters (Latin-1).
     static void appendEscaped(std::wstring& out, const unsigned char* begin, const unsigned char* end);
+    // Characters that XML allows nowhere (most control characters, lone
+    // surrogates) cannot be written at all: every writer puts U+FFFD in
+    // their place, so that the file stays XML.
+    static bool isXmlChar(char32_t c);
+    // Appends the text as it is, save the characters XML does not allow.
+    static void appendXmlChars(std::wstring& out, const std::wstring& text);
+    // Appends "<!--", the text and "-->": a "--" inside the text is broken
+    // up by a blank, as is a "-" at its end, which XML does not allow in a
+    // comment.
+    static void appendComment(std::wstring& out, const std::wstring& text);
+    // Whether the text is an XML name, with colons or (for names that XML
+    // namespaces read) without.
+    static bool isName(const std::wstring& text, bool colons = true);
+    // The text made an XML name: each character that a name cannot hold in
+    // its place becomes "_". Empty for an empty text.
+    static std::wstring toName(std::wstring text);
 
     // Filled by the user directly, in the order they are to be written.
     QVector<CSVGXmlNode> children;

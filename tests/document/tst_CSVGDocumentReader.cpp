@@ -116,15 +116,17 @@ QStringList compareWithXmlReader(const QString& path)
             continue;
         const QString tag = xml.qualifiedName().toString();
         // A file without an svg element gets one from the reader.
-        if (index == 0 && tag != QLatin1String("svg"))
+        if (index == 0 && xml.name() != QLatin1String("svg"))
             ++index;
         if (index >= elements.size()) {
             differences << QStringLiteral("missing %1").arg(tag);
             break;
         }
         CSVGElement* element = elements[index++];
-        if (QString::fromStdWString(element->getTagName()) != tag)
-            differences << QStringLiteral("%1 read as %2").arg(tag, QString::fromStdWString(element->getTagName()));
+        const QString ours = QString::fromStdWString(element->getTagName());
+        const bool svg = xml.namespaceUri() == QLatin1String("http://www.w3.org/2000/svg");
+        if (ours != tag && !(svg && ours == xml.name()))
+            differences << QStringLiteral("%1 read as %2").arg(tag, ours);
         for (const QXmlStreamAttribute& attribute : xml.attributes()) {
             const QString name = attribute.qualifiedName().toString();
             const QString ours = QString::fromStdWString(element->getAttribute(name.toStdWString()));
@@ -164,8 +166,8 @@ private slots:
     void groupRootChildren();
 };
 
-// Files that declare entities are read by the XML reader's own entity
-// expansion, which this reader does not do.
+// An element in the SVG namespace may lose its prefix. Qt's XML reader
+// refuses the prefixed attribute that one file's entity holds.
 void tst_CSVGDocumentReader::outsideSuite()
 {
     ZOCUT_REQUIRE_RESVG(ZOCUT_RESVG_DIR);
@@ -175,7 +177,7 @@ void tst_CSVGDocumentReader::outsideSuite()
     QStringList failures;
     while (files.hasNext()) {
         const QString path = files.next();
-        if (path.contains(QLatin1String("ENTITY")))
+        if (path.endsWith(QLatin1String("elements-via-ENTITY-reference-3.svg")))
             continue;
         ++count;
         const QStringList differences = compareWithXmlReader(path);
