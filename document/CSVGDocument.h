@@ -436,6 +436,10 @@ public:
     // Declares "xmlns", "xmlns:xlink", "version" and every prefix that a tag
     // or attribute name of the tree uses ("xml" and "xmlns" excepted).
     void updateRootNamespaces();
+    // The namespace under which the root declares a prefix that it does not
+    // declare itself: the known one of the prefix, else one made for it;
+    // empty for "xml" and "xmlns".
+    static std::wstring prefixNamespace(const std::wstring& prefix);
     // The selected pieces in drawing order for the clipboard, each after the
     // paint servers and the class rule it needs; tear lines are left out.
     std::wstring selectionToSvgText();
@@ -782,6 +786,9 @@ private:
     // Reads the bytes in place of the drawing when they hold one, else
     // leaves an empty root of the page size; either way readCheck tells.
     bool readDrawingBytes(QByteArray bytes, bool ungroup);
+    // The same for a file's text: a text whose first element is not an svg
+    // element (or that has none) is refused.
+    bool readDrawingText(QString text, bool ungroup);
     // The root's page, origin and custom positions, then the bounds of the
     // new tree, after its text has been scanned.
     void finishParsing(bool ungroup, bool moveToOrigin);

@@ -152,17 +152,23 @@ bool CSVGDocument::readDrawingBytes(QByteArray bytes, bool ungroup)
 {
     clearContents();
     m_readCheck = SvgInputCheck::checkBytes(bytes);
+    if (SvgInputCheck::refuses(m_readCheck))
+        return refuseText();
+    QString decoded = decodeSvgBytes(bytes);
+    bytes = QByteArray();
+    return readDrawingText(std::move(decoded), ungroup);
+}
+
+bool CSVGDocument::readDrawingText(QString text, bool ungroup)
+{
+    clearContents();
+    const ScanOutcome outcome = scanOwnedText(std::move(text));
+    m_readCheck = scanCheck(outcome);
     if (!SvgInputCheck::refuses(m_readCheck)) {
-        QString decoded = decodeSvgBytes(bytes);
-        bytes = QByteArray();
-        const ScanOutcome outcome = scanOwnedText(std::move(decoded));
-        m_readCheck = scanCheck(outcome);
-        if (!SvgInputCheck::refuses(m_readCheck)) {
-            const bool complete = outcome == ScanOutcome::Complete || outcome == ScanOutcome::ElementLimit;
-            const SvgInputCheck::Result tree = SvgInputCheck::checkTree(this, complete);
-            if (tree.verdict != SvgInputCheck::Verdict::Drawing)
-                m_readCheck = tree;
-        }
+        const bool complete = outcome == ScanOutcome::Complete || outcome == ScanOutcome::ElementLimit;
+        const SvgInputCheck::Result tree = SvgInputCheck::checkTree(this, complete);
+        if (tree.verdict != SvgInputCheck::Verdict::Drawing)
+            m_readCheck = tree;
     }
     if (SvgInputCheck::refuses(m_readCheck))
         return refuseText();

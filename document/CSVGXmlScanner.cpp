@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <iterator>
+#include <set>
 
 namespace {
 
@@ -68,6 +70,8 @@ std::wstring toWide(const char16_t* begin, const char16_t* end)
 }
 
 const wchar_t* const kSvgNamespace = L"http://www.w3.org/2000/svg";
+const wchar_t* const kXmlNamespace = L"http://www.w3.org/XML/1998/namespace";
+const wchar_t* const kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
 
 // Long enough for "&#x" and a code point written with leading zeros, and for
 // any entity name a file uses.
@@ -413,6 +417,7 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
     const char16_t* next = readAttributes(nameEnd, opened);
     if (m_entityLimit)
         return nullptr;
+    dropRepeatedAttributes();
     CSVGElement* element = makeElement(elementTag(p + 1, nameEnd));
     if (!element)
         return nullptr;
@@ -433,7 +438,7 @@ void CSVGXmlScanner::openElement(CSVGElement* element)
     for (const Attribute& attribute : m_attributes) {
         if (attribute.name == L"xmlns" || attribute.name.compare(0, 6, L"xmlns:") == 0) {
             const std::wstring prefix = attribute.name.size() > 6 ? attribute.name.substr(6) : std::wstring();
-            m_bindings.push_back(Binding { m_open.size(), prefix, attribute.value == kSvgNamespace });
+            m_bindings.push_back(Binding { m_open.size(), prefix, attribute.value });
         }
     }
     if (!m_preserve && (type == SvgType::Text || type == SvgType::Tspan)
@@ -447,28 +452,67 @@ std::wstring CSVGXmlScanner::elementTag(const char16_t* begin, const char16_t* e
 {
     std::wstring tag = CSVGXmlNode::toName(toWide(begin, end));
     const size_t colon = tag.find(L':');
-    if (colon == std::wstring::npos || colon == 0)
+    if (colon == std::wstring::npos)
         return tag;
+    // No element may have the prefix of namespace declarations.
+    if (tag.compare(0, colon, L"xmlns") == 0)
+        tag[colon] = L'_';
     const std::wstring local = tag.substr(colon + 1);
     const bool svg
         = namespaceOf(tag.substr(0, colon)) == Namespace::Svg && namespaceOf(std::wstring()) != Namespace::Other;
     return svg && CSVGXmlNode::isName(local, false) ? local : tag;
 }
 
-// As the element itself declares it, or the nearest open element that
-// does.
 CSVGXmlScanner::Namespace CSVGXmlScanner::namespaceOf(const std::wstring& prefix) const
 {
+    bool declared = false;
+    const std::wstring name = namespaceName(prefix, declared);
+    if (!declared)
+        return Namespace::Undeclared;
+    return name == kSvgNamespace ? Namespace::Svg : Namespace::Other;
+}
+
+// As the element itself declares it, or the nearest open element that
+// does; else as the writer declares it.
+std::wstring CSVGXmlScanner::namespaceName(const std::wstring& prefix, bool& declared) const
+{
+    declared = true;
     const std::wstring declaration = prefix.empty() ? L"xmlns" : L"xmlns:" + prefix;
     for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
         if (attribute->name == declaration)
-            return attribute->value == kSvgNamespace ? Namespace::Svg : Namespace::Other;
+            return attribute->value;
     }
     for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
         if (binding->prefix == prefix)
-            return binding->svg ? Namespace::Svg : Namespace::Other;
+            return binding->name;
     }
-    return Namespace::Undeclared;
+    declared = false;
+    if (prefix == L"xml")
+        return kXmlNamespace;
+    return prefix.empty() ? std::wstring() : CSVGDocument::prefixNamespace(prefix);
+}
+
+void CSVGXmlScanner::dropRepeatedAttributes()
+{
+    const auto prefixed = [](const Attribute& attribute) {
+        const size_t colon = attribute.name.find(L':');
+        return colon != std::wstring::npos && attribute.name.compare(0, colon, L"xmlns") != 0;
+    };
+    if (std::count_if(m_attributes.begin(), m_attributes.end(), prefixed) < 2)
+        return;
+    std::set<std::wstring> names;
+    std::vector<Attribute> kept;
+    for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
+        if (prefixed(*attribute)) {
+            bool declared = false;
+            const size_t colon = attribute->name.find(L':');
+            const std::wstring local = attribute->name.substr(colon + 1);
+            if (!names.insert(namespaceName(attribute->name.substr(0, colon), declared) + L' ' + local).second)
+                continue;
+        }
+        kept.push_back(std::move(*attribute));
+    }
+    m_attributes.assign(std::make_move_iterator(kept.rbegin()), std::make_move_iterator(kept.rend()));
 }
 
 const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, bool& opened)
@@ -510,11 +554,25 @@ const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, bool& opened)
     }
 }
 
+// A name that is none, and a namespace declaration that XML namespaces
+// forbid, would make the saved file no XML: they are dropped.
 void CSVGXmlScanner::addAttribute(const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value)
 {
     std::wstring name = toWide(nameBegin, nameEnd);
-    if (CSVGXmlNode::isName(name))
+    if (CSVGXmlNode::isName(name) && isAllowedDeclaration(name, value))
         m_attributes.push_back(Attribute { std::move(name), std::move(value) });
+}
+
+// The prefix "xml" is bound to its namespace alone and "xmlns" to none; no
+// other prefix is bound to either namespace, nor undeclared.
+bool CSVGXmlScanner::isAllowedDeclaration(const std::wstring& name, const std::wstring& value)
+{
+    if (name.compare(0, 6, L"xmlns:") != 0)
+        return name != L"xmlns" || (value != kXmlNamespace && value != kXmlnsNamespace);
+    const std::wstring prefix = name.substr(6);
+    if (prefix == L"xml")
+        return value == kXmlNamespace;
+    return prefix != L"xmlns" && !value.empty() && value != kXmlNamespace && value != kXmlnsNamespace;
 }
 
 // Names the table already knows cost nothing; new ones come out of the

@@ -21,9 +21,10 @@ class QString;
 // - a comment, declaration, CDATA section or quoted value without its end
 //   ends the scan; so does a start tag cut off by the end of the text;
 // - attribute names end at white space, "=", ">" or "/>"; a name without a
-//   value, and one that is no XML name, is dropped; an unquoted value runs
-//   to white space or ">"; a character that no tag name may hold becomes
-//   "_" in the tag;
+//   value, one that is no name as XML namespaces read it, and a namespace
+//   declaration that they forbid are dropped; an unquoted value runs to
+//   white space or ">"; a character that no tag may hold where it stands
+//   becomes "_" in the tag;
 // - an element nested deeper than kMaxDepth ends the scan and marks the text
 //   as too deep, so that the recursive walks over the tree stay shallow:
 //   the caller refuses such a text rather than change its drawing;
@@ -111,7 +112,7 @@ private:
     {
         size_t level;
         std::wstring prefix;
-        bool svg;
+        std::wstring name;
     };
 
     // Reads markup and character data from p to the end of the text under
@@ -152,12 +153,19 @@ private:
     // including ">" or "/>"; null when the text ends first.
     const char16_t* readAttributes(const char16_t* p, bool& opened);
     void addAttribute(const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
+    static bool isAllowedDeclaration(const std::wstring& name, const std::wstring& value);
     // The tag of an element read from the text: its characters made a name,
     // and an SVG namespace prefix dropped.
     std::wstring elementTag(const char16_t* begin, const char16_t* end) const;
     // What the prefix (empty for the default namespace) names at the start
     // tag under reading.
     Namespace namespaceOf(const std::wstring& prefix) const;
+    // The namespace that the prefix stands for in the written file, and
+    // whether the text declares it.
+    std::wstring namespaceName(const std::wstring& prefix, bool& declared) const;
+    // Of the attributes that are one attribute for XML namespaces (a:x and
+    // b:x with a and b naming one namespace), the last is kept.
+    void dropRepeatedAttributes();
     void openElement(CSVGElement* element);
     // Ends the scan where the text ends inside markup.
     const char16_t* cutOff();

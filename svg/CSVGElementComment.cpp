@@ -25,7 +25,7 @@ bool isProcessingInstruction(const std::wstring& text, bool& declaration)
     for (wchar_t& c : target)
         c = static_cast<wchar_t>(std::towlower(c));
     declaration = target == L"xml";
-    return !declaration && CSVGXmlNode::isName(text.substr(2, end - 2))
+    return !declaration && CSVGXmlNode::isName(text.substr(2, end - 2), false)
         && (end == text.size() - 2 || text[end] != L'?');
 }
 

@@ -1,6 +1,8 @@
 #include "CSVGXmlNode.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -52,19 +54,31 @@ template <typename Char> void appendEscapedRange(std::wstring& out, const Char* 
     }
 }
 
+// Beyond ASCII only the letters of the scripts that users here write, in
+// ranges that every edition of XML allows in names: readers of the older
+// editions (Qt's among them) take fewer characters than the fifth edition.
+bool isNameLetter(wchar_t c)
+{
+    static const std::pair<wchar_t, wchar_t> ranges[]
+        = { { 0xC0, 0xD6 }, { 0xD8, 0xF6 }, { 0xF8, 0xFF }, { 0x391, 0x3A1 }, { 0x3A3, 0x3C9 }, { 0x410, 0x44F },
+              { 0x3041, 0x3094 }, { 0x30A1, 0x30FA }, { 0x4E00, 0x9FA5 }, { 0xAC00, 0xD7A3 } };
+    return std::any_of(std::begin(ranges), std::end(ranges),
+        [c](const std::pair<wchar_t, wchar_t>& range) { return c >= range.first && c <= range.second; });
+}
+
 bool isNameStart(wchar_t c)
 {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' || (c >= 0xC0 && c <= 0xD6)
-        || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D)
-        || (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F)
-        || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF)
-        || (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || isNameLetter(c);
 }
 
 bool isNameChar(wchar_t c)
 {
-    return isNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' || c == 0xB7
-        || (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+    return isNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+}
+
+bool isPrefixColon(const std::wstring& text, size_t colon, bool colons)
+{
+    return colons && colon > 0 && colon + 1 < text.size();
 }
 
 } // namespace
@@ -107,18 +121,26 @@ void CSVGXmlNode::appendComment(std::wstring& out, const std::wstring& text)
     out += L"-->";
 }
 
+// A colon first, last or after the first is no prefix's.
 bool CSVGXmlNode::isName(const std::wstring& text, bool colons)
 {
-    if (text.empty() || !isNameStart(text[0]) || (!colons && text[0] == L':'))
+    const size_t colon = text.find(L':');
+    if (text.empty() || (colon != std::wstring::npos && !isPrefixColon(text, colon, colons)))
         return false;
-    return std::all_of(
-        text.begin() + 1, text.end(), [colons](wchar_t c) { return isNameChar(c) && (colons || c != L':'); });
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i != colon && !(i == 0 ? isNameStart(text[i]) : isNameChar(text[i])))
+            return false;
+    }
+    return true;
 }
 
 std::wstring CSVGXmlNode::toName(std::wstring text)
 {
+    const size_t colon = text.find(L':');
     for (size_t i = 0; i < text.size(); ++i) {
-        if (!(i == 0 ? isNameStart(text[i]) : isNameChar(text[i])))
+        const bool valid = text[i] == L':' ? i == colon && isPrefixColon(text, colon, true)
+                                           : (i == 0 ? isNameStart(text[i]) : isNameChar(text[i]));
+        if (!valid)
             text[i] = L'_';
     }
     return text;

@@ -36,11 +36,12 @@ public:
     // up by a blank, as is a "-" at its end, which XML does not allow in a
     // comment.
     static void appendComment(std::wstring& out, const std::wstring& text);
-    // Whether the text is an XML name, with colons or (for names that XML
-    // namespaces read) without.
+    // Whether the text is a name as XML namespaces read it: with one prefix
+    // at most, or (colons false) without.
     static bool isName(const std::wstring& text, bool colons = true);
-    // The text made an XML name: each character that a name cannot hold in
-    // its place becomes "_". Empty for an empty text.
+    // The text made such a name: each character that a name cannot hold in
+    // its place (a colon other than one between a prefix and a local name
+    // among them) becomes "_". Empty for an empty text.
     static std::wstring toName(std::wstring text);
 
     // Filled by the user directly, in the order they are to be written.

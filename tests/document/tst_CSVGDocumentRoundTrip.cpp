@@ -206,6 +206,24 @@ void tst_CSVGDocumentRoundTrip::keptConstructs_data()
         << svg(R"x(<text x="10" y="100" font-family="DejaVu Sans" font-size="30">)x"
                "<tspan>Red</tspan> <tspan>Car</tspan></text>")
         << QStringList { ">&#32;</textcontent>" } << QString();
+    const QString sized = R"x(<text x="10" y="100">Ab</text>)x";
+    QTest::newRow("font size of a group") << svg(R"x(<g font-family="DejaVu Sans" font-size="64">)x" + sized + "</g>")
+                                          << QStringList { R"x(<text x="10" y="100" id=)x" } << QString();
+    QTest::newRow("font size of the root")
+        << R"x(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 200 200" font-family="DejaVu Sans" )x"
+           R"x(font-size="64">)x"
+            + sized + "</svg>"
+        << QStringList { R"x(<text x="10" y="100" id=)x" } << QString();
+    QTest::newRow("href before xlink:href")
+        << R"x(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )x"
+           R"x(viewBox="0 0 200 200"><linearGradient id="green"><stop offset="0" stop-color="green"/>)x"
+           R"x(</linearGradient><linearGradient id="red"><stop offset="0" stop-color="red"/></linearGradient>)x"
+           R"x(<linearGradient id="lg" href="#green" xlink:href="#red"/>)x"
+           R"x(<rect width="200" height="200" fill="url(#lg)"/></svg>)x"
+        << QStringList { R"x(<linearGradient id="green">)x" } << QString();
+    QTest::newRow("style sheet instruction")
+        << R"x(<?xml-stylesheet type="text/css" href="missing.css"?>)x" + svg(R"x(<rect width="100" height="100"/>)x")
+        << QStringList { "?>\n<?xml-stylesheet type=\"text/css\" href=\"missing.css\"?>\n<svg " } << QString();
     QTest::newRow("empty values") << svg(R"x(<filter id="f"><feGaussianBlur stdDeviation=""/></filter>)x"
                                          R"x(<rect width="100" height="100" fill="green" filter="url(#f)">)x"
                                          R"x(<animate attributeName="x" values="" dur="1s"/></rect>)x")

@@ -1,4 +1,5 @@
 #include "CGlobalConfig.h"
+#include "CSVGElementG.h"
 #include "CSVGElementText.h"
 #include "CSVGElementTextContent.h"
 #include "CSVGElementTspan.h"
@@ -40,6 +41,7 @@ private slots:
     void anchorsAndCaret();
     void runsFollowEachOther();
     void emptyBox();
+    void sizeFromParent();
     void outlineOnceAndPainted();
     void survivesWriteAndRead();
 };
@@ -164,6 +166,18 @@ void tst_CSVGElementText::emptyBox()
     std::wstring id;
     QVERIFY(sized->hitTest(small.left() - 1.5, int(small.center().y()), groupId, id));
     QVERIFY(!sized->hitTest(small.left() - 3, int(small.center().y()), groupId, id));
+}
+
+// A text without a size of its own is as large as its group says.
+void tst_CSVGElementText::sizeFromParent()
+{
+    CSVGDocument document;
+    const double own = box(makeText(document, "font-size=64", "Ab")).height();
+    auto* group = appendShape<CSVGElementG>(&document, "g", "font-size=64");
+    auto* text = appendShape<CSVGElementText>(group, "text", kFont);
+    text->setText(L"Ab", true);
+    document.updateMatrix(nullptr, false);
+    QCOMPARE(box(text).height(), own);
 }
 
 // A text's outline holds its runs' outlines once; painted, they show, also
