@@ -3,6 +3,7 @@
 #include "CSVGXmlNode.h"
 #include "SvgCodes.h"
 
+#include <cwchar>
 #include <cwctype>
 
 namespace {
@@ -36,9 +37,9 @@ CSVGElementComment::CSVGElementComment(CSVGDocument* document)
 {
 }
 
-// A comment, a declaration or another "<!" construct, each ending at the
-// first close of its kind, as the reader cuts them; a text cut otherwise is
-// left out. The XML declaration before the root is the writer's own.
+// A comment, a declaration or another "<!" construct, as the reader cuts
+// them; a text that is no markup at all is left out. The XML declaration
+// before the root is the writer's own.
 bool CSVGElementComment::writeContent(std::wstring& out) const
 {
     const std::wstring text = getText();
@@ -52,7 +53,7 @@ bool CSVGElementComment::writeContent(std::wstring& out) const
         return true;
     }
     const bool beforeRoot = getParent() && getParent()->getType() == SvgType::Document;
-    if ((declaration && beforeRoot) || !isWhole(text, L"<", L">"))
+    if ((declaration && beforeRoot) || text.size() < 2 || text.front() != L'<' || text.back() != L'>')
         return true;
     // Markup that XML does not allow here: kept as a comment.
     CSVGXmlNode::appendComment(out, text.substr(1, text.size() - 2));

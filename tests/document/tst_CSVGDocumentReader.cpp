@@ -261,6 +261,13 @@ void tst_CSVGDocumentReader::scan_data()
     QTest::newRow("preserved blanks in a tspan")
         << "<svg><text><tspan xml:space=\"preserve\">  a</tspan><tspan> b</tspan></text></svg>"
         << "svg(text(tspan{xml:space=preserve}('  a') tspan(' b')))";
+    QTest::newRow("namespace declarations that XML forbids")
+        << "<svg><g xmlns:a=\"\" xmlns:xmlns=\"urn:x\" xmlns:xml=\"urn:x\" "
+           "xmlns:b=\"http://www.w3.org/XML/1998/namespace\" xmlns:c=\"urn:c\"/></svg>"
+        << "svg(g{xmlns:c=urn:c})";
+    QTest::newRow("one attribute under two prefixes")
+        << "<svg><g xmlns:a=\"urn:a\" xmlns:b=\"urn:a\" a:x=\"1\" b:x=\"2\" c:x=\"3\"/></svg>"
+        << "svg(g{b:x=2,c:x=3,xmlns:a=urn:a,xmlns:b=urn:a})";
     QTest::newRow("names that are no names") << "<svg><a\"b c=\"1\" 2d=\"3\"/><-x/></svg>"
                                              << "svg(a_b{c=1} <![CDATA[<-x/>]]>)";
     QTest::newRow("characters beyond 16 bits")

@@ -157,6 +157,8 @@ void tst_CSVGDocumentWriter::markupStaysXml_data()
     QTest::newRow("hyphens in a comment") << "<svg><!-- a -- b ---></svg>" << QStringList { "<!-- a - - b - -->" };
     QTest::newRow("declarations inside the drawing")
         << "<svg><!ELEMENT g ANY><!DOCTYPE svg></svg>" << QStringList { "<!--!ELEMENT g ANY--><!--!DOCTYPE svg-->" };
+    QTest::newRow("prefixes without a known namespace")
+        << "<svg><g foo:x=\"1\" bar:x=\"2\"/></svg>" << QStringList { "bar:x=\"2\" foo:x=\"1\"" };
     QTest::newRow("entities declared again")
         << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"svg11.dtd\" [<!ENTITY a \"&#38;&#37;&#34;<b/>\">"
            "<!ENTITY e SYSTEM \"file:///etc/hostname\">]><svg><g a=\"&a;\"/></svg>"
