@@ -440,6 +440,8 @@ public:
     // declare itself: the known one of the prefix, else one made for it;
     // empty for "xml" and "xmlns".
     static std::wstring prefixNamespace(const std::wstring& prefix);
+    // Whether the root's declaration of the prefix is always the writer's.
+    static bool isKnownPrefix(const std::wstring& prefix);
     // The selected pieces in drawing order for the clipboard, each after the
     // paint servers and the class rule it needs; tear lines are left out.
     std::wstring selectionToSvgText();

@@ -318,10 +318,14 @@ void CSVGDocument::updateRootNamespaces()
     for (const std::wstring& declaration : declarations) {
         const std::wstring prefix = declaration.substr(6);
         const std::wstring name = prefixNamespace(prefix);
-        const bool known = knownNamespaces().count(prefix) > 0;
-        if (known ? !name.empty() : root->getAttribute(declaration).empty())
+        if (isKnownPrefix(prefix) ? !name.empty() : root->getAttribute(declaration).empty())
             setIfChanged(root, declaration, name);
     }
+}
+
+bool CSVGDocument::isKnownPrefix(const std::wstring& prefix)
+{
+    return knownNamespaces().count(prefix) > 0;
 }
 
 std::wstring CSVGDocument::prefixNamespace(const std::wstring& prefix)

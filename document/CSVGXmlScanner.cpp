@@ -182,6 +182,7 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_end = std::find(p, p + read.size(), u'\0');
     m_open.assign(1, OpenElement { parent });
     m_bindings.clear();
+    m_readingRoot = false;
     m_preserve = nullptr;
     m_textHasRun = false;
     m_tooDeep = false;
@@ -417,8 +418,12 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
     const char16_t* next = readAttributes(nameEnd, opened);
     if (m_entityLimit)
         return nullptr;
+    const std::wstring name = toWide(p + 1, nameEnd);
+    const size_t colon = name.find(L':');
+    m_readingRoot = m_open.size() == 1 && m_open[0].element->getType() == SvgType::Document
+        && name.compare(colon == std::wstring::npos ? 0 : colon + 1, std::wstring::npos, L"svg") == 0;
     dropRepeatedAttributes();
-    CSVGElement* element = makeElement(elementTag(p + 1, nameEnd));
+    CSVGElement* element = makeElement(elementTag(name));
     if (!element)
         return nullptr;
     appendElement(element);
@@ -438,7 +443,7 @@ void CSVGXmlScanner::openElement(CSVGElement* element)
     for (const Attribute& attribute : m_attributes) {
         if (attribute.name == L"xmlns" || attribute.name.compare(0, 6, L"xmlns:") == 0) {
             const std::wstring prefix = attribute.name.size() > 6 ? attribute.name.substr(6) : std::wstring();
-            m_bindings.push_back(Binding { m_open.size(), prefix, attribute.value });
+            m_bindings.push_back(Binding { m_open.size() - 1, prefix, attribute.value });
         }
     }
     if (!m_preserve && (type == SvgType::Text || type == SvgType::Tspan)
@@ -448,9 +453,9 @@ void CSVGXmlScanner::openElement(CSVGElement* element)
 
 // The prefix goes only where the tag without it still names an SVG element
 // for any XML reader: where no other default namespace is declared.
-std::wstring CSVGXmlScanner::elementTag(const char16_t* begin, const char16_t* end) const
+std::wstring CSVGXmlScanner::elementTag(const std::wstring& name) const
 {
-    std::wstring tag = CSVGXmlNode::toName(toWide(begin, end));
+    std::wstring tag = CSVGXmlNode::toName(name);
     const size_t colon = tag.find(L':');
     if (colon == std::wstring::npos)
         return tag;
@@ -459,37 +464,42 @@ std::wstring CSVGXmlScanner::elementTag(const char16_t* begin, const char16_t* e
         tag[colon] = L'_';
     const std::wstring local = tag.substr(colon + 1);
     const bool svg
-        = namespaceOf(tag.substr(0, colon)) == Namespace::Svg && namespaceOf(std::wstring()) != Namespace::Other;
+        = namespaceName(tag.substr(0, colon)) == kSvgNamespace && namespaceName(std::wstring()) == kSvgNamespace;
     return svg && CSVGXmlNode::isName(local, false) ? local : tag;
 }
 
-CSVGXmlScanner::Namespace CSVGXmlScanner::namespaceOf(const std::wstring& prefix) const
-{
-    bool declared = false;
-    const std::wstring name = namespaceName(prefix, declared);
-    if (!declared)
-        return Namespace::Undeclared;
-    return name == kSvgNamespace ? Namespace::Svg : Namespace::Other;
-}
-
 // As the element itself declares it, or the nearest open element that
-// does; else as the writer declares it.
-std::wstring CSVGXmlScanner::namespaceName(const std::wstring& prefix, bool& declared) const
+// does; else as the writer declares it on the root. The writer gives the
+// root its own declarations of the default namespace and of the prefixes it
+// knows, whatever the file declared there: those are read as written, so
+// that a saved file reads back as it was read.
+std::wstring CSVGXmlScanner::namespaceName(const std::wstring& prefix) const
 {
-    declared = true;
     const std::wstring declaration = prefix.empty() ? L"xmlns" : L"xmlns:" + prefix;
+    const bool rootsOwn = prefix.empty() || (prefix != L"xml" && CSVGDocument::isKnownPrefix(prefix));
     for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
         if (attribute->name == declaration)
-            return attribute->value;
+            return rootsOwn && m_readingRoot ? writtenNamespace(prefix) : attribute->value;
     }
     for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
         if (binding->prefix == prefix)
-            return binding->name;
+            return rootsOwn && binding->level == 1 && isRootOpen() ? writtenNamespace(prefix) : binding->name;
     }
-    declared = false;
-    if (prefix == L"xml")
-        return kXmlNamespace;
-    return prefix.empty() ? std::wstring() : CSVGDocument::prefixNamespace(prefix);
+    return writtenNamespace(prefix);
+}
+
+std::wstring CSVGXmlScanner::writtenNamespace(const std::wstring& prefix)
+{
+    if (prefix.empty())
+        return kSvgNamespace;
+    return prefix == L"xml" ? kXmlNamespace : CSVGDocument::prefixNamespace(prefix);
+}
+
+// The root opened by a whole file's scan.
+bool CSVGXmlScanner::isRootOpen() const
+{
+    return m_open.size() > 1 && m_open[0].element->getType() == SvgType::Document
+        && m_open[1].element->getType() == SvgType::Svg;
 }
 
 void CSVGXmlScanner::dropRepeatedAttributes()
@@ -504,10 +514,9 @@ void CSVGXmlScanner::dropRepeatedAttributes()
     std::vector<Attribute> kept;
     for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
         if (prefixed(*attribute)) {
-            bool declared = false;
             const size_t colon = attribute->name.find(L':');
             const std::wstring local = attribute->name.substr(colon + 1);
-            if (!names.insert(namespaceName(attribute->name.substr(0, colon), declared) + L' ' + local).second)
+            if (!names.insert(namespaceName(attribute->name.substr(0, colon)) + L' ' + local).second)
                 continue;
         }
         kept.push_back(std::move(*attribute));
@@ -643,7 +652,7 @@ void CSVGXmlScanner::closeLast()
     if (open.element == m_preserve)
         m_preserve = nullptr;
     m_open.pop_back();
-    while (!m_bindings.empty() && m_bindings.back().level > m_open.size())
+    while (!m_bindings.empty() && m_bindings.back().level >= m_open.size())
         m_bindings.pop_back();
 }
 

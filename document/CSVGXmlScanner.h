@@ -56,6 +56,10 @@ class QString;
 // xmlns:svg="http://www.w3.org/2000/svg") is the SVG element of its local
 // name, unless another default namespace is declared where it stands (any
 // reader would then take the name without prefix for another element).
+// Namespaces are taken as the file will be written: the root's default
+// namespace and its known prefixes as the writer declares them, and so an
+// undeclared prefix (see CSVGDocument::prefixNamespace); a saved file then
+// reads back as it was read.
 //
 // Character data is kept in its place among the children: inside a text or
 // tspan each run becomes a text-content node; any other element holds the
@@ -105,9 +109,8 @@ private:
         std::wstring name;
         std::wstring value;
     };
-    enum class Namespace { Undeclared, Svg, Other };
     // A namespace prefix (empty for the default namespace) that an open
-    // element declares.
+    // element declares; level is the element's place in m_open.
     struct Binding
     {
         size_t level;
@@ -156,13 +159,14 @@ private:
     static bool isAllowedDeclaration(const std::wstring& name, const std::wstring& value);
     // The tag of an element read from the text: its characters made a name,
     // and an SVG namespace prefix dropped.
-    std::wstring elementTag(const char16_t* begin, const char16_t* end) const;
-    // What the prefix (empty for the default namespace) names at the start
-    // tag under reading.
-    Namespace namespaceOf(const std::wstring& prefix) const;
-    // The namespace that the prefix stands for in the written file, and
-    // whether the text declares it.
-    std::wstring namespaceName(const std::wstring& prefix, bool& declared) const;
+    std::wstring elementTag(const std::wstring& name) const;
+    // The namespace that the prefix (empty for the default namespace)
+    // stands for at the start tag under reading, as the file will be
+    // written.
+    std::wstring namespaceName(const std::wstring& prefix) const;
+    // The namespace under which the writer declares the prefix on the root.
+    static std::wstring writtenNamespace(const std::wstring& prefix);
+    bool isRootOpen() const;
     // Of the attributes that are one attribute for XML namespaces (a:x and
     // b:x with a and b naming one namespace), the last is kept.
     void dropRepeatedAttributes();
@@ -191,6 +195,8 @@ private:
     std::vector<OpenElement> m_open;
     std::vector<Attribute> m_attributes;
     std::vector<Binding> m_bindings;
+    // Whether the start tag under reading is a whole file's svg root.
+    bool m_readingRoot = false;
     // The text or tspan whose "xml:space" is "preserve", while it is open.
     CSVGElement* m_preserve = nullptr;
     // Since the last text element opened: whether character data was read.

@@ -159,6 +159,12 @@ void tst_CSVGDocumentWriter::markupStaysXml_data()
         << "<svg><!ELEMENT g ANY><!DOCTYPE svg></svg>" << QStringList { "<!--!ELEMENT g ANY--><!--!DOCTYPE svg-->" };
     QTest::newRow("prefixes without a known namespace")
         << "<svg><g foo:x=\"1\" bar:x=\"2\"/></svg>" << QStringList { "bar:x=\"2\" foo:x=\"1\"" };
+    QTest::newRow("prefixes the root declares otherwise")
+        << "<svg xmlns:svg=\"urn:x\" xmlns:inkscape=\"urn:y\" xmlns:i=\"http://www.inkscape.org/namespaces/inkscape\">"
+           "<svg:rect/><g inkscape:label=\"a\" i:label=\"b\"/></svg>"
+        << QStringList { "<rect ", "i:label=\"b\"" };
+    QTest::newRow("an undeclared svg prefix")
+        << "<svg:svg><svg:rect width=\"5\"/></svg:svg>" << QStringList { "<rect width=\"5\"" };
     QTest::newRow("entities declared again")
         << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"svg11.dtd\" [<!ENTITY a \"&#38;&#37;&#34;<b/>\">"
            "<!ENTITY e SYSTEM \"file:///etc/hostname\">]><svg><g a=\"&a;\"/></svg>"
