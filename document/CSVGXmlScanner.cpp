@@ -313,9 +313,11 @@ bool CSVGXmlScanner::scanEntity(const CSVGEntityTable::Entity& entity)
 }
 
 // "]]>" cannot stand inside a section: a run holding it is cut after the
-// "]]", into sections that read back as the run.
-bool CSVGXmlScanner::appendRun(CSVGElement* element, const std::wstring& run)
+// "]]", into sections that read back as the run. A carriage return (from
+// "&#13;") would read back as a line feed: it is one from the start.
+bool CSVGXmlScanner::appendRun(CSVGElement* element, std::wstring run)
 {
+    std::replace(run.begin(), run.end(), L'\r', L'\n');
     size_t begin = 0;
     while (begin < run.size()) {
         const size_t close = run.find(L"]]>", begin);

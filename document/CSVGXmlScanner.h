@@ -144,7 +144,7 @@ private:
     void appendDecoded(std::wstring& out, const char16_t* begin, const char16_t* end);
     // A run after the element's first child, as CDATA sections; false once
     // the element limit is reached.
-    bool appendRun(CSVGElement* element, const std::wstring& run);
+    bool appendRun(CSVGElement* element, std::wstring run);
     // Whether the white space before p starts the next run of a text.
     bool keepsSpaceBefore(const char16_t* p) const;
     const char16_t* readEndTag(const char16_t* p);

@@ -165,6 +165,8 @@ void tst_CSVGDocumentWriter::markupStaysXml_data()
         << QStringList { "<rect ", "i:label=\"b\"" };
     QTest::newRow("an undeclared svg prefix")
         << "<svg:svg><svg:rect width=\"5\"/></svg:svg>" << QStringList { "<rect width=\"5\"" };
+    QTest::newRow("a carriage return after a child")
+        << "<svg><desc>a<g/>b&#13;c</desc></svg>" << QStringList { "<![CDATA[b\nc]]>" };
     QTest::newRow("entities declared again")
         << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"svg11.dtd\" [<!ENTITY a \"&#38;&#37;&#34;<b/>\">"
            "<!ENTITY e SYSTEM \"file:///etc/hostname\">]><svg><g a=\"&a;\"/></svg>"
