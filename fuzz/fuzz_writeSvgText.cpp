@@ -42,5 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < root->getChildCount(); ++i)
         document.selectElement(root->getChild(i), Qt::green);
     document.selectionToSvgText();
+    fuzzEventLoopTurn();
     return 0;
 }

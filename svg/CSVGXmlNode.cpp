@@ -81,6 +81,12 @@ bool isPrefixColon(const std::wstring& text, size_t colon, bool colons)
     return colons && colon > 0 && colon + 1 < text.size();
 }
 
+// The character at i of a name whose local part starts at local.
+bool isNameCharAt(const std::wstring& text, size_t i, size_t local)
+{
+    return i == 0 || i == local ? isNameStart(text[i]) : isNameChar(text[i]);
+}
+
 } // namespace
 
 // Quotes are escaped in text too, so one routine serves values and text.
@@ -121,14 +127,15 @@ void CSVGXmlNode::appendComment(std::wstring& out, const std::wstring& text)
     out += L"-->";
 }
 
-// A colon first, last or after the first is no prefix's.
+// A colon first, last or after the first is no prefix's; the local name
+// after a prefix starts as a name does.
 bool CSVGXmlNode::isName(const std::wstring& text, bool colons)
 {
     const size_t colon = text.find(L':');
     if (text.empty() || (colon != std::wstring::npos && !isPrefixColon(text, colon, colons)))
         return false;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (i != colon && !(i == 0 ? isNameStart(text[i]) : isNameChar(text[i])))
+        if (i != colon && !isNameCharAt(text, i, colon == std::wstring::npos ? 0 : colon + 1))
             return false;
     }
     return true;
@@ -137,9 +144,9 @@ bool CSVGXmlNode::isName(const std::wstring& text, bool colons)
 std::wstring CSVGXmlNode::toName(std::wstring text)
 {
     const size_t colon = text.find(L':');
+    const bool prefixed = colon != std::wstring::npos && isPrefixColon(text, colon, true);
     for (size_t i = 0; i < text.size(); ++i) {
-        const bool valid = text[i] == L':' ? i == colon && isPrefixColon(text, colon, true)
-                                           : (i == 0 ? isNameStart(text[i]) : isNameChar(text[i]));
+        const bool valid = text[i] == L':' ? i == colon && prefixed : isNameCharAt(text, i, prefixed ? colon + 1 : 0);
         if (!valid)
             text[i] = L'_';
     }

@@ -268,6 +268,8 @@ void tst_CSVGDocumentReader::scan_data()
     QTest::newRow("one attribute under two prefixes")
         << "<svg><g xmlns:a=\"urn:a\" xmlns:b=\"urn:a\" a:x=\"1\" b:x=\"2\" c:x=\"3\"/></svg>"
         << "svg(g{b:x=2,c:x=3,xmlns:a=urn:a,xmlns:b=urn:a})";
+    QTest::newRow("a local name that starts as no name") << "<svg><x:-y z:-w=\"1\"/></svg>"
+                                                         << "svg(x:_y)";
     QTest::newRow("names that are no names") << "<svg><a\"b c=\"1\" 2d=\"3\"/><-x/></svg>"
                                              << "svg(a_b{c=1} <![CDATA[<-x/>]]>)";
     QTest::newRow("characters beyond 16 bits")
