@@ -269,11 +269,13 @@ public:
     //
     // Every load refuses a text whose elements are nested deeper than the
     // reader goes (see CSVGXmlScanner): re-hung higher up, they would be
-    // drawn and saved elsewhere. A refused load returns false and says why in
-    // readCheck.
+    // drawn and saved elsewhere; so is one whose entities expand too far. A
+    // refused load returns false and says why in readCheck. A text with more
+    // elements than the reader takes opens as far as the limit, and
+    // readCheck says so.
     //
-    // Replaces the drawing with the file's (decoded by its byte-order mark or
-    // declared encoding, else as UTF-8). False for an empty path, a file that
+    // Replaces the drawing with the file's (its bytes decoded as
+    // SvgTextCodec says). False for an empty path, a file that
     // cannot be read and one that holds no SVG drawing (see readCheck), which
     // leave an empty root of the page size. A file that ends inside the
     // drawing opens as far as it goes; readCheck says it is damaged.
@@ -290,8 +292,9 @@ public:
     bool parseSvgText(const std::wstring& text, bool ungroup, bool moveToOrigin);
     bool parseSvgText(const QString& text, bool ungroup, bool moveToOrigin);
     // How a scan of SVG text ended: with every element closed, with the text
-    // ending inside the drawing, or at an element nested too deep.
-    enum class ScanOutcome { Complete, CutOff, TooDeep };
+    // ending inside the drawing, at an element nested too deep, at entities
+    // that expand too far, or with elements left out at the element limit.
+    enum class ScanOutcome { Complete, CutOff, TooDeep, EntityLimit, ElementLimit };
     // Builds the text's elements under the parent (see CSVGXmlScanner).
     ScanOutcome scanXml(const QString& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.
@@ -307,7 +310,8 @@ public:
     // Gives the imported document's elements and class rules fresh names
     // from its id counter; references and class attributes follow.
     static void renameImportedIds(CSVGDocument* imported);
-    // The text of SVG file bytes, up to the first NUL character.
+    // The text of SVG file bytes, up to the first NUL character, with line
+    // ends as LF (see SvgTextCodec).
     static QString decodeSvgBytes(const QByteArray& bytes);
 
     // The interaction mode of the mouse tools: 0 select, 9 path drawing,
@@ -436,7 +440,8 @@ public:
     // or when pieces overlap or cross the page border (after the warning).
     std::wstring pageToSvgText(int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd);
     // The root and its subtree. An empty region writes the whole drawing in
-    // its own order. Otherwise only the pieces lying in the region are
+    // its own order, with the comments, processing instructions and entity
+    // declarations that the file held around its root. Otherwise only the pieces lying in the region are
     // written, from a working copy: ordered by position (lessByPosition),
     // with plot-end marks on request. Sets the root's namespace declarations
     // and "custom_positions", and brings the style sheets' text up to date
@@ -446,6 +451,12 @@ public:
     // Declares "xmlns", "xmlns:xlink", "version" and every prefix that a tag
     // or attribute name of the tree uses ("xml" and "xmlns" excepted).
     void updateRootNamespaces();
+    // The namespace under which the root declares a prefix that it does not
+    // declare itself: the known one of the prefix, else one made for it;
+    // empty for "xml" and "xmlns".
+    static std::wstring prefixNamespace(const std::wstring& prefix);
+    // Whether the root's declaration of the prefix is always the writer's.
+    static bool isKnownPrefix(const std::wstring& prefix);
     // The selected pieces in drawing order for the clipboard, each after the
     // paint servers and the class rule it needs; tear lines are left out.
     std::wstring selectionToSvgText();
@@ -612,8 +623,8 @@ public:
     // Moves the point onto an open end of a shape within the pick tolerance;
     // the piece of that shape, or null.
     CSVGElement* snapToShapeEnd(QPointF& point);
-    // A text element at the point in the format's colour and font; null for
-    // an empty text.
+    // A text element at the point in the format's colour and font (12pt
+    // when the format gives no size); null for an empty text.
     CSVGElement* insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point);
     // n vertices of the regular polygon about the centre, the first one
     // given.
@@ -793,11 +804,17 @@ private:
     // getContentBoundingRect, with hidden pieces too when drawnOnly is false.
     QRectF contentBounds(bool drawnOnly);
     ScanOutcome scanOwnedText(QString decoded);
+    // What the end of a scan says of any text: refused at the depth and
+    // entity limits, opened in part at the element limit.
+    static SvgInputCheck::Result scanCheck(ScanOutcome outcome);
     // After a refused text: an empty root of the page size, and false.
     bool refuseText();
     // Reads the bytes in place of the drawing when they hold one, else
     // leaves an empty root of the page size; either way readCheck tells.
     bool readDrawingBytes(QByteArray bytes, bool ungroup);
+    // The same for a file's text: a text whose first element is not an svg
+    // element (or that has none) is refused.
+    bool readDrawingText(QString text, bool ungroup);
     // The root's page, origin and custom positions, then the bounds of the
     // new tree, after its text has been scanned.
     void finishParsing(bool ungroup, bool moveToOrigin);
@@ -999,6 +1016,8 @@ private:
     // With flush, the whole drawing is written in pieces (writeSvgInPieces).
     void appendSvgBody(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd, const std::function<void(std::wstring&)>& flush = nullptr);
+    // The markup that the file holds before (or after) its root.
+    void appendOutsideRoot(std::wstring& out, bool before);
     void writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap, int firstSection,
         int lastSection, bool plotEnd);
     void copyRegionInto(CSVGDocument& work, const CSVGRect& region);

@@ -344,7 +344,9 @@ CSVGElement* CSVGDocument::insertTextElement(const QString& text, const QTextCha
     set(L"stroke-opacity", QStringLiteral("0"));
     set(L"fill", format.foreground().color().name());
     set(L"fill-opacity", QStringLiteral("1"));
-    set(L"font-size", QString::number(format.fontPointSize(), 'g', 6));
+    // The editor's texts are 12pt unless the format says otherwise.
+    const double points = format.fontPointSize();
+    set(L"font-size", points > 0 ? QString::number(points, 'g', 6) : QStringLiteral("12pt"));
     set(L"font-family", format.fontFamily());
     set(L"font-weight", format.fontWeight() == QFont::Bold ? QStringLiteral("bold") : QStringLiteral("normal"));
     set(L"font-style", format.fontItalic() ? QStringLiteral("italic") : QStringLiteral("normal"));

@@ -12,11 +12,11 @@
 #include "CSVGXmlScanner.h"
 #include "SafeTruncate.h"
 #include "SvgCodes.h"
+#include "SvgTextCodec.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QSettings>
-#include <QTextCodec>
 
 #include <climits>
 #include <cmath>
@@ -31,25 +31,6 @@ using IdMap = std::map<std::wstring, std::wstring>;
 const wchar_t* const kUrlAttributes[]
     = { L"fill", L"stroke", L"clip-path", L"mask", L"filter", L"marker-start", L"marker-mid", L"marker-end", L"style" };
 const wchar_t* const kLinkAttributes[] = { L"xlink:href", L"href" };
-
-// The codec an XML declaration names; null for UTF-8 or none.
-QTextCodec* declaredCodec(const QByteArray& bytes)
-{
-    if (!bytes.startsWith("<?xml"))
-        return nullptr;
-    const QByteArray declaration = bytes.left(bytes.indexOf("?>", 0));
-    const int key = declaration.indexOf("encoding");
-    if (key < 0)
-        return nullptr;
-    int at = key + 8;
-    while (at < declaration.size() && (declaration[at] == ' ' || declaration[at] == '='))
-        ++at;
-    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
-        return nullptr;
-    const int close = declaration.indexOf(declaration[at], at + 1);
-    QTextCodec* codec = close < 0 ? nullptr : QTextCodec::codecForName(declaration.mid(at + 1, close - at - 1));
-    return codec && codec->mibEnum() != 106 ? codec : nullptr;
-}
 
 // Every "url(#id)" whose id was renamed points at the new id; a reference
 // to an id that only begins like a renamed one stays.
@@ -121,14 +102,7 @@ std::wstring pageViewBox(int width, int height)
 
 QString CSVGDocument::decodeSvgBytes(const QByteArray& bytes)
 {
-    QTextCodec* codec = QTextCodec::codecForUtfText(bytes, nullptr);
-    if (!codec)
-        codec = declaredCodec(bytes);
-    QString text = codec ? codec->toUnicode(bytes) : QString::fromUtf8(bytes);
-    const int nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text.truncate(nul);
-    return text;
+    return SvgTextCodec::decode(bytes);
 }
 
 bool CSVGDocument::openFile(const std::wstring& path)
@@ -143,8 +117,10 @@ bool CSVGDocument::openFile(const std::wstring& path)
     m_fileFolder = separator == std::wstring::npos ? path : path.substr(0, separator);
     m_readCheck = SvgInputCheck::Result();
     clearContents();
+    // Read as bytes: text mode would drop every 0x0D byte, of a line end
+    // and of a UTF-16 character alike.
     QFile file(QString::fromStdWString(path));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         newDocument();
         return false;
     }
@@ -176,13 +152,23 @@ bool CSVGDocument::readDrawingBytes(QByteArray bytes, bool ungroup)
 {
     clearContents();
     m_readCheck = SvgInputCheck::checkBytes(bytes);
+    if (SvgInputCheck::refuses(m_readCheck))
+        return refuseText();
+    QString decoded = decodeSvgBytes(bytes);
+    bytes = QByteArray();
+    return readDrawingText(std::move(decoded), ungroup);
+}
+
+bool CSVGDocument::readDrawingText(QString text, bool ungroup)
+{
+    clearContents();
+    const ScanOutcome outcome = scanOwnedText(std::move(text));
+    m_readCheck = scanCheck(outcome);
     if (!SvgInputCheck::refuses(m_readCheck)) {
-        QString decoded = decodeSvgBytes(bytes);
-        bytes = QByteArray();
-        const ScanOutcome outcome = scanOwnedText(std::move(decoded));
-        m_readCheck = outcome == ScanOutcome::TooDeep
-            ? SvgInputCheck::tooDeep()
-            : SvgInputCheck::checkTree(this, outcome == ScanOutcome::Complete);
+        const bool complete = outcome == ScanOutcome::Complete || outcome == ScanOutcome::ElementLimit;
+        const SvgInputCheck::Result tree = SvgInputCheck::checkTree(this, complete);
+        if (tree.verdict != SvgInputCheck::Verdict::Drawing)
+            m_readCheck = tree;
     }
     if (SvgInputCheck::refuses(m_readCheck))
         return refuseText();
@@ -219,7 +205,25 @@ CSVGDocument::ScanOutcome CSVGDocument::scanXml(const QString& text, CSVGElement
     const bool complete = scanner.scan(text, parent);
     if (scanner.isTooDeep())
         return ScanOutcome::TooDeep;
+    if (scanner.reachedEntityLimit())
+        return ScanOutcome::EntityLimit;
+    if (scanner.reachedElementLimit())
+        return ScanOutcome::ElementLimit;
     return complete ? ScanOutcome::Complete : ScanOutcome::CutOff;
+}
+
+SvgInputCheck::Result CSVGDocument::scanCheck(ScanOutcome outcome)
+{
+    switch (outcome) {
+    case ScanOutcome::TooDeep:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::TooDeep, QString() };
+    case ScanOutcome::EntityLimit:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::EntityLimit, QString() };
+    case ScanOutcome::ElementLimit:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::ElementLimit, QString() };
+    default:
+        return SvgInputCheck::Result();
+    }
 }
 
 bool CSVGDocument::refuseText()
@@ -248,9 +252,8 @@ bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool mov
 bool CSVGDocument::parseSvgText(const QString& text, bool ungroup, bool moveToOrigin)
 {
     clearContents();
-    const bool tooDeep = scanXml(text, this) == ScanOutcome::TooDeep;
-    m_readCheck = tooDeep ? SvgInputCheck::tooDeep() : SvgInputCheck::Result();
-    if (tooDeep)
+    m_readCheck = scanCheck(scanXml(text, this));
+    if (SvgInputCheck::refuses(m_readCheck))
         return refuseText();
     finishParsing(ungroup, moveToOrigin);
     return true;

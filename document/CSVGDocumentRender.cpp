@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cwctype>
 
 namespace {
 
@@ -51,24 +50,6 @@ QSize rootImageSize(CSVGElement* root)
     return size;
 }
 
-// The reader gives every text a root; text whose first element is not an
-// svg element (or no text at all) does not count as loaded.
-bool startsWithSvgElement(const std::wstring& text)
-{
-    for (size_t at = text.find(L'<'); at != std::wstring::npos; at = text.find(L'<', at + 1)) {
-        const wchar_t next = at + 1 < text.size() ? text[at + 1] : L'\0';
-        if (next == L'?' || next == L'!')
-            continue;
-        size_t end = at + 1;
-        while (end < text.size() && !std::iswspace(text[end]) && text[end] != L'>' && text[end] != L'/')
-            ++end;
-        const std::wstring name = text.substr(at + 1, end - at - 1);
-        const size_t colon = name.find(L':');
-        return (colon == std::wstring::npos ? name : name.substr(colon + 1)) == L"svg";
-    }
-    return false;
-}
-
 // Exactly that many strips, the last line on the right edge; never more
 // lines than the page has pixel columns.
 void drawDivisions(QPainter& painter, const QRectF& page, int divisions)
@@ -101,10 +82,9 @@ void CSVGDocument::renderSvgToImage(
 {
     image = blankImage(QSize(32, 32), false);
     count = 0;
-    if (!startsWithSvgElement(text))
-        return;
     CSVGDocument work;
-    work.parseSvgText(text, false, false);
+    if (!work.readDrawingText(QString::fromStdWString(text), false))
+        return;
     CSVGElement* root = work.getOwnerSvg();
     if (!root)
         return;
@@ -145,10 +125,9 @@ QImage CSVGDocument::renderImageForSave(const std::wstring& text, const std::wst
 {
     const bool white = format == L"jpg";
     QImage image = blankImage(QSize(32, 32), white);
-    if (!startsWithSvgElement(text))
-        return image;
     CSVGDocument work;
-    work.parseSvgText(text, false, false);
+    if (!work.readDrawingText(QString::fromStdWString(text), false))
+        return image;
     CSVGElement* root = work.getOwnerSvg();
     if (!root)
         return image;

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwctype>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -25,36 +24,27 @@ namespace {
 
 const wchar_t* const kSvgNamespace = L"http://www.w3.org/2000/svg";
 const wchar_t* const kXlinkNamespace = L"http://www.w3.org/1999/xlink";
-// Prefixes that no table names are declared under this one name, so that the
-// file stays well-formed XML.
+// Prefixes that no table names are declared under a name made from this one
+// and the prefix, so that the file stays XML: under one name for all, the
+// attributes a:x and b:x of one element would be the same attribute.
 const wchar_t* const kOtherNamespace = L"http://www.zocut.local/ns/other";
 
-// The declarations of the known prefixes; "xmlns" and "xml" are never
+// The namespaces of the known prefixes; "xmlns" and "xml" are never
 // declared.
 const std::map<std::wstring, std::wstring>& knownNamespaces()
 {
     static const std::map<std::wstring, std::wstring> namespaces = {
-        { L"xmlns:dc", L"http://purl.org/dc/elements/1.1/" },
-        { L"xmlns:cc", L"http://creativecommons.org/ns#" },
-        { L"xmlns:rdf", L"http://www.w3.org/1999/02/22-rdf-syntax-ns#" },
-        { L"xmlns:svg", kSvgNamespace },
-        { L"xmlns:xlink", kXlinkNamespace },
-        { L"xmlns:sodipodi", L"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd" },
-        { L"xmlns:inkscape", L"http://www.inkscape.org/namespaces/inkscape" },
-        { L"xmlns:xmlns", L"" },
-        { L"xmlns:xml", L"" },
+        { L"dc", L"http://purl.org/dc/elements/1.1/" },
+        { L"cc", L"http://creativecommons.org/ns#" },
+        { L"rdf", L"http://www.w3.org/1999/02/22-rdf-syntax-ns#" },
+        { L"svg", kSvgNamespace },
+        { L"xlink", kXlinkNamespace },
+        { L"sodipodi", L"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd" },
+        { L"inkscape", L"http://www.inkscape.org/namespaces/inkscape" },
+        { L"xmlns", L"" },
+        { L"xml", L"" },
     };
     return namespaces;
-}
-
-// A name that XML allows as a prefix: a broken name read from a file gets
-// no declaration of its own.
-bool isPrefix(const std::wstring& text)
-{
-    const auto letter = [](wchar_t c) { return std::iswalpha(c) || c == L'_' || c >= 0x80; };
-    return letter(text[0]) && std::all_of(text.begin(), text.end(), [&letter](wchar_t c) {
-        return letter(c) || std::iswdigit(c) || c == L'-' || c == L'.';
-    });
 }
 
 // Setting a value that is already there would only mark the whole tree
@@ -187,12 +177,44 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
     if (!root)
         return;
     setIfChanged(root, L"custom_positions", customPositionsText());
-    if (region.isEmpty() && flush)
-        root->writeSvgInPieces(out, flush);
-    else if (region.isEmpty())
-        root->writeSvg(out, 0, region);
-    else
+    if (!region.isEmpty()) {
         writeRegion(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
+        return;
+    }
+    appendOutsideRoot(out, true);
+    if (flush)
+        root->writeSvgInPieces(out, flush);
+    else
+        root->writeSvg(out, 0, region);
+    appendOutsideRoot(out, false);
+}
+
+// What the file holds around its drawing: comments and processing
+// instructions (a style sheet among them) before and after the root, and
+// before it the first document type declaration. Each on a line of its own.
+// Nothing else may stand beside the root in XML; the XML declaration is the
+// writer's own.
+void CSVGDocument::appendOutsideRoot(std::wstring& out, bool before)
+{
+    const CSVGElement* root = getOwnerSvg();
+    bool pastRoot = false;
+    bool doctype = false;
+    for (int i = 0; i < getChildCount(); ++i) {
+        CSVGElement* child = getChild(i);
+        pastRoot = pastRoot || child == root;
+        const int type = child->getType();
+        const bool first = type == SvgType::Doctype && !doctype;
+        doctype = doctype || type == SvgType::Doctype;
+        if (pastRoot == before || child == root || !(type == SvgType::Comment || (first && before)))
+            continue;
+        const size_t at = out.size();
+        if (!out.empty() && out.back() != L'\n')
+            out += L'\n';
+        if (child->writeSvg(out, 0, CSVGRect()))
+            out += L'\n';
+        else
+            out.resize(at);
+    }
 }
 
 void CSVGDocument::writeRegion(std::wstring& out, const CSVGRect& region, int widthLimit, double overlap,
@@ -295,18 +317,26 @@ void CSVGDocument::updateRootNamespaces()
     std::set<std::wstring> declarations;
     for (const std::wstring& name : names) {
         const size_t colon = name.find(L':');
-        if (colon != std::wstring::npos && colon >= 1 && isPrefix(name.substr(0, colon)))
+        if (colon != std::wstring::npos && colon >= 1 && CSVGXmlNode::isName(name.substr(0, colon), false))
             declarations.insert(L"xmlns:" + name.substr(0, colon));
     }
     for (const std::wstring& declaration : declarations) {
-        const auto known = knownNamespaces().find(declaration);
-        if (known != knownNamespaces().end()) {
-            if (!known->second.empty())
-                setIfChanged(root, declaration, known->second);
-        } else if (root->getAttribute(declaration).empty()) {
-            root->setAttribute(declaration, kOtherNamespace, true);
-        }
+        const std::wstring prefix = declaration.substr(6);
+        const std::wstring name = prefixNamespace(prefix);
+        if (isKnownPrefix(prefix) ? !name.empty() : root->getAttribute(declaration).empty())
+            setIfChanged(root, declaration, name);
     }
+}
+
+bool CSVGDocument::isKnownPrefix(const std::wstring& prefix)
+{
+    return knownNamespaces().count(prefix) > 0;
+}
+
+std::wstring CSVGDocument::prefixNamespace(const std::wstring& prefix)
+{
+    const auto known = knownNamespaces().find(prefix);
+    return known != knownNamespaces().end() ? known->second : kOtherNamespace + (L'/' + prefix);
 }
 
 std::wstring CSVGDocument::selectionToSvgText()

@@ -2,12 +2,17 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "CSVGXmlNode.h"
 #include "SvgCodes.h"
+#include "SvgTextCodec.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
+#include <iterator>
+#include <set>
 
 namespace {
 
@@ -64,54 +69,29 @@ std::wstring toWide(const char16_t* begin, const char16_t* end)
     return out;
 }
 
-// A numeric reference's value when XML allows that character.
-bool isXmlChar(unsigned long c)
+const wchar_t* const kSvgNamespace = L"http://www.w3.org/2000/svg";
+const wchar_t* const kXmlNamespace = L"http://www.w3.org/XML/1998/namespace";
+const wchar_t* const kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
+
+// Long enough for "&#x" and a code point written with leading zeros, and for
+// any entity name a file uses.
+constexpr ptrdiff_t kMaxReferenceLength = 256;
+
+// The end of a reference that starts at amp: its ";", or end when there is
+// none close enough.
+const char16_t* referenceEnd(const char16_t* amp, const char16_t* end)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-        || (c >= 0x10000 && c <= 0x10FFFF);
+    const char16_t* limit = end - amp > kMaxReferenceLength ? amp + kMaxReferenceLength : end;
+    const char16_t* semicolon = std::find(amp + 1, limit, u';');
+    return semicolon == limit ? end : semicolon;
 }
 
-// The character of "name" in "&name;", 0 for none.
-wchar_t referencedChar(const char16_t* name, const char16_t* end)
+// A character that may start a tag: XML's name start characters, all
+// characters beyond ASCII among them (the tag makes them a name).
+bool startsName(char16_t c)
 {
-    const std::wstring text = toWide(name, end);
-    if (text == L"lt")
-        return L'<';
-    if (text == L"gt")
-        return L'>';
-    if (text == L"amp")
-        return L'&';
-    if (text == L"quot")
-        return L'"';
-    if (text == L"apos")
-        return L'\'';
-    if (text.size() < 2 || text[0] != L'#')
-        return 0;
-    const bool hex = text[1] == L'x';
-    const size_t digits = hex ? 2 : 1;
-    if (text.size() <= digits)
-        return 0;
-    unsigned long value = 0;
-    for (size_t i = digits; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        int digit = -1;
-        if (c >= L'0' && c <= L'9')
-            digit = c - L'0';
-        else if (hex && c >= L'a' && c <= L'f')
-            digit = c - L'a' + 10;
-        else if (hex && c >= L'A' && c <= L'F')
-            digit = c - L'A' + 10;
-        if (digit < 0)
-            return 0;
-        value = value * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
-        if (value > 0x10FFFF)
-            return 0;
-    }
-    return isXmlChar(value) ? static_cast<wchar_t>(value) : 0;
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
 }
-
-// Long enough for "&#x" and a code point written with leading zeros.
-constexpr ptrdiff_t kMaxReferenceLength = 32;
 
 } // namespace
 
@@ -121,26 +101,64 @@ CSVGXmlScanner::CSVGXmlScanner(CSVGDocument* document, size_t maxElements)
 {
 }
 
-std::wstring CSVGXmlScanner::decodeReferences(const char16_t* begin, const char16_t* end)
+// Text without references, nearly all, is widened in one go.
+std::wstring CSVGXmlScanner::decode(const char16_t* begin, const char16_t* end)
 {
     std::wstring out;
+    appendDecoded(out, begin, end);
+    return out;
+}
+
+// A reference that is not well formed, names no entity or a character that
+// XML does not allow stays as written.
+void CSVGXmlScanner::appendDecoded(std::wstring& out, const char16_t* begin, const char16_t* end)
+{
     for (const char16_t* p = begin; p < end; ++p) {
         const char16_t* amp = std::find(p, end, u'&');
         appendWide(out, p, amp);
         if (amp == end)
             break;
         p = amp;
-        const char16_t* limit = end - p > kMaxReferenceLength ? p + kMaxReferenceLength : end;
-        const char16_t* semicolon = std::find(p + 1, limit, u';');
-        const wchar_t c = semicolon == limit ? 0 : referencedChar(p + 1, semicolon);
-        if (c == 0) {
+        const char16_t* semicolon = referenceEnd(amp, end);
+        const char32_t c = semicolon == end ? 0 : CSVGEntityTable::characterReference(amp + 1, semicolon);
+        if (c != 0) {
+            out += static_cast<wchar_t>(c);
+            p = semicolon;
+            continue;
+        }
+        const CSVGEntityTable::Entity* entity = semicolon == end ? nullptr : m_entities.find(amp + 1, semicolon);
+        if (!entity || !enterEntity(*entity)) {
             out += L'&';
             continue;
         }
-        out += c;
+        appendDecoded(out, entity->text.data(), entity->text.data() + entity->text.size());
+        leaveEntity();
         p = semicolon;
     }
-    return out;
+}
+
+bool CSVGXmlScanner::enterEntity(const CSVGEntityTable::Entity& entity)
+{
+    const bool recursive = std::find(m_expanding.begin(), m_expanding.end(), &entity) != m_expanding.end();
+    if (!spendOnEntities(recursive || m_expanding.size() >= kMaxEntityDepth ? SIZE_MAX : entity.text.size()))
+        return false;
+    m_expanding.push_back(&entity);
+    return true;
+}
+
+bool CSVGXmlScanner::spendOnEntities(size_t characters)
+{
+    m_entityCharacters += std::min(characters, kMaxEntityCharacters + 1);
+    if (m_entityCharacters <= kMaxEntityCharacters)
+        return true;
+    m_entityLimit = true;
+    warnOnce(8, "entities that expand beyond the limit end the text");
+    return false;
+}
+
+void CSVGXmlScanner::leaveEntity()
+{
+    m_expanding.pop_back();
 }
 
 bool CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
@@ -148,24 +166,53 @@ bool CSVGXmlScanner::scan(const std::wstring& text, CSVGElement* parent)
     return scan(QString::fromStdWString(text), parent);
 }
 
+// A text without carriage returns (every decoded file) is read as it is,
+// without a copy.
 bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
 {
     if (!parent)
         return false;
-    const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
-    m_end = std::find(p, p + text.size(), u'\0');
+    QString normalized;
+    if (text.contains(QLatin1Char('\r'))) {
+        normalized = text;
+        SvgTextCodec::normalizeLineEnds(normalized);
+    }
+    const QString& read = normalized.isNull() ? text : normalized;
+    const auto* p = reinterpret_cast<const char16_t*>(read.utf16());
+    m_end = std::find(p, p + read.size(), u'\0');
     m_open.assign(1, OpenElement { parent });
+    m_bindings.clear();
+    m_readingRoot = false;
     m_preserve = nullptr;
     m_textHasRun = false;
     m_tooDeep = false;
     m_newNames = 0;
     m_elements = 0;
+    m_elementLimit = false;
     m_warned = 0;
     m_cutOff = false;
+    m_entities = CSVGEntityTable();
+    m_doctypeRead = false;
+    m_expanding.clear();
+    m_entityCharacters = 0;
+    m_entityLimit = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
     m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, u'<')), m_maxElements));
-    while (p) {
+    scanRange(p);
+    const bool complete = !m_cutOff && !m_elementLimit && !m_entityLimit && m_open.size() == 1;
+    // Unclosed elements stay in the tree and still take their content.
+    while (m_open.size() > 1)
+        closeLast();
+    m_open.clear();
+    m_bindings.clear();
+    m_document->setLoading(false);
+    return complete;
+}
+
+bool CSVGXmlScanner::scanRange(const char16_t* p)
+{
+    while (p && !m_entityLimit) {
         if (!m_preserve) {
             const char16_t* space = p;
             p = skipSpace(p);
@@ -173,7 +220,7 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
                 p = space;
         }
         if (p >= m_end)
-            break;
+            return true;
         if (!opensMarkup(p))
             p = readText(p);
         else if (p[1] == L'/')
@@ -185,16 +232,7 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
         else
             p = readStartTag(p);
     }
-    const bool atLimit = m_elements >= m_maxElements;
-    const bool complete = atLimit || (!m_cutOff && m_open.size() == 1);
-    // Unclosed elements stay in the tree and still take their content.
-    while (m_open.size() > 1) {
-        close(m_open.back());
-        m_open.pop_back();
-    }
-    m_open.clear();
-    m_document->setLoading(false);
-    return complete;
+    return false;
 }
 
 const char16_t* CSVGXmlScanner::cutOff()
@@ -203,38 +241,83 @@ const char16_t* CSVGXmlScanner::cutOff()
     return nullptr;
 }
 
-// A text or tspan keeps each run as a text-content node of its own, beside
-// its tspans. The document itself keeps its last run, which is never written.
+// Character data up to the next markup, or up to an entity that holds
+// markup, which is read in its place. The file's text after its last markup
+// is dropped; an entity's is its last run.
 const char16_t* CSVGXmlScanner::readText(const char16_t* p)
 {
     const char16_t* lt = p;
     do
         lt = std::find(lt + 1, m_end, u'<');
     while (lt < m_end && !opensMarkup(lt));
-    if (lt >= m_end)
+    const char16_t* amp = nullptr;
+    const char16_t* semicolon = nullptr;
+    if (const CSVGEntityTable::Entity* entity = findMarkupEntity(p, lt, amp, semicolon)) {
+        if (amp > p && !takeRun(p, amp))
+            return nullptr;
+        return scanEntity(*entity) ? semicolon + 1 : nullptr;
+    }
+    if (lt >= m_end && m_expanding.empty())
         return nullptr;
+    return takeRun(p, lt) ? lt : nullptr;
+}
+
+// A text or tspan keeps each run as a text-content node of its own, beside
+// its tspans. The document itself keeps its last run, which is never written.
+bool CSVGXmlScanner::takeRun(const char16_t* p, const char16_t* end)
+{
     m_textHasRun = true;
     OpenElement& open = m_open.back();
     const int type = open.element->getType();
     if (type == SvgType::Text || type == SvgType::Tspan) {
         CSVGElement* node = makeElement(L"textcontent");
         if (!node)
-            return nullptr;
+            return false;
         open.element->appendChild(node, false, false);
-        node->setText(decodeReferences(p, lt), false);
+        node->setText(decode(p, end), false);
     } else if (open.element->getChildCount() == 0 || type == SvgType::Document) {
         open.textBegin = p;
-        open.textEnd = lt;
-    } else if (!appendRun(open.element, decodeReferences(p, lt))) {
-        return nullptr;
+        open.textEnd = end;
+    } else if (!appendRun(open.element, decode(p, end))) {
+        return false;
     }
-    return lt;
+    return true;
+}
+
+const CSVGEntityTable::Entity* CSVGXmlScanner::findMarkupEntity(
+    const char16_t* begin, const char16_t* end, const char16_t*& amp, const char16_t*& semicolon) const
+{
+    if (m_entities.isEmpty())
+        return nullptr;
+    for (amp = std::find(begin, end, u'&'); amp < end; amp = std::find(amp + 1, end, u'&')) {
+        semicolon = referenceEnd(amp, end);
+        const CSVGEntityTable::Entity* entity = semicolon == end ? nullptr : m_entities.find(amp + 1, semicolon);
+        if (entity && entity->holdsMarkup)
+            return entity;
+    }
+    return nullptr;
+}
+
+// The entity's text stays where the table holds it: runs and elements read
+// from it may point into it until the scan ends.
+bool CSVGXmlScanner::scanEntity(const CSVGEntityTable::Entity& entity)
+{
+    if (!enterEntity(entity))
+        return false;
+    const char16_t* end = m_end;
+    m_end = entity.text.data() + entity.text.size();
+    const bool going = scanRange(entity.text.data());
+    m_end = end;
+    leaveEntity();
+    return going;
 }
 
 // "]]>" cannot stand inside a section: a run holding it is cut after the
-// "]]", into sections that read back as the run.
-bool CSVGXmlScanner::appendRun(CSVGElement* element, const std::wstring& run)
+// "]]", into sections that read back as the run. A carriage return (from
+// "&#13;") would read back as a line feed: it is one from the start.
+bool CSVGXmlScanner::appendRun(CSVGElement* element, std::wstring run)
 {
+    std::replace(run.begin(), run.end(), L'\r', L'\n');
     size_t begin = 0;
     while (begin < run.size()) {
         const size_t close = run.find(L"]]>", begin);
@@ -265,10 +348,8 @@ bool CSVGXmlScanner::keepsSpaceBefore(const char16_t* p) const
 const char16_t* CSVGXmlScanner::readEndTag(const char16_t* p)
 {
     const char16_t* gt = std::find(p + 2, m_end, u'>');
-    if (m_open.size() > 1) {
-        close(m_open.back());
-        m_open.pop_back();
-    }
+    if (m_open.size() > 1)
+        closeLast();
     return gt < m_end ? gt + 1 : m_end;
 }
 
@@ -282,8 +363,7 @@ const char16_t* CSVGXmlScanner::readDeclaration(const char16_t* p)
 }
 
 // Comments, CDATA sections and the doctype (with its internal subset) keep
-// their text; any other "<!" construct becomes a comment node, which is
-// written back as it stands.
+// their text; any other "<!" construct becomes a comment node.
 const char16_t* CSVGXmlScanner::readBang(const char16_t* p)
 {
     if (startsWith(p, u"<!--")) {
@@ -300,19 +380,30 @@ const char16_t* CSVGXmlScanner::readBang(const char16_t* p)
         appendMarkup(L"[CDATA[", p, end + 3);
         return end + 3;
     }
-    const bool doctype = startsWith(p, u"<!DOCTYPE");
+    if (startsWith(p, u"<!DOCTYPE"))
+        return readDoctype(p);
     const char16_t* gt = std::find(p + 2, m_end, u'>');
-    const char16_t* subset = doctype ? std::find(p + 2, gt, u'[') : gt;
-    if (subset < gt) {
-        const char16_t* close = std::find(subset, m_end, u']');
-        gt = std::find(close, m_end, u'>');
-    }
     if (gt >= m_end)
         return cutOff();
-    appendMarkup(doctype ? L"DOCTYPE" : L"comment_node", p, gt + 1);
+    appendMarkup(L"comment_node", p, gt + 1);
     return gt + 1;
 }
 
+// The entities of the first declaration are the text's; a later one is
+// only passed over.
+const char16_t* CSVGXmlScanner::readDoctype(const char16_t* p)
+{
+    CSVGEntityTable later;
+    const char16_t* end = (m_doctypeRead ? later : m_entities).readDoctype(p, m_end);
+    m_doctypeRead = true;
+    if (!end)
+        return cutOff();
+    appendMarkup(L"DOCTYPE", p, end);
+    return end;
+}
+
+// The attributes are read before the element is made: a namespace prefix
+// that the tag shares with one of them decides the element's kind.
 const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
 {
     if (m_open.size() > kMaxDepth) {
@@ -325,25 +416,119 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
         ++nameEnd;
     if (nameEnd >= m_end)
         return cutOff();
-    CSVGElement* element = makeElement(toWide(p + 1, nameEnd));
+    bool opened = false;
+    const char16_t* next = readAttributes(nameEnd, opened);
+    if (m_entityLimit)
+        return nullptr;
+    const std::wstring name = toWide(p + 1, nameEnd);
+    const size_t colon = name.find(L':');
+    m_readingRoot = m_open.size() == 1 && m_open[0].element->getType() == SvgType::Document
+        && name.compare(colon == std::wstring::npos ? 0 : colon + 1, std::wstring::npos, L"svg") == 0;
+    dropRepeatedAttributes();
+    CSVGElement* element = makeElement(elementTag(name));
     if (!element)
         return nullptr;
     appendElement(element);
-    bool opened = false;
-    const char16_t* next = readAttributes(nameEnd, element, opened);
-    if (!opened)
-        return next;
-    const bool text = element->getType() == SvgType::Text;
-    m_open.push_back(OpenElement { element, text || m_open.back().inText });
-    if (text)
-        m_textHasRun = false;
-    if (!m_preserve && element->getType() == SvgType::Text && element->getAttribute(L"xml:space") == L"preserve")
-        m_preserve = element;
+    for (const Attribute& attribute : m_attributes)
+        setAttribute(element, attribute);
+    if (opened)
+        openElement(element);
     return next;
 }
 
-const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, CSVGElement* element, bool& opened)
+void CSVGXmlScanner::openElement(CSVGElement* element)
 {
+    const int type = element->getType();
+    m_open.push_back(OpenElement { element, type == SvgType::Text || m_open.back().inText });
+    if (type == SvgType::Text)
+        m_textHasRun = false;
+    for (const Attribute& attribute : m_attributes) {
+        if (attribute.name == L"xmlns" || attribute.name.compare(0, 6, L"xmlns:") == 0) {
+            const std::wstring prefix = attribute.name.size() > 6 ? attribute.name.substr(6) : std::wstring();
+            m_bindings.push_back(Binding { m_open.size() - 1, prefix, attribute.value });
+        }
+    }
+    if (!m_preserve && (type == SvgType::Text || type == SvgType::Tspan)
+        && element->getAttribute(L"xml:space") == L"preserve")
+        m_preserve = element;
+}
+
+// The prefix goes only where the tag without it still names an SVG element
+// for any XML reader: where no other default namespace is declared.
+std::wstring CSVGXmlScanner::elementTag(const std::wstring& name) const
+{
+    std::wstring tag = CSVGXmlNode::toName(name);
+    const size_t colon = tag.find(L':');
+    if (colon == std::wstring::npos)
+        return tag;
+    // No element may have the prefix of namespace declarations.
+    if (tag.compare(0, colon, L"xmlns") == 0)
+        tag[colon] = L'_';
+    const std::wstring local = tag.substr(colon + 1);
+    const bool svg
+        = namespaceName(tag.substr(0, colon)) == kSvgNamespace && namespaceName(std::wstring()) == kSvgNamespace;
+    return svg && CSVGXmlNode::isName(local, false) ? local : tag;
+}
+
+// As the element itself declares it, or the nearest open element that
+// does; else as the writer declares it on the root. The writer gives the
+// root its own declarations of the default namespace and of the prefixes it
+// knows, whatever the file declared there: those are read as written, so
+// that a saved file reads back as it was read.
+std::wstring CSVGXmlScanner::namespaceName(const std::wstring& prefix) const
+{
+    const std::wstring declaration = prefix.empty() ? L"xmlns" : L"xmlns:" + prefix;
+    const bool rootsOwn = prefix.empty() || (prefix != L"xml" && CSVGDocument::isKnownPrefix(prefix));
+    for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
+        if (attribute->name == declaration)
+            return rootsOwn && m_readingRoot ? writtenNamespace(prefix) : attribute->value;
+    }
+    for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
+        if (binding->prefix == prefix)
+            return rootsOwn && binding->level == 1 && isRootOpen() ? writtenNamespace(prefix) : binding->name;
+    }
+    return writtenNamespace(prefix);
+}
+
+std::wstring CSVGXmlScanner::writtenNamespace(const std::wstring& prefix)
+{
+    if (prefix.empty())
+        return kSvgNamespace;
+    return prefix == L"xml" ? kXmlNamespace : CSVGDocument::prefixNamespace(prefix);
+}
+
+// The root opened by a whole file's scan.
+bool CSVGXmlScanner::isRootOpen() const
+{
+    return m_open.size() > 1 && m_open[0].element->getType() == SvgType::Document
+        && m_open[1].element->getType() == SvgType::Svg;
+}
+
+void CSVGXmlScanner::dropRepeatedAttributes()
+{
+    const auto prefixed = [](const Attribute& attribute) {
+        const size_t colon = attribute.name.find(L':');
+        return colon != std::wstring::npos && attribute.name.compare(0, colon, L"xmlns") != 0;
+    };
+    if (std::count_if(m_attributes.begin(), m_attributes.end(), prefixed) < 2)
+        return;
+    std::set<std::wstring> names;
+    std::vector<Attribute> kept;
+    for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
+        if (prefixed(*attribute)) {
+            const size_t colon = attribute->name.find(L':');
+            const std::wstring local = attribute->name.substr(colon + 1);
+            if (!names.insert(namespaceName(attribute->name.substr(0, colon)) + L' ' + local).second)
+                continue;
+        }
+        kept.push_back(std::move(*attribute));
+    }
+    m_attributes.assign(std::make_move_iterator(kept.rbegin()), std::make_move_iterator(kept.rend()));
+}
+
+const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, bool& opened)
+{
+    m_attributes.clear();
     for (;;) {
         p = skipSpace(p);
         if (p >= m_end)
@@ -366,37 +551,54 @@ const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, CSVGElement* e
         if (quote == u'"' || quote == u'\'') {
             const char16_t* close = std::find(p + 1, m_end, quote);
             if (close >= m_end) {
-                setAttribute(element, nameBegin, nameEnd, std::wstring());
+                addAttribute(nameBegin, nameEnd, std::wstring());
                 return cutOff();
             }
-            setAttribute(element, nameBegin, nameEnd, decodeReferences(p + 1, close));
+            addAttribute(nameBegin, nameEnd, decode(p + 1, close));
             p = close + 1;
             continue;
         }
         const char16_t* valueBegin = p;
         while (p < m_end && !isSpace(*p) && *p != u'>' && !startsWith(p, u"/>"))
             ++p;
-        setAttribute(element, nameBegin, nameEnd, decodeReferences(valueBegin, p));
+        addAttribute(nameBegin, nameEnd, decode(valueBegin, p));
     }
+}
+
+// A name that is none, and a namespace declaration that XML namespaces
+// forbid, would make the saved file no XML: they are dropped.
+void CSVGXmlScanner::addAttribute(const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value)
+{
+    std::wstring name = toWide(nameBegin, nameEnd);
+    if (CSVGXmlNode::isName(name) && isAllowedDeclaration(name, value))
+        m_attributes.push_back(Attribute { std::move(name), std::move(value) });
+}
+
+// The prefix "xml" is bound to its namespace alone and "xmlns" to none; no
+// other prefix is bound to either namespace, nor undeclared.
+bool CSVGXmlScanner::isAllowedDeclaration(const std::wstring& name, const std::wstring& value)
+{
+    if (name.compare(0, 6, L"xmlns:") != 0)
+        return name != L"xmlns" || (value != kXmlNamespace && value != kXmlnsNamespace);
+    const std::wstring prefix = name.substr(6);
+    if (prefix == L"xml")
+        return value == kXmlNamespace;
+    return prefix != L"xmlns" && !value.empty() && value != kXmlNamespace && value != kXmlnsNamespace;
 }
 
 // Names the table already knows cost nothing; new ones come out of the
 // scan's budget.
-void CSVGXmlScanner::setAttribute(
-    CSVGElement* element, const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value)
+void CSVGXmlScanner::setAttribute(CSVGElement* element, const Attribute& attribute)
 {
-    if (nameBegin == nameEnd)
-        return;
-    const std::wstring name = toWide(nameBegin, nameEnd);
-    if (g_config.findAttributeId(name) < 0) {
-        if (m_newNames >= kNewAttributeNames || name.size() > kMaxAttributeNameLength) {
+    if (g_config.findAttributeId(attribute.name) < 0) {
+        if (m_newNames >= kNewAttributeNames || attribute.name.size() > kMaxAttributeNameLength) {
             warnOnce(1, "new attribute names beyond the limit of one file are left out");
             return;
         }
         ++m_newNames;
     }
-    element->setAttribute(name, value, false);
-    if (value.empty())
+    element->setAttribute(attribute.name, attribute.value, false);
+    if (attribute.value.empty())
         element->setKeepsEmptyValues(true);
 }
 
@@ -412,9 +614,12 @@ void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const char16_t* begin, con
 CSVGElement* CSVGXmlScanner::makeElement(const std::wstring& tag)
 {
     if (m_elements >= m_maxElements) {
+        m_elementLimit = true;
         warnOnce(2, "the text ends at the element limit");
         return nullptr;
     }
+    if (!m_expanding.empty() && !spendOnEntities(kEntityElementCost))
+        return nullptr;
     ++m_elements;
     CSVGElement* element = m_document->createElement(tag);
     // The svg class sizes itself as a new drawing's page; an svg element of
@@ -440,13 +645,17 @@ void CSVGXmlScanner::appendElement(CSVGElement* element)
     m_open.back().element->appendChild(element, false, false);
 }
 
-void CSVGXmlScanner::close(OpenElement& open)
+void CSVGXmlScanner::closeLast()
 {
+    const OpenElement& open = m_open.back();
     if (open.textBegin)
-        open.element->setText(decodeReferences(open.textBegin, open.textEnd), false);
+        open.element->setText(decode(open.textBegin, open.textEnd), false);
     open.element->parseContent();
     if (open.element == m_preserve)
         m_preserve = nullptr;
+    m_open.pop_back();
+    while (!m_bindings.empty() && m_bindings.back().level >= m_open.size())
+        m_bindings.pop_back();
 }
 
 bool CSVGXmlScanner::opensMarkup(const char16_t* p) const
@@ -454,7 +663,7 @@ bool CSVGXmlScanner::opensMarkup(const char16_t* p) const
     if (*p != u'<')
         return false;
     const char16_t next = at(p + 1);
-    return next != u'\0' && !isSpace(next) && !std::char_traits<char16_t>::find(u"<>=\"'0123456789", 15, next);
+    return next == u'/' || next == u'?' || next == u'!' || startsName(next);
 }
 
 const char16_t* CSVGXmlScanner::skipSpace(const char16_t* p) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSVGEntityTable.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -12,13 +14,17 @@ class QString;
 // through the document's factory, without a general XML library. Whatever
 // the text, it ends, keeps what it has built and stays within bounds:
 //
-// - the first NUL character ends the text;
-// - a "<" that cannot open markup (before white space, ">", "<", "=", a
-//   quote, a digit or the end) is character data;
+// - the first NUL character ends the text; line ends are read as XML reads
+//   them (CR LF and a CR alone are one LF);
+// - a "<" that cannot open markup (before white space, a character that
+//   cannot start a name, or the end) is character data;
 // - a comment, declaration, CDATA section or quoted value without its end
 //   ends the scan; so does a start tag cut off by the end of the text;
 // - attribute names end at white space, "=", ">" or "/>"; a name without a
-//   value is dropped, an unquoted value runs to white space or ">";
+//   value, one that is no name as XML namespaces read it, and a namespace
+//   declaration that they forbid are dropped; an unquoted value runs to
+//   white space or ">"; a character that no tag may hold where it stands
+//   becomes "_" in the tag;
 // - an element nested deeper than kMaxDepth ends the scan and marks the text
 //   as too deep, so that the recursive walks over the tree stay shallow:
 //   the caller refuses such a text rather than change its drawing;
@@ -26,21 +32,42 @@ class QString;
 //   program-wide name table does not know yet, none longer than
 //   kMaxAttributeNameLength: no file can use that table up;
 // - one scan makes at most maxElements elements (a million by default, some
-//   gigabytes of tree) and ends there.
+//   gigabytes of tree) and ends where it would make one more, which it tells
+//   (reachedElementLimit), so that the loss is said;
+// - the entities of the document type declaration expand to at most
+//   kMaxEntityCharacters characters in all (an element made from an
+//   entity's text counting as kEntityElementCost of them) and nest at most
+//   kMaxEntityDepth deep; an entity that uses itself expands without end.
+//   Beyond that the scan ends and tells (reachedEntityLimit): an entity
+//   bomb is refused quickly and in little memory.
 // Each limit that a scan reaches is logged once as a warning. A scan tells
 // whether the text was complete: false when it ended inside an element or a
 // piece of markup, as a file cut off in transfer does.
 //
 // Character references (the five predefined entities and numeric ones) are
-// decoded in attribute values and character data; comments, CDATA sections
-// and declarations keep their text as written, delimiters included.
+// decoded in attribute values and character data; so are the internal
+// entities that the document type declaration declares (see
+// CSVGEntityTable): one used in content that holds markup is read as
+// markup, in place. Nothing outside the text is ever read. Comments, CDATA
+// sections and declarations keep their text as written, delimiters
+// included.
+//
+// An element whose prefix names the SVG namespace ("svg:rect" under
+// xmlns:svg="http://www.w3.org/2000/svg") is the SVG element of its local
+// name, unless another default namespace is declared where it stands (any
+// reader would then take the name without prefix for another element).
+// Namespaces are taken as the file will be written: the root's default
+// namespace and its known prefixes as the writer declares them, and so an
+// undeclared prefix (see CSVGDocument::prefixNamespace); a saved file then
+// reads back as it was read.
 //
 // Character data is kept in its place among the children: inside a text or
 // tspan each run becomes a text-content node; any other element holds the
 // run before its first child as its own text, and every later run as a CDATA
 // section child, which any XML reader reads as the same characters. Inside a
 // text (at any depth), white space between two runs is part of the second:
-// it separates words.
+// it separates words. Inside a text or tspan whose "xml:space" is
+// "preserve", no white space is passed over.
 class CSVGXmlScanner
 {
 public:
@@ -48,22 +75,23 @@ public:
     static constexpr int kNewAttributeNames = 1000;
     static constexpr size_t kMaxAttributeNameLength = 256;
     static constexpr size_t kMaxElements = 1000000;
+    static constexpr size_t kMaxEntityCharacters = size_t(1) << 20;
+    static constexpr size_t kEntityElementCost = 64;
+    static constexpr size_t kMaxEntityDepth = 32;
 
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
 
     // The text is read as UTF-16 (the file's decoded text, without a copy
     // of four bytes a character); a wide text is converted first. True when
-    // the text ended with every element closed and no markup cut off (or at
-    // the element limit, which is logged instead).
+    // the text ended with every element closed and no markup cut off.
     bool scan(const QString& text, CSVGElement* parent);
     bool scan(const std::wstring& text, CSVGElement* parent);
     // Whether the last scan met an element nested deeper than kMaxDepth.
     bool isTooDeep() const { return m_tooDeep; }
-
-    // The text with its character references decoded; a reference that is
-    // not well formed, names another entity or a character that XML does not
-    // allow stays as written.
-    static std::wstring decodeReferences(const char16_t* begin, const char16_t* end);
+    // Whether the last scan left out elements at the element limit.
+    bool reachedElementLimit() const { return m_elementLimit; }
+    // Whether the last scan ended at the limits of entity expansion.
+    bool reachedEntityLimit() const { return m_entityLimit; }
 
 private:
     // An open element, the run of character data before its first child,
@@ -75,23 +103,77 @@ private:
         const char16_t* textBegin = nullptr;
         const char16_t* textEnd = nullptr;
     };
+    // An attribute of the start tag under reading.
+    struct Attribute
+    {
+        std::wstring name;
+        std::wstring value;
+    };
+    // A namespace prefix (empty for the default namespace) that an open
+    // element declares; level is the element's place in m_open.
+    struct Binding
+    {
+        size_t level;
+        std::wstring prefix;
+        std::wstring name;
+    };
 
+    // Reads markup and character data from p to the end of the text under
+    // reading; false once the scan has ended.
+    bool scanRange(const char16_t* p);
     const char16_t* readText(const char16_t* p);
+    // The run of character data from p to end, kept where it belongs;
+    // false once the element limit is reached.
+    bool takeRun(const char16_t* p, const char16_t* end);
+    // The first reference in the run to an entity that holds markup; null
+    // when there is none. nameEnd is set to its ";".
+    const CSVGEntityTable::Entity* findMarkupEntity(
+        const char16_t* begin, const char16_t* end, const char16_t*& amp, const char16_t*& nameEnd) const;
+    // Reads the entity's text as content in place; false once the scan has
+    // ended.
+    bool scanEntity(const CSVGEntityTable::Entity& entity);
+    // Whether the entity may be expanded once more; counts its text against
+    // the limits, and ends the scan beyond them.
+    bool enterEntity(const CSVGEntityTable::Entity& entity);
+    void leaveEntity();
+    // Counts characters against the entity limit; false, ending the scan,
+    // beyond it.
+    bool spendOnEntities(size_t characters);
+    // The text with its references decoded and its entities expanded.
+    std::wstring decode(const char16_t* begin, const char16_t* end);
+    void appendDecoded(std::wstring& out, const char16_t* begin, const char16_t* end);
     // A run after the element's first child, as CDATA sections; false once
     // the element limit is reached.
-    bool appendRun(CSVGElement* element, const std::wstring& run);
+    bool appendRun(CSVGElement* element, std::wstring run);
     // Whether the white space before p starts the next run of a text.
     bool keepsSpaceBefore(const char16_t* p) const;
     const char16_t* readEndTag(const char16_t* p);
     const char16_t* readDeclaration(const char16_t* p);
     const char16_t* readBang(const char16_t* p);
+    const char16_t* readDoctype(const char16_t* p);
     const char16_t* readStartTag(const char16_t* p);
-    // The attributes after the tag name, up to and including ">" or "/>";
-    // null when the text ends first.
-    const char16_t* readAttributes(const char16_t* p, CSVGElement* element, bool& opened);
+    // The attributes after the tag name into m_attributes, up to and
+    // including ">" or "/>"; null when the text ends first.
+    const char16_t* readAttributes(const char16_t* p, bool& opened);
+    void addAttribute(const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
+    static bool isAllowedDeclaration(const std::wstring& name, const std::wstring& value);
+    // The tag of an element read from the text: its characters made a name,
+    // and an SVG namespace prefix dropped.
+    std::wstring elementTag(const std::wstring& name) const;
+    // The namespace that the prefix (empty for the default namespace)
+    // stands for at the start tag under reading, as the file will be
+    // written.
+    std::wstring namespaceName(const std::wstring& prefix) const;
+    // The namespace under which the writer declares the prefix on the root.
+    static std::wstring writtenNamespace(const std::wstring& prefix);
+    bool isRootOpen() const;
+    // Of the attributes that are one attribute for XML namespaces (a:x and
+    // b:x with a and b naming one namespace), the last is kept.
+    void dropRepeatedAttributes();
+    void openElement(CSVGElement* element);
     // Ends the scan where the text ends inside markup.
     const char16_t* cutOff();
-    void setAttribute(CSVGElement* element, const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
+    void setAttribute(CSVGElement* element, const Attribute& attribute);
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
     // A new element of the tag, counted against the limit; null once the
@@ -99,7 +181,7 @@ private:
     CSVGElement* makeElement(const std::wstring& tag);
     void appendElement(CSVGElement* element);
     void warnOnce(int limit, const char* what);
-    void close(OpenElement& open);
+    void closeLast();
     bool opensMarkup(const char16_t* p) const;
     const char16_t* skipSpace(const char16_t* p) const;
     const char16_t* find(const char16_t* from, const char16_t* what) const;
@@ -107,9 +189,15 @@ private:
     bool startsWith(const char16_t* p, const char16_t* what) const;
 
     CSVGDocument* m_document;
+    // The end of the text under reading: the file's, or an entity's while
+    // its text is read in place.
     const char16_t* m_end = nullptr;
     std::vector<OpenElement> m_open;
-    // The text element whose "xml:space" is "preserve", while it is open.
+    std::vector<Attribute> m_attributes;
+    std::vector<Binding> m_bindings;
+    // Whether the start tag under reading is a whole file's svg root.
+    bool m_readingRoot = false;
+    // The text or tspan whose "xml:space" is "preserve", while it is open.
     CSVGElement* m_preserve = nullptr;
     // Since the last text element opened: whether character data was read.
     bool m_textHasRun = false;
@@ -117,7 +205,15 @@ private:
     int m_newNames = 0;
     size_t m_maxElements;
     size_t m_elements = 0;
+    bool m_elementLimit = false;
     bool m_cutOff = false;
     // The limits already logged in this scan, one bit each.
     int m_warned = 0;
+    // The entities of the first document type declaration, those being
+    // expanded, and the characters expanded so far.
+    CSVGEntityTable m_entities;
+    bool m_doctypeRead = false;
+    std::vector<const CSVGEntityTable::Entity*> m_expanding;
+    size_t m_entityCharacters = 0;
+    bool m_entityLimit = false;
 };

@@ -3,9 +3,9 @@
 #include "CSVGElement.h"
 #include "CSVGXmlScanner.h"
 #include "SvgCodes.h"
+#include "SvgTextCodec.h"
 
 #include <QCoreApplication>
-#include <QTextCodec>
 
 namespace {
 
@@ -14,8 +14,6 @@ bool startsWith(const QByteArray& bytes, const char* signature, int size)
     return bytes.size() >= size && bytes.startsWith(QByteArray::fromRawData(signature, size));
 }
 
-// Files are read in text mode, which drops carriage returns: the PNG
-// signature is known by its start.
 bool isPicture(const QByteArray& bytes)
 {
     return startsWith(bytes, "\x89PNG", 4) || startsWith(bytes, "\xff\xd8\xff", 3) || startsWith(bytes, "GIF87a", 6)
@@ -33,19 +31,13 @@ bool isBlank(const QByteArray& bytes)
     return true;
 }
 
-bool hasUnicodeMark(const QByteArray& bytes)
-{
-    const QTextCodec* codec = QTextCodec::codecForUtfText(bytes, nullptr);
-    return codec && codec->mibEnum() != 106;
-}
-
 // A NUL byte before any markup is no text of ours. SVG in UTF-16 or UTF-32
-// starts with its byte-order mark, which the decoder needs anyway; after the
-// markup has begun, the text simply ends at a NUL byte (a file padded with
-// zeros after a crash reads as far as its text goes).
+// starts with its byte-order mark or, in UTF-16, with "<"; after the markup
+// has begun, the text simply ends at a NUL byte (a file padded with zeros
+// after a crash reads as far as its text goes).
 bool isBinary(const QByteArray& bytes)
 {
-    if (hasUnicodeMark(bytes))
+    if (SvgTextCodec::wideCodec(bytes))
         return false;
     const int nul = bytes.indexOf('\0');
     const int markup = bytes.indexOf('<');
@@ -124,8 +116,15 @@ QString SvgInputCheck::reason(const Result& result)
         return tr("Its root element is <%1>, not <svg>.").arg(result.rootTag);
     case Verdict::TooDeep:
         return tr("The drawing's elements are nested more than %1 levels deep.").arg(CSVGXmlScanner::kMaxDepth);
+    case Verdict::EntityLimit:
+        return tr("Its entities expand too far (more than %1 characters, or more than %2 levels deep).")
+            .arg(CSVGXmlScanner::kMaxEntityCharacters)
+            .arg(CSVGXmlScanner::kMaxEntityDepth);
     case Verdict::Damaged:
         return tr("The file is damaged: it ends before the drawing does.");
+    case Verdict::ElementLimit:
+        return tr("The drawing has more than %1 elements; those beyond are left out.")
+            .arg(CSVGXmlScanner::kMaxElements);
     }
     return QString();
 }
@@ -134,7 +133,7 @@ QString SvgInputCheck::message(const QString& name, const Result& result)
 {
     if (refuses(result))
         return tr("%1 cannot be opened.").arg(name) + QLatin1Char('\n') + reason(result);
-    if (result.verdict == Verdict::Damaged)
+    if (opensInPart(result))
         return tr("%1 is opened as far as it could be read.").arg(name) + QLatin1Char('\n') + reason(result);
     return QString();
 }

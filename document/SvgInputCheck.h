@@ -8,13 +8,27 @@ class CSVGElement;
 // Whether a file's bytes hold an SVG drawing, and if not, why. The scanner
 // takes any text and keeps what it can, so the ways a file comes in (open,
 // import, drop, recovery) ask here: an empty file, a picture, a compressed
-// or binary file, text without markup, a root other than svg and elements
-// nested deeper than the reader goes are refused; text that ends inside the
-// drawing is opened as far as it goes and reported as damaged.
+// or binary file, text without markup, a root other than svg, elements
+// nested deeper than the reader goes and entities that expand too far are
+// refused; text that ends inside the drawing is opened as far as it goes and
+// reported as damaged, and a drawing with more elements than the reader
+// takes is opened up to that limit and reported as cut short.
 class SvgInputCheck
 {
 public:
-    enum class Verdict { Drawing, Empty, Picture, Compressed, Binary, NoMarkup, OtherRoot, TooDeep, Damaged };
+    enum class Verdict {
+        Drawing,
+        Empty,
+        Picture,
+        Compressed,
+        Binary,
+        NoMarkup,
+        OtherRoot,
+        TooDeep,
+        EntityLimit,
+        Damaged,
+        ElementLimit
+    };
 
     struct Result
     {
@@ -29,14 +43,13 @@ public:
     // What the read tree under the document node tells; complete is false
     // when the text ended inside an element or a piece of markup.
     static Result checkTree(CSVGElement* document, bool complete);
-    // Elements nested deeper than the reader goes would be drawn and saved
-    // elsewhere if they were hung higher up: such a file is refused.
-    static Result tooDeep() { return Result { Verdict::TooDeep, QString() }; }
-
     // Nothing of a refused file is opened.
-    static bool refuses(const Result& result)
+    static bool refuses(const Result& result) { return result.verdict != Verdict::Drawing && !opensInPart(result); }
+    // A damaged file, or one cut short at the element limit: what was read
+    // is opened, and the user is told what is missing.
+    static bool opensInPart(const Result& result)
     {
-        return result.verdict != Verdict::Drawing && result.verdict != Verdict::Damaged;
+        return result.verdict == Verdict::Damaged || result.verdict == Verdict::ElementLimit;
     }
     // One sentence saying what is wrong, in the user's language.
     static QString reason(const Result& result);

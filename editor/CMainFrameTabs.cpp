@@ -181,7 +181,7 @@ bool CMainFrame::openFileInTab(const QString& path)
     }
     view->setAutosaveName(uniqueAutosaveName(fileName, view));
     view->setFocus();
-    if (check.verdict == SvgInputCheck::Verdict::Damaged) {
+    if (SvgInputCheck::opensInPart(check)) {
         Prompt::warning(this, tr("Warning"), SvgInputCheck::message(fileName, check));
     }
     return true;
@@ -229,7 +229,7 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
     setTabName(view, name, name);
     loadPreview();
     updateActionStates();
-    if (probe.readCheck().verdict == SvgInputCheck::Verdict::Damaged) {
+    if (SvgInputCheck::opensInPart(probe.readCheck())) {
         Prompt::warning(this, tr("Warning"), SvgInputCheck::message(name, probe.readCheck()));
     }
     return true;
@@ -474,7 +474,7 @@ void CMainFrame::recoverAutosaved()
             Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
             continue;
         }
-        if (check.verdict == SvgInputCheck::Verdict::Damaged) {
+        if (SvgInputCheck::opensInPart(check)) {
             Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
         }
         view->setAutosaveName(info.fileName());

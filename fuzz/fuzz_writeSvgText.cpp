@@ -1,9 +1,24 @@
-// SVG text from anywhere, written out: the written text reads back to the
-// same text (texts aside: the white space inside them is the text writer's
-// matter), and the page and the clipboard forms are written without harm.
+// SVG text from anywhere, written out: the written text is XML and reads
+// back to the same text (texts aside: the white space inside them is the
+// text writer's matter), and the page and the clipboard forms are written
+// without harm.
 
 #include "CSVGDocument.h"
 #include "FuzzInput.h"
+
+#include <QXmlStreamReader>
+
+namespace {
+
+bool isWellFormed(const std::wstring& text)
+{
+    QXmlStreamReader reader(QString::fromStdWString(text));
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
@@ -17,6 +32,7 @@ void writeAndReadBack(const std::uint8_t* data, std::size_t size)
     CSVGDocument document;
     document.parseSvgText(fuzzText(data, size), false, false);
     const std::wstring written = document.toSvgText();
+    fuzzCheck(isWellFormed(written));
     CSVGDocument again;
     again.parseSvgText(written, false, false);
     fuzzCheck(written.find(L"<text") != std::wstring::npos || again.toSvgText() == written);

@@ -237,14 +237,14 @@ std::wstring CSVGElement::getLink() const
 {
     static const AttributeId xlinkHref(L"xlink:href");
     static const AttributeId href(L"href");
-    std::wstring xlink = attributeValue(xlinkHref.get());
-    return xlink.empty() ? attributeValue(href.get()) : xlink;
+    std::wstring link = attributeValue(href.get());
+    return link.empty() ? attributeValue(xlinkHref.get()) : link;
 }
 
 std::wstring CSVGElement::getLinkName() const
 {
-    static const AttributeId xlinkHref(L"xlink:href");
-    return attributeValue(xlinkHref.get()).empty() && !getLink().empty() ? L"href" : L"xlink:href";
+    static const AttributeId href(L"href");
+    return attributeValue(href.get()).empty() ? L"xlink:href" : L"href";
 }
 
 bool CSVGElement::isLinkAttribute(const std::wstring& name)

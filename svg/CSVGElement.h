@@ -72,14 +72,15 @@ public:
     // it, so that a large drawing's text is never held whole.
     bool writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush);
     // For the nodes that hold their markup whole (comments, CDATA sections,
-    // the doctype): appends it as read, with no tag around it and nothing
-    // escaped, and returns true. Elements return false and are written as
-    // elements.
+    // the doctype): appends it as XML allows it where the node stands, with
+    // no tag around it and nothing escaped, and returns true. Elements
+    // return false and are written as elements.
     virtual bool writeContent(std::wstring& out) const;
     // Appends the text when it is one whole construct from the opening to
     // the first closing, as the reader cuts it: anything else (character
     // data that a broken file gave such a node) would read back otherwise,
-    // and is left out. True when the text has that opening.
+    // and is left out. True when the text has that opening. Characters that
+    // XML does not allow become U+FFFD.
     bool appendMarkup(std::wstring& out, const wchar_t* opening, const wchar_t* closing) const;
     // Whether writeSvg writes the element at all: paint servers are left out
     // when nothing references them.
@@ -114,8 +115,9 @@ public:
     CSVGElement* getPreviousSibling() const;
     CSVGElement* getNextSibling() const;
     const std::wstring& getId() const { return m_id; }
-    // What the element links to: its "xlink:href", or the SVG 2 "href" when
-    // it has no "xlink:href". Each name is kept and written as it was read.
+    // What the element links to: its SVG 2 "href", or its "xlink:href" when
+    // it has no "href" (SVG 2 lets "href" win where both stand). Each name
+    // is kept and written as it was read.
     std::wstring getLink() const;
     // The name under which the element keeps its link: "href" when that is
     // what getLink reads, else "xlink:href".

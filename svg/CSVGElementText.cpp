@@ -14,7 +14,6 @@ constexpr int kFallbackPixelSize = 16;
 CSVGElementText::CSVGElementText(CSVGDocument* document)
     : CSVGElementShape(document, L"text", SvgType::Text)
 {
-    setAttribute(L"font-size", L"12pt", false);
 }
 
 bool CSVGElementText::readAttributeField(const std::wstring& name, const std::wstring& value)

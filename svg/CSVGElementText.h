@@ -9,7 +9,9 @@ class CSVGElementText : public CSVGElementShape
 {
     Q_OBJECT
 public:
-    // With "font-size" "12pt".
+    // Without a size of its own: a text read from a file takes the size
+    // its file gives it, inherited or not (the editor gives its new texts
+    // theirs).
     explicit CSVGElementText(CSVGDocument* document);
 
     // Every notified change marks the outline for a new layout: a font

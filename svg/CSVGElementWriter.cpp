@@ -165,7 +165,7 @@ bool CSVGElement::appendMarkup(std::wstring& out, const wchar_t* opening, const 
         return false;
     const size_t close = m_text.find(closing);
     if (close != std::wstring::npos && close + std::wcslen(closing) == m_text.size())
-        out += m_text;
+        CSVGXmlNode::appendXmlChars(out, m_text);
     return true;
 }
 

@@ -26,6 +26,23 @@ public:
     static void appendEscaped(std::wstring& out, const std::wstring& text);
     // The same for narrow text whose bytes are its characters (Latin-1).
     static void appendEscaped(std::wstring& out, const unsigned char* begin, const unsigned char* end);
+    // Characters that XML allows nowhere (most control characters, lone
+    // surrogates) cannot be written at all: every writer puts U+FFFD in
+    // their place, so that the file stays XML.
+    static bool isXmlChar(char32_t c);
+    // Appends the text as it is, save the characters XML does not allow.
+    static void appendXmlChars(std::wstring& out, const std::wstring& text);
+    // Appends "<!--", the text and "-->": a "--" inside the text is broken
+    // up by a blank, as is a "-" at its end, which XML does not allow in a
+    // comment.
+    static void appendComment(std::wstring& out, const std::wstring& text);
+    // Whether the text is a name as XML namespaces read it: with one prefix
+    // at most, or (colons false) without.
+    static bool isName(const std::wstring& text, bool colons = true);
+    // The text made such a name: each character that a name cannot hold in
+    // its place (a colon other than one between a prefix and a local name
+    // among them) becomes "_". Empty for an empty text.
+    static std::wstring toName(std::wstring text);
 
     // Filled by the user directly, in the order they are to be written.
     QVector<CSVGXmlNode> children;

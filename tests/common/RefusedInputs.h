@@ -4,9 +4,10 @@
 #include <QString>
 #include <QtTest>
 
-// Files named ".svg" that hold no SVG drawing, as users meet them, with the
-// reason the refusal gives; the last is a drawing cut off in transfer, which
-// opens as far as it goes and is reported as damaged.
+// Files named ".svg" that hold no SVG drawing (or one that no reader should
+// open), as users meet them, with the reason the refusal gives; the one
+// marked damaged is a drawing cut off in transfer, which opens as far as it
+// goes and is reported as such.
 inline void addRefusedInputRows()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -26,4 +27,10 @@ inline void addRefusedInputRows()
                                << "The file is damaged: it ends before the drawing does." << true;
     QTest::newRow("nested too deep") << "<svg>" + QByteArray("<g>").repeated(300)
                                      << "The drawing's elements are nested more than 256 levels deep." << false;
+    QByteArray laughs = "<!DOCTYPE svg [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i < 10; ++i)
+        laughs += "<!ENTITY l" + QByteArray::number(i) + " \"" + ("&l" + QByteArray::number(i - 1) + ";").repeated(10)
+            + "\">";
+    QTest::newRow("entity bomb") << laughs + "]><svg><title>&l9;</title></svg>"
+                                 << "Its entities expand too far" << false;
 }

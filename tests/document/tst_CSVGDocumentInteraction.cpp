@@ -478,6 +478,9 @@ void tst_CSVGDocumentInteraction::textFromFormat()
         R"(font-weight="bold" text-decoration="underline" stroke-opacity="0" x="10" y="20" id="text_*")");
     QCOMPARE(gesture::selectionIds(document), QString("text_*"));
     QCOMPARE(QString::fromStdWString(text->getText()), QString("Ab"));
+    // A format without a size gives the editor's 12pt.
+    text = document.insertTextElement("Cd", QTextCharFormat(), { 10, 40 });
+    QCOMPARE(text->getAttribute(L"font-size"), std::wstring(L"12pt"));
 }
 
 // Points beyond reason, a bad nudge setting and calls out of order: nothing

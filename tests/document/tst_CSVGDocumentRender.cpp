@@ -97,8 +97,8 @@ void tst_CSVGDocumentRender::initTestCase()
 // What the editor's element model draws otherwise than a browser does:
 // - user units one to one: viewBox scaling, preserveAspectRatio and nested
 //   svg viewports are not applied;
-// - roots and markup the scanner does not take as SVG: a prefixed or
-//   sizeless root, entity references, foreign namespaces;
+// - roots and markup the scanner does not take as SVG: a sizeless root,
+//   foreign namespaces;
 // - lengths in units other than px, in, pt and em, and percentages;
 // - shapes of zero, negative or missing size stay visible as lines so that
 //   they can be edited; corner radii as given;
@@ -107,8 +107,7 @@ void tst_CSVGDocumentRender::initTestCase()
 //   text styles, and transform lists broken by character references.
 const QRegularExpression kDrawnOtherwise("^structure/svg/(preserveAspectRatio|proportional-viewBox|viewBox-not-at"
                                          "|background-color-with-viewbox|nested-svg|deeply-nested-svg)"
-                                         "|^structure/svg/(no-size|negative-size|explicit-svg-namespace"
-                                         "|elements-via-ENTITY|xmlns-validation|mixed-namespaces)"
+                                         "|^structure/svg/(no-size|negative-size|xmlns-validation|mixed-namespaces)"
                                          "|^shapes/rect/[\\w-]+-values|percent"
                                          "|^shapes/(rect|ellipse)/(zero|negative|missing|invalid|r[xy]-)"
                                          "|^shapes/(polygon|path)/(ignore-odd|stop-processing|invalid-data"

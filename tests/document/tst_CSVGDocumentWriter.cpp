@@ -53,6 +53,8 @@ private slots:
     void namespaces_data();
     void namespaces();
     void wholeDrawing();
+    void markupStaysXml_data();
+    void markupStaysXml();
     void learntNamesInNameOrder();
     void sheetsFollowRenamedRules();
     void positionIsAStrictWeakOrdering();
@@ -80,7 +82,7 @@ void tst_CSVGDocumentWriter::namespaces_data()
                                   << "sodipodi:namedview"
                                   << with("xmlns:sodipodi=http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd ");
     QTest::newRow("unknown prefix") << "foo:bar=1"
-                                    << "path" << with("xmlns:foo=http://www.zocut.local/ns/other ");
+                                    << "path" << with("xmlns:foo=http://www.zocut.local/ns/other/foo ");
 }
 
 void tst_CSVGDocumentWriter::namespaces()
@@ -135,9 +137,57 @@ void tst_CSVGDocumentWriter::wholeDrawing()
     QVERIFY(svg.contains(R"(id="stroked")"));
     QVERIFY(!svg.contains(R"(id="unused")") && !svg.contains(R"(id="lent")"));
     QVERIFY(svg.contains(R"(xmlns:foo="urn:kept")"));
-    QVERIFY(svg.contains(R"(custom_positions="cWJqcw)"));
+    QVERIFY(svg.contains("custom_positions=\"cWJqcw"));
     QVERIFY2(isWellFormed(svg), qPrintable(svg));
     QVERIFY(drawing.document.isIdTracking());
+}
+
+// Each row: a file and texts that its copy holds. What stands around the
+// root is kept; markup that XML does not allow where it stands is kept as a
+// comment; the entities are declared again, without anything external.
+void tst_CSVGDocumentWriter::markupStaysXml_data()
+{
+    QTest::addColumn<QString>("svg");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("around the root")
+        << "<?xml version=\"1.0\"?><!-- before --><?xml-stylesheet href=\"s.css\"?><svg/><!-- after -->"
+        << QStringList { "?>\n<!-- before -->\n<?xml-stylesheet href=\"s.css\"?>\n<svg ", "/>\n<!-- after -->\n" };
+    QTest::newRow("a declaration inside the drawing")
+        << "<svg><?xml version=\"1.0\"?><?my-pi a?></svg>" << QStringList { "<!--?xml version=\"1.0\"?--><?my-pi a?>" };
+    QTest::newRow("hyphens in a comment") << "<svg><!-- a -- b ---></svg>" << QStringList { "<!-- a - - b - -->" };
+    QTest::newRow("declarations inside the drawing")
+        << "<svg><!ELEMENT g ANY><!DOCTYPE svg></svg>" << QStringList { "<!--!ELEMENT g ANY--><!--!DOCTYPE svg-->" };
+    QTest::newRow("prefixes without a known namespace")
+        << "<svg><g foo:x=\"1\" bar:x=\"2\"/></svg>" << QStringList { "bar:x=\"2\" foo:x=\"1\"" };
+    QTest::newRow("prefixes the root declares otherwise")
+        << "<svg xmlns:svg=\"urn:x\" xmlns:inkscape=\"urn:y\" xmlns:i=\"http://www.inkscape.org/namespaces/inkscape\">"
+           "<svg:rect/><g inkscape:label=\"a\" i:label=\"b\"/></svg>"
+        << QStringList { "<rect ", "i:label=\"b\"" };
+    QTest::newRow("an undeclared svg prefix")
+        << "<svg:svg><svg:rect width=\"5\"/></svg:svg>" << QStringList { "<rect width=\"5\"" };
+    QTest::newRow("a carriage return after a child")
+        << "<svg><desc>a<g/>b&#13;c</desc></svg>" << QStringList { "<![CDATA[b\nc]]>" };
+    QTest::newRow("entities declared again")
+        << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"svg11.dtd\" [<!ENTITY a \"&#38;&#37;&#34;<b/>\">"
+           "<!ENTITY e SYSTEM \"file:///etc/hostname\">]><svg><g a=\"&a;\"/></svg>"
+        << QStringList { "?>\n<!DOCTYPE svg [\n<!ENTITY a \"&#38;&#37;&#34;<b/>\">\n]>\n<svg ",
+               "a=\"&amp;%&quot;&lt;b/&gt;\"" };
+}
+
+// Every copy is XML and reads back to the same text.
+void tst_CSVGDocumentWriter::markupStaysXml()
+{
+    QFETCH(QString, svg);
+    QFETCH(QStringList, kept);
+    CSVGDocument document;
+    QVERIFY(document.loadSvgData(svg.toUtf8()));
+    const QString written = text(document.toSvgText());
+    for (const QString& part : kept)
+        QVERIFY2(written.contains(part), qPrintable(written));
+    QVERIFY2(isWellFormed(written), qPrintable(written));
+    CSVGDocument again;
+    again.parseSvgText(written, false, false);
+    QCOMPARE(text(again.toSvgText()), written);
 }
 
 // A merge renames rules and their references in memory; the written sheet

@@ -1,4 +1,5 @@
 #include "CGlobalConfig.h"
+#include "CSVGElementG.h"
 #include "CSVGElementText.h"
 #include "CSVGElementTextContent.h"
 #include "CSVGElementTspan.h"
@@ -40,6 +41,7 @@ private slots:
     void anchorsAndCaret();
     void runsFollowEachOther();
     void emptyBox();
+    void sizeFromParent();
     void outlineOnceAndPainted();
     void survivesWriteAndRead();
 };
@@ -84,7 +86,7 @@ void tst_CSVGElementText::fontFromStyle_data()
     QTest::newRow("numeric weight") << "font-weight=700" << 0;
 }
 
-// Compared with the same text in the text's own size, 12pt.
+// Compared with the same text without a size: 15 pixels, as 12pt make.
 void tst_CSVGElementText::fontFromStyle()
 {
     QFETCH(QString, style);
@@ -156,7 +158,7 @@ void tst_CSVGElementText::runsFollowEachOther()
 void tst_CSVGElementText::emptyBox()
 {
     CSVGDocument document;
-    CSVGElementText* sized = makeText(document, "x=100|y=50|stroke-width=2", "");
+    CSVGElementText* sized = makeText(document, "x=100|y=50|stroke-width=2|font-size=12pt", "");
     const QRectF small = box(sized);
     QVERIFY(box(makeText(document, "x=100|y=50|font-size=", "")).height() > small.height() && small.height() > 5);
     QVERIFY(small.left() >= 100 && small.left() < 103 && qAbs(small.bottom() - 50) < 1);
@@ -164,6 +166,18 @@ void tst_CSVGElementText::emptyBox()
     std::wstring id;
     QVERIFY(sized->hitTest(small.left() - 1.5, int(small.center().y()), groupId, id));
     QVERIFY(!sized->hitTest(small.left() - 3, int(small.center().y()), groupId, id));
+}
+
+// A text without a size of its own is as large as its group says.
+void tst_CSVGElementText::sizeFromParent()
+{
+    CSVGDocument document;
+    const double own = box(makeText(document, "font-size=64", "Ab")).height();
+    auto* group = appendShape<CSVGElementG>(&document, "g", "font-size=64");
+    auto* text = appendShape<CSVGElementText>(group, "text", kFont);
+    text->setText(L"Ab", true);
+    document.updateMatrix(nullptr, false);
+    QCOMPARE(box(text).height(), own);
 }
 
 // A text's outline holds its runs' outlines once; painted, they show, also

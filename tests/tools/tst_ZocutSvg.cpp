@@ -11,6 +11,7 @@ class tst_ZocutSvg : public QObject
 private slots:
     void refusedInputs_data() { addRefusedInputRows(); }
     void refusedInputs();
+    void elementLimit();
 };
 
 // Refused: exit 1, nothing written. Damaged: what was read, and exit 3.
@@ -38,6 +39,25 @@ void tst_ZocutSvg::refusedInputs()
         QCOMPARE(tool.exitCode(), 0);
         QVERIFY(tool.readAllStandardOutput().contains("\"x\":1,\"y\":1"));
     }
+}
+
+// One element more than the reader takes: the drawing opens without it, and
+// the loss is said as for a damaged file.
+void tst_ZocutSvg::elementLimit()
+{
+    QTemporaryDir folder;
+    const QString in = folder.filePath("large.svg");
+    QFile file(in);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<svg>" + QByteArray("<g/>").repeated(1000000) + "</svg>");
+    file.close();
+    QProcess tool;
+    tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "info", in });
+    QVERIFY(tool.waitForFinished(240000));
+    const QString errors = QString::fromUtf8(tool.readAllStandardError());
+    QCOMPARE(tool.exitCode(), 3);
+    QVERIFY2(errors.contains("The drawing has more than 1000000 elements"), qPrintable(errors));
+    QVERIFY(tool.readAllStandardOutput().contains("\"elements\":1000000"));
 }
 
 ZOCUT_TEST_MAIN(tst_ZocutSvg)
