@@ -508,7 +508,9 @@ void CSVGElementStyleable::parseStyleDeclarations(StyleMap& target, const std::w
             ++position;
         const size_t valueEnd = std::min(text.find(L';', position), size);
         const int id = name.empty() ? -1 : g_config.getAttributeId(name);
-        if (id >= 0)
+        // "style" and "class" are no properties: taken as declarations, they
+        // would replace the very text they were read from.
+        if (id >= 0 && id != ids().style && id != ids().className)
             target[id] = text.substr(position, valueEnd - position);
         position = valueEnd;
     }

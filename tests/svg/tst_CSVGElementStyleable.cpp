@@ -122,6 +122,11 @@ void tst_CSVGElementStyleable::changeRewritesStyleDeclaration()
     // A property the declarations do not name is an attribute of its own.
     child->setAttribute(L"fill", L"blue", true);
     QCOMPARE(child->CSVGElement::getAttribute(L"fill"), std::wstring(L"blue"));
+    // Declarations named "style" or "class" replace nothing.
+    setAttributes(child, QStringLiteral("style=style:a;class:b;stroke-width:1"));
+    child->getEffectiveStyle();
+    child->setAttribute(L"stroke-width", L"3", true);
+    QCOMPARE(child->CSVGElement::getAttribute(L"style"), std::wstring(L"stroke-width:3;"));
 }
 
 void tst_CSVGElementStyleable::notifiedChangesReachDescendants()
