@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <thread>
 
 namespace httplib {
@@ -30,6 +31,7 @@ public:
 private:
     httplib::Server& m_server;
     std::thread m_thread;
+    std::atomic<bool> m_ended { false };
 };
 
 } // namespace standin

@@ -13,12 +13,14 @@ void StandInRequest::decode()
     path = QString::fromUtf8(QByteArray::fromPercentEncoding(question < 0 ? target : target.left(question)));
     if (question >= 0)
         form = FormCodec::parse(target.mid(question + 1));
-    const QByteArray contentType = header("Content-Type").toLower();
-    if (contentType.startsWith("application/x-www-form-urlencoded"))
+    // Only the media type decides: the parameters after it may spell
+    // anything, and a multipart boundary is drawn at random.
+    const QByteArray mediaType = header("Content-Type").split(';').first().trimmed().toLower();
+    if (mediaType == "application/x-www-form-urlencoded")
         form += FormCodec::parse(body);
-    else if (contentType.contains("json"))
+    else if (mediaType.endsWith("json"))
         json = QJsonDocument::fromJson(body).object();
-    else if (contentType.contains("multipart/form-data"))
+    else if (mediaType == "multipart/form-data")
         MultipartForm::parse(body, MultipartForm::boundary(header("Content-Type")), &parts);
 }
 
