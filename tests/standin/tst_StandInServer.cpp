@@ -36,6 +36,7 @@ private slots:
     void passwordChangeSignsOut();
     void resetUndoesChanges();
     void settingsOutliveTheServer();
+    void stopRightAfterStart();
 
 private:
     struct Answer
@@ -345,4 +346,14 @@ void tst_StandInServer::settingsOutliveTheServer()
 }
 
 ZOCUT_TEST_MAIN(tst_StandInServer)
+void tst_StandInServer::stopRightAfterStart()
+{
+    // A stop that comes before the server's loop has begun must still end it.
+    for (int round = 0; round < 20; ++round) {
+        standin::StandInServer server(m_session->dataFolder());
+        QVERIFY(server.start());
+        server.stop();
+    }
+}
+
 #include "tst_StandInServer.moc"
