@@ -437,7 +437,6 @@ CActionComposite* CSVGDocument::pasteIntoText(CSVGElement* text, const std::wstr
     return composite;
 }
 
-// The move is a step of its own, after the paste's.
 // The move joins the paste's own step: one undo takes the copy away, rather
 // than leaving it on top of what it was copied from.
 void CSVGDocument::pasteSvgTextAt(const std::wstring& text, const QPointF& point)

@@ -22,8 +22,7 @@
 
 namespace {
 
-const wchar_t* const kSvgNamespace = L"http://www.w3.org/2000/svg";
-const wchar_t* const kXlinkNamespace = L"http://www.w3.org/1999/xlink";
+using Ns = CSVGXmlNode;
 // Prefixes that no table names are declared under a name made from this one
 // and the prefix, so that the file stays XML: under one name for all, the
 // attributes a:x and b:x of one element would be the same attribute.
@@ -37,8 +36,8 @@ const std::map<std::wstring, std::wstring>& knownNamespaces()
         { L"dc", L"http://purl.org/dc/elements/1.1/" },
         { L"cc", L"http://creativecommons.org/ns#" },
         { L"rdf", L"http://www.w3.org/1999/02/22-rdf-syntax-ns#" },
-        { L"svg", kSvgNamespace },
-        { L"xlink", kXlinkNamespace },
+        { L"svg", Ns::kSvgNamespace },
+        { L"xlink", Ns::kXlinkNamespace },
         { L"sodipodi", L"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd" },
         { L"inkscape", L"http://www.inkscape.org/namespaces/inkscape" },
         { L"xmlns", L"" },
@@ -309,8 +308,8 @@ void CSVGDocument::updateRootNamespaces()
     CSVGElement* root = getOwnerSvg();
     if (!root)
         return;
-    setIfChanged(root, L"xmlns", kSvgNamespace);
-    setIfChanged(root, L"xmlns:xlink", kXlinkNamespace);
+    setIfChanged(root, L"xmlns", Ns::kSvgNamespace);
+    setIfChanged(root, L"xmlns:xlink", Ns::kXlinkNamespace);
     setIfChanged(root, L"version", L"1.1");
     std::set<std::wstring> names;
     root->collectTagAndAttributeNames(names);

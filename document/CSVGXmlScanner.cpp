@@ -69,22 +69,7 @@ std::wstring toWide(const char16_t* begin, const char16_t* end)
     return out;
 }
 
-const wchar_t* const kSvgNamespace = L"http://www.w3.org/2000/svg";
-const wchar_t* const kXmlNamespace = L"http://www.w3.org/XML/1998/namespace";
-const wchar_t* const kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
-
-// Long enough for "&#x" and a code point written with leading zeros, and for
-// any entity name a file uses.
-constexpr ptrdiff_t kMaxReferenceLength = 256;
-
-// The end of a reference that starts at amp: its ";", or end when there is
-// none close enough.
-const char16_t* referenceEnd(const char16_t* amp, const char16_t* end)
-{
-    const char16_t* limit = end - amp > kMaxReferenceLength ? amp + kMaxReferenceLength : end;
-    const char16_t* semicolon = std::find(amp + 1, limit, u';');
-    return semicolon == limit ? end : semicolon;
-}
+using Ns = CSVGXmlNode;
 
 // A character that may start a tag: XML's name start characters, all
 // characters beyond ASCII among them (the tag makes them a name).
@@ -119,7 +104,7 @@ void CSVGXmlScanner::appendDecoded(std::wstring& out, const char16_t* begin, con
         if (amp == end)
             break;
         p = amp;
-        const char16_t* semicolon = referenceEnd(amp, end);
+        const char16_t* semicolon = CSVGEntityTable::referenceEnd(amp, end);
         const char32_t c = semicolon == end ? 0 : CSVGEntityTable::characterReference(amp + 1, semicolon);
         if (c != 0) {
             out += static_cast<wchar_t>(c);
@@ -290,7 +275,7 @@ const CSVGEntityTable::Entity* CSVGXmlScanner::findMarkupEntity(
     if (m_entities.isEmpty())
         return nullptr;
     for (amp = std::find(begin, end, u'&'); amp < end; amp = std::find(amp + 1, end, u'&')) {
-        semicolon = referenceEnd(amp, end);
+        semicolon = CSVGEntityTable::referenceEnd(amp, end);
         const CSVGEntityTable::Entity* entity = semicolon == end ? nullptr : m_entities.find(amp + 1, semicolon);
         if (entity && entity->holdsMarkup)
             return entity;
@@ -465,8 +450,8 @@ std::wstring CSVGXmlScanner::elementTag(const std::wstring& name) const
     if (tag.compare(0, colon, L"xmlns") == 0)
         tag[colon] = L'_';
     const std::wstring local = tag.substr(colon + 1);
-    const bool svg
-        = namespaceName(tag.substr(0, colon)) == kSvgNamespace && namespaceName(std::wstring()) == kSvgNamespace;
+    const bool svg = namespaceName(tag.substr(0, colon)) == Ns::kSvgNamespace
+        && namespaceName(std::wstring()) == Ns::kSvgNamespace;
     return svg && CSVGXmlNode::isName(local, false) ? local : tag;
 }
 
@@ -493,8 +478,8 @@ std::wstring CSVGXmlScanner::namespaceName(const std::wstring& prefix) const
 std::wstring CSVGXmlScanner::writtenNamespace(const std::wstring& prefix)
 {
     if (prefix.empty())
-        return kSvgNamespace;
-    return prefix == L"xml" ? kXmlNamespace : CSVGDocument::prefixNamespace(prefix);
+        return Ns::kSvgNamespace;
+    return prefix == L"xml" ? Ns::kXmlNamespace : CSVGDocument::prefixNamespace(prefix);
 }
 
 // The root opened by a whole file's scan.
@@ -579,11 +564,11 @@ void CSVGXmlScanner::addAttribute(const char16_t* nameBegin, const char16_t* nam
 bool CSVGXmlScanner::isAllowedDeclaration(const std::wstring& name, const std::wstring& value)
 {
     if (name.compare(0, 6, L"xmlns:") != 0)
-        return name != L"xmlns" || (value != kXmlNamespace && value != kXmlnsNamespace);
+        return name != L"xmlns" || (value != Ns::kXmlNamespace && value != Ns::kXmlnsNamespace);
     const std::wstring prefix = name.substr(6);
     if (prefix == L"xml")
-        return value == kXmlNamespace;
-    return prefix != L"xmlns" && !value.empty() && value != kXmlNamespace && value != kXmlnsNamespace;
+        return value == Ns::kXmlNamespace;
+    return prefix != L"xmlns" && !value.empty() && value != Ns::kXmlNamespace && value != Ns::kXmlnsNamespace;
 }
 
 // Names the table already knows cost nothing; new ones come out of the

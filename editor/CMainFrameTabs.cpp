@@ -45,14 +45,6 @@ QString asToolTip(const QString& text)
     return Qt::mightBeRichText(text) ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped())
                                      : text;
 }
-
-// The tab shows the name and a "*" after it.
-QString nameOnTab(QString text)
-{
-    if (text.endsWith(QLatin1Char('*')))
-        text.chop(1);
-    return text;
-}
 } // namespace
 
 int CMainFrame::newFileTabIndex() const
@@ -70,8 +62,8 @@ int CMainFrame::nextNewFileNumber() const
 {
     const QString prefix = tr("New File");
     int highest = 0;
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        const QString text = nameOnTab(m_tabs->tabText(i));
+    for (const CSVGView* view : views(0)) {
+        const QString text = view->displayName();
         const int number = text == newFileTitle(1) ? 1 : text.startsWith(prefix) ? text.mid(prefix.size()).toInt() : 0;
         highest = std::max(highest, number);
     }

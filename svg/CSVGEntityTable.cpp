@@ -66,7 +66,7 @@ void appendCode(std::u16string& out, char32_t c)
     out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
 }
 
-// Long enough for "#x" and a code point written with leading zeros, and for
+// Long enough for "&#x" and a code point written with leading zeros, and for
 // any entity name a file uses.
 constexpr std::ptrdiff_t kMaxReferenceLength = 256;
 
@@ -75,9 +75,8 @@ template <typename Visit> void forEachReference(const std::u16string& text, Visi
 {
     const char16_t* end = text.data() + text.size();
     for (const char16_t* amp = std::find(text.data(), end, u'&'); amp < end; amp = std::find(amp + 1, end, u'&')) {
-        const char16_t* limit = end - amp > kMaxReferenceLength ? amp + kMaxReferenceLength : end;
-        const char16_t* semicolon = std::find(amp + 1, limit, u';');
-        if (semicolon < limit)
+        const char16_t* semicolon = CSVGEntityTable::referenceEnd(amp, end);
+        if (semicolon < end)
             visit(amp + 1, semicolon);
     }
 }
@@ -159,9 +158,8 @@ void CSVGEntityTable::declare(
         return;
     Entity entity { key, std::u16string(), false };
     for (const char16_t* p = value; p < valueEnd; ++p) {
-        const char16_t* limit = valueEnd - p > kMaxReferenceLength ? p + kMaxReferenceLength : valueEnd;
-        const char16_t* semicolon = *p == u'&' ? std::find(p + 1, limit, u';') : limit;
-        const bool numeric = semicolon < limit && p[1] == u'#';
+        const char16_t* semicolon = *p == u'&' ? referenceEnd(p, valueEnd) : valueEnd;
+        const bool numeric = semicolon < valueEnd && p[1] == u'#';
         const char32_t c = numeric ? characterReference(p + 1, semicolon) : 0;
         if (c == 0) {
             entity.text += *p;
@@ -236,6 +234,13 @@ std::wstring CSVGEntityTable::toDoctype() const
     }
     out += L"]>";
     return out;
+}
+
+const char16_t* CSVGEntityTable::referenceEnd(const char16_t* amp, const char16_t* end)
+{
+    const char16_t* limit = end - amp > kMaxReferenceLength ? amp + kMaxReferenceLength : end;
+    const char16_t* semicolon = std::find(amp + 1, limit, u';');
+    return semicolon == limit ? end : semicolon;
 }
 
 char32_t CSVGEntityTable::characterReference(const char16_t* name, const char16_t* nameEnd)

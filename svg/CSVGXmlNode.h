@@ -10,6 +10,12 @@
 class CSVGXmlNode
 {
 public:
+    static constexpr const wchar_t* kSvgNamespace = L"http://www.w3.org/2000/svg";
+    static constexpr const wchar_t* kXlinkNamespace = L"http://www.w3.org/1999/xlink";
+    // Bound to the prefixes "xml" and "xmlns" by XML itself.
+    static constexpr const wchar_t* kXmlNamespace = L"http://www.w3.org/XML/1998/namespace";
+    static constexpr const wchar_t* kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
+
     CSVGXmlNode() = default;
     explicit CSVGXmlNode(const std::wstring& name);
 
