@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QJsonDocument>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QProcess>
@@ -23,6 +24,17 @@
 
 namespace {
 const char* const kUpdater = "ZuVuvuzi";
+
+// Qt's catalogues are named after locales ("qt_de", "qt_zh_CN"); the setting
+// "lang" holds the pages' codes, of which "ger" names no locale. Empty for a
+// code that names no language.
+QString qtCatalogue(const QString& code)
+{
+    if (code == QLatin1String("ger"))
+        return QStringLiteral("qt_de");
+    const QLocale locale(code);
+    return locale.language() == QLocale::C ? QString() : QStringLiteral("qt_") + locale.name();
+}
 } // namespace
 
 SVGApplication::SVGApplication(int& argc, char** argv)
@@ -71,12 +83,18 @@ void SVGApplication::setLanguage(const QString& code)
     emit languageChanged();
 }
 
-QTranslator* SVGApplication::loadTranslator(const QString& name, const QString& folder)
+// The first folder that holds the catalogue wins; a longer name falls back
+// to its shorter prefixes ("qt_en_US" to "qt_en").
+QTranslator* SVGApplication::loadTranslator(const QString& name, const QStringList& folders)
 {
+    if (name.isEmpty())
+        return nullptr;
     auto* translator = new QTranslator();
-    if (translator->load(name, folder, QString(), QString())) {
-        installTranslator(translator);
-        return translator;
+    for (const QString& folder : folders) {
+        if (translator->load(name, folder, QString(), QString())) {
+            installTranslator(translator);
+            return translator;
+        }
     }
     delete translator;
     return nullptr;
@@ -89,13 +107,15 @@ void SVGApplication::loadTranslators(const QString& code)
         normalised = QStringLiteral("zh_CN");
     m_language = normalised.toLower();
 
-    QDir folder(applicationDirPath());
-    folder.cd(QStringLiteral("translations"));
+    const QString beside = QDir(applicationDirPath()).filePath(QStringLiteral("translations"));
     // Deleting a translator takes it out of the application.
     delete m_qtTranslator;
     delete m_translator;
-    m_qtTranslator = loadTranslator(QStringLiteral("qt_") + m_language, folder.absolutePath());
-    m_translator = loadTranslator(m_language, folder.absolutePath());
+    // Qt's own texts (file dialogs, standard buttons): a copy beside the
+    // program first, else the catalogues that come with Qt.
+    m_qtTranslator
+        = loadTranslator(qtCatalogue(m_language), { beside, QLibraryInfo::location(QLibraryInfo::TranslationsPath) });
+    m_translator = loadTranslator(m_language, { beside });
     if (!m_translator && !code.isEmpty())
         qDebug() << "Cannot load translator for" << code;
 }
@@ -168,6 +188,18 @@ void SVGApplication::setSettingConfigbyid(int id, const QJsonObject& content, st
             report(false);
         });
     request.post();
+}
+
+// Qt's own catalogue of a right-to-left language turns the whole application
+// around at every change of language. The editor's window keeps its toolbars
+// and canvas left to right in every language; the dialogs take the
+// language's direction themselves (DialogDirection).
+bool SVGApplication::event(QEvent* event)
+{
+    const bool handled = QApplication::event(event);
+    if (event->type() == QEvent::LanguageChange && layoutDirection() != Qt::LeftToRight)
+        setLayoutDirection(Qt::LeftToRight);
+    return handled;
 }
 
 bool SVGApplication::notify(QObject* receiver, QEvent* event)

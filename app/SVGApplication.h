@@ -48,8 +48,11 @@ public:
 signals:
     void languageChanged();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
-    static QTranslator* loadTranslator(const QString& name, const QString& folder);
+    static QTranslator* loadTranslator(const QString& name, const QStringList& folders);
 
     SVGClipboard m_clipboard;
     QString m_language;

@@ -1,5 +1,7 @@
 #include "Trans.h"
 
+#include "SVGApplication.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -50,6 +52,18 @@ void Trans::init(QQmlContext* context, const QString& folder)
 {
     publish(context);
     loadFolder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Trans") : folder);
+    QCoreApplication::installTranslator(this);
+    // The application replaces Qt's catalogues at every change of language,
+    // and the newest translator is asked first. Stepping in front again keeps
+    // one word for one text: where the language files hold a text that Qt's
+    // dialogs show too ("Cancel"), they read as the program's own buttons.
+    if (SVGApplication* application = SVGApplication::instance())
+        connect(application, &SVGApplication::languageChanged, this, &Trans::stepInFront, Qt::UniqueConnection);
+}
+
+void Trans::stepInFront()
+{
+    QCoreApplication::removeTranslator(this);
     QCoreApplication::installTranslator(this);
 }
 
@@ -135,20 +149,25 @@ QString Trans::currentLang() const
     return m_currentLang;
 }
 
-QString Trans::trans(const QString& key) const
+QString Trans::find(const QString& key) const
 {
     std::lock_guard<std::mutex> guard(m_lock);
     const auto table = m_tables.constFind(m_currentLang);
-    if (table == m_tables.constEnd())
-        return key;
-    return table->value(key, key);
+    return table == m_tables.constEnd() ? QString() : table->value(key);
 }
 
+QString Trans::trans(const QString& key) const
+{
+    const QString found = find(key);
+    return found.isNull() ? key : found;
+}
+
+// A text that the current language's file does not hold is left to the
+// translators behind this one: Qt's catalogues translate Qt's own texts (the
+// file dialog's labels), and with no answer at all Qt shows the source text.
 QString Trans::translate(const char*, const char* sourceText, const char*, int) const
 {
-    if (!sourceText)
-        return QString();
-    return trans(QString::fromUtf8(sourceText));
+    return sourceText ? find(QString::fromUtf8(sourceText)) : QString();
 }
 
 void Trans::setCurrentLang(const QString& lang)

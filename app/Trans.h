@@ -10,8 +10,9 @@
 
 class QQmlContext;
 
-// The program's translator: answers every tr() and qsTr() lookup from JSON
-// language files ("language_*.json") instead of compiled catalogues. The key
+// The program's translator: answers tr() and qsTr() lookups from JSON
+// language files ("language_*.json") instead of compiled catalogues, and
+// leaves the texts they do not hold to Qt's catalogues. The key
 // is always the English source text; context, disambiguation and plural
 // count are ignored, so one text has one translation wherever it is shown.
 // Published to QML as "trans"; the pages switch the language through it.
@@ -30,7 +31,8 @@ public:
 
     // Publishes this object to QML, loads the language files of the folder
     // (the "Trans" folder beside the executable when it is empty) and
-    // installs this object as an application translator.
+    // installs this object as an application translator, asked before Qt's
+    // catalogues.
     void init(QQmlContext* context, const QString& folder);
     // Publishes this object to QML as "trans"; the pages' texts follow its
     // language from then on.
@@ -62,8 +64,14 @@ signals:
     void folderLoaded(const QString& folder);
     void transStringChanged();
 
+private slots:
+    void stepInFront();
+
 private:
     using Table = QHash<QString, QString>;
+
+    // The current language's text for the key; null when it has none.
+    QString find(const QString& key) const;
 
     QStringList sortedNames() const;
     QString firstPreferred(const QStringList& candidates) const;

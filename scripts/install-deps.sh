@@ -12,7 +12,7 @@ packages=(
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qttest
   libpolyclipping-dev libgeos-dev libboost-dev libboost-system-dev libboost-date-time-dev
   libcpp-httplib-dev nettle-dev libpotrace-dev
-  qml-module-qt-labs-settings
+  qml-module-qt-labs-settings qttranslations5-l10n
   fonts-dejavu-core fonts-wqy-microhei xvfb xauth openbox libxcb1-dev locales
   python3 python3-shapely
   librsvg2-bin poppler-utils xdotool

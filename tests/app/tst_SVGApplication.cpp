@@ -5,8 +5,12 @@
 #include "SVGApplication.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
+#include "Trans.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QPushButton>
 #include <QTcpServer>
 
@@ -33,6 +37,8 @@ private slots:
     void languageChoice_data();
     void languageChoice();
     void translatorsReplaced();
+    void qtTextsFollowLanguage_data();
+    void qtTextsFollowLanguage();
     void updater_data();
     void updater();
     void settingsRoundTrip();
@@ -151,6 +157,64 @@ void tst_SVGApplication::translatorsReplaced()
     QTest::ignoreMessage(QtDebugMsg, "Cannot load translator for \"xx_YY\"");
     application()->setLanguage("xx_YY");
     QCOMPARE(application()->getLanguage(), QString("xx_yy"));
+}
+
+void tst_SVGApplication::qtTextsFollowLanguage_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QStringList>("texts");
+    // Cancel and Apply of an open button box, then the next file dialog's
+    // "Look in:", "File name:", "Files of type:" and "Open". Where the
+    // language files hold a text (Cancel), theirs is shown; Qt's own words
+    // the rest.
+    QTest::newRow("zh_cn") << "zh_cn"
+                           << QStringList { "取消", "应用", "查找范围：", "文件名称(&N)：", "文件类型：", "打开(&O)" };
+    QTest::newRow("en") << "en"
+                        << QStringList { "Cancel", "Apply", "Look in:", "File &name:", "Files of type:", "&Open" };
+    QTest::newRow("ru") << "ru"
+                        << QStringList { "Отмена", "Применить",
+                               "Перейти к:", "&Имя файла:", "Типы файлов:", "&Открыть" };
+    QTest::newRow("ar") << "ar"
+                        << QStringList { "إلغاء", "طبّق", "اعثر في:", "ا&سم الملفّ:", "الملفّات من النّوع:", "ا&فتح" };
+    QTest::newRow("ko") << "ko"
+                        << QStringList { "취소", "적용", "다음에서 찾기:", "파일 이름(&N):", "파일 형식:", "열기(&O)" };
+    QTest::newRow("ger") << "ger"
+                         << QStringList { "Abbrechen", "Anwenden",
+                                "Suchen in:", "Datei&name:", "Dateien des Typs:", "&Öffnen" };
+}
+
+void tst_SVGApplication::qtTextsFollowLanguage()
+{
+    QFETCH(QString, code);
+    QFETCH(QStringList, texts);
+    Trans trans;
+    trans.init(nullptr, QCoreApplication::applicationDirPath() + "/translations");
+    // As the sign-in page does it: the texts, then the application.
+    const auto switchTo = [&](const QString& language) {
+        trans.setLanguageCode(language);
+        application()->setLanguage(language);
+    };
+    switchTo("en");
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Apply);
+    buttons.show();
+    switchTo(code);
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.show();
+    const auto label = [&dialog](const char* name) {
+        const auto* shown = dialog.findChild<QLabel*>(name);
+        return shown ? shown->text() : QString();
+    };
+    const auto shownTexts = [&] {
+        const auto* fileButtons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+        return QStringList { buttons.button(QDialogButtonBox::Cancel)->text(),
+            buttons.button(QDialogButtonBox::Apply)->text(), label("lookInLabel"), label("fileNameLabel"),
+            label("fileTypeLabel"), fileButtons ? fileButtons->button(QDialogButtonBox::Open)->text() : QString() };
+    };
+    QTRY_COMPARE(shownTexts(), texts);
+    // The editor's window keeps its direction in every language.
+    QCOMPARE(QApplication::layoutDirection(), Qt::LeftToRight);
+    switchTo("en");
 }
 
 void tst_SVGApplication::updater_data()

@@ -53,10 +53,18 @@ Item {
                        })
     }
 
+    // A new pick empties every level below it at once, and the template
+    // found for the old picks goes: nothing of an earlier choice can be
+    // picked or opened while the server answers for the new one.
     function pick(level, entry) {
         selectors[level - 1].text = Cascade.shownValue(level, entry.val)
         selectarr[level - 1] = String(entry.val)
         closeLists()
+        for (var i = level; i < selectors.length; ++i)
+            selectors[i].reset()
+        if (level === 1)
+            brandarr = []
+        results.clear()
         if (level === 6) {
             loadTemplate(selectarr.join("-"))
             return
@@ -74,15 +82,10 @@ Item {
     }
 
     function offerNextLevel(level, entries) {
-        for (var i = level; i < selectors.length; ++i)
-            selectors[i].reset()
         selectors[level].entries = entries
-        if (level !== 5)
-            results.clear()
         if (level === 1) {
             brandarr = entries
             selector2.letters = Cascade.letters(entries)
-            selector2.letterHighlighted = -1
         }
     }
 

@@ -5,7 +5,8 @@ import "../ajax.js" as Ajax
 
 // The frame of the record pages: the title band with the search, the record
 // table, the pager and the page's own buttons beside it. It loads a page of
-// 20 records when it is complete and whenever the search or the pager asks.
+// 20 records when it is complete, whenever the search or the pager asks, and
+// again when the pages come back from the editor.
 Item {
     id: recordPage
     property string title: ""
@@ -116,16 +117,24 @@ Item {
         load(pager.pageCurrent, 20, searchField.text)
     }
 
+    // No words list every record.
     function search() {
-        if (searchField.text === "") {
-            show(qsTr("Keywords cannot be empty!") + trans.transString)
-            return
-        }
         load(1, 20, searchField.text)
     }
 
     Component.onCompleted: load(1, 20, "")
     Component.onDestruction: Ajax.abortAll()
+
+    // Designs are saved and cut in the editor while the pages are away:
+    // coming back, the user finds the records as they are now, on the page
+    // and with the words that they left.
+    Connections {
+        target: view
+        function onVisibleChanged() {
+            if (view.visible)
+                recordPage.reload()
+        }
+    }
 
     PageHeader {
         id: header

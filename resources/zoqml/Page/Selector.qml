@@ -25,6 +25,8 @@ Item {
         highlighted = -1
         text = Qt.binding(function () { return placeholder })
         open = false
+        letters = []
+        letterHighlighted = -1
     }
 
     height: 50

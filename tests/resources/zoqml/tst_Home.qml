@@ -88,9 +88,9 @@ Item {
             compare(selector(2).shown.map(function (entry) { return entry.val }), ["B 宝马"])
             selector(2).letterPicked("A")
             compare(selector(2).shown.length, 2)
-            // A category without brands leaves the list as it was.
+            // A category without brands leaves none of the cars' brands.
             pickTemplate(["摩托车"])
-            compare(selector(2).entries.length, 3)
+            compare([selector(2).entries.length, selector(2).letters.length], [0, 0])
             // One with brands brings its whole list.
             pick(1, "SUV")
             tryVerify(function () { return selector(2).shown.length === 1 && selector(2).letters[0] === "T" })
@@ -104,6 +104,42 @@ Item {
             pick(2, "B 宝马")
             tryVerify(function () { return entryNamed(3, "3系") !== null })
             compare([selector(4).entries.length, selector(4).text], [0, "Select option..."])
+        }
+
+        // A new pick empties the levels below it at once, and a late reply
+        // for the old pick fills none of them.
+        function test_lowerLevelsFollowNewPick_data() {
+            return [
+                { tag: "category while a brand's models are asked", path: ["轿车", "A 奥迪"], held: true,
+                  level: 1, val: "摩托车" },
+                { tag: "year after its submodels came", path: ["轿车", "A 奥迪", "A4", "A4L", "2020"], level: 5,
+                  val: "2021" }
+            ]
+        }
+
+        function test_lowerLevelsFollowNewPick(data) {
+            var last = data.path.length
+            for (var level = 1; level < last; ++level)
+                pick(level, data.path[level - 1])
+            if (data.held)
+                bench.delayNext(categoryPath, 300)
+            pick(last, data.path[last - 1])
+            waitForRequests(categoryPath, last + 1)
+            if (!data.held)
+                tryVerify(function () { return selector(last + 1).entries.length > 0 }, 5000)
+            // The new pick's template comes well after the held reply.
+            bench.delayNext(indexPath, 600)
+            selector(data.level).picked(entryNamed(data.level, data.val))
+            var below = function () {
+                var shown = []
+                for (var level = data.level + 1; level <= 6; ++level)
+                    shown.push([selector(level).entries.length, selector(level).letters.length, selector(level).text])
+                return shown
+            }
+            var empty = below().map(function () { return [0, 0, "Select option..."] })
+            compare(below(), empty)
+            tryCompare(item("templateRows"), "count", 1, 5000)
+            compare(below(), empty)
         }
 
         function test_staleReplyDropped() {
