@@ -30,10 +30,12 @@ struct DialogSettings::Field
 };
 
 namespace {
-enum Tab { Plotter, View, Nesting, General, TabCount };
-const char* const kTabs[TabCount]
-    = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"), QT_TRANSLATE_NOOP("DialogSettings", "View"),
-          QT_TRANSLATE_NOOP("DialogSettings", "Nesting"), QT_TRANSLATE_NOOP("DialogSettings", "General") };
+// The plotter's own settings and those of the cut job are two tabs, so
+// that each fits a screen as low as the window's smallest.
+enum Tab { Plotter, Cutting, View, Nesting, General, TabCount };
+const char* const kTabs[TabCount] = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"),
+    QT_TRANSLATE_NOOP("DialogSettings", "Cutting"), QT_TRANSLATE_NOOP("DialogSettings", "View"),
+    QT_TRANSLATE_NOOP("DialogSettings", "Nesting"), QT_TRANSLATE_NOOP("DialogSettings", "General") };
 // The plotter keys that the converter and the cut job read first from "hpgl".
 const char* const kPlotterKeys[]
     = { "PlotResolutionX", "PlotResolutionY", "PlotPenNum", "PlotForce", "PlotSpeed", "toolOffset", "PlotRotation",
@@ -61,11 +63,11 @@ const DialogSettings::Field DialogSettings::kFields[] = {
     FIELD("PlotPrecut", QT_TR_NOOP("Precut"), Plotter, Bool, 0, 0, false),
     FIELD("PlotFlat", QT_TR_NOOP("Flatness"), Plotter, Number, 0, 100, false),
     FIELD("PlotAutoAlign", QT_TR_NOOP("Align to the origin"), Plotter, Bool, 0, 0, false),
-    FIELD("PlotEnd", QT_TR_NOOP("Plot end (mm)"), Plotter, Number, 0, 10000, false),
-    FIELD("PlotOverlap", QT_TR_NOOP("Overlap (mm)"), Plotter, Number, 0, 1000, false),
-    FIELD("CutInterval", QT_TR_NOOP("Cut interval (mm)"), Plotter, Number, 0, 10000, false),
-    FIELD("Cutoff", QT_TR_NOOP("Cutoff (mm)"), Plotter, Number, 0, 100000, false),
-    FIELD("Separation", QT_TR_NOOP("Separation (mm)"), Plotter, Number, 0, 1000, true),
+    FIELD("PlotEnd", QT_TR_NOOP("Plot end (mm)"), Cutting, Number, 0, 10000, false),
+    FIELD("PlotOverlap", QT_TR_NOOP("Overlap (mm)"), Cutting, Number, 0, 1000, false),
+    FIELD("CutInterval", QT_TR_NOOP("Cut interval (mm)"), Cutting, Number, 0, 10000, false),
+    FIELD("Cutoff", QT_TR_NOOP("Cutoff (mm)"), Cutting, Number, 0, 100000, false),
+    FIELD("Separation", QT_TR_NOOP("Separation (mm)"), Cutting, Number, 0, 1000, true),
     FIELD("ExtraPlotter", QT_TR_NOOP("Extra plotter"), Plotter, Text, 0, 0, false),
     FIELD("BezierFlatteningThreshold", QT_TR_NOOP("Curve flattening threshold (mm)"), View, Number, 0.001, 10, false),
     FIELD("ZoomLimit", QT_TR_NOOP("Zoom limit"), View, Number, 0.1, 1000, false),
@@ -91,6 +93,8 @@ DialogSettings::DialogSettings(QWidget* parent)
         forms[tab] = new QFormLayout(page);
         m_tabs->addTab(page, QString());
     }
+    // Every tab's name in view, none behind a scroll arrow.
+    m_tabs->setUsesScrollButtons(false);
     for (const Field& field : kFields)
         addField(field, forms[field.tab]);
 
