@@ -8,7 +8,6 @@
 #include <QLocale>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QScrollArea>
 #include <QStyleOptionFrame>
 #include <QTabWidget>
 
@@ -150,7 +149,7 @@ QString NumberField::label() const
     return text.remove(QRegularExpression(QStringLiteral("\\s*[:：]\\s*$")));
 }
 
-// A field on a tab not shown, or scrolled away, comes into view.
+// A field on a tab not shown comes into view.
 void NumberField::reveal()
 {
     for (QWidget* ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
@@ -158,8 +157,6 @@ void NumberField::reveal()
             for (int tab = 0; tab < tabs->count(); ++tab)
                 if (tabs->widget(tab)->isAncestorOf(this))
                     tabs->setCurrentIndex(tab);
-        } else if (auto* scroll = qobject_cast<QScrollArea*>(ancestor)) {
-            scroll->ensureWidgetVisible(this);
         }
     }
 }
@@ -184,7 +181,7 @@ void NumberField::changeEvent(QEvent* event)
     QLineEdit::changeEvent(event);
     switch (event->type()) {
     case QEvent::LanguageChange:
-        if (isAsShown() && !m_shownText.isEmpty())
+        if (isAsShown())
             setValue(m_shownValue, m_shownDecimals);
         showUnit();
         break;

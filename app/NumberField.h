@@ -57,7 +57,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool isAsShown() const { return text() == m_shownText; }
+    // Still showing a value put in (a text put in with setText is typed).
+    bool isAsShown() const { return !m_shownText.isEmpty() && text() == m_shownText; }
     // The number typed, when it lies in the range.
     bool readAllowed(double* typed) const;
     QString label() const;

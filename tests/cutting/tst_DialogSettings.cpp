@@ -162,39 +162,45 @@ void tst_DialogSettings::numbersAsTyped_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QJsonValue>("stored"); // the account's, if any
+    QTest::addColumn<QString>("typed"); // null: nothing typed
     QTest::addColumn<QJsonValue>("saved"); // undefined: refused with this prompt
     QTest::addColumn<QString>("prompt");
+    const QJsonValue none(QJsonValue::Undefined);
     QTest::newRow("exponent") << "en"
-                              << "NestingMinArea"
-                              << "1e3" << QJsonValue(1000) << QString();
+                              << "NestingMinArea" << none << "1e3" << QJsonValue(1000) << QString();
     QTest::newRow("comma in German") << "ger"
-                                     << "ZoomLimit"
-                                     << "12,5" << QJsonValue(12.5) << QString();
+                                     << "ZoomLimit" << none << "12,5" << QJsonValue(12.5) << QString();
     QTest::newRow("comma in English, on a tab not shown")
         << "en"
-        << "ZoomLimit"
-        << "12,5" << QJsonValue(QJsonValue::Undefined) << "Warning|Zoom limit: enter a number from 0.1 to 1000.";
+        << "ZoomLimit" << none << "12,5" << none << "Warning|Zoom limit: enter a number from 0.1 to 1000.";
     QTest::newRow("fraction of a whole number")
         << "ger"
-        << "PlotSpeed"
-        << "42,5" << QJsonValue(QJsonValue::Undefined) << "Warning|Speed: enter a whole number from 0 to 10000.";
+        << "PlotSpeed" << none << "42,5" << none << "Warning|Speed: enter a whole number from 0 to 10000.";
+    QTest::newRow("stored, no number") << "en"
+                                       << "PlotSpeed" << QJsonValue("fast") << QString() << none
+                                       << "Warning|Speed: enter a whole number from 0 to 10000.";
 }
 
 // A number is saved as typed; one refused names the range and shows its
-// field, and nothing is saved.
+// field, and nothing is saved. A stored setting that is no number is shown
+// as it is, not saved back as some number.
 void tst_DialogSettings::numbersAsTyped()
 {
     QFETCH(QString, language);
     QFETCH(QString, key);
+    QFETCH(QJsonValue, stored);
     QFETCH(QString, typed);
     QFETCH(QJsonValue, saved);
     QFETCH(QString, prompt);
     QLocale::setDefault(InterfaceLocale::forLanguage(language));
+    if (!stored.isUndefined())
+        g_config.setSettings(QJsonObject { { key, stored } });
     DialogSettings dialog;
     dialog.show();
     auto* field = dialog.findChild<NumberField*>(key);
-    field->setText(typed);
+    if (!typed.isNull())
+        field->setText(typed);
     pressSave(dialog);
     QLocale::setDefault(InterfaceLocale::forLanguage("en"));
     if (saved.isUndefined()) {
