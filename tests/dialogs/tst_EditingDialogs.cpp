@@ -34,6 +34,8 @@ class tst_EditingDialogs : public QObject
 {
     Q_OBJECT
 private slots:
+    // Numbers as English writes them, whatever the machine's locale.
+    void initTestCase() { QLocale::setDefault(InterfaceLocale::forLanguage("en")); }
     void fillMarkup_data();
     void fillMarkup();
     void menuRunsFillEditors_data();
