@@ -5,6 +5,7 @@
 #include "Deployment.h"
 #include "DialogDirection.h"
 #include "HttpRequest.h"
+#include "InterfaceLocale.h"
 #include "LogHandler.h"
 #include "Prompt.h"
 
@@ -76,9 +77,7 @@ void SVGApplication::setLanguage(const QString& code)
 {
     const QString chosen
         = code.isEmpty() ? QSettings().value(QStringLiteral("lang"), QLocale::system().name()).toString() : code;
-    QLocale locale(chosen);
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    QLocale::setDefault(locale);
+    QLocale::setDefault(InterfaceLocale::forLanguage(chosen));
     loadTranslators(chosen);
     emit languageChanged();
 }

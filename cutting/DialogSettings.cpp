@@ -1,20 +1,19 @@
 #include "DialogSettings.h"
 
 #include "CGlobalConfig.h"
+#include "NumberField.h"
 #include "Prompt.h"
 #include "SVGApplication.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -27,14 +26,16 @@ struct DialogSettings::Field
     Kind kind;
     double minimum;
     double maximum;
-    int decimals;
+    bool whole;
 };
 
 namespace {
-enum Tab { Plotter, View, Nesting, General, TabCount };
-const char* const kTabs[TabCount]
-    = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"), QT_TRANSLATE_NOOP("DialogSettings", "View"),
-          QT_TRANSLATE_NOOP("DialogSettings", "Nesting"), QT_TRANSLATE_NOOP("DialogSettings", "General") };
+// The plotter's own settings and those of the cut job are two tabs, so
+// that each fits a screen as low as the window's smallest.
+enum Tab { Plotter, Cutting, View, Nesting, General, TabCount };
+const char* const kTabs[TabCount] = { QT_TRANSLATE_NOOP("DialogSettings", "Plotter"),
+    QT_TRANSLATE_NOOP("DialogSettings", "Cutting"), QT_TRANSLATE_NOOP("DialogSettings", "View"),
+    QT_TRANSLATE_NOOP("DialogSettings", "Nesting"), QT_TRANSLATE_NOOP("DialogSettings", "General") };
 // The plotter keys that the converter and the cut job read first from "hpgl".
 const char* const kPlotterKeys[]
     = { "PlotResolutionX", "PlotResolutionY", "PlotPenNum", "PlotForce", "PlotSpeed", "toolOffset", "PlotRotation",
@@ -44,46 +45,46 @@ const char* const kLanguages[][2] = { { "中文", "zh_cn" }, { "English", "en" }
     { "العربية", "ar" }, { "한국어", "ko" }, { "Deutsch", "ger" } };
 } // namespace
 
-#define FIELD(key, label, tab, kind, low, high, decimals)                                                              \
+#define FIELD(key, label, tab, kind, low, high, whole)                                                                 \
     {                                                                                                                  \
-        key, label, tab, DialogSettings::Field::kind, low, high, decimals                                              \
+        key, label, tab, DialogSettings::Field::kind, low, high, whole                                                 \
     }
 const DialogSettings::Field DialogSettings::kFields[] = {
-    FIELD("PlotResolutionX", QT_TR_NOOP("Resolution X (units per inch)"), Plotter, Number, 1, 100000, 0),
-    FIELD("PlotResolutionY", QT_TR_NOOP("Resolution Y (units per inch)"), Plotter, Number, 1, 100000, 0),
-    FIELD("PlotPenNum", QT_TR_NOOP("Pen number"), Plotter, Number, 0, 99, 0),
-    FIELD("PlotForce", QT_TR_NOOP("Force"), Plotter, Number, 0, 10000, 0),
-    FIELD("PlotSpeed", QT_TR_NOOP("Speed"), Plotter, Number, 0, 10000, 0),
-    FIELD("toolOffset", QT_TR_NOOP("Tool offset (mm)"), Plotter, Number, 0, 100, 2),
-    FIELD("PlotRotation", QT_TR_NOOP("Rotation (degrees)"), Plotter, Number, -360, 360, 0),
-    FIELD("PlotMirrorX", QT_TR_NOOP("Mirror X"), Plotter, Bool, 0, 0, 0),
-    FIELD("PlotMirrorY", QT_TR_NOOP("Mirror Y"), Plotter, Bool, 0, 0, 0),
-    FIELD("PlotOvercut", QT_TR_NOOP("Overcut (mm)"), Plotter, Number, 0, 100, 2),
-    FIELD("PlotPrecut", QT_TR_NOOP("Precut"), Plotter, Bool, 0, 0, 0),
-    FIELD("PlotFlat", QT_TR_NOOP("Flatness"), Plotter, Number, 0, 100, 2),
-    FIELD("PlotAutoAlign", QT_TR_NOOP("Align to the origin"), Plotter, Bool, 0, 0, 0),
-    FIELD("PlotEnd", QT_TR_NOOP("Plot end (mm)"), Plotter, Number, 0, 10000, 2),
-    FIELD("PlotOverlap", QT_TR_NOOP("Overlap (mm)"), Plotter, Number, 0, 1000, 2),
-    FIELD("CutInterval", QT_TR_NOOP("Cut interval (mm)"), Plotter, Number, 0, 10000, 2),
-    FIELD("Cutoff", QT_TR_NOOP("Cutoff (mm)"), Plotter, Number, 0, 100000, 2),
-    FIELD("Separation", QT_TR_NOOP("Separation (mm)"), Plotter, Number, 0, 1000, 0),
-    FIELD("ExtraPlotter", QT_TR_NOOP("Extra plotter"), Plotter, Text, 0, 0, 0),
-    FIELD("BezierFlatteningThreshold", QT_TR_NOOP("Curve flattening threshold (mm)"), View, Number, 0.001, 10, 3),
-    FIELD("ZoomLimit", QT_TR_NOOP("Zoom limit"), View, Number, 0.1, 1000, 2),
-    FIELD("LineWidth", QT_TR_NOOP("Line width"), View, Number, 0, 100, 2),
-    FIELD("TextWidth", QT_TR_NOOP("Text width"), View, Number, 0, 100, 2),
-    FIELD("LeftToolBarWidth", QT_TR_NOOP("Left tool bar width"), View, Number, 0, 2000, 0),
-    FIELD("AutoSaveInterval", QT_TR_NOOP("Auto-save interval (s)"), View, Number, 0, 86400, 0),
-    FIELD("NestingServer", QT_TR_NOOP("Nesting server (host:port)"), Nesting, Text, 0, 0, 0),
-    FIELD("NestingMaxJob", QT_TR_NOOP("Nesting jobs at a time"), Nesting, Number, 1, 100, 0),
-    FIELD("NestingMinArea", QT_TR_NOOP("Smallest piece to nest"), Nesting, Number, 0, 1000000, 3),
+    FIELD("PlotResolutionX", QT_TR_NOOP("Resolution X (units per inch)"), Plotter, Number, 1, 100000, true),
+    FIELD("PlotResolutionY", QT_TR_NOOP("Resolution Y (units per inch)"), Plotter, Number, 1, 100000, true),
+    FIELD("PlotPenNum", QT_TR_NOOP("Pen number"), Plotter, Number, 0, 99, true),
+    FIELD("PlotForce", QT_TR_NOOP("Force"), Plotter, Number, 0, 10000, true),
+    FIELD("PlotSpeed", QT_TR_NOOP("Speed"), Plotter, Number, 0, 10000, true),
+    FIELD("toolOffset", QT_TR_NOOP("Tool offset (mm)"), Plotter, Number, 0, 100, false),
+    FIELD("PlotRotation", QT_TR_NOOP("Rotation (degrees)"), Plotter, Number, -360, 360, true),
+    FIELD("PlotMirrorX", QT_TR_NOOP("Mirror X"), Plotter, Bool, 0, 0, false),
+    FIELD("PlotMirrorY", QT_TR_NOOP("Mirror Y"), Plotter, Bool, 0, 0, false),
+    FIELD("PlotOvercut", QT_TR_NOOP("Overcut (mm)"), Plotter, Number, 0, 100, false),
+    FIELD("PlotPrecut", QT_TR_NOOP("Precut"), Plotter, Bool, 0, 0, false),
+    FIELD("PlotFlat", QT_TR_NOOP("Flatness"), Plotter, Number, 0, 100, false),
+    FIELD("PlotAutoAlign", QT_TR_NOOP("Align to the origin"), Plotter, Bool, 0, 0, false),
+    FIELD("PlotEnd", QT_TR_NOOP("Plot end (mm)"), Cutting, Number, 0, 10000, false),
+    FIELD("PlotOverlap", QT_TR_NOOP("Overlap (mm)"), Cutting, Number, 0, 1000, false),
+    FIELD("CutInterval", QT_TR_NOOP("Cut interval (mm)"), Cutting, Number, 0, 10000, false),
+    FIELD("Cutoff", QT_TR_NOOP("Cutoff (mm)"), Cutting, Number, 0, 100000, false),
+    FIELD("Separation", QT_TR_NOOP("Separation (mm)"), Cutting, Number, 0, 1000, true),
+    FIELD("ExtraPlotter", QT_TR_NOOP("Extra plotter"), Plotter, Text, 0, 0, false),
+    FIELD("BezierFlatteningThreshold", QT_TR_NOOP("Curve flattening threshold (mm)"), View, Number, 0.001, 10, false),
+    FIELD("ZoomLimit", QT_TR_NOOP("Zoom limit"), View, Number, 0.1, 1000, false),
+    FIELD("LineWidth", QT_TR_NOOP("Line width"), View, Number, 0, 100, false),
+    FIELD("TextWidth", QT_TR_NOOP("Text width"), View, Number, 0, 100, false),
+    FIELD("LeftToolBarWidth", QT_TR_NOOP("Left tool bar width"), View, Number, 0, 2000, true),
+    FIELD("AutoSaveInterval", QT_TR_NOOP("Auto-save interval (s)"), View, Number, 0, 86400, true),
+    FIELD("NestingServer", QT_TR_NOOP("Nesting server (host:port)"), Nesting, Text, 0, 0, false),
+    FIELD("NestingMaxJob", QT_TR_NOOP("Nesting jobs at a time"), Nesting, Number, 1, 100, true),
+    FIELD("NestingMinArea", QT_TR_NOOP("Smallest piece to nest"), Nesting, Number, 0, 1000000, false),
 };
 #undef FIELD
 
 DialogSettings::DialogSettings(QWidget* parent)
     : TranslatedDialog(parent)
     , m_language(new QComboBox(this))
-    , m_id(new QSpinBox(this))
+    , m_id(new NumberField(this))
     , m_tabs(new QTabWidget(this))
 {
     QFormLayout* forms[TabCount];
@@ -92,6 +93,8 @@ DialogSettings::DialogSettings(QWidget* parent)
         forms[tab] = new QFormLayout(page);
         m_tabs->addTab(page, QString());
     }
+    // Every tab's name in view, none behind a scroll arrow.
+    m_tabs->setUsesScrollButtons(false);
     for (const Field& field : kFields)
         addField(field, forms[field.tab]);
 
@@ -105,6 +108,7 @@ DialogSettings::DialogSettings(QWidget* parent)
     connect(m_language, QOverload<int>::of(&QComboBox::activated), this, &DialogSettings::chooseLanguage);
     m_id->setObjectName(QStringLiteral("id"));
     m_id->setRange(0, 999999);
+    m_id->setWholeNumbers(true);
     m_id->setValue(SVGApplication::kAdminId);
     for (QWidget* field : { static_cast<QWidget*>(m_language), static_cast<QWidget*>(m_id) }) {
         m_labels << new QLabel(this);
@@ -146,11 +150,18 @@ void DialogSettings::addField(const Field& field, QFormLayout* form)
     } else if (field.kind == Field::Text) {
         widget = new QLineEdit(value.toString(), this);
     } else {
-        auto* spin = new QDoubleSpinBox(this);
-        spin->setDecimals(field.decimals);
-        spin->setRange(field.minimum, field.maximum);
-        spin->setValue(value.toDouble());
-        widget = spin;
+        auto* number = new NumberField(this);
+        number->setRange(field.minimum, field.maximum);
+        number->setWholeNumbers(field.whole);
+        // A setting that is no number is shown as it is, for the user to
+        // put right, rather than saved back as some number.
+        bool isNumber = false;
+        const double shown = value.toDouble(&isNumber);
+        if (isNumber)
+            number->setValue(shown);
+        else
+            number->setText(value.toString());
+        widget = number;
     }
     widget->setObjectName(key);
     m_fields.insert(key, widget);
@@ -182,16 +193,18 @@ QJsonObject DialogSettings::editedSettings() const
     for (auto field = m_fields.constBegin(); field != m_fields.constEnd(); ++field) {
         if (auto* box = qobject_cast<QCheckBox*>(field.value()))
             settings.insert(field.key(), box->isChecked());
+        else if (auto* number = qobject_cast<NumberField*>(field.value()))
+            settings.insert(field.key(), number->value());
         else if (auto* line = qobject_cast<QLineEdit*>(field.value()))
             settings.insert(field.key(), line->text().trimmed());
-        else if (auto* spin = qobject_cast<QDoubleSpinBox*>(field.value()))
-            settings.insert(field.key(), spin->value());
     }
     return settings;
 }
 
 void DialogSettings::do_saveAndClose()
 {
+    if (!NumberField::refuseInvalid(this).isEmpty())
+        return;
     if (qobject_cast<QLineEdit*>(m_fields.value(QStringLiteral("NestingServer")))->text().trimmed().isEmpty()) {
         Prompt::warning(this, tr("Warning"), tr("Please enter the nesting server."));
         return;
@@ -199,7 +212,7 @@ void DialogSettings::do_saveAndClose()
     const QJsonObject settings = editedSettings();
     m_save->setEnabled(false);
     QPointer<DialogSettings> self(this);
-    SVGApplication::instance()->setSettingConfigbyid(m_id->value(), settings, [self](bool success) {
+    SVGApplication::instance()->setSettingConfigbyid(int(m_id->value()), settings, [self](bool success) {
         if (self)
             self->saved(success);
     });

@@ -5,11 +5,11 @@
 #include <QJsonObject>
 #include <QMap>
 
+class NumberField;
 class QComboBox;
 class QFormLayout;
 class QLabel;
 class QPushButton;
-class QSpinBox;
 class QTabWidget;
 class QWidget;
 
@@ -46,7 +46,7 @@ private:
 
     QMap<QString, QWidget*> m_fields;
     QComboBox* m_language;
-    QSpinBox* m_id;
+    NumberField* m_id;
     QPushButton* m_save;
     QTabWidget* m_tabs;
     // One per row: the fields' in their order, then language and id.

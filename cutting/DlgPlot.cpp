@@ -6,6 +6,7 @@
 #include "FilePlotter.h"
 #include "HpglJob.h"
 #include "JobPlacement.h"
+#include "NumberField.h"
 #include "PlotterThread.h"
 #include "PrinterList.h"
 #include "Prompt.h"
@@ -23,7 +24,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
-#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
@@ -108,10 +108,10 @@ void DlgPlot::buildLayout()
         m_port->setCurrentText(lastOutput);
     m_file = new QPushButton(this);
     m_file->setObjectName(QStringLiteral("chooseFile"));
-    m_frameLength = new QSpinBox(this);
+    m_frameLength = new NumberField(this);
     m_frameLength->setObjectName(QStringLiteral("frameLength"));
     m_frameLength->setRange(100, 100000);
-    m_frameLength->setSuffix(QStringLiteral(" mm"));
+    m_frameLength->setUnit(NumberField::Unit::Millimetre);
     m_frameLength->setValue(kDefaultFrameLength);
     m_resolution = new QLabel(this);
     m_resolution->setObjectName(QStringLiteral("resolution"));
@@ -187,7 +187,8 @@ void DlgPlot::showResolution()
 void DlgPlot::retranslateUi()
 {
     setWindowTitle(tr("Cutting"));
-    const QStringList rows { tr("Pieces"), tr("Area"), tr("Device"), tr("Output"), tr("Resolution"), tr("Frame length") };
+    const QStringList rows { tr("Pieces"), tr("Area"), tr("Device"), tr("Output"), tr("Resolution"),
+        tr("Frame length") };
     for (int row = 0; row < rows.size(); ++row)
         m_rowLabels[row]->setText(rows[row]);
     showArea();
@@ -310,7 +311,7 @@ bool DlgPlot::isRunning() const
 
 void DlgPlot::startCutting()
 {
-    if (isRunning() || m_pieceCount < 1)
+    if (isRunning() || m_pieceCount < 1 || !NumberField::refuseInvalid(this).isEmpty())
         return;
     if (Prompt::question(this, tr("Tips"), tr("Cutting will be start, do you want to continue?")) != QMessageBox::Yes)
         return;

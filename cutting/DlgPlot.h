@@ -15,13 +15,13 @@
 
 class CSVGDocument;
 class ConsumptionArea;
+class NumberField;
 class PlotterThread;
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QSpinBox;
 
 // The cut dialog: shows the page and its piece count, sums the pieces'
 // area on a worker thread, and on request cuts the page frame by frame: one
@@ -114,7 +114,7 @@ private:
     QLabel* m_areaLabel;
     QComboBox* m_device;
     QComboBox* m_port;
-    QSpinBox* m_frameLength;
+    NumberField* m_frameLength;
     QLabel* m_resolution;
     QListWidget* m_status;
     QProgressBar* m_progress;

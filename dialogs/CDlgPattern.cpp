@@ -3,6 +3,7 @@
 #include "CColorPickButton.h"
 #include "CFillPreview.h"
 #include "CSVGXmlNode.h"
+#include "NumberField.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -46,7 +47,6 @@ CDlgPattern::CDlgPattern(QWidget* parent)
     m_size->setRange(kMinTile, kMaxTile);
     m_size->setDecimals(1);
     m_size->setValue(10.0);
-    m_size->setSuffix(QStringLiteral(" mm"));
     m_sizeLabel = addRow(m_size);
     retranslateUi();
     connect(m_kind, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CDlgPattern::refreshPreview);
@@ -62,6 +62,7 @@ void CDlgPattern::retranslateUi()
     m_foregroundLabel->setText(tr("Color"));
     m_backgroundLabel->setText(tr("Background"));
     m_sizeLabel->setText(tr("Size"));
+    m_size->setSuffix(QLatin1Char(' ') + NumberField::millimetres());
 }
 
 std::wstring CDlgPattern::getPatternSvg() const

@@ -2,11 +2,11 @@
 
 #include "CGlobalConfig.h"
 #include "DialogLimits.h"
+#include "NumberField.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QSpinBox>
 
 #include <cmath>
 
@@ -19,7 +19,7 @@ DlgCanvas::DlgCanvas(QWidget* parent)
     m_width = addSizeRow(m_widthLabel, QStringLiteral("CanvasWidth"));
     m_height = addSizeRow(m_heightLabel, QStringLiteral("CanvasHeight"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DlgCanvas::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
     retranslateUi();
@@ -32,20 +32,29 @@ void DlgCanvas::retranslateUi()
     m_heightLabel->setText(tr("Height"));
 }
 
-// A setting that is not a number starts at the smallest size; spin boxes
-// hold every other value inside their range.
-QSpinBox* DlgCanvas::addSizeRow(QLabel* label, const QString& key)
+// The page is what the settings hold, brought into the range a page can
+// have (a setting that is not a number starts at the smallest), and shown
+// so before anything is accepted.
+NumberField* DlgCanvas::addSizeRow(QLabel* label, const QString& key)
 {
-    auto* box = new QSpinBox(this);
-    box->setRange(1, int(DialogLimits::kMaxLength));
-    box->setSuffix(QStringLiteral(" mm"));
+    auto* field = new NumberField(this);
+    field->setObjectName(key);
+    field->setRange(1, DialogLimits::kMaxLength);
+    field->setWholeNumbers(true);
+    field->setUnit(NumberField::Unit::Millimetre);
     const double value = g_config.getSetting(key).toDouble();
-    box->setValue(std::isfinite(value) ? int(qBound(1.0, value, DialogLimits::kMaxLength)) : 1);
-    static_cast<QFormLayout*>(layout())->addRow(label, box);
-    return box;
+    field->setValue(std::isfinite(value) ? std::trunc(qBound(1.0, value, DialogLimits::kMaxLength)) : 1.0);
+    static_cast<QFormLayout*>(layout())->addRow(label, field);
+    return field;
+}
+
+void DlgCanvas::accept()
+{
+    if (NumberField::refuseInvalid(this).isEmpty())
+        TranslatedDialog::accept();
 }
 
 QSize DlgCanvas::getCanvasSize() const
 {
-    return QSize(m_width->value(), m_height->value());
+    return QSize(int(m_width->value()), int(m_height->value()));
 }

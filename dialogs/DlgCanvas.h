@@ -4,11 +4,11 @@
 
 #include <QSize>
 
+class NumberField;
 class QLabel;
-class QSpinBox;
 
-// The canvas size, in millimetres, starting from the settings "CanvasWidth"
-// and "CanvasHeight".
+// The canvas size, in whole millimetres, starting from the settings
+// "CanvasWidth" and "CanvasHeight".
 class DlgCanvas : public TranslatedDialog
 {
     Q_OBJECT
@@ -17,14 +17,18 @@ public:
 
     QSize getCanvasSize() const;
 
+public slots:
+    // Closes only with both sizes in range.
+    void accept() override;
+
 protected:
     void retranslateUi() override;
 
 private:
-    QSpinBox* addSizeRow(QLabel* label, const QString& key);
+    NumberField* addSizeRow(QLabel* label, const QString& key);
 
     QLabel* m_widthLabel;
     QLabel* m_heightLabel;
-    QSpinBox* m_width = nullptr;
-    QSpinBox* m_height = nullptr;
+    NumberField* m_width = nullptr;
+    NumberField* m_height = nullptr;
 };

@@ -1,10 +1,9 @@
 #include "DlgSizeExpand.h"
 
 #include "DialogLimits.h"
+#include "NumberField.h"
 
-#include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,29 +11,27 @@
 
 DlgSizeExpand::DlgSizeExpand(bool allowInward, QWidget* parent)
     : TranslatedDialog(parent)
-    , m_distance(new QDoubleSpinBox(this))
+    , m_distance(new NumberField(this))
     , m_outward(new QRadioButton(this))
     , m_inward(new QRadioButton(this))
-    , m_overall(new QCheckBox(this))
     , m_distanceLabel(new QLabel(this))
     , m_directionLabel(new QLabel(this))
 {
+    m_distance->setObjectName(QStringLiteral("distance"));
     m_distance->setRange(DialogLimits::kMinExpand, DialogLimits::kMaxExpand);
-    m_distance->setDecimals(2);
+    m_distance->setUnit(NumberField::Unit::Millimetre);
     m_distance->setValue(1.0);
-    m_distance->setSuffix(QStringLiteral(" mm"));
     m_outward->setChecked(true);
     m_inward->setEnabled(allowInward);
     auto* direction = new QHBoxLayout;
     direction->addWidget(m_outward);
     direction->addWidget(m_inward);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DlgSizeExpand::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* form = new QFormLayout(this);
     form->addRow(m_distanceLabel, m_distance);
     form->addRow(m_directionLabel, direction);
-    form->addRow(m_overall);
     form->addRow(buttons);
     retranslateUi();
 }
@@ -45,11 +42,16 @@ void DlgSizeExpand::retranslateUi()
     m_directionLabel->setText(tr("Direction"));
     m_outward->setText(tr("Outward"));
     m_inward->setText(tr("Inward"));
-    m_overall->setText(tr("Overall"));
+}
+
+void DlgSizeExpand::accept()
+{
+    if (NumberField::refuseInvalid(this).isEmpty())
+        TranslatedDialog::accept();
 }
 
 DlgSizeExpand::ExpandValue DlgSizeExpand::getExpandValue() const
 {
     const double distance = m_distance->value();
-    return { m_overall->isChecked(), m_inward->isChecked() ? -distance : distance };
+    return { false, m_inward->isChecked() ? -distance : distance };
 }

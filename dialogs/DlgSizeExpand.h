@@ -2,8 +2,7 @@
 
 #include "TranslatedDialog.h"
 
-class QCheckBox;
-class QDoubleSpinBox;
+class NumberField;
 class QLabel;
 class QRadioButton;
 
@@ -17,21 +16,25 @@ public:
 
     struct ExpandValue
     {
-        // Expand the selection as one outline rather than piece by piece.
+        // Always false: the dialog offers no choice of expanding the
+        // selection as one outline, as every caller offsets piece by piece.
         bool overall;
         // Millimetres; negative for inward.
         double distance;
     };
     ExpandValue getExpandValue() const;
 
+public slots:
+    // Closes only with a distance in range.
+    void accept() override;
+
 protected:
     void retranslateUi() override;
 
 private:
-    QDoubleSpinBox* m_distance = nullptr;
+    NumberField* m_distance = nullptr;
     QRadioButton* m_outward = nullptr;
     QRadioButton* m_inward = nullptr;
-    QCheckBox* m_overall = nullptr;
     QLabel* m_distanceLabel = nullptr;
     QLabel* m_directionLabel = nullptr;
 };

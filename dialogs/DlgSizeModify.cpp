@@ -1,12 +1,11 @@
 #include "DlgSizeModify.h"
 
 #include "DialogLimits.h"
+#include "NumberField.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
 
 #include <cmath>
 
@@ -21,15 +20,14 @@ double sane(double value)
 
 DlgSizeModify::DlgSizeModify(const QSizeF& size, QWidget* parent)
     : TranslatedDialog(parent)
-    , m_start(sane(size.width()), sane(size.height()))
     , m_widthLabel(new QLabel(this))
     , m_heightLabel(new QLabel(this))
 {
     auto* form = new QFormLayout(this);
-    m_width = addSizeRow(m_widthLabel, m_start.width());
-    m_height = addSizeRow(m_heightLabel, m_start.height());
+    m_width = addSizeRow(m_widthLabel, sane(size.width()));
+    m_height = addSizeRow(m_heightLabel, sane(size.height()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DlgSizeModify::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
     retranslateUi();
@@ -42,28 +40,23 @@ void DlgSizeModify::retranslateUi()
     m_heightLabel->setText(tr("Height"));
 }
 
-QLineEdit* DlgSizeModify::addSizeRow(QLabel* label, double value)
+NumberField* DlgSizeModify::addSizeRow(QLabel* label, double value)
 {
-    auto* field = new QLineEdit(startText(value), this);
+    auto* field = new NumberField(this);
+    field->setRange(DialogLimits::kMinLength, DialogLimits::kMaxLength);
+    field->setUnit(NumberField::Unit::Millimetre);
+    field->setValue(value, DialogLimits::kLengthDecimals);
     static_cast<QFormLayout*>(layout())->addRow(label, field);
     return field;
 }
 
 QSizeF DlgSizeModify::getResultSize() const
 {
-    return QSizeF(fieldValue(m_width, m_start.width()), fieldValue(m_height, m_start.height()));
+    return QSizeF(m_width->value(), m_height->value());
 }
 
-QString DlgSizeModify::startText(double value)
+void DlgSizeModify::accept()
 {
-    return QString::number(value, 'g', 6);
-}
-
-// Fields are filled locale-free; what the user types may follow the locale.
-double DlgSizeModify::fieldValue(const QLineEdit* field, double start)
-{
-    double value = 0.0;
-    if (field->text() == startText(start) || !DialogLimits::readNumber(field->text(), &value) || value <= 0.0)
-        return start;
-    return std::min(value, DialogLimits::kMaxLength);
+    if (NumberField::refuseInvalid(this).isEmpty())
+        TranslatedDialog::accept();
 }

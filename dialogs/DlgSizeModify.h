@@ -4,8 +4,8 @@
 
 #include <QSizeF>
 
+class NumberField;
 class QLabel;
-class QLineEdit;
 
 // Resizing the selection to a width and a height in millimetres.
 class DlgSizeModify : public TranslatedDialog
@@ -14,22 +14,22 @@ class DlgSizeModify : public TranslatedDialog
 public:
     DlgSizeModify(const QSizeF& size, QWidget* parent);
 
-    // A field that is not a positive number, or that still shows its
-    // starting value, gives that value whole (the field shows it rounded);
-    // none goes beyond the longest length the editor accepts.
+    // The sizes typed; a field still showing its starting value gives that
+    // value whole (the field shows it to 0.001 mm).
     QSizeF getResultSize() const;
+
+public slots:
+    // Closes only when each size typed is a positive number in range.
+    void accept() override;
 
 protected:
     void retranslateUi() override;
 
 private:
-    QLineEdit* addSizeRow(QLabel* label, double value);
-    static QString startText(double value);
-    static double fieldValue(const QLineEdit* field, double start);
+    NumberField* addSizeRow(QLabel* label, double value);
 
-    QSizeF m_start;
     QLabel* m_widthLabel;
     QLabel* m_heightLabel;
-    QLineEdit* m_width = nullptr;
-    QLineEdit* m_height = nullptr;
+    NumberField* m_width = nullptr;
+    NumberField* m_height = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "CColorPickButton.h"
 #include "DialogLimits.h"
 #include "DlgTextHost.h"
+#include "NumberField.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,10 +11,8 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTextCharFormat>
 
 namespace {
@@ -24,10 +23,9 @@ constexpr int kMaxFontSize = 2000;
 DlgText::DlgText(DlgTextHost* view, const QPointF& position, QWidget* parent)
     : TranslatedDialog(parent)
     , m_view(view)
-    , m_start(position)
     , m_text(new QPlainTextEdit(this))
     , m_family(new QFontComboBox(this))
-    , m_size(new QSpinBox(this))
+    , m_size(new NumberField(this))
     , m_bold(new QCheckBox(this))
     , m_italic(new QCheckBox(this))
     , m_underline(new QCheckBox(this))
@@ -38,7 +36,9 @@ DlgText::DlgText(DlgTextHost* view, const QPointF& position, QWidget* parent)
     , m_pick(new QPushButton(this))
 {
     setModal(false);
+    m_size->setObjectName(QStringLiteral("size"));
     m_size->setRange(1, kMaxFontSize);
+    m_size->setWholeNumbers(true);
     m_size->setValue(24);
     auto* style = new QHBoxLayout;
     for (QWidget* widget : { static_cast<QWidget*>(m_bold), static_cast<QWidget*>(m_italic),
@@ -76,40 +76,32 @@ void DlgText::retranslateUi()
     m_pick->setText(tr("Get Position"));
 }
 
-QLineEdit* DlgText::addCoordinate(const QString& label, double value)
+NumberField* DlgText::addCoordinate(const QString& label, double value)
 {
-    auto* field = new QLineEdit(this);
+    auto* field = new NumberField(this);
+    field->setObjectName(label);
+    field->setRange(-DialogLimits::kMaxLength, DialogLimits::kMaxLength);
     static_cast<QFormLayout*>(layout())->addRow(label, field);
-    field->setText(QString::number(value, 'g', 6));
+    field->setValue(value, DialogLimits::kLengthDecimals);
     return field;
 }
 
 void DlgText::setPosition(const QPointF& point)
 {
-    m_x->setText(QString::number(point.x(), 'g', 6));
-    m_y->setText(QString::number(point.y(), 'g', 6));
-}
-
-// Typed text may follow the locale; a field that is no finite number keeps
-// the point the dialog started with.
-double DlgText::coordinate(const QLineEdit* field, double fallback)
-{
-    double value = 0.0;
-    if (!DialogLimits::readNumber(field->text(), &value))
-        return fallback;
-    return qBound(-DialogLimits::kMaxLength, value, DialogLimits::kMaxLength);
+    m_x->setValue(point.x(), DialogLimits::kLengthDecimals);
+    m_y->setValue(point.y(), DialogLimits::kLengthDecimals);
 }
 
 QPointF DlgText::position() const
 {
-    return QPointF(coordinate(m_x, m_start.x()), coordinate(m_y, m_start.y()));
+    return QPointF(m_x->value(), m_y->value());
 }
 
 QTextCharFormat DlgText::textFormat() const
 {
     QTextCharFormat format;
     QFont font = m_family->currentFont();
-    font.setPointSize(m_size->value());
+    font.setPointSize(int(m_size->value()));
     font.setWeight(m_bold->isChecked() ? QFont::Bold : QFont::Normal);
     font.setItalic(m_italic->isChecked());
     font.setUnderline(m_underline->isChecked());
@@ -120,6 +112,8 @@ QTextCharFormat DlgText::textFormat() const
 
 void DlgText::accept()
 {
+    if (!NumberField::refuseInvalid(this).isEmpty())
+        return;
     const QString text = m_text->toPlainText();
     if (m_view && !text.isEmpty())
         m_view->insertTextElement(text, textFormat(), position());

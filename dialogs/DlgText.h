@@ -6,13 +6,12 @@
 
 class CColorPickButton;
 class DlgTextHost;
+class NumberField;
 class QCheckBox;
 class QFontComboBox;
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class QTextCharFormat;
 
 // The text tool's dialog, shown modeless beside the canvas: the text, its
@@ -30,27 +29,26 @@ public:
     QTextCharFormat textFormat() const;
 
 public slots:
-    // Inserts the text (an empty one inserts nothing) and closes.
+    // Inserts the text (an empty one inserts nothing) and closes; a
+    // number out of range is refused and the dialog stays.
     void accept() override;
 
 protected:
     void retranslateUi() override;
 
 private:
-    QLineEdit* addCoordinate(const QString& label, double value);
-    static double coordinate(const QLineEdit* field, double fallback);
+    NumberField* addCoordinate(const QString& label, double value);
 
     DlgTextHost* m_view;
-    QPointF m_start;
     QPlainTextEdit* m_text = nullptr;
     QFontComboBox* m_family = nullptr;
-    QSpinBox* m_size = nullptr;
+    NumberField* m_size = nullptr;
     QCheckBox* m_bold = nullptr;
     QCheckBox* m_italic = nullptr;
     QCheckBox* m_underline = nullptr;
     CColorPickButton* m_color = nullptr;
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
+    NumberField* m_x = nullptr;
+    NumberField* m_y = nullptr;
     QLabel* m_textLabel = nullptr;
     QLabel* m_familyLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;

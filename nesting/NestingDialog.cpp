@@ -3,15 +3,14 @@
 #include "CSVGDocument.h"
 #include "NestingPieces.h"
 #include "NestingSettings.h"
+#include "NumberField.h"
 #include "Prompt.h"
 
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 using Vantor::Placement::PieceInfo;
@@ -23,20 +22,11 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     , m_document(document)
 {
     const PlacementSettings saved = NestingSettings::load();
-    m_width = new QDoubleSpinBox(this);
-    m_width->setObjectName(QStringLiteral("width"));
-    m_width->setRange(1, 100000);
-    m_width->setSuffix(QStringLiteral(" mm"));
-    m_width->setValue(saved.rollWidth);
-    m_spacing = new QDoubleSpinBox(this);
-    m_spacing->setObjectName(QStringLiteral("spacing"));
-    m_spacing->setRange(0, 1000);
-    m_spacing->setSuffix(QStringLiteral(" mm"));
-    m_spacing->setValue(saved.spacing);
-    m_rotations = new QSpinBox(this);
-    m_rotations->setObjectName(QStringLiteral("rotations"));
-    m_rotations->setRange(1, PlacementSettings::kMaximumRotations);
-    m_rotations->setValue(saved.rotations);
+    m_width = addField(QStringLiteral("width"), 1, kMaxRollWidth, saved.rollWidth);
+    m_spacing = addField(QStringLiteral("spacing"), 0, kMaxSpacing, saved.spacing);
+    m_rotations = addField(
+        QStringLiteral("rotations"), 1, PlacementSettings::kMaximumRotations, saved.rotations, NumberField::Unit::None);
+    m_rotations->setWholeNumbers(true);
     m_start = new QPushButton(this);
     m_start->setObjectName(QStringLiteral("start"));
     m_progress = new QProgressBar(this);
@@ -71,6 +61,17 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     NestingDialog::retranslateUi();
 }
 
+NumberField* NestingDialog::addField(
+    const QString& name, double minimum, double maximum, double value, NumberField::Unit unit)
+{
+    auto* field = new NumberField(this);
+    field->setObjectName(name);
+    field->setRange(minimum, maximum);
+    field->setUnit(unit);
+    field->setValue(value);
+    return field;
+}
+
 void NestingDialog::retranslateUi()
 {
     m_start->setText(tr("Start"));
@@ -86,7 +87,7 @@ void NestingDialog::holdWidthToPage(double wanted)
 {
     if (m_widthLimit > 0 && wanted > m_widthLimit) {
         m_width->setValue(m_widthLimit);
-        showStatus(tr("The roll width is held to the page: at most %1 mm.").arg(m_widthLimit));
+        showStatus(tr("The roll width is held to the page: at most %1 mm.").arg(NumberField::toText(m_widthLimit)));
     }
 }
 
@@ -97,14 +98,18 @@ QPushButton* NestingDialog::okButton() const
 
 bool NestingDialog::takeSettings(PlacementSettings* settings)
 {
+    const QString refused = NumberField::refuseInvalid(this);
+    if (!refused.isEmpty()) {
+        showStatus(refused, true);
+        return false;
+    }
     settings->rollWidth = m_width->value();
     settings->spacing = m_spacing->value();
-    settings->rotations = m_rotations->value();
+    settings->rotations = int(m_rotations->value());
     QString problem = settings->validate();
     if (problem.isEmpty() && m_widthLimit > 0 && settings->rollWidth > m_widthLimit)
         problem = tr("A roll of %1 mm is wider than the page holds: the widest is %2 mm.")
-                      .arg(settings->rollWidth)
-                      .arg(m_widthLimit);
+                      .arg(NumberField::toText(settings->rollWidth), NumberField::toText(m_widthLimit));
     if (!problem.isEmpty()) {
         showFailure(problem);
         return false;
@@ -121,11 +126,14 @@ bool NestingDialog::hasPieces(const QVector<PieceInfo>& pieces)
     return false;
 }
 
+// A placement offered before is dropped whether or not the new one starts:
+// OK never applies the outcome of settings other than those on show.
 bool NestingDialog::beginPlacement(const QVector<PieceInfo>& pieces, PlacementSettings* settings)
 {
+    m_placements.clear();
+    okButton()->setEnabled(false);
     if (!hasPieces(pieces) || !takeSettings(settings))
         return false;
-    m_placements.clear();
     setRunning(true);
     showProgress(0, pieces.size());
     return true;
@@ -168,13 +176,13 @@ void NestingDialog::offerPlacements(const QVector<PlacementInfo>& placements, do
     m_placements.clear();
     if (m_lengthLimit > 0 && rollLength > m_lengthLimit) {
         showFailure(tr("The nested pieces need %1 mm of roll; the page holds %2 mm.")
-                        .arg(rollLength, 0, 'f', 1)
-                        .arg(m_lengthLimit));
+                        .arg(NumberField::toText(rollLength, 1), NumberField::toText(m_lengthLimit)));
         return;
     }
     setRunning(false);
     m_placements = placements;
-    showStatus(tr("All %1 pieces placed; roll length %2 mm").arg(placements.size()).arg(rollLength, 0, 'f', 1));
+    showStatus(
+        tr("All %1 pieces placed; roll length %2 mm").arg(placements.size()).arg(NumberField::toText(rollLength, 1)));
     okButton()->setEnabled(!m_placements.isEmpty());
 }
 

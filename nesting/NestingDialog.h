@@ -4,17 +4,16 @@
 #include "PlacementInfo.h"
 #include "PlacementSettings.h"
 
+#include "NumberField.h"
 #include "TranslatedDialog.h"
 
 #include <QVector>
 
 class CSVGDocument;
 class QDialogButtonBox;
-class QDoubleSpinBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QSpinBox;
 
 // What the nesting dialogs share: the roll's width (no wider than the
 // drawing's page), the spacing and the turns allowed (kept in "autoplace"),
@@ -53,6 +52,12 @@ protected:
     virtual void startPlacement() = 0;
 
 private:
+    // The ranges the placement takes, in millimetres.
+    static constexpr double kMaxRollWidth = 100000;
+    static constexpr double kMaxSpacing = 1000;
+
+    NumberField* addField(const QString& name, double minimum, double maximum, double value,
+        NumberField::Unit unit = NumberField::Unit::Millimetre);
     // The settings of the fields, saved for next time; false after telling
     // the user what is wrong with them.
     bool takeSettings(Vantor::Placement::PlacementSettings* settings);
@@ -69,9 +74,9 @@ private:
     double m_widthLimit = 0;
     double m_lengthLimit = 0;
     QVector<Vantor::Placement::PlacementInfo> m_placements;
-    QDoubleSpinBox* m_width;
-    QDoubleSpinBox* m_spacing;
-    QSpinBox* m_rotations;
+    NumberField* m_width;
+    NumberField* m_spacing;
+    NumberField* m_rotations;
     QPushButton* m_start;
     QProgressBar* m_progress;
     QLabel* m_status;

@@ -1,6 +1,8 @@
 #include "CGlobalConfig.h"
 #include "DialogSettings.h"
 #include "HttpRequest.h"
+#include "InterfaceLocale.h"
+#include "NumberField.h"
 #include "Prompt.h"
 #include "SVGApplication.h"
 #include "StandInSession.h"
@@ -9,11 +11,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QTabWidget>
 #include <QTcpServer>
 
 class tst_DialogSettings : public QObject
@@ -33,6 +34,8 @@ private slots:
     void staysOpenUnlessSaved_data();
     void staysOpenUnlessSaved();
     void languageList();
+    void numbersAsTyped_data();
+    void numbersAsTyped();
 
 private:
     void pressSave(DialogSettings& dialog);
@@ -85,7 +88,7 @@ void tst_DialogSettings::savesCopyWithEditedKeys()
 
     DialogSettings dialog;
     dialog.show();
-    dialog.findChild<QDoubleSpinBox*>("PlotSpeed")->setValue(42);
+    dialog.findChild<NumberField*>("PlotSpeed")->setText("42");
     dialog.findChild<QCheckBox*>("PlotMirrorX")->setChecked(true);
     pressSave(dialog);
     QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
@@ -152,7 +155,63 @@ void tst_DialogSettings::languageList()
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(SVGApplication::instance()->getLanguage(), QString("ger"));
-    QCOMPARE(dialog.findChild<QSpinBox*>("id")->value(), 80);
+    QCOMPARE(dialog.findChild<NumberField*>("id")->value(), 80.0);
+}
+
+void tst_DialogSettings::numbersAsTyped_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("stored"); // the account's, if any
+    QTest::addColumn<QString>("typed"); // null: nothing typed
+    QTest::addColumn<QJsonValue>("saved"); // undefined: refused with this prompt
+    QTest::addColumn<QString>("prompt");
+    const QJsonValue none(QJsonValue::Undefined);
+    QTest::newRow("exponent") << "en"
+                              << "NestingMinArea" << none << "1e3" << QJsonValue(1000) << QString();
+    QTest::newRow("comma in German") << "ger"
+                                     << "ZoomLimit" << none << "12,5" << QJsonValue(12.5) << QString();
+    QTest::newRow("comma in English, on a tab not shown")
+        << "en"
+        << "ZoomLimit" << none << "12,5" << none << "Warning|Zoom limit: enter a number from 0.1 to 1000.";
+    QTest::newRow("fraction of a whole number")
+        << "ger"
+        << "PlotSpeed" << none << "42,5" << none << "Warning|Speed: enter a whole number from 0 to 10000.";
+    QTest::newRow("stored, no number") << "en"
+                                       << "PlotSpeed" << QJsonValue("fast") << QString() << none
+                                       << "Warning|Speed: enter a whole number from 0 to 10000.";
+}
+
+// A number is saved as typed; one refused names the range and shows its
+// field, and nothing is saved. A stored setting that is no number is shown
+// as it is, not saved back as some number.
+void tst_DialogSettings::numbersAsTyped()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, stored);
+    QFETCH(QString, typed);
+    QFETCH(QJsonValue, saved);
+    QFETCH(QString, prompt);
+    QLocale::setDefault(InterfaceLocale::forLanguage(language));
+    if (!stored.isUndefined())
+        g_config.setSettings(QJsonObject { { key, stored } });
+    DialogSettings dialog;
+    dialog.show();
+    auto* field = dialog.findChild<NumberField*>(key);
+    if (!typed.isNull())
+        field->setText(typed);
+    pressSave(dialog);
+    QLocale::setDefault(InterfaceLocale::forLanguage("en"));
+    if (saved.isUndefined()) {
+        QCOMPARE(m_prompts, QStringList { prompt });
+        QVERIFY(dialog.findChild<QTabWidget*>()->currentWidget()->isAncestorOf(field));
+        QCOMPARE(dialog.focusWidget(), field);
+        QVERIFY(m_session.server().lastRequest("/api/common/setSettingConfigbyid").form.isEmpty());
+        return;
+    }
+    QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(g_config.getSettings().value(key), saved);
 }
 
 int main(int argc, char** argv)

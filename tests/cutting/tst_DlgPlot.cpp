@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QJsonArray>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -90,6 +91,7 @@ private slots:
     void stopAndClose();
     void openedAndClosed();
     void previewShowsTheDrawing();
+    void frameLengthRefusedBeforeCutting();
 
 private:
     void loadPage(const std::wstring& text);
@@ -396,6 +398,19 @@ void tst_DlgPlot::previewShowsTheDrawing()
                 drawn |= QRect(x, y, 1, 1);
     QVERIFY2(drawn.width() > preview.width() * 0.9 && std::abs(double(drawn.width()) / drawn.height() - 1.5) < 0.05,
         qPrintable(QString("%1 x %2").arg(drawn.width()).arg(drawn.height())));
+}
+
+// A frame shorter than the plotter's smallest is refused, naming the
+// range, before anything is asked or cut.
+void tst_DlgPlot::frameLengthRefusedBeforeCutting()
+{
+    loadPage(page(100, 400));
+    DlgPlot dialog(&m_document, QString());
+    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
+    dialog.findChild<QLineEdit*>("frameLength")->setText("99.5");
+    startCut(dialog, QDir::temp().filePath("frame.plt"));
+    QCOMPARE(m_prompts, QStringList("Frame length: enter a number from 100 to 100000 mm."));
+    QCOMPARE(ended.size(), 0);
 }
 
 ZOCUT_TEST_MAIN(tst_DlgPlot)

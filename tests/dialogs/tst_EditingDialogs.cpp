@@ -4,14 +4,18 @@
 #include "CFillEditors.h"
 #include "CMenuColor.h"
 #include "DlgCanvas.h"
+#include "DlgSizeExpand.h"
 #include "DlgSizeModify.h"
 #include "DlgText.h"
 #include "DlgTextHost.h"
+#include "InterfaceLocale.h"
+#include "NumberField.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPainter>
@@ -21,17 +25,25 @@
 #include <QTextCharFormat>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+
 // The editing dialogs as the main window and the colour menu use them.
 class tst_EditingDialogs : public QObject
 {
     Q_OBJECT
 private slots:
+    // Numbers as English writes them, whatever the machine's locale.
+    void initTestCase() { QLocale::setDefault(InterfaceLocale::forLanguage("en")); }
     void fillMarkup_data();
     void fillMarkup();
     void menuRunsFillEditors_data();
     void menuRunsFillEditors();
     void resultSize_data();
     void resultSize();
+    void typedNumbers_data();
+    void typedNumbers();
     void canvasSizeFromSettings_data();
     void canvasSizeFromSettings();
     void textDialog();
@@ -59,6 +71,24 @@ bool near(QRgb a, QColor b)
 {
     return qAbs(qRed(a) - b.red()) < 16 && qAbs(qGreen(a) - b.green()) < 16 && qAbs(qBlue(a) - b.blue()) < 16;
 }
+} // namespace
+
+namespace {
+// The canvas as the text dialog sees it.
+struct TextHost : DlgTextHost
+{
+    void setPickPosition(bool on) override { pick = on; }
+    void insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point) override
+    {
+        inserted << text;
+        weight = format.fontWeight();
+        at = point;
+    }
+    bool pick = false;
+    QStringList inserted;
+    int weight = 0;
+    QPointF at;
+};
 } // namespace
 
 void tst_EditingDialogs::fillMarkup_data()
@@ -157,36 +187,157 @@ void tst_EditingDialogs::menuRunsFillEditors()
     QVERIFY2(markup.startsWith(entry + ":" + start), qPrintable(markup));
 }
 
+// A size left as the dialog shows it (to 0.001 mm) comes back whole.
 void tst_EditingDialogs::resultSize_data()
 {
     QTest::addColumn<QSizeF>("start");
-    QTest::addColumn<QString>("width");
-    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("shown");
     QTest::addColumn<QSizeF>("result");
-    const QSizeF start(30, 40);
-    QTest::newRow("typed") << start << "50"
-                           << "60.5" << QSizeF(50, 60.5);
-    QTest::newRow("zero and negative") << start << "0"
-                                       << "-5" << start;
-    QTest::newRow("not numbers") << start << "abc"
-                                 << "" << start;
-    QTest::newRow("huge and infinite") << start << "1e12"
-                                       << "inf" << QSizeF(100000, 40);
-    QTest::newRow("start not a number") << QSizeF(qQNaN(), 40) << "x"
-                                        << "x" << QSizeF(0, 40);
+    QTest::newRow("rounded on show") << QSizeF(30.123456, 40) << "30.123" << QSizeF(30.123456, 40);
+    QTest::newRow("start not a number") << QSizeF(qQNaN(), 40) << "0" << QSizeF(0, 40);
 }
 
 void tst_EditingDialogs::resultSize()
 {
     QFETCH(QSizeF, start);
-    QFETCH(QString, width);
-    QFETCH(QString, height);
+    QFETCH(QString, shown);
     QFETCH(QSizeF, result);
     DlgSizeModify dialog(start, nullptr);
-    const QList<QLineEdit*> fields = dialog.findChildren<QLineEdit*>();
-    fields.at(0)->setText(width);
-    fields.at(1)->setText(height);
+    QCOMPARE(dialog.findChild<QLineEdit*>()->text(), shown);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.getResultSize(), result);
+}
+
+void tst_EditingDialogs::typedNumbers_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("kept"); // not a number: refused
+    const double refused = qQNaN();
+    QTest::newRow("size") << "size"
+                          << "en"
+                          << "60.5" << 60.5;
+    QTest::newRow("size comma in English") << "size"
+                                           << "en"
+                                           << "12,5" << refused;
+    QTest::newRow("size comma in German") << "size"
+                                          << "ger"
+                                          << "12,5" << 12.5;
+    QTest::newRow("size point in German") << "size"
+                                          << "ger"
+                                          << "12.5" << 12.5;
+    for (const char* language : { "zh_cn", "ar", "ko" })
+        QTest::addRow("size comma in %s", language) << "size" << language << "12,5" << refused;
+    QTest::newRow("size comma in Russian") << "size"
+                                           << "ru"
+                                           << "12,5" << 12.5;
+    QTest::newRow("size in Arabic-Indic digits") << "size"
+                                                 << "ar"
+                                                 << "١٢.٥" << 12.5;
+    QTest::newRow("size exponent") << "size"
+                                   << "en"
+                                   << "1e3" << 1000.0;
+    QTest::newRow("size zero") << "size"
+                               << "en"
+                               << "0" << refused;
+    QTest::newRow("size negative") << "size"
+                                   << "ger"
+                                   << "-5" << refused;
+    QTest::newRow("size over the limit") << "size"
+                                         << "en"
+                                         << "100001" << refused;
+    QTest::newRow("size infinite") << "size"
+                                   << "en"
+                                   << "inf" << refused;
+    QTest::newRow("size empty") << "size"
+                                << "en"
+                                << "" << refused;
+    QTest::newRow("size grouped") << "size"
+                                  << "ger"
+                                  << "1.000,5" << refused;
+    QTest::newRow("offset in German") << "offset"
+                                      << "ger"
+                                      << "0,25" << 0.25;
+    QTest::newRow("offset over the limit") << "offset"
+                                           << "en"
+                                           << "1000.5" << refused;
+    QTest::newRow("canvas exponent") << "canvas"
+                                     << "en"
+                                     << "1.2e4" << 12000.0;
+    QTest::newRow("canvas fraction") << "canvas"
+                                     << "ger"
+                                     << "1200,5" << refused;
+    QTest::newRow("text position") << "text"
+                                   << "ger"
+                                   << "-7,5" << -7.5;
+    QTest::newRow("text position over the limit") << "text"
+                                                  << "en"
+                                                  << "-1e6" << refused;
+}
+
+// What is typed is kept, read with the language's decimal separator or a
+// point, or refused with a message naming the range as the language writes
+// numbers; a refused dialog stays open with the text as typed.
+void tst_EditingDialogs::typedNumbers()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, language);
+    QFETCH(QString, typed);
+    QFETCH(double, kept);
+    QLocale::setDefault(InterfaceLocale::forLanguage(language));
+    QStringList prompts;
+    Prompt::setHandler([&](Prompt::Kind, const QString&, const QString& text) {
+        prompts << text;
+        return QVariant(QMessageBox::Ok);
+    });
+    TextHost host;
+    std::unique_ptr<QDialog> window;
+    std::function<double()> result;
+    if (dialog == "size") {
+        auto* size = new DlgSizeModify(QSizeF(30, 40), nullptr);
+        result = [size] { return size->getResultSize().width(); };
+        window.reset(size);
+    } else if (dialog == "offset") {
+        auto* offset = new DlgSizeExpand(true, nullptr);
+        result = [offset] { return offset->getExpandValue().distance; };
+        window.reset(offset);
+    } else if (dialog == "canvas") {
+        auto* canvas = new DlgCanvas(nullptr);
+        result = [canvas] { return double(canvas->getCanvasSize().width()); };
+        window.reset(canvas);
+    } else {
+        auto* text = new DlgText(&host, QPointF(1, 2), nullptr);
+        result = [text] { return text->position().x(); };
+        window.reset(text);
+    }
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* field = dialog == "text" ? window->findChild<NumberField*>("X") : window->findChild<NumberField*>();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    // Key clicks carry ASCII only; other digits come as a keyboard layout's
+    // text would.
+    if (std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < 128; }))
+        QTest::keyClicks(field, typed);
+    else
+        field->insert(typed);
+    QTest::mouseClick(window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    Prompt::setHandler(nullptr);
+    if (qIsNaN(kept)) {
+        QCOMPARE(prompts.size(), 1);
+        for (double end : { field->minimum(), field->maximum() })
+            QVERIFY2(prompts.first().contains(NumberField::toText(end)), qPrintable(prompts.first()));
+        QVERIFY(window->isVisible());
+        QCOMPARE(field->text(), typed);
+        QCOMPARE(window->focusWidget(), field);
+    } else {
+        QCOMPARE(prompts, QStringList());
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(result(), kept);
+    }
+    QLocale::setDefault(InterfaceLocale::forLanguage("en"));
 }
 
 void tst_EditingDialogs::canvasSizeFromSettings_data()
@@ -212,24 +363,6 @@ void tst_EditingDialogs::canvasSizeFromSettings()
     QCOMPARE(DlgCanvas(nullptr).getCanvasSize(), size);
 }
 
-namespace {
-// The canvas as the text dialog sees it.
-struct TextHost : DlgTextHost
-{
-    void setPickPosition(bool on) override { pick = on; }
-    void insertTextElement(const QString& text, const QTextCharFormat& format, const QPointF& point) override
-    {
-        inserted << text;
-        weight = format.fontWeight();
-        at = point;
-    }
-    bool pick = false;
-    QStringList inserted;
-    int weight = 0;
-    QPointF at;
-};
-} // namespace
-
 // "Get Position" hands picking to the canvas, a picked point fills the
 // fields, and confirming inserts the text there; an empty text inserts none.
 void tst_EditingDialogs::textDialog()
@@ -240,6 +373,7 @@ void tst_EditingDialogs::textDialog()
     QTest::mouseClick(dialog.findChild<QPushButton*>("getPosition"), Qt::LeftButton);
     QVERIFY(host.pick);
     dialog.setPosition(QPointF(12.5, 1e5 / 3));
+    QCOMPARE(dialog.findChild<QLineEdit*>("Y")->text(), QString("33333.333"));
     dialog.accept();
     QVERIFY(host.inserted.isEmpty());
     dialog.findChild<QPlainTextEdit*>()->setPlainText("Hood");
@@ -247,7 +381,7 @@ void tst_EditingDialogs::textDialog()
     dialog.accept();
     QCOMPARE(host.inserted, QStringList { "Hood" });
     QCOMPARE(host.weight, int(QFont::Bold));
-    QCOMPARE(host.at, QPointF(12.5, 33333.3));
+    QCOMPARE(host.at, QPointF(12.5, 1e5 / 3));
 }
 
 ZOCUT_TEST_MAIN(tst_EditingDialogs)

@@ -3,13 +3,13 @@
 #include "HttpRequest.h"
 #include "NestingDialog.h"
 #include "NestingStandInServer.h"
+#include "NumberField.h"
 #include "OnlineNester.h"
 #include "Prompt.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
 
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QSettings>
 
@@ -208,7 +208,7 @@ int tst_CSVGViewCut::driveNesting(const QString& moment, CSVGDocument* document)
     QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
     if (moment == "as it arrives")
         connect(dialog->findChild<OnlineNester*>(), &OnlineNester::finished, cancel, &QPushButton::click);
-    dialog->findChild<QDoubleSpinBox*>("width")->setValue(600);
+    dialog->findChild<NumberField*>("width")->setValue(600);
     dialog->findChild<QPushButton*>("start")->click();
     const auto wait = [this](const QString& what, const std::function<bool()>& done) {
         if (!QTest::qWaitFor(done, 120000))

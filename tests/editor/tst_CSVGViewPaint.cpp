@@ -9,6 +9,7 @@
 #include "CSVGScene.h"
 #include "CSVGView.h"
 #include "DlgText.h"
+#include "NumberField.h"
 #include "Prompt.h"
 #include "StandInSession.h"
 #include "SvgCodes.h"
@@ -16,7 +17,6 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -168,8 +168,8 @@ void driveNestingDialog(int attempts = 200)
         g_nestingConfirmed = true;
         return;
     }
-    if (dialog && dialog->findChild<QDoubleSpinBox*>(QStringLiteral("width"))->isEnabled()) {
-        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("width"))->setValue(1500);
+    if (dialog && dialog->findChild<NumberField*>(QStringLiteral("width"))->isEnabled()) {
+        dialog->findChild<NumberField*>(QStringLiteral("width"))->setValue(1500);
         dialog->findChild<QPushButton*>(QStringLiteral("start"))->click();
     }
     if (attempts > 0)

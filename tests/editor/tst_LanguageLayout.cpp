@@ -24,6 +24,7 @@
 #include "DlgText.h"
 #include "EditorFace.h"
 #include "ImagePerspectiveDialog.h"
+#include "NumberField.h"
 #include "OpenMyshare.h"
 #include "Prompt.h"
 #include "SVGApplication.h"
@@ -36,14 +37,18 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSpinBox>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTextDocument>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -51,6 +56,8 @@ namespace {
 // The pages' smallest window, less the strip of page buttons above the editor.
 const QSize kSmallestEditor(1024, 660 - EditorFace::kStripHeight);
 const char* const kLatinFont = "DejaVu Sans";
+// A window manager's title bar above a dialog: Windows 10's is 31 px high.
+const int kTitleBarHeight = 31;
 const char* const kCjkFont = "WenQuanYi Micro Hei";
 
 struct Language
@@ -151,6 +158,10 @@ QStringList cutTexts(QWidget* window)
                 if (need > room)
                     report << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(what, piece).arg(need).arg(room);
             }
+        } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                if (!tabs->rect().contains(tabs->tabRect(tab)))
+                    report << QStringLiteral("%1: tab \"%2\" lies outside").arg(what, tabs->tabText(tab));
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const QString text = plainText(button->text());
             const auto* tool = qobject_cast<QToolButton*>(button);
@@ -164,6 +175,58 @@ QStringList cutTexts(QWidget* window)
                 report << QStringLiteral("%1: \"%2\" has more lines than its height shows").arg(what, text);
         }
     }
+    return report;
+}
+
+// A title bar holds the title in the title font beside the frame's icon and
+// three caption buttons, 46 px each on Windows 10.
+int titleNeed(const QWidget* window)
+{
+    const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    return metrics.horizontalAdvance(window->windowTitle()) + 3 * 46;
+}
+
+// The texts of the window that hold numbers or units: labels, buttons,
+// fields with their units, spin boxes with their suffixes, progress bars.
+QStringList shownTexts(QWidget* window)
+{
+    QStringList texts { window->windowTitle() };
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window))
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            texts << button->text();
+        else if (auto* number = qobject_cast<NumberField*>(widget))
+            texts << number->text() + ' ' + number->unitText();
+        else if (auto* line = qobject_cast<QLineEdit*>(widget))
+            texts << line->text();
+        else if (auto* spin = qobject_cast<QAbstractSpinBox*>(widget))
+            texts << spin->text();
+        else if (auto* progress = qobject_cast<QProgressBar*>(widget))
+            texts << progress->text();
+    }
+    return texts;
+}
+
+// Numbers in more than the one digit system of the interface language, or
+// a unit word other than the language's.
+QStringList mixedNumbers(QWidget* window, const QString& unit)
+{
+    QStringList report;
+    const QChar zero = QLocale().zeroDigit();
+    static const QRegularExpression latinUnit(QStringLiteral("\\bmm\\b"));
+    for (const QString& text : shownTexts(window)) {
+        if (std::any_of(text.begin(), text.end(),
+                [zero](QChar c) { return c.isDigit() && QChar(c.unicode() - c.digitValue()) != zero; }))
+            report << QStringLiteral("digits other than %1 in \"%2\"").arg(zero, text);
+        if (unit != QLatin1String("mm") && text.contains(latinUnit))
+            report << QStringLiteral("\"mm\" in \"%1\"").arg(text);
+    }
+    for (const NumberField* field : window->findChildren<NumberField*>())
+        if (!field->unitText().isEmpty() && field->unitText() != unit)
+            report << QStringLiteral("unit \"%1\"").arg(field->unitText());
     return report;
 }
 
@@ -184,9 +247,13 @@ private slots:
     void mainWindowFits();
     void dialogsFitAndFollowDirection_data();
     void dialogsFitAndFollowDirection();
+    void dialogsOpenWhole_data();
+    void dialogsOpenWhole();
     void languageChangeReachesOpenWindows();
 
 private:
+    using Dialogs = std::vector<std::pair<const char*, std::function<QDialog*()>>>;
+    static Dialogs everyDialog(CMainFrame& frame, CSVGDocument& document);
     void switchTo(const Language& language, CMainFrame* frame = nullptr);
     void languageRows();
 
@@ -256,6 +323,32 @@ void tst_LanguageLayout::mainWindowFits()
     QCOMPARE(frame.action(CMainFrame::Cutting)->text() == QLatin1String("Cutting"), language == 1);
 }
 
+// Every dialog of the program, as the window opens it.
+tst_LanguageLayout::Dialogs tst_LanguageLayout::everyDialog(CMainFrame& frame, CSVGDocument& document)
+{
+    return {
+        { "about", [] { return new CDlgAbout; } },
+        { "gradient", [] { return new CDlgGradient; } },
+        { "pattern", [] { return new CDlgPattern; } },
+        { "canvas", [&] { return new DlgCanvas(&frame); } },
+        { "expand",
+            [&] {
+                auto* dialog = new DlgSizeExpand(true, &frame);
+                dialog->setWindowTitle(CMainFrame::tr("Inset Expansion"));
+                return dialog;
+            } },
+        { "scale", [&] { return new DlgSizeModify(QSizeF(10, 20), &frame); } },
+        { "text", [&] { return new DlgText(nullptr, QPointF(), &frame); } },
+        { "trace", [&] { return new ImagePerspectiveDialog(true, &frame); } },
+        { "cut", [&] { return new DlgPlot(&document, QStringLiteral("job"), &frame); } },
+        { "settings", [&] { return new DialogSettings(&frame); } },
+        { "online nesting", [&] { return new AutoNesterDialog(&document, &frame); } },
+        { "nesting", [&] { return new Vantor::Placement::AutoPlaceDialog(&document, &frame); } },
+        { "save", [&] { return new SaveFile(&frame); } },
+        { "share", [&] { return new OpenMyshare(&frame); } },
+    };
+}
+
 void tst_LanguageLayout::dialogsFitAndFollowDirection_data()
 {
     languageRows();
@@ -268,22 +361,7 @@ void tst_LanguageLayout::dialogsFitAndFollowDirection()
     switchTo(kLanguages[language], &frame);
     CSVGDocument document;
     document.newDocument();
-    const std::vector<std::pair<const char*, std::function<QDialog*()>>> dialogs {
-        { "about", [] { return new CDlgAbout; } },
-        { "gradient", [] { return new CDlgGradient; } },
-        { "pattern", [] { return new CDlgPattern; } },
-        { "canvas", [&] { return new DlgCanvas(&frame); } },
-        { "expand", [&] { return new DlgSizeExpand(true, &frame); } },
-        { "scale", [&] { return new DlgSizeModify(QSizeF(10, 20), &frame); } },
-        { "text", [&] { return new DlgText(nullptr, QPointF(), &frame); } },
-        { "trace", [&] { return new ImagePerspectiveDialog(true, &frame); } },
-        { "cut", [&] { return new DlgPlot(&document, QStringLiteral("job"), &frame); } },
-        { "settings", [&] { return new DialogSettings(&frame); } },
-        { "online nesting", [&] { return new AutoNesterDialog(&document, &frame); } },
-        { "nesting", [&] { return new Vantor::Placement::AutoPlaceDialog(&document, &frame); } },
-        { "save", [&] { return new SaveFile(&frame); } },
-        { "share", [&] { return new OpenMyshare(&frame); } },
-    };
+    const Dialogs dialogs = everyDialog(frame, document);
     const Qt::LayoutDirection direction = language == 3 ? Qt::RightToLeft : Qt::LeftToRight;
     QStringList report;
     for (const auto& [name, make] : dialogs) {
@@ -295,8 +373,62 @@ void tst_LanguageLayout::dialogsFitAndFollowDirection()
             report << languageReport(kLanguages[language], name, cut);
         if (dialog->layoutDirection() != direction)
             report << QStringLiteral("%1: laid out in the wrong direction").arg(name);
+        if (dialog->width() < titleNeed(dialog.get()))
+            report << QStringLiteral("%1: title \"%2\" needs %3 px, has %4")
+                          .arg(name, dialog->windowTitle())
+                          .arg(titleNeed(dialog.get()))
+                          .arg(dialog->width());
+        for (const QString& mixed : mixedNumbers(dialog.get(), m_trans.trans(QStringLiteral("mm"))))
+            report << QStringLiteral("%1: %2").arg(name, mixed);
     }
     QVERIFY2(report.isEmpty(), qPrintable(report.join('\n')));
+}
+
+void tst_LanguageLayout::dialogsOpenWhole_data()
+{
+    languageRows();
+}
+
+// On the X displays of 1024 x 660 (the window's smallest size) and
+// 1366 x 768 that this test is run on, every dialog opens over the window
+// with all of it on the screen, a window manager's title bar included.
+void tst_LanguageLayout::dialogsOpenWhole()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        QSKIP("needs a screen of a real size: runs on X displays of its own");
+    QFETCH(int, language);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    CMainFrame frame;
+    frame.setGeometry(screen);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    switchTo(kLanguages[language], &frame);
+    CSVGDocument document;
+    document.newDocument();
+    QStringList report;
+    for (const auto& [name, make] : everyDialog(frame, document)) {
+        std::unique_ptr<QDialog> dialog(make());
+        dialog->show();
+        if (!QTest::qWaitForWindowExposed(dialog.get()))
+            report << QStringLiteral("%1: not shown").arg(name);
+        // No window manager draws a frame here: the title bar is added.
+        const QRect whole = dialog->frameGeometry();
+        if (!screen.contains(whole) || whole.height() + kTitleBarHeight > screen.height())
+            report << QStringLiteral("%1: %2 x %3 at (%4, %5) and a title bar, on a screen of %6 x %7")
+                          .arg(name)
+                          .arg(whole.width())
+                          .arg(whole.height())
+                          .arg(whole.x())
+                          .arg(whole.y())
+                          .arg(screen.width())
+                          .arg(screen.height());
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+            const QRect at(button->mapTo(dialog.get(), QPoint()), button->size());
+            if (button->isVisibleTo(dialog.get()) && !dialog->rect().contains(at))
+                report << QStringLiteral("%1: button \"%2\" lies outside").arg(name, button->text());
+        }
+    }
+    QVERIFY2(report.isEmpty(), qPrintable(languageReport(kLanguages[language], "dialogs", report)));
 }
 
 // The text dialog stays open beside the canvas while the language changes.

@@ -1,15 +1,16 @@
 #include "AutoNesterDialog.h"
 #include "AutoPlaceDialog.h"
 #include "CSVGDocument.h"
+#include "InterfaceLocale.h"
 #include "NestingPieces.h"
 #include "NestingStandInServer.h"
 #include "NestingTestPieces.h"
+#include "NumberField.h"
 #include "OnlineNester.h"
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -35,10 +36,15 @@ private slots:
     void rollHeldToPage();
     void rollAsTyped_data();
     void rollAsTyped();
+    void refusedStartDropsEarlierResult_data() { place_data(); }
+    void refusedStartDropsEarlierResult();
+    void pageNotSquare_data();
+    void pageNotSquare();
 
 private:
     std::unique_ptr<NestingDialog> makeDialog(bool online, double rollWidth);
-    void loadPieces(bool selected);
+    void loadPieces(bool selected, const QSize& page = QSize(600, 600));
+    QStringList typeRollAndStart(NestingDialog& dialog, const QString& typed);
     QString drawing();
     QString withoutTransforms() { return drawing().remove(QRegularExpression(" transform=\"[^\"]*\"")); }
 
@@ -75,9 +81,12 @@ QString tst_NestingDialogs::drawing()
 }
 
 // The placement test's random polygons as polygon elements, ids kept.
-void tst_NestingDialogs::loadPieces(bool selected)
+void tst_NestingDialogs::loadPieces(bool selected, const QSize& page)
 {
-    QString text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"1200\" viewBox=\"0 0 600 600\">";
+    QString text
+        = QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\">")
+              .arg(page.width())
+              .arg(page.height());
     for (const PieceInfo& piece : randomPieces(50)) {
         QStringList points;
         for (const QPointF& p : piece.shape.parts.first())
@@ -102,8 +111,8 @@ std::unique_ptr<NestingDialog> tst_NestingDialogs::makeDialog(bool online, doubl
     } else {
         dialog.reset(new AutoPlaceDialog(&m_document));
     }
-    dialog->findChild<QDoubleSpinBox*>("width")->setValue(rollWidth);
-    dialog->findChild<QDoubleSpinBox*>("spacing")->setValue(1);
+    dialog->findChild<NumberField*>("width")->setValue(rollWidth);
+    dialog->findChild<NumberField*>("spacing")->setValue(1);
     return dialog;
 }
 
@@ -207,43 +216,134 @@ void tst_NestingDialogs::rollHeldToPage()
     QSettings().setValue("autoplace/width", 1520);
     m_document.setPageRect(QRectF(0, 0, 3000, 600));
     AutoPlaceDialog dialog(&m_document);
-    QCOMPARE(dialog.findChild<QDoubleSpinBox*>("width")->value(), 599.0);
+    QCOMPARE(dialog.findChild<NumberField*>("width")->value(), 599.0);
     QVERIFY(dialog.findChild<QLabel*>("status")->text().contains("held to the page"));
     m_document.setPageRect(QRectF());
 }
 
-// What is typed is the roll: on the drawing's page 600 mm high (within a
-// page 3 m long) a roll wider than 599 mm is shown as typed and refused with
-// the widest allowed; one that fits starts.
+// What is typed is the roll, in the interface language's way of writing
+// numbers or with a point: on the drawing's page 600 mm high (within a page
+// 3 m long) a roll wider than 599 mm is shown as typed and refused with the
+// widest allowed, as is a number outside the field's range; one that fits
+// starts, and is kept for next time.
 void tst_NestingDialogs::rollAsTyped_data()
 {
+    QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("saved"); // the roll kept for next time
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("over") << "3000"
-                          << "A roll of 3000 mm is wider than the page holds: the widest is 599 mm.";
-    QTest::newRow("at") << "599" << QString();
-    QTest::newRow("under") << "300" << QString();
+    QTest::newRow("over") << "en"
+                          << "3000" << 300.0 << "A roll of 3000 mm is wider than the page holds: the widest is 599 mm.";
+    QTest::newRow("exponent") << "en"
+                              << "1e3" << 300.0
+                              << "A roll of 1000 mm is wider than the page holds: the widest is 599 mm.";
+    QTest::newRow("at") << "en"
+                        << "599" << 599.0 << QString();
+    QTest::newRow("under") << "en"
+                           << "300" << 300.0 << QString();
+    QTest::newRow("comma in German") << "ger"
+                                     << "312,5" << 312.5 << QString();
+    QTest::newRow("comma in English") << "en"
+                                      << "312,5" << 300.0 << "Roll width: enter a number from 1 to 100000 mm.";
+    QTest::newRow("negative") << "en"
+                              << "-5" << 300.0 << "Roll width: enter a number from 1 to 100000 mm.";
+    QTest::newRow("zero in German") << "ger"
+                                    << "0" << 300.0 << "Roll width: enter a number from 1 to 100000 mm.";
+    QTest::newRow("over the field's range") << "ger"
+                                            << "100000,5" << 300.0 << "Roll width: enter a number from 1 to 100000 mm.";
 }
 
 void tst_NestingDialogs::rollAsTyped()
 {
+    QFETCH(QString, language);
     QFETCH(QString, typed);
+    QFETCH(double, saved);
     QFETCH(QString, refusal);
+    QLocale::setDefault(InterfaceLocale::forLanguage(language));
+    QSettings().setValue("autoplace/width", 300);
     loadPieces(true);
     m_document.setPageRect(QRectF(0, 0, 3000, 1520));
     AutoPlaceDialog dialog(&m_document);
+    QCOMPARE(typeRollAndStart(dialog, typed), refusal.isEmpty() ? QStringList() : QStringList(refusal));
+    QCOMPARE(dialog.findChild<QPushButton*>("start")->isEnabled(), !refusal.isEmpty());
+    QCOMPARE(dialog.findChild<NumberField*>("width")->text(), typed);
+    QCOMPARE(QSettings().value("autoplace/width").toDouble(), saved);
+    dialog.reject();
+    m_document.setPageRect(QRectF());
+    QLocale::setDefault(InterfaceLocale::forLanguage("en"));
+}
+
+// The prompts that Start gave.
+QStringList tst_NestingDialogs::typeRollAndStart(NestingDialog& dialog, const QString& typed)
+{
+    m_prompts.clear();
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* width = dialog.findChild<QDoubleSpinBox*>("width");
+    if (!QTest::qWaitForWindowExposed(&dialog))
+        return { "not shown" };
+    auto* width = dialog.findChild<NumberField*>("width");
     width->setFocus();
     QTest::keyClick(width, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(width, typed);
     QTest::mouseClick(dialog.findChild<QPushButton*>("start"), Qt::LeftButton);
-    QCOMPARE(m_prompts, refusal.isEmpty() ? QStringList() : QStringList(refusal));
-    QCOMPARE(dialog.findChild<QPushButton*>("start")->isEnabled(), !refusal.isEmpty());
-    QCOMPARE(width->value(), typed.toDouble());
-    dialog.reject();
+    return m_prompts;
+}
+
+// A Start refused after a placement was offered takes the offer back: OK
+// then applies nothing.
+void tst_NestingDialogs::refusedStartDropsEarlierResult()
+{
+    QFETCH(bool, online);
+    loadPieces(true);
+    const QString before = drawing();
+    const auto dialog = makeDialog(online, 300);
+    dialog->findChild<QPushButton*>("start")->click();
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 300000);
+    QCOMPARE(typeRollAndStart(*dialog, "-5").size(), 1);
+    QVERIFY(!ok->isEnabled());
+    dialog->accept();
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(drawing(), before);
+}
+
+// On a page 1000 mm long and 600 mm high the roll runs along its length:
+// the widest roll is 599 mm, and a layout may be up to 999 mm long (the
+// pieces need about 730 mm on a roll 100 mm wide, 1230 mm on one 65 mm wide).
+void tst_NestingDialogs::pageNotSquare_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal"); // how the refusal begins
+    QTest::newRow("wider than the page is high")
+        << "600"
+        << "A roll of 600 mm is wider than the page holds: the widest is 599 mm.";
+    QTest::newRow("longer than the page is high") << "100" << QString();
+    QTest::newRow("longer than the page") << "65"
+                                          << "The nested pieces need ";
+}
+
+void tst_NestingDialogs::pageNotSquare()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QSettings().setValue("autoplace/spacing", 1);
+    QSettings().setValue("autoplace/rotations", 4);
+    loadPieces(true, QSize(1000, 600));
     m_document.setPageRect(QRectF());
+    QCOMPARE(m_document.getNestingPageRect(), QRectF(0, 0, 1000, 600));
+    AutoPlaceDialog dialog(&m_document);
+    const QStringList prompts = typeRollAndStart(dialog, typed);
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    if (prompts.isEmpty())
+        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled() || !m_prompts.isEmpty(), 300000);
+    if (refusal.isEmpty()) {
+        QCOMPARE(m_prompts, QStringList());
+        QVERIFY(ok->isEnabled());
+    } else {
+        QCOMPARE(m_prompts.size(), 1);
+        QVERIFY2(m_prompts.first().startsWith(refusal), qPrintable(m_prompts.first()));
+        QVERIFY(!ok->isEnabled());
+    }
+    dialog.reject();
 }
 
 ZOCUT_TEST_MAIN(tst_NestingDialogs)
