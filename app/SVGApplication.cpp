@@ -26,14 +26,12 @@
 namespace {
 const char* const kUpdater = "ZuVuvuzi";
 
-// Qt's catalogues are named after locales ("qt_de", "qt_zh_CN"); the setting
-// "lang" holds the pages' codes, of which "ger" names no locale. Empty for a
-// code that names no language.
+// Qt's catalogues are named after locales ("qt_de_DE", read as "qt_de" when
+// there is no such file); the setting "lang" holds the pages' codes, which
+// the interface locale knows. Empty for a code that names no language.
 QString qtCatalogue(const QString& code)
 {
-    if (code == QLatin1String("ger"))
-        return QStringLiteral("qt_de");
-    const QLocale locale(code);
+    const QLocale locale = InterfaceLocale::forLanguage(code);
     return locale.language() == QLocale::C ? QString() : QStringLiteral("qt_") + locale.name();
 }
 } // namespace
