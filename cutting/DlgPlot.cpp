@@ -322,6 +322,7 @@ void DlgPlot::startCutting()
     rememberOutput();
     m_progress->setValue(0);
     m_stopping = false;
+    m_stopTaken = true;
     m_closing = false;
     m_jobDevice = chosenDevice();
     QString error;
@@ -369,8 +370,14 @@ void DlgPlot::send(const QByteArray& hpgl)
     m_plotter = new PlotterThread(driver, this);
     connect(driver, &AbstractPlotter::progress, m_progress, &QProgressBar::setValue);
     connect(driver, &AbstractPlotter::status, this, &DlgPlot::addStatus);
+    connect(driver, &AbstractPlotter::stopped, this, &DlgPlot::stopEnded);
     connect(driver, &AbstractPlotter::finished, this, &DlgPlot::sent);
     m_plotter->start();
+}
+
+void DlgPlot::stopEnded(bool taken)
+{
+    m_stopTaken = taken;
 }
 
 void DlgPlot::sent(bool success)
@@ -378,22 +385,34 @@ void DlgPlot::sent(bool success)
     endJob(success, QString());
     if (success)
         saveRecord();
+    if (m_closing)
+        QDialog::reject();
 }
 
 void DlgPlot::stopCutting()
 {
+    if (m_stopping || !isRunning())
+        return;
     m_stopping = true;
-    if (m_plotter)
+    m_stop->setEnabled(false);
+    if (m_plotter && m_plotter->isRunning()) {
+        addStatus(tr("Stopping after the command under way, with the knife lifted…"), Qt::black);
         m_plotter->stop();
+    }
 }
 
+// Closing ends a conversion at once (the destructor waits for it), but a
+// plotter first gets the end of its job, however slowly it reads.
 void DlgPlot::reject()
 {
-    // Closing ends the job first; the destructor waits for it.
+    rememberOutput();
+    const bool sending = m_plotter && m_plotter->isRunning();
+    if (sending && !m_closing)
+        addStatus(tr("The dialog closes once the plotter has the end of the job."), Qt::black);
     m_closing = true;
     stopCutting();
-    rememberOutput();
-    QDialog::reject();
+    if (!sending)
+        QDialog::reject();
 }
 
 void DlgPlot::rememberOutput()
@@ -407,10 +426,12 @@ void DlgPlot::endJob(bool sent, const QString& reason)
 {
     setBusy(false);
     if (!reason.isEmpty())
-        addStatus(reason, Qt::darkRed);
-    // A job ended by closing the dialog needs no message; one the user
-    // stopped did not fail.
-    if (!m_closing && sent)
+        addStatus(reason, m_stopping ? Qt::black : Qt::darkRed);
+    // A job ended by closing the dialog needs no message, unless the plotter
+    // may be left with its knife down; one the user stopped did not fail.
+    if (m_stopping && !m_stopTaken)
+        Prompt::warning(this, tr("Warning"), AbstractPlotter::stopNotTakenText());
+    else if (!m_closing && sent)
         Prompt::information(this, tr("Tips"), tr("Data Transmission Completed"));
     else if (!m_closing && m_stopping)
         Prompt::information(this, tr("Tips"), tr("The cut job was stopped."));

@@ -54,7 +54,10 @@ public:
 public slots:
     // Asks first; then converts and sends the page.
     void startCutting();
+    // The job ends on a whole command with the knife up.
     void stopCutting();
+    // A job under way is stopped first: the dialog closes once the plotter
+    // has its ending.
     void reject() override;
 
 signals:
@@ -83,6 +86,7 @@ private:
     void showResolution();
     void converted();
     void send(const QByteArray& hpgl);
+    void stopEnded(bool taken);
     void sent(bool success);
     void endJob(bool sent, const QString& reason);
     void saveRecord();
@@ -107,6 +111,8 @@ private:
     DeviceRecord m_jobDevice;
     QString m_jobPort;
     bool m_stopping = false;
+    // False once the plotter took nothing of a stopped job's ending.
+    bool m_stopTaken = true;
     bool m_closing = false;
 
     QLabel* m_previewLabel;

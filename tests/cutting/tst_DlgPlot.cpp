@@ -18,6 +18,7 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -339,24 +340,46 @@ void tst_DlgPlot::failsPlainly()
     QCOMPARE(recorded.size(), 0);
 }
 
-// A plotter that takes nothing: Stop ends the job and says so; closing the
-// dialog mid-job returns.
+// A plotter that takes nothing until Stop, then reads fast: the job ends
+// with a pen lift and says it was stopped, in no failure's red. Closing
+// mid-job stops the job too and closes once the plotter has the ending;
+// destroying the dialog mid-job returns.
 void tst_DlgPlot::stopAndClose()
 {
     int master = -1;
     int slave = -1;
     char name[256] = {};
     QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    QVERIFY(::fcntl(master, F_SETFL, O_NONBLOCK) == 0);
+    QByteArray received;
+    const auto readAll = [&] {
+        char buffer[4096];
+        for (ssize_t got = 0; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, int(got));
+        return true;
+    };
     loadPage(page(100, 400, 2000));
     auto* dialog = new DlgPlot(&m_document, "Stalled");
     QSignalSpy ended(dialog, &DlgPlot::jobEnded);
-    startCut(*dialog, QString::fromLocal8Bit(name));
+    QSignalSpy closed(dialog, &QDialog::rejected);
     auto* status = dialog->findChild<QListWidget*>("status");
+    startCut(*dialog, QString::fromLocal8Bit(name));
     QTRY_VERIFY_WITH_TIMEOUT(!status->findItems("Sending data", Qt::MatchExactly).isEmpty(), 60000);
     dialog->findChild<QPushButton*>("stop")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll() && ended.size() == 1, 60000);
+    readAll();
+    QVERIFY2(received.endsWith("PU;"), received.right(40).constData());
     QCOMPARE(ended.first().first().toBool(), false);
     QCOMPARE(m_prompts.last(), QString("The cut job was stopped."));
+    QCOMPARE(status->item(status->count() - 1)->text(), QString("Stopped"));
+    for (int i = 0; i < status->count(); ++i)
+        QVERIFY2(status->item(i)->foreground().color() != QColor(Qt::darkRed), qPrintable(status->item(i)->text()));
+
+    dialog->findChild<QPushButton*>("cut")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(status->findItems("Sending data", Qt::MatchExactly).size() == 2, 60000);
+    dialog->findChild<QPushButton*>("close")->click();
+    QCOMPARE(closed.size(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll() && closed.size() == 1, 60000);
 
     dialog->findChild<QPushButton*>("cut")->click();
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isRunning(), 20000);
