@@ -8,7 +8,10 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
+#include <QRect>
+#include <QRectF>
 #include <QStringList>
+#include <QVector>
 
 #include <mutex>
 #include <string>
@@ -27,7 +30,9 @@ class QSpinBox;
 // area on a worker thread, and on request cuts the page frame by frame: one
 // section per frame, converted to HPGL, framed for the chosen device and
 // sent to its device file or serial port (or to a file). A job that went
-// out whole is recorded in the account's crop records.
+// out whole is recorded in the account's crop records. The pieces that lie
+// outside the page are named, and the user asked about them, before
+// anything is cut.
 class DlgPlot : public TranslatedDialog
 {
     Q_OBJECT
@@ -48,8 +53,16 @@ public:
     static QStringList sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
         const DeviceRecord& device, QString* error);
 
+    // Each piece outside the page by its size and place, the first few of
+    // them when there are many: what a question before cutting shows.
+    static QString outsideNote(const QVector<QRectF>& outside);
+
     int pieceCount() const { return m_pieceCount; }
     bool isRunning() const;
+    // Sizes the preview and places the dialog so that it lies whole, its
+    // buttons too, within the screen area given. The constructor passes the
+    // available area of its parent's screen.
+    void fitToScreen(const QRect& available);
 
 public slots:
     // Asks first; then converts and sends the page.
@@ -76,7 +89,12 @@ private:
     };
 
     void buildLayout();
-    void showPreview();
+    // The preview no taller than the limit, and the piece count.
+    void showPreview(int maxHeight);
+    void showPieceCount();
+    // The status lines of the pieces found on opening.
+    void reportPieces();
+    static QString pieceText(const QRectF& piece);
     void showArea();
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
@@ -98,6 +116,8 @@ private:
     std::wstring m_pageText;
     QImage m_preview;
     int m_pieceCount = 0;
+    // The boxes of the drawn pieces left out of the page's text.
+    QVector<QRectF> m_outside;
     // Square metres; negative until the sum is in.
     double m_areaSum = -1.0;
     QList<DeviceRecord> m_devices;
