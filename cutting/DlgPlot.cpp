@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QVBoxLayout>
 #include <QtConcurrent>
@@ -34,6 +36,10 @@ namespace {
 const int kPreviewWidth = 512;
 const int kPreviewMinHeight = 32;
 const int kPreviewMaxHeight = 1024;
+// What a window manager adds around the dialog: a title bar and borders.
+const QMargins kWindowFrame(8, 40, 8, 8);
+// Outside pieces named one by one in a question; the dialog's log names all.
+const int kOutsideListed = 10;
 // The output cut to last, a file as well as a port.
 const char* const kOutputKey = "device/output";
 
@@ -58,9 +64,13 @@ DlgPlot::DlgPlot(CSVGDocument* document, const QString& jobName, QWidget* parent
 {
     buildLayout();
     retranslateUi();
-    if (m_document)
+    if (m_document) {
         m_pageText = m_document->pageToSvgText(-1, 0.0, -1, -1, false);
-    showPreview();
+        m_outside = m_document->piecesOutsidePage();
+    }
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    fitToScreen(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 660));
+    reportPieces();
     // The outlines are copied here: the worker never touches an element.
     m_area = new ConsumptionArea(ConsumptionArea::piecePaths(m_document ? m_document->getOwnerSvg() : nullptr), this);
     connect(m_area, &ConsumptionArea::areaReady, this, [this](double area) {
@@ -191,6 +201,7 @@ void DlgPlot::retranslateUi()
         tr("Frame length") };
     for (int row = 0; row < rows.size(); ++row)
         m_rowLabels[row]->setText(rows[row]);
+    showPieceCount();
     showArea();
     showResolution();
     m_file->setText(tr("File…"));
@@ -205,26 +216,78 @@ void DlgPlot::showArea()
 }
 
 // The drawing fills the preview: on a page the length of a roll, a door
-// would be a speck.
-void DlgPlot::showPreview()
+// would be a speck. A tall drawing is held to the height given, and is
+// drawn whole, narrower.
+void DlgPlot::showPreview(int maxHeight)
 {
     const QRectF drawing = m_document
         ? m_document->getContentBoundingRect().intersected(m_document->getMappedPageRect().toQRectF())
         : QRectF();
     const int height = drawing.width() > 0
         ? int(std::clamp(std::round(kPreviewWidth * drawing.height() / drawing.width()), double(kPreviewMinHeight),
-            double(kPreviewMaxHeight)))
-        : kPreviewWidth;
+            double(std::max(kPreviewMinHeight, maxHeight))))
+        : std::min(kPreviewWidth, maxHeight);
     // Without a page the text's own box is what is fitted.
     QRectF noPage;
     CSVGDocument::renderSvgToImage(m_preview, m_pieceCount, m_pageText, kPreviewWidth, height, noPage, 0);
     if (m_pageText.empty())
         m_pieceCount = 0;
     m_previewLabel->setPixmap(QPixmap::fromImage(m_preview));
-    m_countLabel->setText(QString::number(m_pieceCount));
+    showPieceCount();
     m_cut->setEnabled(m_pieceCount > 0);
+}
+
+// The count is never fewer than the pieces drawn without saying so.
+void DlgPlot::showPieceCount()
+{
+    m_countLabel->setText(m_outside.isEmpty()
+            ? QString::number(m_pieceCount)
+            : tr("%1, and %2 outside the page that are not cut").arg(m_pieceCount).arg(m_outside.size()));
+}
+
+void DlgPlot::reportPieces()
+{
     if (m_pieceCount == 0)
         addStatus(tr("No pieces to cut!"), Qt::darkRed);
+    for (const QRectF& piece : qAsConst(m_outside))
+        addStatus(tr("Not cut, outside the page: %1").arg(pieceText(piece)), Qt::darkRed);
+}
+
+QString DlgPlot::pieceText(const QRectF& piece)
+{
+    return tr("a piece of %1 × %2 mm at (%3, %4) mm")
+        .arg(CSVGDocument::millimetreText(piece.width()), CSVGDocument::millimetreText(piece.height()),
+            CSVGDocument::millimetreText(piece.left()), CSVGDocument::millimetreText(piece.top()));
+}
+
+QString DlgPlot::outsideNote(const QVector<QRectF>& outside)
+{
+    if (outside.isEmpty())
+        return QString();
+    QStringList lines { tr("Pieces outside the page, which will not be cut: %1").arg(outside.size()) };
+    for (int i = 0; i < outside.size() && i < kOutsideListed; ++i)
+        lines << pieceText(outside.at(i));
+    if (outside.size() > kOutsideListed)
+        lines << tr("and %1 more, listed in the cut dialog").arg(outside.size() - kOutsideListed);
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The rest of the dialog keeps its preferred size; the preview gets the
+// height left. The dialog lies over its parent where the screen allows.
+void DlgPlot::fitToScreen(const QRect& available)
+{
+    const QRect inside = available.marginsRemoved(kWindowFrame);
+    const int others = sizeHint().height() - m_previewLabel->sizeHint().height();
+    showPreview(std::min(kPreviewMaxHeight, inside.height() - others));
+    // Not adjustSize(): it holds a window to two thirds of the screen.
+    resize(sizeHint().boundedTo(inside.size()));
+    const QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect placed(QPoint(), size());
+    placed.moveCenter(over ? over->geometry().center() : inside.center());
+    placed.moveLeft(std::max(inside.left(), std::min(placed.left(), inside.right() + 1 - placed.width())));
+    placed.moveTop(std::max(inside.top(), std::min(placed.top(), inside.bottom() + 1 - placed.height())));
+    // The frame's corner: the window manager puts the title bar above.
+    move(placed.topLeft() - QPoint(kWindowFrame.left(), kWindowFrame.top()));
 }
 
 void DlgPlot::listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message)
@@ -313,7 +376,10 @@ void DlgPlot::startCutting()
 {
     if (isRunning() || m_pieceCount < 1 || !NumberField::refuseInvalid(this).isEmpty())
         return;
-    if (Prompt::question(this, tr("Tips"), tr("Cutting will be start, do you want to continue?")) != QMessageBox::Yes)
+    const QString note = outsideNote(m_outside);
+    const QString question = tr("Cutting will be start, do you want to continue?");
+    if (Prompt::question(this, tr("Tips"), note.isEmpty() ? question : note + QStringLiteral("\n\n") + question)
+        != QMessageBox::Yes)
         return;
     m_jobPort = m_port->currentText().trimmed();
     if (m_jobPort.isEmpty()) {
@@ -323,6 +389,7 @@ void DlgPlot::startCutting()
     rememberOutput();
     m_progress->setValue(0);
     m_stopping = false;
+    m_stopTaken = true;
     m_closing = false;
     m_jobDevice = chosenDevice();
     QString error;
@@ -370,8 +437,14 @@ void DlgPlot::send(const QByteArray& hpgl)
     m_plotter = new PlotterThread(driver, this);
     connect(driver, &AbstractPlotter::progress, m_progress, &QProgressBar::setValue);
     connect(driver, &AbstractPlotter::status, this, &DlgPlot::addStatus);
+    connect(driver, &AbstractPlotter::stopped, this, &DlgPlot::stopEnded);
     connect(driver, &AbstractPlotter::finished, this, &DlgPlot::sent);
     m_plotter->start();
+}
+
+void DlgPlot::stopEnded(bool taken)
+{
+    m_stopTaken = taken;
 }
 
 void DlgPlot::sent(bool success)
@@ -379,22 +452,34 @@ void DlgPlot::sent(bool success)
     endJob(success, QString());
     if (success)
         saveRecord();
+    if (m_closing)
+        QDialog::reject();
 }
 
 void DlgPlot::stopCutting()
 {
+    if (m_stopping || !isRunning())
+        return;
     m_stopping = true;
-    if (m_plotter)
+    m_stop->setEnabled(false);
+    if (m_plotter && m_plotter->isRunning()) {
+        addStatus(tr("Stopping after the command under way, with the knife lifted…"), Qt::black);
         m_plotter->stop();
+    }
 }
 
+// Closing ends a conversion at once (the destructor waits for it), but a
+// plotter first gets the end of its job, however slowly it reads.
 void DlgPlot::reject()
 {
-    // Closing ends the job first; the destructor waits for it.
+    rememberOutput();
+    const bool sending = m_plotter && m_plotter->isRunning();
+    if (sending && !m_closing)
+        addStatus(tr("The dialog closes once the plotter has the end of the job."), Qt::black);
     m_closing = true;
     stopCutting();
-    rememberOutput();
-    QDialog::reject();
+    if (!sending)
+        QDialog::reject();
 }
 
 void DlgPlot::rememberOutput()
@@ -408,10 +493,12 @@ void DlgPlot::endJob(bool sent, const QString& reason)
 {
     setBusy(false);
     if (!reason.isEmpty())
-        addStatus(reason, Qt::darkRed);
-    // A job ended by closing the dialog needs no message; one the user
-    // stopped did not fail.
-    if (!m_closing && sent)
+        addStatus(reason, m_stopping ? Qt::black : Qt::darkRed);
+    // A job ended by closing the dialog needs no message, unless the plotter
+    // may be left with its knife down; one the user stopped did not fail.
+    if (m_stopping && !m_stopTaken)
+        Prompt::warning(this, tr("Warning"), AbstractPlotter::stopNotTakenText());
+    else if (!m_closing && sent)
         Prompt::information(this, tr("Tips"), tr("Data Transmission Completed"));
     else if (!m_closing && m_stopping)
         Prompt::information(this, tr("Tips"), tr("The cut job was stopped."));

@@ -8,7 +8,10 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
+#include <QRect>
+#include <QRectF>
 #include <QStringList>
+#include <QVector>
 
 #include <mutex>
 #include <string>
@@ -27,7 +30,9 @@ class QPushButton;
 // area on a worker thread, and on request cuts the page frame by frame: one
 // section per frame, converted to HPGL, framed for the chosen device and
 // sent to its device file or serial port (or to a file). A job that went
-// out whole is recorded in the account's crop records.
+// out whole is recorded in the account's crop records. The pieces that lie
+// outside the page are named, and the user asked about them, before
+// anything is cut.
 class DlgPlot : public TranslatedDialog
 {
     Q_OBJECT
@@ -48,13 +53,24 @@ public:
     static QStringList sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
         const DeviceRecord& device, QString* error);
 
+    // Each piece outside the page by its size and place, the first few of
+    // them when there are many: what a question before cutting shows.
+    static QString outsideNote(const QVector<QRectF>& outside);
+
     int pieceCount() const { return m_pieceCount; }
     bool isRunning() const;
+    // Sizes the preview and places the dialog so that it lies whole, its
+    // buttons too, within the screen area given. The constructor passes the
+    // available area of its parent's screen.
+    void fitToScreen(const QRect& available);
 
 public slots:
     // Asks first; then converts and sends the page.
     void startCutting();
+    // The job ends on a whole command with the knife up.
     void stopCutting();
+    // A job under way is stopped first: the dialog closes once the plotter
+    // has its ending.
     void reject() override;
 
 signals:
@@ -73,7 +89,12 @@ private:
     };
 
     void buildLayout();
-    void showPreview();
+    // The preview no taller than the limit, and the piece count.
+    void showPreview(int maxHeight);
+    void showPieceCount();
+    // The status lines of the pieces found on opening.
+    void reportPieces();
+    static QString pieceText(const QRectF& piece);
     void showArea();
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
     void chooseFile();
@@ -83,6 +104,7 @@ private:
     void showResolution();
     void converted();
     void send(const QByteArray& hpgl);
+    void stopEnded(bool taken);
     void sent(bool success);
     void endJob(bool sent, const QString& reason);
     void saveRecord();
@@ -94,6 +116,8 @@ private:
     std::wstring m_pageText;
     QImage m_preview;
     int m_pieceCount = 0;
+    // The boxes of the drawn pieces left out of the page's text.
+    QVector<QRectF> m_outside;
     // Square metres; negative until the sum is in.
     double m_areaSum = -1.0;
     QList<DeviceRecord> m_devices;
@@ -107,6 +131,8 @@ private:
     DeviceRecord m_jobDevice;
     QString m_jobPort;
     bool m_stopping = false;
+    // False once the plotter took nothing of a stopped job's ending.
+    bool m_stopTaken = true;
     bool m_closing = false;
 
     QLabel* m_previewLabel;

@@ -15,9 +15,12 @@ PlotterThread::PlotterThread(AbstractPlotter* plotter, QObject* parent)
     connect(m_plotter, &AbstractPlotter::finished, m_thread, &QThread::quit, Qt::DirectConnection);
 }
 
+// The owner goes now: a stopped job's ending may wait minutes for a slow
+// plotter, which no one would be left to tell about.
 PlotterThread::~PlotterThread()
 {
-    stop();
+    m_plotter->abandon();
+    m_thread->quit();
     m_thread->wait();
     delete m_plotter;
 }
@@ -30,7 +33,6 @@ void PlotterThread::start()
 void PlotterThread::stop()
 {
     m_plotter->stop();
-    m_thread->quit();
 }
 
 bool PlotterThread::isRunning() const

@@ -5,8 +5,9 @@
 class AbstractPlotter;
 class QThread;
 
-// Runs one driver on a thread of its own and owns both. When the owner goes
-// (the cut dialog closes) a running job is stopped and its thread joined.
+// Runs one driver on a thread of its own and owns both. A job stopped with
+// stop() ends on its own time; when the owner goes, a running job is
+// abandoned at once and its thread joined.
 class PlotterThread : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include <QSerialPort>
 
+#include <algorithm>
+
 namespace {
 QSerialPort::DataBits dataBitsOf(int bits)
 {
@@ -69,6 +71,10 @@ bool SerialPlotter::open()
     QT_WARNING_POP
     if (m_device.port().isEmpty())
         return setError(tr("No port is set for the device"));
+    // The port's queue holds a quarter of a second of the line (ten bits a
+    // byte), and no less than the default: enough that a fast line is not
+    // starved between two looks at it, little for a stop to wait for.
+    setQueueLimit(std::max(int(kQueueLimit), m_device.baudRate() / 40));
     return (m_port->open(QIODevice::WriteOnly) && configure()) || portError();
 }
 

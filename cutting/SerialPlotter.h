@@ -8,7 +8,7 @@ class QSerialPort;
 // Writes the job to a serial or USB-serial plotter (/dev/ttyS*,
 // /dev/ttyUSB*) with the device's line settings. The port sets the line up;
 // the bytes go through its descriptor, so that the driver knows exactly
-// which of them the system took.
+// which of them the system took, and the port's queue is kept short.
 class SerialPlotter : public AbstractPlotter
 {
     Q_OBJECT

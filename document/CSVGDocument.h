@@ -410,12 +410,24 @@ public:
     // page's edge, and false. Runs the check first when its marks are
     // stale. False without a root.
     bool checkNoIntersection();
-    // The path's box overlaps the page without lying inside it.
+    // How far a piece may reach past the page's edge and still lie on it,
+    // in millimetres: less than one step of a plotter of 1016 units per inch,
+    // so that rounding never refuses a job nor leaves a piece out.
+    static constexpr double kPageEdgeTolerance = 0.025;
+    // The path's box reaches past the page's edge and into the page, each by
+    // more than the tolerance.
     bool crossesPageBorder(const QPainterPath& path) const;
-    // The element's canvas box lies in the page, edges included.
+    // The element's canvas box lies in the page, edges included, give or
+    // take the tolerance.
     bool isInsidePage(CSVGElement* element) const;
     // The page rectangle on the canvas.
     CSVGRect getMappedPageRect() const;
+    // The canvas boxes of the drawn pieces that lie outside the page and so
+    // are not cut, in document order.
+    QVector<QRectF> piecesOutsidePage();
+    // A length in millimetres as the messages show it: one decimal, and no
+    // "-0.0".
+    static QString millimetreText(double value);
     // Where nested pieces may lie: on the drawing's own page, as other
     // viewers show it (the root's viewBox, else its width and height from the
     // origin), and on the page that is cut. The page that is cut alone when
@@ -784,6 +796,8 @@ signals:
     void treeChanged();
 
 private:
+    // The page grown by the edge tolerance: what lies in it is cut.
+    CSVGRect getCutRegion() const;
     // unselectElement for every selected shape, with one pass over the
     // selection instead of one per shape.
     void unselectShapes();

@@ -256,8 +256,11 @@ void CSVGDocument::alignLeftBottom(const QRectF& rect, CActionComposite* step)
 }
 
 // The selection's common box moves to 1 unit inside the rectangle's
-// left-top corner, or its left-bottom one. Hidden pieces move along but are
-// not measured: the box is that of what is drawn.
+// left-top corner, or its left-bottom one, or less far in where the
+// rectangle has less than that to spare: a box that fits the rectangle
+// stays inside it (nested pieces may span the roll to a rounding error past
+// its width). Hidden pieces move along but are not measured: the box is
+// that of what is drawn.
 void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom, CActionComposite* step)
 {
     bool any = false;
@@ -271,8 +274,10 @@ void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom, CActio
     }
     if (!any)
         return;
-    const double dx = rect.x() - total.x + 1.0;
-    const double dy = bottom ? (rect.y() + rect.height()) - total.y - total.height - 1.0 : rect.y() - total.y + 1.0;
+    const auto inset = [](double spare) { return spare >= 0.0 && spare < 1.0 ? spare : 1.0; };
+    const double dx = rect.x() - total.x + inset(rect.width() - total.width);
+    const double dy = bottom ? (rect.y() + rect.height()) - total.y - total.height - inset(rect.height() - total.height)
+                             : rect.y() - total.y + inset(rect.height() - total.height);
     moveSelectedShapes([dx, dy](const CSVGRect&) { return translation(dx, dy); }, step);
 }
 

@@ -251,25 +251,61 @@ bool CSVGDocument::checkNoIntersection()
 // Which piece, by its size and place, so that the user can find it.
 void CSVGDocument::warnPageEdge(const QRectF& piece)
 {
-    const auto mm = [](double value) { return QString::number(value, 'f', 1); };
     showWarning(tr("Warning"),
         tr("A piece of %1 × %2 mm at (%3, %4) mm crosses the page's edge.")
-            .arg(mm(piece.width()), mm(piece.height()), mm(piece.left()), mm(piece.top())));
+            .arg(millimetreText(piece.width()), millimetreText(piece.height()), millimetreText(piece.left()),
+                millimetreText(piece.top())));
 }
 
+QString CSVGDocument::millimetreText(double value)
+{
+    const double rounded = std::round(value * 10.0) / 10.0;
+    return QString::number(rounded == 0.0 ? 0.0 : rounded, 'f', 1);
+}
+
+// Edge by edge: a piece as thin as a line has an empty box, which QRectF's
+// own tests pass over.
 bool CSVGDocument::crossesPageBorder(const QPainterPath& path) const
 {
     const QRectF box = path.boundingRect();
-    const QRectF inside = box.intersected(getMappedPageRect().toQRectF());
-    return !inside.isEmpty() && inside != box;
+    const QRectF page = getMappedPageRect().toQRectF();
+    const double tolerance = kPageEdgeTolerance;
+    const bool intoPage = box.right() > page.left() + tolerance && box.left() < page.right() - tolerance
+        && box.bottom() > page.top() + tolerance && box.top() < page.bottom() - tolerance;
+    CSVGRect outline;
+    outline.setFromQRectF(box);
+    return intoPage && !getCutRegion().contains(outline);
 }
 
 bool CSVGDocument::isInsidePage(CSVGElement* element) const
 {
     if (!element)
         return true;
-    CSVGElementShape* shape = CSVGElementShape::asShape(element);
-    return shape && getMappedPageRect().contains(shape->getTransformedBoundingRect());
+    return CSVGElementShape::asShape(element) && element->isWithinRegion(getCutRegion());
+}
+
+CSVGRect CSVGDocument::getCutRegion() const
+{
+    const QRectF page = getMappedPageRect().toQRectF();
+    const double tolerance = kPageEdgeTolerance;
+    CSVGRect region;
+    region.setFromQRectF(page.adjusted(-tolerance, -tolerance, tolerance, tolerance));
+    return region;
+}
+
+// The pieces that the page's text leaves out, found as it finds them.
+QVector<QRectF> CSVGDocument::piecesOutsidePage()
+{
+    QVector<QRectF> outside;
+    CSVGElement* root = getOwnerSvg();
+    const CSVGRect region = getCutRegion();
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElement* piece = root->getChild(i);
+        CSVGElementShape* shape = CSVGElementShape::asShape(piece);
+        if (shape && !shape->isHidden() && !piece->isWithinRegion(region))
+            outside << shape->getTransformedBoundingRect().toQRectF();
+    }
+    return outside;
 }
 
 CSVGRect CSVGDocument::getMappedPageRect() const

@@ -104,7 +104,12 @@ void CSVGDocument::renderSvgToImage(
         || !std::isfinite(source.left() + source.top() + source.width() + source.height()))
         return;
 
-    const double scale = std::min(target.width() / sourceWidth, target.height() / sourceHeight);
+    // The drawing's outlines run along its box: on its right and bottom
+    // edges a hairline would fall past the last pixel, so the drawing keeps
+    // clear of the target's edges.
+    const double margin = !onPage && target.width() > 8 && target.height() > 8 ? 2.0 : 0.0;
+    const double scale
+        = std::min((target.width() - 2 * margin) / sourceWidth, (target.height() - 2 * margin) / sourceHeight);
     CSVGMatrix matrix;
     matrix.scale(scale, scale);
     matrix.translate((target.width() / scale - sourceWidth) * 0.5 - source.left(),

@@ -123,10 +123,9 @@ std::wstring CSVGDocument::toSvgText(
 std::wstring CSVGDocument::pageToSvgText(
     int widthLimit, double overlap, int firstSection, int lastSection, bool plotEnd)
 {
-    const CSVGRect page = getMappedPageRect();
-    if (page.isEmpty() || !checkNoIntersection())
+    if (getMappedPageRect().isEmpty() || !checkNoIntersection())
         return std::wstring();
-    return toSvgText(page, widthLimit, overlap, firstSection, lastSection, plotEnd);
+    return toSvgText(getCutRegion(), widthLimit, overlap, firstSection, lastSection, plotEnd);
 }
 
 // The text goes to the file a piece at a time: held whole, in the writer's

@@ -62,7 +62,12 @@ void CSVGView::plot()
     CSVGDocument::renderSvgToImage(
         preview, pieces, m_document.pageToSvgText(-1, 0.0, -1, -1, false), kPreviewWidth, height, pageRect, 0);
     if (pieces < 1) {
-        Prompt::warning(this, tr("Warning"), tr("No pieces to cut!"));
+        // Pieces beyond the page are no pieces of the cut, and are named.
+        QString text = tr("No pieces to cut!");
+        const QString outside = DlgPlot::outsideNote(m_document.piecesOutsidePage());
+        if (!outside.isEmpty())
+            text += QStringLiteral("\n\n") + outside;
+        Prompt::warning(this, tr("Warning"), text);
         return;
     }
     runPlotDialog();

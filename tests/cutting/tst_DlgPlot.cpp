@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -90,6 +91,9 @@ private slots:
     void failsPlainly();
     void stopAndClose();
     void openedAndClosed();
+    void piecesOutsideThePage();
+    void fitsTheScreen_data();
+    void fitsTheScreen();
     void previewShowsTheDrawing();
     void frameLengthRefusedBeforeCutting();
 
@@ -341,24 +345,46 @@ void tst_DlgPlot::failsPlainly()
     QCOMPARE(recorded.size(), 0);
 }
 
-// A plotter that takes nothing: Stop ends the job and says so; closing the
-// dialog mid-job returns.
+// A plotter that takes nothing until Stop, then reads fast: the job ends
+// with a pen lift and says it was stopped, in no failure's red. Closing
+// mid-job stops the job too and closes once the plotter has the ending;
+// destroying the dialog mid-job returns.
 void tst_DlgPlot::stopAndClose()
 {
     int master = -1;
     int slave = -1;
     char name[256] = {};
     QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    QVERIFY(::fcntl(master, F_SETFL, O_NONBLOCK) == 0);
+    QByteArray received;
+    const auto readAll = [&] {
+        char buffer[4096];
+        for (ssize_t got = 0; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, int(got));
+        return true;
+    };
     loadPage(page(100, 400, 2000));
     auto* dialog = new DlgPlot(&m_document, "Stalled");
     QSignalSpy ended(dialog, &DlgPlot::jobEnded);
-    startCut(*dialog, QString::fromLocal8Bit(name));
+    QSignalSpy closed(dialog, &QDialog::rejected);
     auto* status = dialog->findChild<QListWidget*>("status");
+    startCut(*dialog, QString::fromLocal8Bit(name));
     QTRY_VERIFY_WITH_TIMEOUT(!status->findItems("Sending data", Qt::MatchExactly).isEmpty(), 60000);
     dialog->findChild<QPushButton*>("stop")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll() && ended.size() == 1, 60000);
+    readAll();
+    QVERIFY2(received.endsWith("PU;"), received.right(40).constData());
     QCOMPARE(ended.first().first().toBool(), false);
     QCOMPARE(m_prompts.last(), QString("The cut job was stopped."));
+    QCOMPARE(status->item(status->count() - 1)->text(), QString("Stopped"));
+    for (int i = 0; i < status->count(); ++i)
+        QVERIFY2(status->item(i)->foreground().color() != QColor(Qt::darkRed), qPrintable(status->item(i)->text()));
+
+    dialog->findChild<QPushButton*>("cut")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(status->findItems("Sending data", Qt::MatchExactly).size() == 2, 60000);
+    dialog->findChild<QPushButton*>("close")->click();
+    QCOMPARE(closed.size(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll() && closed.size() == 1, 60000);
 
     dialog->findChild<QPushButton*>("cut")->click();
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isRunning(), 20000);
@@ -384,18 +410,117 @@ void tst_DlgPlot::openedAndClosed()
     QCOMPARE(dialog->findChild<QComboBox*>("port")->currentText(), QString("/tmp/door.plt"));
 }
 
+// A page 1520 mm high, as the canvas has it, and a drawing 3000 x 2100 mm:
+// the piece beyond the page is in the count, the log and the question
+// before anything is cut; "No" cuts nothing.
+void tst_DlgPlot::piecesOutsideThePage()
+{
+    m_document.parseSvgText(L"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"3000\" height=\"2100\">"
+                            L"<rect x=\"100\" y=\"100\" width=\"300\" height=\"200\"/>"
+                            L"<rect x=\"500\" y=\"1970\" width=\"80\" height=\"60\"/></svg>",
+        false, false);
+    m_document.setPageRect(QRectF(0, 0, 3000, 1520));
+    Prompt::setHandler([this](Prompt::Kind, const QString&, const QString& text) {
+        m_prompts << text;
+        return QVariant(QMessageBox::No);
+    });
+    DlgPlot dialog(&m_document, QString());
+    QCOMPARE(dialog.findChild<QLabel*>("pieceCount")->text(), QString("1, and 1 outside the page that are not cut"));
+    const QString piece = "a piece of 80.0 × 60.0 mm at (500.0, 1970.0) mm";
+    QVERIFY(!dialog.findChild<QListWidget*>("status")
+                 ->findItems("Not cut, outside the page: " + piece, Qt::MatchExactly)
+                 .isEmpty());
+    QTemporaryDir folder;
+    startCut(dialog, folder.filePath("job.plt"));
+    QCOMPARE(m_prompts,
+        QStringList("Pieces outside the page, which will not be cut: 1\n" + piece
+            + "\n\nCutting will be start, do you want to continue?"));
+    QVERIFY(!dialog.isRunning());
+    QVERIFY(!QFile::exists(folder.filePath("job.plt")));
+}
+
+namespace {
+// The drawn pixels' box.
+QRect drawnBox(const QImage& image)
+{
+    QRect drawn;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0 && qGray(image.pixel(x, y)) < 128)
+                drawn |= QRect(x, y, 1, 1);
+    return drawn;
+}
+} // namespace
+
+// From the main window's smallest screen to a large one: the dialog opens
+// whole, its buttons on the screen, the preview as tall as the screen
+// leaves room for, and every piece drawn whole in it at its own proportions
+// (the outlines on the drawing's right and bottom edges too).
+void tst_DlgPlot::fitsTheScreen_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QString>("shapes");
+    QTest::addColumn<double>("proportion"); // width : height of the drawing
+    const QString tall = "<rect x=\"100\" y=\"50\" width=\"100\" height=\"1400\"/>";
+    QString nested;
+    for (int i = 0; i < 8; ++i)
+        nested += QString("<rect x=\"%1\" y=\"%2\" width=\"60\" height=\"%3\"/>")
+                      .arg(1 + i * 61)
+                      .arg(1469 - (i % 3) * 20)
+                      .arg(50 + (i % 3) * 20);
+    QTest::newRow("tall, 1024 x 660") << QSize(1024, 660) << tall << 1 / 14.0;
+    QTest::newRow("tall, 1366 x 768") << QSize(1366, 768) << tall << 1 / 14.0;
+    QTest::newRow("tall, 1920 x 1080") << QSize(1920, 1080) << tall << 1 / 14.0;
+    QTest::newRow("nested to the page's corner") << QSize(1366, 768) << nested << 487 / 90.0;
+}
+
+void tst_DlgPlot::fitsTheScreen()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QString, shapes);
+    QFETCH(double, proportion);
+    m_document.parseSvgText(
+        ("<svg xmlns=\"http://www.w3.org/2000/svg\">" + shapes + "</svg>").toStdWString(), false, false);
+    m_document.setPageRect(QRectF(0, 0, 15000, 1520));
+    DlgPlot dialog(&m_document, QString());
+    const QRect area(QPoint(0, 0), screen);
+    dialog.fitToScreen(area);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY2(area.contains(dialog.frameGeometry()),
+        qPrintable(QString("%1 x %2 at %3, %4")
+                       .arg(dialog.frameGeometry().width())
+                       .arg(dialog.frameGeometry().height())
+                       .arg(dialog.frameGeometry().x())
+                       .arg(dialog.frameGeometry().y())));
+    for (const char* name : { "cut", "close" }) {
+        const auto* button = dialog.findChild<QPushButton*>(name);
+        QVERIFY(button->isVisible() && area.contains(QRect(button->mapToGlobal(QPoint()), button->size())));
+    }
+    const QImage preview = dialog.findChild<QLabel*>("preview")->pixmap(Qt::ReturnByValue).toImage();
+    const QRect drawn = drawnBox(preview);
+    const QString seen = QString("%1 x %2 at %3, %4 in %5 x %6")
+                             .arg(drawn.width())
+                             .arg(drawn.height())
+                             .arg(drawn.x())
+                             .arg(drawn.y())
+                             .arg(preview.width())
+                             .arg(preview.height());
+    QVERIFY2(QRect(1, 1, preview.width() - 2, preview.height() - 2).contains(drawn), qPrintable(seen));
+    QVERIFY2(drawn.width() >= preview.width() - 4 || drawn.height() >= preview.height() - 4, qPrintable(seen));
+    // Outlines one pixel wide: the box is a pixel larger than the drawing.
+    QVERIFY2(std::abs((drawn.height() - 1) * proportion - (drawn.width() - 1)) <= 2, qPrintable(seen));
+}
+
 // A strip 300 x 200 mm on a page 3 m long: what is drawn is the strip's
 // outline, across the preview's width.
 void tst_DlgPlot::previewShowsTheDrawing()
 {
     loadPage(page(100, 400));
     DlgPlot dialog(&m_document, QString());
+    dialog.fitToScreen(QRect(0, 0, 1920, 1080));
     const QImage preview = dialog.findChild<QLabel*>("preview")->pixmap(Qt::ReturnByValue).toImage();
-    QRect drawn;
-    for (int y = 0; y < preview.height(); ++y)
-        for (int x = 0; x < preview.width(); ++x)
-            if (qAlpha(preview.pixel(x, y)) > 0 && qGray(preview.pixel(x, y)) < 128)
-                drawn |= QRect(x, y, 1, 1);
+    const QRect drawn = drawnBox(preview);
     QVERIFY2(drawn.width() > preview.width() * 0.9 && std::abs(double(drawn.width()) / drawn.height() - 1.5) < 0.05,
         qPrintable(QString("%1 x %2").arg(drawn.width()).arg(drawn.height())));
 }

@@ -75,11 +75,14 @@ extern "C" int tcgetattr(int descriptor, termios* line)
 // under watch are counted, and those that ended without room: that tells a
 // test when the line is full for good (nobody reads it) and when the driver
 // has had a look at it since it was stopped. (The line's own readiness does
-// not tell: it reads as full too while the driver is inside a write.)
+// not tell: it reads as full too while the driver is inside a write.) The
+// bytes the line took are counted too: a slowly read terminal makes room in
+// bursts, which only the writer sees.
 namespace {
 std::atomic<dev_t> g_watchedLine { 0 };
 std::atomic<int> g_linePolls { 0 };
 std::atomic<int> g_lineTimeouts { 0 };
+std::atomic<qint64> g_lineTook { 0 };
 } // namespace
 
 extern "C" int poll(pollfd* descriptors, nfds_t count, int timeoutMs)
@@ -95,7 +98,26 @@ extern "C" int poll(pollfd* descriptors, nfds_t count, int timeoutMs)
     return result;
 }
 
+extern "C" ssize_t write(int descriptor, const void* data, size_t size)
+{
+    static const auto system = systemCall<ssize_t (*)(int, const void*, size_t)>("write");
+    const ssize_t result = system(descriptor, data, size);
+    if (result > 0 && g_watchedLine != 0 && deviceOf(descriptor) == g_watchedLine)
+        g_lineTook += result;
+    return result;
+}
+
 namespace {
+// Sections of pen-down lists, some 500 KB: far more than a terminal holds.
+QByteArray longJob()
+{
+    QList<QByteArray> sections;
+    for (int i = 0; i < 10000; ++i)
+        sections << "PU" + QByteArray::number(i * 40) + ",0;PD" + QByteArray::number(i * 40 + 1999) + ",123,"
+                + QByteArray::number(i * 40) + ",98765," + QByteArray::number(i * 40) + ",0;";
+    return HpglJob::frame(sections, DeviceRecord());
+}
+
 QByteArray jobData(int size)
 {
     QByteArray data;
@@ -147,7 +169,7 @@ struct Terminal
             pollfd far { master, POLLIN, 0 };
             if (::poll(&far, 1, quietMs) <= 0)
                 break;
-            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            const ssize_t got = ::read(master, buffer, size_t(std::min<qint64>(sizeof buffer, size - received.size())));
             if (got <= 0)
                 break;
             received.append(buffer, int(got));
@@ -175,11 +197,13 @@ struct Terminal
 struct Reports : QObject
 {
     QList<bool> finished;
+    QList<bool> stopped;
     QList<int> progress;
     QList<QPair<QString, QColor>> status;
     explicit Reports(AbstractPlotter* plotter)
     {
         connect(plotter, &AbstractPlotter::finished, this, [this](bool ok) { finished << ok; });
+        connect(plotter, &AbstractPlotter::stopped, this, [this](bool taken) { stopped << taken; });
         connect(plotter, &AbstractPlotter::progress, this, [this](int percent) { progress << percent; });
         connect(plotter, &AbstractPlotter::status, this,
             [this](const QString& text, const QColor& color) { status << qMakePair(text, color); });
@@ -195,6 +219,8 @@ private slots:
     void lineSettings_data();
     void lineSettings();
     void stopLeavesWholeCommands();
+    void stopOnASlowLine_data();
+    void stopOnASlowLine();
     void failures_data();
     void failures();
 };
@@ -277,11 +303,7 @@ void tst_Plotter::stopLeavesWholeCommands()
 {
     const DeviceRecord device;
     const QByteArray closing = HpglJob::closing(device);
-    QList<QByteArray> sections;
-    for (int i = 0; i < 10000; ++i)
-        sections << "PU" + QByteArray::number(i * 40) + ",0;PD" + QByteArray::number(i * 40 + 1999) + ",123,"
-                + QByteArray::number(i * 40) + ",98765," + QByteArray::number(i * 40) + ",0;";
-    const QByteArray job = HpglJob::frame(sections, device);
+    const QByteArray job = longJob();
     const QByteArray next = HpglJob::frame({ "PU1,1;PD2,2;" }, device);
     QRandomGenerator random(36);
     for (int round = 0; round < 6; ++round) {
@@ -312,6 +334,67 @@ void tst_Plotter::stopLeavesWholeCommands()
         PlotterThread second(again);
         second.start();
         QCOMPARE(terminal.read(next.size()), next);
+    }
+}
+
+// Stopped while the line is full, on a line whose far end reads slowly: the
+// terminal makes room only in bursts of 2 to 3.5 KB, and the ending waits
+// for the next one, 50 s away at 40 bytes a second, up to 5.6 s at 640 once
+// the reader has read a while. A line that takes nothing at all is reported
+// as a stop not taken.
+void tst_Plotter::stopOnASlowLine_data()
+{
+    QTest::addColumn<int>("rate"); // bytes a second that the far end reads
+    QTest::addColumn<int>("bursts"); // of room before the stop
+    QTest::newRow("40 B/s") << 40 << 0;
+    QTest::newRow("640 B/s") << 640 << 2;
+    QTest::newRow("takes nothing") << 0 << 0;
+}
+
+void tst_Plotter::stopOnASlowLine()
+{
+    QFETCH(int, rate);
+    QFETCH(int, bursts);
+    const QByteArray job = longJob();
+    const QByteArray closing = HpglJob::closing(DeviceRecord());
+    Terminal terminal;
+    auto* serial = new SerialPlotter(DeviceRecord(QJsonObject { { "port", terminal.device } }));
+    serial->setData(job, closing);
+    if (rate == 0)
+        serial->setStopGraceMs(1000);
+    Reports reports(serial);
+    PlotterThread thread(serial);
+    g_watchedLine = deviceOf(terminal.slave);
+    const int timeouts = g_lineTimeouts;
+    thread.start();
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray received;
+    const auto readSlowly = [&] {
+        received += terminal.read(clock.elapsed() * rate / 1000 - received.size(), 1);
+        return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(readSlowly() && g_lineTimeouts > timeouts, 60000);
+    for (int burst = 0; burst < bursts; ++burst) {
+        const qint64 took = g_lineTook;
+        int full = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(readSlowly() && (full = g_lineTimeouts, g_lineTook > took), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(readSlowly() && g_lineTimeouts > full, 60000);
+    }
+    serial->stop();
+    QTRY_VERIFY_WITH_TIMEOUT(readSlowly() && !reports.finished.isEmpty(), 180000);
+    g_watchedLine = 0;
+    received += terminal.drain(reports.finished);
+    QCOMPARE(reports.finished, QList<bool>({ false }));
+    QCOMPARE(reports.stopped, QList<bool>({ rate > 0 }));
+    QVERIFY2(received.size() < job.size(), "stopped too late to tell");
+    if (rate > 0) {
+        const QString fault = TestHpgl::stopFault(job, received, closing);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QCOMPARE(reports.status.last(), qMakePair(QString("Stopped"), QColor(Qt::black)));
+    } else {
+        QVERIFY(job.startsWith(received));
+        QCOMPARE(reports.status.last(), qMakePair(AbstractPlotter::stopNotTakenText(), QColor(Qt::darkRed)));
     }
 }
 

@@ -409,6 +409,10 @@ void tst_CSVGDocumentAlign::pageTests_data()
     QTest::newRow("on the edges") << "<rect id=\"p\" width=\"100\" height=\"100\"/>" << true << false;
     QTest::newRow("half out") << "<rect id=\"p\" x=\"50\" y=\"50\" width=\"100\" height=\"100\"/>" << false << true;
     QTest::newRow("apart") << "<rect id=\"p\" x=\"200\" width=\"10\" height=\"10\"/>" << false << false;
+    QTest::newRow("touching from outside") << "<rect id=\"p\" x=\"100\" width=\"10\" height=\"10\"/>" << false << false;
+    QTest::newRow("a rounding error out")
+        << "<rect id=\"p\" y=\"-0.0006\" width=\"100\" height=\"10\"/>" << true << false;
+    QTest::newRow("a line across") << "<line id=\"p\" x1=\"50\" y1=\"50\" x2=\"150\" y2=\"50\"/>" << false << true;
 }
 
 void tst_CSVGDocumentAlign::pageTests()

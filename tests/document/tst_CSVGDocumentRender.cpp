@@ -141,8 +141,8 @@ void tst_CSVGDocumentRender::resvgSuite()
 }
 
 // A rectangle of 200 by 100 at (100, 50), fitted and centred: the page (or,
-// without one, the drawing's box) in the target. The page comes back in
-// target pixels; the count is the one piece.
+// without one, the drawing's box, 2 pixels clear of the edges) in the
+// target. The page comes back in target pixels; the count is the one piece.
 void tst_CSVGDocumentRender::mapping_data()
 {
     QTest::addColumn<QSize>("target");
@@ -150,8 +150,8 @@ void tst_CSVGDocumentRender::mapping_data()
     QTest::addColumn<QRectF>("rectangle");
     QTest::addColumn<QRectF>("mappedPage");
     const double s = 300.0 / 1001;
-    QTest::newRow("box in a square") << QSize(300, 300) << QRectF() << QRectF(0, 75, 300, 150) << QRectF();
-    QTest::newRow("box in a page shape") << QSize(400, 100) << QRectF() << QRectF(100, 0, 200, 100) << QRectF();
+    QTest::newRow("box in a square") << QSize(300, 300) << QRectF() << QRectF(2, 76, 296, 148) << QRectF();
+    QTest::newRow("box in a page shape") << QSize(400, 100) << QRectF() << QRectF(104, 2, 192, 96) << QRectF();
     QTest::newRow("page in a square") << QSize(300, 300) << QRectF(0, 0, 1000, 500)
                                       << QRectF(100 * s, 150 - 250.5 * s + 50 * s, 200 * s, 100 * s)
                                       << QRectF(0, 150 - 250.5 * s, 1000 * s, 500 * s);

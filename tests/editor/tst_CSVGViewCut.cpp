@@ -30,10 +30,16 @@ private slots:
     void preparationSameOnAnyThreadCount();
     void nestingIsOneStep_data();
     void nestingIsOneStep();
+    void nestedDrawingIsCut_data();
+    void nestedDrawingIsCut();
 
 private:
     void load(CSVGView& view, const QByteArray& shapes, bool selectAll);
     void waitForReplies();
+    // Nesting on the stand-in server, or locally, as the web API says; the
+    // dialog, once the view opens it, run by drive, which returns its result.
+    void setUpNesting(
+        standin::NestingStandInServer& server, bool online, const std::function<int()>& drive, bool* driven);
     // The nesting dialog run as the user would at the given moment; its
     // result.
     int driveNesting(const QString& moment, CSVGDocument* document);
@@ -102,7 +108,16 @@ void tst_CSVGViewCut::plotStops_data()
     QTest::newRow("across the page's edge")
         << QByteArray("<rect x=\"10\" y=\"1500\" width=\"50\" height=\"40\"/>")
         << "Warning|A piece of 50.0 × 40.0 mm at (10.0, 1500.0) mm crosses the page's edge.";
+    QTest::newRow("past the edge by 0.04 mm")
+        << QByteArray("<rect x=\"10\" y=\"-0.04\" width=\"50\" height=\"40\"/>")
+        << "Warning|A piece of 50.0 × 40.0 mm at (10.0, 0.0) mm crosses the page's edge.";
+    QTest::newRow("only outside the page")
+        << QByteArray("<rect x=\"10\" y=\"1600\" width=\"50\" height=\"40\"/>")
+        << "Warning|No pieces to cut!\n\nPieces outside the page, which will not be cut: 1\n"
+           "a piece of 50.0 × 40.0 mm at (10.0, 1600.0) mm";
     QTest::newRow("one piece") << QByteArray("<rect x=\"10\" y=\"10\" width=\"50\" height=\"50\"/>") << "Cutting|";
+    QTest::newRow("a rounding past the edge")
+        << QByteArray("<rect x=\"10\" y=\"-0.0006\" width=\"50\" height=\"40\"/>") << "Cutting|";
 }
 
 void tst_CSVGViewCut::plotStops()
@@ -193,6 +208,26 @@ void tst_CSVGViewCut::preparationSameOnAnyThreadCount()
     QCOMPARE(CSVGView::prepareNestingPieces(selection, 4), alone);
 }
 
+void tst_CSVGViewCut::setUpNesting(
+    standin::NestingStandInServer& server, bool online, const std::function<int()>& drive, bool* driven)
+{
+    QVERIFY(server.start());
+    QSettings().setValue("hpgl/NestingServer", QString("127.0.0.1:%1").arg(server.port()));
+    QSettings().setValue("hpgl/NestingAccount", "nesting@example.com:482915");
+    QSettings().setValue("hpgl/NestingInterval", 0.1);
+    m_session.server().setCannedReply("/api/user/index", 200,
+        QString(R"({"code":1,"msg":"","data":{"userinfo":{"allowtype":%1}}})").arg(online ? 1 : 0).toUtf8());
+    Prompt::setHandler([this, drive, driven](Prompt::Kind kind, const QString& title, const QString& text) {
+        if (kind != Prompt::Kind::Modal) {
+            m_prompts << title + "|" + text;
+            return QVariant(QMessageBox::Ok);
+        }
+        const int result = drive();
+        *driven = true;
+        return QVariant(result);
+    });
+}
+
 // A wait that runs out is noted as a prompt, which the test expects none of.
 int tst_CSVGViewCut::driveNesting(const QString& moment, CSVGDocument* document)
 {
@@ -245,23 +280,10 @@ void tst_CSVGViewCut::nestingIsOneStep()
     QFETCH(bool, online);
     QFETCH(QString, moment);
     standin::NestingStandInServer nestingServer;
-    QVERIFY(nestingServer.start());
-    QSettings().setValue("hpgl/NestingServer", QString("127.0.0.1:%1").arg(nestingServer.port()));
-    QSettings().setValue("hpgl/NestingAccount", "nesting@example.com:482915");
-    QSettings().setValue("hpgl/NestingInterval", 0.1);
-    m_session.server().setCannedReply("/api/user/index", 200,
-        QString(R"({"code":1,"msg":"","data":{"userinfo":{"allowtype":%1}}})").arg(online ? 1 : 0).toUtf8());
     CSVGView view(nullptr);
     bool driven = false;
-    Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
-        if (kind != Prompt::Kind::Modal) {
-            m_prompts << title + "|" + text;
-            return QVariant(QMessageBox::Ok);
-        }
-        const int result = driveNesting(moment, view.getDocument());
-        driven = true;
-        return QVariant(result);
-    });
+    setUpNesting(
+        nestingServer, online, [&] { return driveNesting(moment, view.getDocument()); }, &driven);
     load(view,
         "<rect x=\"50\" y=\"50\" width=\"120\" height=\"90\"/><rect x=\"400\" y=\"300\" width=\"200\" "
         "height=\"60\"/><rect x=\"900\" y=\"100\" width=\"80\" height=\"150\"/><circle cx=\"700\" cy=\"550\" "
@@ -295,6 +317,72 @@ void tst_CSVGViewCut::nestingIsOneStep()
     QCOMPARE(boxes(document), before);
     document.redo();
     QCOMPARE(boxes(document), nested);
+}
+
+void tst_CSVGViewCut::nestedDrawingIsCut_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::newRow("local") << false;
+    QTest::newRow("online") << true;
+}
+
+// 48 turned rectangles, circles and triangles, some on the page's edges,
+// nested on the widest roll that the page of 1520 mm takes: the nested
+// pieces reach the page's top edge to within the placement's rounding, and
+// the cut takes them all.
+void tst_CSVGViewCut::nestedDrawingIsCut()
+{
+    QFETCH(bool, online);
+    QSettings().setValue("autoplace/width", 100000);
+    standin::NestingStandInServer nestingServer;
+    CSVGView view(nullptr);
+    bool driven = false;
+    // Placed on the roll the dialog holds to the page, and accepted.
+    setUpNesting(
+        nestingServer, online,
+        [this] {
+            NestingDialog* dialog = nullptr;
+            for (QWidget* widget : QApplication::allWidgets())
+                dialog = dialog ? dialog : qobject_cast<NestingDialog*>(widget);
+            QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            dialog->findChild<QPushButton*>("start")->click();
+            if (!QTest::qWaitFor([ok] { return ok->isEnabled(); }, 120000))
+                m_prompts << "timed out: placements";
+            ok->click();
+            return dialog->result();
+        },
+        &driven);
+    QByteArray shapes;
+    for (int i = 0; i < 48; ++i) {
+        const int x = (i % 8) * 160;
+        const int y = (i / 8) * 200;
+        if (i % 3 == 0)
+            shapes += QString::asprintf(
+                "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" transform=\"rotate(%d %d %d)\"/>", x, y, 60 + i,
+                40 + i % 7 * 9, i * 7, x, y)
+                          .toUtf8();
+        else if (i % 3 == 1)
+            shapes
+                += QString::asprintf("<circle cx=\"%d\" cy=\"%d\" r=\"%d\"/>", x + 50, y + 50, 20 + i % 5 * 7).toUtf8();
+        else
+            shapes += QString::asprintf(
+                "<polygon points=\"%d,%d %d,%d %d,%d\"/>", x, y, x + 90 + i, y, x + 30, y + 70 + i % 4 * 11)
+                          .toUtf8();
+    }
+    load(view, shapes, true);
+    CSVGDocument& document = *view.getDocument();
+    view.autoPlace();
+    QTRY_VERIFY_WITH_TIMEOUT(driven, 120000);
+    m_session.server().clearCannedReplies();
+    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join('\n')));
+    QRectF nested;
+    for (const QRectF& box : boxes(document))
+        nested |= box;
+    QVERIFY2(nested.top() < 0.001, qPrintable(QString::number(nested.top())));
+    QVERIFY(document.checkNoIntersection());
+    for (int i = 0; i < document.getOwnerSvg()->getChildCount(); ++i)
+        QVERIFY(document.isInsidePage(document.getOwnerSvg()->getChild(i)));
+    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join('\n')));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCut)
