@@ -5,6 +5,22 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+namespace {
+QMessageBox::Icon iconOf(Prompt::Kind kind)
+{
+    switch (kind) {
+    case Prompt::Kind::Warning:
+        return QMessageBox::Warning;
+    case Prompt::Kind::Critical:
+        return QMessageBox::Critical;
+    case Prompt::Kind::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::Information;
+    }
+}
+} // namespace
+
 Prompt::Handler& Prompt::handler()
 {
     static Handler current;
@@ -23,16 +39,11 @@ QMessageBox::StandardButton Prompt::box(
         const QVariant answer = handler()(kind, title, text);
         return answer.isValid() ? QMessageBox::StandardButton(answer.toInt()) : QMessageBox::NoButton;
     }
-    switch (kind) {
-    case Kind::Warning:
-        return QMessageBox::warning(parent, title, text, buttons);
-    case Kind::Critical:
-        return QMessageBox::critical(parent, title, text, buttons);
-    case Kind::Question:
-        return QMessageBox::question(parent, title, text, buttons);
-    default:
-        return QMessageBox::information(parent, title, text, buttons);
-    }
+    QMessageBox box(iconOf(kind), title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (box.exec() == -1)
+        return QMessageBox::Cancel;
+    return box.standardButton(box.clickedButton());
 }
 
 QMessageBox::StandardButton Prompt::information(
@@ -67,12 +78,13 @@ void Prompt::about(QWidget* parent, const QString& title, const QString& text)
         QMessageBox::about(parent, title, text);
 }
 
-bool Prompt::confirm(
-    QWidget* parent, const QString& title, const QString& text, const QString& acceptText, const QString& cancelText)
+bool Prompt::confirm(QWidget* parent, const QString& title, const QString& text, const QString& acceptText,
+    const QString& cancelText, Qt::TextFormat format)
 {
     if (handler())
         return handler()(Kind::Warning, title, text).toInt() == QMessageBox::Yes;
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
+    box.setTextFormat(format);
     box.button(QMessageBox::Cancel)->setText(cancelText);
     QAbstractButton* accept = box.addButton(acceptText, QMessageBox::AcceptRole);
     box.exec();

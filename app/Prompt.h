@@ -13,7 +13,9 @@ class QWidget;
 
 // Every modal question the program asks (message boxes, file dialogs, other
 // modal dialogs) goes through here, so that a test can answer it without a
-// window ever blocking. Without a handler the real Qt dialogs run.
+// window ever blocking. Without a handler the real Qt dialogs run. A box
+// shows its text as written, names with "<" or "&" in them too, unless it
+// is asked for rich text.
 class Prompt
 {
 public:
@@ -42,7 +44,7 @@ public:
     // A warning with a Cancel button and an added accept button: true only
     // for the accept button. A handler answers QMessageBox::Yes for it.
     static bool confirm(QWidget* parent, const QString& title, const QString& text, const QString& acceptText,
-        const QString& cancelText);
+        const QString& cancelText, Qt::TextFormat format = Qt::PlainText);
 
     static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
         const QString& filter, QFileDialog::Options options = QFileDialog::Options());

@@ -46,15 +46,21 @@ void CActionHistory::dropLast()
     deleteFrom(--m_cursor);
 }
 
+// Its one state is the saved one as far as the history knows: the drawing
+// that is left may be another, which only its text tells.
 void CActionHistory::clear()
 {
     m_cursor = 0;
     deleteFrom(0);
+    m_savedIndex = 0;
 }
 
-// The newest first, each announced before it goes.
+// The newest first, each announced before it goes. A saved point among
+// them can no longer be reached.
 void CActionHistory::deleteFrom(size_t first)
 {
+    if (m_savedIndex > first)
+        m_savedIndex = kNoSavedIndex;
     while (m_actions.size() > first) {
         CActionBase* action = m_actions.back();
         m_actions.pop_back();

@@ -31,6 +31,13 @@ public:
     void clear();
     void deleteAll() { clear(); }
 
+    // The saved point: the cursor at which the drawing was last saved. It is
+    // lost with the steps that led there (undone, then replaced by a new
+    // step) and after forgetSaved, for a drawing that no step gives back.
+    void setSaved() { m_savedIndex = m_cursor; }
+    void forgetSaved() { m_savedIndex = kNoSavedIndex; }
+    bool isAtSaved() const { return m_savedIndex == m_cursor; }
+
     size_t size() const { return m_actions.size(); }
     size_t getCursor() const { return m_cursor; }
     bool canUndo() const { return m_cursor > 0; }
@@ -40,9 +47,13 @@ public:
     void setDeleteHook(std::function<void(const CActionBase*)> hook) { m_deleteHook = std::move(hook); }
 
 private:
+    static constexpr size_t kNoSavedIndex = static_cast<size_t>(-1);
+
     void deleteFrom(size_t first);
 
     std::vector<CActionBase*> m_actions;
     size_t m_cursor = 0;
+    // A fresh history stands at the state it was given.
+    size_t m_savedIndex = 0;
     std::function<void(const CActionBase*)> m_deleteHook;
 };

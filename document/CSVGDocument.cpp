@@ -46,6 +46,7 @@ CSVGDocument::CSVGDocument()
     m_viewMatrix.translate(100, 100);
     newDocument();
     initHistory();
+    m_comparedAt = m_changeCount;
 }
 
 // The undo records go first: the elements they own reach the document as
@@ -81,6 +82,14 @@ void CSVGDocument::clearContents()
     m_currentElement = nullptr;
     m_documentModified = false;
     m_contentChanged = true;
+    ++m_changeCount;
+}
+
+void CSVGDocument::setModified(bool modified)
+{
+    m_documentModified = modified;
+    if (modified)
+        ++m_changeCount;
 }
 
 double CSVGDocument::getPageHeight()
@@ -602,6 +611,7 @@ CSVGElementPath* CSVGDocument::createPathElement(CSVGElementPath::Prepared outli
 void CSVGDocument::noteTreeChange()
 {
     ++m_treeRevision;
+    ++m_changeCount;
     static const QMetaMethod signal = QMetaMethod::fromSignal(&CSVGDocument::treeChanged);
     if (m_treeChangeQueued || !isSignalConnected(signal))
         return;

@@ -32,6 +32,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -226,9 +227,10 @@ public:
     CSVGStyleRule* findStyleRule(const std::wstring& name) const;
 
     // Modified since the last autosave. Hides the element's flag of the same
-    // name, which means "changed since last painted".
+    // name, which means "changed since last painted". Setting it counts as an
+    // edit of the drawing.
     bool isModified() const { return m_documentModified; }
-    void setModified(bool modified) { m_documentModified = modified; }
+    void setModified(bool modified);
     // Makes the view refresh.
     bool isContentChanged() const { return m_contentChanged; }
     void setContentChanged(bool changed) { m_contentChanged = changed; }
@@ -352,6 +354,15 @@ public:
 
     // Undo history
     CActionHistory& getHistory() { return m_history; }
+    // Whether the drawing differs from the one last marked saved. The
+    // history's saved point answers while the steps lead there; edits made
+    // beside the steps (a drawing added without a step, Clear) are told by
+    // the drawing's text, compared once per change.
+    bool hasUnsavedChanges();
+    // The drawing as it is now is the saved one.
+    void markSaved();
+    // No state of the drawing is saved anywhere: a copy that is the only one.
+    void markUnsaved();
     // The user's Undo: in the drawing modes the last point or segment of the
     // drawing goes; otherwise the last done step is undone. Then back to mode
     // 0 with an empty selection.
@@ -914,6 +925,9 @@ private:
 
     bool m_documentModified = false;
     bool m_contentChanged = false;
+    // Counts the edits of the drawing and the changes of its lists of
+    // children.
+    std::uint64_t m_changeCount = 0;
 
     int m_editMode = EditMode::Select;
     bool m_showPositionColor = false;
@@ -927,7 +941,14 @@ private:
     // Undo history
     void initHistory();
     void undoDrawingPoint();
+    std::size_t savedTextHash();
     CActionHistory m_history;
+    // The hash of the saved drawing's text; none for a drawing never saved.
+    std::optional<std::size_t> m_savedHash;
+    // What the last comparison with the saved drawing found, and at which
+    // change count.
+    std::uint64_t m_comparedAt = 0;
+    bool m_comparedUnsaved = false;
     CActionComposite* m_pendingTransform = nullptr;
     int m_batchDepth = 0;
     // The user's Undo and Redo end with an empty selection: what their

@@ -3,6 +3,7 @@
 
 #include "CActionAttr.h"
 #include "CActionComposite.h"
+#include "CActionStateChange.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPolyline.h"
 #include "SvgCodes.h"
@@ -33,6 +34,38 @@ void CSVGDocument::undo()
     }
     setEditMode(EditMode::Select);
     clearSelection();
+}
+
+bool CSVGDocument::hasUnsavedChanges()
+{
+    if (!m_history.isAtSaved())
+        return true;
+    if (m_comparedAt != m_changeCount) {
+        m_comparedAt = m_changeCount;
+        m_comparedUnsaved = !m_savedHash || savedTextHash() != *m_savedHash;
+    }
+    return m_comparedUnsaved;
+}
+
+void CSVGDocument::markSaved()
+{
+    m_history.setSaved();
+    m_savedHash = savedTextHash();
+    m_comparedAt = m_changeCount;
+    m_comparedUnsaved = false;
+}
+
+void CSVGDocument::markUnsaved()
+{
+    m_history.forgetSaved();
+    m_savedHash.reset();
+    m_comparedAt = m_changeCount;
+    m_comparedUnsaved = true;
+}
+
+std::size_t CSVGDocument::savedTextHash()
+{
+    return std::hash<std::wstring>()(toSvgText());
 }
 
 void CSVGDocument::undoAndForget()
@@ -86,16 +119,27 @@ void CSVGDocument::beginTransformAction(CActionComposite* parent)
         step->addAction(new CActionAttr(this, element, L"transform"));
 }
 
+// A gesture that changed nothing (nodes dragged on a piece that cannot
+// take them, a selection that was empty) leaves no step behind: an Undo
+// that does nothing would only confuse, and the drawing is as it was.
 void CSVGDocument::endTransformAction()
 {
     if (!m_pendingTransform)
         return;
     normalizeNodeEdit();
+    bool changed = false;
     for (CActionBase* action : m_pendingTransform->getActions()) {
-        if (action->getType() == CActionBase::TypeAttr)
-            action->captureAfterState();
+        auto* attribute
+            = action->getType() == CActionBase::TypeAttr ? dynamic_cast<CActionStateChange*>(action) : nullptr;
+        if (attribute)
+            attribute->captureAfterState();
+        changed = changed || !attribute || attribute->getBefore() != attribute->getAfter();
     }
+    CActionComposite* step = m_pendingTransform;
     m_pendingTransform = nullptr;
+    const size_t done = m_history.getCursor();
+    if (!changed && done > 0 && m_history.getActions()[done - 1] == step)
+        m_history.dropLast();
 }
 
 void CSVGDocument::refreshAfterAction(bool renumber)

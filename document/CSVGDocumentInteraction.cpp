@@ -267,12 +267,17 @@ void CSVGDocument::translateSelection(const QPointF& delta)
     }
 }
 
-// The gesture's undo step closes here; a drawn box keeps positive sizes.
+// The gesture's undo step closes here. A shape drawn by dragging is done:
+// a box keeps positive sizes, and a click that dragged out nothing to cut
+// leaves nothing behind, not even a step to undo.
 int CSVGDocument::leftButtonUp(const QPointF& point, bool extend)
 {
     s_nudgeOffset = QPointF();
-    if (m_editMode >= EditMode::Rect && m_editMode <= EditMode::Ellipse && m_drawnElement)
-        normalizeSizes(m_drawnElement);
+    if (m_editMode >= EditMode::Line && m_editMode <= EditMode::Ellipse && m_drawnElement) {
+        finishDrawing();
+        m_overlayChanged = true;
+        m_contentChanged = true;
+    }
     endTransformAction();
     if (std::fabs(m_rubberBand.width()) >= 1 || std::fabs(m_rubberBand.height()) >= 1) {
         m_rubberBand = QRectF();

@@ -352,7 +352,7 @@ void CMainFrame::changeLanguage(const QString& code)
 
 QString CMainFrame::currentTabText() const
 {
-    return m_tabs ? m_tabs->tabText(m_tabs->currentIndex()) : QString();
+    return m_tabs ? m_tabs->nameText(m_tabs->currentIndex()) : QString();
 }
 
 void CMainFrame::setCursorPosition(double x, double y)

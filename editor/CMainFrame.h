@@ -131,7 +131,8 @@ public:
     bool openFileInTab(const QString& path);
     // Opens a design given as Base64 SVG text in an empty current view or a
     // new tab named name; false, with a warning, when it holds no drawing.
-    bool openDesignData(const QString& base64, const QString& name);
+    // source, the address of the store's package, tells the design again.
+    bool openDesignData(const QString& base64, const QString& name, const QString& source = QString());
 
     // Whether that tab may close: asks while its online nesting job runs,
     // and when its drawing has unsaved changes.
@@ -150,6 +151,10 @@ public:
     void updateActionStates();
     // A tab shows its drawing's name, with "*" while it has unsaved changes.
     void updateTabTitle(CSVGView* view);
+    // The drawing's new name (it was saved under it) reaches its tab, the
+    // tooltip and the recovery copy; a name that another tab shows gets a
+    // number.
+    void nameDrawing(CSVGView* view, const QString& name, const QString& toolTip);
     void setCursorPosition(double x, double y);
     // Shows the selection's size in the size fields.
     void setSizeLabels(double length, double height);
@@ -330,6 +335,10 @@ private:
     static QString newFileTitle(int number);
     void retranslateNewFileTitles();
     QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const;
+    QString uniqueDisplayName(const QString& wanted, const CSVGView* owner) const;
+    // Makes the tab of the design fetched from that address current; false
+    // when none is open.
+    bool showOpenDesign(const QString& source);
     CSVGView* insertView(int index, const QString& text, const QString& toolTip);
     void closeTab(int index, bool ask);
     void closeTabsDownTo(int first);

@@ -21,7 +21,7 @@ void CMainFrame::fileSaveAs()
         QString name;
         m_currentView->saveFileAs(name);
         if (!name.isEmpty())
-            setTabName(m_currentView, name, m_currentView->getFilePath());
+            nameDrawing(m_currentView, name, m_currentView->getFilePath());
     }
     updateActionStates();
 }

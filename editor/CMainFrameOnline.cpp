@@ -158,7 +158,7 @@ void CMainFrame::fetchPackage(const QString& url, const QString& name, bool repo
 {
     QPointer<CMainFrame> self(this);
     HttpRequest request(url);
-    request.setSuccessHandler([self, name](const QString& body) {
+    request.setSuccessHandler([self, name, url](const QString& body) {
         if (!self)
             return;
         QString error;
@@ -166,7 +166,7 @@ void CMainFrame::fetchPackage(const QString& url, const QString& name, bool repo
         if (!error.isEmpty())
             Prompt::warning(self, tr("Warring"), error);
         else
-            self->openDesignData(body.mid(PdbPackage::kPrefixLength), name);
+            self->openDesignData(body.mid(PdbPackage::kPrefixLength), name, url);
     });
     if (reportFailure) {
         request.setFailHandler([self](const QString& error, int) {

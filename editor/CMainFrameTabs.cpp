@@ -93,7 +93,32 @@ void CMainFrame::retranslateNewFileTitles()
 void CMainFrame::setTabName(CSVGView* view, const QString& name, const QString& toolTip)
 {
     m_tabs->setTabToolTip(m_tabs->indexOf(view), asToolTip(toolTip));
-    view->setDisplayName(name);
+    view->setDisplayName(uniqueDisplayName(name, view));
+}
+
+// Two drawings of one name (two designs stored under it, files of one name
+// from two folders) are told apart by a number, as "door (2)".
+QString CMainFrame::uniqueDisplayName(const QString& wanted, const CSVGView* owner) const
+{
+    const QList<CSVGView*> open = views(0);
+    const auto taken = [&](const QString& name) {
+        return std::any_of(open.begin(), open.end(),
+            [&](const CSVGView* view) { return view != owner && view->displayName() == name; });
+    };
+    QString name = wanted;
+    for (int n = 2; taken(name); ++n)
+        name = QStringLiteral("%1 (%2)").arg(wanted).arg(n);
+    return name;
+}
+
+void CMainFrame::nameDrawing(CSVGView* view, const QString& name, const QString& toolTip)
+{
+    const int index = m_tabs->indexOf(view);
+    if (index < 0)
+        return;
+    m_tabs->tabBar()->setTabData(index, QVariant());
+    setTabName(view, name, toolTip);
+    view->renameAutosave(uniqueAutosaveName(view->displayName(), view));
 }
 
 // Titles may repeat; autosave files may not. A name that another view uses,
@@ -119,7 +144,7 @@ QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* ow
 CSVGView* CMainFrame::insertView(int index, const QString& text, const QString& toolTip)
 {
     auto* view = new CSVGView(this);
-    const int at = m_tabs->insertTab(index, view, text);
+    const int at = m_tabs->insertNamedTab(index, view, text);
     setTabName(view, text, toolTip);
     m_tabs->setCurrentIndex(at);
     m_currentView = view;
@@ -135,7 +160,7 @@ void CMainFrame::fileNew()
     m_tabs->tabBar()->setTabData(m_tabs->indexOf(view), QVariantList { number, title });
     view->fitPage();
     m_currentView = view;
-    view->setAutosaveName(uniqueAutosaveName(title, view));
+    view->setAutosaveName(uniqueAutosaveName(view->displayName(), view));
     updateActionStates();
 }
 
@@ -171,7 +196,7 @@ bool CMainFrame::openFileInTab(const QString& path)
                                           : tr("The file could not be opened: %1").arg(path));
         return false;
     }
-    view->setAutosaveName(uniqueAutosaveName(fileName, view));
+    view->setAutosaveName(uniqueAutosaveName(view->displayName(), view));
     view->setFocus();
     if (SvgInputCheck::opensInPart(check)) {
         Prompt::warning(this, tr("Warning"), SvgInputCheck::message(fileName, check));
@@ -196,8 +221,28 @@ void CMainFrame::dropEvent(QDropEvent* event)
     }
 }
 
-bool CMainFrame::openDesignData(const QString& base64, const QString& name)
+bool CMainFrame::showOpenDesign(const QString& source)
 {
+    for (int i = 0; !source.isEmpty() && i < m_tabs->count(); ++i) {
+        const auto* view = qobject_cast<CSVGView*>(m_tabs->widget(i));
+        if (view && view->storeSource() == source) {
+            m_tabs->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A design that is open already is shown, not opened a second time. A
+// design is no file: it gets no path, so that no file command acts on a
+// path made of its name.
+bool CMainFrame::openDesignData(const QString& base64, const QString& name, const QString& source)
+{
+    if (showOpenDesign(source)) {
+        loadPreview();
+        updateActionStates();
+        return true;
+    }
     const QByteArray bytes = QByteArray::fromBase64(base64.toLocal8Bit());
     // A design that holds no drawing gets no tab, like a file.
     CSVGDocument probe;
@@ -208,17 +253,14 @@ bool CMainFrame::openDesignData(const QString& base64, const QString& name)
         return false;
     }
     CSVGView* view = m_currentView;
-    if (!view || !view->contentBoundingRect().isEmpty()) {
+    if (!view || !view->contentBoundingRect().isEmpty() || !view->getFilePath().isEmpty())
         view = insertView(newFileTabIndex(), name, name);
-    } else if (!view->getAutosaveName().isEmpty()) {
-        // The empty document's file goes; the design writes under its name.
-        QFile::remove(CSVGView::autosaveFilePath(view->getAutosaveName()));
-    }
-    view->setFilePath(name);
-    view->setAutosaveName(uniqueAutosaveName(name, view));
     view->loadData(bytes);
+    // Stored, the design is saved; what an empty drawing left goes.
+    view->setSaved();
+    view->setStoreOrigin(name, source);
     view->setFocus();
-    setTabName(view, name, name);
+    nameDrawing(view, name, name);
     loadPreview();
     updateActionStates();
     if (SvgInputCheck::opensInPart(probe.readCheck())) {
@@ -471,7 +513,7 @@ void CMainFrame::recoverAutosaved()
         }
         view->setAutosaveName(info.fileName());
         // Its copy is the only one: the drawing is unsaved work.
-        view->getDocument()->setModified(true);
+        view->getDocument()->markUnsaved();
         updateTabTitle(view);
         view->setFocus();
     }
@@ -483,6 +525,6 @@ void CMainFrame::updateTabTitle(CSVGView* view)
     if (index < 0 || view->displayName().isEmpty())
         return;
     const QString text = view->displayName() + (view->hasUnsavedChanges() ? QStringLiteral("*") : QString());
-    if (m_tabs->tabText(index) != text)
-        m_tabs->setTabText(index, text);
+    if (m_tabs->nameText(index) != text)
+        m_tabs->setNameText(index, text);
 }

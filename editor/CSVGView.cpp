@@ -68,6 +68,7 @@ CSVGView::CSVGView(CMainFrame* mainFrame)
     setRenderHint(QPainter::SmoothPixmapTransform, false);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
 
+    m_document.markSaved();
     startAutosaveTimer();
     startCaretBlink();
 }
@@ -80,9 +81,8 @@ CSVGView::~CSVGView()
     CSVGElementPath* drawn = m_pathItem ? m_pathItem->getPath() : nullptr;
     if (drawn && !drawn->getParent())
         delete drawn;
-    const QString autosaveFile = autosaveFilePath(m_autosaveName);
-    if (!autosaveFile.isEmpty() && !m_keepAutosave)
-        QFile::remove(autosaveFile);
+    if (!m_keepAutosave)
+        removeAutosave();
     setScene(nullptr);
     delete m_scene;
     m_scene = nullptr;
@@ -90,16 +90,24 @@ CSVGView::~CSVGView()
 
 bool CSVGView::hasUnsavedChanges()
 {
-    m_unsavedChanges = m_unsavedChanges || m_document.isModified();
-    return m_unsavedChanges;
+    return m_document.hasUnsavedChanges();
 }
 
+// Nothing is left to recover: the copy would offer the saved drawing back
+// as unsaved work after a crash.
 void CSVGView::setSaved()
 {
-    m_unsavedChanges = false;
+    m_document.markSaved();
     m_document.setModified(false);
+    removeAutosave();
     if (m_mainFrame)
         m_mainFrame->updateTabTitle(this);
+}
+
+void CSVGView::setStoreOrigin(const QString& name, const QString& source)
+{
+    m_storeName = name;
+    m_storeSource = source;
 }
 
 void CSVGView::setPageRect(const QRectF& rect)
@@ -197,10 +205,13 @@ std::pair<double, double> CSVGView::cosSinOfDegrees(double degrees)
     return { std::cos(radians), std::sin(radians) };
 }
 
+// What was read is the saved drawing, as far as it was read.
 bool CSVGView::openFile(const std::wstring& path)
 {
     const bool opened = m_document.openFile(path);
     m_document.setBaseDir(QFileInfo(QString::fromStdWString(path)).absolutePath().toStdWString() + L"/");
+    if (opened)
+        m_document.markSaved();
     fitPage();
     m_document.requestIntersectionCheck();
     return opened;
@@ -209,6 +220,8 @@ bool CSVGView::openFile(const std::wstring& path)
 bool CSVGView::loadData(const QByteArray& data)
 {
     const bool loaded = m_document.loadSvgData(data);
+    if (loaded)
+        m_document.markSaved();
     m_document.requestIntersectionCheck();
     fitPage();
     return loaded;

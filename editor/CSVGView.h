@@ -61,15 +61,27 @@ public:
     // The drawing's name that an autosave name was made of.
     static QString nameOfAutosave(const QString& autosaveName);
 
+    // Gives the autosave file, when there is one, the new name.
+    void renameAutosave(const QString& name);
     // The drawing's name on its tab, shown as it is; the tab adds "*" while
     // it has unsaved changes.
     QString displayName() const { return m_displayName; }
     void setDisplayName(const QString& name);
+    // A design from the online store: the name it is stored under, which
+    // the store's save dialog offers, and the address of the package it was
+    // fetched from (empty for a design handed over as text). Both empty for
+    // any other drawing.
+    QString storeName() const { return m_storeName; }
+    QString storeSource() const { return m_storeSource; }
+    void setStoreOrigin(const QString& name, const QString& source);
 
-    // Changed since the document was last saved, to disk or to the store.
-    // Unlike the document's modified flag, which the autosave tick clears,
-    // only setSaved ends it.
+    // Whether the drawing differs from what was last saved, to disk or to
+    // the store (a new drawing counts as saved while it is empty). Back at
+    // the saved state, by Undo or Redo, it has none. Unlike the document's
+    // modified flag, which the autosave tick clears, it is no flag but a
+    // comparison.
     bool hasUnsavedChanges();
+    // The drawing as it is now is saved: its recovery copy goes.
     void setSaved();
 
     // The main window's canvas becomes the document's page.
@@ -97,7 +109,7 @@ public:
     void fitPage();
 
     // Load into the document, then fit the page; false when the document
-    // refused the file or the bytes.
+    // refused the file or the bytes. What was loaded counts as saved.
     bool openFile(const std::wstring& path);
     bool loadData(const QByteArray& data);
 
@@ -202,9 +214,10 @@ public:
     void clearRulers();
     DlgText* textDialog() const { return m_textDialog; }
     // Design store
-    // Asks for a name and stores the document with its preview in the
-    // account's online store; an empty document is not offered. Once stored,
-    // the drawing counts as saved.
+    // Asks for a name, offering the design's own, and stores the document
+    // with its preview in the account's online store; an empty document is
+    // not offered. Once stored, the drawing bears that name and counts as
+    // saved.
     void saveToStore();
     // The drawing in 300 by 300 pixels, whatever its view box.
     QImage previewImage();
@@ -312,6 +325,7 @@ private:
 
     // Files and exports
     QString askExportName(const QString& filter, const QString& suffix);
+    void storedAs(const QString& name, const QString& text);
     // Tells the user when the target is read-only or the write failed.
     bool writeChecked(const QString& path, const std::function<bool()>& write);
     // Cut and nesting entries
@@ -385,8 +399,9 @@ private:
     QList<QGraphicsPathItem*> m_templateItems;
     QString m_autosaveName;
     QString m_displayName;
+    QString m_storeName;
+    QString m_storeSource;
     bool m_keepAutosave = false;
-    bool m_unsavedChanges = false;
     bool m_pickPosition = false;
     CSVGDocument m_document;
     // Owned; deleted with its items before the document goes.
@@ -394,6 +409,7 @@ private:
     int m_autosaveTimerId = -1;
 
     // Autosave
+    void removeAutosave();
     void startAutosaveTimer();
     void startCaretBlink();
     void blinkCaret();

@@ -71,6 +71,24 @@ QString CSVGView::nameOfAutosave(const QString& autosaveName)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(name.toUtf8()));
 }
 
+void CSVGView::renameAutosave(const QString& name)
+{
+    if (name == m_autosaveName)
+        return;
+    const QString from = autosaveFilePath(m_autosaveName);
+    const QString to = autosaveFilePath(name);
+    if (!from.isEmpty() && QFile::exists(from) && (to.isEmpty() || !QFile::rename(from, to)))
+        QFile::remove(from);
+    m_autosaveName = name;
+}
+
+void CSVGView::removeAutosave()
+{
+    const QString path = autosaveFilePath(m_autosaveName);
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
 void CSVGView::setDisplayName(const QString& name)
 {
     m_displayName = name;
@@ -160,18 +178,21 @@ void CSVGView::blinkCaret()
     repaint();
 }
 
-// The write clears the document's modified flag, so the unsaved state is
-// taken first. A failed write keeps the flag and is tried again at the next
+// A drawing back at its saved state has nothing to recover: its copy goes.
+// A failed write keeps the modified flag and is tried again at the next
 // tick; a view without a name has nothing to write and waits for the next
 // edit.
 void CSVGView::autosaveTick()
 {
     if (m_mainFrame)
         m_mainFrame->updateTabTitle(this);
-    if (m_autosaveName.isEmpty() || writeAutosave())
-        m_document.setModified(false);
-    else
+    if (!hasUnsavedChanges()) {
+        removeAutosave();
+    } else if (!m_autosaveName.isEmpty() && !writeAutosave()) {
         qWarning() << "Autosave of" << m_autosaveName << "failed; trying again at the next tick";
+        return;
+    }
+    m_document.setModified(false);
 }
 
 void CSVGView::keepAutosaveForRecovery()

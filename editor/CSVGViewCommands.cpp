@@ -407,7 +407,7 @@ void CSVGView::createTearLine(bool create)
         const QString note = tr("Note that the generated tear line is the actual cut line, which cannot be moved. Please do not move the graphics and overlap the tear line!");
         // clang-format on
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);
-        if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel")))
+        if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel"), Qt::RichText))
             alignLeftBottom();
         else if (m_document.getHistory().getCursor() > steps)
             m_document.undoAndForget();

@@ -2,6 +2,7 @@
 
 #include "CSVGView.h"
 
+#include "CMainFrame.h"
 #include "Prompt.h"
 #include "SaveFile.h"
 
@@ -30,14 +31,26 @@ void CSVGView::saveToStore()
         return;
     SaveFile dialog(this);
     dialog.setDesign(text, previewImage());
-    // What the store holds is saved: the drawing is, unless it changed
-    // while the upload went.
+    dialog.setName(m_storeName);
     QPointer<CSVGView> self(this);
-    dialog.setOnStored([self, text] {
-        if (self && QString::fromStdWString(self->m_document.toSvgText()) == text)
-            self->setSaved();
+    dialog.setOnStored([self, text](const QString& name) {
+        if (self)
+            self->storedAs(name, text);
     });
     Prompt::exec(&dialog);
+}
+
+// The drawing bears the name it is stored under, and what the store holds
+// is saved: the drawing is, unless it changed while the upload went.
+void CSVGView::storedAs(const QString& name, const QString& text)
+{
+    setStoreOrigin(name, QString());
+    if (m_mainFrame)
+        m_mainFrame->nameDrawing(this, name, name);
+    else
+        setDisplayName(name);
+    if (QString::fromStdWString(m_document.toSvgText()) == text)
+        setSaved();
 }
 
 QImage CSVGView::previewImage()

@@ -43,14 +43,14 @@ void DesignSaveRun::record(const Order& order)
     if (order.overwrite)
         request.addParam(QStringLiteral("force"), 1);
     request.setHeader(QStringLiteral("token"), order.token)
-        .setSuccessHandler([stored = order.stored](const QString& body) {
+        .setSuccessHandler([stored = order.stored, name = order.name](const QString& body) {
             qDebug().noquote() << body;
             const ApiReply reply = ApiReply::parse(body);
             if (!reply.isEnvelope()) {
                 showFailure(ApiReply::unreadableText());
             } else if (reply.isSuccess()) {
                 if (stored)
-                    stored();
+                    stored(name);
                 Prompt::information(nullptr, QCoreApplication::translate("SaveFile", "Success"),
                     QCoreApplication::translate("SaveFile", "Submitted successfully~"));
             } else {

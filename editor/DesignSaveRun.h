@@ -20,9 +20,9 @@ public:
         // Replaces a design of the same name.
         bool overwrite = false;
         QString token;
-        // Called once the web API has recorded the design, before the
-        // outcome is told.
-        std::function<void()> stored;
+        // Called with the name once the web API has recorded the design,
+        // before the outcome is told.
+        std::function<void(const QString& name)> stored;
     };
 
     // Starts the uploads; false with *error set when the files cannot be

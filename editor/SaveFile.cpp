@@ -37,6 +37,11 @@ void SaveFile::setDesign(const QString& svgText, const QImage& preview)
     connect(m_ui->cover, &QPushButton::clicked, this, &SaveFile::coverToApiFile, Qt::UniqueConnection);
 }
 
+void SaveFile::setName(const QString& name)
+{
+    m_ui->fileName->setText(name);
+}
+
 void SaveFile::saveToApiFile()
 {
     if (m_ui->fileName->text().isEmpty()) {

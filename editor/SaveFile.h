@@ -22,8 +22,12 @@ public:
 
     // The design to store: its SVG text and a preview image.
     void setDesign(const QString& svgText, const QImage& preview);
-    // Called once the design is stored, even when the dialog is gone by then.
-    void setOnStored(std::function<void()> stored) { m_stored = std::move(stored); }
+    // The name the dialog offers: the design's own, so that Overwrite
+    // replaces it without retyping.
+    void setName(const QString& name);
+    // Called with the name once the design is stored, even when the dialog
+    // is gone by then.
+    void setOnStored(std::function<void(const QString& name)> stored) { m_stored = std::move(stored); }
 
 public slots:
     void saveToApiFile();
@@ -41,5 +45,5 @@ private:
     Ui::SaveFileClass* m_ui;
     QString m_package;
     QImage m_preview;
-    std::function<void()> m_stored;
+    std::function<void(const QString& name)> m_stored;
 };

@@ -654,8 +654,15 @@ void CSVGElement::noteChildrenChange()
         m_document->noteTreeChange();
 }
 
+// Only an edit of the drawing counts: a path still being drawn, or a piece
+// being built, is no part of it until it is added (which counts).
 void CSVGElement::markDocumentModified()
 {
-    if (m_document)
+    if (!m_document)
+        return;
+    const CSVGElement* top = this;
+    while (top->m_parent)
+        top = top->m_parent;
+    if (top == m_document)
         m_document->setModified(true);
 }

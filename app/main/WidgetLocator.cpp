@@ -146,7 +146,7 @@ QVariantList WidgetLocator::tabs() const
         const QPoint origin = bar->mapToGlobal(rect.topLeft());
         const QWidget* close = bar->tabButton(i, QTabBar::RightSide);
         const bool inSight = tabInSight(bar, rect);
-        tabs << QVariantMap { { QStringLiteral("text"), bar->tabText(i) },
+        tabs << QVariantMap { { QStringLiteral("text"), mainFrame()->tabWidget()->nameText(i) },
             { QStringLiteral("rect"),
                 inSight
                     ? QStringLiteral("%1 %2 %3 %4").arg(origin.x()).arg(origin.y()).arg(rect.width()).arg(rect.height())

@@ -254,7 +254,7 @@ inline QVector<GestureScript> gestureScripts()
             svg(R"svg(<rect id="a" x="10" y="10" width="20" height="20" transform="scale(0)"/>)svg"),
             { key(Qt::Key_A, ctrl), mode(EditMode::MovePoint), press(0, 0, CursorCode::OverNode), drag(10, 10),
                 release(10, 10) },
-            R"svg(<rect x="10" y="10" width="20" height="20" id="a" transform="scale(0)"/>)svg", 1, "a" },
+            R"svg(<rect x="10" y="10" width="20" height="20" id="a" transform="scale(0)"/>)svg", 0, "a" },
         { "nothing moves while a tear line exists",
             svg(R"(<rect id="a" x="10" y="10" width="20" height="20"/>)"
                 R"(<path id="t" d="M0 100 L100 100" tear_line="true"/>)"),

@@ -5,14 +5,19 @@
 #include "CTabWidgetEx.h"
 #include "Prompt.h"
 #include "RefusedInputs.h"
+#include "SimulatedCrash.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
 #include <QAction>
 #include <QDir>
 #include <QDirIterator>
+#include <QLabel>
+#include <QMenu>
 #include <QMimeData>
+#include <QTabBar>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -43,6 +48,8 @@ private slots:
     void unsavedMarkOutlivesAutosave();
     void closeAllAsksOnce_data();
     void closeAllAsksOnce();
+    void aDesignOpensInOneTab();
+    void namesShowAsWritten();
 
 private:
     QStringList tabTexts(CMainFrame& frame) const;
@@ -77,7 +84,7 @@ QStringList tst_CMainFrameTabs::tabTexts(CMainFrame& frame) const
 {
     QStringList texts;
     for (int i = 0; i < frame.tabWidget()->count(); ++i)
-        texts << frame.tabWidget()->tabText(i);
+        texts << frame.tabWidget()->nameText(i);
     return texts;
 }
 
@@ -126,6 +133,13 @@ void tick(CSVGView* view)
 {
     QTimerEvent event(view->autosaveTimerId());
     QCoreApplication::sendEvent(view, &event);
+}
+
+// A piece pasted in: a change that is not saved.
+void edit(CSVGView* view)
+{
+    view->getDocument()->pasteSvgText(L"<rect width=\"5\" height=\"5\"/>");
+    view->repaint();
 }
 } // namespace
 
@@ -270,7 +284,7 @@ void tst_CMainFrameTabs::openedFileIsAutosaved()
     QVERIFY(frame.openFileInTab(svgFile("door.svg")));
     CSVGView* view = frame.currentView();
     QVERIFY(!view->hasUnsavedChanges());
-    view->getDocument()->setModified(true);
+    edit(view);
     tick(view);
     QCOMPARE(autosaveFiles(), QStringList("door%2Esvg"));
     CMainFrame restarted;
@@ -355,7 +369,7 @@ void tst_CMainFrameTabs::closeQuestion()
         frame.fileNew();
     for (int i = 0; i < modified; ++i) {
         auto* view = qobject_cast<CSVGView*>(frame.tabWidget()->widget(i));
-        view->getDocument()->setModified(true);
+        edit(view);
         tick(view);
     }
     const QStringList saved = autosaveFiles();
@@ -392,8 +406,7 @@ void tst_CMainFrameTabs::unsavedDrawingsOutliveAQuit()
         CMainFrame frame;
         frame.fileNew();
         CSVGView* view = frame.currentView();
-        view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"5\" width=\"10\" height=\"10\"/></svg>");
-        view->getDocument()->setModified(true);
+        edit(view);
         drawn = view->contentBoundingRect();
         frame.keepUnsavedDrawings();
     }
@@ -443,9 +456,9 @@ void tst_CMainFrameTabs::unsavedMarkOutlivesAutosave()
     CMainFrame frame;
     frame.openFileInTab(svgFile("part.svg"));
     CSVGView* view = frame.currentView();
-    view->getDocument()->setModified(true);
-    frame.updateActionStates();
-    view->getDocument()->setModified(false);
+    edit(view);
+    tick(view);
+    QVERIFY(!view->getDocument()->isModified());
     frame.updateActionStates();
     QCOMPARE(frame.currentTabText(), QString("part.svg*"));
     view->setSaved();
@@ -472,11 +485,8 @@ void tst_CMainFrameTabs::closeAllAsksOnce()
     frame.fileNew();
     frame.openFileInTab(svgFile("part.svg"));
     QVERIFY(frame.openDesignData(QByteArray("<svg><rect width='5' height='5'/></svg>").toBase64(), name));
-    for (int i = 0; i < 5; ++i) {
-        auto* view = qobject_cast<CSVGView*>(frame.tabWidget()->widget(i));
-        view->getDocument()->setModified(true);
-        view->repaint();
-    }
+    for (int i = 0; i < 5; ++i)
+        edit(qobject_cast<CSVGView*>(frame.tabWidget()->widget(i)));
     const QStringList tabs { "New File1*", "New File2*", "New File3*", "part.svg*", name + "*", "╋" };
     QCOMPARE(tabTexts(frame), tabs);
     QTextDocument toolTip;
@@ -488,6 +498,92 @@ void tst_CMainFrameTabs::closeAllAsksOnce()
     frame.OnCloseAllTab(&all);
     QCOMPARE(m_prompts, QStringList("Warning|5 drawings have unsaved changes. Close them anyway?"));
     QCOMPARE(tabTexts(frame), answer == QMessageBox::Cancel ? tabs : QStringList({ "New File1", "╋" }));
+}
+
+// Opening a design that is open shows its tab; another design of the same
+// name gets a name of its own, which its recovery copy keeps.
+void tst_CMainFrameTabs::aDesignOpensInOneTab()
+{
+    m_answer = QMessageBox::Yes;
+    const QByteArray door = QByteArray("<svg><rect width='5' height='5'/></svg>").toBase64();
+    auto frame = std::make_unique<CMainFrame>();
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb"));
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb"));
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb"));
+    QCOMPARE(tabTexts(*frame), (QStringList { "New File4", "New File4 (2)", "╋" }));
+    QCOMPARE(frame->tabWidget()->currentIndex(), 0);
+    for (int i = 0; i < 2; ++i) {
+        auto* view = qobject_cast<CSVGView*>(frame->tabWidget()->widget(i));
+        edit(view);
+        tick(view);
+    }
+    simulateCrash(frame, CSVGView::autosaveFolder());
+    CMainFrame restarted;
+    QCOMPARE(tabTexts(restarted), (QStringList { "New File4 (2)*", "New File4*", "╋" }));
+}
+
+namespace {
+// Answers the next message box that runs for real, once it shows.
+void readNextBox(QLabel* copy)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, copy] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        copy->setTextFormat(label->textFormat());
+        copy->setText(label->text());
+        box->accept();
+        poll->deleteLater();
+    });
+    poll->start(10);
+}
+
+QStringList menuTexts(CMainFrame& frame, int tab)
+{
+    QTabBar* bar = frame.tabWidget()->tabBar();
+    frame.OncustomContextMenuRequested(bar->tabRect(tab).center());
+    QStringList texts;
+    for (QMenu* menu : frame.findChildren<QMenu*>()) {
+        if (!menu->isVisible())
+            continue;
+        for (const QAction* action : menu->actions())
+            texts << action->text();
+        menu->close();
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+} // namespace
+
+// A name shows as written on its tab and in a message: "&" makes no
+// accelerator, markup no formatting. A design is no file: its tab's menu
+// offers no file commands, which a file's tab does.
+void tst_CMainFrameTabs::namesShowAsWritten()
+{
+    const QString name = "<b>bold</b><i>x</i> &amp; <img src=x> ../a&b";
+    const QByteArray damaged = "<svg><rect width='5' height='5'/><rect x='9' wid";
+    Prompt::setHandler(nullptr);
+    CMainFrame frame;
+    frame.show();
+    QLabel message;
+    readNextBox(&message);
+    QVERIFY(frame.openDesignData(damaged.toBase64(), name));
+    QCOMPARE(message.textFormat(), Qt::PlainText);
+    QVERIFY2(message.text().startsWith(name + " is opened as far"), qPrintable(message.text()));
+    QVERIFY(frame.openFileInTab(svgFile("a&b.svg")));
+    for (int tab : { 0, 1 }) {
+        QCOMPARE(QKeySequence::mnemonic(frame.tabWidget()->tabBar()->tabText(tab)), QKeySequence());
+        QTextDocument toolTip;
+        toolTip.setHtml(frame.tabWidget()->tabToolTip(tab));
+        QVERIFY(toolTip.toPlainText().contains(tab == 0 ? name : "a&b.svg"));
+    }
+    QCOMPARE(tabTexts(frame), (QStringList { name, "a&b.svg", "╋" }));
+    const QStringList close { "Close Document", "Close All Document", "Close Right Document" };
+    QCOMPARE(menuTexts(frame, 0), close);
+    QCOMPARE(
+        menuTexts(frame, 1), close + QStringList({ "Open directory", "Open with default program", "Reload file" }));
 }
 
 ZOCUT_TEST_MAIN(tst_CMainFrameTabs)

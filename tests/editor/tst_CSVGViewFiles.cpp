@@ -113,8 +113,7 @@ void tst_CSVGViewFiles::failedSaveKeepsEverything()
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
     }
     CSVGView view(nullptr);
-    view.loadData(kDrawing);
-    view.getDocument()->setModified(true);
+    view.getDocument()->pasteSvgText(QString::fromUtf8(kDrawing).toStdWString());
     view.setFilePath(path);
     QVERIFY(!view.saveFile());
     QVERIFY(view.hasUnsavedChanges());

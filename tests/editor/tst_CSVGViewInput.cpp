@@ -166,8 +166,9 @@ private slots:
     void cleanup();
     void rectangleDrag_data();
     void rectangleDrag();
-    void escapeCancelsTheShapeDrawn_data();
-    void escapeCancelsTheShapeDrawn();
+    void shapeNotDrawn_data();
+    void shapeNotDrawn();
+    void unsavedMarkFollowsTheSavedState();
     void rubberBand_data();
     void rubberBand();
     void rulerWithCtrl_data();
@@ -248,30 +249,93 @@ void tst_CSVGViewInput::rectangleDrag()
     QVERIFY(std::fabs(window.number(id, L"height") - (end.y() - start.y())) < 1e-3);
 }
 
-void tst_CSVGViewInput::escapeCancelsTheShapeDrawn_data()
+void tst_CSVGViewInput::shapeNotDrawn_data()
 {
     QTest::addColumn<int>("tool");
-    QTest::newRow("rectangle") << int(CMainFrame::Rectangle);
-    QTest::newRow("circle") << int(CMainFrame::Circle);
+    QTest::addColumn<bool>("escape"); // with the button still down, else a click
+    QTest::newRow("rectangle, Escape") << int(CMainFrame::Rectangle) << true;
+    QTest::newRow("circle, Escape") << int(CMainFrame::Circle) << true;
+    QTest::newRow("line, click") << int(CMainFrame::Line) << false;
+    QTest::newRow("rectangle, click") << int(CMainFrame::Rectangle) << false;
+    QTest::newRow("circle, click") << int(CMainFrame::Circle) << false;
+    QTest::newRow("ellipse, click") << int(CMainFrame::Ellipse) << false;
 }
 
-// Escape with the button still down: nothing is made, nothing to undo, and
-// the release that follows makes nothing either.
-void tst_CSVGViewInput::escapeCancelsTheShapeDrawn()
+// A shape drawn by dragging needs the drag, and Escape takes it back: a click
+// makes no piece to count, select or save, and neither leaves a step to
+// undo or a "*"; after the click a drag still draws.
+void tst_CSVGViewInput::shapeNotDrawn()
 {
     QFETCH(int, tool);
+    QFETCH(bool, escape);
     Window window;
     window.load(kTwoRects);
     const QString before = window.drawing();
     window.frame.action(CMainFrame::Action(tool))->trigger();
     window.press(QPoint(101, 87));
-    window.move(QPoint(200, 150), Qt::LeftButton);
-    window.key(Qt::Key_Escape);
-    window.move(QPoint(333, 250), Qt::LeftButton);
-    window.release(QPoint(333, 250));
+    if (escape) {
+        window.move(QPoint(200, 150), Qt::LeftButton);
+        window.key(Qt::Key_Escape);
+        window.move(QPoint(333, 250), Qt::LeftButton);
+    }
+    window.release(escape ? QPoint(333, 250) : QPoint(101, 87));
     QCOMPARE(window.drawing(), before);
     QCOMPARE(window.undoSteps(), 0);
-    QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
+    QCOMPARE(window.selection(), QStringList());
+    QCOMPARE(window.frame.currentTabText(), QString("New File1"));
+    if (escape) {
+        QCOMPARE(window.document()->getEditMode(), int(EditMode::Select));
+        return;
+    }
+    window.drag(QPoint(101, 87), QPoint(150, 120));
+    QCOMPARE(window.document()->getOwnerSvg()->getChildCount(), 3);
+    QCOMPARE(window.frame.currentTabText(), QString("New File1*"));
+}
+
+// The tab's "*" says whether the drawing differs from what was saved: Undo
+// and Redo back to the saved state take it away, and closing then asks
+// nothing; what changes nothing sets none.
+void tst_CSVGViewInput::unsavedMarkFollowsTheSavedState()
+{
+    Window window;
+    window.load(kTwoRects);
+    const auto marked = [&window] { return window.frame.currentTabText().endsWith('*'); };
+    const auto closingAsks = [&] {
+        m_prompts.clear();
+        window.frame.confirmCloseView(window.view());
+        return !m_prompts.isEmpty();
+    };
+    QVERIFY(!marked());
+    window.drag(window.at(QPointF(220, 220)), window.at(QPointF(250, 200)));
+    QVERIFY(marked());
+    window.frame.undo();
+    QVERIFY(!marked());
+    QVERIFY(!closingAsks());
+    window.frame.redo();
+    QVERIFY(marked());
+    QVERIFY(closingAsks());
+    window.view()->setSaved();
+    QVERIFY(!marked());
+    window.frame.undo();
+    QVERIFY(marked());
+    window.frame.redo();
+    QVERIFY(!marked());
+    QVERIFY(!closingAsks());
+
+    window.press(QPoint(590, 390));
+    window.release(QPoint(590, 390));
+    window.key(Qt::Key_Escape);
+    window.frame.action(CMainFrame::Pen)->trigger();
+    window.press(QPoint(590, 390));
+    window.release(QPoint(590, 390));
+    window.key(Qt::Key_Escape);
+    window.frame.action(CMainFrame::Rectangle)->trigger();
+    window.press(QPoint(590, 390));
+    window.move(QPoint(560, 350), Qt::LeftButton);
+    window.key(Qt::Key_Escape);
+    window.release(QPoint(560, 350));
+    QVERIFY(!marked());
+    QVERIFY(!closingAsks());
 }
 
 void tst_CSVGViewInput::rubberBand_data()

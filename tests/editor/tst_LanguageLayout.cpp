@@ -250,6 +250,8 @@ private slots:
     void dialogsOpenWhole_data();
     void dialogsOpenWhole();
     void languageChangeReachesOpenWindows();
+    void recoveryQuestionSpeaksTheSavedLanguage_data();
+    void recoveryQuestionSpeaksTheSavedLanguage();
 
 private:
     using Dialogs = std::vector<std::pair<const char*, std::function<QDialog*()>>>;
@@ -463,6 +465,35 @@ void tst_LanguageLayout::languageChangeReachesOpenWindows()
     QCOMPARE(pick->text(), QString("تحديد الموضع"));
     QCOMPARE(dialog->layoutDirection(), Qt::RightToLeft);
     QCOMPARE(frame.layoutDirection(), Qt::LeftToRight);
+}
+
+void tst_LanguageLayout::recoveryQuestionSpeaksTheSavedLanguage_data()
+{
+    languageRows();
+}
+
+// At start the language code that the sign-in page saved picks the texts
+// before the window asks its first question: whether to recover a drawing.
+void tst_LanguageLayout::recoveryQuestionSpeaksTheSavedLanguage()
+{
+    QFETCH(int, language);
+    QDir(CSVGView::autosaveFolder()).removeRecursively();
+    QStringList asked;
+    Prompt::setHandler([&asked](Prompt::Kind, const QString&, const QString& text) {
+        asked << text;
+        return QVariant(int(QMessageBox::Cancel));
+    });
+    {
+        CSVGView left(nullptr);
+        left.setAutosaveName(QStringLiteral("door"));
+        left.getDocument()->pasteSvgText(L"<rect width=\"5\" height=\"5\"/>");
+        left.keepAutosaveForRecovery();
+    }
+    m_trans.setLanguageCode(QLatin1String(kLanguages[language].code));
+    CMainFrame frame;
+    m_trans.setCurrentLang(QString::fromUtf8(kLanguages[language].name));
+    QCOMPARE(asked, QStringList(QCoreApplication::translate("CMainFrame", "Do you want to recover?")));
+    QCOMPARE(asked.first() == QLatin1String("Do you want to recover?"), language == 1);
 }
 
 ZOCUT_APPLICATION_TEST_MAIN(tst_LanguageLayout)

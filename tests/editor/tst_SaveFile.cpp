@@ -1,9 +1,11 @@
 #include "CMainFrame.h"
 #include "CSVGView.h"
+#include "CTabWidgetEx.h"
 #include "HttpRequest.h"
 #include "PdbPackage.h"
 #include "Prompt.h"
 #include "SaveFile.h"
+#include "SimulatedCrash.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
 #include "Tools.h"
@@ -28,6 +30,7 @@ private slots:
     void quickSavesKeepTheirOwnPackages();
     void storedDrawingIsSaved_data();
     void storedDrawingIsSaved();
+    void storedDrawingIsNotRecovered();
 
 private:
     void start(SaveFile& dialog, const QString& name, const QString& svg, const char* button);
@@ -205,8 +208,7 @@ void tst_SaveFile::storedDrawingIsSaved()
     QFETCH(bool, stored);
     CMainFrame frame;
     CSVGView* view = frame.currentView();
-    QVERIFY(view->loadData(drawing("door").toUtf8()));
-    view->getDocument()->setModified(true);
+    QVERIFY(view->getDocument()->pasteSvgText(drawing("door").toStdWString()));
     view->repaint();
     QCOMPARE(frame.currentTabText(), QString("New File1*"));
     Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
@@ -223,10 +225,66 @@ void tst_SaveFile::storedDrawingIsSaved()
     frame.fileSave();
     QTRY_COMPARE(m_prompts.size(), 1);
     QCOMPARE(m_prompts.first().startsWith("Success"), stored);
-    QCOMPARE(frame.currentTabText(), stored ? QString("New File1") : QString("New File1*"));
+    QCOMPARE(frame.currentTabText(), stored ? name : QString("New File1*"));
     m_prompts.clear();
     frame.tabClose(0);
     QCOMPARE(m_prompts.size(), stored ? 0 : 1);
+}
+
+namespace {
+void tick(CSVGView* view)
+{
+    QTimerEvent event(view->autosaveTimerId());
+    QCoreApplication::sendEvent(view, &event);
+}
+
+void edit(CSVGView* view)
+{
+    view->getDocument()->pasteSvgText(drawing("piece").toStdWString());
+    tick(view);
+}
+} // namespace
+
+// Stored, a drawing bears the name it is stored under and leaves no copy to
+// recover: after a crash the next start offers only what changed since,
+// under that name. A design from the store offers its own name, so that
+// Overwrite needs no typing.
+void tst_SaveFile::storedDrawingIsNotRecovered()
+{
+    auto frame = std::make_unique<CMainFrame>();
+    QStringList offered;
+    Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
+        if (kind != Prompt::Kind::Modal) {
+            m_prompts << title + "|" + text;
+            return QVariant(int(QMessageBox::Yes));
+        }
+        auto* dialog = frame->currentView()->findChild<SaveFile*>();
+        auto* name = dialog->findChild<QLineEdit*>("fileName");
+        offered << name->text();
+        if (name->text().isEmpty())
+            name->setText("Door");
+        dialog->show();
+        QTest::mouseClick(dialog->findChild<QPushButton*>(offered.last().isEmpty() ? "save" : "cover"), Qt::LeftButton);
+        return QVariant(int(QDialog::Accepted));
+    });
+    edit(frame->currentView());
+    QVERIFY(frame->openDesignData(drawing("v1").toUtf8().toBase64(), "Version 1", "http://127.0.0.1/v1.pdb"));
+    edit(frame->currentView());
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList({ "New File1", "Version 1" }));
+    for (int tab : { 0, 1 }) {
+        frame->tabWidget()->setCurrentIndex(tab);
+        frame->fileSave();
+        QTRY_COMPARE(m_prompts.count("Success|Submitted successfully~"), tab + 1);
+    }
+    QCOMPARE(offered, QStringList({ "", "Version 1" }));
+    QCOMPARE(frame->tabWidget()->nameText(0) + "|" + frame->tabWidget()->nameText(1), QString("Door|Version 1"));
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList());
+
+    edit(qobject_cast<CSVGView*>(frame->tabWidget()->widget(0)));
+    simulateCrash(frame, CSVGView::autosaveFolder());
+    CMainFrame restarted;
+    QCOMPARE(restarted.currentTabText(), QString("Door*"));
+    QCOMPARE(restarted.tabWidget()->count(), 2);
 }
 
 ZOCUT_TEST_MAIN(tst_SaveFile)

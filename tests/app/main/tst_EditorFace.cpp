@@ -6,6 +6,20 @@
 
 #include <QWindow>
 
+namespace {
+// Counts the times a widget is shown.
+class ShowCount : public QObject
+{
+public:
+    int shown = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        shown += event->type() == QEvent::Show ? 1 : 0;
+        return false;
+    }
+};
+} // namespace
+
 // The editor lives inside the program's window: closing the window asks
 // the editor first, and its refusal keeps the window open.
 class tst_EditorFace : public QObject
@@ -36,7 +50,7 @@ void tst_EditorFace::closeAsksTheEditor()
     auto* editor = new CMainFrame(&window);
     new EditorFace(&window, editor);
     window.show();
-    editor->currentView()->getDocument()->setModified(true);
+    editor->currentView()->getDocument()->pasteSvgText(L"<rect width=\"5\" height=\"5\"/>");
     QCOMPARE(window.close(), answer == QMessageBox::Yes);
     QCOMPARE(window.isVisible(), answer != QMessageBox::Yes);
     QCOMPARE(asked, QStringList("The drawing has unsaved changes. Close it anyway?"));
@@ -61,9 +75,13 @@ void tst_EditorFace::noInputUnderThePages()
     auto* pages = new QWindow;
     QWidget::createWindowContainer(pages, &window)->setGeometry(0, 0, 1200, 800);
     auto* face = new EditorFace(&window, editor, pages);
+    ShowCount editorShows;
+    editor->installEventFilter(&editorShows);
     window.resize(1200, 800);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    // Not even for a moment before a sign-in.
+    QCOMPARE(editorShows.shown, 0);
     const auto keys = [&] {
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
         QTest::keyClick(&window, Qt::Key_Delete);
