@@ -267,29 +267,36 @@ void tst_CSVGViewCommands::scaleDialogSizesExactly_data()
     QTest::addColumn<QString>("offered"); // the fields as the dialog opens
     QTest::addColumn<QString>("typed"); // empty: OK as offered
     QTest::addColumn<QRectF>("box");
+    QTest::addColumn<QString>("sizeFields"); // the window's size fields afterwards
     const QString one = "<rect x=\"3\" y=\"4\" width=\"434\" height=\"324.998\"/>";
     const QString two = "<rect x=\"0\" y=\"0\" width=\"60\" height=\"40\"/>"
                         "<rect x=\"210\" y=\"90\" width=\"60\" height=\"40\"/>";
     QTest::newRow("OK as offered") << one << "434 324.998"
-                                   << "" << QRectF(3, 4, 434, 324.998);
+                                   << "" << QRectF(3, 4, 434, 324.998) << "434 mm 324.998 mm";
     QTest::newRow("typed") << one << "434 324.998"
-                           << "200 100" << QRectF(120, 116.499, 200, 100);
+                           << "200 100" << QRectF(120, 116.499, 200, 100) << "200 mm 100 mm";
     QTest::newRow("several") << two << "270 130"
-                             << "540 260" << QRectF(-135, -65, 540, 260);
+                             << "540 260" << QRectF(-135, -65, 540, 260) << "540 mm 260 mm";
+    QTest::newRow("15 m") << one << "434 324.998"
+                          << "14999.999 1234.567" << QRectF(-7279.9995, -450.7845, 14999.999, 1234.567)
+                          << "14999.999 mm 1234.567 mm";
 }
 
 // Typed into the real fields, then OK ten times as offered: the selection's
-// box is what was typed, to a thousandth, and stays so.
+// box is what was typed, to a thousandth, and stays so; the window shows it
+// to a thousandth.
 void tst_CSVGViewCommands::scaleDialogSizesExactly()
 {
     QFETCH(QString, pieces);
     QFETCH(QString, offered);
     QFETCH(QString, typed);
     QFETCH(QRectF, box);
+    QFETCH(QString, sizeFields);
     CMainFrame frame;
     CSVGView* view = frame.currentView();
     QVERIFY(view->loadData(("<svg xmlns=\"http://www.w3.org/2000/svg\">" + pieces + "</svg>").toUtf8()));
     view->getDocument()->selectAll();
+    view->repaint();
     QStringList shown;
     QString toType = typed;
     Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
@@ -310,6 +317,12 @@ void tst_CSVGViewCommands::scaleDialogSizesExactly()
              { got.width(), box.width() }, { got.height(), box.height() } })
         QVERIFY2(qAbs(a - b) < 0.001, qPrintable(QString("%1 against %2").arg(a).arg(b)));
     QCOMPARE(int(view->getDocument()->getHistory().getCursor()), typed.isEmpty() ? 0 : 1);
+    QStringList fieldTexts;
+    for (const QLineEdit* field : frame.findChildren<QLineEdit*>()) {
+        if (field->isReadOnly() && field->text().endsWith(" mm"))
+            fieldTexts << field->text();
+    }
+    QCOMPARE(fieldTexts.join(' '), sizeFields);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCommands)
