@@ -70,6 +70,7 @@ void CSVGDocument::clearContents()
     m_tiles.clear();
     deleteChildren();
     m_history.deleteAll();
+    m_tearLinePlacement.clear();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
     m_foreignIds.clear();

@@ -29,6 +29,7 @@ private slots:
     void clearAsksFirst();
     void tearLineNeedsContinue_data();
     void tearLineNeedsContinue();
+    void tearLinesComeOffAsTheyCame();
     void templateToggles();
     void pictureFiles_data();
     void pictureFiles();
@@ -179,6 +180,46 @@ void tst_CSVGViewCommands::tearLineNeedsContinue()
     QCOMPARE(m_prompts.size(), 1);
     QVERIFY(m_prompts[0].contains("color:rgb(255, 0, 0)"));
     QCOMPARE(frame.action(CMainFrame::Rectangle)->isEnabled(), !kept);
+}
+
+// Through the window's actions: while the tear lines are there Undo is
+// offered and takes back the lines and the move to the corner; adding and
+// then removing them gives back the drawing as it was, and Undo then
+// brings the lines back.
+void tst_CSVGViewCommands::tearLinesComeOffAsTheyCame()
+{
+    CMainFrame frame;
+    CSVGView* view = frame.currentView();
+    QVERIFY(
+        view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"210\" y=\"120\" width=\"100\" "
+                       "height=\"40\" fill=\"#FFFFFF\" stroke=\"#000000\"/><path d=\"M400 100 L450 100 L430 160 Z\" "
+                       "transform=\"matrix(0.8,0.6,-0.6,0.8,17.25,-3.5)\"/></svg>"));
+    CSVGDocument* document = view->getDocument();
+    const QString before = QString::fromStdWString(document->toSvgText());
+    const auto text = [document] { return QString::fromStdWString(document->toSvgText()); };
+    QAction* tearLines = frame.action(CMainFrame::SeparationLine);
+    QAction* undo = frame.action(CMainFrame::Undo);
+    m_answer = int(QMessageBox::Yes);
+
+    document->selectAll();
+    tearLines->trigger();
+    QVERIFY(view->hasTearLine());
+    QVERIFY(text() != before);
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!frame.action(CMainFrame::Redo)->isEnabled());
+    undo->trigger();
+    QCOMPARE(text(), before);
+    QVERIFY(!tearLines->isChecked());
+
+    document->selectAll();
+    tearLines->trigger();
+    const QString again = text();
+    tearLines->trigger();
+    QVERIFY(!view->hasTearLine());
+    QCOMPARE(text(), before);
+    undo->trigger();
+    QCOMPARE(text(), again);
+    QVERIFY(tearLines->isChecked());
 }
 
 void tst_CSVGViewCommands::templateToggles()
