@@ -590,9 +590,11 @@ CSVGElementPath* CSVGDocument::createPathElement(CSVGElementPath::Prepared outli
 {
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
     static const std::wstring stroke(L"stroke"), width(L"stroke-width"), dashes(L"stroke-dasharray"),
-        opacity(L"stroke-opacity"), one(L"1");
-    element->setAttributes({ { stroke, m_defaultStroke }, { width, m_defaultStrokeWidth },
-        { dashes, m_defaultStrokeDashArray }, { opacity, one } });
+        opacity(L"stroke-opacity"), one(L"1"), fill(L"fill"), fillOpacity(L"fill-opacity");
+    // The fill too: without one, other programs fill the outline black.
+    element->setAttributes(
+        { { stroke, m_defaultStroke }, { width, m_defaultStrokeWidth }, { dashes, m_defaultStrokeDashArray },
+            { opacity, one }, { fill, m_defaultFill }, { fillOpacity, m_defaultFillOpacity } });
     if (evenOdd)
         element->setAttribute(L"fill-rule", L"evenodd", false);
     element->updateMatrix(nullptr, true);

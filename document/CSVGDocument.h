@@ -170,7 +170,8 @@ public:
     void newDocument();
     // A path element without parent that draws the painter path's moves,
     // lines and cubic curves, closed when the path ends where it starts, in
-    // the document's default stroke; its matrix and geometry are up to date.
+    // the document's default stroke and fill; its matrix and geometry are up
+    // to date.
     CSVGElementPath* createPathElement(const QPainterPath& path);
     // The same for rings: one closed sub-path each, filled even-odd, so that
     // an outline with its holes is one piece that every SVG reader shows
@@ -1127,8 +1128,7 @@ private:
     CSVGElementShape* outlineTarget(CSVGElement* element) const;
     static QPolygonF openOutline(CSVGElementShape* shape);
     static QList<int> validMarks(const CSVGElementShape* shape, int count);
-    CSVGElementPath* addOutlinePath(
-        const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source, bool filled);
+    CSVGElementPath* addOutlinePath(const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source);
     void replaceElement(CSVGElement* removed, CSVGElementPath* added);
     void replaceTarget(CSVGElement* element, CSVGElement* target, const QList<QPainterPath>& outlines);
     void deleteMarkedPoints(CSVGElement* element);

@@ -102,9 +102,12 @@ void CSVGDocument::createTearLine(bool create)
         return;
     auto* step = new CActionComposite(this);
     m_history.push(step);
+    // A line, not a piece: filled, it would cover the pieces it surrounds.
     for (CSVGElement* line : united) {
-        for (CSVGElement* leaf : CSVGUtils::collectShapes(line))
+        for (CSVGElement* leaf : CSVGUtils::collectShapes(line)) {
             leaf->setAttribute(kTearLine, L"true", true);
+            leaf->setAttribute(L"fill", L"none", true);
+        }
         root->adoptChild(line, true);
         step->addAction(new CActionAdd(this, root, line));
     }

@@ -175,6 +175,7 @@ void tst_CSVGDocumentTearLine::removingTearLinesKeepsThePieces()
     QCOMPARE(svgText(drawing.document), after);
 }
 
+// The lines are not filled, lest other programs cover the pieces with them.
 // Continue moves the selected pieces with their lines to the page's
 // left-bottom corner in the step that added the lines: one undo gives the
 // text from before. Taking the lines away puts the pieces back, text for
@@ -192,6 +193,8 @@ void tst_CSVGDocumentTearLine::placedTearLinesComeOffExactly()
     const QRectF page(0, 0, 1000, 500);
 
     document.createTearLine(true);
+    for (CSVGElement* line : tearLines(drawing.root))
+        QCOMPARE(line->getAttribute(L"fill"), std::wstring(L"none"));
     document.placeNewTearLines(page);
     const QString placed = svgText(document);
     QCOMPARE(int(document.getHistory().getCursor()), 1);

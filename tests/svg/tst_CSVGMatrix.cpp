@@ -75,8 +75,8 @@ void tst_CSVGMatrix::parseTransformList_data()
     QTest::newRow("extra numbers") << "matrix(1,2,3,4,5,6,7,8)" << Numbers { 1, 2, 3, 4, 5, 6 };
     QTest::newRow("units") << "translate(1in,50%)" << Numbers { 1, 0, 0, 1, 96, 0.5 };
     // What toString writes reads back whole.
-    QTest::newRow("six decimals") << "matrix(0.460829,0,0,1.000006,-7.874007,0)"
-                                  << Numbers { 0.460829, 0, 0, 1.000006, -7.874007, 0 };
+    QTest::newRow("decimals") << "matrix(0.460829,0,0,1.000006,-7.874007,0)"
+                              << Numbers { 0.460829, 0, 0, 1.000006, -7.874007, 0 };
     QTest::newRow("unreadable number") << "scale(1e400)" << Numbers { 0, 0, 0, 0, 0, 0 };
     // A product that overflows a double is left out.
     QTest::newRow("overflow") << "scale(1e300) scale(1e300) translate(1)" << Numbers { 1e300, 0, 0, 1e300, 1e300, 0 };
