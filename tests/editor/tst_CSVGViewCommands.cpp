@@ -185,7 +185,7 @@ void tst_CSVGViewCommands::tearLineNeedsContinue()
 // Through the window's actions: while the tear lines are there Undo is
 // offered and takes back the lines and the move to the corner; adding and
 // then removing them gives back the drawing as it was, and Undo then
-// brings the lines back.
+// brings the lines back, and once more the drawing before them.
 void tst_CSVGViewCommands::tearLinesComeOffAsTheyCame()
 {
     CMainFrame frame;
@@ -220,6 +220,8 @@ void tst_CSVGViewCommands::tearLinesComeOffAsTheyCame()
     undo->trigger();
     QCOMPARE(text(), again);
     QVERIFY(tearLines->isChecked());
+    undo->trigger();
+    QCOMPARE(text(), before);
 }
 
 void tst_CSVGViewCommands::templateToggles()
