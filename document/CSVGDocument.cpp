@@ -71,6 +71,7 @@ void CSVGDocument::clearContents()
     m_tiles.clear();
     deleteChildren();
     m_history.deleteAll();
+    m_tearLinePlacement.clear();
     m_idMap.clear();
     m_idMap[L"idnoused"] = nullptr;
     m_foreignIds.clear();
@@ -598,9 +599,11 @@ CSVGElementPath* CSVGDocument::createPathElement(CSVGElementPath::Prepared outli
 {
     auto* element = static_cast<CSVGElementPath*>(createElement(L"path"));
     static const std::wstring stroke(L"stroke"), width(L"stroke-width"), dashes(L"stroke-dasharray"),
-        opacity(L"stroke-opacity"), one(L"1");
-    element->setAttributes({ { stroke, m_defaultStroke }, { width, m_defaultStrokeWidth },
-        { dashes, m_defaultStrokeDashArray }, { opacity, one } });
+        opacity(L"stroke-opacity"), one(L"1"), fill(L"fill"), fillOpacity(L"fill-opacity");
+    // The fill too: without one, other programs fill the outline black.
+    element->setAttributes(
+        { { stroke, m_defaultStroke }, { width, m_defaultStrokeWidth }, { dashes, m_defaultStrokeDashArray },
+            { opacity, one }, { fill, m_defaultFill }, { fillOpacity, m_defaultFillOpacity } });
     if (evenOdd)
         element->setAttribute(L"fill-rule", L"evenodd", false);
     element->updateMatrix(nullptr, true);

@@ -5,6 +5,7 @@
 #include "CSVGElementPath.h"
 #include "CSVGHighlightList.h"
 #include "CSVGPieceIndex.h"
+#include "CSVGTearLinePlacement.h"
 #include "CSVGTileIndex.h"
 #include "SvgCodes.h"
 #include "SvgInputCheck.h"
@@ -170,7 +171,8 @@ public:
     void newDocument();
     // A path element without parent that draws the painter path's moves,
     // lines and cubic curves, closed when the path ends where it starts, in
-    // the document's default stroke; its matrix and geometry are up to date.
+    // the document's default stroke and fill; its matrix and geometry are up
+    // to date.
     CSVGElementPath* createPathElement(const QPainterPath& path);
     // The same for rings: one closed sub-path each, filled even-odd, so that
     // an outline with its holes is one piece that every SVG reader shows
@@ -786,8 +788,15 @@ public:
     // With true, outlines "Separation" units around the largest shape of
     // each selected piece (every piece without a selection), merged where
     // they meet and marked "tear_line"; with false, every tear line goes.
-    // Each is one undo step when it changes anything.
+    // Each is one undo step when it changes anything. Taking tear lines away
+    // takes the pieces that placeNewTearLines moved with them back to where
+    // they stood, while they stand where it left them.
     void createTearLine(bool create);
+    // The tear lines that createTearLine has just added and the pieces they
+    // were made around move together to 1 unit inside the rectangle's
+    // left-bottom corner, in the step that added them, and become the
+    // selection. Nothing happens unless that step is the last one done.
+    void placeNewTearLines(const QRectF& rect);
     // Undoes the last step and forgets it, redo and all: for a command that
     // the user turns down once it is done.
     void undoAndForget();
@@ -821,6 +830,8 @@ private:
     // Takes the elements out of the tree as one undo step (none when there
     // are none): in drawing order, and none inside another of them.
     void removeAsOneStep(const std::vector<CSVGElement*>& doomed);
+    // The same, into the step.
+    void removeInto(CActionComposite* step, const std::vector<CSVGElement*>& doomed);
     // Moves the id counter past the number after the id's first "_".
     void raiseIdCounterPast(const std::wstring& id);
     std::wstring_view idKey(CSVGElement* element);
@@ -1152,8 +1163,7 @@ private:
     CSVGElementShape* outlineTarget(CSVGElement* element) const;
     static QPolygonF openOutline(CSVGElementShape* shape);
     static QList<int> validMarks(const CSVGElementShape* shape, int count);
-    CSVGElementPath* addOutlinePath(
-        const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source, bool filled);
+    CSVGElementPath* addOutlinePath(const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source);
     void replaceElement(CSVGElement* removed, CSVGElementPath* added);
     void replaceTarget(CSVGElement* element, CSVGElement* target, const QList<QPainterPath>& outlines);
     void deleteMarkedPoints(CSVGElement* element);
@@ -1166,6 +1176,8 @@ private:
     // Tear lines and outline-generating tools
     QList<CSVGElement*> tearLineOffsets(const QList<CSVGElement*>& pieces, int separation);
     void removeTearLines(CSVGElement* root);
+    void restorePlacedPieces(CActionComposite* step, const std::vector<CSVGElement*>& lines);
+    CSVGTearLinePlacement m_tearLinePlacement;
     static bool lineCrossesOutline(CSVGElementShape* shape, const QLineF& line);
     void expandMarkedRun(double width);
 

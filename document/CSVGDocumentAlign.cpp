@@ -15,6 +15,7 @@ namespace {
 // The smallest left edge starts from this single-precision 1e11.
 const double kLeftStart = 99999997952.0;
 const double kEdgeStart = 1e10;
+const double kSameSize = 1e-6;
 
 CSVGMatrix translation(double dx, double dy)
 {
@@ -281,6 +282,11 @@ void CSVGDocument::moveSelectionTogether(const QRectF& rect, bool bottom, CActio
     moveSelectedShapes([dx, dy](const CSVGRect&) { return translation(dx, dy); }, step);
 }
 
+// The box is the one the editor shows (getSelectionRect). A size within a
+// millionth of a millimetre of the box's is the box's: the shown size typed
+// again changes nothing, however far the double left by an earlier scaling
+// lies from its decimal text, while the smallest change a user can type
+// still applies.
 void CSVGDocument::zoomSize(double width, double height, bool finish)
 {
     if (m_selection.isEmpty())
@@ -288,7 +294,8 @@ void CSVGDocument::zoomSize(double width, double height, bool finish)
     const QRectF box = getSelectionRect();
     const auto factor = [](double target, double size) {
         const double value = target / size;
-        return size > 0 && value > 0 && std::isfinite(value) ? value : 1.0;
+        const bool same = std::fabs(target - size) <= kSameSize;
+        return size > 0 && value > 0 && std::isfinite(value) && !same ? value : 1.0;
     };
     const double sx = factor(width, box.width());
     const double sy = factor(height, box.height());

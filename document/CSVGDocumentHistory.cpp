@@ -17,6 +17,7 @@ void CSVGDocument::initHistory()
     m_history.setDeleteHook([this](const CActionBase* action) {
         if (m_pendingTransform && action->contains(m_pendingTransform))
             m_pendingTransform = nullptr;
+        m_tearLinePlacement.forget(action);
     });
 }
 

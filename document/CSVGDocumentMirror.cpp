@@ -32,8 +32,11 @@ int shapeChildCount(const CSVGElement* element)
 } // namespace
 
 // The pieces pass through a working document, where their path data is
-// repaired; the copies are new elements of this document. The reflection
-// maps the working copies' outlines directly, so no matrix text rounds it.
+// repaired; the copies are new elements of this document, painted like
+// their pieces. The working copies keep their ids: none of them reaches
+// this document, and the paint servers they name are this document's. The
+// reflection maps the working copies' outlines directly, so no matrix text
+// rounds it.
 void CSVGDocument::mirrorAlongLine(double x1, double y1, double x2, double y2)
 {
     const double length = std::hypot(x2 - x1, y2 - y1);
@@ -45,8 +48,6 @@ void CSVGDocument::mirrorAlongLine(double x1, double y1, double x2, double y2)
         return;
     CSVGDocument work;
     work.parseSvgText(selectionToSvgText(), false, false);
-    work.setIdCounter(m_idCounter);
-    renameImportedIds(&work);
     {
         CSVGDataRepair repair(&work, {});
         // Its undo record holds elements of the working document.
@@ -59,7 +60,9 @@ void CSVGDocument::mirrorAlongLine(double x1, double y1, double x2, double y2)
     const std::wstring identity = CSVGMatrix().toString();
     auto step = std::make_unique<CActionComposite>(this);
     const auto addCopy = [&](CSVGElement* parent, CSVGElementShape* source) {
-        CSVGElementPath* path = addOutlinePath(toCanvas.map(source->getTransformedPath()), parent, source, false);
+        CSVGElementPath* path = addOutlinePath(toCanvas.map(source->getTransformedPath()), parent, source);
+        for (const auto& [name, value] : CSVGElementStyleable::inheritedPaint(source))
+            path->setAttribute(name, value, true);
         path->setAttribute(L"transform", identity, true);
         path->updateMatrix(nullptr, true);
         step->addAction(new CActionAdd(this, parent, path));

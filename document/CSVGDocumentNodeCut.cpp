@@ -165,7 +165,7 @@ void CSVGDocument::replaceTarget(CSVGElement* element, CSVGElement* target, cons
     }
     if (element->getType() != SvgType::G || outlines.size() + others.size() < 2) {
         for (const QPainterPath& outline : outlines) {
-            CSVGElementPath* path = addOutlinePath(outline, parent, target, true);
+            CSVGElementPath* path = addOutlinePath(outline, parent, target);
             step->addAction(new CActionAdd(this, parent, path));
             selectElement(path, Qt::green);
         }
@@ -177,7 +177,7 @@ void CSVGDocument::replaceTarget(CSVGElement* element, CSVGElement* target, cons
         parent->adoptChild(group, true);
         group->updateMatrix(nullptr, true);
         for (const QPainterPath& outline : outlines)
-            step->addAction(new CActionAdd(this, group, addOutlinePath(outline, group, target, true)));
+            step->addAction(new CActionAdd(this, group, addOutlinePath(outline, group, target)));
         for (CSVGElement* other : qAsConst(others)) {
             CSVGElement* copy = other->cloneKeepId(true);
             group->adoptChild(copy, true);

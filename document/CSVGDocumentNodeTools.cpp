@@ -117,18 +117,13 @@ QList<int> CSVGDocument::validMarks(const CSVGElementShape* shape, int count)
 }
 
 // The points go into the parent's coordinates here rather than through an
-// inverse "transform": a matrix written with six decimals would move the
-// outline of a large piece under a rotated group.
-CSVGElementPath* CSVGDocument::addOutlinePath(
-    const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source, bool filled)
+// inverse "transform", so that the new outline needs no matrix of its own.
+// It takes the document's default paint and the source's position.
+CSVGElementPath* CSVGDocument::addOutlinePath(const QPainterPath& canvasPath, CSVGElement* parent, CSVGElement* source)
 {
     CSVGMatrix toParent = parent->getMatrix();
     const bool invertible = toParent.invert();
     CSVGElementPath* path = createPathElement(invertible ? toParent.toQTransform().map(canvasPath) : canvasPath);
-    if (filled) {
-        path->setAttribute(L"fill", m_defaultFill, false);
-        path->setAttribute(L"fill-opacity", m_defaultFillOpacity, false);
-    }
     const std::wstring position = source ? source->getAttribute(L"position_id") : std::wstring();
     if (!position.empty())
         path->setAttribute(L"position_id", position, false);
@@ -175,7 +170,7 @@ void CSVGDocument::insertPointOnOutline(const QPointF& point)
         QPainterPath outline;
         for (const QPolygonF& each : qAsConst(polygons))
             outline.addPolygon(each);
-        replaceElement(shape, addOutlinePath(outline, shape->getParent(), shape, false));
+        replaceElement(shape, addOutlinePath(outline, shape->getParent(), shape));
         break;
     }
     setContentChanged(true);
@@ -211,7 +206,7 @@ void CSVGDocument::movePoint(const QPainterPath& dragged)
             if (!path.elementAt(k + 1).isLineTo() || QPointF(path.elementAt(k)) != start
                 || QPointF(path.elementAt(k + 1)) != end)
                 continue;
-            CSVGElementPath* bent = addOutlinePath(bendEdge(path, k + 1, control), shape->getParent(), shape, false);
+            CSVGElementPath* bent = addOutlinePath(bendEdge(path, k + 1, control), shape->getParent(), shape);
             replaceElement(shape, bent);
             m_highlights.updateElement(bent, -1);
             setContentChanged(true);

@@ -182,7 +182,7 @@ void CSVGDocument::expandMarkedRun(double width)
     expanded.append(expanded.first());
     QPainterPath path;
     path.addPolygon(expanded);
-    CSVGElementPath* added = addOutlinePath(path, target->getParent(), target, true);
+    CSVGElementPath* added = addOutlinePath(path, target->getParent(), target);
     added->setAttribute(L"transform", CSVGMatrix().toString(), true);
     added->updateMatrix(nullptr, true);
     replaceElement(target, added);

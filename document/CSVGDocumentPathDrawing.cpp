@@ -193,6 +193,7 @@ void CSVGDocument::finishPathDrawing(CSVGElement* element)
     if (path->getSegmentCount() < 2)
         return;
     if (!path->getParent()) {
+        setDrawingStyle(path);
         if (!root->adoptChild(path, true))
             return;
         m_history.push(new CActionAdd(this, root, path));

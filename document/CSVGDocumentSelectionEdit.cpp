@@ -90,6 +90,11 @@ void CSVGDocument::removeAsOneStep(const std::vector<CSVGElement*>& doomed)
         return;
     auto* step = new CActionComposite(this);
     m_history.push(step);
+    removeInto(step, doomed);
+}
+
+void CSVGDocument::removeInto(CActionComposite* step, const std::vector<CSVGElement*>& doomed)
+{
     const std::unordered_map<const CSVGElement*, CSVGElement*> previous = previousKeptSiblings(doomed);
     for (CSVGElement* element : doomed)
         step->addAction(new CActionDel(this, element, previous.at(element)));

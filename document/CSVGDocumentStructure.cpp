@@ -371,15 +371,8 @@ void CSVGDocument::applyOffset(OffsetPlan& plan, CActionComposite* step)
         return;
     CSVGElementShape* source = plan.source;
     CSVGElement* parent = plan.parent;
-    auto* path = static_cast<CSVGElementPath*>(createElement(L"path"));
-    path->setAttribute(L"stroke", m_defaultStroke, true);
-    path->setAttribute(L"stroke-width", m_defaultStrokeWidth, true);
-    path->setAttribute(L"stroke-dasharray", m_defaultStrokeDashArray, true);
-    path->setAttribute(L"stroke-opacity", L"1", true);
-    path->setAttribute(L"fill", m_defaultFill, true);
-    path->setAttribute(L"fill-opacity", m_defaultFillOpacity, true);
+    CSVGElementPath* path = createPathElement(std::move(plan.path));
     path->setAttribute(L"position_id", source->getAttribute(L"position_id"), true);
-    path->adopt(std::move(plan.path));
     if (parent->getType() == SvgType::G || !isIdentity(plan.toParent))
         path->setAttribute(L"transform", plan.toParent.toString(), true);
     parent->adoptChild(path, true);

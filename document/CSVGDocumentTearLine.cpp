@@ -1,6 +1,7 @@
 // Tear lines around the pieces, and cutting a piece along a line.
 
 #include "CActionAdd.h"
+#include "CActionAttr.h"
 #include "CActionComposite.h"
 #include "CActionDel.h"
 #include "CGlobalConfig.h"
@@ -101,12 +102,39 @@ void CSVGDocument::createTearLine(bool create)
         return;
     auto* step = new CActionComposite(this);
     m_history.push(step);
+    // A line, not a piece: filled, it would cover the pieces it surrounds.
     for (CSVGElement* line : united) {
-        for (CSVGElement* leaf : CSVGUtils::collectShapes(line))
+        for (CSVGElement* leaf : CSVGUtils::collectShapes(line)) {
             leaf->setAttribute(kTearLine, L"true", true);
+            leaf->setAttribute(L"fill", L"none", true);
+        }
         root->adoptChild(line, true);
         step->addAction(new CActionAdd(this, root, line));
     }
+    m_tearLinePlacement.added(step, united, pieces);
+}
+
+// The pieces' places before and after the move are remembered, so that
+// taking the lines away again gives back the drawing as it was, text for
+// text.
+void CSVGDocument::placeNewTearLines(const QRectF& rect)
+{
+    CActionComposite* step = m_tearLinePlacement.addedStep();
+    const size_t done = m_history.getCursor();
+    if (!step || done == 0 || m_history.getActions()[done - 1] != step)
+        return;
+    clearSelection();
+    std::vector<CSVGTearLinePlacement::Move> moves;
+    for (CSVGElement* piece : m_tearLinePlacement.addedPieces()) {
+        if (isInDrawing(piece) && piece->isShape() && !piece->isTearLine()) {
+            selectElement(piece, Qt::green);
+            moves.push_back({ piece, piece->getAttribute(L"transform"), std::wstring() });
+        }
+    }
+    alignLeftBottom(rect, step);
+    for (CSVGTearLinePlacement::Move& move : moves)
+        move.after = move.piece->getAttribute(L"transform");
+    m_tearLinePlacement.placed(std::move(moves));
 }
 
 // The offsets get no parent: they only carry the outlines into the union,
@@ -156,9 +184,27 @@ void CSVGDocument::removeTearLines(CSVGElement* root)
     }
     for (CSVGElement* element : doomed)
         unselectElement(element);
-    removeAsOneStep(doomed);
+    if (!doomed.empty()) {
+        auto* step = new CActionComposite(this);
+        m_history.push(step);
+        removeInto(step, doomed);
+        restorePlacedPieces(step, doomed);
+    }
     if (m_currentElement && !isInDrawing(m_currentElement))
         clearCurrentElement();
+}
+
+void CSVGDocument::restorePlacedPieces(CActionComposite* step, const std::vector<CSVGElement*>& lines)
+{
+    for (const auto& [piece, transform] : m_tearLinePlacement.restores(lines)) {
+        if (!isInDrawing(piece))
+            continue;
+        auto* change = new CActionAttr(this, piece, L"transform");
+        piece->setAttribute(L"transform", transform, true);
+        piece->updateMatrix(nullptr, true);
+        change->captureAfterState();
+        step->addAction(change);
+    }
 }
 
 void CSVGDocument::splitShape(const QPointF& start, const QPointF& end)

@@ -360,12 +360,22 @@ void CMainFrame::setCursorPosition(double x, double y)
     m_statusLabel->setText(QStringLiteral("(%1,%2)").arg(QString::number(x, 'g', 6), QString::number(y, 'g', 6)));
 }
 
+// To the thousandth of a millimetre that sizes are typed in, also for a
+// piece of 15 m, without the zeros behind the last digit that counts.
 void CMainFrame::setSizeLabels(double length, double height)
 {
     if (!m_lengthField || !m_heightField)
         return;
-    m_lengthField->setText(QStringLiteral("%1 mm").arg(QString::number(length, 'g', 6)));
-    m_heightField->setText(QStringLiteral("%1 mm").arg(QString::number(height, 'g', 6)));
+    const auto text = [](double value) {
+        QString number = QString::number(value, 'f', 3);
+        while (number.endsWith(QLatin1Char('0')))
+            number.chop(1);
+        if (number.endsWith(QLatin1Char('.')))
+            number.chop(1);
+        return QStringLiteral("%1 mm").arg(number == QLatin1String("-0") ? QStringLiteral("0") : number);
+    };
+    m_lengthField->setText(text(length));
+    m_heightField->setText(text(height));
 }
 
 void CMainFrame::drawtextfinished()

@@ -326,13 +326,14 @@ void CMainFrame::syncCheckedStates(CSVGView* view)
 }
 
 // A tear line leaves only what cuts, saves and removes it on the editing
-// toolbars, hidden actions included.
+// toolbars, hidden actions included, and Undo, which takes back the step
+// that added the lines.
 void CMainFrame::lockForTearLine(bool tearLine)
 {
     for (QToolBar* bar : { m_upperRightBlock, m_lowerRightBlock, m_editToolBar }) {
         for (QAction* action : bar->actions()) {
-            const bool kept
-                = action == m_actions[Save] || action == m_actions[Cutting] || action == m_actions[SeparationLine];
+            const bool kept = action == m_actions[Save] || action == m_actions[Cutting]
+                || action == m_actions[SeparationLine] || action == m_actions[Undo];
             action->setEnabled(!tearLine || kept);
         }
     }

@@ -408,7 +408,7 @@ void CSVGView::createTearLine(bool create)
         // clang-format on
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);
         if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel"), Qt::RichText))
-            alignLeftBottom();
+            m_document.placeNewTearLines(mappedCanvas(m_mainFrame, m_document));
         else if (m_document.getHistory().getCursor() > steps)
             m_document.undoAndForget();
     }

@@ -18,5 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double back = g_config.parseLength(written);
         fuzzCheck(std::fabs(back - value) <= 2e-4 + 1e-12 * std::fabs(value));
     }
+    // The precise pair keeps every number exactly.
+    const double precise = g_config.parsePreciseLength(text);
+    fuzzCheck(std::isfinite(precise));
+    fuzzCheck(g_config.parsePreciseLength(CGlobalConfig::preciseNumberToText(precise)) == precise);
     return 0;
 }

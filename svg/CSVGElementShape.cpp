@@ -234,23 +234,18 @@ std::optional<CSVGRect> CSVGElementShape::getDrawnBoundingRect()
 {
     if (isHidden())
         return std::nullopt;
-    bool hiddenBelow = false;
     std::optional<CSVGRect> drawn;
     const auto hidden = [this](CSVGElementShape* shape) { return shape != this && shape->isHidden(); };
     visitShapes(
         this,
         [&](CSVGElementShape* shape) {
-            if (hidden(shape)) {
-                hiddenBelow = true;
-                return;
-            }
-            if (shape->getChildCount() > 0 && !shape->holdsChildOutlines())
+            if (hidden(shape) || (shape->getChildCount() > 0 && !shape->holdsChildOutlines()))
                 return;
             const CSVGRect box = shape->getTransformedBoundingRect();
             drawn = drawn ? drawn->united(box) : box;
         },
         [&hidden](CSVGElementShape* shape) { return shape->holdsChildOutlines() || hidden(shape); });
-    return hiddenBelow ? drawn : getTransformedBoundingRect();
+    return drawn;
 }
 
 // A descendant that is not drawn is left out with its subtree.

@@ -87,10 +87,11 @@ public:
     // In canvas coordinates: the bounds of the transformed painter path, or
     // the transformed box when the path is empty.
     CSVGRect getTransformedBoundingRect();
-    // What of it is drawn, in canvas coordinates: getTransformedBoundingRect
-    // while every descendant is drawn, else the union of those of the drawn
-    // leaves; none when nothing of it is drawn. Works out the styles of the
-    // whole subtree.
+    // What of it is drawn, in canvas coordinates: the union of the
+    // getTransformedBoundingRect of the drawn leaves, so that a turned group
+    // or one of curves measures its outlines, not a box of their boxes; none
+    // when nothing of it is drawn. Works out the styles of the whole subtree.
+    // This is the size that the editor shows, sizes and measures.
     std::optional<CSVGRect> getDrawnBoundingRect();
     // The own path under the accumulated matrix, with those of every shape
     // descendant that is drawn added as further sub-paths; each outline

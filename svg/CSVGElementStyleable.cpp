@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -288,6 +289,16 @@ void CSVGElementStyleable::setAttribute(const std::wstring& name, const std::wst
 void CSVGElementStyleable::setAttributes(
     std::initializer_list<std::pair<const std::wstring&, const std::wstring&>> attributes)
 {
+    setAttributesQuietly(attributes);
+}
+
+void CSVGElementStyleable::setAttributes(const std::vector<std::pair<std::wstring, std::wstring>>& attributes)
+{
+    setAttributesQuietly(attributes);
+}
+
+template <typename Attributes> void CSVGElementStyleable::setAttributesQuietly(const Attributes& attributes)
+{
     if (!m_specifiedShared && !m_specified->empty()) {
         for (const auto& [name, value] : attributes)
             setAttribute(name, value, false);
@@ -309,6 +320,23 @@ void CSVGElementStyleable::setAttributes(
             storeAttribute(*id, name, value, false);
         ++id;
     }
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> CSVGElementStyleable::inheritedPaint(CSVGElement* element)
+{
+    static const wchar_t* const names[] = { L"fill", L"fill-opacity", L"fill-rule", L"stroke", L"stroke-width",
+        L"stroke-opacity", L"stroke-dasharray" };
+    std::vector<std::pair<std::wstring, std::wstring>> paint;
+    std::set<std::wstring> found;
+    for (CSVGElement* at = element; at && at->isStyleable(); at = at->getParent()) {
+        static_cast<CSVGElementStyleable*>(at)->getSpecifiedStyle();
+        for (const wchar_t* name : names) {
+            std::wstring value = at->getAttribute(name);
+            if (!value.empty() && found.insert(name).second)
+                paint.emplace_back(name, std::move(value));
+        }
+    }
+    return paint;
 }
 
 std::wstring CSVGElementStyleable::getAttribute(const std::wstring& name) const

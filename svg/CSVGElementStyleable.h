@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CSVGStyleRule;
 
@@ -42,6 +44,7 @@ public:
     // style map is looked up in the pool once for all of them, which counts
     // when thousands of new elements get the same few properties.
     void setAttributes(std::initializer_list<std::pair<const std::wstring&, const std::wstring&>> attributes);
+    void setAttributes(const std::vector<std::pair<std::wstring, std::wstring>>& attributes);
     // Inheritable attributes are answered from the style map, which holds the
     // "style" declarations and class rules once the style is computed.
     std::wstring getAttribute(const std::wstring& name) const override;
@@ -49,6 +52,13 @@ public:
     // Always lists fill, fill-opacity, stroke and stroke-opacity.
     std::set<std::wstring> getAttributeNames() const override;
     bool isStyleable() const override { return true; }
+
+    // The paint the element is drawn with, as set on it, by its "style" or
+    // class, or on a group above it: fill, fill-opacity, fill-rule, stroke,
+    // stroke-width, stroke-opacity and stroke-dasharray, those that have a
+    // value. Given to a new element that takes the element's place, or
+    // copies it, as its own attributes, it draws that element's paint.
+    static std::vector<std::pair<std::wstring, std::wstring>> inheritedPaint(CSVGElement* element);
 
     // Both recompute a dirty style first.
     const StyleMap& getSpecifiedStyle();
@@ -79,6 +89,7 @@ public:
     void flattenStyles();
 
 private:
+    template <typename Attributes> void setAttributesQuietly(const Attributes& attributes);
     void computeStyle(CSVGElementStyleable* source);
     static void inheritFrom(StyleMap& effective, const StyleMap& inherited);
     void applyDefaults(StyleMap& effective) const;

@@ -41,12 +41,13 @@ public:
     // The same transform for QPainter and QPainterPath.
     QTransform toQTransform() const { return QTransform(a, b, c, d, e, f); }
 
-    // "matrix(a,b,c,d,e,f)", six decimals each: a scale of an edit keeps its
-    // sixth decimal on the way to the file and back.
+    // "matrix(a,b,c,d,e,f)", each number as the shortest plain decimal that
+    // reads back as the same double: a transform goes to the file and back
+    // unchanged.
     std::wstring toString() const;
     // Reads an SVG transform list such as "translate(10,0) scale(2)" and
     // keeps the text. Unknown functions are skipped; missing numbers are 0.
-    // Numbers keep every fraction digit.
+    // Numbers keep every digit.
     void parseTransformList(const std::wstring& text);
     // Multiplies in one function, given without its closing parenthesis.
     void parseTransform(const std::wstring& function);

@@ -10,12 +10,13 @@
 
 #include <iterator>
 #include <utility>
+#include <vector>
 
 namespace {
-// Gives new elements the "position_id" of their outlines' sources, read once
-// for a run of outlines from one source: those of a merge all come from one
-// element.
-class PositionIdCopy
+// Gives new elements the "position_id" of their outlines' sources and the
+// paint the sources are drawn with, read once for a run of outlines from one
+// source: those of a merge all come from one element.
+class SourceAttributes
 {
 public:
     void operator()(const CSVGOutline& outline, CSVGElement* target)
@@ -26,13 +27,20 @@ public:
         if (outline.element != m_source) {
             m_source = outline.element;
             m_value = m_source->getAttribute(name);
+            m_paint = CSVGElementStyleable::inheritedPaint(m_source);
+        }
+        if (target->isStyleable()) {
+            auto* styleable = static_cast<CSVGElementStyleable*>(target);
+            styleable->setAttributes(m_paint);
+            styleable->setStyleDirty(true);
         }
         target->setAttribute(name, m_value, true);
     }
 
 private:
-    const CSVGElement* m_source = nullptr;
+    CSVGElement* m_source = nullptr;
     std::wstring m_value;
+    std::vector<std::pair<std::wstring, std::wstring>> m_paint;
 };
 } // namespace
 
@@ -122,7 +130,7 @@ QList<CSVGElement*> CSVGUtils::unitElements(const std::vector<CSVGOutline>& unit
     ParallelLoop::run(int(order.size()), order.size() < 256 ? 1 : 0,
         [&](int i) { prepared[std::size_t(i)] = CSVGElementPath::prepare({ order[std::size_t(i)]->path }); });
     auto next = prepared.begin();
-    PositionIdCopy copyPositionId;
+    SourceAttributes fromSource;
     QList<CSVGElement*> elements;
     for (const CSVGOutline& unit : units) {
         if (!unit.children.empty()) {
@@ -130,7 +138,7 @@ QList<CSVGElement*> CSVGUtils::unitElements(const std::vector<CSVGOutline>& unit
                 elements.append(group);
         } else if (!isTwoPointRing(unit.path)) {
             CSVGElement* path = m_document->createPathElement(std::move(*next++));
-            copyPositionId(unit, path);
+            fromSource(unit, path);
             elements.append(path);
         }
     }
@@ -156,13 +164,13 @@ CSVGElement* CSVGUtils::makeGroup(const CSVGOutline& unit, std::vector<CSVGEleme
         next += std::ptrdiff_t(outlines.size());
         return nullptr;
     }
-    PositionIdCopy copyPositionId;
+    SourceAttributes fromSource;
     CSVGElement* group = m_document->createElement(L"g");
-    copyPositionId(unit, group);
+    fromSource(unit, group);
     root->appendChild(group, false, true);
     for (const CSVGOutline* outline : outlines) {
         CSVGElement* path = m_document->createPathElement(std::move(*next++));
-        copyPositionId(*outline, path);
+        fromSource(*outline, path);
         group->appendChild(path, false, true);
     }
     group->updateMatrix(nullptr, true);

@@ -76,15 +76,15 @@ public:
     // Numbers in attribute text. Results are always finite: text whose value
     // overflows a double reads as 0.
     double parseLength(const std::wstring& text) const;
-    // As parseLength, with every fraction digit: what preciseNumberToText
-    // wrote reads back as it was.
+    // As parseLength, but every digit counts and the result is the double
+    // nearest to the text: what preciseNumberToText wrote reads back as the
+    // same double.
     double parsePreciseLength(const std::wstring& text) const;
     int parseInt(const std::wstring& text) const;
     // Locale-free: "." as decimal point whatever the user's locale.
     static std::wstring numberToText(double value);
-    // Six decimals, or a whole number where the six decimals would all be
-    // zero: unlike numberToText, nothing within 0.0001 above a whole number
-    // is rounded away, so that a transform keeps a scale that small.
+    // The shortest plain decimal (no exponent) that parsePreciseLength reads
+    // back as the same double; unlike numberToText, nothing is rounded.
     static std::wstring preciseNumberToText(double value);
     static std::wstring intToText(int value);
     // Always the given number of decimals, like "%.2f" in the C locale; a

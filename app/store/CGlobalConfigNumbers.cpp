@@ -78,13 +78,16 @@ double applyUnit(double number, const std::wstring& text, size_t at, double poin
     return number;
 }
 
+// With digits below 0, a floating value is written with as few digits as
+// read it back exactly.
 template <typename T> std::wstring widen(T value, std::chars_format format = std::chars_format::fixed, int digits = 0)
 {
     std::string buffer(32, '\0');
     for (;;) {
         std::to_chars_result result;
         if constexpr (std::is_floating_point_v<T>)
-            result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, digits);
+            result = digits < 0 ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format)
+                                : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, digits);
         else
             result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
         if (result.ec == std::errc())
@@ -102,11 +105,48 @@ double CGlobalConfig::parseLength(const std::wstring& text) const
     return parseLength(text, 5);
 }
 
-// Seventeen fraction digits hold all that a double can tell; more of them
-// would only push the digits out of range.
+// Every digit counts, and the number is the double nearest to the decimal
+// text, so that what preciseNumberToText wrote reads back as the same
+// double. A plain exponent is part of the decimal text; units and other
+// stops are read as parseLength reads them.
 double CGlobalConfig::parsePreciseLength(const std::wstring& text) const
 {
-    return parseLength(text, 17);
+    const size_t size = text.size();
+    size_t at = 0;
+    while (at < size && isBlank(text[at]))
+        ++at;
+    std::string decimal;
+    if (at < size && text[at] == L'-') {
+        decimal += '-';
+        ++at;
+    }
+    const size_t digitsStart = decimal.size();
+    while (at < size && isDigit(text[at]))
+        decimal += char(text[at++]);
+    if (at < size && text[at] == L'.') {
+        decimal += '.';
+        ++at;
+    }
+    while (at < size && isDigit(text[at]))
+        decimal += char(text[at++]);
+    if (decimal.find_first_of("0123456789", digitsStart) == std::string::npos)
+        decimal.insert(digitsStart, 1, '0');
+
+    while (at < size && !isUnitStop(text[at]))
+        ++at;
+    const wchar_t unit = at < size ? text[at] : L'\0';
+    const bool exponent = (unit == L'e' || unit == L'E') && !(at + 1 < size && text[at + 1] == L'm');
+    bool exponentOk = false;
+    const int power = exponent ? QString::fromStdWString(text.substr(at + 1)).toInt(&exponentOk) : 0;
+    if (exponentOk)
+        decimal += 'e' + std::to_string(power);
+    double number = 0.0;
+    const std::from_chars_result read = std::from_chars(decimal.data(), decimal.data() + decimal.size(), number);
+    if (read.ec != std::errc())
+        return 0.0;
+    if (!exponent && at < size)
+        number = applyUnit(number, text, at, m_pointFactor);
+    return std::isfinite(number) ? number : 0.0;
 }
 
 double CGlobalConfig::parseLength(const std::wstring& text, int fractionDigits) const
@@ -157,15 +197,13 @@ std::wstring CGlobalConfig::numberToText(double value)
     return widen(value, std::chars_format::fixed, 6);
 }
 
+// The shortest plain decimal that reads back as the same double: a scale
+// rounded to six decimals would move the far edge of a long piece, and one
+// snapped to a whole number would grow that error with the piece.
 std::wstring CGlobalConfig::preciseNumberToText(double value)
 {
-    if (!std::isfinite(value))
-        return L"0";
-    std::wstring text = widen(value, std::chars_format::fixed, 6);
-    const std::wstring zeros = L".000000";
-    if (text.size() > zeros.size() && text.compare(text.size() - zeros.size(), zeros.size(), zeros) == 0)
-        text.resize(text.size() - zeros.size());
-    return text == L"-0" ? L"0" : text;
+    // No "-0".
+    return !std::isfinite(value) || value == 0.0 ? L"0" : widen(value, std::chars_format::fixed, -1);
 }
 
 std::wstring CGlobalConfig::intToText(int value)

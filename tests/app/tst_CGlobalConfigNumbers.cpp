@@ -18,6 +18,8 @@ private slots:
     void numberToText_data();
     void numberToText();
     void fixedToText();
+    void preciseNumbers_data();
+    void preciseNumbers();
     void newElementId();
     void urlReferenceAndText();
 };
@@ -100,6 +102,41 @@ void tst_CGlobalConfigNumbers::fixedToText()
     QCOMPARE(g_config.fixedToText(std::nan(""), 2), std::wstring(L"0.00"));
     QCOMPARE(g_config.fixedToText(-HUGE_VAL, 2), std::wstring(L"0.00"));
     QCOMPARE(g_config.fixedToText(1e20, 2), std::wstring(L"100000000000000000000.00"));
+}
+
+void tst_CGlobalConfigNumbers::preciseNumbers_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected"); // empty: only that it reads back
+    QTest::newRow("whole") << 3.0 << "3";
+    QTest::newRow("half") << 10.5 << "10.5";
+    QTest::newRow("minus zero") << -0.0 << "0";
+    QTest::newRow("not a number") << double(NAN) << "0";
+    QTest::newRow("a hair above 1") << 1.00005 << "1.00005";
+    QTest::newRow("tiny") << 4e-7 << "0.0000004";
+    QTest::newRow("sum") << 0.1 + 0.2 << "0.30000000000000004";
+    QTest::newRow("scale to 200 of 2625") << 200.0 / 2625 << "0.0761904761904762";
+    QTest::newRow("15 m and a bit") << 15000.000000000002 << "15000.000000000002";
+    QTest::newRow("rotation remainder") << std::cos(90 * 3.1415926 / 180) << "";
+    QTest::newRow("huge") << -1.7e308 << "";
+    QTest::newRow("subnormal") << 5e-324 << "";
+}
+
+// The shortest plain decimal that reads back as the same double, under a
+// comma-decimal locale too; the reader also takes an exponent exactly.
+void tst_CGlobalConfigNumbers::preciseNumbers()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    const std::wstring text = CGlobalConfig::preciseNumberToText(value);
+    if (!expected.isEmpty())
+        QCOMPARE(QString::fromStdWString(text), expected);
+    QVERIFY(text.find_first_not_of(L"-0123456789.") == std::wstring::npos);
+    if (std::isfinite(value))
+        QCOMPARE(g_config.parsePreciseLength(text), value);
+    QCOMPARE(g_config.parsePreciseLength(L"7.619047619047619e-2"), 200.0 / 2625);
+    QCOMPARE(g_config.parsePreciseLength(L"2in"), 192.0);
+    QCOMPARE(g_config.parsePreciseLength(L"1e400"), 0.0);
 }
 
 void tst_CGlobalConfigNumbers::newElementId()

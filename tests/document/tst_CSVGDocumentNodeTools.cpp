@@ -372,12 +372,13 @@ void tst_CSVGDocumentNodeTools::cuttingEverythingWarns()
 }
 
 // A grouped piece of two parts under a turned group, mirrored across a
-// slanted line: each copy is its part's outline reflected by Qt.
+// slanted line: each copy is its part's outline reflected by Qt, painted as
+// the part is (white from the group, or its own red).
 void tst_CSVGDocumentNodeTools::mirrorCopiesAreReflections()
 {
     TestDrawing drawing;
-    CSVGElement* group = appendShape(drawing.root, "g", "transform=" + kPlace);
-    const QList<CSVGElementShape*> parts { drawing.addPath("d=M0 0 L80 0 L40 60 Z", group),
+    CSVGElement* group = appendShape(drawing.root, "g", "transform=" + kPlace + "|fill=#FFFFFF|stroke=#0000FF");
+    const QList<CSVGElementShape*> parts { drawing.addPath("d=M0 0 L80 0 L40 60 Z|fill=red", group),
         appendShape(group, "circle", "cx=40|cy=20|r=10") };
     drawing.root->updateMatrix(nullptr, false);
     drawing.document.selectElement(group, Qt::green);
@@ -401,6 +402,11 @@ void tst_CSVGDocumentNodeTools::mirrorCopiesAreReflections()
             for (int k = 0; same && k < expected.elementCount(); ++k)
                 same = QLineF(mirrored.elementAt(k), expected.elementAt(k)).length() < kWritten;
             matching += same ? 1 : 0;
+            for (const std::wstring name : { L"fill", L"stroke" }) {
+                if (same)
+                    QCOMPARE(
+                        CSVGElementShape::asShape(copy->getChild(i))->getStyleValue(name), part->getStyleValue(name));
+            }
         }
         QCOMPARE(matching, 1);
     }

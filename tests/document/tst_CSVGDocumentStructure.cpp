@@ -1,6 +1,7 @@
 #include "CActionComposite.h"
 #include "CActionDel.h"
 #include "CSVGElementShape.h"
+#include "CSVGUtils.h"
 #include "CommandDocument.h"
 #include "TestEnvironment.h"
 
@@ -16,7 +17,7 @@
 
 namespace {
 
-enum class Command { Group, Ungroup, BringToFront, Merge, Mirror, Offset, AutoGroup, Repair };
+enum class Command { Group, Ungroup, BringToFront, Merge, Mirror, Offset, AutoGroup, Repair, Split };
 
 // Pieces a and b, a group g (translated and turned, painted red with a black
 // stroke) holding a blue rectangle and an unpainted triangle, then c; k is
@@ -56,6 +57,9 @@ void run(Command command, CSVGDocument& document)
         break;
     case Command::Repair:
         document.repairData(-1);
+        break;
+    case Command::Split:
+        document.splitShape(QPointF(70, -10), QPointF(70, 200));
         break;
     }
 }
@@ -192,6 +196,8 @@ private slots:
     void groupAutoGroupWholeHistory();
     void lockAndUnlock();
     void loadingWithUngroupDissolvesTheOneGroup();
+    void newPiecesKeepThePaint_data();
+    void newPiecesKeepThePaint();
 };
 
 void tst_CSVGDocumentStructure::oneUndoStep_data()
@@ -490,6 +496,39 @@ void tst_CSVGDocumentStructure::loadingWithUngroupDissolvesTheOneGroup()
         true, false);
     QCOMPARE(childIds(document.getOwnerSvg()), QString("p q"));
     QCOMPARE(document.getElementById(L"q")->getAttribute(L"transform"), std::wstring(L"matrix(1,0,0,1,5,0)"));
+}
+
+void tst_CSVGDocumentStructure::newPiecesKeepThePaint_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QString>("selection");
+    QTest::newRow("merge") << Command::Merge << "g b";
+    QTest::newRow("split") << Command::Split << "b";
+    QTest::newRow("repair") << Command::Repair << "";
+}
+
+// The pieces that take the place of red pieces with a blue stroke (set on
+// their group, in a "style", or their own) are saved red with a blue
+// stroke: other programs draw them as they drew the pieces.
+void tst_CSVGDocumentStructure::newPiecesKeepThePaint()
+{
+    QFETCH(Command, command);
+    QFETCH(QString, selection);
+    CommandDocument fixture(
+        "<g id=\"g\" stroke=\"#0000FF\"><path d=\"M0 0 L60 0 L60 60 L0 60 Z\" fill=\"#FF0000\"/>"
+        "<path d=\"M20 20 L30 20 L30 30 Z\" fill=\"#FF0000\"/></g>"
+        "<path id=\"b\" d=\"M40 40 L100 40 L100 100 L40 100 Z\" style=\"fill:#FF0000;stroke:#0000FF\"/>");
+    fixture.select(selection.split(' ', Qt::SkipEmptyParts));
+    const QString before = fixture.text();
+    run(command, fixture.document);
+    QVERIFY(fixture.text() != before);
+    CommandDocument saved { QString() };
+    QVERIFY(saved.document.parseSvgText(fixture.text().toStdWString(), false, false));
+    for (CSVGElement* leaf : CSVGUtils::collectShapes(saved.document.getOwnerSvg())) {
+        auto* shape = CSVGElementShape::asShape(leaf);
+        QCOMPARE(QString::fromStdWString(shape->getStyleValue(L"fill")), QString("#FF0000"));
+        QCOMPARE(QString::fromStdWString(shape->getStyleValue(L"stroke")), QString("#0000FF"));
+    }
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGDocumentStructure)

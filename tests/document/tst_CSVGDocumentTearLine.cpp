@@ -79,6 +79,7 @@ private slots:
     void noTearLineWithoutSeparation_data();
     void noTearLineWithoutSeparation();
     void removingTearLinesKeepsThePieces();
+    void placedTearLinesComeOffExactly();
     void splitPiecesCoverTheShape();
     void expansionFollowsTheBand_data();
     void expansionFollowsTheBand();
@@ -172,6 +173,43 @@ void tst_CSVGDocumentTearLine::removingTearLinesKeepsThePieces()
     QCOMPARE(svgText(drawing.document), before);
     drawing.document.redo();
     QCOMPARE(svgText(drawing.document), after);
+}
+
+// The lines are not filled, lest other programs cover the pieces with them.
+// Continue moves the selected pieces with their lines to the page's
+// left-bottom corner in the step that added the lines: one undo gives the
+// text from before. Taking the lines away puts the pieces back, text for
+// text; undoing that brings lines and moved pieces back.
+void tst_CSVGDocumentTearLine::placedTearLinesComeOffExactly()
+{
+    TestDrawing drawing;
+    CSVGElement* plain = drawing.addPath(squareData(100, 50, 40));
+    CSVGElement* turned = drawing.addPath(squareData(200, 50, 30) + "|transform=matrix(0.8,0.6,-0.6,0.8,17.25,-3.5)");
+    drawing.addPath(squareData(300, 50, 20));
+    CSVGDocument& document = drawing.document;
+    document.selectElement(plain, Qt::green);
+    document.selectElement(turned, Qt::green);
+    const QString before = svgText(document);
+    const QRectF page(0, 0, 1000, 500);
+
+    document.createTearLine(true);
+    for (CSVGElement* line : tearLines(drawing.root))
+        QCOMPARE(line->getAttribute(L"fill"), std::wstring(L"none"));
+    document.placeNewTearLines(page);
+    const QString placed = svgText(document);
+    QCOMPARE(int(document.getHistory().getCursor()), 1);
+    QCOMPARE(document.getSelectionRect().bottomLeft(), page.bottomLeft() + QPointF(1, -1));
+    document.undo();
+    QCOMPARE(svgText(document), before);
+    document.redo();
+    QCOMPARE(svgText(document), placed);
+
+    document.createTearLine(false);
+    QCOMPARE(svgText(document), before);
+    document.undo();
+    QCOMPARE(svgText(document), placed);
+    document.redo();
+    QCOMPARE(svgText(document), before);
 }
 
 // The pieces of a square cut along a slanted line lie apart, inside the

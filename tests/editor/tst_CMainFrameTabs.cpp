@@ -427,8 +427,8 @@ void tst_CMainFrameTabs::textsAfterLanguageChange()
     QCOMPARE(frame.action(CMainFrame::AlignLeftTop)->text(), QString("Left Top"));
 }
 
-// No document: nothing to edit. A tear line: only cutting, saving and the
-// tear-line toggle on the editing toolbars.
+// No document: nothing to edit. A tear line: only cutting, saving, the
+// tear-line toggle and Undo on the editing toolbars.
 void tst_CMainFrameTabs::actionStates()
 {
     CMainFrame frame;
@@ -441,9 +441,10 @@ void tst_CMainFrameTabs::actionStates()
     document->newDocument();
     appendShape(document->getOwnerSvg(), "path", "d=M0 0 L10 0 L10 10 Z|tear_line=true");
     frame.updateActionStates();
-    for (auto action : { CMainFrame::Save, CMainFrame::Cutting, CMainFrame::SeparationLine })
+    for (auto action : { CMainFrame::Save, CMainFrame::Cutting, CMainFrame::SeparationLine, CMainFrame::Undo })
         QVERIFY(frame.action(action)->isEnabled());
-    for (auto action : { CMainFrame::Rectangle, CMainFrame::Copy, CMainFrame::DeleteAction, CMainFrame::Pen })
+    for (auto action :
+        { CMainFrame::Rectangle, CMainFrame::Copy, CMainFrame::DeleteAction, CMainFrame::Pen, CMainFrame::Redo })
         QVERIFY(!frame.action(action)->isEnabled());
     QVERIFY(frame.action(CMainFrame::SeparationLine)->isChecked());
     QVERIFY(frame.action(CMainFrame::Paste)->isEnabled());

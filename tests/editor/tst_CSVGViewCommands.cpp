@@ -29,6 +29,7 @@ private slots:
     void clearAsksFirst();
     void tearLineNeedsContinue_data();
     void tearLineNeedsContinue();
+    void tearLinesComeOffAsTheyCame();
     void templateToggles();
     void pictureFiles_data();
     void pictureFiles();
@@ -181,6 +182,48 @@ void tst_CSVGViewCommands::tearLineNeedsContinue()
     QCOMPARE(frame.action(CMainFrame::Rectangle)->isEnabled(), !kept);
 }
 
+// Through the window's actions: while the tear lines are there Undo is
+// offered and takes back the lines and the move to the corner; adding and
+// then removing them gives back the drawing as it was, and Undo then
+// brings the lines back, and once more the drawing before them.
+void tst_CSVGViewCommands::tearLinesComeOffAsTheyCame()
+{
+    CMainFrame frame;
+    CSVGView* view = frame.currentView();
+    QVERIFY(
+        view->loadData("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"210\" y=\"120\" width=\"100\" "
+                       "height=\"40\" fill=\"#FFFFFF\" stroke=\"#000000\"/><path d=\"M400 100 L450 100 L430 160 Z\" "
+                       "transform=\"matrix(0.8,0.6,-0.6,0.8,17.25,-3.5)\"/></svg>"));
+    CSVGDocument* document = view->getDocument();
+    const QString before = QString::fromStdWString(document->toSvgText());
+    const auto text = [document] { return QString::fromStdWString(document->toSvgText()); };
+    QAction* tearLines = frame.action(CMainFrame::SeparationLine);
+    QAction* undo = frame.action(CMainFrame::Undo);
+    m_answer = int(QMessageBox::Yes);
+
+    document->selectAll();
+    tearLines->trigger();
+    QVERIFY(view->hasTearLine());
+    QVERIFY(text() != before);
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!frame.action(CMainFrame::Redo)->isEnabled());
+    undo->trigger();
+    QCOMPARE(text(), before);
+    QVERIFY(!tearLines->isChecked());
+
+    document->selectAll();
+    tearLines->trigger();
+    const QString again = text();
+    tearLines->trigger();
+    QVERIFY(!view->hasTearLine());
+    QCOMPARE(text(), before);
+    undo->trigger();
+    QCOMPARE(text(), again);
+    QVERIFY(tearLines->isChecked());
+    undo->trigger();
+    QCOMPARE(text(), before);
+}
+
 void tst_CSVGViewCommands::templateToggles()
 {
     CMainFrame frame;
@@ -267,29 +310,36 @@ void tst_CSVGViewCommands::scaleDialogSizesExactly_data()
     QTest::addColumn<QString>("offered"); // the fields as the dialog opens
     QTest::addColumn<QString>("typed"); // empty: OK as offered
     QTest::addColumn<QRectF>("box");
+    QTest::addColumn<QString>("sizeFields"); // the window's size fields afterwards
     const QString one = "<rect x=\"3\" y=\"4\" width=\"434\" height=\"324.998\"/>";
     const QString two = "<rect x=\"0\" y=\"0\" width=\"60\" height=\"40\"/>"
                         "<rect x=\"210\" y=\"90\" width=\"60\" height=\"40\"/>";
     QTest::newRow("OK as offered") << one << "434 324.998"
-                                   << "" << QRectF(3, 4, 434, 324.998);
+                                   << "" << QRectF(3, 4, 434, 324.998) << "434 mm 324.998 mm";
     QTest::newRow("typed") << one << "434 324.998"
-                           << "200 100" << QRectF(120, 116.499, 200, 100);
+                           << "200 100" << QRectF(120, 116.499, 200, 100) << "200 mm 100 mm";
     QTest::newRow("several") << two << "270 130"
-                             << "540 260" << QRectF(-135, -65, 540, 260);
+                             << "540 260" << QRectF(-135, -65, 540, 260) << "540 mm 260 mm";
+    QTest::newRow("15 m") << one << "434 324.998"
+                          << "14999.999 1234.567" << QRectF(-7279.9995, -450.7845, 14999.999, 1234.567)
+                          << "14999.999 mm 1234.567 mm";
 }
 
 // Typed into the real fields, then OK ten times as offered: the selection's
-// box is what was typed, to a thousandth, and stays so.
+// box is what was typed, to a thousandth, and stays so; the window shows it
+// to a thousandth.
 void tst_CSVGViewCommands::scaleDialogSizesExactly()
 {
     QFETCH(QString, pieces);
     QFETCH(QString, offered);
     QFETCH(QString, typed);
     QFETCH(QRectF, box);
+    QFETCH(QString, sizeFields);
     CMainFrame frame;
     CSVGView* view = frame.currentView();
     QVERIFY(view->loadData(("<svg xmlns=\"http://www.w3.org/2000/svg\">" + pieces + "</svg>").toUtf8()));
     view->getDocument()->selectAll();
+    view->repaint();
     QStringList shown;
     QString toType = typed;
     Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
@@ -310,6 +360,12 @@ void tst_CSVGViewCommands::scaleDialogSizesExactly()
              { got.width(), box.width() }, { got.height(), box.height() } })
         QVERIFY2(qAbs(a - b) < 0.001, qPrintable(QString("%1 against %2").arg(a).arg(b)));
     QCOMPARE(int(view->getDocument()->getHistory().getCursor()), typed.isEmpty() ? 0 : 1);
+    QStringList fieldTexts;
+    for (const QLineEdit* field : frame.findChildren<QLineEdit*>()) {
+        if (field->isReadOnly() && field->text().endsWith(" mm"))
+            fieldTexts << field->text();
+    }
+    QCOMPARE(fieldTexts.join(' '), sizeFields);
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewCommands)

@@ -273,14 +273,15 @@ void tst_CSVGViewPaint::sequences()
 }
 
 // Continue moves the piece and its tear line to the page's left-bottom
-// corner: both are drawn there, at any zoom, and the piece stays drawn once
-// the line is taken away again.
+// corner: both are drawn there, at any zoom, and the piece is drawn where it
+// was once the line is taken away again.
 void tst_CSVGViewPaint::separationLineKeepsThePieceDrawn()
 {
     Canvas c;
     c.rectangle(QPointF(200, 200), QPointF(300, 280));
     QTest::keyClick(c.viewport(), Qt::Key_Escape);
     CSVGElementShape* piece = CSVGElementShape::asShape(c.document()->getOwnerSvg()->getChild(0));
+    const QRectF drawn = piece->getTransformedBoundingRect().toQRectF();
     c.click(QPointF(250, 240));
     c.tool(CMainFrame::SeparationLine);
     QVERIFY(c.document()->hasTearLine());
@@ -294,8 +295,10 @@ void tst_CSVGViewPaint::separationLineKeepsThePieceDrawn()
     QVERIFY(c.drawsOutline(box.adjusted(-5, -5, 5, 5)));
     c.tool(CMainFrame::SeparationLine);
     QVERIFY(!c.document()->hasTearLine());
+    QCOMPARE(piece->getTransformedBoundingRect().toQRectF(), drawn);
+    c.view()->centerOn(drawn.center());
     c.paint();
-    QVERIFY(c.drawsOutline(box));
+    QVERIFY(c.drawsOutline(drawn));
 }
 
 // The text of the text dialog is drawn as soon as the dialog closes, not

@@ -374,7 +374,7 @@ void tst_CSVGElement::transforms()
     QSignalSpy elementChanged(element, &CSVGElement::changed);
     QSignalSpy childChanged(child, &CSVGElement::changed);
     element->updateMatrix(nullptr, false);
-    QCOMPARE(element->getMatrix().toString(), std::wstring(L"matrix(2.500000,0,0,2.500000,20,20)"));
+    QCOMPARE(element->getMatrix().toString(), std::wstring(L"matrix(2.5,0,0,2.5,20,20)"));
     QCOMPARE(elementChanged.count() * 10 + childChanged.count(), 1);
     // A source takes the parent's place.
     child->updateMatrix(parent, false);
@@ -382,7 +382,7 @@ void tst_CSVGElement::transforms()
 
     const std::wstring rotation = child->getTransformMatrix().toString();
     parent->normalizeTransform();
-    QCOMPARE(element->getAttribute(L"transform"), std::wstring(L"matrix(2.500000,0,0,2.500000,10,20)"));
+    QCOMPARE(element->getAttribute(L"transform"), std::wstring(L"matrix(2.5,0,0,2.5,10,20)"));
     QCOMPARE(child->getAttribute(L"transform"), rotation);
     QVERIFY(appendNew(parent, L"rect")->getAttribute(L"transform").empty());
 }

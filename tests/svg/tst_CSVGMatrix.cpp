@@ -75,8 +75,8 @@ void tst_CSVGMatrix::parseTransformList_data()
     QTest::newRow("extra numbers") << "matrix(1,2,3,4,5,6,7,8)" << Numbers { 1, 2, 3, 4, 5, 6 };
     QTest::newRow("units") << "translate(1in,50%)" << Numbers { 1, 0, 0, 1, 96, 0.5 };
     // What toString writes reads back whole.
-    QTest::newRow("six decimals") << "matrix(0.460829,0,0,1.000006,-7.874007,0)"
-                                  << Numbers { 0.460829, 0, 0, 1.000006, -7.874007, 0 };
+    QTest::newRow("decimals") << "matrix(0.460829,0,0,1.000006,-7.874007,0)"
+                              << Numbers { 0.460829, 0, 0, 1.000006, -7.874007, 0 };
     QTest::newRow("unreadable number") << "scale(1e400)" << Numbers { 0, 0, 0, 0, 0, 0 };
     // A product that overflows a double is left out.
     QTest::newRow("overflow") << "scale(1e300) scale(1e300) translate(1)" << Numbers { 1e300, 0, 0, 1e300, 1e300, 0 };
@@ -114,12 +114,17 @@ void tst_CSVGMatrix::textIsKeptUntilChange()
 void tst_CSVGMatrix::toString()
 {
     QCOMPARE(CSVGMatrix().toString(), std::wstring(L"matrix(1,0,0,1,0,0)"));
-    QCOMPARE(CSVGMatrix(1, 0, 0, 1, 10.5, 0).toString(), std::wstring(L"matrix(1,0,0,1,10.500000,0)"));
-    // Only what six decimals cannot tell from a whole number is written whole.
-    QCOMPARE(CSVGMatrix(-0.25, 1e-5, 2.99995, -3, 1e9, -7).toString(),
-        std::wstring(L"matrix(-0.250000,0.000010,2.999950,-3,1000000000,-7)"));
+    QCOMPARE(CSVGMatrix(1, 0, 0, 1, 10.5, 0).toString(), std::wstring(L"matrix(1,0,0,1,10.5,0)"));
+    // Nothing is rounded, nor written with an exponent.
+    QCOMPARE(CSVGMatrix(-0.25, 1e-5, 2.99995, -3, 1e9, -0.0).toString(),
+        std::wstring(L"matrix(-0.25,0.00001,2.99995,-3,1000000000,0)"));
     QCOMPARE(CSVGMatrix(1.00005, 4e-7, -4e-7, 1.0000006, 0, 0).toString(),
-        std::wstring(L"matrix(1.000050,0,0,1.000001,0,0)"));
+        std::wstring(L"matrix(1.00005,0.0000004,-0.0000004,1.0000006,0,0)"));
+    // The text reads back as the same numbers, however many digits they take.
+    const CSVGMatrix scaled(200.0 / 2625, std::cos(90 * kPi / 180), 0.1 + 0.2, 15000.000000000002, -7.874007e-9, 1e20);
+    CSVGMatrix read;
+    read.parseTransformList(scaled.toString());
+    QCOMPARE(numbers(read), numbers(scaled));
 }
 
 // Qt applies the left factor first: this x m is m * this in Qt's terms.
