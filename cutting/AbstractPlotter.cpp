@@ -40,8 +40,10 @@ void AbstractPlotter::setData(const QByteArray& data, const QByteArray& closing)
 
 QString AbstractPlotter::stopNotTakenText()
 {
-    return tr("The plotter did not take the stop: its knife may be down inside a command. Lift the knife on the "
-              "plotter before the next job.");
+    // One literal, so that the text reads as its language-file key.
+    // clang-format off
+    return tr("The plotter did not take the stop: its knife may be down inside a command. Lift the knife on the plotter before the next job.");
+    // clang-format on
 }
 
 bool AbstractPlotter::setError(const QString& text)
