@@ -1,5 +1,7 @@
 #include "TranslatedDialog.h"
 
+#include "NumberField.h"
+
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -21,6 +23,12 @@ int TranslatedDialog::titleWidth() const
 {
     const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
     return metrics.horizontalAdvance(windowTitle()) + kFrameButtons * logicalDpiX() / 96;
+}
+
+void TranslatedDialog::accept()
+{
+    if (NumberField::refuseInvalid(this).isEmpty())
+        QDialog::accept();
 }
 
 void TranslatedDialog::changeEvent(QEvent* event)

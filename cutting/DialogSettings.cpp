@@ -231,9 +231,10 @@ void DialogSettings::saved(bool success)
 {
     m_save->setEnabled(true);
     // A failed upload was shown to the user; the dialog stays so that they
-    // can try again instead of believing the account has the settings.
+    // can try again instead of believing the account has the settings. The
+    // fields were checked before the save went.
     if (success)
-        accept();
+        QDialog::accept();
 }
 
 void DialogSettings::chooseLanguage(int index)

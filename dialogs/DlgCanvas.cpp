@@ -19,7 +19,7 @@ DlgCanvas::DlgCanvas(QWidget* parent)
     m_width = addSizeRow(m_widthLabel, QStringLiteral("CanvasWidth"));
     m_height = addSizeRow(m_heightLabel, QStringLiteral("CanvasHeight"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &DlgCanvas::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TranslatedDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
     retranslateUi();
@@ -48,11 +48,6 @@ NumberField* DlgCanvas::addSizeRow(QLabel* label, const QString& key)
     return field;
 }
 
-void DlgCanvas::accept()
-{
-    if (NumberField::refuseInvalid(this).isEmpty())
-        TranslatedDialog::accept();
-}
 
 QSize DlgCanvas::getCanvasSize() const
 {

@@ -17,10 +17,6 @@ public:
 
     QSize getCanvasSize() const;
 
-public slots:
-    // Closes only with both sizes in range.
-    void accept() override;
-
 protected:
     void retranslateUi() override;
 

@@ -27,7 +27,7 @@ DlgSizeExpand::DlgSizeExpand(bool allowInward, QWidget* parent)
     direction->addWidget(m_outward);
     direction->addWidget(m_inward);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &DlgSizeExpand::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TranslatedDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* form = new QFormLayout(this);
     form->addRow(m_distanceLabel, m_distance);
@@ -44,11 +44,6 @@ void DlgSizeExpand::retranslateUi()
     m_inward->setText(tr("Inward"));
 }
 
-void DlgSizeExpand::accept()
-{
-    if (NumberField::refuseInvalid(this).isEmpty())
-        TranslatedDialog::accept();
-}
 
 DlgSizeExpand::ExpandValue DlgSizeExpand::getExpandValue() const
 {

@@ -24,10 +24,6 @@ public:
     };
     ExpandValue getExpandValue() const;
 
-public slots:
-    // Closes only with a distance in range.
-    void accept() override;
-
 protected:
     void retranslateUi() override;
 

@@ -27,7 +27,7 @@ DlgSizeModify::DlgSizeModify(const QSizeF& size, QWidget* parent)
     m_width = addSizeRow(m_widthLabel, sane(size.width()));
     m_height = addSizeRow(m_heightLabel, sane(size.height()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &DlgSizeModify::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TranslatedDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
     retranslateUi();
@@ -55,8 +55,3 @@ QSizeF DlgSizeModify::getResultSize() const
     return QSizeF(m_width->value(), m_height->value());
 }
 
-void DlgSizeModify::accept()
-{
-    if (NumberField::refuseInvalid(this).isEmpty())
-        TranslatedDialog::accept();
-}

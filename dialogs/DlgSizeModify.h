@@ -18,10 +18,6 @@ public:
     // value whole (the field shows it to 0.001 mm).
     QSizeF getResultSize() const;
 
-public slots:
-    // Closes only when each size typed is a positive number in range.
-    void accept() override;
-
 protected:
     void retranslateUi() override;
 

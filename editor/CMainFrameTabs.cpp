@@ -121,9 +121,9 @@ void CMainFrame::nameDrawing(CSVGView* view, const QString& name, const QString&
     view->renameAutosave(uniqueAutosaveName(view->displayName(), view));
 }
 
-// Titles may repeat; autosave files may not. A name that another view uses,
-// or whose file lies in the folder without a view (left from an earlier
-// run), gets a number.
+// Autosave files may not repeat either, and the folder may hold files that
+// no view has: a name that another view uses, or whose file lies in the
+// folder without a view (left from an earlier run), gets a number.
 QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const
 {
     const QDir folder(CSVGView::autosaveFolder());

@@ -7,8 +7,8 @@
 
 #include <charconv>
 #include <climits>
+#include <string>
 #include <cmath>
-#include <cstdint>
 
 namespace {
 
@@ -27,38 +27,20 @@ bool isUnitStop(wchar_t c)
     return c == L'%' || c == L'E' || c == L'P' || c == L'e' || c == L'i' || c == L'p';
 }
 
-// Collects the digits of a number exactly while they fit 64 bits, and
-// approximately beyond, where an integer would overflow.
-class DigitAccumulator
-{
-public:
-    void push(int digit)
-    {
-        if (m_exact && m_integer <= (INT64_MAX - 9) / 10) {
-            m_integer = m_integer * 10 + digit;
-            return;
-        }
-        if (m_exact) {
-            m_exact = false;
-            m_approximate = static_cast<double>(m_integer);
-        }
-        m_approximate = m_approximate * 10.0 + digit;
-    }
-    double value() const { return m_exact ? static_cast<double>(m_integer) : m_approximate; }
-
-private:
-    bool m_exact = true;
-    std::int64_t m_integer = 0;
-    double m_approximate = 0.0;
-};
-
 // The exponent after "e" is the whole rest of the text read as one integer;
-// text that is not an integer leaves the number as it is.
-double applyExponent(double number, const std::wstring& rest)
+// text that is not an integer leaves the number as it is. It joins the
+// decimal text, so that the number read is the one nearest to what is written.
+bool isExponent(const std::wstring& text, size_t at)
+{
+    const wchar_t next = at + 1 < text.size() ? text[at + 1] : L'\0';
+    return (text[at] == L'e' || text[at] == L'E') && next != L'm';
+}
+
+std::string exponentText(const std::wstring& rest)
 {
     bool ok = false;
     const int exponent = QString::fromStdWString(rest).toInt(&ok);
-    return ok ? number * std::pow(10.0, exponent) : number;
+    return ok ? 'e' + std::to_string(exponent) : std::string();
 }
 
 double applyUnit(double number, const std::wstring& text, size_t at, double pointFactor)
@@ -73,8 +55,6 @@ double applyUnit(double number, const std::wstring& text, size_t at, double poin
         return next == L't' ? number * pointFactor : number;
     if (unit == L'%')
         return number / 100.0;
-    if ((unit == L'e' || unit == L'E') && next != L'm')
-        return applyExponent(number, text.substr(at + 1));
     return number;
 }
 
@@ -105,77 +85,43 @@ double CGlobalConfig::parseLength(const std::wstring& text) const
     return parseLength(text, 5);
 }
 
-// Every digit counts, and the number is the double nearest to the decimal
-// text, so that what preciseNumberToText wrote reads back as the same
-// double. A plain exponent is part of the decimal text; units and other
-// stops are read as parseLength reads them.
+// Every digit counts: what preciseNumberToText wrote reads back as the same
+// double.
 double CGlobalConfig::parsePreciseLength(const std::wstring& text) const
 {
-    const size_t size = text.size();
-    size_t at = 0;
-    while (at < size && isBlank(text[at]))
-        ++at;
-    std::string decimal;
-    if (at < size && text[at] == L'-') {
-        decimal += '-';
-        ++at;
-    }
-    const size_t digitsStart = decimal.size();
-    while (at < size && isDigit(text[at]))
-        decimal += char(text[at++]);
-    if (at < size && text[at] == L'.') {
-        decimal += '.';
-        ++at;
-    }
-    while (at < size && isDigit(text[at]))
-        decimal += char(text[at++]);
-    if (decimal.find_first_of("0123456789", digitsStart) == std::string::npos)
-        decimal.insert(digitsStart, 1, '0');
-
-    while (at < size && !isUnitStop(text[at]))
-        ++at;
-    const wchar_t unit = at < size ? text[at] : L'\0';
-    const bool exponent = (unit == L'e' || unit == L'E') && !(at + 1 < size && text[at + 1] == L'm');
-    bool exponentOk = false;
-    const int power = exponent ? QString::fromStdWString(text.substr(at + 1)).toInt(&exponentOk) : 0;
-    if (exponentOk)
-        decimal += 'e' + std::to_string(power);
-    double number = 0.0;
-    const std::from_chars_result read = std::from_chars(decimal.data(), decimal.data() + decimal.size(), number);
-    if (read.ec != std::errc())
-        return 0.0;
-    if (!exponent && at < size)
-        number = applyUnit(number, text, at, m_pointFactor);
-    return std::isfinite(number) ? number : 0.0;
+    return parseLength(text, INT_MAX);
 }
 
+// The digits read, a sign, the point and the exponent make one decimal text,
+// read as the double nearest to it.
 double CGlobalConfig::parseLength(const std::wstring& text, int fractionDigits) const
 {
     const size_t size = text.size();
     size_t at = 0;
     while (at < size && isBlank(text[at]))
         ++at;
-    const bool negative = at < size && text[at] == L'-';
-    if (negative)
+    std::string decimal = "0";
+    if (at < size && text[at] == L'-') {
+        decimal = "-0";
         ++at;
-
-    DigitAccumulator digits;
+    }
     while (at < size && isDigit(text[at]))
-        digits.push(text[at++] - L'0');
+        decimal += char(text[at++]);
     if (at < size && text[at] == L'.')
         ++at;
-    double divisor = 1.0;
-    for (int fraction = 0; fraction < fractionDigits && at < size && isDigit(text[at]); ++fraction) {
-        digits.push(text[at++] - L'0');
-        divisor *= 10.0;
-    }
-    double number = digits.value() / divisor;
-    if (negative)
-        number = -number;
+    decimal += '.';
+    for (int fraction = 0; fraction < fractionDigits && at < size && isDigit(text[at]); ++fraction)
+        decimal += char(text[at++]);
 
     while (at < size && !isUnitStop(text[at]))
         ++at;
-    if (at < size)
+    const bool exponent = at < size && isExponent(text, at);
+    if (exponent)
+        decimal += exponentText(text.substr(at + 1));
+    double number = 0.0;
+    if (std::from_chars(decimal.data(), decimal.data() + decimal.size(), number).ec != std::errc())
+        return 0.0;
+    if (at < size && !exponent)
         number = applyUnit(number, text, at, m_pointFactor);
     return std::isfinite(number) ? number : 0.0;
 }
