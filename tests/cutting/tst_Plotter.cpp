@@ -18,6 +18,7 @@
 #include <mutex>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -175,6 +176,13 @@ struct Terminal
             received.append(buffer, int(got));
         }
         return received;
+    }
+    // The bytes the far end's line discipline holds unread: at most its
+    // buffer of 4 KB less one.
+    int unread() const
+    {
+        int count = 0;
+        return ::ioctl(master, FIONREAD, &count) == 0 ? count : -1;
     }
     // What arrives until the job has ended.
     QByteArray drain(const QList<bool>& finished)
@@ -375,6 +383,15 @@ void tst_Plotter::stopOnASlowLine()
         return true;
     };
     QTRY_VERIFY_WITH_TIMEOUT(readSlowly() && g_lineTimeouts > timeouts, 60000);
+    if (rate == 0) {
+        // The kernel hands what it holds on to the far end's buffer on a
+        // worker of its own, which frees room for a short ending after the
+        // line refused a write. Only once that buffer is full, and the line
+        // refused a write since, does nothing more go in.
+        QTRY_VERIFY_WITH_TIMEOUT(terminal.unread() >= 4095, 60000);
+        const int full = g_lineTimeouts;
+        QTRY_VERIFY_WITH_TIMEOUT(g_lineTimeouts > full, 60000);
+    }
     for (int burst = 0; burst < bursts; ++burst) {
         const qint64 took = g_lineTook;
         int full = 0;
