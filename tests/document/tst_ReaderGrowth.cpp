@@ -1,0 +1,98 @@
+#include "CSVGDocument.h"
+#include "TestEnvironment.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// A file of size n of one kind of input.
+using Generator = std::function<QByteArray(int n)>;
+
+QByteArray repeated(const QByteArray& piece, int n)
+{
+    QByteArray out;
+    out.reserve(piece.size() * n);
+    for (int i = 0; i < n; ++i)
+        out += piece;
+    return out;
+}
+
+QByteArray svgFile(const QByteArray& content, const QByteArray& rootAttributes = QByteArray())
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\"" + rootAttributes + ">" + content + "</svg>";
+}
+
+// The least of a few reading times: the machine's other work only ever adds.
+qint64 nanosecondsToRead(const QByteArray& bytes)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < 5; ++round) {
+        CSVGDocument document;
+        QElapsedTimer timer;
+        timer.start();
+        document.loadSvgData(bytes);
+        best = std::min(best, timer.nsecsElapsed());
+    }
+    return best;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Generator)
+
+// Reading time grows linearly with the file whatever the file holds: a file
+// eight times as large reads in about eight times as long. A reader that
+// rescans what it has read grows with the square (sixty-four times); the
+// bound between lies far from both, so that neither the machine's speed nor
+// its load decides.
+class tst_ReaderGrowth : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linear_data();
+    void linear();
+};
+
+void tst_ReaderGrowth::linear_data()
+{
+    QTest::addColumn<Generator>("generate");
+    QTest::addColumn<int>("n");
+
+    QTest::newRow("long names") << Generator([](int n) {
+        return svgFile("<rect " + QByteArray(n, 'a') + "=\"1\" width=\"1\" height=\"1\"/>");
+    }) << 200000;
+    QTest::newRow("many text runs") << Generator([](int n) {
+        return svgFile("<text>" + repeated("a<tspan>b</tspan> ", n) + "</text>");
+    }) << 200;
+    QTest::newRow("deep groups") << Generator([](int n) {
+        // Groups n deep, many times over, so that the time is measurable.
+        return svgFile(repeated(repeated("<g>", n) + "<rect width=\"1\" height=\"1\"/>" + repeated("</g>", n), 100));
+    }) << 30;
+    QTest::newRow("long path") << Generator([](int n) {
+        return svgFile("<path d=\"M0 0" + repeated(" l1 1", n) + "\"/>");
+    }) << 20000;
+}
+
+void tst_ReaderGrowth::linear()
+{
+    QFETCH(Generator, generate);
+    QFETCH(int, n);
+    const qint64 small = nanosecondsToRead(generate(n));
+    const qint64 large = nanosecondsToRead(generate(8 * n));
+    const double ratio = double(large) / double(std::max<qint64>(small, 1));
+    qDebug("%s: %.1f ms, 8n %.1f ms, ratio %.1f", QTest::currentDataTag(), small / 1e6, large / 1e6, ratio);
+    QVERIFY2(ratio < 24.0,
+        qPrintable(QStringLiteral("n %1: %2 ms, 8n: %3 ms, ratio %4")
+                       .arg(n)
+                       .arg(small / 1e6)
+                       .arg(large / 1e6)
+                       .arg(ratio)));
+}
+
+ZOCUT_TEST_MAIN(tst_ReaderGrowth)
+#include "tst_ReaderGrowth.moc"
