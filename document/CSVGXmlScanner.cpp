@@ -231,24 +231,21 @@ const char16_t* CSVGXmlScanner::cutOff()
 // is dropped; an entity's is its last run.
 const char16_t* CSVGXmlScanner::readText(const char16_t* p)
 {
-    const char16_t* lt = p;
-    do
-        lt = std::find(lt + 1, m_end, u'<');
-    while (lt < m_end && !opensMarkup(lt));
-    const char16_t* amp = nullptr;
+    const CSVGEntityTable::Entity* entity = nullptr;
     const char16_t* semicolon = nullptr;
-    if (const CSVGEntityTable::Entity* entity = findMarkupEntity(p, lt, amp, semicolon)) {
-        if (amp > p && !takeRun(p, amp))
+    const char16_t* end = runEnd(p, entity, semicolon);
+    if (entity) {
+        if (end > p && !takeRun(p, end))
             return nullptr;
         return scanEntity(*entity) ? semicolon + 1 : nullptr;
     }
-    if (lt >= m_end && m_expanding.empty())
+    if (end >= m_end && m_expanding.empty())
         return nullptr;
-    return takeRun(p, lt) ? lt : nullptr;
+    return takeRun(p, end) ? end : nullptr;
 }
 
 // A text or tspan keeps each run as a text-content node of its own, beside
-// its tspans. The document itself keeps its last run, which is never written.
+// its tspans.
 bool CSVGXmlScanner::takeRun(const char16_t* p, const char16_t* end)
 {
     m_textHasRun = true;
@@ -260,27 +257,39 @@ bool CSVGXmlScanner::takeRun(const char16_t* p, const char16_t* end)
             return false;
         open.element->appendChild(node, false, false);
         node->setText(decode(p, end), false);
-    } else if (open.element->getChildCount() == 0 || type == SvgType::Document) {
-        open.textBegin = p;
-        open.textEnd = end;
+    } else if (type == SvgType::Document) {
+        // Outside the root: no element holds it, nothing writes it.
+    } else if (open.element->getChildCount() == 0) {
+        // Runs meet without markup between them only at an entity's edge:
+        // they are one run.
+        appendDecoded(open.text, p, end);
     } else if (!appendRun(open.element, decode(p, end))) {
         return false;
     }
     return true;
 }
 
-const CSVGEntityTable::Entity* CSVGXmlScanner::findMarkupEntity(
-    const char16_t* begin, const char16_t* end, const char16_t*& amp, const char16_t*& semicolon) const
+// The run ends where the reading goes on after it: each character of the
+// text is looked at once, however many entities it uses.
+const char16_t* CSVGXmlScanner::runEnd(
+    const char16_t* p, const CSVGEntityTable::Entity*& entity, const char16_t*& semicolon) const
 {
-    if (m_entities.isEmpty())
-        return nullptr;
-    for (amp = std::find(begin, end, u'&'); amp < end; amp = std::find(amp + 1, end, u'&')) {
-        semicolon = CSVGEntityTable::referenceEnd(amp, end);
-        const CSVGEntityTable::Entity* entity = semicolon == end ? nullptr : m_entities.find(amp + 1, semicolon);
-        if (entity && entity->holdsMarkup)
-            return entity;
+    const bool entities = !m_entities.isEmpty();
+    const auto stops = [entities](char16_t c) { return c == u'<' || (entities && c == u'&'); };
+    for (const char16_t* q = std::find_if(p, m_end, stops); q < m_end; q = std::find_if(q + 1, m_end, stops)) {
+        if (*q == u'<') {
+            if (opensMarkup(q))
+                return q;
+            continue;
+        }
+        semicolon = CSVGEntityTable::referenceEnd(q, m_end);
+        const CSVGEntityTable::Entity* used = semicolon == m_end ? nullptr : m_entities.find(q + 1, semicolon);
+        if (used && used->holdsMarkup) {
+            entity = used;
+            return q;
+        }
     }
-    return nullptr;
+    return m_end;
 }
 
 // The entity's text stays where the table holds it: runs and elements read
@@ -633,8 +642,8 @@ void CSVGXmlScanner::appendElement(CSVGElement* element)
 void CSVGXmlScanner::closeLast()
 {
     const OpenElement& open = m_open.back();
-    if (open.textBegin)
-        open.element->setText(decode(open.textBegin, open.textEnd), false);
+    if (!open.text.empty())
+        open.element->setText(open.text, false);
     open.element->parseContent();
     if (open.element == m_preserve)
         m_preserve = nullptr;

@@ -100,8 +100,7 @@ private:
     {
         CSVGElement* element;
         bool inText = false;
-        const char16_t* textBegin = nullptr;
-        const char16_t* textEnd = nullptr;
+        std::wstring text;
     };
     // An attribute of the start tag under reading.
     struct Attribute
@@ -125,10 +124,10 @@ private:
     // The run of character data from p to end, kept where it belongs;
     // false once the element limit is reached.
     bool takeRun(const char16_t* p, const char16_t* end);
-    // The first reference in the run to an entity that holds markup; null
-    // when there is none. nameEnd is set to its ";".
-    const CSVGEntityTable::Entity* findMarkupEntity(
-        const char16_t* begin, const char16_t* end, const char16_t*& amp, const char16_t*& nameEnd) const;
+    // The end of the run of character data from p: the next markup, the end
+    // of the text, or the "&" of a reference to an entity that holds markup,
+    // which sets entity, and semicolon to the reference's ";".
+    const char16_t* runEnd(const char16_t* p, const CSVGEntityTable::Entity*& entity, const char16_t*& semicolon) const;
     // Reads the entity's text as content in place; false once the scan has
     // ended.
     bool scanEntity(const CSVGEntityTable::Entity& entity);

@@ -483,6 +483,27 @@ void tst_CSVGDocumentReader::entities_data()
         << ""
         << "<svg><xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"/etc/hostname\" parse=\"text\"/></svg>"
         << "svg(xi:include{href=/etc/hostname,parse=text,xmlns:xi=http://www.w3.org/2001/XInclude})";
+    QTest::newRow("markup between characters keeps them") << "<!ENTITY e \"x<!--c-->y\">"
+                                                          << "<svg><title>abc&e;</title></svg>"
+                                                          << "svg(title'abcx'(<!--c--> <![CDATA[y]]>))";
+    QTest::newRow("a character of markup") << "<!ENTITY l \"&#60;\">"
+                                           << "<svg><title>a&l;b</title></svg>"
+                                           << "svg(title'a<b')";
+    const QString longName(300, QLatin1Char('n'));
+    QTest::newRow("a long name") << "<!ENTITY " + longName + " \"red\">"
+                                 << "<svg><rect fill=\"&" + longName + ";\"/></svg>"
+                                 << "svg(rect{fill=red})";
+    QTest::newRow("markup through a chain of three") << "<!ENTITY c \"&b;\"><!ENTITY b \"&a;\"><!ENTITY a \"<rect/>\">"
+                                                     << "<svg><g>&c;</g></svg>"
+                                                     << "svg(g(rect))";
+    QString chain;
+    for (int i = 1; i < 33; ++i)
+        chain += QStringLiteral("<!ENTITY d%1 \"&d%2;\">").arg(i).arg(i + 1);
+    QTest::newRow("32 deep") << chain + "<!ENTITY d33 \"x\">"
+                             << "<svg><title>&d2;</title></svg>"
+                             << "svg(title'x')";
+    QTest::newRow("33 deep") << chain + "<!ENTITY d33 \"x\">"
+                             << "<svg><title>&d1;</title></svg>" << QString();
     QTest::newRow("an entity that uses itself") << "<!ENTITY a \"x&b;\"><!ENTITY b \"&a;\">"
                                                 << "<svg><title>&a;</title></svg>" << QString();
     QString laughs = QStringLiteral("<!ENTITY l0 \"lol\">");

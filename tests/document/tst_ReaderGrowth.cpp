@@ -63,6 +63,14 @@ void tst_ReaderGrowth::linear_data()
     QTest::addColumn<Generator>("generate");
     QTest::addColumn<int>("n");
 
+    QTest::newRow("markup-entity references") << Generator([](int n) {
+        // 8n references stay within the limits of entity expansion.
+        return "<!DOCTYPE svg [<!ENTITY e \"<g/>\">]>"
+            + svgFile("<g>" + repeated("&e; " + QByteArray(100, 'x') + ' ', n) + "</g>");
+    }) << 1000;
+    QTest::newRow("&#60; through an entity") << Generator([](int n) {
+        return "<!DOCTYPE svg [<!ENTITY l \"&#60;\">]>" + svgFile("<title>" + repeated("a&l;", n) + "</title>");
+    }) << 12000;
     QTest::newRow("long names") << Generator([](int n) {
         return svgFile("<rect " + QByteArray(n, 'a') + "=\"1\" width=\"1\" height=\"1\"/>");
     }) << 200000;
