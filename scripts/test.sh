@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs every test headless; builds the tests
 # once more optimized and runs there every test but the runs of the whole
-# program; then gives each fuzz target a few seconds on its seed corpus.
+# program, and checks that its zocut holds no test driver; then gives each
+# fuzz target a few seconds on its seed corpus.
 # Every part runs; the script fails when any of them failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,6 +29,18 @@ cmake -S "$root" -B "$optimized" \
   -DZOCUT_BUILD_TESTS=ON -DZOCUT_BUILD_PROGRAM_TESTS=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake --build "$optimized" -j "$jobs"
 (cd "$optimized" && ctest --output-on-failure -j "$jobs" --timeout 600 -LE program) || failed+=("optimized build")
+
+# The program built for users carries no test driver: none of the driver's
+# classes (symbols, type names, debug information) nor the variables that
+# would switch one on. The whole-program tests run zocut-driven instead.
+driver_names='PageDriver|WidgetLocator|DrawingAudit|DriverChannel|ZOCUT_PAGE_DRIVER|ZOCUT_DRIVER_CHANNEL'
+if ! cmake --build "$optimized" -j "$jobs" --target zocut || [ ! -f "$optimized/zocut" ]; then
+  echo "test.sh: the optimized build has no program zocut to check for a test driver" >&2
+  failed+=("driver check")
+elif found=$(strings -a "$optimized/zocut" | grep -oE "$driver_names" | sort -u | paste -sd ' '); [ -n "$found" ]; then
+  echo "test.sh: the program zocut holds test driver code: $found" >&2
+  failed+=("driver check")
+fi
 
 # A short round only: long fuzzing runs belong to scripts/fuzz.sh by hand.
 ZOCUT_FUZZ_BUILD_DIR="$build-fuzz" "$root/scripts/fuzz.sh" 5 || failed+=("fuzzing")
