@@ -12,6 +12,8 @@
 
 void HttpReplyContext::attach(QNetworkReply* reply, const HttpReplyContext& context, QObject* multipart, int timeoutMs)
 {
+    if (multipart)
+        multipart->setParent(reply);
     // The timer counts from the last byte moved in either direction, so a
     // large upload that makes progress is never cut off.
     auto* idle = new QTimer(reply);
@@ -23,10 +25,8 @@ void HttpReplyContext::attach(QNetworkReply* reply, const HttpReplyContext& cont
     });
     QObject::connect(reply, &QNetworkReply::uploadProgress, idle, [idle]() { idle->start(); });
     QObject::connect(reply, &QNetworkReply::downloadProgress, idle, [idle]() { idle->start(); });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, context, multipart, idle, timedOut]() {
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, context, idle, timedOut]() {
         idle->stop();
-        if (multipart)
-            multipart->deleteLater();
         context.finish(reply, *timedOut);
     });
     idle->start(timeoutMs);
