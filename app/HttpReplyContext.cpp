@@ -31,6 +31,8 @@ int HttpReplyContext::underWayCount()
 
 void HttpReplyContext::attach(QNetworkReply* reply, const HttpReplyContext& context, QObject* multipart, int timeoutMs)
 {
+    if (multipart)
+        multipart->setParent(reply);
     // The timer counts from the last byte moved in either direction, so a
     // large upload that makes progress is never cut off.
     auto* idle = new QTimer(reply);
@@ -42,13 +44,10 @@ void HttpReplyContext::attach(QNetworkReply* reply, const HttpReplyContext& cont
     });
     QObject::connect(reply, &QNetworkReply::uploadProgress, idle, [idle]() { idle->start(); });
     QObject::connect(reply, &QNetworkReply::downloadProgress, idle, [idle]() { idle->start(); });
-    QObject::connect(
-        reply, &QNetworkReply::finished, reply, [reply, context, multipart, idle, timedOut, token = underWay()]() {
-            idle->stop();
-            if (multipart)
-                multipart->deleteLater();
-            context.finish(reply, *timedOut);
-        });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, context, idle, timedOut, token = underWay()]() {
+        idle->stop();
+        context.finish(reply, *timedOut);
+    });
     idle->start(timeoutMs);
 }
 

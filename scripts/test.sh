@@ -12,6 +12,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ZOCUT_TEST_BUILD_DIR:-$root/build-test}"
 jobs=$(nproc)
 failed=()
+
+# Nothing of the program or its tests stays in the temporary folder: the
+# whole run gets a fresh one, and any zocut-* entry left in it at the end
+# fails the run.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/test-sh-XXXXXX")
+export TMPDIR="$scratch"
+leftovers() {
+  local status=$? left
+  left=$(find "$scratch" -mindepth 1 -maxdepth 1 -name 'zocut-*' -printf '  %f\n')
+  rm -rf "$scratch"
+  if [ -n "$left" ]; then
+    printf 'test.sh: left in the temporary folder:\n%s\n' "$left"
+    exit 1
+  fi
+  exit "$status"
+}
+trap leftovers EXIT
 cmake -S "$root" -B "$build" \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   -DZOCUT_SANITIZE=address,undefined -DZOCUT_BUILD_TESTS=ON \
