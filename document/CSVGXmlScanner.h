@@ -3,7 +3,10 @@
 #include "CSVGEntityTable.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CSVGDocument;
@@ -30,10 +33,15 @@ class QString;
 //   the caller refuses such a text rather than change its drawing;
 // - one scan registers at most kNewAttributeNames attribute names that the
 //   program-wide name table does not know yet, none longer than
-//   kMaxAttributeNameLength: no file can use that table up;
+//   kMaxAttributeNameLength: no file can use that table up. A name under a
+//   prefix counts the declaration that the writer gives its prefix on the
+//   root as well, and the names that the writer gives every root count not
+//   at all, so that a saved file brings no more new names than it read;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends where it would make one more, which it tells
-//   (reachedElementLimit), so that the loss is said;
+//   (reachedElementLimit), so that the loss is said. The XML declaration at
+//   the start of the text is not counted: the writer puts its own there, and
+//   a drawing read whole saves as a file that reads back whole;
 // - the entities of the document type declaration expand to at most
 //   kMaxEntityCharacters characters in all (an element made from an
 //   entity's text counting as kEntityElementCost of them) and nest at most
@@ -110,13 +118,17 @@ private:
         std::wstring value;
     };
     // A namespace prefix (empty for the default namespace) that an open
-    // element declares; level is the element's place in m_open.
+    // element or the start tag under reading declares; level is the
+    // element's place in m_open. shadowed is the binding of the prefix that
+    // this one hides, kNone when there is none.
     struct Binding
     {
         size_t level;
         std::wstring prefix;
         std::wstring name;
+        size_t shadowed;
     };
+    static constexpr size_t kNone = SIZE_MAX;
 
     // Reads markup and character data from p to the end of the text under
     // reading; false once the scan has ended.
@@ -157,6 +169,11 @@ private:
     const char16_t* readAttributes(const char16_t* p, bool& opened);
     void addAttribute(const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
     static bool isAllowedDeclaration(const std::wstring& name, const std::wstring& value);
+    // Binds the prefixes that the start tag under reading declares, at the
+    // level its element takes once opened.
+    void bindDeclarations();
+    // Ends the bindings made at the level or deeper.
+    void unbindFrom(size_t level);
     // The tag of an element read from the text: its characters made a name,
     // and an SVG namespace prefix dropped.
     std::wstring elementTag(const std::wstring& name) const;
@@ -174,6 +191,13 @@ private:
     // Ends the scan where the text ends inside markup.
     const char16_t* cutOff();
     void setAttribute(CSVGElement* element, const Attribute& attribute);
+    // Whether the names, as far as the name table does not know them yet,
+    // fit in what is left of the scan's budget of new names; if so they are
+    // counted against it.
+    bool chargeNames(const std::wstring& name, const std::wstring& declaration);
+    // The declaration that the writer gives the root for the prefix of the
+    // name ("xmlns:p" for "p:x"); empty when the name needs none.
+    static std::wstring writtenDeclaration(const std::wstring& name);
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
     // A new element of the tag, counted against the limit; null once the
@@ -189,12 +213,16 @@ private:
     bool startsWith(const char16_t* p, const char16_t* what) const;
 
     CSVGDocument* m_document;
+    // The start of the file's text.
+    const char16_t* m_begin = nullptr;
     // The end of the text under reading: the file's, or an entity's while
     // its text is read in place.
     const char16_t* m_end = nullptr;
     std::vector<OpenElement> m_open;
     std::vector<Attribute> m_attributes;
     std::vector<Binding> m_bindings;
+    // Each bound prefix's innermost binding, an index into m_bindings.
+    std::unordered_map<std::wstring, size_t> m_innermost;
     // Whether the start tag under reading is a whole file's svg root.
     bool m_readingRoot = false;
     // The text or tspan whose "xml:space" is "preserve", while it is open.
@@ -202,7 +230,8 @@ private:
     // Since the last text element opened: whether character data was read.
     bool m_textHasRun = false;
     bool m_tooDeep = false;
-    int m_newNames = 0;
+    // The names new to the name table that the scan has counted.
+    std::unordered_set<std::wstring> m_newNames;
     size_t m_maxElements;
     size_t m_elements = 0;
     bool m_elementLimit = false;
