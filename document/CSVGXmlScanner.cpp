@@ -608,7 +608,8 @@ void CSVGXmlScanner::setAttribute(CSVGElement* element, const Attribute& attribu
     const bool tooLong
         = attribute.name.size() > kMaxAttributeNameLength && g_config.findAttributeId(attribute.name) < 0;
     if (tooLong || !chargeNames(attribute.name, writtenDeclaration(attribute.name))) {
-        warnOnce(1, "new attribute names beyond the limit of one file are left out");
+        if (!isWrittenAgain(attribute))
+            warnOnce(1, "new attribute names beyond the limit of one file are left out");
         return;
     }
     element->setAttribute(attribute.name, attribute.value, false);
@@ -633,6 +634,18 @@ bool CSVGXmlScanner::chargeNames(const std::wstring& name, const std::wstring& d
     if (newDeclaration)
         m_newNames.insert(declaration);
     return true;
+}
+
+// The root's declaration of a prefix outside the table under the name that
+// the writer makes for it: the prefix reads the same without it, and each
+// save declares it again where the prefix is used. A save of a drawing of
+// many prefixes holds many of them.
+bool CSVGXmlScanner::isWrittenAgain(const Attribute& attribute) const
+{
+    if (!m_readingRoot || attribute.name.compare(0, 6, L"xmlns:") != 0)
+        return false;
+    const std::wstring prefix = attribute.name.substr(6);
+    return !CSVGDocument::isKnownPrefix(prefix) && attribute.value == CSVGDocument::prefixNamespace(prefix);
 }
 
 // "xml" is bound by XML itself and "xmlns" names no namespace: neither is

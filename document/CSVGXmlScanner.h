@@ -198,6 +198,8 @@ private:
     // The declaration that the writer gives the root for the prefix of the
     // name ("xmlns:p" for "p:x"); empty when the name needs none.
     static std::wstring writtenDeclaration(const std::wstring& name);
+    // Whether the attribute, left out, comes back with the next save.
+    bool isWrittenAgain(const Attribute& attribute) const;
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
     // A new element of the tag, counted against the limit; null once the

@@ -73,6 +73,10 @@ void tst_ZocutSvg::savesAtTheLimits_data()
     for (int i = 0; i < 999; ++i)
         names += " n" + QByteArray::number(i) + "=\"1\"";
     QTest::newRow("new attribute names") << "<svg><g" + names + " p:n=\"1\"/></svg>";
+    QByteArray prefixed;
+    for (int i = 0; i < 1500; ++i)
+        prefixed += "<p" + QByteArray::number(i) + ":g/>";
+    QTest::newRow("prefixes the save declares") << "<svg>" + prefixed + "</svg>";
     QTest::newRow("elements") << "<svg>" + QByteArray("<g/>").repeated(999999) + "</svg>";
 }
 
