@@ -74,7 +74,8 @@ class QString;
 // run before its first child as its own text, and every later run as a CDATA
 // section child, which any XML reader reads as the same characters. Inside a
 // text (at any depth), white space between two runs is part of the second:
-// it separates words. Inside a text or tspan whose "xml:space" is
+// it separates words. A tref, which draws the text it refers to, counts as
+// a run. Inside a text or tspan whose "xml:space" is
 // "preserve", no white space is passed over.
 class CSVGXmlScanner
 {
