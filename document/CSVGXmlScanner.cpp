@@ -80,10 +80,15 @@ bool startsName(char16_t c)
 
 } // namespace
 
+// The names that the writer gives every root are the table's from the first
+// scan on, ahead of any that a file brings: a save's attributes come in the
+// same order in every program that reads it.
 CSVGXmlScanner::CSVGXmlScanner(CSVGDocument* document, size_t maxElements)
     : m_document(document)
     , m_maxElements(maxElements)
 {
+    g_config.getAttributeId(L"version");
+    g_config.getAttributeId(L"custom_positions");
 }
 
 // Text without references, nearly all, is widened in one go.
@@ -173,7 +178,8 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_preserve = nullptr;
     m_textHasRun = false;
     m_tooDeep = false;
-    m_newNames.clear();
+    m_newNames = 0;
+    m_writersOwn.clear();
     m_elements = 0;
     m_elementLimit = false;
     m_warned = 0;
@@ -191,6 +197,7 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     // Unclosed elements stay in the tree and still take their content.
     while (m_open.size() > 1)
         closeLast();
+    storeWritersOwn();
     m_open.clear();
     m_bindings.clear();
     m_innermost.clear();
@@ -417,10 +424,8 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
     m_readingRoot = m_open.size() == 1 && m_open[0].element->getType() == SvgType::Document
         && name.compare(colon == std::wstring::npos ? 0 : colon + 1, std::wstring::npos, L"svg") == 0;
     dropRepeatedAttributes();
-    const std::wstring tag = elementTag(name);
-    CSVGElement* element = makeElement(tag);
+    CSVGElement* element = makeElement(elementTag(name));
     if (element) {
-        chargeNames(std::wstring(), writtenDeclaration(tag));
         appendElement(element);
         // A tref draws the text it refers to: white space after it
         // separates that text from the next run, as after a tspan.
@@ -601,64 +606,55 @@ bool CSVGXmlScanner::isAllowedDeclaration(const std::wstring& name, const std::w
     return prefix != L"xmlns" && !value.empty() && value != Ns::kXmlNamespace && value != Ns::kXmlnsNamespace;
 }
 
-// Names the table already knows cost nothing; new ones come out of the
-// scan's budget.
+// The attributes that the writer gives the root of every save are set once
+// the file's own are: the file's names have the budget first, so that a
+// save reads back with what was read, whatever the writer added.
 void CSVGXmlScanner::setAttribute(CSVGElement* element, const Attribute& attribute)
 {
-    const bool tooLong
-        = attribute.name.size() > kMaxAttributeNameLength && g_config.findAttributeId(attribute.name) < 0;
-    if (tooLong || !chargeNames(attribute.name, writtenDeclaration(attribute.name))) {
-        if (!isWrittenAgain(attribute))
-            warnOnce(1, "new attribute names beyond the limit of one file are left out");
-        return;
+    if (isWritersOwn(attribute))
+        m_writersOwn.push_back(std::make_pair(element, attribute));
+    else
+        storeAttribute(element, attribute, true);
+}
+
+// Names the table already knows cost nothing; new ones come out of the
+// scan's budget.
+void CSVGXmlScanner::storeAttribute(CSVGElement* element, const Attribute& attribute, bool tell)
+{
+    if (g_config.findAttributeId(attribute.name) < 0) {
+        if (m_newNames >= kNewAttributeNames || attribute.name.size() > kMaxAttributeNameLength) {
+            if (tell)
+                warnOnce(1, "new attribute names beyond the limit of one file are left out");
+            return;
+        }
+        ++m_newNames;
     }
     element->setAttribute(attribute.name, attribute.value, false);
     if (attribute.value.empty())
         element->setKeepsEmptyValues(true);
 }
 
-// The writer gives every root its version and the custom positions: those
-// names cost nothing, or a file read whole would save as one that is not.
-bool CSVGXmlScanner::chargeNames(const std::wstring& name, const std::wstring& declaration)
+// Its version and custom positions, and its declarations of prefixes as the
+// writer makes them: without them the prefixes read the same, and each save
+// declares them again where they are used. So they are left out quietly
+// beyond the budget (a save of a drawing of many prefixes holds many).
+bool CSVGXmlScanner::isWritersOwn(const Attribute& attribute) const
 {
-    const auto isNew = [this](const std::wstring& candidate) {
-        return !candidate.empty() && candidate != L"version" && candidate != L"custom_positions"
-            && m_newNames.count(candidate) == 0 && g_config.findAttributeId(candidate) < 0;
-    };
-    const bool newName = isNew(name);
-    const bool newDeclaration = declaration != name && isNew(declaration);
-    if (m_newNames.size() + size_t(newName) + size_t(newDeclaration) > size_t(kNewAttributeNames))
+    if (!m_readingRoot)
         return false;
-    if (newName)
-        m_newNames.insert(name);
-    if (newDeclaration)
-        m_newNames.insert(declaration);
-    return true;
+    if (attribute.name == L"version" || attribute.name == L"custom_positions")
+        return true;
+    if (attribute.name.compare(0, 6, L"xmlns:") != 0)
+        return false;
+    const std::wstring written = CSVGDocument::prefixNamespace(attribute.name.substr(6));
+    return !written.empty() && attribute.value == written;
 }
 
-// The root's declaration of a prefix outside the table under the name that
-// the writer makes for it: the prefix reads the same without it, and each
-// save declares it again where the prefix is used. A save of a drawing of
-// many prefixes holds many of them.
-bool CSVGXmlScanner::isWrittenAgain(const Attribute& attribute) const
+void CSVGXmlScanner::storeWritersOwn()
 {
-    if (!m_readingRoot || attribute.name.compare(0, 6, L"xmlns:") != 0)
-        return false;
-    const std::wstring prefix = attribute.name.substr(6);
-    return !CSVGDocument::isKnownPrefix(prefix) && attribute.value == CSVGDocument::prefixNamespace(prefix);
-}
-
-// "xml" is bound by XML itself and "xmlns" names no namespace: neither is
-// declared.
-std::wstring CSVGXmlScanner::writtenDeclaration(const std::wstring& name)
-{
-    const size_t colon = name.find(L':');
-    if (colon == std::wstring::npos || colon == 0)
-        return std::wstring();
-    const std::wstring prefix = name.substr(0, colon);
-    if (prefix == L"xml" || prefix == L"xmlns" || !CSVGXmlNode::isName(prefix, false))
-        return std::wstring();
-    return L"xmlns:" + prefix;
+    for (const auto& own : m_writersOwn)
+        storeAttribute(own.first, own.second, false);
+    m_writersOwn.clear();
 }
 
 void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end)

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 class CSVGDocument;
@@ -33,10 +33,12 @@ class QString;
 //   the caller refuses such a text rather than change its drawing;
 // - one scan registers at most kNewAttributeNames attribute names that the
 //   program-wide name table does not know yet, none longer than
-//   kMaxAttributeNameLength: no file can use that table up. A name under a
-//   prefix counts the declaration that the writer gives its prefix on the
-//   root as well, and the names that the writer gives every root count not
-//   at all, so that a saved file brings no more new names than it read;
+//   kMaxAttributeNameLength: no file can use that table up. The root's
+//   attributes that the writer gives every save (its version, the custom
+//   positions and the declarations of the prefixes in use, as the writer
+//   makes them) come after the file's own names and are left out quietly
+//   beyond the budget, as each save gives them again: a saved file reads
+//   back with everything that was read;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends where it would make one more, which it tells
 //   (reachedElementLimit), so that the loss is said. The XML declaration at
@@ -192,15 +194,13 @@ private:
     // Ends the scan where the text ends inside markup.
     const char16_t* cutOff();
     void setAttribute(CSVGElement* element, const Attribute& attribute);
-    // Whether the names, as far as the name table does not know them yet,
-    // fit in what is left of the scan's budget of new names; if so they are
-    // counted against it.
-    bool chargeNames(const std::wstring& name, const std::wstring& declaration);
-    // The declaration that the writer gives the root for the prefix of the
-    // name ("xmlns:p" for "p:x"); empty when the name needs none.
-    static std::wstring writtenDeclaration(const std::wstring& name);
-    // Whether the attribute, left out, comes back with the next save.
-    bool isWrittenAgain(const Attribute& attribute) const;
+    // Sets the attribute as far as the budget of new names goes; beyond it
+    // the attribute is left out, and told when tell is true.
+    void storeAttribute(CSVGElement* element, const Attribute& attribute, bool tell);
+    // Whether the attribute of the start tag under reading is one that the
+    // writer gives the root of every save.
+    bool isWritersOwn(const Attribute& attribute) const;
+    void storeWritersOwn();
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
     // A new element of the tag, counted against the limit; null once the
@@ -233,8 +233,9 @@ private:
     // Since the last text element opened: whether character data was read.
     bool m_textHasRun = false;
     bool m_tooDeep = false;
-    // The names new to the name table that the scan has counted.
-    std::unordered_set<std::wstring> m_newNames;
+    int m_newNames = 0;
+    // The root's attributes that the writer gives every save, set last.
+    std::vector<std::pair<CSVGElement*, Attribute>> m_writersOwn;
     size_t m_maxElements;
     size_t m_elements = 0;
     bool m_elementLimit = false;
