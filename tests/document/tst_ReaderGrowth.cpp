@@ -1,3 +1,4 @@
+#include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "TestEnvironment.h"
 
@@ -84,6 +85,27 @@ void tst_ReaderGrowth::linear_data()
     QTest::newRow("long path") << Generator([](int n) {
         return svgFile("<path d=\"M0 0" + repeated(" l1 1", n) + "\"/>");
     }) << 20000;
+    QTest::newRow("attributes under a prefix")
+        << Generator([](int n) { return svgFile("<g xmlns:a=\"urn:a\"" + repeated(" a:x=\"1\"", n) + "/>"); }) << 5000;
+    QTest::newRow("namespace declarations then prefixed elements") << Generator([](int n) {
+        QByteArray declarations;
+        QByteArray elements;
+        for (int i = 0; i < n; ++i) {
+            declarations += " xmlns:p" + QByteArray::number(i) + "=\"urn:p\"";
+            elements += "<p" + QByteArray::number(i) + ":g/>";
+        }
+        return svgFile(elements, declarations);
+    }) << 3500;
+    QTest::newRow("many attributes on one element") << Generator([](int n) {
+        // Names the table knows already: one file may bring few new ones.
+        QByteArray attributes;
+        for (int i = 0; i < n; ++i) {
+            const QByteArray name = "known-" + QByteArray::number(i);
+            g_config.getAttributeId(QString::fromLatin1(name).toStdWString());
+            attributes += " " + name + "=\"1\"";
+        }
+        return svgFile("<g" + attributes + "/>");
+    }) << 3000;
 }
 
 void tst_ReaderGrowth::linear()
