@@ -29,6 +29,23 @@ cmake -S "$root" -B "$optimized" \
 cmake --build "$optimized" -j "$jobs"
 (cd "$optimized" && ctest --output-on-failure -j "$jobs" --timeout 600 -LE program) || failed+=("optimized build")
 
+# ThreadSanitizer over the tests whose work runs on several threads: the
+# parallel loops (merge, offset, consumed area, nesting preparation, the
+# conversion's sections), the plotter's thread, the nesting workers, the
+# intersection check's slices, the cut's conversion task, the translator's
+# lookups from other threads, the settings and the log from several
+# threads. Only these targets are built, which keeps the third build short.
+tsan="$build-tsan"
+tsan_tests=(tst_ParallelLoop tst_CSVGClipper tst_CSVGShapeBoolean tst_CSVGUtilsFlatten tst_DouglasPeuckerSimplify
+  tst_CSVGElement tst_CSVGDocumentIntersection tst_CSVGDocumentStructure tst_CSVGViewCut tst_Trans tst_LogHandler
+  tst_CGlobalConfig tst_Plotter tst_DlgPlot tst_ConsumptionArea tst_HpglJob tst_PlacementAutomatic tst_OnlineNester)
+cmake -S "$root" -B "$tsan" \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DZOCUT_SANITIZE=thread \
+  -DZOCUT_BUILD_TESTS=ON -DZOCUT_BUILD_PROGRAM_TESTS=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+cmake --build "$tsan" -j "$jobs" --target "${tsan_tests[@]}"
+(cd "$tsan" && ctest --output-on-failure -j "$jobs" --timeout 600 -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$") \
+  || failed+=("thread sanitizer build")
+
 # A short round only: long fuzzing runs belong to scripts/fuzz.sh by hand.
 ZOCUT_FUZZ_BUILD_DIR="$build-fuzz" "$root/scripts/fuzz.sh" 5 || failed+=("fuzzing")
 
