@@ -3,13 +3,13 @@
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGTreeDisposal.h"
+#include "ParallelLoop.h"
 
 #include <QElapsedTimer>
 #include <QPainterPath>
 
 #include <omp.h>
 #include <polyclipping/clipper.hpp>
-#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,13 +60,6 @@ ClipperLib::Paths scaledPolygons()
         paths.push_back(std::move(path));
     }
     return paths;
-}
-
-int usableCores()
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    return sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : int(sysconf(_SC_NPROCESSORS_ONLN));
 }
 
 // Processes that only spin, as other programs that take every core they
@@ -186,7 +179,7 @@ void bench_busyMachine::mergeAndOffset()
         std::unique_ptr<CSVGDocument> document = selectedPieces();
         timed(times, [&] { document->offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon); });
     };
-    const int cores = usableCores();
+    const int cores = ParallelLoop::usableCores();
     for (const bool busy : { false, true }) {
         std::map<QString, Times> times;
         {

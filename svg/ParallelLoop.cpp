@@ -35,15 +35,6 @@ int othersRunningNow()
 }
 
 std::atomic<ParallelLoop::RunningProbe> g_runningProbe { othersRunningNow };
-
-int usableCores()
-{
-    cpu_set_t cores;
-    CPU_ZERO(&cores);
-    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
-        return std::max(1, CPU_COUNT(&cores));
-    return std::max(1, omp_get_num_procs());
-}
 } // namespace
 
 int ParallelLoop::threadCount(int requested)
@@ -53,6 +44,15 @@ int ParallelLoop::threadCount(int requested)
     const int cores = usableCores();
     const int wanted = std::min(requested > 0 ? requested : cores, omp_get_max_threads());
     return std::max(1, std::min(wanted, cores - g_runningProbe.load()()));
+}
+
+int ParallelLoop::usableCores()
+{
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(1, CPU_COUNT(&cores));
+    return std::max(1, omp_get_num_procs());
 }
 
 void ParallelLoop::setRunningProbe(RunningProbe probe)

@@ -19,14 +19,17 @@ public:
     // by the 15-minute load average alone, which reads 0 on a machine that
     // has just become busy, and then starts a full team that mostly waits
     // for cores; as the runtime's threads spin while they wait, a merge took
-    // four times its time on one thread and twelve times its processor time.
+    // four times the wall time of the bare union and twelve times its
+    // processor time.
     // The number of threads ready to run now tells at once. A loop on a
     // machine without a free core runs on its caller alone, as fast as one
     // thread can; otherwise its team fits the cores that nobody else wanted,
     // so that a member waiting for the slowest spins on one of these. (The
     // runtime's wait policy cannot be set from here: it reads it from the
-    // environment once, while the program is loaded.)
+    // environment once, before any code of the program runs.)
     static int threadCount(int requested);
+    // The cores this process may run on.
+    static int usableCores();
 
     // body(i) for every i below count, on at most the given number of
     // threads (see threadCount); body must not throw. Returns once every

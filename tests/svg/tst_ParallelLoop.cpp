@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <dlfcn.h>
-#include <sched.h>
 #include <thread>
 #include <vector>
 
@@ -18,13 +17,6 @@ std::atomic<int> g_othersRunning { 0 };
 int othersRunning()
 {
     return g_othersRunning;
-}
-
-int usableCores()
-{
-    cpu_set_t cores;
-    CPU_ZERO(&cores);
-    return sched_getaffinity(0, sizeof cores, &cores) == 0 ? CPU_COUNT(&cores) : 1;
 }
 } // namespace
 
@@ -66,7 +58,7 @@ private slots:
 // one runs the loop on the caller alone, with no team to start and wait for.
 void tst_ParallelLoop::threadsFollowWhatTheMachineRuns()
 {
-    const int cores = usableCores();
+    const int cores = ParallelLoop::usableCores();
     g_othersRunning = 0;
     QCOMPARE(ParallelLoop::threadCount(0), cores);
     QCOMPARE(ParallelLoop::threadCount(2), std::min(2, cores));
@@ -91,7 +83,7 @@ void tst_ParallelLoop::threadsFollowWhatTheMachineRuns()
 // threads go.
 void tst_ParallelLoop::twoThreadsAtOnce()
 {
-    if (usableCores() < 2)
+    if (ParallelLoop::usableCores() < 2)
         QSKIP("Loops on one core run on their caller alone");
     g_othersRunning = 0;
     std::atomic<bool> othersDone { false };
