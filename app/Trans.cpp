@@ -46,12 +46,16 @@ Trans::~Trans()
 {
     if (QCoreApplication::instance())
         QCoreApplication::removeTranslator(this);
+    // No lookup is under way once the translator has left the list; taking
+    // the lock shows ThreadSanitizer that the last one is over.
+    std::lock_guard<std::mutex> guard(m_lock);
 }
 
 void Trans::init(QQmlContext* context, const QString& folder)
 {
     publish(context);
     loadFolder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Trans") : folder);
+    s_installed.fetch_add(1, std::memory_order_release);
     QCoreApplication::installTranslator(this);
     // The application replaces Qt's catalogues at every change of language,
     // and the newest translator is asked first. Stepping in front again keeps
@@ -151,6 +155,7 @@ QString Trans::currentLang() const
 
 QString Trans::find(const QString& key) const
 {
+    s_installed.load(std::memory_order_acquire);
     std::lock_guard<std::mutex> guard(m_lock);
     const auto table = m_tables.constFind(m_currentLang);
     return table == m_tables.constEnd() ? QString() : table->value(key);

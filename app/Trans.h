@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include <atomic>
 #include <mutex>
 
 class QQmlContext;
@@ -82,6 +83,11 @@ private:
     // Lookups arrive from any thread that calls tr() (worker threads build
     // texts too), while the GUI thread loads files and switches languages.
     mutable std::mutex m_lock;
+    // Other threads find this object through the application's list of
+    // translators, whose lock ThreadSanitizer does not see: installing
+    // releases this and every lookup acquires it first, so that the object
+    // they reach is seen complete.
+    static inline std::atomic<unsigned> s_installed { 0 };
     QString m_currentLang;
     QHash<QString, Table> m_tables;
 

@@ -9,7 +9,7 @@
 class CSVGElement;
 
 // The cut dialog's worker that sums the areas of the pieces to cut, in
-// square document units, over an OpenMP loop on every hardware thread. It
+// square document units, over an OpenMP loop on the free cores. It
 // works on copies of the pieces' outlines made on the GUI thread, so it
 // touches no element. A piece's area is that of its filled region under the
 // even-odd rule: holes count against it, whichever way they run.

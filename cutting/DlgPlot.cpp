@@ -401,7 +401,7 @@ void DlgPlot::startCutting()
     addStatus(tr("Converting %n frame(s)", nullptr, sections.size()), Qt::black);
     setBusy(true);
     const DeviceRecord device = m_jobDevice;
-    m_conversion.setFuture(QtConcurrent::run([this, sections, device]() {
+    m_conversion.setFuture(QtConcurrent::run(&m_conversionPool, [this, sections, device]() {
         Conversion result;
         HpglJob::build(sections, device, &result.hpgl, &result.error);
         std::lock_guard<std::mutex> guard(m_conversionLock);
@@ -411,6 +411,7 @@ void DlgPlot::startCutting()
 
 void DlgPlot::converted()
 {
+    m_conversionPool.waitForDone();
     Conversion result;
     {
         std::lock_guard<std::mutex> guard(m_conversionLock);

@@ -24,7 +24,7 @@ public:
     static QStringList converterArguments(const DeviceRecord& device);
 
     // One HPGL text per section, in order. False with a message naming the
-    // first section that failed; threads 0 uses every hardware thread.
+    // first section that failed; threads 0 uses every free core.
     static bool convertSections(const QStringList& sections, const QStringList& arguments, QList<QByteArray>* hpgl,
         QString* error, int threads = 0);
 

@@ -2,8 +2,9 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs every test headless; builds the tests
 # once more optimized and runs there every test but the runs of the whole
-# program, and checks that its zocut holds no test driver; then gives each
-# fuzz target a few seconds on its seed corpus.
+# program, and checks that its zocut holds no test driver; builds the tests
+# whose work runs on several threads with ThreadSanitizer and runs them; then
+# gives each fuzz target a few seconds on its seed corpus.
 # Every part runs; the script fails when any of them failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -58,6 +59,23 @@ elif found=$(strings -a "$optimized/zocut" | grep -oE "$driver_names" | sort -u 
   echo "test.sh: the program zocut holds test driver code: $found" >&2
   failed+=("driver check")
 fi
+
+# ThreadSanitizer over the tests whose work runs on several threads: the
+# parallel loops (merge, offset, consumed area, nesting preparation, the
+# conversion's sections), the plotter's thread, the nesting workers, the
+# intersection check's slices, the cut's conversion task, the translator's
+# lookups from other threads, the settings and the log from several
+# threads. Only these targets are built, which keeps the third build short.
+tsan="$build-tsan"
+tsan_tests=(tst_ParallelLoop tst_CSVGClipper tst_CSVGShapeBoolean tst_CSVGUtilsFlatten tst_DouglasPeuckerSimplify
+  tst_CSVGElement tst_CSVGDocumentIntersection tst_CSVGDocumentStructure tst_CSVGViewCut tst_Trans tst_LogHandler
+  tst_CGlobalConfig tst_Plotter tst_DlgPlot tst_ConsumptionArea tst_HpglJob tst_PlacementAutomatic tst_OnlineNester)
+cmake -S "$root" -B "$tsan" \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DZOCUT_SANITIZE=thread \
+  -DZOCUT_BUILD_TESTS=ON -DZOCUT_BUILD_PROGRAM_TESTS=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+cmake --build "$tsan" -j "$jobs" --target "${tsan_tests[@]}"
+(cd "$tsan" && ctest --output-on-failure -j "$jobs" --timeout 600 -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$") \
+  || failed+=("thread sanitizer build")
 
 # A short round only: long fuzzing runs belong to scripts/fuzz.sh by hand.
 ZOCUT_FUZZ_BUILD_DIR="$build-fuzz" "$root/scripts/fuzz.sh" 5 || failed+=("fuzzing")

@@ -225,13 +225,15 @@ bool CSVGClipper::uniteNested(
     std::size_t points = 0;
     for (const ClipperLib::Path& path : subject)
         points += path.size();
+    // As many strips as threads are free now: on a busy machine the strips'
+    // extra union would only cost time.
     const std::size_t count
         = std::min(std::size_t(ParallelLoop::threadCount(0)), pieceStarts.size() / kStripMinimumPieces);
     if (count < 2 || points < kStripMinimumPoints || !inRange(subject))
         return executeNested(ClipperLib::ctUnion, subject, {}, tree);
     std::vector<ClipperLib::Paths> united = strips(subject, pieceStarts, count, points);
     std::vector<char> done(united.size(), 0);
-    ParallelLoop::run(int(united.size()), 0, [&](int i) {
+    ParallelLoop::run(int(united.size()), int(count), [&](int i) {
         try {
             ClipperLib::Clipper clipper;
             clipper.AddPaths(united[std::size_t(i)], ClipperLib::ptSubject, true);

@@ -4,41 +4,60 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 // The parallel loops of the model, the cut job and the editor, OpenMP over
-// the hardware's threads.
+// the cores that are free when a loop starts.
 class ParallelLoop
 {
 public:
-    // 0 or less asks for every hardware thread.
-    static int threadCount(int requested)
-    {
-        return requested > 0 ? requested : int(std::max(1u, std::thread::hardware_concurrency()));
-    }
+    // The threads a loop may take now: the request (0 or less for every core
+    // this process may use, and at most what OMP_NUM_THREADS allows), but no
+    // more than the cores that other work leaves free at this moment; at
+    // least 1.
+    //
+    // Why not the OpenMP runtime's own dynamic mode: it judges the machine
+    // by the 15-minute load average alone, which reads 0 on a machine that
+    // has just become busy, and then starts a full team that mostly waits
+    // for cores; as the runtime's threads spin while they wait, a merge took
+    // four times the wall time of the bare union and twelve times its
+    // processor time.
+    // The number of threads ready to run now tells at once. A loop on a
+    // machine without a free core runs on its caller alone, as fast as one
+    // thread can; otherwise its team fits the cores that nobody else wanted,
+    // so that a member waiting for the slowest spins on one of these. (The
+    // runtime's wait policy cannot be set from here: it reads it from the
+    // environment once, before any code of the program runs.)
+    static int threadCount(int requested);
+    // The cores this process may run on.
+    static int usableCores();
 
     // body(i) for every i below count, on at most the given number of
-    // threads; body must not throw. Returns once every iteration is done.
+    // threads (see threadCount); body must not throw. Returns once every
+    // iteration is done.
     //
     // Each loop gets a team of its own: its threads are let go afterwards
-    // instead of waiting, busy, for a next loop that comes seconds later (on
-    // a busy machine they took the cores from the next loop's team). That
-    // also lets ThreadSanitizer, which sees no OpenMP barrier, see the
-    // hand-overs: a new team starts with the start of its threads, and the
-    // iterations' effects come back through a release by each member and an
-    // acquire after the loop. Loops may run on several threads at once (the
-    // cut dialog's consumed area beside the conversion); then the threads go
-    // when the last of them ends, and a thread whose loop ended before keeps
-    // its team for its next loop.
+    // instead of waiting for a next loop that comes seconds later. The
+    // iterations' inputs reach the team through a release here and an
+    // acquire by each member, and their effects come back through a release
+    // by each member and an acquire after the loop: ThreadSanitizer sees no
+    // OpenMP barrier, but it sees these. Loops may run on several threads at
+    // once (the cut dialog's consumed area beside the conversion); then the
+    // threads go when the last of them ends, and a thread whose loop ended
+    // before keeps its team for its next loop.
     template <typename Body> static void run(int count, int threads, const Body& body)
     {
-        // On a machine busy with other work a full team mostly waits for
-        // cores; the runtime then starts fewer threads.
-        omp_set_dynamic(1);
+        const int team = count > 1 ? std::min(threadCount(threads), count) : 1;
+        if (team < 2) {
+            for (int i = 0; i < count; ++i)
+                body(i);
+            return;
+        }
         enter();
         std::atomic<int> members { 0 };
-#pragma omp parallel num_threads(threadCount(threads))
+        s_handOver.fetch_add(1, std::memory_order_release);
+#pragma omp parallel num_threads(team)
         {
+            s_handOver.load(std::memory_order_acquire);
 #pragma omp for schedule(dynamic) nowait
             for (int i = 0; i < count; ++i)
                 body(i);
@@ -48,10 +67,19 @@ public:
         leave();
     }
 
+    // Threads of other work ready to run now, besides the caller's; tests
+    // put a reading of their own in place of the machine's.
+    using RunningProbe = int (*)();
+    static void setRunningProbe(RunningProbe probe);
+
 private:
     // Count the loops under way on every thread. The runtime lets threads go
     // only while no thread is inside a parallel region, so the last loop to
     // end does it, and no loop starts meanwhile.
     static void enter();
     static void leave();
+
+    // Reached by a team's members without the loop's shared data, which it
+    // hands over.
+    static inline std::atomic<unsigned> s_handOver { 0 };
 };

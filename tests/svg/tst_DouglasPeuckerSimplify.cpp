@@ -1,7 +1,6 @@
 #include "DouglasPeuckerSimplify.h"
+#include "SmallStack.h"
 #include "TestEnvironment.h"
-
-#include <QThread>
 
 namespace {
 // Braces alone would be ambiguous among QPolygonF's constructors.
@@ -60,10 +59,7 @@ void tst_DouglasPeuckerSimplify::deepRingNeedsNoDeepRecursion()
     ring.append(QPointF(0, 100));
     ring.append(ring.first());
     QPolygonF result;
-    QScopedPointer<QThread> thread(QThread::create([&] { result = DouglasPeuckerSimplify().simplify(ring); }));
-    thread->setStackSize(128 * 1024);
-    thread->start();
-    QVERIFY(thread->wait(60000));
+    QVERIFY(runOnSmallStack(128 * 1024, [&] { result = DouglasPeuckerSimplify().simplify(ring); }));
     QCOMPARE(result, ring);
 }
 

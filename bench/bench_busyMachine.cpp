@@ -1,0 +1,221 @@
+#include "BenchCompare.h"
+#include "BenchMain.h"
+#include "CSVGDocument.h"
+#include "CSVGElementPath.h"
+#include "CSVGTreeDisposal.h"
+#include "ParallelLoop.h"
+
+#include <QElapsedTimer>
+#include <QPainterPath>
+
+#include <omp.h>
+#include <polyclipping/clipper.hpp>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int kPieces = 2000;
+
+QPolygonF polygon64(double cx, double cy)
+{
+    QPolygonF polygon;
+    for (int i = 0; i < 64; ++i) {
+        const double angle = i * 2 * M_PI / 64;
+        polygon << QPointF(cx + 20 * std::cos(angle), cy + 20 * std::sin(angle));
+    }
+    return polygon;
+}
+
+// 64-gons on a grid, each overlapping its neighbours, every one selected.
+std::unique_ptr<CSVGDocument> selectedPieces()
+{
+    auto document = std::make_unique<CSVGDocument>();
+    CSVGElement* root = document->getOwnerSvg();
+    for (int i = 0; i < kPieces; ++i) {
+        QPainterPath path;
+        path.addPolygon(polygon64(i % 100 * 30.0, i / 100 * 30.0));
+        path.closeSubpath();
+        root->appendChild(document->createPathElement(path), true, false);
+    }
+    for (int i = 0; i < root->getChildCount(); ++i)
+        document->selectElement(root->getChild(i), Qt::green);
+    return document;
+}
+
+ClipperLib::Paths scaledPolygons()
+{
+    ClipperLib::Paths paths;
+    for (int i = 0; i < kPieces; ++i) {
+        ClipperLib::Path path;
+        for (const QPointF& p : polygon64(i % 100 * 30.0, i / 100 * 30.0))
+            path.emplace_back(ClipperLib::cInt(p.x() * 10000), ClipperLib::cInt(p.y() * 10000));
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+// Processes that only spin, as other programs that take every core they
+// get; gone with the object.
+class BusyProcesses
+{
+public:
+    explicit BusyProcesses(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                for (;;)
+                    asm volatile("");
+            }
+            if (pid > 0)
+                m_pids.push_back(pid);
+        }
+    }
+    ~BusyProcesses()
+    {
+        for (pid_t pid : m_pids)
+            kill(pid, SIGKILL);
+        for (pid_t pid : m_pids)
+            waitpid(pid, nullptr, 0);
+    }
+
+private:
+    std::vector<pid_t> m_pids;
+};
+
+// One thread as OpenMP sees it: no loop starts a team.
+class OneThread
+{
+public:
+    OneThread()
+        : m_levels(omp_get_max_active_levels())
+        , m_threads(omp_get_max_threads())
+    {
+        omp_set_max_active_levels(0);
+        omp_set_num_threads(1);
+    }
+    ~OneThread()
+    {
+        omp_set_max_active_levels(m_levels);
+        omp_set_num_threads(m_threads);
+    }
+
+private:
+    int m_levels;
+    int m_threads;
+};
+
+struct Times
+{
+    std::vector<qint64> wall;
+    std::vector<qint64> cpu;
+    qint64 medianWall() const { return median(wall); }
+    qint64 medianCpu() const { return median(cpu); }
+    static qint64 median(std::vector<qint64> values)
+    {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    }
+};
+
+// The drawings of the last round wait to be freed between events; that
+// work would otherwise run during the next timing.
+void timed(Times& times, const std::function<void()>& routine)
+{
+    CSVGTreeDisposal::flush();
+    const qint64 cpuBefore = processCpuNs();
+    QElapsedTimer timer;
+    timer.start();
+    routine();
+    times.wall.push_back(timer.nsecsElapsed());
+    times.cpu.push_back(processCpuNs() - cpuBefore);
+}
+} // namespace
+
+class bench_busyMachine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void mergeAndOffset();
+};
+
+// Merge and offset of 2,000 overlapping 64-gons with the thread count the
+// program chooses, on one thread, and bare Clipper (union; one offset per
+// ring), interleaved, first on the machine as it is and then with 1.5
+// busy processes a core started by the benchmark. Wall and processor time
+// (all threads of this process) as medians of the rounds; the ratios say
+// whether the parallel loops pay on a busy machine: wall and processor
+// time against one thread must stay at most 1 and 1.5.
+void bench_busyMachine::mergeAndOffset()
+{
+    const ClipperLib::Paths paths = scaledPolygons();
+    const auto bareUnion = [&] {
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(paths, ClipperLib::ptSubject, true);
+        ClipperLib::Paths united;
+        clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    };
+    const auto bareOffset = [&] {
+        for (const ClipperLib::Path& path : paths) {
+            ClipperLib::ClipperOffset offset(2.0, 0.25 * 10000);
+            offset.AddPath(path, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+            ClipperLib::Paths grown;
+            offset.Execute(grown, 2 * 10000);
+        }
+    };
+    const auto merge = [](Times& times) {
+        std::unique_ptr<CSVGDocument> document = selectedPieces();
+        timed(times, [&] { document->mergeShapes(); });
+    };
+    const auto offset = [](Times& times) {
+        std::unique_ptr<CSVGDocument> document = selectedPieces();
+        timed(times, [&] { document->offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon); });
+    };
+    const int cores = ParallelLoop::usableCores();
+    for (const bool busy : { false, true }) {
+        std::map<QString, Times> times;
+        {
+            std::unique_ptr<BusyProcesses> others;
+            if (busy)
+                others = std::make_unique<BusyProcesses>(cores * 3 / 2);
+            for (int round = 0; round < 11; ++round) {
+                merge(times["merge"]);
+                {
+                    OneThread one;
+                    merge(times["merge one"]);
+                }
+                timed(times["merge bare"], bareUnion);
+                offset(times["offset"]);
+                {
+                    OneThread one;
+                    offset(times["offset one"]);
+                }
+                timed(times["offset bare"], bareOffset);
+            }
+        }
+        for (const char* name : { "merge", "offset" }) {
+            const Times& ours = times[name];
+            const Times& one = times[QString(name) + " one"];
+            const Times& bare = times[QString(name) + " bare"];
+            const auto ms = [](qint64 ns) { return ns / 1e6; };
+            const auto ratio = [](qint64 a, qint64 b) { return double(a) / double(std::max<qint64>(1, b)); };
+            qInfo("%s, %s (%d cores): wall ms program %.1f, one thread %.1f, bare %.1f; cpu ms %.1f, %.1f, %.1f; "
+                  "program / one thread: wall %.2f, cpu %.2f; program / bare: wall %.2f, cpu %.2f",
+                busy ? "busy" : "idle", name, cores, ms(ours.medianWall()), ms(one.medianWall()), ms(bare.medianWall()),
+                ms(ours.medianCpu()), ms(one.medianCpu()), ms(bare.medianCpu()),
+                ratio(ours.medianWall(), one.medianWall()), ratio(ours.medianCpu(), one.medianCpu()),
+                ratio(ours.medianWall(), bare.medianWall()), ratio(ours.medianCpu(), bare.medianCpu()));
+        }
+    }
+}
+
+ZOCUT_BENCH_MAIN(bench_busyMachine)
+#include "bench_busyMachine.moc"
