@@ -99,6 +99,8 @@ CSVGElementPath::Prepared CSVGElementPath::prepare(CSVGPathSegList segments)
 {
     Prepared prepared;
     prepared.segments = std::move(segments);
+    if (preparePolyline(prepared))
+        return prepared;
     prepared.asWritten = roundAsWritten(prepared.segments);
     prepared.data = CSVGPathData::toPathData(prepared.segments);
     if (prepared.asWritten) {
@@ -106,6 +108,67 @@ CSVGElementPath::Prepared CSVGElementPath::prepare(CSVGPathSegList segments)
         prepared.box = boundsOf(CSVGPathData::toFlattenedPoints(prepared.segments));
     }
     return prepared;
+}
+
+// Most new outlines are one move, lines and perhaps a close: their numbers
+// are rounded and written in one pass, and their painter path and box made
+// in the next, just as the general way would make them.
+bool CSVGElementPath::preparePolyline(Prepared& prepared)
+{
+    CSVGPathSegList& segments = prepared.segments;
+    const std::size_t count = segments.size();
+    if (count == 0 || !segments[0] || segments[0]->getType() != CSVGPathSeg::Moveto)
+        return false;
+    for (std::size_t i = 1; i < count; ++i) {
+        const CSVGPathSeg* segment = segments[i].get();
+        if (!segment
+            || !(segment->getType() == CSVGPathSeg::Lineto
+                || (segment->getType() == CSVGPathSeg::ClosePath && i + 1 == count)))
+            return false;
+    }
+    std::wstring& text = prepared.data;
+    text.reserve(count * 16);
+    for (const std::unique_ptr<CSVGPathSeg>& segment : segments) {
+        if (!text.empty())
+            text += L' ';
+        if (segment->getType() == CSVGPathSeg::ClosePath) {
+            text += L'Z';
+            continue;
+        }
+        text += segment->getType() == CSVGPathSeg::Moveto ? L'M' : L'L';
+        CSVGPathSeg::appendWritten(text, segment->x);
+        text += L' ';
+        CSVGPathSeg::appendWritten(text, segment->y);
+    }
+    prepared.asWritten = true;
+    // The rounded numbers are finite and never -0: the box is the least and
+    // the greatest of the points that the flattening gives, which are all of
+    // them once a line or close follows the move.
+    const QPointF start(segments[0]->x, segments[0]->y);
+    if (CSVGPathData::isDrawable(start)) {
+        prepared.path = QPainterPath(start);
+        prepared.path.reserve(int(count));
+    }
+    double left = start.x(), right = start.x(), top = start.y(), bottom = start.y();
+    for (std::size_t i = 1; i < count; ++i) {
+        const CSVGPathSeg& segment = *segments[i];
+        if (segment.getType() == CSVGPathSeg::ClosePath) {
+            prepared.path.closeSubpath();
+            continue;
+        }
+        const QPointF to(segment.x, segment.y);
+        if (CSVGPathData::isDrawable(to))
+            prepared.path.lineTo(to);
+        left = std::min(left, to.x());
+        right = std::max(right, to.x());
+        top = std::min(top, to.y());
+        bottom = std::max(bottom, to.y());
+    }
+    if (count > 1)
+        prepared.box = CSVGRect(left, top, right - left, bottom - top);
+    else
+        prepared.box.setEmpty();
+    return true;
 }
 
 // Text that does not read back one segment for one is read back, as

@@ -86,6 +86,7 @@ private:
     static void appendPainterPath(CSVGPathSegList& segments, const QPainterPath& path);
     static bool startsWhereItEnds(const QPainterPath& path);
     static bool roundAsWritten(CSVGPathSegList& segments);
+    static bool preparePolyline(Prepared& prepared);
     static CSVGRect boundsOf(const std::vector<QPointF>& points);
 
     CSVGPathSegList m_segments;

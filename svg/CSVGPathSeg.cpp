@@ -82,10 +82,51 @@ bool formatFixed(double value, char (&buffer)[64], char*& end)
 }
 } // namespace
 
+namespace {
+// The hundredths as "[-]units.hh", straight into the text.
+void appendHundredths(std::wstring& out, long long hundredths)
+{
+    wchar_t digits[32];
+    wchar_t* at = digits + 32;
+    unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
+    *--at = wchar_t(L'0' + magnitude % 10);
+    *--at = wchar_t(L'0' + magnitude / 10 % 10);
+    *--at = L'.';
+    magnitude /= 100;
+    do {
+        *--at = wchar_t(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (hundredths < 0)
+        *--at = L'-';
+    out.append(at, std::size_t(digits + 32 - at));
+}
+} // namespace
+
+// A whole number of hundredths is written as such and reads back as their
+// quotient by 100 (see writtenValue); the text of that quotient is the same
+// hundredths again.
+void CSVGPathSeg::appendWritten(std::wstring& out, double& value)
+{
+    long long hundredths = 0;
+    if (toHundredths(writable(value), hundredths)) {
+        value = double(hundredths) / 100.0;
+        appendHundredths(out, hundredths);
+        return;
+    }
+    value = writtenValue(value);
+    appendNumber(out, value);
+}
+
 // Without the allocations of a text per number: path data is written by
 // the million.
 void CSVGPathSeg::appendNumber(std::wstring& out, double value)
 {
+    long long hundredths = 0;
+    if (toHundredths(writable(value), hundredths)) {
+        appendHundredths(out, hundredths);
+        return;
+    }
     char buffer[64];
     char* end = nullptr;
     if (!formatFixed(writable(value), buffer, end)) {
