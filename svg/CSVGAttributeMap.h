@@ -28,20 +28,8 @@ public:
         return at != m_entries.end() && at->first == id ? &at->second : nullptr;
     }
 
-    void set(int id, const std::wstring& value)
-    {
-        const auto at = lowerBound(id);
-        if (at != m_entries.end() && at->first == id) {
-            m_entries[static_cast<size_t>(at - m_entries.begin())].second.assign(value);
-            return;
-        }
-        const auto position = at - m_entries.begin();
-        // Most elements read from a file carry three or more: their id and
-        // at least two of their own.
-        if (m_entries.size() == m_entries.capacity())
-            m_entries.reserve(std::max<std::size_t>(3, m_entries.size() + 1));
-        m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText(value)));
-    }
+    void set(int id, const std::wstring& value) { slot(id).assign(value); }
+    void set(int id, CSVGAttributeText value) { slot(id) = std::move(value); }
 
     // 1 when the id was there, else 0.
     std::size_t erase(int id)
@@ -56,6 +44,20 @@ public:
     void clear() { m_entries.clear(); }
 
 private:
+    // The value under the id, an empty one put in its place when absent.
+    CSVGAttributeText& slot(int id)
+    {
+        const auto position = lowerBound(id) - m_entries.begin();
+        const auto at = m_entries.begin() + position;
+        if (at != m_entries.end() && at->first == id)
+            return at->second;
+        // Most elements read from a file carry three or more: their id and
+        // at least two of their own.
+        if (m_entries.size() == m_entries.capacity())
+            m_entries.reserve(std::max<std::size_t>(3, m_entries.size() + 1));
+        return m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText()))->second;
+    }
+
     const_iterator lowerBound(int id) const
     {
         return std::lower_bound(

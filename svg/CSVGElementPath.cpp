@@ -102,7 +102,7 @@ CSVGElementPath::Prepared CSVGElementPath::prepare(CSVGPathSegList segments)
     if (preparePolyline(prepared))
         return prepared;
     prepared.asWritten = roundAsWritten(prepared.segments);
-    prepared.data = CSVGPathData::toPathData(prepared.segments);
+    prepared.data.assign(CSVGPathData::toPathData(prepared.segments));
     if (prepared.asWritten) {
         prepared.path = CSVGPathData::toPainterPath(prepared.segments);
         prepared.box = boundsOf(CSVGPathData::toFlattenedPoints(prepared.segments));
@@ -126,20 +126,21 @@ bool CSVGElementPath::preparePolyline(Prepared& prepared)
                 || (segment->getType() == CSVGPathSeg::ClosePath && i + 1 == count)))
             return false;
     }
-    std::wstring& text = prepared.data;
+    std::string text;
     text.reserve(count * 16);
     for (const std::unique_ptr<CSVGPathSeg>& segment : segments) {
         if (!text.empty())
-            text += L' ';
+            text += ' ';
         if (segment->getType() == CSVGPathSeg::ClosePath) {
-            text += L'Z';
+            text += 'Z';
             continue;
         }
-        text += segment->getType() == CSVGPathSeg::Moveto ? L'M' : L'L';
+        text += segment->getType() == CSVGPathSeg::Moveto ? 'M' : 'L';
         CSVGPathSeg::appendWritten(text, segment->x);
-        text += L' ';
+        text += ' ';
         CSVGPathSeg::appendWritten(text, segment->y);
     }
+    prepared.data = CSVGAttributeText::fromNarrow(std::move(text));
     prepared.asWritten = true;
     // The rounded numbers are finite and never -0: the box is the least and
     // the greatest of the points that the flattening gives, which are all of
@@ -172,17 +173,20 @@ bool CSVGElementPath::preparePolyline(Prepared& prepared)
 }
 
 // Text that does not read back one segment for one is read back, as
-// writePathData does, and the geometry made from what it gave.
+// writePathData does, and the geometry made from what it gave. Text that
+// does is stored as it is: the segments, path and box are already those
+// that reading it would give.
 void CSVGElementPath::adopt(Prepared prepared)
 {
     m_segments = std::move(prepared.segments);
-    m_writingData = prepared.asWritten;
-    setAttribute(L"d", prepared.data, false);
-    m_writingData = false;
     if (!prepared.asWritten) {
+        setAttribute(L"d", prepared.data.toWide(), false);
         updateGeometry();
         return;
     }
+    static const int data = g_config.getAttributeId(L"d");
+    storeAttributeText(data, std::move(prepared.data));
+    setGeometryDirty();
     m_path = std::move(prepared.path);
     m_flattened.clear();
     m_box = prepared.box;

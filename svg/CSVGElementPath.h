@@ -28,12 +28,12 @@ public:
 
     // An outline worked out apart from any element, so that many can be
     // worked out on all cores: the segments as a read of "d" gives them,
-    // the text, and the painter path and box when the text reads back one
-    // segment for one.
+    // the text (as the element keeps it), and the painter path and box when
+    // the text reads back one segment for one.
     struct Prepared
     {
         CSVGPathSegList segments;
-        std::wstring data;
+        CSVGAttributeText data;
         bool asWritten = false;
         QPainterPath path;
         CSVGRect box;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 CSVGPathSeg::CSVGPathSeg(Type type, double x, double y)
     : x(x)
@@ -84,21 +85,22 @@ bool formatFixed(double value, char (&buffer)[64], char*& end)
 
 namespace {
 // The hundredths as "[-]units.hh", straight into the text.
-void appendHundredths(std::wstring& out, long long hundredths)
+template <typename Text> void appendHundredths(Text& out, long long hundredths)
 {
-    wchar_t digits[32];
-    wchar_t* at = digits + 32;
+    using Char = typename Text::value_type;
+    Char digits[32];
+    Char* at = digits + 32;
     unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
-    *--at = wchar_t(L'0' + magnitude % 10);
-    *--at = wchar_t(L'0' + magnitude / 10 % 10);
-    *--at = L'.';
+    *--at = Char('0' + magnitude % 10);
+    *--at = Char('0' + magnitude / 10 % 10);
+    *--at = Char('.');
     magnitude /= 100;
     do {
-        *--at = wchar_t(L'0' + magnitude % 10);
+        *--at = Char('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
     if (hundredths < 0)
-        *--at = L'-';
+        *--at = Char('-');
     out.append(at, std::size_t(digits + 32 - at));
 }
 } // namespace
@@ -106,7 +108,7 @@ void appendHundredths(std::wstring& out, long long hundredths)
 // A whole number of hundredths is written as such and reads back as their
 // quotient by 100 (see writtenValue); the text of that quotient is the same
 // hundredths again.
-void CSVGPathSeg::appendWritten(std::wstring& out, double& value)
+void CSVGPathSeg::appendWritten(std::string& out, double& value)
 {
     long long hundredths = 0;
     if (toHundredths(writable(value), hundredths)) {
@@ -115,7 +117,9 @@ void CSVGPathSeg::appendWritten(std::wstring& out, double& value)
         return;
     }
     value = writtenValue(value);
-    appendNumber(out, value);
+    std::wstring text;
+    appendNumber(text, value);
+    std::transform(text.begin(), text.end(), std::back_inserter(out), [](wchar_t c) { return char(c); });
 }
 
 // Without the allocations of a text per number: path data is written by
