@@ -136,6 +136,10 @@ void bench_structure::alignDistributeGroup()
     compareWithQuarters("group", [](CSVGDocument& document) { document.groupSelection(); });
 }
 
+// Rounds of merge and offset: on a shared machine the minimum needs a
+// good many of them to be steady, and the median more.
+constexpr int kCommandRounds = 12;
+
 // Both drawings of a round are made before either is timed, and which goes
 // first alternates: the first operation after freeing the last round's
 // drawings is the slower one.
@@ -145,7 +149,7 @@ void bench_structure::mergeAgainstClipper()
     std::vector<qint64> ours;
     std::vector<qint64> peer;
     std::vector<qint64> model;
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < kCommandRounds; ++round) {
         std::unique_ptr<CSVGDocument> document = selectedPieces(2000, true);
         std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
         const QVector<CSVGElement*> selected = alone->getSelection();
@@ -179,7 +183,7 @@ void bench_structure::offsetAgainstClipper()
     std::vector<qint64> ours;
     std::vector<qint64> peer;
     std::vector<qint64> model;
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < kCommandRounds; ++round) {
         std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
         model.push_back(timed([&] {
             for (CSVGElement* piece : alone->getSelection())

@@ -42,6 +42,8 @@ public:
     }
 
     void clear() { m_entries.clear(); }
+    // Room for that many more entries at once, for a batch of new ones.
+    void reserveMore(std::size_t count) { m_entries.reserve(m_entries.size() + count); }
 
 private:
     // The value under the id, an empty one put in its place when absent.

@@ -314,6 +314,9 @@ template <typename Attributes> void CSVGElementStyleable::setAttributesQuietly(c
     }
     m_specified = StylePool::intern(std::move(specified));
     m_specifiedShared = true;
+    // One allocation for the batch, not one for each attribute after the
+    // first few.
+    reserveAttributes(ids);
     auto id = ids.begin();
     for (const auto& [name, value] : attributes) {
         if (*id >= 0)
