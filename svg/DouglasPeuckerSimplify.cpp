@@ -104,7 +104,9 @@ void DouglasPeuckerSimplify::reduce(const std::vector<QPointF>& points, std::vec
 int DouglasPeuckerSimplify::farthest(const QPointF* points, int first, int last, double& distance)
 {
     int index = -1;
-    distance = 0;
+    // Kept in a register rather than through the reference, which the
+    // compiler cannot tell apart from the points.
+    double farthestDistance = 0;
     double largestSquare = 0;
     const QPointF a = points[first];
     const QPointF b = points[last];
@@ -115,11 +117,12 @@ int DouglasPeuckerSimplify::farthest(const QPointF* points, int first, int last,
         if (square <= largestSquare)
             continue;
         const double root = std::sqrt(square);
-        if (root > distance) {
+        if (root > farthestDistance) {
             index = i;
-            distance = root;
+            farthestDistance = root;
             largestSquare = square;
         }
     }
+    distance = farthestDistance;
     return index;
 }
