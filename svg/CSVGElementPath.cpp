@@ -126,8 +126,10 @@ bool CSVGElementPath::preparePolyline(Prepared& prepared)
                 || (segment->getType() == CSVGPathSeg::ClosePath && i + 1 == count)))
             return false;
     }
-    std::string text;
-    text.reserve(count * 16);
+    // Written into the thread's own buffer and copied once into text of
+    // just its size, which the element keeps for as long as it lives.
+    thread_local std::string text;
+    text.clear();
     for (const std::unique_ptr<CSVGPathSeg>& segment : segments) {
         if (!text.empty())
             text += ' ';
@@ -140,7 +142,9 @@ bool CSVGElementPath::preparePolyline(Prepared& prepared)
         text += ' ';
         CSVGPathSeg::appendWritten(text, segment->y);
     }
-    prepared.data = CSVGAttributeText::fromNarrow(std::move(text));
+    prepared.data = CSVGAttributeText::fromNarrow(text);
+    if (text.capacity() > 65536)
+        std::string().swap(text);
     prepared.asWritten = true;
     // The rounded numbers are finite and never -0: the box is the least and
     // the greatest of the points that the flattening gives, which are all of

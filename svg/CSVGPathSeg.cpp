@@ -87,21 +87,16 @@ namespace {
 // The hundredths as "[-]units.hh", straight into the text.
 template <typename Text> void appendHundredths(Text& out, long long hundredths)
 {
-    using Char = typename Text::value_type;
-    Char digits[32];
-    Char* at = digits + 32;
-    unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
-    *--at = Char('0' + magnitude % 10);
-    *--at = Char('0' + magnitude / 10 % 10);
-    *--at = Char('.');
-    magnitude /= 100;
-    do {
-        *--at = Char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    char digits[32];
+    char* at = digits;
     if (hundredths < 0)
-        *--at = Char('-');
-    out.append(at, std::size_t(digits + 32 - at));
+        *at++ = '-';
+    const unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
+    at = std::to_chars(at, digits + sizeof digits, magnitude / 100).ptr;
+    *at++ = '.';
+    *at++ = char('0' + magnitude / 10 % 10);
+    *at++ = char('0' + magnitude % 10);
+    out.append(digits, at);
 }
 } // namespace
 
