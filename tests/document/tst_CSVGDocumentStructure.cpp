@@ -540,8 +540,8 @@ void tst_CSVGDocumentStructure::newPiecesKeepThePaint_data()
 }
 
 // The pieces that take the place of red pieces with a blue stroke (set on
-// their group, in a "style", or their own) are saved red with a blue
-// stroke: other programs draw them as they drew the pieces.
+// their group, in a "style", or their own) are drawn and saved red with a
+// blue stroke: other programs draw them as they drew the pieces.
 void tst_CSVGDocumentStructure::newPiecesKeepThePaint()
 {
     QFETCH(Command, command);
@@ -556,10 +556,12 @@ void tst_CSVGDocumentStructure::newPiecesKeepThePaint()
     QVERIFY(fixture.text() != before);
     CommandDocument saved { QString() };
     QVERIFY(saved.document.parseSvgText(fixture.text().toStdWString(), false, false));
-    for (CSVGElement* leaf : CSVGUtils::collectShapes(saved.document.getOwnerSvg())) {
-        auto* shape = CSVGElementShape::asShape(leaf);
-        QCOMPARE(QString::fromStdWString(shape->getStyleValue(L"fill")), QString("#FF0000"));
-        QCOMPARE(QString::fromStdWString(shape->getStyleValue(L"stroke")), QString("#0000FF"));
+    for (CSVGElement* root : { fixture.document.getOwnerSvg(), saved.document.getOwnerSvg() }) {
+        for (CSVGElement* leaf : CSVGUtils::collectShapes(root)) {
+            auto* shape = CSVGElementShape::asShape(leaf);
+            QCOMPARE(QString::fromStdWString(shape->getStyleValue(L"fill")), QString("#FF0000"));
+            QCOMPARE(QString::fromStdWString(shape->getStyleValue(L"stroke")), QString("#0000FF"));
+        }
     }
 }
 
