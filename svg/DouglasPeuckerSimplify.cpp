@@ -56,17 +56,17 @@ QPolygonF DouglasPeuckerSimplify::simplify(const QPolygonF& polygon) const
             firstKept = firstKept || normalised[i] == first;
         }
     }
-    QPolygonF result;
-    result.reserve(count + 2);
+    QPolygonF result(count + (firstKept ? 1 : 2));
+    QPointF* out = result.data();
     const auto mappedBack
         = [&](const QPointF& p) { return QPointF(bounds.left() + p.x() * scale, bounds.top() + p.y() * scale); };
     if (!firstKept)
-        result.append(mappedBack(first));
+        *out++ = mappedBack(first);
     for (std::size_t i = 0; i < normalised.size(); ++i) {
         if (kept[i])
-            result.append(mappedBack(normalised[i]));
+            *out++ = mappedBack(normalised[i]);
     }
-    result.append(result.first());
+    *out = result.first();
     // One very large ring does not keep its room for the rest of the run.
     if (normalised.capacity() > 65536) {
         std::vector<QPointF>().swap(normalised);
