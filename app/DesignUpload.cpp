@@ -3,18 +3,30 @@
 #include "Deployment.h"
 #include "HttpRequest.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QNetworkAccessManager>
+#include <QPointer>
 #include <QTemporaryDir>
-
-#include <memory>
 
 namespace {
 const QString kKeyPrefix = QStringLiteral("allcutorsave/");
 
-struct Run
+// One upload under way: its folder and the network manager that sends its
+// four files. It belongs to the application object, so that a program
+// that ends while the store has not answered takes the folder along.
+class Run : public QObject
 {
+public:
+    Run()
+        : QObject(QCoreApplication::instance())
+        , manager(new QNetworkAccessManager(this))
+    {
+    }
+
     QTemporaryDir folder { QDir::tempPath() + QStringLiteral("/zocut-save-XXXXXX") };
+    QNetworkAccessManager* manager;
     int pending = 0;
     QStringList failures;
     std::function<void(const QStringList&)> done;
@@ -26,7 +38,10 @@ struct Run
         if (--pending > 0)
             return;
         folder.remove();
-        done(failures);
+        const auto report = std::move(done);
+        const QStringList outcome = failures;
+        deleteLater();
+        report(outcome);
     }
 };
 
@@ -37,11 +52,21 @@ bool writeFiles(const QTemporaryDir& folder, const QByteArray& package, const QI
         && packageFile.flush() && preview.save(folder.filePath(QStringLiteral("test.png")), "PNG");
 }
 
-void upload(const std::shared_ptr<Run>& run, int endpoint, const QString& bucket, const QString& objectName)
+// A run that is gone hears nothing more: its replies went with its manager,
+// and only a file that could not be opened still reports from the queue.
+void upload(Run* run, int endpoint, const QString& bucket, const QString& objectName)
 {
     HttpRequest request(Deployment::uploadEndpoint(endpoint));
-    request.setSuccessHandler([run](const QString&) { run->finished(QString()); })
-        .setFailHandler([run](const QString& error, int) { run->finished(error); });
+    const QPointer<Run> guarded(run);
+    request.setManager(run->manager)
+        .setSuccessHandler([guarded](const QString&) {
+            if (guarded)
+                guarded->finished(QString());
+        })
+        .setFailHandler([guarded](const QString& error, int) {
+            if (guarded)
+                guarded->finished(error);
+        });
     request.uploadTempFileFrom(run->folder.path(), objectName, bucket, kKeyPrefix);
 }
 } // namespace
@@ -51,12 +76,14 @@ QString DesignUpload::objectName(const QString& key, const QString& suffix)
     return QLatin1Char('/') + kKeyPrefix + key + suffix;
 }
 
-bool DesignUpload::start(const QString& key, const QByteArray& package, const QImage& preview,
+QObject* DesignUpload::start(const QString& key, const QByteArray& package, const QImage& preview,
     std::function<void(const QStringList& failures)> done, QString* packagePath)
 {
-    auto run = std::make_shared<Run>();
-    if (!writeFiles(run->folder, package, preview))
-        return false;
+    auto* run = new Run;
+    if (!writeFiles(run->folder, package, preview)) {
+        delete run;
+        return nullptr;
+    }
     if (packagePath)
         *packagePath = run->folder.filePath(QStringLiteral("test.pdb"));
     run->done = std::move(done);
@@ -66,5 +93,5 @@ bool DesignUpload::start(const QString& key, const QByteArray& package, const QI
         upload(run, endpoint, bucket, key + QStringLiteral(".pdb"));
         upload(run, endpoint, bucket, key + QStringLiteral(".png"));
     }
-    return true;
+    return run;
 }

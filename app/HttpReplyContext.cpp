@@ -8,10 +8,31 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
+
+namespace {
+std::atomic<int> g_underWay { 0 };
+
+// Counts a request as under way for as long as the returned token lives.
+// The handling of its outcome holds the token, so the count drops only
+// after the callbacks have run and counted any request that they sent.
+std::shared_ptr<void> underWay()
+{
+    ++g_underWay;
+    return std::shared_ptr<void>(nullptr, [](void*) { --g_underWay; });
+}
+} // namespace
+
+int HttpReplyContext::underWayCount()
+{
+    return g_underWay;
+}
 
 void HttpReplyContext::attach(QNetworkReply* reply, const HttpReplyContext& context, QObject* multipart, int timeoutMs)
 {
+    if (multipart)
+        multipart->setParent(reply);
     // The timer counts from the last byte moved in either direction, so a
     // large upload that makes progress is never cut off.
     auto* idle = new QTimer(reply);
@@ -23,10 +44,8 @@ void HttpReplyContext::attach(QNetworkReply* reply, const HttpReplyContext& cont
     });
     QObject::connect(reply, &QNetworkReply::uploadProgress, idle, [idle]() { idle->start(); });
     QObject::connect(reply, &QNetworkReply::downloadProgress, idle, [idle]() { idle->start(); });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, context, multipart, idle, timedOut]() {
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, context, idle, timedOut, token = underWay()]() {
         idle->stop();
-        if (multipart)
-            multipart->deleteLater();
         context.finish(reply, *timedOut);
     });
     idle->start(timeoutMs);
@@ -78,6 +97,7 @@ void HttpReplyContext::failLater(const QString& errorString, int errorCode) cons
 {
     const HttpReplyContext context = *this;
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [context, errorString, errorCode]() { context.fail(errorString, errorCode); },
+        QCoreApplication::instance(),
+        [context, errorString, errorCode, token = underWay()]() { context.fail(errorString, errorCode); },
         Qt::QueuedConnection);
 }

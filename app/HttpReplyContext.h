@@ -31,6 +31,9 @@ struct HttpReplyContext
     // event loop, as a network failure would arrive.
     void failLater(const QString& errorString, int errorCode) const;
 
+    // Requests sent whose callbacks have not all run yet.
+    static int underWayCount();
+
 private:
     void finish(QNetworkReply* reply, bool timedOut) const;
     QString readBody(QNetworkReply* reply) const;

@@ -37,6 +37,11 @@ int HttpRequest::timeoutMs()
     return g_timeoutMs;
 }
 
+int HttpRequest::underWayCount()
+{
+    return HttpReplyContext::underWayCount();
+}
+
 HttpRequest::HttpRequest(const QString& url)
     : d(new HttpRequestPrivate(url))
 {

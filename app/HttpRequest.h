@@ -26,6 +26,11 @@ public:
     // Tests shorten the time-out; 0 or less restores kTimeoutMs.
     static void setTimeoutMs(int milliseconds);
     static int timeoutMs();
+    // Requests sent whose outcome has not been handled yet. A request that
+    // its callbacks send is counted before theirs ends, so none under way
+    // means that a chain of requests has run to its end: tests wait for
+    // that before they check that nothing more followed.
+    static int underWayCount();
 
     explicit HttpRequest(const QString& url);
     ~HttpRequest();

@@ -1,8 +1,11 @@
 #include "BenchCompare.h"
+#include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGView.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMouseEvent>
 
 #include <memory>
@@ -67,10 +70,42 @@ std::function<void()> bandGestures(CSVGView& view)
     };
 }
 
+// Counts the paints that reach a canvas through the event loop.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* viewport) { viewport->installEventFilter(this); }
+
+    // Turns the event loop until the next paint is over.
+    void waitForPaint()
+    {
+        const int before = m_paints;
+        QElapsedTimer clock;
+        clock.start();
+        while (m_paints == before) {
+            if (clock.elapsed() > 60000)
+                qFatal("the canvas did not paint");
+            QCoreApplication::processEvents();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return false;
+    }
+
+private:
+    int m_paints = 0;
+};
+
 } // namespace
 
 // The canvas's gestures on 1 k and 10 k pieces: the cost should follow the
-// pieces hit, not the pieces there are. Run offscreen.
+// pieces hit, not the pieces there are; a delete of every piece in view
+// costs no more than one paint of them. Run offscreen.
 class bench_canvasInput : public QObject
 {
     Q_OBJECT
@@ -90,6 +125,58 @@ private slots:
         const auto large = canvasWith(10000);
         const auto small = canvasWith(1000);
         compareInterleaved("rubber band, 10 k pieces", 7, bandGestures(*large), "1 k pieces", bandGestures(*small));
+    }
+
+    // Delete after select all on the generator's 10 k-path drawing in view,
+    // with the paint that shows the canvas without them, against one paint
+    // of it; the pieces come back and are selected again between the rounds.
+    void deleteAllPainted()
+    {
+        QFile file(benchInput(QStringLiteral("paths10k.svg")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto view = std::make_unique<CSVGView>(nullptr);
+        QVERIFY(view->loadData(file.readAll()));
+        view->resize(1000, 1000);
+        view->show();
+        view->fitPage();
+        PaintCounter paints(view->viewport());
+        view->viewport()->update();
+        paints.waitForPaint();
+        CSVGElement* root = view->getDocument()->getOwnerSvg();
+        const int children = root->getChildCount();
+        bool deleted = false;
+        const auto restore = [&] {
+            if (deleted) {
+                view->OnUndo();
+                paints.waitForPaint();
+                deleted = false;
+            }
+            // The overlap check that the change queued, done now: its end
+            // would repaint the canvas at a time of its own.
+            view->getDocument()->checkIntersections();
+            view->getDocument()->selectAll();
+            view->repaint();
+            paints.waitForPaint();
+        };
+        const auto deleteAll = [&] {
+            view->OnDel();
+            deleted = true;
+            paints.waitForPaint();
+        };
+        // Every timed round starts as the later ones do: the pieces brought
+        // back by the undo, painted and selected.
+        restore();
+        deleteAll();
+        restore();
+        compareInterleaved(
+            "delete after select all, 10 k paths in view, with its paint", 7, deleteAll, "one paint of the 10 k paths",
+            [&] {
+                view->viewport()->update();
+                paints.waitForPaint();
+            },
+            restore);
+        QCOMPARE(root->getChildCount(), children);
+        QVERIFY(children > 10000);
     }
 };
 

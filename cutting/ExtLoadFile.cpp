@@ -54,15 +54,12 @@ QStringList ExtLoadFile::converterArguments(const DeviceRecord& device)
     return arguments;
 }
 
-QString ExtLoadFile::converterProgram(QString* error)
+// The copy lives in the job's own folder and goes with it: nothing of the
+// converter stays behind in the temporary folder once the job is over.
+QString ExtLoadFile::converterProgram(const QTemporaryDir& folder, QString* error)
 {
-    static std::mutex lock;
-    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zocut-hpgl-XXXXXX"));
-    static QString program;
-    std::lock_guard<std::mutex> locker(lock);
-    if (!program.isEmpty())
-        return program;
-    registerConverterResource();
+    static std::once_flag registered;
+    std::call_once(registered, registerConverterResource);
     const QString target = folder.filePath(QStringLiteral("hpgl.dat"));
     QFile resource(QStringLiteral(":/extensions/hpgl.dat"));
     QSaveFile copy(target);
@@ -72,8 +69,7 @@ QString ExtLoadFile::converterProgram(QString* error)
         *error = QObject::tr("The HPGL converter cannot be prepared in %1").arg(QDir::tempPath());
         return QString();
     }
-    program = target;
-    return program;
+    return target;
 }
 
 bool ExtLoadFile::convertOne(
@@ -104,10 +100,10 @@ bool ExtLoadFile::convertSections(
     const QStringList& sections, const QStringList& arguments, QList<QByteArray>* hpgl, QString* error, int threads)
 {
     hpgl->clear();
-    const QString program = converterProgram(error);
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/zocut-hpgl-XXXXXX"));
+    const QString program = converterProgram(work, error);
     if (program.isEmpty())
         return false;
-    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/zocut-sections-XXXXXX"));
     const int count = sections.size();
     const auto n = static_cast<size_t>(count);
     std::vector<QString> paths(n);

@@ -6,11 +6,12 @@
 #include <QStringList>
 
 class DeviceRecord;
+class QTemporaryDir;
 
 // Runs the converter that the program carries as ":/extensions/hpgl.dat":
-// copied once per run into a private temporary folder, then started once
-// per section, with the section written to a file of its own. Sections
-// convert in parallel.
+// copied for each job into a temporary folder of the job's own, then
+// started once per section, with the section written to a file of its own
+// there. Sections convert in parallel; the folder goes with the job.
 class ExtLoadFile
 {
 public:
@@ -28,7 +29,7 @@ public:
         QString* error, int threads = 0);
 
 private:
-    static QString converterProgram(QString* error);
+    static QString converterProgram(const QTemporaryDir& folder, QString* error);
     static bool convertOne(
         const QString& program, const QString& svgPath, const QStringList& arguments, QByteArray* hpgl, QString* error);
 };

@@ -318,11 +318,18 @@ void CSVGDocument::updateRootNamespaces()
         if (colon != std::wstring::npos && colon >= 1 && CSVGXmlNode::isName(name.substr(0, colon), false))
             declarations.insert(L"xmlns:" + name.substr(0, colon));
     }
+    // The first change marks the whole tree modified; the declarations after
+    // it are set quietly, or a file of many prefixes would walk the tree once
+    // for each.
+    bool notified = false;
     for (const std::wstring& declaration : declarations) {
         const std::wstring prefix = declaration.substr(6);
         const std::wstring name = prefixNamespace(prefix);
-        if (isKnownPrefix(prefix) ? !name.empty() : root->getAttribute(declaration).empty())
-            setIfChanged(root, declaration, name);
+        const std::wstring now = root->getAttribute(declaration);
+        if ((isKnownPrefix(prefix) ? !name.empty() : now.empty()) && now != name) {
+            root->setAttribute(declaration, name, !notified);
+            notified = true;
+        }
     }
 }
 

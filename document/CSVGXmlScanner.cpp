@@ -80,10 +80,15 @@ bool startsName(char16_t c)
 
 } // namespace
 
+// The names that the writer gives every root are the table's from the first
+// scan on, ahead of any that a file brings: a save's attributes come in the
+// same order in every program that reads it.
 CSVGXmlScanner::CSVGXmlScanner(CSVGDocument* document, size_t maxElements)
     : m_document(document)
     , m_maxElements(maxElements)
 {
+    g_config.getAttributeId(L"version");
+    g_config.getAttributeId(L"custom_positions");
 }
 
 // Text without references, nearly all, is widened in one go.
@@ -164,14 +169,17 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     }
     const QString& read = normalized.isNull() ? text : normalized;
     const auto* p = reinterpret_cast<const char16_t*>(read.utf16());
+    m_begin = p;
     m_end = std::find(p, p + read.size(), u'\0');
     m_open.assign(1, OpenElement { parent });
     m_bindings.clear();
+    m_innermost.clear();
     m_readingRoot = false;
     m_preserve = nullptr;
     m_textHasRun = false;
     m_tooDeep = false;
     m_newNames = 0;
+    m_writersOwn.clear();
     m_elements = 0;
     m_elementLimit = false;
     m_warned = 0;
@@ -189,8 +197,10 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     // Unclosed elements stay in the tree and still take their content.
     while (m_open.size() > 1)
         closeLast();
+    storeWritersOwn();
     m_open.clear();
     m_bindings.clear();
+    m_innermost.clear();
     m_document->setLoading(false);
     return complete;
 }
@@ -227,28 +237,25 @@ const char16_t* CSVGXmlScanner::cutOff()
 }
 
 // Character data up to the next markup, or up to an entity that holds
-// markup, which is read in its place. The file's text after its last markup
-// is dropped; an entity's is its last run.
+// markup, which is read in its place. A file's text that ends without markup
+// after it (cut off, or at a NUL character) ends the scan; the element that
+// it stands in keeps it, and the document drops what follows its root.
 const char16_t* CSVGXmlScanner::readText(const char16_t* p)
 {
-    const char16_t* lt = p;
-    do
-        lt = std::find(lt + 1, m_end, u'<');
-    while (lt < m_end && !opensMarkup(lt));
-    const char16_t* amp = nullptr;
+    const CSVGEntityTable::Entity* entity = nullptr;
     const char16_t* semicolon = nullptr;
-    if (const CSVGEntityTable::Entity* entity = findMarkupEntity(p, lt, amp, semicolon)) {
-        if (amp > p && !takeRun(p, amp))
+    const char16_t* end = runEnd(p, entity, semicolon);
+    if (entity) {
+        if (end > p && !takeRun(p, end))
             return nullptr;
         return scanEntity(*entity) ? semicolon + 1 : nullptr;
     }
-    if (lt >= m_end && m_expanding.empty())
-        return nullptr;
-    return takeRun(p, lt) ? lt : nullptr;
+    const bool taken = takeRun(p, end);
+    return taken && (end < m_end || !m_expanding.empty()) ? end : nullptr;
 }
 
 // A text or tspan keeps each run as a text-content node of its own, beside
-// its tspans. The document itself keeps its last run, which is never written.
+// its tspans.
 bool CSVGXmlScanner::takeRun(const char16_t* p, const char16_t* end)
 {
     m_textHasRun = true;
@@ -260,27 +267,39 @@ bool CSVGXmlScanner::takeRun(const char16_t* p, const char16_t* end)
             return false;
         open.element->appendChild(node, false, false);
         node->setText(decode(p, end), false);
-    } else if (open.element->getChildCount() == 0 || type == SvgType::Document) {
-        open.textBegin = p;
-        open.textEnd = end;
+    } else if (type == SvgType::Document) {
+        // Outside the root: no element holds it, nothing writes it.
+    } else if (open.element->getChildCount() == 0) {
+        // Runs meet without markup between them only at an entity's edge:
+        // they are one run.
+        appendDecoded(open.text, p, end);
     } else if (!appendRun(open.element, decode(p, end))) {
         return false;
     }
     return true;
 }
 
-const CSVGEntityTable::Entity* CSVGXmlScanner::findMarkupEntity(
-    const char16_t* begin, const char16_t* end, const char16_t*& amp, const char16_t*& semicolon) const
+// The run ends where the reading goes on after it: each character of the
+// text is looked at once, however many entities it uses.
+const char16_t* CSVGXmlScanner::runEnd(
+    const char16_t* p, const CSVGEntityTable::Entity*& entity, const char16_t*& semicolon) const
 {
-    if (m_entities.isEmpty())
-        return nullptr;
-    for (amp = std::find(begin, end, u'&'); amp < end; amp = std::find(amp + 1, end, u'&')) {
-        semicolon = CSVGEntityTable::referenceEnd(amp, end);
-        const CSVGEntityTable::Entity* entity = semicolon == end ? nullptr : m_entities.find(amp + 1, semicolon);
-        if (entity && entity->holdsMarkup)
-            return entity;
+    const bool entities = !m_entities.isEmpty();
+    const auto stops = [entities](char16_t c) { return c == u'<' || (entities && c == u'&'); };
+    for (const char16_t* q = std::find_if(p, m_end, stops); q < m_end; q = std::find_if(q + 1, m_end, stops)) {
+        if (*q == u'<') {
+            if (opensMarkup(q))
+                return q;
+            continue;
+        }
+        semicolon = CSVGEntityTable::referenceEnd(q, m_end);
+        const CSVGEntityTable::Entity* used = semicolon == m_end ? nullptr : m_entities.find(q + 1, semicolon);
+        if (used && used->holdsMarkup) {
+            entity = used;
+            return q;
+        }
     }
-    return nullptr;
+    return m_end;
 }
 
 // The entity's text stays where the table holds it: runs and elements read
@@ -343,7 +362,10 @@ const char16_t* CSVGXmlScanner::readDeclaration(const char16_t* p)
     const char16_t* end = find(p + 2, u"?>");
     if (!end)
         return cutOff();
+    const size_t counted = m_elements;
     appendMarkup(L"comment_node", p, end + 2);
+    if (p == m_begin && startsWith(p, u"<?xml") && isSpace(at(p + 5)))
+        m_elements = counted;
     return end + 2;
 }
 
@@ -405,20 +427,52 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
     const char16_t* next = readAttributes(nameEnd, opened);
     if (m_entityLimit)
         return nullptr;
+    bindDeclarations();
     const std::wstring name = toWide(p + 1, nameEnd);
     const size_t colon = name.find(L':');
     m_readingRoot = m_open.size() == 1 && m_open[0].element->getType() == SvgType::Document
         && name.compare(colon == std::wstring::npos ? 0 : colon + 1, std::wstring::npos, L"svg") == 0;
     dropRepeatedAttributes();
     CSVGElement* element = makeElement(elementTag(name));
-    if (!element)
-        return nullptr;
-    appendElement(element);
-    for (const Attribute& attribute : m_attributes)
-        setAttribute(element, attribute);
-    if (opened)
+    if (element) {
+        appendElement(element);
+        // A tref draws the text it refers to: white space after it
+        // separates that text from the next run, as after a tspan.
+        if (m_open.back().inText && element->getTagName() == L"tref")
+            m_textHasRun = true;
+        for (const Attribute& attribute : m_attributes)
+            setAttribute(element, attribute);
+    }
+    if (element && opened)
         openElement(element);
-    return next;
+    else
+        unbindFrom(m_open.size());
+    return element ? next : nullptr;
+}
+
+void CSVGXmlScanner::bindDeclarations()
+{
+    for (const Attribute& attribute : m_attributes) {
+        if (attribute.name != L"xmlns" && attribute.name.compare(0, 6, L"xmlns:") != 0)
+            continue;
+        const std::wstring prefix = attribute.name.size() > 6 ? attribute.name.substr(6) : std::wstring();
+        const auto inserted = m_innermost.emplace(prefix, m_bindings.size());
+        const size_t shadowed = inserted.second ? kNone : inserted.first->second;
+        inserted.first->second = m_bindings.size();
+        m_bindings.push_back(Binding { m_open.size(), prefix, attribute.value, shadowed });
+    }
+}
+
+void CSVGXmlScanner::unbindFrom(size_t level)
+{
+    while (!m_bindings.empty() && m_bindings.back().level >= level) {
+        const Binding& binding = m_bindings.back();
+        if (binding.shadowed == kNone)
+            m_innermost.erase(binding.prefix);
+        else
+            m_innermost[binding.prefix] = binding.shadowed;
+        m_bindings.pop_back();
+    }
 }
 
 void CSVGXmlScanner::openElement(CSVGElement* element)
@@ -427,12 +481,6 @@ void CSVGXmlScanner::openElement(CSVGElement* element)
     m_open.push_back(OpenElement { element, type == SvgType::Text || m_open.back().inText });
     if (type == SvgType::Text)
         m_textHasRun = false;
-    for (const Attribute& attribute : m_attributes) {
-        if (attribute.name == L"xmlns" || attribute.name.compare(0, 6, L"xmlns:") == 0) {
-            const std::wstring prefix = attribute.name.size() > 6 ? attribute.name.substr(6) : std::wstring();
-            m_bindings.push_back(Binding { m_open.size() - 1, prefix, attribute.value });
-        }
-    }
     if (!m_preserve && (type == SvgType::Text || type == SvgType::Tspan)
         && element->getAttribute(L"xml:space") == L"preserve")
         m_preserve = element;
@@ -462,17 +510,13 @@ std::wstring CSVGXmlScanner::elementTag(const std::wstring& name) const
 // that a saved file reads back as it was read.
 std::wstring CSVGXmlScanner::namespaceName(const std::wstring& prefix) const
 {
-    const std::wstring declaration = prefix.empty() ? L"xmlns" : L"xmlns:" + prefix;
+    const auto bound = m_innermost.find(prefix);
+    if (bound == m_innermost.end())
+        return writtenNamespace(prefix);
+    const Binding& binding = m_bindings[bound->second];
     const bool rootsOwn = prefix.empty() || (prefix != L"xml" && CSVGDocument::isKnownPrefix(prefix));
-    for (auto attribute = m_attributes.rbegin(); attribute != m_attributes.rend(); ++attribute) {
-        if (attribute->name == declaration)
-            return rootsOwn && m_readingRoot ? writtenNamespace(prefix) : attribute->value;
-    }
-    for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
-        if (binding->prefix == prefix)
-            return rootsOwn && binding->level == 1 && isRootOpen() ? writtenNamespace(prefix) : binding->name;
-    }
-    return writtenNamespace(prefix);
+    const bool onRoot = binding.level == m_open.size() ? m_readingRoot : binding.level == 1 && isRootOpen();
+    return rootsOwn && onRoot ? writtenNamespace(prefix) : binding.name;
 }
 
 std::wstring CSVGXmlScanner::writtenNamespace(const std::wstring& prefix)
@@ -571,13 +615,25 @@ bool CSVGXmlScanner::isAllowedDeclaration(const std::wstring& name, const std::w
     return prefix != L"xmlns" && !value.empty() && value != Ns::kXmlNamespace && value != Ns::kXmlnsNamespace;
 }
 
+// The attributes that the writer gives the root of every save are set once
+// the file's own are: the file's names have the budget first, so that a
+// save reads back with what was read, whatever the writer added.
+void CSVGXmlScanner::setAttribute(CSVGElement* element, const Attribute& attribute)
+{
+    if (isWritersOwn(attribute))
+        m_writersOwn.push_back(std::make_pair(element, attribute));
+    else
+        storeAttribute(element, attribute, true);
+}
+
 // Names the table already knows cost nothing; new ones come out of the
 // scan's budget.
-void CSVGXmlScanner::setAttribute(CSVGElement* element, const Attribute& attribute)
+void CSVGXmlScanner::storeAttribute(CSVGElement* element, const Attribute& attribute, bool tell)
 {
     if (g_config.findAttributeId(attribute.name) < 0) {
         if (m_newNames >= kNewAttributeNames || attribute.name.size() > kMaxAttributeNameLength) {
-            warnOnce(1, "new attribute names beyond the limit of one file are left out");
+            if (tell)
+                warnOnce(1, "new attribute names beyond the limit of one file are left out");
             return;
         }
         ++m_newNames;
@@ -585,6 +641,29 @@ void CSVGXmlScanner::setAttribute(CSVGElement* element, const Attribute& attribu
     element->setAttribute(attribute.name, attribute.value, false);
     if (attribute.value.empty())
         element->setKeepsEmptyValues(true);
+}
+
+// Its version and custom positions, and its declarations of prefixes as the
+// writer makes them: without them the prefixes read the same, and each save
+// declares them again where they are used. So they are left out quietly
+// beyond the budget (a save of a drawing of many prefixes holds many).
+bool CSVGXmlScanner::isWritersOwn(const Attribute& attribute) const
+{
+    if (!m_readingRoot)
+        return false;
+    if (attribute.name == L"version" || attribute.name == L"custom_positions")
+        return true;
+    if (attribute.name.compare(0, 6, L"xmlns:") != 0)
+        return false;
+    const std::wstring written = CSVGDocument::prefixNamespace(attribute.name.substr(6));
+    return !written.empty() && attribute.value == written;
+}
+
+void CSVGXmlScanner::storeWritersOwn()
+{
+    for (const auto& own : m_writersOwn)
+        storeAttribute(own.first, own.second, false);
+    m_writersOwn.clear();
 }
 
 void CSVGXmlScanner::appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end)
@@ -633,14 +712,13 @@ void CSVGXmlScanner::appendElement(CSVGElement* element)
 void CSVGXmlScanner::closeLast()
 {
     const OpenElement& open = m_open.back();
-    if (open.textBegin)
-        open.element->setText(decode(open.textBegin, open.textEnd), false);
+    if (!open.text.empty())
+        open.element->setText(open.text, false);
     open.element->parseContent();
     if (open.element == m_preserve)
         m_preserve = nullptr;
     m_open.pop_back();
-    while (!m_bindings.empty() && m_bindings.back().level >= m_open.size())
-        m_bindings.pop_back();
+    unbindFrom(m_open.size());
 }
 
 bool CSVGXmlScanner::opensMarkup(const char16_t* p) const

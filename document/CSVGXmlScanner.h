@@ -3,7 +3,10 @@
 #include "CSVGEntityTable.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CSVGDocument;
@@ -30,10 +33,17 @@ class QString;
 //   the caller refuses such a text rather than change its drawing;
 // - one scan registers at most kNewAttributeNames attribute names that the
 //   program-wide name table does not know yet, none longer than
-//   kMaxAttributeNameLength: no file can use that table up;
+//   kMaxAttributeNameLength: no file can use that table up. The root's
+//   attributes that the writer gives every save (its version, the custom
+//   positions and the declarations of the prefixes in use, as the writer
+//   makes them) come after the file's own names and are left out quietly
+//   beyond the budget, as each save gives them again: a saved file reads
+//   back with everything that was read;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends where it would make one more, which it tells
-//   (reachedElementLimit), so that the loss is said;
+//   (reachedElementLimit), so that the loss is said. The XML declaration at
+//   the start of the text is not counted: the writer puts its own there, and
+//   a drawing read whole saves as a file that reads back whole;
 // - the entities of the document type declaration expand to at most
 //   kMaxEntityCharacters characters in all (an element made from an
 //   entity's text counting as kEntityElementCost of them) and nest at most
@@ -66,7 +76,8 @@ class QString;
 // run before its first child as its own text, and every later run as a CDATA
 // section child, which any XML reader reads as the same characters. Inside a
 // text (at any depth), white space between two runs is part of the second:
-// it separates words. Inside a text or tspan whose "xml:space" is
+// it separates words. A tref, which draws the text it refers to, counts as
+// a run. Inside a text or tspan whose "xml:space" is
 // "preserve", no white space is passed over.
 class CSVGXmlScanner
 {
@@ -100,8 +111,7 @@ private:
     {
         CSVGElement* element;
         bool inText = false;
-        const char16_t* textBegin = nullptr;
-        const char16_t* textEnd = nullptr;
+        std::wstring text;
     };
     // An attribute of the start tag under reading.
     struct Attribute
@@ -110,13 +120,17 @@ private:
         std::wstring value;
     };
     // A namespace prefix (empty for the default namespace) that an open
-    // element declares; level is the element's place in m_open.
+    // element or the start tag under reading declares; level is the
+    // element's place in m_open. shadowed is the binding of the prefix that
+    // this one hides, kNone when there is none.
     struct Binding
     {
         size_t level;
         std::wstring prefix;
         std::wstring name;
+        size_t shadowed;
     };
+    static constexpr size_t kNone = SIZE_MAX;
 
     // Reads markup and character data from p to the end of the text under
     // reading; false once the scan has ended.
@@ -125,10 +139,10 @@ private:
     // The run of character data from p to end, kept where it belongs;
     // false once the element limit is reached.
     bool takeRun(const char16_t* p, const char16_t* end);
-    // The first reference in the run to an entity that holds markup; null
-    // when there is none. nameEnd is set to its ";".
-    const CSVGEntityTable::Entity* findMarkupEntity(
-        const char16_t* begin, const char16_t* end, const char16_t*& amp, const char16_t*& nameEnd) const;
+    // The end of the run of character data from p: the next markup, the end
+    // of the text, or the "&" of a reference to an entity that holds markup,
+    // which sets entity, and semicolon to the reference's ";".
+    const char16_t* runEnd(const char16_t* p, const CSVGEntityTable::Entity*& entity, const char16_t*& semicolon) const;
     // Reads the entity's text as content in place; false once the scan has
     // ended.
     bool scanEntity(const CSVGEntityTable::Entity& entity);
@@ -157,6 +171,11 @@ private:
     const char16_t* readAttributes(const char16_t* p, bool& opened);
     void addAttribute(const char16_t* nameBegin, const char16_t* nameEnd, std::wstring value);
     static bool isAllowedDeclaration(const std::wstring& name, const std::wstring& value);
+    // Binds the prefixes that the start tag under reading declares, at the
+    // level its element takes once opened.
+    void bindDeclarations();
+    // Ends the bindings made at the level or deeper.
+    void unbindFrom(size_t level);
     // The tag of an element read from the text: its characters made a name,
     // and an SVG namespace prefix dropped.
     std::wstring elementTag(const std::wstring& name) const;
@@ -174,6 +193,13 @@ private:
     // Ends the scan where the text ends inside markup.
     const char16_t* cutOff();
     void setAttribute(CSVGElement* element, const Attribute& attribute);
+    // Sets the attribute as far as the budget of new names goes; beyond it
+    // the attribute is left out, and told when tell is true.
+    void storeAttribute(CSVGElement* element, const Attribute& attribute, bool tell);
+    // Whether the attribute of the start tag under reading is one that the
+    // writer gives the root of every save.
+    bool isWritersOwn(const Attribute& attribute) const;
+    void storeWritersOwn();
     // A comment, declaration, CDATA section or doctype holding its text.
     void appendMarkup(const wchar_t* tag, const char16_t* begin, const char16_t* end);
     // A new element of the tag, counted against the limit; null once the
@@ -189,12 +215,16 @@ private:
     bool startsWith(const char16_t* p, const char16_t* what) const;
 
     CSVGDocument* m_document;
+    // The start of the file's text.
+    const char16_t* m_begin = nullptr;
     // The end of the text under reading: the file's, or an entity's while
     // its text is read in place.
     const char16_t* m_end = nullptr;
     std::vector<OpenElement> m_open;
     std::vector<Attribute> m_attributes;
     std::vector<Binding> m_bindings;
+    // Each bound prefix's innermost binding, an index into m_bindings.
+    std::unordered_map<std::wstring, size_t> m_innermost;
     // Whether the start tag under reading is a whole file's svg root.
     bool m_readingRoot = false;
     // The text or tspan whose "xml:space" is "preserve", while it is open.
@@ -203,6 +233,8 @@ private:
     bool m_textHasRun = false;
     bool m_tooDeep = false;
     int m_newNames = 0;
+    // The root's attributes that the writer gives every save, set last.
+    std::vector<std::pair<CSVGElement*, Attribute>> m_writersOwn;
     size_t m_maxElements;
     size_t m_elements = 0;
     bool m_elementLimit = false;

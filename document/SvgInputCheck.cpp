@@ -44,13 +44,6 @@ bool isBinary(const QByteArray& bytes)
     return nul >= 0 && (markup < 0 || nul < markup);
 }
 
-// "svg" with or without a namespace prefix: a root "svg:svg" is an SVG
-// drawing too, whatever the reader makes of its prefixed elements.
-bool isSvgTag(const QString& tag)
-{
-    return tag.mid(tag.lastIndexOf(QLatin1Char(':')) + 1) == QLatin1String("svg");
-}
-
 bool isMarkupNode(const CSVGElement* element)
 {
     const int type = element->getType();
@@ -77,7 +70,9 @@ SvgInputCheck::Result SvgInputCheck::checkBytes(const QByteArray& bytes)
     return result;
 }
 
-// Comments, the doctype and declarations may stand before the root.
+// Comments, the doctype and declarations may stand before the root. The
+// root is the SVG element: "svg:svg" with its prefix bound to the SVG
+// namespace is read as one, "x:svg" in another namespace is none.
 SvgInputCheck::Result SvgInputCheck::checkTree(CSVGElement* document, bool complete)
 {
     Result result;
@@ -88,7 +83,7 @@ SvgInputCheck::Result SvgInputCheck::checkTree(CSVGElement* document, bool compl
     }
     if (!root) {
         result.verdict = Verdict::NoMarkup;
-    } else if (!isSvgTag(QString::fromStdWString(root->getTagName()))) {
+    } else if (root->getType() != SvgType::Svg) {
         result.verdict = Verdict::OtherRoot;
         result.rootTag = QString::fromStdWString(root->getTagName());
     } else if (!complete) {

@@ -6,7 +6,10 @@ namespace {
 
 constexpr int kUtf8Mib = 106;
 
-// The codec an XML declaration names; null for UTF-8 or none.
+// The codec an XML declaration names; null for UTF-8 or none. A
+// declaration read byte for byte as "<?xml" is in none of the encodings
+// that write it otherwise (UTF-16 and UTF-32 among them): a file that names
+// one of those is read as UTF-8, as XML readers take such a file.
 QTextCodec* declaredCodec(const QByteArray& bytes)
 {
     if (!bytes.startsWith("<?xml"))
@@ -22,7 +25,8 @@ QTextCodec* declaredCodec(const QByteArray& bytes)
         return nullptr;
     const int close = declaration.indexOf(declaration[at], at + 1);
     QTextCodec* codec = close < 0 ? nullptr : QTextCodec::codecForName(declaration.mid(at + 1, close - at - 1));
-    return codec && codec->mibEnum() != kUtf8Mib ? codec : nullptr;
+    const bool fits = codec && codec->fromUnicode(QStringLiteral("<?xml")) == "<?xml";
+    return fits && codec->mibEnum() != kUtf8Mib ? codec : nullptr;
 }
 
 // XML text starts with "<": in UTF-16 without a byte-order mark one of its

@@ -8,7 +8,8 @@ class QTextCodec;
 // How the bytes of an SVG file become text, every byte as written: the
 // byte-order mark (UTF-8, UTF-16, UTF-32) decides, else a UTF-16 file known
 // by its first character "<" without a mark, else the encoding that the XML
-// declaration names, else UTF-8. Line ends are then read as XML reads them.
+// declaration names (when the declaration itself is written in it), else
+// UTF-8. Line ends are then read as XML reads them.
 class SvgTextCodec
 {
 public:

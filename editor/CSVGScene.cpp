@@ -171,9 +171,16 @@ void CSVGScene::rebuildItems(CSVGElement* root)
 
 // The scene looks for each item it loses in its list of items from the
 // front: items going oldest first are found at once, so taking every piece
-// of a large drawing away stays linear.
+// of a large drawing away stays linear. Each item that leaves adds the
+// place where it was drawn to its views' dirty regions, and a region of
+// thousands of scattered rectangles costs several paints to build: the
+// whole canvas is marked for repainting first, which the views take as
+// the one update of the change and so skip the rectangles.
 void CSVGScene::deleteItems(QList<CSVGGraphicsItem*> items)
 {
+    if (items.isEmpty())
+        return;
+    update();
     std::sort(items.begin(), items.end(),
         [](const CSVGGraphicsItem* a, const CSVGGraphicsItem* b) { return a->creationNumber() < b->creationNumber(); });
     qDeleteAll(items);

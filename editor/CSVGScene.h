@@ -73,7 +73,7 @@ private:
     CSVGRect canvasRect() const;
     CSVGMatrix pageMatrix() const;
     void rebuildItems(CSVGElement* root);
-    static void deleteItems(QList<CSVGGraphicsItem*> items);
+    void deleteItems(QList<CSVGGraphicsItem*> items);
     void uniteItemsRect(const QRectF& box);
 
     QPointer<CMainFrame> m_frame;

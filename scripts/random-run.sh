@@ -29,12 +29,12 @@ seed="${1:-}"
 seconds="${2:-60}"
 [ -n "$script" ] || [ -n "$seed" ] || usage
 
-if [ ! -x "$build/tests/app/main/tst_ZoCutInput" ] || [ ! -x "$build/zocut" ]; then
+if [ ! -x "$build/tests/app/main/tst_ZoCutInput" ] || [ ! -x "$build/zocut-driven" ]; then
   cmake -S "$root" -B "$build" \
     -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
     -DZOCUT_SANITIZE=address,undefined -DZOCUT_BUILD_TESTS=ON \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-  cmake --build "$build" -j "$(nproc)" --target zocut tst_ZoCutInput
+  cmake --build "$build" -j "$(nproc)" --target zocut-driven tst_ZoCutInput
 fi
 
 # The environment that the test command gives the tests on a display.

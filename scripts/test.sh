@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs every test headless; builds the tests
 # once more optimized and runs there every test but the runs of the whole
-# program; then gives each fuzz target a few seconds on its seed corpus.
+# program, and checks that its zocut holds no test driver; then gives each
+# fuzz target a few seconds on its seed corpus.
 # Every part runs; the script fails when any of them failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,6 +12,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ZOCUT_TEST_BUILD_DIR:-$root/build-test}"
 jobs=$(nproc)
 failed=()
+
+# Nothing of the program or its tests stays in the temporary folder: the
+# whole run gets a fresh one, and any zocut-* entry left in it at the end
+# fails the run.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/test-sh-XXXXXX")
+export TMPDIR="$scratch"
+leftovers() {
+  local status=$? left
+  left=$(find "$scratch" -mindepth 1 -maxdepth 1 -name 'zocut-*' -printf '  %f\n')
+  rm -rf "$scratch"
+  if [ -n "$left" ]; then
+    printf 'test.sh: left in the temporary folder:\n%s\n' "$left"
+    exit 1
+  fi
+  exit "$status"
+}
+trap leftovers EXIT
 cmake -S "$root" -B "$build" \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   -DZOCUT_SANITIZE=address,undefined -DZOCUT_BUILD_TESTS=ON \
@@ -28,6 +46,18 @@ cmake -S "$root" -B "$optimized" \
   -DZOCUT_BUILD_TESTS=ON -DZOCUT_BUILD_PROGRAM_TESTS=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake --build "$optimized" -j "$jobs"
 (cd "$optimized" && ctest --output-on-failure -j "$jobs" --timeout 600 -LE program) || failed+=("optimized build")
+
+# The program built for users carries no test driver: none of the driver's
+# classes (symbols, type names, debug information) nor the variables that
+# would switch one on. The whole-program tests run zocut-driven instead.
+driver_names='PageDriver|WidgetLocator|DrawingAudit|DriverChannel|ZOCUT_PAGE_DRIVER|ZOCUT_DRIVER_CHANNEL'
+if ! cmake --build "$optimized" -j "$jobs" --target zocut || [ ! -f "$optimized/zocut" ]; then
+  echo "test.sh: the optimized build has no program zocut to check for a test driver" >&2
+  failed+=("driver check")
+elif found=$(strings -a "$optimized/zocut" | grep -oE "$driver_names" | sort -u | paste -sd ' '); [ -n "$found" ]; then
+  echo "test.sh: the program zocut holds test driver code: $found" >&2
+  failed+=("driver check")
+fi
 
 # A short round only: long fuzzing runs belong to scripts/fuzz.sh by hand.
 ZOCUT_FUZZ_BUILD_DIR="$build-fuzz" "$root/scripts/fuzz.sh" 5 || failed+=("fuzzing")

@@ -54,9 +54,13 @@ private:
         if (at != m_entries.end() && at->first == id)
             return at->second;
         // Most elements read from a file carry three or more: their id and
-        // at least two of their own.
-        if (m_entries.size() == m_entries.capacity())
-            m_entries.reserve(std::max<std::size_t>(3, m_entries.size() + 1));
+        // at least two of their own. Beyond a handful the array grows by
+        // half, so that an element of many attributes is not copied once
+        // for each.
+        if (m_entries.size() == m_entries.capacity()) {
+            const std::size_t size = m_entries.size();
+            m_entries.reserve(size < 3 ? 3 : size < 8 ? size + 1 : size + size / 2);
+        }
         return m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText()))->second;
     }
 

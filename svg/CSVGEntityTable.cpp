@@ -66,9 +66,13 @@ void appendCode(std::u16string& out, char32_t c)
     out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
 }
 
-// Long enough for "&#x" and a code point written with leading zeros, and for
-// any entity name a file uses.
-constexpr std::ptrdiff_t kMaxReferenceLength = 256;
+// A character of an entity name or of a character reference ("#", "x" and
+// digits); every character beyond ASCII may stand in a name.
+bool isReferenceChar(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u':'
+        || c == u'-' || c == u'.' || c == u'#' || c >= 0x80;
+}
 
 // Each "&name;" of the text, in order.
 template <typename Visit> void forEachReference(const std::u16string& text, Visit visit)
@@ -236,11 +240,13 @@ std::wstring CSVGEntityTable::toDoctype() const
     return out;
 }
 
+// The search stops at the first character that no name holds, "&" among
+// them: finding every reference of a text reads each character once,
+// however long the names.
 const char16_t* CSVGEntityTable::referenceEnd(const char16_t* amp, const char16_t* end)
 {
-    const char16_t* limit = end - amp > kMaxReferenceLength ? amp + kMaxReferenceLength : end;
-    const char16_t* semicolon = std::find(amp + 1, limit, u';');
-    return semicolon == limit ? end : semicolon;
+    const char16_t* semicolon = std::find_if_not(amp + 1, end, isReferenceChar);
+    return semicolon < end && *semicolon == u';' ? semicolon : end;
 }
 
 char32_t CSVGEntityTable::characterReference(const char16_t* name, const char16_t* nameEnd)

@@ -37,7 +37,7 @@ public:
     std::wstring toDoctype() const;
 
     // The ";" that ends the reference starting at amp ("&"), or end when
-    // none follows close enough for a name.
+    // the characters after amp are no name followed by ";".
     static const char16_t* referenceEnd(const char16_t* amp, const char16_t* end);
     // The character of "&name;" for the five predefined entities and the
     // numeric character references of characters that XML allows; 0 for any

@@ -2,6 +2,7 @@
 
 #include "DrawingAudit.h"
 #include "DriverChannel.h"
+#include "DriverHook.h"
 #include "Prompt.h"
 #include "WidgetLocator.h"
 
@@ -93,4 +94,14 @@ void PageDriver::chooseFile(const QString& name)
 void PageDriver::answerWith(int button, int dialogResult)
 {
     answers() = { button, dialogResult };
+}
+
+void DriverHook::beforeFirstPrompt()
+{
+    PageDriver::answerPromptsInLog();
+}
+
+void DriverHook::pagesLoaded(QQuickView& view)
+{
+    PageDriver::start(view);
 }

@@ -6,16 +6,17 @@
 class QQuickView;
 
 // Lets an automated run of the whole program drive it as a person would.
-// Only when the environment variable ZOCUT_PAGE_DRIVER names a QML file:
-// that file is created beside the pages (it sees what they see), and every
-// modal question is written to the log and answered as closed instead of
-// waiting for a person, unless the file has named the next file to choose
-// or the answer to give; the file also sees "widgets", which tells where the
-// editor's buttons and canvas are on the screen and what the drawing holds,
-// "audit", which checks the canvases against their documents, "prompts",
-// this class, and "channel", the line to the test that runs the program
-// (null unless ZOCUT_DRIVER_CHANNEL names one). Without the variable nothing
-// here does anything.
+// Linked only into the test build of the program (zocut-driven), through
+// its driver hooks, and active there only when the environment variable
+// ZOCUT_PAGE_DRIVER names a QML file: that file is created beside the pages
+// (it sees what they see), and every modal question is written to the log
+// and answered as closed instead of waiting for a person, unless the file
+// has named the next file to choose or the answer to give; the file also
+// sees "widgets", which tells where the editor's buttons and canvas are on
+// the screen and what the drawing holds, "audit", which checks the canvases
+// against their documents, "prompts", this class, and "channel", the line
+// to the test that runs the program (null unless ZOCUT_DRIVER_CHANNEL names
+// one). Without the variable nothing here does anything.
 class PageDriver : public QObject
 {
     Q_OBJECT

@@ -5,11 +5,11 @@
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
 #include "Deployment.h"
+#include "DriverHook.h"
 #include "EditorFace.h"
 #include "FileUpload.h"
 #include "HttpRequest.h"
 #include "InstanceGuard.h"
-#include "PageDriver.h"
 #include "Platform.h"
 #include "Prompt.h"
 #include "SVGApplication.h"
@@ -113,7 +113,7 @@ void publish(
 int main(int argc, char** argv)
 {
     SVGApplication application(argc, argv);
-    PageDriver::answerPromptsInLog();
+    DriverHook::beforeFirstPrompt();
     if (!Platform::isSupportedSystem()) {
         Prompt::warning(nullptr, QObject::tr("Warning"), QObject::tr("This program requires Windows 10 or greater."));
         return 0;
@@ -201,7 +201,7 @@ int main(int argc, char** argv)
         });
     dataButton.release();
     designButton.release();
-    PageDriver::start(view);
+    DriverHook::pagesLoaded(view);
     // The window manager places the window, frame and all, within the
     // screen's free area; without one it stays at its size, centred.
     container->showMaximized();

@@ -218,13 +218,17 @@ void tst_HttpRequest::failuresReachFailHandler()
     Outcome outcome;
     HttpRequest request(address.contains("://") ? address : api(address));
     watch(request, &outcome);
+    const int underWay = HttpRequest::underWayCount();
     request.execute(verb);
-    // Also a request refused at once reports later, from the event loop.
+    // Also a request refused at once reports later, from the event loop,
+    // and is under way until then.
     QVERIFY(outcome.events.isEmpty());
+    QCOMPARE(HttpRequest::underWayCount(), underWay + 1);
     QTRY_VERIFY(outcome.done());
     QCOMPARE(outcome.events, QStringList({ "fail", "complete" }));
     QCOMPARE(outcome.code, code);
     QVERIFY(!outcome.error.isEmpty());
+    QTRY_COMPARE(HttpRequest::underWayCount(), 0);
 }
 
 void tst_HttpRequest::silentServerTimesOut()

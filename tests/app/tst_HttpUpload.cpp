@@ -1,3 +1,4 @@
+#include "DesignUpload.h"
 #include "HttpRequest.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
@@ -9,6 +10,7 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTcpServer>
 
 #include <functional>
 
@@ -25,6 +27,7 @@ private slots:
     void tempFileChosenByKeyName_data();
     void tempFileChosenByKeyName();
     void unreadableFileFails();
+    void designUploadNeverAnswered();
 
 private:
     struct Result
@@ -240,6 +243,29 @@ void tst_HttpUpload::unreadableFileFails()
     QCOMPARE(result.code, HttpRequest::kFileOpenError);
     QVERIFY(result.text.startsWith("Open file failed: missing.pdb"));
     QCOMPARE(m_session->server().requestCount("/upload/1/"), before);
+}
+
+// A store that takes the connection and never answers: the design's folder
+// stays while its upload is under way and goes, without a report, when the
+// upload is deleted, as the application object deletes it at its end.
+void tst_HttpUpload::designUploadNeverAnswered()
+{
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    for (const char* endpoint : { "ZOCUT_UPLOAD_ENDPOINT_1", "ZOCUT_UPLOAD_ENDPOINT_2" })
+        qputenv(endpoint, QString("http://127.0.0.1:%1/").arg(silent.serverPort()).toUtf8());
+    bool reported = false;
+    QString package;
+    QObject* upload = DesignUpload::start(
+        "k", "abc", QImage(4, 4, QImage::Format_RGB32), [&](const QStringList&) { reported = true; }, &package);
+    QVERIFY(upload);
+    QCOMPARE(upload->parent(), QCoreApplication::instance());
+    QTRY_VERIFY(silent.hasPendingConnections());
+    QVERIFY(QFileInfo::exists(package));
+    delete upload;
+    QVERIFY(!QFileInfo::exists(QFileInfo(package).path()));
+    QCoreApplication::processEvents();
+    QVERIFY(!reported);
 }
 
 ZOCUT_TEST_MAIN(tst_HttpUpload)

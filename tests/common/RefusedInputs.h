@@ -22,6 +22,8 @@ inline void addRefusedInputRows()
                                 << false;
     QTest::newRow("root not svg") << QByteArray("<?xml version=\"1.0\"?><html><body><svg/></body></html>")
                                   << "Its root element is <html>, not <svg>." << false;
+    QTest::newRow("svg root in another namespace") << QByteArray("<x:svg xmlns:x=\"urn:not-svg\"><rect/></x:svg>")
+                                                   << "Its root element is <x:svg>, not <svg>." << false;
     QTest::newRow("truncated") << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"1\" y=\"1\" "
                                              "width=\"5\" height=\"5\"/><rect x=\"9\" y=\"1\" wid")
                                << "The file is damaged: it ends before the drawing does." << true;

@@ -341,7 +341,7 @@ void tst_DlgPlot::failsPlainly()
     const auto* status = dialog.findChild<QListWidget*>("status");
     QVERIFY(!status->findItems("The device list is not available", Qt::MatchStartsWith).isEmpty());
     QCOMPARE(status->item(status->count() - 1)->foreground().color(), QColor(Qt::darkRed));
-    QTest::qWait(100);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpRequest::underWayCount(), 0, 30000);
     QCOMPARE(recorded.size(), 0);
 }
 

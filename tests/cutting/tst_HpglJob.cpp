@@ -38,6 +38,7 @@ class tst_HpglJob : public QObject
     Q_OBJECT
 private slots:
     void init();
+    void jobLeavesNothingBehind();
     void sectionsRoundTrip_data();
     void sectionsRoundTrip();
     void overcutContinuesPastStart();
@@ -62,6 +63,20 @@ QByteArray tst_HpglJob::build(const QStringList& sections, const DeviceRecord& d
     if (!HpglJob::build(sections, device, &hpgl, &m_error))
         return QByteArray();
     return hpgl;
+}
+
+// Nothing of a job stays in the temporary folder, the converter's copy
+// included. (First of the functions: a converter kept for the process would
+// be made by the first job.)
+void tst_HpglJob::jobLeavesNothingBehind()
+{
+    QTemporaryDir temp;
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const QByteArray hpgl = build({ sectionText({ poly({ { 0, 0 }, { 10, 10 } }) }) });
+    qputenv("TMPDIR", saved);
+    QVERIFY2(!hpgl.isEmpty(), qPrintable(m_error));
+    QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 // The frames come placed (JobPlacement): the converter neither turns nor

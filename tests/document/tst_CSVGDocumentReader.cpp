@@ -260,6 +260,12 @@ void tst_CSVGDocumentReader::scan_data()
     QTest::newRow("prefix under another default namespace")
         << "<svg><s:g xmlns=\"urn:other\" xmlns:s=\"http://www.w3.org/2000/svg\"/></svg>"
         << "svg(s:g{xmlns=urn:other,xmlns:s=http://www.w3.org/2000/svg})";
+    QTest::newRow("a prefix ends with its element")
+        << "<svg><g xmlns:s=\"http://www.w3.org/2000/svg\"></g><s:rect/></svg>"
+        << "svg(g{xmlns:s=http://www.w3.org/2000/svg} s:rect)";
+    QTest::newRow("blanks between trefs")
+        << "<svg><text><tref xlink:href=\"#a\"/> <tref xlink:href=\"#b\"/></text></svg>"
+        << "svg(text(tref{xlink:href=#a} ' ' tref{xlink:href=#b}))";
     QTest::newRow("preserved blanks in a tspan")
         << "<svg><text><tspan xml:space=\"preserve\">  a</tspan><tspan> b</tspan></text></svg>"
         << "svg(text(tspan{xml:space=preserve}('  a') tspan(' b')))";
@@ -325,8 +331,11 @@ void tst_CSVGDocumentReader::limits()
     // The rect of before, then three elements: the text's run is the fourth.
     QCOMPARE(document.getOwnerSvg()->getChildCount(), 4);
     QCOMPARE(document.getOwnerSvg()->getChild(3)->getChildCount(), 0);
-    // As many elements as the limit lose nothing.
+    // As many elements as the limit lose nothing; nor does the XML
+    // declaration that the writer puts before them.
     QVERIFY(scanner.scan(L"<g/><g/><g/>", document.getOwnerSvg()) && !scanner.reachedElementLimit());
+    CSVGDocument saved;
+    QVERIFY(scanner.scan(L"<?xml version=\"1.0\"?>\n<svg><g/><g/></svg>", &saved));
 }
 
 // Elements deeper than the reader goes are not hung higher up, where they
@@ -383,6 +392,11 @@ void tst_CSVGDocumentReader::bytes_data()
     QTest::newRow("invalid UTF-8") << QByteArray("<svg><title>a\xff\xfe</title></svg>")
                                    << QStringLiteral("a\ufffd\ufffd");
     QTest::newRow("NUL byte") << QByteArray("<svg><title>ab</title>\0<g/></svg>", 34) << QStringLiteral("ab");
+    QTest::newRow("NUL byte inside the text")
+        << QByteArray("<svg><title>ab\0c</title></svg>", 29) << QStringLiteral("ab");
+    QTest::newRow("UTF-16 declared, UTF-8 written")
+        << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><svg><title>%1</title></svg>").arg(title).toUtf8()
+        << title;
     QTest::newRow("character beyond 16 bits") << QByteArray("<svg><title>\xf0\x9f\x98\x80&#x1F600;</title></svg>")
                                               << QString::fromStdWString(L"\U0001F600\U0001F600");
 }
@@ -483,6 +497,27 @@ void tst_CSVGDocumentReader::entities_data()
         << ""
         << "<svg><xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"/etc/hostname\" parse=\"text\"/></svg>"
         << "svg(xi:include{href=/etc/hostname,parse=text,xmlns:xi=http://www.w3.org/2001/XInclude})";
+    QTest::newRow("markup between characters keeps them") << "<!ENTITY e \"x<!--c-->y\">"
+                                                          << "<svg><title>abc&e;</title></svg>"
+                                                          << "svg(title'abcx'(<!--c--> <![CDATA[y]]>))";
+    QTest::newRow("a character of markup") << "<!ENTITY l \"&#60;\">"
+                                           << "<svg><title>a&l;b</title></svg>"
+                                           << "svg(title'a<b')";
+    const QString longName(300, QLatin1Char('n'));
+    QTest::newRow("a long name") << "<!ENTITY " + longName + " \"red\">"
+                                 << "<svg><rect fill=\"&" + longName + ";\"/></svg>"
+                                 << "svg(rect{fill=red})";
+    QTest::newRow("markup through a chain of three") << "<!ENTITY c \"&b;\"><!ENTITY b \"&a;\"><!ENTITY a \"<rect/>\">"
+                                                     << "<svg><g>&c;</g></svg>"
+                                                     << "svg(g(rect))";
+    QString chain;
+    for (int i = 1; i < 33; ++i)
+        chain += QStringLiteral("<!ENTITY d%1 \"&d%2;\">").arg(i).arg(i + 1);
+    QTest::newRow("32 deep") << chain + "<!ENTITY d33 \"x\">"
+                             << "<svg><title>&d2;</title></svg>"
+                             << "svg(title'x')";
+    QTest::newRow("33 deep") << chain + "<!ENTITY d33 \"x\">"
+                             << "<svg><title>&d1;</title></svg>" << QString();
     QTest::newRow("an entity that uses itself") << "<!ENTITY a \"x&b;\"><!ENTITY b \"&a;\">"
                                                 << "<svg><title>&a;</title></svg>" << QString();
     QString laughs = QStringLiteral("<!ENTITY l0 \"lol\">");

@@ -172,6 +172,11 @@ void tst_CSVGDocumentWriter::markupStaysXml_data()
            "<!ENTITY e SYSTEM \"file:///etc/hostname\">]><svg><g a=\"&a;\"/></svg>"
         << QStringList { "?>\n<!DOCTYPE svg [\n<!ENTITY a \"&#38;&#37;&#34;<b/>\">\n]>\n<svg ",
                "a=\"&amp;%&quot;&lt;b/&gt;\"" };
+    QTest::newRow("two document type declarations")
+        << "<!DOCTYPE svg [<!ENTITY a \"1\">]><!DOCTYPE svg [<!ENTITY a \"2\">]><svg><g a=\"&a;\"/></svg>"
+        << QStringList { "]>\n<svg ", "a=\"1\"" };
+    QTest::newRow("a prefix undeclared inside")
+        << "<svg><g xmlns:p=\"\" xmlns:q=\"urn:q\"/></svg>" << QStringList { "xmlns:q=\"urn:q\"" };
 }
 
 // Every copy is XML and reads back to the same text.

@@ -1,3 +1,4 @@
+#include "CGlobalConfig.h"
 #include "CSVGDocument.h"
 #include "TestEnvironment.h"
 
@@ -63,6 +64,14 @@ void tst_ReaderGrowth::linear_data()
     QTest::addColumn<Generator>("generate");
     QTest::addColumn<int>("n");
 
+    QTest::newRow("markup-entity references") << Generator([](int n) {
+        // 8n references stay within the limits of entity expansion.
+        return "<!DOCTYPE svg [<!ENTITY e \"<g/>\">]>"
+            + svgFile("<g>" + repeated("&e; " + QByteArray(100, 'x') + ' ', n) + "</g>");
+    }) << 1000;
+    QTest::newRow("&#60; through an entity") << Generator([](int n) {
+        return "<!DOCTYPE svg [<!ENTITY l \"&#60;\">]>" + svgFile("<title>" + repeated("a&l;", n) + "</title>");
+    }) << 12000;
     QTest::newRow("long names") << Generator([](int n) {
         return svgFile("<rect " + QByteArray(n, 'a') + "=\"1\" width=\"1\" height=\"1\"/>");
     }) << 200000;
@@ -76,6 +85,27 @@ void tst_ReaderGrowth::linear_data()
     QTest::newRow("long path") << Generator([](int n) {
         return svgFile("<path d=\"M0 0" + repeated(" l1 1", n) + "\"/>");
     }) << 20000;
+    QTest::newRow("attributes under a prefix")
+        << Generator([](int n) { return svgFile("<g xmlns:a=\"urn:a\"" + repeated(" a:x=\"1\"", n) + "/>"); }) << 5000;
+    QTest::newRow("namespace declarations then prefixed elements") << Generator([](int n) {
+        QByteArray declarations;
+        QByteArray elements;
+        for (int i = 0; i < n; ++i) {
+            declarations += " xmlns:p" + QByteArray::number(i) + "=\"urn:p\"";
+            elements += "<p" + QByteArray::number(i) + ":g/>";
+        }
+        return svgFile(elements, declarations);
+    }) << 3500;
+    QTest::newRow("many attributes on one element") << Generator([](int n) {
+        // Names the table knows already: one file may bring few new ones.
+        QByteArray attributes;
+        for (int i = 0; i < n; ++i) {
+            const QByteArray name = "known-" + QByteArray::number(i);
+            g_config.getAttributeId(QString::fromLatin1(name).toStdWString());
+            attributes += " " + name + "=\"1\"";
+        }
+        return svgFile("<g" + attributes + "/>");
+    }) << 3000;
 }
 
 void tst_ReaderGrowth::linear()

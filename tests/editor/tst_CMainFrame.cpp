@@ -153,7 +153,7 @@ void tst_CMainFrame::fetchWithPreview()
         QTRY_COMPARE(m_prompts.size(), prompts);
         QVERIFY(m_prompts.first().startsWith("Warring|"));
     } else {
-        QTest::qWait(500);
+        QTRY_COMPARE_WITH_TIMEOUT(HttpRequest::underWayCount(), 0, 30000);
     }
     QCOMPARE(m_prompts.size(), prompts);
     QCOMPARE(frame.currentTabText(), kept.isEmpty() ? QString("New File1") : QString("x"));

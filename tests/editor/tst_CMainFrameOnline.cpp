@@ -127,9 +127,8 @@ void tst_CMainFrameOnline::rightsSwitchActions()
             now << frame.action(id)->isVisible();
         return now;
     };
-    if (shown == QVector<bool>(5, true))
-        QTest::qWait(300);
-    QTRY_COMPARE(visible(), shown);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpRequest::underWayCount(), 0, 30000);
+    QCOMPARE(visible(), shown);
     QVERIFY(m_prompts.isEmpty());
 }
 
@@ -196,7 +195,7 @@ void tst_CMainFrameOnline::importIsReportedAfterUpload()
     QCOMPARE(frame.currentTabText(), QString("门 & door+1.svg"));
     QTRY_COMPARE(m_session.server().requestCount("/upload/1/"), uploads + 1);
     if (refused) {
-        QTest::qWait(300);
+        QTRY_COMPARE_WITH_TIMEOUT(HttpRequest::underWayCount(), 0, 30000);
         QCOMPARE(m_session.server().requestCount("/api/template/report"), reports);
         return;
     }
@@ -225,7 +224,7 @@ void tst_CMainFrameOnline::importRefusesWhatIsNoDrawing()
     QCOMPARE(m_prompts.size(), 1);
     QVERIFY2(
         m_prompts.first().contains("part.svg") && m_prompts.first().contains(reason), qPrintable(m_prompts.first()));
-    QTest::qWait(300);
+    QTRY_COMPARE_WITH_TIMEOUT(HttpRequest::underWayCount(), 0, 30000);
     QCOMPARE(m_session.server().requestCount("/upload/1/"), uploads);
 }
 

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTimer>
 
 #include <memory>
 
@@ -191,7 +193,8 @@ void tst_NestingDialogs::refuse()
     QCOMPARE(drawing(), before);
 }
 
-// Closing while the placement runs ends it and changes nothing.
+// Closing while the placement runs ends it, drops the job at the server and
+// changes nothing.
 void tst_NestingDialogs::closeMidJob()
 {
     QFETCH(bool, online);
@@ -204,7 +207,15 @@ void tst_NestingDialogs::closeMidJob()
         QTRY_VERIFY_WITH_TIMEOUT(!m_document.getNestingJobId().isEmpty(), 60000);
     dialog->reject();
     QVERIFY(m_document.getNestingJobId().isEmpty());
-    QTest::qWait(1500);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("cancel"), online ? 1 : 0, 60000);
+    // Timers fire in the order in which they fall due: one started now and
+    // longer than any poll of the dialog or the job comes after every poll
+    // that closing left running, however busy the machine.
+    QTimer pollsDue;
+    pollsDue.setSingleShot(true);
+    QSignalSpy due(&pollsDue, &QTimer::timeout);
+    pollsDue.start(2 * AutoPlaceDialog::kPollMs);
+    QVERIFY(due.wait(60000));
     QCOMPARE(drawing(), before);
     QVERIFY(m_prompts.isEmpty());
 }

@@ -12,6 +12,8 @@ private slots:
     void refusedInputs_data() { addRefusedInputRows(); }
     void refusedInputs();
     void elementLimit();
+    void savesAtTheLimits_data();
+    void savesAtTheLimits();
 };
 
 // Refused: exit 1, nothing written. Damaged: what was read, and exit 3.
@@ -58,6 +60,46 @@ void tst_ZocutSvg::elementLimit()
     QCOMPARE(tool.exitCode(), 3);
     QVERIFY2(errors.contains("The drawing has more than 1000000 elements"), qPrintable(errors));
     QVERIFY(tool.readAllStandardOutput().contains("\"elements\":1000000"));
+}
+
+// A file as large as the reader takes, and one with as many names new to
+// the name table as one file may bring (one of them under a prefix that
+// the save declares): each program's save reads back whole in the next
+// program, a copy of the copy being the copy.
+void tst_ZocutSvg::savesAtTheLimits_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray names;
+    for (int i = 0; i < 999; ++i)
+        names += " n" + QByteArray::number(i) + "=\"1\"";
+    QTest::newRow("new attribute names") << "<svg><g" + names + " p:n=\"1\"/></svg>";
+    QByteArray prefixed;
+    for (int i = 0; i < 1500; ++i)
+        prefixed += "<p" + QByteArray::number(i) + ":g/>";
+    QTest::newRow("prefixes the save declares") << "<svg>" + prefixed + "</svg>";
+    QTest::newRow("elements") << "<svg>" + QByteArray("<g/>").repeated(999999) + "</svg>";
+}
+
+void tst_ZocutSvg::savesAtTheLimits()
+{
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir folder;
+    const QString paths[] = { folder.filePath("in.svg"), folder.filePath("copy.svg"), folder.filePath("again.svg") };
+    QFile file(paths[0]);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    for (int i = 0; i < 2; ++i) {
+        QProcess tool;
+        tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "copy", paths[i], paths[i + 1] });
+        QVERIFY(tool.waitForFinished(240000));
+        QCOMPARE(tool.exitCode(), 0);
+        if (i == 1)
+            QVERIFY2(tool.readAllStandardError().isEmpty(), qPrintable(paths[i]));
+    }
+    QFile copy(paths[1]);
+    QFile again(paths[2]);
+    QVERIFY(copy.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
+    QVERIFY(copy.readAll() == again.readAll());
 }
 
 ZOCUT_TEST_MAIN(tst_ZocutSvg)

@@ -1,0 +1,5 @@
+#include "DriverHook.h"
+
+void DriverHook::beforeFirstPrompt() { }
+
+void DriverHook::pagesLoaded(QQuickView&) { }
