@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -67,10 +68,14 @@ std::vector<ClipperLib::Path> scaledPolygons(int count)
 }
 
 // The drawings of the last round wait to be freed between events; that
-// work would otherwise run during the next timing.
+// work would otherwise run during the next timing. So would the sorting of
+// the freed memory back into the allocator's bins, which the next large
+// allocation does: one is made here, untimed.
 qint64 timed(const std::function<void()>& routine)
 {
     CSVGTreeDisposal::flush();
+    void* volatile block = std::malloc(1 << 16);
+    std::free(block);
     QElapsedTimer timer;
     timer.start();
     routine();
@@ -136,6 +141,10 @@ void bench_structure::alignDistributeGroup()
     compareWithQuarters("group", [](CSVGDocument& document) { document.groupSelection(); });
 }
 
+// Rounds of merge and offset: on a shared machine the minimum needs a
+// good many of them to be steady, and the median more.
+constexpr int kCommandRounds = 12;
+
 // Both drawings of a round are made before either is timed, and which goes
 // first alternates: the first operation after freeing the last round's
 // drawings is the slower one.
@@ -145,7 +154,7 @@ void bench_structure::mergeAgainstClipper()
     std::vector<qint64> ours;
     std::vector<qint64> peer;
     std::vector<qint64> model;
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < kCommandRounds; ++round) {
         std::unique_ptr<CSVGDocument> document = selectedPieces(2000, true);
         std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
         const QVector<CSVGElement*> selected = alone->getSelection();
@@ -179,7 +188,7 @@ void bench_structure::offsetAgainstClipper()
     std::vector<qint64> ours;
     std::vector<qint64> peer;
     std::vector<qint64> model;
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < kCommandRounds; ++round) {
         std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
         model.push_back(timed([&] {
             for (CSVGElement* piece : alone->getSelection())

@@ -356,11 +356,12 @@ void CSVGDocument::offsetRing(OffsetPlan& plan, const OffsetRequest& request)
         plan.outline, request.delta, request.arcTolerance, request.joinType, request.endType));
     if (plan.ring.size() < 3)
         return;
+    const QPointF* points = plan.ring.constData();
     CSVGPathSegList segments;
     segments.reserve(std::size_t(plan.ring.size()));
-    segments.emplace_back(new CSVGPathSegMoveto(plan.ring.first().x(), plan.ring.first().y()));
+    segments.emplace_back(new CSVGPathSegMoveto(points[0].x(), points[0].y()));
     for (int i = 1; i < plan.ring.size(); ++i)
-        segments.emplace_back(new CSVGPathSegLineto(plan.ring[i].x(), plan.ring[i].y()));
+        segments.emplace_back(new CSVGPathSegLineto(points[i].x(), points[i].y()));
     plan.path = CSVGElementPath::prepare(std::move(segments));
 }
 

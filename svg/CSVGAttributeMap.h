@@ -28,24 +28,8 @@ public:
         return at != m_entries.end() && at->first == id ? &at->second : nullptr;
     }
 
-    void set(int id, const std::wstring& value)
-    {
-        const auto at = lowerBound(id);
-        if (at != m_entries.end() && at->first == id) {
-            m_entries[static_cast<size_t>(at - m_entries.begin())].second.assign(value);
-            return;
-        }
-        const auto position = at - m_entries.begin();
-        // Most elements read from a file carry three or more: their id and
-        // at least two of their own. Beyond a handful the array grows by
-        // half, so that an element of many attributes is not copied once
-        // for each.
-        if (m_entries.size() == m_entries.capacity()) {
-            const std::size_t size = m_entries.size();
-            m_entries.reserve(size < 3 ? 3 : size < 8 ? size + 1 : size + size / 2);
-        }
-        m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText(value)));
-    }
+    void set(int id, const std::wstring& value) { slot(id).assign(value); }
+    void set(int id, CSVGAttributeText value) { slot(id) = std::move(value); }
 
     // 1 when the id was there, else 0.
     std::size_t erase(int id)
@@ -58,8 +42,28 @@ public:
     }
 
     void clear() { m_entries.clear(); }
+    // Room for that many more entries at once, for a batch of new ones.
+    void reserveMore(std::size_t count) { m_entries.reserve(m_entries.size() + count); }
 
 private:
+    // The value under the id, an empty one put in its place when absent.
+    CSVGAttributeText& slot(int id)
+    {
+        const auto position = lowerBound(id) - m_entries.begin();
+        const auto at = m_entries.begin() + position;
+        if (at != m_entries.end() && at->first == id)
+            return at->second;
+        // Most elements read from a file carry three or more: their id and
+        // at least two of their own. Beyond a handful the array grows by
+        // half, so that an element of many attributes is not copied once
+        // for each.
+        if (m_entries.size() == m_entries.capacity()) {
+            const std::size_t size = m_entries.size();
+            m_entries.reserve(size < 3 ? 3 : size < 8 ? size + 1 : size + size / 2);
+        }
+        return m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText()))->second;
+    }
+
     const_iterator lowerBound(int id) const
     {
         return std::lower_bound(

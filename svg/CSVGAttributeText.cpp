@@ -14,14 +14,21 @@ wchar_t widened(char c)
 
 } // namespace
 
+// Narrowed in one pass, in the hope that it fits: nearly every value does,
+// and path data is long.
 void CSVGAttributeText::assign(const std::wstring& text)
 {
-    const bool narrow = std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > 0 && c <= 0xFF; });
-    if (narrow) {
-        m_bytes.resize(text.size());
-        std::transform(text.begin(), text.end(), m_bytes.begin(), [](wchar_t c) { return static_cast<char>(c); });
-        return;
+    m_bytes.resize(text.size());
+    char* out = &m_bytes[0];
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c <= 0 || c > 0xFF)
+            break;
+        out[i] = static_cast<char>(c);
     }
+    if (i == text.size())
+        return;
     m_bytes.assign(1, '\0');
     m_bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 // An attribute's value as an element keeps it: one byte a character while
 // every character is below 256 (numbers, path data, ids, colours: nearly
@@ -12,6 +13,13 @@ class CSVGAttributeText
 public:
     CSVGAttributeText() = default;
     explicit CSVGAttributeText(const std::wstring& text) { assign(text); }
+    // Text whose bytes are each one character from 1 to 255, taken as it is.
+    static CSVGAttributeText fromNarrow(std::string bytes)
+    {
+        CSVGAttributeText text;
+        text.m_bytes = std::move(bytes);
+        return text;
+    }
 
     void assign(const std::wstring& text);
     std::wstring toWide() const;

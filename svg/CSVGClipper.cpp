@@ -63,8 +63,10 @@ QPolygonF CSVGClipper::toPolygon(const ClipperLib::Path& path)
 {
     QPolygonF polygon;
     polygon.reserve(int(path.size()) + 1);
+    polygon.resize(int(path.size()));
+    QPointF* out = polygon.data();
     for (const ClipperLib::IntPoint& p : path)
-        polygon.append(QPointF(double(p.X) / kScale, double(p.Y) / kScale));
+        *out++ = QPointF(double(p.X) / kScale, double(p.Y) / kScale);
     return polygon;
 }
 

@@ -199,6 +199,13 @@ void CSVGElement::setAttribute(const std::wstring& name, const std::wstring& val
         storeAttribute(id, name, value, notify);
 }
 
+void CSVGElement::reserveAttributes(const std::vector<int>& ids)
+{
+    const auto added
+        = std::count_if(ids.begin(), ids.end(), [this](int id) { return id >= 0 && !m_attributes.find(id); });
+    m_attributes.reserveMore(std::size_t(added));
+}
+
 void CSVGElement::storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify)
 {
     m_attributes.set(id, value);

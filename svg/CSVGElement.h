@@ -226,6 +226,12 @@ protected:
     std::wstring attributeValue(int id) const;
     // setAttribute once the name's id is known (0 or more).
     void storeAttribute(int id, const std::wstring& name, const std::wstring& value, bool notify);
+    // Stores a value already in its stored form, quietly, for an attribute
+    // other than the id whose field the caller sets itself.
+    void storeAttributeText(int id, CSVGAttributeText value) { m_attributes.set(id, std::move(value)); }
+    // Room at once for the attributes of these ids (-1 for none) that the
+    // element does not have yet.
+    void reserveAttributes(const std::vector<int>& ids);
 
     // For the constructors of classes that stay out of the intersection check.
     void setCheckFlag(bool flag) { m_checkFlag = flag; }

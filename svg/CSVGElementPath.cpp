@@ -99,8 +99,10 @@ CSVGElementPath::Prepared CSVGElementPath::prepare(CSVGPathSegList segments)
 {
     Prepared prepared;
     prepared.segments = std::move(segments);
+    if (preparePolyline(prepared))
+        return prepared;
     prepared.asWritten = roundAsWritten(prepared.segments);
-    prepared.data = CSVGPathData::toPathData(prepared.segments);
+    prepared.data.assign(CSVGPathData::toPathData(prepared.segments));
     if (prepared.asWritten) {
         prepared.path = CSVGPathData::toPainterPath(prepared.segments);
         prepared.box = boundsOf(CSVGPathData::toFlattenedPoints(prepared.segments));
@@ -108,18 +110,87 @@ CSVGElementPath::Prepared CSVGElementPath::prepare(CSVGPathSegList segments)
     return prepared;
 }
 
+// Most new outlines are one move, lines and perhaps a close: their numbers
+// are rounded and written in one pass, and their painter path and box made
+// in the next, just as the general way would make them.
+bool CSVGElementPath::preparePolyline(Prepared& prepared)
+{
+    CSVGPathSegList& segments = prepared.segments;
+    const std::size_t count = segments.size();
+    if (count == 0 || !segments[0] || segments[0]->getType() != CSVGPathSeg::Moveto)
+        return false;
+    for (std::size_t i = 1; i < count; ++i) {
+        const CSVGPathSeg* segment = segments[i].get();
+        if (!segment
+            || !(segment->getType() == CSVGPathSeg::Lineto
+                || (segment->getType() == CSVGPathSeg::ClosePath && i + 1 == count)))
+            return false;
+    }
+    // Written into the thread's own buffer and copied once into text of
+    // just its size, which the element keeps for as long as it lives.
+    thread_local std::string text;
+    text.clear();
+    for (const std::unique_ptr<CSVGPathSeg>& segment : segments) {
+        if (!text.empty())
+            text += ' ';
+        if (segment->getType() == CSVGPathSeg::ClosePath) {
+            text += 'Z';
+            continue;
+        }
+        text += segment->getType() == CSVGPathSeg::Moveto ? 'M' : 'L';
+        CSVGPathSeg::appendWritten(text, segment->x);
+        text += ' ';
+        CSVGPathSeg::appendWritten(text, segment->y);
+    }
+    prepared.data = CSVGAttributeText::fromNarrow(text);
+    if (text.capacity() > 65536)
+        std::string().swap(text);
+    prepared.asWritten = true;
+    // The rounded numbers are finite and never -0: the box is the least and
+    // the greatest of the points that the flattening gives, which are all of
+    // them once a line or close follows the move.
+    const QPointF start(segments[0]->x, segments[0]->y);
+    if (CSVGPathData::isDrawable(start)) {
+        prepared.path = QPainterPath(start);
+        prepared.path.reserve(int(count));
+    }
+    double left = start.x(), right = start.x(), top = start.y(), bottom = start.y();
+    for (std::size_t i = 1; i < count; ++i) {
+        const CSVGPathSeg& segment = *segments[i];
+        if (segment.getType() == CSVGPathSeg::ClosePath) {
+            prepared.path.closeSubpath();
+            continue;
+        }
+        const QPointF to(segment.x, segment.y);
+        if (CSVGPathData::isDrawable(to))
+            prepared.path.lineTo(to);
+        left = std::min(left, to.x());
+        right = std::max(right, to.x());
+        top = std::min(top, to.y());
+        bottom = std::max(bottom, to.y());
+    }
+    if (count > 1)
+        prepared.box = CSVGRect(left, top, right - left, bottom - top);
+    else
+        prepared.box.setEmpty();
+    return true;
+}
+
 // Text that does not read back one segment for one is read back, as
-// writePathData does, and the geometry made from what it gave.
+// writePathData does, and the geometry made from what it gave. Text that
+// does is stored as it is: the segments, path and box are already those
+// that reading it would give.
 void CSVGElementPath::adopt(Prepared prepared)
 {
     m_segments = std::move(prepared.segments);
-    m_writingData = prepared.asWritten;
-    setAttribute(L"d", prepared.data, false);
-    m_writingData = false;
     if (!prepared.asWritten) {
+        setAttribute(L"d", prepared.data.toWide(), false);
         updateGeometry();
         return;
     }
+    static const int data = g_config.getAttributeId(L"d");
+    storeAttributeText(data, std::move(prepared.data));
+    setGeometryDirty();
     m_path = std::move(prepared.path);
     m_flattened.clear();
     m_box = prepared.box;

@@ -28,12 +28,12 @@ public:
 
     // An outline worked out apart from any element, so that many can be
     // worked out on all cores: the segments as a read of "d" gives them,
-    // the text, and the painter path and box when the text reads back one
-    // segment for one.
+    // the text (as the element keeps it), and the painter path and box when
+    // the text reads back one segment for one.
     struct Prepared
     {
         CSVGPathSegList segments;
-        std::wstring data;
+        CSVGAttributeText data;
         bool asWritten = false;
         QPainterPath path;
         CSVGRect box;
@@ -86,6 +86,7 @@ private:
     static void appendPainterPath(CSVGPathSegList& segments, const QPainterPath& path);
     static bool startsWhereItEnds(const QPainterPath& path);
     static bool roundAsWritten(CSVGPathSegList& segments);
+    static bool preparePolyline(Prepared& prepared);
     static CSVGRect boundsOf(const std::vector<QPointF>& points);
 
     CSVGPathSegList m_segments;

@@ -306,14 +306,31 @@ template <typename Attributes> void CSVGElementStyleable::setAttributesQuietly(c
     }
     std::vector<int> ids;
     ids.reserve(attributes.size());
-    StyleMap specified = *m_specified;
+    bool restyled = false;
     for (const auto& [name, value] : attributes) {
         ids.push_back(name.empty() ? -1 : g_config.getAttributeId(name));
-        if (ids.back() >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(ids.back())))
-            specified[ids.back()] = value;
+        if (ids.back() >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(ids.back()))) {
+            const auto found = m_specified->find(ids.back());
+            restyled = restyled || found == m_specified->end() || found->second != value;
+        }
     }
-    m_specified = StylePool::intern(std::move(specified));
+    // Paint given again as the element already has it (a new piece taking
+    // its source's paint, which is the default) leaves the shared map as it
+    // is, without a copy to look up in the pool.
+    if (restyled) {
+        StyleMap specified = *m_specified;
+        auto id = ids.begin();
+        for (const auto& [name, value] : attributes) {
+            if (*id >= 0 && g_config.isInheritableAttribute(static_cast<unsigned int>(*id)))
+                specified[*id] = value;
+            ++id;
+        }
+        m_specified = StylePool::intern(std::move(specified));
+    }
     m_specifiedShared = true;
+    // One allocation for the batch, not one for each attribute after the
+    // first few.
+    reserveAttributes(ids);
     auto id = ids.begin();
     for (const auto& [name, value] : attributes) {
         if (*id >= 0)

@@ -5,14 +5,13 @@
 
 #include <cmath>
 
-namespace {
-// QPainterPath refuses points beyond this size, with a warning for each;
-// such segments are left out here instead, quietly.
-bool isDrawable(const QPointF& p)
+bool CSVGPathData::isDrawable(const QPointF& p)
 {
     const double limit = 1e128;
     return std::isfinite(p.x()) && std::isfinite(p.y()) && std::fabs(p.x()) < limit && std::fabs(p.y()) < limit;
 }
+
+namespace {
 
 bool isFinite(const QPointF& p)
 {
@@ -36,7 +35,7 @@ protected:
     // drawing take no more than they use.
     void moveTo(const QPointF& p) override
     {
-        if (!isDrawable(p))
+        if (!CSVGPathData::isDrawable(p))
             return;
         if (path.elementCount() == 0) {
             path = QPainterPath(p);
@@ -47,12 +46,13 @@ protected:
     }
     void lineTo(const QPointF&, const QPointF& to) override
     {
-        if (isDrawable(to))
+        if (CSVGPathData::isDrawable(to))
             path.lineTo(to);
     }
     void cubicTo(const CSVGCubicPiece& piece) override
     {
-        if (isDrawable(piece[1]) && isDrawable(piece[2]) && isDrawable(piece[3]))
+        if (CSVGPathData::isDrawable(piece[1]) && CSVGPathData::isDrawable(piece[2])
+            && CSVGPathData::isDrawable(piece[3]))
             path.cubicTo(piece[1], piece[2], piece[3]);
     }
     void closeSubpath(const QPointF&) override { path.closeSubpath(); }

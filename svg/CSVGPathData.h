@@ -41,6 +41,9 @@ public:
     // before them and start with the current point otherwise. Points that
     // are not finite or too large to draw leave their segment out.
     static QPainterPath toPainterPath(const CSVGPathSegList& segments);
+    // QPainterPath refuses points beyond about 1e128, with a warning for
+    // each; the painter path leaves such points out instead, quietly.
+    static bool isDrawable(const QPointF& p);
 
     // A coarse point list along the same outline, for bounds and hit tests:
     // both ends of every line, the curves sampled by flattenCubic, and the

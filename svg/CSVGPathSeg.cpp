@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 CSVGPathSeg::CSVGPathSeg(Type type, double x, double y)
     : x(x)
@@ -82,10 +83,49 @@ bool formatFixed(double value, char (&buffer)[64], char*& end)
 }
 } // namespace
 
+namespace {
+// The hundredths as "[-]units.hh", straight into the text.
+template <typename Text> void appendHundredths(Text& out, long long hundredths)
+{
+    char digits[32];
+    char* at = digits;
+    if (hundredths < 0)
+        *at++ = '-';
+    const unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
+    at = std::to_chars(at, digits + sizeof digits, magnitude / 100).ptr;
+    *at++ = '.';
+    *at++ = char('0' + magnitude / 10 % 10);
+    *at++ = char('0' + magnitude % 10);
+    out.append(digits, at);
+}
+} // namespace
+
+// A whole number of hundredths is written as such and reads back as their
+// quotient by 100 (see writtenValue); the text of that quotient is the same
+// hundredths again.
+void CSVGPathSeg::appendWritten(std::string& out, double& value)
+{
+    long long hundredths = 0;
+    if (toHundredths(writable(value), hundredths)) {
+        value = double(hundredths) / 100.0;
+        appendHundredths(out, hundredths);
+        return;
+    }
+    value = writtenValue(value);
+    std::wstring text;
+    appendNumber(text, value);
+    std::transform(text.begin(), text.end(), std::back_inserter(out), [](wchar_t c) { return char(c); });
+}
+
 // Without the allocations of a text per number: path data is written by
 // the million.
 void CSVGPathSeg::appendNumber(std::wstring& out, double value)
 {
+    long long hundredths = 0;
+    if (toHundredths(writable(value), hundredths)) {
+        appendHundredths(out, hundredths);
+        return;
+    }
     char buffer[64];
     char* end = nullptr;
     if (!formatFixed(writable(value), buffer, end)) {

@@ -37,6 +37,9 @@ public:
 
     // The number that the text write gives for the value reads back as.
     static double writtenValue(double value);
+    // Sets the value to writtenValue and appends its text, working out the
+    // rounding once for both; the characters are all below 128.
+    static void appendWritten(std::string& out, double& value);
 
     double x = 0;
     double y = 0;

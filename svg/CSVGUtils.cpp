@@ -11,12 +11,17 @@ bool isFinite(const QPointF& p)
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
-void finishPolygon(QPolygonF& polygon, QList<QPolygonF>& polygons)
+// The next polygon gets room for the elements of its sub-path, which a
+// polygon of lines fills exactly.
+void finishPolygon(QPolygonF& polygon, QList<QPolygonF>& polygons, const QPainterPath& path, int start)
 {
     if (polygon.size() > 1)
         polygons.append(polygon);
     polygon = QPolygonF();
-    polygon.reserve(16);
+    int end = start + 1;
+    while (end < path.elementCount() && !path.elementAt(end).isMoveTo())
+        ++end;
+    polygon.reserve(end - start);
 }
 } // namespace
 
@@ -39,7 +44,7 @@ QList<QPolygonF> CSVGUtils::pathToPolygons(const QPainterPath& path, const QTran
         const QPointF point = transform.map(QPointF(element.x, element.y));
         switch (element.type) {
         case QPainterPath::MoveToElement:
-            finishPolygon(polygon, polygons);
+            finishPolygon(polygon, polygons, path, i);
             if (isFinite(point))
                 polygon.append(point);
             break;
@@ -58,7 +63,8 @@ QList<QPolygonF> CSVGUtils::pathToPolygons(const QPainterPath& path, const QTran
             break;
         }
     }
-    finishPolygon(polygon, polygons);
+    if (polygon.size() > 1)
+        polygons.append(polygon);
     return polygons;
 }
 

@@ -27,6 +27,8 @@ DouglasPeuckerSimplify::DouglasPeuckerSimplify(QObject* parent)
 {
 }
 
+// The working lists are the thread's own and kept for its next ring: a
+// command reduces thousands of small rings in a row.
 QPolygonF DouglasPeuckerSimplify::simplify(const QPolygonF& polygon) const
 {
     if (!polygon.isClosed())
@@ -37,24 +39,39 @@ QPolygonF DouglasPeuckerSimplify::simplify(const QPolygonF& polygon) const
     double scale = bounds.height() > bounds.width() ? bounds.height() : bounds.width();
     if (scale == 0)
         scale = 1;
-    QPolygonF normalised;
-    normalised.reserve(polygon.size());
+    thread_local std::vector<QPointF> normalised;
+    thread_local std::vector<char> kept;
+    normalised.clear();
     for (const QPointF& p : polygon)
-        normalised.append(QPointF((p.x() - bounds.left()) / scale, (p.y() - bounds.top()) / scale));
-
-    QVector<bool> kept(normalised.size(), false);
+        normalised.emplace_back((p.x() - bounds.left()) / scale, (p.y() - bounds.top()) / scale);
+    kept.assign(normalised.size(), 0);
     reduce(normalised, kept);
-    QPolygonF result;
-    result.reserve(normalised.size() + 2);
-    for (int i = 0; i < normalised.size(); ++i) {
-        if (kept[i])
-            result.append(normalised[i]);
+
+    const QPointF first = normalised.front();
+    int count = 0;
+    bool firstKept = false;
+    for (std::size_t i = 0; i < normalised.size(); ++i) {
+        if (kept[i]) {
+            ++count;
+            firstKept = firstKept || normalised[i] == first;
+        }
     }
-    if (!result.contains(normalised.first()))
-        result.prepend(normalised.first());
-    result.append(result.first());
-    for (QPointF& p : result)
-        p = QPointF(bounds.left() + p.x() * scale, bounds.top() + p.y() * scale);
+    QPolygonF result(count + (firstKept ? 1 : 2));
+    QPointF* out = result.data();
+    const auto mappedBack
+        = [&](const QPointF& p) { return QPointF(bounds.left() + p.x() * scale, bounds.top() + p.y() * scale); };
+    if (!firstKept)
+        *out++ = mappedBack(first);
+    for (std::size_t i = 0; i < normalised.size(); ++i) {
+        if (kept[i])
+            *out++ = mappedBack(normalised[i]);
+    }
+    *out = result.first();
+    // One very large ring does not keep its room for the rest of the run.
+    if (normalised.capacity() > 65536) {
+        std::vector<QPointF>().swap(normalised);
+        std::vector<char>().swap(kept);
+    }
     return result;
 }
 
@@ -63,17 +80,18 @@ QPolygonF DouglasPeuckerSimplify::simplify(const QPolygonF& polygon) const
 // it, so marking them and reading the marks in index order gives the points
 // in the order of a depth-first walk, without a recursion as deep as the
 // ring is long.
-void DouglasPeuckerSimplify::reduce(const QPolygonF& points, QVector<bool>& kept)
+void DouglasPeuckerSimplify::reduce(const std::vector<QPointF>& points, std::vector<char>& kept)
 {
-    std::vector<std::pair<int, int>> ranges { { 0, int(points.size()) - 1 } };
+    thread_local std::vector<std::pair<int, int>> ranges;
+    ranges.assign(1, { 0, int(points.size()) - 1 });
     while (!ranges.empty()) {
         const auto [first, last] = ranges.back();
         ranges.pop_back();
         double distance = 0;
-        const int split = farthest(points, first, last, distance);
+        const int split = farthest(points.data(), first, last, distance);
         if (split < 0 || distance <= kTolerance)
             continue;
-        kept[split] = true;
+        kept[std::size_t(split)] = 1;
         ranges.emplace_back(first, split);
         ranges.emplace_back(split, last);
     }
@@ -83,13 +101,15 @@ void DouglasPeuckerSimplify::reduce(const QPolygonF& points, QVector<bool>& kept
 // equal distances; -1 when no interior point lies off the segment. The root
 // grows with the square, so only a square above the largest so far can give
 // a larger distance: the roots of the others are not taken.
-int DouglasPeuckerSimplify::farthest(const QPolygonF& points, int first, int last, double& distance)
+int DouglasPeuckerSimplify::farthest(const QPointF* points, int first, int last, double& distance)
 {
     int index = -1;
-    distance = 0;
+    // Kept in a register rather than through the reference, which the
+    // compiler cannot tell apart from the points.
+    double farthestDistance = 0;
     double largestSquare = 0;
-    const QPointF& a = points[first];
-    const QPointF& b = points[last];
+    const QPointF a = points[first];
+    const QPointF b = points[last];
     const QPointF d = b - a;
     const double length2 = QPointF::dotProduct(d, d);
     for (int i = first + 1; i < last; ++i) {
@@ -97,11 +117,12 @@ int DouglasPeuckerSimplify::farthest(const QPolygonF& points, int first, int las
         if (square <= largestSquare)
             continue;
         const double root = std::sqrt(square);
-        if (root > distance) {
+        if (root > farthestDistance) {
             index = i;
-            distance = root;
+            farthestDistance = root;
             largestSquare = square;
         }
     }
+    distance = farthestDistance;
     return index;
 }

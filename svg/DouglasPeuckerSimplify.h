@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPolygonF>
 
+#include <vector>
+
 // Drops the points of a closed ring that lie within a tolerance of the
 // simplified outline (Douglas-Peucker). The tolerance applies to coordinates
 // normalised to the ring's bounding box, so one value serves drawings of any
@@ -20,6 +22,6 @@ public:
     QPolygonF simplify(const QPolygonF& polygon) const;
 
 private:
-    static void reduce(const QPolygonF& points, QVector<bool>& kept);
-    static int farthest(const QPolygonF& points, int first, int last, double& distance);
+    static void reduce(const std::vector<QPointF>& points, std::vector<char>& kept);
+    static int farthest(const QPointF* points, int first, int last, double& distance);
 };
