@@ -36,16 +36,6 @@ bool inRange(const ClipperLib::Paths& paths)
 }
 } // namespace
 
-bool CSVGClipper::toIntPoint(const QPointF& point, ClipperLib::IntPoint& out)
-{
-    const double x = point.x() * kScale;
-    const double y = point.y() * kScale;
-    if (!fits(x) || !fits(y))
-        return false;
-    out = ClipperLib::IntPoint(ClipperLib::cInt(x), ClipperLib::cInt(y));
-    return true;
-}
-
 bool CSVGClipper::toPath(const QPolygonF& polygon, ClipperLib::Path& path, bool reversed)
 {
     ClipperLib::Path result(std::size_t(polygon.size()));
@@ -328,8 +318,11 @@ std::vector<CSVGOutline> CSVGClipper::ringOutlines(
     const ClipperLib::PolyTree& tree, CSVGElement* element, std::vector<int>& parents)
 {
     std::vector<CSVGOutline> outlines;
+    outlines.reserve(std::size_t(tree.Total()));
     parents.clear();
+    parents.reserve(std::size_t(tree.Total()));
     std::vector<std::pair<const ClipperLib::PolyNode*, int>> pending;
+    pending.reserve(std::size_t(tree.Total()));
     for (auto child = tree.Childs.rbegin(); child != tree.Childs.rend(); ++child)
         pending.emplace_back(*child, -1);
     while (!pending.empty()) {

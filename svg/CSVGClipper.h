@@ -38,7 +38,16 @@ public:
     // rings takes time with the square of the points there.
     static constexpr int kLargeRing = 4096;
 
-    static bool toIntPoint(const QPointF& point, ClipperLib::IntPoint& out);
+    // Inline: the merge turns every point of every piece with it.
+    static bool toIntPoint(const QPointF& point, ClipperLib::IntPoint& out)
+    {
+        const double x = point.x() * kScale;
+        const double y = point.y() * kScale;
+        if (!fits(x) || !fits(y))
+            return false;
+        out = ClipperLib::IntPoint(ClipperLib::cInt(x), ClipperLib::cInt(y));
+        return true;
+    }
     // The scaled points, last to first when reversed. False, with path left
     // as it was, when a point is not finite or out of range.
     static bool toPath(const QPolygonF& polygon, ClipperLib::Path& path, bool reversed = false);
