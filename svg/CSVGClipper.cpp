@@ -48,61 +48,108 @@ bool CSVGClipper::toPath(const QPolygonF& polygon, ClipperLib::Path& path, bool 
     return true;
 }
 
+void CSVGClipper::unscale(const ClipperLib::Path& path, QPointF* out)
+{
+    for (const ClipperLib::IntPoint& p : path)
+        *out++ = QPointF(double(p.X) / kScale, double(p.Y) / kScale);
+}
+
 // With room for a closing point, which most callers add.
 QPolygonF CSVGClipper::toPolygon(const ClipperLib::Path& path)
 {
     QPolygonF polygon;
     polygon.reserve(int(path.size()) + 1);
     polygon.resize(int(path.size()));
-    QPointF* out = polygon.data();
-    for (const ClipperLib::IntPoint& p : path)
-        *out++ = QPointF(double(p.X) / kScale, double(p.Y) / kScale);
+    unscale(path, polygon.data());
     return polygon;
 }
 
-std::vector<QPolygonF> CSVGClipper::offsetRings(const QPolygonF& polygon, double delta, double arcTolerance,
-    ClipperLib::JoinType joinType, ClipperLib::EndType endType)
+// The rings of a large round offset come from GEOS into rings; all others
+// are left in solution for the caller to turn into rings.
+bool CSVGClipper::offsetPaths(const QPolygonF& polygon, double delta, double arcTolerance,
+    ClipperLib::JoinType joinType, ClipperLib::EndType endType, std::vector<QPolygonF>& rings,
+    ClipperLib::Paths& solution)
 {
     const double scaledDelta = delta * kScale;
     const double scaledArcTolerance = arcTolerance * kScale;
     ClipperLib::Path path;
     if (polygon.isEmpty() || !fits(scaledDelta) || !std::isfinite(scaledArcTolerance) || !isJoinType(joinType)
         || !isEndType(endType) || !toPath(polygon, path))
-        return {};
-    std::vector<QPolygonF> rings;
+        return false;
     if (joinType == ClipperLib::jtRound && endType == ClipperLib::etClosedPolygon && polygon.size() >= kLargeRing
         && CSVGGeosBuffer::roundOffset(
             polygon, delta, quadrantSegmentsFor(arcToleranceFor(scaledArcTolerance, scaledDelta), scaledDelta), rings))
-        return rings;
-    ClipperLib::Paths solution;
+        return false;
     try {
         ClipperLib::ClipperOffset offset(kMiterLimit, arcToleranceFor(scaledArcTolerance, scaledDelta));
         offset.AddPath(path, joinType, endType);
         offset.Execute(solution, scaledDelta);
     } catch (const std::exception&) {
-        return {};
+        solution.clear();
+        return false;
     }
+    return true;
+}
+
+// The ring of the path, closed by a copy of its first point, in place of
+// what ring held; false for an empty path.
+bool CSVGClipper::toRing(const ClipperLib::Path& path, QPolygonF& ring)
+{
+    if (path.empty())
+        return false;
+    ring.resize(int(path.size()) + 1);
+    unscale(path, ring.data());
+    ring.last() = ring.first();
+    return true;
+}
+
+std::vector<QPolygonF> CSVGClipper::offsetRings(const QPolygonF& polygon, double delta, double arcTolerance,
+    ClipperLib::JoinType joinType, ClipperLib::EndType endType)
+{
+    std::vector<QPolygonF> rings;
+    ClipperLib::Paths solution;
+    if (!offsetPaths(polygon, delta, arcTolerance, joinType, endType, rings, solution))
+        return rings;
     rings.reserve(solution.size());
     for (const ClipperLib::Path& result : solution) {
-        if (result.empty())
-            continue;
-        QPolygonF ring = toPolygon(result);
-        ring.append(ring.first());
-        rings.push_back(std::move(ring));
+        QPolygonF ring;
+        if (toRing(result, ring))
+            rings.push_back(std::move(ring));
     }
     return rings;
 }
 
+// Each ring of the library is reduced from the thread's own working ring,
+// kept for its next one: a command offsets thousands of small pieces in a
+// row, and only the reduced ring needs room of its own.
 std::vector<QPolygonF> CSVGClipper::offsetOutline(const QPolygonF& polygon, double delta, double arcTolerance,
     ClipperLib::JoinType joinType, ClipperLib::EndType endType)
 {
-    std::vector<QPolygonF> rings = offsetRings(polygon, delta, arcTolerance, joinType, endType);
-    for (QPolygonF& ring : rings) {
-        const DouglasPeuckerSimplify simplifier;
-        QPolygonF reduced = simplifier.simplify(ring);
-        if (reduced.size() >= 3)
-            ring = std::move(reduced);
+    std::vector<QPolygonF> rings;
+    ClipperLib::Paths solution;
+    const DouglasPeuckerSimplify simplifier;
+    if (!offsetPaths(polygon, delta, arcTolerance, joinType, endType, rings, solution)) {
+        for (QPolygonF& ring : rings) {
+            QPolygonF reduced = simplifier.simplify(ring);
+            if (reduced.size() >= 3)
+                ring = std::move(reduced);
+        }
+        return rings;
     }
+    thread_local QPolygonF working;
+    rings.reserve(solution.size());
+    for (const ClipperLib::Path& result : solution) {
+        if (!toRing(result, working))
+            continue;
+        QPolygonF reduced = simplifier.simplify(working);
+        if (reduced.size() < 3) {
+            reduced = working;
+            reduced.detach();
+        }
+        rings.push_back(std::move(reduced));
+    }
+    if (working.capacity() > 65536)
+        QPolygonF().swap(working);
     return rings;
 }
 

@@ -106,6 +106,12 @@ public:
 
 private:
     static bool fits(double scaled) { return std::abs(scaled) <= kLimit; }
+    // The library's offset in solution, true; or false with the rings of
+    // GEOS in rings, or nothing when an argument is unusable.
+    static bool offsetPaths(const QPolygonF& polygon, double delta, double arcTolerance, ClipperLib::JoinType joinType,
+        ClipperLib::EndType endType, std::vector<QPolygonF>& rings, ClipperLib::Paths& solution);
+    static bool toRing(const ClipperLib::Path& path, QPolygonF& ring);
+    static void unscale(const ClipperLib::Path& path, QPointF* out);
     static double arcToleranceFor(double scaledArcTolerance, double scaledDelta);
     static int quadrantSegmentsFor(double scaledArcTolerance, double scaledDelta);
     static CSVGOutline ringOutline(const ClipperLib::Path& ring, CSVGElement* element);

@@ -5,12 +5,6 @@
 
 #include <cmath>
 
-bool CSVGPathData::isDrawable(const QPointF& p)
-{
-    const double limit = 1e128;
-    return std::isfinite(p.x()) && std::isfinite(p.y()) && std::fabs(p.x()) < limit && std::fabs(p.y()) < limit;
-}
-
 namespace {
 
 bool isFinite(const QPointF& p)

@@ -6,6 +6,7 @@
 #include <QPointF>
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,12 @@ public:
     static QPainterPath toPainterPath(const CSVGPathSegList& segments);
     // QPainterPath refuses points beyond about 1e128, with a warning for
     // each; the painter path leaves such points out instead, quietly.
-    static bool isDrawable(const QPointF& p);
+    // Inline: the outlines that commands make ask it for every point.
+    static bool isDrawable(const QPointF& p)
+    {
+        const double limit = 1e128;
+        return std::isfinite(p.x()) && std::isfinite(p.y()) && std::fabs(p.x()) < limit && std::fabs(p.y()) < limit;
+    }
 
     // A coarse point list along the same outline, for bounds and hit tests:
     // both ends of every line, the curves sampled by flattenCubic, and the

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <type_traits>
 
 CSVGPathSeg::CSVGPathSeg(Type type, double x, double y)
     : x(x)
@@ -96,7 +97,12 @@ template <typename Text> void appendHundredths(Text& out, long long hundredths)
     *at++ = '.';
     *at++ = char('0' + magnitude / 10 % 10);
     *at++ = char('0' + magnitude % 10);
-    out.append(digits, at);
+    // The narrow text takes the characters as they are, without the
+    // general replacement that an append of two iterators goes through.
+    if constexpr (std::is_same_v<Text, std::string>)
+        out.append(digits, std::size_t(at - digits));
+    else
+        out.append(digits, at);
 }
 } // namespace
 

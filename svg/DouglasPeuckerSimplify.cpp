@@ -1,6 +1,9 @@
 #include "DouglasPeuckerSimplify.h"
 
 #include <cmath>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <utility>
 #include <vector>
 
@@ -20,6 +23,62 @@ double squaredDistanceToSegment(const QPointF& p, const QPointF& a, const QPoint
     const QPointF offset = p - nearest;
     return offset.x() * offset.x() + offset.y() * offset.y();
 }
+
+#ifdef __SSE2__
+// squaredDistanceToSegment for two points at once, operation for operation
+// the same, so that the squares are the same to the last bit.
+class SegmentPair
+{
+public:
+    SegmentPair(const QPointF& a, const QPointF& b, const QPointF& d, double length2)
+        : m_ax(_mm_set1_pd(a.x()))
+        , m_ay(_mm_set1_pd(a.y()))
+        , m_bx(_mm_set1_pd(b.x()))
+        , m_by(_mm_set1_pd(b.y()))
+        , m_dx(_mm_set1_pd(d.x()))
+        , m_dy(_mm_set1_pd(d.y()))
+        , m_length2(_mm_set1_pd(length2))
+        , m_degenerate(length2 == 0)
+    {
+    }
+
+    void squaredDistances(const QPointF* p, double (&squares)[2]) const
+    {
+        // A point is its x and y, next to each other.
+        static_assert(sizeof(QPointF) == 2 * sizeof(double), "QPointF holds two doubles");
+        const double* coordinates = reinterpret_cast<const double*>(p);
+        const __m128d first = _mm_loadu_pd(coordinates);
+        const __m128d second = _mm_loadu_pd(coordinates + 2);
+        const __m128d px = _mm_unpacklo_pd(first, second);
+        const __m128d py = _mm_unpackhi_pd(first, second);
+        __m128d nearestX = m_ax;
+        __m128d nearestY = m_ay;
+        if (!m_degenerate) {
+            const __m128d dot
+                = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(px, m_ax), m_dx), _mm_mul_pd(_mm_sub_pd(py, m_ay), m_dy));
+            const __m128d t = _mm_div_pd(dot, m_length2);
+            const __m128d beyond = _mm_cmpgt_pd(t, _mm_set1_pd(1.0));
+            const __m128d along = _mm_andnot_pd(beyond, _mm_cmpge_pd(t, _mm_setzero_pd()));
+            const __m128d alongX = _mm_add_pd(m_ax, _mm_mul_pd(m_dx, t));
+            const __m128d alongY = _mm_add_pd(m_ay, _mm_mul_pd(m_dy, t));
+            nearestX = select(beyond, m_bx, select(along, alongX, m_ax));
+            nearestY = select(beyond, m_by, select(along, alongY, m_ay));
+        }
+        const __m128d ox = _mm_sub_pd(px, nearestX);
+        const __m128d oy = _mm_sub_pd(py, nearestY);
+        _mm_storeu_pd(squares, _mm_add_pd(_mm_mul_pd(ox, ox), _mm_mul_pd(oy, oy)));
+    }
+
+private:
+    static __m128d select(__m128d mask, __m128d yes, __m128d no)
+    {
+        return _mm_or_pd(_mm_and_pd(mask, yes), _mm_andnot_pd(mask, no));
+    }
+
+    __m128d m_ax, m_ay, m_bx, m_by, m_dx, m_dy, m_length2;
+    bool m_degenerate;
+};
+#endif
 } // namespace
 
 DouglasPeuckerSimplify::DouglasPeuckerSimplify(QObject* parent)
@@ -92,8 +151,11 @@ void DouglasPeuckerSimplify::reduce(const std::vector<QPointF>& points, std::vec
         if (split < 0 || distance <= kTolerance)
             continue;
         kept[std::size_t(split)] = 1;
-        ranges.emplace_back(first, split);
-        ranges.emplace_back(split, last);
+        // A range without interior points has nothing to keep.
+        if (split - first > 1)
+            ranges.emplace_back(first, split);
+        if (last - split > 1)
+            ranges.emplace_back(split, last);
     }
 }
 
@@ -112,17 +174,30 @@ int DouglasPeuckerSimplify::farthest(const QPointF* points, int first, int last,
     const QPointF b = points[last];
     const QPointF d = b - a;
     const double length2 = QPointF::dotProduct(d, d);
-    for (int i = first + 1; i < last; ++i) {
-        const double square = squaredDistanceToSegment(points[i], a, b, d, length2);
+    const auto consider = [&](int i, double square) {
         if (square <= largestSquare)
-            continue;
+            return;
         const double root = std::sqrt(square);
         if (root > farthestDistance) {
             index = i;
             farthestDistance = root;
             largestSquare = square;
         }
+    };
+    int i = first + 1;
+#ifdef __SSE2__
+    // Two points at a time: the division that places each along the
+    // segment is most of the work, and the pair shares one.
+    const SegmentPair segment(a, b, d, length2);
+    for (; i + 1 < last; i += 2) {
+        double squares[2];
+        segment.squaredDistances(points + i, squares);
+        consider(i, squares[0]);
+        consider(i + 1, squares[1]);
     }
+#endif
+    for (; i < last; ++i)
+        consider(i, squaredDistanceToSegment(points[i], a, b, d, length2));
     distance = farthestDistance;
     return index;
 }
