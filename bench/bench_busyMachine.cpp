@@ -1,5 +1,6 @@
 #include "BenchCompare.h"
 #include "BenchMain.h"
+#include "BenchPieces.h"
 #include "CSVGDocument.h"
 #include "CSVGElementPath.h"
 #include "CSVGTreeDisposal.h"
@@ -23,44 +24,6 @@
 
 namespace {
 constexpr int kPieces = 2000;
-
-QPolygonF polygon64(double cx, double cy)
-{
-    QPolygonF polygon;
-    for (int i = 0; i < 64; ++i) {
-        const double angle = i * 2 * M_PI / 64;
-        polygon << QPointF(cx + 20 * std::cos(angle), cy + 20 * std::sin(angle));
-    }
-    return polygon;
-}
-
-// 64-gons on a grid, each overlapping its neighbours, every one selected.
-std::unique_ptr<CSVGDocument> selectedPieces()
-{
-    auto document = std::make_unique<CSVGDocument>();
-    CSVGElement* root = document->getOwnerSvg();
-    for (int i = 0; i < kPieces; ++i) {
-        QPainterPath path;
-        path.addPolygon(polygon64(i % 100 * 30.0, i / 100 * 30.0));
-        path.closeSubpath();
-        root->appendChild(document->createPathElement(path), true, false);
-    }
-    for (int i = 0; i < root->getChildCount(); ++i)
-        document->selectElement(root->getChild(i), Qt::green);
-    return document;
-}
-
-ClipperLib::Paths scaledPolygons()
-{
-    ClipperLib::Paths paths;
-    for (int i = 0; i < kPieces; ++i) {
-        ClipperLib::Path path;
-        for (const QPointF& p : polygon64(i % 100 * 30.0, i / 100 * 30.0))
-            path.emplace_back(ClipperLib::cInt(p.x() * 10000), ClipperLib::cInt(p.y() * 10000));
-        paths.push_back(std::move(path));
-    }
-    return paths;
-}
 
 // Processes that only spin, as other programs that take every core they
 // get; gone with the object.
@@ -156,7 +119,7 @@ private slots:
 // time against one thread must stay at most 1 and 1.5.
 void bench_busyMachine::mergeAndOffset()
 {
-    const ClipperLib::Paths paths = scaledPolygons();
+    const ClipperLib::Paths paths = scaledPolygons(kPieces);
     const auto bareUnion = [&] {
         ClipperLib::Clipper clipper;
         clipper.AddPaths(paths, ClipperLib::ptSubject, true);
@@ -172,11 +135,11 @@ void bench_busyMachine::mergeAndOffset()
         }
     };
     const auto merge = [](Times& times) {
-        std::unique_ptr<CSVGDocument> document = selectedPieces();
+        std::unique_ptr<CSVGDocument> document = selectedPieces(kPieces, true);
         timed(times, [&] { document->mergeShapes(); });
     };
     const auto offset = [](Times& times) {
-        std::unique_ptr<CSVGDocument> document = selectedPieces();
+        std::unique_ptr<CSVGDocument> document = selectedPieces(kPieces, true);
         timed(times, [&] { document->offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon); });
     };
     const int cores = ParallelLoop::usableCores();

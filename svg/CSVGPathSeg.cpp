@@ -60,23 +60,11 @@ bool toHundredths(double value, long long& hundredths)
     return true;
 }
 
-// The characters of the value with two decimals into the buffer; false when
-// they do not fit, as a value beyond 1e60 or so does not.
+// The characters of the value with two decimals into the buffer, for the
+// values that toHundredths cannot tell; false when they do not fit, as a
+// value beyond 1e60 or so does not.
 bool formatFixed(double value, char (&buffer)[64], char*& end)
 {
-    long long hundredths = 0;
-    if (toHundredths(value, hundredths)) {
-        char* at = buffer;
-        if (hundredths < 0)
-            *at++ = '-';
-        const unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
-        at = std::to_chars(at, buffer + sizeof buffer, magnitude / 100).ptr;
-        *at++ = '.';
-        *at++ = char('0' + magnitude / 10 % 10);
-        *at++ = char('0' + magnitude % 10);
-        end = at;
-        return true;
-    }
     const std::to_chars_result result
         = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
     end = result.ptr;
