@@ -48,9 +48,14 @@ public:
     void setFilePath(const QString& path) { m_filePath = path; }
     // The name of the view's file in the autosave folder; empty for a
     // document opened from disk, which is never autosaved. The view removes
-    // its file when it goes.
+    // its file when it goes. A file of that name may be there already: a
+    // restored view takes over its copy.
     QString getAutosaveName() const { return m_autosaveName; }
-    void setAutosaveName(const QString& name) { m_autosaveName = name; }
+    void setAutosaveName(const QString& name)
+    {
+        m_autosaveName = name;
+        m_autosaveOnDisk = true;
+    }
     // The per-user folder of the autosave files, created when missing.
     static QString autosaveFolder();
     // A drawing's name as a plain file name that gives the name back: what a
@@ -402,6 +407,8 @@ private:
     QString m_storeName;
     QString m_storeSource;
     bool m_keepAutosave = false;
+    // A copy of the drawing may lie in the autosave folder.
+    bool m_autosaveOnDisk = false;
     bool m_pickPosition = false;
     CSVGDocument m_document;
     // Owned; deleted with its items before the document goes.
@@ -414,6 +421,8 @@ private:
     void startCaretBlink();
     void blinkCaret();
     void autosaveTick();
+    void dropAutosaveWhenSaved();
+    void autosaveAfterUndo();
     QElapsedTimer m_caretClock;
     int m_caretTimerId = -1;
 

@@ -87,6 +87,28 @@ void CSVGView::removeAutosave()
     const QString path = autosaveFilePath(m_autosaveName);
     if (!path.isEmpty())
         QFile::remove(path);
+    m_autosaveOnDisk = false;
+}
+
+// A drawing back at its saved state (Undo, changes that cancel out) has
+// nothing to recover: its copy goes at once, not at the next tick, which a
+// crash may never let come.
+void CSVGView::dropAutosaveWhenSaved()
+{
+    if (m_autosaveOnDisk && !hasUnsavedChanges())
+        removeAutosave();
+}
+
+// What was undone is no longer the drawing's, so the copy may not bring it
+// back: the copy follows the drawing at once.
+void CSVGView::autosaveAfterUndo()
+{
+    if (!m_autosaveOnDisk)
+        return;
+    if (!hasUnsavedChanges())
+        removeAutosave();
+    else if (writeAutosave())
+        m_document.setModified(false);
 }
 
 void CSVGView::setDisplayName(const QString& name)
@@ -217,5 +239,8 @@ bool CSVGView::writeAutosave()
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    m_autosaveOnDisk = true;
+    return true;
 }
