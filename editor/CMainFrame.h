@@ -131,8 +131,9 @@ public:
     bool openFileInTab(const QString& path);
     // Opens a design given as Base64 SVG text in an empty current view or a
     // new tab named name; false, with a warning, when it holds no drawing.
-    // source, the address of the store's package, tells the design again.
-    bool openDesignData(const QString& base64, const QString& name, const QString& source = QString());
+    // address, where the store's package was fetched, tells the design
+    // again, whatever cache query the page added to it.
+    bool openDesignData(const QString& base64, const QString& name, const QString& address = QString());
 
     // Whether that tab may close: asks while its online nesting job runs,
     // and when its drawing has unsaved changes.

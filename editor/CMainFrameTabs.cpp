@@ -28,6 +28,7 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTextDocument>
+#include <QUrlQuery>
 
 #include <algorithm>
 
@@ -44,6 +45,22 @@ QString asToolTip(const QString& text)
 {
     return Qt::mightBeRichText(text) ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped())
                                      : text;
+}
+
+// The pages add a query of their own to a package's address ("r" in the
+// saved versions, "timestamp" in the data centre), new at every fetch, so
+// that no cache answers with an older package: the design is the address
+// without it.
+QString designAddress(const QString& source)
+{
+    QUrl url(source);
+    QUrlQuery query(url);
+    if (!url.isValid() || query.isEmpty())
+        return source;
+    for (const QString& key : { QStringLiteral("r"), QStringLiteral("timestamp") })
+        query.removeAllQueryItems(key);
+    url.setQuery(query.isEmpty() ? QString() : query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return url.toString(QUrl::FullyEncoded);
 }
 } // namespace
 
@@ -236,8 +253,9 @@ bool CMainFrame::showOpenDesign(const QString& source)
 // A design that is open already is shown, not opened a second time. A
 // design is no file: it gets no path, so that no file command acts on a
 // path made of its name.
-bool CMainFrame::openDesignData(const QString& base64, const QString& name, const QString& source)
+bool CMainFrame::openDesignData(const QString& base64, const QString& name, const QString& address)
 {
+    const QString source = designAddress(address);
     if (showOpenDesign(source)) {
         loadPreview();
         updateActionStates();

@@ -543,9 +543,13 @@ void tst_CMainFrameTabs::aDesignOpensInOneTab()
     m_answer = QMessageBox::Yes;
     const QByteArray door = QByteArray("<svg><rect width='5' height='5'/></svg>").toBase64();
     auto frame = std::make_unique<CMainFrame>();
-    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb"));
-    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb"));
-    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb"));
+    // Each fetch from the pages carries a cache query of its own: saved
+    // versions "r", the data centre "timestamp".
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb?r=1"));
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb?timestamp=1"));
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb?timestamp=2"));
+    QCOMPARE(frame->tabWidget()->currentIndex(), 1);
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb?r=2"));
     QCOMPARE(tabTexts(*frame), (QStringList { "New File4", "New File4 (2)", "╋" }));
     QCOMPARE(frame->tabWidget()->currentIndex(), 0);
     for (int i = 0; i < 2; ++i) {
