@@ -335,7 +335,7 @@ private:
     int nextNewFileNumber() const;
     static QString newFileTitle(int number);
     void retranslateNewFileTitles();
-    QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const;
+    QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner, bool stored = false) const;
     QString uniqueDisplayName(const QString& wanted, const CSVGView* owner) const;
     // Makes the tab of the design fetched from that address current; false
     // when none is open.

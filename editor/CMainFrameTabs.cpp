@@ -135,13 +135,17 @@ void CMainFrame::nameDrawing(CSVGView* view, const QString& name, const QString&
         return;
     m_tabs->tabBar()->setTabData(index, QVariant());
     setTabName(view, name, toolTip);
-    view->renameAutosave(uniqueAutosaveName(view->displayName(), view));
+    // A design's copy keeps the name it is stored under, which recovery
+    // gives back to the store's save dialog; the tab's number is recovery's
+    // to give again.
+    const bool stored = !view->storeName().isEmpty() && view->storeName() == name;
+    view->renameAutosave(uniqueAutosaveName(stored ? name : view->displayName(), view, stored));
 }
 
 // Autosave files may not repeat either, and the folder may hold files that
 // no view has: a name that another view uses, or whose file lies in the
 // folder without a view (left from an earlier run), gets a number.
-QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const
+QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner, bool stored) const
 {
     const QDir folder(CSVGView::autosaveFolder());
     const auto taken = [&](const QString& name) {
@@ -152,9 +156,9 @@ QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* ow
         }
         return folder.exists(name) && !(owner && owner->getAutosaveName() == name);
     };
-    QString name = CSVGView::autosaveNameFor(wanted);
+    QString name = CSVGView::autosaveNameFor(wanted, 1, stored);
     for (int n = 2; taken(name); ++n)
-        name = CSVGView::autosaveNameFor(wanted, n);
+        name = CSVGView::autosaveNameFor(wanted, n, stored);
     return name;
 }
 
@@ -514,7 +518,8 @@ void CMainFrame::recoverAutosaved()
         }
         const QByteArray text = cipher.decrypt(file.readAll());
         file.close();
-        const QString name = CSVGView::nameOfAutosave(info.fileName());
+        bool stored = false;
+        const QString name = CSVGView::nameOfAutosave(info.fileName(), &stored);
         CSVGView* view = insertView(m_tabs->count() - 1, name, name);
         const bool loaded = view->loadData(text);
         const SvgInputCheck::Result check = view->getDocument()->readCheck();
@@ -530,6 +535,8 @@ void CMainFrame::recoverAutosaved()
             Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
         }
         view->setAutosaveName(info.fileName());
+        if (stored)
+            view->setStoreOrigin(name, QString());
         // Its copy is the only one: the drawing is unsaved work.
         view->getDocument()->markUnsaved();
         updateTabTitle(view);

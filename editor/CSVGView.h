@@ -60,11 +60,13 @@ public:
     static QString autosaveFolder();
     // A drawing's name as a plain file name that gives the name back: what a
     // file name cannot hold, the dot and "%" are written as "%" and two hex
-    // digits; a long name is cut short. A number after "%_" tells apart
+    // digits; a long name is cut short. "%@" marks the name a design is
+    // stored under in the online store; a number after "%_" tells apart
     // drawings of one name.
-    static QString autosaveNameFor(const QString& name, int number = 1);
-    // The drawing's name that an autosave name was made of.
-    static QString nameOfAutosave(const QString& autosaveName);
+    static QString autosaveNameFor(const QString& name, int number = 1, bool stored = false);
+    // The drawing's name that an autosave name was made of; stored, when
+    // given, learns whether the design is stored under it.
+    static QString nameOfAutosave(const QString& autosaveName, bool* stored = nullptr);
 
     // Gives the autosave file, when there is one, the new name.
     void renameAutosave(const QString& name);

@@ -28,6 +28,7 @@ const qint64 kAutosaveHeadBytes = 4096;
 // room for the number that keeps it unique.
 const int kMaxAutosaveNameBytes = 200;
 const QString kNumberMark = QStringLiteral("%_");
+const QString kStoreMark = QStringLiteral("%@");
 
 QString encodedName(const QString& name)
 {
@@ -49,9 +50,10 @@ QString CSVGView::autosaveFolder()
     return folder.filePath(QStringLiteral("autosave"));
 }
 
-QString CSVGView::autosaveNameFor(const QString& name, int number)
+QString CSVGView::autosaveNameFor(const QString& name, int number, bool stored)
 {
-    const QString suffix = number > 1 ? kNumberMark + QString::number(number) : QString();
+    const QString suffix
+        = (stored ? kStoreMark : QString()) + (number > 1 ? kNumberMark + QString::number(number) : QString());
     QString kept = name.isEmpty() ? QStringLiteral("design") : name;
     while (kept.size() > 1 && (encodedName(kept) + suffix).toUtf8().size() > kMaxAutosaveNameBytes)
         kept.chop(kept.at(kept.size() - 1).isLowSurrogate() ? 2 : 1);
@@ -59,7 +61,7 @@ QString CSVGView::autosaveNameFor(const QString& name, int number)
 }
 
 // Names from before the escapes were kept read as they are.
-QString CSVGView::nameOfAutosave(const QString& autosaveName)
+QString CSVGView::nameOfAutosave(const QString& autosaveName, bool* stored)
 {
     QString name = autosaveName;
     const int mark = name.lastIndexOf(kNumberMark);
@@ -68,6 +70,11 @@ QString CSVGView::nameOfAutosave(const QString& autosaveName)
         name.mid(mark + kNumberMark.size()).toInt(&numbered);
     if (numbered)
         name.truncate(mark);
+    const bool inStore = name.endsWith(kStoreMark);
+    if (inStore)
+        name.chop(kStoreMark.size());
+    if (stored)
+        *stored = inStore;
     return QString::fromUtf8(QByteArray::fromPercentEncoding(name.toUtf8()));
 }
 

@@ -270,7 +270,7 @@ void tst_SaveFile::storedDrawingIsNotRecovered()
     edit(frame->currentView());
     QVERIFY(frame->openDesignData(drawing("v1").toUtf8().toBase64(), "Version 1", "http://127.0.0.1/v1.pdb"));
     edit(frame->currentView());
-    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList({ "New File1", "Version 1" }));
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList({ "New File1", "Version 1%@" }));
     for (int tab : { 0, 1 }) {
         frame->tabWidget()->setCurrentIndex(tab);
         frame->fileSave();
@@ -281,10 +281,21 @@ void tst_SaveFile::storedDrawingIsNotRecovered()
     QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList());
 
     edit(qobject_cast<CSVGView*>(frame->tabWidget()->widget(0)));
+    edit(qobject_cast<CSVGView*>(frame->tabWidget()->widget(1)));
     simulateCrash(frame, CSVGView::autosaveFolder());
     CMainFrame restarted;
-    QCOMPARE(restarted.currentTabText(), QString("Door*"));
-    QCOMPARE(restarted.tabWidget()->count(), 2);
+    QCOMPARE(restarted.tabWidget()->nameText(0) + "|" + restarted.tabWidget()->nameText(1), QString("Version 1*|Door*"));
+    // Recovered, each still offers the name it is stored under.
+    offered.clear();
+    Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
+        offered << restarted.currentView()->findChild<SaveFile*>()->findChild<QLineEdit*>("fileName")->text();
+        return QVariant(int(QDialog::Rejected));
+    });
+    for (int tab : { 0, 1 }) {
+        restarted.tabWidget()->setCurrentIndex(tab);
+        restarted.fileSave();
+    }
+    QCOMPARE(offered, QStringList({ "Version 1", "Door" }));
 }
 
 ZOCUT_TEST_MAIN(tst_SaveFile)
