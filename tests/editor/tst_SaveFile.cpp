@@ -284,7 +284,8 @@ void tst_SaveFile::storedDrawingIsNotRecovered()
     edit(qobject_cast<CSVGView*>(frame->tabWidget()->widget(1)));
     simulateCrash(frame, CSVGView::autosaveFolder());
     CMainFrame restarted;
-    QCOMPARE(restarted.tabWidget()->nameText(0) + "|" + restarted.tabWidget()->nameText(1), QString("Version 1*|Door*"));
+    QCOMPARE(
+        restarted.tabWidget()->nameText(0) + "|" + restarted.tabWidget()->nameText(1), QString("Version 1*|Door*"));
     // Recovered, each still offers the name it is stored under.
     offered.clear();
     Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
