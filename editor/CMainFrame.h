@@ -138,6 +138,9 @@ public:
     // Whether that tab may close: asks while its online nesting job runs,
     // and when its drawing has unsaved changes.
     bool confirmCloseView(QWidget* tab);
+    // The same questions before the view's file is read again over its
+    // drawing.
+    bool confirmReloadView(CSVGView* view);
     // Whether the window may close: asks for each tab whose job runs.
     bool confirmCloseWithNesting();
     // confirmCloseWithNesting, then one question for every drawing with
@@ -354,6 +357,7 @@ private:
     void followCurrentTab();
     bool askContinueNesting();
     bool askCloseUnsaved(int drawings);
+    bool confirmGivingWay(CSVGView* view, bool reload);
     void fetchPackage(const QString& url, const QString& name, bool reportFailure);
     void loadPreview();
     void applyUserRights();

@@ -428,11 +428,25 @@ bool CMainFrame::askCloseUnsaved(int drawings)
 bool CMainFrame::confirmCloseView(QWidget* tab)
 {
     auto* view = qobject_cast<CSVGView*>(tab);
-    if (!view)
-        return true;
+    return !view || confirmGivingWay(view, false);
+}
+
+bool CMainFrame::confirmReloadView(CSVGView* view)
+{
+    return confirmGivingWay(view, true);
+}
+
+// The drawing gives way to nothing (closed) or to its file read again.
+bool CMainFrame::confirmGivingWay(CSVGView* view, bool reload)
+{
     if (!view->nestingJobId().isEmpty() && !askContinueNesting())
         return false;
-    return !view->hasUnsavedChanges() || askCloseUnsaved(1);
+    if (!view->hasUnsavedChanges())
+        return true;
+    if (!reload)
+        return askCloseUnsaved(1);
+    return Prompt::confirm(this, tr("Warning"), tr("The drawing has unsaved changes. Reload the file anyway?"),
+        tr("Continue"), tr("Cancel"));
 }
 
 bool CMainFrame::confirmCloseWindow()

@@ -75,9 +75,9 @@ public:
     QString displayName() const { return m_displayName; }
     void setDisplayName(const QString& name);
     // A design from the online store: the name it is stored under, which
-    // the store's save dialog offers, and the address of the package it was
-    // fetched from (empty for a design handed over as text). Both empty for
-    // any other drawing.
+    // the store's save dialog offers, and the address of its package, where
+    // it was fetched from or stored to (empty for a design handed over as
+    // text). Both empty for any other drawing.
     QString storeName() const { return m_storeName; }
     QString storeSource() const { return m_storeSource; }
     void setStoreOrigin(const QString& name, const QString& source);
@@ -223,8 +223,8 @@ public:
     // Design store
     // Asks for a name, offering the design's own, and stores the document
     // with its preview in the account's online store; an empty document is
-    // not offered. Once stored, the drawing bears that name and counts as
-    // saved.
+    // not offered. Once stored, the drawing bears that name, counts as
+    // saved and is that design, no longer the file it was opened from.
     void saveToStore();
     // The drawing in 300 by 300 pixels, whatever its view box.
     QImage previewImage();
@@ -332,7 +332,7 @@ private:
 
     // Files and exports
     QString askExportName(const QString& filter, const QString& suffix);
-    void storedAs(const QString& name, const QString& text);
+    void storedAs(const QString& name, const QString& address, const QString& text);
     // Tells the user when the target is read-only or the write failed.
     bool writeChecked(const QString& path, const std::function<bool()>& write);
     // Cut and nesting entries

@@ -33,7 +33,7 @@ bool isReadOnlyFile(const QString& path)
 
 bool CSVGView::reloadFile()
 {
-    if (hasUnsavedChanges() && m_mainFrame && !m_mainFrame->confirmCloseView(this))
+    if (m_mainFrame && !m_mainFrame->confirmReloadView(this))
         return false;
     bool reloaded = false;
     if (!m_filePath.isEmpty()) {

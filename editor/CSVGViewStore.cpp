@@ -33,18 +33,21 @@ void CSVGView::saveToStore()
     dialog.setDesign(text, previewImage());
     dialog.setName(m_storeName);
     QPointer<CSVGView> self(this);
-    dialog.setOnStored([self, text](const QString& name) {
+    dialog.setOnStored([self, text](const QString& name, const QString& address) {
         if (self)
-            self->storedAs(name, text);
+            self->storedAs(name, address, text);
     });
     Prompt::exec(&dialog);
 }
 
 // The drawing bears the name it is stored under, and what the store holds
-// is saved: the drawing is, unless it changed while the upload went.
-void CSVGView::storedAs(const QString& name, const QString& text)
+// is saved: the drawing is, unless it changed while the upload went. The
+// tab is that design from now on, no longer the file it came from: reading
+// the file again would show other content under the design's name.
+void CSVGView::storedAs(const QString& name, const QString& address, const QString& text)
 {
-    setStoreOrigin(name, QString());
+    setStoreOrigin(name, address);
+    m_filePath.clear();
     if (m_mainFrame)
         m_mainFrame->nameDrawing(this, name, name);
     else
