@@ -78,15 +78,22 @@ QString CSVGView::nameOfAutosave(const QString& autosaveName, bool* stored)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(name.toUtf8()));
 }
 
+// A copy that cannot be renamed goes: under its old name it would be offered
+// beside the drawing's own. The unsaved work is written anew under the new
+// name, or at the next tick when that fails too.
 void CSVGView::renameAutosave(const QString& name)
 {
     if (name == m_autosaveName)
         return;
     const QString from = autosaveFilePath(m_autosaveName);
     const QString to = autosaveFilePath(name);
-    if (!from.isEmpty() && QFile::exists(from) && (to.isEmpty() || !QFile::rename(from, to)))
-        QFile::remove(from);
     m_autosaveName = name;
+    if (from.isEmpty() || !QFile::exists(from) || (!to.isEmpty() && QFile::rename(from, to)))
+        return;
+    QFile::remove(from);
+    m_autosaveOnDisk = false;
+    if (hasUnsavedChanges() && !writeAutosave())
+        m_document.setModified(true);
 }
 
 void CSVGView::removeAutosave()
