@@ -52,8 +52,15 @@ void CSVGView::storedAs(const QString& name, const QString& address, const QStri
         m_mainFrame->nameDrawing(this, name, name);
     else
         setDisplayName(name);
-    if (QString::fromStdWString(m_document.toSvgText()) == text)
+    if (QString::fromStdWString(m_document.toSvgText()) == text) {
         setSaved();
+    } else {
+        // No step of the history is the stored design: none may pass for
+        // it, least of all the file's.
+        m_document.markUnsaved();
+        if (m_mainFrame)
+            m_mainFrame->updateTabTitle(this);
+    }
 }
 
 QImage CSVGView::previewImage()
