@@ -131,12 +131,16 @@ public:
     bool openFileInTab(const QString& path);
     // Opens a design given as Base64 SVG text in an empty current view or a
     // new tab named name; false, with a warning, when it holds no drawing.
-    // source, the address of the store's package, tells the design again.
-    bool openDesignData(const QString& base64, const QString& name, const QString& source = QString());
+    // address, where the store's package was fetched, tells the design
+    // again, whatever cache query the page added to it.
+    bool openDesignData(const QString& base64, const QString& name, const QString& address = QString());
 
     // Whether that tab may close: asks while its online nesting job runs,
     // and when its drawing has unsaved changes.
     bool confirmCloseView(QWidget* tab);
+    // The same questions before the view's file is read again over its
+    // drawing.
+    bool confirmReloadView(CSVGView* view);
     // Whether the window may close: asks for each tab whose job runs.
     bool confirmCloseWithNesting();
     // confirmCloseWithNesting, then one question for every drawing with
@@ -334,7 +338,7 @@ private:
     int nextNewFileNumber() const;
     static QString newFileTitle(int number);
     void retranslateNewFileTitles();
-    QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const;
+    QString uniqueAutosaveName(const QString& wanted, const CSVGView* owner, bool stored = false) const;
     QString uniqueDisplayName(const QString& wanted, const CSVGView* owner) const;
     // Makes the tab of the design fetched from that address current; false
     // when none is open.
@@ -353,6 +357,7 @@ private:
     void followCurrentTab();
     bool askContinueNesting();
     bool askCloseUnsaved(int drawings);
+    bool confirmGivingWay(CSVGView* view, bool reload);
     void fetchPackage(const QString& url, const QString& name, bool reportFailure);
     void loadPreview();
     void applyUserRights();

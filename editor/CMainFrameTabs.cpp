@@ -28,6 +28,7 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTextDocument>
+#include <QUrlQuery>
 
 #include <algorithm>
 
@@ -44,6 +45,22 @@ QString asToolTip(const QString& text)
 {
     return Qt::mightBeRichText(text) ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped())
                                      : text;
+}
+
+// The pages add a query of their own to a package's address ("r" in the
+// saved versions, "timestamp" in the data centre), new at every fetch, so
+// that no cache answers with an older package: the design is the address
+// without it.
+QString designAddress(const QString& source)
+{
+    QUrl url(source);
+    QUrlQuery query(url);
+    if (!url.isValid() || query.isEmpty())
+        return source;
+    for (const QString& key : { QStringLiteral("r"), QStringLiteral("timestamp") })
+        query.removeAllQueryItems(key);
+    url.setQuery(query.isEmpty() ? QString() : query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return url.toString(QUrl::FullyEncoded);
 }
 } // namespace
 
@@ -118,13 +135,17 @@ void CMainFrame::nameDrawing(CSVGView* view, const QString& name, const QString&
         return;
     m_tabs->tabBar()->setTabData(index, QVariant());
     setTabName(view, name, toolTip);
-    view->renameAutosave(uniqueAutosaveName(view->displayName(), view));
+    // A design's copy keeps the name it is stored under, which recovery
+    // gives back to the store's save dialog; the tab's number is recovery's
+    // to give again.
+    const bool stored = !view->storeName().isEmpty() && view->storeName() == name;
+    view->renameAutosave(uniqueAutosaveName(stored ? name : view->displayName(), view, stored));
 }
 
 // Autosave files may not repeat either, and the folder may hold files that
 // no view has: a name that another view uses, or whose file lies in the
 // folder without a view (left from an earlier run), gets a number.
-QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner) const
+QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* owner, bool stored) const
 {
     const QDir folder(CSVGView::autosaveFolder());
     const auto taken = [&](const QString& name) {
@@ -135,9 +156,9 @@ QString CMainFrame::uniqueAutosaveName(const QString& wanted, const CSVGView* ow
         }
         return folder.exists(name) && !(owner && owner->getAutosaveName() == name);
     };
-    QString name = CSVGView::autosaveNameFor(wanted);
+    QString name = CSVGView::autosaveNameFor(wanted, 1, stored);
     for (int n = 2; taken(name); ++n)
-        name = CSVGView::autosaveNameFor(wanted, n);
+        name = CSVGView::autosaveNameFor(wanted, n, stored);
     return name;
 }
 
@@ -236,8 +257,9 @@ bool CMainFrame::showOpenDesign(const QString& source)
 // A design that is open already is shown, not opened a second time. A
 // design is no file: it gets no path, so that no file command acts on a
 // path made of its name.
-bool CMainFrame::openDesignData(const QString& base64, const QString& name, const QString& source)
+bool CMainFrame::openDesignData(const QString& base64, const QString& name, const QString& address)
 {
+    const QString source = designAddress(address);
     if (showOpenDesign(source)) {
         loadPreview();
         updateActionStates();
@@ -406,11 +428,25 @@ bool CMainFrame::askCloseUnsaved(int drawings)
 bool CMainFrame::confirmCloseView(QWidget* tab)
 {
     auto* view = qobject_cast<CSVGView*>(tab);
-    if (!view)
-        return true;
+    return !view || confirmGivingWay(view, false);
+}
+
+bool CMainFrame::confirmReloadView(CSVGView* view)
+{
+    return confirmGivingWay(view, true);
+}
+
+// The drawing gives way to nothing (closed) or to its file read again.
+bool CMainFrame::confirmGivingWay(CSVGView* view, bool reload)
+{
     if (!view->nestingJobId().isEmpty() && !askContinueNesting())
         return false;
-    return !view->hasUnsavedChanges() || askCloseUnsaved(1);
+    if (!view->hasUnsavedChanges())
+        return true;
+    if (!reload)
+        return askCloseUnsaved(1);
+    return Prompt::confirm(this, tr("Warning"), tr("The drawing has unsaved changes. Reload the file anyway?"),
+        tr("Continue"), tr("Cancel"));
 }
 
 bool CMainFrame::confirmCloseWindow()
@@ -496,7 +532,8 @@ void CMainFrame::recoverAutosaved()
         }
         const QByteArray text = cipher.decrypt(file.readAll());
         file.close();
-        const QString name = CSVGView::nameOfAutosave(info.fileName());
+        bool stored = false;
+        const QString name = CSVGView::nameOfAutosave(info.fileName(), &stored);
         CSVGView* view = insertView(m_tabs->count() - 1, name, name);
         const bool loaded = view->loadData(text);
         const SvgInputCheck::Result check = view->getDocument()->readCheck();
@@ -512,6 +549,8 @@ void CMainFrame::recoverAutosaved()
             Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
         }
         view->setAutosaveName(info.fileName());
+        if (stored)
+            view->setStoreOrigin(name, QString());
         // Its copy is the only one: the drawing is unsaved work.
         view->getDocument()->markUnsaved();
         updateTabTitle(view);

@@ -240,6 +240,7 @@ void CSVGView::repaint()
             m_mainFrame->setSizeLabels(selection.width(), selection.height());
             m_mainFrame->updateTabTitle(this);
         }
+        dropAutosaveWhenSaved();
     } catch (const std::exception& error) {
         qDebug() << error.what();
     }

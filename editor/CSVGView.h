@@ -48,18 +48,25 @@ public:
     void setFilePath(const QString& path) { m_filePath = path; }
     // The name of the view's file in the autosave folder; empty for a
     // document opened from disk, which is never autosaved. The view removes
-    // its file when it goes.
+    // its file when it goes. A file of that name may be there already: a
+    // restored view takes over its copy.
     QString getAutosaveName() const { return m_autosaveName; }
-    void setAutosaveName(const QString& name) { m_autosaveName = name; }
+    void setAutosaveName(const QString& name)
+    {
+        m_autosaveName = name;
+        m_autosaveOnDisk = true;
+    }
     // The per-user folder of the autosave files, created when missing.
     static QString autosaveFolder();
     // A drawing's name as a plain file name that gives the name back: what a
     // file name cannot hold, the dot and "%" are written as "%" and two hex
-    // digits; a long name is cut short. A number after "%_" tells apart
+    // digits; a long name is cut short. "%@" marks the name a design is
+    // stored under in the online store; a number after "%_" tells apart
     // drawings of one name.
-    static QString autosaveNameFor(const QString& name, int number = 1);
-    // The drawing's name that an autosave name was made of.
-    static QString nameOfAutosave(const QString& autosaveName);
+    static QString autosaveNameFor(const QString& name, int number = 1, bool stored = false);
+    // The drawing's name that an autosave name was made of; stored, when
+    // given, learns whether the design is stored under it.
+    static QString nameOfAutosave(const QString& autosaveName, bool* stored = nullptr);
 
     // Gives the autosave file, when there is one, the new name.
     void renameAutosave(const QString& name);
@@ -68,9 +75,9 @@ public:
     QString displayName() const { return m_displayName; }
     void setDisplayName(const QString& name);
     // A design from the online store: the name it is stored under, which
-    // the store's save dialog offers, and the address of the package it was
-    // fetched from (empty for a design handed over as text). Both empty for
-    // any other drawing.
+    // the store's save dialog offers, and the address of its package, where
+    // it was fetched from or stored to (empty for a design handed over as
+    // text). Both empty for any other drawing.
     QString storeName() const { return m_storeName; }
     QString storeSource() const { return m_storeSource; }
     void setStoreOrigin(const QString& name, const QString& source);
@@ -216,8 +223,8 @@ public:
     // Design store
     // Asks for a name, offering the design's own, and stores the document
     // with its preview in the account's online store; an empty document is
-    // not offered. Once stored, the drawing bears that name and counts as
-    // saved.
+    // not offered. Once stored, the drawing bears that name, counts as
+    // saved and is that design, no longer the file it was opened from.
     void saveToStore();
     // The drawing in 300 by 300 pixels, whatever its view box.
     QImage previewImage();
@@ -325,7 +332,7 @@ private:
 
     // Files and exports
     QString askExportName(const QString& filter, const QString& suffix);
-    void storedAs(const QString& name, const QString& text);
+    void storedAs(const QString& name, const QString& address, const QString& text);
     // Tells the user when the target is read-only or the write failed.
     bool writeChecked(const QString& path, const std::function<bool()>& write);
     // Cut and nesting entries
@@ -402,6 +409,8 @@ private:
     QString m_storeName;
     QString m_storeSource;
     bool m_keepAutosave = false;
+    // A copy of the drawing may lie in the autosave folder.
+    bool m_autosaveOnDisk = false;
     bool m_pickPosition = false;
     CSVGDocument m_document;
     // Owned; deleted with its items before the document goes.
@@ -414,6 +423,8 @@ private:
     void startCaretBlink();
     void blinkCaret();
     void autosaveTick();
+    void dropAutosaveWhenSaved();
+    void autosaveAfterUndo();
     QElapsedTimer m_caretClock;
     int m_caretTimerId = -1;
 

@@ -28,6 +28,7 @@ const qint64 kAutosaveHeadBytes = 4096;
 // room for the number that keeps it unique.
 const int kMaxAutosaveNameBytes = 200;
 const QString kNumberMark = QStringLiteral("%_");
+const QString kStoreMark = QStringLiteral("%@");
 
 QString encodedName(const QString& name)
 {
@@ -49,9 +50,10 @@ QString CSVGView::autosaveFolder()
     return folder.filePath(QStringLiteral("autosave"));
 }
 
-QString CSVGView::autosaveNameFor(const QString& name, int number)
+QString CSVGView::autosaveNameFor(const QString& name, int number, bool stored)
 {
-    const QString suffix = number > 1 ? kNumberMark + QString::number(number) : QString();
+    const QString suffix
+        = (stored ? kStoreMark : QString()) + (number > 1 ? kNumberMark + QString::number(number) : QString());
     QString kept = name.isEmpty() ? QStringLiteral("design") : name;
     while (kept.size() > 1 && (encodedName(kept) + suffix).toUtf8().size() > kMaxAutosaveNameBytes)
         kept.chop(kept.at(kept.size() - 1).isLowSurrogate() ? 2 : 1);
@@ -59,7 +61,7 @@ QString CSVGView::autosaveNameFor(const QString& name, int number)
 }
 
 // Names from before the escapes were kept read as they are.
-QString CSVGView::nameOfAutosave(const QString& autosaveName)
+QString CSVGView::nameOfAutosave(const QString& autosaveName, bool* stored)
 {
     QString name = autosaveName;
     const int mark = name.lastIndexOf(kNumberMark);
@@ -68,18 +70,30 @@ QString CSVGView::nameOfAutosave(const QString& autosaveName)
         name.mid(mark + kNumberMark.size()).toInt(&numbered);
     if (numbered)
         name.truncate(mark);
+    const bool inStore = name.endsWith(kStoreMark);
+    if (inStore)
+        name.chop(kStoreMark.size());
+    if (stored)
+        *stored = inStore;
     return QString::fromUtf8(QByteArray::fromPercentEncoding(name.toUtf8()));
 }
 
+// A copy that cannot be renamed goes: under its old name it would be offered
+// beside the drawing's own. The unsaved work is written anew under the new
+// name, or at the next tick when that fails too.
 void CSVGView::renameAutosave(const QString& name)
 {
     if (name == m_autosaveName)
         return;
     const QString from = autosaveFilePath(m_autosaveName);
     const QString to = autosaveFilePath(name);
-    if (!from.isEmpty() && QFile::exists(from) && (to.isEmpty() || !QFile::rename(from, to)))
-        QFile::remove(from);
     m_autosaveName = name;
+    if (from.isEmpty() || !QFile::exists(from) || (!to.isEmpty() && QFile::rename(from, to)))
+        return;
+    QFile::remove(from);
+    m_autosaveOnDisk = false;
+    if (hasUnsavedChanges() && !writeAutosave())
+        m_document.setModified(true);
 }
 
 void CSVGView::removeAutosave()
@@ -87,6 +101,28 @@ void CSVGView::removeAutosave()
     const QString path = autosaveFilePath(m_autosaveName);
     if (!path.isEmpty())
         QFile::remove(path);
+    m_autosaveOnDisk = false;
+}
+
+// A drawing back at its saved state (Undo, changes that cancel out) has
+// nothing to recover: its copy goes at once, not at the next tick, which a
+// crash may never let come.
+void CSVGView::dropAutosaveWhenSaved()
+{
+    if (m_autosaveOnDisk && !hasUnsavedChanges())
+        removeAutosave();
+}
+
+// What was undone is no longer the drawing's, so the copy may not bring it
+// back: the copy follows the drawing at once.
+void CSVGView::autosaveAfterUndo()
+{
+    if (!m_autosaveOnDisk)
+        return;
+    if (!hasUnsavedChanges())
+        removeAutosave();
+    else if (writeAutosave())
+        m_document.setModified(false);
 }
 
 void CSVGView::setDisplayName(const QString& name)
@@ -217,5 +253,8 @@ bool CSVGView::writeAutosave()
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    m_autosaveOnDisk = true;
+    return true;
 }

@@ -66,10 +66,12 @@ void CSVGView::OnDel()
 // yet the document's.
 void CSVGView::OnUndo()
 {
-    if (m_pathItem && m_document.getEditMode() == EditMode::Path)
+    if (m_pathItem && m_document.getEditMode() == EditMode::Path) {
         undoPathSegment();
-    else
+    } else {
         m_document.undo();
+        autosaveAfterUndo();
+    }
     repaint();
     afterCommand(true);
 }

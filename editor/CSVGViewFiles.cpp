@@ -33,23 +33,21 @@ bool isReadOnlyFile(const QString& path)
 
 bool CSVGView::reloadFile()
 {
-    if (hasUnsavedChanges() && m_mainFrame && !m_mainFrame->confirmCloseView(this))
+    if (m_filePath.isEmpty() || (m_mainFrame && !m_mainFrame->confirmReloadView(this)))
         return false;
     bool reloaded = false;
-    if (!m_filePath.isEmpty()) {
-        const QFileInfo info(m_filePath);
-        // A file that no longer holds a drawing leaves the document as it is.
-        CSVGDocument probe;
-        const bool drawing = info.isFile() && info.isReadable() && probe.openFile(m_filePath.toStdWString());
-        if (drawing) {
-            reloaded = openFile(m_filePath.toStdWString());
-            if (reloaded)
-                setSaved();
-        } else if (SvgInputCheck::refuses(probe.readCheck())) {
-            Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), probe.readCheck()));
-        } else {
-            Prompt::warning(this, tr("Warning"), tr("The file %1 cannot be read.").arg(m_filePath));
-        }
+    const QFileInfo info(m_filePath);
+    // A file that no longer holds a drawing leaves the document as it is.
+    CSVGDocument probe;
+    const bool drawing = info.isFile() && info.isReadable() && probe.openFile(m_filePath.toStdWString());
+    if (drawing) {
+        reloaded = openFile(m_filePath.toStdWString());
+        if (reloaded)
+            setSaved();
+    } else if (SvgInputCheck::refuses(probe.readCheck())) {
+        Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), probe.readCheck()));
+    } else {
+        Prompt::warning(this, tr("Warning"), tr("The file %1 cannot be read.").arg(m_filePath));
     }
     if (m_mainFrame)
         m_mainFrame->updateTabTitle(this);

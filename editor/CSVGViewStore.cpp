@@ -33,24 +33,34 @@ void CSVGView::saveToStore()
     dialog.setDesign(text, previewImage());
     dialog.setName(m_storeName);
     QPointer<CSVGView> self(this);
-    dialog.setOnStored([self, text](const QString& name) {
+    dialog.setOnStored([self, text](const QString& name, const QString& address) {
         if (self)
-            self->storedAs(name, text);
+            self->storedAs(name, address, text);
     });
     Prompt::exec(&dialog);
 }
 
 // The drawing bears the name it is stored under, and what the store holds
-// is saved: the drawing is, unless it changed while the upload went.
-void CSVGView::storedAs(const QString& name, const QString& text)
+// is saved: the drawing is, unless it changed while the upload went. The
+// tab is that design from now on, no longer the file it came from: reading
+// the file again would show other content under the design's name.
+void CSVGView::storedAs(const QString& name, const QString& address, const QString& text)
 {
-    setStoreOrigin(name, QString());
+    setStoreOrigin(name, address);
+    m_filePath.clear();
     if (m_mainFrame)
         m_mainFrame->nameDrawing(this, name, name);
     else
         setDisplayName(name);
-    if (QString::fromStdWString(m_document.toSvgText()) == text)
+    if (QString::fromStdWString(m_document.toSvgText()) == text) {
         setSaved();
+    } else {
+        // No step of the history is the stored design: none may pass for
+        // it, least of all the file's.
+        m_document.markUnsaved();
+        if (m_mainFrame)
+            m_mainFrame->updateTabTitle(this);
+    }
 }
 
 QImage CSVGView::previewImage()

@@ -42,15 +42,17 @@ void DesignSaveRun::record(const Order& order)
         .addParam(QStringLiteral("image"), DesignUpload::objectName(order.key, QStringLiteral(".png")));
     if (order.overwrite)
         request.addParam(QStringLiteral("force"), 1);
+    const QString address
+        = Deployment::storeDownloadBase() + DesignUpload::objectName(order.key, QStringLiteral(".pdb")).mid(1);
     request.setHeader(QStringLiteral("token"), order.token)
-        .setSuccessHandler([stored = order.stored, name = order.name](const QString& body) {
+        .setSuccessHandler([stored = order.stored, name = order.name, address](const QString& body) {
             qDebug().noquote() << body;
             const ApiReply reply = ApiReply::parse(body);
             if (!reply.isEnvelope()) {
                 showFailure(ApiReply::unreadableText());
             } else if (reply.isSuccess()) {
                 if (stored)
-                    stored(name);
+                    stored(name, address);
                 Prompt::information(nullptr, QCoreApplication::translate("SaveFile", "Success"),
                     QCoreApplication::translate("SaveFile", "Submitted successfully~"));
             } else {

@@ -20,9 +20,10 @@ public:
         // Replaces a design of the same name.
         bool overwrite = false;
         QString token;
-        // Called with the name once the web API has recorded the design,
-        // before the outcome is told.
-        std::function<void(const QString& name)> stored;
+        // Called with the name and the address at which the store gives the
+        // package back, once the web API has recorded the design, before the
+        // outcome is told.
+        std::function<void(const QString& name, const QString& address)> stored;
     };
 
     // Starts the uploads; false with *error set when the files cannot be

@@ -25,9 +25,12 @@ public:
     // The name the dialog offers: the design's own, so that Overwrite
     // replaces it without retyping.
     void setName(const QString& name);
-    // Called with the name once the design is stored, even when the dialog
-    // is gone by then.
-    void setOnStored(std::function<void(const QString& name)> stored) { m_stored = std::move(stored); }
+    // Called with the name and the package's address once the design is
+    // stored, even when the dialog is gone by then.
+    void setOnStored(std::function<void(const QString& name, const QString& address)> stored)
+    {
+        m_stored = std::move(stored);
+    }
 
 public slots:
     void saveToApiFile();
@@ -45,5 +48,5 @@ private:
     Ui::SaveFileClass* m_ui;
     QString m_package;
     QImage m_preview;
-    std::function<void(const QString& name)> m_stored;
+    std::function<void(const QString& name, const QString& address)> m_stored;
 };

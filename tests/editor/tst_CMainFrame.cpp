@@ -104,6 +104,10 @@ void tst_CMainFrame::designOpensAsNamedTab()
     QTRY_COMPARE(tabs(frame)->count(), 3);
     QCOMPARE(frame.currentTabText(), QString("mirror"));
     QCOMPARE(frame.currentView(), tabs(frame)->widget(1));
+    // Picked again, with the page's new time stamp: its tab.
+    frame.sendfiledata(designUrl("hood.pdb?timestamp=2"), "Audi A4L hood");
+    QTRY_COMPARE(frame.currentView(), view);
+    QCOMPARE(tabs(frame)->count(), 3);
     QVERIFY(m_prompts.isEmpty());
 }
 

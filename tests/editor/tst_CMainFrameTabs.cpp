@@ -43,6 +43,8 @@ private slots:
     void closeQuestion_data();
     void closeQuestion();
     void unsavedDrawingsOutliveAQuit();
+    void undoneChangeIsNotRecovered_data();
+    void undoneChangeIsNotRecovered();
     void textsAfterLanguageChange();
     void actionStates();
     void unsavedMarkOutlivesAutosave();
@@ -417,6 +419,39 @@ void tst_CMainFrameTabs::unsavedDrawingsOutliveAQuit()
     QCOMPARE(restarted.currentView()->contentBoundingRect(), drawn);
 }
 
+void tst_CMainFrameTabs::undoneChangeIsNotRecovered_data()
+{
+    QTest::addColumn<int>("nudges"); // one more than are undone
+    QTest::newRow("back at the saved state") << 1;
+    QTest::newRow("one of two undone") << 2;
+}
+
+// Saved, nudged, the copy written, the last nudge undone, killed before the
+// next tick: the next start offers only what the drawing still held.
+void tst_CMainFrameTabs::undoneChangeIsNotRecovered()
+{
+    QFETCH(int, nudges);
+    m_answer = QMessageBox::Yes;
+    auto frame = std::make_unique<CMainFrame>();
+    QVERIFY(frame->openFileInTab(svgFile("part.svg")));
+    CSVGView* view = frame->currentView();
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QRectF held = view->contentBoundingRect();
+    for (int i = 0; i < nudges; ++i) {
+        held = view->contentBoundingRect();
+        QTest::keyClick(view, Qt::Key_Right);
+    }
+    tick(view);
+    QCOMPARE(autosaveFiles(), QStringList("part%2Esvg"));
+    frame->undo();
+    QCOMPARE(view->contentBoundingRect(), held);
+    QCOMPARE(frame->currentTabText(), nudges == 1 ? QString("part.svg") : QString("part.svg*"));
+    simulateCrash(frame, CSVGView::autosaveFolder());
+    CMainFrame restarted;
+    QCOMPARE(m_prompts.size(), nudges - 1);
+    QCOMPARE(restarted.currentView()->contentBoundingRect(), nudges == 1 ? QRectF() : held);
+}
+
 void tst_CMainFrameTabs::textsAfterLanguageChange()
 {
     CMainFrame frame;
@@ -508,9 +543,13 @@ void tst_CMainFrameTabs::aDesignOpensInOneTab()
     m_answer = QMessageBox::Yes;
     const QByteArray door = QByteArray("<svg><rect width='5' height='5'/></svg>").toBase64();
     auto frame = std::make_unique<CMainFrame>();
-    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb"));
-    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb"));
-    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb"));
+    // Each fetch from the pages carries a cache query of its own: saved
+    // versions "r", the data centre "timestamp".
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb?r=1"));
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb?timestamp=1"));
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/b.pdb?timestamp=2"));
+    QCOMPARE(frame->tabWidget()->currentIndex(), 1);
+    QVERIFY(frame->openDesignData(door, "New File4", "http://127.0.0.1/a.pdb?r=2"));
     QCOMPARE(tabTexts(*frame), (QStringList { "New File4", "New File4 (2)", "╋" }));
     QCOMPARE(frame->tabWidget()->currentIndex(), 0);
     for (int i = 0; i < 2; ++i) {

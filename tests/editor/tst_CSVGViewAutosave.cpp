@@ -130,6 +130,7 @@ private slots:
     void namesStayInsideTheFolder_data();
     void namesStayInsideTheFolder();
     void failedWriteIsRetried();
+    void copyFollowsTheName();
     void killedWriterLeavesWholeCopy();
     void recoveryAfterKill();
 
@@ -255,6 +256,35 @@ void tst_CSVGViewAutosave::failedWriteIsRetried()
     tick(view);
     QVERIFY(!view.getDocument()->isModified());
     QCOMPARE(readAll(autosaveFile("New File1")), encipher(svgText(view)));
+}
+
+// One copy under the drawing's name only: a design opened into an empty
+// tab that had written one leaves none (it is saved), and a copy that
+// cannot be renamed leaves none under the old name but the unsaved work
+// under the new one.
+void tst_CSVGViewAutosave::copyFollowsTheName()
+{
+    {
+        CMainFrame frame;
+        CSVGView* view = frame.currentView();
+        edit(*view, drawing(2));
+        tick(*view);
+        view->getDocument()->selectAll();
+        view->OnDel();
+        tick(*view);
+        QVERIFY(QFile::exists(autosaveFile("New File1")));
+        QVERIFY(frame.openDesignData(drawing(3).toBase64(), "Door", "http://127.0.0.1/door.pdb"));
+        QCOMPARE(frame.currentView(), view);
+        QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList());
+    }
+    CSVGView view(nullptr);
+    view.setAutosaveName("a");
+    edit(view, drawing(2));
+    tick(view);
+    writeAll(autosaveFile("b"), "taken");
+    view.renameAutosave("b");
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList("b"));
+    QCOMPARE(readAll(autosaveFile("b")), encipher(svgText(view)));
 }
 
 void tst_CSVGViewAutosave::killedWriterLeavesWholeCopy()

@@ -31,10 +31,13 @@ private slots:
     void storedDrawingIsSaved_data();
     void storedDrawingIsSaved();
     void storedDrawingIsNotRecovered();
+    void storedFileIsThatDesign();
 
 private:
     void start(SaveFile& dialog, const QString& name, const QString& svg, const char* button);
     QList<standin::StandInRequest> records();
+    // The account's saved versions found by that name, as the page lists them.
+    QJsonArray savedRows(const QString& name);
 
     StandInSession m_session;
     QString m_token;
@@ -72,6 +75,17 @@ void tst_SaveFile::start(SaveFile& dialog, const QString& name, const QString& s
     QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
 }
 
+QJsonArray tst_SaveFile::savedRows(const QString& name)
+{
+    QString body;
+    HttpRequest list(m_session.server().apiBase() + "template/myTemplateNew");
+    list.addParam("keywords", name).addParam("limit", 20).addParam("page", 1).setHeader("token", m_token);
+    list.setSuccessHandler([&](const QString& text) { body = text; }).post();
+    if (!QTest::qWaitFor([&] { return !body.isEmpty(); }, 30000))
+        return QJsonArray();
+    return QJsonDocument::fromJson(body.toUtf8())["data"]["data"].toArray();
+}
+
 QList<standin::StandInRequest> tst_SaveFile::records()
 {
     QList<standin::StandInRequest> found;
@@ -104,15 +118,10 @@ void tst_SaveFile::savedDesignListsAndOpens()
     stored.sort();
     QCOMPARE(events, stored);
 
-    QString body;
-    HttpRequest list(m_session.server().apiBase() + "template/myTemplateNew");
-    list.addParam("keywords", name).addParam("limit", 20).addParam("page", 1).setHeader("token", m_token);
-    list.setSuccessHandler([&](const QString& text) { body = text; }).post();
-    QTRY_VERIFY(!body.isEmpty());
-    const QJsonArray rows = QJsonDocument::fromJson(body.toUtf8())["data"]["data"].toArray();
+    const QJsonArray rows = savedRows(name);
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.at(0)["name"].toString(), name);
-    body.clear();
+    QString body;
     const QString package = Tools().mydecrypt(rows.at(0)["turl"].toString().toLatin1());
     HttpRequest(package).setSuccessHandler([&](const QString& text) { body = text; }).get();
     QTRY_COMPARE(PdbPackage::read(body.toUtf8()), svg);
@@ -270,7 +279,7 @@ void tst_SaveFile::storedDrawingIsNotRecovered()
     edit(frame->currentView());
     QVERIFY(frame->openDesignData(drawing("v1").toUtf8().toBase64(), "Version 1", "http://127.0.0.1/v1.pdb"));
     edit(frame->currentView());
-    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList({ "New File1", "Version 1" }));
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList({ "New File1", "Version 1%@" }));
     for (int tab : { 0, 1 }) {
         frame->tabWidget()->setCurrentIndex(tab);
         frame->fileSave();
@@ -281,10 +290,68 @@ void tst_SaveFile::storedDrawingIsNotRecovered()
     QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList());
 
     edit(qobject_cast<CSVGView*>(frame->tabWidget()->widget(0)));
+    edit(qobject_cast<CSVGView*>(frame->tabWidget()->widget(1)));
     simulateCrash(frame, CSVGView::autosaveFolder());
     CMainFrame restarted;
-    QCOMPARE(restarted.currentTabText(), QString("Door*"));
-    QCOMPARE(restarted.tabWidget()->count(), 2);
+    QCOMPARE(
+        restarted.tabWidget()->nameText(0) + "|" + restarted.tabWidget()->nameText(1), QString("Version 1*|Door*"));
+    // Recovered, each still offers the name it is stored under.
+    offered.clear();
+    Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
+        offered << restarted.currentView()->findChild<SaveFile*>()->findChild<QLineEdit*>("fileName")->text();
+        return QVariant(int(QDialog::Rejected));
+    });
+    for (int tab : { 0, 1 }) {
+        restarted.tabWidget()->setCurrentIndex(tab);
+        restarted.fileSave();
+    }
+    QCOMPARE(offered, QStringList({ "Version 1", "Door" }));
+}
+
+// Saved to the store, a file's tab is that design: it does not read the file
+// again under the design's name, and the design opened from the saved
+// versions shows that tab. Before, Reload asks about reloading.
+void tst_SaveFile::storedFileIsThatDesign()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("long.svg");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(drawing("long").toUtf8()) > 0);
+    file.close();
+    CMainFrame frame;
+    QVERIFY(frame.openFileInTab(path));
+    CSVGView* view = frame.currentView();
+    edit(view);
+    Prompt::setHandler([&](Prompt::Kind kind, const QString& title, const QString& text) {
+        if (kind != Prompt::Kind::Modal) {
+            m_prompts << title + "|" + text;
+            return QVariant(int(QMessageBox::Cancel));
+        }
+        auto* dialog = view->findChild<SaveFile*>();
+        dialog->findChild<QLineEdit*>("fileName")->setText("long200");
+        dialog->show();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("save"), Qt::LeftButton);
+        return QVariant(int(QDialog::Accepted));
+    });
+    QVERIFY(!view->reloadFile());
+    QCOMPARE(m_prompts, QStringList("Warning|The drawing has unsaved changes. Reload the file anyway?"));
+    frame.fileSave();
+    edit(view); // while the upload goes
+    QTRY_COMPARE(m_prompts.size(), 2);
+    QVERIFY(view->getFilePath().isEmpty());
+    // Undone past the stored design, the drawing is the file's again.
+    frame.undo();
+    frame.undo();
+    QCOMPARE(frame.currentTabText(), QString("long200*"));
+    frame.tabWidget()->setCurrentIndex(0);
+    QVERIFY(!view->reloadFile());
+
+    const QString package = Tools().mydecrypt(savedRows("long200").at(0)["turl"].toString().toLatin1());
+    frame.sendfiledataImage(package + "?r=2", "long200", QString());
+    QTRY_COMPARE_WITH_TIMEOUT(HttpRequest::underWayCount(), 0, 30000);
+    QCOMPARE(frame.tabWidget()->count(), 3);
+    QCOMPARE(frame.currentView(), view);
+    QCOMPARE(m_prompts.size(), 2);
 }
 
 ZOCUT_TEST_MAIN(tst_SaveFile)
