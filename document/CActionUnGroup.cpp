@@ -61,7 +61,7 @@ std::wstring CActionUnGroup::redo()
         if (element->isShape()) {
             CSVGMatrix matrix = groupMatrix;
             matrix.multiply(element->getTransformMatrix());
-            element->setAttribute(L"transform", matrix.toString(), true);
+            element->setTransform(matrix, true);
         }
         m_parent->insertChildBefore(element, reference, true, true);
         element->updateMatrix(nullptr, true);

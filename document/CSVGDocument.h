@@ -356,9 +356,7 @@ public:
 
     // Undo history
     CActionHistory& getHistory() { return m_history; }
-    // Whether the drawing differs from the one last marked saved. The
-    // history's saved point answers while the steps lead there; edits made
-    // beside the steps (a drawing added without a step, Clear) are told by
+    // Whether the drawing differs from the one last marked saved, told by
     // the drawing's text, compared once per change.
     bool hasUnsavedChanges();
     // The drawing as it is now is the saved one.
@@ -953,6 +951,9 @@ private:
     void initHistory();
     void undoDrawingPoint();
     std::size_t savedTextHash();
+    // A drag, or a polyline or polygon being drawn: the drawing changes at
+    // every move.
+    bool isGestureUnderWay() const;
     CActionHistory m_history;
     // The hash of the saved drawing's text; none for a drawing never saved.
     std::optional<std::size_t> m_savedHash;

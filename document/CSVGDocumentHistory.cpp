@@ -37,15 +37,27 @@ void CSVGDocument::undo()
     clearSelection();
 }
 
+// Steps that cancel out (lines added and taken away, a piece nudged there
+// and back) lead back to the saved drawing by another way than Undo, and
+// edits beside the history change it without a step: only the text tells.
+// Writing it costs as much as a save, so it is compared once per change,
+// and not while a gesture changes the drawing at every move: there the
+// history's steps answer until the gesture ends.
 bool CSVGDocument::hasUnsavedChanges()
 {
-    if (!m_history.isAtSaved())
+    if (m_comparedAt == m_changeCount)
+        return m_comparedUnsaved;
+    if (!m_history.isAtSaved() && isGestureUnderWay())
         return true;
-    if (m_comparedAt != m_changeCount) {
-        m_comparedAt = m_changeCount;
-        m_comparedUnsaved = !m_savedHash || savedTextHash() != *m_savedHash;
-    }
+    m_comparedAt = m_changeCount;
+    m_comparedUnsaved = !m_savedHash || savedTextHash() != *m_savedHash;
     return m_comparedUnsaved;
+}
+
+bool CSVGDocument::isGestureUnderWay() const
+{
+    return m_pendingTransform || m_leftButtonDown || m_editMode == EditMode::PolylineDrawing
+        || m_editMode == EditMode::PolygonDrawing;
 }
 
 void CSVGDocument::markSaved()

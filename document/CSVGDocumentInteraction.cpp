@@ -261,7 +261,7 @@ void CSVGDocument::translateSelection(const QPointF& delta)
     shift.translate(delta.x(), delta.y());
     const QVector<CSVGElement*> selected = m_selection;
     for (CSVGElement* element : selected) {
-        element->setAttribute(L"transform", element->getCombinedMatrix(shift).toString(), true);
+        element->setTransform(element->getCombinedMatrix(shift), true);
         element->updateMatrix(nullptr, true);
         selectElement(element, Qt::green);
     }

@@ -321,7 +321,7 @@ void CSVGDocument::dragScaledBox(CSVGElement* element, const QPointF& canvas, in
     transform.postTranslate(-old.x, -old.y);
     transform.postScale((box.x2 - box.x1) / width, (box.y2 - box.y1) / height);
     transform.postTranslate(box.x1, box.y1);
-    element->setAttribute(L"transform", transform.toString(), true);
+    element->setTransform(transform, true);
     element->updateMatrix(nullptr, true);
     m_highlights.rebuildAll();
 }

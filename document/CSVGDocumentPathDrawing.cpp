@@ -56,6 +56,18 @@ CSVGPathSeg* appendAfter(CSVGElementPath* path, CSVGPathSeg* last, const QPointF
     return path->appendLineto(p.x(), p.y());
 }
 
+// Finished on its first point, the path is closed: written with its "Z",
+// it is an outline to other programs and to the cut, not a line that
+// happens to come back.
+bool endsWhereItStarts(const CSVGElementPath* path)
+{
+    if (path->getSegmentCount() < 3 || path->getSegmentFromEnd(0)->getType() == CSVGPathSeg::ClosePath)
+        return false;
+    const QPointF start = endOf(path->getSegment(0));
+    const QPointF end = endOf(path->getSegmentFromEnd(0));
+    return std::fabs(start.x() - end.x()) <= 0.001 && std::fabs(start.y() - end.y()) <= 0.001;
+}
+
 } // namespace
 
 void CSVGDocument::appendPathPoint(CSVGElement* element, const QPointF& point)
@@ -203,6 +215,8 @@ void CSVGDocument::finishPathDrawing(CSVGElement* element)
     m_highlights.updateElement(path, -1);
     QList<CSVGElement*> joined { path };
     snapPathEnds(path, joined);
+    if (joined.size() == 1 && endsWhereItStarts(path))
+        path->appendClosePath(false);
     path->setAttribute(L"d", path->toPathData(), true);
     path->updateGeometry();
     if (joined.size() > 1) {

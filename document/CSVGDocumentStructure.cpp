@@ -72,11 +72,6 @@ bool nestsOrRepeats(const QVector<CSVGElement*>& selection)
     return false;
 }
 
-bool isIdentity(const CSVGMatrix& m)
-{
-    return m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.e == 0 && m.f == 0;
-}
-
 } // namespace
 
 // The drawing order is renumbered first: loads, drawings and merges since the
@@ -146,7 +141,7 @@ void CSVGDocument::ungroup(CSVGElement* group, CActionComposite* step)
         CSVGMatrix matrix = groupMatrix;
         matrix.multiply(child->getTransformMatrix());
         if (matrix.isFinite())
-            child->setAttribute(L"transform", matrix.toString(), true);
+            child->setTransform(matrix, true);
         child->updateMatrix(nullptr, true);
         selectElement(child, Qt::green);
     }
@@ -270,7 +265,7 @@ void CSVGDocument::mirrorBottom()
             CSVGMatrix mirrored;
             if (!verticalFlip(shape, mirrored) || !mirrored.isFinite())
                 continue;
-            element->setAttribute(L"transform", mirrored.toString(), true);
+            element->setTransform(mirrored, true);
         } else {
             element->setAttribute(L"transform", std::wstring(), true);
         }
@@ -374,7 +369,7 @@ void CSVGDocument::applyOffset(OffsetPlan& plan, CActionComposite* step)
     CSVGElement* parent = plan.parent;
     CSVGElementPath* path = createPathElement(std::move(plan.path));
     path->setAttribute(L"position_id", source->getAttribute(L"position_id"), true);
-    if (parent->getType() == SvgType::G || !isIdentity(plan.toParent))
+    if (parent->getType() == SvgType::G || !plan.toParent.isIdentity())
         path->setAttribute(L"transform", plan.toParent.toString(), true);
     parent->adoptChild(path, true);
     path->updateMatrix(nullptr, true);

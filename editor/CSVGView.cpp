@@ -205,7 +205,10 @@ std::pair<double, double> CSVGView::cosSinOfDegrees(double degrees)
     return { std::cos(radians), std::sin(radians) };
 }
 
-// What was read is the saved drawing, as far as it was read.
+// What was read is the saved drawing, as far as it was read. The overlap
+// marks are the drawing's colours on the canvas: a drawing just read is
+// checked before its first paint, so that its pieces never show all black
+// first. Edits are checked in slices, between paints.
 bool CSVGView::openFile(const std::wstring& path)
 {
     const bool opened = m_document.openFile(path);
@@ -213,7 +216,7 @@ bool CSVGView::openFile(const std::wstring& path)
     if (opened)
         m_document.markSaved();
     fitPage();
-    m_document.requestIntersectionCheck();
+    m_document.checkIntersections();
     return opened;
 }
 
@@ -222,7 +225,7 @@ bool CSVGView::loadData(const QByteArray& data)
     const bool loaded = m_document.loadSvgData(data);
     if (loaded)
         m_document.markSaved();
-    m_document.requestIntersectionCheck();
+    m_document.checkIntersections();
     fitPage();
     return loaded;
 }

@@ -193,6 +193,9 @@ public:
     CSVGMatrix getTransformMatrix() const;
     // The outer matrix, then the own transform.
     CSVGMatrix getCombinedMatrix(const CSVGMatrix& outer) const;
+    // Sets the own "transform" to the matrix; an identity takes the attribute
+    // away, as a piece moved there and back is the piece as it was.
+    void setTransform(const CSVGMatrix& matrix, bool notify);
     // Rewrites the own "transform" (notify) so that the accumulated matrix
     // becomes the given one, the parent's part kept out; false, and nothing
     // changed, when the parent's matrix cannot be inverted.

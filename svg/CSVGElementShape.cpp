@@ -326,7 +326,7 @@ void CSVGElementShape::scaleAbout(double sx, double sy, const QPointF& centre)
     transform.multiply(accumulated);
     if (!transform.isFinite())
         return;
-    setAttribute(L"transform", transform.toString(), true);
+    setTransform(transform, true);
     updateMatrix(nullptr, true);
 }
 

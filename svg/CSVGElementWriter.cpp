@@ -222,9 +222,23 @@ bool CSVGElement::setCanvasMatrix(const CSVGMatrix& matrix)
     if (!own.invert())
         return false;
     own.multiply(matrix);
-    setAttribute(L"transform", own.toString(), true);
+    setTransform(own, true);
     updateMatrix(nullptr, true);
     return true;
+}
+
+void CSVGElement::setTransform(const CSVGMatrix& matrix, bool notify)
+{
+    static const AttributeId transform(L"transform");
+    if (!matrix.isIdentity()) {
+        storeAttribute(transform.get(), L"transform", matrix.toString(), notify);
+        return;
+    }
+    m_attributes.erase(transform.get());
+    if (notify) {
+        markDocumentModified();
+        setModified(true);
+    }
 }
 
 void CSVGElement::normalizeTransform()

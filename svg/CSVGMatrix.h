@@ -36,6 +36,8 @@ public:
 
     // No number is infinite or NaN.
     bool isFinite() const;
+    // Maps every point onto itself, exactly.
+    bool isIdentity() const { return a == 1 && b == 0 && c == 0 && d == 1 && e == 0 && f == 0; }
 
     QPointF map(const QPointF& point) const;
     // The same transform for QPainter and QPainterPath.

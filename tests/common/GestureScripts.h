@@ -189,7 +189,7 @@ inline QVector<GestureScript> gestureScripts()
             { mode(EditMode::Path), press(0, 0), release(0, 0), hover(20, 0), press(20, 0), release(20, 0),
                 hover(20, 20), press(20, 20), release(20, 20), hover(1, 1, CursorCode::Drawing), press(0.6, 0.4),
                 release(0.6, 0.4) },
-            R"svg(<path fill="#FFFFFF" fill-opacity="1.0" stroke="#000000" stroke-opacity="1" stroke-width="1" d="M0.00 0.00 L20.00 0.00 L20.00 20.00 L0.00 0.00" id="path_*"/>)svg",
+            R"svg(<path fill="#FFFFFF" fill-opacity="1.0" stroke="#000000" stroke-opacity="1" stroke-width="1" d="M0.00 0.00 L20.00 0.00 L20.00 20.00 L0.00 0.00 Z" id="path_*"/>)svg",
             1, "path_*" },
         { "a smooth path keeps its last curve", "",
             { mode(EditMode::Path), press(0, 0), release(0, 0), hover(20, 0), press(20, 0), drag(30, 10),

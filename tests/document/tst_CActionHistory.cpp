@@ -203,6 +203,8 @@ private slots:
     void undoRedoRestoreText();
     void historyCursor();
     void pendingStepNeverDangles();
+    void unsavedState_data();
+    void unsavedState();
     void undoWhileDrawing_data();
     void undoWhileDrawing();
     void manyRemovalsKeepTheOrder_data();
@@ -309,6 +311,65 @@ void tst_CActionHistory::pendingStepNeverDangles()
     history.dropLast();
     QCOMPARE(document.getPendingTransform(), nullptr);
     document.clearSelection();
+}
+
+void tst_CActionHistory::unsavedState_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<bool>("atSavedStep");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("two steps, saved, one more, history cleared") << "step step save step clear" << true << true << 0;
+    QTest::newRow("never saved, a child added beside the history") << "child" << true << true << 0;
+    QTest::newRow("saved and asked, an attribute set beside the history") << "save ask attribute" << true << true << 0;
+    QTest::newRow("saved and asked, a child added beside the history") << "save ask child" << true << true << 0;
+    QTest::newRow("a first gesture that changes nothing") << "save gesture" << false << true << 0;
+    QTest::newRow("a step there and one back to the saved piece") << "save step back" << false << false << 2;
+}
+
+// Whether the drawing differs from the saved one, after steps, saves and
+// edits beside the history; the history's own saved point beside it.
+void tst_CActionHistory::unsavedState()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, unsaved);
+    QFETCH(bool, atSavedStep);
+    QFETCH(int, steps);
+    Fixture fixture;
+    CSVGDocument& document = fixture.document();
+    CSVGElement* a = fixture.byId("a");
+    int moves = 0;
+    const auto move = [&](const std::wstring& transform) {
+        auto* action = new CActionAttr(&document, a, L"transform");
+        a->setAttribute(L"transform", transform, true);
+        action->captureAfterState();
+        document.getHistory().push(action);
+    };
+    for (const QString& word : script.split(' ')) {
+        if (word == "step")
+            move(QString("translate(%1,0)").arg(++moves).toStdWString());
+        else if (word == "back")
+            move(std::wstring());
+        else if (word == "save")
+            document.markSaved();
+        else if (word == "clear")
+            document.getHistory().clear();
+        else if (word == "ask")
+            document.hasUnsavedChanges();
+        else if (word == "attribute")
+            fixture.byId("b")->setAttribute(L"fill", L"red", true);
+        else if (word == "child")
+            fixture.piece(fixture.drawing.root, "beside", 80);
+        else if (word == "gesture") {
+            document.selectElement(a, Qt::green);
+            document.beginTransformAction();
+            document.endTransformAction();
+            document.clearSelection();
+        }
+    }
+    QCOMPARE(document.hasUnsavedChanges(), unsaved);
+    QCOMPARE(document.getHistory().isAtSaved(), atSavedStep);
+    QCOMPARE(int(document.getHistory().size()), steps);
 }
 
 void tst_CActionHistory::undoWhileDrawing_data()

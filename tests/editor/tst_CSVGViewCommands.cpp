@@ -184,8 +184,8 @@ void tst_CSVGViewCommands::tearLineNeedsContinue()
 
 // Through the window's actions: while the tear lines are there Undo is
 // offered and takes back the lines and the move to the corner; adding and
-// then removing them gives back the drawing as it was, and Undo then
-// brings the lines back, and once more the drawing before them.
+// then removing them gives back the drawing as it was, unmarked, and Undo
+// then brings the lines back, and once more the drawing before them.
 void tst_CSVGViewCommands::tearLinesComeOffAsTheyCame()
 {
     CMainFrame frame;
@@ -217,6 +217,7 @@ void tst_CSVGViewCommands::tearLinesComeOffAsTheyCame()
     tearLines->trigger();
     QVERIFY(!view->hasTearLine());
     QCOMPARE(text(), before);
+    QCOMPARE(frame.currentTabText(), QString("New File1"));
     undo->trigger();
     QCOMPARE(text(), again);
     QVERIFY(tearLines->isChecked());
