@@ -309,8 +309,7 @@ void DlgPlot::reportPlacement()
 
 QString DlgPlot::acrossEdgeText(const QRectF& piece)
 {
-    return tr("Turned, mirrored or aligned as the cut settings say, %1 crosses the page's edge.")
-        .arg(pieceText(piece));
+    return tr("Turned, mirrored or aligned as the cut settings say, %1 crosses the page's edge.").arg(pieceText(piece));
 }
 
 QString DlgPlot::pieceText(const QRectF& piece)

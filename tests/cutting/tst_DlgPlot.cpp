@@ -501,7 +501,8 @@ void tst_DlgPlot::turnedJobStaysOnTheRoll()
     for (const QPolygonF& line : TestHpgl::laidOut(file.readAll(), 40, 1000))
         reached |= line.boundingRect();
     QVERIFY2(QRectF(0, 0, 3000, 600).adjusted(-0.05, -0.05, 0.05, 0.05).contains(reached),
-        qPrintable(QString("%1 x %2 at %3, %4").arg(reached.width()).arg(reached.height()).arg(reached.x()).arg(reached.y())));
+        qPrintable(
+            QString("%1 x %2 at %3, %4").arg(reached.width()).arg(reached.height()).arg(reached.x()).arg(reached.y())));
     QVERIFY(reached.height() > length - 0.1);
 }
 
