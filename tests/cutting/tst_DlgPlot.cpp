@@ -459,53 +459,6 @@ void tst_DlgPlot::piecesOutsideThePage()
     QVERIFY(!ten.last().contains("more"));
 }
 
-// Turned a quarter and mirrored by the cut settings, on a roll 600 mm
-// wide: a strip 400 mm long fits across the roll and is cut within it; one
-// 700 mm long does not, and is refused, named, before anything is sent.
-void tst_DlgPlot::turnedJobStaysOnTheRoll_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("fits once turned") << 400 << true;
-    QTest::newRow("wider than the roll once turned") << 700 << false;
-}
-
-void tst_DlgPlot::turnedJobStaysOnTheRoll()
-{
-    QFETCH(int, length);
-    QFETCH(bool, fits);
-    QSettings local;
-    local.setValue("hpgl/PlotRotation", 90);
-    local.setValue("hpgl/PlotMirrorX", true);
-    loadPage(page(100, 100 + length));
-    DlgPlot dialog(&m_document, QString());
-    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
-    QTemporaryDir folder;
-    const QString output = folder.filePath("job.plt");
-    startCut(dialog, output);
-    local.remove("hpgl");
-    const QString refusal = QString("Turned, mirrored or aligned as the cut settings say, a piece of %1.0 × 200.0 mm "
-                                    "at (100.0, 100.0) mm crosses the page's edge.")
-                                .arg(length);
-    if (!fits) {
-        QCOMPARE(m_prompts, QStringList(refusal));
-        QVERIFY(!dialog.findChild<QListWidget*>("status")->findItems(refusal, Qt::MatchExactly).isEmpty());
-        QVERIFY(!dialog.isRunning());
-        QVERIFY(!QFile::exists(output));
-        return;
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
-    QFile file(output);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QRectF reached;
-    for (const QPolygonF& line : TestHpgl::laidOut(file.readAll(), 40, 1000))
-        reached |= line.boundingRect();
-    QVERIFY2(QRectF(0, 0, 3000, 600).adjusted(-0.05, -0.05, 0.05, 0.05).contains(reached),
-        qPrintable(
-            QString("%1 x %2 at %3, %4").arg(reached.width()).arg(reached.height()).arg(reached.x()).arg(reached.y())));
-    QVERIFY(reached.height() > length - 0.1);
-}
-
 namespace {
 // The drawn pixels' box.
 QRect drawnBox(const QImage& image)
@@ -603,6 +556,56 @@ void tst_DlgPlot::frameLengthRefusedBeforeCutting()
     startCut(dialog, QDir::temp().filePath("frame.plt"));
     QCOMPARE(m_prompts, QStringList("Frame length: enter a number from 100 to 100000 mm."));
     QCOMPARE(ended.size(), 0);
+}
+
+// Turned a quarter and mirrored by the cut settings, on a roll 600 mm
+// wide: a strip 400 mm long fits across the roll and is cut within it; one
+// 700 mm long does not, and is refused, named, before anything is sent.
+void tst_DlgPlot::turnedJobStaysOnTheRoll_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("fits once turned") << 400 << true;
+    QTest::newRow("wider than the roll once turned") << 700 << false;
+}
+
+void tst_DlgPlot::turnedJobStaysOnTheRoll()
+{
+    QFETCH(int, length);
+    QFETCH(bool, fits);
+    QSettings local;
+    local.setValue("hpgl/PlotRotation", 90);
+    local.setValue("hpgl/PlotMirrorX", true);
+    loadPage(page(100, 100 + length));
+    DlgPlot dialog(&m_document, QString());
+    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
+    QTemporaryDir folder;
+    const QString output = folder.filePath("job.plt");
+    startCut(dialog, output);
+    local.remove("hpgl");
+    const QString refusal = QString("Turned, mirrored or aligned as the cut settings say, a piece of %1.0 × 200.0 mm "
+                                    "at (100.0, 100.0) mm crosses the page's edge.")
+                                .arg(length);
+    if (!fits) {
+        QCOMPARE(m_prompts, QStringList(refusal));
+        QVERIFY(!dialog.findChild<QListWidget*>("status")->findItems(refusal, Qt::MatchExactly).isEmpty());
+        QVERIFY(!dialog.isRunning());
+        QVERIFY(!QFile::exists(output));
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+    // The preview shows the job as cut: turned, taller than wide.
+    const QRect drawn = drawnBox(dialog.findChild<QLabel*>("preview")->pixmap(Qt::ReturnByValue).toImage());
+    QVERIFY(drawn.height() > drawn.width());
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QRectF reached;
+    for (const QPolygonF& line : TestHpgl::laidOut(file.readAll(), 40, 1000))
+        reached |= line.boundingRect();
+    QVERIFY2(QRectF(0, 0, 3000, 600).adjusted(-0.05, -0.05, 0.05, 0.05).contains(reached),
+        qPrintable(
+            QString("%1 x %2 at %3, %4").arg(reached.width()).arg(reached.height()).arg(reached.x()).arg(reached.y())));
+    QVERIFY(reached.height() > length - 0.1);
 }
 
 ZOCUT_TEST_MAIN(tst_DlgPlot)
