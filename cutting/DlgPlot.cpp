@@ -68,16 +68,10 @@ DlgPlot::DlgPlot(CSVGDocument* document, const QString& jobName, QWidget* parent
         m_pageText = m_document->pageToSvgText(-1, 0.0, -1, -1, false);
         m_outside = m_document->piecesOutsidePage();
     }
+    placeForDevice();
     QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     fitToScreen(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 660));
     reportPieces();
-    // The outlines are copied here: the worker never touches an element.
-    m_area = new ConsumptionArea(ConsumptionArea::piecePaths(m_document ? m_document->getOwnerSvg() : nullptr), this);
-    connect(m_area, &ConsumptionArea::areaReady, this, [this](double area) {
-        m_areaSum = area;
-        showArea();
-    });
-    m_area->start();
     connect(&m_conversion, &QFutureWatcherBase::finished, this, &DlgPlot::converted);
     const QPointer<DlgPlot> alive(this);
     PrinterList::fetch([alive](bool listed, const QList<DeviceRecord>& devices, const QString& message) {
@@ -172,6 +166,7 @@ void DlgPlot::buildLayout()
         if (index >= 0 && index < m_devices.size() && !m_devices.at(index).port().isEmpty())
             m_port->setCurrentText(m_devices.at(index).port());
         showResolution();
+        placeForDevice();
     });
 }
 
@@ -210,6 +205,54 @@ void DlgPlot::retranslateUi()
     m_close->setText(tr("Close"));
 }
 
+// The area is that of the pieces cut: no hidden piece, none off the page.
+// The outlines are copied here: the worker never touches an element. A
+// result of an earlier job's area that is still on its way goes with it.
+void DlgPlot::startArea(const QList<QPainterPath>& pieces)
+{
+    delete m_area;
+    m_areaSum = -1.0;
+    m_area = new ConsumptionArea(pieces, this);
+    connect(m_area, &ConsumptionArea::areaReady, m_area, [this](double area) {
+        m_areaSum = area;
+        showArea();
+    });
+    m_area->start();
+    showArea();
+}
+
+void DlgPlot::placeJob(const std::wstring& pageText, const CSVGDocument& document, const DeviceRecord& device,
+    CSVGDocument& work, QVector<QRectF>* offPage, QVector<QRectF>* acrossEdge)
+{
+    work.parseSvgText(pageText, false, false);
+    // The end line spans the page, and the single frame is the page.
+    work.setPageRect(document.getPageRect());
+    work.setPageMatrix(document.getPageMatrix());
+    JobPlacement(device).placeOnPage(work, offPage, acrossEdge);
+}
+
+void DlgPlot::placeForDevice()
+{
+    const DeviceRecord device = chosenDevice();
+    auto placement = std::make_unique<JobPlacement>(device);
+    if (m_placement && *m_placement == *placement)
+        return;
+    const bool opening = !m_placement;
+    m_placement = std::move(placement);
+    CSVGDocument work;
+    m_placedOff.clear();
+    m_acrossEdge.clear();
+    if (m_document && !m_pageText.empty())
+        placeJob(m_pageText, *m_document, device, work, &m_placedOff, &m_acrossEdge);
+    m_jobText = m_pageText.empty() ? std::wstring() : work.toSvgText();
+    m_jobBox = work.getContentBoundingRect().intersected(work.getMappedPageRect().toQRectF());
+    startArea(ConsumptionArea::piecePaths(work.getOwnerSvg()));
+    if (opening)
+        return;
+    showPreview(m_previewHeight);
+    reportPlacement();
+}
+
 void DlgPlot::showArea()
 {
     m_areaLabel->setText(m_areaSum < 0 ? tr("Calculating…") : tr("%1 m²").arg(CutRecord::areaText(m_areaSum)));
@@ -220,17 +263,16 @@ void DlgPlot::showArea()
 // drawn whole, narrower.
 void DlgPlot::showPreview(int maxHeight)
 {
-    const QRectF drawing = m_document
-        ? m_document->getContentBoundingRect().intersected(m_document->getMappedPageRect().toQRectF())
-        : QRectF();
+    m_previewHeight = maxHeight;
+    const QRectF drawing = m_jobBox;
     const int height = drawing.width() > 0
         ? int(std::clamp(std::round(kPreviewWidth * drawing.height() / drawing.width()), double(kPreviewMinHeight),
             double(std::max(kPreviewMinHeight, maxHeight))))
         : std::min(kPreviewWidth, maxHeight);
     // Without a page the text's own box is what is fitted.
     QRectF noPage;
-    CSVGDocument::renderSvgToImage(m_preview, m_pieceCount, m_pageText, kPreviewWidth, height, noPage, 0);
-    if (m_pageText.empty())
+    CSVGDocument::renderSvgToImage(m_preview, m_pieceCount, m_jobText, kPreviewWidth, height, noPage, 0);
+    if (m_jobText.empty())
         m_pieceCount = 0;
     m_previewLabel->setPixmap(QPixmap::fromImage(m_preview));
     showPieceCount();
@@ -240,9 +282,10 @@ void DlgPlot::showPreview(int maxHeight)
 // The count is never fewer than the pieces drawn without saying so.
 void DlgPlot::showPieceCount()
 {
-    m_countLabel->setText(m_outside.isEmpty()
+    const int outside = m_outside.size() + m_placedOff.size();
+    m_countLabel->setText(outside == 0
             ? QString::number(m_pieceCount)
-            : tr("%1, and %2 outside the page that are not cut").arg(m_pieceCount).arg(m_outside.size()));
+            : tr("%1, and %2 outside the page that are not cut").arg(m_pieceCount).arg(outside));
 }
 
 void DlgPlot::reportPieces()
@@ -251,6 +294,22 @@ void DlgPlot::reportPieces()
         addStatus(tr("No pieces to cut!"), Qt::darkRed);
     for (const QRectF& piece : qAsConst(m_outside))
         addStatus(tr("Not cut, outside the page: %1").arg(pieceText(piece)), Qt::darkRed);
+    reportPlacement();
+}
+
+void DlgPlot::reportPlacement()
+{
+    for (const QRectF& piece : qAsConst(m_placedOff))
+        addStatus(tr("Not cut, off the page once turned, mirrored or aligned as the cut settings say: %1")
+                      .arg(pieceText(piece)),
+            Qt::darkRed);
+    for (const QRectF& piece : qAsConst(m_acrossEdge))
+        addStatus(acrossEdgeText(piece), Qt::darkRed);
+}
+
+QString DlgPlot::acrossEdgeText(const QRectF& piece)
+{
+    return tr("Turned, mirrored or aligned as the cut settings say, %1 crosses the page's edge.").arg(pieceText(piece));
 }
 
 QString DlgPlot::pieceText(const QRectF& piece)
@@ -328,11 +387,17 @@ QStringList DlgPlot::sectionTexts(const std::wstring& pageText, const CSVGDocume
         return {};
     }
     CSVGDocument work;
-    work.parseSvgText(pageText, false, false);
-    // The end line spans the page, and the single frame is the page.
-    work.setPageRect(document.getPageRect());
-    work.setPageMatrix(document.getPageMatrix());
-    JobPlacement(device).apply(work);
+    QVector<QRectF> offPage;
+    QVector<QRectF> acrossEdge;
+    placeJob(pageText, document, device, work, &offPage, &acrossEdge);
+    if (!acrossEdge.isEmpty()) {
+        *error = acrossEdgeText(acrossEdge.first());
+        return {};
+    }
+    if (work.getContentBoundingRect().isNull()) {
+        *error = tr("No pieces to cut!");
+        return {};
+    }
     CSVGDocument::PlotOutcome outcome = CSVGDocument::PlotOutcome::NoSections;
     const std::vector<std::wstring> sections = work.buildPlotSections(frameLength, true, &outcome);
     QStringList texts;
@@ -356,8 +421,7 @@ QStringList DlgPlot::sectionTexts(const std::wstring& pageText, const CSVGDocume
         *error = tr("No pieces to cut!");
         return {};
     }
-    // A turned job may reach past the page: all of it is cut, as in a longer
-    // job.
+    // The end line may reach past the page's grown edge.
     CSVGRect region;
     region.setFromQRectF(work.getMappedPageRect().toQRectF().united(work.getContentBoundingRect()));
     CSVGDocument frame;
@@ -376,7 +440,11 @@ void DlgPlot::startCutting()
 {
     if (isRunning() || m_pieceCount < 1 || !NumberField::refuseInvalid(this).isEmpty())
         return;
-    const QString note = outsideNote(m_outside);
+    if (!m_acrossEdge.isEmpty()) {
+        Prompt::warning(this, tr("Warning"), acrossEdgeText(m_acrossEdge.first()));
+        return;
+    }
+    const QString note = outsideNote(allOutside());
     const QString question = tr("Cutting will be start, do you want to continue?");
     if (Prompt::question(this, tr("Tips"), note.isEmpty() ? question : note + QStringLiteral("\n\n") + question)
         != QMessageBox::Yes)

@@ -8,17 +8,20 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
+#include <QPainterPath>
 #include <QRect>
 #include <QRectF>
 #include <QStringList>
 #include <QThreadPool>
 #include <QVector>
 
+#include <memory>
 #include <mutex>
 #include <string>
 
 class CSVGDocument;
 class ConsumptionArea;
+class JobPlacement;
 class NumberField;
 class PlotterThread;
 class QComboBox;
@@ -49,8 +52,9 @@ public:
     // The page text of the document placed on the film as the device's
     // settings say (JobPlacement) and cut into frames: one SVG text of
     // polylines per frame, each starting again at x = 0; a drawing within
-    // one frame is one section. Empty, with the reason, when nothing can be
-    // cut.
+    // one frame is one section. Pieces that the placing moves off the page
+    // are left out. Empty, with the reason, when nothing can be cut, or when
+    // a piece placed lies across the page's edge.
     static QStringList sectionTexts(const std::wstring& pageText, const CSVGDocument& document, double frameLength,
         const DeviceRecord& device, QString* error);
 
@@ -89,12 +93,25 @@ private:
         QString error;
     };
 
+    // The page text placed for the device into work, which takes the page of
+    // the document; see JobPlacement::placeOnPage.
+    static void placeJob(const std::wstring& pageText, const CSVGDocument& document, const DeviceRecord& device,
+        CSVGDocument& work, QVector<QRectF>* offPage, QVector<QRectF>* acrossEdge);
+    static QString acrossEdgeText(const QRectF& piece);
+    // The job as the chosen device cuts it: its preview, count, area and
+    // the pieces it leaves out, anew when the device places it otherwise.
+    void placeForDevice();
+    void startArea(const QList<QPainterPath>& pieces);
+
     void buildLayout();
     // The preview no taller than the limit, and the piece count.
     void showPreview(int maxHeight);
     void showPieceCount();
     // The status lines of the pieces found on opening.
     void reportPieces();
+    // Those of the pieces that the device's placing leaves out.
+    void reportPlacement();
+    QVector<QRectF> allOutside() const { return m_outside + m_placedOff; }
     static QString pieceText(const QRectF& piece);
     void showArea();
     void listDevices(bool listed, const QList<DeviceRecord>& devices, const QString& message);
@@ -115,10 +132,19 @@ private:
     CSVGDocument* m_document;
     QString m_jobName;
     std::wstring m_pageText;
+    // The page text as the chosen device places it, and the placement made.
+    std::wstring m_jobText;
+    QRectF m_jobBox;
+    std::unique_ptr<JobPlacement> m_placement;
     QImage m_preview;
+    int m_previewHeight = 0;
     int m_pieceCount = 0;
-    // The boxes of the drawn pieces left out of the page's text.
+    // The boxes, as drawn, of the drawn pieces left out of the page's text,
+    // and of those the placing moves off the page.
     QVector<QRectF> m_outside;
+    QVector<QRectF> m_placedOff;
+    // Placed across the page's edge: the job is refused.
+    QVector<QRectF> m_acrossEdge;
     // Square metres; negative until the sum is in.
     double m_areaSum = -1.0;
     QList<DeviceRecord> m_devices;

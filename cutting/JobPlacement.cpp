@@ -1,9 +1,13 @@
 #include "JobPlacement.h"
 
 #include "CSVGDocument.h"
+#include "CSVGElementShape.h"
 #include "DeviceRecord.h"
 
+#include <QHash>
+
 #include <cmath>
+#include <vector>
 
 JobPlacement::JobPlacement(const DeviceRecord& device)
     : m_rotation(device.setting(QStringLiteral("PlotRotation")).toDouble())
@@ -27,6 +31,31 @@ void JobPlacement::apply(CSVGDocument& document) const
     const QPointF start = m_align ? QPointF() : extent.topLeft();
     const QPointF shift = start - document.getContentBoundingRect().topLeft();
     transformPieces(document, QTransform::fromTranslate(shift.x(), shift.y()));
+}
+
+void JobPlacement::placeOnPage(CSVGDocument& document, QVector<QRectF>* offPage, QVector<QRectF>* acrossEdge) const
+{
+    CSVGElement* root = document.getOwnerSvg();
+    QHash<CSVGElement*, QRectF> drawn;
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        if (CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i)))
+            drawn.insert(shape, shape->getTransformedBoundingRect().toQRectF());
+    }
+    apply(document);
+    std::vector<CSVGElement*> off;
+    for (int i = 0; root && i < root->getChildCount(); ++i) {
+        CSVGElementShape* shape = CSVGElementShape::asShape(root->getChild(i));
+        if (!shape || shape->isHidden() || document.isInsidePage(shape))
+            continue;
+        if (document.crossesPageBorder(shape->getTransformedPath())) {
+            *acrossEdge << drawn.value(shape);
+        } else {
+            *offPage << drawn.value(shape);
+            off.push_back(shape);
+        }
+    }
+    for (CSVGElement* piece : off)
+        root->deleteChild(piece);
 }
 
 void JobPlacement::transformPieces(CSVGDocument& document, const QTransform& transform)

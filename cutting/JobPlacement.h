@@ -2,6 +2,7 @@
 
 #include <QRectF>
 #include <QTransform>
+#include <QVector>
 
 class CSVGDocument;
 class DeviceRecord;
@@ -18,8 +19,19 @@ public:
     explicit JobPlacement(const DeviceRecord& device);
 
     bool isIdentity() const { return m_rotation == 0 && !m_mirrorX && !m_mirrorY && !m_align; }
+    bool operator==(const JobPlacement& other) const
+    {
+        return m_rotation == other.m_rotation && m_mirrorX == other.m_mirrorX && m_mirrorY == other.m_mirrorY
+            && m_align == other.m_align;
+    }
     // Turns, mirrors and moves every piece of the document's root.
     void apply(CSVGDocument& document) const;
+    // apply, on a document that holds the page cut, then names the drawn
+    // pieces that the page no longer holds, so that the knife never runs off
+    // the film, by their boxes as drawn, before placing, where the user finds
+    // them: those wholly off the page, which it takes off the document, and
+    // those across its edge, which make the job one that cannot be cut.
+    void placeOnPage(CSVGDocument& document, QVector<QRectF>* offPage, QVector<QRectF>* acrossEdge) const;
 
 private:
     static void transformPieces(CSVGDocument& document, const QTransform& transform);

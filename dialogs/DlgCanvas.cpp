@@ -48,8 +48,13 @@ NumberField* DlgCanvas::addSizeRow(QLabel* label, const QString& key)
     return field;
 }
 
-
 QSize DlgCanvas::getCanvasSize() const
 {
     return QSize(int(m_width->value()), int(m_height->value()));
+}
+
+void DlgCanvas::setCanvasSize(const QSizeF& size)
+{
+    m_width->setValue(size.width());
+    m_height->setValue(size.height());
 }

@@ -8,7 +8,7 @@ class NumberField;
 class QLabel;
 
 // The canvas size, in whole millimetres, starting from the settings
-// "CanvasWidth" and "CanvasHeight".
+// "CanvasWidth" and "CanvasHeight" until the caller gives the page in use.
 class DlgCanvas : public TranslatedDialog
 {
     Q_OBJECT
@@ -16,6 +16,8 @@ public:
     explicit DlgCanvas(QWidget* parent);
 
     QSize getCanvasSize() const;
+    // Shows the page in use, so that OK alone keeps it.
+    void setCanvasSize(const QSizeF& size);
 
 protected:
     void retranslateUi() override;

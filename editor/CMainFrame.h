@@ -162,9 +162,10 @@ public:
     void setCursorPosition(double x, double y);
     // Shows the selection's size in the size fields.
     void setSizeLabels(double length, double height);
-    // The page that views take, in document units.
+    // The page of every tab, in document units: new views take it, and a
+    // new page reaches every open view at once.
     CSVGRect canvasRect() const { return m_canvasRect; }
-    void setCanvasRect(const CSVGRect& rect) { m_canvasRect = rect; }
+    void setCanvasRect(const CSVGRect& rect);
 
     // code: "zh_cn", "en", "ru", "ar", "ko" or "ger".
     Q_INVOKABLE void changeLanguage(const QString& code);

@@ -221,8 +221,15 @@ void CSVGScene::drawBackground(QPainter* painter, const QRectF& rect)
     painter->restore();
 }
 
+// The document's own page: the one its cut checks, so that what is drawn
+// is what is cut.
 CSVGRect CSVGScene::canvasRect() const
 {
+    if (m_document) {
+        CSVGRect page;
+        page.setFromQRectF(m_document->getPageRect());
+        return page;
+    }
     return m_frame ? m_frame->canvasRect() : CSVGRect(0, 0, 15000, 1520);
 }
 

@@ -265,22 +265,15 @@ void CSVGView::alignSameSize()
     afterCommand(false);
 }
 
-// The window's canvas, in document coordinates.
-static QRectF mappedCanvas(CMainFrame* frame, CSVGDocument& document)
-{
-    const QRectF canvas = frame ? frame->canvasRect().toQRectF() : document.getPageRect();
-    return document.getPageMatrix().toQTransform().mapRect(canvas);
-}
-
 void CSVGView::alignLeftTop()
 {
-    m_document.alignLeftTop(mappedCanvas(m_mainFrame, m_document));
+    m_document.alignLeftTop(m_document.getMappedPageRect().toQRectF());
     afterCommand(true);
 }
 
 void CSVGView::alignLeftBottom()
 {
-    m_document.alignLeftBottom(mappedCanvas(m_mainFrame, m_document));
+    m_document.alignLeftBottom(m_document.getMappedPageRect().toQRectF());
     afterCommand(true);
 }
 
@@ -410,7 +403,7 @@ void CSVGView::createTearLine(bool create)
         // clang-format on
         const QString text = QStringLiteral("%1<br/><p style = \"color:rgb(255, 0, 0); \">%2</p>").arg(width, note);
         if (Prompt::confirm(this, tr("Warning"), text, tr("Continue"), tr("Cancel"), Qt::RichText))
-            m_document.placeNewTearLines(mappedCanvas(m_mainFrame, m_document));
+            m_document.placeNewTearLines(m_document.getMappedPageRect().toQRectF());
         else if (m_document.getHistory().getCursor() > steps)
             m_document.undoAndForget();
     }

@@ -92,6 +92,8 @@ private slots:
     void stopAndClose();
     void openedAndClosed();
     void piecesOutsideThePage();
+    void turnedJobStaysOnTheRoll_data();
+    void turnedJobStaysOnTheRoll();
     void fitsTheScreen_data();
     void fitsTheScreen();
     void previewShowsTheDrawing();
@@ -180,8 +182,8 @@ void tst_DlgPlot::placedAsAWhole_data()
                                        << 3;
     QTest::newRow("half turn in place") << QVariantMap { { "PlotRotation", 180 } }
                                         << QTransform(-1, 0, 0, -1, 2540, 450) << 3;
-    QTest::newRow("quarter turn past the page, top left kept")
-        << QVariantMap { { "PlotRotation", 90 } } << QTransform(0, 1, -1, 0, 360, 90) << 1;
+    QTest::newRow("quarter turn past the page: refused")
+        << QVariantMap { { "PlotRotation", 90 } } << QTransform(0, 1, -1, 0, 360, 90) << 0;
     QTest::newRow("aligned once") << QVariantMap { { "PlotAutoAlign", true } } << QTransform::fromTranslate(-20, -110)
                                   << 3;
     QTest::newRow("mirrored, then aligned") << QVariantMap { { "PlotMirrorX", true }, { "PlotAutoAlign", "true" } }
@@ -210,6 +212,13 @@ void tst_DlgPlot::placedAsAWhole()
     const QStringList texts = DlgPlot::sectionTexts(
         m_document.pageToSvgText(-1, 0, -1, -1, false), m_document, 1000, DeviceRecord(), &error);
     QTEST(int(texts.size()), "frames");
+    if (texts.isEmpty()) {
+        QCOMPARE(error,
+            QString("Turned, mirrored or aligned as the cut settings say, a piece of 2500.0 × 20.0 mm at (20.0, "
+                    "110.0) mm crosses the page's edge."));
+        local.remove("hpgl");
+        return;
+    }
     QByteArray hpgl;
     QVERIFY2(HpglJob::build(texts, DeviceRecord(), &hpgl, &error), qPrintable(error));
     local.remove("hpgl");
@@ -254,11 +263,17 @@ void tst_DlgPlot::resolutionSaysWhichWins()
         QString("1016 × 1016 units per inch: your Resolution setting wins over the device record's 1000 × 1000"));
 }
 
+// A piece off the page and a hidden one count in no area.
 void tst_DlgPlot::cutsAndRecords()
 {
-    loadPage(page(100, 2400));
+    std::wstring text = page(100, 2400);
+    text.insert(text.rfind(L"</svg>"),
+        L"<rect x=\"100\" y=\"700\" width=\"1000\" height=\"400\"/>"
+        L"<rect x=\"2500\" y=\"100\" width=\"100\" height=\"100\" display=\"none\"/>");
+    loadPage(text);
     DlgPlot dialog(&m_document, "Door job");
     QCOMPARE(dialog.pieceCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.findChild<QLabel*>("area")->text(), QString("0.46 m²"), 20000);
     QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
     QSignalSpy recorded(&dialog, &DlgPlot::recordSaved);
     QTemporaryDir folder;
@@ -267,7 +282,7 @@ void tst_DlgPlot::cutsAndRecords()
     QCOMPARE(dialog.findChild<QComboBox*>("device")->count(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
     QCOMPARE(ended.first().first().toBool(), true);
-    QVERIFY(m_prompts.contains("Cutting will be start, do you want to continue?"));
+    QVERIFY(m_prompts.first().endsWith("Cutting will be start, do you want to continue?"));
     QVERIFY(m_prompts.contains("Data Transmission Completed"));
 
     QFile file(output);
@@ -417,7 +432,8 @@ void tst_DlgPlot::piecesOutsideThePage()
 {
     m_document.parseSvgText(L"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"3000\" height=\"2100\">"
                             L"<rect x=\"100\" y=\"100\" width=\"300\" height=\"200\"/>"
-                            L"<rect x=\"500\" y=\"1970\" width=\"80\" height=\"60\"/></svg>",
+                            L"<rect x=\"500\" y=\"1970\" width=\"80\" height=\"60\"/>"
+                            L"<rect x=\"900\" y=\"1970\" width=\"80\" height=\"60\" visibility=\"hidden\"/></svg>",
         false, false);
     m_document.setPageRect(QRectF(0, 0, 3000, 1520));
     Prompt::setHandler([this](Prompt::Kind, const QString&, const QString& text) {
@@ -437,6 +453,10 @@ void tst_DlgPlot::piecesOutsideThePage()
             + "\n\nCutting will be start, do you want to continue?"));
     QVERIFY(!dialog.isRunning());
     QVERIFY(!QFile::exists(folder.filePath("job.plt")));
+    // Ten are all named, with nothing "more".
+    const QStringList ten = DlgPlot::outsideNote(QVector<QRectF>(10, QRectF(1, 2, 3, 4))).split('\n');
+    QCOMPARE(ten.size(), 11);
+    QVERIFY(!ten.last().contains("more"));
 }
 
 namespace {
@@ -536,6 +556,56 @@ void tst_DlgPlot::frameLengthRefusedBeforeCutting()
     startCut(dialog, QDir::temp().filePath("frame.plt"));
     QCOMPARE(m_prompts, QStringList("Frame length: enter a number from 100 to 100000 mm."));
     QCOMPARE(ended.size(), 0);
+}
+
+// Turned a quarter and mirrored by the cut settings, on a roll 600 mm
+// wide: a strip 400 mm long fits across the roll and is cut within it; one
+// 700 mm long does not, and is refused, named, before anything is sent.
+void tst_DlgPlot::turnedJobStaysOnTheRoll_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("fits once turned") << 400 << true;
+    QTest::newRow("wider than the roll once turned") << 700 << false;
+}
+
+void tst_DlgPlot::turnedJobStaysOnTheRoll()
+{
+    QFETCH(int, length);
+    QFETCH(bool, fits);
+    QSettings local;
+    local.setValue("hpgl/PlotRotation", 90);
+    local.setValue("hpgl/PlotMirrorX", true);
+    loadPage(page(100, 100 + length));
+    DlgPlot dialog(&m_document, QString());
+    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
+    QTemporaryDir folder;
+    const QString output = folder.filePath("job.plt");
+    startCut(dialog, output);
+    local.remove("hpgl");
+    const QString refusal = QString("Turned, mirrored or aligned as the cut settings say, a piece of %1.0 × 200.0 mm "
+                                    "at (100.0, 100.0) mm crosses the page's edge.")
+                                .arg(length);
+    if (!fits) {
+        QCOMPARE(m_prompts, QStringList(refusal));
+        QVERIFY(!dialog.findChild<QListWidget*>("status")->findItems(refusal, Qt::MatchExactly).isEmpty());
+        QVERIFY(!dialog.isRunning());
+        QVERIFY(!QFile::exists(output));
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+    // The preview shows the job as cut: turned, taller than wide.
+    const QRect drawn = drawnBox(dialog.findChild<QLabel*>("preview")->pixmap(Qt::ReturnByValue).toImage());
+    QVERIFY(drawn.height() > drawn.width());
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QRectF reached;
+    for (const QPolygonF& line : TestHpgl::laidOut(file.readAll(), 40, 1000))
+        reached |= line.boundingRect();
+    QVERIFY2(QRectF(0, 0, 3000, 600).adjusted(-0.05, -0.05, 0.05, 0.05).contains(reached),
+        qPrintable(
+            QString("%1 x %2 at %3, %4").arg(reached.width()).arg(reached.height()).arg(reached.x()).arg(reached.y())));
+    QVERIFY(reached.height() > length - 0.1);
 }
 
 ZOCUT_TEST_MAIN(tst_DlgPlot)

@@ -1,8 +1,11 @@
 #include "BlowfishFileCipher.h"
 #include "CGlobalConfig.h"
 #include "CMainFrame.h"
+#include "CSVGScene.h"
 #include "CSVGView.h"
 #include "CTabWidgetEx.h"
+#include "DlgCanvas.h"
+#include "NumberField.h"
 #include "Prompt.h"
 #include "RefusedInputs.h"
 #include "SimulatedCrash.h"
@@ -52,6 +55,8 @@ private slots:
     void closeAllAsksOnce();
     void aDesignOpensInOneTab();
     void namesShowAsWritten();
+    void onePageForEveryTab_data();
+    void onePageForEveryTab();
 
 private:
     QStringList tabTexts(CMainFrame& frame) const;
@@ -624,6 +629,51 @@ void tst_CMainFrameTabs::namesShowAsWritten()
     QCOMPARE(menuTexts(frame, 0), close);
     QCOMPARE(
         menuTexts(frame, 1), close + QStringList({ "Open directory", "Open with default program", "Reload file" }));
+}
+
+// A piece at x 1500 to 1700 mm in the first tab, the page set in a second:
+// the Canvas dialog opens with the page in use, and in both tabs the page
+// drawn is the one the cut checks, with the piece outside it or not; OK
+// alone then changes nothing.
+void tst_CMainFrameTabs::onePageForEveryTab_data()
+{
+    QTest::addColumn<QSize>("page");
+    QTest::addColumn<int>("outside");
+    QTest::newRow("the piece outside the new page") << QSize(1000, 600) << 1;
+    QTest::newRow("the piece inside the new page") << QSize(3000, 600) << 0;
+}
+
+void tst_CMainFrameTabs::onePageForEveryTab()
+{
+    QFETCH(QSize, page);
+    CMainFrame frame;
+    CSVGView* first = frame.currentView();
+    first->getDocument()->parseSvgText(
+        L"<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=\"1500\" y=\"100\" width=\"200\" height=\"100\"/></svg>",
+        false, false);
+    frame.fileNew();
+    CSVGView* second = frame.currentView();
+    QSize shown;
+    QSize typed = page;
+    Prompt::setHandler([&](Prompt::Kind, const QString&, const QString&) {
+        auto* dialog = frame.findChild<DlgCanvas*>();
+        shown = dialog->getCanvasSize();
+        if (typed.isValid()) {
+            dialog->findChild<NumberField*>("CanvasWidth")->setText(QString::number(typed.width()));
+            dialog->findChild<NumberField*>("CanvasHeight")->setText(QString::number(typed.height()));
+        }
+        return QVariant(1);
+    });
+    for (int round = 0; round < 2; ++round) {
+        frame.canvasSettings();
+        QCOMPARE(shown, round == 0 ? QSize(15000, 1520) : page);
+        for (CSVGView* view : { first, second }) {
+            QCOMPARE(view->getScene()->getPageRect(), QRectF(QPointF(), page));
+            QCOMPARE(view->getDocument()->getMappedPageRect().toQRectF(), QRectF(QPointF(), page));
+        }
+        QTEST(first->getDocument()->piecesOutsidePage().size(), "outside");
+        typed = QSize();
+    }
 }
 
 ZOCUT_TEST_MAIN(tst_CMainFrameTabs)
