@@ -1,3 +1,4 @@
+#include "BenchCompare.h"
 #include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGView.h"
@@ -101,12 +102,6 @@ double minimumMs(std::vector<qint64> values)
     return *std::min_element(values.begin(), values.end()) / 1e6;
 }
 
-void report(const char* what, double ratio, const char* goal)
-{
-    std::printf("RATIO %-52s %7.3f   (goal %s)\n", what, ratio, goal);
-    std::fflush(stdout);
-}
-
 } // namespace
 
 // Select all, delete all and its undo on every piece of the generator's
@@ -130,10 +125,8 @@ void bench_allPieces::commandsOnAllPieces()
     QVERIFY(children > 10000);
     Times tenThousand;
     Times thousand;
-    for (int i = 0; i < kRounds; ++i) {
-        round(*large, tenThousand);
-        round(*small, thousand);
-    }
+    alternate(
+        kRounds, [&] { round(*large, tenThousand); }, [&] { round(*small, thousand); });
     QCOMPARE(large->getDocument()->getOwnerSvg()->getChildCount(), children);
     const double paint = minimumMs(tenThousand.paint);
     const struct
@@ -147,9 +140,8 @@ void bench_allPieces::commandsOnAllPieces()
         const double fewer = minimumMs(thousand.*command.times);
         std::printf("%s: 10 k pieces %.2f ms, 1 k pieces %.2f ms, one paint of 10 k %.2f ms\n", command.name, many,
             fewer, paint);
-        report(
-            qPrintable(QStringLiteral("%1, 10 k pieces / one paint of them").arg(command.name)), many / paint, "<= 1");
-        report(qPrintable(QStringLiteral("%1, 10 k pieces / 1 k pieces").arg(command.name)), many / fewer, "<= 12");
+        meetsGoal(QStringLiteral("%1, 10 k pieces / one paint of them").arg(command.name), many / paint, "<= 1");
+        meetsGoal(QStringLiteral("%1, 10 k pieces / 1 k pieces").arg(command.name), many / fewer, "<= 12");
     }
     g_canvases.clear();
 }

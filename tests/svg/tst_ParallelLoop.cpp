@@ -73,7 +73,8 @@ void tst_ParallelLoop::threadsFollowWhatTheMachineRuns()
     QFETCH(int, allowed);
     QFETCH(int, requested);
     QFETCH(int, threads);
-    QCOMPARE(ParallelLoop::threadCount(requested, 8, allowed, ParallelLoop::othersRunning(loadLine.constData())), threads);
+    QCOMPARE(
+        ParallelLoop::threadCount(requested, 8, allowed, ParallelLoop::othersRunning(loadLine.constData())), threads);
 }
 
 // Unforced, the loops read the cores and OMP_NUM_THREADS of this machine;
