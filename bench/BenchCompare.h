@@ -13,6 +13,14 @@
 #include <functional>
 #include <vector>
 
+// The processor time of the whole process so far, all threads together.
+inline qint64 processCpuNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // A figure beside its goal ("<= 1.0", "< 0.5", ">= 2"), on a line of its own
 // that starts with RATIO. A figure that misses fails the benchmark function,
 // so that the benchmark exits non-zero; false then.
@@ -63,28 +71,22 @@ inline double compareTimes(
     return figure;
 }
 
-// Runs the two in turn, several rounds, the one first in even rounds and the
-// other in odd ones: whichever runs first meets the caches and the machine
-// as the one before left them, and a fixed order alone moves a ratio.
-inline void alternate(int rounds, const std::function<void()>& first, const std::function<void()>& second)
+// Runs each routine once, in the order given in even rounds and backward in
+// odd ones: whichever runs first meets the caches and the machine as the one
+// before left them, and a fixed order alone moves a ratio.
+inline void inTurn(int round, const std::vector<std::function<void()>>& routines)
 {
-    for (int round = 0; round < rounds; ++round) {
-        if (round % 2 == 0) {
-            first();
-            second();
-        } else {
-            second();
-            first();
-        }
-    }
+    if (round % 2 == 0)
+        std::for_each(routines.begin(), routines.end(), [](const std::function<void()>& routine) { routine(); });
+    else
+        std::for_each(routines.rbegin(), routines.rend(), [](const std::function<void()>& routine) { routine(); });
 }
 
-// The processor time of the whole process so far, all threads together.
-inline qint64 processCpuNs()
+// Runs the two in turn, several rounds, the order alternating.
+inline void alternate(int rounds, const std::function<void()>& first, const std::function<void()>& second)
 {
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    for (int round = 0; round < rounds; ++round)
+        inTurn(round, { first, second });
 }
 
 // Runs a routine and its peer in turn, several rounds, the order alternating,
