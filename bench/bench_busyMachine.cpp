@@ -109,8 +109,8 @@ private slots:
 // program chooses, on one thread, and bare Clipper (union; one offset per
 // ring), interleaved, first on the machine as it is and then with 1.5
 // busy processes a core started by the benchmark. Wall and processor time
-// (all threads of this process) as medians of the rounds, the ratios of
-// the least times against their goals: the parallel loops pay on a busy
+// (all threads of this process) as medians of the rounds, their ratios
+// against their goals: the parallel loops pay on a busy
 // machine, wall and processor time against one thread at most 1 and 1.5.
 void bench_busyMachine::mergeAndOffset()
 {
