@@ -1,3 +1,4 @@
+#include "BenchCompare.h"
 #include "BenchData.h"
 #include "BenchMain.h"
 #include "CSVGView.h"
@@ -96,17 +97,6 @@ void round(CSVGView& view, Times& times)
     times.undo.push_back(timed([&view] { view.OnUndo(); }));
 }
 
-double minimumMs(std::vector<qint64> values)
-{
-    return *std::min_element(values.begin(), values.end()) / 1e6;
-}
-
-void report(const char* what, double ratio, const char* goal)
-{
-    std::printf("RATIO %-52s %7.3f   (goal %s)\n", what, ratio, goal);
-    std::fflush(stdout);
-}
-
 } // namespace
 
 // Select all, delete all and its undo on every piece of the generator's
@@ -130,12 +120,9 @@ void bench_allPieces::commandsOnAllPieces()
     QVERIFY(children > 10000);
     Times tenThousand;
     Times thousand;
-    for (int i = 0; i < kRounds; ++i) {
-        round(*large, tenThousand);
-        round(*small, thousand);
-    }
+    alternate(
+        kRounds, [&] { round(*large, tenThousand); }, [&] { round(*small, thousand); });
     QCOMPARE(large->getDocument()->getOwnerSvg()->getChildCount(), children);
-    const double paint = minimumMs(tenThousand.paint);
     const struct
     {
         const char* name;
@@ -143,13 +130,9 @@ void bench_allPieces::commandsOnAllPieces()
     } commands[] = { { "select all", &Times::selectAll }, { "delete all", &Times::deleteAll },
         { "undo of delete all", &Times::undo } };
     for (const auto& command : commands) {
-        const double many = minimumMs(tenThousand.*command.times);
-        const double fewer = minimumMs(thousand.*command.times);
-        std::printf("%s: 10 k pieces %.2f ms, 1 k pieces %.2f ms, one paint of 10 k %.2f ms\n", command.name, many,
-            fewer, paint);
-        report(
-            qPrintable(QStringLiteral("%1, 10 k pieces / one paint of them").arg(command.name)), many / paint, "<= 1");
-        report(qPrintable(QStringLiteral("%1, 10 k pieces / 1 k pieces").arg(command.name)), many / fewer, "<= 12");
+        const QString name = QString::fromLatin1(command.name);
+        compareTimes(name + ", 10 k pieces / one paint of them", tenThousand.*command.times, tenThousand.paint, "<= 1");
+        compareTimes(name + ", 10 k pieces / 1 k pieces", tenThousand.*command.times, thousand.*command.times, "<= 12");
     }
     g_canvases.clear();
 }

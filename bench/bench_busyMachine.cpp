@@ -80,13 +80,8 @@ struct Times
 {
     std::vector<qint64> wall;
     std::vector<qint64> cpu;
-    qint64 medianWall() const { return median(wall); }
-    qint64 medianCpu() const { return median(cpu); }
-    static qint64 median(std::vector<qint64> values)
-    {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
+    qint64 medianWall() const { return medianOf(wall); }
+    qint64 medianCpu() const { return medianOf(cpu); }
 };
 
 // The drawings of the last round wait to be freed between events; that
@@ -114,9 +109,9 @@ private slots:
 // program chooses, on one thread, and bare Clipper (union; one offset per
 // ring), interleaved, first on the machine as it is and then with 1.5
 // busy processes a core started by the benchmark. Wall and processor time
-// (all threads of this process) as medians of the rounds; the ratios say
-// whether the parallel loops pay on a busy machine: wall and processor
-// time against one thread must stay at most 1 and 1.5.
+// (all threads of this process) as medians of the rounds, their ratios
+// against their goals: the parallel loops pay on a busy
+// machine, wall and processor time against one thread at most 1 and 1.5.
 void bench_busyMachine::mergeAndOffset()
 {
     const ClipperLib::Paths paths = scaledPolygons(kPieces);
@@ -149,33 +144,32 @@ void bench_busyMachine::mergeAndOffset()
             std::unique_ptr<BusyProcesses> others;
             if (busy)
                 others = std::make_unique<BusyProcesses>(cores * 3 / 2);
-            for (int round = 0; round < 11; ++round) {
-                merge(times["merge"]);
-                {
+            const std::vector<std::function<void()>> variants { [&] { merge(times["merge"]); },
+                [&] {
                     OneThread one;
                     merge(times["merge one"]);
-                }
-                timed(times["merge bare"], bareUnion);
-                offset(times["offset"]);
-                {
+                },
+                [&] { timed(times["merge bare"], bareUnion); }, [&] { offset(times["offset"]); },
+                [&] {
                     OneThread one;
                     offset(times["offset one"]);
-                }
-                timed(times["offset bare"], bareOffset);
-            }
+                },
+                [&] { timed(times["offset bare"], bareOffset); } };
+            for (int round = 0; round < 11; ++round)
+                inTurn(round, variants);
         }
         for (const char* name : { "merge", "offset" }) {
             const Times& ours = times[name];
             const Times& one = times[QString(name) + " one"];
             const Times& bare = times[QString(name) + " bare"];
             const auto ms = [](qint64 ns) { return ns / 1e6; };
-            const auto ratio = [](qint64 a, qint64 b) { return double(a) / double(std::max<qint64>(1, b)); };
-            qInfo("%s, %s (%d cores): wall ms program %.1f, one thread %.1f, bare %.1f; cpu ms %.1f, %.1f, %.1f; "
-                  "program / one thread: wall %.2f, cpu %.2f; program / bare: wall %.2f, cpu %.2f",
+            qInfo("%s, %s (%d cores): wall ms program %.1f, one thread %.1f, bare %.1f; cpu ms %.1f, %.1f, %.1f",
                 busy ? "busy" : "idle", name, cores, ms(ours.medianWall()), ms(one.medianWall()), ms(bare.medianWall()),
-                ms(ours.medianCpu()), ms(one.medianCpu()), ms(bare.medianCpu()),
-                ratio(ours.medianWall(), one.medianWall()), ratio(ours.medianCpu(), one.medianCpu()),
-                ratio(ours.medianWall(), bare.medianWall()), ratio(ours.medianCpu(), bare.medianCpu()));
+                ms(ours.medianCpu()), ms(one.medianCpu()), ms(bare.medianCpu()));
+            const QString what = QString("%1, %2: ").arg(busy ? "busy" : "idle", name);
+            compareTimes(what + "program / one thread, wall", ours.wall, one.wall, "<= 1");
+            compareTimes(what + "program / one thread, processor", ours.cpu, one.cpu, "<= 1.5");
+            compareTimes(what + "one thread / bare Clipper, wall", one.wall, bare.wall, {});
         }
     }
 }

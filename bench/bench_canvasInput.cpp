@@ -174,7 +174,7 @@ private slots:
                 view->viewport()->update();
                 paints.waitForPaint();
             },
-            restore);
+            "<= 1", restore);
         QCOMPARE(root->getChildCount(), children);
         QVERIFY(children > 10000);
     }

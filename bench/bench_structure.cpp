@@ -1,3 +1,4 @@
+#include "BenchCompare.h"
 #include "BenchMain.h"
 #include "BenchPieces.h"
 #include "CSVGDocument.h"
@@ -34,26 +35,6 @@ qint64 timed(const std::function<void()>& routine)
     return timer.nsecsElapsed();
 }
 
-// Minimum and median times over interleaved rounds, the preparation left
-// out of them; the ratios of both.
-void report(const QString& name, std::vector<qint64> ours, const QString& peerName, std::vector<qint64> peer)
-{
-    std::sort(ours.begin(), ours.end());
-    std::sort(peer.begin(), peer.end());
-    const qint64 oursMedian = ours[ours.size() / 2];
-    const qint64 peerMedian = peer[peer.size() / 2];
-    const auto ratio = [](qint64 a, qint64 b) { return double(a) / double(std::max<qint64>(1, b)); };
-    qInfo().noquote() << QString("%1: min %2 ms, median %3 ms; %4: min %5 ms, median %6 ms; ratio %7, of medians %8")
-                             .arg(name)
-                             .arg(ours.front() / 1e6, 0, 'f', 2)
-                             .arg(oursMedian / 1e6, 0, 'f', 2)
-                             .arg(peerName)
-                             .arg(peer.front() / 1e6, 0, 'f', 2)
-                             .arg(peerMedian / 1e6, 0, 'f', 2)
-                             .arg(ratio(ours.front(), peer.front()), 0, 'f', 2)
-                             .arg(ratio(oursMedian, peerMedian), 0, 'f', 2);
-}
-
 // The command on 10,000 selected pieces against the same command on four
 // drawings of 2,500: a ratio near 1 shows no step grows faster than the
 // pieces.
@@ -63,16 +44,19 @@ void compareWithQuarters(const QString& name, const std::function<void(CSVGDocum
     std::vector<qint64> quarters;
     for (int round = 0; round < 5; ++round) {
         std::unique_ptr<CSVGDocument> big = selectedPieces(10000, false);
-        whole.push_back(timed([&] { command(*big); }));
         std::vector<std::unique_ptr<CSVGDocument>> small;
         for (int i = 0; i < 4; ++i)
             small.push_back(selectedPieces(2500, false));
-        quarters.push_back(timed([&] {
-            for (auto& document : small)
-                command(*document);
-        }));
+        inTurn(round,
+            { [&] { whole.push_back(timed([&] { command(*big); })); },
+                [&] {
+                    quarters.push_back(timed([&] {
+                        for (auto& document : small)
+                            command(*document);
+                    }));
+                } });
     }
-    report(name + " 10000", whole, "4 x 2500", quarters);
+    compareTimes(name + " 10000 / 4 x 2500", whole, quarters, {});
 }
 
 } // namespace
@@ -97,9 +81,10 @@ void bench_structure::alignDistributeGroup()
 // good many of them to be steady, and the median more.
 constexpr int kCommandRounds = 12;
 
-// Both drawings of a round are made before either is timed, and which goes
-// first alternates: the first operation after freeing the last round's
-// drawings is the slower one.
+// The drawings of a round are made before any is timed, and the order
+// alternates: the first operation after freeing the last round's drawings
+// is the slower one. The merge takes at most 1.5 times the bare union, the
+// offset at most twice the bare offsets.
 void bench_structure::mergeAgainstClipper()
 {
     const std::vector<ClipperLib::Path> paths = scaledPolygons(2000);
@@ -115,23 +100,19 @@ void bench_structure::mergeAgainstClipper()
             model.push_back(timed(
                 [&] { CSVGShapeBoolean(alone.get()).unite(QList<CSVGElement*>(selected.begin(), selected.end())); }));
         };
-        if (round % 2 == 0) {
-            merge();
-            unite();
-        } else {
-            unite();
-            merge();
-        }
-        peer.push_back(timed([&] {
-            ClipperLib::Clipper clipper;
-            for (const ClipperLib::Path& path : paths)
-                clipper.AddPath(path, ClipperLib::ptSubject, true);
-            ClipperLib::Paths united;
-            clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-        }));
+        const auto bare = [&] {
+            peer.push_back(timed([&] {
+                ClipperLib::Clipper clipper;
+                for (const ClipperLib::Path& path : paths)
+                    clipper.AddPath(path, ClipperLib::ptSubject, true);
+                ClipperLib::Paths united;
+                clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+            }));
+        };
+        inTurn(round, { merge, unite, bare });
     }
-    report("merge 2000 64-gons", ours, "Clipper union", peer);
-    report("the union alone of 2000 64-gons", model, "Clipper union", peer);
+    compareTimes("merge 2000 64-gons / Clipper union", ours, peer, "<= 1.5");
+    compareTimes("the union alone of 2000 64-gons / Clipper union", model, peer, {});
 }
 
 void bench_structure::offsetAgainstClipper()
@@ -142,25 +123,32 @@ void bench_structure::offsetAgainstClipper()
     std::vector<qint64> model;
     for (int round = 0; round < kCommandRounds; ++round) {
         std::unique_ptr<CSVGDocument> alone = selectedPieces(2000, true);
-        model.push_back(timed([&] {
-            for (CSVGElement* piece : alone->getSelection())
-                static_cast<CSVGElementShape*>(piece)->getOffsetOutline(
-                    2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-        }));
         std::unique_ptr<CSVGDocument> document = selectedPieces(2000, true);
-        ours.push_back(
-            timed([&] { document->offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon); }));
-        peer.push_back(timed([&] {
-            for (const ClipperLib::Path& path : paths) {
-                ClipperLib::ClipperOffset offset(2.0, 0.25 * 10000);
-                offset.AddPath(path, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-                ClipperLib::Paths grown;
-                offset.Execute(grown, 2 * 10000);
-            }
-        }));
+        const auto outlines = [&] {
+            model.push_back(timed([&] {
+                for (CSVGElement* piece : alone->getSelection())
+                    static_cast<CSVGElementShape*>(piece)->getOffsetOutline(
+                        2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+            }));
+        };
+        const auto offset = [&] {
+            ours.push_back(
+                timed([&] { document->offsetSelection(2, 0.25, ClipperLib::jtRound, ClipperLib::etClosedPolygon); }));
+        };
+        const auto bare = [&] {
+            peer.push_back(timed([&] {
+                for (const ClipperLib::Path& path : paths) {
+                    ClipperLib::ClipperOffset grower(2.0, 0.25 * 10000);
+                    grower.AddPath(path, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+                    ClipperLib::Paths grown;
+                    grower.Execute(grown, 2 * 10000);
+                }
+            }));
+        };
+        inTurn(round, { outlines, offset, bare });
     }
-    report("offset 2000 pieces", ours, "ClipperOffset", peer);
-    report("offset 2000 pieces", ours, "the element model's offset outlines alone", model);
+    compareTimes("offset 2000 pieces / ClipperOffset", ours, peer, "<= 2");
+    compareTimes("offset 2000 pieces / the element model's offset outlines alone", ours, model, {});
 }
 
 ZOCUT_BENCH_MAIN(bench_structure)

@@ -65,7 +65,9 @@ fi
 # conversion's sections), the plotter's thread, the nesting workers, the
 # intersection check's slices, the cut's conversion task, the translator's
 # lookups from other threads, the settings and the log from several
-# threads. Only these targets are built, which keeps the third build short.
+# threads. Every test program forces the parallel loops' threads, so this run
+# sees them run in parallel whatever the machine's load. Only these targets
+# are built, which keeps the third build short.
 tsan="$build-tsan"
 tsan_tests=(tst_ParallelLoop tst_CSVGClipper tst_CSVGShapeBoolean tst_CSVGUtilsFlatten tst_DouglasPeuckerSimplify
   tst_CSVGElement tst_CSVGDocumentIntersection tst_CSVGDocumentStructure tst_CSVGViewCut tst_Trans tst_LogHandler

@@ -12,8 +12,9 @@ namespace {
 std::mutex g_loopsLock;
 int g_loopsRunning = 0;
 
-// Threads ready to run on the whole machine, less the one reading: the
-// number before "/" in /proc/loadavg. 0 when it cannot be read.
+std::atomic<int> g_forcedThreads { 0 };
+
+// Threads of other work ready to run on the whole machine now.
 int othersRunningNow()
 {
     const int file = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
@@ -22,28 +23,37 @@ int othersRunningNow()
     char text[128] = {};
     const ssize_t length = ::read(file, text, sizeof text - 1);
     ::close(file);
-    if (length <= 0)
-        return 0;
-    // "0.41 0.52 0.60 3/512 12345": three averages, then running/all.
-    const char* field = text;
-    for (int spaces = 0; spaces < 3 && field; ++spaces) {
-        field = std::strchr(field, ' ');
-        if (field)
-            ++field;
-    }
-    return field ? std::max(0, std::atoi(field) - 1) : 0;
+    return length > 0 ? ParallelLoop::othersRunning(text) : 0;
 }
-
-std::atomic<ParallelLoop::RunningProbe> g_runningProbe { othersRunningNow };
 } // namespace
 
 int ParallelLoop::threadCount(int requested)
 {
     if (requested == 1)
         return 1;
-    const int cores = usableCores();
-    const int wanted = std::min(requested > 0 ? requested : cores, omp_get_max_threads());
-    return std::max(1, std::min(wanted, cores - g_runningProbe.load()()));
+    if (const int forced = g_forcedThreads.load())
+        return requested > 0 ? std::min(requested, forced) : forced;
+    return threadCount(requested, usableCores(), omp_get_max_threads(), othersRunningNow());
+}
+
+int ParallelLoop::threadCount(int requested, int cores, int allowed, int othersRunning)
+{
+    if (requested == 1)
+        return 1;
+    const int wanted = std::min(requested > 0 ? requested : cores, allowed);
+    return std::max(1, std::min(wanted, cores - othersRunning));
+}
+
+int ParallelLoop::othersRunning(const char* loadLine)
+{
+    // Three averages, then running/all.
+    const char* field = loadLine;
+    for (int spaces = 0; spaces < 3 && field; ++spaces) {
+        field = std::strchr(field, ' ');
+        if (field)
+            ++field;
+    }
+    return field ? std::max(0, std::atoi(field) - 1) : 0;
 }
 
 int ParallelLoop::usableCores()
@@ -55,9 +65,9 @@ int ParallelLoop::usableCores()
     return std::max(1, omp_get_num_procs());
 }
 
-void ParallelLoop::setRunningProbe(RunningProbe probe)
+void ParallelLoop::forceThreads(int threads)
 {
-    g_runningProbe = probe ? probe : othersRunningNow;
+    g_forcedThreads = std::max(0, threads);
 }
 
 void ParallelLoop::enter()

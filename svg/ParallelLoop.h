@@ -28,6 +28,14 @@ public:
     // runtime's wait policy cannot be set from here: it reads it from the
     // environment once, before any code of the program runs.)
     static int threadCount(int requested);
+    // The same rule over a given machine: its cores, the threads the
+    // environment allows (OMP_NUM_THREADS) and the threads of other work
+    // ready to run.
+    static int threadCount(int requested, int cores, int allowed, int othersRunning);
+    // The threads of other work ready to run in a line of /proc/loadavg
+    // ("0.41 0.52 0.60 3/512 12345": the number before "/" counts the
+    // reader too); 0 when the line cannot be read.
+    static int othersRunning(const char* loadLine);
     // The cores this process may run on.
     static int usableCores();
 
@@ -67,10 +75,11 @@ public:
         leave();
     }
 
-    // Threads of other work ready to run now, besides the caller's; tests
-    // put a reading of their own in place of the machine's.
-    using RunningProbe = int (*)();
-    static void setRunningProbe(RunningProbe probe);
+    // Every loop takes this many threads from now on (at most its request),
+    // whatever the cores, the environment and the load; 0 reads the machine
+    // again. Tests of parallel work force the threads they mean to test, so
+    // that a busy machine cannot turn them into tests of one thread.
+    static void forceThreads(int threads);
 
 private:
     // Count the loops under way on every thread. The runtime lets threads go

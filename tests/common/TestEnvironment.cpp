@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "ParallelLoop.h"
 
 #include <QDir>
 #include <QLocale>
@@ -18,6 +19,7 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_RUNTIME_DIR", (base + QStringLiteral("/runtime")).toUtf8());
     qputenv("HOME", (base + QStringLiteral("/home")).toUtf8());
     QFile::setPermissions(base + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ParallelLoop::forceThreads(kLoopThreads);
 }
 
 bool TestEnvironment::requestedLocaleIsActive()

@@ -7,9 +7,15 @@
 // Gives each test program its own settings, data and cache folders, so that
 // no test reads or writes the user's real files. Must exist before the
 // application object, which reads these locations on first use.
+//
+// The parallel loops take kLoopThreads threads in every test, whatever the
+// machine's cores and load and OMP_NUM_THREADS: a loop that a busy machine
+// ran on one thread would test nothing of its threads.
 class TestEnvironment
 {
 public:
+    static constexpr int kLoopThreads = 4;
+
     TestEnvironment();
     QString root() const { return m_root.path(); }
     // A run under a comma-decimal locale proves nothing if that locale is

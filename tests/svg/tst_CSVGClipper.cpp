@@ -100,6 +100,7 @@ class tst_CSVGClipper : public QObject
 private slots:
     void offsetSquare_data();
     void offsetSquare();
+    void sliverKeepsItsReduction();
     void truncatesTowardZero();
     void unusableInputGivesNothing_data();
     void unusableInputGivesNothing();
@@ -149,6 +150,16 @@ void tst_CSVGClipper::offsetSquare()
     // Mitred corners stay square: only the four corners survive the reduction.
     if (join == jtMiter && rings == 1)
         QCOMPARE(result[0].size(), 5);
+}
+
+// A ring a millionth as thin as it is long reduces to its two ends, the
+// first again closing them: three points, which are kept.
+void tst_CSVGClipper::sliverKeepsItsReduction()
+{
+    const std::vector<QPolygonF> result = CSVGClipper::offsetOutline(
+        polygonOf({ { 0, 0 }, { 200, 0 }, { 200, 0.0001 } }), 0, 0.01, jtMiter, etClosedPolygon);
+    QCOMPARE(int(result.size()), 1);
+    QCOMPARE(result[0].size(), 3);
 }
 
 void tst_CSVGClipper::truncatesTowardZero()

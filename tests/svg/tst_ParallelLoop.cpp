@@ -12,12 +12,6 @@ namespace {
 std::atomic<bool> g_holding { false };
 std::atomic<int> g_pauses { 0 };
 std::atomic<int> g_pausesWhileHeld { 0 };
-// What the machine runs besides the caller, as the loops are told.
-std::atomic<int> g_othersRunning { 0 };
-int othersRunning()
-{
-    return g_othersRunning;
-}
 } // namespace
 
 extern "C" int omp_pause_resource_all(omp_pause_resource_t kind) noexcept
@@ -48,26 +42,54 @@ class tst_ParallelLoop : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { ParallelLoop::setRunningProbe(othersRunning); }
-    void cleanup() { ParallelLoop::setRunningProbe(nullptr); }
+    void cleanup() { ParallelLoop::forceThreads(TestEnvironment::kLoopThreads); }
+    void threadsFollowWhatTheMachineRuns_data();
     void threadsFollowWhatTheMachineRuns();
+    void machineAndEnvironmentAreRead();
     void twoThreadsAtOnce();
 };
 
-// Threads go only to cores that other work leaves free; a machine without
-// one runs the loop on the caller alone, with no team to start and wait for.
+void tst_ParallelLoop::threadsFollowWhatTheMachineRuns_data()
+{
+    QTest::addColumn<QByteArray>("loadLine");
+    QTest::addColumn<int>("allowed");
+    QTest::addColumn<int>("requested");
+    QTest::addColumn<int>("threads");
+    const QByteArray idle = "0.00 0.00 0.00 1/300 1";
+    QTest::newRow("idle: every core") << idle << 8 << 0 << 8;
+    QTest::newRow("OMP_NUM_THREADS=2 caps") << idle << 2 << 0 << 2;
+    QTest::newRow("a request below the cores") << idle << 8 << 2 << 2;
+    QTest::newRow("half the cores taken") << QByteArray("4.00 4.00 4.00 5/300 9") << 8 << 0 << 4;
+    QTest::newRow("more taken than there are") << QByteArray("12.0 12.0 12.0 13/300 9") << 8 << 0 << 1;
+    QTest::newRow("a request on a full machine") << QByteArray("12.0 12.0 12.0 13/300 9") << 8 << 4 << 1;
+    QTest::newRow("an unreadable line") << QByteArray("0.00") << 8 << 0 << 8;
+}
+
+// Threads go only to cores that other work leaves free, on 8 cores; a
+// machine without one runs the loop on the caller alone.
 void tst_ParallelLoop::threadsFollowWhatTheMachineRuns()
 {
-    const int cores = ParallelLoop::usableCores();
-    g_othersRunning = 0;
-    QCOMPARE(ParallelLoop::threadCount(0), cores);
-    QCOMPARE(ParallelLoop::threadCount(2), std::min(2, cores));
-    g_othersRunning = cores / 2;
-    QCOMPARE(ParallelLoop::threadCount(0), std::max(1, cores - cores / 2));
-    g_othersRunning = cores * 3 / 2;
-    QCOMPARE(ParallelLoop::threadCount(0), 1);
-    QCOMPARE(ParallelLoop::threadCount(4), 1);
+    QFETCH(QByteArray, loadLine);
+    QFETCH(int, allowed);
+    QFETCH(int, requested);
+    QFETCH(int, threads);
+    QCOMPARE(
+        ParallelLoop::threadCount(requested, 8, allowed, ParallelLoop::othersRunning(loadLine.constData())), threads);
+}
 
+// Unforced, the loops read the cores and OMP_NUM_THREADS of this machine;
+// one thread runs the loop on its caller, with no team to start or let go.
+void tst_ParallelLoop::machineAndEnvironmentAreRead()
+{
+    ParallelLoop::forceThreads(0);
+    const int allowed = omp_get_max_threads();
+    omp_set_num_threads(2);
+    const int capped = ParallelLoop::threadCount(0);
+    omp_set_num_threads(allowed);
+    QVERIFY(capped >= 1 && capped <= 2);
+    QVERIFY(ParallelLoop::threadCount(0) <= ParallelLoop::usableCores());
+
+    ParallelLoop::forceThreads(1);
     const int pausesBefore = g_pauses;
     const std::thread::id caller = std::this_thread::get_id();
     std::vector<char> onCaller(1000, 0);
@@ -83,9 +105,6 @@ void tst_ParallelLoop::threadsFollowWhatTheMachineRuns()
 // threads go.
 void tst_ParallelLoop::twoThreadsAtOnce()
 {
-    if (ParallelLoop::usableCores() < 2)
-        QSKIP("Loops on one core run on their caller alone");
-    g_othersRunning = 0;
     std::atomic<bool> othersDone { false };
     std::thread holder([&othersDone] {
         ParallelLoop::run(4, 2, [&othersDone](int i) {
