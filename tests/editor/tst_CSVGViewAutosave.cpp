@@ -258,8 +258,8 @@ void tst_CSVGViewAutosave::failedWriteIsRetried()
     QCOMPARE(readAll(autosaveFile("New File1")), encipher(svgText(view)));
 }
 
-// One copy under the drawing's name only: a design opened into an empty
-// tab that had written one leaves none (it is saved), and a copy that
+// One copy under the drawing's name only: a design opened into a tab
+// emptied after its copy was written leaves none (it is saved), and a copy that
 // cannot be renamed leaves none under the old name but the unsaved work
 // under the new one.
 void tst_CSVGViewAutosave::copyFollowsTheName()
@@ -269,10 +269,12 @@ void tst_CSVGViewAutosave::copyFollowsTheName()
         CSVGView* view = frame.currentView();
         edit(*view, drawing(2));
         tick(*view);
+        QVERIFY(QFile::exists(autosaveFile("New File1")));
+        // Emptied, the new drawing is back at its first state: its copy
+        // goes at once, and the design opens into it.
         view->getDocument()->selectAll();
         view->OnDel();
-        tick(*view);
-        QVERIFY(QFile::exists(autosaveFile("New File1")));
+        QVERIFY(!QFile::exists(autosaveFile("New File1")));
         QVERIFY(frame.openDesignData(drawing(3).toBase64(), "Door", "http://127.0.0.1/door.pdb"));
         QCOMPARE(frame.currentView(), view);
         QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList());
