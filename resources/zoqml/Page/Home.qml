@@ -131,9 +131,17 @@ Item {
         })
     }
 
+    // The picks below the category and the template found for them were
+    // made in the old language, which the new lists no longer hold: they go
+    // as after a new pick, so that nothing stale can be picked or opened.
     function switchDataLanguage(code) {
         mainWindow.data_lang = code
         settings.setValue("data_lang", code)
+        closeLists()
+        for (var i = 1; i < selectors.length; ++i)
+            selectors[i].reset()
+        brandarr = []
+        results.clear()
         loadCategories()
     }
 
