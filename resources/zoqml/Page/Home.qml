@@ -3,6 +3,7 @@ import Qt.labs.settings 1.1
 import "../zoQuick"
 import "../ajax.js" as Ajax
 import "cascade.js" as Cascade
+import "numbers.js" as Numbers
 
 // The data centre: six cascading selectors narrow the vehicle down, and the
 // template that the server names for the picks opens in the editor.
@@ -107,7 +108,7 @@ Item {
                                name: name,
                                thumbnail: mainWindow.routingurl + storage + ".png?timestamp=" + Date.now(),
                                pdb: mainWindow.routingurl + storage + ".pdb?timestamp=" + Date.now(),
-                               area: String(template.area),
+                               area: Numbers.shown(template.area),
                                remark: ""
                            })
         })
