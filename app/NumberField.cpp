@@ -53,14 +53,14 @@ bool readNumber(const QString& text, double* value)
 }
 
 // "1.000" where "." groups digits: a thousand to the language, one to a
-// program that writes a decimal point.
+// program that writes a decimal point. "0.025" or "1234.567" group nothing.
 bool groupsLikeThousands(const QString& text)
 {
     const QLocale locale = numberLocale();
     if (locale.decimalPoint() == QLatin1Char('.') || locale.groupSeparator() != QLatin1Char('.'))
         return false;
-    static const QRegularExpression grouped(QStringLiteral("\\d\\.\\d{3}(?!\\d)"));
-    return grouped.match(text).hasMatch();
+    static const QRegularExpression grouped(QStringLiteral("^[+-]?[1-9]\\d{0,2}\\.\\d{3}$"));
+    return grouped.match(text.trimmed()).hasMatch();
 }
 } // namespace
 

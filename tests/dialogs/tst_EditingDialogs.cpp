@@ -264,6 +264,9 @@ void tst_EditingDialogs::typedNumbers_data()
     QTest::newRow("size four decimals in German") << "size"
                                                   << "ger"
                                                   << "1.0005" << 1.0005;
+    QTest::newRow("size below one in German") << "size"
+                                              << "ger"
+                                              << "0.025" << 0.025;
     QTest::newRow("size thousands in Russian") << "size"
                                                << "ru"
                                                << "1.000" << 1.0;

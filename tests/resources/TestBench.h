@@ -74,7 +74,10 @@ public:
     Q_INVOKABLE QVariant setting(const QString& key) const { return QSettings().value(key); }
     Q_INVOKABLE void setSetting(const QString& key, const QVariant& value) { QSettings().setValue(key, value); }
     // As the main window does for a language the pages chose ("ger").
-    Q_INVOKABLE void setInterfaceLocale(const QString& code) { QLocale::setDefault(InterfaceLocale::forLanguage(code)); }
+    Q_INVOKABLE void setInterfaceLocale(const QString& code)
+    {
+        QLocale::setDefault(InterfaceLocale::forLanguage(code));
+    }
 
 public slots:
     void countQuitRequest() { ++m_quitRequests; }
