@@ -361,7 +361,7 @@ QString CMainFrame::currentTabText() const
 
 void CMainFrame::setCursorPosition(double x, double y)
 {
-    m_statusLabel->setText(InterfaceLocale::point(x, y, 3));
+    m_statusLabel->setText(InterfaceLocale::point(x, y));
 }
 
 // To the thousandth of a millimetre that sizes are typed in, also for a

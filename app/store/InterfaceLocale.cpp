@@ -71,9 +71,9 @@ QString InterfaceLocale::millimetreUnit()
     return QCoreApplication::translate("NumberField", "mm");
 }
 
-QString InterfaceLocale::point(double x, double y, int decimals)
+QString InterfaceLocale::point(double x, double y)
 {
-    const bool commas = shownLocale().decimalPoint() == QLatin1Char(',');
-    return QStringLiteral("(%1%2 %3)")
-        .arg(number(x, decimals), commas ? QStringLiteral(";") : QStringLiteral(","), number(y, decimals));
+    const QLocale locale = shownLocale();
+    const QChar separator = locale.decimalPoint() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
+    return QStringLiteral("(%1%2%3)").arg(locale.toString(x, 'g', 6), separator, locale.toString(y, 'g', 6));
 }

@@ -24,6 +24,7 @@ public:
     static QString millimetres(double value, int decimals = -1);
     // "mm", or its translation.
     static QString millimetreUnit();
-    // "(x, y)"; "(x; y)" where the comma is the decimal separator.
-    static QString point(double x, double y, int decimals);
+    // "(x,y)" to six significant digits; "(x;y)" where the comma is the
+    // decimal separator.
+    static QString point(double x, double y);
 };
