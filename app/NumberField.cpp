@@ -1,5 +1,6 @@
 #include "NumberField.h"
 
+#include "InterfaceLocale.h"
 #include "Prompt.h"
 
 #include <QEvent>
@@ -22,6 +23,44 @@ QLocale numberLocale()
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     return locale;
+}
+
+// A number written with the language's digits, signs and decimal
+// separator, or with ASCII ones and ".".
+bool readNumber(const QString& text, double* value)
+{
+    const QLocale locale = numberLocale();
+    QString plain;
+    for (const QChar c : text.trimmed()) {
+        if (c.isDigit())
+            plain += QChar('0' + c.digitValue());
+        else if (c == QLatin1Char('.') || c == locale.decimalPoint())
+            plain += QLatin1Char('.');
+        else if (c == QLatin1Char('-') || c == locale.negativeSign())
+            plain += QLatin1Char('-');
+        else if (c == QLatin1Char('+') || c == locale.positiveSign())
+            plain += QLatin1Char('+');
+        else if (c == QLatin1Char('e') || c == QLatin1Char('E') || c == locale.exponential())
+            plain += QLatin1Char('e');
+        else
+            return false;
+    }
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)(e[+-]?\\d+)?$"));
+    bool ok = false;
+    if (number.match(plain).hasMatch())
+        *value = plain.toDouble(&ok);
+    return ok && std::isfinite(*value);
+}
+
+// "1.000" where "." groups digits: a thousand to the language, one to a
+// program that writes a decimal point. "0.025" or "1234.567" group nothing.
+bool groupsLikeThousands(const QString& text)
+{
+    const QLocale locale = numberLocale();
+    if (locale.decimalPoint() == QLatin1Char('.') || locale.groupSeparator() != QLatin1Char('.'))
+        return false;
+    static const QRegularExpression grouped(QStringLiteral("^[+-]?[1-9]\\d{0,2}\\.\\d{3}$"));
+    return grouped.match(text.trimmed()).hasMatch();
 }
 } // namespace
 
@@ -67,6 +106,11 @@ QString NumberField::problem() const
     double typed = 0.0;
     if (isAsShown() || readAllowed(&typed))
         return QString();
+    double grouped = 0.0;
+    if (groupsLikeThousands(text()) && readNumber(text(), &typed)
+        && readNumber(QString(text()).remove(QLatin1Char('.')), &grouped))
+        return tr("%1: \"%2\" is ambiguous, as \".\" may separate thousands or decimals: write %3 or %4.")
+            .arg(label(), text(), toText(typed), toText(grouped));
     QString upper = toText(m_maximum);
     if (!m_unitText.isEmpty())
         upper += QLatin1Char(' ') + m_unitText;
@@ -77,47 +121,17 @@ QString NumberField::problem() const
 
 QString NumberField::toText(double value, int decimals)
 {
-    if (decimals < 0)
-        return numberLocale().toString(value, 'f', QLocale::FloatingPointShortest);
-    QString text = numberLocale().toString(value, 'f', decimals);
-    const QChar point = numberLocale().decimalPoint();
-    if (text.contains(point)) {
-        while (text.endsWith(numberLocale().zeroDigit()))
-            text.chop(1);
-        if (text.endsWith(point))
-            text.chop(1);
-    }
-    return text;
+    return InterfaceLocale::number(value, decimals);
 }
 
 QString NumberField::millimetres()
 {
-    return tr("mm");
+    return InterfaceLocale::millimetreUnit();
 }
 
 bool NumberField::read(const QString& text, double* value)
 {
-    const QLocale locale = numberLocale();
-    QString plain;
-    for (const QChar c : text.trimmed()) {
-        if (c.isDigit())
-            plain += QChar('0' + c.digitValue());
-        else if (c == QLatin1Char('.') || c == locale.decimalPoint())
-            plain += QLatin1Char('.');
-        else if (c == QLatin1Char('-') || c == locale.negativeSign())
-            plain += QLatin1Char('-');
-        else if (c == QLatin1Char('+') || c == locale.positiveSign())
-            plain += QLatin1Char('+');
-        else if (c == QLatin1Char('e') || c == QLatin1Char('E') || c == locale.exponential())
-            plain += QLatin1Char('e');
-        else
-            return false;
-    }
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)(e[+-]?\\d+)?$"));
-    bool ok = false;
-    if (number.match(plain).hasMatch())
-        *value = plain.toDouble(&ok);
-    return ok && std::isfinite(*value);
+    return !groupsLikeThousands(text) && readNumber(text, value);
 }
 
 QString NumberField::refuseInvalid(QWidget* dialog)

@@ -45,7 +45,9 @@ public:
     static QString millimetres();
     // A number written with the interface language's digits and decimal
     // separator, or with "."; a sign and an exponent may come with it, no
-    // group separators. False for anything else, infinities included.
+    // group separators. False for anything else, infinities included, and
+    // for "1.000" where the language groups thousands with ".": that could
+    // be one or a thousand.
     static bool read(const QString& text, double* value);
     // Finds the first field of the dialog whose text is refused, tells the
     // user why (naming the range) and puts the focus on it; returns that

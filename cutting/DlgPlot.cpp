@@ -5,6 +5,7 @@
 #include "CutRecord.h"
 #include "FilePlotter.h"
 #include "HpglJob.h"
+#include "InterfaceLocale.h"
 #include "JobPlacement.h"
 #include "NumberField.h"
 #include "PlotterThread.h"
@@ -175,8 +176,9 @@ void DlgPlot::buildLayout()
 void DlgPlot::showResolution()
 {
     const DeviceRecord device = chosenDevice();
-    const auto value
-        = [](const QVariant& number) { return number.isNull() ? QString() : QString::number(number.toDouble()); };
+    const auto value = [](const QVariant& number) {
+        return number.isNull() ? QString() : InterfaceLocale::number(number.toDouble());
+    };
     const QString x = value(device.setting(QStringLiteral("PlotResolutionX")));
     const QString y = value(device.setting(QStringLiteral("PlotResolutionY")));
     const QString ownX = value(device.ownSetting(QStringLiteral("PlotResolutionX")));
@@ -255,7 +257,8 @@ void DlgPlot::placeForDevice()
 
 void DlgPlot::showArea()
 {
-    m_areaLabel->setText(m_areaSum < 0 ? tr("Calculating…") : tr("%1 m²").arg(CutRecord::areaText(m_areaSum)));
+    m_areaLabel->setText(
+        m_areaSum < 0 ? tr("Calculating…") : tr("%1 m²").arg(InterfaceLocale::fixed(m_areaSum / 1e6, 2)));
 }
 
 // The drawing fills the preview: on a page the length of a roll, a door

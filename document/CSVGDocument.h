@@ -436,8 +436,8 @@ public:
     // The canvas boxes of the drawn pieces that lie outside the page and so
     // are not cut, in document order.
     QVector<QRectF> piecesOutsidePage();
-    // A length in millimetres as the messages show it: one decimal, and no
-    // "-0.0".
+    // A length in millimetres as the messages show it: one decimal, in the
+    // interface language's numbers, and no "-0.0".
     static QString millimetreText(double value);
     // Where nested pieces may lie: on the drawing's own page, as other
     // viewers show it (the root's viewBox, else its width and height from the

@@ -4,6 +4,7 @@
 #include "CSVGDocument.h"
 #include "CSVGElementSVG.h"
 #include "CSVGElementShape.h"
+#include "InterfaceLocale.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -259,8 +260,7 @@ void CSVGDocument::warnPageEdge(const QRectF& piece)
 
 QString CSVGDocument::millimetreText(double value)
 {
-    const double rounded = std::round(value * 10.0) / 10.0;
-    return QString::number(rounded == 0.0 ? 0.0 : rounded, 'f', 1);
+    return InterfaceLocale::fixed(value, 1);
 }
 
 // Edge by edge: a piece as thin as a line has an empty box, which QRectF's

@@ -7,6 +7,7 @@
 #include "CTabWidgetEx.h"
 #include "CToolButtonColorMenu.h"
 #include "CToolButtonComboxMenu.h"
+#include "InterfaceLocale.h"
 #include "Prompt.h"
 #include "SVGApplication.h"
 
@@ -137,8 +138,10 @@ QWidget* CMainFrame::newSizeWidget()
     const int width = 15 * QFontMetrics(QApplication::font()).horizontalAdvance(QLatin1Char('8'));
     m_lengthLabel = new QLabel(tr("Length:"), widget);
     m_heightLabel = new QLabel(tr("Height:"), widget);
-    m_lengthField = new QLineEdit(QStringLiteral("0.0 mm"), widget);
-    m_heightField = new QLineEdit(QStringLiteral("0.0 mm"), widget);
+    m_lengthField = new QLineEdit(widget);
+    m_heightField = new QLineEdit(widget);
+    m_lengthField->setObjectName(QStringLiteral("length"));
+    m_heightField->setObjectName(QStringLiteral("height"));
     int row = 0;
     for (auto [label, field] :
         { std::pair { m_lengthLabel, m_lengthField }, std::pair { m_heightLabel, m_heightField } }) {
@@ -149,6 +152,7 @@ QWidget* CMainFrame::newSizeWidget()
         grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), row, 2);
         ++row;
     }
+    setSizeLabels(0.0, 0.0);
     return widget;
 }
 
@@ -357,7 +361,7 @@ QString CMainFrame::currentTabText() const
 
 void CMainFrame::setCursorPosition(double x, double y)
 {
-    m_statusLabel->setText(QStringLiteral("(%1,%2)").arg(QString::number(x, 'g', 6), QString::number(y, 'g', 6)));
+    m_statusLabel->setText(InterfaceLocale::point(x, y));
 }
 
 // To the thousandth of a millimetre that sizes are typed in, also for a
@@ -366,16 +370,9 @@ void CMainFrame::setSizeLabels(double length, double height)
 {
     if (!m_lengthField || !m_heightField)
         return;
-    const auto text = [](double value) {
-        QString number = QString::number(value, 'f', 3);
-        while (number.endsWith(QLatin1Char('0')))
-            number.chop(1);
-        if (number.endsWith(QLatin1Char('.')))
-            number.chop(1);
-        return QStringLiteral("%1 mm").arg(number == QLatin1String("-0") ? QStringLiteral("0") : number);
-    };
-    m_lengthField->setText(text(length));
-    m_heightField->setText(text(height));
+    m_shownSize = QSizeF(length, height);
+    m_lengthField->setText(InterfaceLocale::millimetres(length, 3));
+    m_heightField->setText(InterfaceLocale::millimetres(height, 3));
 }
 
 void CMainFrame::drawtextfinished()

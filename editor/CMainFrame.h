@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QSizeF>
 #include <QString>
 #include <QVector>
 
@@ -386,6 +387,7 @@ private:
     QLabel* m_heightLabel = nullptr;
     QLineEdit* m_lengthField = nullptr;
     QLineEdit* m_heightField = nullptr;
+    QSizeF m_shownSize;
     QPointer<QPushButton> m_dataCenterButton;
     QPointer<QPushButton> m_designCenterButton;
     CTabWidgetEx* m_tabs = nullptr;

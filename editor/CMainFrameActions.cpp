@@ -282,6 +282,8 @@ void CMainFrame::retranslateUi()
         m_lengthLabel->setText(tr("Length:"));
     if (m_heightLabel)
         m_heightLabel->setText(tr("Height:"));
+    // The size shown is written again in the new language's numbers.
+    setSizeLabels(m_shownSize.width(), m_shownSize.height());
     if (m_dataCenterButton)
         m_dataCenterButton->setText(tr("Data Center"));
     if (m_designCenterButton)

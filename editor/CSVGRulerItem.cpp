@@ -2,6 +2,7 @@
 
 #include "CSVGView.h"
 #include "CanvasGeometry.h"
+#include "InterfaceLocale.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -37,7 +38,7 @@ CSVGRulerItem::CSVGRulerItem(CSVGView* view, QGraphicsItem* parent)
 
 QString CSVGRulerItem::label() const
 {
-    return QStringLiteral("%1 mm").arg(line().length());
+    return InterfaceLocale::millimetres(line().length(), 3);
 }
 
 bool CSVGRulerItem::syncGeometry()

@@ -5,6 +5,7 @@
 
 #include "CMainFrame.h"
 #include "CSVGScene.h"
+#include "InterfaceLocale.h"
 #include "Prompt.h"
 #include "SvgCodes.h"
 
@@ -396,7 +397,7 @@ void CSVGView::createTearLine(bool create)
     m_document.createTearLine(create);
     if (create) {
         const QString width = tr("After generating the tear film line, the width is %1 mm. Do you want to continue?")
-                                  .arg(m_document.getContentBoundingRect().height(), 0, 'g');
+                                  .arg(InterfaceLocale::number(m_document.getContentBoundingRect().height(), 3));
         // One literal, so that the text reads as its language-file key.
         // clang-format off
         const QString note = tr("Note that the generated tear line is the actual cut line, which cannot be moved. Please do not move the graphics and overlap the tear line!");

@@ -1,6 +1,7 @@
 #include "AutoPlaceDialog.h"
 
 #include "NestingPieces.h"
+#include "RefusalText.h"
 
 namespace Vantor {
 namespace Placement {
@@ -43,7 +44,8 @@ void AutoPlaceDialog::poll()
         return;
     m_timer.stop();
     if (!status.error.isEmpty() || !status.finished) {
-        showFailure(status.error.isEmpty() ? tr("The placement stopped.") : status.error);
+        showFailure(
+            status.error.isEmpty() ? tr("The placement stopped.") : RefusalText::of(status.refusal, status.error));
         return;
     }
     offerPlacements(status.placements, status.rollLength);

@@ -66,6 +66,7 @@ bool InternetNester::readState(const QString& reply, JobState& state, QString& m
     state.pieces = object.value(QStringLiteral("pieces")).toInt();
     state.length = object.value(QStringLiteral("length")).toDouble();
     state.error = object.value(QStringLiteral("error")).toString();
+    state.refusal = NestingJobFormat::refusalFromJson(object.value(QStringLiteral("refusal")));
     static const QStringList states { QStringLiteral("running"), QStringLiteral("finished"), QStringLiteral("failed") };
     if (!states.contains(state.state))
         message = unreadable();

@@ -2,6 +2,7 @@
 
 #include "CommandParameter.h"
 #include "PieceInfo.h"
+#include "PlacementAutomatic.h"
 #include "PlacementInfo.h"
 #include "PlacementSettings.h"
 
@@ -22,6 +23,7 @@ public:
         int pieces = 0;
         double length = 0;
         QString error;
+        Vantor::Placement::PlacementRefusal refusal;
     };
 
     static CommandParameter submitCommand(const QString& name, const QVector<Vantor::Placement::PieceInfo>& pieces,

@@ -1,6 +1,7 @@
 #include "OnlineNester.h"
 
 #include "CGlobalConfig.h"
+#include "RefusalText.h"
 #include "Worker.h"
 
 #include <cmath>
@@ -88,7 +89,7 @@ void OnlineNester::handle(const QString& reply)
         if (!InternetNester::readState(reply, state, message))
             return fail(message);
         if (state.state == QLatin1String("failed"))
-            return fail(state.error);
+            return fail(RefusalText::of(state.refusal, state.error));
         emit progress(state.placed, state.pieces);
         if (state.state == QLatin1String("finished")) {
             m_stage = Stage::Fetching;

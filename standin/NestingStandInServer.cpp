@@ -232,10 +232,13 @@ PlacementStatus NestingStandInServer::statusOf(const Job& job)
 QJsonObject NestingStandInServer::jobStatus(const Job& job, const QString& id) const
 {
     const PlacementStatus status = statusOf(job);
-    return { { QStringLiteral("job"), id }, { QStringLiteral("name"), job.name },
+    QJsonObject reply { { QStringLiteral("job"), id }, { QStringLiteral("name"), job.name },
         { QStringLiteral("state"), stateOf(status) }, { QStringLiteral("placed"), status.placed },
         { QStringLiteral("pieces"), status.pieces }, { QStringLiteral("length"), status.rollLength },
         { QStringLiteral("error"), status.error } };
+    if (status.refusal.kind != PlacementRefusal::Kind::None)
+        reply.insert(QStringLiteral("refusal"), NestingJobFormat::refusalToJson(status.refusal));
+    return reply;
 }
 
 QJsonObject NestingStandInServer::jobList(const QString& account) const

@@ -17,15 +17,6 @@ namespace Vantor {
 namespace Placement {
 
 namespace {
-// A user knows a piece by its size and where it lies, not by its id.
-QString aboutPiece(const QString& text, const PlacementCompositePolygon& shape)
-{
-    const QRectF box = shape.boundingRect();
-    const auto millimetres = [](double value) { return QString::number(value, 'f', 1); };
-    return text.arg(
-        millimetres(box.width()), millimetres(box.height()), millimetres(box.left()), millimetres(box.top()));
-}
-
 // The rectangles where one of the first and one of the second overlap.
 std::vector<IntRect> overlaps(const std::vector<IntRect>& first, const std::vector<IntRect>& second)
 {
@@ -56,6 +47,7 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
     m_placed.clear();
     m_grownRight = 0;
     m_error.clear();
+    m_refusal = PlacementRefusal();
     m_error = settings.validate();
     if (!m_error.isEmpty())
         return false;
@@ -63,9 +55,7 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
     m_pieces = pieces;
     for (int i = 0; i < pieces.size(); ++i) {
         if (!PlacementGeometry::isUsable(pieces[i].shape)) {
-            m_error = aboutPiece(QCoreApplication::translate("PlacementAutomatic",
-                                     "The outline of the piece of %1 × %2 mm at (%3, %4) is empty or too large."),
-                pieces[i].shape);
+            refuse(PlacementRefusal::Kind::EmptyOutline, pieces[i].shape);
             return false;
         }
         bool fits = false;
@@ -76,9 +66,7 @@ bool PlacementAutomatic::start(const QVector<PieceInfo>& pieces, const Placement
             fits = turned.boundingRect().height() <= settings.rollWidth;
         }
         if (!fits) {
-            m_error = aboutPiece(QCoreApplication::translate("PlacementAutomatic",
-                                     "The piece of %1 × %2 mm at (%3, %4) is wider than the roll."),
-                pieces[i].shape);
+            refuse(PlacementRefusal::Kind::WiderThanRoll, pieces[i].shape);
             return false;
         }
     }
@@ -103,6 +91,33 @@ bool PlacementAutomatic::step()
         m_placed.clear();
         return false;
     }
+}
+
+const char* PlacementRefusal::text() const
+{
+    switch (kind) {
+    case Kind::EmptyOutline:
+        return QT_TRANSLATE_NOOP(
+            "PlacementAutomatic", "The outline of the piece of %1 × %2 mm at (%3, %4) is empty or too large.");
+    case Kind::WiderThanRoll:
+        return QT_TRANSLATE_NOOP("PlacementAutomatic", "The piece of %1 × %2 mm at (%3, %4) is wider than the roll.");
+    case Kind::None:
+        break;
+    }
+    return "";
+}
+
+// A user knows a piece by its size and where it lies, not by its id. The
+// text, read by a server too, writes numbers with a point; a dialog words
+// the refusal itself in the interface language.
+void PlacementAutomatic::refuse(PlacementRefusal::Kind kind, const PlacementCompositePolygon& shape)
+{
+    m_refusal = { kind, shape.boundingRect() };
+    const QRectF& box = m_refusal.piece;
+    const auto millimetres = [](double value) { return QString::number(value, 'f', 1); };
+    m_error = QCoreApplication::translate("PlacementAutomatic", m_refusal.text())
+                  .arg(millimetres(box.width()), millimetres(box.height()), millimetres(box.left()),
+                      millimetres(box.top()));
 }
 
 double PlacementAutomatic::angleOf(int turn) const
@@ -159,9 +174,7 @@ bool PlacementAutomatic::placeNext()
             best = search.found;
     }
     if (!best.found) {
-        m_error = aboutPiece(QCoreApplication::translate(
-                                 "PlacementAutomatic", "The piece of %1 × %2 mm at (%3, %4) is wider than the roll."),
-            m_pieces[piece].shape);
+        refuse(PlacementRefusal::Kind::WiderThanRoll, m_pieces[piece].shape);
         m_placed.clear();
         return false;
     }

@@ -5,6 +5,7 @@
 #include "PlacementInfo.h"
 #include "PlacementSettings.h"
 
+#include <QRectF>
 #include <QString>
 #include <QVector>
 
@@ -15,6 +16,18 @@
 
 namespace Vantor {
 namespace Placement {
+
+// A piece that stops the placement, for a caller that words the refusal in
+// its own language and numbers.
+struct PlacementRefusal
+{
+    enum class Kind { None, EmptyOutline, WiderThanRoll };
+    Kind kind = Kind::None;
+    // The piece's box, in millimetres.
+    QRectF piece;
+    // The English words, %1 × %2 the size and (%3, %4) the place.
+    const char* text() const;
+};
 
 // Places pieces on a roll, bottom-left on no-fit polygons: largest piece
 // first, each at the lowest x (then lowest y) where, in one of the allowed
@@ -34,6 +47,8 @@ public:
 
     bool isFinished() const { return m_error.isEmpty() && m_next == int(m_order.size()); }
     QString error() const { return m_error; }
+    // Set with error() when a piece is what stops the placement.
+    PlacementRefusal refusal() const { return m_refusal; }
     int pieceCount() const { return int(m_pieces.size()); }
     int placedCount() const { return int(m_placed.size()); }
     // In the order the pieces came in, for those placed so far.
@@ -163,6 +178,9 @@ private:
     std::vector<Placed> m_placed;
     ClipperLib::cInt m_grownRight = 0;
     QString m_error;
+    PlacementRefusal m_refusal;
+
+    void refuse(PlacementRefusal::Kind kind, const PlacementCompositePolygon& shape);
 };
 
 } // namespace Placement

@@ -57,6 +57,7 @@ void PlacementRunner::publish(const PlacementAutomatic& engine, bool running)
     m_status.running = running;
     m_status.finished = !running && engine.isFinished();
     m_status.error = engine.error();
+    m_status.refusal = engine.refusal();
     m_status.placed = engine.placedCount();
     m_status.rollLength = engine.rollLength();
     if (m_status.finished)

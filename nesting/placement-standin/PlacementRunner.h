@@ -16,6 +16,7 @@ struct PlacementStatus
     bool running = false;
     bool finished = false;
     QString error;
+    PlacementRefusal refusal;
     int placed = 0;
     int pieces = 0;
     double rollLength = 0;

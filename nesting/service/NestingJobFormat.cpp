@@ -1,5 +1,6 @@
 #include "NestingJobFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Vantor::Placement;
@@ -114,4 +115,33 @@ bool NestingJobFormat::placementsFromJson(const QJsonArray& json, QVector<Placem
     }
     out = placements;
     return true;
+}
+
+namespace {
+const char* const kWider = "wider";
+const char* const kEmptyOutline = "outline";
+} // namespace
+
+QJsonObject NestingJobFormat::refusalToJson(const PlacementRefusal& refusal)
+{
+    const QRectF& box = refusal.piece;
+    const bool wider = refusal.kind == PlacementRefusal::Kind::WiderThanRoll;
+    return { { QStringLiteral("kind"), QLatin1String(wider ? kWider : kEmptyOutline) },
+        { QStringLiteral("piece"), QJsonArray { box.left(), box.top(), box.width(), box.height() } } };
+}
+
+PlacementRefusal NestingJobFormat::refusalFromJson(const QJsonValue& json)
+{
+    const QString kind = json.toObject().value(QStringLiteral("kind")).toString();
+    const QJsonArray box = json.toObject().value(QStringLiteral("piece")).toArray();
+    PlacementRefusal refusal;
+    if (box.size() != 4
+        || !std::all_of(box.begin(), box.end(), [](const QJsonValue& value) { return value.isDouble(); }))
+        return refusal;
+    refusal.piece = QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble());
+    if (kind == QLatin1String(kWider))
+        refusal.kind = PlacementRefusal::Kind::WiderThanRoll;
+    else if (kind == QLatin1String(kEmptyOutline))
+        refusal.kind = PlacementRefusal::Kind::EmptyOutline;
+    return refusal;
 }

@@ -257,6 +257,19 @@ void tst_EditingDialogs::typedNumbers_data()
     QTest::newRow("size grouped") << "size"
                                   << "ger"
                                   << "1.000,5" << refused;
+    // "." groups thousands in German: one or a thousand?
+    QTest::newRow("size thousands in German") << "size"
+                                              << "ger"
+                                              << "1.000" << refused;
+    QTest::newRow("size four decimals in German") << "size"
+                                                  << "ger"
+                                                  << "1.0005" << 1.0005;
+    QTest::newRow("size below one in German") << "size"
+                                              << "ger"
+                                              << "0.025" << 0.025;
+    QTest::newRow("size thousands in Russian") << "size"
+                                               << "ru"
+                                               << "1.000" << 1.0;
     QTest::newRow("offset in German") << "offset"
                                       << "ger"
                                       << "0,25" << 0.25;
@@ -327,8 +340,12 @@ void tst_EditingDialogs::typedNumbers()
     Prompt::setHandler(nullptr);
     if (qIsNaN(kept)) {
         QCOMPARE(prompts.size(), 1);
-        for (double end : { field->minimum(), field->maximum() })
-            QVERIFY2(prompts.first().contains(NumberField::toText(end)), qPrintable(prompts.first()));
+        // The range, or both readings of a text that could mean either.
+        const QStringList named = typed == "1.000"
+            ? QStringList { "\"1.000\"", " 1 or 1000." }
+            : QStringList { NumberField::toText(field->minimum()), NumberField::toText(field->maximum()) };
+        for (const QString& part : named)
+            QVERIFY2(prompts.first().contains(part), qPrintable(prompts.first()));
         QVERIFY(window->isVisible());
         QCOMPARE(field->text(), typed);
         QCOMPARE(window->focusWidget(), field);

@@ -27,6 +27,7 @@
 #include "NumberField.h"
 #include "OpenMyshare.h"
 #include "Prompt.h"
+#include "RefusalText.h"
 #include "SVGApplication.h"
 #include "SaveFile.h"
 #include "StandInSession.h"
@@ -250,6 +251,8 @@ private slots:
     void dialogsOpenWhole_data();
     void dialogsOpenWhole();
     void languageChangeReachesOpenWindows();
+    void numbersFollowTheLanguage_data();
+    void numbersFollowTheLanguage();
     void recoveryQuestionSpeaksTheSavedLanguage_data();
     void recoveryQuestionSpeaksTheSavedLanguage();
 
@@ -465,6 +468,43 @@ void tst_LanguageLayout::languageChangeReachesOpenWindows()
     QCOMPARE(pick->text(), QString("تحديد الموضع"));
     QCOMPARE(dialog->layoutDirection(), Qt::RightToLeft);
     QCOMPARE(frame.layoutDirection(), Qt::LeftToRight);
+}
+
+// The sizes shown, the page-edge warning and a piece that stops the nesting
+// write numbers and units as the language does.
+void tst_LanguageLayout::numbersFollowTheLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("German") << 5
+                            << QStringList { "12,5 mm", "2625 mm",
+                                   "Ein Teil von 27,6 × 75,0 mm bei (236,3; -2,5) mm ragt über den Seitenrand.",
+                                   "Das Teil mit 100,0 × 50,0 mm bei (10,0; 10,0) ist breiter als die Rolle." };
+    QTest::newRow("Russian") << 2
+                             << QStringList { "12,5 мм", "2625 мм",
+                                    "Деталь 27,6 × 75,0 мм в точке (236,3; -2,5) мм выходит за край страницы.",
+                                    "Деталь 100,0 × 50,0 мм в точке (10,0; 10,0) шире рулона." };
+}
+
+void tst_LanguageLayout::numbersFollowTheLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(QStringList, shown);
+    CMainFrame frame;
+    frame.setSizeLabels(12.5, 2625);
+    switchTo(kLanguages[language], &frame);
+    QString warned;
+    CSVGDocument::setWarningHook([&warned](const QString&, const QString& text) { warned = text; });
+    CSVGView view(nullptr);
+    view.loadData("<svg xmlns=\"http://www.w3.org/2000/svg\">"
+                  "<rect x=\"236.3\" y=\"-2.5\" width=\"27.6\" height=\"75\"/></svg>");
+    view.getDocument()->checkNoIntersection();
+    CSVGDocument::setWarningHook(nullptr);
+    const Vantor::Placement::PlacementRefusal wide { Vantor::Placement::PlacementRefusal::Kind::WiderThanRoll,
+        QRectF(10, 10, 100, 50) };
+    QCOMPARE(QStringList({ frame.findChild<QLineEdit*>("length")->text(), frame.findChild<QLineEdit*>("height")->text(),
+                 warned, RefusalText::of(wide, QString()) }),
+        shown);
 }
 
 void tst_LanguageLayout::recoveryQuestionSpeaksTheSavedLanguage_data()

@@ -2,6 +2,7 @@
 #include "AssertionError.h"
 #include "CGlobalConfig.h"
 #include "HelmFrame.h"
+#include "InterfaceLocale.h"
 #include "NestingStandInServer.h"
 #include "NestingTestPieces.h"
 #include "OnlineNester.h"
@@ -100,6 +101,12 @@ void tst_OnlineNester::fail_data()
     QTest::newRow("one job already running") << int(Fault::Stalled) << "busy"
                                              << ""
                                              << "At most 1 nesting jobs may run at once; wait until one has finished.";
+    // The server words it with a point; the user reads the numbers as
+    // the interface language writes them.
+    QTest::newRow("piece wider than the roll, in German")
+        << int(Fault::None) << "wide"
+        << "ger"
+        << "The piece of 100,0 × 50,0 mm at (10,0, 10,0) is wider than the roll.";
 }
 
 // Each failure ends the run with a plain message and nothing placed.
@@ -117,8 +124,15 @@ void tst_OnlineNester::fail()
         QTRY_COMPARE(started.count(), 1);
     } else if (setting == QLatin1String("down")) {
         m_server.stop();
-    } else if (!setting.isEmpty()) {
+    } else if (!setting.isEmpty() && setting != QLatin1String("wide")) {
         QSettings().setValue(QStringLiteral("hpgl/") + setting, value);
+    }
+    QVector<PieceInfo> pieces = randomPieces(2);
+    PlacementSettings settings;
+    if (setting == QLatin1String("wide")) {
+        QLocale::setDefault(InterfaceLocale::forLanguage(value));
+        pieces = { { "wide", { { QPolygonF(QRectF(10, 10, 100, 50)) } } } };
+        settings.rollWidth = 40;
     }
     OnlineNester nester;
     // Only silence needs to wait; others answer, however slowly a busy
@@ -127,8 +141,9 @@ void tst_OnlineNester::fail()
         nester.setTimeout(300);
     QSignalSpy failed(&nester, &OnlineNester::failed);
     QSignalSpy finished(&nester, &OnlineNester::finished);
-    nester.start(QStringLiteral("door"), randomPieces(2), PlacementSettings());
+    nester.start(QStringLiteral("door"), pieces, settings);
     QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
+    QLocale::setDefault(InterfaceLocale::forLanguage("en"));
     QCOMPARE(failed.first().first().toString(), message);
     QCOMPARE(finished.count(), 0);
     QVERIFY(!nester.isRunning());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InterfaceLocale.h"
 #include "StandInSession.h"
 
 #include <QObject>
@@ -30,6 +31,7 @@ public:
         m_server.clearJournal();
         m_quitRequests = 0;
         QSettings().clear();
+        QLocale::setDefault(m_locale);
     }
     // Remembers the settings that a sign-in wrote, for resetSignedIn().
     Q_INVOKABLE void keepSignIn()
@@ -71,6 +73,11 @@ public:
 
     Q_INVOKABLE QVariant setting(const QString& key) const { return QSettings().value(key); }
     Q_INVOKABLE void setSetting(const QString& key, const QVariant& value) { QSettings().setValue(key, value); }
+    // As the main window does for a language the pages chose ("ger").
+    Q_INVOKABLE void setInterfaceLocale(const QString& code)
+    {
+        QLocale::setDefault(InterfaceLocale::forLanguage(code));
+    }
 
 public slots:
     void countQuitRequest() { ++m_quitRequests; }
@@ -81,4 +88,6 @@ private:
     standin::StandInServer& m_server;
     int m_quitRequests = 0;
     QVariantMap m_signedIn;
+    // The locale that reset() brings back.
+    const QLocale m_locale;
 };

@@ -3,6 +3,7 @@ import Qt.labs.settings 1.1
 import "../zoQuick"
 import "../ajax.js" as Ajax
 import "cascade.js" as Cascade
+import "numbers.js" as Numbers
 
 // The data centre: six cascading selectors narrow the vehicle down, and the
 // template that the server names for the picks opens in the editor.
@@ -107,7 +108,7 @@ Item {
                                name: name,
                                thumbnail: mainWindow.routingurl + storage + ".png?timestamp=" + Date.now(),
                                pdb: mainWindow.routingurl + storage + ".pdb?timestamp=" + Date.now(),
-                               area: String(template.area),
+                               area: Numbers.shown(template.area),
                                remark: ""
                            })
         })
@@ -131,9 +132,17 @@ Item {
         })
     }
 
+    // The picks below the category and the template found for them were
+    // made in the old language, which the new lists no longer hold: they go
+    // as after a new pick, so that nothing stale can be picked or opened.
     function switchDataLanguage(code) {
         mainWindow.data_lang = code
         settings.setValue("data_lang", code)
+        closeLists()
+        for (var i = 1; i < selectors.length; ++i)
+            selectors[i].reset()
+        brandarr = []
+        results.clear()
         loadCategories()
     }
 

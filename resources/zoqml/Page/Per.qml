@@ -2,6 +2,7 @@ import QtQuick 2.15
 import Qt.labs.settings 1.1
 import "../zoQuick"
 import "../ajax.js" as Ajax
+import "numbers.js" as Numbers
 
 // "Personal Information": the signed-in account's available area, name and
 // mobile number, and the way to change its password.
@@ -9,7 +10,7 @@ Item {
     id: perPage
     objectName: "perPage"
 
-    property string area: "0.00"
+    property string area: Numbers.shown("0.00")
     property string username: ""
     property string mobile: ""
 
@@ -23,7 +24,7 @@ Item {
             if (!info)
                 return
             if (info.area !== undefined && info.area !== null)
-                area = String(info.area)
+                area = Numbers.shown(info.area)
             if (info.username !== undefined && info.username !== null)
                 username = String(info.username)
             if (info.mobile !== undefined && info.mobile !== null)

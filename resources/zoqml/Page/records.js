@@ -1,4 +1,5 @@
 .pragma library
+.import "numbers.js" as Numbers
 
 // The rows of the record pages, made from the records of the list replies.
 
@@ -60,7 +61,7 @@ function cutRow(record, tools) {
         id: Number(record.id),
         name: name !== "" ? name : randomName(),
         thumbnail: thumbnailAddress(tools.decrypt(text(record.image))),
-        area: text(record.area),
+        area: Numbers.shown(record.area),
         createtime: tools.time(record.createtime),
         pdb: packageAddress(record.turl, tools.decrypt)
     }

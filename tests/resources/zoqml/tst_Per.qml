@@ -36,6 +36,7 @@ Item {
             var empty = ["0.00", "Account", "Mobile"]
             return [
                 { tag: "served", shown: ["125.50", "Account演示账户", "Mobile13800000001"] },
+                { tag: "served in German", locale: "ger", shown: ["125,50", "Account演示账户", "Mobile13800000001"] },
                 { tag: "no userinfo", body: JSON.stringify({ code: 1, msg: "ok", data: {} }), shown: empty },
                 { tag: "refused", body: JSON.stringify({ code: 0, msg: "Sign in first", data: null }), shown: empty },
                 { tag: "server error", status: 500, body: "", shown: empty }
@@ -45,6 +46,8 @@ Item {
         function test_account(data) {
             if (data.body !== undefined)
                 bench.cannedReply(indexPath, data.status || 200, data.body)
+            if (data.locale)
+                bench.setInterfaceLocale(data.locale)
             showPage(3, "perPage")
             waitForRequests(indexPath, 1)
             tryCompare(item("areaText"), "text", data.shown[0], 5000)
