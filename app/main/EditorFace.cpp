@@ -78,7 +78,8 @@ void EditorFace::fitSmallestSize()
     QSize frameSize = frame.size() - inside.size();
     if (frameSize.height() <= 0)
         frameSize.setHeight(kTitleBarAllowance);
-    m_container->setMinimumSize(m_smallest.boundedTo(screen->availableGeometry().size() - frameSize));
+    m_container->setMinimumSize(
+        m_smallest.boundedTo(screen->availableGeometry().size() - frameSize).expandedTo(QSize(0, 0)));
 }
 
 void EditorFace::place()
