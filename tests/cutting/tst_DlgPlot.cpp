@@ -352,7 +352,7 @@ void tst_DlgPlot::failsPlainly()
 
 // A plotter that takes nothing until Stop, then reads fast: the job ends
 // with a pen lift and says it was stopped, in no failure's red. Closing
-// mid-job stops the job too and closes once the plotter has the ending;
+// mid-job stops the job too and closes once the port has taken the ending;
 // destroying the dialog mid-job returns.
 void tst_DlgPlot::stopAndClose()
 {
@@ -393,6 +393,9 @@ void tst_DlgPlot::stopAndClose()
     QTRY_VERIFY_WITH_TIMEOUT(status->findItems("Sending data", Qt::MatchExactly).size() == 2, 60000);
     dialog->findChild<QPushButton*>("close")->click();
     QCOMPARE(closed.size(), 0);
+    const QString closing("The dialog closes once the end of the job has been handed to the output; a plotter "
+                          "receives it after what its line still holds.");
+    QCOMPARE(status->findItems(closing, Qt::MatchExactly).size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(readAll() && closed.size() == 1, 60000);
 
     dialog->findChild<QPushButton*>("cut")->click();
