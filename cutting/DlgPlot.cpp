@@ -461,6 +461,7 @@ void DlgPlot::startCutting()
     m_progress->setValue(0);
     m_stopping = false;
     m_stopTaken = true;
+    m_endingOnLine = false;
     m_closing = false;
     m_jobDevice = chosenDevice();
     QString error;
@@ -514,9 +515,13 @@ void DlgPlot::send(const QByteArray& hpgl)
     m_plotter->start();
 }
 
+// A regular file holds what it was given; a device may still hold much of
+// the job (a pseudo-terminal or a printer-class port does not say how much),
+// which the plotter reads before the ending.
 void DlgPlot::stopEnded(bool taken)
 {
     m_stopTaken = taken;
+    m_endingOnLine = taken && !QFileInfo(m_jobPort).isFile();
 }
 
 void DlgPlot::sent(bool success)
@@ -540,14 +545,16 @@ void DlgPlot::stopCutting()
     }
 }
 
-// Closing ends a conversion at once (the destructor waits for it), but a
-// plotter first gets the end of its job, however slowly it reads.
+// Closing ends a conversion at once (the destructor waits for it), but the
+// output first takes the end of the job, however slowly the plotter reads.
 void DlgPlot::reject()
 {
     rememberOutput();
     const bool sending = m_plotter && m_plotter->isRunning();
     if (sending && !m_closing)
-        addStatus(tr("The dialog closes once the plotter has the end of the job."), Qt::black);
+        addStatus(tr("The dialog closes once the end of the job has been handed to the output; a plotter receives it "
+                     "after what its line still holds."),
+            Qt::black);
     m_closing = true;
     stopCutting();
     if (!sending)
@@ -566,6 +573,11 @@ void DlgPlot::endJob(bool sent, const QString& reason)
     setBusy(false);
     if (!reason.isEmpty())
         addStatus(reason, m_stopping ? Qt::black : Qt::darkRed);
+    const QString stopped = m_endingOnLine ? tr("The cut job was stopped. Its ending has been handed to the port; the "
+                                                "plotter receives it after what the line still holds.")
+                                           : tr("The cut job was stopped.");
+    if (m_stopping && m_endingOnLine)
+        addStatus(stopped, Qt::black);
     // A job ended by closing the dialog needs no message, unless the plotter
     // may be left with its knife down; one the user stopped did not fail.
     if (m_stopping && !m_stopTaken)
@@ -573,7 +585,7 @@ void DlgPlot::endJob(bool sent, const QString& reason)
     else if (!m_closing && sent)
         Prompt::information(this, tr("Tips"), tr("Data Transmission Completed"));
     else if (!m_closing && m_stopping)
-        Prompt::information(this, tr("Tips"), tr("The cut job was stopped."));
+        Prompt::information(this, tr("Tips"), stopped);
     else if (!m_closing)
         Prompt::warning(this, tr("Warning"), tr("Data Transmission Failed"));
     emit jobEnded(sent);

@@ -74,8 +74,8 @@ public slots:
     void startCutting();
     // The job ends on a whole command with the knife up.
     void stopCutting();
-    // A job under way is stopped first: the dialog closes once the plotter
-    // has its ending.
+    // A job under way is stopped first: the dialog closes once the output
+    // has taken its ending.
     void reject() override;
 
 signals:
@@ -164,6 +164,8 @@ private:
     bool m_stopping = false;
     // False once the plotter took nothing of a stopped job's ending.
     bool m_stopTaken = true;
+    // The stopped job's ending went to a device, not to a file.
+    bool m_endingOnLine = false;
     bool m_closing = false;
 
     QLabel* m_previewLabel;

@@ -56,6 +56,8 @@ NestingDialog::NestingDialog(CSVGDocument* document, QWidget* parent)
     layout->addWidget(m_status);
     layout->addWidget(m_buttons);
     connect(m_start, &QPushButton::clicked, this, &NestingDialog::startPlacement);
+    for (NumberField* field : { m_width, m_spacing, m_rotations })
+        connect(field, &QLineEdit::textChanged, this, &NestingDialog::fieldEdited);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     NestingDialog::retranslateUi();
@@ -115,6 +117,7 @@ bool NestingDialog::takeSettings(PlacementSettings* settings)
         return false;
     }
     NestingSettings::save(*settings);
+    m_placedWith = *settings;
     return true;
 }
 
@@ -181,14 +184,35 @@ void NestingDialog::offerPlacements(const QVector<PlacementInfo>& placements, do
     }
     setRunning(false);
     m_placements = placements;
-    showStatus(
-        tr("All %1 pieces placed; roll length %2 mm").arg(placements.size()).arg(NumberField::toText(rollLength, 1)));
+    m_offered
+        = tr("All %1 pieces placed; roll length %2 mm").arg(placements.size()).arg(NumberField::toText(rollLength, 1));
+    showStatus(m_offered);
     okButton()->setEnabled(!m_placements.isEmpty());
+}
+
+bool NestingDialog::showsSettingsPlaced() const
+{
+    return m_width->problem().isEmpty() && m_spacing->problem().isEmpty() && m_rotations->problem().isEmpty()
+        && m_width->value() == m_placedWith.rollWidth && m_spacing->value() == m_placedWith.spacing
+        && int(m_rotations->value()) == m_placedWith.rotations;
+}
+
+// The placements offered were made for the settings of the last Start: for
+// a roll of another width they may reach past its edge.
+void NestingDialog::fieldEdited()
+{
+    if (m_placements.isEmpty())
+        return;
+    const bool placed = showsSettingsPlaced();
+    okButton()->setEnabled(placed);
+    showStatus(placed
+            ? m_offered
+            : tr("The fields differ from those the pieces were placed with: press Start to place them again."));
 }
 
 void NestingDialog::accept()
 {
-    if (m_placements.isEmpty())
+    if (m_placements.isEmpty() || !showsSettingsPlaced())
         return;
     if (m_document)
         NestingPieces::applyPlacements(m_document, m_placements);

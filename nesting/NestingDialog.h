@@ -27,7 +27,8 @@ class NestingDialog : public TranslatedDialog
 public:
     NestingDialog(CSVGDocument* document, QWidget* parent);
 
-    // Writes the placements offered into the document; nothing without.
+    // Writes the placements offered into the document; nothing without, nor
+    // once a field differs from what they were made with.
     void accept() override;
 
 protected:
@@ -66,6 +67,10 @@ private:
     // A saved width wider than the page holds is set to the widest, and the
     // status says so.
     void holdWidthToPage(double wanted);
+    // The fields hold what the placements offered were made with.
+    bool showsSettingsPlaced() const;
+    // OK offers the placements only while the fields show their settings.
+    void fieldEdited();
 
     CSVGDocument* m_document;
     // The nested pieces go to the page's left-bottom corner, 1 unit inside:
@@ -74,6 +79,10 @@ private:
     double m_widthLimit = 0;
     double m_lengthLimit = 0;
     QVector<Vantor::Placement::PlacementInfo> m_placements;
+    // What the placements offered were made with.
+    Vantor::Placement::PlacementSettings m_placedWith;
+    // The status that offered them.
+    QString m_offered;
     NumberField* m_width;
     NumberField* m_spacing;
     NumberField* m_rotations;

@@ -6,8 +6,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+// Until the window manager has framed the window its frame is not known:
+// room is kept for a title bar as high as Windows 10 draws it at 96 dots
+// per inch, more than other window managers take.
+const int kTitleBarAllowance = 31;
+} // namespace
 
 EditorFace::EditorFace(QWidget* container, CMainFrame* editor, QWindow* pages)
     : QObject(container)
@@ -29,6 +37,10 @@ bool EditorFace::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_container && event->type() == QEvent::Resize)
         place();
+    // The frame is known, or the screen changes, once the window is shown
+    // or moved.
+    if (watched == m_container && (event->type() == QEvent::Show || event->type() == QEvent::Move))
+        fitSmallestSize();
     if (watched == m_container && event->type() == QEvent::Close) {
         QCloseEvent close;
         QCoreApplication::sendEvent(m_editor, &close);
@@ -44,6 +56,30 @@ void EditorFace::signedIn()
 {
     m_signedIn = true;
     followPages();
+}
+
+void EditorFace::setSmallestSize(const QSize& size)
+{
+    m_smallest = size;
+    fitSmallestSize();
+}
+
+// A window manager keeps a maximised window at its smallest size even
+// where that runs off the screen: at 1024 x 660 a window asking for all of
+// it would lose its title bar's height at the bottom, the status bar with
+// it.
+void EditorFace::fitSmallestSize()
+{
+    const QScreen* screen = m_container->screen();
+    if (!m_smallest.isValid() || !screen)
+        return;
+    const QRect frame = m_container->frameGeometry();
+    const QRect inside = m_container->geometry();
+    QSize frameSize = frame.size() - inside.size();
+    if (frameSize.height() <= 0)
+        frameSize.setHeight(kTitleBarAllowance);
+    m_container->setMinimumSize(
+        m_smallest.boundedTo(screen->availableGeometry().size() - frameSize).expandedTo(QSize(0, 0)));
 }
 
 void EditorFace::place()

@@ -172,9 +172,6 @@ int main(int argc, char** argv)
     view.setSource(QUrl(QStringLiteral("qrc:/zoqml/main.qml")));
     container.reset(QWidget::createWindowContainer(&view));
     container->resize(1350, 750);
-    if (const QObject* pages = view.rootObject()) {
-        container->setMinimumSize(pages->property("minimumWidth").toInt(), pages->property("minimumHeight").toInt());
-    }
 
     // A web API on this machine (the stand-in) needs no network; when it
     // cannot be reached, the sign-in page says so and offers "Retry".
@@ -185,6 +182,8 @@ int main(int argc, char** argv)
     // The editor fills the window below the strip of the page buttons.
     mainFrame.setParent(container.get());
     auto* face = new EditorFace(container.get(), &mainFrame, &view);
+    if (const QObject* pages = view.rootObject())
+        face->setSmallestSize(QSize(pages->property("minimumWidth").toInt(), pages->property("minimumHeight").toInt()));
     QObject::connect(&mainFrame, &CMainFrame::signedIn, face, &EditorFace::signedIn);
     for (QPushButton* button : { dataButton.get(), designButton.get() }) {
         button->setParent(container.get());

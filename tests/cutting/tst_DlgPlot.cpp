@@ -1,3 +1,4 @@
+#include "AbstractPlotter.h"
 #include "ApiReply.h"
 #include "CSVGDocument.h"
 #include "DlgPlot.h"
@@ -20,7 +21,9 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -90,6 +93,7 @@ private slots:
     void hiddenPiecesAreNotCounted();
     void failsPlainly();
     void stopAndClose();
+    void stoppedAfterAStopNotTaken();
     void openedAndClosed();
     void piecesOutsideThePage();
     void turnedJobStaysOnTheRoll_data();
@@ -97,6 +101,7 @@ private slots:
     void fitsTheScreen_data();
     void fitsTheScreen();
     void previewShowsTheDrawing();
+    void frameLengthRefusedBeforeCutting_data();
     void frameLengthRefusedBeforeCutting();
 
 private:
@@ -362,7 +367,7 @@ void tst_DlgPlot::failsPlainly()
 
 // A plotter that takes nothing until Stop, then reads fast: the job ends
 // with a pen lift and says it was stopped, in no failure's red. Closing
-// mid-job stops the job too and closes once the plotter has the ending;
+// mid-job stops the job too and closes once the port has taken the ending;
 // destroying the dialog mid-job returns.
 void tst_DlgPlot::stopAndClose()
 {
@@ -390,8 +395,12 @@ void tst_DlgPlot::stopAndClose()
     readAll();
     QVERIFY2(received.endsWith("PU;"), received.right(40).constData());
     QCOMPARE(ended.first().first().toBool(), false);
-    QCOMPARE(m_prompts.last(), QString("The cut job was stopped."));
-    QCOMPARE(status->item(status->count() - 1)->text(), QString("Stopped"));
+    // The port does not say what it still holds: the plotter gets the
+    // ending after that.
+    const QString handedOver("The cut job was stopped. Its ending has been handed to the port; the plotter receives "
+                             "it after what the line still holds.");
+    QCOMPARE(m_prompts.last(), handedOver);
+    QCOMPARE(status->item(status->count() - 1)->text(), handedOver);
     for (int i = 0; i < status->count(); ++i)
         QVERIFY2(status->item(i)->foreground().color() != QColor(Qt::darkRed), qPrintable(status->item(i)->text()));
 
@@ -399,12 +408,54 @@ void tst_DlgPlot::stopAndClose()
     QTRY_VERIFY_WITH_TIMEOUT(status->findItems("Sending data", Qt::MatchExactly).size() == 2, 60000);
     dialog->findChild<QPushButton*>("close")->click();
     QCOMPARE(closed.size(), 0);
+    const QString closing("The dialog closes once the end of the job has been handed to the output; a plotter "
+                          "receives it after what its line still holds.");
+    QCOMPARE(status->findItems(closing, Qt::MatchExactly).size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(readAll() && closed.size() == 1, 60000);
 
     dialog->findChild<QPushButton*>("cut")->click();
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isRunning(), 20000);
     delete dialog;
     ::close(master);
+    ::close(slave);
+}
+
+// A first job whose ending the plotter never took (its output suspended,
+// then gone) warns of a knife perhaps down; a second one, stopped before a
+// byte went out, was stopped and no more.
+void tst_DlgPlot::stoppedAfterAStopNotTaken()
+{
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    loadPage(page(100, 400, 2000));
+    DlgPlot dialog(&m_document, "Suspended");
+    QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
+    auto* stop = dialog.findChild<QPushButton*>("stop");
+    startCut(dialog, QString::fromLocal8Bit(name));
+    // Once the job has begun (a job stopped before its first byte needs no
+    // ending), the line takes nothing more.
+    pollfd far { master, POLLIN, 0 };
+    QTRY_VERIFY_WITH_TIMEOUT(::poll(&far, 1, 0) == 1, 60000);
+    QVERIFY(::tcflow(slave, TCOOFF) == 0);
+    stop->click();
+    ::close(master);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+    QCOMPARE(m_prompts.last(), AbstractPlotter::stopNotTakenText());
+    // The stop must come while the conversion runs (the button still on
+    // then takes it); a conversion done before it sent to the gone port.
+    for (int tries = 0; tries < 20 && ended.size() == 1 + tries; ++tries) {
+        dialog.findChild<QPushButton*>("cut")->click();
+        stop->click();
+        if (!stop->isEnabled())
+            break;
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2 + tries, 60000);
+    }
+    QVERIFY2(!stop->isEnabled(), "never stopped while converting");
+    const int jobs = ended.size() + 1;
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), jobs, 60000);
+    QCOMPARE(m_prompts.last(), QString("The cut job was stopped."));
     ::close(slave);
 }
 
@@ -546,16 +597,32 @@ void tst_DlgPlot::previewShowsTheDrawing()
 }
 
 // A frame shorter than the plotter's smallest is refused, naming the
-// range, before anything is asked or cut.
+// range, before anything is asked or cut; the smallest itself is cut.
+void tst_DlgPlot::frameLengthRefusedBeforeCutting_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("prompt"); // the first
+    QTest::newRow("under the smallest") << "99.5"
+                                        << "Frame length: enter a number from 100 to 100000 mm.";
+    QTest::newRow("the smallest") << "100"
+                                  << "Cutting will be start, do you want to continue?";
+}
+
 void tst_DlgPlot::frameLengthRefusedBeforeCutting()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, prompt);
     loadPage(page(100, 400));
     DlgPlot dialog(&m_document, QString());
     QSignalSpy ended(&dialog, &DlgPlot::jobEnded);
-    dialog.findChild<QLineEdit*>("frameLength")->setText("99.5");
-    startCut(dialog, QDir::temp().filePath("frame.plt"));
-    QCOMPARE(m_prompts, QStringList("Frame length: enter a number from 100 to 100000 mm."));
-    QCOMPARE(ended.size(), 0);
+    dialog.findChild<QLineEdit*>("frameLength")->setText(typed);
+    QTemporaryDir folder;
+    startCut(dialog, folder.filePath("frame.plt"));
+    QCOMPARE(m_prompts.value(0), prompt);
+    if (prompt.startsWith("Frame"))
+        QCOMPARE(ended.size(), 0);
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(ended.size() == 1 && ended.first().first().toBool(), 60000);
 }
 
 // Turned a quarter and mirrored by the cut settings, on a roll 600 mm

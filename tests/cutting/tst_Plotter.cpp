@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <poll.h>
 #include <pty.h>
@@ -84,6 +85,9 @@ std::atomic<dev_t> g_watchedLine { 0 };
 std::atomic<int> g_linePolls { 0 };
 std::atomic<int> g_lineTimeouts { 0 };
 std::atomic<qint64> g_lineTook { 0 };
+// The most asked of the line in one write: a line that reports no queue
+// (as a terminal does) is offered the driver's queue limit at a time.
+std::atomic<qint64> g_lineLargestWrite { 0 };
 } // namespace
 
 extern "C" int poll(pollfd* descriptors, nfds_t count, int timeoutMs)
@@ -102,8 +106,13 @@ extern "C" int poll(pollfd* descriptors, nfds_t count, int timeoutMs)
 extern "C" ssize_t write(int descriptor, const void* data, size_t size)
 {
     static const auto system = systemCall<ssize_t (*)(int, const void*, size_t)>("write");
+    // Asked before the line has any of it: a reader of the far end that
+    // sees a byte sees the size asked too.
+    const bool watched = g_watchedLine != 0 && deviceOf(descriptor) == g_watchedLine;
+    for (qint64 largest = g_lineLargestWrite;
+         watched && qint64(size) > largest && !g_lineLargestWrite.compare_exchange_weak(largest, qint64(size));) { }
     const ssize_t result = system(descriptor, data, size);
-    if (result > 0 && g_watchedLine != 0 && deviceOf(descriptor) == g_watchedLine)
+    if (result > 0 && watched)
         g_lineTook += result;
     return result;
 }
@@ -229,6 +238,7 @@ private slots:
     void stopLeavesWholeCommands();
     void stopOnASlowLine_data();
     void stopOnASlowLine();
+    void destroyedWhileTheEndingWaits();
     void failures_data();
     void failures();
 };
@@ -266,14 +276,18 @@ void tst_Plotter::lineSettings_data()
     QTest::addColumn<QJsonObject>("line");
     QTest::addColumn<speed_t>("speed");
     QTest::addColumn<tcflag_t>("flags"); // of CSIZE, CSTOPB, PARENB, PARODD, CRTSCTS
-    QTest::newRow("9600 8N1") << QJsonObject { { "baud_rate", 9600 } } << speed_t(B9600) << tcflag_t(CS8);
-    QTest::newRow("19200 7E2, hardware flow") << QJsonObject { { "baud_rate", 19200 }, { "data_bits", 7 },
-        { "parity", "even" }, { "stop_bits", 2 }, { "flow_control", "hardware" } }
-                                              << speed_t(B19200) << tcflag_t(CS7 | PARENB | CSTOPB | CRTSCTS);
+    QTest::addColumn<qint64>("queue"); // bytes: a quarter of a second of the line, at least 1024
+    QTest::newRow("9600 8N1") << QJsonObject { { "baud_rate", 9600 } } << speed_t(B9600) << tcflag_t(CS8)
+                              << qint64(1024);
+    QTest::newRow("19200 7E2, hardware flow")
+        << QJsonObject { { "baud_rate", 19200 }, { "data_bits", 7 }, { "parity", "even" }, { "stop_bits", 2 },
+               { "flow_control", "hardware" } }
+        << speed_t(B19200) << tcflag_t(CS7 | PARENB | CSTOPB | CRTSCTS) << qint64(1024);
     QTest::newRow("115200 6O1") << QJsonObject { { "baud_rate", 115200 }, { "data_bits", 6 }, { "parity", "odd" },
         { "stop_bits", 1 } } << speed_t(B115200)
-                                << tcflag_t(CS6 | PARENB | PARODD);
-    QTest::newRow("5 data bits") << QJsonObject { { "data_bits", 5 } } << speed_t(B9600) << tcflag_t(CS5);
+                                << tcflag_t(CS6 | PARENB | PARODD) << qint64(2880);
+    QTest::newRow("5 data bits") << QJsonObject { { "data_bits", 5 } } << speed_t(B9600) << tcflag_t(CS5)
+                                 << qint64(1024);
 }
 
 // Read back from the terminal while the job runs, and after it.
@@ -282,14 +296,19 @@ void tst_Plotter::lineSettings()
     QFETCH(QJsonObject, line);
     QFETCH(speed_t, speed);
     QFETCH(tcflag_t, flags);
+    QFETCH(qint64, queue);
     Terminal terminal;
     line.insert("port", terminal.device);
     auto* serial = new SerialPlotter(DeviceRecord(line));
     serial->setData(jobData(1000000));
     Reports reports(serial);
     PlotterThread thread(serial);
+    g_lineLargestWrite = 0;
+    g_watchedLine = deviceOf(terminal.slave);
     thread.start();
     QVERIFY(!terminal.read(1).isEmpty());
+    g_watchedLine = 0;
+    QCOMPARE(g_lineLargestWrite.load(), queue);
     termios set {};
     QCOMPARE(::tcgetattr(terminal.slave, &set), 0);
     QCOMPARE(::cfgetospeed(&set), speed);
@@ -372,6 +391,7 @@ void tst_Plotter::stopOnASlowLine()
         serial->setStopGraceMs(1000);
     Reports reports(serial);
     PlotterThread thread(serial);
+    g_lineTook = 0;
     g_watchedLine = deviceOf(terminal.slave);
     const int timeouts = g_lineTimeouts;
     thread.start();
@@ -405,14 +425,46 @@ void tst_Plotter::stopOnASlowLine()
     QCOMPARE(reports.finished, QList<bool>({ false }));
     QCOMPARE(reports.stopped, QList<bool>({ rate > 0 }));
     QVERIFY2(received.size() < job.size(), "stopped too late to tell");
+    // Bytes that the system took and the far end never read were lost on
+    // the way; a wrong stream read whole was wrong when it was written.
+    QVERIFY2(received.size() == g_lineTook,
+        qPrintable(QString("the far end read %1 bytes of the %2 that the system took")
+                       .arg(received.size())
+                       .arg(g_lineTook.load())));
     if (rate > 0) {
         const QString fault = TestHpgl::stopFault(job, received, closing);
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY2(fault.isEmpty(), qPrintable(fault + ", as the driver wrote it"));
         QCOMPARE(reports.status.last(), qMakePair(QString("Stopped"), QColor(Qt::black)));
     } else {
         QVERIFY(job.startsWith(received));
         QCOMPARE(reports.status.last(), qMakePair(AbstractPlotter::stopNotTakenText(), QColor(Qt::darkRed)));
     }
+}
+
+// The owner goes while a stopped job's ending waits for a line that takes
+// nothing (its output suspended): the driver is abandoned at its next look
+// at the line, not after the ending's two minutes.
+void tst_Plotter::destroyedWhileTheEndingWaits()
+{
+    Terminal terminal;
+    auto* serial = new SerialPlotter(DeviceRecord(QJsonObject { { "port", terminal.device } }));
+    serial->setData(longJob());
+    auto thread = std::make_unique<PlotterThread>(serial);
+    g_watchedLine = deviceOf(terminal.slave);
+    thread->start();
+    QVERIFY(!terminal.read(1).isEmpty());
+    QVERIFY(::tcflow(terminal.slave, TCOOFF) == 0);
+    const int timeouts = g_lineTimeouts;
+    QTRY_VERIFY_WITH_TIMEOUT(g_lineTimeouts > timeouts, 60000);
+    serial->stop();
+    // The second refusal from here on is the ending's.
+    const int refused = g_lineTimeouts;
+    QTRY_VERIFY_WITH_TIMEOUT(g_lineTimeouts >= refused + 2, 60000);
+    g_watchedLine = 0;
+    QElapsedTimer clock;
+    clock.start();
+    thread.reset();
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString("%1 ms").arg(clock.elapsed())));
 }
 
 void tst_Plotter::failures_data()

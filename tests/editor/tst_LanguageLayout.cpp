@@ -468,6 +468,10 @@ void tst_LanguageLayout::languageChangeReachesOpenWindows()
     QCOMPARE(pick->text(), QString("تحديد الموضع"));
     QCOMPARE(dialog->layoutDirection(), Qt::RightToLeft);
     QCOMPARE(frame.layoutDirection(), Qt::LeftToRight);
+
+    // A title longer than the dialog, given while it is open, widens it.
+    dialog->setWindowTitle(QString(120, QChar('W')));
+    QVERIFY(dialog->width() >= dialog->titleWidth());
 }
 
 // The sizes shown, the page-edge warning and a piece that stops the nesting

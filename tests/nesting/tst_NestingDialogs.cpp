@@ -38,15 +38,16 @@ private slots:
     void rollHeldToPage();
     void rollAsTyped_data();
     void rollAsTyped();
-    void refusedStartDropsEarlierResult_data() { place_data(); }
-    void refusedStartDropsEarlierResult();
+    void leastSettingsAccepted();
+    void okAppliesOnlyWhatStartMade_data();
+    void okAppliesOnlyWhatStartMade();
     void pageNotSquare_data();
     void pageNotSquare();
 
 private:
     std::unique_ptr<NestingDialog> makeDialog(bool online, double rollWidth);
     void loadPieces(bool selected, const QSize& page = QSize(600, 600));
-    QStringList typeRollAndStart(NestingDialog& dialog, const QString& typed);
+    QStringList typeRollAndStart(NestingDialog& dialog, const QString& typed, bool start = true);
     QString drawing();
     QString withoutTransforms() { return drawing().remove(QRegularExpression(" transform=\"[^\"]*\"")); }
 
@@ -285,7 +286,7 @@ void tst_NestingDialogs::rollAsTyped()
 }
 
 // The prompts that Start gave.
-QStringList tst_NestingDialogs::typeRollAndStart(NestingDialog& dialog, const QString& typed)
+QStringList tst_NestingDialogs::typeRollAndStart(NestingDialog& dialog, const QString& typed, bool start)
 {
     m_prompts.clear();
     dialog.show();
@@ -295,22 +296,60 @@ QStringList tst_NestingDialogs::typeRollAndStart(NestingDialog& dialog, const QS
     width->setFocus();
     QTest::keyClick(width, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(width, typed);
-    QTest::mouseClick(dialog.findChild<QPushButton*>("start"), Qt::LeftButton);
+    if (start)
+        QTest::mouseClick(dialog.findChild<QPushButton*>("start"), Qt::LeftButton);
     return m_prompts;
 }
 
-// A Start refused after a placement was offered takes the offer back: OK
-// then applies nothing.
-void tst_NestingDialogs::refusedStartDropsEarlierResult()
+// No spacing and a single turn are the least allowed, and allowed.
+void tst_NestingDialogs::leastSettingsAccepted()
+{
+    loadPieces(true);
+    AutoPlaceDialog dialog(&m_document);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    for (const auto& [name, typed] : { std::make_pair("spacing", "0"), std::make_pair("rotations", "1") }) {
+        auto* field = dialog.findChild<NumberField*>(name);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, typed);
+    }
+    QCOMPARE(typeRollAndStart(dialog, "300"), QStringList());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled() || !m_prompts.isEmpty(),
+        300000);
+    QCOMPARE(m_prompts, QStringList());
+    QCOMPARE(QSettings().value("autoplace/spacing").toDouble(), 0.0);
+    QCOMPARE(QSettings().value("autoplace/rotations").toInt(), 1);
+    dialog.reject();
+}
+
+// The placements offered were made for the fields of the last Start: a
+// Start refused, or a roll typed without Start, takes the offer back, and
+// OK then applies nothing.
+void tst_NestingDialogs::okAppliesOnlyWhatStartMade_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("start");
+    QTest::newRow("local, Start refused") << false << "-5" << true;
+    QTest::newRow("online, Start refused") << true << "-5" << true;
+    QTest::newRow("local, roll typed") << false << "150" << false;
+    QTest::newRow("online, roll typed") << true << "150" << false;
+}
+
+void tst_NestingDialogs::okAppliesOnlyWhatStartMade()
 {
     QFETCH(bool, online);
+    QFETCH(QString, typed);
+    QFETCH(bool, start);
     loadPieces(true);
     const QString before = drawing();
     const auto dialog = makeDialog(online, 300);
     dialog->findChild<QPushButton*>("start")->click();
     QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 300000);
-    QCOMPARE(typeRollAndStart(*dialog, "-5").size(), 1);
+    QCOMPARE(typeRollAndStart(*dialog, typed, start).size(), start ? 1 : 0);
     QVERIFY(!ok->isEnabled());
     dialog->accept();
     QCOMPARE(dialog->result(), int(QDialog::Rejected));

@@ -4,6 +4,8 @@
 #include "Prompt.h"
 #include "TestEnvironment.h"
 
+#include <QScreen>
+#include <QStatusBar>
 #include <QWindow>
 
 namespace {
@@ -29,6 +31,7 @@ private slots:
     void closeAsksTheEditor_data();
     void closeAsksTheEditor();
     void noInputUnderThePages();
+    void fitsASmallScreen();
 };
 
 void tst_EditorFace::closeAsksTheEditor_data()
@@ -98,6 +101,31 @@ void tst_EditorFace::noInputUnderThePages()
     keys();
     QCOMPARE(asked, QStringList({ "SaveFile", "Warning" }));
     Prompt::setHandler(nullptr);
+}
+
+// On a screen with less room than the window's smallest size (the offscreen
+// screen is 800 x 600), a window manager that keeps that size would push the
+// window off the screen: the smallest size leaves room for the frame, and
+// the editor's status bar shows inside the window.
+void tst_EditorFace::fitsASmallScreen()
+{
+    QWidget window;
+    auto* editor = new CMainFrame;
+    editor->setParent(&window);
+    editor->show();
+    auto* face = new EditorFace(&window, editor);
+    face->setSmallestSize(QSize(1024, 660));
+    window.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize screen = window.screen()->availableGeometry().size();
+    const QSize frame = window.frameGeometry().size() - window.size();
+    QVERIFY(frame.height() > 0);
+    const QSize smallest = window.minimumSize() + frame;
+    QVERIFY2(smallest.width() <= screen.width() && smallest.height() <= screen.height(),
+        qPrintable(QString("%1 x %2 with its frame").arg(smallest.width()).arg(smallest.height())));
+    const QStatusBar* bar = editor->statusBar();
+    QVERIFY(bar->isVisible());
+    QVERIFY(window.rect().contains(QRect(bar->mapTo(&window, QPoint()), bar->size())));
 }
 
 ZOCUT_TEST_MAIN(tst_EditorFace)
