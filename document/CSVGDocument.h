@@ -551,6 +551,8 @@ public:
     // millimetres from its resolution (96 dpi when it has none), selected;
     // one undo step. False, and nothing added, when it is not a picture.
     bool insertImage(const std::wstring& base64);
+    // The same with the picture that the caller has decoded from it.
+    bool insertImage(const std::wstring& base64, const QImage& picture);
     // printImage for every selected image element.
     void printSelectedImages(const QString& folder);
     // The element's picture, clipped to the outlines of the pieces lying
