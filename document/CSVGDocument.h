@@ -298,7 +298,7 @@ public:
     // How a scan of SVG text ended: with every element closed, with the text
     // ending inside the drawing, at an element nested too deep, at entities
     // that expand too far, or with elements left out at the element limit.
-    enum class ScanOutcome { Complete, CutOff, TooDeep, EntityLimit, ElementLimit };
+    enum class ScanOutcome { Complete, CutOff, TooDeep, EntityLimit, EntityElements, ElementLimit };
     // Builds the text's elements under the parent (see CSVGXmlScanner).
     ScanOutcome scanXml(const QString& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.

@@ -206,7 +206,7 @@ CSVGDocument::ScanOutcome CSVGDocument::scanXml(const QString& text, CSVGElement
     if (scanner.isTooDeep())
         return ScanOutcome::TooDeep;
     if (scanner.reachedEntityLimit())
-        return ScanOutcome::EntityLimit;
+        return scanner.reachedEntityElementLimit() ? ScanOutcome::EntityElements : ScanOutcome::EntityLimit;
     if (scanner.reachedElementLimit())
         return ScanOutcome::ElementLimit;
     return complete ? ScanOutcome::Complete : ScanOutcome::CutOff;
@@ -219,6 +219,8 @@ SvgInputCheck::Result CSVGDocument::scanCheck(ScanOutcome outcome)
         return SvgInputCheck::Result { SvgInputCheck::Verdict::TooDeep, QString() };
     case ScanOutcome::EntityLimit:
         return SvgInputCheck::Result { SvgInputCheck::Verdict::EntityLimit, QString() };
+    case ScanOutcome::EntityElements:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::EntityElements, QString() };
     case ScanOutcome::ElementLimit:
         return SvgInputCheck::Result { SvgInputCheck::Verdict::ElementLimit, QString() };
     default:

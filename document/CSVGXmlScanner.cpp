@@ -188,7 +188,9 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_doctypeRead = false;
     m_expanding.clear();
     m_entityCharacters = 0;
+    m_entityElements = 0;
     m_entityLimit = false;
+    m_entityElementLimit = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
     m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, u'<')), m_maxElements));
@@ -682,8 +684,11 @@ CSVGElement* CSVGXmlScanner::makeElement(const std::wstring& tag)
         warnOnce(2, "the text ends at the element limit");
         return nullptr;
     }
-    if (!m_expanding.empty() && !spendOnEntities(kEntityElementCost))
+    if (!m_expanding.empty() && ++m_entityElements > kMaxEntityElements) {
+        m_entityLimit = m_entityElementLimit = true;
+        warnOnce(16, "entities that make elements beyond the limit end the text");
         return nullptr;
+    }
     ++m_elements;
     CSVGElement* element = m_document->createElement(tag);
     // The svg class sizes itself as a new drawing's page; an svg element of

@@ -45,11 +45,12 @@ class QString;
 //   the start of the text is not counted: the writer puts its own there, and
 //   a drawing read whole saves as a file that reads back whole;
 // - the entities of the document type declaration expand to at most
-//   kMaxEntityCharacters characters in all (an element made from an
-//   entity's text counting as kEntityElementCost of them) and nest at most
-//   kMaxEntityDepth deep; an entity that uses itself expands without end.
-//   Beyond that the scan ends and tells (reachedEntityLimit): an entity
-//   bomb is refused quickly and in little memory.
+//   kMaxEntityCharacters characters in all, make at most
+//   kMaxEntityElements elements in all and nest at most kMaxEntityDepth
+//   deep; an entity that uses itself expands without end. Beyond that the
+//   scan ends and tells (reachedEntityLimit, and which limit:
+//   reachedEntityElementLimit): an entity bomb is refused quickly and in
+//   little memory, with the limit that it passed.
 // Each limit that a scan reaches is logged once as a warning. A scan tells
 // whether the text was complete: false when it ended inside an element or a
 // piece of markup, as a file cut off in transfer does.
@@ -87,7 +88,7 @@ public:
     static constexpr size_t kMaxAttributeNameLength = 256;
     static constexpr size_t kMaxElements = 1000000;
     static constexpr size_t kMaxEntityCharacters = size_t(1) << 20;
-    static constexpr size_t kEntityElementCost = 64;
+    static constexpr size_t kMaxEntityElements = 8192;
     static constexpr size_t kMaxEntityDepth = 32;
 
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
@@ -103,6 +104,9 @@ public:
     bool reachedElementLimit() const { return m_elementLimit; }
     // Whether the last scan ended at the limits of entity expansion.
     bool reachedEntityLimit() const { return m_entityLimit; }
+    // Whether the limit reached was that of the elements made from
+    // entities.
+    bool reachedEntityElementLimit() const { return m_entityElementLimit; }
 
 private:
     // An open element, the run of character data before its first child,
@@ -247,5 +251,7 @@ private:
     bool m_doctypeRead = false;
     std::vector<const CSVGEntityTable::Entity*> m_expanding;
     size_t m_entityCharacters = 0;
+    size_t m_entityElements = 0;
     bool m_entityLimit = false;
+    bool m_entityElementLimit = false;
 };

@@ -9,8 +9,8 @@ class CSVGElement;
 // takes any text and keeps what it can, so the ways a file comes in (open,
 // import, drop, recovery) ask here: an empty file, a picture, a compressed
 // or binary file, text without markup, a root other than svg, elements
-// nested deeper than the reader goes and entities that expand too far are
-// refused; text that ends inside the drawing is opened as far as it goes and
+// nested deeper than the reader goes and entities that expand too far or
+// make too many elements are refused; text that ends inside the drawing is opened as far as it goes and
 // reported as damaged, and a drawing with more elements than the reader
 // takes is opened up to that limit and reported as cut short.
 class SvgInputCheck
@@ -27,7 +27,8 @@ public:
         TooDeep,
         EntityLimit,
         Damaged,
-        ElementLimit
+        ElementLimit,
+        EntityElements
     };
 
     struct Result
