@@ -528,6 +528,10 @@ void tst_CSVGDocumentReader::entities_data()
     }
     QTest::newRow("a billion laughs") << laughs << "<svg><rect fill=\"&l9;\"/></svg>" << QString();
     QTest::newRow("a billion elements") << groups << "<svg>&g9;</svg>" << QString();
+    QTest::newRow("a name beyond ASCII") << QString::fromUtf8("<!ENTITY pièce \"<rect/>\">")
+                                         << QString::fromUtf8("<svg>&pièce;</svg>") << "svg(rect)";
+    QTest::newRow("markup without the semicolon") << "<!ENTITY r \"<rect/>\">"
+                                                  << "<svg><g>&r</g></svg>" << "svg(g'&r')";
 }
 
 // Nothing outside the text is read; an entity bomb is refused.
