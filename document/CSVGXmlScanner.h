@@ -38,7 +38,8 @@ class QString;
 //   positions and the declarations of the prefixes in use, as the writer
 //   makes them) come after the file's own names and are left out quietly
 //   beyond the budget, as each save gives them again: a saved file reads
-//   back with everything that was read;
+//   back with everything that was read. The file's own names left out are
+//   told (leftOutNames), the first kListedNames of them by name;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends where it would make one more, which it tells
 //   (reachedElementLimit), so that the loss is said. The XML declaration at
@@ -51,6 +52,9 @@ class QString;
 //   scan ends and tells (reachedEntityLimit, and which limit:
 //   reachedEntityElementLimit): an entity bomb is refused quickly and in
 //   little memory, with the limit that it passed.
+// A whole file's scan also tells of elements or character data after its
+// root element (contentAfterRoot), which no drawing holds: a second root,
+// or the rest of a root that an entity closed early.
 // Each limit that a scan reaches is logged once as a warning. A scan tells
 // whether the text was complete: false when it ended inside an element or a
 // piece of markup, as a file cut off in transfer does.
@@ -86,6 +90,7 @@ public:
     static constexpr size_t kMaxDepth = 256;
     static constexpr int kNewAttributeNames = 1000;
     static constexpr size_t kMaxAttributeNameLength = 256;
+    static constexpr size_t kListedNames = 5;
     static constexpr size_t kMaxElements = 1000000;
     static constexpr size_t kMaxEntityCharacters = size_t(1) << 20;
     static constexpr size_t kMaxEntityElements = 8192;
@@ -107,6 +112,12 @@ public:
     // Whether the limit reached was that of the elements made from
     // entities.
     bool reachedEntityElementLimit() const { return m_entityElementLimit; }
+    // The first kListedNames attribute names of the text left out beyond
+    // the budget of new names, and whether there were more.
+    const std::vector<std::wstring>& leftOutNames() const { return m_leftOutNames; }
+    bool leftOutMoreNames() const { return m_moreLeftOut; }
+    // Whether the last scan met elements or character data after the root.
+    bool contentAfterRoot() const { return m_afterRoot; }
 
 private:
     // An open element, the run of character data before its first child,
@@ -200,6 +211,7 @@ private:
     // Sets the attribute as far as the budget of new names goes; beyond it
     // the attribute is left out, and told when tell is true.
     void storeAttribute(CSVGElement* element, const Attribute& attribute, bool tell);
+    void tellLeftOut(const std::wstring& name);
     // Whether the attribute of the start tag under reading is one that the
     // writer gives the root of every save.
     bool isWritersOwn(const Attribute& attribute) const;
@@ -237,6 +249,11 @@ private:
     bool m_textHasRun = false;
     bool m_tooDeep = false;
     int m_newNames = 0;
+    std::vector<std::wstring> m_leftOutNames;
+    bool m_moreLeftOut = false;
+    // Whether a whole file's root has been met, and content after it.
+    bool m_rootMet = false;
+    bool m_afterRoot = false;
     // The root's attributes that the writer gives every save, set last.
     std::vector<std::pair<CSVGElement*, Attribute>> m_writersOwn;
     size_t m_maxElements;
