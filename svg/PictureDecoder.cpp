@@ -118,9 +118,3 @@ QByteArray PictureDecoder::readFile(const QString& path)
         return QByteArray();
     return file.read(kMaxFileBytes);
 }
-
-void PictureDecoder::clearCache()
-{
-    QMutexLocker lock(&kept().mutex);
-    kept().pictures.clear();
-}

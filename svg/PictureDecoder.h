@@ -41,11 +41,9 @@ public:
     // other file (a pipe or a device would block the reading, or never end).
     static QByteArray readFile(const QString& path);
     static QImage fromFile(const QString& path) { return decode(readFile(path)); }
-    // Whether the bytes are an SVG picture whose pictures all lie inside it.
-    static bool isSelfContainedSvg(const QByteArray& bytes, int level = 0);
-    // Empties the kept pictures.
-    static void clearCache();
 
 private:
+    // Whether the bytes are an SVG picture whose pictures all lie inside it.
+    static bool isSelfContainedSvg(const QByteArray& bytes, int level = 0);
     static bool isSvg(const QByteArray& bytes);
 };
