@@ -62,7 +62,7 @@ private:
     // The source taken at the last geometry update: the link's data, or the
     // file found (empty for data), told apart by a key of its text (and of
     // the file's time and size); and the key of the source decoded into
-    // m_image.
+    // m_image. A link set since the last update is hashed anew.
     bool m_linkChanged = false;
     bool m_hasSource = false;
     QString m_sourceFile;
