@@ -297,8 +297,20 @@ public:
     bool parseSvgText(const QString& text, bool ungroup, bool moveToOrigin);
     // How a scan of SVG text ended: with every element closed, with the text
     // ending inside the drawing, at an element nested too deep, at entities
-    // that expand too far, or with elements left out at the element limit.
-    enum class ScanOutcome { Complete, CutOff, TooDeep, EntityLimit, ElementLimit };
+    // that expand too far or make too many elements, or complete but for
+    // elements left out at the element limit, attribute names left out
+    // beyond the budget of new names (named in scanLeftOutNames) or content
+    // after the root.
+    enum class ScanOutcome {
+        Complete,
+        CutOff,
+        TooDeep,
+        EntityLimit,
+        EntityElements,
+        ElementLimit,
+        NamesLeftOut,
+        AfterRoot
+    };
     // Builds the text's elements under the parent (see CSVGXmlScanner).
     ScanOutcome scanXml(const QString& text, CSVGElement* parent);
     // With two or more children, the root gets one g holding them all.
@@ -549,6 +561,8 @@ public:
     // millimetres from its resolution (96 dpi when it has none), selected;
     // one undo step. False, and nothing added, when it is not a picture.
     bool insertImage(const std::wstring& base64);
+    // The same with the picture that the caller has decoded from it.
+    bool insertImage(const std::wstring& base64, const QImage& picture);
     // printImage for every selected image element.
     void printSelectedImages(const QString& folder);
     // The element's picture, clipped to the outlines of the pieces lying
@@ -839,8 +853,8 @@ private:
     QRectF contentBounds(bool drawnOnly);
     ScanOutcome scanOwnedText(QString decoded);
     // What the end of a scan says of any text: refused at the depth and
-    // entity limits, opened in part at the element limit.
-    static SvgInputCheck::Result scanCheck(ScanOutcome outcome);
+    // entity limits, opened in part where something was left out.
+    SvgInputCheck::Result scanCheck(ScanOutcome outcome) const;
     // After a refused text: an empty root of the page size, and false.
     bool refuseText();
     // Reads the bytes in place of the drawing when they hold one, else
@@ -943,6 +957,8 @@ private:
     bool m_showComment = false;
     QJsonArray m_customPositions;
     SvgInputCheck::Result m_readCheck;
+    // The attribute names that the last scan left out, listed for the user.
+    QString m_scanLeftOutNames;
     CSVGHighlightList m_highlights;
     HighlightNode m_currentNode;
     bool m_showNodeRecords = false;

@@ -32,8 +32,13 @@ QString imageFileName(const std::wstring& id)
 
 bool CSVGDocument::insertImage(const std::wstring& base64)
 {
+    return insertImage(base64, CSVGElementImage::imageFromBase64(base64));
+}
+
+// The element takes the picture as it is: a large one is decoded once.
+bool CSVGDocument::insertImage(const std::wstring& base64, const QImage& picture)
+{
     CSVGElement* root = getOwnerSvg();
-    const QImage picture = CSVGElementImage::imageFromBase64(base64);
     if (!root || picture.isNull())
         return false;
     CSVGElement* image = createElement(L"image");
@@ -46,6 +51,7 @@ bool CSVGDocument::insertImage(const std::wstring& base64)
     image->setAttribute(L"width", g_config.intToText(width), true);
     image->setAttribute(L"height", g_config.intToText(height), true);
     image->setAttribute(L"xlink:href", L"data:image/png;base64," + base64, true);
+    static_cast<CSVGElementImage*>(image)->adoptPicture(picture);
     static_cast<CSVGElementImage*>(image)->updateGeometry();
     clearSelection();
     selectElement(image, Qt::green);

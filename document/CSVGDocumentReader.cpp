@@ -165,7 +165,7 @@ bool CSVGDocument::readDrawingText(QString text, bool ungroup)
     const ScanOutcome outcome = scanOwnedText(std::move(text));
     m_readCheck = scanCheck(outcome);
     if (!SvgInputCheck::refuses(m_readCheck)) {
-        const bool complete = outcome == ScanOutcome::Complete || outcome == ScanOutcome::ElementLimit;
+        const bool complete = outcome != ScanOutcome::CutOff;
         const SvgInputCheck::Result tree = SvgInputCheck::checkTree(this, complete);
         if (tree.verdict != SvgInputCheck::Verdict::Drawing)
             m_readCheck = tree;
@@ -206,21 +206,37 @@ CSVGDocument::ScanOutcome CSVGDocument::scanXml(const QString& text, CSVGElement
     if (scanner.isTooDeep())
         return ScanOutcome::TooDeep;
     if (scanner.reachedEntityLimit())
-        return ScanOutcome::EntityLimit;
+        return scanner.reachedEntityElementLimit() ? ScanOutcome::EntityElements : ScanOutcome::EntityLimit;
     if (scanner.reachedElementLimit())
         return ScanOutcome::ElementLimit;
-    return complete ? ScanOutcome::Complete : ScanOutcome::CutOff;
+    if (!complete)
+        return ScanOutcome::CutOff;
+    QStringList names;
+    for (const std::wstring& name : scanner.leftOutNames())
+        names << QString::fromStdWString(name);
+    if (scanner.leftOutMoreNames())
+        names << QStringLiteral("\u2026");
+    m_scanLeftOutNames = names.join(QLatin1String(", "));
+    if (!names.isEmpty())
+        return ScanOutcome::NamesLeftOut;
+    return scanner.contentAfterRoot() ? ScanOutcome::AfterRoot : ScanOutcome::Complete;
 }
 
-SvgInputCheck::Result CSVGDocument::scanCheck(ScanOutcome outcome)
+SvgInputCheck::Result CSVGDocument::scanCheck(ScanOutcome outcome) const
 {
     switch (outcome) {
     case ScanOutcome::TooDeep:
         return SvgInputCheck::Result { SvgInputCheck::Verdict::TooDeep, QString() };
     case ScanOutcome::EntityLimit:
         return SvgInputCheck::Result { SvgInputCheck::Verdict::EntityLimit, QString() };
+    case ScanOutcome::EntityElements:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::EntityElements, QString() };
     case ScanOutcome::ElementLimit:
         return SvgInputCheck::Result { SvgInputCheck::Verdict::ElementLimit, QString() };
+    case ScanOutcome::NamesLeftOut:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::NamesLeftOut, QString(), m_scanLeftOutNames };
+    case ScanOutcome::AfterRoot:
+        return SvgInputCheck::Result { SvgInputCheck::Verdict::AfterRoot, QString() };
     default:
         return SvgInputCheck::Result();
     }

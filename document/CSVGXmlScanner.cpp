@@ -179,6 +179,10 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_textHasRun = false;
     m_tooDeep = false;
     m_newNames = 0;
+    m_leftOutNames.clear();
+    m_moreLeftOut = false;
+    m_rootMet = false;
+    m_afterRoot = false;
     m_writersOwn.clear();
     m_elements = 0;
     m_elementLimit = false;
@@ -188,7 +192,9 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_doctypeRead = false;
     m_expanding.clear();
     m_entityCharacters = 0;
+    m_entityElements = 0;
     m_entityLimit = false;
+    m_entityElementLimit = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
     m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, u'<')), m_maxElements));
@@ -268,7 +274,9 @@ bool CSVGXmlScanner::takeRun(const char16_t* p, const char16_t* end)
         open.element->appendChild(node, false, false);
         node->setText(decode(p, end), false);
     } else if (type == SvgType::Document) {
-        // Outside the root: no element holds it, nothing writes it.
+        // Outside the root: no element holds it, nothing writes it. Before
+        // the root it is a stray mark; after it, part of what is left out.
+        m_afterRoot = m_afterRoot || m_rootMet;
     } else if (open.element->getChildCount() == 0) {
         // Runs meet without markup between them only at an entity's edge:
         // they are one run.
@@ -430,8 +438,11 @@ const char16_t* CSVGXmlScanner::readStartTag(const char16_t* p)
     bindDeclarations();
     const std::wstring name = toWide(p + 1, nameEnd);
     const size_t colon = name.find(L':');
-    m_readingRoot = m_open.size() == 1 && m_open[0].element->getType() == SvgType::Document
-        && name.compare(colon == std::wstring::npos ? 0 : colon + 1, std::wstring::npos, L"svg") == 0;
+    const bool wholeFile = m_open.size() == 1 && m_open[0].element->getType() == SvgType::Document;
+    m_readingRoot
+        = wholeFile && name.compare(colon == std::wstring::npos ? 0 : colon + 1, std::wstring::npos, L"svg") == 0;
+    m_afterRoot = m_afterRoot || (wholeFile && m_rootMet);
+    m_rootMet = m_rootMet || wholeFile;
     dropRepeatedAttributes();
     CSVGElement* element = makeElement(elementTag(name));
     if (element) {
@@ -633,7 +644,7 @@ void CSVGXmlScanner::storeAttribute(CSVGElement* element, const Attribute& attri
     if (g_config.findAttributeId(attribute.name) < 0) {
         if (m_newNames >= kNewAttributeNames || attribute.name.size() > kMaxAttributeNameLength) {
             if (tell)
-                warnOnce(1, "new attribute names beyond the limit of one file are left out");
+                tellLeftOut(attribute.name);
             return;
         }
         ++m_newNames;
@@ -659,6 +670,17 @@ bool CSVGXmlScanner::isWritersOwn(const Attribute& attribute) const
     return !written.empty() && attribute.value == written;
 }
 
+void CSVGXmlScanner::tellLeftOut(const std::wstring& name)
+{
+    warnOnce(1, "new attribute names beyond the limit of one file are left out");
+    if (std::find(m_leftOutNames.begin(), m_leftOutNames.end(), name) != m_leftOutNames.end())
+        return;
+    if (m_leftOutNames.size() < kListedNames)
+        m_leftOutNames.push_back(name);
+    else
+        m_moreLeftOut = true;
+}
+
 void CSVGXmlScanner::storeWritersOwn()
 {
     for (const auto& own : m_writersOwn)
@@ -682,8 +704,11 @@ CSVGElement* CSVGXmlScanner::makeElement(const std::wstring& tag)
         warnOnce(2, "the text ends at the element limit");
         return nullptr;
     }
-    if (!m_expanding.empty() && !spendOnEntities(kEntityElementCost))
+    if (!m_expanding.empty() && ++m_entityElements > kMaxEntityElements) {
+        m_entityLimit = m_entityElementLimit = true;
+        warnOnce(16, "entities that make elements beyond the limit end the text");
         return nullptr;
+    }
     ++m_elements;
     CSVGElement* element = m_document->createElement(tag);
     // The svg class sizes itself as a new drawing's page; an svg element of

@@ -38,18 +38,23 @@ class QString;
 //   positions and the declarations of the prefixes in use, as the writer
 //   makes them) come after the file's own names and are left out quietly
 //   beyond the budget, as each save gives them again: a saved file reads
-//   back with everything that was read;
+//   back with everything that was read. The file's own names left out are
+//   told (leftOutNames), the first kListedNames of them by name;
 // - one scan makes at most maxElements elements (a million by default, some
 //   gigabytes of tree) and ends where it would make one more, which it tells
 //   (reachedElementLimit), so that the loss is said. The XML declaration at
 //   the start of the text is not counted: the writer puts its own there, and
 //   a drawing read whole saves as a file that reads back whole;
 // - the entities of the document type declaration expand to at most
-//   kMaxEntityCharacters characters in all (an element made from an
-//   entity's text counting as kEntityElementCost of them) and nest at most
-//   kMaxEntityDepth deep; an entity that uses itself expands without end.
-//   Beyond that the scan ends and tells (reachedEntityLimit): an entity
-//   bomb is refused quickly and in little memory.
+//   kMaxEntityCharacters characters in all, make at most
+//   kMaxEntityElements elements in all and nest at most kMaxEntityDepth
+//   deep; an entity that uses itself expands without end. Beyond that the
+//   scan ends and tells (reachedEntityLimit, and which limit:
+//   reachedEntityElementLimit): an entity bomb is refused quickly and in
+//   little memory, with the limit that it passed.
+// A whole file's scan also tells of elements or character data after its
+// root element (contentAfterRoot), which no drawing holds: a second root,
+// or the rest of a root that an entity closed early.
 // Each limit that a scan reaches is logged once as a warning. A scan tells
 // whether the text was complete: false when it ended inside an element or a
 // piece of markup, as a file cut off in transfer does.
@@ -85,9 +90,10 @@ public:
     static constexpr size_t kMaxDepth = 256;
     static constexpr int kNewAttributeNames = 1000;
     static constexpr size_t kMaxAttributeNameLength = 256;
+    static constexpr size_t kListedNames = 5;
     static constexpr size_t kMaxElements = 1000000;
     static constexpr size_t kMaxEntityCharacters = size_t(1) << 20;
-    static constexpr size_t kEntityElementCost = 64;
+    static constexpr size_t kMaxEntityElements = 8192;
     static constexpr size_t kMaxEntityDepth = 32;
 
     explicit CSVGXmlScanner(CSVGDocument* document, size_t maxElements = kMaxElements);
@@ -103,6 +109,15 @@ public:
     bool reachedElementLimit() const { return m_elementLimit; }
     // Whether the last scan ended at the limits of entity expansion.
     bool reachedEntityLimit() const { return m_entityLimit; }
+    // Whether the limit reached was that of the elements made from
+    // entities.
+    bool reachedEntityElementLimit() const { return m_entityElementLimit; }
+    // The first kListedNames attribute names of the text left out beyond
+    // the budget of new names, and whether there were more.
+    const std::vector<std::wstring>& leftOutNames() const { return m_leftOutNames; }
+    bool leftOutMoreNames() const { return m_moreLeftOut; }
+    // Whether the last scan met elements or character data after the root.
+    bool contentAfterRoot() const { return m_afterRoot; }
 
 private:
     // An open element, the run of character data before its first child,
@@ -196,6 +211,7 @@ private:
     // Sets the attribute as far as the budget of new names goes; beyond it
     // the attribute is left out, and told when tell is true.
     void storeAttribute(CSVGElement* element, const Attribute& attribute, bool tell);
+    void tellLeftOut(const std::wstring& name);
     // Whether the attribute of the start tag under reading is one that the
     // writer gives the root of every save.
     bool isWritersOwn(const Attribute& attribute) const;
@@ -233,6 +249,11 @@ private:
     bool m_textHasRun = false;
     bool m_tooDeep = false;
     int m_newNames = 0;
+    std::vector<std::wstring> m_leftOutNames;
+    bool m_moreLeftOut = false;
+    // Whether a whole file's root has been met, and content after it.
+    bool m_rootMet = false;
+    bool m_afterRoot = false;
     // The root's attributes that the writer gives every save, set last.
     std::vector<std::pair<CSVGElement*, Attribute>> m_writersOwn;
     size_t m_maxElements;
@@ -247,5 +268,7 @@ private:
     bool m_doctypeRead = false;
     std::vector<const CSVGEntityTable::Entity*> m_expanding;
     size_t m_entityCharacters = 0;
+    size_t m_entityElements = 0;
     bool m_entityLimit = false;
+    bool m_entityElementLimit = false;
 };

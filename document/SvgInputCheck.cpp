@@ -115,6 +115,14 @@ QString SvgInputCheck::reason(const Result& result)
         return tr("Its entities expand too far (more than %1 characters, or more than %2 levels deep).")
             .arg(CSVGXmlScanner::kMaxEntityCharacters)
             .arg(CSVGXmlScanner::kMaxEntityDepth);
+    case Verdict::NamesLeftOut:
+        return tr("The drawing brings more than %1 attribute names new to the program; these are left out: %2.")
+            .arg(CSVGXmlScanner::kNewAttributeNames)
+            .arg(result.leftOutNames);
+    case Verdict::AfterRoot:
+        return tr("Content after the drawing's root element is left out.");
+    case Verdict::EntityElements:
+        return tr("Its entities make more than %1 elements.").arg(CSVGXmlScanner::kMaxEntityElements);
     case Verdict::Damaged:
         return tr("The file is damaged: it ends before the drawing does.");
     case Verdict::ElementLimit:

@@ -9,10 +9,12 @@ class CSVGElement;
 // takes any text and keeps what it can, so the ways a file comes in (open,
 // import, drop, recovery) ask here: an empty file, a picture, a compressed
 // or binary file, text without markup, a root other than svg, elements
-// nested deeper than the reader goes and entities that expand too far are
-// refused; text that ends inside the drawing is opened as far as it goes and
-// reported as damaged, and a drawing with more elements than the reader
-// takes is opened up to that limit and reported as cut short.
+// nested deeper than the reader goes and entities that expand too far or
+// make too many elements are refused; text that ends inside the drawing is
+// opened as far as it goes and reported as damaged, and a drawing with more elements than the reader
+// takes is opened up to that limit and reported as cut short; so is one
+// with more new attribute names than the reader takes, or with content after
+// its root element.
 class SvgInputCheck
 {
 public:
@@ -27,7 +29,10 @@ public:
         TooDeep,
         EntityLimit,
         Damaged,
-        ElementLimit
+        ElementLimit,
+        EntityElements,
+        NamesLeftOut,
+        AfterRoot
     };
 
     struct Result
@@ -35,6 +40,8 @@ public:
         Verdict verdict = Verdict::Drawing;
         // The tag of the root element that is not svg.
         QString rootTag;
+        // The attribute names left out, listed.
+        QString leftOutNames;
     };
 
     // What the bytes tell before they are read: Drawing when they may be
@@ -45,11 +52,13 @@ public:
     static Result checkTree(CSVGElement* document, bool complete);
     // Nothing of a refused file is opened.
     static bool refuses(const Result& result) { return result.verdict != Verdict::Drawing && !opensInPart(result); }
-    // A damaged file, or one cut short at the element limit: what was read
-    // is opened, and the user is told what is missing.
+    // A damaged file, or one of which the reader left out elements,
+    // attribute names or what follows the root: what was read is opened, and
+    // the user is told what is missing.
     static bool opensInPart(const Result& result)
     {
-        return result.verdict == Verdict::Damaged || result.verdict == Verdict::ElementLimit;
+        return result.verdict == Verdict::Damaged || result.verdict == Verdict::ElementLimit
+            || result.verdict == Verdict::NamesLeftOut || result.verdict == Verdict::AfterRoot;
     }
     // One sentence saying what is wrong, in the user's language.
     static QString reason(const Result& result);

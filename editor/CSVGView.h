@@ -172,8 +172,9 @@ public:
     // Asks for a picture and traces it (straightened first in traceImage).
     void imageContour();
     void traceImage();
-    // Inserts the picture file; false, told, when it is none.
-    bool insertImageFile(const QString& path);
+    // Inserts the picture file once it is prepared, off the window's
+    // thread; told when it is none.
+    void insertImageFile(const QString& path);
 
     // Cut and nesting entries
     // The cut dialog, once the pieces neither overlap nor leave the page and

@@ -9,29 +9,36 @@
 #include "CSVGElementPath.h"
 #include "DouglasPeuckerSimplify.h"
 #include "ImagePerspectiveDialog.h"
+#include "PictureDecoder.h"
 #include "Prompt.h"
 #include "SvgCodes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QImageReader>
+#include <QFutureWatcher>
 #include <QUuid>
+#include <QtConcurrent>
 
 namespace {
-// Larger files are refused before they are read whole and encoded.
-const qint64 kMaxImageFileBytes = 200LL * 1024 * 1024;
 
-// A picture is checked by its header before its bytes are read whole.
-QByteArray readPicture(const QString& path)
+// A picture file as the drawing takes it: its Base64 text and its pixels.
+struct PreparedPicture
 {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    QFile file(path);
-    if (!reader.canRead() || !size.isValid() || qint64(size.width()) * size.height() > CSVGElementImage::kMaxPixels
-        || file.size() > kMaxImageFileBytes || !file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    QByteArray base64;
+    QImage picture;
+};
+
+// Off the window's thread: a large picture takes seconds to decode. The
+// decoder keeps the picture of the text, which every later read of the
+// drawing's text then finds.
+PreparedPicture preparePicture(const QString& path)
+{
+    PreparedPicture prepared;
+    prepared.base64 = PictureDecoder::readFile(path).toBase64();
+    if (!prepared.base64.isEmpty())
+        prepared.picture = PictureDecoder::fromBase64(prepared.base64);
+    return prepared;
 }
 
 // One text for every refused picture, whatever refused it.
@@ -52,19 +59,28 @@ QString CSVGView::askPictureFile()
 void CSVGView::OnDrawImage()
 {
     const QString path = askPictureFile();
-    if (!path.isEmpty() && insertImageFile(path))
-        afterCommand(true);
+    if (!path.isEmpty())
+        insertImageFile(path);
 }
 
-bool CSVGView::insertImageFile(const QString& path)
+// The window keeps answering while the picture is prepared; the view that
+// asked for it takes it when it is ready, and a view that is gone by then
+// takes nothing.
+void CSVGView::insertImageFile(const QString& path)
 {
-    const QByteArray bytes = readPicture(path);
-    if (bytes.isEmpty() || !m_document.insertImage(QString::fromLatin1(bytes.toBase64()).toStdWString())) {
-        warnNotPicture(this, path);
-        return false;
-    }
-    repaint();
-    return true;
+    auto* watcher = new QFutureWatcher<PreparedPicture>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        const PreparedPicture prepared = watcher->result();
+        if (prepared.picture.isNull()
+            || !m_document.insertImage(QString::fromLatin1(prepared.base64).toStdWString(), prepared.picture)) {
+            warnNotPicture(this, path);
+            return;
+        }
+        afterCommand(true);
+        repaint();
+    });
+    watcher->setFuture(QtConcurrent::run(preparePicture, path));
 }
 
 void CSVGView::OnReplaceImage()
@@ -75,8 +91,8 @@ void CSVGView::OnReplaceImage()
     const QString path = askPictureFile();
     if (path.isEmpty())
         return;
-    const QByteArray bytes = readPicture(path);
-    const QImage picture = QImage::fromData(bytes);
+    const QByteArray bytes = PictureDecoder::readFile(path);
+    const QImage picture = PictureDecoder::decode(bytes);
     if (picture.isNull()) {
         warnNotPicture(this, path);
         return;
@@ -122,7 +138,7 @@ void CSVGView::traceFile(bool perspective)
     const QString path = Prompt::getOpenFileName(this, tr("Open File..."), QString(), tr("Image") + "(*.png *.jpg)");
     if (path.isEmpty())
         return;
-    const QImage picture = QImage::fromData(readPicture(path));
+    const QImage picture = PictureDecoder::decode(PictureDecoder::readFile(path));
     const QString copy = QDir::tempPath() + "/IMG_" + QUuid::createUuid().toString() + ".jpg";
     if (picture.isNull() || !picture.save(copy, "JPG")) {
         warnNotPicture(this, path);

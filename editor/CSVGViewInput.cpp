@@ -5,23 +5,21 @@
 #include "CSVGView.h"
 
 #include "CMainFrame.h"
-#include "CSVGElementImage.h"
 #include "CSVGElementPath.h"
 #include "CSVGRulerItem.h"
 #include "CSVGScene.h"
 #include "DlgText.h"
+#include "PictureDecoder.h"
 #include "SVGCurveItem.h"
 #include "SVGPathItem.h"
 #include "SelectRubberBand.h"
 #include "SvgCodes.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QCursor>
 #include <QGraphicsLineItem>
 #include <QGuiApplication>
 #include <QHash>
-#include <QImageReader>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QMutexLocker>
@@ -90,12 +88,7 @@ QImage decodeDroppedImage(const QByteArray& base64, QByteArray& bytes)
     if (!decoded)
         return QImage();
     bytes = decoded.decoded;
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > CSVGElementImage::kMaxPixels)
-        return QImage();
-    return reader.read();
+    return PictureDecoder::decode(bytes);
 }
 } // namespace
 

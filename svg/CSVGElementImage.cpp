@@ -3,11 +3,11 @@
 #include "CSVGDocument.h"
 #include "SvgCodes.h"
 
-#include <QBuffer>
-#include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
+
+#include <functional>
 
 CSVGElementImage::CSVGElementImage(CSVGDocument* document)
     : CSVGElementShape(document, L"image", SvgType::Image)
@@ -18,6 +18,7 @@ bool CSVGElementImage::readAttributeField(const std::wstring& name, const std::w
 {
     if (isLinkAttribute(name)) {
         m_href = getLink();
+        m_linkChanged = true;
         return true;
     }
     return readLengthField(
@@ -53,23 +54,21 @@ std::wstring CSVGElementImage::getBase64Data() const
 QImage CSVGElementImage::getImage()
 {
     updateGeometry();
-    return m_image;
+    return picture();
+}
+
+void CSVGElementImage::adoptPicture(const QImage& picture)
+{
+    m_hasSource = m_decoded = true;
+    m_sourceFile.clear();
+    m_sourceKey = m_decodedKey = std::hash<std::wstring>()(m_href);
+    m_linkChanged = false;
+    m_image = picture;
 }
 
 QImage CSVGElementImage::imageFromBase64(const std::wstring& text)
 {
-    QByteArray bytes = QByteArray::fromBase64(QString::fromStdWString(text).toLatin1());
-    QBuffer buffer(&bytes);
-    return buffer.open(QIODevice::ReadOnly) ? readImage(&buffer) : QImage();
-}
-
-QImage CSVGElementImage::readImage(QIODevice* device)
-{
-    QImageReader reader(device);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels)
-        return QImage();
-    return reader.read();
+    return PictureDecoder::fromBase64(text);
 }
 
 QString CSVGElementImage::findFile() const
@@ -89,13 +88,33 @@ void CSVGElementImage::updateGeometry()
         return;
     m_path = QPainterPath();
     if (isDataUrl()) {
-        m_image = imageFromBase64(getBase64Data());
+        // A long link is hashed only when it has changed.
+        if (m_linkChanged || !m_hasSource || !m_sourceFile.isEmpty())
+            m_sourceKey = std::hash<std::wstring>()(m_href);
+        m_hasSource = true;
+        m_sourceFile.clear();
     } else if (const QString path = findFile(); !path.isEmpty()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            m_image = readImage(&file);
+        // A file written anew is a new source.
+        const QFileInfo file(path);
+        const QString stamp = QString::number(file.size()) + QLatin1Char('|')
+            + QString::number(file.lastModified().toMSecsSinceEpoch());
+        m_hasSource = true;
+        m_sourceFile = path;
+        m_sourceKey = std::hash<std::wstring>()((path + QLatin1Char('|') + stamp).toStdWString());
     }
+    m_linkChanged = false;
     CSVGElementShape::updateGeometry();
+}
+
+const QImage& CSVGElementImage::picture()
+{
+    if (m_hasSource && (!m_decoded || m_decodedKey != m_sourceKey)) {
+        m_image = m_sourceFile.isEmpty() ? PictureDecoder::fromBase64(getBase64Data())
+                                         : PictureDecoder::fromFile(m_sourceFile);
+        m_decoded = true;
+        m_decodedKey = m_sourceKey;
+    }
+    return m_image;
 }
 
 void CSVGElementImage::computeBounds()
@@ -109,7 +128,7 @@ void CSVGElementImage::computeBounds()
 void CSVGElementImage::drawPicture(QPainter* painter, const QTransform& transform)
 {
     updateGeometry();
-    if (m_image.isNull() || !(m_box.width > 0) || !(m_box.height > 0))
+    if (!(m_box.width > 0) || !(m_box.height > 0) || picture().isNull())
         return;
     painter->save();
     painter->setTransform(transform, true);

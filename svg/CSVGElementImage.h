@@ -1,15 +1,18 @@
 #pragma once
 
 #include "CSVGElementShape.h"
+#include "PictureDecoder.h"
 
 #include <QImage>
-
-class QIODevice;
 
 // A raster picture stretched into the frame (x, y, width, height). The
 // picture comes from a Base64 data URL in its link (getLink), or from the file
 // named there (as given, or beside the opened document). It has no outline:
-// it adds nothing to cut paths, nesting or boolean operations.
+// it adds nothing to cut paths, nesting or boolean operations. Its frame
+// alone gives its place and size: the picture is decoded (PictureDecoder)
+// only when it is first shown or asked for, and again only after its source
+// has changed, so that reading, measuring and saving a drawing cost no
+// decoding.
 class CSVGElementImage : public CSVGElementShape
 {
     Q_OBJECT
@@ -19,9 +22,9 @@ public:
     std::set<std::wstring> getAttributeNames() const override;
     // Inside the frame grown by the stroke width.
     bool hitTest(double x, double y, std::wstring& groupId, std::wstring& id) override;
-    // While dirty: decodes the picture again. A file that cannot be found
-    // leaves the previous picture; a data URL that does not decode leaves
-    // none.
+    // While dirty: takes the link as the picture's source. A file that
+    // cannot be found leaves the previous picture; a data URL that does not
+    // decode leaves none.
     void updateGeometry() override;
     void computeBounds() override;
 
@@ -31,20 +34,21 @@ public:
     std::wstring getBase64Data() const;
     // The picture after the geometry is brought up to date.
     QImage getImage();
+    // The picture of the link as it is now, decoded already by the caller.
+    void adoptPicture(const QImage& picture);
 
     // Null for text that is not Base64 of a picture, and for a picture
-    // larger than kMaxPixels.
+    // larger than kMaxPixels (see PictureDecoder).
     static QImage imageFromBase64(const std::wstring& text);
-    // Pictures are decoded whole into memory: a size read from a file must
-    // not decide how much is taken.
-    static constexpr qint64 kMaxPixels = 100'000'000;
+    static constexpr qint64 kMaxPixels = PictureDecoder::kMaxPixels;
 
 protected:
     bool readAttributeField(const std::wstring& name, const std::wstring& value) override;
     void drawPicture(QPainter* painter, const QTransform& transform) override;
 
 private:
-    static QImage readImage(QIODevice* device);
+    // The picture of the source taken at the last geometry update.
+    const QImage& picture();
     // The named file, else the one of that name in the document's folder;
     // only regular files count (a pipe or a device would block the reading).
     QString findFile() const;
@@ -55,4 +59,14 @@ private:
     double m_height = 0;
     std::wstring m_href;
     QImage m_image;
+    // The source taken at the last geometry update: the link's data, or the
+    // file found (empty for data), told apart by a key of its text (and of
+    // the file's time and size); and the key of the source decoded into
+    // m_image. A link set since the last update is hashed anew.
+    bool m_linkChanged = false;
+    bool m_hasSource = false;
+    QString m_sourceFile;
+    size_t m_sourceKey = 0;
+    bool m_decoded = false;
+    size_t m_decodedKey = 0;
 };

@@ -71,7 +71,9 @@ void CSVGElement::writeIndent(std::wstring& out, int depth)
 // every save and load.
 // It keeps the white space that ends character data anywhere, so nothing is
 // indented right after an element's own text either (its first child, or
-// its end tag).
+// its end tag), nor before the end tag of an element that holds its own text
+// or ends in a later run: any other reader would take that indentation for
+// characters of the element.
 bool CSVGElement::writeSvg(std::wstring& out, int depth, const CSVGRect& region)
 {
     return writeElement(out, depth, region, nullptr);
@@ -104,6 +106,9 @@ bool CSVGElement::writeElement(
     appendCharacterData(out, m_text);
     const bool everything = region.isEmpty();
     bool childWritten = false;
+    // Whether the content ends with a run of character data that follows
+    // other children (kept as a CDATA section).
+    bool endsInRun = false;
     for (CSVGElement* child : m_children) {
         if (!everything && !child->isWithinRegion(region))
             continue;
@@ -112,6 +117,7 @@ bool CSVGElement::writeElement(
             continue;
         if (!childWritten && !m_text.empty())
             out.erase(start, out.find_first_not_of(L' ', start) - start);
+        endsInRun = childWritten && child->m_type == SvgType::CData;
         childWritten = true;
         if (flush)
             (*flush)(out);
@@ -123,7 +129,7 @@ bool CSVGElement::writeElement(
         out += insideText ? L"/>" : L"/>\n";
         return true;
     }
-    if (!run && m_type != SvgType::Text && childWritten)
+    if (!run && m_type != SvgType::Text && childWritten && m_text.empty() && !endsInRun)
         writeIndent(out, depth);
     out += L"</";
     out += *m_tagName;

@@ -35,4 +35,8 @@ inline void addRefusedInputRows()
             + "\">";
     QTest::newRow("entity bomb") << laughs + "]><svg><title>&l9;</title></svg>"
                                  << "Its entities expand too far" << false;
+    QTest::newRow("elements from entities")
+        << "<!DOCTYPE svg [<!ENTITY p \"<path d='M0 0 L10 0 L10 10 L0 10 Z'/>\">]><svg>"
+            + QByteArray("&p;").repeated(9900) + "</svg>"
+        << "Its entities make more than 8192 elements." << false;
 }

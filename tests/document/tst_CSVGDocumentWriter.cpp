@@ -177,6 +177,14 @@ void tst_CSVGDocumentWriter::markupStaysXml_data()
         << QStringList { "]>\n<svg ", "a=\"1\"" };
     QTest::newRow("a prefix undeclared inside")
         << "<svg><g xmlns:p=\"\" xmlns:q=\"urn:q\"/></svg>" << QStringList { "xmlns:q=\"urn:q\"" };
+    QTest::newRow("a comment inside a title") << "<svg><title>a<!--c-->b</title></svg>"
+                                              << QStringList { ">a<!--c--><![CDATA[b]]></title>" };
+    // The svg namespace shows where a prefix stands: an svg element loses it.
+    QTest::newRow("a prefix bound again inside")
+        << "<svg xmlns:a=\"http://www.w3.org/2000/svg\"><g xmlns:a=\"urn:two\"><a:x/></g><a:y/></svg>"
+        << QStringList { "<a:x", "<y" };
+    QTest::newRow("a prefix bound by an empty element")
+        << "<svg><g xmlns:a=\"http://www.w3.org/2000/svg\"/><a:y/></svg>" << QStringList { "<a:y" };
 }
 
 // Every copy is XML and reads back to the same text.

@@ -23,6 +23,7 @@ private slots:
     void dxfReadsBack();
     void printsAtRealSize_data();
     void printsAtRealSize();
+    void picturesThatLeadBack();
 
 private:
     QString write(const QString& name, const QByteArray& bytes) const;
@@ -238,6 +239,38 @@ void tst_CSVGViewFiles::printsAtRealSize()
     QVERIFY(qAbs(ink.width() / 10.0 - millimetres.width()) <= 1.0);
     QVERIFY(qAbs(ink.height() / 10.0 - millimetres.height()) <= 1.0);
     m_pdf.clear();
+}
+
+// A drawing whose picture leads back to itself, through one file or two,
+// opens and is shown; inserted as a picture it is refused and told. A
+// picture is inserted once it is prepared.
+void tst_CSVGViewFiles::picturesThatLeadBack()
+{
+    const QString link = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                         "width=\"50\" height=\"50\"><image xlink:href=\"%1\" width=\"50\" height=\"50\"/></svg>";
+    write("self.svg", link.arg(m_dir.filePath("self.svg")).toUtf8());
+    write("a.svg", link.arg(m_dir.filePath("b.svg")).toUtf8());
+    write("b.svg", link.arg(m_dir.filePath("a.svg")).toUtf8());
+    QImage picture(30, 15, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    QVERIFY(picture.save(m_dir.filePath("red.png")));
+    CSVGView view(nullptr);
+    view.resize(300, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    for (const QString name : { "self.svg", "a.svg" }) {
+        QVERIFY(view.openFile(m_dir.filePath(name).toStdWString()));
+        view.repaint();
+        QCOMPARE(view.viewport()->grab().isNull(), false);
+        view.insertImageFile(m_dir.filePath(name));
+        QTRY_VERIFY(m_prompts.join('\n').contains(name + " is not a picture"));
+    }
+    view.insertImageFile(m_dir.filePath("red.png"));
+    QTRY_COMPARE(view.getDocument()->getOwnerSvg()->getChildCount(), 2);
+    const auto* image = view.getDocument()->getOwnerSvg()->getChild(1);
+    QCOMPARE(image->getAttribute(L"width") + L" " + image->getAttribute(L"height"), std::wstring(L"10 5"));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGViewFiles)

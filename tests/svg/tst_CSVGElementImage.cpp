@@ -43,6 +43,9 @@ private slots:
     void sources_data();
     void sources();
     void onlyRegularFilesAndBoundedPictures();
+    void svgPictures_data();
+    void svgPictures();
+    void decodedOncePerSource();
     void frame();
 };
 
@@ -97,6 +100,66 @@ void tst_CSVGElementImage::onlyRegularFilesAndBoundedPictures()
         const QImage read = makeImage(document, "xlink:href=data:image/png;base64," + base64(blank))->getImage();
         QCOMPARE(read.isNull(), height > 10000);
     }
+}
+
+// An SVG picture is shown when every picture it shows lies inside it; one
+// that links to a file (leading back to itself, in the worst case) shows
+// its frame alone, and never overflows the stack.
+void tst_CSVGElementImage::svgPictures_data()
+{
+    const QByteArray rect = "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='2'><rect width='4' "
+                            "height='2' fill='red'/></svg>";
+    const auto linking = [](const QByteArray& href) {
+        return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='50' "
+               "height='50'><image xlink:href='"
+            + href + "' width='50' height='50'/></svg>";
+    };
+    QTest::addColumn<QByteArray>("a");
+    QTest::addColumn<QByteArray>("b");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("plain") << rect << QByteArray() << true;
+    QTest::newRow("embedded picture") << linking("data:image/svg+xml;base64," + rect.toBase64()) << QByteArray()
+                                      << true;
+    QTest::newRow("itself") << linking("DIR/a.svg") << QByteArray() << false;
+    QTest::newRow("two files") << linking("DIR/b.svg") << linking("DIR/a.svg") << false;
+    QTest::newRow("into a loop") << linking("DIR/b.svg") << linking("DIR/b.svg") << false;
+    QTest::newRow("loop inside data") << linking("data:image/svg+xml;base64," + linking("DIR/a.svg").toBase64())
+                                      << QByteArray() << false;
+}
+
+void tst_CSVGElementImage::svgPictures()
+{
+    QFETCH(QByteArray, a);
+    QFETCH(QByteArray, b);
+    QFETCH(bool, shown);
+    QTemporaryDir folder;
+    a.replace("DIR", folder.path().toUtf8());
+    b.replace("DIR", folder.path().toUtf8());
+    for (const auto& file : { std::make_pair("a.svg", a), std::make_pair("b.svg", b) }) {
+        QFile out(folder.filePath(file.first));
+        QVERIFY(file.second.isEmpty() || (out.open(QIODevice::WriteOnly) && out.write(file.second) > 0));
+    }
+    CSVGDocument document;
+    document.setBaseDir((folder.path() + '/').toStdWString());
+    for (const QString& href : QStringList { "a.svg", "data:image/svg+xml;base64," + a.toBase64() })
+        QCOMPARE(makeImage(document, "xlink:href=" + href)->getImage().isNull(), !shown);
+}
+
+// Moving a picture, and reading the drawing's text again (as a save does),
+// decode nothing: the picture is the one decoded first. A new link is a new
+// picture.
+void tst_CSVGElementImage::decodedOncePerSource()
+{
+    const QString href = "data:image/png;base64," + base64(picture());
+    CSVGDocument document;
+    CSVGElementImage* image = makeImage(document, "xlink:href=" + href);
+    const qint64 decoded = image->getImage().cacheKey();
+    image->setAttribute(L"x", L"5", true);
+    QCOMPARE(image->getImage().cacheKey(), decoded);
+    CSVGDocument again;
+    QCOMPARE(makeImage(again, "xlink:href=" + href)->getImage().cacheKey(), decoded);
+    image->setAttribute(L"xlink:href", ("data:image/png;base64," + base64(picture(3))).toStdWString(), true);
+    QCOMPARE(image->getImage().width(), 3);
 }
 
 // Hit within the stroke width of the frame; the frame follows only notified

@@ -26,6 +26,8 @@ private slots:
     void appendedAndRemovedSegments();
     void normalizeWritesTwoDecimals();
     void writtenDataReadsBackAsKept();
+    void preparedAsRead_data();
+    void preparedAsRead();
 };
 
 // Character references between numbers separate them, as white space does;
@@ -130,6 +132,26 @@ void tst_CSVGElementPath::writtenDataReadsBackAsKept()
         }
         QCOMPARE(path->toPathData(), path->getAttribute(L"d"));
     }
+}
+
+void tst_CSVGElementPath::preparedAsRead_data()
+{
+    QTest::addColumn<QString>("data");
+    QTest::newRow("a rectangle wider than high") << "M0 0 L10 0 L10 5 Z";
+    QTest::newRow("lines after a close") << "M0 0 L10 0 L10 10 Z L5 5";
+}
+
+// An outline prepared from segments has the box and painter path that
+// reading its text gives.
+void tst_CSVGElementPath::preparedAsRead()
+{
+    QFETCH(QString, data);
+    CSVGDocument document;
+    CSVGElementPath* read = newPath(document, data);
+    CSVGElementPath* prepared = newPath(document, "");
+    prepared->adopt(CSVGElementPath::prepare(CSVGPathData::parsePathData(data.toStdWString())));
+    QCOMPARE(prepared->getBoundingRect().toQRectF(), read->getBoundingRect().toQRectF());
+    QVERIFY(prepared->getPainterPath() == read->getPainterPath());
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGElementPath)

@@ -14,6 +14,7 @@ private slots:
     void elementLimit();
     void savesAtTheLimits_data();
     void savesAtTheLimits();
+    void picturesThatLeadBack();
 };
 
 // Refused: exit 1, nothing written. Damaged: what was read, and exit 3.
@@ -100,6 +101,30 @@ void tst_ZocutSvg::savesAtTheLimits()
     QFile again(paths[2]);
     QVERIFY(copy.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
     QVERIFY(copy.readAll() == again.readAll());
+}
+
+// A picture that leads back to its own file, or through a second file: read
+// and written whole, with the picture's frame.
+void tst_ZocutSvg::picturesThatLeadBack()
+{
+    QTemporaryDir folder;
+    const QString link = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                         "width=\"50\" height=\"50\"><image xlink:href=\"%1\" width=\"50\" height=\"50\"/></svg>";
+    for (const auto& [name, target] :
+        { std::make_pair("self.svg", "self.svg"), { "a.svg", "b.svg" }, { "b.svg", "a.svg" } }) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(link.arg(folder.filePath(target)).toUtf8()) > 0);
+    }
+    for (const QString name : { "self.svg", "a.svg" }) {
+        QProcess tool;
+        tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "info", folder.filePath(name) });
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY(tool.readAllStandardOutput().contains("\"height\":50,\"width\":50"));
+        tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "copy", folder.filePath(name), folder.filePath("copy.svg") });
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+    }
 }
 
 ZOCUT_TEST_MAIN(tst_ZocutSvg)
