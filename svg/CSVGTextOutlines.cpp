@@ -1,6 +1,9 @@
 #include "CSVGTextOutlines.h"
 
+#include <QGlyphRun>
 #include <QHash>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include <cmath>
 #include <mutex>
@@ -10,6 +13,8 @@ namespace {
 // A store of about 24 MB at most; a drawing with more distinct runs than
 // that builds the rest anew.
 constexpr int kMaxStoredElements = 1000000;
+// Larger fonts are drawn by other means than their glyphs' outlines.
+constexpr int kMaxStoredPixelSize = 2000;
 // Beyond this the font engine's fixed-point positions no longer hold the
 // coordinate.
 constexpr double kMaxPlacedCoordinate = 1e6;
@@ -32,6 +37,68 @@ double placed(double atOrigin, double shift)
     return (sum + 3.0 * shift) / 3.0;
 }
 
+// Outlines at the origin under a key, as many as fit in the bound; past it
+// the store starts anew.
+class OutlineMap
+{
+public:
+    bool find(const QString& key, QPainterPath& path) const
+    {
+        const auto found = m_outlines.constFind(key);
+        if (found == m_outlines.constEnd())
+            return false;
+        path = *found;
+        return true;
+    }
+
+    void insert(const QString& key, const QPainterPath& path)
+    {
+        if (m_elements + path.elementCount() > kMaxStoredElements)
+            clear();
+        m_outlines.insert(key, path);
+        m_elements += path.elementCount();
+    }
+
+    void clear()
+    {
+        m_outlines.clear();
+        m_elements = 0;
+    }
+
+private:
+    QHash<QString, QPainterPath> m_outlines;
+    int m_elements = 0;
+};
+
+// Appends the outline, built at the origin, moved by whole 64ths.
+void appendPlaced(QPainterPath& path, const QPainterPath& outline, double dx, double dy)
+{
+    for (int i = 0; i < outline.elementCount(); ++i) {
+        const QPainterPath::Element e = outline.elementAt(i);
+        const QPointF to(placed(e.x, dx), placed(e.y, dy));
+        if (e.type == QPainterPath::MoveToElement) {
+            path.moveTo(to);
+        } else if (e.type == QPainterPath::LineToElement) {
+            path.lineTo(to);
+        } else if (e.type == QPainterPath::CurveToElement && i + 2 < outline.elementCount()) {
+            const QPainterPath::Element c2 = outline.elementAt(i + 1);
+            const QPainterPath::Element end = outline.elementAt(i + 2);
+            path.cubicTo(
+                to, QPointF(placed(c2.x, dx), placed(c2.y, dy)), QPointF(placed(end.x, dx), placed(end.y, dy)));
+            i += 2;
+        }
+    }
+}
+
+QString keyOf(const QRawFont& font)
+{
+    return font.familyName() + QChar(0) + font.styleName() + QChar(0) + QString::number(font.pixelSize(), 'g', 17)
+        + QChar(0) + QString::number(font.weight()) + QChar(0) + QString::number(int(font.style()));
+}
+
+// Runs and glyphs, each at the origin. A run is laid out as addText lays
+// it out; its glyphs come from the glyph map, so a word not seen before
+// costs its shaping, and a glyph is built once per font.
 class Store
 {
 public:
@@ -41,38 +108,72 @@ public:
         return store;
     }
 
-    QPainterPath atOrigin(const QFont& font, const QString& text)
+    QPainterPath runAtOrigin(const QFont& font, const QString& text)
     {
         const QString key = font.key() + QChar(0) + text;
+        QPainterPath path;
         {
             std::lock_guard<std::mutex> locker(m_lock);
-            const auto found = m_outlines.constFind(key);
-            if (found != m_outlines.constEnd())
-                return *found;
+            if (m_runs.find(key, path))
+                return path;
         }
-        QPainterPath path;
-        path.addText(QPointF(0, 0), font, text);
+        path = buildRun(font, text);
         std::lock_guard<std::mutex> locker(m_lock);
-        if (m_elements + path.elementCount() > kMaxStoredElements) {
-            m_outlines.clear();
-            m_elements = 0;
-        }
-        m_outlines.insert(key, path);
-        m_elements += path.elementCount();
+        m_runs.insert(key, path);
         return path;
     }
 
     void clear()
     {
         std::lock_guard<std::mutex> locker(m_lock);
-        m_outlines.clear();
-        m_elements = 0;
+        m_runs.clear();
+        m_glyphs.clear();
     }
 
 private:
+    QPainterPath buildRun(const QFont& font, const QString& text)
+    {
+        QPainterPath path;
+        QTextLayout layout(text, font);
+        layout.setCacheEnabled(true);
+        QTextOption option = layout.textOption();
+        option.setUseDesignMetrics(true);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (!line.isValid())
+            return path;
+        for (const QGlyphRun& run : line.glyphRuns()) {
+            const QRawFont raw = run.rawFont();
+            const QString fontKey = keyOf(raw);
+            const QVector<quint32> glyphs = run.glyphIndexes();
+            const QVector<QPointF> positions = run.positions();
+            for (int i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                appendPlaced(
+                    path, glyphAtOrigin(raw, fontKey, glyphs[i]), positions[i].x(), positions[i].y() - line.ascent());
+        }
+        return path;
+    }
+
+    QPainterPath glyphAtOrigin(const QRawFont& font, const QString& fontKey, quint32 glyph)
+    {
+        const QString key = fontKey + QChar(0) + QString::number(glyph);
+        QPainterPath path;
+        {
+            std::lock_guard<std::mutex> locker(m_lock);
+            if (m_glyphs.find(key, path))
+                return path;
+        }
+        path = font.pathForGlyph(glyph);
+        std::lock_guard<std::mutex> locker(m_lock);
+        m_glyphs.insert(key, path);
+        return path;
+    }
+
     std::mutex m_lock;
-    QHash<QString, QPainterPath> m_outlines;
-    int m_elements = 0;
+    OutlineMap m_runs;
+    OutlineMap m_glyphs;
 };
 
 } // namespace
@@ -84,13 +185,14 @@ QPainterPath CSVGTextOutlines::outline(const QFont& font, const QString& text, c
     // piece of a run in several scripts or fonts is put on the grid from a
     // point of its own, on either side of 0. Such runs are built where they
     // stand.
-    if (font.underline() || font.overline() || font.strikeOut() || !(baseline.x() >= 0)
-        || !(baseline.x() <= kMaxPlacedCoordinate) || !(std::fabs(baseline.y()) <= kMaxPlacedCoordinate)) {
+    if (font.pixelSize() > kMaxStoredPixelSize || font.underline() || font.overline() || font.strikeOut()
+        || !(baseline.x() >= 0) || !(baseline.x() <= kMaxPlacedCoordinate)
+        || !(std::fabs(baseline.y()) <= kMaxPlacedCoordinate)) {
         QPainterPath path;
         path.addText(baseline, font, text);
         return path;
     }
-    QPainterPath path = Store::instance().atOrigin(font, text);
+    QPainterPath path = Store::instance().runAtOrigin(font, text);
     const double dx = toFixedGrid(baseline.x());
     const double dy = toFixedGrid(baseline.y());
     if (dx == 0 && dy == 0)
