@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -134,6 +136,8 @@ private:
     QPainterPath buildRun(const QFont& font, const QString& text)
     {
         QPainterPath path;
+        if (text.isEmpty())
+            return path;
         QTextLayout layout(text, font);
         layout.setCacheEnabled(true);
         QTextOption option = layout.textOption();
@@ -144,15 +148,25 @@ private:
         layout.endLayout();
         if (!line.isValid())
             return path;
+        // Sized once: the outline is kept by every copy of the run.
+        std::vector<std::pair<QPainterPath, QPointF>> placedGlyphs;
+        int elements = 1;
         for (const QGlyphRun& run : line.glyphRuns()) {
             const QRawFont raw = run.rawFont();
             const QString fontKey = keyOf(raw);
             const QVector<quint32> glyphs = run.glyphIndexes();
             const QVector<QPointF> positions = run.positions();
-            for (int i = 0; i < glyphs.size() && i < positions.size(); ++i)
-                appendPlaced(
-                    path, glyphAtOrigin(raw, fontKey, glyphs[i]), positions[i].x(), positions[i].y() - line.ascent());
+            for (int i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+                placedGlyphs.emplace_back(glyphAtOrigin(raw, fontKey, glyphs[i]), positions[i]);
+                elements += placedGlyphs.back().first.elementCount();
+            }
         }
+        // Like addText, a run without a single glyph outline still holds
+        // the starting point at the origin, which nothing moves.
+        path.moveTo(0, 0);
+        path.reserve(elements);
+        for (const auto& [glyph, at] : placedGlyphs)
+            appendPlaced(path, glyph, at.x(), at.y() - line.ascent());
         return path;
     }
 
@@ -195,7 +209,7 @@ QPainterPath CSVGTextOutlines::outline(const QFont& font, const QString& text, c
     QPainterPath path = Store::instance().runAtOrigin(font, text);
     const double dx = toFixedGrid(baseline.x());
     const double dy = toFixedGrid(baseline.y());
-    if (dx == 0 && dy == 0)
+    if ((dx == 0 && dy == 0) || path.elementCount() < 2)
         return path;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);

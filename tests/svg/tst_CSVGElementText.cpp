@@ -234,6 +234,8 @@ void tst_CSVGElementText::outlineAsTheFontDrawsIt_data()
     QTest::newRow("right to left") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 21)
                                    << "abc \u0645\u0631\u062d\u0628\u0627 12";
     QTest::newRow("fallback font") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "a\u4e2d\u6587b\u00e9";
+    QTest::newRow("blanks") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "  ";
+    QTest::newRow("nothing") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "";
     QTest::newRow("underlined") << underlined << "under";
     QTest::newRow("large") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 2000) << "Ab";
     QTest::newRow("huge") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 100000) << "Ab";
