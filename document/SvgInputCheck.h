@@ -12,7 +12,8 @@ class CSVGElement;
 // nested deeper than the reader goes and entities that expand too far are
 // refused; text that ends inside the drawing is opened as far as it goes and
 // reported as damaged, and a drawing with more elements than the reader
-// takes is opened up to that limit and reported as cut short.
+// takes is opened up to that limit and reported as cut short. A drawing the
+// memory left cannot hold is refused, not left half read.
 class SvgInputCheck
 {
 public:
@@ -27,7 +28,8 @@ public:
         TooDeep,
         EntityLimit,
         Damaged,
-        ElementLimit
+        ElementLimit,
+        OutOfMemory
     };
 
     struct Result

@@ -4,6 +4,7 @@
 #include "CSVGClipper.h"
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
+#include "MemoryHeadroom.h"
 #include "SvgCodes.h"
 
 #include <algorithm>
@@ -117,8 +118,10 @@ QPainterPath CSVGElementShape::joinOutlines(const std::vector<CSVGElementShape*>
     const Qt::FillRule rule = joined.fillRule();
     joined = outlines.front();
     joined.setFillRule(rule);
-    if (outlines.size() > 1)
+    if (outlines.size() > 1) {
+        MemoryHeadroom::check(std::size_t(elements) * sizeof(QPainterPath::Element));
         joined.reserve(elements);
+    }
     for (size_t i = 1; i < outlines.size(); ++i)
         joined.addPath(outlines[i]);
     return joined;

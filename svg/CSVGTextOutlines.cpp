@@ -1,5 +1,7 @@
 #include "CSVGTextOutlines.h"
 
+#include "MemoryHeadroom.h"
+
 #include <QGlyphRun>
 #include <QHash>
 #include <QRawFont>
@@ -207,6 +209,7 @@ QPainterPath CSVGTextOutlines::outline(const QFont& font, const QString& text, c
         return path;
     }
     QPainterPath path = Store::instance().runAtOrigin(font, text);
+    MemoryHeadroom::check(std::size_t(path.elementCount()) * sizeof(QPainterPath::Element));
     const double dx = toFixedGrid(baseline.x());
     const double dy = toFixedGrid(baseline.y());
     if ((dx == 0 && dy == 0) || path.elementCount() < 2)
