@@ -1,5 +1,7 @@
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "CSVGElementShape.h"
+#include "CSVGTextOutlines.h"
 #include "TestEnvironment.h"
 
 #include <QElapsedTimer>
@@ -7,6 +9,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <malloc.h>
+#include <memory>
 
 namespace {
 
@@ -32,6 +36,10 @@ qint64 nanosecondsToRead(const QByteArray& bytes)
 {
     qint64 best = std::numeric_limits<qint64>::max();
     for (int round = 0; round < 5; ++round) {
+        // Each round reads text as new: outlines kept from the round before
+        // would make a small file cheaper than a large one that overflows
+        // their store.
+        CSVGTextOutlines::clear();
         CSVGDocument document;
         QElapsedTimer timer;
         timer.start();
@@ -39,6 +47,40 @@ qint64 nanosecondsToRead(const QByteArray& bytes)
         best = std::min(best, timer.nsecsElapsed());
     }
     return best;
+}
+
+// Words of one length, no two alike.
+QByteArray distinctRuns(int n)
+{
+    QByteArray runs;
+    for (int i = 0; i < n; ++i)
+        runs += "<tspan>w" + QByteArray::number(i).rightJustified(6, '0') + "</tspan>";
+    return svgFile("<text font-family=\"DejaVu Sans\">" + runs + "</text>");
+}
+
+// The outlines as path data, each a path of its own.
+QByteArray outlinesAsPaths(const QList<QPainterPath>& outlines)
+{
+    QByteArray paths;
+    for (const QPainterPath& outline : outlines) {
+        QByteArray d;
+        for (int i = 0; i < outline.elementCount(); ++i) {
+            const QPainterPath::Element e = outline.elementAt(i);
+            const char* command = e.isMoveTo() ? "M" : e.isLineTo() ? "L" : e.isCurveTo() ? "C" : "";
+            d += command + QByteArray::number(e.x, 'g', 17) + ' ' + QByteArray::number(e.y, 'g', 17) + ' ';
+        }
+        paths += "<path d=\"" + d + "\"/>";
+    }
+    return svgFile(paths);
+}
+
+// The heap in use, with the text outline store emptied: it is bounded, and
+// no part of what a drawing holds.
+qint64 heapInUse()
+{
+    CSVGTextOutlines::clear();
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
 }
 
 } // namespace
@@ -57,6 +99,7 @@ class tst_ReaderGrowth : public QObject
 private slots:
     void linear_data();
     void linear();
+    void textCostsWhatItsOutlineDoes();
 };
 
 void tst_ReaderGrowth::linear_data()
@@ -81,6 +124,7 @@ void tst_ReaderGrowth::linear_data()
     QTest::newRow("many text runs") << Generator([](int n) {
         return svgFile("<text>" + repeated("a<tspan>b</tspan> ", n) + "</text>");
     }) << 200 << 0;
+    QTest::newRow("many tspans of distinct words") << Generator(distinctRuns) << 500 << 0;
     QTest::newRow("deep groups") << Generator([](int n) {
         // Groups n deep, many times over, so that the time is measurable.
         return svgFile(repeated(repeated("<g>", n) + "<rect width=\"1\" height=\"1\"/>" + repeated("</g>", n), 400));
@@ -131,6 +175,44 @@ void tst_ReaderGrowth::linear()
     QVERIFY2(ratio < 24.0,
         qPrintable(
             QStringLiteral("n %1: %2 ms, 8n: %3 ms, ratio %4").arg(n).arg(small / 1e6).arg(large / 1e6).arg(ratio)));
+}
+
+// A run of lettering holds no more memory than a path of the same outline,
+// and its outline at most twice.
+// The address sanitizer keeps the heap to itself, so this is measured in the
+// plain build.
+void tst_ReaderGrowth::textCostsWhatItsOutlineDoes()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer's heap cannot be measured");
+#endif
+    const int n = 20000;
+    const QByteArray text = distinctRuns(n);
+    qint64 start = heapInUse();
+    auto lettering = std::make_unique<CSVGDocument>();
+    lettering->loadSvgData(text);
+    const qint64 perRun = (heapInUse() - start) / n;
+    QList<QPainterPath> outlines;
+    CSVGElement* runs = lettering->getOwnerSvg()->getChild(0);
+    for (int i = 0; i < runs->getChildCount(); ++i)
+        outlines.append(CSVGElementShape::asShape(runs->getChild(i))->getPainterPath());
+    QCOMPARE(outlines.size(), n);
+    qint64 outlineBytes = 0;
+    for (const QPainterPath& outline : outlines)
+        outlineBytes += outline.elementCount() * qint64(sizeof(QPainterPath::Element));
+    outlineBytes /= n;
+    lettering.reset();
+    const QByteArray paths = outlinesAsPaths(outlines);
+    start = heapInUse();
+    CSVGDocument drawing;
+    drawing.loadSvgData(paths);
+    const qint64 perPath = (heapInUse() - start) / n;
+    qDebug("per run %lld bytes, its outline %lld bytes, per path of its outline %lld bytes", perRun, outlineBytes,
+        perPath);
+    // Its outline once, and once more in its text's, and the two elements
+    // that hold it: the tspan and its characters.
+    QVERIFY2(perRun <= perPath && perRun <= 2 * outlineBytes + 3000,
+        qPrintable(QStringLiteral("run %1 B, outline %2 B, path %3 B").arg(perRun).arg(outlineBytes).arg(perPath)));
 }
 
 ZOCUT_TEST_MAIN(tst_ReaderGrowth)
