@@ -43,10 +43,10 @@ double placed(double atOrigin, double shift)
 
 // Outlines at the origin under a key, as many as fit in the bound; past it
 // the store starts anew.
-class OutlineMap
+template <typename Key> class OutlineMap
 {
 public:
-    bool find(const QString& key, QPainterPath& path) const
+    bool find(const Key& key, QPainterPath& path) const
     {
         const auto found = m_outlines.constFind(key);
         if (found == m_outlines.constEnd())
@@ -55,7 +55,7 @@ public:
         return true;
     }
 
-    void insert(const QString& key, const QPainterPath& path)
+    void insert(const Key& key, const QPainterPath& path)
     {
         if (m_elements + path.elementCount() > kMaxStoredElements)
             clear();
@@ -70,9 +70,24 @@ public:
     }
 
 private:
-    QHash<QString, QPainterPath> m_outlines;
+    QHash<Key, QPainterPath> m_outlines;
     int m_elements = 0;
 };
+
+// A run is known by its font and characters; comparing fonts is cheaper
+// than spelling them out.
+struct RunKey
+{
+    QFont font;
+    QString text;
+
+    bool operator==(const RunKey& other) const { return text == other.text && font == other.font; }
+};
+
+uint qHash(const RunKey& key, uint seed = 0)
+{
+    return qHash(key.font, seed) ^ qHash(key.text, seed);
+}
 
 // Appends the outline, built at the origin, moved by whole 64ths.
 void appendPlaced(QPainterPath& path, const QPainterPath& outline, double dx, double dy)
@@ -114,7 +129,7 @@ public:
 
     QPainterPath runAtOrigin(const QFont& font, const QString& text)
     {
-        const QString key = font.key() + QChar(0) + text;
+        const RunKey key { font, text };
         QPainterPath path;
         {
             std::lock_guard<std::mutex> locker(m_lock);
@@ -188,8 +203,8 @@ private:
     }
 
     std::mutex m_lock;
-    OutlineMap m_runs;
-    OutlineMap m_glyphs;
+    OutlineMap<RunKey> m_runs;
+    OutlineMap<QString> m_glyphs;
 };
 
 } // namespace
