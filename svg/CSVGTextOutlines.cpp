@@ -17,7 +17,9 @@ namespace {
 // A store of about 24 MB at most; a drawing with more distinct runs than
 // that builds the rest anew.
 constexpr int kMaxStoredElements = 1000000;
-// Larger fonts are drawn by other means than their glyphs' outlines.
+// For huge fonts the engine's glyph outlines are not those of its text (a
+// run of 100,000 pixels put together from its glyphs came out smaller than
+// one of 15); runs in fonts beyond this size are built where they stand.
 constexpr int kMaxStoredPixelSize = 2000;
 // Beyond this the font engine's fixed-point positions no longer hold the
 // coordinate.
@@ -221,6 +223,7 @@ QPainterPath CSVGTextOutlines::outline(const QFont& font, const QString& text, c
         || !(std::fabs(baseline.y()) <= kMaxPlacedCoordinate)) {
         QPainterPath path;
         path.addText(baseline, font, text);
+        MemoryHeadroom::check(std::size_t(path.elementCount()) * sizeof(QPainterPath::Element));
         return path;
     }
     QPainterPath path = Store::instance().runAtOrigin(font, text);
