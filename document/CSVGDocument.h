@@ -857,6 +857,9 @@ private:
     SvgInputCheck::Result scanCheck(ScanOutcome outcome) const;
     // After a refused text: an empty root of the page size, and false.
     bool refuseText();
+    // The same when the memory ran out while reading: what was read goes,
+    // so that there is room to say so.
+    bool refuseForMemory();
     // Reads the bytes in place of the drawing when they hold one, else
     // leaves an empty root of the page size; either way readCheck tells.
     bool readDrawingBytes(QByteArray bytes, bool ungroup);

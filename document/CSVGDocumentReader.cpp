@@ -21,6 +21,8 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -98,6 +100,23 @@ std::wstring pageViewBox(int width, int height)
     return L"0 0 " + CGlobalConfig::intToText(width) + L' ' + CGlobalConfig::intToText(height);
 }
 
+// Room held while a text is read: when the memory runs out, it goes first,
+// so that what was read can be let go and the reason said.
+class MemoryReserve
+{
+public:
+    MemoryReserve()
+        : m_block(new char[kBytes])
+    {
+        // Written, so that the allocation is not left out.
+        static_cast<volatile char*>(m_block.get())[0] = 0;
+    }
+
+private:
+    static constexpr std::size_t kBytes = std::size_t(32) << 20;
+    std::unique_ptr<char[]> m_block;
+};
+
 } // namespace
 
 QString CSVGDocument::decodeSvgBytes(const QByteArray& bytes)
@@ -125,7 +144,13 @@ bool CSVGDocument::openFile(const std::wstring& path)
         return false;
     }
     const bool ungroup = QSettings().value(QStringLiteral("general/ungroup"), false).toBool();
-    return readDrawingBytes(file.readAll(), ungroup);
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        return refuseForMemory();
+    }
+    return readDrawingBytes(std::move(bytes), ungroup);
 }
 
 bool CSVGDocument::loadSvgData(const QByteArray& bytes)
@@ -154,9 +179,14 @@ bool CSVGDocument::readDrawingBytes(QByteArray bytes, bool ungroup)
     m_readCheck = SvgInputCheck::checkBytes(bytes);
     if (SvgInputCheck::refuses(m_readCheck))
         return refuseText();
-    QString decoded = decodeSvgBytes(bytes);
-    bytes = QByteArray();
-    return readDrawingText(std::move(decoded), ungroup);
+    try {
+        const MemoryReserve reserve;
+        QString decoded = decodeSvgBytes(bytes);
+        bytes = QByteArray();
+        return readDrawingText(std::move(decoded), ungroup);
+    } catch (const std::bad_alloc&) {
+        return refuseForMemory();
+    }
 }
 
 bool CSVGDocument::readDrawingText(QString text, bool ungroup)
@@ -242,6 +272,17 @@ SvgInputCheck::Result CSVGDocument::scanCheck(ScanOutcome outcome) const
     }
 }
 
+// The maps of ids go first: letting the tree go then asks for no memory to
+// remember its ids by.
+bool CSVGDocument::refuseForMemory()
+{
+    m_idMap.clear();
+    m_usedIds.clear();
+    clearContents();
+    m_readCheck = SvgInputCheck::Result { SvgInputCheck::Verdict::OutOfMemory, QString() };
+    return refuseText();
+}
+
 bool CSVGDocument::refuseText()
 {
     clearContents();
@@ -268,10 +309,15 @@ bool CSVGDocument::parseSvgText(const std::wstring& text, bool ungroup, bool mov
 bool CSVGDocument::parseSvgText(const QString& text, bool ungroup, bool moveToOrigin)
 {
     clearContents();
-    m_readCheck = scanCheck(scanXml(text, this));
-    if (SvgInputCheck::refuses(m_readCheck))
-        return refuseText();
-    finishParsing(ungroup, moveToOrigin);
+    try {
+        const MemoryReserve reserve;
+        m_readCheck = scanCheck(scanXml(text, this));
+        if (SvgInputCheck::refuses(m_readCheck))
+            return refuseText();
+        finishParsing(ungroup, moveToOrigin);
+    } catch (const std::bad_alloc&) {
+        return refuseForMemory();
+    }
     return true;
 }
 

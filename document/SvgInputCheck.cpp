@@ -128,6 +128,8 @@ QString SvgInputCheck::reason(const Result& result)
     case Verdict::ElementLimit:
         return tr("The drawing has more than %1 elements; those beyond are left out.")
             .arg(CSVGXmlScanner::kMaxElements);
+    case Verdict::OutOfMemory:
+        return tr("There is not enough memory to read it; close other drawings or programs and try again.");
     }
     return QString();
 }

@@ -11,10 +11,11 @@ class CSVGElement;
 // or binary file, text without markup, a root other than svg, elements
 // nested deeper than the reader goes and entities that expand too far or
 // make too many elements are refused; text that ends inside the drawing is
-// opened as far as it goes and reported as damaged, and a drawing with more elements than the reader
-// takes is opened up to that limit and reported as cut short; so is one
-// with more new attribute names than the reader takes, or with content after
-// its root element.
+// opened as far as it goes and reported as damaged, and a drawing with more
+// elements than the reader takes is opened up to that limit and reported as
+// cut short; so is one with more new attribute names than the reader takes,
+// or with content after its root element. A drawing the memory left cannot
+// hold is refused, not left half read.
 class SvgInputCheck
 {
 public:
@@ -32,7 +33,8 @@ public:
         ElementLimit,
         EntityElements,
         NamesLeftOut,
-        AfterRoot
+        AfterRoot,
+        OutOfMemory
     };
 
     struct Result

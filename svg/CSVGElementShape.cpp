@@ -4,6 +4,7 @@
 #include "CSVGClipper.h"
 #include "CSVGDocument.h"
 #include "CSVGUtils.h"
+#include "MemoryHeadroom.h"
 #include "SvgCodes.h"
 
 #include <algorithm>
@@ -95,6 +96,35 @@ void CSVGElementShape::clearNodeSelection()
 CSVGElementShape* CSVGElementShape::asShape(CSVGElement* element)
 {
     return element && element->isShape() ? dynamic_cast<CSVGElementShape*>(element) : nullptr;
+}
+
+// Sized once: a path grown by appending holds up to twice its size, and as
+// much again while it moves. Appending to an empty path takes the other
+// path's data as it is, so the first outline is the start.
+QPainterPath CSVGElementShape::joinOutlines(const std::vector<CSVGElementShape*>& shapes)
+{
+    QPainterPath joined;
+    std::vector<QPainterPath> outlines;
+    int elements = 0;
+    for (CSVGElementShape* shape : shapes) {
+        QPainterPath outline = shape->getPainterPath();
+        if (outline.isEmpty())
+            continue;
+        elements += outline.elementCount();
+        outlines.push_back(std::move(outline));
+    }
+    if (outlines.empty())
+        return joined;
+    const Qt::FillRule rule = joined.fillRule();
+    joined = outlines.front();
+    joined.setFillRule(rule);
+    if (outlines.size() > 1) {
+        MemoryHeadroom::check(std::size_t(elements) * sizeof(QPainterPath::Element));
+        joined.reserve(elements);
+    }
+    for (size_t i = 1; i < outlines.size(); ++i)
+        joined.addPath(outlines[i]);
+    return joined;
 }
 
 void CSVGElementShape::buildPainterPath(double, double) { }

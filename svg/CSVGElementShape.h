@@ -182,6 +182,10 @@ protected:
     // shape from its own place to the use's (to be put in front of the
     // shape's accumulated matrix). Null for every other element.
     virtual CSVGElementShape* getShownElement(CSVGMatrix&) { return nullptr; }
+    // The outlines one after the other, in a path of just their size; a
+    // single outline is shared, not copied. A text holds its runs' outlines
+    // so, each once more at most.
+    static QPainterPath joinOutlines(const std::vector<CSVGElementShape*>& shapes);
     // Whether the own path already holds the outlines of the shape children,
     // as a text's path holds those of its runs.
     virtual bool holdsChildOutlines() const { return false; }

@@ -76,6 +76,7 @@ void CSVGElementText::updateGeometry()
     QPointF pen(m_x, m_y);
     QPointF advance;
     CSVGElementShape* previous = nullptr;
+    std::vector<CSVGElementShape*> runs;
     for (int i = 0; i < getChildCount(); ++i) {
         auto* tspan = dynamic_cast<CSVGElementTspan*>(getChild(i));
         auto* node = tspan ? nullptr : dynamic_cast<CSVGElementTextContent*>(getChild(i));
@@ -96,9 +97,10 @@ void CSVGElementText::updateGeometry()
         } else {
             node->layoutAt(at.x(), at.y());
         }
-        m_path.addPath(run->getPainterPath());
+        runs.push_back(run);
         previous = run;
     }
+    m_path = joinOutlines(runs);
     CSVGElementShape::updateGeometry();
 }
 

@@ -2,6 +2,7 @@
 
 #include "CGlobalConfig.h"
 #include "CSVGDocument.h"
+#include "CSVGTextOutlines.h"
 #include "SafeTruncate.h"
 #include "SvgCodes.h"
 
@@ -119,10 +120,13 @@ void CSVGElementTextContent::readFontStyle()
 // width of the whole run, not by its own.
 CSVGRect CSVGElementTextContent::measureText(const std::wstring& text, double x, double y)
 {
-    QPainterPath path;
-    path.addText(QPointF(x, y), getFont(), QString::fromStdWString(text));
+    return anchored(text, CSVGTextOutlines::outline(getFont(), QString::fromStdWString(text), QPointF(x, y)), x, y);
+}
+
+CSVGRect CSVGElementTextContent::anchored(const std::wstring& text, const QPainterPath& outline, double x, double y)
+{
     CSVGRect box;
-    box.setFromQRectF(path.boundingRect());
+    box.setFromQRectF(outline.boundingRect());
     const std::wstring anchor = getStyleValue(L"text-anchor");
     if (!anchor.empty()) {
         const double width = text == getText() ? box.width : measureText(getText(), x, y).width;
@@ -131,14 +135,18 @@ CSVGRect CSVGElementTextContent::measureText(const std::wstring& text, double x,
     return box;
 }
 
+// Without an anchor the outline measured is the outline kept.
 void CSVGElementTextContent::layoutAt(double x, double y)
 {
     m_path = QPainterPath();
     updateStyle(nullptr);
     readFontStyle();
-    m_box = measureText(getText(), x, y);
+    const QFont font = getFont();
+    const QString text = QString::fromStdWString(getText());
+    QPainterPath outline = CSVGTextOutlines::outline(font, text, QPointF(x, y));
+    m_box = anchored(getText(), outline, x, y);
     const double shift = anchorShift(getStyleValue(L"text-anchor"), m_box.width);
-    m_path.addText(QPointF(x + shift, y), getFont(), QString::fromStdWString(getText()));
+    m_path = shift == 0 ? std::move(outline) : CSVGTextOutlines::outline(font, text, QPointF(x + shift, y));
 }
 
 CSVGElementTextContent* CSVGElementTextContent::replaceRuns(CSVGElement* element, const std::wstring& text, bool notify)

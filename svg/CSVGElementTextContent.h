@@ -40,6 +40,9 @@ public:
     static QFont makeFont(const std::wstring& family, int pixelSize);
 
 private:
+    // The box of the text's outline, moved by the anchor of the whole run.
+    CSVGRect anchored(const std::wstring& text, const QPainterPath& outline, double x, double y);
+
     std::wstring m_family = L"SimSun";
     bool m_underline = false;
     bool m_bold = false;

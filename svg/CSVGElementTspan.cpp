@@ -46,12 +46,14 @@ void CSVGElementTspan::layoutAt(double x, double y)
         m_dx = g_config.parseLength(m_dxText);
     if (!m_dyText.empty())
         m_dy = g_config.parseLength(m_dyText);
+    std::vector<CSVGElementShape*> nodes;
     for (int i = 0; i < getChildCount(); ++i) {
         if (auto* node = dynamic_cast<CSVGElementTextContent*>(getChild(i))) {
             node->layoutAt(m_x + m_dx, m_y + m_dy);
-            m_path.addPath(node->getPainterPath());
+            nodes.push_back(node);
         }
     }
+    m_path = joinOutlines(nodes);
     computeBounds();
 }
 

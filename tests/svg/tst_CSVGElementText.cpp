@@ -3,6 +3,7 @@
 #include "CSVGElementText.h"
 #include "CSVGElementTextContent.h"
 #include "CSVGElementTspan.h"
+#include "CSVGTextOutlines.h"
 #include "TestElements.h"
 #include "TestEnvironment.h"
 
@@ -28,6 +29,21 @@ QRectF box(CSVGElementShape* shape)
     return shape->getBoundingRect().toQRectF();
 }
 
+// Element by element, to the last bit (QPainterPath's own comparison allows
+// a margin).
+bool sameElements(const QPainterPath& a, const QPainterPath& b)
+{
+    if (a.elementCount() != b.elementCount())
+        return false;
+    for (int i = 0; i < a.elementCount(); ++i) {
+        const QPainterPath::Element p = a.elementAt(i);
+        const QPainterPath::Element q = b.elementAt(i);
+        if (p.type != q.type || p.x != q.x || p.y != q.y)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class tst_CSVGElementText : public QObject
@@ -43,6 +59,8 @@ private slots:
     void emptyBox();
     void sizeFromParent();
     void outlineOnceAndPainted();
+    void outlineAsTheFontDrawsIt_data();
+    void outlineAsTheFontDrawsIt();
     void survivesWriteAndRead();
 };
 
@@ -199,6 +217,46 @@ void tst_CSVGElementText::outlineOnceAndPainted()
     QImage blank(area.size(), QImage::Format_RGB32);
     blank.fill(Qt::white);
     QVERIFY(image.copy(area) != blank);
+}
+
+void tst_CSVGElementText::outlineAsTheFontDrawsIt_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<QString>("text");
+    QFont serif(QStringLiteral("DejaVu Serif"));
+    serif.setPixelSize(37);
+    serif.setBold(true);
+    serif.setItalic(true);
+    QFont underlined = CSVGElementTextContent::makeFont(L"DejaVu Sans", 15);
+    underlined.setUnderline(true);
+    QTest::newRow("curves") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "w1 Sog@&";
+    QTest::newRow("bold italic") << serif << "Qualität";
+    QTest::newRow("right to left") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 21)
+                                   << "abc \u0645\u0631\u062d\u0628\u0627 12";
+    QTest::newRow("fallback font") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "a\u4e2d\u6587b\u00e9";
+    QTest::newRow("blanks") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "  ";
+    QTest::newRow("nothing") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 15) << "";
+    QTest::newRow("underlined") << underlined << "under";
+    QTest::newRow("large") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 2000) << "Ab";
+    QTest::newRow("huge") << CSVGElementTextContent::makeFont(L"DejaVu Sans", 100000) << "Ab";
+}
+
+// A run's outline is the one the font draws at that point, wherever the
+// point lies, however often the run was laid out before.
+void tst_CSVGElementText::outlineAsTheFontDrawsIt()
+{
+    QFETCH(QFont, font);
+    QFETCH(QString, text);
+    const QPointF points[] = { { 0, 0 }, { 10.3, 20.7 }, { -33.337, -0.015625 }, { 1234.56789, 98765.4321 },
+        { 0.1 / 3, 1e-9 }, { 5e5 + 1.0 / 7, -2e5 - 1.0 / 3 }, { 7e6, 3 } };
+    for (int round = 0; round < 2; ++round) {
+        for (const QPointF& at : points) {
+            QPainterPath drawn;
+            drawn.addText(at, font, text);
+            QVERIFY2(sameElements(CSVGTextOutlines::outline(font, text, at), drawn),
+                qPrintable(QStringLiteral("at %1, %2").arg(at.x(), 0, 'g', 17).arg(at.y(), 0, 'g', 17)));
+        }
+    }
 }
 
 // Saved and read back ten times, a text keeps its characters and its place:

@@ -3,6 +3,23 @@
 
 #include <QProcess>
 
+#include <sys/resource.h>
+
+namespace {
+
+// The tool with less address space than a drawing needs.
+class LimitedProcess : public QProcess
+{
+protected:
+    void setupChildProcess() override
+    {
+        const rlimit limit { 700ul << 20, 700ul << 20 };
+        setrlimit(RLIMIT_AS, &limit);
+    }
+};
+
+} // namespace
+
 // The reader without a window on files that are no SVG drawings: it says
 // why on standard error and its exit code tells a script.
 class tst_ZocutSvg : public QObject
@@ -12,6 +29,7 @@ private slots:
     void refusedInputs_data() { addRefusedInputRows(); }
     void refusedInputs();
     void elementLimit();
+    void outOfMemory();
     void savesAtTheLimits_data();
     void savesAtTheLimits();
     void picturesThatLeadBack();
@@ -61,6 +79,32 @@ void tst_ZocutSvg::elementLimit()
     QCOMPARE(tool.exitCode(), 3);
     QVERIFY2(errors.contains("The drawing has more than 1000000 elements"), qPrintable(errors));
     QVERIFY(tool.readAllStandardOutput().contains("\"elements\":1000000"));
+}
+
+// A drawing larger than the memory left is refused with the reason; the
+// tool does not die of it. AddressSanitizer reserves more address space
+// than any such limit, so this runs in the plain build.
+void tst_ZocutSvg::outOfMemory()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer needs more address space than the limit leaves");
+#endif
+    QTemporaryDir folder;
+    const QString in = folder.filePath("lettering.svg");
+    QFile file(in);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<svg><text>");
+    for (int i = 0; i < 256000; ++i)
+        file.write("<tspan>w" + QByteArray::number(i) + "</tspan>");
+    file.write("</text></svg>");
+    file.close();
+    LimitedProcess tool;
+    tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "info", in });
+    QVERIFY(tool.waitForFinished(240000));
+    const QString errors = QString::fromUtf8(tool.readAllStandardError());
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), 1);
+    QVERIFY2(errors.contains("There is not enough memory to read it"), qPrintable(errors));
 }
 
 // A file as large as the reader takes, and one with as many names new to
