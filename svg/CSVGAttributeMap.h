@@ -53,13 +53,16 @@ private:
         const auto at = m_entries.begin() + position;
         if (at != m_entries.end() && at->first == id)
             return at->second;
-        // Most elements read from a file carry three or more: their id and
-        // at least two of their own. Beyond a handful the array grows by
-        // half, so that an element of many attributes is not copied once
-        // for each.
+        // The first entry is an element's own id, and many elements (the
+        // runs of characters of a text) carry nothing else: it takes room
+        // for itself alone. The reader makes room for the rest of a tag's
+        // attributes at once; one by one, an element is given room for
+        // three, then the array grows by one and beyond a handful by half,
+        // so that an element of many attributes is not copied once for
+        // each.
         if (m_entries.size() == m_entries.capacity()) {
             const std::size_t size = m_entries.size();
-            m_entries.reserve(size < 3 ? 3 : size < 8 ? size + 1 : size + size / 2);
+            m_entries.reserve(size == 0 ? 1 : size < 3 ? 3 : size < 8 ? size + 1 : size + size / 2);
         }
         return m_entries.insert(m_entries.begin() + position, Entry(id, CSVGAttributeText()))->second;
     }

@@ -144,11 +144,35 @@ public:
         return path;
     }
 
+    // The run placed at (dx, dy). The last one placed is kept: lettering
+    // that repeats a run where it stands (runs following one another from
+    // the same point) shares one outline instead of holding a copy each.
+    QPainterPath placedRun(const QFont& font, const QString& text, double dx, double dy)
+    {
+        {
+            std::lock_guard<std::mutex> locker(m_lock);
+            if (m_lastPlaced.dx == dx && m_lastPlaced.dy == dy && m_lastPlaced.key == RunKey { font, text })
+                return m_lastPlaced.path;
+        }
+        QPainterPath path = runAtOrigin(font, text);
+        MemoryHeadroom::check(std::size_t(path.elementCount()) * sizeof(QPainterPath::Element));
+        if ((dx == 0 && dy == 0) || path.elementCount() < 2)
+            return path;
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            path.setElementPositionAt(i, placed(e.x, dx), placed(e.y, dy));
+        }
+        std::lock_guard<std::mutex> locker(m_lock);
+        m_lastPlaced = { RunKey { font, text }, dx, dy, path };
+        return path;
+    }
+
     void clear()
     {
         std::lock_guard<std::mutex> locker(m_lock);
         m_runs.clear();
         m_glyphs.clear();
+        m_lastPlaced = {};
     }
 
 private:
@@ -204,7 +228,16 @@ private:
         return path;
     }
 
+    struct Placed
+    {
+        RunKey key;
+        double dx = 0;
+        double dy = 0;
+        QPainterPath path;
+    };
+
     std::mutex m_lock;
+    Placed m_lastPlaced;
     OutlineMap<RunKey> m_runs;
     OutlineMap<QString> m_glyphs;
 };
@@ -226,17 +259,7 @@ QPainterPath CSVGTextOutlines::outline(const QFont& font, const QString& text, c
         MemoryHeadroom::check(std::size_t(path.elementCount()) * sizeof(QPainterPath::Element));
         return path;
     }
-    QPainterPath path = Store::instance().runAtOrigin(font, text);
-    MemoryHeadroom::check(std::size_t(path.elementCount()) * sizeof(QPainterPath::Element));
-    const double dx = toFixedGrid(baseline.x());
-    const double dy = toFixedGrid(baseline.y());
-    if ((dx == 0 && dy == 0) || path.elementCount() < 2)
-        return path;
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        path.setElementPositionAt(i, placed(e.x, dx), placed(e.y, dy));
-    }
-    return path;
+    return Store::instance().placedRun(font, text, toFixedGrid(baseline.x()), toFixedGrid(baseline.y()));
 }
 
 void CSVGTextOutlines::clear()
