@@ -158,10 +158,7 @@ void tst_ImagePerspectiveDialog::removeBackground()
 // follow without end.
 void tst_ImagePerspectiveDialog::refuseUnreadable()
 {
-    const QString self = m_folder.filePath("self.svg");
-    const QByteArray selfShowing = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                                   "width='4' height='4'><image width='4' height='4' xlink:href='"
-        + QUrl::fromLocalFile(self).toEncoded() + "'/></svg>";
+    const QByteArray selfShowing = selfShowingSvg(m_folder.filePath("self.svg"));
     for (const auto& [name, content] : { std::pair<QString, QByteArray>("photo.png", "not a picture"),
              std::pair<QString, QByteArray>("self.svg", selfShowing) }) {
         QFile text(m_folder.filePath(name));

@@ -6,6 +6,7 @@
 #include "StandInSession.h"
 #include "SvgCodes.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -145,13 +146,8 @@ void tst_CSVGViewClipboard::pictureWhenNothingWasCopied()
     clipboard().pasteInto(&document, QPointF(12.5, 7));
     // An SVG picture that shows itself is no picture to paste, and no loop.
     QTemporaryDir folder;
-    const QString self = folder.filePath("self.svg");
-    const QByteArray selfShowing = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                                   "width='4' height='4'><image width='4' height='4' xlink:href='"
-        + QUrl::fromLocalFile(self).toEncoded() + "'/></svg>";
-    QFile file(self);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(selfShowing) > 0);
-    file.close();
+    const QByteArray selfShowing = selfShowingSvg(folder.filePath("self.svg"));
+    QVERIFY(!selfShowing.isEmpty());
     // Another program's picture comes as bytes and is decoded as a file's.
     QByteArray saved;
     QBuffer buffer(&saved);
