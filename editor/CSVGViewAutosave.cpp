@@ -36,6 +36,21 @@ const QString kAddressSuffix = QStringLiteral(".address");
 // An address is a line, not a file: anything larger is not ours.
 const qint64 kMaxAddressBytes = 64 * 1024;
 
+// Written through a temporary file renamed over the old one: a crash at any
+// moment leaves either the previous file or the new one, whole.
+bool writeEnciphered(const QString& path, const QByteArray& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = BlowfishFileCipher(g_config.getCipherKey()).encrypt(text);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
 QString encodedName(const QString& name)
 {
     QString file;
@@ -139,15 +154,7 @@ bool CSVGView::writeAutosaveAddress(const QString& path) const
 {
     if (m_storeSource.isEmpty())
         return QFile::remove(path + kAddressSuffix) || !QFile::exists(path + kAddressSuffix);
-    QSaveFile file(path + kAddressSuffix);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = BlowfishFileCipher(g_config.getCipherKey()).encrypt(m_storeSource.toUtf8());
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeEnciphered(path + kAddressSuffix, m_storeSource.toUtf8());
 }
 
 // A drawing back at its saved state (Undo, changes that cancel out) has
@@ -285,24 +292,12 @@ void CSVGView::keepAutosaveForRecovery()
     m_keepAutosave = writeAutosave();
 }
 
-// Written through a temporary file renamed over the old one: a crash at any
-// moment leaves either the previous copy or the new one, whole.
 bool CSVGView::writeAutosave()
 {
     const QString path = autosaveFilePath(m_autosaveName);
     if (path.isEmpty())
         return false;
-    const QByteArray text = QString::fromStdWString(m_document.toSvgText()).toUtf8();
-    BlowfishFileCipher cipher(g_config.getCipherKey());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = cipher.encrypt(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
+    if (!writeEnciphered(path, QString::fromStdWString(m_document.toSvgText()).toUtf8()))
         return false;
     m_autosaveOnDisk = true;
     // Without its address the copy still brings the drawing back.
