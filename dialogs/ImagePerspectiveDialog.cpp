@@ -107,9 +107,10 @@ QImage ImagePerspectiveDialog::readImage(QIODevice* device, QString& message)
     if (image.isNull() && !svg)
         reader.read();
     if (image.isNull())
-        message
-            = tr("The picture cannot be read: %1")
-                  .arg(svg ? tr("an SVG picture that shows files outside itself is not read") : reader.errorString());
+        message = tr("The picture cannot be read: %1")
+                      .arg(svg ? tr("an SVG picture is read only when it is whole, not compressed, and holds every "
+                                    "picture it shows")
+                               : reader.errorString());
     return image;
 }
 
