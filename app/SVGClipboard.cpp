@@ -4,6 +4,7 @@
 #include "CSVGElement.h"
 #include "CSVGElementImage.h"
 #include "CSVGElementShape.h"
+#include "PictureDecoder.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -12,14 +13,33 @@
 #include <QGraphicsScene>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMimeData>
 #include <QPen>
 
 namespace {
+// The bytes of a picture go through the decoder, like every picture: Qt's
+// own conversion would hand SVG bytes to Qt's SVG reader, which follows the
+// pictures they show, the picture itself too, without end. Pixels put there
+// as such (a copy in this program) are taken as they are.
+QImage pictureOf(const QMimeData* data)
+{
+    bool bytes = false;
+    for (const QString& format : data ? data->formats() : QStringList()) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        bytes = true;
+        const QImage picture = PictureDecoder::decode(data->data(format));
+        if (!picture.isNull())
+            return picture;
+    }
+    return bytes || !data ? QImage() : qvariant_cast<QImage>(data->imageData());
+}
+
 // A picture beyond what an image element draws is not embedded.
 QImage systemImage()
 {
     const QClipboard* system = QGuiApplication::clipboard();
-    const QImage image = system ? system->image() : QImage();
+    const QImage image = system ? pictureOf(system->mimeData()) : QImage();
     if (qint64(image.width()) * image.height() <= CSVGElementImage::kMaxPixels)
         return image;
     qWarning() << "Clipboard picture of" << image.size() << "not pasted: too large";

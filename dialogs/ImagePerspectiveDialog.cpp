@@ -4,6 +4,7 @@
 #include "ImageTrace.h"
 #include "ImageWidget.h"
 #include "OpenCVTrace.h"
+#include "PictureDecoder.h"
 #include "Prompt.h"
 
 #include <QBuffer>
@@ -79,18 +80,37 @@ void ImagePerspectiveDialog::showImage(const QImage& image)
     m_removeButton->setEnabled(true);
 }
 
+// The picture, from a file or from the background removal's reply, is
+// decoded like every other picture: an SVG picture that shows files could
+// show itself, and Qt's reader would follow it without end. Its size is
+// asked of Qt's reader only for a picture that is no SVG, before the
+// pixels are decoded.
 QImage ImagePerspectiveDialog::readImage(QIODevice* device, QString& message)
 {
-    QImageReader reader(device);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > kMaximumPixels) {
+    QByteArray bytes = device->read(PictureDecoder::kMaxFileBytes + 1);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const bool svg = reader.format().startsWith("svg");
+    const QSize size = svg ? QSize() : reader.size();
+    const auto tooLarge = [](const QSize& size) { return qint64(size.width()) * size.height() > kMaximumPixels; };
+    QImage image;
+    if (!(size.isValid() && tooLarge(size)) && bytes.size() <= PictureDecoder::kMaxFileBytes)
+        image = PictureDecoder::decode(bytes);
+    if ((size.isValid() && tooLarge(size)) || tooLarge(image.size())) {
         message
             = tr("The picture is too large: at most %1 million pixels can be traced.").arg(kMaximumPixels / 1000000);
         return QImage();
     }
-    const QImage image = reader.read();
+    // Qt's reader tells what is wrong with a picture that is no SVG.
+    if (image.isNull() && !svg)
+        reader.read();
     if (image.isNull())
-        message = tr("The picture cannot be read: %1").arg(reader.errorString());
+        message = tr("The picture cannot be read: %1")
+                      .arg(svg ? tr("an SVG picture is read only when it is whole, not compressed, and holds every "
+                                    "picture it shows")
+                               : reader.errorString());
     return image;
 }
 

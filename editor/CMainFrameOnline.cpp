@@ -11,6 +11,7 @@
 #include "HttpRequest.h"
 #include "OpenMyshare.h"
 #include "PdbPackage.h"
+#include "PictureDecoder.h"
 #include "Prompt.h"
 
 #include <QDockWidget>
@@ -48,8 +49,9 @@ QPixmap downloadPicture(const QString& address)
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     QPixmap pixmap;
+    // Decoded like every picture: an SVG preview could show itself.
     if (reply->isFinished() && reply->error() == QNetworkReply::NoError)
-        pixmap.loadFromData(reply->readAll());
+        pixmap = QPixmap::fromImage(PictureDecoder::decode(reply->readAll()));
     else
         reply->abort();
     delete reply;

@@ -520,7 +520,7 @@ void CMainFrame::recoverAutosaved()
         return;
     if (!Prompt::confirm(this, tr("Warning"), tr("Do you want to recover?"), tr("Continue"), tr("Cancel"))) {
         for (const QFileInfo& info : files)
-            QFile::remove(info.filePath());
+            CSVGView::removeAutosaveFile(info.filePath());
         return;
     }
     BlowfishFileCipher cipher(g_config.getCipherKey());
@@ -549,8 +549,10 @@ void CMainFrame::recoverAutosaved()
             Prompt::warning(this, tr("Warning"), SvgInputCheck::message(info.fileName(), check));
         }
         view->setAutosaveName(info.fileName());
-        if (stored)
-            view->setStoreOrigin(name, QString());
+        // Its address lets the design, opened again, show this tab.
+        const QString address = CSVGView::autosaveAddress(info);
+        if (stored || !address.isEmpty())
+            view->setStoreOrigin(name, address);
         // Its copy is the only one: the drawing is unsaved work.
         view->getDocument()->markUnsaved();
         updateTabTitle(view);

@@ -256,6 +256,11 @@ public:
     // Moves a file that recovery cannot read into the folder's "unreadable"
     // folder, where it is kept but not offered again.
     static void setAutosaveFileAside(const QFileInfo& info);
+    // The address of the stored design whose copy this is, kept beside the
+    // copy; empty for any other drawing and for copies written before.
+    static QString autosaveAddress(const QFileInfo& copy);
+    // Removes a copy together with what is kept beside it.
+    static void removeAutosaveFile(const QString& path);
     static constexpr qint64 kMaxAutosaveBytes = 256 * 1024 * 1024;
     // Caret-moving keys start the blink over.
     void restartCaretClock() { m_caretClock.start(); }
@@ -420,6 +425,7 @@ private:
 
     // Autosave
     void removeAutosave();
+    bool writeAutosaveAddress(const QString& path) const;
     void startAutosaveTimer();
     void startCaretBlink();
     void blinkCaret();

@@ -29,6 +29,27 @@ const qint64 kAutosaveHeadBytes = 4096;
 const int kMaxAutosaveNameBytes = 200;
 const QString kNumberMark = QStringLiteral("%_");
 const QString kStoreMark = QStringLiteral("%@");
+// Beside a stored design's copy, the address of its package, so that the
+// recovered design is matched like any open one. The dot keeps it out of
+// the copies offered; a copy without it reads as before.
+const QString kAddressSuffix = QStringLiteral(".address");
+// An address is a line, not a file: anything larger is not ours.
+const qint64 kMaxAddressBytes = 64 * 1024;
+
+// Written through a temporary file renamed over the old one: a crash at any
+// moment leaves either the previous file or the new one, whole.
+bool writeEnciphered(const QString& path, const QByteArray& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = BlowfishFileCipher(g_config.getCipherKey()).encrypt(text);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
 
 QString encodedName(const QString& name)
 {
@@ -88,8 +109,15 @@ void CSVGView::renameAutosave(const QString& name)
     const QString from = autosaveFilePath(m_autosaveName);
     const QString to = autosaveFilePath(name);
     m_autosaveName = name;
-    if (from.isEmpty() || !QFile::exists(from) || (!to.isEmpty() && QFile::rename(from, to)))
+    if (from.isEmpty())
         return;
+    QFile::remove(from + kAddressSuffix);
+    if (!QFile::exists(from))
+        return;
+    if (!to.isEmpty() && QFile::rename(from, to)) {
+        writeAutosaveAddress(to);
+        return;
+    }
     QFile::remove(from);
     m_autosaveOnDisk = false;
     if (hasUnsavedChanges() && !writeAutosave())
@@ -100,8 +128,33 @@ void CSVGView::removeAutosave()
 {
     const QString path = autosaveFilePath(m_autosaveName);
     if (!path.isEmpty())
-        QFile::remove(path);
+        removeAutosaveFile(path);
     m_autosaveOnDisk = false;
+}
+
+// The address goes first: a crash in between leaves a copy that reads as
+// one written before addresses were kept, never an address without a copy.
+void CSVGView::removeAutosaveFile(const QString& path)
+{
+    QFile::remove(path + kAddressSuffix);
+    QFile::remove(path);
+}
+
+QString CSVGView::autosaveAddress(const QFileInfo& copy)
+{
+    QFile file(copy.filePath() + kAddressSuffix);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxAddressBytes)
+        return QString();
+    return QString::fromUtf8(BlowfishFileCipher(g_config.getCipherKey()).decrypt(file.readAll()));
+}
+
+// Enciphered like the copy: the address names the user's package. A design
+// that has none leaves nothing beside its copy.
+bool CSVGView::writeAutosaveAddress(const QString& path) const
+{
+    if (m_storeSource.isEmpty())
+        return QFile::remove(path + kAddressSuffix) || !QFile::exists(path + kAddressSuffix);
+    return writeEnciphered(path + kAddressSuffix, m_storeSource.toUtf8());
 }
 
 // A drawing back at its saved state (Undo, changes that cancel out) has
@@ -173,7 +226,10 @@ void CSVGView::setAutosaveFileAside(const QFileInfo& info)
     QDir folder(autosaveFolder());
     folder.mkpath(QStringLiteral("unreadable"));
     const QString target = folder.filePath(QStringLiteral("unreadable/") + info.fileName());
-    QFile::remove(target);
+    removeAutosaveFile(target);
+    // The address first, so that none is left behind without its copy.
+    if (QFile::exists(info.filePath() + kAddressSuffix))
+        QFile::rename(info.filePath() + kAddressSuffix, target + kAddressSuffix);
     if (!QFile::rename(info.filePath(), target))
         qWarning() << "The unreadable autosave file" << info.filePath() << "could not be set aside";
 }
@@ -236,25 +292,16 @@ void CSVGView::keepAutosaveForRecovery()
     m_keepAutosave = writeAutosave();
 }
 
-// Written through a temporary file renamed over the old one: a crash at any
-// moment leaves either the previous copy or the new one, whole.
 bool CSVGView::writeAutosave()
 {
     const QString path = autosaveFilePath(m_autosaveName);
     if (path.isEmpty())
         return false;
-    const QByteArray text = QString::fromStdWString(m_document.toSvgText()).toUtf8();
-    BlowfishFileCipher cipher(g_config.getCipherKey());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = cipher.encrypt(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
+    if (!writeEnciphered(path, QString::fromStdWString(m_document.toSvgText()).toUtf8()))
         return false;
     m_autosaveOnDisk = true;
+    // Without its address the copy still brings the drawing back.
+    if (!writeAutosaveAddress(path))
+        qWarning() << "The address of" << m_autosaveName << "could not be kept beside its autosave file";
     return true;
 }

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QVector>
 
 #include <algorithm>
@@ -101,4 +102,15 @@ inline QImage ringImage()
     painter.setBrush(Qt::white);
     painter.drawEllipse(QPointF(150, 150), 50, 50);
     return image;
+}
+
+// An SVG picture at the path that shows itself, written there; its bytes.
+// Qt's SVG reader follows such a picture without end.
+inline QByteArray selfShowingSvg(const QString& path)
+{
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                           "width='4' height='4'><image width='4' height='4' xlink:href='"
+        + QUrl::fromLocalFile(path).toEncoded() + "'/></svg>";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(svg) == svg.size() ? svg : QByteArray();
 }

@@ -154,18 +154,24 @@ void tst_ImagePerspectiveDialog::removeBackground()
     QCOMPARE(view->image().pixel(5, 5), qRgb(255, 255, 255));
 }
 
+// Text, and an SVG picture that shows itself, which Qt's reader would
+// follow without end.
 void tst_ImagePerspectiveDialog::refuseUnreadable()
 {
-    QFile text(m_folder.filePath("photo.png"));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("not a picture");
-    text.close();
-    m_warnings.clear();
-    ImagePerspectiveDialog dialog(false);
-    QVERIFY(!dialog.setImage(text.fileName()));
-    QVERIFY(m_warnings.value(0).startsWith(QStringLiteral("The picture cannot be read: ")));
-    dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    const QByteArray selfShowing = selfShowingSvg(m_folder.filePath("self.svg"));
+    for (const auto& [name, content] : { std::pair<QString, QByteArray>("photo.png", "not a picture"),
+             std::pair<QString, QByteArray>("self.svg", selfShowing) }) {
+        QFile text(m_folder.filePath(name));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(content);
+        text.close();
+        m_warnings.clear();
+        ImagePerspectiveDialog dialog(false);
+        QVERIFY(!dialog.setImage(text.fileName()));
+        QVERIFY(m_warnings.value(0).startsWith(QStringLiteral("The picture cannot be read: ")));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
 }
 
 // The straightening tells how to place the corners; the plain tracing

@@ -7,6 +7,7 @@
 #include "Prompt.h"
 #include "StandInSession.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -125,6 +126,8 @@ void tst_CMainFrame::fetchWithPreview_data()
                          int prompts) { QTest::newRow(name) << design << canned << preview << kept << prompts; };
     row("given", "hood.pdb", {}, "http://127.0.0.1/p.png", "http://127.0.0.1/p.png", 0);
     row("none", "hood.pdb", {}, "", ":/images/pre_model.png", 0);
+    // The stand-in's preview, an SVG picture that shows itself, shows nothing.
+    row("shows itself", "hood.pdb", {}, "self.svg", "self.svg", 0);
     row("missing package", "nothing_here.pdb", {}, QString(), "", 1);
     row("missing, saved version", "nothing_here.pdb", {}, "", "", 0);
     row("not a package", "broken.pdb", "<html>Server busy</html>", QString(), "", 1);
@@ -140,6 +143,12 @@ void tst_CMainFrame::fetchWithPreview()
     QFETCH(int, prompts);
     if (!canned.isNull())
         m_session.server().setCannedReply("/designs/" + design, 200, canned, "application/octet-stream");
+    QTemporaryDir folder;
+    if (preview == "self.svg") {
+        const QByteArray svg = selfShowingSvg(folder.filePath(preview));
+        m_session.server().setCannedReply("/" + preview, 200, svg, "image/svg+xml");
+        preview = kept = m_session.server().baseUrl() + preview;
+    }
     CMainFrame frame;
     if (preview.isNull())
         frame.sendfiledata(designUrl(design), "x");

@@ -563,8 +563,14 @@ void tst_CMainFrameTabs::aDesignOpensInOneTab()
         tick(view);
     }
     simulateCrash(frame, CSVGView::autosaveFolder());
-    CMainFrame restarted;
-    QCOMPARE(tabTexts(restarted), (QStringList { "New File4 (2)*", "New File4*", "╋" }));
+    {
+        // Recovered, a design still shows its tab; its copy goes whole.
+        CMainFrame restarted;
+        QVERIFY(restarted.openDesignData(door, "New File4", "http://127.0.0.1/a.pdb?r=3"));
+        QCOMPARE(tabTexts(restarted), (QStringList { "New File4 (2)*", "New File4*", "╋" }));
+        QCOMPARE(restarted.tabWidget()->currentIndex(), 1);
+    }
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 namespace {

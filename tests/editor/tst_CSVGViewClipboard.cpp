@@ -6,9 +6,12 @@
 #include "StandInSession.h"
 #include "SvgCodes.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGraphicsPathItem>
+#include <QMimeData>
 #include <QPen>
 #include <QProcess>
 
@@ -141,7 +144,22 @@ void tst_CSVGViewClipboard::pictureWhenNothingWasCopied()
     QCOMPARE(document.getOwnerSvg()->getChildCount(), children);
     QGuiApplication::clipboard()->setImage(picture);
     clipboard().pasteInto(&document, QPointF(12.5, 7));
+    // An SVG picture that shows itself is no picture to paste, and no loop.
     QTemporaryDir folder;
+    const QByteArray selfShowing = selfShowingSvg(folder.filePath("self.svg"));
+    QVERIFY(!selfShowing.isEmpty());
+    // Another program's picture comes as bytes and is decoded as a file's.
+    QByteArray saved;
+    QBuffer buffer(&saved);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
+    for (const auto& [format, bytes] : { std::pair<QString, QByteArray>("image/svg+xml", selfShowing),
+             std::pair<QString, QByteArray>("image/png", saved) }) {
+        auto* mime = new QMimeData;
+        mime->setData(format, bytes);
+        QGuiApplication::clipboard()->setMimeData(mime);
+        clipboard().pasteInto(&document, QPointF(12.5, 7));
+    }
+    QCOMPARE(document.getOwnerSvg()->getChildCount(), children + 2);
     QVERIFY(document.saveFile(folder.filePath("pasted.svg")));
     QCOMPARE(
         QProcess::execute("rsvg-convert", { "-o", folder.filePath("pasted.png"), folder.filePath("pasted.svg") }), 0);

@@ -279,7 +279,8 @@ void tst_SaveFile::storedDrawingIsNotRecovered()
     edit(frame->currentView());
     QVERIFY(frame->openDesignData(drawing("v1").toUtf8().toBase64(), "Version 1", "http://127.0.0.1/v1.pdb"));
     edit(frame->currentView());
-    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files), QStringList({ "New File1", "Version 1%@" }));
+    QCOMPARE(QDir(CSVGView::autosaveFolder()).entryList(QDir::Files),
+        QStringList({ "New File1", "Version 1%@", "Version 1%@.address" }));
     for (int tab : { 0, 1 }) {
         frame->tabWidget()->setCurrentIndex(tab);
         frame->fileSave();
