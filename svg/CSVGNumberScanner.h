@@ -41,11 +41,11 @@ private:
     // there is none.
     std::size_t referenceLength() const;
     bool atNumberStart() const;
-    // The most digits that exactValue reads.
+    // The most digits that readShortDecimal reads.
     static constexpr std::size_t kExactDigits = 15;
-    // The number from begin to end, of at most kExactDigits digits and
-    // without an exponent.
-    double exactValue(std::size_t begin, std::size_t end) const;
+    // Reads a number of at most kExactDigits digits without an exponent;
+    // false, and nothing read, for any other.
+    bool readShortDecimal(double& value);
     std::size_t skipDigits();
     void skipExponent();
 
