@@ -374,6 +374,8 @@ void tst_CSVGDocumentReader::tooDeep()
     CSVGDocument fresh;
     QVERIFY(!fresh.loadSvgData(QByteArray()));
     QVERIFY(fresh.getOwnerSvg() && !fresh.isLoading());
+    QVERIFY(!fresh.loadSvgData(QByteArray("x\0<svg/>", 8)));
+    QCOMPARE(fresh.readCheck().verdict, SvgInputCheck::Verdict::Binary);
 }
 
 // Each row: file bytes and the title's text after loadSvgData.
