@@ -5,15 +5,14 @@
 #include "CSVGXmlNode.h"
 #include "SvgCodes.h"
 #include "SvgTextCodec.h"
+#include "WideSteps.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
-#include <functional>
 #include <iterator>
-#include <numeric>
 #include <set>
 
 namespace {
@@ -45,24 +44,9 @@ void appendWide(std::wstring& out, const char16_t* begin, const char16_t* end)
 {
     const size_t at = out.size();
     out.resize(at + static_cast<size_t>(end - begin));
-    // The copy and the look for surrogates in one pass without a branch a
-    // character, eight at a time with a flag for each of the eight, which the
-    // compiler makes into wide steps.
+    // The copy and the look for surrogates in one pass.
     wchar_t* to = &out[at];
-    unsigned int flags[8] = {};
-    const char16_t* from = begin;
-    for (; end - from >= 8; from += 8, to += 8) {
-        for (int k = 0; k < 8; ++k) {
-            flags[k] |= isSurrogate(from[k]) ? 1u : 0u;
-            to[k] = static_cast<wchar_t>(from[k]);
-        }
-    }
-    for (; from < end; ++from) {
-        flags[0] |= isSurrogate(*from) ? 1u : 0u;
-        *to++ = static_cast<wchar_t>(*from);
-    }
-    const unsigned int surrogates = std::accumulate(std::begin(flags), std::end(flags), 0u, std::bit_or<>());
-    if (surrogates == 0)
+    if (!WideSteps::copyFlagging(begin, end, to, [](char16_t c) { return isSurrogate(c) ? 1u : 0u; }))
         return;
     to = &out[at];
     for (const char16_t* p = begin; p < end; ++p) {
@@ -94,20 +78,6 @@ const char16_t* findChar(const char16_t* p, const char16_t* end, char16_t c)
         return end;
     const qsizetype at = QStringView(p, end - p).indexOf(QChar(c));
     return at < 0 ? end : p + at;
-}
-
-// Eight characters a step, a count for each of the eight, which the
-// compiler makes into wide steps: a large file's text is counted once.
-size_t countChar(const char16_t* p, const char16_t* end, char16_t c)
-{
-    size_t counts[8] = {};
-    for (; end - p >= 8; p += 8) {
-        for (int k = 0; k < 8; ++k)
-            counts[k] += p[k] == c ? 1 : 0;
-    }
-    for (; p < end; ++p)
-        counts[0] += *p == c ? 1 : 0;
-    return std::accumulate(std::begin(counts), std::end(counts), size_t(0));
 }
 
 using Ns = CSVGXmlNode;
@@ -232,7 +202,8 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_entityLimit = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
-    m_document->reserveIds(std::min(countChar(p, m_end, u'<'), m_maxElements));
+    m_document->reserveIds(
+        std::min(WideSteps::count(p, m_end, [](char16_t c) { return c == u'<' ? 1u : 0u; }), m_maxElements));
     scanRange(p);
     const bool complete = !m_cutOff && !m_elementLimit && !m_entityLimit && m_open.size() == 1;
     // Unclosed elements stay in the tree and still take their content.

@@ -1,12 +1,10 @@
 #include "CSVGAttributeText.h"
 
 #include "CSVGXmlNode.h"
+#include "WideSteps.h"
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
-#include <iterator>
-#include <numeric>
 
 namespace {
 
@@ -21,31 +19,10 @@ wchar_t widened(char c)
 // and path data is long.
 void CSVGAttributeText::assign(const std::wstring& text)
 {
-    // One pass without a branch a character, eight at a time with a flag
-    // for each of the eight, which the compiler makes into wide steps: the
-    // narrowed copy, and whether any character did not fit.
-    const std::size_t size = text.size();
-    m_bytes.resize(size);
-    char* out = &m_bytes[0];
-    const wchar_t* in = text.data();
-    unsigned int flags[8] = {};
-    std::size_t i = 0;
-    for (; size - i >= 8; i += 8) {
-        char bytes[8];
-        for (std::size_t k = 0; k < 8; ++k) {
-            const auto c = static_cast<unsigned int>(in[i + k]);
-            flags[k] |= c - 1u > 0xFEu ? 1u : 0u;
-            bytes[k] = static_cast<char>(c);
-        }
-        std::memcpy(out + i, bytes, sizeof(bytes));
-    }
-    for (; i < size; ++i) {
-        const auto c = static_cast<unsigned int>(in[i]);
-        flags[0] |= c - 1u > 0xFEu ? 1u : 0u;
-        out[i] = static_cast<char>(c);
-    }
-    const unsigned int outside = std::accumulate(std::begin(flags), std::end(flags), 0u, std::bit_or<>());
-    if (outside == 0)
+    // The narrowed copy, and whether any character did not fit, in one pass.
+    m_bytes.resize(text.size());
+    const auto outside = [](wchar_t c) { return static_cast<unsigned int>(c) - 1u > 0xFEu ? 1u : 0u; };
+    if (!WideSteps::copyFlagging(text.data(), text.data() + text.size(), &m_bytes[0], outside))
         return;
     m_bytes.assign(1, '\0');
     m_bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));

@@ -8,11 +8,10 @@
 #include "CSVGPathSegCurvetoQuadraticSmooth.h"
 #include "CSVGPathSegLineto.h"
 #include "CSVGPathSegMoveto.h"
+#include "WideSteps.h"
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <numeric>
 
 namespace {
 const std::size_t kNumbersAtOnce = 8;
@@ -26,23 +25,6 @@ wchar_t toLower(wchar_t c)
 bool isSet(double flag)
 {
     return flag >= 1.0 || flag <= -1.0;
-}
-
-// Eight characters a step with a count for each of the eight, which the
-// compiler makes into wide steps: the test of isAsciiLetter without a branch.
-std::size_t countLetters(const std::wstring& text)
-{
-    const auto letter = [](wchar_t c) { return (static_cast<unsigned int>(c) | 0x20u) - 0x61u < 26u ? 1u : 0u; };
-    std::size_t counts[8] = {};
-    const wchar_t* p = text.data();
-    const wchar_t* const end = p + text.size();
-    for (; end - p >= 8; p += 8) {
-        for (std::size_t k = 0; k < 8; ++k)
-            counts[k] += letter(p[k]);
-    }
-    for (; p < end; ++p)
-        counts[0] += letter(*p);
-    return std::accumulate(std::begin(counts), std::end(counts), std::size_t(0));
 }
 
 // A relative coordinate can overflow where its parts did not; it then reads
@@ -59,7 +41,10 @@ double finiteOrZero(double value)
 CSVGPathDataParser::CSVGPathDataParser(const std::wstring& text)
     : m_scanner(text)
 {
-    m_segments.reserve(countLetters(text) + 1);
+    m_segments.reserve(WideSteps::count(text.data(), text.data() + text.size(), [](wchar_t c) {
+        // The test of isAsciiLetter without a branch.
+        return (static_cast<unsigned int>(c) | 0x20u) - 0x61u < 26u ? 1u : 0u;
+    }) + 1);
     m_numbers.reserve(kNumbersAtOnce);
 }
 
