@@ -5,6 +5,7 @@
 #include "CSVGXmlNode.h"
 #include "SvgCodes.h"
 #include "SvgTextCodec.h"
+#include "WideSteps.h"
 
 #include <QString>
 
@@ -43,11 +44,11 @@ void appendWide(std::wstring& out, const char16_t* begin, const char16_t* end)
 {
     const size_t at = out.size();
     out.resize(at + static_cast<size_t>(end - begin));
-    if (std::none_of(begin, end, isSurrogate)) {
-        std::copy(begin, end, out.begin() + static_cast<std::ptrdiff_t>(at));
-        return;
-    }
+    // The copy and the look for surrogates in one pass.
     wchar_t* to = &out[at];
+    if (!WideSteps::copyFlagging(begin, end, to, [](char16_t c) { return isSurrogate(c) ? 1u : 0u; }))
+        return;
+    to = &out[at];
     for (const char16_t* p = begin; p < end; ++p) {
         const char16_t c = *p;
         if (c < 0xD800 || c >= 0xE000) {
@@ -67,6 +68,16 @@ std::wstring toWide(const char16_t* begin, const char16_t* end)
     std::wstring out;
     appendWide(out, begin, end);
     return out;
+}
+
+// Qt's search looks at many characters a step: the long runs of a large
+// file (attribute values, the text up to its end) are passed far faster.
+const char16_t* findChar(const char16_t* p, const char16_t* end, char16_t c)
+{
+    if (p >= end)
+        return end;
+    const qsizetype at = QStringView(p, end - p).indexOf(QChar(c));
+    return at < 0 ? end : p + at;
 }
 
 using Ns = CSVGXmlNode;
@@ -104,7 +115,7 @@ std::wstring CSVGXmlScanner::decode(const char16_t* begin, const char16_t* end)
 void CSVGXmlScanner::appendDecoded(std::wstring& out, const char16_t* begin, const char16_t* end)
 {
     for (const char16_t* p = begin; p < end; ++p) {
-        const char16_t* amp = std::find(p, end, u'&');
+        const char16_t* amp = findChar(p, end, u'&');
         appendWide(out, p, amp);
         if (amp == end)
             break;
@@ -170,7 +181,7 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     const QString& read = normalized.isNull() ? text : normalized;
     const auto* p = reinterpret_cast<const char16_t*>(read.utf16());
     m_begin = p;
-    m_end = std::find(p, p + read.size(), u'\0');
+    m_end = findChar(p, p + read.size(), u'\0');
     m_open.assign(1, OpenElement { parent });
     m_bindings.clear();
     m_innermost.clear();
@@ -197,7 +208,8 @@ bool CSVGXmlScanner::scan(const QString& text, CSVGElement* parent)
     m_entityElementLimit = false;
     m_document->setLoading(true);
     // Each element opens with a "<": a bound on the ids that the scan adds.
-    m_document->reserveIds(std::min(static_cast<size_t>(std::count(p, m_end, u'<')), m_maxElements));
+    m_document->reserveIds(
+        std::min(WideSteps::count(p, m_end, [](char16_t c) { return c == u'<' ? 1u : 0u; }), m_maxElements));
     scanRange(p);
     const bool complete = !m_cutOff && !m_elementLimit && !m_entityLimit && m_open.size() == 1;
     // Unclosed elements stay in the tree and still take their content.
@@ -359,7 +371,7 @@ bool CSVGXmlScanner::keepsSpaceBefore(const char16_t* p) const
 // tag never closes the element that the scan started under.
 const char16_t* CSVGXmlScanner::readEndTag(const char16_t* p)
 {
-    const char16_t* gt = std::find(p + 2, m_end, u'>');
+    const char16_t* gt = findChar(p + 2, m_end, u'>');
     if (m_open.size() > 1)
         closeLast();
     return gt < m_end ? gt + 1 : m_end;
@@ -397,7 +409,7 @@ const char16_t* CSVGXmlScanner::readBang(const char16_t* p)
     }
     if (startsWith(p, u"<!DOCTYPE"))
         return readDoctype(p);
-    const char16_t* gt = std::find(p + 2, m_end, u'>');
+    const char16_t* gt = findChar(p + 2, m_end, u'>');
     if (gt >= m_end)
         return cutOff();
     appendMarkup(L"comment_node", p, gt + 1);
@@ -589,7 +601,7 @@ const char16_t* CSVGXmlScanner::readAttributes(const char16_t* p, bool& opened)
         p = skipSpace(p + 1);
         const char16_t quote = at(p);
         if (quote == u'"' || quote == u'\'') {
-            const char16_t* close = std::find(p + 1, m_end, quote);
+            const char16_t* close = findChar(p + 1, m_end, quote);
             if (close >= m_end) {
                 addAttribute(nameBegin, nameEnd, std::wstring());
                 return cutOff();
@@ -763,7 +775,7 @@ const char16_t* CSVGXmlScanner::skipSpace(const char16_t* p) const
 
 const char16_t* CSVGXmlScanner::find(const char16_t* from, const char16_t* what) const
 {
-    for (const char16_t* p = std::find(from, m_end, what[0]); p < m_end; p = std::find(p + 1, m_end, what[0])) {
+    for (const char16_t* p = findChar(from, m_end, what[0]); p < m_end; p = findChar(p + 1, m_end, what[0])) {
         if (startsWith(p, what))
             return p;
     }

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 namespace {
 
 bool startsWith(const QByteArray& bytes, const char* signature, int size)
@@ -39,9 +41,11 @@ bool isBinary(const QByteArray& bytes)
 {
     if (SvgTextCodec::wideCodec(bytes))
         return false;
-    const int nul = bytes.indexOf('\0');
+    // A zero byte before the first "<": only the bytes up to it are looked
+    // at, not the whole of a large file.
     const int markup = bytes.indexOf('<');
-    return nul >= 0 && (markup < 0 || nul < markup);
+    const int before = markup < 0 ? bytes.size() : markup;
+    return std::memchr(bytes.constData(), 0, static_cast<size_t>(before)) != nullptr;
 }
 
 bool isMarkupNode(const CSVGElement* element)

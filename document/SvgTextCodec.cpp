@@ -2,6 +2,8 @@
 
 #include <QTextCodec>
 
+#include <cstring>
+
 namespace {
 
 constexpr int kUtf8Mib = 106;
@@ -42,6 +44,15 @@ QTextCodec* utf16ByFirstCharacter(const QByteArray& bytes)
     return nullptr;
 }
 
+// As QString::fromUtf8 reads a byte array, up to its first zero byte, but
+// found with memchr rather than a byte at a time.
+QString utf8UpToNul(const QByteArray& bytes)
+{
+    const void* nul = std::memchr(bytes.constData(), 0, static_cast<size_t>(bytes.size()));
+    const int size = nul ? static_cast<int>(static_cast<const char*>(nul) - bytes.constData()) : bytes.size();
+    return bytes.isNull() ? QString() : QString::fromUtf8(bytes.constData(), size);
+}
+
 } // namespace
 
 QTextCodec* SvgTextCodec::wideCodec(const QByteArray& bytes)
@@ -59,7 +70,7 @@ QString SvgTextCodec::decode(const QByteArray& bytes)
         codec = utf16ByFirstCharacter(bytes);
     if (!codec)
         codec = declaredCodec(bytes);
-    QString text = codec ? codec->toUnicode(bytes) : QString::fromUtf8(bytes);
+    QString text = codec ? codec->toUnicode(bytes) : utf8UpToNul(bytes);
     const int nul = text.indexOf(QChar(0));
     if (nul >= 0)
         text.truncate(nul);

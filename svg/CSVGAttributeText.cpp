@@ -1,6 +1,7 @@
 #include "CSVGAttributeText.h"
 
 #include "CSVGXmlNode.h"
+#include "WideSteps.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,16 +19,10 @@ wchar_t widened(char c)
 // and path data is long.
 void CSVGAttributeText::assign(const std::wstring& text)
 {
+    // The narrowed copy, and whether any character did not fit, in one pass.
     m_bytes.resize(text.size());
-    char* out = &m_bytes[0];
-    std::size_t i = 0;
-    for (; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c <= 0 || c > 0xFF)
-            break;
-        out[i] = static_cast<char>(c);
-    }
-    if (i == text.size())
+    const auto outside = [](wchar_t c) { return static_cast<unsigned int>(c) - 1u > 0xFEu ? 1u : 0u; };
+    if (!WideSteps::copyFlagging(text.data(), text.data() + text.size(), &m_bytes[0], outside))
         return;
     m_bytes.assign(1, '\0');
     m_bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 bool isHexDigit(wchar_t c)
@@ -47,6 +48,9 @@ void CSVGNumberScanner::skipToLetter()
 
 double CSVGNumberScanner::readNumber()
 {
+    double exact = 0.0;
+    if (readShortDecimal(exact))
+        return exact;
     const std::size_t start = m_at;
     if (!atEnd() && isSign(peek()))
         ++m_at;
@@ -77,6 +81,45 @@ double CSVGNumberScanner::readNumber()
     if (result.ec != std::errc() || !std::isfinite(value))
         return 0.0;
     return value;
+}
+
+// Up to 15 digits make a whole number below 2^53, exact as a double, and so
+// is the power of ten that divides it: their quotient is rounded once, as
+// the full conversion rounds, so both give the same double. Nearly every
+// number of a drawing is read here in one pass, without the copy and the
+// general conversion; anything else is left to them.
+bool CSVGNumberScanner::readShortDecimal(double& value)
+{
+    static const double kPowers[]
+        = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15 };
+    const wchar_t* const text = m_text.data();
+    const std::size_t size = m_text.size();
+    std::size_t at = m_at;
+    const bool negative = at < size && text[at] == L'-';
+    if (at < size && isSign(text[at]))
+        ++at;
+    std::uint64_t whole = 0;
+    std::size_t digits = 0;
+    std::size_t fraction = 0;
+    const auto takeDigits = [&] {
+        const std::size_t first = at;
+        for (; at < size && isDigit(text[at]); ++at)
+            whole = whole * 10 + static_cast<std::uint64_t>(text[at] - L'0');
+        digits += at - first;
+        return at - first;
+    };
+    takeDigits();
+    if (at < size && text[at] == L'.') {
+        ++at;
+        fraction = takeDigits();
+    }
+    if (digits == 0 || digits > kExactDigits || (at < size && (text[at] == L'e' || text[at] == L'E')))
+        return false;
+    m_at = at;
+    value = static_cast<double>(whole) / kPowers[fraction];
+    if (negative)
+        value = -value;
+    return true;
 }
 
 double CSVGNumberScanner::readFlag()

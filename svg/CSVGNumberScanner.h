@@ -41,6 +41,11 @@ private:
     // there is none.
     std::size_t referenceLength() const;
     bool atNumberStart() const;
+    // The most digits that readShortDecimal reads.
+    static constexpr std::size_t kExactDigits = 15;
+    // Reads a number of at most kExactDigits digits without an exponent;
+    // false, and nothing read, for any other.
+    bool readShortDecimal(double& value);
     std::size_t skipDigits();
     void skipExponent();
 

@@ -413,6 +413,8 @@ void tst_CSVGDocumentReader::tooDeep()
     CSVGDocument fresh;
     QVERIFY(!fresh.loadSvgData(QByteArray()));
     QVERIFY(fresh.getOwnerSvg() && !fresh.isLoading());
+    QVERIFY(!fresh.loadSvgData(QByteArray("x\0<svg/>", 8)));
+    QCOMPARE(fresh.readCheck().verdict, SvgInputCheck::Verdict::Binary);
 }
 
 // Each row: file bytes and the title's text after loadSvgData.
@@ -436,8 +438,9 @@ void tst_CSVGDocumentReader::bytes_data()
     QTest::newRow("UTF-16 declared, UTF-8 written")
         << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><svg><title>%1</title></svg>").arg(title).toUtf8()
         << title;
-    QTest::newRow("character beyond 16 bits") << QByteArray("<svg><title>\xf0\x9f\x98\x80&#x1F600;</title></svg>")
-                                              << QString::fromStdWString(L"\U0001F600\U0001F600");
+    QTest::newRow("character beyond 16 bits") << QByteArray("<svg><title>\xf0\x9f\x98\x80"
+                                                            "abcdefgh&#x1F600;</title></svg>")
+                                              << QString::fromStdWString(L"\U0001F600abcdefgh\U0001F600");
 }
 
 void tst_CSVGDocumentReader::bytes()
@@ -449,6 +452,7 @@ void tst_CSVGDocumentReader::bytes()
     CSVGElement* root = document.getOwnerSvg();
     QCOMPARE(root->getChildCount(), 1);
     QCOMPARE(QString::fromStdWString(root->getChild(0)->getText()), title);
+    QCOMPARE(root->getChild(0)->getText(), title.toStdWString());
 }
 
 // Each row: the bytes of one drawing, whose numbers are separated by line

@@ -4,7 +4,9 @@
 #include "CSVGPathSegLineto.h"
 #include "TestEnvironment.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 CSVGPathSegList parse(const QString& text)
@@ -89,6 +91,8 @@ private slots:
     void arcDegenerate();
     void absurdValues_data();
     void absurdValues();
+    void numbersAsConverted_data();
+    void numbersAsConverted();
 };
 
 void tst_CSVGPathData::parse_data()
@@ -271,6 +275,28 @@ void tst_CSVGPathData::absurdValues()
         QVERIFY(isFinite(path.elementAt(i)));
     for (const QPointF& p : CSVGPathData::toFlattenedPoints(segments))
         QVERIFY(isFinite(p));
+}
+
+// Every number reads as the correctly rounded double, the same bits that the
+// full conversion gives.
+void tst_CSVGPathData::numbersAsConverted_data()
+{
+    QTest::addColumn<QString>("number");
+    for (const char* number : { "0.3", "-0.7", "123456789012345", "0.000000000000001", "98765.4321012345",
+             "9007199254740993", "0.30000000000000004", "12.5e-3", "+4.35" })
+        QTest::newRow(number) << QString::fromLatin1(number);
+}
+
+void tst_CSVGPathData::numbersAsConverted()
+{
+    QFETCH(QString, number);
+    const QByteArray digits = number.toLatin1().mid(number.startsWith('+') ? 1 : 0);
+    double expected = 1.0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), expected);
+    const CSVGPathSegList segments = ::parse("M" + number + " 0");
+    QCOMPARE(segments.size(), size_t(1));
+    const double read = segments[0]->x;
+    QVERIFY2(std::memcmp(&read, &expected, sizeof(read)) == 0, qPrintable(QString::number(read, 'g', 17)));
 }
 
 ZOCUT_TEST_MAIN(tst_CSVGPathData)
