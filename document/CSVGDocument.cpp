@@ -1,5 +1,6 @@
 #include "CSVGDocument.h"
 
+#include "AttributeId.h"
 #include "CActionBase.h"
 #include "CGlobalConfig.h"
 #include "CSVGElementPath.h"
@@ -410,8 +411,12 @@ void CSVGDocument::updateReferencedIds()
 // other selectors than classes paint too.
 void CSVGDocument::addReferencesOf(const CSVGElement* element)
 {
-    for (const wchar_t* name : { L"fill", L"stroke", L"style" })
-        addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+    // Asked of every element: by id, not by a name looked up each time.
+    static const AttributeId fill(L"fill");
+    static const AttributeId stroke(L"stroke");
+    static const AttributeId style(L"style");
+    for (const AttributeId* name : { &fill, &stroke, &style })
+        addUrlReferences(element->CSVGElement::getAttribute(*name), m_referencedIds);
     const int type = element->getType();
     if (type == SvgType::Style || type == SvgType::CData)
         addUrlReferences(element->getText(), m_referencedIds);

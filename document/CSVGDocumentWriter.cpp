@@ -180,10 +180,12 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
         return;
     }
     appendOutsideRoot(out, true);
-    if (flush)
+    if (flush) {
         root->writeSvgInPieces(out, flush);
-    else
+    } else {
+        out.reserve(out.size() + root->estimateSvgLength());
         root->writeSvg(out, 0, region);
+    }
     appendOutsideRoot(out, false);
 }
 

@@ -71,6 +71,10 @@ public:
     // each child of this element: flush may write the text away and empty
     // it, so that a large drawing's text is never held whole.
     bool writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush);
+    // About the length of the subtree's text as writeSvg writes it, rather
+    // more than less: room for it taken at once spares a large drawing's
+    // text the copies of growing.
+    size_t estimateSvgLength() const;
     // For the nodes that hold their markup whole (comments, CDATA sections,
     // the doctype): appends it as XML allows it where the node stands, with
     // no tag around it and nothing escaped, and returns true. Elements

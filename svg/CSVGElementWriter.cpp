@@ -13,7 +13,7 @@
 
 namespace {
 
-void appendAttribute(std::wstring& out, const std::wstring& name, const CSVGAttributeText& value)
+void appendAttribute(std::wstring& out, const wchar_t* name, const CSVGAttributeText& value)
 {
     out += L' ';
     out += name;
@@ -45,17 +45,37 @@ void CSVGElement::appendStartTag(std::wstring& out) const
     for (const auto& [id, value] : m_attributes) {
         if (value.empty() && !m_keepsEmptyValues)
             continue;
-        std::wstring name = g_config.getAttributeName(id);
-        if (name.empty())
+        if (const wchar_t* fixed = CGlobalConfig::fixedAttributeName(id)) {
+            appendAttribute(out, fixed, value);
             continue;
-        if (id < CGlobalConfig::kFixedAttributeIds)
-            appendAttribute(out, name, value);
-        else
+        }
+        std::wstring name = g_config.getAttributeName(id);
+        if (!name.empty())
             learnt.emplace_back(std::move(name), &value);
     }
     std::sort(learnt.begin(), learnt.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [name, value] : learnt)
-        appendAttribute(out, name, *value);
+        appendAttribute(out, name.c_str(), *value);
+}
+
+// Each element with its indentation, both tags and its attributes; escapes
+// and the rare learnt names make up the sixteenth added.
+size_t CSVGElement::estimateSvgLength() const
+{
+    size_t length = 0;
+    std::vector<std::pair<const CSVGElement*, size_t>> stack { { this, 0 } };
+    while (!stack.empty()) {
+        const auto [element, depth] = stack.back();
+        stack.pop_back();
+        length += depth + 2 * element->m_tagName->size() + 6 + element->m_text.size();
+        for (const auto& [id, value] : element->m_attributes) {
+            const wchar_t* fixed = CGlobalConfig::fixedAttributeName(id);
+            length += (fixed ? std::wcslen(fixed) : 16) + value.length() + 4;
+        }
+        for (const CSVGElement* child : element->m_children)
+            stack.emplace_back(child, depth + 1);
+    }
+    return length + length / 16;
 }
 
 void CSVGElement::writeIndent(std::wstring& out, int depth)
