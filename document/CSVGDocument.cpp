@@ -382,6 +382,8 @@ void CSVGDocument::updateReferencedIds()
                 stack.push_back(element->getChild(i));
         }
     };
+    // One walk finds the servers and the references of what lies in none:
+    // a large drawing is too much to walk twice.
     std::vector<std::pair<CSVGElement*, CSVGElement*>> stack { { root, nullptr } };
     while (!stack.empty()) {
         const auto [element, around] = stack.back();
@@ -389,10 +391,11 @@ void CSVGDocument::updateReferencedIds()
         const bool server = isServer(element);
         if (server)
             servers.emplace_back(element, around);
+        else if (!around)
+            addReferencesOf(element);
         for (int i = element->getChildCount() - 1; i >= 0; --i)
             stack.emplace_back(element->getChild(i), server ? element : around);
     }
-    scan(root);
     std::set<const CSVGElement*> written;
     for (bool more = true; more;) {
         more = false;

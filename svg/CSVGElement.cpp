@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -622,32 +621,6 @@ void CSVGElement::collectDescendants(std::vector<CSVGElement*>& out, bool includ
         if (element != this || includeSelf)
             out.push_back(element);
     });
-}
-
-// A drawing has hundreds of thousands of elements but a handful of distinct
-// tag and attribute names: the walk gathers the tags' shared names and the
-// attribute ids, and only the distinct ones become names.
-void CSVGElement::collectTagAndAttributeNames(std::set<std::wstring>& names) const
-{
-    std::unordered_set<const std::wstring*> tags;
-    std::vector<bool> ids;
-    visitSubtree(this, [&tags, &ids](const CSVGElement* element) {
-        tags.insert(element->m_tagName);
-        for (const auto& entry : element->m_attributes) {
-            const auto id = static_cast<size_t>(entry.first);
-            if (entry.first < 0)
-                continue;
-            if (id >= ids.size())
-                ids.resize(id + 1);
-            ids[id] = true;
-        }
-    });
-    for (const std::wstring* tag : tags)
-        names.insert(*tag);
-    for (size_t id = 0; id < ids.size(); ++id) {
-        if (ids[id])
-            names.insert(g_config.getAttributeName(static_cast<int>(id)));
-    }
 }
 
 void CSVGElement::setModified(bool modified)
