@@ -1,5 +1,6 @@
 #include "CSVGDocument.h"
 
+#include "AttributeId.h"
 #include "CActionBase.h"
 #include "CGlobalConfig.h"
 #include "CSVGElementPath.h"
@@ -381,6 +382,8 @@ void CSVGDocument::updateReferencedIds()
                 stack.push_back(element->getChild(i));
         }
     };
+    // One walk finds the servers and the references of what lies in none:
+    // a large drawing is too much to walk twice.
     std::vector<std::pair<CSVGElement*, CSVGElement*>> stack { { root, nullptr } };
     while (!stack.empty()) {
         const auto [element, around] = stack.back();
@@ -388,10 +391,11 @@ void CSVGDocument::updateReferencedIds()
         const bool server = isServer(element);
         if (server)
             servers.emplace_back(element, around);
+        else if (!around)
+            addReferencesOf(element);
         for (int i = element->getChildCount() - 1; i >= 0; --i)
             stack.emplace_back(element->getChild(i), server ? element : around);
     }
-    scan(root);
     std::set<const CSVGElement*> written;
     for (bool more = true; more;) {
         more = false;
@@ -410,8 +414,12 @@ void CSVGDocument::updateReferencedIds()
 // other selectors than classes paint too.
 void CSVGDocument::addReferencesOf(const CSVGElement* element)
 {
-    for (const wchar_t* name : { L"fill", L"stroke", L"style" })
-        addUrlReferences(element->CSVGElement::getAttribute(name), m_referencedIds);
+    // Asked of every element: by id, not by a name looked up each time.
+    static const AttributeId fill(L"fill");
+    static const AttributeId stroke(L"stroke");
+    static const AttributeId style(L"style");
+    for (const AttributeId* name : { &fill, &stroke, &style })
+        addUrlReferences(element->CSVGElement::getAttribute(*name), m_referencedIds);
     const int type = element->getType();
     if (type == SvgType::Style || type == SvgType::CData)
         addUrlReferences(element->getText(), m_referencedIds);

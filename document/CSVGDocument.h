@@ -485,7 +485,9 @@ public:
         int firstSection = -1, int lastSection = -1, bool plotEnd = false);
     // Declares "xmlns", "xmlns:xlink", "version" and every prefix that a tag
     // or attribute name of the tree uses ("xml" and "xmlns" excepted).
-    void updateRootNamespaces();
+    // Returns about the length of the root's text, found on the same walk
+    // (see CSVGElement::surveyForWriting); 0 without a root.
+    size_t updateRootNamespaces();
     // The namespace under which the root declares a prefix that it does not
     // declare itself: the known one of the prefix, else one made for it;
     // empty for "xml" and "xmlns".

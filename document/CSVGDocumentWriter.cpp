@@ -16,9 +16,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
 #include <tuple>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -103,6 +109,25 @@ void sortByPosition(CSVGElement* parent)
     parent->setChildOrder(order);
 }
 
+// Room for a text of about that length, taken at once. A text of tens of
+// megabytes spends much of its writing time on the system's first touch of
+// each page; on Linux it asks for large pages there. Buffers this large
+// have pages of their own, so the advice touches nothing else.
+void reserveText(std::wstring& out, size_t length)
+{
+    out.reserve(length);
+#ifdef Q_OS_LINUX
+    static const auto kPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    constexpr size_t kLarge = size_t(32) << 20;
+    if (out.capacity() * sizeof(wchar_t) < kLarge)
+        return;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(out.data()) + kPage - 1) & ~(kPage - 1);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(out.data() + out.capacity()) & ~(kPage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
 } // namespace
 
 const std::wstring& CSVGDocument::xmlDeclaration()
@@ -169,21 +194,24 @@ void CSVGDocument::appendSvgBody(std::wstring& out, const CSVGRect& region, int 
         style->updateSheetText();
     giveMissingIds();
     updateReferencedIds();
-    updateRootNamespaces();
+    const size_t textLength = updateRootNamespaces();
     IdTrackingPause pause(this);
     CSVGElement* root = getOwnerSvg();
     if (!root)
         return;
-    setIfChanged(root, L"custom_positions", customPositionsText());
+    const std::wstring positions = customPositionsText();
+    setIfChanged(root, L"custom_positions", positions);
     if (!region.isEmpty()) {
         writeRegion(out, region, widthLimit, overlap, firstSection, lastSection, plotEnd);
         return;
     }
     appendOutsideRoot(out, true);
-    if (flush)
+    if (flush) {
         root->writeSvgInPieces(out, flush);
-    else
+    } else {
+        reserveText(out, out.size() + textLength + positions.size());
         root->writeSvg(out, 0, region);
+    }
     appendOutsideRoot(out, false);
 }
 
@@ -302,16 +330,16 @@ std::wstring CSVGDocument::customPositionsText() const
 
 // A prefix outside the table keeps a declaration the file already made; a
 // new one gets the catch-all name.
-void CSVGDocument::updateRootNamespaces()
+size_t CSVGDocument::updateRootNamespaces()
 {
     CSVGElement* root = getOwnerSvg();
     if (!root)
-        return;
+        return 0;
     setIfChanged(root, L"xmlns", Ns::kSvgNamespace);
     setIfChanged(root, L"xmlns:xlink", Ns::kXlinkNamespace);
     setIfChanged(root, L"version", L"1.1");
     std::set<std::wstring> names;
-    root->collectTagAndAttributeNames(names);
+    const size_t textLength = root->surveyForWriting(names);
     std::set<std::wstring> declarations;
     for (const std::wstring& name : names) {
         const size_t colon = name.find(L':');
@@ -331,6 +359,7 @@ void CSVGDocument::updateRootNamespaces()
             notified = true;
         }
     }
+    return textLength + names.size() * 64;
 }
 
 bool CSVGDocument::isKnownPrefix(const std::wstring& prefix)

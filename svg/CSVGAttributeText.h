@@ -24,6 +24,8 @@ public:
     void assign(const std::wstring& text);
     std::wstring toWide() const;
     bool empty() const { return m_bytes.empty(); }
+    // The number of wide characters.
+    std::size_t length() const { return isWide() ? (m_bytes.size() - 1) / sizeof(wchar_t) : m_bytes.size(); }
     bool equals(const std::wstring& text) const;
     // Appends the text escaped as CSVGXmlNode::appendEscaped does.
     void appendEscaped(std::wstring& out) const;

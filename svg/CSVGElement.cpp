@@ -623,15 +623,6 @@ void CSVGElement::collectDescendants(std::vector<CSVGElement*>& out, bool includ
     });
 }
 
-void CSVGElement::collectTagAndAttributeNames(std::set<std::wstring>& names) const
-{
-    visitSubtree(this, [&names](const CSVGElement* element) {
-        names.insert(*element->m_tagName);
-        for (const auto& entry : element->m_attributes)
-            names.insert(g_config.getAttributeName(entry.first));
-    });
-}
-
 void CSVGElement::setModified(bool modified)
 {
     if (!modified) {

@@ -71,6 +71,12 @@ public:
     // each child of this element: flush may write the text away and empty
     // it, so that a large drawing's text is never held whole.
     bool writeSvgInPieces(std::wstring& out, const std::function<void(std::wstring&)>& flush);
+    // Gathers the tag and attribute names of the subtree (a root declares
+    // the namespaces of their prefixes) and returns about the length of its
+    // text as writeSvg writes it, rather more than less: room taken at once
+    // spares a large drawing's text the copies of growing. One walk for
+    // both, as a large drawing is slow to walk.
+    size_t surveyForWriting(std::set<std::wstring>& names) const;
     // For the nodes that hold their markup whole (comments, CDATA sections,
     // the doctype): appends it as XML allows it where the node stands, with
     // no tag around it and nothing escaped, and returns true. Elements
@@ -173,7 +179,6 @@ public:
     // children take its place in the list, so what is left is still a list of
     // whole subtrees.
     static void deleteElements(std::vector<CSVGElement*>& pending, size_t limit);
-    void collectTagAndAttributeNames(std::set<std::wstring>& names) const;
 
     // "Changed since last painted": true sets the flag on the whole subtree,
     // false clears it on this element only.

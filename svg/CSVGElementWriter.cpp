@@ -8,12 +8,13 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 namespace {
 
-void appendAttribute(std::wstring& out, const std::wstring& name, const CSVGAttributeText& value)
+void appendAttribute(std::wstring& out, const wchar_t* name, const CSVGAttributeText& value)
 {
     out += L' ';
     out += name;
@@ -45,17 +46,53 @@ void CSVGElement::appendStartTag(std::wstring& out) const
     for (const auto& [id, value] : m_attributes) {
         if (value.empty() && !m_keepsEmptyValues)
             continue;
-        std::wstring name = g_config.getAttributeName(id);
-        if (name.empty())
+        if (const wchar_t* fixed = CGlobalConfig::fixedAttributeName(id)) {
+            appendAttribute(out, fixed, value);
             continue;
-        if (id < CGlobalConfig::kFixedAttributeIds)
-            appendAttribute(out, name, value);
-        else
+        }
+        std::wstring name = g_config.getAttributeName(id);
+        if (!name.empty())
             learnt.emplace_back(std::move(name), &value);
     }
     std::sort(learnt.begin(), learnt.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [name, value] : learnt)
-        appendAttribute(out, name, *value);
+        appendAttribute(out, name.c_str(), *value);
+}
+
+// Each element with its indentation, both tags and its attributes; escapes
+// and the rare learnt names make up the sixteenth added. The names are
+// gathered as the tags' shared names and the attribute ids: a drawing has
+// few distinct ones.
+size_t CSVGElement::surveyForWriting(std::set<std::wstring>& names) const
+{
+    size_t length = 0;
+    std::unordered_set<const std::wstring*> tags;
+    std::vector<bool> ids;
+    std::vector<std::pair<const CSVGElement*, size_t>> stack { { this, 0 } };
+    while (!stack.empty()) {
+        const auto [element, depth] = stack.back();
+        stack.pop_back();
+        tags.insert(element->m_tagName);
+        length += depth + 2 * element->m_tagName->size() + 6 + element->m_text.size();
+        for (const auto& [id, value] : element->m_attributes) {
+            const wchar_t* fixed = CGlobalConfig::fixedAttributeName(id);
+            length += (fixed ? std::wcslen(fixed) : 16) + value.length() + 4;
+            if (id < 0)
+                continue;
+            if (static_cast<size_t>(id) >= ids.size())
+                ids.resize(static_cast<size_t>(id) + 1);
+            ids[static_cast<size_t>(id)] = true;
+        }
+        for (auto child = element->m_children.rbegin(); child != element->m_children.rend(); ++child)
+            stack.emplace_back(*child, depth + 1);
+    }
+    for (const std::wstring* tag : tags)
+        names.insert(*tag);
+    for (size_t id = 0; id < ids.size(); ++id) {
+        if (ids[id])
+            names.insert(g_config.getAttributeName(static_cast<int>(id)));
+    }
+    return length + length / 16;
 }
 
 void CSVGElement::writeIndent(std::wstring& out, int depth)

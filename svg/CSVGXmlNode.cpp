@@ -1,6 +1,7 @@
 #include "CSVGXmlNode.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <utility>
 
@@ -21,12 +22,28 @@ template <typename Char> bool isPlain(Char c)
     return c == Char('\t') || c == Char('\n');
 }
 
+// Bytes are looked up: nearly every character written is one.
+const std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> plain {};
+    for (size_t c = 0; c < plain.size(); ++c)
+        plain[c] = isPlain(static_cast<unsigned char>(c));
+    return plain;
+}();
+
+template <typename Char> const Char* plainRunEnd(const Char* p, const Char* end)
+{
+    if constexpr (sizeof(Char) == 1)
+        return std::find_if_not(p, end, [](Char c) { return kPlainBytes[static_cast<unsigned char>(c)]; });
+    else
+        return std::find_if_not(p, end, isPlain<Char>);
+}
+
 // The runs between markup characters go in whole.
 template <typename Char> void appendEscapedRange(std::wstring& out, const Char* p, const Char* end)
 {
     while (p < end) {
         const Char* run = p;
-        p = std::find_if_not(p, end, isPlain<Char>);
+        p = plainRunEnd(p, end);
         const size_t at = out.size();
         out.resize(at + static_cast<size_t>(p - run));
         std::copy(run, p, out.begin() + static_cast<std::ptrdiff_t>(at));

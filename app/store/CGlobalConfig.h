@@ -68,6 +68,8 @@ public:
     // readers that only ask whether an attribute is there.
     int findAttributeId(const std::wstring& name) const;
     std::wstring getAttributeName(int id) const;
+    // The name of an id of the fixed table; null for any other id.
+    static const wchar_t* fixedAttributeName(int id);
     bool isInheritableAttribute(unsigned int id) const;
     bool isWhiteSpace(unsigned int c) const;
     static constexpr int kFixedAttributeIds = 69;

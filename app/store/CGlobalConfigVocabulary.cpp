@@ -285,6 +285,12 @@ int CGlobalConfig::findAttributeId(const std::wstring& name) const
     return m_attributeIds.lookup(name);
 }
 
+// The fixed table never changes, so its names need no lock and no copy.
+const wchar_t* CGlobalConfig::fixedAttributeName(int id)
+{
+    return id >= 0 && id < kFixedAttributeIds ? kAttributeNames[id] : nullptr;
+}
+
 std::wstring CGlobalConfig::getAttributeName(int id) const
 {
     std::shared_lock<std::shared_mutex> locker(m_attributeLock);

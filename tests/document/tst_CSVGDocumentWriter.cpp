@@ -128,6 +128,10 @@ void tst_CSVGDocumentWriter::wholeDrawing()
     appendShape<CSVGElement>(definitions, "linearGradient", "id=stroked");
     appendShape<CSVGElement>(definitions, "linearGradient", "id=unused|xlink:href=#lent");
     appendShape<CSVGElement>(definitions, "linearGradient", "id=lent");
+    // A server that is left out lends nothing to what its content paints.
+    appendShape<CSVGElement>(
+        appendShape<CSVGElement>(definitions, "pattern", "id=unshown"), "rect", "fill=url(#inner)");
+    appendShape<CSVGElement>(definitions, "linearGradient", "id=inner");
     drawing.addPath(squareData(0, 0, 5) + "|stroke=url( '#stroked' )|foo:x=1");
     const QString svg = text(drawing.document.toSvgText());
 
@@ -136,6 +140,7 @@ void tst_CSVGDocumentWriter::wholeDrawing()
     QVERIFY(svg.contains("><![CDATA[ .k{fill:red} a > b {} ]]> </style>"));
     QVERIFY(svg.contains(R"(id="stroked")"));
     QVERIFY(!svg.contains(R"(id="unused")") && !svg.contains(R"(id="lent")"));
+    QVERIFY(!svg.contains(R"(id="unshown")") && !svg.contains(R"(id="inner")"));
     QVERIFY(svg.contains(R"(xmlns:foo="urn:kept")"));
     QVERIFY(svg.contains("custom_positions=\"cWJqcw"));
     QVERIFY2(isWellFormed(svg), qPrintable(svg));

@@ -310,6 +310,8 @@ void tst_CSVGElement::attributeValuesKeepEveryCharacter_data()
                            << "<g";
     QTest::newRow("one byte a character") << QString::fromStdWString(L"\u00ff\u00e9 <1&2>")
                                           << QString::fromStdWString(L"<g a=\"\u00ff\u00e9 &lt;1&amp;2&gt;\"");
+    QTest::newRow("one byte, control characters")
+        << QString::fromStdWString(L"\t\r\x01\n\"") << QString::fromStdWString(L"<g a=\"\t&#13;\uFFFD\n&quot;\"");
     QTest::newRow("wider characters") << QString::fromStdWString(L"\u4e2d\U0001F600 \"")
                                       << QString::fromStdWString(L"<g a=\"\u4e2d\U0001F600 &quot;\"");
     // XML has no way to write it: U+FFFD stands in its place.
