@@ -44,7 +44,8 @@ double placed(double atOrigin, double shift)
 }
 
 // Outlines at the origin under a key, as many as fit in the bound; past it
-// the store starts anew.
+// the store starts anew. An outline larger than the bound is not kept: it
+// would double what its text holds, and outlast the drawing.
 template <typename Key> class OutlineMap
 {
 public:
@@ -59,6 +60,8 @@ public:
 
     void insert(const Key& key, const QPainterPath& path)
     {
+        if (path.elementCount() > kMaxStoredElements)
+            return;
         if (m_elements + path.elementCount() > kMaxStoredElements)
             clear();
         m_outlines.insert(key, path);
@@ -163,7 +166,8 @@ public:
             path.setElementPositionAt(i, placed(e.x, dx), placed(e.y, dy));
         }
         std::lock_guard<std::mutex> locker(m_lock);
-        m_lastPlaced = { RunKey { font, text }, dx, dy, path };
+        if (path.elementCount() <= kMaxStoredElements)
+            m_lastPlaced = { RunKey { font, text }, dx, dy, path };
         return path;
     }
 
