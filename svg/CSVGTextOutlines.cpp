@@ -44,7 +44,8 @@ double placed(double atOrigin, double shift)
 }
 
 // Outlines at the origin under a key, as many as fit in the bound; past it
-// the store starts anew.
+// the store starts anew. An outline larger than the bound is not kept: it
+// would double what its text holds, and outlast the drawing.
 template <typename Key> class OutlineMap
 {
 public:
@@ -59,6 +60,8 @@ public:
 
     void insert(const Key& key, const QPainterPath& path)
     {
+        if (path.elementCount() > kMaxStoredElements)
+            return;
         if (m_elements + path.elementCount() > kMaxStoredElements)
             clear();
         m_outlines.insert(key, path);
@@ -163,7 +166,8 @@ public:
             path.setElementPositionAt(i, placed(e.x, dx), placed(e.y, dy));
         }
         std::lock_guard<std::mutex> locker(m_lock);
-        m_lastPlaced = { RunKey { font, text }, dx, dy, path };
+        if (path.elementCount() <= kMaxStoredElements)
+            m_lastPlaced = { RunKey { font, text }, dx, dy, path };
         return path;
     }
 
@@ -175,12 +179,22 @@ public:
         m_lastPlaced = {};
     }
 
-private:
-    QPainterPath buildRun(const QFont& font, const QString& text)
+    // The elements of the run's outline, counted from the glyphs it is
+    // made of, so that its room is known before it is built.
+    int elementsOf(const QFont& font, const QString& text)
     {
-        QPainterPath path;
+        int elements = 1;
+        layOut(font, text, [&](const QPainterPath& glyph, const QPointF&) { elements += glyph.elementCount(); });
+        return elements;
+    }
+
+private:
+    // Calls take(glyph outline at the origin, its place) for each glyph of
+    // the run laid out as addText lays it out; returns the line's ascent.
+    template <typename Take> qreal layOut(const QFont& font, const QString& text, Take take)
+    {
         if (text.isEmpty())
-            return path;
+            return 0;
         QTextLayout layout(text, font);
         layout.setCacheEnabled(true);
         QTextOption option = layout.textOption();
@@ -190,26 +204,38 @@ private:
         const QTextLine line = layout.createLine();
         layout.endLayout();
         if (!line.isValid())
-            return path;
-        // Sized once: the outline is kept by every copy of the run.
-        std::vector<std::pair<QPainterPath, QPointF>> placedGlyphs;
-        int elements = 1;
+            return 0;
         for (const QGlyphRun& run : line.glyphRuns()) {
             const QRawFont raw = run.rawFont();
             const QString fontKey = keyOf(raw);
             const QVector<quint32> glyphs = run.glyphIndexes();
             const QVector<QPointF> positions = run.positions();
-            for (int i = 0; i < glyphs.size() && i < positions.size(); ++i) {
-                placedGlyphs.emplace_back(glyphAtOrigin(raw, fontKey, glyphs[i]), positions[i]);
-                elements += placedGlyphs.back().first.elementCount();
-            }
+            for (int i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                take(glyphAtOrigin(raw, fontKey, glyphs[i]), positions[i]);
         }
+        return line.ascent();
+    }
+
+    QPainterPath buildRun(const QFont& font, const QString& text)
+    {
+        // Sized once: the outline is kept by every copy of the run.
+        std::vector<std::pair<QPainterPath, QPointF>> placedGlyphs;
+        int elements = 1;
+        const qreal ascent = layOut(font, text, [&](const QPainterPath& glyph, const QPointF& at) {
+            placedGlyphs.emplace_back(glyph, at);
+            elements += glyph.elementCount();
+        });
+        QPainterPath path;
+        if (text.isEmpty())
+            return path;
         // Like addText, a run without a single glyph outline still holds
         // the starting point at the origin, which nothing moves.
         path.moveTo(0, 0);
+        // The painting library's reserve fails without a word.
+        MemoryHeadroom::check(std::size_t(elements) * sizeof(QPainterPath::Element));
         path.reserve(elements);
         for (const auto& [glyph, at] : placedGlyphs)
-            appendPlaced(path, glyph, at.x(), at.y() - line.ascent());
+            appendPlaced(path, glyph, at.x(), at.y() - ascent);
         return path;
     }
 
@@ -254,9 +280,12 @@ QPainterPath CSVGTextOutlines::outline(const QFont& font, const QString& text, c
     if (font.pixelSize() > kMaxStoredPixelSize || font.underline() || font.overline() || font.strikeOut()
         || !(baseline.x() >= 0) || !(baseline.x() <= kMaxPlacedCoordinate)
         || !(std::fabs(baseline.y()) <= kMaxPlacedCoordinate)) {
+        // The library grows the outline as it goes, up to twice its size,
+        // and fails without a word where memory runs out.
+        MemoryHeadroom::check(
+            std::size_t(Store::instance().elementsOf(font, text)) * 2 * sizeof(QPainterPath::Element));
         QPainterPath path;
         path.addText(baseline, font, text);
-        MemoryHeadroom::check(std::size_t(path.elementCount()) * sizeof(QPainterPath::Element));
         return path;
     }
     return Store::instance().placedRun(font, text, toFixedGrid(baseline.x()), toFixedGrid(baseline.y()));

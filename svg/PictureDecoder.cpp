@@ -46,7 +46,7 @@ bool PictureDecoder::isSvg(const QByteArray& bytes)
 // Qt's SVG reader takes the text after the last "base64," of a link that
 // starts with "data" as the picture, and any other link as a file name. The
 // check reads no further than an XML error: neither does that reader.
-bool PictureDecoder::isSelfContainedSvg(const QByteArray& bytes, int level)
+bool PictureDecoder::isSelfContainedSvg(const QByteArray& bytes, qint64& pixels, int level)
 {
     if (level > kMaxNesting)
         return false;
@@ -66,7 +66,10 @@ bool PictureDecoder::isSelfContainedSvg(const QByteArray& bytes, int level)
             if (base64 < 0)
                 continue;
             const QByteArray inner = QByteArray::fromBase64(link.mid(base64 + 7).toLatin1());
-            if (isSvg(inner) && !isSelfContainedSvg(inner, level + 1))
+            if (isSvg(inner) && !isSelfContainedSvg(inner, pixels, level + 1))
+                return false;
+            pixels += pixelsOf(inner);
+            if (pixels > kMaxPixels)
                 return false;
         }
     }
@@ -83,12 +86,25 @@ QImage PictureDecoder::decode(const QByteArray& bytes)
     // Only what the bytes are counts, never a name.
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
-    if (format.startsWith("svg") && (format != "svg" || !isSelfContainedSvg(bytes)))
+    qint64 pixels = 0;
+    if (format.startsWith("svg") && (format != "svg" || !isSelfContainedSvg(bytes, pixels)))
         return QImage();
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels)
+    if (size.isValid())
+        pixels += qint64(size.width()) * size.height();
+    if (pixels > kMaxPixels)
         return QImage();
     return reader.read();
+}
+
+qint64 PictureDecoder::pixelsOf(const QByteArray& bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return 0;
+    const QSize size = QImageReader(&buffer).size();
+    return size.isValid() ? qint64(size.width()) * size.height() : 0;
 }
 
 QImage PictureDecoder::fromBase64(const std::wstring& text)

@@ -13,7 +13,8 @@
 // (a.svg showing b.svg showing a.svg), until the stack runs out. An SVG
 // picture is therefore given to it only when each picture it shows is
 // carried inside it (a Base64 data URL), looked at the same way down to
-// kMaxNesting levels; any other SVG picture, and a compressed one that
+// kMaxNesting levels, and all of them together stay within kMaxPixels; any
+// other SVG picture, and a compressed one that
 // cannot be looked into, decodes to no picture, and its element shows its
 // frame alone.
 //
@@ -43,7 +44,12 @@ public:
     static QImage fromFile(const QString& path) { return decode(readFile(path)); }
 
 private:
-    // Whether the bytes are an SVG picture whose pictures all lie inside it.
-    static bool isSelfContainedSvg(const QByteArray& bytes, int level = 0);
+    // Whether the bytes are an SVG picture whose pictures all lie inside it,
+    // with their pixels, added to pixels, within kMaxPixels: its reader
+    // decodes every one of them at its own size.
+    static bool isSelfContainedSvg(const QByteArray& bytes, qint64& pixels, int level = 0);
+    // The pixels of the picture the bytes hold, from its header; 0 when
+    // unknown.
+    static qint64 pixelsOf(const QByteArray& bytes);
     static bool isSvg(const QByteArray& bytes);
 };

@@ -2,6 +2,7 @@
 #include "CSVGDocument.h"
 #include "CSVGElementShape.h"
 #include "CSVGTextOutlines.h"
+#include "CSVGTreeDisposal.h"
 #include "TestEnvironment.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 #include <malloc.h>
+#include <memory>
 #include <tuple>
 #include <utility>
 
@@ -88,11 +90,12 @@ QByteArray distinctRuns(int n)
     return svgFile("<text font-family=\"DejaVu Sans\">" + runs + "</text>");
 }
 
-// The heap in use, with the text outline store emptied: it is bounded, and
-// no part of what a drawing holds.
-qint64 heapInUse()
+// The heap in use, by default with the text outline store emptied: it is
+// bounded, and no part of what a drawing holds.
+qint64 heapInUse(bool withStore = false)
 {
-    CSVGTextOutlines::clear();
+    if (!withStore)
+        CSVGTextOutlines::clear();
     const struct mallinfo2 info = mallinfo2();
     return qint64(info.uordblks + info.hblkhd);
 }
@@ -115,6 +118,7 @@ private slots:
     void linear();
     void textCostsWhatItsOutlineDoes_data();
     void textCostsWhatItsOutlineDoes();
+    void aLongLineIsHeldOnce();
 };
 
 void tst_ReaderGrowth::linear_data()
@@ -236,6 +240,28 @@ void tst_ReaderGrowth::textCostsWhatItsOutlineDoes()
     // follows it.
     QVERIFY2(perRun <= outlines * outlineBytes + 3000,
         qPrintable(QStringLiteral("run %1 B, its outline %2 B").arg(perRun).arg(outlineBytes)));
+}
+
+// A line longer than the outline store's bound is held by its drawing
+// alone, once, and goes with it.
+void tst_ReaderGrowth::aLongLineIsHeldOnce()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer's heap cannot be measured");
+#endif
+    const qint64 start = heapInUse();
+    auto lettering = std::make_unique<CSVGDocument>();
+    lettering->loadSvgData(svgFile("<text x=\"10\" y=\"20\" font-family=\"DejaVu Sans\">"
+        + QByteArray("abcdefghij ").repeated(20000) + "</text>"));
+    const qint64 outlineBytes
+        = CSVGElementShape::asShape(lettering->getOwnerSvg()->getChild(0))->getPainterPath().elementCount()
+        * qint64(sizeof(QPainterPath::Element));
+    const qint64 held = heapInUse(true) - start;
+    QVERIFY2(
+        held < outlineBytes * 3 / 2, qPrintable(QStringLiteral("held %1 B, outline %2 B").arg(held).arg(outlineBytes)));
+    lettering.reset();
+    CSVGTreeDisposal::flush();
+    QVERIFY2(heapInUse(true) - start < outlineBytes / 4, qPrintable(QString::number(heapInUse(true) - start)));
 }
 
 ZOCUT_TEST_MAIN(tst_ReaderGrowth)

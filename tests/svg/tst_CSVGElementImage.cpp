@@ -104,7 +104,8 @@ void tst_CSVGElementImage::onlyRegularFilesAndBoundedPictures()
 
 // An SVG picture is shown when every picture it shows lies inside it; one
 // that links to a file (leading back to itself, in the worst case) shows
-// its frame alone, and never overflows the stack.
+// its frame alone, and never overflows the stack. The pictures inside count
+// towards the pixels that one picture may take.
 void tst_CSVGElementImage::svgPictures_data()
 {
     const QByteArray rect = "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='2'><rect width='4' "
@@ -125,6 +126,9 @@ void tst_CSVGElementImage::svgPictures_data()
     QTest::newRow("into a loop") << linking("DIR/b.svg") << linking("DIR/b.svg") << false;
     QTest::newRow("loop inside data") << linking("data:image/svg+xml;base64," + linking("DIR/a.svg").toBase64())
                                       << QByteArray() << false;
+    const QByteArray huge = "<svg xmlns='http://www.w3.org/2000/svg' width='10001' height='10000'/>";
+    QTest::newRow("a picture inside beyond the pixels")
+        << linking("data:image/svg+xml;base64," + huge.toBase64()) << QByteArray() << false;
 }
 
 void tst_CSVGElementImage::svgPictures()

@@ -29,6 +29,7 @@ private slots:
     void refusedInputs_data() { addRefusedInputRows(); }
     void refusedInputs();
     void elementLimit();
+    void outOfMemory_data();
     void outOfMemory();
     void savesAtTheLimits_data();
     void savesAtTheLimits();
@@ -82,21 +83,32 @@ void tst_ZocutSvg::elementLimit()
 }
 
 // A drawing larger than the memory left is refused with the reason; the
-// tool does not die of it. AddressSanitizer reserves more address space
-// than any such limit, so this runs in the plain build.
+// tool does not die of it, whether the memory goes to many runs or to one
+// long run, built from stored glyphs or, left of the page, by the painting
+// library itself. AddressSanitizer reserves more address space than any
+// such limit, so this runs in the plain build.
+void tst_ZocutSvg::outOfMemory_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray runs;
+    for (int i = 0; i < 256000; ++i)
+        runs += "<tspan>w" + QByteArray::number(i) + "</tspan>";
+    QTest::newRow("many runs") << "<svg><text>" + runs + "</text></svg>";
+    const QByteArray line = QByteArray("abcdefghij ").repeated(100000);
+    QTest::newRow("one long run") << "<svg><text>" + line + "</text></svg>";
+    QTest::newRow("one long run left of the page") << "<svg><text x=\"-10\">" + line + "</text></svg>";
+}
+
 void tst_ZocutSvg::outOfMemory()
 {
 #if defined(__SANITIZE_ADDRESS__)
     QSKIP("the address sanitizer needs more address space than the limit leaves");
 #endif
+    QFETCH(QByteArray, bytes);
     QTemporaryDir folder;
     const QString in = folder.filePath("lettering.svg");
     QFile file(in);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<svg><text>");
-    for (int i = 0; i < 256000; ++i)
-        file.write("<tspan>w" + QByteArray::number(i) + "</tspan>");
-    file.write("</text></svg>");
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
     LimitedProcess tool;
     tool.start(QStringLiteral(ZOCUT_SVG_TOOL), { "info", in });
