@@ -451,10 +451,10 @@ public:
     // A length in millimetres as the messages show it: one decimal, in the
     // interface language's numbers, and no "-0.0".
     static QString millimetreText(double value);
-    // Where nested pieces may lie: on the drawing's own page, as other
-    // viewers show it (the root's viewBox, else its width and height from the
-    // origin), and on the page that is cut. The page that is cut alone when
-    // they do not meet, the drawing's alone when nothing is cut.
+    // Where nested pieces may lie: on the page that is drawn and cut, so that
+    // the roll, the move to its corner and the cut keep to one page; the
+    // drawing's own page (the root's viewBox, else its width and height from
+    // the origin) only when there is no page to cut on.
     QRectF getNestingPageRect();
     // Where the document's warnings go (title, text): the editor passes them
     // to its prompt seam. Without a hook they are logged.

@@ -318,17 +318,15 @@ CSVGRect CSVGDocument::getMappedPageRect() const
 QRectF CSVGDocument::getNestingPageRect()
 {
     const QRectF cut = getMappedPageRect().toQRectF();
+    if (!cut.isEmpty())
+        return cut;
     auto* root = dynamic_cast<CSVGElementSVG*>(getOwnerSvg());
     if (!root)
         return cut;
     const CSVGRect viewBox = root->getViewBox();
-    const QRectF own = !root->getAttribute(L"viewBox").empty() && viewBox.width > 0 && viewBox.height > 0
+    return !root->getAttribute(L"viewBox").empty() && viewBox.width > 0 && viewBox.height > 0
         ? viewBox.toQRectF()
         : QRectF(0, 0, root->getWidth(), root->getHeight());
-    const QRectF both = own.intersected(cut);
-    if (!both.isEmpty())
-        return both;
-    return cut.isEmpty() ? own : cut;
 }
 
 void CSVGDocument::setPageRect(const QRectF& rect)

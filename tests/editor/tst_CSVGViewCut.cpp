@@ -290,7 +290,7 @@ void tst_CSVGViewCut::nestingIsOneStep()
         "r=\"70\"/><rect x=\"1100\" y=\"600\" width=\"100\" height=\"60\" display=\"none\"/>",
         false);
     CSVGDocument& document = *view.getDocument();
-    document.getOwnerSvg()->setAttribute(L"viewBox", L"0 0 1250 700", false);
+    view.setPageRect(QRectF(0, 0, 1250, 700));
     document.selectAll();
     // The size shown for the selection is that of what is drawn.
     QCOMPARE(document.getSelectionRect(), QRectF(50, 50, 930, 570));

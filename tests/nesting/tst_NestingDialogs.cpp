@@ -234,8 +234,8 @@ void tst_NestingDialogs::rollHeldToPage()
 }
 
 // What is typed is the roll, in the interface language's way of writing
-// numbers or with a point: on the drawing's page 600 mm high (within a page
-// 3 m long) a roll wider than 599 mm is shown as typed and refused with the
+// numbers or with a point: on a page 3 m long and 600 mm high a roll wider
+// than 599 mm is shown as typed and refused with the
 // widest allowed, as is a number outside the field's range; one that fits
 // starts, and is kept for next time.
 void tst_NestingDialogs::rollAsTyped_data()
@@ -274,7 +274,7 @@ void tst_NestingDialogs::rollAsTyped()
     QLocale::setDefault(InterfaceLocale::forLanguage(language));
     QSettings().setValue("autoplace/width", 300);
     loadPieces(true);
-    m_document.setPageRect(QRectF(0, 0, 3000, 1520));
+    m_document.setPageRect(QRectF(0, 0, 3000, 600));
     AutoPlaceDialog dialog(&m_document);
     QCOMPARE(typeRollAndStart(dialog, typed), refusal.isEmpty() ? QStringList() : QStringList(refusal));
     QCOMPARE(dialog.findChild<QPushButton*>("start")->isEnabled(), !refusal.isEmpty());
@@ -378,6 +378,9 @@ void tst_NestingDialogs::pageNotSquare()
     QSettings().setValue("autoplace/spacing", 1);
     QSettings().setValue("autoplace/rotations", 4);
     loadPieces(true, QSize(1000, 600));
+    // The roll keeps to the page drawn and cut, not to the drawing's own.
+    m_document.setPageRect(QRectF(0, 0, 15000, 1520));
+    QCOMPARE(m_document.getNestingPageRect(), QRectF(0, 0, 15000, 1520));
     m_document.setPageRect(QRectF());
     QCOMPARE(m_document.getNestingPageRect(), QRectF(0, 0, 1000, 600));
     AutoPlaceDialog dialog(&m_document);

@@ -132,15 +132,17 @@ Item {
         })
     }
 
-    // The picks below the category and the template found for them were
-    // made in the old language, which the new lists no longer hold: they go
-    // as after a new pick, so that nothing stale can be picked or opened.
+    // Every pick, the category's too ("Car" is "轿车" in Chinese), and the
+    // template found for them were made in the old language, which the new
+    // lists no longer hold: they all go, so that nothing stale is shown,
+    // picked or opened, and the new categories are offered to pick from.
     function switchDataLanguage(code) {
         mainWindow.data_lang = code
         settings.setValue("data_lang", code)
         closeLists()
-        for (var i = 1; i < selectors.length; ++i)
+        for (var i = 0; i < selectors.length; ++i)
             selectors[i].reset()
+        selectarr = ["", "", "", "", "", ""]
         brandarr = []
         results.clear()
         loadCategories()

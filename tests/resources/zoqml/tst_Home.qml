@@ -161,11 +161,12 @@ Item {
             mouseClick(item("dataLanguage_en").mark)
             compare([shell.data_lang, bench.setting("data_lang")], ["en", "en"])
             tryVerify(function () { return entryNamed(1, "Car") !== null }, 5000)
-            // Nothing picked in the old language stays below the category.
+            // Nothing picked in the old language stays, the category neither.
             var below = []
             for (var level = 2; level <= 6; ++level)
                 below.push([selector(level).entries.length, selector(level).letters.length, selector(level).text])
             compare(below, below.map(function () { return [0, 0, "Select option..."] }))
+            compare(selector(1).text, "Select option...")
             compare(item("templateRows").count, 0)
             pick(1, "Car")
             tryVerify(function () { return entryNamed(2, "A Audi") !== null }, 5000)
