@@ -123,6 +123,11 @@ void DlgPlot::buildLayout()
     m_resolution->setWordWrap(true);
     m_status = new QListWidget(this);
     m_status->setObjectName(QStringLiteral("status"));
+    // Lines naming pieces and refusals are long: on a small screen they
+    // wrap to the list's width instead of hiding their end sideways.
+    m_status->setWordWrap(true);
+    m_status->setResizeMode(QListView::Adjust);
+    m_status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setRange(0, 100);
