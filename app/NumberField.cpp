@@ -18,18 +18,11 @@ namespace {
 // Room between the number and its unit.
 constexpr int kUnitGap = 4;
 
-QLocale numberLocale()
-{
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return locale;
-}
-
 // A number written with the language's digits, signs and decimal
 // separator, or with ASCII ones and ".".
 bool readNumber(const QString& text, double* value)
 {
-    const QLocale locale = numberLocale();
+    const QLocale locale = InterfaceLocale::shown();
     QString plain;
     for (const QChar c : text.trimmed()) {
         if (c.isDigit())
@@ -56,7 +49,7 @@ bool readNumber(const QString& text, double* value)
 // program that writes a decimal point. "0.025" or "1234.567" group nothing.
 bool groupsLikeThousands(const QString& text)
 {
-    const QLocale locale = numberLocale();
+    const QLocale locale = InterfaceLocale::shown();
     if (locale.decimalPoint() == QLatin1Char('.') || locale.groupSeparator() != QLatin1Char('.'))
         return false;
     static const QRegularExpression grouped(QStringLiteral("^[+-]?[1-9]\\d{0,2}\\.\\d{3}$"));
@@ -109,7 +102,7 @@ QString NumberField::problem() const
     double grouped = 0.0;
     if (groupsLikeThousands(text()) && readNumber(text(), &typed)
         && readNumber(QString(text()).remove(QLatin1Char('.')), &grouped))
-        return tr("%1: \"%2\" is ambiguous, as \".\" may separate thousands or decimals: write %3 or %4.")
+        return tr("%1: “%2” is ambiguous, as “.” may separate thousands or decimals: write %3 or %4.")
             .arg(label(), text(), toText(typed), toText(grouped));
     QString upper = toText(m_maximum);
     if (!m_unitText.isEmpty())

@@ -557,9 +557,11 @@ void DlgPlot::reject()
     rememberOutput();
     const bool sending = m_plotter && m_plotter->isRunning();
     if (sending && !m_closing)
-        addStatus(tr("The dialog closes once the end of the job has been handed to the output; a plotter receives it "
-                     "after what its line still holds."),
+        // One literal, so that the text reads as its language-file key.
+        // clang-format off
+        addStatus(tr("The dialog closes once the end of the job has been handed to the output; a plotter receives it after what its line still holds."),
             Qt::black);
+        // clang-format on
     m_closing = true;
     stopCutting();
     if (!sending)
@@ -578,9 +580,11 @@ void DlgPlot::endJob(bool sent, const QString& reason)
     setBusy(false);
     if (!reason.isEmpty())
         addStatus(reason, m_stopping ? Qt::black : Qt::darkRed);
-    const QString stopped = m_endingOnLine ? tr("The cut job was stopped. Its ending has been handed to the port; the "
-                                                "plotter receives it after what the line still holds.")
-                                           : tr("The cut job was stopped.");
+    // clang-format off
+    const QString stopped = m_endingOnLine
+        ? tr("The cut job was stopped. Its ending has been handed to the port; the plotter receives it after what the line still holds.")
+        : tr("The cut job was stopped.");
+    // clang-format on
     if (m_stopping && m_endingOnLine)
         addStatus(stopped, Qt::black);
     // A job ended by closing the dialog needs no message, unless the plotter

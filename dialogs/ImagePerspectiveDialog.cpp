@@ -106,11 +106,13 @@ QImage ImagePerspectiveDialog::readImage(QIODevice* device, QString& message)
     // Qt's reader tells what is wrong with a picture that is no SVG.
     if (image.isNull() && !svg)
         reader.read();
-    if (image.isNull())
-        message = tr("The picture cannot be read: %1")
-                      .arg(svg ? tr("an SVG picture is read only when it is whole, not compressed, and holds every "
-                                    "picture it shows")
-                               : reader.errorString());
+    if (image.isNull()) {
+        // clang-format off
+        const QString reason = svg ? tr("an SVG picture is read only when it is whole, not compressed, and holds every picture it shows")
+                                   : reader.errorString();
+        // clang-format on
+        message = tr("The picture cannot be read: %1").arg(reason);
+    }
     return image;
 }
 

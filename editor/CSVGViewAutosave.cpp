@@ -167,14 +167,11 @@ void CSVGView::dropAutosaveWhenSaved()
 }
 
 // What was undone is no longer the drawing's, so the copy may not bring it
-// back: the copy follows the drawing at once.
+// back: the copy follows the drawing at once. Back at the saved state, the
+// repaint that follows the Undo drops it.
 void CSVGView::autosaveAfterUndo()
 {
-    if (!m_autosaveOnDisk)
-        return;
-    if (!hasUnsavedChanges())
-        removeAutosave();
-    else if (writeAutosave())
+    if (m_autosaveOnDisk && hasUnsavedChanges() && writeAutosave())
         m_document.setModified(false);
 }
 

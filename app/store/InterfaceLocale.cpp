@@ -5,15 +5,6 @@
 #include <cmath>
 
 namespace {
-// The default locale is the interface language's (set with it at start and
-// at every change of language).
-QLocale shownLocale()
-{
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return locale;
-}
-
 // A value that rounds to nothing is no "-0".
 double unsigned0(double value, int decimals)
 {
@@ -38,9 +29,18 @@ QLocale InterfaceLocale::forLanguage(const QString& code)
     return locale;
 }
 
+// The default locale is the interface language's (set with it at start and
+// at every change of language).
+QLocale InterfaceLocale::shown()
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
 QString InterfaceLocale::number(double value, int decimals)
 {
-    const QLocale locale = shownLocale();
+    const QLocale locale = shown();
     if (decimals < 0)
         return locale.toString(value, 'f', QLocale::FloatingPointShortest);
     QString text = locale.toString(unsigned0(value, decimals), 'f', decimals);
@@ -58,7 +58,7 @@ QString InterfaceLocale::number(double value, int decimals)
 QString InterfaceLocale::fixed(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
-    return shownLocale().toString(unsigned0(std::round(value * scale) / scale, decimals), 'f', decimals);
+    return shown().toString(unsigned0(std::round(value * scale) / scale, decimals), 'f', decimals);
 }
 
 QString InterfaceLocale::millimetres(double value, int decimals)
@@ -73,7 +73,7 @@ QString InterfaceLocale::millimetreUnit()
 
 QString InterfaceLocale::point(double x, double y)
 {
-    const QLocale locale = shownLocale();
+    const QLocale locale = shown();
     const QChar separator = locale.decimalPoint() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
     return QStringLiteral("(%1%2%3)").arg(locale.toString(x, 'g', 6), separator, locale.toString(y, 'g', 6));
 }

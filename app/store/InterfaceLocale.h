@@ -14,6 +14,9 @@ public:
     // code: as the pages and the settings name the language ("zh_cn",
     // "en", "ru", "ar", "ko", "ger") or a system locale's name.
     static QLocale forLanguage(const QString& code);
+    // The interface language's locale (the default one, set with the
+    // language), without group separators.
+    static QLocale shown();
 
     // The number as the interface language writes it: to at most that many
     // decimals, or, with -1, with all the digits that give it back exactly.

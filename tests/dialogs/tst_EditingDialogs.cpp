@@ -342,7 +342,7 @@ void tst_EditingDialogs::typedNumbers()
         QCOMPARE(prompts.size(), 1);
         // The range, or both readings of a text that could mean either.
         const QStringList named = typed == "1.000"
-            ? QStringList { "\"1.000\"", " 1 or 1000." }
+            ? QStringList { "“1.000”", " 1 or 1000." }
             : QStringList { NumberField::toText(field->minimum()), NumberField::toText(field->maximum()) };
         for (const QString& part : named)
             QVERIFY2(prompts.first().contains(part), qPrintable(prompts.first()));
